@@ -1,0 +1,41 @@
+// A stream over a file. Open reads an existing file (its name looked up
+// without regard to letter case); CreateAtomic writes a temporary file in the
+// target's folder that replaces the target only on Commit, so that a failure
+// or crash mid-write leaves the old file whole.
+#pragma once
+#include <cstdio>
+#include <memory>
+#include <string>
+
+#include "platform/Stream.h"
+
+namespace plat {
+
+class FileStream : public Stream {
+public:
+    // nullptr when the file cannot be opened.
+    static std::unique_ptr<FileStream> Open(const std::string& path);
+    static std::unique_ptr<FileStream> OpenReadWrite(const std::string& path);
+    static std::unique_ptr<FileStream> CreateAtomic(const std::string& path);
+
+    ~FileStream() override;
+
+    std::size_t Read(void* buffer, std::size_t count) override;
+    std::size_t Write(const void* buffer, std::size_t count) override;
+    bool Seek(int64_t position) override;
+    int64_t Position() const override;
+    int64_t Size() const override;
+
+    // For a CreateAtomic stream: flushes, closes and renames over the target.
+    // False (and the target untouched) when any write or the rename failed.
+    bool Commit();
+
+private:
+    FileStream() = default;
+    std::FILE* file_ = nullptr;
+    std::string path_;    // the file read or the target to replace
+    std::string tmpPath_; // non-empty for an uncommitted atomic write
+    bool failed_ = false;
+};
+
+} // namespace plat

@@ -1,0 +1,156 @@
+// In-memory .ini text with minimal edits.
+#include "platform/IniDocument.h"
+
+namespace plat {
+
+bool EqualNoCase(const std::string& a, const std::string& b) {
+    if (a.size() != b.size())
+        return false;
+    for (std::size_t i = 0; i < a.size(); ++i) {
+        char x = a[i], y = b[i];
+        if (x >= 'A' && x <= 'Z')
+            x = static_cast<char>(x - 'A' + 'a');
+        if (y >= 'A' && y <= 'Z')
+            y = static_cast<char>(y - 'A' + 'a');
+        if (x != y)
+            return false;
+    }
+    return true;
+}
+
+std::string TrimBlanks(const std::string& s) {
+    std::size_t b = 0, e = s.size();
+    while (b < e && (s[b] == ' ' || s[b] == '\t' || s[b] == '\r'))
+        ++b;
+    while (e > b && (s[e - 1] == ' ' || s[e - 1] == '\t' || s[e - 1] == '\r'))
+        --e;
+    return s.substr(b, e - b);
+}
+
+IniDocument::IniDocument(std::string text) : text_(std::move(text)) {}
+
+const char* IniDocument::Eol() const {
+    return text_.find("\r\n") != std::string::npos ? "\r\n" : "\n";
+}
+
+bool IniDocument::NextLine(std::size_t pos, Line& line) const {
+    if (pos >= text_.size())
+        return false;
+    std::size_t nl = text_.find('\n', pos);
+    line.begin = pos;
+    line.next = nl == std::string::npos ? text_.size() : nl + 1;
+    line.end = nl == std::string::npos ? text_.size() : nl;
+    if (line.end > line.begin && text_[line.end - 1] == '\r')
+        --line.end;
+    return true;
+}
+
+namespace {
+// The section name of a header line, or false when the line is no header.
+bool HeaderName(const std::string& trimmed, std::string& name) {
+    if (trimmed.size() < 2 || trimmed.front() != '[')
+        return false;
+    std::size_t close = trimmed.find(']');
+    if (close == std::string::npos)
+        return false;
+    name = TrimBlanks(trimmed.substr(1, close - 1));
+    return true;
+}
+} // namespace
+
+bool IniDocument::FindSection(const std::string& section, std::size_t& header,
+                              std::size_t& bodyEnd, std::size_t& afterBody) const {
+    Line line;
+    std::size_t pos = 0;
+    bool inside = false;
+    while (NextLine(pos, line)) {
+        std::string trimmed = TrimBlanks(text_.substr(line.begin, line.end - line.begin));
+        std::string name;
+        if (HeaderName(trimmed, name)) {
+            if (inside) {
+                afterBody = line.begin;
+                return true;
+            }
+            if (EqualNoCase(name, TrimBlanks(section))) {
+                inside = true;
+                header = line.begin;
+                bodyEnd = line.next;
+            }
+        } else if (inside && !trimmed.empty()) {
+            bodyEnd = line.next;
+        }
+        pos = line.next;
+    }
+    afterBody = text_.size();
+    return inside;
+}
+
+bool IniDocument::HasSection(const std::string& section) const {
+    std::size_t h, b, a;
+    return FindSection(section, h, b, a);
+}
+
+bool IniDocument::Get(const std::string& section, const std::string& key,
+                      std::string& value) const {
+    std::size_t header, bodyEnd, afterBody;
+    if (!FindSection(section, header, bodyEnd, afterBody))
+        return false;
+    Line line;
+    NextLine(header, line);
+    std::size_t pos = line.next;
+    std::string wanted = TrimBlanks(key);
+    while (pos < afterBody && NextLine(pos, line)) {
+        std::string raw = text_.substr(line.begin, line.end - line.begin);
+        std::size_t eq = raw.find('=');
+        if (eq != std::string::npos && EqualNoCase(TrimBlanks(raw.substr(0, eq)), wanted)) {
+            std::string v = TrimBlanks(raw.substr(eq + 1));
+            if (v.size() >= 2 && (v.front() == '"' || v.front() == '\'') && v.back() == v.front())
+                v = v.substr(1, v.size() - 2);
+            value = v;
+            return true;
+        }
+        pos = line.next;
+    }
+    return false;
+}
+
+void IniDocument::AddSection(const std::string& section) {
+    if (HasSection(section))
+        return;
+    const char* eol = Eol();
+    if (!text_.empty() && text_.back() != '\n')
+        text_ += eol;
+    text_ += "[" + section + "]" + eol;
+}
+
+void IniDocument::Set(const std::string& section, const std::string& key,
+                      const std::string& value) {
+    const char* eol = Eol();
+    std::string newLine = key + "=" + value;
+    std::size_t header, bodyEnd, afterBody;
+    if (!FindSection(section, header, bodyEnd, afterBody)) {
+        AddSection(section);
+        text_ += newLine + eol;
+        return;
+    }
+    Line line;
+    NextLine(header, line);
+    std::size_t pos = line.next;
+    std::string wanted = TrimBlanks(key);
+    while (pos < afterBody && NextLine(pos, line)) {
+        std::string raw = text_.substr(line.begin, line.end - line.begin);
+        std::size_t eq = raw.find('=');
+        if (eq != std::string::npos && EqualNoCase(TrimBlanks(raw.substr(0, eq)), wanted)) {
+            text_.replace(line.begin, line.end - line.begin, newLine);
+            return;
+        }
+        pos = line.next;
+    }
+    // A new key goes after the section's last non-blank line.
+    std::string insert = newLine + eol;
+    if (bodyEnd > 0 && text_[bodyEnd - 1] != '\n')
+        insert = eol + insert;
+    text_.insert(bodyEnd, insert);
+}
+
+} // namespace plat

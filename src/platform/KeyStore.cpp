@@ -1,0 +1,61 @@
+// Per-user key store in an INI file.
+#include "platform/KeyStore.h"
+
+#include <cstdlib>
+#include <filesystem>
+
+#include "platform/Files.h"
+#include "platform/IniDocument.h"
+
+namespace plat {
+
+std::string KeyStore::DefaultPath() {
+    std::string base;
+    if (const char* x = std::getenv("XDG_CONFIG_HOME"); x && *x)
+        base = x;
+    else if (const char* h = std::getenv("HOME"); h && *h)
+        base = std::string(h) + "/.config";
+    else
+        base = ".config";
+    return IncludeTrailingSeparator(base) + "Lumwright Software/registry.ini";
+}
+
+KeyStore::KeyStore(std::string path) : path_(path.empty() ? DefaultPath() : std::move(path)) {}
+
+bool KeyStore::OpenKey(const std::string& keyPath, bool create) {
+    std::string text;
+    bool exists = FileExists(path_);
+    if (exists && !ReadWholeFile(path_, text))
+        return false;
+    IniDocument doc(std::move(text));
+    if (doc.HasSection(keyPath))
+        return true;
+    if (!create)
+        return false;
+    doc.AddSection(keyPath);
+    std::error_code ec;
+    std::filesystem::create_directories(std::filesystem::path(path_).parent_path(), ec);
+    return WriteFileAtomic(path_, doc.Text());
+}
+
+bool KeyStore::ReadString(const std::string& keyPath, const std::string& name,
+                          std::string& value) {
+    std::string text;
+    if (!ReadWholeFile(path_, text))
+        return false;
+    return IniDocument(std::move(text)).Get(keyPath, name, value);
+}
+
+bool KeyStore::WriteString(const std::string& keyPath, const std::string& name,
+                           const std::string& value) {
+    std::string text;
+    if (FileExists(path_) && !ReadWholeFile(path_, text))
+        return false;
+    IniDocument doc(std::move(text));
+    doc.Set(keyPath, name, value);
+    std::error_code ec;
+    std::filesystem::create_directories(std::filesystem::path(path_).parent_path(), ec);
+    return WriteFileAtomic(path_, doc.Text());
+}
+
+} // namespace plat

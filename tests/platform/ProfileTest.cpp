@@ -1,0 +1,70 @@
+// Private profile strings and the per-user key store.
+#include <gtest/gtest.h>
+
+#include "platform/IniDocument.h"
+#include "platform/KeyStore.h"
+#include "platform/PrivateProfile.h"
+#include "support/TestSupport.h"
+
+using fbwtest::TempDir;
+
+TEST(Profile, ReadsCaseInsensitivelyAndTrims) {
+    TempDir dir;
+    std::string ini = dir / "yarns.ini";
+    fbwtest::WriteBytes(ini, "[Game]\r\nSound = 1 \r\n[Story]\r\nHero=Jack\r\n");
+    EXPECT_EQ(plat::GetProfileString("game", "SOUND", "x", ini), "1");
+    EXPECT_EQ(plat::GetProfileString("Story", "hero", "", ini), "Jack");
+    EXPECT_EQ(plat::GetProfileString("Story", "Heroine", " dflt ", ini), "dflt");
+    EXPECT_EQ(plat::GetProfileString("Book", "Hero", "d", ini), "d");
+    EXPECT_EQ(plat::GetProfileString("Game", "Sound", "d", dir / "none.ini"), "d");
+}
+
+TEST(Profile, WriteKeepsTheRestByteForByte) {
+    TempDir dir;
+    std::string ini = dir / "yarns.ini";
+    std::string original = "; comment\r\n[Game]\r\nSound=1\r\nOdd  line\r\n\r\n[Story]\r\nHero=Jack\r\n";
+    fbwtest::WriteBytes(ini, original);
+    ASSERT_TRUE(plat::WriteProfileString("GAME", "sound", "0", ini));
+    EXPECT_EQ(fbwtest::ReadBytes(ini),
+              "; comment\r\n[Game]\r\nsound=0\r\nOdd  line\r\n\r\n[Story]\r\nHero=Jack\r\n");
+    ASSERT_TRUE(plat::WriteProfileString("Game", "Fade", "1", ini));
+    EXPECT_EQ(fbwtest::ReadBytes(ini), "; comment\r\n[Game]\r\nsound=0\r\nOdd  line\r\nFade=1\r\n"
+                                       "\r\n[Story]\r\nHero=Jack\r\n");
+    ASSERT_TRUE(plat::WriteProfileString("Book", "Font", "Arial", ini));
+    EXPECT_EQ(plat::GetProfileString("Book", "Font", "", ini), "Arial");
+    EXPECT_EQ(plat::GetProfileString("Story", "Hero", "", ini), "Jack");
+}
+
+TEST(Profile, WriteCreatesMissingFile) {
+    TempDir dir;
+    std::string ini = dir / "new.ini";
+    ASSERT_TRUE(plat::WriteProfileString("Story", "Heroine", "Gretel", ini));
+    EXPECT_EQ(fbwtest::ReadBytes(ini), "[Story]\nHeroine=Gretel\n");
+    EXPECT_FALSE(plat::WriteProfileString("Story", "Hero", "x", dir / "no/such/dir.ini"));
+}
+
+TEST(KeyStore, OpenCreateAndRead) {
+    TempDir dir;
+    plat::KeyStore keys(dir / "cfg/Lumwright Software/registry.ini");
+    const std::string yarns = "Software\\Lumwright Software\\Yarns";
+    EXPECT_FALSE(keys.OpenKey(yarns, false));
+    EXPECT_TRUE(keys.OpenKey(yarns, true));
+    EXPECT_EQ(fbwtest::ReadBytes(keys.Path()), "[Software\\Lumwright Software\\Yarns]\n");
+    EXPECT_TRUE(keys.OpenKey("software\\lumwright software\\YARNS", false));
+    std::string v;
+    EXPECT_FALSE(keys.ReadString(yarns, "Directory", v));
+    ASSERT_TRUE(keys.WriteString(yarns, "Directory", "/opt/yarns"));
+    EXPECT_TRUE(keys.ReadString(yarns, "directory", v));
+    EXPECT_EQ(v, "/opt/yarns");
+}
+
+TEST(KeyStore, DefaultPathFollowsXdgConfigHome) {
+    std::string old = getenv("XDG_CONFIG_HOME") ? getenv("XDG_CONFIG_HOME") : "";
+    setenv("XDG_CONFIG_HOME", "/tmp/cfgx", 1);
+    EXPECT_EQ(plat::KeyStore::DefaultPath(), "/tmp/cfgx/Lumwright Software/registry.ini");
+    unsetenv("XDG_CONFIG_HOME");
+    setenv("HOME", "/home/u", 1);
+    EXPECT_EQ(plat::KeyStore::DefaultPath(), "/home/u/.config/Lumwright Software/registry.ini");
+    if (!old.empty())
+        setenv("XDG_CONFIG_HOME", old.c_str(), 1);
+}

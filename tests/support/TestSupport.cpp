@@ -1,0 +1,86 @@
+// Test helpers.
+#include "support/TestSupport.h"
+
+#include <cstdio>
+#include <cstdlib>
+#include <filesystem>
+#include <fstream>
+#include <sstream>
+#include <stdexcept>
+#include <sys/wait.h>
+
+namespace fbwtest {
+
+TempDir::TempDir() {
+    std::string tmpl = (std::filesystem::temp_directory_path() / "fbwtest-XXXXXX").string();
+    if (!::mkdtemp(tmpl.data()))
+        throw std::runtime_error("mkdtemp failed");
+    path_ = tmpl + "/";
+}
+
+TempDir::~TempDir() {
+    std::error_code ec;
+    std::filesystem::remove_all(path_, ec);
+}
+
+void WriteBytes(const std::string& path, const std::string& bytes) {
+    std::ofstream f(path, std::ios::binary | std::ios::trunc);
+    f.write(bytes.data(), static_cast<std::streamsize>(bytes.size()));
+}
+
+std::string ReadBytes(const std::string& path) {
+    std::ifstream f(path, std::ios::binary);
+    std::ostringstream s;
+    s << f.rdbuf();
+    return s.str();
+}
+
+MessageCapture::MessageCapture(plat::MsgAnswer answer) {
+    auto handler = std::make_unique<plat::CapturingMessageHandler>(answer);
+    handler_ = handler.get();
+    previous_ = plat::SetMessageHandler(std::move(handler));
+}
+
+MessageCapture::~MessageCapture() { plat::SetMessageHandler(std::move(previous_)); }
+
+namespace {
+std::string Quote(const std::string& s) {
+    std::string q = "'";
+    for (char c : s) {
+        if (c == '\'')
+            q += "'\\''";
+        else
+            q += c;
+    }
+    return q + "'";
+}
+
+} // namespace
+
+std::string SourceDir() { return FBW_SOURCE_DIR; }
+std::string YarnsDir() { return FBW_YARNS_DIR; }
+
+void PrepareEnvironment() {
+    // Tests never touch the real user's folders.
+    setenv("XDG_CONFIG_HOME", FBW_TEST_CONFIG_DIR, 1);
+    if (!std::getenv("XDG_RUNTIME_DIR"))
+        setenv("XDG_RUNTIME_DIR", FBW_TEST_RUNTIME_DIR, 1);
+    if (!std::getenv("QT_QPA_PLATFORM"))
+        setenv("QT_QPA_PLATFORM", "offscreen", 1);
+}
+
+ToolResult RunTool(const std::vector<std::string>& args) {
+    TempDir dir;
+    std::string cmd = Quote(FBW_TOOL);
+    for (const auto& a : args)
+        cmd += " " + Quote(a);
+    cmd += " >" + Quote(dir / "out") + " 2>" + Quote(dir / "err") + " </dev/null";
+    int rc = std::system(cmd.c_str());
+    ToolResult r;
+    r.status = WIFEXITED(rc) ? WEXITSTATUS(rc) : -1;
+    r.out = ReadBytes(dir / "out");
+    r.err = ReadBytes(dir / "err");
+    return r;
+}
+
+} // namespace fbwtest
