@@ -36,7 +36,8 @@ void DoLocate(const std::string& programPath, plat::KeyStore& keys) {
     InstallFolder.clear();
     std::string devRoot;
 
-    if (keys.OpenKey(kRegCompanyKey, false) && !keys.ReadString(kRegCompanyKey, kDevHomeValue, devRoot))
+    if (keys.OpenKey(kRegCompanyKey, false) &&
+        !keys.ReadString(kRegCompanyKey, kDevHomeValue, devRoot))
         devRoot.clear();
     if (keys.OpenKey(kRegYarnsKey, true) &&
         !keys.ReadString(kRegYarnsKey, kDirectoryValue, InstallFolder))

@@ -10,12 +10,12 @@ namespace plat {
 class KeyStore;
 }
 
-extern std::string ProgramFolder; // the running program's folder (or the development folder)
-extern std::string InstallFolder; // named by the key store: words.dat, yarns.ini
-extern std::string DataFolder;    // ProgramFolder + "dat/": templates, sound catalogue
-extern std::string WaveFolder;    // ProgramFolder + "wav/": wave files
+extern std::string ProgramFolder;    // the running program's folder (or the development folder)
+extern std::string InstallFolder;    // named by the key store: words.dat, yarns.ini
+extern std::string DataFolder;       // ProgramFolder + "dat/": templates, sound catalogue
+extern std::string WaveFolder;       // ProgramFolder + "wav/": wave files
 extern std::string SettingsFileName; // InstallFolder + "yarns.ini"
-extern bool StartupFailed;        // set when the lookup fails; the program then ends
+extern bool StartupFailed;           // set when the lookup fails; the program then ends
 
 extern const char* const kRegCompanyKey; // "Software\Lumwright Software"
 extern const char* const kRegYarnsKey;   // "Software\Lumwright Software\Yarns"

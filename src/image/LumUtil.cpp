@@ -7,15 +7,17 @@
 namespace {
 constexpr std::size_t kIniLimit = 255;
 
-std::string Cut(const std::string& s) { return s.size() > kIniLimit ? s.substr(0, kIniLimit) : s; }
+std::string Cut(const std::string& s) {
+    return s.size() > kIniLimit ? s.substr(0, kIniLimit) : s;
+}
 } // namespace
 
 void ReadIniString(const std::string& section, const std::string& key,
                    const std::string& defaultValue, std::string& value,
                    const std::string& fileName) {
     try {
-        value = Cut(plat::GetProfileString(Cut(section), Cut(key), Cut(defaultValue),
-                                           Cut(fileName)));
+        value =
+            Cut(plat::GetProfileString(Cut(section), Cut(key), Cut(defaultValue), Cut(fileName)));
     } catch (...) {
         value.clear();
     }

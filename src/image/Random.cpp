@@ -14,6 +14,12 @@ int32_t Random(int32_t n) {
     return static_cast<int32_t>((static_cast<uint64_t>(seed) * static_cast<uint32_t>(n)) >> 32);
 }
 
-void Randomize() { seed = plat::ClockSeed(); }
-void SetRandSeed(uint32_t s) { seed = s; }
-uint32_t RandSeed() { return seed; }
+void Randomize() {
+    seed = plat::ClockSeed();
+}
+void SetRandSeed(uint32_t s) {
+    seed = s;
+}
+uint32_t RandSeed() {
+    return seed;
+}

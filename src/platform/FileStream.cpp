@@ -75,7 +75,9 @@ bool FileStream::Seek(int64_t position) {
     return file_ && position >= 0 && ::fseeko(file_, position, SEEK_SET) == 0;
 }
 
-int64_t FileStream::Position() const { return file_ ? ::ftello(file_) : -1; }
+int64_t FileStream::Position() const {
+    return file_ ? ::ftello(file_) : -1;
+}
 
 int64_t FileStream::Size() const {
     if (!file_)

@@ -69,8 +69,8 @@ bool FileModTime(const std::string& path, int64_t& time) {
 
 bool SetFileModTime(const std::string& path, int64_t time) {
     std::error_code ec;
-    fs::file_time_type t{std::chrono::duration_cast<fs::file_time_type::duration>(
-        std::chrono::nanoseconds(time))};
+    fs::file_time_type t{
+        std::chrono::duration_cast<fs::file_time_type::duration>(std::chrono::nanoseconds(time))};
     fs::last_write_time(fs::path(ResolvePath(path)), t, ec);
     return !ec;
 }

@@ -58,8 +58,8 @@ bool HeaderName(const std::string& trimmed, std::string& name) {
 }
 } // namespace
 
-bool IniDocument::FindSection(const std::string& section, std::size_t& header,
-                              std::size_t& bodyEnd, std::size_t& afterBody) const {
+bool IniDocument::FindSection(const std::string& section, std::size_t& header, std::size_t& bodyEnd,
+                              std::size_t& afterBody) const {
     Line line;
     std::size_t pos = 0;
     bool inside = false;

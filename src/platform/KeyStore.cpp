@@ -38,8 +38,7 @@ bool KeyStore::OpenKey(const std::string& keyPath, bool create) {
     return WriteFileAtomic(path_, doc.Text());
 }
 
-bool KeyStore::ReadString(const std::string& keyPath, const std::string& name,
-                          std::string& value) {
+bool KeyStore::ReadString(const std::string& keyPath, const std::string& name, std::string& value) {
     std::string text;
     if (!ReadWholeFile(path_, text))
         return false;

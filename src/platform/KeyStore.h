@@ -21,8 +21,7 @@ public:
     bool OpenKey(const std::string& keyPath, bool create);
     // False when the key or value is missing.
     bool ReadString(const std::string& keyPath, const std::string& name, std::string& value);
-    bool WriteString(const std::string& keyPath, const std::string& name,
-                     const std::string& value);
+    bool WriteString(const std::string& keyPath, const std::string& name, const std::string& value);
 
 private:
     std::string path_;

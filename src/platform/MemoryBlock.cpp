@@ -24,7 +24,9 @@ std::unique_ptr<uint8_t[]> NewStorage(std::size_t size, bool zero) {
 }
 } // namespace
 
-void MemoryBlock::FailAllocationAfter(int n) { failCountdown = n; }
+void MemoryBlock::FailAllocationAfter(int n) {
+    failCountdown = n;
+}
 
 std::unique_ptr<MemoryBlock> MemoryBlock::Allocate(std::size_t size, unsigned flags) {
     if (!AllocationAllowed())

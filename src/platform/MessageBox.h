@@ -26,8 +26,8 @@ public:
 };
 
 // Shows a message through the current handler.
-MsgAnswer ShowMessage(MsgKind kind, const std::string& text,
-                      MsgButtons buttons = MsgButtons::Ok, const std::string& caption = {});
+MsgAnswer ShowMessage(MsgKind kind, const std::string& text, MsgButtons buttons = MsgButtons::Ok,
+                      const std::string& caption = {});
 // Installs a handler and returns the previous one (nullptr restores stderr).
 std::unique_ptr<MessageHandler> SetMessageHandler(std::unique_ptr<MessageHandler> handler);
 

@@ -19,9 +19,7 @@ public:
 
     // True when exactly Count bytes were read.
     bool ReadExact(void* buffer, std::size_t count) { return Read(buffer, count) == count; }
-    bool WriteExact(const void* buffer, std::size_t count) {
-        return Write(buffer, count) == count;
-    }
+    bool WriteExact(const void* buffer, std::size_t count) { return Write(buffer, count) == count; }
 };
 
 } // namespace plat

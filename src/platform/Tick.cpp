@@ -27,6 +27,8 @@ uint32_t ClockSeed() {
     return static_cast<uint32_t>(ns ^ (ns >> 32));
 }
 
-void SetTickSource(std::function<uint32_t()> source) { Source() = std::move(source); }
+void SetTickSource(std::function<uint32_t()> source) {
+    Source() = std::move(source);
+}
 
 } // namespace plat

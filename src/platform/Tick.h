@@ -13,6 +13,8 @@ uint32_t ClockSeed();
 void SetTickSource(std::function<uint32_t()> source);
 
 // True when tick A lies after tick B, across a wrap of the counter.
-inline bool TickAfter(uint32_t a, uint32_t b) { return static_cast<int32_t>(a - b) > 0; }
+inline bool TickAfter(uint32_t a, uint32_t b) {
+    return static_cast<int32_t>(a - b) > 0;
+}
 
 } // namespace plat

@@ -32,7 +32,9 @@ TEST(ObfText, ABBecomesKnownBytes) {
     TempDir dir;
     fbwtest::WriteBytes(dir / "ml1.dat", "ab\n");
     TObfText::WriteLineFile(dir / "ml1.dat", dir / "lines", nullptr);
-    EXPECT_EQ(fbwtest::ReadBytes(dir / "lines"), std::string("\x02" "ab\0", 4));
+    EXPECT_EQ(fbwtest::ReadBytes(dir / "lines"), std::string("\x02"
+                                                             "ab\0",
+                                                             4));
     TObfText::BuildScrambledFile(dir / "ml1.dat", dir / "sb1.dat", nullptr);
     EXPECT_EQ(fbwtest::ReadBytes(dir / "sb1.dat"), "\x63\x03\x62\x63");
     TObfText t(dir / "sb1.dat");
@@ -40,11 +42,20 @@ TEST(ObfText, ABBecomesKnownBytes) {
 }
 
 TEST(ObfText, LineFileRules) {
-    EXPECT_EQ(LineFileOf("a\nb", nullptr), std::string("\x01" "a\0\0", 4))
+    EXPECT_EQ(LineFileOf("a\nb", nullptr), std::string("\x01"
+                                                       "a\0\0",
+                                                       4))
         << "the unfinished last line is dropped";
-    EXPECT_EQ(LineFileOf("x\r\n", nullptr), std::string("\x01" "x\0\0", 4));
-    EXPECT_EQ(LineFileOf("x\ty\n", nullptr), std::string("\x03" "x y", 4) + std::string(4, '\0'));
-    EXPECT_EQ(LineFileOf("   \n  x  \n", nullptr), std::string("\x01" "x\0\0", 4));
+    EXPECT_EQ(LineFileOf("x\r\n", nullptr), std::string("\x01"
+                                                        "x\0\0",
+                                                        4));
+    EXPECT_EQ(LineFileOf("x\ty\n", nullptr), std::string("\x03"
+                                                         "x y",
+                                                         4) +
+                                                 std::string(4, '\0'));
+    EXPECT_EQ(LineFileOf("   \n  x  \n", nullptr), std::string("\x01"
+                                                               "x\0\0",
+                                                               4));
     EXPECT_EQ(LineFileOf("   \n  x  \n", kAll),
               std::string("\x03   \x05  x  ", 10) + std::string(2, '\0'));
     // A filter that rewrites and drops lines.
@@ -113,11 +124,17 @@ TEST(ObfText, ReaderEdges) {
     EXPECT_EQ(ReadAll(missing), std::vector<std::string>{""});
 
     // Unscrambled (size 5 is no multiple of 4): a short record yields what remains.
-    TObfText cut = TObfText::FromBytes(std::string("\x01" "a\x09" "bc", 5));
+    TObfText cut = TObfText::FromBytes(std::string("\x01"
+                                                   "a\x09"
+                                                   "bc",
+                                                   5));
     EXPECT_EQ(ReadAll(cut), (std::vector<std::string>{"a", "bc"}));
 
     // A stop mark ends the reading instead of repeating for ever.
-    TObfText stop = TObfText::FromBytes(std::string("\x01" "a\xff\x01" "b", 5));
+    TObfText stop = TObfText::FromBytes(std::string("\x01"
+                                                    "a\xff\x01"
+                                                    "b",
+                                                    5));
     EXPECT_EQ(ReadAll(stop), (std::vector<std::string>{"a", ""}));
     EXPECT_TRUE(stop.AtEnd());
     stop.ReadLine(line);

@@ -22,7 +22,8 @@ TEST(Profile, ReadsCaseInsensitivelyAndTrims) {
 TEST(Profile, WriteKeepsTheRestByteForByte) {
     TempDir dir;
     std::string ini = dir / "yarns.ini";
-    std::string original = "; comment\r\n[Game]\r\nSound=1\r\nOdd  line\r\n\r\n[Story]\r\nHero=Jack\r\n";
+    std::string original =
+        "; comment\r\n[Game]\r\nSound=1\r\nOdd  line\r\n\r\n[Story]\r\nHero=Jack\r\n";
     fbwtest::WriteBytes(ini, original);
     ASSERT_TRUE(plat::WriteProfileString("GAME", "sound", "0", ini));
     EXPECT_EQ(fbwtest::ReadBytes(ini),

@@ -41,7 +41,9 @@ MessageCapture::MessageCapture(plat::MsgAnswer answer) {
     previous_ = plat::SetMessageHandler(std::move(handler));
 }
 
-MessageCapture::~MessageCapture() { plat::SetMessageHandler(std::move(previous_)); }
+MessageCapture::~MessageCapture() {
+    plat::SetMessageHandler(std::move(previous_));
+}
 
 namespace {
 std::string Quote(const std::string& s) {
@@ -57,8 +59,12 @@ std::string Quote(const std::string& s) {
 
 } // namespace
 
-std::string SourceDir() { return FBW_SOURCE_DIR; }
-std::string YarnsDir() { return FBW_YARNS_DIR; }
+std::string SourceDir() {
+    return FBW_SOURCE_DIR;
+}
+std::string YarnsDir() {
+    return FBW_YARNS_DIR;
+}
 
 void PrepareEnvironment() {
     // Tests never touch the real user's folders.

@@ -27,7 +27,8 @@ TEST(Fbwtool, ScrambleFiltersAndLines) {
     TempDir dir;
     fbwtest::WriteBytes(dir / "plain.txt", "  hello  \n\n# note\n[x]\nbird.wav  chirp\n");
     ASSERT_EQ(RunTool({"scramble", dir / "plain.txt", dir / "none.dat"}).status, 0);
-    ASSERT_EQ(RunTool({"scramble", "--filter", "all", dir / "plain.txt", dir / "all.dat"}).status, 0);
+    ASSERT_EQ(RunTool({"scramble", "--filter", "all", dir / "plain.txt", dir / "all.dat"}).status,
+              0);
     ASSERT_EQ(RunTool({"scramble", "--filter", "sounds", dir / "plain.txt", dir / "s.dat"}).status,
               0);
     EXPECT_EQ(WithoutFill(RunTool({"lines", dir / "none.dat"}).out),

@@ -57,9 +57,10 @@ RegisterCommand linefileCmd({"linefile",
                              "  fbwtool linefile [--filter none|all|sounds] PLAIN OUT\n"
                              "      write the unscrambled line file of a plain text file",
                              [](const Args& a) { return RunScramble(a, false); }});
-RegisterCommand linesCmd({"lines",
-                          "  fbwtool lines FILE\n"
-                          "      print the lines of a scrambled line file as the program reads them",
-                          RunLines});
+RegisterCommand
+    linesCmd({"lines",
+              "  fbwtool lines FILE\n"
+              "      print the lines of a scrambled line file as the program reads them",
+              RunLines});
 
 } // namespace

@@ -15,17 +15,22 @@ std::vector<FbwCommand>& Registry() {
 void PrintHelp(std::FILE* to) {
     std::fprintf(to, "fbwtool: the Fablewhirl data tool\n\nUsage:\n");
     auto commands = AllCommands();
-    std::sort(commands.begin(), commands.end(),
-              [](const FbwCommand& a, const FbwCommand& b) { return std::string(a.name) < b.name; });
+    std::sort(commands.begin(), commands.end(), [](const FbwCommand& a, const FbwCommand& b) {
+        return std::string(a.name) < b.name;
+    });
     for (const auto& c : commands)
         std::fprintf(to, "%s\n", c.usage);
     std::fprintf(to, "  fbwtool --help\n");
 }
 } // namespace
 
-const std::vector<FbwCommand>& AllCommands() { return Registry(); }
+const std::vector<FbwCommand>& AllCommands() {
+    return Registry();
+}
 
-RegisterCommand::RegisterCommand(const FbwCommand& command) { Registry().push_back(command); }
+RegisterCommand::RegisterCommand(const FbwCommand& command) {
+    Registry().push_back(command);
+}
 
 int Fail(const std::string& message) {
     std::fprintf(stderr, "fbwtool: %s\n", message.c_str());
@@ -38,7 +43,8 @@ bool TakeOption(Args& args, const std::string& name, std::string& value) {
             if (i + 1 >= args.size())
                 throw std::runtime_error("option " + name + " needs a value");
             value = args[i + 1];
-            args.erase(args.begin() + static_cast<long>(i), args.begin() + static_cast<long>(i) + 2);
+            args.erase(args.begin() + static_cast<long>(i),
+                       args.begin() + static_cast<long>(i) + 2);
             return true;
         }
     }
