@@ -1,6 +1,17 @@
 // The vocabulary: every word the stories can use, one sorted list per word
 // class, kept in the words file; makes the story generator's random choices.
-// The vocabulary owns its word objects.
+//
+// Ownership: the class lists hold shared references to their word objects
+// (see WordEntry.h). The word-list editor copies a class list (the same
+// objects) and hands its edited list back with ReplaceWordList. A word that
+// leaves a list, displaced by a later word with the same base form (ignoring
+// case) or dropped by ReplaceWordList, is freed when its last holder lets go;
+// nobody frees a word by hand, so none leaks and none is freed twice.
+//
+// The words file: for the classes 0 to 4, a signed 16-bit little-endian count
+// and that many records of the class (see the word classes). A class keeps at
+// most 32767 words in the file; longer lists are written as their first
+// 32767 words.
 #pragma once
 #include <array>
 #include <cstdint>
@@ -8,12 +19,17 @@
 #include <string>
 #include <vector>
 
+#include "platform/Stream.h"
 #include "vocab/WordFlags.h"
+#include "vocab/WordList.h"
 
 class TPartOfSpeech;
 
 class TVocab {
 public:
+    // The most words of one class that the words file can hold.
+    static constexpr int kMaxWordsPerClass = 32767;
+
     // Reads InstallFolder + "words.dat"; writes it back when destroyed.
     TVocab();
     // Reads FileName; writes it back when destroyed only when SaveOnDestroy.
@@ -25,8 +41,48 @@ public:
     // A random word of the class in the form Flags ask for; empty when the
     // class has no candidate. Draws with the process-wide Random().
     std::string ChooseWord(int wordClass, uint16_t flags);
+    // Clears Used on every word of the class (of every class).
     void ClearUsed(int wordClass);
     void ClearAllUsed();
 
-    // (The rest of the interface is completed with the word classes.)
+    // The form of Word that Flags ask for ("" for an adverb the adjective
+    // does not allow).
+    static std::string FormOf(const TPartOfSpeech& word, uint16_t flags);
+
+    // The class list (wcProperNoun..wcPlace); an empty list for any other number.
+    const TWordList& WordList(int wordClass) const;
+    // The class list becomes Entries sorted and merged as by TWordList::Add
+    // (a later entry wins over an earlier one with the same text). Entries
+    // without a word object, or whose word belongs to another class, are left
+    // out: they cannot be written to the class's section of the file.
+    void ReplaceWordList(int wordClass, const std::vector<TWordEntry>& entries);
+    // Adds a word to the list of its own class under its base form.
+    void AddWord(std::shared_ptr<TPartOfSpeech> word);
+    // Drops every word of every class.
+    void FreeAllWords();
+
+    // The list position of the word chosen last in the class; 0 at first.
+    int32_t LastChosen(int wordClass) const;
+
+    const std::string& FileName() const { return fileName_; }
+    // Reads FileName() and adds its words. A missing or unopenable file adds
+    // nothing and returns true; a read error shows the warning "Error reading
+    // vocabulary file - vocabulary may be incomplete.", keeps the words read
+    // so far and returns false.
+    bool LoadWords();
+    // Replaces FileName() atomically. False when it cannot be created (no
+    // message) or when a write fails (the warning "Error writing vocabulary
+    // file - vocabulary may be incomplete."; the old file stays as it was).
+    bool SaveWords();
+    // The file contents without messages: ReadWords adds the words of
+    // Stream and returns false when it ends early (the words read before
+    // stay); WriteWords returns false when a write falls short.
+    bool ReadWords(plat::Stream& stream);
+    bool WriteWords(plat::Stream& stream) const;
+
+private:
+    std::string fileName_;
+    bool saveOnDestroy_;
+    std::array<int32_t, kWordClassCount> lastChosen_{};
+    std::array<TWordList, kWordClassCount> lists_;
 };
