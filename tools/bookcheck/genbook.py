@@ -14,15 +14,15 @@ All layer edges fall on whole pixels, so pieces meet without a seam.
 
 import math
 
-BOARD = "#8c2a1f"
-BOARD_DARK = "#6a1e16"
-GOLD = "#d9a53b"
-PAPER = "#fbf3dc"
-LINE = "#a88a5e"
-OUTLINE = "#5e4128"
-STACK1 = "#e3d2ad"
-STACK2 = "#ecdfbf"
-INK = "#3b2616"
+BOARD = "#861519"
+BOARD_DARK = "#660f13"
+GOLD = "#d9a443"
+PAPER = "#f8f0db"
+LINE = "#beaa82"
+OUTLINE = "#59361d"
+STACK1 = "#dcc9a1"
+STACK2 = "#ede0bf"
+INK = "#281810"
 
 # (distance from the window edge where the layer starts, colour, corner
 # radius, bends into the gutter)
@@ -42,12 +42,12 @@ LAYERS = [
 
 # Gutter shading: (half width about the fold, colour), widest first.
 GUTTER = [
-    (28, "#f6ecd2"),
-    (20, "#efe2c4"),
-    (13, "#e6d6b3"),
-    (7, "#dccaa3"),
-    (3, "#cdb88e"),
-    (1, "#a88a5e"),
+    (28, "#f5ebd2"),
+    (20, "#ede0bf"),
+    (13, "#e2d2ab"),
+    (7, "#d2bf97"),
+    (3, "#beaa82"),
+    (1, "#948e85"),
 ]
 
 DIP = 6.0  # how far the page edges bend down at the fold, pixels
@@ -175,7 +175,7 @@ def spine_top(f):
     xa, ya = min(x0, x1), min(y0, y1)
     for i in range(5):
         out.append('<rect x="%s" y="%s" width="6" height="10" fill="%s"/>' % (
-            fmt(xa + i * 6), fmt(ya), "#f1e4c2" if i % 2 else "#2f6e8f"))
+            fmt(xa + i * 6), fmt(ya), "#f2e6c9" if i % 2 else "#287887"))
     out.append('<rect x="%s" y="%s" width="30" height="10" rx="3" fill="none" stroke="%s" '
                'stroke-width="1"/>' % (fmt(xa), fmt(ya), INK))
 
@@ -193,14 +193,14 @@ def arrow(f, forward, enabled):
         pts = [(40 - u, v) for u, v in pts]
     d = "M" + " L".join("%s,%s" % (fmt(f.x + u), fmt(f.y + v)) for u, v in pts) + " Z"
     if enabled:
-        out.append('<path d="%s" fill="#d2552f" stroke="%s" stroke-width="1.6" '
+        out.append('<path d="%s" fill="#d63b31" stroke="%s" stroke-width="1.6" '
                    'stroke-linejoin="round"/>' % (d, INK))
         # Highlight along the top of the shaft.
         hx0, hx1 = (17, 33) if not forward else (7, 23)
-        out.append('<rect x="%s" y="%s" width="%s" height="2" fill="#f29a62"/>' % (
+        out.append('<rect x="%s" y="%s" width="%s" height="2" fill="#f17160"/>' % (
             fmt(f.x + hx0), fmt(f.y + 9.5), fmt(hx1 - hx0)))
     else:
-        out.append('<path d="%s" fill="#efe3c6" stroke="#c8b48a" stroke-width="1.4" '
+        out.append('<path d="%s" fill="#f2e6c9" stroke="#d2bf97" stroke-width="1.4" '
                    'stroke-linejoin="round"/>' % d)
 
 
@@ -217,19 +217,19 @@ def close_tab(f):
     # Outlined on the sides and the notch only: its top runs under the pages.
     shape = [(8, 0), (8, 76), (19, 69), (30, 76), (30, 0)]
     d = "M" + " L".join("%s,%s" % (fmt(x + u), fmt(y + v)) for u, v in shape)
-    out.append('<path d="%s Z" fill="#2f6e8f"/>' % d)
+    out.append('<path d="%s Z" fill="#287887"/>' % d)
     out.append('<path d="%s" fill="none" stroke="%s" stroke-width="1.5" '
                'stroke-linejoin="round"/>' % (d.replace(",0 L", ",0.75 L", 1)
                                                 .replace(",0", ",0.75"), INK))
-    out.append('<rect x="%s" y="%s" width="3" height="68" fill="#5a9bbd"/>' % (
+    out.append('<rect x="%s" y="%s" width="3" height="68" fill="#69b4b9"/>' % (
         fmt(x + 11), fmt(y)))
-    out.append('<path d="M%s,%s L%s,%s" stroke="#24566f" stroke-width="1" '
+    out.append('<path d="M%s,%s L%s,%s" stroke="#145a6e" stroke-width="1" '
                'stroke-dasharray="3,2"/>' % (fmt(x + 26.5), fmt(y + 2), fmt(x + 26.5), fmt(y + 66)))
     # A cream button with a cross: close.
     cx, cy = x + 19, y + 36
-    out.append('<circle cx="%s" cy="%s" r="8" fill="#fbf3dc" stroke="%s" stroke-width="1.5"/>'
+    out.append('<circle cx="%s" cy="%s" r="8" fill="#faf5e3" stroke="%s" stroke-width="1.5"/>'
                % (fmt(cx), fmt(cy), INK))
-    out.append('<path d="M%s,%s L%s,%s M%s,%s L%s,%s" stroke="#b3321f" stroke-width="2.6" '
+    out.append('<path d="M%s,%s L%s,%s M%s,%s L%s,%s" stroke="#c32925" stroke-width="2.6" '
                'stroke-linecap="round"/>' % (
                    fmt(cx - 3.5), fmt(cy - 3.5), fmt(cx + 3.5), fmt(cy + 3.5),
                    fmt(cx + 3.5), fmt(cy - 3.5), fmt(cx - 3.5), fmt(cy + 3.5)))
