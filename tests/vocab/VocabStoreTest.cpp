@@ -1,0 +1,328 @@
+// The vocabulary store: sorted and merged class lists, shared word objects,
+// and the words file.
+#include <gtest/gtest.h>
+
+#include <filesystem>
+
+#include "platform/MemoryStream.h"
+#include "support/TestSupport.h"
+#include "vocab/Adjective.h"
+#include "vocab/Noun.h"
+#include "vocab/ProperNoun.h"
+#include "vocab/Verb.h"
+#include "vocab/Vocab.h"
+#include "vocab/WordStrings.h"
+
+using fbwtest::MessageCapture;
+using fbwtest::TempDir;
+
+namespace {
+const char* const kReadWarning = "Error reading vocabulary file - vocabulary may be incomplete.";
+const char* const kWriteWarning = "Error writing vocabulary file - vocabulary may be incomplete.";
+
+std::string Str(const std::string& s) {
+    return std::string{static_cast<char>(s.size() & 0xFF), static_cast<char>(s.size() >> 8)} + s;
+}
+std::string Count(int n) {
+    return std::string{static_cast<char>(n & 0xFF), static_cast<char>((n >> 8) & 0xFF)};
+}
+
+std::shared_ptr<TPartOfSpeech> MakeWord(int cls, const std::string& text) {
+    std::shared_ptr<TPartOfSpeech> w = TPartOfSpeech::Create(cls);
+    w->SetWord(text);
+    return w;
+}
+
+std::vector<std::string> Texts(const TWordList& list) {
+    std::vector<std::string> out;
+    for (const auto& e : list)
+        out.push_back(e.Text);
+    return out;
+}
+
+// A vocabulary that reads no file and writes none.
+struct Empty {
+    TVocab vocab{"", false};
+};
+} // namespace
+
+TEST(WordList, SortedWithoutRegardToCase) {
+    TWordList list;
+    for (const char* t : {"pear", "Apple", "banana", "apricot", "Zebra", "_under",
+                          "\xC9"
+                          "clair"})
+        list.Add(t, MakeWord(wcNoun, t));
+    EXPECT_EQ(Texts(list),
+              (std::vector<std::string>{"_under", "Apple", "apricot", "banana", "pear", "Zebra",
+                                        "\xC9"
+                                        "clair"}));
+    EXPECT_EQ(list.IndexOf("APRICOT"), 2);
+    EXPECT_EQ(list.IndexOf("apricots"), -1);
+}
+
+TEST(WordList, MergeKeepsTextAndPositionTakesNewObject) {
+    TWordList list;
+    auto first = MakeWord(wcNoun, "Bob");
+    auto later = MakeWord(wcNoun, "BOB");
+    list.Add("ann", MakeWord(wcNoun, "ann"));
+    list.Add("Bob", first);
+    list.Add("cat", MakeWord(wcNoun, "cat"));
+    EXPECT_EQ(list.Add("BOB", later), 1);
+    ASSERT_EQ(list.Count(), 3);
+    EXPECT_EQ(list[1].Text, "Bob");
+    EXPECT_EQ(list[1].Word, later);
+}
+
+TEST(VocabOwnership, DisplacedWordIsFreedOnceNobodyHoldsIt) {
+    Empty e;
+    std::weak_ptr<TPartOfSpeech> displaced;
+    {
+        auto w = MakeWord(wcNoun, "egg");
+        displaced = w;
+        e.vocab.AddWord(std::move(w));
+    }
+    e.vocab.AddWord(MakeWord(wcNoun, "EGG"));
+    EXPECT_TRUE(displaced.expired()) << "the store was the last holder";
+    EXPECT_EQ(e.vocab.WordList(wcNoun).Word(0).Word(), "EGG");
+}
+
+TEST(VocabOwnership, EditorCopiesAndReplacesWithoutFreeingHeldWords) {
+    Empty e;
+    for (const char* t : {"cat", "dog", "emu"})
+        e.vocab.AddWord(MakeWord(wcNoun, t));
+
+    // The editor copies the class list: the same objects.
+    std::vector<TWordEntry> editor = e.vocab.WordList(wcNoun).Entries();
+    std::weak_ptr<TPartOfSpeech> dog = editor[1].Word;
+    static_cast<TNoun&>(*editor[0].Word).SetPlural("kitties");
+    EXPECT_EQ(static_cast<TNoun&>(e.vocab.WordList(wcNoun).Word(0)).GetPlural(), "kitties");
+
+    // It deletes dog, adds two words that differ only in case and hands the
+    // list back unsorted.
+    editor.erase(editor.begin() + 1);
+    editor.push_back({"Yak", MakeWord(wcNoun, "Yak")});
+    auto yak2 = MakeWord(wcNoun, "yak");
+    editor.push_back({"yak", yak2});
+    editor.push_back({"ant", MakeWord(wcNoun, "ant")});
+    editor.push_back({"null", nullptr});
+    editor.push_back({"verb", MakeWord(wcVerb, "verb")});
+    e.vocab.ReplaceWordList(wcNoun, editor);
+    EXPECT_EQ(Texts(e.vocab.WordList(wcNoun)),
+              (std::vector<std::string>{"ant", "cat", "emu", "Yak"}))
+        << "sorted, merged, without entries it could not write";
+    EXPECT_EQ(e.vocab.WordList(wcNoun)[3].Word, yak2);
+    EXPECT_TRUE(dog.expired()) << "dropped by the editor and then by the store";
+
+    // The editor still holds the displaced "Yak" until it lets go.
+    std::weak_ptr<TPartOfSpeech> yak1 = editor[2].Word;
+    EXPECT_FALSE(yak1.expired());
+    editor.clear();
+    EXPECT_TRUE(yak1.expired());
+}
+
+TEST(VocabOwnership, FreeAllWordsAndBadClassNumbers) {
+    Empty e;
+    e.vocab.AddWord(MakeWord(wcPlace, "Rome"));
+    e.vocab.AddWord(nullptr);
+    e.vocab.ReplaceWordList(7, {});
+    EXPECT_EQ(e.vocab.WordList(7).Count(), 0);
+    EXPECT_EQ(e.vocab.WordList(-1).Count(), 0);
+    EXPECT_EQ(e.vocab.ChooseWord(9, 0), "");
+    e.vocab.ClearUsed(-3);
+    EXPECT_EQ(e.vocab.WordList(wcPlace).Count(), 1);
+    e.vocab.FreeAllWords();
+    EXPECT_EQ(e.vocab.WordList(wcPlace).Count(), 0);
+}
+
+TEST(WordsFile, ClassesInOrderWithZeroAndNegativeCounts) {
+    TempDir dir;
+    std::string file = Count(1) + Str("Bob") + '\x01' + Str("") + // names
+                       Count(-4) +                                // nouns: none
+                       Count(0) +                                 // verbs: none
+                       Count(5);
+    for (const char* a : {"red", "Big", "odd", "cold", "shy"})
+        file += Str(a) + Str("") + Str("") + '\x01' + Str("");
+    file += Count(1) + Str("Oslo");
+    fbwtest::WriteBytes(dir / "words.dat", file);
+    MessageCapture capture;
+    TVocab vocab(dir / "words.dat", false);
+    EXPECT_TRUE(capture.Messages().empty());
+    EXPECT_EQ(vocab.WordList(wcProperNoun).Count(), 1);
+    EXPECT_EQ(vocab.WordList(wcNoun).Count(), 0);
+    EXPECT_EQ(vocab.WordList(wcVerb).Count(), 0);
+    EXPECT_EQ(Texts(vocab.WordList(wcAdjective)),
+              (std::vector<std::string>{"Big", "cold", "odd", "red", "shy"}));
+    EXPECT_EQ(vocab.WordList(wcPlace).Count(), 1);
+}
+
+TEST(WordsFile, LaterWordWinsOnLoad) {
+    TempDir dir;
+    fbwtest::WriteBytes(dir / "words.dat", Count(0) + Count(2) + Str("Lamp") + Str("") +
+                                               Str("lamp") + Str("lampies") + Count(0) + Count(0) +
+                                               Count(0));
+    TVocab vocab(dir / "words.dat", false);
+    ASSERT_EQ(vocab.WordList(wcNoun).Count(), 1);
+    EXPECT_EQ(vocab.WordList(wcNoun)[0].Text, "Lamp");
+    EXPECT_EQ(vocab.WordList(wcNoun).Word(0).Word(), "lamp");
+    EXPECT_EQ(static_cast<TNoun&>(vocab.WordList(wcNoun).Word(0)).GetPlural(), "lampies");
+}
+
+TEST(WordsFile, DamagedFileWarnsAndKeepsWhatWasRead) {
+    TempDir dir;
+    const std::string whole = Count(2) + Str("Ann") + '\0' + Str("") + Str("Bob") + '\x01' +
+                              Str("") + Count(1) + Str("cup") + Str("");
+    struct Case {
+        std::size_t keep;
+        int names, nouns;
+    };
+    // Cut inside a record, between sections, before a count and at zero.
+    for (Case c : {Case{whole.size() - 1, 2, 0}, Case{whole.size(), 2, 1}, Case{14, 1, 0},
+                   Case{18, 2, 0}, Case{0, 0, 0}}) {
+        fbwtest::WriteBytes(dir / "words.dat", whole.substr(0, c.keep));
+        MessageCapture capture;
+        TVocab vocab(dir / "words.dat", false);
+        ASSERT_EQ(capture.Messages().size(), 1u) << c.keep;
+        EXPECT_EQ(capture.Messages()[0].text, kReadWarning);
+        EXPECT_EQ(capture.Messages()[0].kind, plat::MsgKind::Warning);
+        EXPECT_EQ(capture.Messages()[0].buttons, plat::MsgButtons::Ok);
+        EXPECT_EQ(vocab.WordList(wcProperNoun).Count(), c.names) << c.keep;
+        EXPECT_EQ(vocab.WordList(wcNoun).Count(), c.nouns) << c.keep;
+    }
+}
+
+TEST(WordsFile, MissingFileIsSilentAndEmpty) {
+    TempDir dir;
+    MessageCapture capture;
+    TVocab vocab(dir / "nothing.dat", false);
+    EXPECT_TRUE(capture.Messages().empty());
+    for (int c = 0; c < kWordClassCount; ++c)
+        EXPECT_EQ(vocab.WordList(c).Count(), 0);
+    EXPECT_TRUE(vocab.LoadWords());
+}
+
+TEST(WordsFile, SaveLoadRoundTripAndDestructorWrites) {
+    TempDir dir;
+    std::string bytes;
+    {
+        TVocab vocab(dir / "words.dat");
+        auto bob = MakeWord(wcProperNoun, "Bob Bobson");
+        static_cast<TProperNoun&>(*bob).Male = true;
+        vocab.AddWord(bob);
+        auto run = MakeWord(wcVerb, "run");
+        static_cast<TVerb&>(*run).SetPastTense("ran");
+        vocab.AddWord(run);
+        auto a = MakeWord(wcAdjective, "blue");
+        static_cast<TAdjective&>(*a).AdverbAllowed = false;
+        vocab.AddWord(a);
+        vocab.AddWord(MakeWord(wcNoun, "zoo"));
+        vocab.AddWord(MakeWord(wcNoun, "Ark"));
+        vocab.AddWord(MakeWord(wcPlace, "Lima"));
+    }
+    bytes = fbwtest::ReadBytes(dir / "words.dat");
+    EXPECT_EQ(bytes, Count(1) + Str("Bob Bobson") + '\x01' + Str("") + Count(2) + Str("Ark") +
+                         Str("") + Str("zoo") + Str("") + Count(1) + Str("run") + Str("ran") +
+                         Str("") + Str("") + Str("") + Count(1) + Str("blue") + Str("") + Str("") +
+                         '\0' + Count(1) + Str("Lima"));
+    {
+        TVocab again(dir / "words.dat");
+        EXPECT_TRUE(static_cast<TProperNoun&>(again.WordList(0).Word(0)).Male);
+        EXPECT_EQ(static_cast<TVerb&>(again.WordList(2).Word(0)).GetPastTense(), "ran");
+    }
+    EXPECT_EQ(fbwtest::ReadBytes(dir / "words.dat"), bytes) << "load then save is stable";
+
+    {
+        TVocab readOnly(dir / "words.dat", false);
+        readOnly.FreeAllWords();
+    }
+    EXPECT_EQ(fbwtest::ReadBytes(dir / "words.dat"), bytes)
+        << "a read-only vocabulary never writes";
+}
+
+TEST(WordsFile, SaveIsAtomicAndSilentWhenItCannotCreate) {
+    TempDir dir;
+    MessageCapture capture;
+    {
+        TVocab vocab(dir / "no-such-folder/words.dat");
+        vocab.AddWord(MakeWord(wcNoun, "cup"));
+        EXPECT_FALSE(vocab.SaveWords());
+    }
+    EXPECT_TRUE(capture.Messages().empty());
+    // Only the words file is left behind: no temporary files.
+    fbwtest::WriteBytes(dir / "words.dat", Count(0) + Count(0) + Count(0) + Count(0) + Count(0));
+    {
+        TVocab vocab(dir / "words.dat");
+        vocab.AddWord(MakeWord(wcNoun, "cup"));
+    }
+    int files = 0;
+    for ([[maybe_unused]] const auto& f : std::filesystem::directory_iterator(dir.Path()))
+        ++files;
+    EXPECT_EQ(files, 1);
+}
+
+namespace {
+// A stream that takes only Limit bytes.
+class ShortStream : public plat::MemoryStream {
+public:
+    explicit ShortStream(std::size_t limit) : limit_(limit) {}
+    std::size_t Write(const void* buffer, std::size_t count) override {
+        std::size_t n =
+            std::min(count, limit_ - std::min(limit_, static_cast<std::size_t>(Size())));
+        return plat::MemoryStream::Write(buffer, n);
+    }
+
+private:
+    std::size_t limit_;
+};
+} // namespace
+
+TEST(WordsFile, WriteErrorsAreReported) {
+    Empty e;
+    e.vocab.AddWord(MakeWord(wcNoun, "cup"));
+    for (std::size_t limit : {0u, 3u, 8u}) {
+        ShortStream s(limit);
+        EXPECT_FALSE(e.vocab.WriteWords(s)) << limit;
+    }
+    ShortStream enough(1000);
+    EXPECT_TRUE(e.vocab.WriteWords(enough));
+}
+
+TEST(WordsFile, FailedReplaceWarnsAndLeavesTheTarget) {
+    // The target is a folder: writing the temporary file works, replacing fails.
+    TempDir dir;
+    std::filesystem::create_directory(dir / "words.dat");
+    MessageCapture capture;
+    {
+        TVocab vocab(dir / "words.dat");
+        vocab.AddWord(MakeWord(wcNoun, "cup"));
+        EXPECT_FALSE(vocab.SaveWords());
+        ASSERT_EQ(capture.Messages().size(), 1u);
+        EXPECT_EQ(capture.Messages()[0].text, kWriteWarning);
+        EXPECT_EQ(capture.Messages()[0].kind, plat::MsgKind::Warning);
+        EXPECT_EQ(capture.Messages()[0].buttons, plat::MsgButtons::Ok);
+    }
+    EXPECT_EQ(capture.Messages().size(), 2u) << "the destructor saves once more";
+    EXPECT_TRUE(std::filesystem::is_directory(dir / "words.dat"));
+    int files = 0;
+    for ([[maybe_unused]] const auto& f : std::filesystem::directory_iterator(dir.Path()))
+        ++files;
+    EXPECT_EQ(files, 1) << "no temporary file is left";
+}
+
+TEST(WordsFile, ClassOver32767WordsKeepsTheFirst) {
+    Empty e;
+    std::vector<TWordEntry> many;
+    for (int i = 0; i < 32770; ++i) {
+        char text[8];
+        std::snprintf(text, sizeof text, "w%05d", i);
+        many.push_back({text, MakeWord(wcPlace, text)});
+    }
+    e.vocab.ReplaceWordList(wcPlace, many);
+    plat::MemoryStream s;
+    ASSERT_TRUE(e.vocab.WriteWords(s));
+    s.Seek(0);
+    Empty back;
+    ASSERT_TRUE(back.vocab.ReadWords(s));
+    ASSERT_EQ(back.vocab.WordList(wcPlace).Count(), 32767);
+    EXPECT_EQ(back.vocab.WordList(wcPlace)[32766].Text, "w32766");
+    EXPECT_EQ(s.Position(), s.Size()) << "the count matches the records written";
+}
