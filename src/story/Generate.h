@@ -1,0 +1,147 @@
+// The story generator: the ten tale templates, their definitions and
+// references, and the story text each generation hands to the storybook.
+//
+// A template is a list of lines. Line 0 is the cover line ("$" when the tale
+// has a hero, then "%" when it has a heroine, then the cover text). Every
+// later line is a definition line (">name=value;name=value"), a title line
+// ("[TITLE] text" once its references are replaced) or a text line whose
+// references {name} are replaced by the values defined so far.
+//
+// Cut-off of self-reference: a definition whose value refers to its own name,
+// directly or through other definitions, would be replaced without end. One
+// line replaces at most kMaxReferencesPerLine references, and no further
+// reference is replaced once the line is longer than kMaxExpandedLine
+// characters; the references left over stay in the line as written, braces
+// included.
+#pragma once
+#include <array>
+#include <cstdint>
+#include <memory>
+#include <optional>
+#include <string>
+#include <string_view>
+#include <unordered_map>
+#include <vector>
+
+class TVocab;
+
+// The swap decision of the last token without the & modifier. It carries over
+// from line to line and from story to story; false at program start.
+extern bool LastTwistDecision;
+
+class TStoryGenerator {
+public:
+    static constexpr int kTaleCount = 10;
+    static constexpr int kMaxReferencesPerLine = 1000;
+    static constexpr std::size_t kMaxExpandedLine = 16384;
+
+    // Where the generator reads and writes. Folder strings end with the
+    // path separator.
+    struct Files {
+        std::string dataFolder;   // tale templates: "ml%d.dat" (plain), "sb%d.dat" (scrambled)
+        std::string wordsFile;    // the vocabulary file
+        bool saveWords = true;    // write the vocabulary back when destroyed
+        std::string settingsFile; // "Story" section: Hero, Heroine; empty for none
+        bool saveSettings = true; // write the names back when destroyed
+        // The game's: DataFolder, InstallFolder + "words.dat", SettingsFileName.
+        static Files Game();
+    };
+
+    // Reads the vocabulary, the ten templates (rebuilding a scrambled file
+    // first when its plain source is newer) and the hero's and heroine's
+    // names. A template that cannot be read keeps the lines read so far; a
+    // failed rebuild raises LumException.
+    TStoryGenerator();
+    explicit TStoryGenerator(const Files& files);
+    // Writes the names to the settings file and frees the vocabulary (which
+    // writes its file), as Files ask.
+    ~TStoryGenerator();
+    TStoryGenerator(const TStoryGenerator&) = delete;
+    TStoryGenerator& operator=(const TStoryGenerator&) = delete;
+
+    // Tells one story of tale TaleNumber (a random tale when outside 1..10).
+    // Line 0 is the title followed by two paragraph markers ("\n\n", written
+    // as backslash and n); the rest are the non-empty expanded text lines.
+    // The list stays owned by the generator, valid until the next call.
+    const std::vector<std::string>& GenerateStory(int taleNumber);
+    const std::vector<std::string>& StoryLines() const { return storyLines_; }
+
+    // TwistPercent := Percent clamped to 0..100 (100 at creation).
+    void SetTwistLevel(int percent);
+    int TwistPercent() const { return twistPercent_; }
+
+    // Line 0 of the tale's template without its trailing paragraph markers;
+    // empty for an empty template or a tale number outside 1..10.
+    std::string GetCoverLine(int taleNumber) const;
+    // The title of the story generated last when it set one, otherwise the
+    // cover line; then one leading "$" and after it one leading "%" removed.
+    std::string GetTitle(int taleNumber) const;
+    const std::string& Title() const { return title_; }
+
+    // Every story reseeds the process-wide generator: from the clock, or from
+    // Seed when one is fixed (tests, tools). nullopt returns to the clock.
+    void FixSeed(std::optional<uint32_t> seed) { fixedSeed_ = seed; }
+
+    // The story text of one template line (empty for definition and title
+    // lines), with the definitions, title and swap decision it changes.
+    std::string ExpandLine(const std::string& line);
+    // Position of the definition of Name in Definitions(), -1 when none. An
+    // entry matches when it begins with Name followed by "=".
+    int FindDefinition(std::string_view name) const;
+    // The definitions of the current story, each "name=value", oldest first.
+    std::vector<std::string> Definitions() const;
+    // Replaces every token word of Line by "@" and its code letter.
+    static void ReplaceTokenWords(std::string& line);
+
+    // A tale's template lines (tale 1..10), and a way to replace them
+    // (tools, tests, benchmarks).
+    const std::vector<std::string>& Template(int taleNumber) const;
+    void SetTemplate(int taleNumber, std::vector<std::string> lines);
+
+    TVocab& Vocab() { return *vocab_; }
+
+    // Typed by the player in the storybook; empty means a name is chosen from
+    // the vocabulary. Read from and written to the settings file.
+    std::string HeroName;
+    std::string HeroineName;
+
+private:
+    struct Tale {
+        std::vector<std::string> lines;     // as read (line 0: the cover line)
+        std::vector<std::string> tokenized; // the same with the token words replaced
+    };
+    struct Definition {
+        std::string value;
+        uint64_t order; // when it was made: later definitions have higher numbers
+    };
+    struct NameHash {
+        using is_transparent = void;
+        std::size_t operator()(std::string_view s) const {
+            return std::hash<std::string_view>()(s);
+        }
+    };
+
+    std::string ExpandTokenized(std::string line);
+    void ProcessDefinitions(std::string& line);
+    void ReplaceReferences(std::string& line) const;
+    void Define(std::string name, std::string value);
+    // The value that a reference to Name is replaced by; nullopt when undefined.
+    std::optional<std::string_view> Lookup(std::string_view name) const;
+    // The definitions by name in the order they were made.
+    std::vector<std::pair<std::string_view, std::string_view>> OrderedDefinitions() const;
+    std::string SwappedWord(char code, uint16_t flags);
+    std::string PlainWord(char code, std::string_view name) const;
+    void Reseed();
+
+    Files files_;
+    std::unique_ptr<TVocab> vocab_;
+    std::array<Tale, kTaleCount> tales_;
+    std::vector<std::string> storyLines_;
+    // A name is defined once: a later definition replaces the earlier one
+    // and counts as the newest.
+    std::unordered_map<std::string, Definition, NameHash, std::equal_to<>> definitions_;
+    uint64_t nextOrder_ = 0;
+    int twistPercent_ = 100;
+    std::string title_;
+    std::optional<uint32_t> fixedSeed_;
+};
