@@ -1,0 +1,75 @@
+// Fuzz target of template expansion. The input is one byte of options (bit 0:
+// a hero name, bit 1: a heroine name, bits 2-7: the seed), a 16-bit
+// little-endian length L, L bytes of words file read into the vocabulary, and
+// the template text, one line per line feed. The template is told at the
+// three twist levels, and its cover line and title are read.
+#include <cstddef>
+#include <cstdint>
+#include <string>
+#include <vector>
+
+#include "platform/MemoryStream.h"
+#include "story/Generate.h"
+#include "vocab/Vocab.h"
+
+namespace {
+TStoryGenerator::Files NoFiles() {
+    // No templates, no words file, no settings: all come from the input.
+    TStoryGenerator::Files files;
+    files.dataFolder = "/nonexistent-fbw-fuzz/";
+    files.wordsFile = "/nonexistent-fbw-fuzz/words.dat";
+    files.saveWords = false;
+    files.saveSettings = false;
+    return files;
+}
+
+TStoryGenerator& Generator() {
+    static TStoryGenerator generator(NoFiles());
+    return generator;
+}
+} // namespace
+
+extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, size_t size) {
+    if (size < 3)
+        return 0;
+    const uint8_t options = data[0];
+    std::size_t wordsLength = data[1] | (static_cast<std::size_t>(data[2]) << 8);
+    data += 3;
+    size -= 3;
+    if (wordsLength > size)
+        wordsLength = size;
+
+    TStoryGenerator& g = Generator();
+    g.Vocab().FreeAllWords();
+    plat::MemoryStream words(std::string(reinterpret_cast<const char*>(data), wordsLength));
+    g.Vocab().ReadWords(words);
+
+    std::vector<std::string> lines;
+    std::string line;
+    for (std::size_t i = wordsLength; i < size; ++i) {
+        const char c = static_cast<char>(data[i]);
+        if (c == '\n') {
+            lines.push_back(line);
+            line.clear();
+        } else {
+            line += c;
+        }
+    }
+    lines.push_back(line);
+    const int tale = 1 + options % TStoryGenerator::kTaleCount;
+    g.SetTemplate(tale, std::move(lines));
+    g.HeroName = (options & 1) ? "Bob, the Brave" : "";
+    g.HeroineName = (options & 2) ? "Ann" : "";
+    g.FixSeed(options >> 2);
+
+    for (int twist : {0, 50, 100}) {
+        g.SetTwistLevel(twist);
+        const auto& story = g.GenerateStory(tale);
+        if (story.empty())
+            __builtin_trap();
+    }
+    (void)g.GetCoverLine(tale);
+    (void)g.GetTitle(tale);
+    g.SetTemplate(tale, {});
+    return 0;
+}
