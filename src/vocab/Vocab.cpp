@@ -114,12 +114,15 @@ int32_t TVocab::LastChosen(int wordClass) const {
 void TVocab::ReplaceWordList(int wordClass, const std::vector<TWordEntry>& entries) {
     if (!ValidClass(wordClass))
         return;
-    TWordList list;
+    std::vector<TWordEntry> kept;
+    kept.reserve(entries.size());
     for (const auto& e : entries) {
         if (e.Word && e.Word->WordClass() == wordClass)
-            list.Add(e.Text, e.Word);
+            kept.push_back(e);
     }
-    lists_[static_cast<std::size_t>(wordClass)] = std::move(list);
+    TWordList& list = lists_[static_cast<std::size_t>(wordClass)];
+    list.Clear();
+    list.AddAll(std::move(kept));
 }
 
 void TVocab::AddWord(std::shared_ptr<TPartOfSpeech> word) {
@@ -224,14 +227,23 @@ std::string TVocab::ChooseWord(int wordClass, uint16_t flags) {
 }
 
 bool TVocab::ReadWords(plat::Stream& stream) {
-    try {
-        for (int c = 0; c < kWordClassCount; ++c) {
+    for (int c = 0; c < kWordClassCount; ++c) {
+        // Sorted in one go: a file in any order loads in O(n log n).
+        std::vector<TWordEntry> read;
+        bool ok = true;
+        try {
             int count = ReadInt16LE(stream);
-            for (int i = 0; i < count; ++i)
-                AddWord(TPartOfSpeech::CreateFromStream(c, stream));
+            for (int i = 0; i < count; ++i) {
+                std::shared_ptr<TPartOfSpeech> word = TPartOfSpeech::CreateFromStream(c, stream);
+                std::string text = word->Word();
+                read.push_back({std::move(text), std::move(word)});
+            }
+        } catch (const LumException&) {
+            ok = false;
         }
-    } catch (const LumException&) {
-        return false;
+        lists_[static_cast<std::size_t>(c)].AddAll(std::move(read));
+        if (!ok)
+            return false;
     }
     return true;
 }

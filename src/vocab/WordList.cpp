@@ -31,6 +31,22 @@ int TWordList::Add(const std::string& text, std::shared_ptr<TPartOfSpeech> word)
     return static_cast<int>(pos);
 }
 
+void TWordList::AddAll(std::vector<TWordEntry> entries) {
+    // The list's own entries first, so that a later entry wins as with Add.
+    entries.insert(entries.begin(), std::make_move_iterator(entries_.begin()),
+                   std::make_move_iterator(entries_.end()));
+    std::stable_sort(entries.begin(), entries.end(), [](const TWordEntry& a, const TWordEntry& b) {
+        return CompareTextIgnoringCase(a.Text, b.Text) < 0;
+    });
+    entries_.clear();
+    for (auto& e : entries) {
+        if (!entries_.empty() && CompareTextIgnoringCase(entries_.back().Text, e.Text) == 0)
+            entries_.back().Word = std::move(e.Word); // the earliest text, the latest word
+        else
+            entries_.push_back(std::move(e));
+    }
+}
+
 int TWordList::IndexOf(const std::string& text) const {
     auto it = LowerBound(entries_, text);
     if (it != entries_.end() && CompareTextIgnoringCase(it->Text, text) == 0)

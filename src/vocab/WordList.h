@@ -26,6 +26,9 @@ public:
     // Adds Word under Text, or attaches it to the entry listed under a text
     // equal ignoring case. Returns the entry's position. Word must not be null.
     int Add(const std::string& text, std::shared_ptr<TPartOfSpeech> word);
+    // Adds every entry as by Add, in order, in O(n log n) for any order of
+    // Entries. Every entry must have a word object.
+    void AddAll(std::vector<TWordEntry> entries);
     // Position of the entry whose text equals Text ignoring case; -1 if none.
     int IndexOf(const std::string& text) const;
     void Clear() { entries_.clear(); }

@@ -73,6 +73,31 @@ TEST(WordList, MergeKeepsTextAndPositionTakesNewObject) {
     EXPECT_EQ(list[1].Word, later);
 }
 
+TEST(WordList, AddAllMatchesAddingOneByOne) {
+    // Many case variants in scrambled order: the batch gives the same texts,
+    // positions and (latest) objects as adding one at a time.
+    const char* stems[] = {"ox", "Ox", "OX", "ant", "ANT", "bee", "b", "B", "", "zz", "Zz"};
+    uint32_t x = 12345;
+    for (int round = 0; round < 20; ++round) {
+        std::vector<TWordEntry> entries;
+        for (int i = 0; i < 30; ++i) {
+            x = x * 1103515245u + 12345u;
+            const char* t = stems[(x >> 16) % (sizeof stems / sizeof *stems)];
+            entries.push_back({t, MakeWord(wcNoun, t)});
+        }
+        TWordList one, batch;
+        auto bee = MakeWord(wcNoun, "Bee");
+        one.Add("Bee", bee);
+        batch.Add("Bee", bee);
+        for (const auto& e : entries)
+            one.Add(e.Text, e.Word);
+        batch.AddAll(entries);
+        ASSERT_EQ(Texts(batch), Texts(one));
+        for (int i = 0; i < one.Count(); ++i)
+            EXPECT_EQ(batch[i].Word, one[i].Word) << i;
+    }
+}
+
 TEST(VocabOwnership, DisplacedWordIsFreedOnceNobodyHoldsIt) {
     Empty e;
     std::weak_ptr<TPartOfSpeech> displaced;
