@@ -1,0 +1,113 @@
+// Palette selection, clipping and the 32-bit pixel loop shared by the targets.
+#include "platform/DrawTarget.h"
+
+#include <algorithm>
+
+namespace plat {
+
+namespace {
+uint32_t Grey(int i) {
+    uint32_t v = static_cast<uint32_t>(i);
+    return (v << 16) | (v << 8) | v;
+}
+} // namespace
+
+DrawTarget::DrawTarget() {
+    for (int i = 0; i < 256; ++i)
+        selectedRgb_[static_cast<std::size_t>(i)] = Grey(i);
+    realisedRgb_ = selectedRgb_;
+}
+
+const LogPalette* DrawTarget::SelectPalette(const LogPalette* palette) {
+    const LogPalette* previous = selected_;
+    selected_ = palette;
+    for (int i = 0; i < 256; ++i)
+        selectedRgb_[static_cast<std::size_t>(i)] = palette ? palette->Rgb(i) : Grey(i);
+    return previous;
+}
+
+int DrawTarget::RealizePalette() {
+    int changed = 0;
+    for (std::size_t i = 0; i < 256; ++i) {
+        if (realisedRgb_[i] != selectedRgb_[i])
+            ++changed;
+    }
+    realisedRgb_ = selectedRgb_;
+    return changed;
+}
+
+void DrawTarget::ColourTable(const BitmapInfo& info, uint32_t (&lut)[256]) const {
+    for (std::size_t i = 0; i < 256; ++i)
+        lut[i] = selectedRgb_[info.Colors[i] & 255u];
+}
+
+int DrawTarget::TransferIndices(int destX, int destY, int w, int h, int srcX, int srcY,
+                                const uint8_t* bits, const BitmapInfo& info, RasterOp op) {
+    const int64_t rows = info.Height < 0 ? -int64_t{info.Height} : info.Height;
+    const int64_t width = info.Width;
+    if (!bits || width <= 0 || rows <= 0 || w <= 0 || h <= 0)
+        return 0;
+    // Clip the source rectangle to the bitmap, keeping pixels in place.
+    int64_t x0 = srcX, x1 = int64_t{srcX} + w;
+    int64_t y0 = srcY, y1 = int64_t{srcY} + h; // rows from the bottom
+    int64_t dx = destX, dyTop = destY;
+    if (x0 < 0) {
+        dx -= x0;
+        x0 = 0;
+    }
+    x1 = std::min(x1, width);
+    // The top destination row shows source row y1 - 1.
+    if (y1 > rows) {
+        dyTop += y1 - rows;
+        y1 = rows;
+    }
+    y0 = std::max<int64_t>(y0, 0);
+    if (x0 >= x1 || y0 >= y1)
+        return 0;
+    const std::ptrdiff_t stride = info.Stride();
+    uint32_t lut[256];
+    ColourTable(info, lut);
+    const uint8_t* top = bits + (y1 - 1) * stride + x0;
+    Blit(static_cast<int>(dx), static_cast<int>(dyTop), static_cast<int>(x1 - x0),
+         static_cast<int>(y1 - y0), top, -stride, lut, op);
+    return static_cast<int>(y1 - y0);
+}
+
+void DrawTarget::BlitToRgb32(uint32_t* dest, std::ptrdiff_t destPitch, int destW, int destH, int x,
+                             int y, int w, int h, const uint8_t* topRow, std::ptrdiff_t rowStep,
+                             const uint32_t (&lut)[256], RasterOp op) {
+    int64_t x0 = x, y0 = y, x1 = int64_t{x} + w, y1 = int64_t{y} + h;
+    if (x0 < 0) {
+        topRow += -x0;
+        x0 = 0;
+    }
+    if (y0 < 0) {
+        topRow += -y0 * rowStep;
+        y0 = 0;
+    }
+    x1 = std::min<int64_t>(x1, destW);
+    y1 = std::min<int64_t>(y1, destH);
+    if (x0 >= x1 || y0 >= y1)
+        return;
+    const int n = static_cast<int>(x1 - x0);
+    for (int64_t row = y0; row < y1; ++row, topRow += rowStep) {
+        uint32_t* d = dest + row * destPitch + x0;
+        const uint8_t* s = topRow;
+        switch (op) {
+        case RasterOp::Copy:
+            for (int i = 0; i < n; ++i)
+                d[i] = 0xFF000000u | lut[s[i]];
+            break;
+        case RasterOp::And:
+            for (int i = 0; i < n; ++i)
+                d[i] &= 0xFF000000u | lut[s[i]];
+            break;
+        case RasterOp::Or:
+            for (int i = 0; i < n; ++i)
+                d[i] |= lut[s[i]];
+            break;
+        }
+    }
+}
+
+} // namespace plat
