@@ -1,0 +1,445 @@
+// The content check: the ten tales and the default vocabulary that the build
+// lays out in the program folder, told at every twist level, must give clean
+// stories, and every choice a tale asks of the vocabulary must find a word.
+#include <gtest/gtest.h>
+
+#include <cstdint>
+#include <memory>
+#include <set>
+#include <sstream>
+#include <string>
+#include <utility>
+#include <vector>
+
+#include "platform/Files.h"
+#include "story/Generate.h"
+#include "support/TestSupport.h"
+#include "vocab/PartOfSpeech.h"
+#include "vocab/ProperNoun.h"
+#include "vocab/Vocab.h"
+#include "vocab/WordFlags.h"
+
+namespace {
+
+constexpr int kTwists[] = {0, 50, 100};
+constexpr uint32_t kSeeds[] = {1, 7, 42, 1234, 99991};
+const std::string kMark = "\\n"; // the paragraph marker as stories write it
+
+// The program folder of the build, ending with the separator.
+std::string ProgramFolder() {
+    std::string dir = fbwtest::YarnsDir();
+    if (dir.empty() || dir.back() != '/')
+        dir += '/';
+    return dir;
+}
+std::string DataFolder() {
+    return ProgramFolder() + "dat/";
+}
+std::string WordsFile() {
+    return ProgramFolder() + "words.dat";
+}
+
+// A generator over the program folder that never writes the words file and
+// has no settings file (so no typed names).
+std::unique_ptr<TStoryGenerator> MakeGenerator() {
+    TStoryGenerator::Files files;
+    files.dataFolder = DataFolder();
+    files.wordsFile = WordsFile();
+    files.saveWords = false;
+    files.saveSettings = false;
+    return std::make_unique<TStoryGenerator>(files);
+}
+
+std::string Tell(TStoryGenerator& gen, int tale, int twist, uint32_t seed) {
+    gen.SetTwistLevel(twist);
+    gen.FixSeed(seed);
+    std::string text;
+    for (const std::string& line : gen.GenerateStory(tale))
+        text += line + "\r\n";
+    return text;
+}
+
+int CountWords(const std::string& text) {
+    std::string spaced = text;
+    for (std::size_t at = 0; (at = spaced.find(kMark, at)) != std::string::npos;)
+        spaced.replace(at, kMark.size(), " ");
+    std::istringstream in(spaced);
+    int count = 0;
+    for (std::string word; in >> word;)
+        ++count;
+    return count;
+}
+
+class TaleContent : public ::testing::Test {
+protected:
+    static void SetUpTestSuite() {
+        ASSERT_TRUE(plat::FileExists(WordsFile()))
+            << WordsFile() << " is missing: build the fbw_assets target";
+        for (int tale = 1; tale <= TStoryGenerator::kTaleCount; ++tale) {
+            ASSERT_TRUE(plat::FileExists(DataFolder() + "sb" + std::to_string(tale) + ".dat"))
+                << "tale " << tale << " is missing from " << DataFolder();
+        }
+    }
+    void SetUp() override { gen_ = MakeGenerator(); }
+
+    std::unique_ptr<TStoryGenerator> gen_;
+};
+
+TEST_F(TaleContent, StoriesAreCleanAtEveryTwist) {
+    for (int tale = 1; tale <= TStoryGenerator::kTaleCount; ++tale) {
+        for (int twist : kTwists) {
+            for (uint32_t seed : kSeeds) {
+                SCOPED_TRACE("tale " + std::to_string(tale) + ", twist " + std::to_string(twist) +
+                             ", seed " + std::to_string(seed));
+                gen_->SetTwistLevel(twist);
+                gen_->FixSeed(seed);
+                const std::vector<std::string>& lines = gen_->GenerateStory(tale);
+                ASSERT_GE(lines.size(), 2u);
+
+                const std::string& heading = lines[0];
+                ASSERT_GT(heading.size(), 2 * kMark.size());
+                EXPECT_EQ(heading.substr(heading.size() - 2 * kMark.size()), kMark + kMark);
+                EXPECT_NE(heading[0], ' ') << heading;
+                EXPECT_NE(heading[0], '$');
+                EXPECT_NE(heading[0], '%');
+                EXPECT_EQ(lines.back().substr(lines.back().size() - 2 * kMark.size()),
+                          kMark + kMark)
+                    << "the last paragraph is not closed";
+
+                for (std::size_t i = 0; i < lines.size(); ++i) {
+                    const std::string& line = lines[i];
+                    SCOPED_TRACE(line);
+                    EXPECT_EQ(line.find("[???]"), std::string::npos);
+                    EXPECT_EQ(line.find('@'), std::string::npos);
+                    EXPECT_EQ(line.find('{'), std::string::npos);
+                    EXPECT_EQ(line.find('}'), std::string::npos);
+                    EXPECT_EQ(line.find("  "), std::string::npos);
+                    EXPECT_EQ(line.find(" ."), std::string::npos);
+                    EXPECT_EQ(line.find(" ,"), std::string::npos);
+                    EXPECT_EQ(line.find(" !"), std::string::npos);
+                    EXPECT_EQ(line.find(" ?"), std::string::npos);
+                    EXPECT_NE(line.front(), ' ');
+                    EXPECT_NE(line.back(), ' ') << "a line end already becomes a space";
+                    // A token word in story text would have been turned into @ and a
+                    // code; a stray definition character means a broken grammar line.
+                    EXPECT_EQ(line.find('='), std::string::npos);
+                    EXPECT_EQ(line.find(';'), std::string::npos);
+                }
+            }
+        }
+    }
+}
+
+// At twist 0 nothing is swapped, whatever the seed and whatever the story
+// before it decided: a tale whose first token follows the previous decision
+// (&) would leak a swap from the last story into a plain one.
+TEST_F(TaleContent, TwistZeroTellsThePlainTaleAlways) {
+    for (int tale = 1; tale <= TStoryGenerator::kTaleCount; ++tale) {
+        SCOPED_TRACE("tale " + std::to_string(tale));
+        const std::string plain = Tell(*gen_, tale, 0, 1);
+        EXPECT_EQ(Tell(*gen_, tale, 0, 424242), plain);
+        Tell(*gen_, tale, 100, 5);
+        EXPECT_EQ(Tell(*gen_, tale, 0, 3), plain);
+
+        const int words = CountWords(plain);
+        EXPECT_GE(words, 900) << "too short a tale";
+        EXPECT_LE(words, 1600) << "too long a tale";
+    }
+}
+
+TEST_F(TaleContent, FullTwistChangesTheTale) {
+    for (int tale = 1; tale <= TStoryGenerator::kTaleCount; ++tale) {
+        SCOPED_TRACE("tale " + std::to_string(tale));
+        const std::string plain = Tell(*gen_, tale, 0, 1);
+        const std::string twisted = Tell(*gen_, tale, 100, 1);
+        EXPECT_NE(twisted, plain);
+        EXPECT_NE(Tell(*gen_, tale, 100, 2), twisted) << "the seed changes nothing";
+    }
+}
+
+// The names typed in the book go wherever the cover offers them, and only
+// there: a tale without $ (or %) must not carry the player's hero (heroine).
+TEST_F(TaleContent, TypedNamesReachExactlyTheTalesThatOfferThem) {
+    const std::string hero = "Zebedee Quill";
+    const std::string heroine = "Ottoline Frump";
+    gen_->HeroName = hero;
+    gen_->HeroineName = heroine;
+    for (int tale = 1; tale <= TStoryGenerator::kTaleCount; ++tale) {
+        const std::string cover = gen_->GetCoverLine(tale);
+        const bool hasHero = !cover.empty() && cover[0] == '$';
+        const bool hasHeroine =
+            cover.find('%') != std::string::npos && cover.find('%') == (hasHero ? 1u : 0u);
+        EXPECT_TRUE(hasHero || hasHeroine) << "tale " << tale << " names nobody: " << cover;
+        for (int twist : {0, 100}) {
+            SCOPED_TRACE("tale " + std::to_string(tale) + ", twist " + std::to_string(twist));
+            const std::string story = Tell(*gen_, tale, twist, 11);
+            EXPECT_EQ(story.find("Zebedee") != std::string::npos, hasHero);
+            EXPECT_EQ(story.find("Ottoline") != std::string::npos, hasHeroine);
+        }
+    }
+}
+
+// One vocabulary choice a template makes: word class and word flags, and
+// whether it takes the word chosen last (&).
+struct Choice {
+    int wordClass;
+    uint16_t flags;
+    bool operator<(const Choice& o) const {
+        return std::pair(wordClass, flags) < std::pair(o.wordClass, o.flags);
+    }
+};
+
+// The class and flags of a code letter when nobody has typed a name; false
+// for codes that choose no word ('#', 'L') or that are unknown (ok = false).
+bool ChoiceOfCode(char code, Choice& choice, bool& ok) {
+    ok = true;
+    switch (code) {
+    case '1':
+        choice = {wcNoun, wfArticle};
+        return true;
+    case '2':
+        choice = {wcNoun, wfPlural};
+        return true;
+    case 'N':
+        choice = {wcNoun, 0};
+        return true;
+    case 'D':
+        choice = {wcAdjective, wfAdverb};
+        return true;
+    case '3':
+        choice = {wcAdjective, wfArticle};
+        return true;
+    case 'A':
+        choice = {wcAdjective, 0};
+        return true;
+    case 'V':
+        choice = {wcVerb, 0};
+        return true;
+    case 'W':
+        choice = {wcVerb, wfPresent};
+        return true;
+    case 'X':
+        choice = {wcVerb, wfPast};
+        return true;
+    case 'Y':
+        choice = {wcVerb, wfContinuous};
+        return true;
+    case 'H':
+    case 'M':
+        choice = {wcProperNoun, wfMale};
+        return true;
+    case 'I':
+    case 'F':
+        choice = {wcProperNoun, wfFemale};
+        return true;
+    case 'J':
+    case '4':
+        choice = {wcProperNoun, wfMale | wfShortForm};
+        return true;
+    case 'K':
+    case '5':
+        choice = {wcProperNoun, wfFemale | wfShortForm};
+        return true;
+    case 'C':
+        choice = {wcProperNoun, 0};
+        return true;
+    case '6':
+        choice = {wcProperNoun, wfShortForm};
+        return true;
+    case 'R':
+        choice = {wcAdjective, wfBigger};
+        return true;
+    case 'Z':
+        choice = {wcAdjective, wfBiggest};
+        return true;
+    case 'P':
+        choice = {wcPlace, 0};
+        return true;
+    case 'T':
+        choice = {wcVerb, wfParticiple};
+        return true;
+    case '#':
+    case 'L':
+        return false;
+    default:
+        ok = false;
+        return false;
+    }
+}
+
+struct TaleChoices {
+    std::set<Choice> fresh;       // random choices
+    std::set<Choice> sameAsLast;  // choices that take the word chosen last
+    std::vector<std::string> bad; // definitions the scan could not read
+};
+
+// Reads the definition lines of a template the way the generator does:
+// name=, an optional ~, a literal ("...") or tokens @c with ! (first token
+// only), & and +, text up to the next @ before the next ;, and a ; that
+// starts the next definition.
+void ScanDefinitions(std::string line, TaleChoices& out) {
+    TStoryGenerator::ReplaceTokenWords(line);
+    if (line.empty() || line[0] != '>')
+        return;
+    line.erase(0, 1);
+    std::size_t pos = 0;
+    while (true) {
+        const std::size_t eq = line.find('=', pos);
+        if (eq == std::string::npos)
+            return;
+        pos = eq + 1;
+        uint16_t flags = 0;
+        if (pos < line.size() && line[pos] == '~') {
+            flags |= wfSingleWord;
+            ++pos;
+        }
+        if (pos < line.size() && line[pos] == '"')
+            return; // a literal takes the rest of the line
+        if (pos + 1 >= line.size() || line[pos] != '@') {
+            out.bad.push_back(line.substr(eq));
+            return;
+        }
+        char code = line[pos + 1];
+        pos += 2;
+        if (pos < line.size() && line[pos] == '!')
+            ++pos;
+        while (true) {
+            bool same = false;
+            if (pos < line.size() && line[pos] == '&') {
+                same = true;
+                ++pos;
+            }
+            if (pos < line.size() && line[pos] == '+')
+                ++pos;
+            Choice choice{};
+            bool ok = true;
+            const char upper =
+                static_cast<char>((code >= 'a' && code <= 'z') ? code - 'a' + 'A' : code);
+            if (ChoiceOfCode(upper, choice, ok)) {
+                choice.flags |= flags;
+                (same ? out.sameAsLast : out.fresh).insert(choice);
+            } else if (!ok) {
+                out.bad.push_back(std::string("code ") + code + " in " + line);
+            }
+            const std::size_t at = line.find('@', pos);
+            const std::size_t semi = line.find(';', pos);
+            if (at != std::string::npos && (semi == std::string::npos || at < semi) &&
+                at + 1 < line.size()) {
+                code = line[at + 1];
+                pos = at + 2;
+                continue;
+            }
+            break;
+        }
+        if (pos < line.size() && line[pos] == ';') {
+            ++pos;
+            while (pos < line.size() && line[pos] == ' ')
+                ++pos;
+            continue;
+        }
+        return;
+    }
+}
+
+std::string Describe(const Choice& c) {
+    static const char* const kClasses[] = {"name", "noun", "verb", "adjective", "place"};
+    std::ostringstream s;
+    s << kClasses[c.wordClass] << " with flags 0x" << std::hex << c.flags;
+    return s.str();
+}
+
+TEST(TaleVocabulary, OffersAWordForEveryChoiceOfTheTales) {
+    auto gen = MakeGenerator();
+    TVocab vocab(WordsFile(), false);
+    for (int cls = 0; cls < kWordClassCount; ++cls)
+        ASSERT_GT(vocab.WordList(cls).Count(), 0) << "word class " << cls << " is empty";
+
+    int choices = 0;
+    for (int tale = 1; tale <= TStoryGenerator::kTaleCount; ++tale) {
+        SCOPED_TRACE("tale " + std::to_string(tale));
+        TaleChoices found;
+        const std::vector<std::string>& lines = gen->Template(tale);
+        ASSERT_GT(lines.size(), 1u);
+        for (std::size_t i = 1; i < lines.size(); ++i)
+            ScanDefinitions(lines[i], found);
+        EXPECT_TRUE(found.bad.empty()) << found.bad.front();
+        EXPECT_GE(found.fresh.size(), 10u) << "too narrow a mix of tokens";
+
+        for (const Choice& c : found.fresh) {
+            ++choices;
+            EXPECT_FALSE(vocab.ChooseWord(c.wordClass, c.flags).empty())
+                << "no word for " << Describe(c);
+        }
+        // A choice with & takes whatever word its class gave last, so every
+        // word of the class must have the form it asks for.
+        for (const Choice& c : found.sameAsLast) {
+            ++choices;
+            const TWordList& list = vocab.WordList(c.wordClass);
+            for (int i = 0; i < list.Count(); ++i) {
+                EXPECT_FALSE(TVocab::FormOf(list.Word(i), c.flags).empty())
+                    << list[i].Text << " has no form for " << Describe(c);
+            }
+        }
+    }
+    EXPECT_GT(choices, 0);
+}
+
+// The default vocabulary's own promises: enough words of every kind, and the
+// common irregular forms stored, so that twisted tales stay grammatical.
+TEST(TaleVocabulary, DefaultWordsKeepTheirIrregularForms) {
+    TVocab vocab(WordsFile(), false);
+    EXPECT_GE(vocab.WordList(wcProperNoun).Count(), 60);
+    EXPECT_GE(vocab.WordList(wcNoun).Count(), 150);
+    EXPECT_GE(vocab.WordList(wcVerb).Count(), 80);
+    EXPECT_GE(vocab.WordList(wcAdjective).Count(), 80);
+    EXPECT_GE(vocab.WordList(wcPlace).Count(), 20);
+
+    int males = 0;
+    int females = 0;
+    for (const TWordEntry& e : vocab.WordList(wcProperNoun)) {
+        const std::string shortForm = TVocab::FormOf(*e.Word, wfShortForm);
+        EXPECT_EQ(shortForm.find(' '), std::string::npos) << e.Text;
+        (static_cast<const TProperNoun&>(*e.Word).Male ? males : females)++;
+    }
+    // Both sexes, and enough of each that a tale's named parts rarely meet twice.
+    EXPECT_GE(males, 25);
+    EXPECT_GE(females, 25);
+
+    struct Form {
+        int wordClass;
+        const char* word;
+        uint16_t flags;
+        const char* expected;
+    };
+    const Form forms[] = {
+        {wcProperNoun, "Sir Gus Gravy", wfShortForm, "Gus"},
+        {wcNoun, "mouse", wfPlural, "mice"},
+        {wcNoun, "child", wfPlural, "children"},
+        {wcNoun, "box", wfPlural, "boxes"},
+        {wcNoun, "puppy", wfPlural, "puppies"},
+        {wcNoun, "sheep", wfPlural, "sheep"},
+        {wcVerb, "go", wfPast, "went"},
+        {wcVerb, "go", wfPresent, "goes"},
+        {wcVerb, "go", wfParticiple, "gone"},
+        {wcVerb, "dance", wfContinuous, "dancing"},
+        {wcVerb, "fly", wfContinuous, "flying"},
+        {wcVerb, "fly", wfPresent, "flies"},
+        {wcVerb, "splash", wfPresent, "splashes"},
+        {wcVerb, "run away", wfPast, "ran away"},
+        {wcVerb, "sing", wfParticiple, "sung"},
+        {wcAdjective, "good", wfBigger, "better"},
+        {wcAdjective, "good", wfBiggest, "best"},
+        {wcAdjective, "good", wfAdverb, "well"},
+        {wcAdjective, "careful", wfAdverb, "carefully"},
+        {wcAdjective, "beautiful", wfBigger, "more beautiful"},
+        {wcAdjective, "green", wfAdverb, ""},
+    };
+    for (const Form& f : forms) {
+        const TWordList& list = vocab.WordList(f.wordClass);
+        const int at = list.IndexOf(f.word);
+        ASSERT_GE(at, 0) << f.word << " is not in the default vocabulary";
+        EXPECT_EQ(TVocab::FormOf(list.Word(at), f.flags), f.expected) << f.word;
+    }
+}
+
+} // namespace
