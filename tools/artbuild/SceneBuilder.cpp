@@ -1,6 +1,7 @@
 // Rendering, cutting and composing of the scene pictures.
 #include "SceneBuilder.h"
 
+#include <QImage>
 #include <QString>
 #include <map>
 #include <stdexcept>
@@ -36,14 +37,14 @@ Display RestDisplay() {
 
 // A pose must change nothing outside its animation's frame: the game shows
 // frame 1 only inside it, so a change beyond it would be cut off at the edge.
-void CheckPoseInside(const TIndexedImage& rest, const TIndexedImage& active, int anim,
+void CheckPoseInside(const QImage& rest, const QImage& active, int anim,
                      const TSceneLayout::TAnimPlace& a) {
     int outside = 0, firstX = -1, firstY = -1;
-    for (int y = 0; y < rest.height; ++y)
-        for (int x = 0; x < rest.width; ++x) {
+    for (int y = 0; y < rest.height(); ++y)
+        for (int x = 0; x < rest.width(); ++x) {
             const bool inside =
                 x >= a.sceneX && x < a.sceneX + a.width && y >= a.sceneY && y < a.sceneY + a.height;
-            if (!inside && rest.At(x, y) != active.At(x, y)) {
+            if (!inside && rest.pixel(x, y) != active.pixel(x, y)) {
                 if (outside++ == 0) {
                     firstX = x;
                     firstY = y;
@@ -64,13 +65,13 @@ TSceneBuilder::TPictures TSceneBuilder::Build(const std::string& sceneSvg,
                                               const TArtPalette& pal) {
     using L = TSceneLayout;
     const TSvgSource scene(sceneSvg);
-    auto render = [&](const Display& d) {
-        // The scene is opaque and dithered: the sky and the hills have gradients.
-        return TImageMapper::Map(scene.Render(L::SceneWidth, L::SceneHeight, d), pal, false, true);
-    };
+    auto render = [&](const Display& d) { return scene.Render(L::SceneWidth, L::SceneHeight, d); };
+    // The scene is opaque and dithered: the sky and the hills have gradients.
+    auto map = [&](const QImage& img) { return TImageMapper::Map(img, pal, false, true); };
 
     TPictures out;
-    out.main = render(RestDisplay());
+    const QImage rest = render(RestDisplay());
+    out.main = map(rest);
     // Gaps between frames are never shown; white keeps the sheet opaque.
     out.animsrc = TIndexedImage(L::FramesWidth, L::FramesHeight, 255);
 
@@ -86,15 +87,16 @@ TSceneBuilder::TPictures TSceneBuilder::Build(const std::string& sceneSvg,
             d[QStringLiteral("snd-on")] = false;
             d[QStringLiteral("snd-hover")] = true;
         }
-        const TIndexedImage active = render(d);
-        CheckPoseInside(out.main, active, i, a);
-        out.animsrc.Paste(active.Cut(a.sceneX, a.sceneY, a.width, a.height), a.frame1X, a.frame1Y);
+        const QImage active = render(d);
+        CheckPoseInside(rest, active, i, a);
+        out.animsrc.Paste(map(active).Cut(a.sceneX, a.sceneY, a.width, a.height), a.frame1X,
+                          a.frame1Y);
         if (i == 20) {
             d[QStringLiteral("snd-hover")] = false;
             d[QStringLiteral("snd-off")] = true;
-            const TIndexedImage off = render(d);
-            CheckPoseInside(out.main, off, i, a);
-            out.animsrc.Paste(off.Cut(a.sceneX, a.sceneY, a.width, a.height), L::SoundOffX,
+            const QImage off = render(d);
+            CheckPoseInside(rest, off, i, a);
+            out.animsrc.Paste(map(off).Cut(a.sceneX, a.sceneY, a.width, a.height), L::SoundOffX,
                               L::SoundOffY);
         }
     }

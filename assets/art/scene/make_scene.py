@@ -47,7 +47,7 @@ PATH, PATH_SH = c('#e8d6aa'), c('#cdb88a')
 SKY_TOP, SKY_LOW = '#78aadc', '#e4f2fc'   # gradient ends (dithered)
 BEAR, BEAR_SH, BEAR_LT = c('#8e5a2e'), c('#5e3618'), c('#c89866')
 HARE, HARE_SH = c('#b89a78'), c('#8a6e52')
-SHELL, SHELL_SH = c('#6e8a38'), c('#465c24')
+SHELL, SHELL_SH = c('#9a7e3e'), c('#5e4422')
 
 SW = 1.1  # outline width
 
@@ -406,9 +406,9 @@ def sound():
     on += bird(True, False, False)
     on += [note(512, 10, 1.0, PINK), note(511, 21, 0.8, YELLOW)]
     off += bird(False, True, False)
-    off.append(text(514, 10, 'z', 7, BLUE_SH) + text(510, 5, 'z', 5, BLUE_SH))
+    off.append(text(514, 12, 'z', 7, BLUE_SH) + text(510, 7.4, 'z', 5, BLUE_SH))
     hover += bird(True, False, True)
-    hover += [note(512, 11, 1.2, PINK), note(512, 24, 1.0, YELLOW), star(546, 6, 2.2), note(544.5, 14.6, 0.8, c('#fde456'))]
+    hover += [note(512, 12.6, 1.15, PINK), note(512, 24, 1.0, YELLOW), star(546, 6, 2.2), note(544.5, 14.6, 0.8, c('#fde456'))]
     return base, [('snd', on, off, hover)]
 
 
@@ -667,7 +667,7 @@ def well():
     rest16.append(path('M343 262 Q347 258 351 262', None, INK, 0.6))
     act16.append(line(347, 250, 347, 253, BROWN_SH, 0.8))
     act16.append(path('M342.6 253 L351.4 253 L350.4 260 L343.6 260 Z', WOOD_LT, INK, 0.8))
-    act16.append('<circle cx="347" cy="258" r="14" fill="url(#glow)"/>')
+    act16.append('<circle cx="347" cy="257" r="12.5" fill="url(#glow)"/>')
     act16.append(star(347, 251, 2.6) + star(337, 258, 2.0) + star(358, 257, 2.2) + star(352, 265, 1.6) + star(340, 266, 1.4))
     act16.append(sparkle(331, 262, 2.2) + sparkle(362, 265, 2.0) + sparkle(345, 246, 1.6))
     act16.append(text(339, 248, '?', 8, PURPLE) + text(357, 248, '?', 7, BLUE))
@@ -788,21 +788,21 @@ def race():
     def tortoise(going):
         g = []
         dx = 2 if going else 0
-        g.append(ellipse(90 + dx, 330, 2.6, 1.6, SHELL, INK, 0.6) + ellipse(102 + dx, 330, 2.6, 1.6, SHELL, INK, 0.6))
-        if going:
-            g.append(circle(106.6, 321.6, 3.3, c('#a8c060'), INK, 0.8))
-            g.append(path('M104 324 L103 326', None, INK, 0.2))
-            g.append(circle(107.8, 320.8, 0.75, INK, None) + path('M105.8 323.2 q1.6 1 2.8 -0.4', None, INK, 0.6))
-            g.append(path('M103 318.6 L104.6 318 L104 316.4 Z', RED, None))
-        else:
-            g.append(circle(104.4, 324, 3.2, c('#a8c060'), INK, 0.8))
-            g.append(path('M104.6 322.4 q1 0.6 2 0', None, INK, 0.6))
+        skin = c('#a8c060')
+        g.append(ellipse(90 + dx, 330, 2.6, 1.6, skin, INK, 0.6) + ellipse(101 + dx, 330, 2.6, 1.6, skin, INK, 0.6))
         g.append(path('M%s 329 Q%s 313 %s 313 Q%s 313 %s 329 Z' % (87 + dx, 87 + dx, 96 + dx, 105 + dx, 105 + dx), SHELL, INK, 0.9))
         g.append(path('M%s 329 L%s 329' % (87.2 + dx, 105 + dx), None, INK, 1.2))
         for (x, y) in [(91.6, 322), (96, 318.6), (100.4, 322), (96, 325.6)]:
-            g.append(circle(x + dx, y, 2.2, SHELL_SH, c('#a8c060'), 0.6))
+            g.append(circle(x + dx, y, 2.2, SHELL_SH, c('#d4b070'), 0.6))
         if going:
+            # head stretched out, striding for the finish
+            g.append(path('M104 326 Q106 321 107 320', None, INK, 3.4) + path('M104 326 Q106 321 107 320', None, skin, 2.0))
+            g.append(circle(107.2, 319.4, 2.8, skin, INK, 0.8))
+            g.append(circle(108.2, 318.6, 0.7, INK, None) + path('M106.8 321 q1.4 0.8 2.6 -0.4', None, INK, 0.5))
             g.append(path('M89.8 321.6 l-1.6 0 M89.4 325 l-1.6 0', None, WHITE, 0.7))
+        else:
+            g.append(circle(106.4, 325.4, 2.8, skin, INK, 0.8))
+            g.append(circle(107.4, 324.8, 0.65, INK, None) + path('M105.8 327 q1.2 0.6 2.2 -0.2', None, INK, 0.5))
         return g
     rest14 += hare(False)
     act14 += hare(True)
