@@ -123,7 +123,7 @@ def sparkle(x, y, r, col=WHITE):
 def defs():
     return '''<defs>
 <linearGradient id="sky" x1="0" y1="0" x2="0" y2="1"><stop offset="0" stop-color="%s"/><stop offset="1" stop-color="%s"/></linearGradient>
-<linearGradient id="farhill" x1="0" y1="0" x2="0" y2="1"><stop offset="0" stop-color="#9cc4a6"/><stop offset="1" stop-color="#7cae86"/></linearGradient>
+<linearGradient id="farhill" x1="0" y1="0" x2="0" y2="1"><stop offset="0" stop-color="#78b496"/><stop offset="1" stop-color="#5c9c82"/></linearGradient>
 <linearGradient id="hill1" x1="0" y1="0" x2="0" y2="1"><stop offset="0" stop-color="#a8d064"/><stop offset="1" stop-color="#7fb447"/></linearGradient>
 <linearGradient id="hill2" x1="0" y1="0" x2="0" y2="1"><stop offset="0" stop-color="#98c658"/><stop offset="1" stop-color="#6aa43e"/></linearGradient>
 <linearGradient id="meadow" x1="0" y1="0" x2="0" y2="1"><stop offset="0" stop-color="#8fc050"/><stop offset="1" stop-color="#5e9a3a"/></linearGradient>
@@ -171,14 +171,25 @@ def flower(x, y, col):
 def background():
     p = []
     p.append('<rect x="0" y="0" width="550" height="370" fill="url(#sky)"/>')
-    p.append('<circle cx="400" cy="40" r="26" fill="url(#sun)"/>')
-    p.append(circle(400, 40, 12, c('#fde456'), c('#f0b030'), 1.0))
+    import math
+    for k in range(12):
+        a = k * math.pi / 6
+        p.append(line(400 + 15 * math.cos(a), 40 + 15 * math.sin(a), 400 + 20 * math.cos(a), 40 + 20 * math.sin(a),
+                      c('#f6c840'), 1.6))
+    p.append(circle(400, 40, 12, c('#fde456'), c('#e8a030'), 1.0))
+    p.append(path('M393 38 q1.4 -1.6 2.8 0 M404.2 38 q1.4 -1.6 2.8 0', None, c('#c07020'), 0.8))
+    p.append(path('M395 43.4 q5 4.6 10 0', None, c('#c07020'), 0.8))
     p.append(cloud(120, 60, 0.9))
     p.append(cloud(300, 30, 0.75))
     p.append(cloud(410, 92, 0.7))
     # far blue-green hills
     p.append(path('M0 118 C40 92 80 96 120 108 C170 84 230 86 270 104 C320 80 380 84 430 100 '
                   'C470 86 520 88 550 96 L550 200 L0 200 Z', 'url(#farhill)', c('#5c8c6c'), 1.0))
+    # the forest hill where the gingerbread house stands
+    p.append(path('M404 124 C424 84 452 58 484 57 C514 56 536 60 550 66 L550 150 L404 150 Z',
+                  'url(#hill2)', c('#3e7a2c'), 1.0))
+    for (x, y, h) in [(446, 76, 30), (500, 64, 28), (524, 70, 34), (544, 74, 30)]:
+        p.append(pine(x, y, h))
     # middle hills
     p.append(path('M0 150 C60 120 120 128 170 140 C210 110 300 104 350 130 C400 112 470 110 550 126 '
                   'L550 250 L0 250 Z', 'url(#hill1)', c('#4e8a30'), 1.0))
