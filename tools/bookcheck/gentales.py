@@ -62,14 +62,22 @@ def cinders(t):
     if t == 2:
         hat = ('<path d="M-11,-44 C-6,-58 6,-58 11,-44 Z" fill="%s" stroke="%s"/>' % (YELLOW, INK)
                + circle(0, -56, 2.4, RED))
+    # a wide ball gown over the dress
+    skirt = path("M-6,-17 C-12,-12 -19,-7 -19,-1 C-8,1.5 8,1.5 19,-1 C19,-7 12,-12 6,-17 Z", gown)
+    skirt += path("M-19,-1 C-8,1.5 8,1.5 19,-1 C18,-4 -18,-4 -19,-1 Z", WHITE)
+    skirt += path("M-8,-14 C-10,-9 -11,-5 -12,-1 M8,-14 C10,-9 11,-5 12,-1", "none", INK, 0.9)
+    if t == 2:
+        skirt += polka(((-9, -8), (0, -12), (9, -8), (-4, -4), (5, -4)), YELLOW, 1.4)
     cind = person(0, 0, 1, hair="bun", hair_col=BLOND, top=gown, bottom=WHITE,
-                  pose="wave" if t < 2 else "up", hat=hat + extra, shades=(t == 2),
+                  pose="wave" if t < 2 else "up", hat=hat + extra, under=skirt, shades=(t == 2),
                   face_kind="smile" if t < 2 else "grin")
     o += g(54, 136, 1.15, cind.replace('<g transform="translate(0,0) scale(1,1)" stroke-width="1.3">', "<g>"))
     # the slipper on the step
     if t == 0:
-        o += path("M18,138 C18,132 24,132 27,135 L34,134 C36,134 37,138 34,138 Z", "#d6eafa")
-        o += path("M22,134 L22,140", "none", INK, 1.2)
+        o += g(22, 138, 1.5, path("M-8,0 C-8,-3 -5,-4 -2,-3 L4,-6 C7,-7 8,-5 8,-3 L8,3 L6.5,3 "
+                                  "L6,-1 L-6,1 C-7,1 -8,0.5 -8,0 Z", SKY_LT)
+               + path("M-5,-2 L-1,-2.5", "none", WHITE, 1))
+        o += star(34, 128, 3, WHITE) + star(12, 126, 2.2, WHITE)
     elif t == 1:
         o += duck(26, 140, 1.0)
     else:

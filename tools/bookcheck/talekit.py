@@ -164,10 +164,10 @@ def arms(pose, sleeve, hand=SKIN):
 
 def person(x, y, s=1.0, hair="short", hair_col=BROWN_HAIR, top=BLUE, bottom=None,
            dress=True, pose="down", face_kind="smile", legs=SKIN, shoes=WOOD_DK,
-           flip=False, hat="", glasses=False, shades=False, skin=SKIN, extra=""):
+           flip=False, hat="", glasses=False, shades=False, skin=SKIN, extra="", under=""):
     """A child-like figure standing with its feet at (x, y); about 49 * s tall.
     `hat` and `extra` are SVG text in the figure's own coordinates, drawn on
-    top of the head."""
+    top of the head; `under` is drawn over the clothes but under the arms."""
     b = hair_back(hair, hair_col)
     b += rect(-4.6, -12, 3, 11, legs) + rect(1.6, -12, 3, 11, legs)
     b += ellipse(-3.6, -1.2, 3.4, 1.9, shoes) + ellipse(3.6, -1.2, 3.4, 1.9, shoes)
@@ -179,6 +179,7 @@ def person(x, y, s=1.0, hair="short", hair_col=BROWN_HAIR, top=BLUE, bottom=None
     else:
         b += rect(-6.5, -16, 13, 6, bottom or BLUE_DK, rx=1.5)
         b += rect(-6.5, -27, 13, 13, top, rx=2.5)
+    b += under
     b += arms(pose, top)
     b += circle(0, -36, 10, skin)
     b += hair_front(hair, hair_col)
