@@ -1,0 +1,5 @@
+// A list of named nodes (TIDNode and its descendants); it owns them.
+#pragma once
+#include "image/LumList.h"
+
+class TIDList : public TLumList {};

@@ -1,0 +1,187 @@
+// The wave player.
+#include "sound/WaveMan.h"
+
+#include <exception>
+
+#include "image/AbortException.h"
+#include "platform/Files.h"
+#include "platform/WaveOutService.h"
+
+namespace {
+
+TSoundNode* AsSound(TLumNode* node) {
+    return static_cast<TSoundNode*>(node);
+}
+
+} // namespace
+
+TWaveMan::TWaveMan(plat::WaveOutWindow* owner, bool enable) : owner_(owner) {
+    Enabled = enable && DevicesPresent();
+    NodeClass = [](const std::string& fileName, uint8_t flags, uint16_t id) {
+        return std::make_unique<TSoundNode>(fileName, flags, id);
+    };
+}
+
+TWaveMan::~TWaveMan() {
+    StopPlaying();
+    Sounds.Clear();
+}
+
+bool TWaveMan::DevicesPresent() const {
+    return plat::CurrentWaveOutService().DeviceCount() != 0;
+}
+
+bool TWaveMan::SetEnabled(bool on) {
+    Enabled = on && DevicesPresent();
+    return Enabled;
+}
+
+void TWaveMan::SetWaveFolder(const std::string& folder) {
+    Folder = folder;
+    if (!Folder.empty() && Folder.back() != plat::kPathSeparator)
+        Folder += plat::kPathSeparator;
+}
+
+TSoundNode* TWaveMan::FindSound(uint16_t id) const {
+    for (TLumNode* p = Sounds.First; p; p = p->Next)
+        if (AsSound(p)->SoundId == id)
+            return AsSound(p);
+    return nullptr;
+}
+
+TSoundNode* TWaveMan::FindPlaying() const {
+    for (TLumNode* p = Sounds.First; p; p = p->Next)
+        if (AsSound(p)->Playing)
+            return AsSound(p);
+    return nullptr;
+}
+
+void TWaveMan::StopPlaying() {
+    if (TSoundNode* p = FindPlaying())
+        p->Stop();
+}
+
+bool TWaveMan::LoadSound(const std::string& name, uint16_t id, uint8_t flags) {
+    if (!Enabled)
+        return false;
+    if (FindSound(id))
+        return true;
+    try {
+        std::unique_ptr<TSoundNode> node =
+            NodeClass(Folder + name + ".wav", flags & ~(sfQueued | sfResume), id);
+        if (!node)
+            return false;
+        Sounds.AddLast(node.release());
+        return true;
+    } catch (const EAbort&) {
+        return false;
+    } catch (const std::exception&) {
+        return false;
+    }
+}
+
+bool TWaveMan::PlaySound(uint16_t id, uint8_t options, bool loop) {
+    if (!Enabled)
+        return false;
+    TSoundNode* p = FindSound(id);
+    if (!p)
+        return false;
+    if (loop)
+        p->SetLoopCount(1000);
+    else if (!p->Playing && !(p->Flags & sfQueued))
+        p->SetLoopCount(1); // an idle sound that looped before plays once now
+    TSoundNode* q = FindPlaying();
+    if (options & poStopLoop)
+        options |= poOverLoop;
+    if (options & poStopSound)
+        options |= poOverSound;
+
+    bool result;
+    if (!q) {
+        result = p->Play(owner_);
+    } else if (q == p && !(options & poRestart)) {
+        result = true;
+    } else {
+        const bool qLoop = q->IsLooping();
+        if ((qLoop && !(options & poOverLoop)) || (!qLoop && !(options & poOverSound))) {
+            result = q == p;
+        } else {
+            result = true;
+            if (qLoop && q == p) {
+                if (!loop && (options & poEndLoop))
+                    q->BreakLoop();
+            } else if (qLoop) {
+                if (!(options & poEndLoop))
+                    q->Flags |= sfResume;
+                if (options & poStopLoop)
+                    q->Stop();
+                else
+                    q->BreakLoop();
+                p->Flags |= sfQueued;
+            } else {
+                if (options & poStopSound) {
+                    q->Stop();
+                    q->Flags |= sfFront;
+                }
+                if (q == p)
+                    q->Flags |= sfResume;
+                else
+                    p->Flags |= sfQueued;
+            }
+        }
+    }
+    if (!result && (p->Flags & sfAutoFree)) {
+        Sounds.Remove(p);
+        delete p;
+    }
+    return result;
+}
+
+uint16_t TWaveMan::WaveDone(const plat::WaveDoneMessage& message) {
+    // The node is found by comparing the message with the nodes of the list;
+    // the header itself is read only once it is known to belong to one, since
+    // a stale message may name a node that has been freed.
+    TSoundNode* p = nullptr;
+    for (TLumNode* n = Sounds.First; n && !p; n = n->Next)
+        if (AsSound(n)->Header == message.header && AsSound(n)->LastDevice == message.device)
+            p = AsSound(n);
+    uint16_t result = 0;
+    if (p) {
+        p->Playing = false;
+        p->Flags &= ~sfQueued;
+        result = p->SoundId;
+        p->Stop();
+        Sounds.Remove(p);
+        if (!(p->Flags & sfAutoFree) || (p->Flags & sfResume)) {
+            if (p->Flags & sfFront) {
+                p->Flags &= ~sfFront;
+                Sounds.AddFirst(p);
+            } else {
+                Sounds.AddLast(p);
+            }
+            if (p->Flags & sfResume)
+                p->Flags = (p->Flags & ~sfResume) | sfQueued;
+        } else {
+            delete p;
+        }
+    }
+    if (!FindPlaying())
+        PlayNextQueued();
+    return result;
+}
+
+void TWaveMan::PlayNextQueued() {
+    TLumNode* n = Sounds.First;
+    while (n) {
+        TSoundNode* p = AsSound(n);
+        n = n->Next;
+        if (!(p->Flags & sfQueued))
+            continue;
+        if (p->Play(owner_))
+            return;
+        if (p->Flags & sfAutoFree) {
+            Sounds.Remove(p);
+            delete p;
+        }
+    }
+}
