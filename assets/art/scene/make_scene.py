@@ -353,14 +353,14 @@ def hansel():
     def kids(cheer):
         g = []
         # Hansel (left)
-        g.append(path('M464 83 L465 75 L471 75 L472 83 Z', c('#6e4422'), INK, 0.8))
+        g.append(path('M464 80.4 L465 75 L471 75 L472 80.4 Z', c('#6e4422'), INK, 0.8))
         g.append(path('M464 76 L464.6 69 L471.4 69 L472 76 Z', BLUE, INK, 0.8))
         g.append(circle(468, 66, 3.4, SKIN, INK, 0.8))
         g.append(path('M464.6 66 Q464.4 62 468 62.2 Q471.8 62 471.4 66 Q469 64 464.6 66 Z', BROWNHAIR, INK, 0.6))
         g.append(circle(466.8, 66.4, 0.45, INK, None) + circle(469.2, 66.4, 0.45, INK, None))
         # Gretel (right)
-        g.append(path('M472.5 83 L474 70 L478 70 L479.5 83 Z', RED, INK, 0.8))
-        g.append(path('M473 78 L479 78', None, WHITE, 0.9))
+        g.append(path('M472.5 80.4 L474 70 L478 70 L479.5 80.4 Z', RED, INK, 0.8))
+        g.append(path('M473 77 L479 77', None, WHITE, 0.9))
         g.append(circle(476, 66.5, 3.3, SKIN, INK, 0.8))
         g.append(path('M472.6 66.5 Q472.4 62.6 476 62.8 Q479.6 62.6 479.4 66.5 Q477 64.6 472.6 66.5 Z', BLOND, INK, 0.6))
         g.append(path('M472.8 66 q-1.4 3 -0.6 5 M479.2 66 q1.4 3 0.6 5', None, BLOND_SH, 1.0))
@@ -373,8 +373,8 @@ def hansel():
         else:
             g.append(path('M471.5 72 L474 72.5', None, INK, 2.0) + path('M471.5 72 L474 72.5', None, SKIN, 1.0))
             g.append(smile(468, 67.8, 0.9, 0.5) + smile(476, 68.3, 0.9, 0.5))
-        g.append(rect(464.5, 83, 3, 1.4, INK, None) + rect(468.5, 83, 3, 1.4, INK, None))
-        g.append(rect(473, 83, 2.6, 1.4, INK, None) + rect(476.8, 83, 2.6, 1.4, INK, None))
+        g.append(rect(464.5, 80.2, 3, 1.2, INK, None) + rect(468.5, 80.2, 3, 1.2, INK, None))
+        g.append(rect(473, 80.2, 2.6, 1.2, INK, None) + rect(476.8, 80.2, 2.6, 1.2, INK, None))
         return g
     rest6 += kids(False)
     act6 += kids(True)
@@ -430,10 +430,11 @@ def jack():
     # a cloud at the top of the beanstalk
     base.append(path('M14 158 q-6 -8 4 -12 q2 -10 14 -8 q8 -9 20 -2 q12 -4 16 6 q12 2 8 14 Z',
                      WHITE, c('#a8c4e0'), 1.0))
-    stalk = 'M44 290 C30 262 60 246 44 222 C30 200 58 186 46 166 C40 156 46 150 47 146'
+    stalk = 'M44 274 C32 258 60 246 44 222 C30 200 58 186 46 166 C40 156 46 150 47 146'
     base.append(path(stalk, None, INK, 7.6) + path(stalk, None, c('#4f9e3e'), 5.6))
-    base.append(path('M44 290 C30 262 60 246 44 222 C30 200 58 186 46 166', None, c('#7fc050'), 1.4))
-    for (x, y, d) in [(50, 270, 1), (38, 250, -1), (52, 232, 1), (36, 212, -1), (54, 196, 1), (40, 180, -1), (52, 165, 1)]:
+    base.append(path('M44 274 C32 258 60 246 44 222 C30 200 58 186 46 166', None, c('#7fc050'), 1.4))
+    base.append(path('M33 276 Q44 266 55 276 Z', c('#6e4a2a'), INK, 0.9))
+    for (x, y, d) in [(50, 264, 1), (38, 250, -1), (52, 232, 1), (36, 212, -1), (54, 196, 1), (40, 180, -1), (52, 165, 1)]:
         base.append(path('M%s %s q%s -8 %s -2 q%s 6 %s 2 Z' % (x, y, 6 * d, 13 * d, -5 * d, -13 * d), LEAF, INK, 0.8))
         base.append(path('M%s %s l%s -1.5' % (x, y, 9 * d), None, LEAF_SH, 0.6))
     # the tendril curl in the sky
@@ -461,11 +462,11 @@ def jack():
     def boy(reach):
         g = []
         # legs round the stalk
-        g.append(path('M34 262 L28 272 L24 271', None, INK, 3.4) + path('M34 262 L28 272 L24 271', None, c('#6e4a2a'), 2.0))
+        g.append(path('M34 262 L28 270 L24 269.4', None, INK, 3.4) + path('M34 262 L28 270 L24 269.4', None, c('#6e4a2a'), 2.0))
         if reach:
-            g.append(path('M38 262 L48 268 L52 276', None, INK, 3.4) + path('M38 262 L48 268 L52 276', None, c('#6e4a2a'), 2.0))
+            g.append(path('M38 262 L48 266 L52 272', None, INK, 3.4) + path('M38 262 L48 266 L52 272', None, c('#6e4a2a'), 2.0))
         else:
-            g.append(path('M38 262 L45 270 L44 278', None, INK, 3.4) + path('M38 262 L45 270 L44 278', None, c('#6e4a2a'), 2.0))
+            g.append(path('M38 262 L45 268 L45 273', None, INK, 3.4) + path('M38 262 L45 268 L45 273', None, c('#6e4a2a'), 2.0))
         g.append(path('M30 246 Q36 242 42 247 L40 263 Q35 266 31 262 Z', c('#4f8a30'), INK, 0.9))
         g.append(path('M31 257 L41 257', None, BROWN, 1.4))
         # arms
@@ -505,7 +506,7 @@ def bear(x, foot, top, w, col, sh):
     g.append(ellipse(x, cy, w, ry, col, INK, 0.9))
     g.append(ellipse(x, cy + ry * 0.2, w * 0.6, ry * 0.6, BEAR_LT, None))
     for d in (-1, 1):
-        arm = 'M%s %s q%s %s %s %s' % (x + d * w * 0.8, top + ry * 0.45, d * 5 * s, 7 * s, d * 3 * s, 14 * s)
+        arm = 'M%s %s q%s %s %s %s' % (x + d * w * 0.75, top + ry * 0.45, d * 3.5 * s, 7 * s, d * 1.6 * s, 14 * s)
         g.append(path(arm, None, INK, 5.0 * s) + path(arm, None, col, 3.2 * s))
     return g
 
@@ -531,8 +532,8 @@ def bear_head(x, y, s, col, sh, closed=False):
 def goldilocks():
     base, rest3, act3, rest4, act4 = [], [], [], [], []
     # Father Bear (tall, with a blue neckerchief), Mother Bear, Baby Bear
-    base += bear(131, 277, 213, 10, BEAR, BEAR_SH)
-    base.append(path('M124 216 L138 216 L131 223 Z', BLUE, INK, 0.8))
+    base += bear(132, 277, 213, 9, BEAR, BEAR_SH)
+    base.append(path('M125 216 L138 216 L131.5 223 Z', BLUE, INK, 0.8))
     base += bear(146, 277, 234, 8.4, c('#a86c3a'), BEAR_SH)
     base += bear_head(146, 230, 0.8, c('#a86c3a'), BEAR_SH)
     base.append(path('M140 236.5 q6 3 12 0', None, PINK, 1.6))
