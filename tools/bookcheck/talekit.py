@@ -168,7 +168,8 @@ def person(x, y, s=1.0, hair="short", hair_col=BROWN_HAIR, top=BLUE, bottom=None
     """A child-like figure standing with its feet at (x, y); about 49 * s tall.
     `hat` and `extra` are SVG text in the figure's own coordinates, drawn on
     top of the head; `under` is drawn over the clothes but under the arms."""
-    b = hair_back(hair, hair_col)
+    b = ellipse(0, -0.5, 11, 2.6, "#000000", None).replace("/>", ' fill-opacity="0.2"/>')
+    b += hair_back(hair, hair_col)
     b += rect(-4.6, -12, 3, 11, legs) + rect(1.6, -12, 3, 11, legs)
     b += ellipse(-3.6, -1.2, 3.4, 1.9, shoes) + ellipse(3.6, -1.2, 3.4, 1.9, shoes)
     if dress:
@@ -208,7 +209,8 @@ def shades_on_head():
 def bear(x, y, s=1.0, fur=WOOD_LT, flip=False, hat="", extra="", face_kind="smile"):
     """A standing bear with its feet at (x, y); about 52 * s tall."""
     dk = WOOD if fur != WOOD else WOOD_DK
-    b = ellipse(-6, -3, 5, 3.5, fur) + ellipse(6, -3, 5, 3.5, fur)
+    b = ellipse(0, -0.5, 16, 3, "#000000", None).replace("/>", ' fill-opacity="0.2"/>')
+    b += ellipse(-6, -3, 5, 3.5, fur) + ellipse(6, -3, 5, 3.5, fur)
     b += ellipse(0, -18, 13, 16, fur)
     b += ellipse(0, -15, 8, 10, WOOD_PALE, None)
     b += path("M-11,-26 C-16,-22 -17,-16 -14,-13", "none", INK, 5.8)
