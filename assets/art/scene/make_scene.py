@@ -220,6 +220,28 @@ def background():
         p.append(flower(x, y, [RED, PINK, WHITE, YELLOW, PURPLE][(x + y) % 5]))
     for (x, y) in [(232, 196), (150, 352), (404, 352), (436, 270)]:
         p.append(path('M%s %s q6 -10 12 0 q6 -8 12 0 Z' % (x - 12, y), GREEN_LT, GREEN_SH, 0.9))
+    # a duck pond between the well and the word book
+    p.append(ellipse(410, 304, 36, 13, c('#5c96d0'), c('#2e5a8e'), 1.1))
+    p.append(ellipse(404, 301, 26, 8, c('#8cbce6'), None))
+    p.append(path('M392 300 q6 -2 12 0 M414 306 q6 -2 12 0', None, WHITE, 0.9))
+    for (x, y) in [(376, 300), (380, 296), (444, 298), (441, 294)]:
+        p.append(line(x, y + 8, x, y - 4, c('#4e7a2c'), 1.2) + ellipse(x, y - 5, 1.2, 2.6, BROWN, None))
+    for (x, y, k) in [(402, 302, 1), (424, 307, -1)]:
+        p.append(ellipse(x, y, 6, 3.4, YELLOW if k > 0 else WHITE, INK, 0.8))
+        p.append(circle(x + 4.6 * k, y - 3.4, 2.6, YELLOW if k > 0 else WHITE, INK, 0.8))
+        p.append(path('M%s %s l%s 0.8 l%s 0.8 Z' % (x + 6.8 * k, y - 3.8, 2.6 * k, -2.6 * k), ORANGE, INK, 0.5))
+        p.append(circle(x + 5.2 * k, y - 4.2, 0.55, INK, None))
+    # toadstools and a log in the front meadow
+    for (x, y, r) in [(150, 318, 4.4), (160, 322, 3.2), (206, 356, 3.8)]:
+        p.append(rect(x - r * 0.35, y - r * 0.2, r * 0.7, r * 1.2, WHITE, INK, 0.7))
+        p.append(path('M%s %s Q%s %s %s %s Z' % (x - r, y, x, y - r * 1.7, x + r, y), RED, INK, 0.8))
+        p.append(circle(x - r * 0.4, y - r * 0.5, r * 0.2, WHITE, None) + circle(x + r * 0.35, y - r * 0.75, r * 0.18, WHITE, None))
+    p.append(rect(372, 346, 30, 8, BROWN, INK, 0.9, 3) + ellipse(401, 350, 3, 4, BROWN_LT, INK, 0.8))
+    p.append(path('M380 348 l6 0 M386 351 l8 0', None, BROWN_SH, 0.6))
+    # butterflies
+    for (x, y, col) in [(300, 150, PINK), (180, 282, YELLOW), (440, 224, c('#a8d0f0'))]:
+        p.append(ellipse(x - 2, y, 2.2, 1.6, col, INK, 0.5) + ellipse(x + 2, y, 2.2, 1.6, col, INK, 0.5))
+        p.append(line(x, y - 1.6, x, y + 1.6, INK, 0.7))
     return p
 
 
