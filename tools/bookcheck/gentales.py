@@ -148,6 +148,7 @@ def hansel(t):
     o = background(SKY, "#7eb43f", 108, hill="#5c9c33")
     o += cloud(120, 20, 0.8)
     o += tree(14, 108, 1.1) if t < 2 else lollipop_tree(14, 108, 1.1, PINK)
+    o += flowers(((8, 128), (20, 144), (80, 140), (118, 132), (140, 142), (104, 146)))
     # the witch peeping round the corner of her house
     witch_extra = witch_hat(-44) + pointy_nose()
     if t == 2:
@@ -193,6 +194,7 @@ def hansel(t):
 def jack(t):
     o = background(SKY, GRASS, 118)
     o += cloud(26, 24, 0.9) + cloud(118, 38, 1.3)
+    o += flowers(((76, 132), (92, 144), (140, 130), (100, 126), (130, 146)))
     # the castle on the big cloud
     if t < 2:
         c = (rect(-14, -22, 28, 22, STONE_LT) + rect(-20, -30, 9, 30, STONE_LT) + rect(11, -30, 9, 30, STONE_LT)
@@ -244,6 +246,7 @@ def rrhood(t):
     o += rect(64, 84, 22, 16, CREAM) + path("M61,85 L75,74 L89,85 Z", RED_DK) + rect(72, 91, 6, 9, WOOD)
     # the path
     o += path("M30,150 C40,130 70,116 72,100 L80,100 C82,118 64,134 62,150 Z", "#e9cf95", None)
+    o += flowers(((10, 122), (24, 140), (88, 116), (96, 136), (140, 146), (82, 146)))
     # trees
     for x, sc in ((16, 1.3), (128, 1.45)):
         if t == 2:
@@ -278,6 +281,7 @@ def rrhood(t):
 def rapunzel(t):
     o = background(SKY, GRASS, 126)
     o += cloud(118, 24, 1.0) + cloud(30, 50, 0.7)
+    o += flowers(((12, 140), (30, 146), (84, 134), (136, 140), (90, 146)))
     # the tower
     tw = rect(-18, -112, 36, 112, STONE_LT)
     for yy in range(-100, 0, 12):
@@ -354,9 +358,11 @@ def rumpel(t):
             o += path("M74,%d C90,%d 100,%d 118,%d" % (94 + 2 * i, 60 + 2 * i, 70 + 2 * i, 100 + 2 * i),
                       "none", c, 2.2)
     # straw and gold
-    o += path("M2,140 C4,126 20,120 30,140 Z", "#f0dc8c")
-    for x in (8, 14, 20, 25):
-        o += path("M%d,140 L%d,128" % (x, x - 2), "none", "#c9ae5a", 1)
+    o += path("M0,141 C2,124 22,118 32,141 Z", "#f0dc8c")
+    for x0, x1, y1 in ((4, -2, 124), (9, 6, 120), (14, 14, 118), (19, 22, 119), (24, 30, 124),
+                       (28, 36, 130)):
+        o += path("M%d,141 L%d,%d" % (x0, x1, y1), "none", "#d9b453", 1.1)
+    o += path("M2,132 L-3,128 M30,133 L36,128 M16,124 L17,115", "none", "#d9b453", 1.1)
     coin = GOLD if t < 2 else "#c1884b"
     for cx, cy in ((62, 140), (70, 140), (78, 140), (66, 134), (74, 134), (70, 128)):
         o += ellipse(cx, cy, 4.6, 3.4, coin)
@@ -432,6 +438,7 @@ def sleeping(t):
 def ginger(t):
     o = background(SKY, GRASS, 96, hill="#9ccb6a")
     o += cloud(40, 22, 0.8) + circle(128, 20, 9, YELLOW)
+    o += flowers(((8, 108), (48, 102), (92, 108), (10, 146), (56, 144), (90, 140)))
     if t == 2:
         o += sunglasses(128, 19, 12)
     # the river and the fox
@@ -474,6 +481,7 @@ def ginger(t):
 def tortoise_tale(t):
     o = background(SKY, GRASS, 92, hill="#9ccb6a")
     o += cloud(30, 24, 0.8) + cloud(100, 16, 0.7)
+    o += flowers(((44, 100), (70, 112), (90, 98), (140, 120), (60, 148), (110, 148)))
     # the tree with the sleeping hare
     o += tree(118, 106, 1.6)
     if t == 2:

@@ -468,3 +468,12 @@ def flag(x, y, colour=RED):
     return (path("M%s,%s L%s,%s" % (f(x), f(y), f(x), f(y - 36)), "none", INK, 1.6)
             + path("M%s,%s L%s,%s L%s,%s Z" % (f(x), f(y - 36), f(x + 16), f(y - 31), f(x),
                                                 f(y - 26)), colour))
+
+
+def flowers(points, colours=(RED_LT, YELLOW, PINK_LT, WHITE)):
+    """Little meadow flowers: a ring of petals with a yellow eye at each point."""
+    out = ""
+    for i, (x, y) in enumerate(points):
+        c = colours[i % len(colours)]
+        out += circle(x, y, 1.9, c, None) + circle(x, y, 0.8, ORANGE if c == YELLOW else YELLOW, None)
+    return out
