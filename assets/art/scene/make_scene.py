@@ -997,14 +997,14 @@ BALLOON_FILL, BALLOON_EDGE = c('#fffcf0'), c('#3a2418')
 # region, rectangle in the scene, the side its tail leaves by, where along that
 # side (0..1), the tail tip, and the lines it says.
 BALLOONS = [
-    (1, (55, 11, 120, 42), 'left', 0.55, (56, 38), ['Come to the ball!', 'Click my story!']),
+    (1, (55, 11, 120, 42), 'left', 0.55, (56, 38), ['To the ball!', 'Click my story!']),
     (2, (211, 162, 174, 72), 'left', 0.62, (212, 226), ['This porridge is', 'just right! Click to', 'hear my story.']),
-    (3, (337, 6, 124, 71), 'right', 0.7, (460, 64), ['A house made', 'of sweets! Come', 'and see!']),
+    (3, (337, 6, 124, 71), 'right', 0.7, (460, 64), ['A house made', 'of sweets!', 'Come and see!']),
     (4, (85, 78, 155, 72), 'left', 0.75, (86, 146), ['Up, up, up I go!', 'Click the beanstalk', 'and climb with me!']),
     (5, (154, 267, 138, 71), 'right', 0.72, (291, 334), ['Off to Grandma\'s!', 'Will you walk', 'with me?']),
     (6, (91, 5, 107, 41), 'right', 0.62, (197, 36), ['Climb up my', 'golden hair!']),
     (7, (325, 124, 166, 41), 'right', 0.6, (490, 162), ['Guess my name,', 'then click my tale!']),
-    (8, (291, 205, 174, 41), 'bottom', 0.9, (462, 245), ['Zzz... wake me', 'with a click! Zzz...']),
+    (8, (291, 205, 174, 41), 'right', 0.8, (464, 245), ['Zzz... wake me', 'with a click! Zzz...']),
     (9, (7, 125, 173, 71), 'right', 0.65, (179, 190), ['Run, run, as fast', 'as you can! Click', 'to catch my story!']),
     (10, (111, 224, 153, 72), 'left', 0.7, (112, 290), ['Slow and steady', 'wins the race!', 'Click for our tale.']),
     (11, (157, 193, 173, 71), 'right', 0.78, (329, 262), ['Make a wish!', 'I\'ll pick a surprise', 'tale just for you!']),
@@ -1041,7 +1041,7 @@ def balloon(region, r, side, at, tip, lines):
     parts.append(path(cover, None, BALLOON_FILL, 2.2))
     # the words, centred in the body
     n = len(lines)
-    size = 11
+    size = 11 if bw > 110 else 10.5
     lead = 13
     top = by + (bh - n * lead) / 2.0 + size - 1.5
     for i, ln in enumerate(lines):
