@@ -194,6 +194,20 @@ TEST_F(ArtBuild, SameSourcesGiveTheSameBytes) {
     EXPECT_TRUE(ReadBytes(a / "x.rl8") == ReadBytes(b / "x.rl8")) << "packing differs";
 }
 
+TEST_F(ArtBuild, TheSceneDrawingsAreUpToDateWithTheirGenerator) {
+    // scene.svg and balloons.svg are written by make_scene.py; an edit to one
+    // side only would ship pictures nobody can rebuild.
+    if (std::system("python3 -c pass >/dev/null 2>&1") != 0)
+        GTEST_SKIP() << "python3 not available";
+    const std::string dir = fbwtest::SourceDir() + "/assets/art/scene/";
+    const std::string cmd =
+        "python3 " + Quote(dir + "make_scene.py") + " " + Quote(dir_.Path()) + " 2>/dev/null";
+    ASSERT_EQ(std::system(cmd.c_str()), 0);
+    for (const char* name : {"scene.svg", "balloons.svg"})
+        EXPECT_TRUE(ReadBytes(dir_ / name) == ReadBytes(dir + name))
+            << name << " differs from what make_scene.py writes";
+}
+
 TEST_F(ArtBuild, BadInputFailsWithAMessage) {
     // A palette with a missing line.
     std::string shortPalette;
