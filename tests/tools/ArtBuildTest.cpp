@@ -225,7 +225,11 @@ TEST_F(ArtBuild, BadInputFailsWithAMessage) {
     EXPECT_EQ(Run({"image", "--palette", palette_, dir_ / "bad.svg", "4", "4", dir_ / "o.png"}), 1);
     EXPECT_NE(err_.find("bad.svg"), std::string::npos) << err_;
 
-    EXPECT_EQ(Run({"image", "--palette", palette_, dir_ / "ok.svg", "0", "4", dir_ / "o.png"}), 1);
+    for (const char* size : {"0", "x4", "-3", "99999999999"}) {
+        EXPECT_EQ(Run({"image", "--palette", palette_, dir_ / "ok.svg", size, "4", dir_ / "o.png"}),
+                  1);
+        EXPECT_NE(err_.find("bad size"), std::string::npos) << size << ": " << err_;
+    }
     EXPECT_EQ(
         Run({"image", "--palette", palette_, dir_ / "ok.svg", "4", "4", dir_ / "o.png", "sparkly"}),
         1);

@@ -6,6 +6,7 @@
 #include <cstdio>
 #include <exception>
 #include <fstream>
+#include <stdexcept>
 #include <string>
 #include <sys/stat.h>
 #include <unistd.h>
@@ -35,10 +36,14 @@ int Usage() {
 }
 
 int ToSize(const std::string& s) {
-    std::size_t used = 0;
-    const int v = std::stoi(s, &used);
-    if (used != s.size() || v <= 0 || v > 4096)
-        throw std::runtime_error("bad size \"" + s + "\"");
+    int v = 0;
+    for (char c : s) {
+        if (c < '0' || c > '9' || v > 4096)
+            throw std::runtime_error("bad size \"" + s + "\"");
+        v = v * 10 + (c - '0');
+    }
+    if (v <= 0 || v > 4096)
+        throw std::runtime_error("bad size \"" + s + "\" (1 to 4096 pixels)");
     return v;
 }
 
