@@ -2,7 +2,9 @@
 // a hero name, bit 1: a heroine name, bits 2-7: the seed), a 16-bit
 // little-endian length L, L bytes of words file read into the vocabulary, and
 // the template text, one line per line feed. The template is told at the
-// three twist levels, and its cover line and title are read.
+// three twist levels, and its cover line and title are read. The text lines
+// are expanded once more and checked against a plain restatement of the
+// reference rule over the story's definitions.
 #include <cstddef>
 #include <cstdint>
 #include <string>
@@ -21,6 +23,29 @@ TStoryGenerator::Files NoFiles() {
     files.saveWords = false;
     files.saveSettings = false;
     return files;
+}
+
+// The reference rule written the simple way: find the first "{" and the
+// first "}" of the whole line, replace, and start again from the beginning.
+std::string ReplaceReferencesSimply(std::string line, const std::vector<std::string>& defs) {
+    for (int replaced = 0; replaced < TStoryGenerator::kMaxReferencesPerLine; ++replaced) {
+        if (line.size() > TStoryGenerator::kMaxExpandedLine)
+            break;
+        const std::size_t open = line.find('{');
+        const std::size_t close = line.find('}');
+        if (open == std::string::npos || close == std::string::npos || close < open)
+            break;
+        const std::string name = line.substr(open + 1, close - open - 1);
+        std::string replacement = name;
+        for (const std::string& entry : defs) {
+            if (entry.compare(0, name.size() + 1, name + "=") == 0) {
+                replacement = entry.substr(entry.find('=') + 1, 255);
+                break;
+            }
+        }
+        line.replace(open, close - open + 1, replacement);
+    }
+    return line;
 }
 
 TStoryGenerator& Generator() {
@@ -66,6 +91,19 @@ extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, size_t size) {
         g.SetTwistLevel(twist);
         const auto& story = g.GenerateStory(tale);
         if (story.empty())
+            __builtin_trap();
+    }
+    const std::vector<std::string> defs = g.Definitions();
+    const std::vector<std::string>& told = g.Template(tale);
+    for (std::size_t i = 1; i < told.size(); ++i) {
+        std::string tokenized = told[i];
+        TStoryGenerator::ReplaceTokenWords(tokenized);
+        if (!tokenized.empty() && tokenized[0] == '>')
+            continue;
+        std::string expected = ReplaceReferencesSimply(tokenized, defs);
+        if (expected.compare(0, 7, "[TITLE]") == 0)
+            expected.clear();
+        if (g.ExpandLine(told[i]) != expected)
             __builtin_trap();
     }
     (void)g.GetCoverLine(tale);

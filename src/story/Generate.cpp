@@ -122,6 +122,10 @@ char UpperAscii(char c) {
     return (c >= 'a' && c <= 'z') ? static_cast<char>(c - 'a' + 'A') : c;
 }
 
+bool HasBrace(std::string_view s) {
+    return s.find('{') != std::string_view::npos || s.find('}') != std::string_view::npos;
+}
+
 bool AtOrBelowSpace(char c) {
     return static_cast<unsigned char>(c) <= 32;
 }
@@ -229,20 +233,37 @@ const std::vector<std::string>& TStoryGenerator::GenerateStory(int taleNumber) {
     vocab_->ClearAllUsed();
     if (taleNumber < 1 || taleNumber > kTaleCount)
         taleNumber = Random(kTaleCount) + 1;
-    definitions_.clear();
-    storyLines_.clear();
+    ClearDefinitions();
     title_.clear();
-    storyLines_.emplace_back(); // the title, once the lines have set it
+    // The line strings of the last story are reused; line 0 is the title.
+    std::size_t count = 1;
+    if (storyLines_.empty())
+        storyLines_.emplace_back();
     const auto& lines = tales_[taleNumber - 1].tokenized;
     for (std::size_t i = 1; i < lines.size(); ++i) {
-        std::string s = ExpandTokenized(lines[i]);
-        if (!s.empty())
-            storyLines_.push_back(std::move(s));
+        if (storyLines_.size() <= count)
+            storyLines_.emplace_back();
+        ExpandInto(lines[i], storyLines_[count]);
+        if (!storyLines_[count].empty())
+            ++count;
     }
+    storyLines_.resize(count);
     storyLines_[0] = GetTitle(taleNumber);
     storyLines_[0] += kMarker;
     storyLines_[0] += kMarker;
     return storyLines_;
+}
+
+void TStoryGenerator::ClearDefinitions() {
+    // Names met by ExpandLine or changing templates could pile up; a story
+    // starts afresh when there are many.
+    constexpr std::size_t kKeptNames = 4096;
+    if (definitions_.size() > kKeptNames) {
+        definitions_.clear();
+        return;
+    }
+    for (auto& entry : definitions_)
+        entry.second.defined = false;
 }
 
 void TStoryGenerator::ReplaceTokenWords(std::string& line) {
@@ -262,27 +283,28 @@ void TStoryGenerator::ReplaceTokenWords(std::string& line) {
 std::string TStoryGenerator::ExpandLine(const std::string& line) {
     std::string s = line;
     ReplaceTokenWords(s);
-    return ExpandTokenized(std::move(s));
+    std::string out;
+    ExpandInto(s, out);
+    return out;
 }
 
-std::string TStoryGenerator::ExpandTokenized(std::string line) {
+void TStoryGenerator::ExpandInto(std::string_view line, std::string& out) {
     if (!line.empty() && line[0] == '>') {
-        line.erase(0, 1);
-        ProcessDefinitions(line);
+        scratch_.assign(line.substr(1));
+        ProcessDefinitions(scratch_);
+        ReplaceReferences(scratch_, out);
+    } else {
+        ReplaceReferences(line, out);
     }
-    ReplaceReferences(line);
-    if (line.compare(0, kTitleTag.size(), kTitleTag) == 0) {
-        std::string rest = line.substr(kTitleTag.size(), kValueLimit);
-        std::size_t first = 0;
-        while (first < rest.size() && AtOrBelowSpace(rest[first]))
-            ++first;
-        std::size_t last = rest.size();
-        while (last > first && AtOrBelowSpace(rest[last - 1]))
-            --last;
-        title_ = rest.substr(first, last - first);
-        line.clear();
+    if (out.compare(0, kTitleTag.size(), kTitleTag) == 0) {
+        std::string_view rest = std::string_view(out).substr(kTitleTag.size(), kValueLimit);
+        while (!rest.empty() && AtOrBelowSpace(rest.front()))
+            rest.remove_prefix(1);
+        while (!rest.empty() && AtOrBelowSpace(rest.back()))
+            rest.remove_suffix(1);
+        title_.assign(rest);
+        out.clear();
     }
-    return line;
 }
 
 void TStoryGenerator::ProcessDefinitions(std::string& line) {
@@ -290,7 +312,9 @@ void TStoryGenerator::ProcessDefinitions(std::string& line) {
     std::size_t eq;
     while ((eq = line.find('=')) != npos) {
         uint16_t flags = 0;
-        std::string name = line.substr(0, eq);
+        // Erasing never moves the line's text, and only text after the "="
+        // is erased before the definition is stored.
+        const std::string_view name(line.data(), eq);
         if (eq + 1 < line.size() && line[eq + 1] == '~') {
             line.erase(eq + 1, 1);
             flags |= wfSingleWord;
@@ -303,11 +327,12 @@ void TStoryGenerator::ProcessDefinitions(std::string& line) {
         }
         bool swapped = Random(100) + 1 <= twistPercent_ && !literal;
 
-        std::string value;
+        std::string& value = value_;
+        value.clear();
         bool more = false; // a ";" ends this definition and another follows
         std::size_t end = 0;
         if (literal) {
-            value = TrimTrailingSpaces(line.substr(eq + 2, kValueLimit));
+            value.assign(TrimTrailingSpaces(line.substr(eq + 2, kValueLimit)));
             if (!value.empty() && value.back() == '"')
                 value.pop_back();
         } else {
@@ -357,7 +382,7 @@ void TStoryGenerator::ProcessDefinitions(std::string& line) {
             }
             more = end < line.size() && line[end] == ';';
         }
-        Define(std::move(name), std::move(value));
+        Define(name, value);
         if (!more) {
             line.clear();
             break;
@@ -408,28 +433,33 @@ std::string TStoryGenerator::PlainWord(char code, std::string_view name) const {
     return std::string(name.substr(0, name.find(':')));
 }
 
-void TStoryGenerator::Define(std::string name, std::string value) {
-    Definition& d = definitions_[std::move(name)];
-    d.value = std::move(value);
+void TStoryGenerator::Define(std::string_view name, const std::string& value) {
+    auto it = definitions_.find(name);
+    if (it == definitions_.end())
+        it = definitions_.emplace(std::string(name), Definition()).first;
+    Definition& d = it->second;
+    d.value.assign(value);
     d.order = nextOrder_++;
+    d.defined = true;
+    d.hasBrace = HasBrace(std::string_view(value).substr(0, kValueLimit));
 }
 
-std::optional<std::string_view> TStoryGenerator::Lookup(std::string_view name) const {
+const TStoryGenerator::Definition* TStoryGenerator::Lookup(std::string_view name) const {
     // Defined names hold no "=", so an entry "defined=value" begins with
     // Name followed by "=" only when Name is the defined name, or when Name
     // is the defined name, "=" and a start of the value that "=" follows.
     const std::size_t eq = name.find('=');
     auto it = definitions_.find(name.substr(0, eq));
-    if (it == definitions_.end())
-        return std::nullopt;
-    const std::string_view value = it->second.value;
+    if (it == definitions_.end() || !it->second.defined)
+        return nullptr;
     if (eq != std::string_view::npos) {
+        const std::string_view value = it->second.value;
         const std::string_view rest = name.substr(eq + 1);
         if (value.size() <= rest.size() || value.substr(0, rest.size()) != rest ||
             value[rest.size()] != '=')
-            return std::nullopt;
+            return nullptr;
     }
-    return value;
+    return &it->second;
 }
 
 std::vector<std::pair<std::string_view, std::string_view>>
@@ -437,7 +467,8 @@ TStoryGenerator::OrderedDefinitions() const {
     std::vector<std::pair<const std::string*, const Definition*>> all;
     all.reserve(definitions_.size());
     for (const auto& [name, d] : definitions_)
-        all.emplace_back(&name, &d);
+        if (d.defined)
+            all.emplace_back(&name, &d);
     std::sort(all.begin(), all.end(),
               [](const auto& a, const auto& b) { return a.second->order < b.second->order; });
     std::vector<std::pair<std::string_view, std::string_view>> out;
@@ -469,27 +500,42 @@ std::vector<std::string> TStoryGenerator::Definitions() const {
     return out;
 }
 
-void TStoryGenerator::ReplaceReferences(std::string& line) const {
-    // Before Pos the line holds no brace, so the first "{" and the first "}"
-    // of the line are the first ones at or after Pos.
-    std::size_t pos = 0;
+void TStoryGenerator::ReplaceReferences(std::string_view line, std::string& out) const {
+    // Out holds the part of the line already done, which holds no brace; Rest
+    // is the part still to search. A replacement that holds a brace is put
+    // back before Rest (into Work) to be searched again; any other one goes
+    // straight to Out, as searching it again would find nothing.
+    out.clear();
+    std::string_view rest = line;
+    std::string work;
+    constexpr auto npos = std::string_view::npos;
     for (int replaced = 0; replaced < kMaxReferencesPerLine; ++replaced) {
-        if (line.size() > kMaxExpandedLine)
-            return;
-        const std::size_t open = line.find('{', pos);
-        if (open == std::string::npos)
-            return;
-        const std::size_t close = line.find('}', pos);
-        if (close == std::string::npos || close < open)
-            return;
-        const std::string_view name(line.data() + open + 1, close - open - 1);
-        if (auto value = Lookup(name)) {
-            const std::string_view v = value->substr(0, kValueLimit);
-            line.replace(open, close - open + 1, v.data(), v.size());
-        } else {
-            line.erase(close, 1);
-            line.erase(open, 1);
+        if (out.size() + rest.size() > kMaxExpandedLine)
+            break;
+        const std::size_t open = rest.find('{');
+        if (open == npos || rest.substr(0, open).find('}') != npos)
+            break;
+        const std::size_t close = rest.find('}', open + 1);
+        if (close == npos)
+            break;
+        out.append(rest.substr(0, open));
+        const std::string_view name = rest.substr(open + 1, close - open - 1);
+        rest.remove_prefix(close + 1);
+        std::string_view replacement = name;
+        bool rescan = name.find('{') != npos;
+        if (const Definition* d = Lookup(name)) {
+            replacement = std::string_view(d->value).substr(0, kValueLimit);
+            rescan = d->hasBrace;
         }
-        pos = open;
+        if (rescan) {
+            std::string joined;
+            joined.reserve(replacement.size() + rest.size());
+            joined.append(replacement).append(rest);
+            work.swap(joined);
+            rest = work;
+        } else {
+            out.append(replacement);
+        }
     }
+    out.append(rest);
 }

@@ -112,7 +112,9 @@ private:
     };
     struct Definition {
         std::string value;
-        uint64_t order; // when it was made: later definitions have higher numbers
+        uint64_t order = 0;    // when it was made: later definitions have higher numbers
+        bool defined = false;  // in the current story
+        bool hasBrace = false; // the part a reference takes holds "{" or "}"
     };
     struct NameHash {
         using is_transparent = void;
@@ -121,12 +123,16 @@ private:
         }
     };
 
-    std::string ExpandTokenized(std::string line);
+    // Out := the story text of a template line whose token words are
+    // replaced (empty for definition and title lines).
+    void ExpandInto(std::string_view line, std::string& out);
     void ProcessDefinitions(std::string& line);
-    void ReplaceReferences(std::string& line) const;
-    void Define(std::string name, std::string value);
-    // The value that a reference to Name is replaced by; nullopt when undefined.
-    std::optional<std::string_view> Lookup(std::string_view name) const;
+    // Out := Line with its references replaced.
+    void ReplaceReferences(std::string_view line, std::string& out) const;
+    void Define(std::string_view name, const std::string& value);
+    void ClearDefinitions();
+    // The definition that a reference to Name is replaced by; null when none.
+    const Definition* Lookup(std::string_view name) const;
     // The definitions by name in the order they were made.
     std::vector<std::pair<std::string_view, std::string_view>> OrderedDefinitions() const;
     std::string SwappedWord(char code, uint16_t flags);
@@ -138,9 +144,12 @@ private:
     std::array<Tale, kTaleCount> tales_;
     std::vector<std::string> storyLines_;
     // A name is defined once: a later definition replaces the earlier one
-    // and counts as the newest.
+    // and counts as the newest. Entries outlive their story (marked undefined)
+    // so that the next story reuses them.
     std::unordered_map<std::string, Definition, NameHash, std::equal_to<>> definitions_;
     uint64_t nextOrder_ = 0;
+    std::string scratch_; // the definition line being processed
+    std::string value_;   // the value being built
     int twistPercent_ = 100;
     std::string title_;
     std::optional<uint32_t> fixedSeed_;
