@@ -1,0 +1,214 @@
+// The Qt Multimedia wave-out device: sounds play through the default audio
+// output and their done messages arrive through the event loop once they
+// have been heard. Skipped when the machine has no audio output.
+#include <gtest/gtest.h>
+
+#include <QCoreApplication>
+#include <QElapsedTimer>
+#include <QThread>
+#include <cmath>
+#include <functional>
+
+#include "data/InitGame.h"
+#include "platform/MemoryStream.h"
+#include "platform/qt/QtWaveOutService.h"
+#include "sound/AppSound.h"
+#include "sound/SoundNode.h"
+#include "sound/WaveBytes.h"
+#include "sound/WaveMan.h"
+#include "support/TestSupport.h"
+
+using namespace fbwtest;
+
+namespace {
+
+// A soft 440 Hz tone of the given length, 16-bit mono 22,050 Hz.
+std::string Tone(double seconds) {
+    std::string samples;
+    const int n = static_cast<int>(seconds * 22050);
+    for (int i = 0; i < n; ++i) {
+        const double v = 0.1 * std::sin(2 * M_PI * 440 * i / 22050.0);
+        samples += Le(static_cast<uint16_t>(static_cast<int16_t>(v * 32767)), 2);
+    }
+    return Riff(Chunk("fmt ", FormatBody()) + Chunk("data", samples));
+}
+
+class Window : public plat::WaveOutWindow {
+public:
+    TWaveMan* manager = nullptr;
+    int received = 0;
+    bool onMainThread = true;
+    qint64 lastAtMs = -1;
+    QElapsedTimer clock;
+    std::vector<uint16_t> finished;
+    void WaveOutDone(const plat::WaveDoneMessage& message) override {
+        ++received;
+        lastAtMs = clock.elapsed();
+        onMainThread = onMainThread && QThread::currentThread() == qApp->thread();
+        if (manager)
+            finished.push_back(manager->WaveDone(message));
+    }
+};
+
+bool WaitFor(const std::function<bool()>& condition, int ms) {
+    QElapsedTimer t;
+    t.start();
+    while (!condition() && t.elapsed() < ms) {
+        QCoreApplication::processEvents(QEventLoop::AllEvents, 5);
+        QThread::msleep(2);
+    }
+    return condition();
+}
+
+class QtWaveOutTest : public ::testing::Test {
+protected:
+    void SetUp() override {
+        previous = plat::SetWaveOutService(std::make_unique<plat::QtWaveOutService>());
+        if (plat::CurrentWaveOutService().DeviceCount() == 0)
+            GTEST_SKIP() << "skipped: no audio output on this machine (start a PulseAudio null "
+                            "sink to run it)";
+        window.clock.start();
+    }
+    void TearDown() override {
+        manager.reset();
+        // Let the messages of stopped devices drain while the window exists.
+        WaitFor([] { return false; }, 50);
+        plat::SetWaveOutService(std::move(previous));
+    }
+    TSoundNode* LoadTone(uint16_t id, double seconds) {
+        if (!manager) {
+            manager = std::make_unique<TWaveMan>(&window, true);
+            window.manager = manager.get();
+            manager->NodeClass = [this](const std::string&, uint8_t flags, uint16_t nodeId) {
+                plat::MemoryStream stream(Tone(tones[nodeId]));
+                return std::make_unique<TSoundNode>(stream, flags, nodeId);
+            };
+        }
+        tones[id] = seconds;
+        EXPECT_TRUE(manager->LoadSound("tone", id, 0));
+        return manager->FindSound(id);
+    }
+
+    std::unique_ptr<plat::WaveOutService> previous;
+    Window window;
+    std::unique_ptr<TWaveMan> manager;
+    std::map<uint16_t, double> tones;
+};
+
+} // namespace
+
+TEST(QtWaveOutFormats, UnsupportedFormatsDoNotOpen) {
+    plat::QtWaveOutService service;
+    plat::WaveFormat f{1, 1, 22050, 44100, 2, 16, 0};
+    plat::WaveFormat bad = f;
+    bad.bitsPerSample = 12;
+    EXPECT_EQ(service.Open(bad, nullptr), nullptr);
+    bad = f;
+    bad.blockAlign = 3;
+    EXPECT_EQ(service.Open(bad, nullptr), nullptr);
+    bad = f;
+    bad.channels = 0;
+    EXPECT_EQ(service.Open(bad, nullptr), nullptr);
+    bad = f;
+    bad.formatTag = 3;
+    EXPECT_EQ(service.Open(bad, nullptr), nullptr);
+}
+
+TEST_F(QtWaveOutTest, ShortSoundPlaysAndItsDoneMessageComesWhenHeard) {
+    ASSERT_TRUE(LoadTone(1, 0.3));
+    window.clock.restart();
+    ASSERT_TRUE(manager->PlaySound(1, 0, false));
+    EXPECT_EQ(window.received, 0) << "posted, never called from the device";
+    ASSERT_TRUE(WaitFor([&] { return window.received > 0; }, 5000)) << "no done message";
+    EXPECT_GE(window.lastAtMs, 300) << "done before the sound could have been heard";
+    EXPECT_LT(window.lastAtMs, 2000);
+    EXPECT_TRUE(window.onMainThread);
+    EXPECT_EQ(window.finished, std::vector<uint16_t>{1});
+    EXPECT_EQ(manager->FindPlaying(), nullptr);
+    EXPECT_FALSE(manager->FindSound(1)->WaveOut) << "closed after its done message";
+}
+
+TEST_F(QtWaveOutTest, QueuedSoundsPlayOneAfterTheOther) {
+    LoadTone(1, 0.25);
+    LoadTone(2, 0.2);
+    window.clock.restart();
+    ASSERT_TRUE(manager->PlaySound(1, poOverSound, false));
+    ASSERT_TRUE(manager->PlaySound(2, poOverSound, false));
+    ASSERT_TRUE(WaitFor([&] { return window.received == 2; }, 5000));
+    EXPECT_GE(window.lastAtMs, 450);
+    EXPECT_EQ(window.finished, (std::vector<uint16_t>{1, 2}));
+}
+
+TEST_F(QtWaveOutTest, LoopPlaysEveryPassAndBreakLoopEndsIt) {
+    TSoundNode* p = LoadTone(1, 0.2);
+    p->SetLoopCount(3);
+    window.clock.restart();
+    ASSERT_TRUE(p->Play(&window));
+    ASSERT_TRUE(WaitFor([&] { return window.received > 0; }, 5000));
+    EXPECT_GE(window.lastAtMs, 600) << "three passes";
+
+    window.received = 0;
+    window.finished.clear();
+    window.clock.restart();
+    ASSERT_TRUE(manager->PlaySound(1, 0, true));
+    EXPECT_TRUE(p->IsLooping());
+    EXPECT_FALSE(WaitFor([&] { return window.received > 0; }, 700)) << "an endless loop goes on";
+    const int64_t position = p->GetPosition();
+    EXPECT_GT(position, 0);
+    EXPECT_LE(position, window.clock.elapsed());
+    p->BreakLoop();
+    // The pass being played and what the output has buffered still play: on
+    // the PulseAudio null sink that can be a second or two.
+    EXPECT_TRUE(WaitFor([&] { return window.received > 0; }, 4000)) << "the loop ended";
+    EXPECT_EQ(window.finished, std::vector<uint16_t>{1});
+}
+
+TEST_F(QtWaveOutTest, StopEndsTheSoundAtOnce) {
+    LoadTone(1, 1.5);
+    ASSERT_TRUE(manager->PlaySound(1, 0, false));
+    WaitFor([] { return false; }, 100);
+    window.clock.restart();
+    manager->StopPlaying();
+    EXPECT_EQ(window.received, 0) << "the reset posts the message";
+    ASSERT_TRUE(WaitFor([&] { return window.received > 0; }, 1000));
+    EXPECT_LT(window.lastAtMs, 200);
+    EXPECT_EQ(window.finished, std::vector<uint16_t>{1});
+}
+
+TEST_F(QtWaveOutTest, DestroyingTheWindowDropsPendingMessages) {
+    auto owner = std::make_unique<Window>();
+    TWaveMan other(owner.get(), true);
+    other.NodeClass = [](const std::string&, uint8_t flags, uint16_t id) {
+        plat::MemoryStream stream(Tone(0.5));
+        return std::make_unique<TSoundNode>(stream, flags, id);
+    };
+    ASSERT_TRUE(other.LoadSound("tone", 1, 0));
+    ASSERT_TRUE(other.PlaySound(1, 0, false));
+    other.StopPlaying(); // posts the done message
+    owner.reset();
+    WaitFor([] { return false; }, 100); // delivering it must not touch the window
+}
+
+TEST_F(QtWaveOutTest, GameSoundPlaysFromTheProgramFolder) {
+    // The main window's part: hand every done message to SoundDone.
+    struct MainWindow : plat::WaveOutWindow {
+        int done = 0;
+        void WaveOutDone(const plat::WaveDoneMessage& m) override {
+            ++done;
+            SoundDone(m);
+        }
+    } main;
+    const std::string savedData = DataFolder, savedWave = WaveFolder;
+    DataFolder = YarnsDir() + "/dat/";
+    WaveFolder = YarnsDir() + "/wav/";
+    std::unique_ptr<TWaveMan> owned = StartSound(&main, true);
+    ASSERT_TRUE(SoundOn);
+    PlayGameSound(8); // the knock at Red Riding Hood's door, 0.6 s
+    ASSERT_NE(WaveManager->FindPlaying(), nullptr) << "the shipped wave plays";
+    EXPECT_TRUE(WaitFor([&] { return main.done > 0; }, 5000));
+    EXPECT_EQ(WaveManager->Sounds.Count(), 0) << "freed after playing";
+    owned.reset();
+    StopSound();
+    DataFolder = savedData;
+    WaveFolder = savedWave;
+}
