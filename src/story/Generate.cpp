@@ -260,10 +260,11 @@ void TStoryGenerator::ClearDefinitions() {
     constexpr std::size_t kKeptNames = 4096;
     if (definitions_.size() > kKeptNames) {
         definitions_.clear();
-        return;
+    } else {
+        for (Definition* d : definedNow_)
+            d->defined = false;
     }
-    for (auto& entry : definitions_)
-        entry.second.defined = false;
+    definedNow_.clear();
 }
 
 void TStoryGenerator::ReplaceTokenWords(std::string& line) {
@@ -437,7 +438,9 @@ void TStoryGenerator::Define(std::string_view name, const std::string& value) {
     auto it = definitions_.find(name);
     if (it == definitions_.end())
         it = definitions_.emplace(std::string(name), Definition()).first;
-    Definition& d = it->second;
+    Definition& d = it->second; // stays in place while the map grows
+    if (!d.defined)
+        definedNow_.push_back(&d);
     d.value.assign(value);
     d.order = nextOrder_++;
     d.defined = true;

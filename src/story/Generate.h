@@ -147,6 +147,7 @@ private:
     // and counts as the newest. Entries outlive their story (marked undefined)
     // so that the next story reuses them.
     std::unordered_map<std::string, Definition, NameHash, std::equal_to<>> definitions_;
+    std::vector<Definition*> definedNow_; // the entries defined in the current story
     uint64_t nextOrder_ = 0;
     std::string scratch_; // the definition line being processed
     std::string value_;   // the value being built
