@@ -425,13 +425,3 @@ TEST_F(WaveManTest, MessagesToADestroyedWindowAreDropped) {
     device->DeliverMessages(); // must not touch the destroyed window
     EXPECT_EQ(device->PendingMessages(), 0u);
 }
-
-TEST_F(WaveManTest, ManagerWithoutOwnerGetsNoMessages) {
-    TWaveMan silent(nullptr, true);
-    silent.SetWaveFolder(dir.Path());
-    ASSERT_TRUE(silent.LoadSound("s1", 1, 0));
-    ASSERT_TRUE(silent.PlaySound(1, 0, false));
-    EXPECT_FALSE(device->Devices().back()->hasWindow);
-    device->FinishBuffer();
-    EXPECT_EQ(device->PendingMessages(), 0u);
-}
