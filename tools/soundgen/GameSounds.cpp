@@ -4,6 +4,7 @@
 // both ends.
 #include "GameSounds.h"
 
+#include <algorithm>
 #include <cmath>
 
 namespace {
@@ -34,7 +35,7 @@ Signal Birdsong() {
 Signal Chime() {
     Signal s(1.5, 12);
     const std::vector<double> ratios{1.0, 2.76, 5.40};
-    const std::vector<double> amps{1.0, 0.30, 0.08};
+    const std::vector<double> amps{1.0, 0.30, 0.05};
     const std::vector<double> decays{0.55, 0.25, 0.12};
     const double notes[] = {1046.5, 1318.5, 1174.7, 1568.0, 1760.0, 1318.5};
     const double times[] = {0.02, 0.17, 0.31, 0.50, 0.68, 0.90};
@@ -113,8 +114,9 @@ Signal Leaves() {
 Signal Knock() {
     Signal s(0.6, 17);
     for (double at : {0.03, 0.25}) {
-        s.AddStrike(at, 190, 1.0, {1.0, 2.3, 4.6}, {1.0, 0.5, 0.2}, {0.05, 0.03, 0.012}, 0.001);
-        s.AddNoise(at, 0.02, 1500, 1.0, [](double t) { return 0.6 * std::exp(-t / 0.003); });
+        s.AddStrike(at, 190, 1.0, {1.0, 2.3, 4.6}, {1.0, 0.5, 0.15}, {0.05, 0.03, 0.012}, 0.002);
+        s.AddNoise(at, 0.02, 700, 1.5,
+                   [](double t) { return 0.3 * std::min(1.0, t / 0.001) * std::exp(-t / 0.004); });
     }
     s.Finish(kRms * 0.9, kPeak, 0.002, 0.1);
     return s;
