@@ -50,7 +50,8 @@ public:
     // The head buffer plays to its end whatever passes it has left.
     bool FinishBuffer();
     // The message loop: delivers the posted messages in order, and those
-    // posted meanwhile, until none is left; returns how many were delivered.
+    // posted meanwhile, until none is left; returns how many it took from the
+    // queue (messages to destroyed windows are dropped).
     int DeliverMessages();
     std::size_t PendingMessages() const { return state_->posted.size(); }
 

@@ -2,6 +2,10 @@
 // "sounds.txt" when that is newer), the program's one wave manager, and the
 // calls of the main window: start the sound, play game sound N, switch sound
 // on or off, and pass on the wave-out done message. User-interface thread only.
+// The game installs its wave-out service (plat::SetWaveOutService) before
+// StartSound; the main window is the plat::WaveOutWindow that hands every done
+// message to SoundDone, keeps the manager that StartSound returns, and calls
+// StopSound before it frees the manager.
 #pragma once
 #include <cstdint>
 #include <memory>
