@@ -23,7 +23,15 @@ void CheckLists(const TVocab& vocab) {
         const TWordList& list = vocab.WordList(c);
         for (int i = 0; i < list.Count(); ++i) {
             Check(list[i].Word != nullptr && list[i].Word->WordClass() == c);
-            Check(SameTextIgnoringCase(list[i].Text, list[i].Word->Word()));
+            const TPartOfSpeech& w = *list[i].Word;
+            Check(SameTextIgnoringCase(list[i].Text, w.Word()));
+            // The form mask that the random choice relies on matches the forms.
+            for (int n = 0; n < TPartOfSpeech::kFormCount; ++n) {
+                const std::string& form = w.Form(n);
+                Check(((w.FormMask() >> (2 * n)) & 1) == !form.empty());
+                Check(((w.FormMask() >> (2 * n + 1)) & 1) ==
+                      (!form.empty() && form.find(' ') == std::string::npos));
+            }
             if (i > 0)
                 Check(CompareTextIgnoringCase(list[i - 1].Text, list[i].Text) < 0);
         }

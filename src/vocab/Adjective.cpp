@@ -30,6 +30,19 @@ std::string TAdjective::AutoAdverb(const std::string& word) {
     return stem + (stem.back() == 'l' ? "y" : "ly");
 }
 
+const std::string& TAdjective::Form(int n) const {
+    switch (n) {
+    case 1:
+        return GetBigger();
+    case 2:
+        return GetBiggest();
+    case 3:
+        return GetAdverb();
+    default:
+        return TPartOfSpeech::Form(n);
+    }
+}
+
 void TAdjective::WordChanged() {
     autoBigger_ = AutoBigger(Word());
     autoBiggest_ = AutoBiggest(Word());

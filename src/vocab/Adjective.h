@@ -5,9 +5,10 @@
 
 class TAdjective : public TPartOfSpeech {
 public:
-    TAdjective() : TPartOfSpeech(wcAdjective) { WordChanged(); }
+    TAdjective() : TPartOfSpeech(wcAdjective) { Refresh(); }
 
     void SaveToStream(plat::Stream& stream) const override;
+    const std::string& Form(int n) const override;
 
     // The word can describe an action; the adverb is written to the file
     // only when this is set.

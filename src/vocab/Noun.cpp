@@ -11,6 +11,10 @@ std::string TNoun::AutoPlural(const std::string& word) {
     return word + "s";
 }
 
+const std::string& TNoun::Form(int n) const {
+    return n == 1 ? GetPlural() : TPartOfSpeech::Form(n);
+}
+
 void TNoun::WordChanged() {
     autoPlural_ = AutoPlural(Word());
 }

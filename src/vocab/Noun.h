@@ -4,9 +4,10 @@
 
 class TNoun : public TPartOfSpeech {
 public:
-    TNoun() : TPartOfSpeech(wcNoun) { WordChanged(); }
+    TNoun() : TPartOfSpeech(wcNoun) { Refresh(); }
 
     void SaveToStream(plat::Stream& stream) const override;
+    const std::string& Form(int n) const override;
 
     const std::string& Plural() const { return plural_; }
     const std::string& GetPlural() const { return FormOrRule(plural_, autoPlural_); }

@@ -32,12 +32,30 @@ std::unique_ptr<TPartOfSpeech> TPartOfSpeech::CreateFromStream(int wordClass,
     if (!word)
         throw LumException("CreateFromStream: invalid word class " + std::to_string(wordClass));
     word->ReadFromStream(stream);
+    word->UpdateFormMask();
     return word;
 }
 
 void TPartOfSpeech::SetWord(std::string word) {
     word_ = std::move(word);
-    WordChanged();
+    Refresh();
+}
+
+const std::string& TPartOfSpeech::Form(int n) const {
+    static const std::string empty;
+    return n == 0 ? word_ : empty;
+}
+
+void TPartOfSpeech::UpdateFormMask() {
+    uint16_t mask = 0;
+    for (int n = 0; n < kFormCount; ++n) {
+        const std::string& form = Form(n);
+        if (!form.empty())
+            mask |= static_cast<uint16_t>(1u << (2 * n));
+        if (!form.empty() && form.find(' ') == std::string::npos)
+            mask |= static_cast<uint16_t>(1u << (2 * n + 1));
+    }
+    formMask_ = mask;
 }
 
 void TPartOfSpeech::ReadFromStream(plat::Stream& stream) {
@@ -54,4 +72,5 @@ void TPartOfSpeech::StoreForm(std::string& stored, const std::string& text,
         stored.clear();
     else
         stored = text;
+    UpdateFormMask();
 }

@@ -10,6 +10,10 @@ std::string TProperNoun::AutoShortForm(const std::string& text) {
     return s;
 }
 
+const std::string& TProperNoun::Form(int n) const {
+    return n == 1 ? GetShortForm() : TPartOfSpeech::Form(n);
+}
+
 void TProperNoun::WordChanged() {
     autoShortForm_ = AutoShortForm(Word());
 }

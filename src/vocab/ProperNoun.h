@@ -4,9 +4,10 @@
 
 class TProperNoun : public TPartOfSpeech {
 public:
-    TProperNoun() : TPartOfSpeech(wcProperNoun) { WordChanged(); }
+    TProperNoun() : TPartOfSpeech(wcProperNoun) { Refresh(); }
 
     void SaveToStream(plat::Stream& stream) const override;
+    const std::string& Form(int n) const override;
 
     bool Male = false; // false: a female name
 

@@ -16,6 +16,21 @@ std::string TVerb::AutoContinuous(const std::string& word) {
     return Stem(FirstWord(word)) + "ing" + RestAfterFirstWord(word);
 }
 
+const std::string& TVerb::Form(int n) const {
+    switch (n) {
+    case 1:
+        return GetPastTense();
+    case 2:
+        return GetPresentTense();
+    case 3:
+        return GetContinuous();
+    case 4:
+        return GetParticiple();
+    default:
+        return TPartOfSpeech::Form(n);
+    }
+}
+
 void TVerb::WordChanged() {
     autoPastTense_ = AutoPastTense(Word());
     autoPresentTense_ = AutoPresentTense(Word());

@@ -5,9 +5,10 @@
 
 class TVerb : public TPartOfSpeech {
 public:
-    TVerb() : TPartOfSpeech(wcVerb) { WordChanged(); }
+    TVerb() : TPartOfSpeech(wcVerb) { Refresh(); }
 
     void SaveToStream(plat::Stream& stream) const override;
+    const std::string& Form(int n) const override;
 
     // The stored forms ("" when the rule applies).
     const std::string& PastTense() const { return pastTense_; }

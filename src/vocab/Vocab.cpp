@@ -24,43 +24,38 @@ bool ValidClass(int wordClass) {
 
 const std::string kEmpty;
 
+// The number of the form (see TPartOfSpeech::Form) that Flags ask for from a
+// word of the class; the first matching flag wins.
+int FormNumber(int wordClass, uint16_t flags) {
+    switch (wordClass) {
+    case wcProperNoun:
+        return (flags & wfShortForm) ? 1 : 0;
+    case wcNoun:
+        return (flags & wfPlural) ? 1 : 0;
+    case wcVerb:
+        return (flags & wfPast)         ? 1
+               : (flags & wfPresent)    ? 2
+               : (flags & wfContinuous) ? 3
+               : (flags & wfParticiple) ? 4
+                                        : 0;
+    case wcAdjective:
+        return (flags & wfBigger) ? 1 : (flags & wfBiggest) ? 2 : (flags & wfAdverb) ? 3 : 0;
+    default:
+        return 0;
+    }
+}
+
+constexpr int kAdverbForm = 3;
+
+bool AdverbRefused(const TPartOfSpeech& word, int form) {
+    return form == kAdverbForm && word.WordClass() == wcAdjective &&
+           !static_cast<const TAdjective&>(word).AdverbAllowed;
+}
+
 // The form Flags ask for, without a copy; see TVocab::FormOf.
 const std::string& FormRef(const TPartOfSpeech& word, uint16_t flags) {
-    switch (word.WordClass()) {
-    case wcProperNoun:
-        if (flags & wfShortForm)
-            return static_cast<const TProperNoun&>(word).GetShortForm();
-        break;
-    case wcNoun:
-        if (flags & wfPlural)
-            return static_cast<const TNoun&>(word).GetPlural();
-        break;
-    case wcVerb: {
-        const auto& v = static_cast<const TVerb&>(word);
-        if (flags & wfPast)
-            return v.GetPastTense();
-        if (flags & wfPresent)
-            return v.GetPresentTense();
-        if (flags & wfContinuous)
-            return v.GetContinuous();
-        if (flags & wfParticiple)
-            return v.GetParticiple();
-        break;
-    }
-    case wcAdjective: {
-        const auto& a = static_cast<const TAdjective&>(word);
-        if (flags & wfBigger)
-            return a.GetBigger();
-        if (flags & wfBiggest)
-            return a.GetBiggest();
-        if (flags & wfAdverb)
-            return a.AdverbAllowed ? a.GetAdverb() : kEmpty;
-        break;
-    }
-    default:
-        break;
-    }
-    return word.Word();
+    int form = FormNumber(word.WordClass(), flags);
+    return AdverbRefused(word, form) ? kEmpty : word.Form(form);
 }
 
 // Upper-cases the first letter of every space-separated word.
@@ -159,48 +154,47 @@ std::string TVocab::ChooseWord(int wordClass, uint16_t flags) {
     if ((flags & wfSameAsLast) && lastChosen_[c] < list.Count()) {
         chosen = &list.Word(lastChosen_[c]);
     } else {
-        const bool single = flags & wfSingleWord;
+        // A candidate's form is not empty (and a single word when asked);
+        // the words keep these facts in their form masks.
+        const int form = FormNumber(wordClass, flags);
+        const uint16_t need =
+            static_cast<uint16_t>(1u << (2 * form + ((flags & wfSingleWord) ? 1 : 0)));
+        const bool adverb = wordClass == wcAdjective && form == kAdverbForm;
         const bool repeat = flags & wfAllowRepeat;
-        const bool anySex = !(flags & (wfMale | wfFemale));
+        const bool sexFilter = wordClass == wcProperNoun && (flags & (wfMale | wfFemale));
+        const bool maleOk = flags & wfMale;
+        const bool femaleOk = flags & wfFemale;
+        // The loop is kept free of data-dependent branches: fresh_ gets
+        // every position written and only the fresh ones kept.
         int candidates = 0;
         int fresh = 0;
-        for (const auto& e : list) {
-            TPartOfSpeech& w = *e.Word;
-            w.Candidate = false;
-            const std::string& form = FormRef(w, flags);
-            if (form.empty())
-                continue;
-            if (single && form.find(' ') != std::string::npos)
-                continue;
-            if (wordClass == wcProperNoun && !anySex) {
-                bool male = static_cast<const TProperNoun&>(w).Male;
-                if (!(male ? (flags & wfMale) : (flags & wfFemale)))
-                    continue;
-            }
-            w.Candidate = true;
-            ++candidates;
-            if (!w.Used || repeat)
-                ++fresh;
+        fresh_.resize(static_cast<std::size_t>(list.Count()));
+        for (int i = 0; i < list.Count(); ++i) {
+            TPartOfSpeech& w = list.Word(i);
+            bool ok = (w.FormMask() & need) != 0;
+            if (adverb)
+                ok = ok & static_cast<const TAdjective&>(w).AdverbAllowed;
+            if (sexFilter)
+                ok = ok & (static_cast<const TProperNoun&>(w).Male ? maleOk : femaleOk);
+            w.Candidate = ok;
+            candidates += ok;
+            fresh_[static_cast<std::size_t>(fresh)] = i;
+            fresh += ok & (!w.Used | repeat);
         }
         if (candidates == 0)
             return {};
         if (fresh == 0) {
+            // Every candidate has been used: the class starts afresh.
             ClearUsed(wordClass);
-            fresh = candidates;
+            for (int i = 0; i < list.Count(); ++i)
+                if (list.Word(i).Candidate)
+                    fresh_[static_cast<std::size_t>(fresh++)] = i;
         }
-        int r = Random(fresh);
-        for (int i = 0; i < list.Count(); ++i) {
-            TPartOfSpeech& w = list.Word(i);
-            if (!w.Candidate || (w.Used && !repeat))
-                continue;
-            if (r-- == 0) {
-                chosen = &w;
-                lastChosen_[c] = i;
-                break;
-            }
-        }
-        if (!chosen)
-            return {}; // cannot happen: r < fresh
+        // fresh_[0, fresh) holds the list positions of the fresh candidates
+        // in list order: draw the number of one of them.
+        const int r = Random(fresh);
+        lastChosen_[c] = fresh_[static_cast<std::size_t>(r)];
+        chosen = &list.Word(lastChosen_[c]);
     }
 
     std::string result = FormRef(*chosen, flags);

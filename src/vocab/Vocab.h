@@ -85,4 +85,5 @@ private:
     bool saveOnDestroy_;
     std::array<int32_t, kWordClassCount> lastChosen_{};
     std::array<TWordList, kWordClassCount> lists_;
+    std::vector<int> fresh_; // scratch of ChooseWord
 };

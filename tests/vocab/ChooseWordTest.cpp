@@ -5,6 +5,7 @@
 #include <set>
 
 #include "image/Random.h"
+#include "platform/MemoryStream.h"
 #include "vocab/Adjective.h"
 #include "vocab/Noun.h"
 #include "vocab/ProperNoun.h"
@@ -61,6 +62,34 @@ TEST(ChooseWord, SingleWordLooksAtTheForm) {
         EXPECT_EQ(v.vocab.ChooseWord(wcProperNoun, wfSingleWord), "");
         EXPECT_EQ(v.vocab.ChooseWord(wcProperNoun, wfSingleWord | wfShortForm), "Little");
     }
+}
+
+TEST(ChooseWord, CandidatesFollowFormsChangedAfterAdding) {
+    // Forms read from a file, set by the editor after the word was listed, or
+    // changed with the base form all decide the next choice.
+    Vocab v;
+    plat::MemoryStream file(std::string("\x01\x00\x02\x00"
+                                        "Al\x01\x06\x00"
+                                        "Big Al",
+                                        15) +
+                            std::string(8, '\0'));
+    ASSERT_TRUE(v.vocab.ReadWords(file));
+    EXPECT_EQ(v.vocab.ChooseWord(wcProperNoun, wfShortForm | wfSingleWord), "");
+    EXPECT_EQ(v.vocab.ChooseWord(wcProperNoun, wfShortForm), "Big Al");
+    auto& al = static_cast<TProperNoun&>(v.vocab.WordList(wcProperNoun).Word(0));
+    al.SetShortForm("");
+    EXPECT_EQ(v.vocab.ChooseWord(wcProperNoun, wfShortForm | wfSingleWord), "Al");
+
+    auto& verb = static_cast<TVerb&>(v.Add(wcVerb, "run"));
+    EXPECT_EQ(v.vocab.ChooseWord(wcVerb, wfContinuous | wfSingleWord), "running");
+    verb.SetWord("run away");
+    EXPECT_EQ(v.vocab.ChooseWord(wcVerb, wfContinuous | wfSingleWord), "");
+    verb.SetContinuous("fleeing");
+    EXPECT_EQ(v.vocab.ChooseWord(wcVerb, wfContinuous | wfSingleWord), "fleeing");
+    EXPECT_EQ(v.vocab.ChooseWord(wcVerb, wfPast | wfSingleWord), "");
+    verb.SetWord("");
+    EXPECT_EQ(v.vocab.ChooseWord(wcVerb, 0), "") << "an empty base form is no candidate";
+    EXPECT_EQ(v.vocab.ChooseWord(wcVerb, wfPast), "ed");
 }
 
 TEST(ChooseWord, AdverbOnlyFromAdjectivesThatAllowIt) {
