@@ -273,6 +273,20 @@ TEST_F(StoryTest, RedefinitionMovesToTheEnd) {
     EXPECT_EQ(gen->StoryLines().back(), "again");
 }
 
+TEST_F(StoryTest, EachStoryStartsWithoutDefinitions) {
+    Tell({"", ">kept=\"yes\"", "{kept}"}, 0);
+    Tell({"", "{kept}"}, 0);
+    EXPECT_EQ(gen->StoryLines().back(), "kept");
+    EXPECT_TRUE(gen->Definitions().empty());
+    // Many names met outside stories do not disturb the next story.
+    for (int i = 0; i < 5000; ++i)
+        gen->ExpandLine(">n" + std::to_string(i) + "=\"v\"");
+    EXPECT_EQ(gen->Definitions().size(), 5000u);
+    Tell({"", "{n1}", ">n1=\"one\"", "{n1}"}, 0);
+    EXPECT_EQ(gen->StoryLines(), (std::vector<std::string>{kMark + kMark, "n1", "one"}));
+    EXPECT_EQ(gen->Definitions(), std::vector<std::string>{"n1=one"});
+}
+
 TEST_F(StoryTest, SelfReferenceIsCutOff) {
     // Without growth: the line would stay "{x}" for ever.
     Tell({"", ">x=\"{x}\"", "[{x}]"}, 0);
