@@ -2,6 +2,7 @@
 // memcpy or memset; literal bytes are the only per-byte work.
 #include "image/RL8Decoder.h"
 
+#include <bit>
 #include <cstring>
 
 #include "image/RL8Exception.h"
@@ -18,13 +19,50 @@ namespace {
     throw RL8Exception("Decode: invalid line code");
 }
 
+constexpr uint64_t kOnes = 0x0101010101010101ull;
+constexpr uint64_t kHighs = 0x8080808080808080ull;
+
+static_assert(std::endian::native == std::endian::little, "literal scan reads bytes as words");
+
+// High bit set in the first byte of X that is zero (bytes after it may be
+// marked too, never bytes before it); 0 when no byte is zero.
+inline uint64_t ZeroBytes(uint64_t x) {
+    return (x - kOnes) & ~x & kHighs;
+}
+
+// Copies literal bytes up to the first escape, eight at a time while eight
+// fit in both the row and the coded data. Bytes after the escape may be
+// written too; they lie inside the row and the following items overwrite
+// them.
+inline void CopyLiterals(const uint8_t* src, std::size_t size, std::size_t& sp, uint8_t* row,
+                         uint32_t width, uint32_t& x, uint64_t e1s, uint64_t e2s) {
+    while (width - x >= 8 && size - sp >= 8) {
+        uint64_t v;
+        std::memcpy(&v, src + sp, 8);
+        std::memcpy(row + x, &v, 8);
+        const uint64_t escapes = ZeroBytes(v ^ e1s) | ZeroBytes(v ^ e2s);
+        if (escapes) {
+            const unsigned k = static_cast<unsigned>(std::countr_zero(escapes)) >> 3;
+            x += k;
+            sp += k;
+            return;
+        }
+        x += 8;
+        sp += 8;
+    }
+}
+
 // Run-length items from X up to Width. Prev is the previous row or nullptr in
 // the first row. With Clamp (XOR rows) an item that would pass the row is cut
 // at Width instead of failing.
 inline void DecodeItems(const uint8_t* src, std::size_t size, std::size_t& sp, uint8_t* row,
                         const uint8_t* prev, uint32_t width, uint32_t& x, uint8_t e1, uint8_t e2,
                         bool clamp) {
+    const uint64_t e1s = kOnes * e1, e2s = kOnes * e2;
     while (x < width) {
+        CopyLiterals(src, size, sp, row, width, x, e1s, e2s);
+        if (x >= width)
+            break;
         if (sp >= size)
             SourceOverflow();
         const uint8_t b = src[sp++];
@@ -147,6 +185,7 @@ void TRL8Decoder::DecodeSimple(const uint8_t* src, std::size_t size, uint8_t* de
     std::size_t sp = 0;
     uint32_t repeat = 0; // pixels of Last still to come
     uint8_t last = 0;
+    const uint64_t e1s = kOnes * e1;
     for (uint32_t r = 0; r < rows; ++r) {
         uint8_t* row = dest + std::size_t{r} * stride;
         uint32_t x = 0;
@@ -157,6 +196,13 @@ void TRL8Decoder::DecodeSimple(const uint8_t* src, std::size_t size, uint8_t* de
                 x += n;
                 repeat -= n;
                 continue;
+            }
+            const uint32_t before = x;
+            CopyLiterals(src, size, sp, row, width, x, e1s, e1s);
+            if (x != before) {
+                last = row[x - 1];
+                if (x >= width)
+                    break;
             }
             if (sp >= size)
                 SourceOverflow();

@@ -214,18 +214,20 @@ int TRL8ImageData::DisplayRect(plat::DrawTarget& dc, TPoint destPoint, const TRe
     const int64_t destX = int64_t{destPoint.X} + (sr.Left - sourceRect.Left);
     const int64_t destTop = int64_t{destPoint.Y} + (sr.Top - sourceRect.Top);
 
-    plat::BitmapInfo plain = *BitmapInfo;
-    plain.Width = Width;
-    plat::BitmapInfo mask = plain, paint = plain;
+    // The descriptions of the passes: the surface's own for a plain copy,
+    // or a mask (transparent colour white, all else black) and a paint table
+    // (identity with the transparent colour replaced).
     const bool useMask = Transparent && !KeyDisplay;
     const bool usePaint = Transparent || KeyDisplay;
+    plat::BitmapInfo first = *BitmapInfo, paint;
+    first.Width = Width;
     if (useMask) {
-        mask.Colors.fill(0);
-        mask.Colors[TransparentColour] = 255;
+        first.Colors.fill(0);
+        first.Colors[TransparentColour] = 255;
     }
     if (usePaint) {
-        for (std::size_t i = 0; i < 256; ++i)
-            paint.Colors[i] = static_cast<uint16_t>(i);
+        paint = plat::BitmapInfo::Template();
+        paint.Width = Width;
         paint.Colors[TransparentColour] = KeyDisplay ? KeyColour : 0;
     }
 
@@ -245,7 +247,7 @@ int TRL8ImageData::DisplayRect(plat::DrawTarget& dc, TPoint destPoint, const TRe
             continue;
         const int srcY = band.Bottom - p.Bottom;
         const int dX = Clamp64(destX), dY = Clamp64(y);
-        for (plat::BitmapInfo* b : {&plain, &mask, &paint}) {
+        for (plat::BitmapInfo* b : {&first, &paint}) {
             b->Height = rows;
             b->ImageSize = static_cast<uint32_t>(Stride) * static_cast<uint32_t>(rows);
         }
@@ -253,12 +255,12 @@ int TRL8ImageData::DisplayRect(plat::DrawTarget& dc, TPoint destPoint, const TRe
             lines +=
                 dc.TransferIndices(dX, dY, w, h, p.Left, srcY, bits, paint, plat::RasterOp::Copy);
         } else if (Transparent) {
-            dc.TransferIndices(dX, dY, w, h, p.Left, srcY, bits, mask, plat::RasterOp::And);
+            dc.TransferIndices(dX, dY, w, h, p.Left, srcY, bits, first, plat::RasterOp::And);
             lines +=
                 dc.TransferIndices(dX, dY, w, h, p.Left, srcY, bits, paint, plat::RasterOp::Or);
         } else {
             lines +=
-                dc.TransferIndices(dX, dY, w, h, p.Left, srcY, bits, plain, plat::RasterOp::Copy);
+                dc.TransferIndices(dX, dY, w, h, p.Left, srcY, bits, first, plat::RasterOp::Copy);
         }
     }
     return lines;

@@ -21,6 +21,7 @@ DrawTarget::DrawTarget() {
 const LogPalette* DrawTarget::SelectPalette(const LogPalette* palette) {
     const LogPalette* previous = selected_;
     selected_ = palette;
+    ++selection_;
     for (int i = 0; i < 256; ++i)
         selectedRgb_[static_cast<std::size_t>(i)] = palette ? palette->Rgb(i) : Grey(i);
     return previous;
@@ -39,6 +40,16 @@ int DrawTarget::RealizePalette() {
 void DrawTarget::ColourTable(const BitmapInfo& info, uint32_t (&lut)[256]) const {
     for (std::size_t i = 0; i < 256; ++i)
         lut[i] = selectedRgb_[info.Colors[i] & 255u];
+}
+
+const DrawTarget::ColourLut& DrawTarget::CachedColourTable(const BitmapInfo& info) {
+    if (cachedSelection_ != selection_ || cachedColors_ != info.Colors) {
+        for (std::size_t i = 0; i < 256; ++i)
+            cachedLut_[i] = 0xFF000000u | selectedRgb_[info.Colors[i] & 255u];
+        cachedColors_ = info.Colors;
+        cachedSelection_ = selection_;
+    }
+    return cachedLut_;
 }
 
 int DrawTarget::TransferIndices(int destX, int destY, int w, int h, int srcX, int srcY,
@@ -65,8 +76,7 @@ int DrawTarget::TransferIndices(int destX, int destY, int w, int h, int srcX, in
     if (x0 >= x1 || y0 >= y1)
         return 0;
     const std::ptrdiff_t stride = info.Stride();
-    uint32_t lut[256];
-    ColourTable(info, lut);
+    const ColourLut& lut = CachedColourTable(info);
     const uint8_t* top = bits + (y1 - 1) * stride + x0;
     Blit(static_cast<int>(dx), static_cast<int>(dyTop), static_cast<int>(x1 - x0),
          static_cast<int>(y1 - y0), top, -stride, lut, op);
@@ -96,15 +106,15 @@ void DrawTarget::BlitToRgb32(uint32_t* dest, std::ptrdiff_t destPitch, int destW
         switch (op) {
         case RasterOp::Copy:
             for (int i = 0; i < n; ++i)
-                d[i] = 0xFF000000u | lut[s[i]];
+                d[i] = lut[s[i]];
             break;
         case RasterOp::And:
             for (int i = 0; i < n; ++i)
-                d[i] &= 0xFF000000u | lut[s[i]];
+                d[i] &= lut[s[i]];
             break;
         case RasterOp::Or:
             for (int i = 0; i < n; ++i)
-                d[i] |= lut[s[i]];
+                d[i] |= lut[s[i]] & 0xFFFFFFu;
             break;
         }
     }

@@ -51,14 +51,24 @@ protected:
 
     // The common case for 32-bit pixel buffers: clips (X, Y, W, H) to a
     // DestW x DestH buffer whose rows are DestPitch pixels apart and applies
-    // the operation. Only the low 24 bits of each destination pixel change
-    // for And and Or; Copy writes 0xFF000000 | colour.
+    // the operation. Lut entries carry 0xFF in their top byte: Copy writes
+    // them as they are; And and Or change only the low 24 bits.
     static void BlitToRgb32(uint32_t* dest, std::ptrdiff_t destPitch, int destW, int destH, int x,
                             int y, int w, int h, const uint8_t* topRow, std::ptrdiff_t rowStep,
                             const uint32_t (&lut)[256], RasterOp op);
 
 private:
+    // The colour table of the last transfer, kept while the palette and the
+    // description's index table stay the same (a display pass makes many
+    // transfers with one table).
+    using ColourLut = uint32_t[256];
+    const ColourLut& CachedColourTable(const BitmapInfo& info);
+
     const LogPalette* selected_ = nullptr;
+    uint64_t selection_ = 0; // counts palette selections
+    uint64_t cachedSelection_ = ~uint64_t{0};
+    std::array<uint16_t, 256> cachedColors_{};
+    uint32_t cachedLut_[256] = {};
     std::array<uint32_t, 256> selectedRgb_{}; // colours of the selected palette
     std::array<uint32_t, 256> realisedRgb_{}; // colours at the last realisation
 };
