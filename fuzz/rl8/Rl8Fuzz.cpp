@@ -18,7 +18,9 @@ extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, size_t size) {
     } catch (const RL8Exception&) {
         return 0;
     }
-    TImageNode* work = lib.CreateImage("_work_", 123, 90);
+    // Longer than any name a library file can hold, so that no record of the
+    // input can be taken for the work image.
+    TImageNode* work = lib.CreateImage("_work_surface", 123, 90);
     TRL8ImageData* ws = lib.GetImageData(work);
     plat::MemoryDrawTarget dc(64, 48);
     dc.SelectPalette(lib.GetHPal());
