@@ -261,8 +261,13 @@ void TStoryGenerator::ClearDefinitions() {
     if (definitions_.size() > kKeptNames) {
         definitions_.clear();
     } else {
-        for (Definition* d : definedNow_)
+        // Values far longer than a tale's keep no memory between stories.
+        constexpr std::size_t kKeptValue = 1024;
+        for (Definition* d : definedNow_) {
             d->defined = false;
+            if (d->value.capacity() > kKeptValue)
+                std::string().swap(d->value);
+        }
     }
     definedNow_.clear();
 }
