@@ -20,12 +20,10 @@ struct Window : plat::WaveOutWindow {
 } // namespace
 
 extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, size_t size) {
-    static plat::TestWaveOutService* device = [] {
-        auto service = std::make_unique<plat::TestWaveOutService>();
-        plat::TestWaveOutService* raw = service.get();
-        plat::SetWaveOutService(std::move(service));
-        return raw;
-    }();
+    // A fresh device per input: the service records every device it opens.
+    auto service = std::make_unique<plat::TestWaveOutService>();
+    plat::TestWaveOutService* device = service.get();
+    plat::SetWaveOutService(std::move(service));
     plat::MemoryStream stream(std::string(reinterpret_cast<const char*>(data), size));
     try {
         TSoundNode node(stream, 0, 1);
