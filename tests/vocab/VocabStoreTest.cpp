@@ -4,6 +4,7 @@
 
 #include <filesystem>
 
+#include "data/InitGame.h"
 #include "platform/MemoryStream.h"
 #include "support/TestSupport.h"
 #include "vocab/Adjective.h"
@@ -350,4 +351,21 @@ TEST(WordsFile, ClassOver32767WordsKeepsTheFirst) {
     ASSERT_EQ(back.vocab.WordList(wcPlace).Count(), 32767);
     EXPECT_EQ(back.vocab.WordList(wcPlace)[32766].Text, "w32766");
     EXPECT_EQ(s.Position(), s.Size()) << "the count matches the records written";
+}
+
+TEST(WordsFile, DefaultFileIsInTheInstallFolder) {
+    TempDir dir;
+    const std::string saved = InstallFolder;
+    InstallFolder = dir.Path();
+    fbwtest::WriteBytes(dir / "WORDS.DAT", Count(0) + Count(1) + Str("pot") + Str("") + Count(0) +
+                                               Count(0) + Count(0));
+    {
+        TVocab vocab;
+        EXPECT_EQ(vocab.FileName(), dir / "words.dat");
+        ASSERT_EQ(vocab.WordList(wcNoun).Count(), 1) << "found without regard to case";
+        vocab.AddWord(MakeWord(wcNoun, "lid"));
+    }
+    InstallFolder = saved;
+    TVocab back(dir / "words.dat", false);
+    EXPECT_EQ(Texts(back.WordList(wcNoun)), (std::vector<std::string>{"lid", "pot"}));
 }
