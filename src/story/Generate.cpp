@@ -188,6 +188,7 @@ void TStoryGenerator::SetTemplate(int taleNumber, std::vector<std::string> lines
     tale.tokenized = lines;
     for (std::string& line : tale.tokenized)
         ReplaceTokenWords(line);
+    tale.caches.assign(lines.size(), LineCache());
     tale.lines = std::move(lines);
 }
 
@@ -239,11 +240,11 @@ const std::vector<std::string>& TStoryGenerator::GenerateStory(int taleNumber) {
     std::size_t count = 1;
     if (storyLines_.empty())
         storyLines_.emplace_back();
-    const auto& lines = tales_[taleNumber - 1].tokenized;
-    for (std::size_t i = 1; i < lines.size(); ++i) {
+    Tale& tale = tales_[taleNumber - 1];
+    for (std::size_t i = 1; i < tale.tokenized.size(); ++i) {
         if (storyLines_.size() <= count)
             storyLines_.emplace_back();
-        ExpandInto(lines[i], storyLines_[count]);
+        ExpandInto(tale.tokenized[i], storyLines_[count], &tale.caches[i]);
         if (!storyLines_[count].empty())
             ++count;
     }
@@ -260,6 +261,7 @@ void TStoryGenerator::ClearDefinitions() {
     constexpr std::size_t kKeptNames = 4096;
     if (definitions_.size() > kKeptNames) {
         definitions_.clear();
+        ++generation_;
     } else {
         // Values far longer than a tale's keep no memory between stories.
         constexpr std::size_t kKeptValue = 1024;
@@ -294,13 +296,18 @@ std::string TStoryGenerator::ExpandLine(const std::string& line) {
     return out;
 }
 
-void TStoryGenerator::ExpandInto(std::string_view line, std::string& out) {
+void TStoryGenerator::ExpandInto(std::string_view line, std::string& out, LineCache* cache) {
+    if (cache && cache->generation != generation_) {
+        cache->definitions.clear();
+        cache->references.clear();
+        cache->generation = generation_;
+    }
     if (!line.empty() && line[0] == '>') {
         scratch_.assign(line.substr(1));
-        ProcessDefinitions(scratch_);
-        ReplaceReferences(scratch_, out);
+        ProcessDefinitions(scratch_, cache ? &cache->definitions : nullptr);
+        ReplaceReferences(scratch_, out, cache ? &cache->references : nullptr);
     } else {
-        ReplaceReferences(line, out);
+        ReplaceReferences(line, out, cache ? &cache->references : nullptr);
     }
     if (out.compare(0, kTitleTag.size(), kTitleTag) == 0) {
         std::string_view rest = std::string_view(out).substr(kTitleTag.size(), kValueLimit);
@@ -313,10 +320,10 @@ void TStoryGenerator::ExpandInto(std::string_view line, std::string& out) {
     }
 }
 
-void TStoryGenerator::ProcessDefinitions(std::string& line) {
+void TStoryGenerator::ProcessDefinitions(std::string& line, std::vector<CachedName>* cache) {
     constexpr auto npos = std::string::npos;
     std::size_t eq;
-    while ((eq = line.find('=')) != npos) {
+    for (std::size_t k = 0; (eq = line.find('=')) != npos; ++k) {
         uint16_t flags = 0;
         // Erasing never moves the line's text, and only text after the "="
         // is erased before the definition is stored.
@@ -388,7 +395,7 @@ void TStoryGenerator::ProcessDefinitions(std::string& line) {
             }
             more = end < line.size() && line[end] == ';';
         }
-        Define(name, value);
+        Define(name, value, cache, k);
         if (!more) {
             line.clear();
             break;
@@ -439,11 +446,32 @@ std::string TStoryGenerator::PlainWord(char code, std::string_view name) const {
     return std::string(name.substr(0, name.find(':')));
 }
 
-void TStoryGenerator::Define(std::string_view name, const std::string& value) {
+TStoryGenerator::Definition* TStoryGenerator::Entry(std::string_view name,
+                                                    std::vector<CachedName>* cache, std::size_t k) {
+    if (cache && k < cache->size()) {
+        const CachedName& c = (*cache)[k];
+        if (c.name && *c.name == name)
+            return c.definition;
+    }
     auto it = definitions_.find(name);
     if (it == definitions_.end())
-        it = definitions_.emplace(std::string(name), Definition()).first;
-    Definition& d = it->second; // stays in place while the map grows
+        return nullptr;
+    if (cache) {
+        if (cache->size() <= k)
+            cache->resize(k + 1);
+        (*cache)[k] = {&it->first, &it->second};
+    }
+    return &it->second;
+}
+
+void TStoryGenerator::Define(std::string_view name, const std::string& value,
+                             std::vector<CachedName>* cache, std::size_t k) {
+    Definition* entry = Entry(name, cache, k);
+    if (!entry) {
+        definitions_.emplace(std::string(name), Definition());
+        entry = Entry(name, cache, k);
+    }
+    Definition& d = *entry; // entries stay in place while the map grows
     if (!d.defined)
         definedNow_.push_back(&d);
     d.value.assign(value);
@@ -508,7 +536,8 @@ std::vector<std::string> TStoryGenerator::Definitions() const {
     return out;
 }
 
-void TStoryGenerator::ReplaceReferences(std::string_view line, std::string& out) const {
+void TStoryGenerator::ReplaceReferences(std::string_view line, std::string& out,
+                                        std::vector<CachedName>* cache) {
     // Out holds the part of the line already done, which holds no brace; Rest
     // is the part still to search. A replacement that holds a brace is put
     // back before Rest (into Work) to be searched again; any other one goes
@@ -531,7 +560,15 @@ void TStoryGenerator::ReplaceReferences(std::string_view line, std::string& out)
         rest.remove_prefix(close + 1);
         std::string_view replacement = name;
         bool rescan = name.find('{') != npos;
-        if (const Definition* d = Lookup(name)) {
+        const Definition* d = nullptr;
+        if (name.find('=') != npos) {
+            d = Lookup(name);
+        } else {
+            d = Entry(name, cache, static_cast<std::size_t>(replaced));
+            if (d && !d->defined)
+                d = nullptr;
+        }
+        if (d) {
             replacement = std::string_view(d->value).substr(0, kValueLimit);
             rescan = d->hasBrace;
         }

@@ -106,15 +106,28 @@ public:
     std::string HeroineName;
 
 private:
-    struct Tale {
-        std::vector<std::string> lines;     // as read (line 0: the cover line)
-        std::vector<std::string> tokenized; // the same with the token words replaced
-    };
     struct Definition {
         std::string value;
         uint64_t order = 0;    // when it was made: later definitions have higher numbers
         bool defined = false;  // in the current story
         bool hasBrace = false; // the part a reference takes holds "{" or "}"
+    };
+    // The entry that the k-th name of a template line found last time, so
+    // that the next story finds it without hashing. A hit is checked by
+    // comparing the names; entries go stale when the definitions are dropped.
+    struct CachedName {
+        const std::string* name = nullptr; // the entry's key
+        Definition* definition = nullptr;
+    };
+    struct LineCache {
+        uint64_t generation = 0;             // of the definition entries it points into
+        std::vector<CachedName> definitions; // k-th definition of the line
+        std::vector<CachedName> references;  // k-th reference replaced
+    };
+    struct Tale {
+        std::vector<std::string> lines;     // as read (line 0: the cover line)
+        std::vector<std::string> tokenized; // the same with the token words replaced
+        std::vector<LineCache> caches;      // one per line
     };
     struct NameHash {
         using is_transparent = void;
@@ -125,11 +138,15 @@ private:
 
     // Out := the story text of a template line whose token words are
     // replaced (empty for definition and title lines).
-    void ExpandInto(std::string_view line, std::string& out);
-    void ProcessDefinitions(std::string& line);
+    void ExpandInto(std::string_view line, std::string& out, LineCache* cache = nullptr);
+    void ProcessDefinitions(std::string& line, std::vector<CachedName>* cache);
     // Out := Line with its references replaced.
-    void ReplaceReferences(std::string_view line, std::string& out) const;
-    void Define(std::string_view name, const std::string& value);
+    void ReplaceReferences(std::string_view line, std::string& out, std::vector<CachedName>* cache);
+    void Define(std::string_view name, const std::string& value, std::vector<CachedName>* cache,
+                std::size_t k);
+    // The entry of Name, defined or not; null when there is none. Cache slot
+    // K is tried first and refreshed.
+    Definition* Entry(std::string_view name, std::vector<CachedName>* cache, std::size_t k);
     void ClearDefinitions();
     // The definition that a reference to Name is replaced by; null when none.
     const Definition* Lookup(std::string_view name) const;
@@ -148,6 +165,7 @@ private:
     // so that the next story reuses them.
     std::unordered_map<std::string, Definition, NameHash, std::equal_to<>> definitions_;
     std::vector<Definition*> definedNow_; // the entries defined in the current story
+    uint64_t generation_ = 1;             // counts the times every entry was dropped
     uint64_t nextOrder_ = 0;
     std::string scratch_; // the definition line being processed
     std::string value_;   // the value being built
