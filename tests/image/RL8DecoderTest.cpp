@@ -136,3 +136,28 @@ TEST(RL8Decoder, SimpleScheme) {
     EXPECT_EQ(MessageOf([] { Simple(S({E1, 4}), 3, 2); }), "Decode: source buffer overflow");
     EXPECT_EQ(MessageOf([] { Simple(S({E1}), 3, 1); }), "Decode: source buffer overflow");
 }
+
+TEST(RL8Decoder, LiteralRunsOfEveryLengthAroundEscapes) {
+    // Literal runs cut by an escaped run at every position of a 40-pixel row,
+    // and coded data that ends at every point of a literal run.
+    for (uint32_t cut = 0; cut < 40; ++cut) {
+        std::string src(1, '\1');
+        V expect;
+        for (uint32_t x = 0; x < 40;) {
+            if (x == cut && x + 3 <= 40) {
+                src += S({E1, 3, E1});
+                expect.insert(expect.end(), 3, E1);
+                x += 3;
+            } else {
+                src += static_cast<char>(x + 1);
+                expect.push_back(static_cast<uint8_t>(x + 1));
+                ++x;
+            }
+        }
+        EXPECT_EQ(Lines(src, 40, 1), expect) << cut;
+        EXPECT_EQ(LinesError(src.substr(0, cut + 1), 40, 1), "Decode: source buffer overflow")
+            << cut;
+        std::string simple = src.substr(1);
+        EXPECT_EQ(Simple(simple, 40, 1), expect) << cut;
+    }
+}
