@@ -152,9 +152,9 @@ struct PackItem {
     int transparent = -2; // -2: from the PNG, -1: none, else the index
 };
 
-PackItem ParseItem(const std::string& spec) {
+PackItem ParseItem(const std::string& arg) {
     PackItem item;
-    std::string rest = spec;
+    std::string rest = arg;
     const auto colon = rest.rfind(":t=");
     if (colon != std::string::npos) {
         const std::string t = rest.substr(colon + 3);
@@ -163,7 +163,7 @@ PackItem ParseItem(const std::string& spec) {
         } else {
             if (t.empty() || t.size() > 3 ||
                 t.find_first_not_of("0123456789") != std::string::npos || std::stoi(t) > 255)
-                throw std::runtime_error(spec + ": :t= takes an index 0 to 255 or none");
+                throw std::runtime_error(arg + ": :t= takes an index 0 to 255 or none");
             item.transparent = std::stoi(t);
         }
         rest.resize(colon);
@@ -180,11 +180,11 @@ PackItem ParseItem(const std::string& spec) {
     }
     item.file = rest;
     if (item.name.empty() || item.name.size() > 8)
-        throw std::runtime_error(spec + ": image names have 1 to 8 characters (\"" + item.name +
+        throw std::runtime_error(arg + ": image names have 1 to 8 characters (\"" + item.name +
                                  "\")");
     for (unsigned char c : item.name) {
         if (c < 33 || c > 126)
-            throw std::runtime_error(spec + ": image names are printable ASCII without spaces");
+            throw std::runtime_error(arg + ": image names are printable ASCII without spaces");
     }
     return item;
 }
