@@ -44,7 +44,9 @@ struct Scene {
         for (int i = 0; i < 20; ++i) {
             const bench::Art a = bench::Sprite("s", static_cast<uint16_t>(20 + (i * 13) % 61),
                                                static_cast<uint16_t>(20 + (i * 29) % 61), i);
-            TImageNode* n = lib.CreateImage("s" + std::to_string(i), a.width, a.height);
+            std::string name = "s";
+            name += std::to_string(i);
+            TImageNode* n = lib.CreateImage(name, a.width, a.height);
             n->Image->Transparent = 1;
             n->Image->TransparentColour = 0;
             TRL8ImageData* s = lib.GetImageData(n);

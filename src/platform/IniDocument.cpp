@@ -60,7 +60,7 @@ bool HeaderName(const std::string& trimmed, std::string& name) {
 
 bool IniDocument::FindSection(const std::string& section, std::size_t& header, std::size_t& bodyEnd,
                               std::size_t& afterBody) const {
-    Line line;
+    Line line{};
     std::size_t pos = 0;
     bool inside = false;
     while (NextLine(pos, line)) {
@@ -95,7 +95,7 @@ bool IniDocument::Get(const std::string& section, const std::string& key,
     std::size_t header, bodyEnd, afterBody;
     if (!FindSection(section, header, bodyEnd, afterBody))
         return false;
-    Line line;
+    Line line{};
     NextLine(header, line);
     std::size_t pos = line.next;
     std::string wanted = TrimBlanks(key);
@@ -133,7 +133,7 @@ void IniDocument::Set(const std::string& section, const std::string& key,
         text_ += newLine + eol;
         return;
     }
-    Line line;
+    Line line{};
     NextLine(header, line);
     std::size_t pos = line.next;
     std::string wanted = TrimBlanks(key);
