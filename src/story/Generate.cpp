@@ -9,6 +9,7 @@
 #include "data/ObfText.h"
 #include "image/LumUtil.h"
 #include "image/Random.h"
+#include "story/TokenTable.h"
 #include "vocab/ProperNoun.h"
 #include "vocab/Vocab.h"
 #include "vocab/WordFlags.h"
@@ -17,106 +18,6 @@
 bool LastTwistDecision = false;
 
 namespace {
-
-// The token words in the order they are replaced: every token comes before
-// the shorter tokens it contains.
-struct TokenWord {
-    std::string_view word;
-    char code;
-};
-constexpr TokenWord kTokenWords[] = {
-    {"ANOUN", '1'},  {"NOUNS", '2'},  {"NOUN", 'N'},    {"ADVERB", 'D'}, {"AADJ", '3'},
-    {"ADJ", 'A'},    {"VERB", 'V'},   {"PRESENT", 'W'}, {"PAST", 'X'},   {"ING", 'Y'},
-    {"MHERO", 'H'},  {"FHERO", 'I'},  {"MHER", 'J'},    {"FHER", 'K'},   {"##", '#'},
-    {"LIQUID", 'L'}, {"MCELEB", 'M'}, {"FCELEB", 'F'},  {"CELEB", 'C'},  {"ER", 'R'},
-    {"EST", 'Z'},    {"PLACE", 'P'},  {"PART", 'T'},    {"MCEL", '4'},   {"FCEL", '5'},
-    {"CEL", '6'},
-};
-
-// A vocabulary choice: the word class and the flags of a code letter.
-struct Choice {
-    int wordClass;
-    uint16_t flags;
-};
-
-bool ChoiceOf(char code, Choice& choice) {
-    switch (code) {
-    case '1':
-        choice = {wcNoun, wfArticle};
-        return true;
-    case '2':
-        choice = {wcNoun, wfPlural};
-        return true;
-    case 'N':
-        choice = {wcNoun, 0};
-        return true;
-    case 'D':
-        choice = {wcAdjective, wfAdverb};
-        return true;
-    case '3':
-        choice = {wcAdjective, wfArticle};
-        return true;
-    case 'A':
-        choice = {wcAdjective, 0};
-        return true;
-    case 'V':
-        choice = {wcVerb, 0};
-        return true;
-    case 'W':
-        choice = {wcVerb, wfPresent};
-        return true;
-    case 'X':
-        choice = {wcVerb, wfPast};
-        return true;
-    case 'Y':
-        choice = {wcVerb, wfContinuous};
-        return true;
-    case 'H':
-        choice = {wcProperNoun, wfMale};
-        return true;
-    case 'I':
-        choice = {wcProperNoun, wfFemale};
-        return true;
-    case 'J':
-        choice = {wcProperNoun, wfMale | wfShortForm};
-        return true;
-    case 'K':
-        choice = {wcProperNoun, wfFemale | wfShortForm};
-        return true;
-    case 'M':
-        choice = {wcProperNoun, wfMale};
-        return true;
-    case 'F':
-        choice = {wcProperNoun, wfFemale};
-        return true;
-    case 'C':
-        choice = {wcProperNoun, 0};
-        return true;
-    case 'R':
-        choice = {wcAdjective, wfBigger};
-        return true;
-    case 'Z':
-        choice = {wcAdjective, wfBiggest};
-        return true;
-    case 'P':
-        choice = {wcPlace, 0};
-        return true;
-    case 'T':
-        choice = {wcVerb, wfParticiple};
-        return true;
-    case '4':
-        choice = {wcProperNoun, wfMale | wfShortForm};
-        return true;
-    case '5':
-        choice = {wcProperNoun, wfFemale | wfShortForm};
-        return true;
-    case '6':
-        choice = {wcProperNoun, wfShortForm};
-        return true;
-    default:
-        return false;
-    }
-}
 
 char UpperAscii(char c) {
     return (c >= 'a' && c <= 'z') ? static_cast<char>(c - 'a' + 'A') : c;
@@ -275,7 +176,7 @@ void TStoryGenerator::ClearDefinitions() {
 }
 
 void TStoryGenerator::ReplaceTokenWords(std::string& line) {
-    for (const TokenWord& token : kTokenWords) {
+    for (const TTokenWord& token : kTokenWords) {
         // The text before a replaced "@c" holds no occurrence, and none can
         // start on the "@", so each search may go on after it.
         std::size_t pos = 0;
@@ -432,8 +333,8 @@ std::string TStoryGenerator::SwappedWord(char code, uint16_t flags) {
     default:
         break;
     }
-    Choice choice;
-    if (!ChoiceOf(code, choice))
+    TTokenChoice choice;
+    if (!TokenChoiceOf(code, choice))
         return "[???]";
     return vocab_->ChooseWord(choice.wordClass, static_cast<uint16_t>(choice.flags | flags));
 }

@@ -13,6 +13,7 @@
 
 #include "platform/Files.h"
 #include "story/Generate.h"
+#include "story/TokenTable.h"
 #include "support/TestSupport.h"
 #include "vocab/PartOfSpeech.h"
 #include "vocab/ProperNoun.h"
@@ -237,78 +238,15 @@ struct Choice {
 // for codes that choose no word ('#', 'L') or that are unknown (ok = false).
 bool ChoiceOfCode(char code, Choice& choice, bool& ok) {
     ok = true;
-    switch (code) {
-    case '1':
-        choice = {wcNoun, wfArticle};
-        return true;
-    case '2':
-        choice = {wcNoun, wfPlural};
-        return true;
-    case 'N':
-        choice = {wcNoun, 0};
-        return true;
-    case 'D':
-        choice = {wcAdjective, wfAdverb};
-        return true;
-    case '3':
-        choice = {wcAdjective, wfArticle};
-        return true;
-    case 'A':
-        choice = {wcAdjective, 0};
-        return true;
-    case 'V':
-        choice = {wcVerb, 0};
-        return true;
-    case 'W':
-        choice = {wcVerb, wfPresent};
-        return true;
-    case 'X':
-        choice = {wcVerb, wfPast};
-        return true;
-    case 'Y':
-        choice = {wcVerb, wfContinuous};
-        return true;
-    case 'H':
-    case 'M':
-        choice = {wcProperNoun, wfMale};
-        return true;
-    case 'I':
-    case 'F':
-        choice = {wcProperNoun, wfFemale};
-        return true;
-    case 'J':
-    case '4':
-        choice = {wcProperNoun, wfMale | wfShortForm};
-        return true;
-    case 'K':
-    case '5':
-        choice = {wcProperNoun, wfFemale | wfShortForm};
-        return true;
-    case 'C':
-        choice = {wcProperNoun, 0};
-        return true;
-    case '6':
-        choice = {wcProperNoun, wfShortForm};
-        return true;
-    case 'R':
-        choice = {wcAdjective, wfBigger};
-        return true;
-    case 'Z':
-        choice = {wcAdjective, wfBiggest};
-        return true;
-    case 'P':
-        choice = {wcPlace, 0};
-        return true;
-    case 'T':
-        choice = {wcVerb, wfParticiple};
-        return true;
-    case '#':
-    case 'L':
+    if (code == '#' || code == 'L')
         return false;
-    default:
+    TTokenChoice token;
+    if (!TokenChoiceOf(code, token)) {
         ok = false;
         return false;
     }
+    choice = {token.wordClass, token.flags};
+    return true;
 }
 
 struct TaleChoices {

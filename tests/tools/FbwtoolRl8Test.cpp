@@ -222,8 +222,9 @@ TEST(FbwtoolRl8, FailuresPrintTheMessageAndExit1) {
     const std::string before = fbwtest::ReadBytes(dir / "a.rl8");
     fbwtest::WriteBytes(dir / "short.txt", "1 2 3\n");
     fbwtest::WriteBytes(dir / "odd.txt", "1 2 300\n");
-    fbwtest::WriteBytes(dir / "grey.png",
-                        fbwtest::ReadBytes(dir / "a.png").replace(25, 1, "\x00", 1));
+    std::string grey = fbwtest::ReadBytes(dir / "a.png");
+    grey.at(25) = '\0'; // the header's colour type byte: no longer a palette image
+    fbwtest::WriteBytes(dir / "grey.png", grey);
     for (const std::vector<std::string>& args : std::vector<std::vector<std::string>>{
              {"rl8", "pack", dir / "a.rl8", "--palette", dir / "short.txt", dir / "a.png"},
              {"rl8", "pack", dir / "a.rl8", "--palette", dir / "odd.txt", dir / "a.png"},
