@@ -95,12 +95,7 @@ std::string TObfText::MakeLineFile(const std::string& plainPath, const TLineFilt
                 if (!filter(line))
                     continue;
             } else {
-                std::size_t b = 0, e = line.size();
-                while (b < e && static_cast<unsigned char>(line[b]) <= 32)
-                    ++b;
-                while (e > b && static_cast<unsigned char>(line[e - 1]) <= 32)
-                    --e;
-                line = line.substr(b, e - b);
+                line = TrimText(line);
                 if (line.empty())
                     continue;
             }

@@ -41,6 +41,15 @@ std::string TrimTrailingSpaces(const std::string& s) {
     return i == std::string::npos ? std::string() : s.substr(0, i + 1);
 }
 
+std::string TrimText(const std::string& s) {
+    std::size_t b = 0, e = s.size();
+    while (b < e && static_cast<unsigned char>(s[b]) <= 32)
+        ++b;
+    while (e > b && static_cast<unsigned char>(s[e - 1]) <= 32)
+        --e;
+    return s.substr(b, e - b);
+}
+
 void ReadTextLine(plat::Stream& stream, std::string& line) {
     char buffer[256];
     std::size_t kept = 0;

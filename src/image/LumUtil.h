@@ -18,6 +18,10 @@ void WriteIniString(const std::string& section, const std::string& key, const st
 std::string TrimLeadingSpaces(const std::string& s);
 std::string TrimTrailingSpaces(const std::string& s);
 
+// Without leading and trailing characters of code 32 or less (spaces, tabs,
+// line ends and other control characters).
+std::string TrimText(const std::string& s);
+
 // Reads one line of plain text: a line feed ends it, a tab becomes a space,
 // only bytes 32..126 and 160..255 are kept, at most 255 of them (the rest of a
 // longer line is dropped). Raises EAbort when the stream has no byte left;

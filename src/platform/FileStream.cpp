@@ -23,17 +23,6 @@ std::unique_ptr<FileStream> FileStream::Open(const std::string& path) {
     return s;
 }
 
-std::unique_ptr<FileStream> FileStream::OpenReadWrite(const std::string& path) {
-    std::string real = ResolvePath(path);
-    std::FILE* f = std::fopen(real.c_str(), "r+b");
-    if (!f)
-        return nullptr;
-    std::unique_ptr<FileStream> s(new FileStream());
-    s->file_ = f;
-    s->path_ = real;
-    return s;
-}
-
 std::unique_ptr<FileStream> FileStream::CreateAtomic(const std::string& path) {
     std::string target = ResolvePath(path);
     std::string tmpl = ExtractFilePath(target) + ".fbwtmp-XXXXXX";

@@ -15,7 +15,6 @@ class FileStream : public Stream {
 public:
     // nullptr when the file cannot be opened.
     static std::unique_ptr<FileStream> Open(const std::string& path);
-    static std::unique_ptr<FileStream> OpenReadWrite(const std::string& path);
     static std::unique_ptr<FileStream> CreateAtomic(const std::string& path);
 
     ~FileStream() override;

@@ -90,11 +90,8 @@ bool IniDocument::HasSection(const std::string& section) const {
     return FindSection(section, h, b, a);
 }
 
-bool IniDocument::Get(const std::string& section, const std::string& key,
-                      std::string& value) const {
-    std::size_t header, bodyEnd, afterBody;
-    if (!FindSection(section, header, bodyEnd, afterBody))
-        return false;
+bool IniDocument::FindKey(std::size_t header, std::size_t afterBody, const std::string& key,
+                          Line& found) const {
     Line line{};
     NextLine(header, line);
     std::size_t pos = line.next;
@@ -103,15 +100,26 @@ bool IniDocument::Get(const std::string& section, const std::string& key,
         std::string raw = text_.substr(line.begin, line.end - line.begin);
         std::size_t eq = raw.find('=');
         if (eq != std::string::npos && EqualNoCase(TrimBlanks(raw.substr(0, eq)), wanted)) {
-            std::string v = TrimBlanks(raw.substr(eq + 1));
-            if (v.size() >= 2 && (v.front() == '"' || v.front() == '\'') && v.back() == v.front())
-                v = v.substr(1, v.size() - 2);
-            value = v;
+            found = line;
             return true;
         }
         pos = line.next;
     }
     return false;
+}
+
+bool IniDocument::Get(const std::string& section, const std::string& key,
+                      std::string& value) const {
+    std::size_t header, bodyEnd, afterBody;
+    Line line{};
+    if (!FindSection(section, header, bodyEnd, afterBody) || !FindKey(header, afterBody, key, line))
+        return false;
+    std::string raw = text_.substr(line.begin, line.end - line.begin);
+    std::string v = TrimBlanks(raw.substr(raw.find('=') + 1));
+    if (v.size() >= 2 && (v.front() == '"' || v.front() == '\'') && v.back() == v.front())
+        v = v.substr(1, v.size() - 2);
+    value = v;
+    return true;
 }
 
 void IniDocument::AddSection(const std::string& section) {
@@ -134,17 +142,9 @@ void IniDocument::Set(const std::string& section, const std::string& key,
         return;
     }
     Line line{};
-    NextLine(header, line);
-    std::size_t pos = line.next;
-    std::string wanted = TrimBlanks(key);
-    while (pos < afterBody && NextLine(pos, line)) {
-        std::string raw = text_.substr(line.begin, line.end - line.begin);
-        std::size_t eq = raw.find('=');
-        if (eq != std::string::npos && EqualNoCase(TrimBlanks(raw.substr(0, eq)), wanted)) {
-            text_.replace(line.begin, line.end - line.begin, newLine);
-            return;
-        }
-        pos = line.next;
+    if (FindKey(header, afterBody, key, line)) {
+        text_.replace(line.begin, line.end - line.begin, newLine);
+        return;
     }
     // A new key goes after the section's last non-blank line.
     std::string insert = newLine + eol;

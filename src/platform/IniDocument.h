@@ -30,6 +30,9 @@ private:
     // line (where a new key goes); false when the section is missing.
     bool FindSection(const std::string& section, std::size_t& header, std::size_t& bodyEnd,
                      std::size_t& afterBody) const;
+    // The line of Key in the section whose header starts at Header.
+    bool FindKey(std::size_t header, std::size_t afterBody, const std::string& key,
+                 Line& found) const;
     const char* Eol() const;
     std::string text_;
 };
