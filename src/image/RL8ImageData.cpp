@@ -92,6 +92,22 @@ TRect TRL8ImageData::BandRect(int i) const {
                  static_cast<int32_t>(Height - start)};
 }
 
+std::vector<uint8_t> TRL8ImageData::CopyPixels() {
+    std::vector<uint8_t> pixels(std::size_t{Width} * Height);
+    if (pixels.empty())
+        return pixels;
+    int32_t y = 0;
+    uint8_t* p = StartLine(0, 0);
+    for (;;) {
+        std::memcpy(&pixels[std::size_t{static_cast<uint32_t>(y)} * Width], p, Width);
+        if (y + 1 >= Height)
+            break;
+        p = NextStartLine(p, 0, y);
+    }
+    UnlockSegment(0, y);
+    return pixels;
+}
+
 uint8_t* TRL8ImageData::StartLine(int32_t x, int32_t y) {
     if (!Inside(x, y) || !Segments)
         throw RL8Exception("StartLine: co-ordinates outside drawing area");

@@ -4,6 +4,7 @@
 // (0, 0) at the top-left; rectangles are half-open.
 #pragma once
 #include <cstdint>
+#include <vector>
 
 #include "image/DamageList.h"
 #include "image/RL8ImageSegment.h"
@@ -63,6 +64,9 @@ public:
     uint8_t* NextStartLine(uint8_t* address, int32_t x, int32_t& y);
     uint8_t* PrevStartLine(uint8_t* address, int32_t x, int32_t& y);
     void UnlockSegment(int32_t x, int32_t y);
+
+    // Every pixel, top row first, Width bytes a row.
+    std::vector<uint8_t> CopyPixels();
 
     // Swaps inverted edges and clips to the surface (may stay empty).
     TRect NormalizeRect(TRect rect) const;

@@ -84,17 +84,7 @@ std::unique_ptr<TRL8Library> Open(const std::string& bytes) {
 }
 
 std::vector<uint8_t> Rows(TRL8ImageData& s) {
-    std::vector<uint8_t> pixels(std::size_t{s.Width} * s.Height);
-    int32_t y = 0;
-    uint8_t* p = s.StartLine(0, 0);
-    for (;;) {
-        std::memcpy(&pixels[std::size_t{static_cast<uint32_t>(y)} * s.Width], p, s.Width);
-        if (y + 1 >= s.Height)
-            break;
-        p = s.NextStartLine(p, 0, y);
-    }
-    s.UnlockSegment(0, y);
-    return pixels;
+    return s.CopyPixels();
 }
 
 } // namespace rl8test

@@ -22,21 +22,6 @@ std::string ReadFile(const std::string& path) {
     return bytes;
 }
 
-// The pixel rows of a surface, top row first, Width bytes each.
-std::vector<uint8_t> SurfaceRows(TRL8ImageData& s) {
-    std::vector<uint8_t> pixels(std::size_t{s.Width} * s.Height);
-    int32_t y = 0;
-    uint8_t* p = s.StartLine(0, 0);
-    for (;;) {
-        std::memcpy(&pixels[std::size_t{static_cast<uint32_t>(y)} * s.Width], p, s.Width);
-        if (y + 1 >= s.Height)
-            break;
-        p = s.NextStartLine(p, 0, y);
-    }
-    s.UnlockSegment(0, y);
-    return pixels;
-}
-
 std::vector<std::array<uint8_t, 3>> RgbPalette(const std::vector<uint8_t>& bgrx) {
     std::vector<std::array<uint8_t, 3>> rgb(256);
     for (std::size_t i = 0; i < 256 && i * 4 + 3 < bgrx.size(); ++i)
@@ -82,7 +67,7 @@ int RunExport(const Args& given) {
     Rl8Png::Image png;
     png.Width = surface->Width;
     png.Height = surface->Height;
-    png.Pixels = SurfaceRows(*surface);
+    png.Pixels = surface->CopyPixels();
     png.Palette = RgbPalette(lib.FilePalette());
     png.Transparent = node->Image->Transparent ? node->Image->TransparentColour : -1;
     lib.ReleaseImageData(node);
@@ -236,7 +221,7 @@ int RunPack(const Args& given) {
     for (std::size_t i = 0; i < order.size(); ++i) {
         TImageNode* node = check.GetImage(order[i]);
         TRL8ImageData* s = check.GetImageData(node);
-        if (!s || SurfaceRows(*s) != expected[i])
+        if (!s || s->CopyPixels() != expected[i])
             throw std::runtime_error("internal error: \"" + order[i] + "\" does not read back");
         check.ReleaseImageData(node);
         check.ReleaseImage(node);
