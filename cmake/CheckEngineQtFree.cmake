@@ -2,10 +2,11 @@
 # headers beside them includes a Qt header. Runs at configure time and, as a
 # script (cmake -DROOT=... -P), as a test.
 
-set(_FBW_ENGINE_DIRS platform image data vocab story sound book)
+set(_FBW_ENGINE_DIRS platform image data vocab story sound book wordlist)
 set(_FBW_QT_INCLUDE_RE "#[ \t]*include[ \t]*[<\"](Q[A-Za-z]+|Qt[A-Za-z]*/)")
-# Qt files that live beside engine code (windows of book/) are named here.
-set(_FBW_QT_FILE_RE "/(platform/qt|book/(Form|Qt)[A-Za-z]*)")
+# Qt files that live beside engine code (windows of book/ and wordlist/) are
+# named Form* or Qt*.
+set(_FBW_QT_FILE_RE "/(platform/qt|(book|wordlist)/(Form|Qt)[A-Za-z]*)")
 
 function(_fbw_scan_engine root out)
   set(bad "")
