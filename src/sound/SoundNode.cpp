@@ -1,6 +1,7 @@
 // Loading a wave file into one block, and playing it on a wave-out device.
 #include "sound/SoundNode.h"
 
+#include <cstdint>
 #include <cstring>
 #include <memory>
 
@@ -69,17 +70,36 @@ void TSoundNode::Load(plat::Stream& source) {
     if (!riff.Ascend(fmt) || !riff.Descend(data, &wave, TRiffReader::Find::Chunk) || data.size == 0)
         throw EAbort();
 
+    MakeBlock(format, data.size,
+              [&](uint8_t* to) { return riff.Read(to, data.size) == data.size; });
+}
+
+TSoundNode::TSoundNode(const plat::WaveFormat& format, const void* samples, std::size_t bytes,
+                       uint8_t flags, uint16_t id)
+    : SoundId(id), Flags(flags) {
+    if (format.formatTag != plat::kWaveFormatPcm || bytes == 0 || bytes > UINT32_MAX)
+        throw EAbort();
+    plat::WaveFormat copy = format;
+    copy.extraSize = 0;
+    MakeBlock(copy, bytes, [&](uint8_t* to) {
+        std::memcpy(to, samples, bytes);
+        return true;
+    });
+}
+
+template <typename FillSamples>
+void TSoundNode::MakeBlock(const plat::WaveFormat& format, std::size_t bytes, FillSamples fill) {
     LockedBlock block;
-    if (!block.Allocate(kDataOffset + std::size_t{data.size}))
+    if (!block.Allocate(kDataOffset + bytes))
         throw EAbort();
     auto* base = static_cast<uint8_t*>(block.data);
     std::memset(base, 0, kDataOffset);
     auto* header = std::construct_at(reinterpret_cast<plat::WaveHeader*>(base + kHeaderOffset));
     header->data = base + kDataOffset;
-    header->bufferLength = data.size;
+    header->bufferLength = static_cast<uint32_t>(bytes);
     header->user = reinterpret_cast<uintptr_t>(this);
     header->flags = plat::kWhdrDone;
-    if (riff.Read(header->data, data.size) != data.size)
+    if (!fill(header->data))
         throw EAbort();
     Format = std::construct_at(reinterpret_cast<plat::WaveFormat*>(base + kFormatOffset), format);
     Header = header;

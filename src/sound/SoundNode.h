@@ -38,6 +38,11 @@ public:
     TSoundNode(const std::string& fileName, uint8_t flags, uint16_t id);
     // The same from a stream positioned at the start of the file.
     TSoundNode(plat::Stream& source, uint8_t flags, uint16_t id);
+    // A sound made in memory: Bytes bytes of PCM samples in Format, copied
+    // into the node's block. Raises EAbort when the format is not PCM, there
+    // are no samples, or memory runs out.
+    TSoundNode(const plat::WaveFormat& format, const void* samples, std::size_t bytes,
+               uint8_t flags, uint16_t id);
     // Stops the sound, then unlocks and frees the block.
     ~TSoundNode() override;
 
@@ -75,4 +80,8 @@ public:
 
 private:
     void Load(plat::Stream& source);
+    // Allocates and fills the block for Format with Bytes bytes of samples,
+    // read by Fill into the samples area; false when Fill fails.
+    template <typename FillSamples>
+    void MakeBlock(const plat::WaveFormat& format, std::size_t bytes, FillSamples fill);
 };

@@ -1,6 +1,7 @@
 // The wave player.
 #include "sound/WaveMan.h"
 
+#include <algorithm>
 #include <exception>
 
 #include "image/AbortException.h"
@@ -164,10 +165,24 @@ uint16_t TWaveMan::WaveDone(const plat::WaveDoneMessage& message) {
         } else {
             delete p;
         }
+        // A copy: a listener may remove itself.
+        const std::vector<TWaveDoneListener*> listeners = listeners_;
+        for (TWaveDoneListener* l : listeners)
+            if (std::find(listeners_.begin(), listeners_.end(), l) != listeners_.end())
+                l->WaveSoundDone(result);
     }
     if (!FindPlaying())
         PlayNextQueued();
     return result;
+}
+
+void TWaveMan::AddListener(TWaveDoneListener* listener) {
+    if (listener && std::find(listeners_.begin(), listeners_.end(), listener) == listeners_.end())
+        listeners_.push_back(listener);
+}
+
+void TWaveMan::RemoveListener(TWaveDoneListener* listener) {
+    std::erase(listeners_, listener);
 }
 
 void TWaveMan::PlayNextQueued() {

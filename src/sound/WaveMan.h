@@ -8,11 +8,13 @@
 #include <functional>
 #include <memory>
 #include <string>
+#include <vector>
 
 #include "image/LumList.h"
 #include "platform/WaveOutWindow.h"
 #include "platform/WaveTypes.h"
 #include "sound/SoundNode.h"
+#include "sound/WaveDoneListener.h"
 
 // Options of PlaySound.
 inline constexpr uint8_t poEndLoop = 1;   // a playing loop is ended rather than resumed later
@@ -60,9 +62,14 @@ public:
     // the request was taken. A refused sfAutoFree node is freed.
     bool PlaySound(uint16_t id, uint8_t options, bool loop);
     // Handles a done message: finishes, requeues or frees the node it names,
-    // then starts the first queued sound when nothing plays. Returns the id of
-    // the finished sound, 0 when the message names no node of the list.
+    // tells the listeners, then starts the first queued sound when nothing
+    // plays. Returns the id of the finished sound, 0 when the message names no
+    // node of the list (the listeners are then not told).
     uint16_t WaveDone(const plat::WaveDoneMessage& message);
+    // Listeners are not owned; each must be removed before it goes. Adding one
+    // twice has no effect.
+    void AddListener(TWaveDoneListener* listener);
+    void RemoveListener(TWaveDoneListener* listener);
 
     plat::WaveOutWindow* Owner() const { return owner_; }
 
@@ -76,4 +83,5 @@ private:
     // (and freed when it is sfAutoFree).
     void PlayNextQueued();
     plat::WaveOutWindow* owner_;
+    std::vector<TWaveDoneListener*> listeners_;
 };

@@ -165,3 +165,27 @@ TEST(RiffReader, DescendsAndAscendsThroughNestedChunks) {
     ASSERT_TRUE(riff.Descend(last, &wave, TRiffReader::Find::Chunk));
     EXPECT_EQ(last.size, 2u);
 }
+
+TEST(SoundNodePcm, MemorySamplesFillTheSameBlockAsAFile) {
+    const std::string samples = RampSamples(300);
+    auto file = LoadBytes(Riff(Chunk("fmt ", FormatBody()) + Chunk("data", samples)));
+    plat::WaveFormat format = *file->Format;
+    format.extraSize = 9; // not carried over
+    TSoundNode node(format, samples.data(), samples.size(), sfAutoFree, 9);
+
+    EXPECT_EQ(node.SoundId, 9);
+    EXPECT_EQ(node.SoundBlock->Size(), file->SoundBlock->Size());
+    EXPECT_EQ(0, std::memcmp(node.Format, file->Format, sizeof(plat::WaveFormat)));
+    EXPECT_EQ(node.Header->bufferLength, samples.size());
+    EXPECT_EQ(node.Header->user, reinterpret_cast<uintptr_t>(&node));
+    EXPECT_EQ(node.Header->flags, plat::kWhdrDone);
+    EXPECT_EQ(0, std::memcmp(node.Samples(), samples.data(), samples.size()));
+
+    plat::WaveFormat notPcm = format;
+    notPcm.formatTag = 3;
+    EXPECT_THROW(TSoundNode(notPcm, samples.data(), samples.size(), 0, 1), EAbort);
+    EXPECT_THROW(TSoundNode(format, samples.data(), 0, 0, 1), EAbort);
+    plat::MemoryBlock::FailAllocationAfter(1);
+    EXPECT_THROW(TSoundNode(format, samples.data(), samples.size(), 0, 1), EAbort);
+    plat::MemoryBlock::FailAllocationAfter(0);
+}

@@ -425,3 +425,53 @@ TEST_F(WaveManTest, MessagesToADestroyedWindowAreDropped) {
     device->DeliverMessages(); // must not touch the destroyed window
     EXPECT_EQ(device->PendingMessages(), 0u);
 }
+
+namespace {
+
+// Starts sound 3 the moment sound 1 has finished, as the reader starts its
+// next sentence, and records what it was told.
+class Chainer : public TWaveDoneListener {
+public:
+    TWaveMan* manager = nullptr;
+    std::vector<uint16_t> told;
+    std::vector<uint16_t> playingWhenTold;
+    bool removeSelf = false;
+    void WaveSoundDone(uint16_t id) override {
+        told.push_back(id);
+        TSoundNode* p = manager->FindPlaying();
+        playingWhenTold.push_back(p ? p->SoundId : 0);
+        if (id == 1)
+            manager->PlaySound(3, 0, false);
+        if (removeSelf)
+            manager->RemoveListener(this);
+    }
+};
+
+} // namespace
+
+TEST_F(WaveManTest, ListenersStartTheirSoundBeforeTheQueueMovesOn) {
+    Chainer chainer;
+    chainer.manager = manager.get();
+    manager->AddListener(&chainer);
+    manager->AddListener(&chainer); // once only
+    Load(1);
+    Load(2);
+    Load(3);
+    ASSERT_TRUE(manager->PlaySound(1, 0, false));
+    ASSERT_TRUE(manager->PlaySound(2, poOverSound, false)); // queued behind 1
+    Finish();
+    EXPECT_EQ(chainer.told, (std::vector<uint16_t>{1}));
+    EXPECT_EQ(chainer.playingWhenTold, (std::vector<uint16_t>{0})) << "told before the queue runs";
+    EXPECT_EQ(PlayingId(), 3) << "the listener's sound goes ahead of the queued one";
+    Finish();
+    EXPECT_EQ(PlayingId(), 2);
+
+    // A listener may leave while it is told, and is told no more.
+    chainer.removeSelf = true;
+    Finish();
+    EXPECT_EQ(chainer.told, (std::vector<uint16_t>{1, 3, 2}));
+    ASSERT_TRUE(manager->PlaySound(1, 0, false));
+    Finish();
+    EXPECT_EQ(chainer.told.size(), 3u);
+    manager->RemoveListener(&chainer); // removing twice is harmless
+}
