@@ -1,0 +1,255 @@
+// The book layout: breaking a story into lines and pages, and drawing the
+// story pages and the cover.
+#include "book/Book.h"
+
+#include <algorithm>
+#include <cstdlib>
+#include <cstring>
+#include <memory>
+#include <string_view>
+#include <vector>
+
+#include "image/RL8ImageData.h"
+
+namespace {
+
+constexpr uint32_t kBlack = 0x000000;
+// The font-size loops (title, cover width and height fit) stop at this size.
+constexpr int kMinFontSize = 1;
+
+bool IsMarker(const char* s) {
+    return s[0] == '\\' && s[1] == 'n';
+}
+
+// Characters from S to the next marker or the end of the text.
+int32_t ParagraphLength(const char* s) {
+    const char* q = s;
+    while (*q && !IsMarker(q))
+        ++q;
+    return static_cast<int32_t>(q - s);
+}
+
+// Length of the line that starts at S within a paragraph of Size characters:
+// the guess from Est widths of "n", grown word by word while narrower than
+// Avail and shrunk space by space while wider. Never 0 when Size > 0.
+int32_t BreakLine(plat::Canvas& canvas, const char* s, int32_t size, int32_t est, int avail) {
+    auto width = [&](int32_t n) { return canvas.TextWidth(std::string_view(s, std::size_t(n))); };
+    auto nextSpace = [&](int32_t from) {
+        while (from < size && s[from] != ' ')
+            ++from;
+        return from; // Size when there is none
+    };
+
+    int32_t pos = est < size ? nextSpace(est) : size;
+
+    while (pos < size && width(pos) < avail) {
+        while (pos < size && s[pos] == ' ')
+            ++pos;
+        pos = nextSpace(pos);
+    }
+
+    while (pos > 0 && width(pos) > avail) {
+        do
+            --pos;
+        while (pos > 0 && s[pos] != ' ');
+        while (pos > 0 && s[pos - 1] == ' ')
+            --pos;
+        if (pos > 0)
+            continue;
+        // One word wider than the line: its longest prefix that fits.
+        pos = 1;
+        while (pos <= size && width(pos) <= avail)
+            ++pos;
+        --pos;
+        // A first character wider than the whole line still takes the line
+        // on its own; otherwise the layout would never advance.
+        return std::max<int32_t>(pos, 1);
+    }
+    return pos;
+}
+
+} // namespace
+
+int TBook::PageLineCount(int n) const {
+    const TPage* page = Page(n);
+    return page ? page->LineCount() : 0;
+}
+
+void TBook::PaginateInto(TLumList* pageList, plat::Canvas* canvas, const char* text,
+                         const TRect& pageRect) const {
+    if (!pageList || !canvas || !text)
+        return;
+    pageList->Clear();
+
+    const int64_t pageW = int64_t{pageRect.Right} - pageRect.Left;
+    const int64_t pageH = int64_t{pageRect.Bottom} - pageRect.Top;
+    const int64_t avail = pageW - 2 * int64_t{MarginX};
+    const int nWidth = canvas->TextWidth("n");
+    const int lineHeight = std::abs(canvas->TextHeight("A"));
+    // A font whose "n" has no width, or whose lines no height, lays out
+    // nothing.
+    if (nWidth <= 0 || lineHeight <= 0 || avail <= 0)
+        return;
+    const int64_t est = avail / nWidth;
+    const int64_t linesPerPage = (pageH - 2 * int64_t{MarginY}) / lineHeight;
+    if (est < kMinCharsPerLine || linesPerPage < 1)
+        return;
+    const int availWidth = static_cast<int>(std::min<int64_t>(avail, INT32_MAX));
+    const int32_t estChars = static_cast<int32_t>(std::min<int64_t>(est, INT32_MAX));
+
+    const char* p = text;
+    while (*p) {
+        auto page = std::make_unique<TPage>();
+        for (int64_t line = 1; line <= linesPerPage && *p; ++line) {
+            const int32_t size = ParagraphLength(p);
+            const int32_t pos = size > 0 ? BreakLine(*canvas, p, size, estChars, availWidth) : 0;
+            page->AddLine(static_cast<int32_t>(p - text), pos);
+            p += pos;
+            while (*p == ' ')
+                ++p;
+            if (IsMarker(p))
+                p += 2;
+        }
+        // Blank lines and spaces never open a page.
+        while (*p == ' ' || IsMarker(p))
+            p += *p == ' ' ? 1 : 2;
+        if (page->LineCount() > 0)
+            pageList->AddLast(page.release());
+    }
+}
+
+void TBook::DrawPageFrom(const TLumList* pageList, plat::Canvas* canvas, int width, int height,
+                         int pageNumber, const char* text) {
+    if (!canvas || pageNumber < 0)
+        return;
+    if (pageNumber == 0) {
+        DrawCover(*canvas, width, height);
+        return;
+    }
+    if (!pageList)
+        return;
+    const auto* page = static_cast<const TPage*>(pageList->Items(pageNumber));
+    if (page)
+        DrawStoryPage(*page, *canvas, width, pageNumber == 1, text);
+}
+
+void TBook::DrawStoryPage(const TPage& page, plat::Canvas& canvas, int width, bool withTitle,
+                          const char* text) const {
+    canvas.SetPenColour(kBlack);
+    const int normal = canvas.FontSize();
+    const bool wasBold = canvas.Bold();
+    const int lineHeight = std::abs(canvas.TextHeight("A"));
+    int x = MarginX;
+    int y = MarginY;
+    bool first = true;
+    for (const TLumNode* n = page.Lines.First; n; n = n->Next) {
+        const std::string line = static_cast<const TLine*>(n)->GetText(text);
+        const bool title = withTitle && first;
+        first = false;
+        if (title) {
+            // Bold at 5/3 of the size, centred, shrunk until it starts at
+            // the margin or later (down to the smallest size, where it is
+            // put at the margin).
+            canvas.SetBold(true);
+            int size = std::max(normal * 5 / 3, kMinFontSize);
+            canvas.SetFontSize(size);
+            for (;;) {
+                x = (width - canvas.TextWidth(line)) / 2;
+                if (x >= MarginX)
+                    break;
+                if (size <= kMinFontSize) {
+                    x = MarginX;
+                    break;
+                }
+                canvas.SetFontSize(--size);
+            }
+        }
+        canvas.TextOut(x, y, line);
+        if (title) {
+            canvas.SetBold(wasBold);
+            canvas.SetFontSize(normal);
+            x = MarginX;
+        }
+        y += lineHeight;
+    }
+}
+
+void TBook::DrawCover(plat::Canvas& canvas, int width, int height) {
+    canvas.SetPenColour(kBlack);
+    const int normal = canvas.FontSize();
+    const int W = width, H = height;
+
+    for (int inset = 0; inset <= 3; inset += 3) {
+        const int mx = MarginX + inset, my = MarginY + inset;
+        canvas.MoveTo(mx, my);
+        canvas.LineTo(mx, H - my - 1);
+        canvas.LineTo(W - mx - 1, H - my - 1);
+        canvas.LineTo(W - mx - 1, my);
+        canvas.LineTo(mx, my);
+    }
+
+    int bottom = H;
+    if (Picture) {
+        const int pw = PictureRect.Right - PictureRect.Left;
+        const int ph = PictureRect.Bottom - PictureRect.Top;
+        bottom = 5 * ph <= 2 * H ? H * 3 / 5 : H - ph - 8;
+        PicturePos = TPoint{(W - pw) / 2, bottom - MarginY - 4};
+        if (plat::DrawTarget* target = canvas.Target())
+            Picture->DisplayRect(*target, PicturePos, PictureRect);
+    }
+
+    // The words: one more than there are spaces; two spaces in a row make an
+    // empty word.
+    std::vector<std::string_view> words;
+    {
+        std::string_view rest = CoverText;
+        for (;;) {
+            const std::size_t space = rest.find(' ');
+            words.push_back(rest.substr(0, space));
+            if (space == std::string_view::npos)
+                break;
+            rest.remove_prefix(space + 1);
+        }
+    }
+    const int n = static_cast<int>(words.size());
+
+    int gap = kCoverGap;
+    int size = std::max(2 * normal, kMinFontSize);
+    canvas.SetFontSize(size);
+
+    for (;;) {
+        int widest = 0;
+        for (std::string_view w : words)
+            widest = std::max(widest, canvas.TextWidth(w));
+        if (widest <= W - 2 * MarginX - 8 || size <= kMinFontSize)
+            break;
+        canvas.SetFontSize(--size);
+    }
+
+    // Each pass tests the position it computed before making the gap (and,
+    // for tall fonts, the size) smaller; the gap's last decrease is undone.
+    int y = 0;
+    for (;;) {
+        const int lineHeight = std::abs(canvas.TextHeight("A"));
+        y = static_cast<int>((int64_t{bottom} - int64_t{lineHeight} * n - int64_t{n - 1} * gap) *
+                             2 / 5);
+        --gap;
+        if (lineHeight - 30 > gap && size > kMinFontSize)
+            canvas.SetFontSize(--size);
+        if (y >= MarginY + 4)
+            break;
+        // A single word at the smallest size gains nothing from a smaller
+        // gap: it stays where it is.
+        if (n == 1 && size <= kMinFontSize)
+            break;
+    }
+    ++gap;
+    y += 8;
+    const int lineHeight = std::abs(canvas.TextHeight("A"));
+
+    for (std::string_view w : words) {
+        canvas.TextOut((W - canvas.TextWidth(w)) / 2, y, w);
+        y += lineHeight + gap;
+    }
+    canvas.SetFontSize(normal);
+}

@@ -1,0 +1,90 @@
+// The book layout: one story text laid out into pages of lines for a canvas
+// and a page size, and any of those pages drawn. Page 0 is the cover (double
+// frame, tale picture, cover words); pages 1, 2, ... hold the story.
+//
+// Story text: zero-terminated single-byte characters; the two characters
+// backslash and n (the paragraph marker) end a line, two in a row make an
+// empty line; words are separated by spaces; the first line is the title.
+// CR LF must already be resolved (ResolveStoryLineEnds, book/StoryText.h).
+// A laid-out line stores only its offset and length in the text, so the
+// caller keeps the text unchanged while the pages are used and lays it out
+// again whenever the text, the font or the page size changes.
+//
+// Usage (the storybook window):
+//   book.MarginX = book.MarginY = 8;
+//   book.Paginate(&canvas, TRect{0, 0, w, h}, story.c_str());
+//   book.DrawPage(&canvas, w, story.c_str(), pageNumber, h);
+// Printing lays out into a list of its own with PaginateInto and draws with
+// DrawPageFrom. Every call that lays out or draws uses the margins set last.
+#pragma once
+#include <cstdint>
+#include <string>
+
+#include "book/BookLine.h"
+#include "book/BookPage.h"
+#include "image/LumList.h"
+#include "platform/Canvas.h"
+#include "platform/Point.h"
+#include "platform/Rect.h"
+
+class TRL8ImageData;
+
+class TBook {
+public:
+    TBook() = default;
+    TBook(const TBook&) = delete;
+    TBook& operator=(const TBook&) = delete;
+
+    // Fewest widths of "n" a line must hold for a layout to have pages.
+    static constexpr int kMinCharsPerLine = 20;
+    // Gap in pixels between the cover words before fitting them.
+    static constexpr int kCoverGap = 15;
+
+    TLumList Pages;                   // of TPage; page N is Pages.Items(N)
+    std::string CoverText;            // cover words, separated by single spaces
+    int32_t MarginX = 0;              // left and right margin, device pixels
+    int32_t MarginY = 0;              // top and bottom margin, device pixels
+    TRL8ImageData* Picture = nullptr; // cover picture, not owned; may be nullptr
+    TPoint PicturePos;                // where the cover drawing last put the picture
+    TRect PictureRect;                // the part of Picture shown (half-open)
+
+    // Removes and frees all pages.
+    void Clear() { Pages.Clear(); }
+
+    // Clears PageList, then fills it with the pages of Text laid out in the
+    // canvas's current font for a page of PageRect's width and height (its
+    // position does not matter). Does nothing, not even the clearing, when
+    // PageList, Canvas or Text is nullptr. A page fitting fewer than 20
+    // widths of "n" across or not one line down (or a font whose "n" has no
+    // width or whose line has no height) leaves the list empty.
+    void PaginateInto(TLumList* pageList, plat::Canvas* canvas, const char* text,
+                      const TRect& pageRect) const;
+    // PaginateInto on Pages.
+    void Paginate(plat::Canvas* canvas, const TRect& pageRect, const char* text) {
+        PaginateInto(&Pages, canvas, text, pageRect);
+    }
+
+    // Draws page PageNumber of PageList onto Canvas, whose drawing area is
+    // Width x Height pixels: 0 draws the cover (PageList and Text may then be
+    // nullptr); 1 .. count draw that story page of Text; any other number
+    // draws nothing. The background is not painted. The canvas's font size
+    // and bold style are as before afterwards. Sets PicturePos when the
+    // cover is drawn with a picture.
+    void DrawPageFrom(const TLumList* pageList, plat::Canvas* canvas, int width, int height,
+                      int pageNumber, const char* text);
+    // DrawPageFrom on Pages.
+    void DrawPage(plat::Canvas* canvas, int width, const char* text, int pageNumber, int height) {
+        DrawPageFrom(&Pages, canvas, width, height, pageNumber, text);
+    }
+
+    int PageCount() const { return Pages.Count(); }
+    // Page N (1-based) of Pages, nullptr when there is none.
+    const TPage* Page(int n) const { return static_cast<const TPage*>(Pages.Items(n)); }
+    // Number of lines of page N; 0 when there is no page N.
+    int PageLineCount(int n) const;
+
+private:
+    void DrawStoryPage(const TPage& page, plat::Canvas& canvas, int width, bool withTitle,
+                       const char* text) const;
+    void DrawCover(plat::Canvas& canvas, int width, int height);
+};

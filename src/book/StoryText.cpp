@@ -1,0 +1,64 @@
+// The storybook's text rules: CR LF resolution, export text, saved stories.
+#include "book/StoryText.h"
+
+namespace {
+
+std::string_view UpToZero(std::string_view text) {
+    const std::size_t zero = text.find('\0');
+    return zero == std::string_view::npos ? text : text.substr(0, zero);
+}
+
+bool EndsWithMarker(const std::string& s) {
+    return s.size() >= 2 && s[s.size() - 2] == '\\' && s[s.size() - 1] == 'n';
+}
+
+} // namespace
+
+std::string JoinStoryLines(const std::vector<std::string>& lines) {
+    std::string text;
+    for (const std::string& line : lines) {
+        text += line;
+        text += "\r\n";
+    }
+    return text;
+}
+
+std::string ResolveStoryLineEnds(std::string_view given) {
+    const std::string_view text = UpToZero(given);
+    std::string out;
+    out.reserve(text.size());
+    for (std::size_t i = 0; i < text.size(); ++i) {
+        if (text[i] == '\r' && i + 1 < text.size() && text[i + 1] == '\n') {
+            if (!EndsWithMarker(out))
+                out += ' ';
+            ++i;
+        } else {
+            out += text[i];
+        }
+    }
+    return out;
+}
+
+std::string MakeExportText(std::string_view given) {
+    std::string out(UpToZero(given));
+    for (std::size_t i = 0; i + 1 < out.size(); ++i)
+        if (out[i] == '\\' && out[i + 1] == 'n') {
+            out[i] = '\r';
+            out[i + 1] = '\n';
+            ++i;
+        }
+    if (out.size() > 2 && out.back() != '\n')
+        out += "\r\n";
+    return out;
+}
+
+std::string ReadSavedStoryText(std::string_view bytes) {
+    std::string out(UpToZero(bytes));
+    for (std::size_t i = 0; i + 1 < out.size(); ++i)
+        if (out[i] == '\r' && out[i + 1] == '\n') {
+            out[i] = '\\';
+            out[i + 1] = 'n';
+            ++i;
+        }
+    return out;
+}
