@@ -133,6 +133,51 @@ void TBook::DrawPageFrom(const TLumList* pageList, plat::Canvas* canvas, int wid
         DrawStoryPage(*page, *canvas, width, pageNumber == 1, text);
 }
 
+int TBook::FitTitle(plat::Canvas& canvas, int width, const std::string& line) const {
+    // Bold at 5/3 of the size, centred, shrunk until it starts at the margin
+    // or later (down to the smallest size, where it is put at the margin).
+    canvas.SetBold(true);
+    int size = std::max(canvas.FontSize() * 5 / 3, kMinFontSize);
+    canvas.SetFontSize(size);
+    for (;;) {
+        const int x = (width - canvas.TextWidth(line)) / 2;
+        if (x >= MarginX)
+            return x;
+        if (size <= kMinFontSize)
+            return MarginX;
+        canvas.SetFontSize(--size);
+    }
+}
+
+TRect TBook::LinePartRectFrom(const TLumList* pageList, plat::Canvas* canvas, int width,
+                              int pageNumber, int lineNumber, int start, int end,
+                              const char* text) const {
+    if (!pageList || !canvas || !text || pageNumber < 1)
+        return {};
+    const auto* page = static_cast<const TPage*>(pageList->Items(pageNumber));
+    const TLine* line = page ? page->Line(lineNumber) : nullptr;
+    if (!line)
+        return {};
+    start = std::clamp(start, 0, line->Length);
+    end = std::clamp(end, 0, line->Length);
+    if (start >= end)
+        return {};
+    const std::string lineText = line->GetText(text);
+    const int normal = canvas->FontSize();
+    const bool wasBold = canvas->Bold();
+    const int top = MarginY + (lineNumber - 1) * std::abs(canvas->TextHeight("A"));
+    int x = MarginX;
+    if (pageNumber == 1 && lineNumber == 1)
+        x = FitTitle(*canvas, width, lineText);
+    const std::string_view s(lineText);
+    const TRect rect{x + canvas->TextWidth(s.substr(0, start)), top,
+                     x + canvas->TextWidth(s.substr(0, end)),
+                     top + std::abs(canvas->TextHeight("A"))};
+    canvas->SetBold(wasBold);
+    canvas->SetFontSize(normal);
+    return rect;
+}
+
 void TBook::DrawStoryPage(const TPage& page, plat::Canvas& canvas, int width, bool withTitle,
                           const char* text) const {
     canvas.SetPenColour(kBlack);
@@ -146,24 +191,8 @@ void TBook::DrawStoryPage(const TPage& page, plat::Canvas& canvas, int width, bo
         const std::string line = static_cast<const TLine*>(n)->GetText(text);
         const bool title = withTitle && first;
         first = false;
-        if (title) {
-            // Bold at 5/3 of the size, centred, shrunk until it starts at
-            // the margin or later (down to the smallest size, where it is
-            // put at the margin).
-            canvas.SetBold(true);
-            int size = std::max(normal * 5 / 3, kMinFontSize);
-            canvas.SetFontSize(size);
-            for (;;) {
-                x = (width - canvas.TextWidth(line)) / 2;
-                if (x >= MarginX)
-                    break;
-                if (size <= kMinFontSize) {
-                    x = MarginX;
-                    break;
-                }
-                canvas.SetFontSize(--size);
-            }
-        }
+        if (title)
+            x = FitTitle(canvas, width, line);
         canvas.TextOut(x, y, line);
         if (title) {
             canvas.SetBold(wasBold);

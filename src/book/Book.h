@@ -77,6 +77,16 @@ public:
         DrawPageFrom(&Pages, canvas, width, height, pageNumber, text);
     }
 
+    // Where characters [Start, End) of line LineNumber of story page
+    // PageNumber stand when DrawPageFrom draws that page Width wide: from the
+    // left edge of character Start to the right edge of character End - 1,
+    // one line high (the title at its own size and place). Start and End are
+    // clamped to the line; an empty rectangle when there is no such line or
+    // nothing is left between them. The canvas's font is as before afterwards.
+    TRect LinePartRectFrom(const TLumList* pageList, plat::Canvas* canvas, int width,
+                           int pageNumber, int lineNumber, int start, int end,
+                           const char* text) const;
+
     int PageCount() const { return Pages.Count(); }
     // Page N (1-based) of Pages, nullptr when there is none.
     const TPage* Page(int n) const { return static_cast<const TPage*>(Pages.Items(n)); }
@@ -87,4 +97,7 @@ private:
     void DrawStoryPage(const TPage& page, plat::Canvas& canvas, int width, bool withTitle,
                        const char* text) const;
     void DrawCover(plat::Canvas& canvas, int width, int height);
+    // Sets the title's bold size on Canvas (from its current size) and
+    // returns the title line's left edge for a page Width wide.
+    int FitTitle(plat::Canvas& canvas, int width, const std::string& line) const;
 };

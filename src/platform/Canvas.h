@@ -36,6 +36,9 @@ public:
     virtual void LineTo(int x, int y) = 0;
     // Colour of the pen as 0x00RRGGBB.
     virtual void SetPenColour(uint32_t rgb) = 0;
+    // Fills the half-open rectangle from (Left, Top) to (Right, Bottom) with
+    // the colour 0x00RRGGBB; nothing when it is empty.
+    virtual void FillRect(int left, int top, int right, int bottom, uint32_t rgb) = 0;
 
     // The current font's size in points (at least 1) and its bold style.
     virtual int FontSize() const = 0;

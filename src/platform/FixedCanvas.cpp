@@ -48,4 +48,9 @@ void FixedCanvas::LineTo(int x, int y) {
     calls_.push_back(Call{Call::Line, x, y, {}, size_, bold_, pen_});
 }
 
+void FixedCanvas::FillRect(int left, int top, int right, int bottom, uint32_t rgb) {
+    if (left < right && top < bottom)
+        calls_.push_back(Call{Call::Fill, left, top, {}, size_, bold_, pen_, right, bottom, rgb});
+}
+
 } // namespace plat

@@ -21,13 +21,16 @@ public:
 
     // One recorded drawing call, with the font and pen at the time.
     struct Call {
-        enum Kind { Text, Move, Line } kind;
-        int x = 0;
-        int y = 0;
+        enum Kind { Text, Move, Line, Fill } kind;
+        int x = 0;        // Fill: the left edge
+        int y = 0;        // Fill: the top edge
         std::string text; // Text only
         int size = 0;     // font size in points
         bool bold = false;
         uint32_t pen = 0;
+        int right = 0; // Fill only: the right and bottom edges (excluded)
+        int bottom = 0;
+        uint32_t fill = 0; // Fill only
     };
     const std::vector<Call>& Calls() const { return calls_; }
     std::vector<Call> TextCalls() const;
@@ -44,6 +47,7 @@ public:
     void MoveTo(int x, int y) override;
     void LineTo(int x, int y) override;
     void SetPenColour(uint32_t rgb) override { pen_ = rgb; }
+    void FillRect(int left, int top, int right, int bottom, uint32_t rgb) override;
     int FontSize() const override { return size_; }
     void SetFontSize(int points) override { size_ = points < 1 ? 1 : points; }
     bool Bold() const override { return bold_; }

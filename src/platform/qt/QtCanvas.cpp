@@ -139,4 +139,9 @@ void QtCanvas::LineTo(int x, int y) {
     penY_ = y;
 }
 
+void QtCanvas::FillRect(int left, int top, int right, int bottom, uint32_t rgb) {
+    if (left < right && top < bottom)
+        painter_.fillRect(left, top, right - left, bottom - top, QColor::fromRgb(rgb));
+}
+
 } // namespace plat

@@ -38,6 +38,7 @@ public:
     void MoveTo(int x, int y) override;
     void LineTo(int x, int y) override;
     void SetPenColour(uint32_t rgb) override { pen_ = QColor::fromRgb(rgb); }
+    void FillRect(int left, int top, int right, int bottom, uint32_t rgb) override;
     int FontSize() const override { return points_; }
     void SetFontSize(int points) override;
     bool Bold() const override { return bold_; }

@@ -1,0 +1,224 @@
+// The read-aloud state machine.
+#include "book/ReadAloud.h"
+
+#include <algorithm>
+#include <chrono>
+
+#include "book/ReadHighlight.h"
+#include "image/AbortException.h"
+#include "platform/WaveTypes.h"
+#include "sound/SoundNode.h"
+
+TReadAloud::TReadAloud(TReadAloudOwner& owner, std::unique_ptr<plat::SpeechSynth> synth)
+    : owner_(owner), synth_(std::move(synth)) {}
+
+TReadAloud::~TReadAloud() {
+    showing_ = false;
+    Stop();
+    DropAhead();
+    for (std::future<Spoken>& f : dropped_)
+        f.wait();
+}
+
+bool TReadAloud::Available(const TWaveMan* manager) const {
+    return synth_ && manager && manager->Enabled;
+}
+
+const std::vector<TLinePart>& TReadAloud::Highlight() const {
+    static const std::vector<TLinePart> none;
+    return reading_ ? sentences_.Items[current_].Parts : none;
+}
+
+void TReadAloud::DrawHighlight(const TBook& book, plat::Canvas& canvas, int width, int page,
+                               const char* text) const {
+    if (reading_)
+        TReadHighlight::Draw(book, canvas, width, page, Highlight(), text);
+}
+
+bool TReadAloud::Start(TWaveMan& manager, const TBook& book, const char* text, int leftPage) {
+    if (showing_)
+        return false;
+    Stop();
+    if (!Available(&manager) || !text)
+        return false;
+    sentences_.Build(text, book.Pages);
+    pageCount_ = book.PageCount();
+    leftPage_ = SpreadOf(leftPage);
+    const int first = sentences_.FirstFrom(leftPage_);
+    if (first < 0)
+        return false;
+    manager_ = &manager;
+    const Spoken spoken = NextSpoken(first);
+    if (spoken.index < 0 || !Play(spoken)) {
+        manager_ = nullptr;
+        return false;
+    }
+    manager.AddListener(this);
+    reading_ = true;
+    current_ = spoken.index;
+    SpeakAhead(current_ + 1);
+    owner_.ReadAloudStateChanged(true);
+    const int page = sentences_.FirstPage(current_);
+    if (page > leftPage_ + 1)
+        ShowSpread(SpreadOf(page));
+    RepaintParts(Highlight());
+    return true;
+}
+
+void TReadAloud::Stop() {
+    if (!reading_ || showing_)
+        return;
+    // The sound first: a node that is playing stops as it goes (its done
+    // message then names no node and is passed over).
+    if (TSoundNode* node = manager_->FindSound(soundId_)) {
+        manager_->Sounds.Remove(node);
+        delete node;
+    }
+    Finish(false);
+}
+
+void TReadAloud::Relayout(const TBook& book) {
+    if (!reading_)
+        return;
+    const std::vector<TLinePart> old = Highlight();
+    sentences_.Map(book.Pages);
+    pageCount_ = book.PageCount();
+    const std::vector<TLinePart>& parts = Highlight();
+    const bool shown = std::any_of(parts.begin(), parts.end(), [&](const TLinePart& p) {
+        return p.Page == leftPage_ || p.Page == leftPage_ + 1;
+    });
+    if (!shown && !parts.empty())
+        ShowSpread(SpreadOf(parts.front().Page));
+    RepaintParts(old);
+    RepaintParts(Highlight());
+}
+
+void TReadAloud::WaveSoundDone(uint16_t id) {
+    if (!reading_ || id != soundId_)
+        return;
+    const Spoken spoken = NextSpoken(current_ + 1);
+    if (spoken.index < 0) {
+        Finish(true);
+        return;
+    }
+    if (!Play(spoken)) {
+        Finish(false);
+        return;
+    }
+    const std::vector<TLinePart> old = Highlight();
+    current_ = spoken.index;
+    SpeakAhead(current_ + 1);
+    const int page = sentences_.FirstPage(current_);
+    if (page > leftPage_ + 1)
+        ShowSpread(SpreadOf(page));
+    RepaintParts(old);
+    RepaintParts(Highlight());
+}
+
+TReadAloud::Spoken TReadAloud::Synthesize(int index, const std::string& text) {
+    Spoken out;
+    out.index = index;
+    std::lock_guard<std::mutex> lock(synthMutex_);
+    out.ok =
+        synth_->Synthesize(text, out.pcm) && !out.pcm.Samples.empty() && out.pcm.SampleRate > 0;
+    return out;
+}
+
+TReadAloud::Spoken TReadAloud::NextSpoken(int index) {
+    const int count = static_cast<int>(sentences_.Items.size());
+    for (; index < count; ++index) {
+        Spoken spoken;
+        if (ahead_.valid()) {
+            spoken = ahead_.get();
+            if (spoken.index != index)
+                spoken = Synthesize(index, sentences_.Items[index].Speech);
+        } else {
+            spoken = Synthesize(index, sentences_.Items[index].Speech);
+        }
+        // A sentence the engine cannot say (only punctuation) is passed over.
+        if (spoken.ok)
+            return spoken;
+    }
+    return Spoken{};
+}
+
+void TReadAloud::SpeakAhead(int index) {
+    DropAhead();
+    if (index >= static_cast<int>(sentences_.Items.size()))
+        return;
+    ahead_ = std::async(std::launch::async, [this, index, text = sentences_.Items[index].Speech] {
+        return Synthesize(index, text);
+    });
+}
+
+void TReadAloud::DropAhead() {
+    std::erase_if(dropped_, [](const std::future<Spoken>& f) {
+        return f.wait_for(std::chrono::seconds(0)) == std::future_status::ready;
+    });
+    if (ahead_.valid())
+        dropped_.push_back(std::move(ahead_));
+}
+
+bool TReadAloud::Play(const Spoken& spoken) {
+    const uint32_t rate = spoken.pcm.SampleRate;
+    const plat::WaveFormat format{plat::kWaveFormatPcm, 1, rate, rate * 2, 2, 16, 0};
+    const uint16_t id = kFirstSoundId + nextSerial_++ % kSoundIds;
+    if (TSoundNode* stale = manager_->FindSound(id)) { // a sentence 256 sounds ago
+        manager_->Sounds.Remove(stale);
+        delete stale;
+    }
+    try {
+        auto node = std::make_unique<TSoundNode>(format, spoken.pcm.Samples.data(),
+                                                 spoken.pcm.Samples.size() * sizeof(int16_t),
+                                                 sfAutoFree, id);
+        // At the head of the list: ahead of any game sound waiting to play.
+        manager_->Sounds.AddFirst(node.release());
+    } catch (const EAbort&) {
+        return false;
+    }
+    // A game sound that plays is stopped; a loop comes back after the reading.
+    if (!manager_->PlaySound(id, poStopSound | poStopLoop, false)) {
+        if (TSoundNode* node = manager_->FindSound(id)) { // refused but kept (sound off)
+            manager_->Sounds.Remove(node);
+            delete node;
+        }
+        return false;
+    }
+    soundId_ = id;
+    return true;
+}
+
+void TReadAloud::Finish(bool toCommands) {
+    const std::vector<TLinePart> old = Highlight();
+    reading_ = false;
+    current_ = -1;
+    soundId_ = 0;
+    manager_->RemoveListener(this);
+    manager_ = nullptr;
+    DropAhead();
+    RepaintParts(old);
+    if (toCommands) {
+        // The commands stand on the spread whose left page is the last page
+        // (odd count) or the one after it (even count).
+        const int commands = SpreadOf(pageCount_ + 1);
+        if (commands != leftPage_)
+            ShowSpread(commands);
+    }
+    owner_.ReadAloudStateChanged(false);
+}
+
+void TReadAloud::RepaintParts(const std::vector<TLinePart>& parts) {
+    int last = 0;
+    for (const TLinePart& p : parts)
+        if (p.Page != last) {
+            owner_.ReadAloudRepaintPage(p.Page);
+            last = p.Page;
+        }
+}
+
+void TReadAloud::ShowSpread(int leftPage) {
+    leftPage_ = leftPage;
+    showing_ = true;
+    owner_.ReadAloudShowSpread(leftPage);
+    showing_ = false;
+}

@@ -1,0 +1,120 @@
+// TReadAloud: reads the story of the book aloud, one sentence after another,
+// and tells its owner (the storybook window) which line parts to highlight,
+// when to repaint and when to turn the page. Each sentence is synthesized into
+// PCM and played by the program's wave manager as a sound node like any game
+// sound; the next sentence is synthesized on a worker thread while the
+// current one plays. Everything else runs on the user-interface thread.
+//
+// Reading starts from the first sentence on the left page of the spread shown
+// (on page 1 the title first; a sentence that began on the page before is
+// read whole). When a sentence has been heard (its done message) the next one
+// starts at once; when that one begins beyond the spread shown, the owner is
+// asked to show the next spread. After the last sentence the reader stops,
+// on the spread with the commands (turning to it when the story ends on a
+// right-hand page). Stop ends the sound and the highlight at once.
+//
+// Wiring in the window:
+//   reader shown:    Available(WaveManager) on story spreads
+//   button:          Reading() ? Stop() : Start(*WaveManager, Book, text, CurrentPage)
+//   page painting:   DrawHighlight(Book, canvas, width, page, text) before DrawPage
+//   player actions:  Stop() (turning, new story, saved story, closing)
+//   new layout:      Relayout(Book) after Paginate with the same text
+#pragma once
+#include <cstdint>
+#include <future>
+#include <memory>
+#include <mutex>
+#include <vector>
+
+#include "book/Book.h"
+#include "book/ReadAloudOwner.h"
+#include "book/StorySentences.h"
+#include "platform/Canvas.h"
+#include "platform/SpeechSynth.h"
+#include "sound/WaveDoneListener.h"
+#include "sound/WaveMan.h"
+
+class TReadAloud : public TWaveDoneListener {
+public:
+    // Sound ids of the sentences: kFirstSoundId onwards, kSoundIds in turn.
+    static constexpr uint16_t kFirstSoundId = 0xF000;
+    static constexpr uint16_t kSoundIds = 256;
+
+    // Owner outlives the reader. Synth may be nullptr (no speech engine):
+    // the reader is then never available.
+    TReadAloud(TReadAloudOwner& owner, std::unique_ptr<plat::SpeechSynth> synth);
+    // Stops, then waits for a synthesis still running on the worker.
+    ~TReadAloud() override;
+    TReadAloud(const TReadAloud&) = delete;
+    TReadAloud& operator=(const TReadAloud&) = delete;
+
+    // A speech engine exists and Manager can play (a device, sound on).
+    bool Available(const TWaveMan* manager) const;
+    bool Reading() const { return reading_; }
+
+    // Starts reading Text, laid out in Book's pages, from the spread whose
+    // left page is LeftPage (1, 3, 5, ...), stopping any reading first.
+    // Manager must outlive the reading (Stop ends it). False, and not
+    // reading, when the reader is not available, the spread holds nothing to
+    // read, or the first sentence cannot be spoken or played. The reader
+    // keeps copies of what it needs: Text and Book may change after Stop.
+    bool Start(TWaveMan& manager, const TBook& book, const char* text, int leftPage);
+    // Ends the sound and the highlight at once (the owner is asked to repaint
+    // the pages that were lit). Nothing when not reading, or while the owner
+    // is showing a spread for the reader.
+    void Stop();
+    // The book was laid out again from the same text: the highlight follows
+    // the new lines, and the owner is asked to show the spread that holds
+    // the sentence being read.
+    void Relayout(const TBook& book);
+
+    // Line parts of the sentence being read; empty when not reading.
+    const std::vector<TLinePart>& Highlight() const;
+    // Fills the highlight of page Page behind its text: call before
+    // Book.DrawPage with the same canvas, width, margins and text.
+    void DrawHighlight(const TBook& book, plat::Canvas& canvas, int width, int page,
+                       const char* text) const;
+
+    // Index (into the sentences) of the sentence being read; -1 when none.
+    int CurrentSentence() const { return reading_ ? current_ : -1; }
+    const TStorySentences& Sentences() const { return sentences_; }
+    // Left page of the spread the reader is on.
+    int LeftPage() const { return leftPage_; }
+
+    // From the wave manager: a sound has been heard.
+    void WaveSoundDone(uint16_t id) override;
+
+private:
+    struct Spoken {
+        int index = -1;
+        bool ok = false;
+        plat::SpeechPcm pcm;
+    };
+    // Synthesizes Text as sentence Index (on any thread).
+    Spoken Synthesize(int index, const std::string& text);
+    // The first sentence from Index on that can be spoken (synthesized here
+    // unless it is the one synthesized ahead); index -1 when none is left.
+    Spoken NextSpoken(int index);
+    void SpeakAhead(int index);
+    void DropAhead();
+    bool Play(const Spoken& spoken);
+    void Finish(bool toCommands);
+    void RepaintParts(const std::vector<TLinePart>& parts);
+    void ShowSpread(int leftPage);
+    static int SpreadOf(int page) { return page < 1 ? 1 : page - (page + 1) % 2; }
+
+    TReadAloudOwner& owner_;
+    std::unique_ptr<plat::SpeechSynth> synth_;
+    std::mutex synthMutex_;       // one synthesis at a time (the worker and Start)
+    TWaveMan* manager_ = nullptr; // while reading
+    TStorySentences sentences_;
+    int pageCount_ = 0;
+    int leftPage_ = 1;
+    int current_ = -1;
+    bool reading_ = false;
+    bool showing_ = false; // inside the owner's ReadAloudShowSpread
+    uint16_t soundId_ = 0; // of the sentence being read
+    uint16_t nextSerial_ = 0;
+    std::future<Spoken> ahead_;                // the next sentence, being synthesized
+    std::vector<std::future<Spoken>> dropped_; // syntheses no longer wanted
+};

@@ -1,0 +1,56 @@
+// The sentences of a story text and the laid-out lines each one lights up
+// while it is read aloud. A sentence ends after ".", "!" or "?" and any
+// closing quotes (' or ") that follow, when a space, a marker or the end of
+// the text comes next; every marker ends one too (the title, a paragraph, a
+// line of its own). A sentence starts at the first character that is neither
+// a space nor part of a marker and never ends with spaces; it may cross line
+// and page breaks.
+#pragma once
+#include <cstdint>
+#include <string>
+#include <vector>
+
+#include "image/LumList.h"
+
+// Characters [Start, End) of line Line (1-based) of page Page (1-based).
+struct TLinePart {
+    int Page = 0;
+    int Line = 0;
+    int Start = 0;
+    int End = 0;
+    friend bool operator==(const TLinePart&, const TLinePart&) = default;
+};
+
+// Characters [Begin, End) of the story text, its parts on the lines it
+// touches (in reading order) and the text the synthesizer is given.
+struct TSentence {
+    int32_t Begin = 0;
+    int32_t End = 0;
+    std::vector<TLinePart> Parts;
+    std::string Speech;
+};
+
+class TStorySentences {
+public:
+    // Finds the sentences of Text (a story text, markers unresolved) and maps
+    // them onto Pages (of TPage, laid out from the same text). Nothing when
+    // Text is nullptr.
+    void Build(const char* text, const TLumList& pages);
+    // Maps the sentences found last onto Pages laid out again from the same
+    // text (a new page size).
+    void Map(const TLumList& pages);
+
+    // Sentence bounds [Begin, End) of Text, in order; Parts and Speech empty.
+    static std::vector<TSentence> Find(const char* text);
+    // Characters [Begin, End) of Text as they stand on the page, each marker
+    // read as a space.
+    static std::string SpeechText(const char* text, int32_t begin, int32_t end);
+
+    // Index of the first sentence with a part on page Page or later; -1 when
+    // there is none.
+    int FirstFrom(int page) const;
+    // Page of the first part of sentence I; 0 when it has none.
+    int FirstPage(int i) const;
+
+    std::vector<TSentence> Items;
+};
