@@ -1,6 +1,7 @@
 // A speech synthesizer for tests: instead of speech, a quiet tone whose
-// length follows the text (kMillisecondsPerChar per character), so that tests
-// can tell sentences apart by their sample counts. Records every text it was
+// length follows the text (kMillisecondsPerChar per character) and whose
+// first samples spell it (its length, then each character's code), so that
+// tests can tell which sentence plays (TextOf). Records every text it was
 // given and can be told to fail.
 #pragma once
 #include <atomic>
@@ -24,6 +25,9 @@ public:
     std::atomic<bool> Fail{false}; // every call fails while set
     // Samples Synthesize makes for Text.
     static std::size_t SamplesFor(const std::string& text);
+    // The text spelled by samples this synthesizer made (Count of them);
+    // empty when they spell none.
+    static std::string TextOf(const int16_t* samples, std::size_t count);
 
 private:
     mutable std::mutex mutex_;

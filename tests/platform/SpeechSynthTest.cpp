@@ -77,6 +77,8 @@ TEST(NullSpeech, LengthFollowsTheTextAndFailuresLeaveNothing) {
     EXPECT_EQ(pcm.SampleRate, plat::NullSpeechSynth::kSampleRate);
     EXPECT_EQ(pcm.Samples.size(), plat::NullSpeechSynth::SamplesFor("Hello."));
     EXPECT_EQ(pcm.Samples.size(), 6u * 160);
+    EXPECT_EQ(plat::NullSpeechSynth::TextOf(pcm.Samples.data(), pcm.Samples.size()), "Hello.");
+    EXPECT_EQ(plat::NullSpeechSynth::TextOf(pcm.Samples.data(), 3), "");
     synth.Fail = true;
     EXPECT_FALSE(synth.Synthesize("Hello.", pcm));
     EXPECT_TRUE(pcm.Samples.empty());
