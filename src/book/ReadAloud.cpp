@@ -26,7 +26,7 @@ bool TReadAloud::Available(const TWaveMan* manager) const {
 
 const std::vector<TLinePart>& TReadAloud::Highlight() const {
     static const std::vector<TLinePart> none;
-    return reading_ ? sentences_.Items[current_].Parts : none;
+    return reading_ ? sentences_.Items[units_[current_].sentence].Parts : none;
 }
 
 void TReadAloud::DrawHighlight(const TBook& book, plat::Canvas& canvas, int width, int page,
@@ -47,8 +47,13 @@ bool TReadAloud::Start(TWaveMan& manager, const TBook& book, const char* text, i
     const int first = sentences_.FirstFrom(leftPage_);
     if (first < 0)
         return false;
+    units_.clear();
+    for (const std::string& part : SplitFirst(sentences_.Items[first].Speech))
+        units_.push_back(Unit{first, part});
+    for (int i = first + 1; i < static_cast<int>(sentences_.Items.size()); ++i)
+        units_.push_back(Unit{i, sentences_.Items[i].Speech});
     manager_ = &manager;
-    const Spoken spoken = NextSpoken(first);
+    const Spoken spoken = NextSpoken(0);
     if (spoken.index < 0 || !Play(spoken)) {
         manager_ = nullptr;
         return false;
@@ -58,7 +63,7 @@ bool TReadAloud::Start(TWaveMan& manager, const TBook& book, const char* text, i
     current_ = spoken.index;
     SpeakAhead(current_ + 1);
     owner_.ReadAloudStateChanged(true);
-    const int page = sentences_.FirstPage(current_);
+    const int page = sentences_.FirstPage(units_[current_].sentence);
     if (page > leftPage_ + 1)
         ShowSpread(SpreadOf(page));
     RepaintParts(Highlight());
@@ -106,13 +111,29 @@ void TReadAloud::WaveSoundDone(uint16_t id) {
         return;
     }
     const std::vector<TLinePart> old = Highlight();
+    const bool sameSentence = units_[spoken.index].sentence == units_[current_].sentence;
     current_ = spoken.index;
     SpeakAhead(current_ + 1);
-    const int page = sentences_.FirstPage(current_);
+    if (sameSentence)
+        return;
+    const int page = sentences_.FirstPage(units_[current_].sentence);
     if (page > leftPage_ + 1)
         ShowSpread(SpreadOf(page));
     RepaintParts(old);
     RepaintParts(Highlight());
+}
+
+std::vector<std::string> TReadAloud::SplitFirst(const std::string& text) {
+    if (text.size() > kSplitLonger) {
+        for (std::size_t i = kSplitMin; i <= kSplitMax && i + 1 < text.size(); ++i) {
+            if ((text[i] == ',' || text[i] == ';') && text[i + 1] == ' ') {
+                const std::size_t rest = text.find_first_not_of(' ', i + 1);
+                if (rest != std::string::npos)
+                    return {text.substr(0, i + 1), text.substr(rest)};
+            }
+        }
+    }
+    return {text};
 }
 
 TReadAloud::Spoken TReadAloud::Synthesize(int index, const std::string& text) {
@@ -125,15 +146,15 @@ TReadAloud::Spoken TReadAloud::Synthesize(int index, const std::string& text) {
 }
 
 TReadAloud::Spoken TReadAloud::NextSpoken(int index) {
-    const int count = static_cast<int>(sentences_.Items.size());
+    const int count = static_cast<int>(units_.size());
     for (; index < count; ++index) {
         Spoken spoken;
         if (ahead_.valid()) {
             spoken = ahead_.get();
             if (spoken.index != index)
-                spoken = Synthesize(index, sentences_.Items[index].Speech);
+                spoken = Synthesize(index, units_[index].text);
         } else {
-            spoken = Synthesize(index, sentences_.Items[index].Speech);
+            spoken = Synthesize(index, units_[index].text);
         }
         // A sentence the engine cannot say (only punctuation) is passed over.
         if (spoken.ok)
@@ -144,9 +165,9 @@ TReadAloud::Spoken TReadAloud::NextSpoken(int index) {
 
 void TReadAloud::SpeakAhead(int index) {
     DropAhead();
-    if (index >= static_cast<int>(sentences_.Items.size()))
+    if (index >= static_cast<int>(units_.size()))
         return;
-    ahead_ = std::async(std::launch::async, [this, index, text = sentences_.Items[index].Speech] {
+    ahead_ = std::async(std::launch::async, [this, index, text = units_[index].text] {
         return Synthesize(index, text);
     });
 }

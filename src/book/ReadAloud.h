@@ -13,6 +13,10 @@
 // on the spread with the commands (turning to it when the story ends on a
 // right-hand page). Stop ends the sound and the highlight at once.
 //
+// So that the voice starts soon, a long first sentence is spoken in two parts,
+// split after an early comma or semicolon, where a short pause belongs; the
+// second part is synthesized while the first plays.
+//
 // Wiring in the window:
 //   reader shown:    Available(WaveManager) on story spreads
 //   button:          Reading() ? Stop() : Start(*WaveManager, Book, text, CurrentPage)
@@ -39,6 +43,11 @@ public:
     // Sound ids of the sentences: kFirstSoundId onwards, kSoundIds in turn.
     static constexpr uint16_t kFirstSoundId = 0xF000;
     static constexpr uint16_t kSoundIds = 256;
+    // A first sentence longer than this is split after its first comma or
+    // semicolon that has kSplitMin to kSplitMax characters before it.
+    static constexpr std::size_t kSplitLonger = 80;
+    static constexpr std::size_t kSplitMin = 16;
+    static constexpr std::size_t kSplitMax = 60;
 
     // Owner outlives the reader. Synth may be nullptr (no speech engine):
     // the reader is then never available.
@@ -76,7 +85,7 @@ public:
                        const char* text) const;
 
     // Index (into the sentences) of the sentence being read; -1 when none.
-    int CurrentSentence() const { return reading_ ? current_ : -1; }
+    int CurrentSentence() const { return reading_ ? units_[current_].sentence : -1; }
     const TStorySentences& Sentences() const { return sentences_; }
     // Left page of the spread the reader is on.
     int LeftPage() const { return leftPage_; }
@@ -85,14 +94,21 @@ public:
     void WaveSoundDone(uint16_t id) override;
 
 private:
+    // What is spoken as one sound: a sentence, or a part of the first one.
+    struct Unit {
+        int sentence = 0;
+        std::string text;
+    };
+    // Text in the parts it is spoken in when it is the first sentence read.
+    static std::vector<std::string> SplitFirst(const std::string& text);
     struct Spoken {
         int index = -1;
         bool ok = false;
         plat::SpeechPcm pcm;
     };
-    // Synthesizes Text as sentence Index (on any thread).
+    // Synthesizes Text as unit Index (on any thread).
     Spoken Synthesize(int index, const std::string& text);
-    // The first sentence from Index on that can be spoken (synthesized here
+    // The first unit from Index on that can be spoken (synthesized here
     // unless it is the one synthesized ahead); index -1 when none is left.
     Spoken NextSpoken(int index);
     void SpeakAhead(int index);
@@ -110,7 +126,8 @@ private:
     TStorySentences sentences_;
     int pageCount_ = 0;
     int leftPage_ = 1;
-    int current_ = -1;
+    std::vector<Unit> units_; // from the first sentence read on
+    int current_ = -1;        // index into units_
     bool reading_ = false;
     bool showing_ = false; // inside the owner's ReadAloudShowSpread
     uint16_t soundId_ = 0; // of the sentence being read

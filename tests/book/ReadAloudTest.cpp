@@ -346,3 +346,39 @@ TEST_F(ReadAloudTest, TheHighlightIsFilledBehindTheTextOfTheLitParts) {
     reader->DrawHighlight(book, canvas, 100, 1, text.c_str());
     EXPECT_TRUE(canvas.Calls().empty());
 }
+
+TEST_F(ReadAloudTest, ALongFirstSentenceIsSpokenInTwoPartsUnderOneHighlight) {
+    Layout("Far away, over the hills and far beyond the seven seas, there stood a little "
+           "house of bread and cake. It was warm.",
+           400);
+    ASSERT_TRUE(Start(1));
+    EXPECT_EQ(Playing(), "Far away, over the hills and far beyond the seven seas,")
+        << "split after the first comma with enough before it";
+    const std::vector<TLinePart> lit = reader->Highlight();
+    // The whole sentence is lit (its lines and the spaces at their breaks).
+    std::size_t litChars = lit.size() - 1;
+    for (const TLinePart& p : lit)
+        litChars += p.End - p.Start;
+    EXPECT_EQ(litChars, reader->Sentences().Items[0].Speech.size());
+    owner.repaints.clear();
+    Heard();
+    EXPECT_EQ(Playing(), "there stood a little house of bread and cake.");
+    EXPECT_EQ(reader->Highlight(), lit);
+    EXPECT_TRUE(owner.repaints.empty());
+    Heard();
+    EXPECT_EQ(Playing(), "It was warm.");
+    EXPECT_EQ(reader->CurrentSentence(), 1);
+
+    // Only the first sentence read is split; short ones never are.
+    ASSERT_TRUE(Start(1));
+    Heard();
+    Heard();
+    Layout("A short one, with a comma. Far away, over the hills and far beyond the seven seas, "
+           "there stood a house.",
+           400);
+    ASSERT_TRUE(Start(1));
+    EXPECT_EQ(Playing(), "A short one, with a comma.");
+    Heard();
+    EXPECT_EQ(Playing(),
+              "Far away, over the hills and far beyond the seven seas, there stood a house.");
+}

@@ -142,6 +142,22 @@ TEST(ReadAloudQt, FliteSentencesPlayThroughTheQtWaveOutOneAfterTheOther) {
             EXPECT_LT(gap, 500);
         }
         EXPECT_LT(watch.handedAtMs[0], 2000);
+
+        // Starting on a long sentence: its first part is spoken first.
+        const std::string longText =
+            "Her new stepmother, Lady Agatha Grimshaw, was a proud, sharp-tongued woman with two "
+            "daughters of her own, Griselda and Prunella, who were as vain as peacocks and twice "
+            "as noisy.";
+        book.Paginate(&canvas, TRect{0, 0, 216, 320}, longText.c_str());
+        QElapsedTimer start;
+        start.start();
+        ASSERT_TRUE(reader.Start(manager, book, longText.c_str(), 1));
+        const qint64 longStartMs = start.elapsed();
+        std::printf("read aloud: Start on a 160-character sentence to the device %lld ms\n",
+                    static_cast<long long>(longStartMs));
+        EXPECT_LT(longStartMs, 2000);
+        WaitFor([] { return false; }, 300);
+        reader.Stop();
         window.manager = nullptr;
         WaitFor([] { return false; }, 50);
     }
