@@ -3,6 +3,7 @@
 #include <gtest/gtest.h>
 
 #include "book/Book.h"
+#include "book/PrintFont.h"
 #include "book/StoryText.h"
 #include "platform/FixedCanvas.h"
 
@@ -47,4 +48,21 @@ TEST(StoryText, SavedStoryReadsBackToTheSamePages) {
         for (int l = 1; l <= a.PageLineCount(p); ++l)
             EXPECT_EQ(a.Page(p)->LineText(story.c_str(), l), b.Page(p)->LineText(back.c_str(), l));
     }
+}
+
+TEST(PrintFont, FiftyToSixtyWidthsOfNAcrossThePaper) {
+    // 12 points on a 216-pixel page, paper 4800 pixels wide: 266 points to
+    // start; at 10 pixels an "n" per 12 points the search settles in range.
+    EXPECT_EQ(TPrintFont::StartSize(12, 4800, 216), 266);
+    EXPECT_EQ(TPrintFont::StartSize(12, 4800, 0), 12);
+    plat::FixedCanvas canvas(10, 20);
+    const int ps = TPrintFont::Fit(canvas, 4800, 266);
+    EXPECT_EQ(canvas.FontSize(), ps);
+    const int k = 4800 / canvas.TextWidth("n");
+    EXPECT_GE(k, 50);
+    EXPECT_LE(k, 60);
+    // No width for "n", or a paper too narrow for any size: the search ends.
+    plat::FixedCanvas none(0, 20);
+    EXPECT_EQ(TPrintFont::Fit(none, 4800, 40), 40);
+    EXPECT_EQ(TPrintFont::Fit(canvas, 5, 40), 1);
 }
