@@ -58,10 +58,7 @@ TEST(PaginateTool, Errors) {
     fbwtest::WriteBytes(dir / "s.txt", "Title");
     for (const std::vector<std::string>& bad :
          {std::vector<std::string>{"--page", "216x320"},
-          {"--char-width", "10", "--page", "216x320"},
           {"--char-width", "10", "--line-height", "20", "--page", "216"},
-          {"--char-width", "10", "--line-height", "20", "--page", "216x320", "--margins", "8"},
-          {"--char-width", "x", "--line-height", "20", "--page", "216x320"},
           {"--font", "Arial", "--page", "216x320"}}) {
         const auto r = Paginate(bad, dir / "s.txt");
         EXPECT_EQ(r.status, 1) << bad[0] << " " << bad.size();
