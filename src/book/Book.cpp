@@ -65,7 +65,24 @@ int32_t BreakLine(plat::Canvas& canvas, const char* s, int32_t size, int32_t est
         // on its own; otherwise the layout would never advance.
         return std::max<int32_t>(pos, 1);
     }
+    // A guess that stood in a run of spaces at exactly the available width
+    // would end the line with spaces: a line broken inside a paragraph ends
+    // at its last word.
+    if (pos < size) {
+        int32_t end = pos;
+        while (end > 0 && s[end - 1] == ' ')
+            --end;
+        if (end > 0)
+            pos = end;
+    }
     return pos;
+}
+
+// Steps S over every space and marker.
+const char* SkipBlank(const char* s) {
+    while (*s == ' ' || IsMarker(s))
+        s += *s == ' ' ? 1 : 2;
+    return s;
 }
 
 } // namespace
@@ -97,7 +114,8 @@ void TBook::PaginateInto(TLumList* pageList, plat::Canvas* canvas, const char* t
     const int availWidth = static_cast<int>(std::min<int64_t>(avail, INT32_MAX));
     const int32_t estChars = static_cast<int32_t>(std::min<int64_t>(est, INT32_MAX));
 
-    const char* p = text;
+    // Blank lines and spaces never open a page, the first one included.
+    const char* p = SkipBlank(text);
     while (*p) {
         auto page = std::make_unique<TPage>();
         for (int64_t line = 1; line <= linesPerPage && *p; ++line) {
@@ -110,9 +128,7 @@ void TBook::PaginateInto(TLumList* pageList, plat::Canvas* canvas, const char* t
             if (IsMarker(p))
                 p += 2;
         }
-        // Blank lines and spaces never open a page.
-        while (*p == ' ' || IsMarker(p))
-            p += *p == ' ' ? 1 : 2;
+        p = SkipBlank(p);
         if (page->LineCount() > 0)
             pageList->AddLast(page.release());
     }

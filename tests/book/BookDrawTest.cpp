@@ -1,0 +1,170 @@
+// Drawing book pages with the fixed-metric canvas: the story lines and the
+// title, the cover's frame, words and picture, and pages that do not exist.
+#include <gtest/gtest.h>
+
+#include <string>
+#include <vector>
+
+#include "book/Book.h"
+#include "image/RL8Image.h"
+#include "image/RL8ImageData.h"
+#include "platform/FixedCanvas.h"
+
+namespace {
+
+const std::string M = "\\n";
+using Call = plat::FixedCanvas::Call;
+
+struct Drawn {
+    plat::FixedCanvas canvas{10, 20}; // 12 points: 10 pixels a character, lines 20 high
+    TBook book;
+    std::string text;
+
+    explicit Drawn(std::string t) : text(std::move(t)) {
+        book.MarginX = book.MarginY = 8;
+        book.Paginate(&canvas, TRect{0, 0, 216, 320}, text.c_str());
+    }
+    std::vector<Call> Draw(int page) {
+        canvas.ClearCalls();
+        book.DrawPage(&canvas, 216, text.c_str(), page, 320);
+        return canvas.Calls();
+    }
+};
+
+void ExpectText(const Call& c, int x, int y, const std::string& text, int size, bool bold) {
+    EXPECT_EQ(c.kind, Call::Text);
+    EXPECT_EQ(c.x, x) << text;
+    EXPECT_EQ(c.y, y) << text;
+    EXPECT_EQ(c.text, text);
+    EXPECT_EQ(c.size, size) << text;
+    EXPECT_EQ(c.bold, bold) << text;
+}
+
+} // namespace
+
+TEST(BookDraw, TitleBoldLargerAndCentred) {
+    Drawn d("Title" + M + M + "One short sentence.");
+    const auto calls = d.Draw(1);
+    ASSERT_EQ(calls.size(), 3u);
+    // 20 points: 5 characters of 16 pixels (83 after the division), centred.
+    ExpectText(calls[0], (216 - 83) / 2, 8, "Title", 20, true);
+    // The title advances by one normal line; the rest is flush left.
+    ExpectText(calls[1], 8, 28, "", 12, false);
+    ExpectText(calls[2], 8, 48, "One short sentence.", 12, false);
+    EXPECT_EQ(calls[2].pen, 0u);
+    EXPECT_EQ(d.canvas.FontSize(), 12);
+    EXPECT_FALSE(d.canvas.Bold());
+}
+
+TEST(BookDraw, TitleShrinksToStartAtTheMargin) {
+    Drawn d(std::string(20, 'T') + M + "x");
+    const auto calls = d.Draw(1);
+    ASSERT_EQ(calls.size(), 2u);
+    ExpectText(calls[0], 8, 8, std::string(20, 'T'), 12, true); // 13 points would start at 0
+    // Only page 1 has a title.
+    Drawn two("Title" + M + std::string(15 * 21, 'x'));
+    ASSERT_EQ(two.book.PageCount(), 2);
+    const auto page2 = two.Draw(2);
+    ASSERT_FALSE(page2.empty());
+    ExpectText(page2[0], 8, 8, std::string(20, 'x'), 12, false);
+}
+
+TEST(BookDraw, PagesThatDoNotExistDrawNothing) {
+    Drawn d("Title" + M + "text");
+    EXPECT_TRUE(d.Draw(-1).empty());
+    EXPECT_TRUE(d.Draw(2).empty());
+    EXPECT_FALSE(d.Draw(1).empty());
+    d.canvas.ClearCalls();
+    d.book.DrawPageFrom(nullptr, &d.canvas, 216, 320, 1, d.text.c_str());
+    d.book.DrawPage(nullptr, 216, d.text.c_str(), 1, 320);
+    EXPECT_TRUE(d.canvas.Calls().empty());
+}
+
+TEST(BookDraw, CoverFrameAndWords) {
+    Drawn d(""); // no pages: the cover still draws
+    d.book.CoverText = "The Three Bears";
+    const auto calls = d.Draw(0);
+    ASSERT_EQ(calls.size(), 13u);
+    const int frame[][3] = {{Call::Move, 8, 8},    {Call::Line, 8, 311},   {Call::Line, 207, 311},
+                            {Call::Line, 207, 8},  {Call::Line, 8, 8},     {Call::Move, 11, 11},
+                            {Call::Line, 11, 308}, {Call::Line, 204, 308}, {Call::Line, 204, 11},
+                            {Call::Line, 11, 11}};
+    for (int i = 0; i < 10; ++i) {
+        EXPECT_EQ(calls[i].kind, frame[i][0]) << i;
+        EXPECT_EQ(calls[i].x, frame[i][1]) << i;
+        EXPECT_EQ(calls[i].y, frame[i][2]) << i;
+    }
+    // 24 points: 20 pixels a character, lines 40 high; the block starts two
+    // fifths down the page: (320 - 3 * 40 - 2 * 15) * 2 / 5 + 8 = 76.
+    ExpectText(calls[10], (216 - 60) / 2, 76, "The", 24, false);
+    ExpectText(calls[11], (216 - 100) / 2, 76 + 55, "Three", 24, false);
+    ExpectText(calls[12], (216 - 100) / 2, 76 + 110, "Bears", 24, false);
+    EXPECT_EQ(d.canvas.FontSize(), 12);
+}
+
+TEST(BookDraw, CoverWordsFitTheWidthAndCountEmptyWords) {
+    Drawn d("");
+    d.book.CoverText = "A  Rumpelstiltskin";
+    const auto texts = [&] {
+        d.Draw(0);
+        return d.canvas.TextCalls();
+    }();
+    ASSERT_EQ(texts.size(), 3u);
+    EXPECT_EQ(texts[1].text, "");
+    // 15 characters fit 192 pixels at 15 points (187 pixels), not at 16.
+    EXPECT_EQ(texts[2].size, 15);
+    EXPECT_EQ(texts[2].x, (216 - 187) / 2);
+    EXPECT_GT(texts[1].y, texts[0].y);
+    EXPECT_GT(texts[2].y, texts[1].y);
+}
+
+TEST(BookDraw, CoverPictureAtPicturePos) {
+    // A 150 x 450 picture of three squares (pixel values 10, 20, 30); the
+    // middle one is shown.
+    TRL8Image image;
+    image.Initialize("pic", nullptr, 450, 150);
+    auto surface = image.CreateImageData(&plat::BitmapInfo::Template());
+    for (int y = 0; y < 450; ++y)
+        for (int x = 0; x < 150; ++x) {
+            *surface->StartLine(x, y) = static_cast<uint8_t>(10 * (1 + y / 150));
+            surface->UnlockSegment(x, y);
+        }
+    Drawn d("");
+    d.book.CoverText = "Tale";
+    d.book.Picture = surface.get();
+    d.book.PictureRect = TRect{0, 150, 150, 300};
+    plat::MemoryDrawTarget& target = d.canvas.MakeTarget(216, 320, 0xFFFFFFFFu);
+    d.Draw(0);
+    // 5 * 150 > 2 * 320: the text ends 8 above the picture's height from the
+    // foot; the picture stands at (33, 162 - 8 - 4).
+    EXPECT_EQ(d.book.PicturePos, (TPoint{33, 150}));
+    uint32_t lut[256];
+    target.ColourTable(plat::BitmapInfo::Template(), lut);
+    EXPECT_EQ(target.Rgb(33, 150), lut[20] & 0xFFFFFFu);
+    EXPECT_EQ(target.Rgb(182, 299), lut[20] & 0xFFFFFFu);
+    EXPECT_NE(lut[20] & 0xFFFFFFu, 0xFFFFFFu);
+    EXPECT_EQ(target.Pixel(32, 150), 0xFFFFFFFFu);
+    EXPECT_EQ(target.Pixel(183, 299), 0xFFFFFFFFu);
+    EXPECT_EQ(target.Pixel(33, 149), 0xFFFFFFFFu);
+    EXPECT_EQ(target.Pixel(33, 300), 0xFFFFFFFFu);
+    const auto texts = d.canvas.TextCalls();
+    ASSERT_EQ(texts.size(), 1u);
+    EXPECT_GE(texts[0].y, 8 + 4 + 8);
+    // A small picture: the text area ends three fifths down.
+    d.book.PictureRect = TRect{0, 0, 100, 100};
+    d.Draw(0);
+    EXPECT_EQ(d.book.PicturePos, (TPoint{58, 320 * 3 / 5 - 12}));
+    image.FreeImageData(std::move(surface));
+}
+
+TEST(BookDraw, CoverOnATinyPageEnds) {
+    // The size loops stop at 1 point; a single word still ends its loop.
+    Drawn d("");
+    d.book.CoverText = "Word";
+    d.canvas.ClearCalls();
+    d.book.DrawPage(&d.canvas, 20, nullptr, 0, 10);
+    EXPECT_EQ(d.canvas.TextCalls().size(), 1u);
+    d.book.CoverText = "Many words on a tiny cover";
+    d.book.DrawPage(&d.canvas, 20, nullptr, 0, 10);
+    EXPECT_EQ(d.canvas.FontSize(), 12);
+}

@@ -1,0 +1,86 @@
+// fbwtool paginate: the listing of pages and lines, saved stories, pages too
+// small, unreadable files and the font canvas.
+#include <gtest/gtest.h>
+
+#include "support/TestSupport.h"
+
+namespace {
+
+fbwtest::ToolResult Paginate(std::vector<std::string> args, const std::string& file) {
+    std::vector<std::string> all = {"paginate"};
+    all.insert(all.end(), args.begin(), args.end());
+    all.push_back(file);
+    return fbwtest::RunTool(all);
+}
+
+const std::vector<std::string> kFixed = {"--char-width", "10",     "--line-height",
+                                         "20",           "--page", "216x320"};
+
+} // namespace
+
+TEST(PaginateTool, ListsPagesOfTheResolvedText) {
+    fbwtest::TempDir dir;
+    fbwtest::WriteBytes(dir / "story.txt", "Title\\n\\n\r\nOne short sentence.\r\nAnd a second "
+                                           "one that is long.\r\n");
+    const auto r = Paginate(kFixed, dir / "story.txt");
+    EXPECT_EQ(r.status, 0) << r.err;
+    EXPECT_EQ(r.out, "page 1\n0 5\tTitle\n7 0\t\n9 19\tOne short sentence.\n29 16\tAnd a second "
+                     "one\n46 14\tthat is long. \n");
+
+    // Margins of 58 leave 100 pixels: too narrow for 20 widths of "n".
+    auto args = kFixed;
+    args.insert(args.end(), {"--margins", "58,8"});
+    const auto narrow = Paginate(args, dir / "story.txt");
+    EXPECT_EQ(narrow.status, 0);
+    EXPECT_EQ(narrow.out, "");
+    // Three lines a page.
+    args = {"--char-width", "10", "--line-height", "20", "--page", "216x76", "--margins", "8,8"};
+    const auto pages = Paginate(args, dir / "story.txt");
+    EXPECT_EQ(pages.out.substr(pages.out.find("page 2")), "page 2\n29 16\tAnd a second one\n"
+                                                          "46 14\tthat is long. \n");
+}
+
+TEST(PaginateTool, SavedStories) {
+    fbwtest::TempDir dir;
+    fbwtest::WriteBytes(dir / "Jack.txt", "Title\r\n\r\nText\nwith a bare line feed\r\n");
+    auto args = kFixed;
+    args.push_back("--saved");
+    const auto r = Paginate(args, dir / "Jack.txt");
+    EXPECT_EQ(r.status, 0) << r.err;
+    EXPECT_EQ(r.out, "page 1\n0 5\tTitle\n7 0\t\n9 16\tText\nwith a bare\n26 9\tline feed\n");
+}
+
+TEST(PaginateTool, Errors) {
+    fbwtest::TempDir dir;
+    const auto missing = Paginate(kFixed, dir / "none.txt");
+    EXPECT_EQ(missing.status, 1);
+    EXPECT_NE(missing.err.find("none.txt"), std::string::npos) << missing.err;
+    fbwtest::WriteBytes(dir / "s.txt", "Title");
+    for (const std::vector<std::string>& bad :
+         {std::vector<std::string>{"--page", "216x320"},
+          {"--char-width", "10", "--line-height", "20", "--page", "216"},
+          {"--font", "Arial", "--page", "216x320"}}) {
+        const auto r = Paginate(bad, dir / "s.txt");
+        EXPECT_EQ(r.status, 1) << bad[0] << " " << bad.size();
+        EXPECT_NE(r.err, "");
+    }
+}
+
+TEST(PaginateTool, FontCanvas) {
+    fbwtest::TempDir dir;
+    fbwtest::WriteBytes(dir / "s.txt", "A Title\\n\\n\r\nOnce upon a time there lived a king "
+                                       "who had three daughters.\r\n");
+    const auto r =
+        Paginate({"--font", "Times New Roman", "--size", "12", "--page", "216x320"}, dir / "s.txt");
+    if (r.status == 1 && r.err.find("unavailable") != std::string::npos)
+        GTEST_SKIP() << "fbwtool was built without Qt: " << r.err;
+    ASSERT_EQ(r.status, 0) << r.err;
+    EXPECT_EQ(r.out.substr(0, 24), "page 1\n0 7\tA Title\n9 0\t\n");
+    EXPECT_EQ(r.err, "");
+    // A larger dpi means larger pixels: more lines.
+    const auto big =
+        Paginate({"--font", "Times New Roman", "--size", "12", "--dpi", "192", "--page", "432x640"},
+                 dir / "s.txt");
+    EXPECT_EQ(big.status, 0) << big.err;
+    EXPECT_EQ(big.out, r.out);
+}

@@ -1,0 +1,68 @@
+// The storybook's text rules: CR LF resolution, the export text and reading
+// a saved story back.
+#include <gtest/gtest.h>
+
+#include "book/Book.h"
+#include "book/PrintFont.h"
+#include "book/StoryText.h"
+#include "platform/FixedCanvas.h"
+
+using namespace std::string_literals;
+
+TEST(StoryText, LineEndsResolveToSpacesExceptAfterMarkers) {
+    const std::vector<std::string> lines = {"Title\\n\\n", "Line one", "Line two\\n", "  Next"};
+    EXPECT_EQ(JoinStoryLines(lines), "Title\\n\\n\r\nLine one\r\nLine two\\n\r\n  Next\r\n");
+    EXPECT_EQ(ResolveStoryLineEnds(JoinStoryLines(lines)),
+              "Title\\n\\nLine one Line two\\n  Next ");
+    // Lone CR and LF stay; the text ends at a zero byte.
+    EXPECT_EQ(ResolveStoryLineEnds("a\rb\nc\n\r"), "a\rb\nc\n\r");
+    EXPECT_EQ(ResolveStoryLineEnds("ab\r\nc\0d\r\n"s), "ab c");
+    EXPECT_EQ(ResolveStoryLineEnds(""), "");
+}
+
+TEST(StoryText, ExportText) {
+    EXPECT_EQ(MakeExportText("Title\\n\\nOne paragraph."), "Title\r\n\r\nOne paragraph.\r\n");
+    EXPECT_EQ(MakeExportText("Title\\n"), "Title\r\n");
+    EXPECT_EQ(MakeExportText("ab"), "ab");
+    EXPECT_EQ(MakeExportText("a"), "a");
+    EXPECT_EQ(MakeExportText("abc\n"), "abc\n");
+    EXPECT_EQ(MakeExportText("a\\\\nb"), "a\\\r\nb\r\n");
+}
+
+TEST(StoryText, SavedStoryReadsBackToTheSamePages) {
+    EXPECT_EQ(ReadSavedStoryText("Title\r\n\r\nText\r\n"), "Title\\n\\nText\\n");
+    // Bare line feeds stay characters of one paragraph; a zero byte ends it.
+    EXPECT_EQ(ReadSavedStoryText("one\ntwo\rthree"), "one\ntwo\rthree");
+    EXPECT_EQ(ReadSavedStoryText("ab\r\n\0\r\n"s), "ab\\n");
+
+    const std::string story = "Title\\n\\nOne paragraph of several words that fills more than "
+                              "one line.\\n\\nAnother.";
+    const std::string back = ReadSavedStoryText(MakeExportText(story));
+    plat::FixedCanvas canvas(10, 20);
+    TBook a, b;
+    a.Paginate(&canvas, TRect{0, 0, 216, 320}, story.c_str());
+    b.Paginate(&canvas, TRect{0, 0, 216, 320}, back.c_str());
+    ASSERT_EQ(a.PageCount(), b.PageCount());
+    for (int p = 1; p <= a.PageCount(); ++p) {
+        ASSERT_EQ(a.PageLineCount(p), b.PageLineCount(p));
+        for (int l = 1; l <= a.PageLineCount(p); ++l)
+            EXPECT_EQ(a.Page(p)->LineText(story.c_str(), l), b.Page(p)->LineText(back.c_str(), l));
+    }
+}
+
+TEST(PrintFont, FiftyToSixtyWidthsOfNAcrossThePaper) {
+    // 12 points on a 216-pixel page, paper 4800 pixels wide: 266 points to
+    // start; at 10 pixels an "n" per 12 points the search settles in range.
+    EXPECT_EQ(TPrintFont::StartSize(12, 4800, 216), 266);
+    EXPECT_EQ(TPrintFont::StartSize(12, 4800, 0), 12);
+    plat::FixedCanvas canvas(10, 20);
+    const int ps = TPrintFont::Fit(canvas, 4800, 266);
+    EXPECT_EQ(canvas.FontSize(), ps);
+    const int k = 4800 / canvas.TextWidth("n");
+    EXPECT_GE(k, 50);
+    EXPECT_LE(k, 60);
+    // No width for "n", or a paper too narrow for any size: the search ends.
+    plat::FixedCanvas none(0, 20);
+    EXPECT_EQ(TPrintFont::Fit(none, 4800, 40), 40);
+    EXPECT_EQ(TPrintFont::Fit(canvas, 5, 40), 1);
+}
