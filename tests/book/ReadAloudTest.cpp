@@ -342,6 +342,15 @@ TEST_F(ReadAloudTest, TheHighlightIsFilledBehindTheTextOfTheLitParts) {
     canvas.ClearCalls();
     reader->DrawHighlight(book, canvas, 100, 3, text.c_str());
     EXPECT_TRUE(canvas.Calls().empty());
+    // Parts are clamped to their line; lines that do not exist cover nothing.
+    EXPECT_EQ(book.LinePartRectFrom(&book.Pages, &canvas, 100, 2, 3, -5, 99, text.c_str()),
+              (TRect{0, 20, 100, 30}));
+    EXPECT_TRUE(
+        book.LinePartRectFrom(&book.Pages, &canvas, 100, 2, 3, 2, 2, text.c_str()).IsEmpty());
+    EXPECT_TRUE(
+        book.LinePartRectFrom(&book.Pages, &canvas, 100, 2, 4, 0, 3, text.c_str()).IsEmpty());
+    EXPECT_TRUE(
+        book.LinePartRectFrom(&book.Pages, &canvas, 100, 9, 1, 0, 3, text.c_str()).IsEmpty());
     reader->Stop();
     reader->DrawHighlight(book, canvas, 100, 1, text.c_str());
     EXPECT_TRUE(canvas.Calls().empty());
