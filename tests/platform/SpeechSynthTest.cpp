@@ -1,12 +1,11 @@
-// The speech synthesizer of this build (flite's "slt" voice) and the test
-// synthesizer. The flite cases skip when the build has no speech engine.
+// The speech synthesizer of this build (flite's "slt" voice); skipped when the
+// build has no speech engine.
 #include <gtest/gtest.h>
 
 #include <chrono>
 #include <cmath>
 #include <cstdlib>
 
-#include "platform/NullSpeechSynth.h"
 #include "platform/SpeechSynth.h"
 #ifdef FBW_HAVE_FLITE
 #include "platform/flite/FliteSpeechSynth.h"
@@ -43,11 +42,8 @@ TEST(SystemSpeech, ASentenceBecomesAudibleSpeechAtASteadyPace) {
     EXPECT_GT(Loudness(pcm.Samples), 0.01);
     std::printf("flite: %.2f s of speech in %lld ms\n", seconds, static_cast<long long>(ms));
 
-    // The same text twice lasts as long (flite adds a little noise of its
-    // own); a longer text lasts longer.
+    // A longer text lasts longer.
     plat::SpeechPcm again, longer;
-    ASSERT_TRUE(synth->Synthesize(text, again));
-    EXPECT_EQ(again.Samples.size(), pcm.Samples.size());
     ASSERT_TRUE(synth->Synthesize(text + " " + text, longer));
     EXPECT_GT(longer.Samples.size(), pcm.Samples.size() * 3 / 2);
 
@@ -69,18 +65,3 @@ TEST(SystemSpeech, LatinOneLettersAreReadAsTheirPlainLetters) {
     EXPECT_TRUE(synth->Synthesize("Z\xF6\x65 and Andr\xE9 \xBF", pcm));
 }
 #endif
-
-TEST(NullSpeech, LengthFollowsTheTextAndFailuresLeaveNothing) {
-    plat::NullSpeechSynth synth;
-    plat::SpeechPcm pcm;
-    ASSERT_TRUE(synth.Synthesize("Hello.", pcm));
-    EXPECT_EQ(pcm.SampleRate, plat::NullSpeechSynth::kSampleRate);
-    EXPECT_EQ(pcm.Samples.size(), plat::NullSpeechSynth::SamplesFor("Hello."));
-    EXPECT_EQ(pcm.Samples.size(), 6u * 160);
-    EXPECT_EQ(plat::NullSpeechSynth::TextOf(pcm.Samples.data(), pcm.Samples.size()), "Hello.");
-    EXPECT_EQ(plat::NullSpeechSynth::TextOf(pcm.Samples.data(), 3), "");
-    synth.Fail = true;
-    EXPECT_FALSE(synth.Synthesize("Hello.", pcm));
-    EXPECT_TRUE(pcm.Samples.empty());
-    EXPECT_EQ(synth.Texts(), (std::vector<std::string>{"Hello.", "Hello."}));
-}
