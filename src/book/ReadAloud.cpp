@@ -3,6 +3,7 @@
 
 #include <algorithm>
 #include <chrono>
+#include <system_error>
 
 #include "book/ReadHighlight.h"
 #include "image/AbortException.h"
@@ -167,9 +168,13 @@ void TReadAloud::SpeakAhead(int index) {
     DropAhead();
     if (index >= static_cast<int>(units_.size()))
         return;
-    ahead_ = std::async(std::launch::async, [this, index, text = units_[index].text] {
-        return Synthesize(index, text);
-    });
+    try {
+        ahead_ = std::async(std::launch::async, [this, index, text = units_[index].text] {
+            return Synthesize(index, text);
+        });
+    } catch (const std::system_error&) {
+        // No thread to be had: the sentence is synthesized when it is due.
+    }
 }
 
 void TReadAloud::DropAhead() {
