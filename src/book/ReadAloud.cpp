@@ -3,6 +3,7 @@
 
 #include <algorithm>
 #include <chrono>
+#include <exception>
 #include <system_error>
 
 #include "book/ReadHighlight.h"
@@ -141,8 +142,12 @@ TReadAloud::Spoken TReadAloud::Synthesize(int index, const std::string& text) {
     Spoken out;
     out.index = index;
     std::lock_guard<std::mutex> lock(synthMutex_);
-    out.ok =
-        synth_->Synthesize(text, out.pcm) && !out.pcm.Samples.empty() && out.pcm.SampleRate > 0;
+    try {
+        out.ok =
+            synth_->Synthesize(text, out.pcm) && !out.pcm.Samples.empty() && out.pcm.SampleRate > 0;
+    } catch (const std::exception&) { // out of memory: the sentence is passed over
+        out.ok = false;
+    }
     return out;
 }
 
