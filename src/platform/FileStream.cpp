@@ -67,7 +67,7 @@ std::unique_ptr<FileStream> FileStream::CreateAtomic(const std::string& path) {
     std::string tmpl = ExtractFilePath(target) + ".fbwtmp-XXXXXX";
     int fd = ::mkstemp(tmpl.data());
     if (fd < 0)
-        return CreateInPlace(target);
+        return errno == EACCES || errno == EPERM ? CreateInPlace(target) : nullptr;
     std::FILE* f = ::fdopen(fd, "w+b");
     if (!f) {
         ::close(fd);
