@@ -293,9 +293,7 @@ bool TVocab::KeepDamagedFile() {
             continue;
         if (!plat::WriteFileAtomic(name, bytes))
             return false;
-        keptName_ = plat::ExtractFilePath(name).empty()
-                        ? name
-                        : name.substr(plat::ExtractFilePath(name).size());
+        keptName_ = name.substr(plat::ExtractFilePath(name).size());
         keep_ = Keep::Kept;
         return true;
     }

@@ -121,11 +121,12 @@ TEST(Files, WritesInPlaceWhenTheFolderIsReadOnly) {
     TempDir dir;
     const std::string path = dir / "words.dat";
     fbwtest::WriteBytes(path, "old contents, longer than the new");
-    std::filesystem::permissions(
-        dir.Path(), std::filesystem::perms::owner_all | std::filesystem::perms::group_read |
-                        std::filesystem::perms::group_exec | std::filesystem::perms::others_read |
-                        std::filesystem::perms::others_exec);
-    std::filesystem::permissions(path, std::filesystem::perms::all);
+    namespace fs = std::filesystem;
+    const fs::perms readOnly = fs::perms::owner_read | fs::perms::owner_exec |
+                               fs::perms::group_read | fs::perms::group_exec |
+                               fs::perms::others_read | fs::perms::others_exec;
+    fs::permissions(dir.Path(), readOnly);
+    fs::permissions(path, fs::perms::all);
     const int result = fbwtest::RunUnprivileged([&] {
         if (plat::WriteFileAtomic(dir / "new.dat", "x"))
             return 1; // the folder should refuse new files
@@ -136,6 +137,7 @@ TEST(Files, WritesInPlaceWhenTheFolderIsReadOnly) {
             return 3;
         return 0; // destroyed without Commit: the file keeps "new"
     });
+    fs::permissions(dir.Path(), fs::perms::owner_all);
     EXPECT_EQ(result, 0);
     EXPECT_EQ(fbwtest::ReadBytes(path), "new");
     EXPECT_EQ(std::distance(std::filesystem::directory_iterator(dir.Path()),

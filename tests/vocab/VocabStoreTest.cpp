@@ -413,9 +413,9 @@ TEST(WordsFile, ReadOnlyFolderWithAWritableFileStillSaves) {
     const std::string file = dir / "words.dat";
     fbwtest::WriteBytes(file, TwoNamesAndACup(false));
     fs::permissions(file, fs::perms::all);
-    fs::permissions(dir.Path(), fs::perms::owner_all | fs::perms::group_read |
-                                    fs::perms::group_exec | fs::perms::others_read |
-                                    fs::perms::others_exec);
+    fs::permissions(dir.Path(), fs::perms::owner_read | fs::perms::owner_exec |
+                                    fs::perms::group_read | fs::perms::group_exec |
+                                    fs::perms::others_read | fs::perms::others_exec);
     EXPECT_EQ(fbwtest::RunUnprivileged([&] {
                   MessageCapture capture;
                   OneRun(file);
@@ -430,8 +430,7 @@ TEST(WordsFile, ReadOnlyFolderWithAWritableFileStillSaves) {
 
     // Neither a temporary file nor the file itself can be written: the
     // player is told.
-    fs::permissions(file, fs::perms::owner_read | fs::perms::owner_write | fs::perms::group_read |
-                              fs::perms::others_read);
+    fs::permissions(file, fs::perms::owner_read | fs::perms::group_read | fs::perms::others_read);
     EXPECT_EQ(fbwtest::RunUnprivileged([&] {
                   MessageCapture capture;
                   OneRun(file);
@@ -441,6 +440,7 @@ TEST(WordsFile, ReadOnlyFolderWithAWritableFileStillSaves) {
                              : 1;
               }),
               0);
+    fs::permissions(dir.Path(), fs::perms::owner_all);
 }
 
 TEST(WordsFile, SymbolicLinkIsUpdatedThroughTheLink) {
