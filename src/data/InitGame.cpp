@@ -67,6 +67,12 @@ void LocateFolders(const std::string& programPath, plat::KeyStore& keys) {
     Randomize();
     try {
         DoLocate(programPath, keys);
+        // The settings calls refuse longer names rather than cut them.
+        if (SettingsFileName.size() > 255)
+            plat::ShowMessage(plat::MsgKind::Warning,
+                              Format("The settings file name \"%s\" is longer than 255 "
+                                     "characters: settings will not be kept.",
+                                     SettingsFileName));
     } catch (const LumException& e) {
         plat::ShowMessage(plat::MsgKind::Error, e.Message());
         StartupFailed = true;

@@ -12,22 +12,32 @@ std::string Cut(const std::string& s) {
 }
 } // namespace
 
-void ReadIniString(const std::string& section, const std::string& key,
+bool ReadIniString(const std::string& section, const std::string& key,
                    const std::string& defaultValue, std::string& value,
                    const std::string& fileName) {
+    // A longer file name is refused: cut, it would name another file.
+    if (fileName.size() > kIniLimit) {
+        value.clear();
+        return false;
+    }
     try {
         value =
             Cut(plat::GetProfileString(Cut(section), Cut(key), Cut(defaultValue), Cut(fileName)));
+        return true;
     } catch (...) {
         value.clear();
+        return false;
     }
 }
 
-void WriteIniString(const std::string& section, const std::string& key, const std::string& value,
+bool WriteIniString(const std::string& section, const std::string& key, const std::string& value,
                     const std::string& fileName) {
+    if (fileName.size() > kIniLimit)
+        return false;
     try {
-        plat::WriteProfileString(Cut(section), Cut(key), Cut(value), Cut(fileName));
+        return plat::WriteProfileString(Cut(section), Cut(key), Cut(value), Cut(fileName));
     } catch (...) {
+        return false;
     }
 }
 

@@ -1,17 +1,18 @@
-// Shared text and settings-file functions. Settings values, sections, keys and
-// file names are limited to 255 characters each (longer ones are cut).
+// Shared text and settings-file functions. Settings values, sections and keys
+// are limited to 255 characters each (longer ones are cut); a file name
+// longer than 255 characters is refused, so that no other file is used.
 #pragma once
 #include <cstddef>
 #include <string>
 
 #include "platform/Stream.h"
 
-// One value of a settings file; the empty string on any failure.
-void ReadIniString(const std::string& section, const std::string& key,
+// One value of a settings file; the empty string (and false) on any failure.
+bool ReadIniString(const std::string& section, const std::string& key,
                    const std::string& defaultValue, std::string& value,
                    const std::string& fileName);
-// Writes one value; failures are swallowed.
-void WriteIniString(const std::string& section, const std::string& key, const std::string& value,
+// Writes one value; false on failure (callers may ignore it).
+bool WriteIniString(const std::string& section, const std::string& key, const std::string& value,
                     const std::string& fileName);
 
 // Without leading (trailing) space characters; tabs are kept.

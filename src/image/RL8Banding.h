@@ -10,7 +10,7 @@ public:
     static constexpr uint32_t kMaxBandBytes = 65280;
     static constexpr uint32_t kMaxSegments = 255;
 
-    uint32_t Stride = 0;   // Width rounded up to a multiple of 4
+    uint32_t Stride = 0;   // Width rounded up to a multiple of 4 (at most UINT32_MAX)
     uint32_t Rows = 0;     // R: rows of every band but the last
     uint32_t Count = 0;    // N: number of bands
     uint32_t LastRows = 0; // rows of the last band

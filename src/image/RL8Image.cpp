@@ -119,6 +119,7 @@ void TRL8Image::LoadFromStream(plat::Stream& stream) {
             seg.Flags &= kStoredFlags;
             if (State == kPlain)
                 seg.Flags &= static_cast<uint8_t>(~TRL8ImageSegment::kCoded);
+            seg.Stored = seg.Flags;
             // A segment used as stored must hold all its rows.
             if (!(seg.Flags & TRL8ImageSegment::kCoded) &&
                 size < banding_.RowsOf(static_cast<uint32_t>(i)) * banding_.Stride)
@@ -142,18 +143,53 @@ void TRL8Image::LoadSegment(uint16_t index) {
         throw RL8Exception("Segment Lock: segment buffer not allocated");
     const uint32_t start = (index == 0 ? kHeaderSize + 4u * SegmentCount : ends_[index - 1u]) + 3u;
     const uint16_t size = static_cast<uint16_t>(ends_[index] - start);
-    const uint8_t flags = seg.Flags;
-    seg.Allocate(size, plat::kMemDiscardable);
-    uint8_t* p = seg.Lock();
+    // The segment stays as it is (a placeholder that a later lock may read
+    // again) until its new block is complete.
+    auto block = plat::MemoryBlock::Allocate(size, plat::kMemDiscardable);
+    if (!block)
+        throw RL8Exception("Allocate: out of memory");
+    auto* p = static_cast<uint8_t*>(block->Lock());
     const bool ok = p && stream_->Seek(recordOffset_ + start) && stream_->ReadExact(p, size);
-    seg.Unlock();
-    if (!ok) {
-        // Keep the size known, so that a later lock may try again.
-        seg.SetPlaceholder(size);
-        seg.Flags = flags;
+    block->Unlock();
+    if (!ok)
         throw RL8Exception("Decode: source buffer overflow");
+    // Before the image is decoded (and for the record writer) a band is read
+    // as stored; a band of a decoded image that lost its storage comes back
+    // decoded.
+    if (State != kPlain || !(seg.Stored & TRL8ImageSegment::kCoded)) {
+        seg.Replace(std::move(block), size);
+        seg.Flags &= static_cast<uint8_t>(~TRL8ImageSegment::kCoded);
+        return;
     }
-    DecodeSegment(seg, Width, Height);
+    const uint32_t rowBytes = banding_.RowsOf(index) * banding_.Stride;
+    auto rows = plat::MemoryBlock::Allocate(rowBytes, plat::kMemDiscardable);
+    if (!rows)
+        throw RL8Exception("Allocate: out of memory");
+    auto* dst = static_cast<uint8_t*>(rows->Lock());
+    const auto* src = static_cast<const uint8_t*>(block->Lock());
+    try {
+        if (!dst || !src)
+            throw RL8Exception("Segment Lock: segment buffer not allocated");
+        DecodeRows(seg, seg.Stored, Width, src, size, dst);
+    } catch (...) {
+        rows->Unlock();
+        block->Unlock();
+        throw;
+    }
+    rows->Unlock();
+    block->Unlock();
+    seg.Replace(std::move(rows), static_cast<uint16_t>(rowBytes));
+}
+
+void TRL8Image::DecodeRows(const TRL8ImageSegment& seg, uint8_t flags, uint16_t width,
+                           const uint8_t* src, std::size_t codedSize, uint8_t* dst) const {
+    const uint32_t rows = banding_.RowsOf(seg.Index());
+    const uint32_t stride = (uint32_t{width} + 3u) & ~3u;
+    if (flags & TRL8ImageSegment::kSimple)
+        TRL8Decoder::DecodeSimple(src, codedSize, dst, width, stride, rows, seg.Escape1);
+    else
+        TRL8Decoder::DecodeLineCodes(src, codedSize, dst, width, stride, rows, seg.Escape1,
+                                     seg.Escape2, !(flags & TRL8ImageSegment::kRawRows));
 }
 
 void TRL8Image::DecodeSegment(TRL8ImageSegment& seg, uint16_t width, uint16_t /*height*/) {
@@ -170,15 +206,14 @@ void TRL8Image::DecodeSegment(TRL8ImageSegment& seg, uint16_t width, uint16_t /*
     try {
         const uint32_t rows = banding_.RowsOf(seg.Index());
         const uint32_t stride = (uint32_t{width} + 3u) & ~3u;
-        seg.Allocate(static_cast<uint16_t>(rows * stride), plat::kMemDiscardable);
+        // Only a band that can be read from the library again may lose its
+        // storage.
+        seg.Allocate(static_cast<uint16_t>(rows * stride),
+                     stream_ ? plat::kMemDiscardable : plat::kMemMovable);
         uint8_t* dst = seg.Lock();
         if (!dst)
             throw RL8Exception("Segment Lock: segment buffer not allocated");
-        if (flags & TRL8ImageSegment::kSimple)
-            TRL8Decoder::DecodeSimple(src, codedSize, dst, width, stride, rows, seg.Escape1);
-        else
-            TRL8Decoder::DecodeLineCodes(src, codedSize, dst, width, stride, rows, seg.Escape1,
-                                         seg.Escape2, !(flags & TRL8ImageSegment::kRawRows));
+        DecodeRows(seg, flags, width, src, codedSize, dst);
         seg.Flags &= static_cast<uint8_t>(~TRL8ImageSegment::kCoded);
         seg.Unlock();
     } catch (...) {
@@ -259,6 +294,7 @@ void TRL8Image::Initialize(const std::string& name, plat::Stream* source, uint16
             seg.Escape1 = c.Escape1;
             seg.Escape2 = c.Escape2;
             seg.Flags = c.Flags;
+            seg.Stored = c.Flags;
         }
         State = kCoded;
     } catch (...) {

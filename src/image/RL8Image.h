@@ -1,7 +1,8 @@
 // One image of a library: its 18-byte header and its pixels as a row of
 // segments, each a band of whole rows (TRL8Banding). Segment 0 holds the
 // bottom rows. An image read from a library stream keeps a pointer to the
-// stream (owned by the library) and reads segment data from it on demand.
+// stream (owned by the library) and reads segment data from it on demand;
+// it must not outlive the stream.
 #pragma once
 #include <cstdint>
 #include <memory>
@@ -44,7 +45,10 @@ public:
     // Raises "Invalid RL8 image header" for a size that cannot be banded.
     virtual void Initialize(const std::string& name, plat::Stream* source, uint16_t height,
                             uint16_t width);
-    // Reads segment Index's data from the library stream into a new block.
+    // Reads segment Index's data from the library stream into a new block:
+    // as stored while the image is coded, decoded once the image is (a
+    // decoded band whose storage was discarded). On failure the segment is
+    // left as it was.
     virtual void LoadSegment(uint16_t index);
 
     // Reads the image record at the stream's position (headers only; pixel
@@ -78,6 +82,9 @@ public:
 
 private:
     void CreateSegments();
+    // Decodes the stored data of Seg (coded as Flags say) into its rows.
+    void DecodeRows(const TRL8ImageSegment& seg, uint8_t flags, uint16_t width, const uint8_t* src,
+                    std::size_t codedSize, uint8_t* dst) const;
 
     std::vector<TRL8ImageSegment> segments_;
     std::vector<uint32_t> ends_; // segment end table, offsets from the record start

@@ -211,7 +211,10 @@ void TRL8ImageData::Draw(TPoint destPoint, TRL8ImageData& source, TRect sourceRe
 void TRL8ImageData::DisplayDamage(plat::DrawTarget& dc, TPoint origin) {
     for (TLumNode* n = Damage.Next(nullptr); n; n = Damage.Next(n)) {
         const TRect& r = static_cast<TDamageNode*>(n)->Rect;
-        DisplayRect(dc, TPoint{origin.X + r.Left, origin.Y + r.Top}, r);
+        if (r.IsEmpty())
+            continue; // paints nothing, and its corner may lie anywhere
+        DisplayRect(
+            dc, TPoint{Clamp64(int64_t{origin.X} + r.Left), Clamp64(int64_t{origin.Y} + r.Top)}, r);
     }
     Damage.Clear();
 }
@@ -227,8 +230,8 @@ int TRL8ImageData::DisplayRect(plat::DrawTarget& dc, TPoint destPoint, const TRe
     TRect sr;
     if (!TRect::Intersect(sr, sourceRect, GetBounds()))
         return 0;
-    const int64_t destX = int64_t{destPoint.X} + (sr.Left - sourceRect.Left);
-    const int64_t destTop = int64_t{destPoint.Y} + (sr.Top - sourceRect.Top);
+    const int64_t destX = int64_t{destPoint.X} + (int64_t{sr.Left} - sourceRect.Left);
+    const int64_t destTop = int64_t{destPoint.Y} + (int64_t{sr.Top} - sourceRect.Top);
 
     // The descriptions of the passes: the surface's own for a plain copy,
     // or a mask (transparent colour white, all else black) and a paint table

@@ -12,7 +12,7 @@ TRL8ImageSegment::~TRL8ImageSegment() {
 }
 
 TRL8ImageSegment::TRL8ImageSegment(TRL8ImageSegment&& other) noexcept
-    : Escape1(other.Escape1), Escape2(other.Escape2), Flags(other.Flags),
+    : Escape1(other.Escape1), Escape2(other.Escape2), Flags(other.Flags), Stored(other.Stored),
       block_(std::move(other.block_)), pointer_(other.pointer_), index_(other.index_),
       dataSize_(other.dataSize_), image_(other.image_) {
     other.pointer_ = nullptr;
@@ -39,11 +39,24 @@ void TRL8ImageSegment::SetPlaceholder(uint16_t size) {
 }
 
 void TRL8ImageSegment::Allocate(uint16_t size, unsigned memFlags) {
-    Free();
-    block_ = plat::MemoryBlock::Allocate(size, memFlags);
-    if (!block_)
+    auto block = plat::MemoryBlock::Allocate(size, memFlags);
+    if (!block)
         throw RL8Exception("Allocate: out of memory");
+    Free();
+    block_ = std::move(block);
     dataSize_ = size;
+}
+
+void TRL8ImageSegment::Replace(std::unique_ptr<plat::MemoryBlock> block, uint16_t size) {
+    Unlock();
+    block_ = std::move(block);
+    dataSize_ = size;
+}
+
+bool TRL8ImageSegment::Discard() {
+    if (!block_ || pointer_ || block_->IsDiscarded() || !(block_->Flags() & plat::kMemDiscardable))
+        return false;
+    return block_->Discard();
 }
 
 uint8_t* TRL8ImageSegment::Lock() {

@@ -30,13 +30,21 @@ public:
 
     uint8_t Escape1 = 0;
     uint8_t Escape2 = 0;
-    uint8_t Flags = 0;
+    uint8_t Flags = 0;  // the state of the block (kCoded: it holds data to decode)
+    uint8_t Stored = 0; // how the library file stores the data (kRawRows, kSimple, kCoded)
 
     // Reads the 3-byte segment header; false when the stream ends first.
     bool ReadHeader(plat::Stream& stream);
     void SetPlaceholder(uint16_t size);
-    // Raises "Allocate: out of memory" when the platform gives no block.
+    // Raises "Allocate: out of memory" when the platform gives no block; the
+    // segment is then unchanged.
     void Allocate(uint16_t size, unsigned memFlags);
+    // Takes Block (DataSize bytes of data, unlocked) in place of the current one.
+    void Replace(std::unique_ptr<plat::MemoryBlock> block, uint16_t size);
+    // Drops the storage of an unlocked discardable block, as the platform may
+    // when memory runs short; the next Lock reads it again. False when the
+    // block is not discardable, locked or already without storage.
+    bool Discard();
     // The block's address, reading a placeholder's data first. Raises
     // "Segment Lock: segment buffer not allocated" without a block; nullptr
     // when the block cannot be locked.

@@ -153,24 +153,33 @@ TImageNode* TRL8Library::GetImage(const std::string& name) {
     return found;
 }
 
-std::unique_ptr<TRL8Image> TRL8Library::ReadImageHeaders(const std::string& name) {
+TRL8ImageHeader TRL8Library::ReadImageHeaders(const std::string& name) {
     if (!ImageExists(name) || !stream_)
         throw RL8Exception(DoesNotExist(name));
-    auto image = std::make_unique<TRL8Image>();
-    if (!stream_->Seek(ImageOffset(name)))
+    uint8_t h[TRL8Image::kHeaderSize];
+    if (!stream_->Seek(ImageOffset(name)) || !stream_->ReadExact(h, sizeof h))
         InvalidHeader();
-    image->LoadFromStream(*stream_);
-    return image;
+    TRL8Image::CheckHeader(h);
+    TRL8ImageHeader header;
+    std::memcpy(header.Name, h, sizeof header.Name);
+    header.Width = Get16(h + 8);
+    header.Height = Get16(h + 10);
+    header.SegmentCount = h[12];
+    header.State = h[13];
+    header.TransparentColour = h[14];
+    header.Transparent = h[15];
+    header.HeaderVersion = static_cast<int16_t>(Get16(h + 16));
+    return header;
 }
 
 void TRL8Library::ReleaseImage(TImageNode* node) {
-    if (!node)
+    // Only nodes of this library are counted and freed here; the membership
+    // test comes first, as a node that is not in Images may be gone.
+    if (!node || !images_.Contains(node))
         return;
     if (node->UseCount > 0)
         --node->UseCount;
-    // Only nodes of this library are freed here; a node that is not in Images
-    // belongs to somebody else.
-    if (node->UseCount == 0 && images_.Contains(node)) {
+    if (node->UseCount == 0) {
         images_.Remove(node);
         std::unique_ptr<TImageNode> gone(node);
     }

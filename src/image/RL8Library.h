@@ -11,6 +11,7 @@
 #include <vector>
 
 #include "image/ImageList.h"
+#include "image/RL8ImageHeader.h"
 #include "platform/DrawTarget.h"
 #include "platform/LogPalette.h"
 #include "platform/Point.h"
@@ -46,7 +47,9 @@ public:
     // The loaded image of that name (any letter case), loading and decoding
     // it first when needed; UseCount + 1.
     TImageNode* GetImage(const std::string& name);
-    // UseCount - 1; at 0 the node and its surface and image are freed.
+    // UseCount - 1; at 0 the node and its surface and image are freed. A
+    // node that is not among this library's images (freed by Close, or
+    // another library's) is left alone.
     void ReleaseImage(TImageNode* node);
     bool ImageExists(const std::string& name) const { return ImageOffset(name) > 0; }
     // File offset of the image record; 0 when absent.
@@ -68,8 +71,9 @@ public:
     void AddReference(TRL8Library** variable);
     void RemoveReference(TRL8Library** variable);
 
-    // Reads the header of a directory entry without loading its pixels.
-    std::unique_ptr<TRL8Image> ReadImageHeaders(const std::string& name);
+    // The header of a directory entry, read without loading its pixels.
+    // Raises as GetImage does for a missing name or a bad header.
+    TRL8ImageHeader ReadImageHeaders(const std::string& name);
 
     // Lower-case name -> record offset, sorted by name.
     const std::map<std::string, int32_t>& Directory() const { return directory_; }

@@ -1,18 +1,54 @@
 // File streams over stdio, with atomic replacement for writes.
 #include "platform/FileStream.h"
 
+#include <cerrno>
 #include <cstdlib>
+#include <fcntl.h>
 #include <filesystem>
 #include <sys/stat.h>
 #include <unistd.h>
 
 #include "platform/Files.h"
 
+namespace fs = std::filesystem;
+
 namespace plat {
+
+namespace {
+// The file that Path finally names when it is a symbolic link (or a chain of
+// them); Path itself when it is none. Empty for a loop or an unreadable link.
+std::string FollowLinks(const std::string& path) {
+    fs::path p(path);
+    for (int depth = 0; depth < 40; ++depth) {
+        std::error_code ec;
+        if (!fs::is_symlink(fs::symlink_status(p, ec)))
+            return p.string();
+        fs::path target = fs::read_symlink(p, ec);
+        if (ec)
+            return std::string();
+        p = target.is_absolute() ? target : p.parent_path() / target;
+    }
+    return std::string();
+}
+
+bool WriteAll(int fd, const char* data, std::size_t size) {
+    while (size > 0) {
+        const ssize_t n = ::write(fd, data, size);
+        if (n < 0 && errno == EINTR)
+            continue;
+        if (n <= 0)
+            return false;
+        data += n;
+        size -= static_cast<std::size_t>(n);
+    }
+    return true;
+}
+} // namespace
 
 std::unique_ptr<FileStream> FileStream::Open(const std::string& path) {
     std::string real = ResolvePath(path);
-    if (!std::filesystem::is_regular_file(std::filesystem::path(real)))
+    std::error_code ec;
+    if (!fs::is_regular_file(fs::path(real), ec))
         return nullptr;
     std::FILE* f = std::fopen(real.c_str(), "rb");
     if (!f)
@@ -24,11 +60,14 @@ std::unique_ptr<FileStream> FileStream::Open(const std::string& path) {
 }
 
 std::unique_ptr<FileStream> FileStream::CreateAtomic(const std::string& path) {
-    std::string target = ResolvePath(path);
+    // A link is kept: the file it points at is the one replaced.
+    const std::string target = FollowLinks(ResolvePath(path));
+    if (target.empty())
+        return nullptr;
     std::string tmpl = ExtractFilePath(target) + ".fbwtmp-XXXXXX";
     int fd = ::mkstemp(tmpl.data());
     if (fd < 0)
-        return nullptr;
+        return errno == EACCES || errno == EPERM ? CreateInPlace(target) : nullptr;
     std::FILE* f = ::fdopen(fd, "w+b");
     if (!f) {
         ::close(fd);
@@ -42,7 +81,28 @@ std::unique_ptr<FileStream> FileStream::CreateAtomic(const std::string& path) {
     return s;
 }
 
+std::unique_ptr<FileStream> FileStream::CreateInPlace(const std::string& target) {
+    // The folder takes no new file, but an existing file may still be
+    // writable: collect the data aside and write it over the file on Commit.
+    const int fd = ::open(target.c_str(), O_WRONLY | O_CLOEXEC);
+    if (fd < 0)
+        return nullptr;
+    struct stat st;
+    std::FILE* f = nullptr;
+    if (::fstat(fd, &st) != 0 || !S_ISREG(st.st_mode) || !(f = std::tmpfile())) {
+        ::close(fd);
+        return nullptr;
+    }
+    std::unique_ptr<FileStream> s(new FileStream());
+    s->file_ = f;
+    s->path_ = target;
+    s->inPlaceFd_ = fd;
+    return s;
+}
+
 FileStream::~FileStream() {
+    if (inPlaceFd_ >= 0)
+        ::close(inPlaceFd_);
     if (file_)
         std::fclose(file_);
     if (!tmpPath_.empty())
@@ -79,6 +139,8 @@ int64_t FileStream::Size() const {
 }
 
 bool FileStream::Commit() {
+    if (inPlaceFd_ >= 0)
+        return CommitInPlace();
     if (tmpPath_.empty() || !file_)
         return false;
     bool ok = !failed_ && std::fflush(file_) == 0 && ::fsync(::fileno(file_)) == 0;
@@ -92,6 +154,30 @@ bool FileStream::Commit() {
     if (!ok)
         ::unlink(tmpPath_.c_str());
     tmpPath_.clear();
+    return ok;
+}
+
+bool FileStream::CommitInPlace() {
+    bool ok = file_ && !failed_ && std::fflush(file_) == 0 && std::fseek(file_, 0, SEEK_SET) == 0;
+    // Written over the old bytes, then cut to length: a failure part way
+    // leaves a file of the old length rather than an empty one.
+    off_t size = 0;
+    char buffer[65536];
+    while (ok) {
+        const std::size_t n = std::fread(buffer, 1, sizeof buffer, file_);
+        if (n == 0) {
+            ok = !std::ferror(file_);
+            break;
+        }
+        ok = WriteAll(inPlaceFd_, buffer, n);
+        size += static_cast<off_t>(n);
+    }
+    ok = ok && ::ftruncate(inPlaceFd_, size) == 0 && ::fsync(inPlaceFd_) == 0;
+    ok = ::close(inPlaceFd_) == 0 && ok;
+    inPlaceFd_ = -1;
+    if (file_)
+        std::fclose(file_);
+    file_ = nullptr;
     return ok;
 }
 

@@ -1,7 +1,11 @@
 // A stream over a file. Open reads an existing file (its name looked up
 // without regard to letter case); CreateAtomic writes a temporary file in the
 // target's folder that replaces the target only on Commit, so that a failure
-// or crash mid-write leaves the old file whole.
+// or crash mid-write leaves the old file whole. A target that is a symbolic
+// link is written through the link (the temporary file goes beside the file
+// it points at). When its folder takes no new file but the target itself is
+// writable, the data is collected aside and written over the target on
+// Commit (not atomic, but not lost).
 #pragma once
 #include <cstdio>
 #include <memory>
@@ -15,6 +19,7 @@ class FileStream : public Stream {
 public:
     // nullptr when the file cannot be opened.
     static std::unique_ptr<FileStream> Open(const std::string& path);
+    // nullptr when neither a temporary file nor the target can be written.
     static std::unique_ptr<FileStream> CreateAtomic(const std::string& path);
 
     ~FileStream() override;
@@ -31,9 +36,12 @@ public:
 
 private:
     FileStream() = default;
+    static std::unique_ptr<FileStream> CreateInPlace(const std::string& target);
+    bool CommitInPlace();
     std::FILE* file_ = nullptr;
     std::string path_;    // the file read or the target to replace
     std::string tmpPath_; // non-empty for an uncommitted atomic write
+    int inPlaceFd_ = -1;  // the target, open for writing, of an in-place write
     bool failed_ = false;
 };
 

@@ -40,8 +40,10 @@ std::string ResolvePath(const std::string& path) {
     fs::directory_iterator it(parent.empty() ? fs::path(".") : parent, ec);
     if (ec)
         return path;
-    for (const auto& entry : it) {
-        std::string candidate = entry.path().filename().string();
+    for (; it != fs::directory_iterator(); it.increment(ec)) {
+        if (ec)
+            return path;
+        std::string candidate = it->path().filename().string();
         if (EqualNoCase(candidate, name))
             return (parent.empty() ? fs::path(candidate) : parent / candidate).string();
     }
@@ -51,6 +53,11 @@ std::string ResolvePath(const std::string& path) {
 bool FileExists(const std::string& path) {
     std::error_code ec;
     return fs::is_regular_file(fs::path(ResolvePath(path)), ec);
+}
+
+bool FileMissing(const std::string& path) {
+    std::error_code ec;
+    return fs::status(fs::path(ResolvePath(path)), ec).type() == fs::file_type::not_found;
 }
 
 bool FolderExists(const std::string& path) {

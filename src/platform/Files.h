@@ -16,6 +16,9 @@ inline constexpr char kPathSeparator = '/';
 std::string ResolvePath(const std::string& path);
 
 bool FileExists(const std::string& path);
+// True when nothing is at Path (looked up as ResolvePath does). A file that
+// exists but cannot be read (its permissions, a link loop) is not missing.
+bool FileMissing(const std::string& path);
 bool FolderExists(const std::string& path);
 // Modification time in nanoseconds since the epoch; false when missing.
 bool FileModTime(const std::string& path, int64_t& time);

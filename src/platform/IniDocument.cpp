@@ -58,10 +58,16 @@ bool HeaderName(const std::string& trimmed, std::string& name) {
 }
 } // namespace
 
+std::size_t IniDocument::TextStart() const {
+    // A UTF-8 byte-order mark (as some editors write one) is no part of the
+    // first line.
+    return text_.compare(0, 3, "\xEF\xBB\xBF") == 0 ? 3 : 0;
+}
+
 bool IniDocument::FindSection(const std::string& section, std::size_t& header, std::size_t& bodyEnd,
                               std::size_t& afterBody) const {
     Line line{};
-    std::size_t pos = 0;
+    std::size_t pos = TextStart();
     bool inside = false;
     while (NextLine(pos, line)) {
         std::string trimmed = TrimBlanks(text_.substr(line.begin, line.end - line.begin));
@@ -134,7 +140,13 @@ void IniDocument::AddSection(const std::string& section) {
 void IniDocument::Set(const std::string& section, const std::string& key,
                       const std::string& value) {
     const char* eol = Eol();
+    // One line, whatever was pasted into the value: a line break in it must
+    // not add keys or sections.
     std::string newLine = key + "=" + value;
+    for (char& c : newLine) {
+        if (c == '\r' || c == '\n')
+            c = ' ';
+    }
     std::size_t header, bodyEnd, afterBody;
     if (!FindSection(section, header, bodyEnd, afterBody)) {
         AddSection(section);

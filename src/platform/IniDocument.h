@@ -15,6 +15,8 @@ public:
     // False when the section or key is missing.
     bool Get(const std::string& section, const std::string& key, std::string& value) const;
     // Replaces the key's line, or adds the key (and the section) when missing.
+    // Line breaks in Key or Value are written as spaces; the caller keeps
+    // them out of Section and Key (see WriteProfileString).
     void Set(const std::string& section, const std::string& key, const std::string& value);
     // Adds an empty section when it is missing.
     void AddSection(const std::string& section);
@@ -34,6 +36,8 @@ private:
     bool FindKey(std::size_t header, std::size_t afterBody, const std::string& key,
                  Line& found) const;
     const char* Eol() const;
+    // Where the first line starts: after a leading byte-order mark.
+    std::size_t TextStart() const;
     std::string text_;
 };
 

@@ -6,6 +6,12 @@
 
 namespace plat {
 
+namespace {
+bool HasLineBreak(const std::string& s) {
+    return s.find_first_of("\r\n") != std::string::npos;
+}
+} // namespace
+
 std::string GetProfileString(const std::string& section, const std::string& key,
                              const std::string& defaultValue, const std::string& fileName) {
     std::string text;
@@ -20,7 +26,8 @@ std::string GetProfileString(const std::string& section, const std::string& key,
 
 bool WriteProfileString(const std::string& section, const std::string& key,
                         const std::string& value, const std::string& fileName) {
-    if (section.empty() || key.empty() || fileName.empty())
+    if (section.empty() || key.empty() || fileName.empty() || HasLineBreak(section) ||
+        HasLineBreak(key))
         return false;
     std::string text;
     if (FileExists(fileName) && !ReadWholeFile(fileName, text))

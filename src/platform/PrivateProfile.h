@@ -2,7 +2,8 @@
 // calls: sections and keys compare without regard to case, values come back
 // trimmed, and a missing file, section or key gives the default. Writing
 // creates what is missing, keeps the rest of the file byte for byte and
-// replaces the file atomically.
+// replaces the file atomically. A line break in a value is written as a
+// space; a section or key with one is refused.
 #pragma once
 #include <string>
 

@@ -7,6 +7,7 @@
 #include "image/LumException.h"
 #include "image/Random.h"
 #include "platform/FileStream.h"
+#include "platform/Files.h"
 #include "platform/MessageBox.h"
 #include "vocab/Adjective.h"
 #include "vocab/Noun.h"
@@ -258,18 +259,61 @@ bool TVocab::WriteWords(plat::Stream& stream) const {
 
 bool TVocab::LoadWords() {
     auto stream = plat::FileStream::Open(fileName_);
-    if (!stream)
+    if (!stream) {
+        // A file that is there but cannot be opened (its permissions, say)
+        // still holds the player's words: it is never written over.
+        if (!plat::FileMissing(fileName_))
+            keep_ = Keep::Never;
         return true;
+    }
     if (ReadWords(*stream))
         return true;
-    plat::ShowMessage(plat::MsgKind::Warning, kReadError, plat::MsgButtons::Ok);
+    stream.reset();
+    // The file is kept as it was before anything is written over it.
+    keep_ = Keep::Pending;
+    std::string text = kReadError;
+    if (saveOnDestroy_ && KeepDamagedFile())
+        text += "\n\nThe file as it was is kept as " + keptName_ + ".";
+    plat::ShowMessage(plat::MsgKind::Warning, text, plat::MsgButtons::Ok);
+    return false;
+}
+
+bool TVocab::KeepDamagedFile() {
+    if (keep_ == Keep::Kept || keep_ == Keep::None)
+        return true;
+    if (keep_ == Keep::Never)
+        return false;
+    std::string bytes;
+    if (!plat::ReadWholeFile(fileName_, bytes))
+        return false;
+    // Earlier copies stay: each damaged file gets a name of its own.
+    for (int n = 1; n <= kMaxKeptCopies; ++n) {
+        const std::string name = fileName_ + ".bak" + (n == 1 ? std::string() : std::to_string(n));
+        if (!plat::FileMissing(name))
+            continue;
+        if (!plat::WriteFileAtomic(name, bytes))
+            return false;
+        keptName_ = name.substr(plat::ExtractFilePath(name).size());
+        keep_ = Keep::Kept;
+        return true;
+    }
     return false;
 }
 
 bool TVocab::SaveWords() {
-    auto stream = plat::FileStream::CreateAtomic(fileName_);
-    if (!stream)
+    // The player is told when words cannot be kept, except where no words
+    // file has ever been (nothing of the player's is lost then).
+    const bool existed = !plat::FileMissing(fileName_);
+    if (!KeepDamagedFile()) {
+        plat::ShowMessage(plat::MsgKind::Warning, kWriteError, plat::MsgButtons::Ok);
         return false;
+    }
+    auto stream = plat::FileStream::CreateAtomic(fileName_);
+    if (!stream) {
+        if (existed)
+            plat::ShowMessage(plat::MsgKind::Warning, kWriteError, plat::MsgButtons::Ok);
+        return false;
+    }
     if (WriteWords(*stream) && stream->Commit())
         return true;
     plat::ShowMessage(plat::MsgKind::Warning, kWriteError, plat::MsgButtons::Ok);

@@ -66,13 +66,20 @@ public:
 
     const std::string& FileName() const { return fileName_; }
     // Reads FileName() and adds its words. A missing or unopenable file adds
-    // nothing and returns true; a read error shows the warning "Error reading
-    // vocabulary file - vocabulary may be incomplete.", keeps the words read
-    // so far and returns false.
+    // nothing and returns true; a file that exists but cannot be opened is
+    // never written over afterwards. A read error shows the warning "Error
+    // reading vocabulary file - vocabulary may be incomplete.", keeps the
+    // words read so far and returns false; the file as it was is copied to
+    // FileName() + ".bak" (".bak2", ... when earlier copies exist) before
+    // the first save, and for a vocabulary that saves when destroyed at once,
+    // the warning naming the copy.
     bool LoadWords();
-    // Replaces FileName() atomically. False when it cannot be created (no
-    // message) or when a write fails (the warning "Error writing vocabulary
-    // file - vocabulary may be incomplete."; the old file stays as it was).
+    // Replaces FileName() atomically (in place when its folder takes no new
+    // file). False when it cannot be created, silently where no file was
+    // before; otherwise with the warning "Error writing vocabulary file -
+    // vocabulary may be incomplete." (the old file stays as it was). Also
+    // false, with that warning, for a file that could not be read, or a
+    // damaged one that could not be copied aside first.
     bool SaveWords();
     // The file contents without messages: ReadWords adds the words of
     // Stream and returns false when it ends early (the words read before
@@ -81,8 +88,16 @@ public:
     bool WriteWords(plat::Stream& stream) const;
 
 private:
+    // The state of the copy of a damaged file.
+    enum class Keep { None, Pending, Kept, Never };
+    static constexpr int kMaxKeptCopies = 99;
+    // Copies a damaged file aside once; false when that is needed and fails.
+    bool KeepDamagedFile();
+
     std::string fileName_;
     bool saveOnDestroy_;
+    Keep keep_ = Keep::None;
+    std::string keptName_; // file name (without folder) of the copy
     std::array<int32_t, kWordClassCount> lastChosen_{};
     std::array<TWordList, kWordClassCount> lists_;
     std::vector<int> fresh_; // scratch of ChooseWord

@@ -54,6 +54,20 @@ TEST(LocateFolders, DirectoryWithOrWithoutSeparator) {
     }
 }
 
+TEST(LocateFolders, SettingsFileNameOver255CharactersIsReported) {
+    // The settings calls refuse such a name; the player learns why settings
+    // are not kept, and the game still starts.
+    Lookup l;
+    const std::string inst = l.dir.Path() + std::string(250 - l.dir.Path().size(), 'i');
+    std::filesystem::create_directory(inst);
+    l.keys.WriteString(kYarns, "Directory", inst);
+    l.Run();
+    EXPECT_FALSE(StartupFailed);
+    ASSERT_EQ(l.capture.Messages().size(), 1u);
+    EXPECT_EQ(l.capture.Messages()[0].kind, plat::MsgKind::Warning);
+    EXPECT_NE(l.capture.Messages()[0].text.find("longer than 255 characters"), std::string::npos);
+}
+
 TEST(LocateFolders, DevHomeFallback) {
     Lookup l;
     std::filesystem::create_directory(l.dir / "Yarns");

@@ -1,6 +1,8 @@
 // Text lines, trimming, settings strings and the random generator.
 #include <gtest/gtest.h>
 
+#include <filesystem>
+
 #include "image/AbortException.h"
 #include "image/LumUtil.h"
 #include "image/Random.h"
@@ -66,6 +68,27 @@ TEST(LumUtil, IniStrings) {
     ReadIniString("Story", "Hero", "", v, ini);
     EXPECT_EQ(v, std::string(255, 'h'));
     WriteIniString("Game", "Sound", "1", dir / "no/dir.ini"); // swallowed
+}
+
+TEST(LumUtil, IniFileNameOver255CharactersIsRefused) {
+    // Cut to 255 characters, this name would be the file "y" beside it.
+    fbwtest::TempDir dir;
+    const std::string folder = dir.Path() + std::string(254 - dir.Path().size() - 1, 'f') + "/";
+    ASSERT_EQ(folder.size(), 254u);
+    std::filesystem::create_directory(folder);
+    const std::string ini = folder + "yarns.ini";
+    ASSERT_EQ(ini.size(), 263u);
+    fbwtest::WriteBytes(folder + "y", "[Game]\nSound=7\n");
+    EXPECT_FALSE(WriteIniString("Game", "Sound", "1", ini));
+    EXPECT_EQ(fbwtest::ReadBytes(folder + "y"), "[Game]\nSound=7\n");
+    EXPECT_FALSE(std::filesystem::exists(ini));
+    std::string v = "junk";
+    EXPECT_FALSE(ReadIniString("Game", "Sound", "0", v, ini));
+    EXPECT_EQ(v, "");
+    const std::string fits = folder.substr(0, 240) + ".ini";
+    EXPECT_TRUE(WriteIniString("Game", "Sound", "1", fits));
+    EXPECT_TRUE(ReadIniString("Game", "Sound", "0", v, fits));
+    EXPECT_EQ(v, "1");
 }
 
 TEST(Random, FixedSeedRepeatsAndStaysInRange) {

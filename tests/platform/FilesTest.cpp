@@ -96,3 +96,67 @@ TEST(Streams, FileAndMemoryStreams) {
     EXPECT_EQ(m.Read(buf, 10), 3u);
     EXPECT_EQ(m.Read(buf, 10), 0u);
 }
+
+TEST(Files, AtomicWriteThroughSymbolicLinks) {
+    // A link to a link to the real file, in another folder: the real file is
+    // replaced and the links stay links.
+    TempDir dir;
+    std::filesystem::create_directory(dir / "real");
+    fbwtest::WriteBytes(dir / "real/words.dat", "old");
+    std::filesystem::create_symlink("real/words.dat", dir / "inner");
+    std::filesystem::create_symlink(dir / "inner", dir / "words.dat");
+    ASSERT_TRUE(plat::WriteFileAtomic(dir / "words.dat", "new"));
+    EXPECT_EQ(fbwtest::ReadBytes(dir / "real/words.dat"), "new");
+    EXPECT_TRUE(std::filesystem::is_symlink(dir / "words.dat"));
+    EXPECT_TRUE(std::filesystem::is_symlink(dir / "inner"));
+
+    // A link loop is refused rather than replaced.
+    std::filesystem::create_symlink(dir / "loop2", dir / "loop1");
+    std::filesystem::create_symlink(dir / "loop1", dir / "loop2");
+    EXPECT_FALSE(plat::WriteFileAtomic(dir / "loop1", "x"));
+    EXPECT_TRUE(std::filesystem::is_symlink(dir / "loop1"));
+}
+
+TEST(Files, WritesInPlaceWhenTheFolderIsReadOnly) {
+    TempDir dir;
+    const std::string path = dir / "words.dat";
+    fbwtest::WriteBytes(path, "old contents, longer than the new");
+    namespace fs = std::filesystem;
+    const fs::perms readOnly = fs::perms::owner_read | fs::perms::owner_exec |
+                               fs::perms::group_read | fs::perms::group_exec |
+                               fs::perms::others_read | fs::perms::others_exec;
+    fs::permissions(dir.Path(), readOnly);
+    fs::permissions(path, fs::perms::all);
+    const int result = fbwtest::RunUnprivileged([&] {
+        if (plat::WriteFileAtomic(dir / "new.dat", "x"))
+            return 1; // the folder should refuse new files
+        if (!plat::WriteFileAtomic(path, "new"))
+            return 2;
+        auto f = plat::FileStream::CreateAtomic(path);
+        if (!f || f->Write("unfinished", 10) != 10)
+            return 3;
+        return 0; // destroyed without Commit: the file keeps "new"
+    });
+    fs::permissions(dir.Path(), fs::perms::owner_all);
+    EXPECT_EQ(result, 0);
+    EXPECT_EQ(fbwtest::ReadBytes(path), "new");
+    EXPECT_EQ(std::distance(std::filesystem::directory_iterator(dir.Path()),
+                            std::filesystem::directory_iterator{}),
+              1);
+}
+
+TEST(Streams, OpenNeverThrows) {
+    TempDir dir;
+    std::filesystem::create_symlink(dir / "b", dir / "a");
+    std::filesystem::create_symlink(dir / "a", dir / "b");
+    EXPECT_FALSE(plat::FileStream::Open(dir / "a"));
+    EXPECT_FALSE(plat::FileStream::Open(dir / std::string(300, 'n')));
+    EXPECT_FALSE(plat::FileStream::Open(dir / (std::string(300, 'n') + "/x")));
+    std::string data;
+    EXPECT_FALSE(plat::ReadWholeFile(dir / "a", data));
+    EXPECT_FALSE(plat::FileExists(dir / "A"));
+    EXPECT_FALSE(plat::FileMissing(dir / "a")) << "a link loop is there, only unreadable";
+    EXPECT_TRUE(plat::FileMissing(dir / "c"));
+    fbwtest::WriteBytes(dir / "C.txt", "c");
+    EXPECT_FALSE(plat::FileMissing(dir / "c.txt"));
+}

@@ -1,6 +1,8 @@
 // Private profile strings and the per-user key store.
 #include <gtest/gtest.h>
 
+#include <filesystem>
+
 #include "platform/IniDocument.h"
 #include "platform/KeyStore.h"
 #include "platform/PrivateProfile.h"
@@ -68,4 +70,45 @@ TEST(KeyStore, DefaultPathFollowsXdgConfigHome) {
     EXPECT_EQ(plat::KeyStore::DefaultPath(), "/home/u/.config/Lumwright Software/registry.ini");
     if (!old.empty())
         setenv("XDG_CONFIG_HOME", old.c_str(), 1);
+}
+
+TEST(Profile, ByteOrderMarkBeforeTheFirstSection) {
+    TempDir dir;
+    const std::string ini = dir / "yarns.ini";
+    const std::string text = "\xEF\xBB\xBF[Story]\r\nHero=Jack\r\n";
+    fbwtest::WriteBytes(ini, text);
+    EXPECT_EQ(plat::GetProfileString("Story", "Hero", "", ini), "Jack");
+    ASSERT_TRUE(plat::WriteProfileString("Story", "Hero", "Jill", ini));
+    EXPECT_EQ(fbwtest::ReadBytes(ini), "\xEF\xBB\xBF[Story]\r\nHero=Jill\r\n")
+        << "no second section, the mark kept";
+
+    const std::string keys = dir / "registry.ini";
+    fbwtest::WriteBytes(keys, "\xEF\xBB\xBF[Software\\Yarns]\nDirectory=/opt/y\n");
+    plat::KeyStore store(keys);
+    std::string v;
+    EXPECT_TRUE(store.OpenKey("Software\\Yarns", false));
+    EXPECT_TRUE(store.ReadString("Software\\Yarns", "Directory", v));
+    EXPECT_EQ(v, "/opt/y");
+}
+
+TEST(Profile, LineBreaksInAValueAddNoLines) {
+    TempDir dir;
+    const std::string ini = dir / "yarns.ini";
+    fbwtest::WriteBytes(ini, "[Story]\nHero=Jack\n");
+    ASSERT_TRUE(plat::WriteProfileString("Story", "Hero", "Ann\n[Game]\r\nSound=0", ini));
+    EXPECT_EQ(fbwtest::ReadBytes(ini), "[Story]\nHero=Ann [Game]  Sound=0\n");
+    EXPECT_EQ(plat::GetProfileString("Game", "Sound", "none", ini), "none");
+    EXPECT_FALSE(plat::WriteProfileString("Story\n[Game]", "Hero", "x", ini));
+    EXPECT_FALSE(plat::WriteProfileString("Story", "Sound\r\nHero", "x", ini));
+    EXPECT_EQ(fbwtest::ReadBytes(ini), "[Story]\nHero=Ann [Game]  Sound=0\n");
+}
+
+TEST(Profile, WritesThroughASymbolicLink) {
+    TempDir dir;
+    std::filesystem::create_directory(dir / "shared");
+    fbwtest::WriteBytes(dir / "shared/yarns.ini", "[Story]\nHero=Jack\n");
+    std::filesystem::create_symlink(dir / "shared/yarns.ini", dir / "yarns.ini");
+    ASSERT_TRUE(plat::WriteProfileString("Story", "Hero", "Jill", dir / "yarns.ini"));
+    EXPECT_TRUE(std::filesystem::is_symlink(dir / "yarns.ini"));
+    EXPECT_EQ(fbwtest::ReadBytes(dir / "shared/yarns.ini"), "[Story]\nHero=Jill\n");
 }

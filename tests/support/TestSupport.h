@@ -1,6 +1,7 @@
 // Helpers shared by the tests: temporary folders, whole-file access, message
 // capture and running the data tool.
 #pragma once
+#include <functional>
 #include <string>
 #include <vector>
 
@@ -46,6 +47,11 @@ struct ToolResult {
 };
 // Runs the fbwtool built beside the tests (FBW_TOOL) with the given arguments.
 ToolResult RunTool(const std::vector<std::string>& args);
+
+// Runs Body in a child process that holds no root rights (as the user
+// "nobody" when the tests run as root, so that file permissions apply) and
+// returns Body's result; -1 when the child could not run or died.
+int RunUnprivileged(const std::function<int()>& body);
 
 // Points XDG_CONFIG_HOME (and, when unset, XDG_RUNTIME_DIR and
 // QT_QPA_PLATFORM) at the build tree's test folders; the test mains call it.

@@ -10,6 +10,7 @@
 #include <fstream>
 #include <map>
 #include <memory>
+#include <optional>
 #include <sstream>
 #include <string>
 #include <vector>
@@ -82,10 +83,10 @@ protected:
         yarns_.Open(InYarns("yarns.rl8"));
     }
 
-    // Header of an image, or nullptr when the library lacks it.
-    std::unique_ptr<TRL8Image> Header(TRL8Library& lib, const std::string& name) {
+    // Header of an image, or none when the library lacks it.
+    std::optional<TRL8ImageHeader> Header(TRL8Library& lib, const std::string& name) {
         if (!lib.ImageExists(name))
-            return nullptr;
+            return std::nullopt;
         return lib.ReadImageHeaders(name);
     }
 

@@ -1,6 +1,9 @@
 // fbwtool forms and fbwtool words dump / build.
 #include <gtest/gtest.h>
 
+#include <cstdlib>
+#include <sys/wait.h>
+
 #include "platform/Files.h"
 #include "support/TestSupport.h"
 #include "vocab/Noun.h"
@@ -119,4 +122,25 @@ TEST(FbwtoolWords, DumpOfADamagedFile) {
     EXPECT_NE(r.err.find("Error reading vocabulary file"), std::string::npos);
     EXPECT_EQ(ReadBytes(dir / "cut.dat").size(), 14u) << "dump never writes";
     EXPECT_EQ(RunTool({"words", "dump", dir / "none.dat"}).status, 1);
+}
+
+TEST(FbwtoolWords, FailedOutputWriteExits1) {
+    // Output to a full disk: a dump cut short must not pass for a whole one.
+    TempDir dir;
+    WriteBytes(dir / "src.txt", "noun\tcup\nplace\tLa Paz\n");
+    ASSERT_EQ(RunTool({"words", "build", dir / "src.txt", dir / "a.dat"}).status, 0);
+    WriteBytes(dir / "plain.txt", "one\ntwo\n");
+    ASSERT_EQ(RunTool({"scramble", dir / "plain.txt", dir / "sb.dat"}).status, 0);
+    for (const std::vector<std::string>& args :
+         {std::vector<std::string>{"words", "dump", dir / "a.dat"},
+          std::vector<std::string>{"lines", dir / "sb.dat"}}) {
+        ASSERT_EQ(RunTool(args).status, 0) << args[0];
+        std::string cmd = "'" FBW_TOOL "'";
+        for (const auto& a : args)
+            cmd += " '" + a + "'";
+        cmd += " >/dev/full 2>'" + (dir / "err") + "'";
+        const int rc = std::system(cmd.c_str());
+        EXPECT_TRUE(WIFEXITED(rc) && WEXITSTATUS(rc) == 1) << args[0] << " " << rc;
+        EXPECT_NE(ReadBytes(dir / "err").find("fbwtool: "), std::string::npos) << args[0];
+    }
 }

@@ -319,3 +319,137 @@ TEST(WordsFile, DefaultFileIsInTheInstallFolder) {
     TVocab back(dir / "words.dat", false);
     EXPECT_EQ(Texts(back.WordList(wcNoun)), (std::vector<std::string>{"lid", "pot"}));
 }
+
+namespace {
+namespace fs = std::filesystem;
+
+// A words file of two names and a cup; Damage changes the length byte of
+// the second name so that the file ends inside class 0.
+std::string TwoNamesAndACup(bool damage) {
+    std::string bytes = Count(2) + Str("Ann") + '\0' + Str("") + Str("Bob") + '\x01' + Str("") +
+                        Count(1) + Str("cup") + Str("") + Count(0) + Count(0) + Count(0);
+    if (damage)
+        bytes[10] = '\x7F';
+    return bytes;
+}
+
+// One run of the game over File: load, one more word, save when destroyed.
+void OneRun(const std::string& file) {
+    TVocab vocab(file);
+    vocab.AddWord(MakeWord(wcPlace, "Oslo"));
+}
+} // namespace
+
+TEST(WordsFile, DamagedFileIsKeptBesideBeforeTheFirstWrite) {
+    TempDir dir;
+    const std::string file = dir / "words.dat";
+    const std::string damaged = TwoNamesAndACup(true);
+    fbwtest::WriteBytes(file, damaged);
+    {
+        MessageCapture capture;
+        OneRun(file);
+        ASSERT_EQ(capture.Messages().size(), 1u);
+        EXPECT_EQ(capture.Messages()[0].text.rfind(kReadWarning, 0), 0u);
+        EXPECT_NE(capture.Messages()[0].text.find("words.dat.bak"), std::string::npos)
+            << capture.Messages()[0].text;
+    }
+    EXPECT_EQ(fbwtest::ReadBytes(dir / "words.dat.bak"), damaged);
+    {
+        TVocab back(file, false);
+        EXPECT_EQ(back.WordList(wcProperNoun).Count(), 1) << "what was read was saved";
+        EXPECT_EQ(back.WordList(wcPlace).Count(), 1);
+    }
+
+    // Damaged again: the earlier backup stays and this file gets its own.
+    const std::string second = damaged.substr(0, damaged.size() - 3);
+    fbwtest::WriteBytes(file, second);
+    {
+        MessageCapture capture;
+        OneRun(file);
+        ASSERT_EQ(capture.Messages().size(), 1u);
+        EXPECT_NE(capture.Messages()[0].text.find("words.dat.bak2"), std::string::npos);
+    }
+    EXPECT_EQ(fbwtest::ReadBytes(dir / "words.dat.bak"), damaged);
+    EXPECT_EQ(fbwtest::ReadBytes(dir / "words.dat.bak2"), second);
+
+    // A vocabulary that never saves makes no backup.
+    fbwtest::WriteBytes(file, damaged);
+    {
+        MessageCapture capture;
+        TVocab readOnly(file, false);
+    }
+    EXPECT_FALSE(fs::exists(dir / "words.dat.bak3"));
+}
+
+TEST(WordsFile, FileThatCannotBeReadIsNeverWrittenOver) {
+    TempDir dir;
+    const std::string file = dir / "words.dat";
+    const std::string bytes = TwoNamesAndACup(false);
+    fbwtest::WriteBytes(file, bytes);
+    fs::permissions(dir.Path(), fs::perms::all);
+    fs::permissions(file, fs::perms::none);
+    const int result = fbwtest::RunUnprivileged([&] {
+        MessageCapture capture;
+        {
+            TVocab vocab(file);
+            if (vocab.WordList(wcProperNoun).Count() != 0)
+                return 1; // the file was readable after all
+            vocab.AddWord(MakeWord(wcPlace, "Oslo"));
+            if (vocab.SaveWords())
+                return 2;
+        }
+        for (const auto& m : capture.Messages())
+            if (m.text != kWriteWarning)
+                return 3;
+        return capture.Messages().empty() ? 4 : 0;
+    });
+    fs::permissions(file, fs::perms::owner_read | fs::perms::owner_write);
+    EXPECT_EQ(result, 0);
+    EXPECT_EQ(fbwtest::ReadBytes(file), bytes);
+}
+
+TEST(WordsFile, ReadOnlyFolderWithAWritableFileStillSaves) {
+    TempDir dir;
+    const std::string file = dir / "words.dat";
+    fbwtest::WriteBytes(file, TwoNamesAndACup(false));
+    fs::permissions(file, fs::perms::all);
+    fs::permissions(dir.Path(), fs::perms::owner_read | fs::perms::owner_exec |
+                                    fs::perms::group_read | fs::perms::group_exec |
+                                    fs::perms::others_read | fs::perms::others_exec);
+    EXPECT_EQ(fbwtest::RunUnprivileged([&] {
+                  MessageCapture capture;
+                  OneRun(file);
+                  return capture.Messages().empty() ? 0 : 1;
+              }),
+              0);
+    {
+        TVocab back(file, false);
+        EXPECT_EQ(back.WordList(wcPlace).Count(), 1);
+        EXPECT_EQ(back.WordList(wcProperNoun).Count(), 2);
+    }
+
+    // Neither a temporary file nor the file itself can be written: the
+    // player is told.
+    fs::permissions(file, fs::perms::owner_read | fs::perms::group_read | fs::perms::others_read);
+    EXPECT_EQ(fbwtest::RunUnprivileged([&] {
+                  MessageCapture capture;
+                  OneRun(file);
+                  return capture.Messages().size() == 1 &&
+                                 capture.Messages()[0].text == kWriteWarning
+                             ? 0
+                             : 1;
+              }),
+              0);
+    fs::permissions(dir.Path(), fs::perms::owner_all);
+}
+
+TEST(WordsFile, SymbolicLinkIsUpdatedThroughTheLink) {
+    TempDir dir;
+    fs::create_directory(dir / "home");
+    fbwtest::WriteBytes(dir / "home/words.dat", TwoNamesAndACup(false));
+    fs::create_symlink(dir / "home/words.dat", dir / "words.dat");
+    OneRun(dir / "words.dat");
+    EXPECT_TRUE(fs::is_symlink(dir / "words.dat"));
+    TVocab back(dir / "home/words.dat", false);
+    EXPECT_EQ(back.WordList(wcPlace).Count(), 1);
+}

@@ -43,12 +43,12 @@ int RunList(const Args& args) {
     TRL8Library lib;
     lib.Open(args[0]);
     for (const auto& [name, offset] : lib.Directory()) {
-        auto image = lib.ReadImageHeaders(name);
+        const TRL8ImageHeader image = lib.ReadImageHeaders(name);
         std::string transparent =
-            image->Transparent ? std::to_string(image->TransparentColour) : std::string("none");
+            image.Transparent ? std::to_string(image.TransparentColour) : std::string("none");
         std::printf("%s %ux%u segments=%u state=%u transparent=%s\n", name.c_str(),
-                    unsigned{image->Width}, unsigned{image->Height}, unsigned{image->SegmentCount},
-                    unsigned{image->State}, transparent.c_str());
+                    unsigned{image.Width}, unsigned{image.Height}, unsigned{image.SegmentCount},
+                    unsigned{image.State}, transparent.c_str());
     }
     return 0;
 }

@@ -46,7 +46,7 @@ int RunLines(const Args& args) {
         std::fwrite(line.data(), 1, line.size(), stdout);
         std::fputc('\n', stdout);
     } while (!text.AtEnd());
-    return 0;
+    return FinishOutput();
 }
 
 RegisterCommand scrambleCmd({"scramble",

@@ -115,7 +115,7 @@ int RunTell(const Args& given) {
         out = StoryFileText(lines);
     }
     std::fwrite(out.data(), 1, out.size(), stdout);
-    return std::fflush(stdout) == 0 ? 0 : 1;
+    return FinishOutput();
 }
 
 RegisterCommand tellCmd({"tell",

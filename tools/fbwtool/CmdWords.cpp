@@ -127,6 +127,8 @@ int Dump(const std::string& file) {
             std::fwrite(line.data(), 1, line.size(), stdout);
         }
     }
+    if (FinishOutput() != 0)
+        return 1;
     if (!complete)
         return Fail(file + ": Error reading vocabulary file - vocabulary may be incomplete.");
     return 0;

@@ -21,6 +21,9 @@ struct RegisterCommand {
 
 // Prints "fbwtool: MESSAGE" to stderr and returns 1.
 int Fail(const std::string& message);
+// Flushes stdout: 0, or Fail with a message when any write to it failed (a
+// full disk), so that a cut-short output never passes for a whole one.
+int FinishOutput();
 // Takes "--name VALUE" out of Args; false when absent. Raises std::runtime_error
 // when the value is missing.
 bool TakeOption(Args& args, const std::string& name, std::string& value);

@@ -1,6 +1,8 @@
 // fbwtool's entry: dispatches to the registered subcommands.
 #include <algorithm>
+#include <cerrno>
 #include <cstdio>
+#include <cstring>
 #include <exception>
 #include <stdexcept>
 
@@ -35,6 +37,12 @@ RegisterCommand::RegisterCommand(const FbwCommand& command) {
 int Fail(const std::string& message) {
     std::fprintf(stderr, "fbwtool: %s\n", message.c_str());
     return 1;
+}
+
+int FinishOutput() {
+    if (std::fflush(stdout) != 0 || std::ferror(stdout))
+        return Fail(std::string("cannot write the output: ") + std::strerror(errno));
+    return 0;
 }
 
 bool TakeOption(Args& args, const std::string& name, std::string& value) {
