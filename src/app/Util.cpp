@@ -35,7 +35,8 @@ int RealizeFormPalette(QWidget* form, TRL8Library* library) {
     const plat::LogPalette* palette = library->GetHPal();
     if (!palette)
         return 0;
-    auto* state = form->findChild<TFormPaletteState*>(QString(), Qt::FindDirectChildrenOnly);
+    auto* state = dynamic_cast<TFormPaletteState*>(
+        form->findChild<QObject*>("FormPaletteState", Qt::FindDirectChildrenOnly));
     if (!state)
         state = new TFormPaletteState(form); // owned by the form
     plat::DrawTarget& target = state->Target();
