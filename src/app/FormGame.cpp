@@ -105,8 +105,9 @@ TFormGame::TFormGame(TFormLoading* loading, QWidget* parent)
     pbxMain.setMouseTracking(true);
     pbxImage_.fill(Qt::black);
     pbxTarget_ = std::make_unique<plat::QtDrawTarget>(pbxImage_);
-    pbxMain.OnPaint = [this](QPainter& canvas, const QRect& clip) {
-        canvas.drawImage(clip, pbxImage_, clip);
+    pbxMain.OnPaint = [this](QPainter& canvas, const QRegion& clip) {
+        for (const QRect& r : clip)
+            canvas.drawImage(r, pbxImage_, r);
     };
     pbxMain.OnMouseMove = [this](QPoint p) { pbxMainMouseMove(p); };
     pbxMain.OnMouseDown = [this](QPoint p, Qt::MouseButton) { pbxMainMouseDown(p); };
@@ -330,12 +331,18 @@ void TFormGame::pbxMainPaint() {
     TRL8ImageData* work = work_.surface;
     if (!work || !scene_image_.surface || !pbxTarget_)
         return;
-    QRegion changed;
+    // The region of the damage, united pairwise (one union after another
+    // costs the square of the rectangle count).
+    std::vector<QRegion> parts;
     for (TLumNode* n = work->Damage.First; n; n = n->Next) {
         const TRect r = work->NormalizeRect(static_cast<TDamageNode*>(n)->Rect);
         if (!r.IsEmpty())
-            changed += QRect(r.Left, r.Top, r.Right - r.Left, r.Bottom - r.Top);
+            parts.emplace_back(r.Left, r.Top, r.Right - r.Left, r.Bottom - r.Top);
     }
+    for (std::size_t step = 1; step < parts.size(); step *= 2)
+        for (std::size_t i = 0; i + step < parts.size(); i += 2 * step)
+            parts[i] += parts[i + step];
+    const QRegion changed = parts.empty() ? QRegion() : parts[0];
     if (changed.isEmpty())
         return;
     const plat::LogPalette* previous = pbxTarget_->SelectPalette(library_->GetHPal());

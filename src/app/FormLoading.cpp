@@ -32,7 +32,7 @@ TFormLoading::TFormLoading(TRL8Library& startLibrary, QWidget* parent)
 
     pbxIcon.setObjectName("pbxIcon");
     pbxIcon.setGeometry(32, 20, 62, 103);
-    pbxIcon.OnPaint = [this](QPainter& canvas, const QRect& clip) { pbxIconPaint(canvas, clip); };
+    pbxIcon.OnPaint = [this](QPainter& canvas, const QRegion&) { pbxIconPaint(canvas); };
 
     lblLoading.setObjectName("lblLoading");
     lblLoading.setText("Loading game...");
@@ -117,7 +117,7 @@ void TFormLoading::PaletteChanged(bool byThisWindow) {
     update();
 }
 
-void TFormLoading::pbxIconPaint(QPainter& canvas, const QRect&) {
+void TFormLoading::pbxIconPaint(QPainter& canvas) {
     if (!iconSurface_)
         return;
     plat::QtDrawTarget target(canvas);

@@ -44,7 +44,7 @@ protected:
 private:
     void FormShow();
     void FormHide();
-    void pbxIconPaint(QPainter& canvas, const QRect& clip);
+    void pbxIconPaint(QPainter& canvas);
 
     TRL8Library& startLibrary_;
     TImageNode* icon_ = nullptr;

@@ -8,7 +8,7 @@ void TPaintBox::paintEvent(QPaintEvent* event) {
     if (!OnPaint)
         return;
     QPainter painter(this);
-    OnPaint(painter, event->rect());
+    OnPaint(painter, event->region());
 }
 
 void TPaintBox::mouseMoveEvent(QMouseEvent* event) {

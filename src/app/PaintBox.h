@@ -1,6 +1,6 @@
 // A paint area: a light-weight control whose owner paints it and hears its
 // mouse. The handlers run inside the Qt events (OnPaint only in paint events,
-// with the exposed rectangle).
+// with the exposed region).
 #pragma once
 #include <QPainter>
 #include <QWidget>
@@ -13,7 +13,7 @@ public:
         setAttribute(Qt::WA_OpaquePaintEvent);
     }
 
-    std::function<void(QPainter& canvas, const QRect& clip)> OnPaint;
+    std::function<void(QPainter& canvas, const QRegion& clip)> OnPaint;
     std::function<void(QPoint pos)> OnMouseMove;
     std::function<void(QPoint pos, Qt::MouseButton button)> OnMouseDown;
 
