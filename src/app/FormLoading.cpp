@@ -89,10 +89,6 @@ void TFormLoading::FormHide() {
     holding_ = false;
 }
 
-void TFormLoading::showEvent(QShowEvent* event) {
-    QWidget::showEvent(event);
-}
-
 void TFormLoading::paintEvent(QPaintEvent*) {
     QPainter painter(this);
     painter.fillRect(rect(), brush_.isValid() ? brush_ : palette().color(QPalette::Button));

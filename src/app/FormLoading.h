@@ -37,7 +37,6 @@ public:
     QLabel lblLoading;
 
 protected:
-    void showEvent(QShowEvent* event) override;
     void paintEvent(QPaintEvent* event) override;
     void changeEvent(QEvent* event) override;
 

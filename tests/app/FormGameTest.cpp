@@ -123,10 +123,6 @@ TEST_F(FormGameTest, CreditLinesFitUnderTheScene) {
     EXPECT_TRUE(QString(TFormGame::CreditText(6)).endsWith("..."));
     EXPECT_TRUE(QString(TFormGame::CreditText(7)).startsWith("..."));
     EXPECT_TRUE(QString(TFormGame::CreditText(8)).startsWith("..."));
-    EXPECT_EQ(TFormGame::CreditColour(0), 0x00582Au);
-    EXPECT_EQ(TFormGame::CreditColour(8), 0x00582Au);
-    EXPECT_EQ(TFormGame::CreditColour(5), 0xB2E308u);
-    EXPECT_EQ(TFormGame::CreditColour(4), 0xC7FFC0u);
 }
 
 TEST_F(FormGameTest, TimerShowsCapsLockAndTheBalloon) {

@@ -1,4 +1,4 @@
-// The living scene without a window: the tables, regions and their edges,
+// The living scene without a window: the regions and their edges,
 // hover and balloon timing, restoring the scene, the idle gate, the inactive
 // window, the credit clock, animation 17 and the click rules.
 #include <gtest/gtest.h>
@@ -64,33 +64,6 @@ protected:
 };
 
 } // namespace
-
-TEST_F(SceneTest, TablesAsGiven) {
-    TAnim& a4 = scene->Anim(4);
-    EXPECT_EQ(a4.GetRect(), (TRect{158, 207, 209, 275}));
-    EXPECT_EQ(a4.FrameSource[1], (TPoint{51, 28}));
-    EXPECT_EQ(a4.MinTime[1], 600);
-    EXPECT_EQ(a4.RandomTime[0], 400);
-    EXPECT_TRUE(scene->Anim(17).Timed());
-    for (int i : {18, 19, 20}) {
-        EXPECT_FALSE(scene->Anim(i).Timed());
-        EXPECT_EQ(scene->Anim(i).NextSwitch, 0u);
-    }
-    EXPECT_EQ(scene->Anim(20).FrameSource[0], TScene::kSoundOnFrame);
-    // A timed animation's first switch lies within its state-0 range.
-    const TAnim& a1 = scene->Anim(1);
-    EXPECT_GE(a1.NextSwitch, kStart + 3000);
-    EXPECT_LT(a1.NextSwitch, kStart + 5500);
-
-    THitRegion& r2 = scene->Region(2);
-    EXPECT_EQ(r2.HitRect, (TRect{121, 204, 208, 278}));
-    EXPECT_EQ(r2.AnimA, &scene->Anim(3));
-    EXPECT_EQ(r2.AnimB, &scene->Anim(4));
-    EXPECT_EQ(r2.BalloonRect(), (TRect{211, 162, 385, 234}));
-    EXPECT_EQ(scene->Region(11).BalloonSource, (TRect{0, 0, 173, 71}));
-    for (int i : {12, 13, 14})
-        EXPECT_FALSE(scene->Region(i).HasBalloon);
-}
 
 TEST_F(SceneTest, RegionEdgesAreHalfOpenAndTheExtraRectanglesComeLast) {
     EXPECT_EQ(scene->FindRegion({22, 1}), 1);
