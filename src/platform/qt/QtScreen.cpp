@@ -3,7 +3,9 @@
 
 #include <QGuiApplication>
 #include <QScreen>
+#include <QSocketNotifier>
 #include <cstdlib>
+#include <memory>
 
 #include "platform/Screen.h"
 
@@ -16,15 +18,61 @@ namespace plat {
 
 namespace {
 #if FBW_HAVE_X11
-// One connection of our own for the keyboard state, opened on first use and
-// kept for the life of the process.
-Display* KeyboardDisplay() {
-    static Display* display = [] {
+// A connection of our own that hears the keyboard's indicator changes, so
+// that reading the Caps Lock state costs no request to the X server. Opened
+// on first use and kept for the life of the process.
+class KeyboardWatch {
+public:
+    KeyboardWatch() {
         if (QGuiApplication::platformName() != QLatin1String("xcb"))
-            return static_cast<Display*>(nullptr);
-        return XOpenDisplay(nullptr);
-    }();
-    return display;
+            return;
+        display_ = XOpenDisplay(nullptr);
+        if (!display_)
+            return;
+        int opcode = 0, error = 0, major = XkbMajorVersion, minor = XkbMinorVersion;
+        if (!XkbQueryExtension(display_, &opcode, &eventBase_, &error, &major, &minor)) {
+            XCloseDisplay(display_);
+            display_ = nullptr;
+            return;
+        }
+        XkbSelectEventDetails(display_, XkbUseCoreKbd, XkbIndicatorStateNotify,
+                              XkbAllIndicatorsMask, XkbAllIndicatorsMask);
+        unsigned int state = 0;
+        if (XkbGetIndicatorState(display_, XkbUseCoreKbd, &state) == Success)
+            caps_ = (state & 1u) != 0; // indicator 0 is Caps Lock
+        notifier_ =
+            std::make_unique<QSocketNotifier>(ConnectionNumber(display_), QSocketNotifier::Read);
+        QObject::connect(notifier_.get(), &QSocketNotifier::activated, [this] { Drain(); });
+        XFlush(display_);
+    }
+    bool Caps() {
+        if (display_ && XEventsQueued(display_, QueuedAlready) > 0)
+            Drain();
+        return caps_;
+    }
+
+private:
+    void Drain() {
+        while (XPending(display_) > 0) {
+            XEvent event;
+            XNextEvent(display_, &event);
+            if (event.type != eventBase_)
+                continue;
+            const auto* xkb = reinterpret_cast<const XkbEvent*>(&event);
+            if (xkb->any.xkb_type == XkbIndicatorStateNotify)
+                caps_ = (xkb->indicators.state & 1u) != 0;
+        }
+    }
+
+    Display* display_ = nullptr;
+    int eventBase_ = 0;
+    bool caps_ = false;
+    std::unique_ptr<QSocketNotifier> notifier_;
+};
+
+KeyboardWatch& Keyboard() {
+    static KeyboardWatch watch;
+    return watch;
 }
 #endif
 } // namespace
@@ -55,13 +103,7 @@ bool DisplayAvailable(std::string& reason) {
 
 bool QtCapsLockOn() {
 #if FBW_HAVE_X11
-    Display* display = KeyboardDisplay();
-    if (!display)
-        return false;
-    unsigned int state = 0;
-    if (XkbGetIndicatorState(display, XkbUseCoreKbd, &state) != Success)
-        return false;
-    return (state & 1u) != 0; // indicator 0 is Caps Lock
+    return Keyboard().Caps();
 #else
     return false;
 #endif
