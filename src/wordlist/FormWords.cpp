@@ -112,8 +112,10 @@ void TFormWords::BuildForm() {
     lstWordList.setSelectionMode(QAbstractItemView::SingleSelection);
     lstWordList.setEditTriggers(QAbstractItemView::NoEditTriggers);
     lstWordList.setTextElideMode(Qt::ElideRight);
+    // Only the player's own moves in the list count as clicks, not the
+    // view's following the editor's changes.
     connect(lstWordList.selectionModel(), &QItemSelectionModel::currentChanged, this, [this] {
-        if (!showingSelection_)
+        if (changingList_ == 0)
             lstWordListClick();
     });
 
@@ -309,6 +311,7 @@ TPartOfSpeech* TFormWords::SelectedWord() {
 }
 
 void TFormWords::SelectWordClass(int n) {
+    const ListChange change(*this);
     editor_.SelectWordClass(n, FromQString(txtWord.text()));
     if (QAbstractButton* button = grpPartOfSpeech.button(editor_.ShownClass()))
         button->setChecked(true);
@@ -349,7 +352,7 @@ void TFormWords::ShowWord() {
 }
 
 void TFormWords::ShowSelection() {
-    showingSelection_ = true;
+    const ListChange change(*this);
     const int row = editor_.Selection();
     QItemSelectionModel* selection = lstWordList.selectionModel();
     if (row < 0) {
@@ -360,7 +363,6 @@ void TFormWords::ShowSelection() {
         selection->setCurrentIndex(index, QItemSelectionModel::ClearAndSelect);
         lstWordList.scrollTo(index);
     }
-    showingSelection_ = false;
 }
 
 void TFormWords::EnableEditors() {
@@ -408,6 +410,7 @@ void TFormWords::FormShow() {
 }
 
 void TFormWords::FormHide() {
+    const ListChange change(*this);
     // A word still in the box stays as an ordinary entry; the edits reach
     // the store and, so that none is lost if the program ends badly later,
     // the words file.
@@ -453,6 +456,7 @@ void TFormWords::sbPartOfSpeechClick(int tag) {
 }
 
 void TFormWords::txtWordChange() {
+    const ListChange change(*this);
     editor_.WordTyped(FromQString(txtWord.text()));
     if (editor_.PlaceShown())
         sbPlace.show();
@@ -466,6 +470,7 @@ void TFormWords::txtWordKeyDown(int key) {
 }
 
 void TFormWords::txtWordExit() {
+    const ListChange change(*this);
     editor_.CommitWord(FromQString(txtWord.text()));
     EmptyWordBox();
 }
@@ -478,6 +483,7 @@ void TFormWords::lstWordListClick() {
 }
 
 void TFormWords::cmdDelWordClick() {
+    const ListChange change(*this);
     editor_.DeleteSelected();
     ShowWord();
     EnableEditors();

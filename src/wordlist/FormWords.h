@@ -84,7 +84,13 @@ private:
 
     TWordListEditor editor_;
     QtLatin1Validator latin1_;
-    bool showingSelection_ = false;
+    // Above 0 while the editor changes the list or the view follows it.
+    int changingList_ = 0;
+    struct ListChange {
+        explicit ListChange(TFormWords& form) : form_(form) { ++form_.changingList_; }
+        ~ListChange() { --form_.changingList_; }
+        TFormWords& form_;
+    };
 
     // The components, each with its own name as objectName. Parents come before their
     // children so that children go first when the form is destroyed.
