@@ -388,3 +388,35 @@ TEST_F(FormTest, EditsReachTheWordsFileTheStoreAndTheStories) {
     generator.reset();
     EXPECT_NE(Dump().find("verb\tzip\n"), std::string::npos);
 }
+
+// With FBW_SHOT_DIR set, saves a picture of each class page with a word
+// selected and of an empty class, for looking at the window.
+TEST_F(FormTest, Pictures) {
+    const char* shots = std::getenv("FBW_SHOT_DIR");
+    if (!shots)
+        GTEST_SKIP() << "FBW_SHOT_DIR not set";
+    form.reset();
+    generator.reset();
+    TStoryGenerator::Files files;
+    files.dataFolder = dir.Path();
+    files.wordsFile = fbwtest::YarnsDir() + "/words.dat";
+    files.saveWords = false;
+    files.saveSettings = false;
+    generator = std::make_unique<TStoryGenerator>(files);
+    form = std::make_unique<TFormWords>(generator->Vocab());
+    Open();
+    Type("txtWord", "WANDERLOT");
+    Box("txtWord").clear();
+    const char* buttons[] = {"sbProperNoun", "sbCommonNoun", "sbVerb", "sbAdjective", "sbPlace"};
+    for (int c = 0; c < 5; ++c) {
+        Click(buttons[c]);
+        ClickRow(c + 3);
+        QTest::qWait(50);
+        form->grab().save(QString("%1/class%2.png").arg(shots).arg(c));
+        if (std::getenv("DISPLAY"))
+            std::system(QString("import -window root %1/screen%2.png").arg(shots).arg(c).toUtf8());
+    }
+    while (Enabled("cmdDelWord"))
+        Click("cmdDelWord");
+    form->grab().save(QString("%1/empty.png").arg(shots));
+}
