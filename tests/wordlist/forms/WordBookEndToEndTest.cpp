@@ -121,8 +121,13 @@ TEST(WordBookEndToEnd, ANounAddedFromTheSceneIsInTheWordsFile) {
     const std::string display = ":" + number;
     const std::string x = "DISPLAY=" + display + " xdotool ";
 
+    // A runtime folder of our own too: a copy of the game running elsewhere
+    // must not count as this one's previous instance.
+    std::filesystem::create_directories(dir / "runtime");
+    std::filesystem::permissions(dir / "runtime", std::filesystem::perms::owner_all);
     Child game({program},
-               {"DISPLAY=" + display, "QT_QPA_PLATFORM=xcb", "XDG_CONFIG_HOME=" + dir / "config"});
+               {"DISPLAY=" + display, "QT_QPA_PLATFORM=xcb", "XDG_CONFIG_HOME=" + dir / "config",
+                "XDG_RUNTIME_DIR=" + dir / "runtime"});
     std::string mainWindow;
     const bool shown = WaitFor(
         [&] {
