@@ -26,6 +26,17 @@ QString ButtonText(const std::string& s) {
     return ToQString(s).replace('&', "&&");
 }
 
+// A word of the example sentence on its button: cut short with an ellipsis
+// when it does not fit, the whole word then in the button's tip.
+void ShowSentenceWord(QToolButton& button, const std::string& word) {
+    constexpr int kMargins = 10;
+    const QString whole = ToQString(word);
+    const QString shown =
+        button.fontMetrics().elidedText(whole, Qt::ElideRight, button.width() - kMargins);
+    button.setText(QString(shown).replace('&', "&&"));
+    button.setToolTip(shown == whole ? QString() : whole);
+}
+
 void Place(QWidget& widget, QWidget& parent, int left, int top, int width, int height,
            const char* name) {
     widget.setParent(&parent);
@@ -343,11 +354,12 @@ void TFormWords::ShowWord() {
             chkAdverb.setChecked(editor_.AdverbAllowed());
         }
     }
-    lblCurrentWord.setText(ToQString(editor_.CurrentWordText()));
-    sbProperNoun.setText(ButtonText(editor_.SentenceWord(wcProperNoun)));
-    sbCommonNoun.setText(ButtonText(editor_.SentenceWord(wcNoun)));
-    sbVerb.setText(ButtonText(editor_.SentenceWord(wcVerb)));
-    sbAdjective.setText(ButtonText(editor_.SentenceWord(wcAdjective)));
+    lblCurrentWord.setText(lblCurrentWord.fontMetrics().elidedText(
+        ToQString(editor_.CurrentWordText()), Qt::ElideMiddle, lblCurrentWord.width()));
+    ShowSentenceWord(sbProperNoun, editor_.SentenceWord(wcProperNoun));
+    ShowSentenceWord(sbCommonNoun, editor_.SentenceWord(wcNoun));
+    ShowSentenceWord(sbVerb, editor_.SentenceWord(wcVerb));
+    ShowSentenceWord(sbAdjective, editor_.SentenceWord(wcAdjective));
     ShowSelection();
 }
 

@@ -344,6 +344,12 @@ TEST_F(FormTest, TextIsKeptAsTypedOrRefused) {
     EXPECT_EQ(Text("lblCurrentWord"), "\"<b>Tom</b> & Jerry\"");
     EXPECT_EQ(Get<QLabel>("lblCurrentWord").textFormat(), Qt::PlainText);
     EXPECT_EQ(Text("sbProperNoun"), "<b>Tom</b> && Jerry");
+    // A name too long for its button is cut short, and whole in the tip.
+    Box("txtWord").clear();
+    Type("txtWord", "Dame Dorothy Dumpling the Third");
+    const QString shown = Get<QToolButton>("sbProperNoun").text();
+    EXPECT_TRUE(shown.startsWith("Dame") && shown.endsWith(QChar(0x2026))) << shown.toStdString();
+    EXPECT_EQ(Get<QToolButton>("sbProperNoun").toolTip(), "Dame Dorothy Dumpling the Third");
 }
 
 TEST_F(FormTest, EditsReachTheWordsFileTheStoreAndTheStories) {
@@ -414,6 +420,10 @@ TEST_F(FormTest, Pictures) {
         if (std::getenv("DISPLAY"))
             std::system(QString("import -window root %1/screen%2.png").arg(shots).arg(c).toUtf8());
     }
+    Click("sbProperNoun");
+    Type("txtWord", "Dame Dorothy Dumpling the Third");
+    form->grab().save(QString("%1/long.png").arg(shots));
+    Click("sbCommonNoun");
     while (Enabled("cmdDelWord"))
         Click("cmdDelWord");
     form->grab().save(QString("%1/empty.png").arg(shots));
