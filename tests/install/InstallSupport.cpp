@@ -65,6 +65,11 @@ Child::Child(const std::vector<std::string>& argv, const std::vector<std::string
 
 Child::~Child() {
     if (pid_ > 0 && !status_) {
+        // Asked first, so that a display server removes its socket.
+        ::kill(-pid_, SIGTERM);
+        ::kill(pid_, SIGTERM);
+        if (Wait(3000))
+            return;
         ::kill(-pid_, SIGKILL);
         ::kill(pid_, SIGKILL);
         ::waitpid(pid_, nullptr, 0);
