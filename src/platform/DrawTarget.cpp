@@ -2,6 +2,7 @@
 #include "platform/DrawTarget.h"
 
 #include <algorithm>
+#include <cstring>
 
 namespace plat {
 
@@ -104,10 +105,25 @@ void DrawTarget::BlitToRgb32(uint32_t* dest, std::ptrdiff_t destPitch, int destW
         uint32_t* d = dest + row * destPitch + x0;
         const uint8_t* s = topRow;
         switch (op) {
-        case RasterOp::Copy:
-            for (int i = 0; i < n; ++i)
+        case RasterOp::Copy: {
+            // Eight pixels per step from one 64-bit load of the source.
+            int i = 0;
+            for (; i + 8 <= n; i += 8) {
+                uint64_t v;
+                std::memcpy(&v, s + i, sizeof v);
+                d[i] = lut[v & 0xFF];
+                d[i + 1] = lut[(v >> 8) & 0xFF];
+                d[i + 2] = lut[(v >> 16) & 0xFF];
+                d[i + 3] = lut[(v >> 24) & 0xFF];
+                d[i + 4] = lut[(v >> 32) & 0xFF];
+                d[i + 5] = lut[(v >> 40) & 0xFF];
+                d[i + 6] = lut[(v >> 48) & 0xFF];
+                d[i + 7] = lut[v >> 56];
+            }
+            for (; i < n; ++i)
                 d[i] = lut[s[i]];
             break;
+        }
         case RasterOp::And:
             for (int i = 0; i < n; ++i)
                 d[i] &= lut[s[i]];
