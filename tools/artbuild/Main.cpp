@@ -1,5 +1,6 @@
 // artbuild: renders the game's SVG art to 8-bit palette PNG files (and the
-// cursors to 32-bit PNGs), builds the scene pictures and the review sheet.
+// cursors and desktop icons to 32-bit PNGs), builds the scene pictures and
+// the review sheet.
 #include <QGuiApplication>
 #include <QImage>
 #include <QString>
@@ -26,6 +27,7 @@ const char kUsage[] =
     "usage:\n"
     "  artbuild image --palette PAL SRC.svg WIDTH HEIGHT OUT.png [transparent] [dither]\n"
     "  artbuild cursor SRC.svg SIZE OUT.png\n"
+    "  artbuild icon SRC.svg SIZE OUT.png    (a desktop icon: 32-bit like a cursor)\n"
     "  artbuild scene --palette PAL SCENE.svg BALLOONS.svg OUTDIR\n"
     "  artbuild sheet ARTDIR CURSORDIR OUT.png\n"
     "  artbuild pixels IN.png OUT.bin   (\"W H TRANSPARENT KEY\\n\" then the indices)\n";
@@ -146,7 +148,7 @@ int main(int argc, char** argv) {
     try {
         if (cmd == "image")
             return CmdImage(args);
-        if (cmd == "cursor")
+        if (cmd == "cursor" || cmd == "icon")
             return CmdCursor(args);
         if (cmd == "scene")
             return CmdScene(args);
