@@ -1,7 +1,8 @@
 // A stream over a file. Open reads an existing file (its name looked up
 // without regard to letter case); CreateAtomic writes a temporary file in the
 // target's folder that replaces the target only on Commit, so that a failure
-// or crash mid-write leaves the old file whole.
+// or crash mid-write leaves the old file whole. A successful Commit also
+// removes the temporaries that writers killed mid-write left in that folder.
 #pragma once
 #include <cstdio>
 #include <memory>
@@ -25,8 +26,9 @@ public:
     int64_t Position() const override;
     int64_t Size() const override;
 
-    // For a CreateAtomic stream: flushes, closes and renames over the target.
-    // False (and the target untouched) when any write or the rename failed.
+    // For a CreateAtomic stream: flushes to the disk, renames over the target,
+    // syncs the folder and removes stale temporaries there. False (and the
+    // target untouched) when any write or the rename failed.
     bool Commit();
 
 private:
