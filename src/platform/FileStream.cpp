@@ -5,6 +5,7 @@
 #include <cstdlib>
 #include <fcntl.h>
 #include <filesystem>
+#include <sys/file.h>
 #include <sys/stat.h>
 #include <unistd.h>
 
@@ -59,26 +60,81 @@ std::unique_ptr<FileStream> FileStream::Open(const std::string& path) {
     return s;
 }
 
+namespace {
+// Temporary files of atomic writes are named ".NAME.fbwtmp-XXXXXX" beside
+// their target and hold an exclusive lock for as long as their writer lives,
+// so a temporary whose lock is free was left by a writer that died.
+constexpr const char* kTempMark = ".fbwtmp-";
+
+std::string TempTemplate(const std::string& target) {
+    std::string folder = ExtractFilePath(target);
+    std::string name = target.substr(folder.size());
+    if (name.size() > 200) // keep the temporary's name within the file system's limit
+        name.resize(200);
+    return folder + "." + name + kTempMark + "XXXXXX";
+}
+
+// Removes the temporaries of dead writers in Folder ("" for the current one).
+void RemoveStaleTemporaries(const std::string& folder) {
+    std::error_code ec;
+    std::filesystem::directory_iterator it(folder.empty() ? "." : folder, ec);
+    if (ec)
+        return;
+    for (const auto& entry : it) {
+        const std::string name = entry.path().filename().string();
+        if (name.empty() || name[0] != '.' || name.find(kTempMark) == std::string::npos)
+            continue;
+        const std::string path = entry.path().string();
+        int fd = ::open(path.c_str(), O_RDONLY | O_NOFOLLOW | O_CLOEXEC | O_NONBLOCK);
+        if (fd < 0)
+            continue;
+        struct stat st;
+        if (::fstat(fd, &st) == 0 && S_ISREG(st.st_mode) && ::flock(fd, LOCK_EX | LOCK_NB) == 0)
+            ::unlink(path.c_str());
+        ::close(fd);
+    }
+}
+
+// Makes the rename of a file in Folder survive a power cut.
+void SyncFolder(const std::string& folder) {
+    int fd = ::open(folder.empty() ? "." : folder.c_str(), O_RDONLY | O_DIRECTORY | O_CLOEXEC);
+    if (fd >= 0) {
+        ::fsync(fd);
+        ::close(fd);
+    }
+}
+} // namespace
+
 std::unique_ptr<FileStream> FileStream::CreateAtomic(const std::string& path) {
     // A link is kept: the file it points at is the one replaced.
     const std::string target = FollowLinks(ResolvePath(path));
     if (target.empty())
         return nullptr;
-    std::string tmpl = ExtractFilePath(target) + ".fbwtmp-XXXXXX";
-    int fd = ::mkstemp(tmpl.data());
-    if (fd < 0)
-        return errno == EACCES || errno == EPERM ? CreateInPlace(target) : nullptr;
-    std::FILE* f = ::fdopen(fd, "w+b");
-    if (!f) {
-        ::close(fd);
-        ::unlink(tmpl.c_str());
-        return nullptr;
+    for (int attempt = 0; attempt < 8; ++attempt) {
+        std::string tmpl = TempTemplate(target);
+        int fd = ::mkostemp(tmpl.data(), O_CLOEXEC);
+        if (fd < 0)
+            return errno == EACCES || errno == EPERM ? CreateInPlace(target) : nullptr;
+        // Another writer's clean-up may take the file between its creation
+        // and the lock; then it is gone and a new one is made.
+        struct stat st;
+        if (::flock(fd, LOCK_EX) != 0 || ::fstat(fd, &st) != 0 || st.st_nlink == 0) {
+            ::close(fd);
+            continue;
+        }
+        std::FILE* f = ::fdopen(fd, "w+b");
+        if (!f) {
+            ::close(fd);
+            ::unlink(tmpl.c_str());
+            return nullptr;
+        }
+        std::unique_ptr<FileStream> s(new FileStream());
+        s->file_ = f;
+        s->path_ = target;
+        s->tmpPath_ = tmpl;
+        return s;
     }
-    std::unique_ptr<FileStream> s(new FileStream());
-    s->file_ = f;
-    s->path_ = target;
-    s->tmpPath_ = tmpl;
-    return s;
+    return nullptr;
 }
 
 std::unique_ptr<FileStream> FileStream::CreateInPlace(const std::string& target) {
@@ -143,17 +199,24 @@ bool FileStream::Commit() {
         return CommitInPlace();
     if (tmpPath_.empty() || !file_)
         return false;
-    bool ok = !failed_ && std::fflush(file_) == 0 && ::fsync(::fileno(file_)) == 0;
-    ok = (std::fclose(file_) == 0) && ok;
-    file_ = nullptr;
+    const int fd = ::fileno(file_);
+    bool ok = !failed_ && std::fflush(file_) == 0 && ::fsync(fd) == 0;
     // Keep the replaced file's permissions where it existed; new files get 0644.
     struct stat st;
-    ::chmod(tmpPath_.c_str(), ::stat(path_.c_str(), &st) == 0 ? (st.st_mode & 07777) : 0644);
+    ::fchmod(fd, ::stat(path_.c_str(), &st) == 0 ? (st.st_mode & 07777) : 0644);
+    // The temporary stays open, and so locked, until it has its final name.
     if (ok)
         ok = std::rename(tmpPath_.c_str(), path_.c_str()) == 0;
     if (!ok)
         ::unlink(tmpPath_.c_str());
+    std::fclose(file_); // after fsync nothing is left to fail
+    file_ = nullptr;
     tmpPath_.clear();
+    if (ok) {
+        const std::string folder = ExtractFilePath(path_);
+        SyncFolder(folder);
+        RemoveStaleTemporaries(folder);
+    }
     return ok;
 }
 

@@ -6,6 +6,8 @@
 // it points at). When its folder takes no new file but the target itself is
 // writable, the data is collected aside and written over the target on
 // Commit (not atomic, but not lost).
+// A successful Commit also removes the temporaries that writers killed
+// mid-write left in that folder.
 #pragma once
 #include <cstdio>
 #include <memory>
@@ -30,8 +32,9 @@ public:
     int64_t Position() const override;
     int64_t Size() const override;
 
-    // For a CreateAtomic stream: flushes, closes and renames over the target.
-    // False (and the target untouched) when any write or the rename failed.
+    // For a CreateAtomic stream: flushes to the disk, renames over the target,
+    // syncs the folder and removes stale temporaries there. False (and the
+    // target untouched) when any write or the rename failed.
     bool Commit();
 
 private:
