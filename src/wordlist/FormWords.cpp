@@ -404,6 +404,10 @@ void TFormWords::EnableEditors() {
     }
 }
 
+TFormWords::~TFormWords() {
+    txtWord.removeEventFilter(this);
+}
+
 void TFormWords::EmptyWordBox() {
     txtWord.clear();
 }

@@ -34,6 +34,9 @@ public:
 
     // Vocab belongs to the story generator and outlives this window.
     explicit TFormWords(TVocab& vocab, QWidget* parent = nullptr);
+    // Stops watching the word box first: a focused box that is destroyed
+    // sends its focus-out, which must not reach a half-destroyed form.
+    ~TFormWords() override;
 
     TWordListEditor& Editor() { return editor_; }
 

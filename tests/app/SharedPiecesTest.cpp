@@ -101,6 +101,7 @@ TEST(RL8TileBG, TilesFromTheGlobalLibraryAndHatchesWithout) {
         RL8Tile::TTileBG missing(&owner);
         missing.SetImageName("nosuch");
         EXPECT_TRUE(LooksHatched(Grab(missing)));
+        bg.OnPaintOver = nullptr; // it refers to this scope
     }
     // The library has gone: the global and the control's library are cleared.
     EXPECT_EQ(RL8Tile::TTileBG::GlobalImageLibrary(), nullptr);
