@@ -64,6 +64,9 @@ TEST(PaginateTool, Errors) {
         EXPECT_EQ(r.status, 1) << bad[0] << " " << bad.size();
         EXPECT_NE(r.err, "");
     }
+    const auto noValue = fbwtest::RunTool({"paginate", "--page"});
+    EXPECT_EQ(noValue.status, 1);
+    EXPECT_NE(noValue.err.find("--page needs a value"), std::string::npos) << noValue.err;
 }
 
 TEST(PaginateTool, FontCanvas) {
