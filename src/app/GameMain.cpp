@@ -1,7 +1,6 @@
-// The game's process entry point: runs the start-up sequence and ends.
-#include <QApplication>
+// The game's process entry point: runs the program and ends with its status.
+#include "app/Main.h"
 
 int main(int argc, char** argv) {
-    QApplication app(argc, argv);
-    return 0;
+    return GameMain(argc, argv);
 }

@@ -2,6 +2,7 @@
 // the image library and selected into a drawing target before painting.
 #pragma once
 #include <array>
+#include <climits>
 #include <cstdint>
 
 namespace plat {
@@ -28,6 +29,22 @@ public:
     uint32_t Rgb(int i) const {
         const Entry& e = Entries[static_cast<std::size_t>(i & 255)];
         return (uint32_t{e.Red} << 16) | (uint32_t{e.Green} << 8) | e.Blue;
+    }
+    // The index of the entry nearest to the colour (smallest squared
+    // distance; the lowest index of equals).
+    int NearestIndex(uint8_t red, uint8_t green, uint8_t blue) const {
+        int best = 0;
+        int32_t bestDistance = INT32_MAX;
+        for (int i = 0; i < 256; ++i) {
+            const Entry& e = Entries[static_cast<std::size_t>(i)];
+            const int32_t dr = e.Red - red, dg = e.Green - green, db = e.Blue - blue;
+            const int32_t d = dr * dr + dg * dg + db * db;
+            if (d < bestDistance) {
+                bestDistance = d;
+                best = i;
+            }
+        }
+        return best;
     }
 };
 

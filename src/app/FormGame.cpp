@@ -1,0 +1,475 @@
+// The main window: loading, settings, the scene on screen and its frame.
+#include "app/FormGame.h"
+
+#include <QApplication>
+#include <QCloseEvent>
+#include <QFontMetrics>
+#include <QGuiApplication>
+#include <QPainter>
+#include <QResizeEvent>
+#include <QScreen>
+
+#include "app/Cursors.h"
+#include "app/FormLoading.h"
+#include "app/Scene.h"
+#include "app/SingleInstance.h"
+#include "app/Util.h"
+#include "book/FormBook.h"
+#include "data/InitGame.h"
+#include "image/RL8Exception.h"
+#include "image/RL8ImageData.h"
+#include "image/RL8Library.h"
+#include "platform/MessageBox.h"
+#include "platform/PrivateProfile.h"
+#include "platform/Screen.h"
+#include "platform/Tick.h"
+#include "platform/qt/Latin1.h"
+#include "platform/qt/QtFonts.h"
+#include "sound/AppSound.h"
+#include "story/Generate.h"
+#include "wordlist/FormWords.h"
+
+#ifndef FBW_VERSION
+#define FBW_VERSION "1.7.0"
+#endif
+#ifndef FBW_BUILD_DATE
+#define FBW_BUILD_DATE "20000930"
+#endif
+
+TRL8Library* GameLibrary = nullptr;
+
+namespace {
+const char* const kCredits[TScene::kCreditLines] = {
+    "Fablewhirl 1.7",
+    "Copyright \xA9 2000 Lumwright Software. All rights reserved.",
+    "Game design by the Lumwright Software story team",
+    "Programming by the Lumwright Software engineering team",
+    "Illustrations by the Lumwright Software art studio",
+    "Stories retold by the Lumwright Software writers' circle",
+    "Thanks for testing to the Tuesday story club, the bedtime...",
+    "...readers' panel, the young critics of the lending shelf...",
+    "...and every family who asked for just one more story",
+    "Visit the Lumwright Software web site for more stories!",
+};
+
+QFont WindowFont() {
+    QFont font("Times New Roman");
+    font.setPixelSize(16);
+    return font;
+}
+} // namespace
+
+const char* TFormGame::CreditText(int line) {
+    return line >= 0 && line < TScene::kCreditLines ? kCredits[line] : "";
+}
+
+uint32_t TFormGame::CreditColour(int phase) {
+    switch (phase) {
+    case 0:
+    case 8:
+        return 0x00582A;
+    case 1:
+    case 7:
+        return 0x008740;
+    case 2:
+    case 6:
+        return 0x5AAD6D;
+    case 3:
+    case 5:
+        return 0xB2E308;
+    default:
+        return 0xC7FFC0;
+    }
+}
+
+TFormGame::TFormGame(TFormLoading* loading, QWidget* parent)
+    : QWidget(parent), BG(this), pbxMain(this), lblVersion(this), tmrAnim(this), loading_(loading),
+      pbxImage_(kSceneWidth, kSceneHeight, QImage::Format_RGB32) {
+    plat::InstallFontSubstitutes();
+    setObjectName("FormGame");
+    setWindowTitle("Fablewhirl");
+    setFont(WindowFont());
+    QPalette pal = palette();
+    pal.setColor(QPalette::WindowText, Qt::black);
+    setPalette(pal);
+    setMinimumSize(kClientWidth, kClientHeight);
+    resize(kClientWidth, kClientHeight);
+    if (QScreen* screen = QGuiApplication::primaryScreen())
+        move(screen->availableGeometry().center() - rect().center());
+
+    BG.setObjectName("BG");
+    BG.SetImageName("grntile");
+
+    pbxMain.setObjectName("pbxMain");
+    pbxMain.setGeometry(4, 5, kSceneWidth, kSceneHeight);
+    pbxMain.setMouseTracking(true);
+    pbxImage_.fill(Qt::black);
+    pbxTarget_ = std::make_unique<plat::QtDrawTarget>(pbxImage_);
+    pbxMain.OnPaint = [this](QPainter& canvas, const QRect& clip) {
+        canvas.drawImage(clip, pbxImage_, clip);
+    };
+    pbxMain.OnMouseMove = [this](QPoint p) { pbxMainMouseMove(p); };
+    pbxMain.OnMouseDown = [this](QPoint p, Qt::MouseButton) { pbxMainMouseDown(p); };
+
+    lblVersion.setObjectName("lblVersion");
+    QFont small("MS Sans Serif");
+    small.setPixelSize(11);
+    lblVersion.setFont(small);
+    QPalette lime = lblVersion.palette();
+    lime.setColor(QPalette::WindowText, QColor(0, 255, 0));
+    lblVersion.setPalette(lime);
+    lblVersion.setAttribute(Qt::WA_TranslucentBackground);
+    lblVersion.move(4, 1);
+    lblVersion.hide();
+
+    tmrAnim.setObjectName("tmrAnim");
+    tmrAnim.setInterval(static_cast<int>(kTimerInterval));
+    connect(&tmrAnim, &QTimer::timeout, this, [this] { tmrAnimTimer(); });
+
+    ShowModal = [](QDialog& dialog) { dialog.exec(); };
+    WindowActive = [this] { return isActiveWindow(); };
+
+    FormCreate();
+}
+
+TFormGame::~TFormGame() {
+    tmrAnim.stop();
+    FormDestroy();
+    ReleaseImages();
+    BG.SetLibrary(nullptr);
+    waveMan_.reset();
+}
+
+void TFormGame::SetWindows(TFormWords* words, TFormBook* book) {
+    words_ = words;
+    book_ = book;
+}
+
+void TFormGame::FormCreate() {
+    try {
+        // 1. The application hooks.
+        connect(qApp, &QGuiApplication::applicationStateChanged, this,
+                [this](Qt::ApplicationState state) {
+                    if (state == Qt::ApplicationActive && isVisible())
+                        repaint();
+                });
+        if (TSingleInstance* instance = TSingleInstance::Current())
+            connect(instance, &TSingleInstance::PreviousInstance, this,
+                    &TFormGame::PreviousInstanceMessage);
+
+        // 2. The version label.
+        lblVersion.setText(QString::asprintf("v%s (%s)", FBW_VERSION, FBW_BUILD_DATE));
+        lblVersion.adjustSize();
+
+        // 3. The window state.
+        const std::string maximized =
+            plat::GetProfileString("Game", "Maximized", "0", SettingsFileName);
+        setWindowState(maximized == "1" ? Qt::WindowMaximized : Qt::WindowNoState);
+
+        // 4. The story generator.
+        generator_ = std::make_unique<TStoryGenerator>();
+
+        // 5. The game library and the scene pictures.
+        LoadLibrary();
+
+        // 6. Let the loading window repaint.
+        QCoreApplication::processEvents();
+
+        // 7. The sound, as the player left it.
+        const bool wanted = plat::GetProfileString("Game", "Sound", "1", SettingsFileName) == "1";
+        waveMan_ = StartSound(this, wanted);
+
+        // 8. The cursors.
+        LoadCursors();
+        pbxMain.setCursor(ScreenCursor(kCursorArrow1));
+
+        // 9. The scene.
+        scene_ = std::make_unique<TScene>(TScene::Surfaces{scene_image_.surface, frames_.surface,
+                                                           balloons_.surface, work_.surface});
+        scene_->CreateAnims(SoundOn, plat::GetTickCount());
+        scene_->DrawAllAnims();
+        scene_->CreateHitRegions();
+        work_.surface->AddDamage(work_.surface->GetBounds());
+        pbxMainPaint();
+        loaded_ = true;
+
+        // 10. The loading window goes once its time is up.
+        if (loading_) {
+            loading_->hide();
+            while (loading_->isVisible()) {
+                QCoreApplication::processEvents();
+                loading_->hide();
+            }
+        }
+    } catch (const std::exception& e) {
+        plat::ShowMessage(plat::MsgKind::Error,
+                          FromQString(QApplication::applicationName()) +
+                              " encountered a problem on start-up: " + e.what());
+        StartupFailed = true;
+    }
+}
+
+void TFormGame::LoadLibrary() {
+    library_ = std::make_unique<TRL8Library>(this);
+    try {
+        library_->Open(ProgramFolder + "yarns.rl8");
+        GameLibrary = library_.get();
+        library_->AddReference(&GameLibrary);
+        RL8Tile::TTileBG::SetGlobalImageLibrary(library_.get());
+        BG.OnPaintOver = [this](QPainter& canvas, const TRect&) { PaintSceneFrame(canvas); };
+        scene_image_ = GetImage("main");
+        frames_ = GetImage("animsrc");
+        balloons_ = GetImage("speech");
+        uint16_t w = 0, h = 0;
+        library_->GetImageSize(scene_image_.node, w, h);
+        // The work image stays in the library until the library goes.
+        work_.node = library_->CreateImage("_WORK_", w, h);
+        work_.surface = library_->GetImageData(work_.node);
+        if (!work_.surface)
+            throw RL8Exception("CreateImage: no surface for \"_WORK_\"");
+        work_.surface->Draw(TPoint{0, 0}, *scene_image_.surface, scene_image_.surface->GetBounds());
+    } catch (...) {
+        ReleaseImages();
+        BG.OnPaintOver = nullptr;
+        BG.SetLibrary(nullptr);
+        library_.reset();
+        throw;
+    }
+}
+
+TFormGame::ImageRef TFormGame::GetImage(const std::string& name) {
+    ImageRef ref;
+    ref.node = library_->GetImage(name);
+    ref.surface = library_->GetImageData(ref.node);
+    if (!ref.surface) {
+        library_->ReleaseImage(ref.node);
+        throw RL8Exception("GetImageData: no surface for \"" + name + "\"");
+    }
+    return ref;
+}
+
+void TFormGame::ReleaseImages() {
+    work_ = ImageRef{};
+    for (ImageRef* ref : {&scene_image_, &frames_, &balloons_}) {
+        if (library_ && ref->node) {
+            if (ref->surface)
+                library_->ReleaseImageData(ref->node);
+            library_->ReleaseImage(ref->node);
+        }
+        *ref = ImageRef{};
+    }
+}
+
+void TFormGame::FormDestroy() {
+    scene_.reset();
+    generator_.reset();
+    // A start that failed leaves the player's settings as they were.
+    if (loaded_) {
+        plat::WriteProfileString("Game", "Maximized", isMaximized() ? "1" : "0", SettingsFileName);
+        plat::WriteProfileString("Game", "Sound", SoundOn ? "1" : "0", SettingsFileName);
+    }
+    StopSound();
+}
+
+void TFormGame::WaveOutDone(const plat::WaveDoneMessage& message) {
+    SoundDone(message);
+}
+
+void TFormGame::resizeEvent(QResizeEvent* event) {
+    QWidget::resizeEvent(event);
+    FormResize();
+}
+
+void TFormGame::FormResize() {
+    // The client area is at least the scene plus 20 pixels on every side;
+    // the scene is never scaled, only centred (an odd pixel goes right).
+    const int minW = pbxMain.width() + 40;
+    const int minH = pbxMain.height() + 40;
+    if (width() < minW || height() < minH) {
+        resize(std::max(width(), minW), std::max(height(), minH));
+        return;
+    }
+    pbxMain.move((width() - kSceneWidth) / 2, (height() - kSceneHeight) / 2);
+}
+
+void TFormGame::showEvent(QShowEvent* event) {
+    QWidget::showEvent(event);
+    if (!tmrAnim.isActive())
+        tmrAnim.start();
+}
+
+void TFormGame::changeEvent(QEvent* event) {
+    if (event->type() == QEvent::ActivationChange && isActiveWindow())
+        RealizeFormPalette(this, GameLibrary);
+    QWidget::changeEvent(event);
+}
+
+void TFormGame::paintEvent(QPaintEvent*) {
+    RealizeFormPalette(this, GameLibrary);
+}
+
+void TFormGame::closeEvent(QCloseEvent* event) {
+    tmrAnim.stop();
+    QWidget::closeEvent(event);
+    emit Closed();
+}
+
+int TFormGame::PaletteQuery() {
+    return RealizeFormPalette(this, GameLibrary);
+}
+
+void TFormGame::PaletteChanged(bool byThisWindow) {
+    if (!GameLibrary || byThisWindow)
+        return;
+    // Taking the palette's colours as a background palette changes nothing
+    // on a true-colour screen; the window shows them with its next paint.
+    update();
+}
+
+void TFormGame::pbxMainPaint() {
+    TRL8ImageData* work = work_.surface;
+    if (!work || !scene_image_.surface || !pbxTarget_)
+        return;
+    QRegion changed;
+    for (TLumNode* n = work->Damage.First; n; n = n->Next) {
+        const TRect r = work->NormalizeRect(static_cast<TDamageNode*>(n)->Rect);
+        if (!r.IsEmpty())
+            changed += QRect(r.Left, r.Top, r.Right - r.Left, r.Bottom - r.Top);
+    }
+    if (changed.isEmpty())
+        return;
+    const plat::LogPalette* previous = pbxTarget_->SelectPalette(library_->GetHPal());
+    work->DisplayDamage(*pbxTarget_, TPoint{0, 0});
+    pbxTarget_->SelectPalette(previous);
+    pbxMain.update(changed);
+}
+
+void TFormGame::PaintSceneFrame(QPainter& canvas) {
+    if (!GameLibrary)
+        return;
+    const int L = pbxMain.x(), T = pbxMain.y(), W = pbxMain.width(), H = pbxMain.height();
+    const int R = L + W, B = T + H;
+    canvas.save();
+    canvas.setRenderHint(QPainter::Antialiasing, false);
+    canvas.setPen(QPen(Qt::black, 0));
+    const QPoint frame[] = {{L - 2, T - 2}, {L - 2, B + 1}, {R + 1, B + 1},
+                            {R + 1, T - 2}, {L - 1, T - 2}, {L - 1, B},
+                            {R, B},         {R, T - 1},     {L - 1, T - 1}};
+    canvas.drawPolyline(frame, static_cast<int>(std::size(frame)));
+
+    const int line = scene_ ? scene_->CreditLine : 0;
+    const int phase = scene_ ? scene_->CreditPhase : 0;
+    QFont bold = font();
+    bold.setBold(true);
+    canvas.setFont(bold);
+    canvas.setPen(QColor::fromRgb(CreditColour(phase)));
+    const QString text = ToQString(CreditText(line));
+    const QFontMetrics metrics(bold);
+    const int textWidth = metrics.horizontalAdvance(text);
+    const int x = L - 2 + (R + 1 - (L - 2) - textWidth) / 2;
+    canvas.drawText(x, B + 3 + metrics.ascent(), text);
+    canvas.restore();
+}
+
+void TFormGame::UpdateHover(QPoint pos) {
+    if (!scene_)
+        return;
+    const int cursor = scene_->UpdateHover(TPoint{pos.x(), pos.y()}, plat::GetTickCount());
+    pbxMain.setCursor(ScreenCursor(cursor));
+    pbxMainPaint();
+}
+
+void TFormGame::LeaveHotRegion() {
+    if (scene_)
+        scene_->LeaveHotRegion(plat::GetTickCount());
+}
+
+void TFormGame::pbxMainMouseMove(QPoint pos) {
+    UpdateHover(pos);
+}
+
+void TFormGame::pbxMainMouseDown(QPoint pos) {
+    if (!scene_)
+        return;
+    try {
+        const TScene::Click click =
+            scene_->MouseDown(TPoint{pos.x(), pos.y()}, plat::GetTickCount());
+        pbxMain.setCursor(ScreenCursor(click.cursor));
+        pbxMainPaint();
+        switch (click.action) {
+        case TScene::Action::OpenTale:
+            OpenTale(click.tale);
+            break;
+        case TScene::Action::OpenWords:
+            OpenWordList();
+            break;
+        case TScene::Action::Quit:
+            if (plat::ShowMessage(plat::MsgKind::Question, "Do you really want to quit?",
+                                  plat::MsgButtons::YesNo) == plat::MsgAnswer::Yes)
+                close();
+            break;
+        case TScene::Action::SoundSwitched:
+            pbxMainPaint();
+            break;
+        case TScene::Action::None:
+            break;
+        }
+    } catch (const std::exception& e) {
+        ShowHandlerError(e);
+    }
+}
+
+void TFormGame::ShowHandlerError(const std::exception& e) {
+    plat::ShowMessage(plat::MsgKind::Error, e.what());
+}
+
+void TFormGame::OpenTale(int n) {
+    if (!generator_)
+        return;
+    QApplication::setOverrideCursor(Qt::WaitCursor);
+    try {
+        const std::vector<std::string>& lines = generator_->GenerateStory(n);
+        std::string text;
+        for (std::size_t i = 0; i < lines.size(); ++i) {
+            if (i)
+                text += "\r\n";
+            text += lines[i];
+        }
+        if (book_)
+            book_->SetStory(text);
+        LeaveHotRegion();
+        pbxMainPaint();
+        if (book_)
+            book_->TaleNumber = n;
+    } catch (...) {
+        QApplication::restoreOverrideCursor();
+        throw;
+    }
+    QApplication::restoreOverrideCursor();
+    if (book_)
+        ShowModal(*book_);
+}
+
+void TFormGame::OpenWordList() {
+    if (words_)
+        ShowModal(*words_);
+}
+
+void TFormGame::tmrAnimTimer() {
+    if (!scene_)
+        return;
+    lblVersion.setVisible(plat::CapsLockOn());
+    const TScene::TickResult r = scene_->Tick(plat::GetTickCount(), WindowActive());
+    if (r.creditChanged)
+        BG.update(pbxMain.x(), pbxMain.y() + pbxMain.height(), pbxMain.width(), kCreditStripHeight);
+    if (r.repaint)
+        pbxMainPaint();
+}
+
+void TFormGame::PreviousInstanceMessage() {
+    QWidget* target = QApplication::activeModalWidget();
+    if (!target)
+        target = this;
+    target->raise();
+    target->activateWindow();
+}

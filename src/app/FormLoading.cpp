@@ -1,0 +1,127 @@
+// The loading window.
+#include "app/FormLoading.h"
+
+#include <QApplication>
+#include <QEvent>
+#include <QEventLoop>
+#include <QFont>
+#include <QGuiApplication>
+#include <QPainter>
+#include <QScreen>
+#include <QTimer>
+
+#include "app/Util.h"
+#include "image/RL8ImageData.h"
+#include "image/RL8Library.h"
+#include "platform/Tick.h"
+#include "platform/qt/QtDrawTarget.h"
+
+TFormLoading::TFormLoading(TRL8Library& startLibrary, QWidget* parent)
+    : QWidget(parent, Qt::Dialog | Qt::CustomizeWindowHint | Qt::WindowTitleHint |
+                          Qt::MSWindowsFixedSizeDialogHint),
+      Bevel1(this), pbxIcon(this), lblLoading(this), startLibrary_(startLibrary) {
+    setObjectName("FormLoading");
+    setWindowTitle("Welcome to \"Fablewhirl\"");
+    setFixedSize(317, 143);
+    setCursor(Qt::WaitCursor);
+    setAttribute(Qt::WA_OpaquePaintEvent);
+
+    Bevel1.setObjectName("Bevel1");
+    Bevel1.setFrameStyle(QFrame::Box | QFrame::Sunken);
+    Bevel1.setGeometry(8, 8, 301, 127);
+
+    pbxIcon.setObjectName("pbxIcon");
+    pbxIcon.setGeometry(32, 20, 62, 103);
+    pbxIcon.OnPaint = [this](QPainter& canvas, const QRect& clip) { pbxIconPaint(canvas, clip); };
+
+    lblLoading.setObjectName("lblLoading");
+    lblLoading.setText("Loading game...");
+    QFont font("Arial");
+    font.setPixelSize(16);
+    lblLoading.setFont(font);
+    lblLoading.setAlignment(Qt::AlignCenter);
+    lblLoading.setGeometry(104, 20, 193, 103);
+
+    if (QScreen* screen = QGuiApplication::primaryScreen())
+        move(screen->availableGeometry().center() - rect().center());
+}
+
+TFormLoading::~TFormLoading() {
+    if (icon_)
+        startLibrary_.ReleaseImage(icon_);
+}
+
+void TFormLoading::setVisible(bool visible) {
+    if (visible && !isVisible())
+        FormShow();
+    else if (!visible && isVisible())
+        FormHide();
+    QWidget::setVisible(visible);
+}
+
+void TFormLoading::FormShow() {
+    shownAt_ = plat::GetTickCount();
+    if (icon_)
+        return;
+    icon_ = startLibrary_.GetImage("rh2_icon");
+    iconSurface_ = startLibrary_.GetImageData(icon_);
+    const QColor face = QApplication::palette().color(QPalette::Button);
+    const plat::LogPalette* pal = startLibrary_.GetHPal();
+    if (!pal)
+        return;
+    const int index =
+        pal->NearestIndex(static_cast<uint8_t>(face.red()), static_cast<uint8_t>(face.green()),
+                          static_cast<uint8_t>(face.blue()));
+    if (iconSurface_)
+        iconSurface_->SetDisplayKey(static_cast<uint8_t>(index));
+    brush_ = QColor::fromRgb(pal->Rgb(index));
+}
+
+void TFormLoading::FormHide() {
+    if (holding_)
+        return;
+    holding_ = true;
+    // Wake the loop now and then so that the hold ends even when no message comes.
+    QTimer wake;
+    wake.start(15);
+    while (plat::GetTickCount() - shownAt_ < kMinShowTime)
+        QCoreApplication::processEvents(QEventLoop::WaitForMoreEvents);
+    holding_ = false;
+}
+
+void TFormLoading::showEvent(QShowEvent* event) {
+    QWidget::showEvent(event);
+}
+
+void TFormLoading::paintEvent(QPaintEvent*) {
+    QPainter painter(this);
+    painter.fillRect(rect(), brush_.isValid() ? brush_ : palette().color(QPalette::Button));
+    RealizeFormPalette(this, &startLibrary_);
+}
+
+void TFormLoading::changeEvent(QEvent* event) {
+    if (event->type() == QEvent::ActivationChange && isActiveWindow())
+        RealizeFormPalette(this, &startLibrary_);
+    QWidget::changeEvent(event);
+}
+
+int TFormLoading::PaletteQuery() {
+    return RealizeFormPalette(this, &startLibrary_);
+}
+
+void TFormLoading::PaletteChanged(bool byThisWindow) {
+    if (byThisWindow)
+        return;
+    // A background realisation changes nothing on a true-colour screen; the
+    // window takes the new colours with its next paint.
+    update();
+}
+
+void TFormLoading::pbxIconPaint(QPainter& canvas, const QRect&) {
+    if (!iconSurface_)
+        return;
+    plat::QtDrawTarget target(canvas);
+    const plat::LogPalette* previous = target.SelectPalette(startLibrary_.GetHPal());
+    iconSurface_->DisplayRect(target, TPoint{0, 0}, iconSurface_->GetBounds());
+    target.SelectPalette(previous);
+}

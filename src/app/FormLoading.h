@@ -1,0 +1,55 @@
+// TFormLoading: the small window that shows the loading picture while the
+// main window loads. Once shown, it stays up for at least kMinShowTime
+// milliseconds: hiding it waits, dispatching pending messages, until that
+// time has passed since it was last shown.
+#pragma once
+#include <QFrame>
+#include <QLabel>
+#include <QWidget>
+#include <cstdint>
+
+#include "app/PaintBox.h"
+
+class TRL8Library;
+class TImageNode;
+class TRL8ImageData;
+
+class TFormLoading : public QWidget {
+    Q_OBJECT
+public:
+    static constexpr uint32_t kMinShowTime = 10000;
+
+    // StartLibrary holds "rh2_icon" and outlives the window.
+    explicit TFormLoading(TRL8Library& startLibrary, QWidget* parent = nullptr);
+    ~TFormLoading() override;
+
+    void setVisible(bool visible) override;
+
+    // The window system's palette query and palette change; Qt sends neither,
+    // so nothing calls them on a true-colour screen.
+    int PaletteQuery();
+    void PaletteChanged(bool byThisWindow);
+
+    uint32_t ShownAt() const { return shownAt_; }
+
+    QFrame Bevel1;
+    TPaintBox pbxIcon;
+    QLabel lblLoading;
+
+protected:
+    void showEvent(QShowEvent* event) override;
+    void paintEvent(QPaintEvent* event) override;
+    void changeEvent(QEvent* event) override;
+
+private:
+    void FormShow();
+    void FormHide();
+    void pbxIconPaint(QPainter& canvas, const QRect& clip);
+
+    TRL8Library& startLibrary_;
+    TImageNode* icon_ = nullptr;
+    TRL8ImageData* iconSurface_ = nullptr;
+    QColor brush_;
+    uint32_t shownAt_ = 0;
+    bool holding_ = false;
+};

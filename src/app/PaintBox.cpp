@@ -1,0 +1,22 @@
+// The paint area's events.
+#include "app/PaintBox.h"
+
+#include <QMouseEvent>
+#include <QPaintEvent>
+
+void TPaintBox::paintEvent(QPaintEvent* event) {
+    if (!OnPaint)
+        return;
+    QPainter painter(this);
+    OnPaint(painter, event->rect());
+}
+
+void TPaintBox::mouseMoveEvent(QMouseEvent* event) {
+    if (OnMouseMove)
+        OnMouseMove(event->position().toPoint());
+}
+
+void TPaintBox::mousePressEvent(QMouseEvent* event) {
+    if (OnMouseDown)
+        OnMouseDown(event->position().toPoint(), event->button());
+}

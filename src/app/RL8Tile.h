@@ -1,0 +1,61 @@
+// The form component of the tiled background: a light-weight control that
+// fills its parent and repeats the library image ImageName over it. Its
+// library is its own (SetLibrary) or, when it has none, the class-wide one
+// (SetGlobalImageLibrary). Both are cleared through the library's reference
+// list when the library is destroyed; the control then paints a hatch, as it
+// does when the image is not in the library. After the tiles, OnPaintOver
+// lets the owner draw over them.
+#pragma once
+#include <QPainter>
+#include <QWidget>
+#include <functional>
+#include <string>
+
+#include "platform/Rect.h"
+
+class TRL8Library;
+class TImageNode;
+class TRL8ImageData;
+
+namespace RL8Tile {
+
+class TTileBG : public QWidget {
+    Q_OBJECT
+public:
+    explicit TTileBG(QWidget* owner);
+    ~TTileBG() override;
+
+    const std::string& ImageName() const { return imageName_; }
+    // Releases the tile and stores Value; loads the tile when a library is set
+    // and has the image. A missing name leaves the control without a tile.
+    void SetImageName(const std::string& value);
+
+    static void SetGlobalImageLibrary(TRL8Library* library);
+    static TRL8Library* GlobalImageLibrary() { return globalLibrary_; }
+
+    void SetLibrary(TRL8Library* library);
+    // The control's library, taking the class-wide one when it has none.
+    TRL8Library* GetLibrary();
+    // The tile's surface, loading the tile first when needed; nullptr when none.
+    TRL8ImageData* GetSurface();
+
+    // Called after every tiling with the control's painter and the clip rectangle.
+    std::function<void(QPainter& canvas, const TRect& clip)> OnPaintOver;
+
+protected:
+    void paintEvent(QPaintEvent* event) override;
+    bool eventFilter(QObject* watched, QEvent* event) override;
+
+private:
+    void ReleaseTile();
+    void FillParent();
+
+    std::string imageName_;
+    TRL8Library* library_ = nullptr;
+    TImageNode* node_ = nullptr;
+    TRL8ImageData* surface_ = nullptr;
+
+    static TRL8Library* globalLibrary_;
+};
+
+} // namespace RL8Tile

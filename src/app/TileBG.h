@@ -1,0 +1,36 @@
+// The run-time tiled background that windows put on their panels: created in
+// code with a library and an image name, it fills its panel, sits behind the
+// panel's other controls and repeats the tile over the panel.
+#pragma once
+#include <QWidget>
+#include <string>
+
+class TRL8Library;
+class TImageNode;
+class TRL8ImageData;
+
+namespace TileBG {
+
+class TTileBG : public QWidget {
+    Q_OBJECT
+public:
+    // Gets the tile ImageName from Library (a name missing from the library
+    // raises the library's error). Panel becomes the parent and owner.
+    TTileBG(QWidget* panel, TRL8Library& library, const std::string& imageName);
+    ~TTileBG() override;
+
+    TRL8ImageData* Surface() const { return surface_; }
+
+protected:
+    void paintEvent(QPaintEvent* event) override;
+    bool eventFilter(QObject* watched, QEvent* event) override;
+
+private:
+    void FillParent();
+
+    TRL8Library* library_ = nullptr; // cleared by the library when it is destroyed
+    TImageNode* node_ = nullptr;
+    TRL8ImageData* surface_ = nullptr;
+};
+
+} // namespace TileBG

@@ -1,0 +1,186 @@
+// The built game under a virtual X display, driven like a player: set up the
+// player's folders, start, wait for the scene, hover a tale, switch Caps Lock
+// on and see the version label, click the Home signpost, answer Yes, and
+// find the settings written.
+#include <gtest/gtest.h>
+
+#include <QElapsedTimer>
+#include <QImage>
+#include <QProcess>
+#include <QStandardPaths>
+#include <QTest>
+#include <sys/stat.h>
+
+#include "platform/Files.h"
+#include "platform/PrivateProfile.h"
+#include "support/TestSupport.h"
+
+namespace {
+
+struct Outcome {
+    int status = -1;
+    QString out;
+};
+
+Outcome Command(const QString& program, const QStringList& args, const QProcessEnvironment& env) {
+    QProcess p;
+    p.setProcessEnvironment(env);
+    p.start(program, args);
+    Outcome r;
+    if (!p.waitForFinished(10000)) {
+        p.kill();
+        p.waitForFinished();
+        return r;
+    }
+    r.status = p.exitStatus() == QProcess::NormalExit ? p.exitCode() : -1;
+    r.out = QString::fromLocal8Bit(p.readAllStandardOutput());
+    return r;
+}
+
+// Polls Ready until it holds or Ms milliseconds have passed, letting events run.
+template <class F> bool WaitFor(F ready, int ms) {
+    QElapsedTimer clock;
+    clock.start();
+    while (!ready()) {
+        if (clock.elapsed() > ms)
+            return false;
+        QTest::qWait(100);
+    }
+    return true;
+}
+
+class EndToEnd : public ::testing::Test {
+protected:
+    void SetUp() override {
+        xvfb_ = QStandardPaths::findExecutable("Xvfb");
+        xdotool_ = QStandardPaths::findExecutable("xdotool");
+        import_ = QStandardPaths::findExecutable("import");
+        if (xvfb_.isEmpty() || xdotool_.isEmpty())
+            GTEST_SKIP() << "Xvfb or xdotool is not installed (scripts/setup installs both)";
+        server_.setProgram(xvfb_);
+        server_.setArguments(
+            {"-displayfd", "1", "-screen", "0", "1024x768x24", "-nolisten", "tcp"});
+        server_.start();
+        ASSERT_TRUE(server_.waitForStarted(5000));
+        ASSERT_TRUE(
+            WaitFor([&] { return server_.canReadLine() || server_.waitForReadyRead(100); }, 10000))
+            << "Xvfb did not name its display";
+        display_ = ":" + QString::fromLatin1(server_.readLine()).trimmed();
+
+        env_ = QProcessEnvironment::systemEnvironment();
+        env_.remove("QT_QPA_PLATFORM");
+        env_.remove("WAYLAND_DISPLAY");
+        env_.insert("DISPLAY", display_);
+        env_.insert("HOME", QString::fromStdString(home.Path()));
+        env_.insert("XDG_DATA_HOME", QString::fromStdString(home / "data"));
+        env_.insert("XDG_CONFIG_HOME", QString::fromStdString(home / "config"));
+        const std::string runtime = home / "runtime";
+        mkdir(runtime.c_str(), 0700);
+        env_.insert("XDG_RUNTIME_DIR", QString::fromStdString(runtime));
+    }
+    void TearDown() override {
+        if (game_.state() != QProcess::NotRunning) {
+            game_.kill();
+            game_.waitForFinished();
+        }
+        if (server_.state() != QProcess::NotRunning) {
+            server_.terminate();
+            if (!server_.waitForFinished(5000))
+                server_.kill();
+        }
+    }
+
+    Outcome Tool(const QStringList& args) { return Command(xdotool_, args, env_); }
+    QStringList Windows(const QString& name) {
+        return Tool({"search", "--onlyvisible", "--name", name})
+            .out.split('\n', Qt::SkipEmptyParts);
+    }
+    // The screen as an image (null without ImageMagick).
+    QImage Screen() {
+        if (import_.isEmpty())
+            return {};
+        QProcess p;
+        p.setProcessEnvironment(env_);
+        p.start(import_, {"-window", "root", "png:-"});
+        if (!p.waitForFinished(10000))
+            return {};
+        return QImage::fromData(p.readAllStandardOutput(), "PNG");
+    }
+
+    fbwtest::TempDir home;
+    QString xvfb_, xdotool_, import_, display_;
+    QProcess server_, game_;
+    QProcessEnvironment env_;
+};
+
+} // namespace
+
+TEST_F(EndToEnd, PlayerStartsHoversAndQuitsThroughTheSignpost) {
+    const QString yarns = QString::fromStdString(fbwtest::YarnsDir());
+    ASSERT_EQ(Command(yarns + "/fbwtool", {"setup-user"}, env_).status, 0);
+
+    game_.setProcessEnvironment(env_);
+    game_.start(yarns + "/fablewhirl", {});
+    ASSERT_TRUE(game_.waitForStarted(5000));
+    QString main;
+    ASSERT_TRUE(WaitFor(
+        [&] {
+            const QStringList w = Windows("^Fablewhirl$");
+            if (!w.isEmpty())
+                main = w.first();
+            return !main.isEmpty() || game_.state() == QProcess::NotRunning;
+        },
+        40000))
+        << "no main window";
+    ASSERT_EQ(game_.state(), QProcess::Running) << game_.readAllStandardError().toStdString();
+    EXPECT_TRUE(Windows("^Welcome to").isEmpty()) << "the loading window has gone";
+
+    // Where the window is: X and Y of its client area.
+    const QString shell = Tool({"getwindowgeometry", "--shell", main}).out;
+    int x = 0, y = 0;
+    for (const QString& line : shell.split('\n')) {
+        if (line.startsWith("X="))
+            x = line.mid(2).toInt();
+        if (line.startsWith("Y="))
+            y = line.mid(2).toInt();
+    }
+    const int sceneX = x + 20, sceneY = y + 20; // the scene is centred in 590 x 410
+
+    // A window manager would give the new window the focus; here the test does.
+    Tool({"windowfocus", main});
+
+    // Hover the first tale, then rest there.
+    Tool({"mousemove", QString::number(sceneX + 30), QString::number(sceneY + 20)});
+    Tool({"mousemove", QString::number(sceneX + 32), QString::number(sceneY + 22)});
+
+    // Caps Lock on shows the version label in lime green above the scene.
+    if (!import_.isEmpty()) {
+        Tool({"key", "Caps_Lock"});
+        auto limeShown = [&] {
+            const QImage shot = Screen();
+            for (int yy = y; yy < y + 16 && yy < shot.height(); ++yy)
+                for (int xx = x; xx < x + 120 && xx < shot.width(); ++xx)
+                    if (const QColor c = shot.pixelColor(xx, yy);
+                        c.green() > 180 && c.red() < 100 && c.blue() < 100)
+                        return true; // lime text on the dark green tiles
+            return false;
+        };
+        EXPECT_TRUE(WaitFor(limeShown, 5000)) << "lblVersion shows while Caps Lock is on";
+        Tool({"key", "Caps_Lock"});
+        EXPECT_TRUE(WaitFor([&] { return !limeShown(); }, 5000));
+    }
+
+    // The Home signpost asks before quitting; Yes ends the game.
+    Tool({"mousemove", QString::number(sceneX + 25), QString::number(sceneY + 315)});
+    Tool({"click", "1"});
+    ASSERT_TRUE(WaitFor([&] { return Windows("^Fablewhirl$").size() >= 2; }, 10000))
+        << "no question box";
+    Tool({"key", "Return"});
+    ASSERT_TRUE(game_.waitForFinished(15000));
+    EXPECT_EQ(game_.exitStatus(), QProcess::NormalExit);
+    EXPECT_EQ(game_.exitCode(), 0);
+
+    const std::string ini = home / "data/Lumwright Software/Yarns/yarns.ini";
+    EXPECT_EQ(plat::GetProfileString("Game", "Maximized", "<none>", ini), "0");
+    EXPECT_NE(plat::GetProfileString("Game", "Sound", "<none>", ini), "<none>");
+}

@@ -1,0 +1,198 @@
+// The main window: loading and its failure, the settings, resizing, the
+// paint box, the frame and credit line, the Caps Lock label and the clicks
+// that open, quit and switch.
+#include <QApplication>
+#include <QFontMetrics>
+#include <QMouseEvent>
+#include <QSignalSpy>
+#include <QTest>
+
+#include "AppFixture.h"
+#include "app/Cursors.h"
+#include "app/FormGame.h"
+#include "app/Scene.h"
+#include "book/FormBook.h"
+#include "image/RL8ImageData.h"
+#include "image/RL8Library.h"
+#include "platform/Screen.h"
+#include "platform/qt/QtDrawTarget.h"
+#include "sound/AppSound.h"
+#include "story/Generate.h"
+#include "wordlist/FormWords.h"
+
+using FormGameTest = AppFixture;
+
+TEST_F(FormGameTest, SettingsDefaultsAndOnlyOneMaximizes) {
+    fbwtest::MessageCapture capture;
+    {
+        TFormGame game;
+        ASSERT_TRUE(game.Loaded());
+        EXPECT_FALSE(game.windowState() & Qt::WindowMaximized);
+        EXPECT_EQ(game.size(), QSize(590, 410));
+        EXPECT_EQ(game.windowTitle(), "Fablewhirl");
+        EXPECT_EQ(game.font().pixelSize(), 16);
+        EXPECT_EQ(game.lblVersion.text(), "v1.7.0 (20000930)");
+        EXPECT_FALSE(game.lblVersion.isVisible());
+        EXPECT_FALSE(game.tmrAnim.isActive()) << "the scene starts moving when shown";
+        EXPECT_EQ(game.tmrAnim.interval(), 55);
+        EXPECT_EQ(GameLibrary, game.Library());
+    }
+    EXPECT_EQ(GameLibrary, nullptr);
+    EXPECT_TRUE(capture.Messages().empty());
+    EXPECT_EQ(Setting("Game", "Maximized"), "0");
+    EXPECT_EQ(Setting("Game", "Sound"), "0") << "no wave-out device: sound stays off";
+
+    for (const char* value : {"2", "yes"}) {
+        plat::WriteProfileString("Game", "Maximized", value, SettingsFileName);
+        TFormGame game;
+        EXPECT_FALSE(game.windowState() & Qt::WindowMaximized) << value;
+    }
+    EXPECT_EQ(Setting("Game", "Maximized"), "0");
+    plat::WriteProfileString("Game", "Maximized", "1", SettingsFileName);
+    TFormGame game;
+    EXPECT_TRUE(game.windowState() & Qt::WindowMaximized);
+}
+
+TEST_F(FormGameTest, MissingLibraryShowsOneMessageAndKeepsTheSettings) {
+    fbwtest::TempDir program;
+    ProgramFolder = program.Path();
+    plat::WriteProfileString("Game", "Sound", "1", SettingsFileName);
+    fbwtest::MessageCapture capture;
+    {
+        TFormGame game;
+        EXPECT_FALSE(game.Loaded());
+        EXPECT_TRUE(StartupFailed);
+        ASSERT_EQ(capture.Messages().size(), 1u);
+        EXPECT_EQ(capture.Messages()[0].text,
+                  "Fablewhirl encountered a problem on start-up: Open: cannot open " +
+                      program.Path() + "yarns.rl8");
+        EXPECT_EQ(GameLibrary, nullptr);
+        EXPECT_EQ(RL8Tile::TTileBG::GlobalImageLibrary(), nullptr);
+        game.show();
+        game.tmrAnimTimer(); // harmless without a scene
+    }
+    EXPECT_EQ(Setting("Game", "Sound"), "1") << "a failed start leaves the settings alone";
+}
+
+TEST_F(FormGameTest, ResizingCentresTheSceneAndRefusesTooSmall) {
+    TFormGame game;
+    game.show();
+    EXPECT_EQ(game.pbxMain.geometry(), QRect(20, 20, 550, 370));
+    game.resize(300, 200);
+    EXPECT_GE(game.width(), 590);
+    EXPECT_GE(game.height(), 410);
+    game.resize(801, 600); // odd difference: the extra pixel goes right
+    EXPECT_EQ(game.pbxMain.geometry(), QRect(125, 115, 550, 370));
+    EXPECT_EQ(game.BG.geometry(), game.rect());
+}
+
+TEST_F(FormGameTest, PaintBoxShowsTheWorkImageAndTheFrameHugsIt) {
+    TFormGame game;
+    game.show();
+    ASSERT_TRUE(QTest::qWaitForWindowExposed(&game));
+    // The paint box's image holds the work surface's colours.
+    QImage expected(550, 370, QImage::Format_RGB32);
+    plat::QtDrawTarget dc(expected);
+    dc.SelectPalette(game.Library()->GetHPal());
+    game.WorkSurface()->DisplayRect(dc, TPoint{0, 0}, game.WorkSurface()->GetBounds());
+    EXPECT_EQ(game.PaintBoxImage(), expected);
+
+    QImage shot = game.grab().toImage().convertToFormat(QImage::Format_RGB32);
+    const QRect p = game.pbxMain.geometry();
+    EXPECT_EQ(shot.pixel(p.left() + 5, p.top() + 5), expected.pixel(5, 5));
+    for (int d : {1, 2}) {
+        EXPECT_EQ(qRgb(0, 0, 0), shot.pixel(p.left() - d, p.top() + 50));
+        EXPECT_EQ(qRgb(0, 0, 0), shot.pixel(p.right() + d, p.top() + 50));
+        EXPECT_EQ(qRgb(0, 0, 0), shot.pixel(p.left() + 50, p.top() - d));
+        EXPECT_EQ(qRgb(0, 0, 0), shot.pixel(p.left() + 50, p.bottom() + d));
+    }
+    EXPECT_NE(qRgb(0, 0, 0), shot.pixel(p.left() - 3, p.top() + 50));
+}
+
+TEST_F(FormGameTest, CreditLinesFitUnderTheScene) {
+    QFont bold("Times New Roman");
+    bold.setPixelSize(16);
+    bold.setBold(true);
+    QFontMetrics m(bold);
+    for (int i = 0; i < TScene::kCreditLines; ++i) {
+        const QString text = QString::fromLatin1(TFormGame::CreditText(i));
+        EXPECT_FALSE(text.isEmpty());
+        EXPECT_LE(m.horizontalAdvance(text), 550) << text.toStdString();
+    }
+    EXPECT_STREQ(TFormGame::CreditText(0), "Fablewhirl 1.7");
+    EXPECT_TRUE(QString(TFormGame::CreditText(6)).endsWith("..."));
+    EXPECT_TRUE(QString(TFormGame::CreditText(7)).startsWith("..."));
+    EXPECT_TRUE(QString(TFormGame::CreditText(8)).startsWith("..."));
+    EXPECT_EQ(TFormGame::CreditColour(0), 0x00582Au);
+    EXPECT_EQ(TFormGame::CreditColour(8), 0x00582Au);
+    EXPECT_EQ(TFormGame::CreditColour(5), 0xB2E308u);
+    EXPECT_EQ(TFormGame::CreditColour(4), 0xC7FFC0u);
+}
+
+TEST_F(FormGameTest, TimerShowsCapsLockAndTheBalloon) {
+    TFormGame game;
+    game.WindowActive = [] { return true; };
+    game.show();
+    plat::SetCapsLockSource([] { return true; });
+    game.tmrAnimTimer();
+    EXPECT_TRUE(game.lblVersion.isVisible());
+    plat::SetCapsLockSource({});
+    game.tmrAnimTimer();
+    EXPECT_FALSE(game.lblVersion.isVisible());
+
+    // Hovering a tale shows the active cursor and, after half a second, the balloon.
+    game.UpdateHover(QPoint(30, 20));
+    EXPECT_EQ(game.Scene()->HotRegion, 1);
+    EXPECT_EQ(game.pbxMain.cursor().pixmap().cacheKey(),
+              ScreenCursor(kCursorArrow2).pixmap().cacheKey());
+    const QImage before = game.PaintBoxImage();
+    tick += 600;
+    game.tmrAnimTimer();
+    EXPECT_TRUE(game.Scene()->Region(1).BalloonShown);
+    EXPECT_EQ(game.WorkSurface()->Damage.First, nullptr) << "the damage reached the paint box";
+    const TRect b = game.Scene()->Region(1).BalloonRect();
+    const QRect balloon(b.Left, b.Top, b.Right - b.Left, b.Bottom - b.Top);
+    EXPECT_NE(game.PaintBoxImage().copy(balloon), before.copy(balloon));
+    EXPECT_EQ(game.PaintBoxImage().copy(0, 300, 100, 70), before.copy(0, 300, 100, 70))
+        << "nothing else changed";
+}
+
+TEST_F(FormGameTest, ClicksOpenTalesAndWordsAndAskBeforeQuitting) {
+    TFormGame game;
+    TFormWords words(game.Generator()->Vocab());
+    TFormBook book(*game.Generator(), *game.Library());
+    game.SetWindows(&words, &book);
+    std::vector<QDialog*> shown;
+    game.ShowModal = [&](QDialog& d) { shown.push_back(&d); };
+    game.show();
+
+    game.pbxMainMouseDown(QPoint(160, 230)); // region 2
+    ASSERT_EQ(shown.size(), 1u);
+    EXPECT_EQ(shown[0], &book);
+    EXPECT_EQ(book.TaleNumber, 2);
+    EXPECT_EQ(game.Scene()->HotRegion, 0) << "the hover ends before the book opens";
+    EXPECT_EQ(QApplication::overrideCursor(), nullptr);
+
+    game.pbxMainMouseDown(QPoint(470, 310)); // region 12
+    ASSERT_EQ(shown.size(), 2u);
+    EXPECT_EQ(shown[1], &words);
+
+    QSignalSpy closed(&game, &TFormGame::Closed);
+    {
+        fbwtest::MessageCapture capture(plat::MsgAnswer::No);
+        game.pbxMainMouseDown(QPoint(10, 300)); // region 13
+        ASSERT_EQ(capture.Messages().size(), 1u);
+        EXPECT_EQ(capture.Messages()[0].text, "Do you really want to quit?");
+        EXPECT_EQ(capture.Messages()[0].buttons, plat::MsgButtons::YesNo);
+        EXPECT_TRUE(game.isVisible());
+    }
+    game.pbxMainMouseDown(QPoint(520, 10)); // region 14 without devices
+    EXPECT_FALSE(SoundOn);
+    EXPECT_EQ(game.Scene()->Anim(20).FrameSource[0], TScene::kSoundOffFrame);
+    {
+        fbwtest::MessageCapture capture(plat::MsgAnswer::Yes);
+        game.pbxMainMouseDown(QPoint(10, 300));
+        EXPECT_FALSE(game.isVisible());
+        EXPECT_EQ(closed.count(), 1);
+    }
+}

@@ -1,0 +1,315 @@
+// The living scene without a window: the tables, regions and their edges,
+// hover and balloon timing, restoring the scene, the idle gate, the inactive
+// window, the credit clock, animation 17 and the click rules.
+#include <gtest/gtest.h>
+
+#include <map>
+#include <memory>
+
+#include "app/Scene.h"
+#include "image/RL8ImageData.h"
+#include "image/RL8Library.h"
+#include "image/Random.h"
+#include "sound/AppSound.h"
+#include "support/TestSupport.h"
+
+namespace {
+
+class SceneTest : public ::testing::Test {
+protected:
+    static constexpr uint32_t kStart = 1000000;
+
+    void SetUp() override {
+        SetRandSeed(12345);
+        lib.Open(fbwtest::YarnsDir() + "/yarns.rl8");
+        mainNode = lib.GetImage("main");
+        s.scene = lib.GetImageData(mainNode);
+        s.frames = lib.GetImageData(lib.GetImage("animsrc"));
+        s.balloons = lib.GetImageData(lib.GetImage("speech"));
+        s.work = lib.GetImageData(lib.CreateImage("_WORK_", s.scene->Width, s.scene->Height));
+        s.work->Draw(TPoint{0, 0}, *s.scene, s.scene->GetBounds());
+        scene = std::make_unique<TScene>(s);
+        scene->PlaySound = [this](uint8_t n) { sounds.push_back(n); };
+        scene->CreateAnims(true, kStart);
+        scene->DrawAllAnims();
+        scene->CreateHitRegions();
+    }
+
+    // What the work image must hold: the clean scene with every animation
+    // drawn in its current frame.
+    std::vector<uint8_t> Expected() {
+        TRL8ImageData* e = lib.GetImageData(
+            lib.CreateImage("_EXP" + std::to_string(++expCount), s.scene->Width, s.scene->Height));
+        e->Draw(TPoint{0, 0}, *s.scene, s.scene->GetBounds());
+        for (int i = 1; i <= TScene::kAnimCount; ++i) {
+            TAnim copy = scene->Anim(i);
+            copy.Draw(*s.frames, *e);
+        }
+        return e->CopyPixels();
+    }
+
+    std::vector<int> States() {
+        std::vector<int> v;
+        for (int i = 1; i <= TScene::kAnimCount; ++i)
+            v.push_back(scene->Anim(i).State);
+        return v;
+    }
+
+    TRL8Library lib;
+    TImageNode* mainNode = nullptr;
+    TScene::Surfaces s;
+    std::unique_ptr<TScene> scene;
+    std::vector<uint8_t> sounds;
+    int expCount = 0;
+};
+
+} // namespace
+
+TEST_F(SceneTest, TablesAsGiven) {
+    TAnim& a4 = scene->Anim(4);
+    EXPECT_EQ(a4.GetRect(), (TRect{158, 207, 209, 275}));
+    EXPECT_EQ(a4.FrameSource[1], (TPoint{51, 28}));
+    EXPECT_EQ(a4.MinTime[1], 600);
+    EXPECT_EQ(a4.RandomTime[0], 400);
+    EXPECT_TRUE(scene->Anim(17).Timed());
+    for (int i : {18, 19, 20}) {
+        EXPECT_FALSE(scene->Anim(i).Timed());
+        EXPECT_EQ(scene->Anim(i).NextSwitch, 0u);
+    }
+    EXPECT_EQ(scene->Anim(20).FrameSource[0], TScene::kSoundOnFrame);
+    // A timed animation's first switch lies within its state-0 range.
+    const TAnim& a1 = scene->Anim(1);
+    EXPECT_GE(a1.NextSwitch, kStart + 3000);
+    EXPECT_LT(a1.NextSwitch, kStart + 5500);
+
+    THitRegion& r2 = scene->Region(2);
+    EXPECT_EQ(r2.HitRect, (TRect{121, 204, 208, 278}));
+    EXPECT_EQ(r2.AnimA, &scene->Anim(3));
+    EXPECT_EQ(r2.AnimB, &scene->Anim(4));
+    EXPECT_EQ(r2.BalloonRect(), (TRect{211, 162, 385, 234}));
+    EXPECT_EQ(scene->Region(11).BalloonSource, (TRect{0, 0, 173, 71}));
+    for (int i : {12, 13, 14})
+        EXPECT_FALSE(scene->Region(i).HasBalloon);
+}
+
+TEST_F(SceneTest, RegionEdgesAreHalfOpenAndTheExtraRectanglesComeLast) {
+    EXPECT_EQ(scene->FindRegion({22, 1}), 1);
+    EXPECT_EQ(scene->FindRegion({54, 54}), 1);
+    EXPECT_EQ(scene->FindRegion({55, 20}), 0) << "right edge is outside";
+    EXPECT_EQ(scene->FindRegion({30, 55}), 0) << "bottom edge is outside";
+    EXPECT_EQ(scene->FindRegion({21, 1}), 0);
+    EXPECT_EQ(scene->FindRegion({547, 32}), 14);
+    EXPECT_EQ(scene->FindRegion({548, 10}), 0);
+
+    EXPECT_EQ(scene->FindRegion({274, 50}), 6) << "extra rectangle of region 6";
+    EXPECT_EQ(scene->FindRegion({292, 89}), 6);
+    EXPECT_EQ(scene->FindRegion({293, 60}), 0);
+    EXPECT_EQ(scene->FindRegion({280, 90}), 0);
+    EXPECT_EQ(scene->FindRegion({174, 163}), 9) << "extra rectangle of region 9";
+    EXPECT_EQ(scene->FindRegion({207, 194}), 9);
+    EXPECT_EQ(scene->FindRegion({208, 172}), 0);
+    // Region 9's own rectangle starts where its extra one ends.
+    EXPECT_EQ(scene->FindRegion({208, 173}), 9);
+}
+
+TEST_F(SceneTest, BalloonAtTheFirstTickAfterHalfASecond) {
+    const uint32_t t = kStart + 10000;
+    EXPECT_EQ(scene->UpdateHover({30, 20}, t), 5);
+    EXPECT_EQ(scene->HotRegion, 1);
+    EXPECT_EQ(scene->Anim(1).State, 1);
+    EXPECT_TRUE(scene->Anim(1).Held);
+    scene->Tick(t + 500, true);
+    EXPECT_FALSE(scene->Region(1).BalloonShown) << "not before 500 ms have passed";
+    auto r = scene->Tick(t + 501, true);
+    EXPECT_TRUE(r.repaint);
+    EXPECT_TRUE(scene->Region(1).BalloonShown);
+
+    // The balloon's opaque pixels are in the work image.
+    const TRect src = scene->Region(1).BalloonSource;
+    const TPoint at = scene->Region(1).BalloonPos;
+    const auto work = s.work->CopyPixels();
+    const auto speech = s.balloons->CopyPixels();
+    int checked = 0;
+    for (int y = src.Top; y < src.Bottom; ++y)
+        for (int x = src.Left; x < src.Right; ++x) {
+            const uint8_t b = speech[static_cast<std::size_t>(y * s.balloons->Width + x)];
+            if (s.balloons->Transparent && b == s.balloons->TransparentColour)
+                continue;
+            ++checked;
+            ASSERT_EQ(work[static_cast<std::size_t>((at.Y + y - src.Top) * s.work->Width + at.X +
+                                                    x - src.Left)],
+                      b);
+        }
+    EXPECT_GT(checked, 100);
+
+    // Moving inside the region changes nothing.
+    EXPECT_EQ(scene->UpdateHover({31, 21}, t + 600), 5);
+    EXPECT_TRUE(scene->Region(1).BalloonShown);
+
+    // Leaving restores the scene and every animation in its current frame.
+    scene->Anim(7).SetState(1, t); // one animation elsewhere in its other frame
+    scene->Anim(7).Draw(*s.frames, *s.work);
+    EXPECT_EQ(scene->UpdateHover({300, 100}, t + 700), 4);
+    EXPECT_FALSE(scene->Region(1).BalloonShown);
+    EXPECT_EQ(scene->Anim(1).State, 0);
+    EXPECT_FALSE(scene->Anim(1).Held);
+    EXPECT_EQ(s.work->CopyPixels(), Expected());
+}
+
+TEST_F(SceneTest, NoBalloonWhenTheMouseLeavesEarlyOrOverTheOtherRegions) {
+    const uint32_t t = kStart + 10000;
+    scene->UpdateHover({30, 20}, t);
+    scene->Tick(t + 300, true);
+    scene->UpdateHover({300, 100}, t + 400);
+    scene->Tick(t + 900, true);
+    EXPECT_FALSE(scene->Region(1).BalloonShown);
+    for (int n : {12, 13, 14}) {
+        const TRect r = scene->Region(n).HitRect;
+        scene->UpdateHover({r.Left, r.Top}, t + 1000);
+        EXPECT_EQ(scene->HotRegion, n);
+        scene->Tick(t + 2000, true);
+        EXPECT_FALSE(scene->Region(n).BalloonShown);
+    }
+}
+
+TEST_F(SceneTest, IdleGateAndInactiveWindow) {
+    uint32_t t = kStart;
+    scene->UpdateHover({300, 100}, t);
+    const auto before = States();
+    for (uint32_t now = t; now <= t + 2500; now += 55)
+        scene->Tick(now, true);
+    EXPECT_EQ(States(), before) << "frozen for 2.5 s after the mouse moved";
+
+    // Inactive: nothing moves for a minute and no ambient sound starts.
+    sounds.clear();
+    t += 3000;
+    for (uint32_t now = t; now <= t + 60000; now += 55) {
+        auto r = scene->Tick(now, false);
+        EXPECT_FALSE(r.repaint);
+    }
+    EXPECT_EQ(States(), before);
+    EXPECT_TRUE(sounds.empty());
+    // Back to active: still 2 s of rest.
+    t += 60000;
+    for (uint32_t now = t; now <= t + 1900; now += 55)
+        scene->Tick(now, true);
+    EXPECT_EQ(States(), before);
+    // Then they move again, with some sounds.
+    bool moved = false;
+    for (uint32_t now = t + 2100; now <= t + 120000; now += 55) {
+        scene->Tick(now, true);
+        moved = moved || States() != before;
+    }
+    EXPECT_TRUE(moved);
+    EXPECT_FALSE(sounds.empty());
+    for (uint8_t n : sounds)
+        EXPECT_LE(n, 10);
+}
+
+TEST_F(SceneTest, Animation17RestsWhileAnimation16Rests) {
+    scene->Anim(16).Held = true; // keep 16 at rest
+    const uint8_t start17 = scene->Anim(17).State;
+    for (uint32_t now = kStart; now <= kStart + 120000; now += 55)
+        scene->Tick(now, true);
+    EXPECT_EQ(scene->Anim(17).State, start17);
+    EXPECT_EQ(scene->Anim(16).State, 0);
+    scene->Anim(16).Held = false;
+    bool moved = false;
+    for (uint32_t now = kStart + 120000; now <= kStart + 400000 && !moved; now += 55) {
+        scene->Tick(now, true);
+        moved = scene->Anim(17).State != start17;
+        if (moved) {
+            EXPECT_EQ(scene->Anim(16).State, 1);
+        }
+    }
+    EXPECT_TRUE(moved);
+}
+
+TEST_F(SceneTest, CreditLineClock) {
+    // First line 5 s after the window first becomes active; 125 ms a step.
+    uint32_t t = kStart;
+    auto r = scene->Tick(t, true);
+    EXPECT_FALSE(r.creditChanged);
+    r = scene->Tick(t + 5000 + 125, true);
+    EXPECT_TRUE(r.creditChanged);
+    EXPECT_EQ(scene->CreditLine, 0);
+    EXPECT_EQ(scene->CreditPhase, 1);
+    scene->Tick(t + 5000 + 4 * 125, true);
+    EXPECT_EQ(scene->CreditPhase, 4);
+    // Time while inactive does not count: from the inactive tick to the next
+    // active one the clock stands still.
+    scene->Tick(t + 6000, false);
+    scene->Tick(t + 12000, false);
+    scene->Tick(t + 16000, true);
+    EXPECT_EQ(scene->CreditPhase, 4);
+    const uint32_t base = t + 15000; // the active clock's zero now
+    scene->Tick(base + 125 * 104 - 1, true);
+    EXPECT_EQ(scene->CreditLine, 0);
+    scene->Tick(base + 125 * 104, true);
+    EXPECT_EQ(scene->CreditLine, 1);
+    EXPECT_EQ(scene->CreditPhase, 0);
+    // Fade-out phases, and the last line stays until the cycle restarts.
+    scene->Tick(base + 125 * (104 * 3 + 101), true);
+    EXPECT_EQ(scene->CreditLine, 3);
+    EXPECT_EQ(scene->CreditPhase, 6);
+    scene->Tick(base + 125 * 1039, true);
+    scene->Tick(base + 125 * 2000, true);
+    EXPECT_EQ(scene->CreditLine, 9);
+    EXPECT_EQ(scene->CreditPhase, 8);
+    scene->Tick(base + 125 * 4801, true);
+    EXPECT_EQ(scene->CreditLine, 0);
+    EXPECT_EQ(scene->CreditPhase, 0);
+}
+
+TEST_F(SceneTest, ClicksAndTheSoundSwitchWithoutDevices) {
+    const uint32_t t = kStart;
+    auto c = scene->MouseDown({30, 20}, t);
+    EXPECT_EQ(c.action, TScene::Action::OpenTale);
+    EXPECT_EQ(c.tale, 1);
+    EXPECT_EQ(scene->MouseDown({470, 310}, t).action, TScene::Action::OpenWords);
+    EXPECT_EQ(scene->MouseDown({10, 300}, t).action, TScene::Action::Quit);
+    EXPECT_EQ(scene->MouseDown({300, 100}, t).action, TScene::Action::None);
+
+    std::map<int, int> tales;
+    for (int i = 0; i < 10000; ++i) {
+        c = scene->MouseDown({340, 300}, t);
+        ASSERT_EQ(c.action, TScene::Action::OpenTale);
+        ++tales[c.tale];
+    }
+    ASSERT_EQ(tales.size(), 10u);
+    EXPECT_EQ(tales.begin()->first, 1);
+    EXPECT_EQ(tales.rbegin()->first, 10);
+    for (auto [tale, count] : tales)
+        EXPECT_NEAR(count, 1000, 150) << "tale " << tale;
+
+    // No wave-out device: the switch leaves sound off and shows it.
+    ASSERT_FALSE(SoundOn);
+    c = scene->MouseDown({520, 10}, t);
+    EXPECT_EQ(c.action, TScene::Action::SoundSwitched);
+    EXPECT_FALSE(SoundOn);
+    EXPECT_EQ(scene->Anim(20).FrameSource[0], TScene::kSoundOffFrame);
+    EXPECT_EQ(scene->HotRegion, 0);
+    EXPECT_EQ(scene->Anim(20).State, 0);
+}
+
+TEST(Anim, HoldAndRelease) {
+    SetRandSeed(1);
+    TAnim a(10, 10, {0, 0}, {10, 0}, {0, 0}, 100, 50, 0, 0, 1000);
+    EXPECT_EQ(a.NextSwitch, 2000u);
+    EXPECT_FALSE(a.Step(1999));
+    EXPECT_TRUE(a.Step(2000));
+    EXPECT_EQ(a.State, 1);
+    EXPECT_EQ(a.NextSwitch, 2500u);
+    a.SetHeld(true, 2100);
+    EXPECT_TRUE(a.Step(3000)) << "held reports Dirty";
+    a.Dirty = false;
+    EXPECT_FALSE(a.Step(3000));
+    EXPECT_EQ(a.State, 1);
+    a.SetHeld(false, 3000);
+    EXPECT_EQ(a.NextSwitch, 3050u) << "release waits MinTime in milliseconds";
+    // Across a wrap of the tick counter.
+    TAnim w(10, 10, {0, 0}, {10, 0}, {0, 0}, 100, 50, 0, 0, 0xFFFFFF00u);
+    EXPECT_FALSE(w.Step(0xFFFFFFF0u));
+    EXPECT_FALSE(w.Step(100));
+    EXPECT_TRUE(w.Step(0xFFFFFF00u + 1000));
+}
