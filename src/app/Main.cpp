@@ -99,6 +99,7 @@ int TGameStartup::Start() {
     if (game_->Loaded()) {
         words_ = std::make_unique<TFormWords>(game_->Generator()->Vocab(), game_.get());
         book_ = std::make_unique<TFormBook>(*game_->Generator(), *game_->Library(), game_.get());
+        book_->StartLibrary = startLibrary_.get();
         game_->SetWindows(words_.get(), book_.get());
     }
     if (StartupFailed)

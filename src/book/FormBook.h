@@ -1,23 +1,173 @@
-// TFormBook: the storybook window, shown modally by the main window's OpenTale.
+// TFormBook: the storybook window, created once and shown modally by the
+// main window's OpenTale. It shows one tale as an open book: the cover spread
+// with the twist, name and new-story controls, the story spreads, and after
+// the last page the commands that print, save and copy the story.
 #pragma once
+#include <QButtonGroup>
 #include <QDialog>
+#include <QFrame>
+#include <QImage>
+#include <QLabel>
+#include <QLineEdit>
+#include <QPushButton>
+#include <QTimer>
+#include <QToolButton>
+#include <functional>
+#include <memory>
 #include <string>
 
+#include "app/PaintBox.h"
+#include "book/Book.h"
+#include "book/BookGeometry.h"
+#include "book/MessageClock.h"
+
+class QPrinter;
+class TImageNode;
+class TRL8ImageData;
 class TRL8Library;
 class TStoryGenerator;
+namespace TileBG {
+class TTileBG;
+}
 
 class TFormBook : public QDialog {
     Q_OBJECT
 public:
-    // Generator and Library belong to the main window and outlive this window.
-    TFormBook(TStoryGenerator& generator, TRL8Library& library, QWidget* parent = nullptr);
+    static constexpr int kClientWidth = 592;
+    static constexpr int kClientHeight = 418;
+    static constexpr int kPagePoints = 12; // "Times New Roman" 16 px at 96 dpi
 
-    // Text: the story's lines joined by CR LF (Latin-1).
+    // Generator and Library belong to the main window and outlive this window
+    // (FormCreate).
+    TFormBook(TStoryGenerator& generator, TRL8Library& library, QWidget* parent = nullptr);
+    // FormDestroy.
+    ~TFormBook() override;
+
+    // Text: the story's lines joined by CR LF (Latin-1). Empty clears the book.
     void SetStory(const std::string& text);
     int TaleNumber = 0; // 1..10, set before the window is shown
 
+    // Where saved stories lie, ending with a separator: "<Documents>/Fablewhirl
+    // Stories/" unless replaced; created when a story is first saved.
+    std::string StoriesFolder;
+    // The start-up library, realised when the window becomes active (not owned).
+    TRL8Library* StartLibrary = nullptr;
+
+    // Components.
+    QPushButton cmdPrevPage, cmdNextPage, cmdCloseBook;
+    TPaintBox pbxLeftPage, pbxRightPage, pbxClose;
+    QFrame pnlTwist;
+    QLabel lblTwist;
+    QToolButton sbNone, sbHalf, sbFull;
+    QButtonGroup grpTwist;
+    QFrame pnlHero;
+    QLabel lblHero;
+    QLineEdit txtHero;
+    QFrame pnlHeroine;
+    QLabel lblHeroine;
+    QLineEdit txtHeroine;
+    QPushButton cmdNewStory, cmdReadSaved;
+    QWidget pnlCommands;
+    QLabel lblPrinting, lblSaved, lblCopied;
+    QPushButton cmdPrint, cmdSave, cmdCopy;
+    QLabel lblPrintText, lblSaveText, lblCopyText;
+    QLabel lblTurnPage;
+    QTimer tmrMessage;
+
+    // Operations.
+    void ShowPages(int n);
+    void UpdateControls();
+    void UpdateTurnPageHint(int r);
+    void LoadTalePicture();
+    static std::string TaleName(int n);
+    std::string SavedStoryFileName() const;
+    // The saved story's full path in StoriesFolder.
+    std::string SavedStoryPath() const;
+    void DrawPageArrows(bool realize);
+
+    // Handlers.
+    void FormShow();
+    void FormResize();
+    void FormMouseMove(QPoint pos);
+    void FormClick();
+    void pbxLeftPageClick();
+    void pbxRightPageClick();
+    void cmdPrevPageClick();
+    void cmdNextPageClick();
+    void cmdNewStoryClick();
+    void rbTwistClick(int tag);
+    void txtHeroChange();
+    void txtHeroineChange();
+    void cmdSaveClick();
+    void cmdReadSavedClick();
+    void cmdCopyClick();
+    void cmdPrintClick();
+    void tmrMessageTimer();
+
+    // Prints the story on Printer (already set up: copies, range); the
+    // dialog-free part of cmdPrintClick. Returns false when drawing failed.
+    bool PrintStory(QPrinter& printer, int copies, int fromPage, int toPage);
+
+    // State, for the tests and the main window.
+    TBook& Book() { return book_; }
+    const std::string& StoryText() const { return story_; }
+    int CurrentPage() const { return currentPage_; }
+    int TwistLevel() const { return twistLevel_; }
+    bool HasHero() const { return hasHero_; }
+    bool HasHeroine() const { return hasHeroine_; }
+    // The assembled book behind the pages and the two page pictures.
+    const QImage& BookPicture() const { return bookImage_; }
+    const QImage& LeftPagePicture() const { return leftImage_; }
+    const QImage& RightPagePicture() const { return rightImage_; }
+    // How often each page picture was drawn whole.
+    int LeftPageDraws() const { return leftDraws_; }
+    // The window's own cursor (FormMouseMove).
+    const QCursor& SurfaceCursor() const { return surfaceCursor_; }
+
+    // Opens the print dialog on Printer; true when confirmed (replaced in tests).
+    std::function<bool(QPrinter&, int pageCount)> ExecPrintDialog;
+    // Shows an error message (replaced in tests).
+    std::function<void(const std::string&)> ShowError;
+
+protected:
+    void showEvent(QShowEvent* event) override;
+    void resizeEvent(QResizeEvent* event) override;
+    void paintEvent(QPaintEvent* event) override;
+    void mouseMoveEvent(QMouseEvent* event) override;
+    void mousePressEvent(QMouseEvent* event) override;
+    void keyPressEvent(QKeyEvent* event) override;
+    void changeEvent(QEvent* event) override;
+    bool eventFilter(QObject* watched, QEvent* event) override;
+
 private:
+    struct ImageRef {
+        TImageNode* node = nullptr;
+        TRL8ImageData* surface = nullptr;
+    };
+    void BuildForm();
+    void PlaceControls(int dy);
+    void FormPaint();
+    void DrawPageInto(QImage& image, const TBookBox& box, int page);
+    void RenderPages();
+    void Layout();
+    void ReleaseTalePicture();
+    void ShowMessageLabel(QLabel& label);
+    bool SavedStoryExists() const;
+
     TStoryGenerator& generator_;
-    TRL8Library& library_;
+    TRL8Library* library_; // cleared when the library goes
+    std::vector<std::unique_ptr<TileBG::TTileBG>> tiles_;
+    TBook book_;
     std::string story_;
+    int currentPage_ = 0;
+    int twistLevel_ = 2;
+    bool hasHero_ = false;
+    bool hasHeroine_ = false;
+    ImageRef bookImageRef_, talePicture_;
+    TBookGeometry geometry_;
+    TMessageClock messageClock_;
+    QImage bookImage_, leftImage_, rightImage_;
+    int leftDraws_ = 0;
+    QCursor surfaceCursor_;
+    bool laidOut_ = false;
 };

@@ -1,0 +1,43 @@
+// Where the storybook's controls stand for a client area: the resize step
+// that moves the anchors by what the window grew since the last layout, the
+// page areas and the controls centred on the right page. Rectangles are
+// left, top, width, height in client pixels.
+#pragma once
+
+struct TBookBox {
+    int left = 0, top = 0, width = 0, height = 0;
+    int Bottom() const { return top + height; }
+    int Right() const { return left + width; }
+    friend bool operator==(const TBookBox&, const TBookBox&) = default;
+};
+
+class TBookGeometry {
+public:
+    static constexpr int kPageTop = 49;
+    static constexpr int kMargin = 8;
+
+    // The hidden page-turn buttons that anchor the layout.
+    TBookBox prevPage{0, 0, 24, 24};
+    TBookBox nextPage{0, 0, 24, 24};
+
+    // The anchors of a W x H client area at creation.
+    void Create(int w, int h);
+
+    struct Step {
+        int dx = 0, dy = 0; // growth since the last layout
+        TBookBox leftPage, rightPage;
+    };
+    // Moves the anchors to a W x H client area; returns the growth and the
+    // page areas.
+    Step Resize(int w, int h);
+
+    // Left of a control of width Width centred on the right page.
+    static int CentredLeft(const TBookBox& rightPage, int width) {
+        return rightPage.left + 10 + (rightPage.width - width) / 2;
+    }
+    // The page areas of a W x H client area.
+    static TBookBox LeftPage(int w, int h) { return {60, kPageTop, w / 2 - 80, h - 98}; }
+    static TBookBox RightPage(int w, int h) {
+        return {w - (w / 2 - 80) - 50, kPageTop, w / 2 - 80, h - 98};
+    }
+};

@@ -1,0 +1,27 @@
+// The painted book: the pieces of the library image "book" that make the
+// storybook window's open book for a client area of W x H pixels, in the
+// order they are painted (later pieces cover earlier ones). Runs along an
+// edge step by 100 pixels and clip the last piece to what remains.
+#pragma once
+#include <vector>
+
+#include "platform/Point.h"
+#include "platform/Rect.h"
+
+class TBookPieces {
+public:
+    struct Piece {
+        TRect source; // rectangle of "book", half-open
+        TPoint dest;  // top-left corner in the client area
+    };
+
+    // Where the two page-turn arrows stand, 40 x 25 each.
+    static TPoint BackArrowPos(int h) { return TPoint{40, h - 64}; }
+    static TPoint ForwardArrowPos(int w, int h) { return TPoint{w - 80, h - 64}; }
+    // The arrow pieces, drawn enabled when On.
+    static Piece BackArrow(int h, bool on);
+    static Piece ForwardArrow(int w, int h, bool on);
+
+    // The whole book, back to front, the arrows last.
+    static std::vector<Piece> Layout(int w, int h, bool backOn, bool forwardOn);
+};

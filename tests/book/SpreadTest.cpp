@@ -1,0 +1,145 @@
+// The storybook's window rules without a window: the spread's controls, the
+// turn-page hint, the resize arithmetic, the message timer and the painted
+// book's piece table.
+#include <gtest/gtest.h>
+
+#include "book/Book.h"
+#include "book/BookGeometry.h"
+#include "book/BookPieces.h"
+#include "book/BookSpread.h"
+#include "book/MessageClock.h"
+#include "platform/FixedCanvas.h"
+
+namespace {
+
+TBookSpread::Controls At(int page, int count, bool saved = false) {
+    TBookSpread::Input in;
+    in.currentPage = page;
+    in.pageCount = count;
+    in.hasHero = in.hasHeroine = true;
+    in.savedStoryExists = saved;
+    return TBookSpread::Compute(in);
+}
+
+} // namespace
+
+TEST(BookSpread, CoverNeverTurnsAndOffersTheSavedStoryOnlyThere) {
+    const auto cover = At(0, 5, true);
+    EXPECT_FALSE(cover.canTurnBack);
+    EXPECT_FALSE(cover.canTurnForward);
+    EXPECT_TRUE(cover.readSaved && cover.hero && cover.heroine && cover.twistAndNewStory);
+    EXPECT_FALSE(cover.commands);
+    const auto story = At(1, 5, true);
+    EXPECT_FALSE(story.readSaved || story.hero || story.twistAndNewStory);
+    EXPECT_FALSE(story.canTurnBack);
+    EXPECT_TRUE(story.canTurnForward);
+    EXPECT_FALSE(At(0, 5, false).readSaved);
+    // A book without pages shows the commands on its cover.
+    EXPECT_TRUE(At(0, 0).commands);
+}
+
+TEST(BookSpread, CommandsStandOnTheLastSpreadForOddAndEvenCounts) {
+    // Odd: the last page is a left page; its spread holds the commands.
+    EXPECT_TRUE(At(5, 5).commands);
+    EXPECT_FALSE(At(5, 5).canTurnForward);
+    EXPECT_TRUE(At(5, 5).canTurnBack);
+    // Even: the spread after the last one.
+    EXPECT_FALSE(At(3, 4).commands);
+    EXPECT_TRUE(At(3, 4).canTurnForward);
+    EXPECT_TRUE(At(5, 4).commands);
+    EXPECT_EQ(TBookSpread::CommandsSpread(4), 5);
+    EXPECT_EQ(TBookSpread::CommandsSpread(5), 5);
+}
+
+TEST(BookSpread, TurnPageHintNeedsTwoSpareLinesOnTheLastRightPage) {
+    plat::FixedCanvas canvas(6, 10);
+    TBook book;
+    book.MarginX = book.MarginY = 8;
+    // Page height holds 10 lines of 10 px after the margins.
+    std::string text = "Title\\n\\n";
+    for (int i = 0; i < 14; ++i)
+        text += "Line number " + std::to_string(i) + " of the story.\\n";
+    const TRect page{0, 0, 200, 116};
+    book.Paginate(&canvas, page, text.c_str());
+    ASSERT_EQ(book.PageCount(), 2);
+    const int last = book.PageLineCount(2), before = book.PageLineCount(1);
+    EXPECT_EQ(TBookSpread::TurnPageHint(book, 2), last <= before - 2);
+    EXPECT_TRUE(TBookSpread::TurnPageHint(book, 2));
+    EXPECT_FALSE(TBookSpread::TurnPageHint(book, 1)); // odd
+    EXPECT_FALSE(TBookSpread::TurnPageHint(book, 4)); // beyond the end
+    // Fill the right page up to one line short of the left: no hint.
+    std::string full = text;
+    while (book.PageCount() == 2 && book.PageLineCount(2) < book.PageLineCount(1) - 1) {
+        full += "More.\\n";
+        book.Paginate(&canvas, page, full.c_str());
+    }
+    if (book.PageCount() == 2)
+        EXPECT_FALSE(TBookSpread::TurnPageHint(book, 2));
+}
+
+TEST(BookSpread, SurfaceCursorSidesAndBounds) {
+    using S = TBookSpread::Side;
+    EXPECT_EQ(TBookSpread::SurfaceSide(39, 100, 592, 418), S::None);
+    EXPECT_EQ(TBookSpread::SurfaceSide(40, 30, 592, 418), S::Left);
+    EXPECT_EQ(TBookSpread::SurfaceSide(304, 100, 592, 418), S::Left); // 592/2 + 9 = 305
+    EXPECT_EQ(TBookSpread::SurfaceSide(305, 100, 592, 418), S::Right);
+    EXPECT_EQ(TBookSpread::SurfaceSide(551, 100, 592, 418), S::Right);
+    EXPECT_EQ(TBookSpread::SurfaceSide(552, 100, 592, 418), S::None);
+    EXPECT_EQ(TBookSpread::SurfaceSide(100, 376, 592, 418), S::None);
+    EXPECT_EQ(TBookSpread::SurfaceSide(100, 29, 592, 418), S::None);
+}
+
+TEST(BookGeometry, ResizeMovesTheAnchorsByTheGrowth) {
+    TBookGeometry g;
+    g.Create(592, 418);
+    EXPECT_EQ(g.prevPage, (TBookBox{24, 370, 24, 24}));
+    EXPECT_EQ(g.nextPage, (TBookBox{544, 370, 24, 24}));
+    auto s = g.Resize(592, 418);
+    EXPECT_EQ(s.dx, 0);
+    EXPECT_EQ(s.dy, 0);
+    EXPECT_EQ(s.leftPage, (TBookBox{60, 49, 216, 320}));
+    EXPECT_EQ(s.rightPage, (TBookBox{326, 49, 216, 320}));
+    s = g.Resize(1000, 500);
+    EXPECT_EQ(s.dx, 408);
+    EXPECT_EQ(s.dy, 82);
+    EXPECT_EQ(g.nextPage.left, 952);
+    EXPECT_EQ(g.prevPage.top, 452);
+    EXPECT_EQ(g.Resize(1000, 500).dx, 0); // nothing grew since
+    EXPECT_EQ(TBookGeometry::CentredLeft(s.rightPage, 169),
+              s.rightPage.left + 10 + (420 - 169) / 2);
+}
+
+TEST(MessageClock, ASecondStartDoesNotRestartTheWait) {
+    TMessageClock c;
+    EXPECT_TRUE(c.Start(1000));
+    EXPECT_FALSE(c.Start(2000)); // the copy one second after the save
+    EXPECT_EQ(c.Remaining(2000), 1500u);
+    EXPECT_FALSE(c.Due(3499));
+    EXPECT_TRUE(c.Due(3500));
+    EXPECT_FALSE(c.Running());
+    // Across the wrap of the tick counter.
+    EXPECT_TRUE(c.Start(0xFFFFFF00u));
+    EXPECT_FALSE(c.Due(0x100u));
+    EXPECT_TRUE(c.Due(0xFFFFFF00u + 2500u));
+}
+
+TEST(BookPieces, TheBookIsCoveredWithoutGapsAndRunsAreClipped) {
+    for (auto [w, h] : {std::pair{592, 418}, std::pair{1920, 1080}, std::pair{651, 503}}) {
+        std::vector<int> cover(std::size_t(w) * h, 0);
+        const auto pieces = TBookPieces::Layout(w, h, false, true);
+        for (const auto& p : pieces) {
+            const int pw = p.source.Right - p.source.Left, ph = p.source.Bottom - p.source.Top;
+            ASSERT_GT(pw, 0);
+            ASSERT_GT(ph, 0);
+            ASSERT_LE(pw, 200);
+            for (int y = std::max(0, p.dest.Y); y < std::min(h, p.dest.Y + ph); ++y)
+                for (int x = std::max(0, p.dest.X); x < std::min(w, p.dest.X + pw); ++x)
+                    cover[std::size_t(y) * w + x] = 1;
+        }
+        for (int i = 0; i < w * h; ++i)
+            ASSERT_EQ(cover[i], 1) << w << "x" << h << " gap at " << i % w << "," << i / w;
+        EXPECT_EQ(pieces.back().source.Top, 175); // forward arrow, enabled
+        EXPECT_EQ(pieces[pieces.size() - 2].source.Top, 100);
+        EXPECT_EQ(pieces[pieces.size() - 3].dest, (TPoint{w - 32, 30})); // the close tab
+    }
+}
