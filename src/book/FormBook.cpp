@@ -177,11 +177,13 @@ void TFormBook::BuildForm() {
         p->setFont(pageFont);
         p->setMouseTracking(true);
     }
-    pbxLeftPage.OnPaint = [this](QPainter& c, const QRect& clip) {
-        c.drawImage(clip, leftImage_, clip);
+    pbxLeftPage.OnPaint = [this](QPainter& c, const QRegion& damage) {
+        for (const QRect& r : damage)
+            c.drawImage(r, leftImage_, r);
     };
-    pbxRightPage.OnPaint = [this](QPainter& c, const QRect& clip) {
-        c.drawImage(clip, rightImage_, clip);
+    pbxRightPage.OnPaint = [this](QPainter& c, const QRegion& damage) {
+        for (const QRect& r : damage)
+            c.drawImage(r, rightImage_, r);
     };
     pbxLeftPage.OnMouseDown = [this](QPoint, Qt::MouseButton b) {
         if (b == Qt::LeftButton)
@@ -194,7 +196,7 @@ void TFormBook::BuildForm() {
     pbxClose.setObjectName("pbxClose");
     pbxClose.setAttribute(Qt::WA_OpaquePaintEvent, false);
     pbxClose.setAttribute(Qt::WA_NoSystemBackground);
-    pbxClose.OnPaint = [](QPainter&, const QRect&) {};
+    pbxClose.OnPaint = [](QPainter&, const QRegion&) {};
     pbxClose.setGeometry(569, 36, 19, 65);
     pbxClose.setCursor(ScreenCursor(kCursorActivate));
     pbxClose.setToolTip("Close the book");
