@@ -10,8 +10,6 @@
 #include <QPainter>
 #include <QPrintDialog>
 #include <QPrinter>
-#include <QRegularExpression>
-#include <QRegularExpressionValidator>
 #include <QScreen>
 #include <QStandardPaths>
 #include <stdexcept>
@@ -35,6 +33,7 @@
 #include "platform/qt/QtCanvas.h"
 #include "platform/qt/QtDrawTarget.h"
 #include "platform/qt/QtFonts.h"
+#include "platform/qt/QtLatin1Validator.h"
 #include "story/Generate.h"
 
 namespace {
@@ -242,9 +241,7 @@ void TFormBook::BuildForm() {
     });
 
     // Only Latin-1 characters can be stored in a name.
-    auto* latin1 =
-        new QRegularExpressionValidator(QRegularExpression("[\\x{20}-\\x{7E}\\x{A0}-\\x{FF}]*"),
-                                        this); // owned by the form
+    auto* latin1 = new QtLatin1Validator(this); // owned by the form
     pnlHero.setObjectName("pnlHero");
     pnlHero.setFrameStyle(QFrame::Panel | QFrame::Raised);
     pnlHero.setLineWidth(2);
