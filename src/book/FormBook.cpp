@@ -368,6 +368,8 @@ void TFormBook::BuildForm() {
     connect(&tmrMessage, &QTimer::timeout, this, [this] { tmrMessageTimer(); });
 
     installEventFilter(this);
+    for (QPushButton* b : {&cmdNewStory, &cmdReadSaved, &cmdPrint, &cmdSave, &cmdCopy})
+        b->installEventFilter(this);
 }
 
 // ---------------------------------------------------------------------------
@@ -708,34 +710,46 @@ void TFormBook::mousePressEvent(QMouseEvent* event) {
 }
 
 bool TFormBook::eventFilter(QObject* watched, QEvent* event) {
+    // A focused push button would take the arrow keys to move the focus; where
+    // the book can turn that way, the keys turn the page instead.
+    if (event->type() == QEvent::KeyPress && watched != this &&
+        qobject_cast<QPushButton*>(watched)) {
+        const int key = static_cast<QKeyEvent*>(event)->key();
+        if ((key == Qt::Key_Left && cmdPrevPage.isEnabled()) ||
+            (key == Qt::Key_Right && cmdNextPage.isEnabled()))
+            return TurnByKey(key);
+    }
     return QDialog::eventFilter(watched, event);
 }
 
-void TFormBook::keyPressEvent(QKeyEvent* event) {
-    // Typing in a name box keeps its own keys.
+bool TFormBook::TurnByKey(int key) {
+    // Typing in a name box keeps its own arrow keys.
     const bool editing = txtHero.hasFocus() || txtHeroine.hasFocus();
-    switch (event->key()) {
+    switch (key) {
     case Qt::Key_Left:
     case Qt::Key_PageUp:
-        if (!editing || event->key() == Qt::Key_PageUp) {
-            pbxLeftPageClick();
-            return;
-        }
-        break;
+        if (editing && key == Qt::Key_Left)
+            return false;
+        pbxLeftPageClick();
+        return true;
     case Qt::Key_Right:
     case Qt::Key_PageDown:
-        if (!editing || event->key() == Qt::Key_PageDown) {
-            pbxRightPageClick();
-            return;
-        }
-        break;
-    case Qt::Key_Escape:
+        if (editing && key == Qt::Key_Right)
+            return false;
+        pbxRightPageClick();
+        return true;
+    default:
+        return false;
+    }
+}
+
+void TFormBook::keyPressEvent(QKeyEvent* event) {
+    if (event->key() == Qt::Key_Escape) {
         close();
         return;
-    default:
-        break;
     }
-    QDialog::keyPressEvent(event);
+    if (!TurnByKey(event->key()))
+        QDialog::keyPressEvent(event);
 }
 
 // ---------------------------------------------------------------------------
