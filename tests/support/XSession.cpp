@@ -4,8 +4,11 @@
 #include <csignal>
 #include <cstdio>
 #include <cstdlib>
+#include <filesystem>
 #include <sys/wait.h>
 #include <unistd.h>
+
+#include "support/TestSupport.h"
 
 namespace fbwtest {
 
@@ -80,8 +83,18 @@ XSession::XSession(int width, int height) {
     while (read(fds[0], &ch, 1) == 1 && ch != '\n')
         number += ch;
     close(fds[0]);
-    if (!number.empty())
-        display_ = ":" + number;
+    if (number.empty())
+        return;
+    display_ = ":" + number;
+    // The server names its display when it listens; make sure a client gets
+    // through before anything is started on it.
+    for (int i = 0; i < 50; ++i) {
+        if (std::system(
+                ("DISPLAY=" + display_ + " xdotool getdisplaygeometry >/dev/null 2>&1").c_str()) ==
+            0)
+            return;
+        std::this_thread::sleep_for(std::chrono::milliseconds(100));
+    }
 }
 
 std::string XSession::Window(const std::string& pattern) const {
@@ -99,6 +112,26 @@ std::pair<int, int> XSession::Size(const std::string& window) const {
 void XSession::ClickAt(const std::string& window, int x, int y) const {
     ShellOutput(X() + "mousemove --window " + window + " " + std::to_string(x) + " " +
                 std::to_string(y) + " click 1");
+}
+
+std::unique_ptr<ChildProcess> XSession::StartGame(const std::string& home) const {
+    namespace fs = std::filesystem;
+    fs::create_directories(home + "install");
+    fs::copy_file(YarnsDir() + "/words.dat", home + "install/words.dat",
+                  fs::copy_options::skip_existing);
+    fs::create_directories(home + "config/Lumwright Software");
+    WriteBytes(home + "config/Lumwright Software/registry.ini",
+               "[Software\\Lumwright Software\\Yarns]\nDirectory=" + home + "install\n");
+    // A runtime folder of its own too: a copy of the game running elsewhere
+    // must not count as this one's previous instance.
+    fs::create_directories(home + "runtime");
+    fs::permissions(home + "runtime", fs::perms::owner_all);
+    return std::make_unique<ChildProcess>(
+        std::vector<std::string>{YarnsDir() + "/fablewhirl"},
+        std::vector<std::string>{"DISPLAY=" + display_, "QT_QPA_PLATFORM=xcb", "HOME=" + home,
+                                 "XDG_CONFIG_HOME=" + home + "config",
+                                 "XDG_DATA_HOME=" + home + "data",
+                                 "XDG_RUNTIME_DIR=" + home + "runtime"});
 }
 
 bool XSession::Shot(const std::string& window, const std::string& path) const {

@@ -60,6 +60,11 @@ public:
     std::pair<int, int> Size(const std::string& window) const;
     // Moves the pointer to X, Y inside Window and clicks the left button.
     void ClickAt(const std::string& window, int x, int y) const;
+    // Starts the built game on this display as a player whose home is Home
+    // (a folder ending with a separator): an installation folder Home/install
+    // with the default words, a key store naming it, and the XDG folders, the
+    // documents folder and a runtime folder of its own under Home.
+    std::unique_ptr<ChildProcess> StartGame(const std::string& home) const;
     // Saves a picture of Window (or of the whole screen for "root") as PNG;
     // false without ImageMagick.
     bool Shot(const std::string& window, const std::string& path) const;

@@ -17,7 +17,6 @@ using fbwtest::ReadBytes;
 using fbwtest::ShellOutput;
 using fbwtest::TempDir;
 using fbwtest::WaitFor;
-using fbwtest::WriteBytes;
 
 namespace {
 // Goldilocks's hit region in the scene, and where the scene sits in the main
@@ -50,29 +49,16 @@ std::string Latin1ToUtf8(const std::string& s) {
 TEST(StorybookEndToEnd, ATaleIsToldSavedCopiedAndReadBack) {
     if (!OnPath("Xvfb") || !OnPath("xdotool"))
         GTEST_SKIP() << "Xvfb or xdotool is not installed (scripts/setup installs both)";
-    const std::string program = fbwtest::YarnsDir() + "/fablewhirl";
-    if (!std::filesystem::exists(program))
+    if (!std::filesystem::exists(fbwtest::YarnsDir() + "/fablewhirl"))
         GTEST_SKIP() << "the program has not been built";
 
-    // A home, an installation folder and a key store of our own.
     TempDir dir;
-    std::filesystem::create_directories(dir / "install");
-    std::filesystem::copy_file(fbwtest::YarnsDir() + "/words.dat", dir / "install/words.dat");
-    std::filesystem::create_directories(dir / "config/Lumwright Software");
-    WriteBytes(dir / "config/Lumwright Software/registry.ini",
-               "[Software\\Lumwright Software\\Yarns]\nDirectory=" + dir / "install" + "\n");
-    std::filesystem::create_directories(dir / "runtime");
-    std::filesystem::permissions(dir / "runtime", std::filesystem::perms::owner_all);
-
     fbwtest::XSession xs;
     if (xs.Display().empty())
         GTEST_SKIP() << "Xvfb did not start";
     const std::string x = xs.X();
-    ChildProcess game({program},
-                      {"DISPLAY=" + xs.Display(), "QT_QPA_PLATFORM=xcb", "HOME=" + dir.Path(),
-                       "XDG_CONFIG_HOME=" + dir / "config", "XDG_DATA_HOME=" + dir / "data",
-                       "XDG_RUNTIME_DIR=" + dir / "runtime"});
-    auto alive = [&] { return game.Running(); };
+    const auto game = xs.StartGame(dir.Path());
+    auto alive = [&] { return game->Running(); };
     std::string mainWindow;
     ASSERT_TRUE(
         WaitFor([&] { return !(mainWindow = xs.Window("^Fablewhirl$")).empty(); }, alive, 40))
@@ -168,5 +154,5 @@ TEST(StorybookEndToEnd, ATaleIsToldSavedCopiedAndReadBack) {
             << "the saved story read back does not show the same first spread (see " << shots
             << ")";
     }
-    EXPECT_TRUE(game.Running()) << "the program ended";
+    EXPECT_TRUE(game->Running()) << "the program ended";
 }

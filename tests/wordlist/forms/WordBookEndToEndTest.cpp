@@ -15,7 +15,6 @@ using fbwtest::RunTool;
 using fbwtest::ShellOutput;
 using fbwtest::TempDir;
 using fbwtest::WaitFor;
-using fbwtest::WriteBytes;
 
 namespace {
 // The word book's hit region in the scene, and where the scene sits in the
@@ -27,31 +26,16 @@ constexpr int kSceneLeft = 20, kSceneTop = 20, kClientWidth = 590, kClientHeight
 TEST(WordBookEndToEnd, ANounAddedFromTheSceneIsInTheWordsFile) {
     if (!OnPath("Xvfb") || !OnPath("xdotool"))
         GTEST_SKIP() << "Xvfb or xdotool is not installed";
-    const std::string program = fbwtest::YarnsDir() + "/fablewhirl";
-    if (!std::filesystem::exists(program))
+    if (!std::filesystem::exists(fbwtest::YarnsDir() + "/fablewhirl"))
         GTEST_SKIP() << "the program has not been built";
 
-    // An installation folder of our own, named by a key store of our own.
     TempDir dir;
-    std::filesystem::create_directories(dir / "install");
-    std::filesystem::copy_file(fbwtest::YarnsDir() + "/words.dat", dir / "install/words.dat");
-    std::filesystem::create_directories(dir / "config/Lumwright Software");
-    WriteBytes(dir / "config/Lumwright Software/registry.ini",
-               "[Software\\Lumwright Software\\Yarns]\nDirectory=" + dir / "install" + "\n");
-
     fbwtest::XSession xs;
     if (xs.Display().empty())
         GTEST_SKIP() << "Xvfb did not start";
-    const std::string display = xs.Display();
     const std::string x = xs.X();
-
-    // A runtime folder of our own too: a copy of the game running elsewhere
-    // must not count as this one's previous instance.
-    std::filesystem::create_directories(dir / "runtime");
-    std::filesystem::permissions(dir / "runtime", std::filesystem::perms::owner_all);
-    ChildProcess game({program},
-                      {"DISPLAY=" + display, "QT_QPA_PLATFORM=xcb",
-                       "XDG_CONFIG_HOME=" + dir / "config", "XDG_RUNTIME_DIR=" + dir / "runtime"});
+    const auto gameProcess = xs.StartGame(dir.Path());
+    fbwtest::ChildProcess& game = *gameProcess;
     std::string mainWindow;
     const bool shown = WaitFor(
         [&] {
