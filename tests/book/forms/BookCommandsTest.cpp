@@ -146,12 +146,23 @@ TEST_F(BookCommandsTest, FilesEditedElsewhere) {
     WriteBytes(SavedFile(), std::string("One\r\nTwo\rThree\0Four\r\n", 22));
     ReadBack();
     EXPECT_EQ(book->StoryText(), "One\\nTwo\rThree");
-    // An empty file gives a book without pages, its commands on the cover.
+    // An empty file gives a book without pages, and its commands.
     WriteBytes(SavedFile(), "");
     ReadBack();
     EXPECT_EQ(book->Book().PageCount(), 0);
     EXPECT_TRUE(book->pnlCommands.isVisible());
     EXPECT_TRUE(errors.empty());
+
+    // A file gone since the cover was shown: the message, the story kept.
+    book->SetStory(Story(30));
+    Show();
+    ASSERT_TRUE(book->cmdReadSaved.isVisible());
+    fs::remove(SavedFile());
+    QTest::mouseClick(&book->cmdReadSaved, Qt::LeftButton);
+    ASSERT_EQ(errors.size(), 1u);
+    EXPECT_NE(errors[0].find("Goldilox.txt"), std::string::npos) << errors[0];
+    EXPECT_EQ(book->CurrentPage(), 0);
+    EXPECT_EQ(book->StoryText(), ResolveStoryLineEnds(Story(30)));
 }
 
 TEST_F(BookCommandsTest, FailedSaveKeepsTheOldFileAndSaysSo) {
