@@ -11,6 +11,7 @@
 #include <QPrintDialog>
 #include <QPrinter>
 #include <QScreen>
+#include <QShortcut>
 #include <QStandardPaths>
 #include <stdexcept>
 
@@ -367,6 +368,14 @@ void TFormBook::BuildForm() {
     tmrMessage.setInterval(int(TMessageClock::kInterval));
     connect(&tmrMessage, &QTimer::timeout, this, [this] { tmrMessageTimer(); });
 
+    // The page keys turn where the arrows would, whichever control has the
+    // focus; a name box keeps Left and Right for its own cursor.
+    for (const auto& [key, back] :
+         {std::pair{Qt::Key_Left, true}, std::pair{Qt::Key_PageUp, true},
+          std::pair{Qt::Key_Right, false}, std::pair{Qt::Key_PageDown, false}})
+        connect(new QShortcut(QKeySequence(key), this), &QShortcut::activated, this,
+                [this, back = back] { back ? pbxLeftPageClick() : pbxRightPageClick(); });
+
     installEventFilter(this);
 }
 
@@ -491,6 +500,10 @@ void TFormBook::UpdateControls() {
     pnlTwist.setVisible(c.twistAndNewStory);
     cmdNewStory.setVisible(c.twistAndNewStory);
     pnlCommands.setVisible(c.commands);
+    // A control that went (such as "Create story" just clicked) must not keep
+    // the keyboard: Space or Enter would still press it.
+    if (QWidget* focused = focusWidget(); focused && !focused->isVisibleTo(this))
+        setFocus();
     UpdateTurnPageHint(currentPage_ + 1);
 }
 
@@ -712,28 +725,10 @@ bool TFormBook::eventFilter(QObject* watched, QEvent* event) {
 }
 
 void TFormBook::keyPressEvent(QKeyEvent* event) {
-    // Typing in a name box keeps its own keys.
-    const bool editing = txtHero.hasFocus() || txtHeroine.hasFocus();
-    switch (event->key()) {
-    case Qt::Key_Left:
-    case Qt::Key_PageUp:
-        if (!editing || event->key() == Qt::Key_PageUp) {
-            pbxLeftPageClick();
-            return;
-        }
-        break;
-    case Qt::Key_Right:
-    case Qt::Key_PageDown:
-        if (!editing || event->key() == Qt::Key_PageDown) {
-            pbxRightPageClick();
-            return;
-        }
-        break;
-    case Qt::Key_Escape:
+    // The page keys are shortcuts (BuildForm).
+    if (event->key() == Qt::Key_Escape) {
         close();
         return;
-    default:
-        break;
     }
     QDialog::keyPressEvent(event);
 }
