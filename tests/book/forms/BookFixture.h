@@ -50,6 +50,10 @@ protected:
         book->hide();
         book->show();
         QCoreApplication::processEvents();
+        // The offscreen platform activates a window only when it is first
+        // shown; a window manager activates it every time.
+        if (!book->isActiveWindow())
+            QApplication::setActiveWindow(book.get());
     }
     // Shows the window for Tale with Story (the generator's form: lines
     // joined by CR LF) already set.

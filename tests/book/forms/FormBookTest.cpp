@@ -30,6 +30,13 @@ void Type(QLineEdit& box, const QString& text) {
         QTest::sendKeyEvent(QTest::Click, &box, Qt::Key_unknown, QString(c), Qt::NoModifier);
 }
 
+// A key pressed on the keyboard: it goes to the control with the focus.
+void Press(int key) {
+    QWidget* focused = QApplication::focusWidget();
+    ASSERT_NE(focused, nullptr);
+    QTest::keyClick(focused, Qt::Key(key));
+}
+
 } // namespace
 
 TEST_F(FormBookTest, FormTextsAndPlaces) {
@@ -177,9 +184,10 @@ TEST_F(FormBookTest, EvenPageCountHintsAndShowsTheCommandsOverleaf) {
         EXPECT_EQ(book->lblTurnPage.isVisible(), hint);
         EXPECT_FALSE(book->pnlCommands.isVisible());
         EXPECT_TRUE(book->cmdNextPage.isEnabled());
-        if (hint)
+        if (hint) {
             EXPECT_EQ(book->lblTurnPage.geometry().bottom(), book->pbxRightPage.geometry().bottom())
                 << "the hint stands at the foot of the right page";
+        }
         TurnTo(5);
         EXPECT_EQ(book->CurrentPage(), 5);
         EXPECT_TRUE(book->pnlCommands.isVisible());
@@ -281,7 +289,7 @@ TEST_F(FormBookTest, TurningByArrowsKeysAndTheWindowsSurface) {
     const int count = book->Book().PageCount();
     ASSERT_GE(count, 8);
     book->ShowPages(1);
-    const auto key = [&](int k) { QTest::keyClick(book.get(), Qt::Key(k)); };
+    const auto key = [&](int k) { Press(k); };
     key(Qt::Key_Left);
     key(Qt::Key_PageUp);
     EXPECT_EQ(book->CurrentPage(), 1) << "no turning back from the first spread";
@@ -411,4 +419,39 @@ TEST_F(FormBookTest, NameBoxesReachTheGeneratorAtOnceAndRefuseNonLatin1) {
     Show();
     EXPECT_EQ(book->txtHero.text(), QString::fromUtf8("Tom\u00e9"));
     EXPECT_EQ(book->txtHeroine.text(), "Ann");
+}
+
+TEST_F(FormBookTest, PageKeysTurnWhicheverControlHasTheFocus) {
+    OpenWith(4, Story(500));
+    ASSERT_TRUE(book->isActiveWindow());
+    QTest::mouseClick(&book->cmdNewStory, Qt::LeftButton);
+    ASSERT_EQ(book->CurrentPage(), 1);
+    const std::string story = book->StoryText();
+    Press(Qt::Key_Right);
+    EXPECT_EQ(book->CurrentPage(), 3);
+    // "Create story" went with the cover: Space and Enter no longer press it.
+    Press(Qt::Key_Space);
+    Press(Qt::Key_Return);
+    EXPECT_EQ(book->CurrentPage(), 3);
+    EXPECT_EQ(book->StoryText(), story);
+
+    // After a command, the arrow keys still turn rather than move the focus.
+    book->ShowPages(book->Book().PageCount() | 1);
+    const int commands = book->CurrentPage();
+    QTest::mouseClick(&book->cmdCopy, Qt::LeftButton);
+    Press(Qt::Key_Left);
+    EXPECT_EQ(book->CurrentPage(), commands - 2);
+    Press(Qt::Key_Right);
+    EXPECT_EQ(book->CurrentPage(), commands);
+
+    // A name box keeps Left and Right for its cursor.
+    Show();
+    book->txtHero.setFocus();
+    book->txtHero.setText("Tom");
+    book->txtHero.setCursorPosition(3);
+    Press(Qt::Key_Left);
+    EXPECT_EQ(book->txtHero.cursorPosition(), 2);
+    Press(Qt::Key_Escape);
+    EXPECT_FALSE(book->isVisible());
+    EXPECT_TRUE(errors.empty());
 }
