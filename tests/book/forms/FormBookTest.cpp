@@ -455,3 +455,20 @@ TEST_F(FormBookTest, PageKeysTurnWhicheverControlHasTheFocus) {
     EXPECT_FALSE(book->isVisible());
     EXPECT_TRUE(errors.empty());
 }
+
+TEST_F(FormBookTest, MaximizedSettingReadAtCreationWrittenAtDestruction) {
+    book.reset();
+    EXPECT_EQ(Setting("Book", "Maximized"), "0");
+    for (const char* value : {"2", "yes", ""}) {
+        plat::WriteProfileString("Book", "Maximized", value, SettingsFileName);
+        TFormBook other(generator(), *game->Library());
+        EXPECT_FALSE(other.windowState() & Qt::WindowMaximized) << value;
+    }
+    EXPECT_EQ(Setting("Book", "Maximized"), "0");
+    plat::WriteProfileString("Book", "Maximized", "1", SettingsFileName);
+    {
+        TFormBook other(generator(), *game->Library());
+        EXPECT_TRUE(other.windowState() & Qt::WindowMaximized);
+    }
+    EXPECT_EQ(Setting("Book", "Maximized"), "1");
+}
