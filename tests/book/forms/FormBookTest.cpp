@@ -232,6 +232,18 @@ TEST_F(FormBookTest, ReadSavedStoryOnlyOnTheCoverAfterShowingAgain) {
     EXPECT_EQ(book->cmdNewStory.geometry(), newStoryAlone.translated(0, -53));
     EXPECT_LT(book->pnlTwist.geometry().bottom(), book->cmdNewStory.y());
 
+    // Resizing the cover moves them with the page foot, centred on the page.
+    book->resize(800, 600);
+    QCoreApplication::processEvents();
+    const QRect grown = book->pbxRightPage.geometry();
+    EXPECT_EQ(book->cmdReadSaved.geometry().bottom(), grown.bottom() - 10);
+    EXPECT_EQ(book->cmdNewStory.geometry().bottom() + 1, grown.bottom() + 1 - 10 - 29 - 24);
+    EXPECT_EQ(book->cmdNewStory.x(), grown.x() + 10 + (grown.width() - 132) / 2);
+    EXPECT_EQ(book->cmdReadSaved.x(), book->cmdNewStory.x());
+    EXPECT_EQ(book->pnlTwist.x(), grown.x() + 10 + (grown.width() - 169) / 2);
+    book->resize(592, 418);
+    QCoreApplication::processEvents();
+
     QTest::mouseClick(&book->cmdReadSaved, Qt::LeftButton);
     EXPECT_EQ(book->CurrentPage(), 1);
     EXPECT_EQ(book->StoryText().substr(0, saved.size()), saved);
