@@ -11,7 +11,6 @@
 #include <QPrintDialog>
 #include <QPrinter>
 #include <QScreen>
-#include <QShortcut>
 #include <QStandardPaths>
 #include <stdexcept>
 
@@ -368,15 +367,9 @@ void TFormBook::BuildForm() {
     tmrMessage.setInterval(int(TMessageClock::kInterval));
     connect(&tmrMessage, &QTimer::timeout, this, [this] { tmrMessageTimer(); });
 
-    // The page keys turn where the arrows would, whichever control has the
-    // focus; a name box keeps Left and Right for its own cursor.
-    for (const auto& [key, back] :
-         {std::pair{Qt::Key_Left, true}, std::pair{Qt::Key_PageUp, true},
-          std::pair{Qt::Key_Right, false}, std::pair{Qt::Key_PageDown, false}})
-        connect(new QShortcut(QKeySequence(key), this), &QShortcut::activated, this,
-                [this, back = back] { back ? pbxLeftPageClick() : pbxRightPageClick(); });
-
     installEventFilter(this);
+    for (QPushButton* b : {&cmdNewStory, &cmdReadSaved, &cmdPrint, &cmdSave, &cmdCopy})
+        b->installEventFilter(this);
 }
 
 // ---------------------------------------------------------------------------
@@ -721,16 +714,46 @@ void TFormBook::mousePressEvent(QMouseEvent* event) {
 }
 
 bool TFormBook::eventFilter(QObject* watched, QEvent* event) {
+    // A focused push button would take the arrow keys to move the focus; where
+    // the book can turn that way, the keys turn the page instead.
+    if (event->type() == QEvent::KeyPress && watched != this &&
+        qobject_cast<QPushButton*>(watched)) {
+        const int key = static_cast<QKeyEvent*>(event)->key();
+        if ((key == Qt::Key_Left && cmdPrevPage.isEnabled()) ||
+            (key == Qt::Key_Right && cmdNextPage.isEnabled()))
+            return TurnByKey(key);
+    }
     return QDialog::eventFilter(watched, event);
 }
 
+bool TFormBook::TurnByKey(int key) {
+    // Typing in a name box keeps its own arrow keys.
+    const bool editing = txtHero.hasFocus() || txtHeroine.hasFocus();
+    switch (key) {
+    case Qt::Key_Left:
+    case Qt::Key_PageUp:
+        if (editing && key == Qt::Key_Left)
+            return false;
+        pbxLeftPageClick();
+        return true;
+    case Qt::Key_Right:
+    case Qt::Key_PageDown:
+        if (editing && key == Qt::Key_Right)
+            return false;
+        pbxRightPageClick();
+        return true;
+    default:
+        return false;
+    }
+}
+
 void TFormBook::keyPressEvent(QKeyEvent* event) {
-    // The page keys are shortcuts (BuildForm).
     if (event->key() == Qt::Key_Escape) {
         close();
         return;
     }
-    QDialog::keyPressEvent(event);
+    if (!TurnByKey(event->key()))
+        QDialog::keyPressEvent(event);
 }
 
 // ---------------------------------------------------------------------------

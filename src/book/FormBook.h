@@ -146,6 +146,9 @@ private:
         TRL8ImageData* surface = nullptr;
     };
     void BuildForm();
+    // Turns the page for Key (Left, Right, Page Up, Page Down) where the arrows
+    // would; false when the key is not for turning here.
+    bool TurnByKey(int key);
     void PlaceControls(int dy);
     void FormPaint();
     void DrawPageInto(QImage& image, const TBookBox& box, int page);

@@ -28,6 +28,7 @@ const char kUsage[] =
     "  artbuild image --palette PAL SRC.svg WIDTH HEIGHT OUT.png [transparent] [dither]\n"
     "  artbuild cursor SRC.svg SIZE OUT.png\n"
     "  artbuild icon SRC.svg SIZE OUT.png    (a desktop icon: 32-bit like a cursor)\n"
+    "  artbuild glyph SRC.svg WIDTH HEIGHT OUT.png   (a button glyph: 32-bit)\n"
     "  artbuild scene --palette PAL SCENE.svg BALLOONS.svg OUTDIR\n"
     "  artbuild sheet ARTDIR CURSORDIR OUT.png\n"
     "  artbuild pixels IN.png OUT.bin   (\"W H TRANSPARENT KEY\\n\" then the indices)\n";
@@ -96,6 +97,16 @@ int CmdCursor(const std::vector<std::string>& args) {
     return 0;
 }
 
+// A button glyph: the normal and the disabled state side by side, 32-bit.
+int CmdGlyph(const std::vector<std::string>& args) {
+    if (args.size() != 4)
+        return Usage();
+    const int w = ToSize(args[1]), h = ToSize(args[2]);
+    QImage img = TSvgSource(args[0]).Render(w, h).convertToFormat(QImage::Format_ARGB32);
+    SaveQImage(img, args[3]);
+    return 0;
+}
+
 int CmdScene(std::vector<std::string> args) {
     const TArtPalette pal = TakePalette(args);
     if (args.size() != 3)
@@ -150,6 +161,8 @@ int main(int argc, char** argv) {
             return CmdImage(args);
         if (cmd == "cursor" || cmd == "icon")
             return CmdCursor(args);
+        if (cmd == "glyph")
+            return CmdGlyph(args);
         if (cmd == "scene")
             return CmdScene(args);
         if (cmd == "sheet")
