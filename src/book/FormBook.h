@@ -118,8 +118,8 @@ public:
     bool HasHeroine() const { return hasHeroine_; }
     // The assembled book behind the pages and the two page pictures.
     const QImage& BookPicture() const { return bookImage_; }
-    const QImage& LeftPagePicture() const { return leftImage_; }
-    const QImage& RightPagePicture() const { return rightImage_; }
+    QImage LeftPagePicture() const { return PagePicture(pbxLeftPage, leftImage_); }
+    QImage RightPagePicture() const { return PagePicture(pbxRightPage, rightImage_); }
     // How often each page picture was drawn whole.
     int LeftPageDraws() const { return leftDraws_; }
     // The window's own cursor (FormMouseMove).
@@ -151,7 +151,13 @@ private:
     bool TurnByKey(int key);
     void PlaceControls(int dy);
     void FormPaint();
+    // Draws page Page (none when negative) into Image, a layer of the size
+    // of Box that is transparent where the book shows through.
     void DrawPageInto(QImage& image, const TBookBox& box, int page);
+    // Paints the Damage of page area Area: the book behind it, then Layer.
+    void PaintPage(QPainter& c, const QRegion& damage, const QWidget& area,
+                   const QImage& layer) const;
+    QImage PagePicture(const QWidget& area, const QImage& layer) const;
     void RenderPages();
     void Layout();
     void ReleaseTalePicture();
@@ -170,7 +176,8 @@ private:
     ImageRef bookImageRef_, talePicture_;
     TBookGeometry geometry_;
     TMessageClock messageClock_;
-    QImage bookImage_, leftImage_, rightImage_;
+    QImage bookImage_;
+    QImage leftImage_, rightImage_; // the pages' layers (DrawPageInto)
     int leftDraws_ = 0;
     QCursor surfaceCursor_;
     bool laidOut_ = false;

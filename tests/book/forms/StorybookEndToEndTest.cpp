@@ -23,7 +23,7 @@ namespace {
 // Goldilocks's hit region in the scene, and where the scene sits in the main
 // window's 590 x 410 client area (centred when the window is larger).
 constexpr int kTaleX = 121 + 87 / 2, kTaleY = 204 + 74 / 2;
-constexpr int kSceneLeft = 4, kSceneTop = 5, kClientWidth = 590, kClientHeight = 410;
+constexpr int kSceneLeft = 20, kSceneTop = 20, kClientWidth = 590, kClientHeight = 410;
 
 // Button centres in the storybook's 592 x 418 client area, from its layout:
 // the right page starts at 326 and is 216 wide; the controls stand upward

@@ -21,7 +21,7 @@ namespace {
 // The word book's hit region in the scene, and where the scene sits in the
 // main window's 590 x 410 client area (centred when the window is larger).
 constexpr int kBookLeft = 466, kBookTop = 307, kBookWidth = 80, kBookHeight = 51;
-constexpr int kSceneLeft = 4, kSceneTop = 5, kClientWidth = 590, kClientHeight = 410;
+constexpr int kSceneLeft = 20, kSceneTop = 20, kClientWidth = 590, kClientHeight = 410;
 } // namespace
 
 TEST(WordBookEndToEnd, ANounAddedFromTheSceneIsInTheWordsFile) {
