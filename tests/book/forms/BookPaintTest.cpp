@@ -80,3 +80,27 @@ TEST_F(BookPaintTest, WindowShowsTheBookAroundAndThroughThePages) {
     EXPECT_EQ(book->LeftPagePicture().copy(0, left.height() - 4, left.width(), 4),
               book->BookPicture().copy(left.x(), left.bottom() - 3, left.width(), 4));
 }
+
+TEST_F(BookPaintTest, ArrowsShowTheirStateThroughPagesAndPanels) {
+    const QImage art = LibraryImage("book");
+    OpenWith(5, Story(400));
+    const int count = book->Book().PageCount();
+    ASSERT_GE(count, 5);
+    const QRect back(40, book->height() - 64, 40, 25);
+    const QRect forward(book->width() - 80, book->height() - 64, 40, 25);
+    const auto shows = [&](const QRect& where, int sy) {
+        const QImage shown = book->grab().toImage().convertToFormat(QImage::Format_RGB32);
+        return shown.copy(where) == art.copy(200, sy, 40, 25);
+    };
+    book->ShowPages(1);
+    EXPECT_TRUE(shows(back, 100)) << "back arrow off";
+    EXPECT_TRUE(shows(forward, 175)) << "forward arrow on";
+    QTest::mouseClick(&book->pbxRightPage, Qt::LeftButton, {}, QPoint(20, 20));
+    ASSERT_EQ(book->CurrentPage(), 3);
+    EXPECT_TRUE(shows(back, 125)) << "back arrow on, also where the page lies over it";
+    // On the commands spread the panel leaves the forward arrow's corner free.
+    book->ShowPages(count | 1);
+    ASSERT_TRUE(book->pnlCommands.isVisible());
+    EXPECT_TRUE(shows(forward, 150)) << "forward arrow off";
+    EXPECT_TRUE(shows(back, 125));
+}
