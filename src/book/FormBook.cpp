@@ -519,6 +519,10 @@ void TFormBook::UpdateControls() {
     pnlTwist.setVisible(c.twistAndNewStory);
     cmdNewStory.setVisible(c.twistAndNewStory);
     pnlCommands.setVisible(c.commands);
+    // A control that went (such as "Create story" just clicked) must not keep
+    // the keyboard: Space or Enter would still press it.
+    if (QWidget* focused = focusWidget(); focused && !focused->isVisibleTo(this))
+        setFocus();
     UpdateTurnPageHint(currentPage_ + 1);
 }
 
@@ -904,10 +908,7 @@ void TFormBook::cmdPrintClick() {
     const int count = pages.Count();
     if (count < 1 || !ExecPrintDialog(printer, count))
         return;
-    // The copies are printed here, one range after the other; a copy count
-    // left on the printer would multiply them.
     const int copies = std::max(1, printer.copyCount());
-    printer.setCopyCount(1);
     int from = printer.fromPage(), to = printer.toPage();
     if (printer.printRange() != QPrinter::PageRange || from < 1 || to < 1) {
         from = 1;
@@ -918,6 +919,9 @@ void TFormBook::cmdPrintClick() {
 }
 
 bool TFormBook::PrintStory(QPrinter& printer, int copies, int fromPage, int toPage) {
+    // The copies are printed here, one range after the other; a copy count
+    // left on the printer would multiply them.
+    printer.setCopyCount(1);
     const int paperW = PaperWidth(printer), paperH = PaperHeight(printer);
     printer.setDocName(ToQString(book_.CoverText));
     lblPrinting.show();

@@ -104,8 +104,9 @@ public:
     void cmdPrintClick();
     void tmrMessageTimer();
 
-    // Prints the story on Printer (already set up: copies, range); the
-    // dialog-free part of cmdPrintClick. Returns false when drawing failed.
+    // Prints Copies of pages FromPage..ToPage of the story on Printer; the
+    // dialog-free part of cmdPrintClick. The printer's own copy count is set
+    // to 1 first. Returns false when drawing failed.
     bool PrintStory(QPrinter& printer, int copies, int fromPage, int toPage);
 
     // State, for the tests and the main window.

@@ -6,6 +6,7 @@
 #include <QString>
 
 #include "SceneLayout.h"
+#include "book/BookPieces.h"
 
 namespace {
 
@@ -25,47 +26,17 @@ void Missing(QPainter& p, int x, int y, int w, int h, const QString& name) {
     Label(p, x + 4, y + 16, name + QStringLiteral(" missing"));
 }
 
-// One piece of "book", clipped to at most w x h.
-void Piece(QPainter& p, const QImage& book, int sx, int sy, int w, int h, int dx, int dy) {
-    p.drawImage(QPoint(dx, dy), book, QRect(sx, sy, w, h));
-}
-
-// A tiled run from `from` to `to` (exclusive) stepping by 100 along x or y.
-template <typename F> void Run(int from, int to, F piece) {
-    for (int at = from; at < to; at += 100)
-        piece(at, std::min(100, to - at));
-}
-
 } // namespace
 
 QImage TContactSheet::AssembleBook(const QImage& book, int W, int H) {
     QImage out(W, H, QImage::Format_ARGB32_Premultiplied);
     out.fill(QColor(255, 0, 255)); // anything left unpainted shows loudly
     QPainter p(&out);
-    const int mid = (W + 20) / 2;
-    Piece(p, book, 0, 0, 100, 100, -20, -20);
-    Piece(p, book, 0, 200, 100, 100, -20, H - 80);
-    Piece(p, book, 400, 0, 100, 100, W - 80, -20);
-    Piece(p, book, 400, 200, 100, 100, W - 80, H - 80);
-    Piece(p, book, 200, 0, 200, 100, mid - 100, -20);
-    Piece(p, book, 200, 200, 200, 100, mid - 100, H - 80);
-    for (int sy : {0, 200}) {
-        const int y = sy == 0 ? -20 : H - 80;
-        Run(80, mid - 100, [&](int x, int n) { Piece(p, book, 100, sy, n, 100, x, y); });
-        Run(mid + 100, W - 80, [&](int x, int n) { Piece(p, book, 100, sy, n, 100, x, y); });
+    for (const TBookPieces::Piece& piece : TBookPieces::Layout(W, H, true, true)) {
+        const TRect& s = piece.source;
+        p.drawImage(QPoint(piece.dest.X, piece.dest.Y), book,
+                    QRect(s.Left, s.Top, s.Right - s.Left, s.Bottom - s.Top));
     }
-    Run(80, H - 80, [&](int y, int n) {
-        Piece(p, book, 0, 100, 100, n, -20, y);
-        Piece(p, book, 400, 100, 100, n, W - 80, y);
-        Piece(p, book, 250, 100, 100, n, mid - 50, y);
-    });
-    Run(80, H - 80, [&](int y, int n) {
-        Run(80, mid - 50, [&](int x, int m) { Piece(p, book, 100, 100, m, n, x, y); });
-        Run(mid + 50, W - 80, [&](int x, int m) { Piece(p, book, 100, 100, m, n, x, y); });
-    });
-    Piece(p, book, 350, 100, 40, 80, W - 32, 30);
-    Piece(p, book, 200, 125, 40, 25, 40, H - 64);
-    Piece(p, book, 200, 175, 40, 25, W - 80, H - 64);
     return out;
 }
 

@@ -1,0 +1,311 @@
+// The storybook's commands: the saved story's bytes and reading it back, a
+// file with bare line feeds, a failed save, the confirmations and their
+// timer, the clipboard, and printing to a PDF file checked with poppler's
+// tools.
+#include <QClipboard>
+#include <QPrinter>
+
+#include <cstdio>
+#include <filesystem>
+
+#include "BookFixture.h"
+#include "platform/Files.h"
+#include "platform/qt/Latin1.h"
+
+namespace fs = std::filesystem;
+using fbwtest::ReadBytes;
+using fbwtest::WriteBytes;
+
+namespace {
+
+// Output of a shell command, empty when it could not run.
+std::string Run(const std::string& command) {
+    std::string out;
+    if (FILE* p = ::popen(command.c_str(), "r")) {
+        char buf[4096];
+        for (std::size_t n; (n = std::fread(buf, 1, sizeof buf, p)) > 0;)
+            out.append(buf, n);
+        ::pclose(p);
+    }
+    return out;
+}
+
+int PdfPages(const std::string& pdf) {
+    const std::string info = Run("pdfinfo '" + pdf + "' 2>/dev/null");
+    const std::size_t at = info.find("Pages:");
+    return at == std::string::npos ? -1 : std::atoi(info.c_str() + at + 6);
+}
+
+std::string PdfPageText(const std::string& pdf, int page) {
+    const std::string n = std::to_string(page);
+    return Run("pdftotext -layout -f " + n + " -l " + n + " '" + pdf + "' - 2>/dev/null");
+}
+
+bool HavePoppler() {
+    return !Run("command -v pdfinfo && command -v pdftotext").empty();
+}
+
+// The page numbers of one page's story lines: the words "wordN" it holds.
+std::vector<int> Words(const std::string& text) {
+    std::vector<int> out;
+    for (std::size_t at = text.find("word"); at != std::string::npos;
+         at = text.find("word", at + 4))
+        out.push_back(std::atoi(text.c_str() + at + 4));
+    return out;
+}
+
+// A printer that notes whether the printing message stood at each new sheet.
+class WatchedPrinter : public QPrinter {
+public:
+    explicit WatchedPrinter(const QLabel& label) : QPrinter(QPrinter::HighResolution), l(label) {}
+    bool newPage() override {
+        shownAtSheets.push_back(l.isVisible());
+        return QPrinter::newPage();
+    }
+    const QLabel& l;
+    std::vector<bool> shownAtSheets;
+};
+
+} // namespace
+
+class BookCommandsTest : public BookFixture {
+protected:
+    std::string SavedFile() { return book->StoriesFolder + "Goldilox.txt"; }
+    // Tale 2 open on Story's commands spread.
+    void OpenAtCommands(const std::string& story) {
+        OpenWith(2, story);
+        book->ShowPages(book->Book().PageCount() | 1);
+        ASSERT_TRUE(book->pnlCommands.isVisible());
+    }
+    void ReadBack() {
+        Show();
+        ASSERT_TRUE(book->cmdReadSaved.isVisible());
+        QTest::mouseClick(&book->cmdReadSaved, Qt::LeftButton);
+    }
+};
+
+TEST_F(BookCommandsTest, SavedFileBytesAndReadingThemBack) {
+    // Title, empty line, paragraph: three lines, each ended by CR LF.
+    OpenAtCommands("My Title\\n\\nOne short paragraph of the story.\\n");
+    const QImage page1 = (book->ShowPages(1), book->LeftPagePicture());
+    const int lines = book->Book().PageLineCount(1);
+    book->ShowPages(1 | book->Book().PageCount());
+    EXPECT_FALSE(fs::exists(book->StoriesFolder)) << "made when first needed";
+    QTest::mouseClick(&book->cmdSave, Qt::LeftButton);
+    ASSERT_TRUE(errors.empty()) << errors[0];
+    EXPECT_EQ(ReadBytes(SavedFile()), "My Title\r\n\r\nOne short paragraph of the story.\r\n");
+    EXPECT_TRUE(book->lblSaved.isVisible());
+
+    book->SetStory(Story(40));
+    ReadBack();
+    EXPECT_EQ(book->CurrentPage(), 1);
+    EXPECT_EQ(book->StoryText(), "My Title\\n\\nOne short paragraph of the story.\\n");
+    EXPECT_EQ(book->Book().PageCount(), 1);
+    EXPECT_EQ(book->Book().PageLineCount(1), lines);
+    EXPECT_EQ(book->LeftPagePicture(), page1) << "the same page, pixel for pixel";
+
+    // A generated story: its line ends are soft, only the markers are lines.
+    Open(2);
+    const std::string story = book->StoryText();
+    std::vector<int> pageLines;
+    for (int p = 1; p <= book->Book().PageCount(); ++p)
+        pageLines.push_back(book->Book().PageLineCount(p));
+    book->ShowPages(book->Book().PageCount() | 1);
+    QTest::mouseClick(&book->cmdSave, Qt::LeftButton);
+    const std::string bytes = ReadBytes(SavedFile());
+    EXPECT_EQ(bytes.find('\\'), std::string::npos);
+    EXPECT_EQ(bytes.substr(0, bytes.find("\r\n\r\n")), generator().Title());
+    EXPECT_EQ(bytes.substr(bytes.size() - 2), "\r\n");
+    ReadBack();
+    std::vector<int> backLines;
+    for (int p = 1; p <= book->Book().PageCount(); ++p)
+        backLines.push_back(book->Book().PageLineCount(p));
+    EXPECT_EQ(backLines, pageLines);
+    EXPECT_EQ(book->StoryText().substr(0, story.size()), story);
+
+    // One or two characters are saved as they are, three get a line end.
+    for (const std::string text : {"H", "Hi", "Hey"}) {
+        OpenAtCommands(text);
+        QTest::mouseClick(&book->cmdSave, Qt::LeftButton);
+        EXPECT_EQ(ReadBytes(SavedFile()), text.size() > 2 ? text + "\r\n" : text);
+    }
+    EXPECT_TRUE(errors.empty());
+}
+
+TEST_F(BookCommandsTest, FilesEditedElsewhere) {
+    fs::create_directories(book->StoriesFolder);
+    // Bare line feeds: one paragraph, the line feeds laid out as characters.
+    WriteBytes(SavedFile(), "Title\nsecond line\nthird line");
+    OpenWith(2, Story(30));
+    ReadBack();
+    EXPECT_EQ(book->StoryText(), "Title\nsecond line\nthird line");
+    EXPECT_EQ(book->Book().PageCount(), 1);
+    EXPECT_EQ(book->Book().PageLineCount(1), 1) << "the whole text is the title's paragraph";
+
+    // A zero byte ends the text; a lone CR stays.
+    WriteBytes(SavedFile(), std::string("One\r\nTwo\rThree\0Four\r\n", 22));
+    ReadBack();
+    EXPECT_EQ(book->StoryText(), "One\\nTwo\rThree");
+    // An empty file gives a book without pages, and its commands.
+    WriteBytes(SavedFile(), "");
+    ReadBack();
+    EXPECT_EQ(book->Book().PageCount(), 0);
+    EXPECT_TRUE(book->pnlCommands.isVisible());
+    EXPECT_TRUE(errors.empty());
+
+    // A file gone since the cover was shown: the message, the story kept.
+    book->SetStory(Story(30));
+    Show();
+    ASSERT_TRUE(book->cmdReadSaved.isVisible());
+    fs::remove(SavedFile());
+    QTest::mouseClick(&book->cmdReadSaved, Qt::LeftButton);
+    ASSERT_EQ(errors.size(), 1u);
+    EXPECT_NE(errors[0].find("Goldilox.txt"), std::string::npos) << errors[0];
+    EXPECT_EQ(book->CurrentPage(), 0);
+    EXPECT_EQ(book->StoryText(), ResolveStoryLineEnds(Story(30)));
+}
+
+TEST_F(BookCommandsTest, FailedSaveKeepsTheOldFileAndSaysSo) {
+    fs::create_directories(book->StoriesFolder);
+    const std::string old = "Old Story\r\n\r\nKept whole.\r\n";
+    WriteBytes(SavedFile(), old);
+    OpenAtCommands(Story(50));
+    const std::string shown = book->StoryText();
+
+    // The folder cannot be written (as a user without root rights).
+    fs::permissions(home.Path(), fs::perms::all);
+    fs::permissions(book->StoriesFolder, fs::perms::owner_read | fs::perms::owner_exec |
+                                             fs::perms::group_read | fs::perms::group_exec |
+                                             fs::perms::others_read | fs::perms::others_exec);
+    fs::permissions(SavedFile(),
+                    fs::perms::owner_read | fs::perms::group_read | fs::perms::others_read);
+    const int result = fbwtest::RunUnprivileged([&] {
+        QTest::mouseClick(&book->cmdSave, Qt::LeftButton);
+        if (errors.size() != 1)
+            return 1;
+        if (book->lblSaved.isVisible() || book->tmrMessage.isActive())
+            return 2;
+        return book->StoryText() == shown ? 0 : 3;
+    });
+    fs::permissions(book->StoriesFolder, fs::perms::all);
+    fs::permissions(SavedFile(), fs::perms::owner_read | fs::perms::owner_write);
+    EXPECT_EQ(result, 0);
+    EXPECT_EQ(ReadBytes(SavedFile()), old);
+
+    // A folder where the file should be.
+    fs::remove(SavedFile());
+    fs::create_directory(SavedFile());
+    QTest::mouseClick(&book->cmdSave, Qt::LeftButton);
+    ASSERT_EQ(errors.size(), 1u);
+    EXPECT_NE(errors[0].find("Goldilox.txt"), std::string::npos) << errors[0];
+    EXPECT_FALSE(book->lblSaved.isVisible());
+    EXPECT_FALSE(book->tmrMessage.isActive());
+    EXPECT_TRUE(fs::is_directory(SavedFile()));
+    EXPECT_EQ(book->StoryText(), shown);
+    EXPECT_TRUE(book->pnlCommands.isVisible());
+}
+
+TEST_F(BookCommandsTest, SaveThenCopyGoTogetherAfterTheSave) {
+    OpenAtCommands(Story(60, "Copied \xc9t\xe9"));
+    QTest::mouseClick(&book->cmdSave, Qt::LeftButton);
+    EXPECT_TRUE(book->lblSaved.isVisible());
+    EXPECT_FALSE(book->lblCopied.isVisible());
+    ASSERT_TRUE(book->tmrMessage.isActive());
+    const int started = book->tmrMessage.timerId();
+
+    tick += 1000;
+    QTest::mouseClick(&book->cmdCopy, Qt::LeftButton);
+    EXPECT_TRUE(book->lblSaved.isVisible());
+    EXPECT_TRUE(book->lblCopied.isVisible());
+    EXPECT_EQ(book->tmrMessage.timerId(), started) << "the wait was not started again";
+    EXPECT_EQ(QApplication::clipboard()->text(), ToQString(MakeExportText(book->StoryText())));
+    EXPECT_TRUE(QApplication::clipboard()->text().startsWith(
+        QString::fromUtf8("Copied \u00c9t\u00e9\r\n\r\n")));
+
+    tick += 1500;
+    book->tmrMessageTimer(); // the timer's 2500 ms after the save
+    EXPECT_FALSE(book->lblSaved.isVisible());
+    EXPECT_FALSE(book->lblCopied.isVisible());
+    EXPECT_FALSE(book->tmrMessage.isActive());
+
+    // The next confirmation starts a new wait.
+    QTest::mouseClick(&book->cmdCopy, Qt::LeftButton);
+    EXPECT_TRUE(book->lblCopied.isVisible());
+    EXPECT_TRUE(book->tmrMessage.isActive());
+    EXPECT_EQ(book->tmrMessage.interval(), 2500);
+    EXPECT_TRUE(errors.empty());
+}
+
+TEST_F(BookCommandsTest, PrintingCopiesOfARangeToPdf) {
+    if (!HavePoppler())
+        GTEST_SKIP() << "poppler's pdfinfo and pdftotext are not installed";
+    OpenAtCommands(Story(700));
+    fbwtest::TempDir out;
+
+    // Cancelling prints nothing; the dialog offers the printer's pages.
+    int count = 0;
+    book->ExecPrintDialog = [&](QPrinter& printer, int pageCount) {
+        count = pageCount;
+        printer.setOutputFormat(QPrinter::PdfFormat);
+        printer.setOutputFileName(QString::fromStdString(out / "cancelled.pdf"));
+        return false;
+    };
+    QTest::mouseClick(&book->cmdPrint, Qt::LeftButton);
+    EXPECT_FALSE(fs::exists(out / "cancelled.pdf"));
+    EXPECT_FALSE(book->lblPrinting.isVisible());
+    ASSERT_GE(count, 3);
+
+    // The whole tale once, as the reference.
+    WatchedPrinter all(book->lblPrinting);
+    all.setOutputFormat(QPrinter::PdfFormat);
+    all.setOutputFileName(QString::fromStdString(out / "all.pdf"));
+    ASSERT_TRUE(book->PrintStory(all, 1, 1, count));
+    EXPECT_EQ(PdfPages(out / "all.pdf"), count);
+    EXPECT_EQ(all.shownAtSheets, std::vector<bool>(count - 1, true))
+        << "the message stands while the job runs";
+    EXPECT_FALSE(book->lblPrinting.isVisible());
+    std::vector<std::vector<int>> words;
+    for (int p = 1; p <= count; ++p)
+        words.push_back(Words(PdfPageText(out / "all.pdf", p)));
+    EXPECT_EQ(words[0].front(), 1) << "page 1 starts the story";
+    EXPECT_EQ(words[count - 1].back(), 700) << "the last page ends it";
+    EXPECT_NE(PdfPageText(out / "all.pdf", 1).find("A Title"), std::string::npos);
+
+    // Three copies of pages 2 to 3 through the print dialog.
+    book->ExecPrintDialog = [&](QPrinter& printer, int) {
+        printer.setOutputFormat(QPrinter::PdfFormat);
+        printer.setOutputFileName(QString::fromStdString(out / "range.pdf"));
+        printer.setPrintRange(QPrinter::PageRange);
+        printer.setFromTo(2, 3);
+        printer.setCopyCount(3);
+        return true;
+    };
+    QTest::mouseClick(&book->cmdPrint, Qt::LeftButton);
+    ASSERT_TRUE(errors.empty()) << errors[0];
+    ASSERT_EQ(PdfPages(out / "range.pdf"), 6) << "no blank sheet at the end";
+    for (int sheet = 1; sheet <= 6; ++sheet)
+        EXPECT_EQ(Words(PdfPageText(out / "range.pdf", sheet)), words[sheet % 2 == 1 ? 1 : 2])
+            << "sheet " << sheet;
+    EXPECT_FALSE(book->lblPrinting.isVisible());
+    EXPECT_EQ(book->Book().MarginX, 8) << "the screen margins are back";
+
+    // The program prints the copies; the printer's own count goes back to 1.
+    WatchedPrinter copies(book->lblPrinting);
+    copies.setOutputFormat(QPrinter::PdfFormat);
+    copies.setOutputFileName(QString::fromStdString(out / "copies.pdf"));
+    copies.setCopyCount(3);
+    ASSERT_TRUE(book->PrintStory(copies, 3, 2, 2));
+    EXPECT_EQ(copies.copyCount(), 1);
+    EXPECT_EQ(PdfPages(out / "copies.pdf"), 3);
+
+    // A job that cannot start is ended with its message.
+    book->ExecPrintDialog = [&](QPrinter& printer, int) {
+        printer.setOutputFormat(QPrinter::PdfFormat);
+        printer.setOutputFileName(QString::fromStdString(out / "no-such-folder/x.pdf"));
+        return true;
+    };
+    QTest::mouseClick(&book->cmdPrint, Qt::LeftButton);
+    EXPECT_EQ(errors.size(), 1u);
+    EXPECT_FALSE(book->lblPrinting.isVisible());
+    EXPECT_EQ(book->Book().MarginX, 8);
+}

@@ -1,0 +1,109 @@
+// The storybook window for the window tests: the main window's game library
+// and story generator (fixed seed), the window on them with its stories in a
+// folder of the test's own, errors caught by the ShowError hook, and helpers
+// to open a tale as the main window does and to lay out stories of a chosen
+// shape.
+#pragma once
+#include <QApplication>
+#include <QTest>
+
+#include <memory>
+#include <string>
+#include <vector>
+
+#include "../../app/AppFixture.h"
+#include "app/FormGame.h"
+#include "book/FormBook.h"
+#include "book/StoryText.h"
+#include "image/RL8ImageData.h"
+#include "image/RL8Library.h"
+#include "platform/qt/QtDrawTarget.h"
+#include "story/Generate.h"
+
+class BookFixture : public AppFixture {
+protected:
+    void SetUp() override {
+        AppFixture::SetUp();
+        game = std::make_unique<TFormGame>();
+        ASSERT_TRUE(game->Loaded());
+        generator().FixSeed(7);
+        book = std::make_unique<TFormBook>(generator(), *game->Library());
+        book->StoriesFolder = home.Path() + "Fablewhirl Stories/";
+        book->ShowError = [this](const std::string& m) { errors.push_back(m); };
+    }
+    void TearDown() override {
+        book.reset();
+        game.reset();
+        AppFixture::TearDown();
+    }
+
+    TStoryGenerator& generator() { return *game->Generator(); }
+
+    // Opening a tale as the main window does: a new story, the tale number,
+    // the window shown (again).
+    void Open(int tale) {
+        book->SetStory(JoinStoryLines(generator().GenerateStory(tale)));
+        book->TaleNumber = tale;
+        Show();
+    }
+    void Show() {
+        book->hide();
+        book->show();
+        QCoreApplication::processEvents();
+        // The offscreen platform activates a window only when it is first
+        // shown; a window manager activates it every time.
+        if (!book->isActiveWindow())
+            QApplication::setActiveWindow(book.get());
+    }
+    // Shows the window for Tale with Story (the generator's form: lines
+    // joined by CR LF) already set.
+    void OpenWith(int tale, const std::string& story) {
+        book->SetStory(story);
+        book->TaleNumber = tale;
+        Show();
+    }
+
+    // A story of a title and Words words "word1 word2 ..." in one paragraph.
+    static std::string Story(int words, const std::string& title = "A Title") {
+        std::string s = title + "\\n\\n\r\n";
+        for (int i = 1; i <= words; ++i)
+            s += "word" + std::to_string(i) + (i % 12 == 0 ? "\r\n" : " ");
+        return s + "\r\n";
+    }
+    // The fewest words from From up that give a story of Pages pages
+    // meeting Accept (page count given); -1 when none up to Limit words.
+    template <class Accept> int WordsFor(int from, int limit, Accept accept) {
+        for (int n = from; n <= limit; ++n) {
+            book->SetStory(Story(n));
+            if (accept(book->Book()))
+                return n;
+        }
+        return -1;
+    }
+
+    // Library image Name drawn whole with the library palette.
+    QImage LibraryImage(const std::string& name) {
+        TRL8Library& lib = *game->Library();
+        TImageNode* node = lib.GetImage(name);
+        TRL8ImageData* surface = lib.GetImageData(node);
+        QImage image(surface->Width, surface->Height, QImage::Format_RGB32);
+        image.fill(Qt::white);
+        plat::QtDrawTarget target(image);
+        const plat::LogPalette* previous = target.SelectPalette(lib.GetHPal());
+        surface->DisplayRect(target, TPoint{0, 0}, surface->GetBounds());
+        target.SelectPalette(previous);
+        lib.ReleaseImageData(node);
+        lib.ReleaseImage(node);
+        return image;
+    }
+    // Turns forward page by page (clicking the right page) to the spread Page.
+    void TurnTo(int page) {
+        for (int guard = 0; book->CurrentPage() < page && guard < 100; ++guard)
+            QTest::mouseClick(&book->pbxRightPage, Qt::LeftButton, {}, QPoint(20, 20));
+    }
+
+    fbwtest::TempDir home;
+    std::unique_ptr<TFormGame> game;
+    std::unique_ptr<TFormBook> book;
+    std::vector<std::string> errors;
+};

@@ -1,0 +1,490 @@
+// The storybook window driven through its named components: the cover
+// spread, turning by arrows, keys and the window's surface, where the
+// commands and the turn-page hint stand for odd and even page counts,
+// "Read saved story", growing the window, the twist buttons and the names.
+#include <QClipboard>
+#include <QKeyEvent>
+#include <QPainter>
+#include <QTest>
+
+#include "BookFixture.h"
+#include "book/BookPieces.h"
+
+using FormBookTest = BookFixture;
+
+namespace {
+
+QRect Rect(const TRect& r) {
+    return QRect(r.Left, r.Top, r.Right - r.Left, r.Bottom - r.Top);
+}
+
+// The piece of the painted book where Arrow stands.
+QImage ArrowShown(const QImage& picture, const TBookPieces::Piece& arrow) {
+    return picture.copy(arrow.dest.X, arrow.dest.Y, 40, 25);
+}
+
+// Typing Text into Box key by key, as a keyboard with those characters
+// would.
+void Type(QLineEdit& box, const QString& text) {
+    for (const QChar c : text)
+        QTest::sendKeyEvent(QTest::Click, &box, Qt::Key_unknown, QString(c), Qt::NoModifier);
+}
+
+// A key pressed on the keyboard: it goes to the control with the focus.
+void Press(int key) {
+    QWidget* focused = QApplication::focusWidget();
+    ASSERT_NE(focused, nullptr);
+    QTest::keyClick(focused, Qt::Key(key));
+}
+
+} // namespace
+
+TEST_F(FormBookTest, FormTextsAndPlaces) {
+    EXPECT_EQ(book->windowTitle(), "Storybook");
+    EXPECT_EQ(book->size(), QSize(592, 418));
+    EXPECT_EQ(book->minimumSize(), QSize(592, 418));
+    EXPECT_EQ(book->font().pixelSize(), 12);
+    EXPECT_EQ(book->pbxLeftPage.font().family(), "Times New Roman");
+    EXPECT_EQ(book->pbxLeftPage.font().pixelSize(), 16);
+    EXPECT_EQ(book->sbFull.text(), "Full");
+    EXPECT_TRUE(book->sbFull.isChecked());
+    EXPECT_EQ(book->TwistLevel(), 2);
+    EXPECT_EQ(book->cmdNewStory.text(), "Create story");
+    EXPECT_EQ(book->cmdReadSaved.text(), "Read saved story");
+    EXPECT_EQ(book->tmrMessage.interval(), 2500);
+    EXPECT_FALSE(book->tmrMessage.isActive());
+    EXPECT_EQ(TFormBook::TaleName(2), "Goldilox");
+    EXPECT_EQ(TFormBook::TaleName(10), "Tortoise");
+    for (int bad : {0, 11, -1})
+        EXPECT_THROW(
+            {
+                try {
+                    TFormBook::TaleName(bad);
+                } catch (const std::exception& e) {
+                    EXPECT_STREQ(e.what(), "Invalid book number");
+                    throw;
+                }
+            },
+            std::exception);
+
+    Open(3); // hero and heroine
+    EXPECT_EQ(book->pbxLeftPage.geometry(), QRect(60, 49, 216, 320));
+    EXPECT_EQ(book->pbxRightPage.geometry(), QRect(326, 49, 216, 320));
+    EXPECT_EQ(book->pbxClose.geometry(), QRect(569, 36, 19, 65));
+    EXPECT_EQ(book->cmdPrevPage.pos(), QPoint(24, 370));
+    EXPECT_EQ(book->cmdNextPage.pos(), QPoint(544, 370));
+    // Placed upward from the page foot: new story, hero, heroine, twist.
+    const int base = 326 + 10;
+    int y = 369 - 10;
+    EXPECT_EQ(book->cmdNewStory.geometry(), QRect(base + (216 - 132) / 2, y - 29, 132, 29));
+    y -= 29 + 8;
+    EXPECT_EQ(book->pnlHero.geometry(), QRect(base + (216 - 169) / 2, y - 73, 169, 73));
+    y -= 73 + 8;
+    EXPECT_EQ(book->pnlHeroine.geometry(), QRect(base + (216 - 169) / 2, y - 73, 169, 73));
+    y -= 73 + 8;
+    EXPECT_EQ(book->pnlTwist.geometry(), QRect(base + (216 - 169) / 2, y - 62, 169, 62));
+    EXPECT_EQ(book->pnlCommands.geometry(),
+              QRect(base + (216 - 197) / 2 - 15, 49 + (320 - 313) / 2, 197, 313));
+    // The hint stands at the page foot, but above the forward arrow.
+    EXPECT_EQ(book->lblTurnPage.geometry(), QRect(326 + (216 - 218) / 2, 418 - 64 - 33, 218, 33));
+    EXPECT_TRUE(errors.empty());
+}
+
+TEST_F(FormBookTest, CoverSpreadNeverTurnsEvenWithAStory) {
+    OpenWith(2, Story(300));
+    ASSERT_GT(book->Book().PageCount(), 2);
+    const QImage bookArt = LibraryImage("book");
+    const int w = book->width(), h = book->height();
+    const auto arrowsShow = [&](bool back, bool forward) {
+        EXPECT_EQ(ArrowShown(book->BookPicture(), TBookPieces::BackArrow(h, back)),
+                  bookArt.copy(Rect(TBookPieces::BackArrow(h, back).source)))
+            << "back arrow " << back;
+        EXPECT_EQ(ArrowShown(book->BookPicture(), TBookPieces::ForwardArrow(w, h, forward)),
+                  bookArt.copy(Rect(TBookPieces::ForwardArrow(w, h, forward).source)))
+            << "forward arrow " << forward;
+    };
+
+    EXPECT_EQ(book->CurrentPage(), 0);
+    EXPECT_FALSE(book->cmdPrevPage.isEnabled());
+    EXPECT_FALSE(book->cmdNextPage.isEnabled());
+    arrowsShow(false, false);
+    EXPECT_NE(bookArt.copy(200, 100, 40, 25), bookArt.copy(200, 125, 40, 25))
+        << "the two arrow forms differ";
+    EXPECT_TRUE(book->pnlTwist.isVisible());
+    EXPECT_TRUE(book->cmdNewStory.isVisible());
+    EXPECT_TRUE(book->pnlHeroine.isVisible());
+    EXPECT_FALSE(book->pnlHero.isVisible()) << "Goldilocks has no hero";
+    EXPECT_FALSE(book->pnlCommands.isVisible());
+    EXPECT_FALSE(book->cmdReadSaved.isVisible());
+    EXPECT_FALSE(book->lblTurnPage.isVisible());
+
+    // Nothing turns the cover forward.
+    QTest::mouseClick(&book->pbxRightPage, Qt::LeftButton, {}, QPoint(20, 20));
+    QTest::keyClick(book.get(), Qt::Key_Right);
+    QTest::keyClick(book.get(), Qt::Key_PageDown);
+    QTest::mouseClick(book.get(), Qt::LeftButton, {}, QPoint(w - 60, 200));
+    EXPECT_EQ(book->CurrentPage(), 0);
+
+    const std::string before = book->StoryText();
+    QTest::mouseClick(&book->cmdNewStory, Qt::LeftButton);
+    EXPECT_EQ(book->CurrentPage(), 1);
+    EXPECT_NE(book->StoryText(), before);
+    EXPECT_EQ(QApplication::overrideCursor(), nullptr) << "the hourglass went";
+    EXPECT_FALSE(book->cmdPrevPage.isEnabled());
+    EXPECT_TRUE(book->cmdNextPage.isEnabled());
+    arrowsShow(false, true);
+    EXPECT_FALSE(book->pnlTwist.isVisible());
+    EXPECT_FALSE(book->cmdNewStory.isVisible());
+    EXPECT_FALSE(book->pnlHeroine.isVisible());
+    QTest::mouseClick(&book->pbxRightPage, Qt::LeftButton, {}, QPoint(20, 20));
+    EXPECT_EQ(book->CurrentPage(), 3);
+    arrowsShow(true, true);
+
+    // Showing again returns to the cover, arrows off.
+    Show();
+    EXPECT_EQ(book->CurrentPage(), 0);
+    arrowsShow(false, false);
+    EXPECT_TRUE(errors.empty());
+}
+
+TEST_F(FormBookTest, OddPageCountShowsTheCommandsBesideTheLastPage) {
+    const int words = WordsFor(60, 400, [](const TBook& b) { return b.PageCount() == 3; });
+    ASSERT_GT(words, 0);
+    OpenWith(1, Story(words));
+    book->ShowPages(1);
+    EXPECT_FALSE(book->pnlCommands.isVisible());
+    EXPECT_FALSE(book->lblTurnPage.isVisible());
+    TurnTo(3);
+    EXPECT_EQ(book->CurrentPage(), 3);
+    EXPECT_TRUE(book->pnlCommands.isVisible());
+    EXPECT_FALSE(book->lblTurnPage.isVisible());
+    EXPECT_FALSE(book->cmdNextPage.isEnabled());
+    EXPECT_TRUE(book->cmdPrevPage.isEnabled());
+    EXPECT_EQ(book->pbxRightPage.cursor().shape(), Qt::ArrowCursor);
+    QTest::mouseClick(&book->pbxRightPage, Qt::LeftButton, {}, QPoint(20, 20));
+    EXPECT_EQ(book->CurrentPage(), 3) << "no spread after the commands";
+}
+
+TEST_F(FormBookTest, EvenPageCountHintsAndShowsTheCommandsOverleaf) {
+    const auto even = [](const TBook& b) { return b.PageCount() == 4; };
+    const auto rule = [](const TBook& b) { return b.PageLineCount(4) <= b.PageLineCount(3) - 2; };
+    const int shortLast = WordsFor(120, 600, [&](const TBook& b) { return even(b) && rule(b); });
+    const int fullLast =
+        WordsFor(shortLast, 600, [&](const TBook& b) { return even(b) && !rule(b); });
+    ASSERT_GT(shortLast, 0);
+    ASSERT_GT(fullLast, 0);
+    for (const int words : {shortLast, fullLast}) {
+        SCOPED_TRACE(words);
+        OpenWith(1, Story(words));
+        ASSERT_EQ(book->Book().PageCount(), 4);
+        const bool hint = rule(book->Book());
+        book->ShowPages(1);
+        EXPECT_FALSE(book->lblTurnPage.isVisible());
+        TurnTo(3);
+        EXPECT_EQ(book->CurrentPage(), 3);
+        EXPECT_EQ(book->lblTurnPage.isVisible(), hint);
+        EXPECT_FALSE(book->pnlCommands.isVisible());
+        EXPECT_TRUE(book->cmdNextPage.isEnabled());
+        if (hint) {
+            const QRect arrow(book->width() - 80, book->height() - 64, 40, 25);
+            EXPECT_EQ(book->lblTurnPage.geometry().bottom() + 1,
+                      std::min(book->pbxRightPage.geometry().bottom() + 1, arrow.top()))
+                << "the hint stands at the foot of the right page, above the arrow";
+            EXPECT_FALSE(book->lblTurnPage.geometry().intersects(arrow));
+        }
+        TurnTo(5);
+        EXPECT_EQ(book->CurrentPage(), 5);
+        EXPECT_TRUE(book->pnlCommands.isVisible());
+        EXPECT_FALSE(book->lblTurnPage.isVisible());
+        EXPECT_FALSE(book->cmdNextPage.isEnabled());
+        // The empty spread after the story: nothing on its pages.
+        EXPECT_EQ(book->LeftPagePicture(), book->BookPicture().copy(book->pbxLeftPage.geometry()));
+        QTest::mouseClick(&book->pbxLeftPage, Qt::LeftButton, {}, QPoint(20, 20));
+        EXPECT_EQ(book->CurrentPage(), 3);
+        EXPECT_EQ(book->lblTurnPage.isVisible(), hint);
+    }
+}
+
+TEST_F(FormBookTest, ReadSavedStoryOnlyOnTheCoverAfterShowingAgain) {
+    OpenWith(2, Story(100));
+    EXPECT_FALSE(book->cmdReadSaved.isVisible());
+    const QRect newStoryAlone = book->cmdNewStory.geometry();
+    book->ShowPages(1);
+    TurnTo(book->Book().PageCount());
+    ASSERT_TRUE(book->pnlCommands.isVisible());
+    QTest::mouseClick(&book->cmdSave, Qt::LeftButton);
+    ASSERT_TRUE(errors.empty()) << errors[0];
+    EXPECT_FALSE(book->cmdReadSaved.isVisible()) << "not on the commands spread";
+    const std::string saved = book->StoryText();
+    std::vector<int> lines;
+    for (int p = 1; p <= book->Book().PageCount(); ++p)
+        lines.push_back(book->Book().PageLineCount(p));
+
+    // Another tale has no saved story.
+    book->TaleNumber = 3;
+    Show();
+    EXPECT_FALSE(book->cmdReadSaved.isVisible());
+
+    book->SetStory(Story(30));
+    book->TaleNumber = 2;
+    Show();
+    EXPECT_TRUE(book->cmdReadSaved.isVisible());
+    const QRect right = book->pbxRightPage.geometry();
+    EXPECT_EQ(book->cmdReadSaved.geometry().bottom() + 1, right.bottom() + 1 - 10);
+    EXPECT_EQ(book->cmdReadSaved.x(), book->cmdNewStory.x());
+    EXPECT_EQ(book->cmdNewStory.geometry().bottom() + 1, right.bottom() + 1 - 10 - 29 - 24);
+    EXPECT_EQ(book->cmdNewStory.geometry(), newStoryAlone.translated(0, -53));
+    EXPECT_LT(book->pnlTwist.geometry().bottom(), book->cmdNewStory.y());
+
+    // Resizing the cover moves them with the page foot, centred on the page.
+    book->resize(800, 600);
+    QCoreApplication::processEvents();
+    const QRect grown = book->pbxRightPage.geometry();
+    EXPECT_EQ(book->cmdReadSaved.geometry().bottom(), grown.bottom() - 10);
+    EXPECT_EQ(book->cmdNewStory.geometry().bottom() + 1, grown.bottom() + 1 - 10 - 29 - 24);
+    EXPECT_EQ(book->cmdNewStory.x(), grown.x() + 10 + (grown.width() - 132) / 2);
+    EXPECT_EQ(book->cmdReadSaved.x(), book->cmdNewStory.x());
+    EXPECT_EQ(book->pnlTwist.x(), grown.x() + 10 + (grown.width() - 169) / 2);
+    book->resize(592, 418);
+    QCoreApplication::processEvents();
+
+    QTest::mouseClick(&book->cmdReadSaved, Qt::LeftButton);
+    EXPECT_EQ(book->CurrentPage(), 1);
+    EXPECT_EQ(book->StoryText().substr(0, saved.size()), saved);
+    std::vector<int> linesBack;
+    for (int p = 1; p <= book->Book().PageCount(); ++p)
+        linesBack.push_back(book->Book().PageLineCount(p));
+    EXPECT_EQ(linesBack, lines);
+    EXPECT_FALSE(book->cmdReadSaved.isVisible());
+    EXPECT_TRUE(errors.empty());
+}
+
+TEST_F(FormBookTest, GrowingTheWindowMovesToTheShorterLayoutsCommands) {
+    OpenWith(4, Story(500));
+    const int longCount = book->Book().PageCount();
+    ASSERT_GE(longCount, 8);
+    book->ShowPages(1);
+    TurnTo(longCount);
+    const int commandsSpread = book->CurrentPage();
+    ASSERT_TRUE(book->pnlCommands.isVisible());
+
+    book->resize(1200, 900);
+    QCoreApplication::processEvents();
+    ASSERT_EQ(book->size(), QSize(1200, 900));
+    const int shortCount = book->Book().PageCount();
+    ASSERT_LT(shortCount + 1, commandsSpread);
+    EXPECT_EQ(book->CurrentPage(), shortCount | 1);
+    EXPECT_TRUE(book->pnlCommands.isVisible());
+    EXPECT_FALSE(book->cmdNextPage.isEnabled());
+    EXPECT_EQ(book->BookPicture().size(), QSize(1200, 900));
+
+    // The resize arithmetic at the new size.
+    EXPECT_EQ(book->pbxLeftPage.geometry(), QRect(60, 49, 520, 802));
+    EXPECT_EQ(book->pbxRightPage.geometry(), QRect(1200 - 520 - 50, 49, 520, 802));
+    EXPECT_EQ(book->cmdPrevPage.pos(), QPoint(24, 900 - 48));
+    EXPECT_EQ(book->cmdNextPage.pos(), QPoint(1200 - 48, 900 - 48));
+    EXPECT_EQ(book->pbxClose.pos(), QPoint(569 + 608, 36));
+    EXPECT_EQ(book->pnlCommands.geometry().topLeft(),
+              QPoint(630 + 10 + (520 - 197) / 2 - 15, 49 + (802 - 313) / 2));
+
+    // Shrinking back keeps the spread while it is still within the story.
+    book->ShowPages(1);
+    book->resize(700, 500);
+    QCoreApplication::processEvents();
+    EXPECT_EQ(book->CurrentPage(), 1);
+    EXPECT_EQ(book->pbxLeftPage.geometry(), QRect(60, 49, 270, 402));
+
+    // Back on the cover, the controls follow the page foot.
+    Show();
+    EXPECT_EQ(book->cmdNewStory.geometry().bottom() + 1, 49 + 402 - 10);
+    EXPECT_EQ(book->cmdNewStory.x(), 700 - 270 - 50 + 10 + (270 - 132) / 2);
+}
+
+TEST_F(FormBookTest, TurningByArrowsKeysAndTheWindowsSurface) {
+    OpenWith(4, Story(500));
+    const int count = book->Book().PageCount();
+    ASSERT_GE(count, 8);
+    book->ShowPages(1);
+    const auto key = [&](int k) { Press(k); };
+    key(Qt::Key_Left);
+    key(Qt::Key_PageUp);
+    EXPECT_EQ(book->CurrentPage(), 1) << "no turning back from the first spread";
+    key(Qt::Key_Right);
+    EXPECT_EQ(book->CurrentPage(), 3);
+    key(Qt::Key_PageDown);
+    EXPECT_EQ(book->CurrentPage(), 5);
+    key(Qt::Key_Left);
+    EXPECT_EQ(book->CurrentPage(), 3);
+    key(Qt::Key_PageUp);
+    EXPECT_EQ(book->CurrentPage(), 1);
+    for (int i = 0; i < count; ++i)
+        key(Qt::Key_PageDown);
+    EXPECT_EQ(book->CurrentPage(), count | 1) << "stops at the commands spread";
+    EXPECT_TRUE(book->pnlCommands.isVisible());
+
+    // The window's surface: the gutter between the pages takes the cursor of
+    // the page whose side it is on (split at W / 2 + 9).
+    book->ShowPages(3);
+    const int w = book->width(), h = book->height();
+    const int split = w / 2 + 9;
+    ASSERT_LT(book->pbxLeftPage.geometry().right(), split - 1);
+    ASSERT_GT(book->pbxRightPage.x(), split);
+    QTest::mouseClick(book.get(), Qt::LeftButton, {}, QPoint(split, 200));
+    EXPECT_EQ(book->CurrentPage(), 5);
+    QTest::mouseClick(book.get(), Qt::LeftButton, {}, QPoint(split - 1, 200));
+    EXPECT_EQ(book->CurrentPage(), 3);
+    QTest::mouseClick(book.get(), Qt::LeftButton, {}, QPoint(40, 30));
+    EXPECT_EQ(book->CurrentPage(), 1) << "lower bounds are inside";
+    book->ShowPages(3);
+    for (const QPoint outside :
+         {QPoint(39, 200), QPoint(split - 1, 29), QPoint(split, h - 42), QPoint(w - 40, 200)}) {
+        QTest::mouseClick(book.get(), Qt::LeftButton, {}, outside);
+        EXPECT_EQ(book->CurrentPage(), 3) << outside.x() << "," << outside.y();
+        EXPECT_EQ(book->SurfaceCursor().shape(), Qt::ArrowCursor);
+    }
+
+    // Escape closes the book, as the close tab does.
+    key(Qt::Key_Escape);
+    EXPECT_FALSE(book->isVisible());
+    Show();
+    QTest::mouseClick(&book->pbxClose, Qt::LeftButton, {}, QPoint(5, 5));
+    EXPECT_FALSE(book->isVisible());
+    EXPECT_TRUE(errors.empty());
+}
+
+TEST_F(FormBookTest, TwistButtonsRepaintOnlyTheCoverPictureAndSetTheNextStory) {
+    Open(2);
+    const QImage before = book->LeftPagePicture();
+    const int draws = book->LeftPageDraws();
+    const TPoint at = book->Book().PicturePos;
+    const QRect picture(at.X, at.Y, 150, 150);
+    ASSERT_TRUE(book->LeftPagePicture().rect().contains(picture));
+    const QImage tale = LibraryImage("Goldilox");
+
+    QTest::mouseClick(&book->sbNone, Qt::LeftButton);
+    EXPECT_TRUE(book->sbNone.isChecked());
+    EXPECT_FALSE(book->sbFull.isChecked());
+    EXPECT_EQ(book->TwistLevel(), 0);
+    EXPECT_EQ(generator().TwistPercent(), 0);
+    EXPECT_EQ(book->LeftPageDraws(), draws) << "the page was not drawn again";
+    const QImage after = book->LeftPagePicture();
+    EXPECT_EQ(after.copy(picture), tale.copy(0, 0, 150, 150));
+    EXPECT_NE(before.copy(picture), after.copy(picture));
+    QImage outside = after, outsideBefore = before;
+    {
+        QPainter p1(&outside), p2(&outsideBefore);
+        p1.fillRect(picture, Qt::black);
+        p2.fillRect(picture, Qt::black);
+    }
+    EXPECT_EQ(outside, outsideBefore) << "the cover text and frame stay";
+
+    QTest::mouseClick(&book->sbHalf, Qt::LeftButton);
+    EXPECT_EQ(generator().TwistPercent(), 50);
+    EXPECT_EQ(book->LeftPagePicture().copy(picture), tale.copy(0, 150, 150, 150));
+    QTest::mouseClick(&book->sbNone, Qt::LeftButton);
+
+    // The next story is told without a twist.
+    QTest::mouseClick(&book->cmdNewStory, Qt::LeftButton);
+    const std::string untwisted = book->StoryText();
+    generator().SetTwistLevel(0);
+    EXPECT_EQ(untwisted, ResolveStoryLineEnds(JoinStoryLines(generator().GenerateStory(2))));
+    generator().SetTwistLevel(100);
+    EXPECT_NE(untwisted, ResolveStoryLineEnds(JoinStoryLines(generator().GenerateStory(2))))
+        << "the same seed with the full twist tells another story";
+    generator().SetTwistLevel(0);
+
+    // The level stays for the next showing.
+    Show();
+    EXPECT_TRUE(book->sbNone.isChecked());
+    EXPECT_EQ(book->TwistLevel(), 0);
+    EXPECT_EQ(book->Book().PictureRect.Top, 0);
+    EXPECT_EQ(book->LeftPagePicture().copy(picture), tale.copy(0, 0, 150, 150));
+    EXPECT_TRUE(errors.empty());
+}
+
+TEST_F(FormBookTest, NameBoxesReachTheGeneratorAtOnceAndRefuseNonLatin1) {
+    generator().HeroName = "Bob";
+    generator().HeroineName = "";
+    Open(3);
+    EXPECT_EQ(book->txtHero.text(), "Bob");
+    EXPECT_EQ(book->txtHeroine.text(), "");
+    EXPECT_EQ(generator().HeroName, "Bob") << "showing the names writes nothing";
+
+    book->txtHero.selectAll();
+    QTest::keyClick(&book->txtHero, Qt::Key_Backspace);
+    EXPECT_EQ(generator().HeroName, "");
+    Type(book->txtHero, "T");
+    EXPECT_EQ(generator().HeroName, "T");
+    Type(book->txtHero, QString::fromUtf8("om\u00e9"));
+    EXPECT_EQ(generator().HeroName, "Tom\xe9");
+    Type(book->txtHero, QString::fromUtf8("\u017d\u20ac"));
+    EXPECT_EQ(book->txtHero.text(), QString::fromUtf8("Tom\u00e9"));
+    EXPECT_EQ(generator().HeroName, "Tom\xe9");
+
+    Type(book->txtHeroine, QString::fromUtf8("Ann\u0101"));
+    EXPECT_EQ(generator().HeroineName, "Ann");
+    // A pasted name with a character outside Latin-1 is refused whole.
+    QApplication::clipboard()->setText(QString::fromUtf8("Zo\u00eb \u4e00"));
+    book->txtHeroine.paste();
+    EXPECT_EQ(book->txtHeroine.text(), "Ann");
+    EXPECT_EQ(generator().HeroineName, "Ann");
+
+    // The story told next uses them.
+    QTest::mouseClick(&book->cmdNewStory, Qt::LeftButton);
+    EXPECT_NE(book->StoryText().find("Tom\xe9"), std::string::npos);
+    Show();
+    EXPECT_EQ(book->txtHero.text(), QString::fromUtf8("Tom\u00e9"));
+    EXPECT_EQ(book->txtHeroine.text(), "Ann");
+}
+
+TEST_F(FormBookTest, PageKeysTurnWhicheverControlHasTheFocus) {
+    OpenWith(4, Story(500));
+    ASSERT_TRUE(book->isActiveWindow());
+    QTest::mouseClick(&book->cmdNewStory, Qt::LeftButton);
+    ASSERT_EQ(book->CurrentPage(), 1);
+    const std::string story = book->StoryText();
+    Press(Qt::Key_Right);
+    EXPECT_EQ(book->CurrentPage(), 3);
+    // "Create story" went with the cover: Space and Enter no longer press it.
+    Press(Qt::Key_Space);
+    Press(Qt::Key_Return);
+    EXPECT_EQ(book->CurrentPage(), 3);
+    EXPECT_EQ(book->StoryText(), story);
+
+    // After a command, the arrow keys still turn rather than move the focus.
+    book->ShowPages(book->Book().PageCount() | 1);
+    const int commands = book->CurrentPage();
+    QTest::mouseClick(&book->cmdCopy, Qt::LeftButton);
+    Press(Qt::Key_Left);
+    EXPECT_EQ(book->CurrentPage(), commands - 2);
+    Press(Qt::Key_Right);
+    EXPECT_EQ(book->CurrentPage(), commands);
+
+    // A name box keeps Left and Right for its cursor.
+    Show();
+    book->txtHero.setFocus();
+    book->txtHero.setText("Tom");
+    book->txtHero.setCursorPosition(3);
+    Press(Qt::Key_Left);
+    EXPECT_EQ(book->txtHero.cursorPosition(), 2);
+    Press(Qt::Key_Escape);
+    EXPECT_FALSE(book->isVisible());
+    EXPECT_TRUE(errors.empty());
+}
+
+TEST_F(FormBookTest, MaximizedSettingReadAtCreationWrittenAtDestruction) {
+    book.reset();
+    EXPECT_EQ(Setting("Book", "Maximized"), "0");
+    for (const char* value : {"2", "yes", ""}) {
+        plat::WriteProfileString("Book", "Maximized", value, SettingsFileName);
+        TFormBook other(generator(), *game->Library());
+        EXPECT_FALSE(other.windowState() & Qt::WindowMaximized) << value;
+    }
+    EXPECT_EQ(Setting("Book", "Maximized"), "0");
+    plat::WriteProfileString("Book", "Maximized", "1", SettingsFileName);
+    {
+        TFormBook other(generator(), *game->Library());
+        EXPECT_TRUE(other.windowState() & Qt::WindowMaximized);
+    }
+    EXPECT_EQ(Setting("Book", "Maximized"), "1");
+}
