@@ -14,6 +14,7 @@
 #include "platform/Files.h"
 #include "platform/PrivateProfile.h"
 #include "support/TestSupport.h"
+#include "support/XSession.h"
 
 namespace {
 
@@ -57,15 +58,9 @@ protected:
         import_ = QStandardPaths::findExecutable("import");
         if (xvfb_.isEmpty() || xdotool_.isEmpty())
             GTEST_SKIP() << "Xvfb or xdotool is not installed (scripts/setup installs both)";
-        server_.setProgram(xvfb_);
-        server_.setArguments(
-            {"-displayfd", "1", "-screen", "0", "1024x768x24", "-nolisten", "tcp"});
-        server_.start();
-        ASSERT_TRUE(server_.waitForStarted(5000));
-        ASSERT_TRUE(
-            WaitFor([&] { return server_.canReadLine() || server_.waitForReadyRead(100); }, 10000))
-            << "Xvfb did not name its display";
-        display_ = ":" + QString::fromLatin1(server_.readLine()).trimmed();
+        if (xs_.Display().empty())
+            GTEST_SKIP() << "no Xvfb display could be started";
+        display_ = QString::fromStdString(xs_.Display());
 
         env_ = QProcessEnvironment::systemEnvironment();
         env_.remove("QT_QPA_PLATFORM");
@@ -82,11 +77,6 @@ protected:
         if (game_.state() != QProcess::NotRunning) {
             game_.kill();
             game_.waitForFinished();
-        }
-        if (server_.state() != QProcess::NotRunning) {
-            server_.terminate();
-            if (!server_.waitForFinished(5000))
-                server_.kill();
         }
     }
 
@@ -109,7 +99,8 @@ protected:
 
     fbwtest::TempDir home;
     QString xvfb_, xdotool_, import_, display_;
-    QProcess server_, game_;
+    fbwtest::XSession xs_;
+    QProcess game_;
     QProcessEnvironment env_;
 };
 

@@ -11,6 +11,7 @@
 
 #include "InstallSupport.h"
 #include "support/TestSupport.h"
+#include "support/XSession.h"
 
 using fbwinstall::Child;
 using fbwtest::ReadBytes;
@@ -32,7 +33,8 @@ protected:
         if (!fbwinstall::HaveProgram("Xvfb") || !fbwinstall::HaveProgram("xdotool"))
             GTEST_SKIP() << "Xvfb or xdotool missing (scripts/setup installs xvfb and xdotool)";
         ASSERT_EQ(fbwinstall::InstallInto(prefix.Path()), "");
-        StartDisplay();
+        xs = std::make_unique<fbwtest::XSession>();
+        display = xs->Display();
         ASSERT_FALSE(display.empty()) << "no Xvfb display could be started";
         fs::create_directories(home / "run");
         fs::permissions(home / "run", fs::perms::owner_all, fs::perm_options::replace);
@@ -42,25 +44,6 @@ protected:
                "XDG_RUNTIME_DIR=" + home / "run",
                "DISPLAY=" + display,
                "QT_QPA_PLATFORM=xcb"};
-    }
-
-    // Starts Xvfb on the first display number that takes it.
-    void StartDisplay() {
-        for (int n = 100; n < 160 && display.empty(); ++n) {
-            const std::string name = ":" + std::to_string(n);
-            const std::string socket = "/tmp/.X11-unix/X" + std::to_string(n);
-            if (fs::exists(socket) || fs::exists("/tmp/.X" + std::to_string(n) + "-lock"))
-                continue;
-            auto x =
-                std::make_unique<Child>(std::vector<std::string>{"Xvfb", name, "-screen", "0",
-                                                                 "1024x768x24", "-nolisten", "tcp"},
-                                        std::vector<std::string>{}, work / "xvfb.log");
-            if (fbwinstall::WaitFor([&] { return fs::exists(socket) || x->Wait(0); }, 10000) &&
-                !x->Wait(0)) {
-                xvfb = std::move(x);
-                display = name;
-            }
-        }
     }
 
     // What an X client prints, run against the test's display.
@@ -156,7 +139,7 @@ protected:
     }
 
     TempDir prefix, home, work;
-    std::unique_ptr<Child> xvfb;
+    std::unique_ptr<fbwtest::XSession> xs;
     std::string display;
     std::vector<std::string> env;
 };

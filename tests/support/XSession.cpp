@@ -68,32 +68,34 @@ bool OnPath(const char* program) {
 }
 
 XSession::XSession(int width, int height) {
-    // Xvfb picks a free display and reports its number on the pipe.
-    int fds[2];
-    if (pipe(fds) != 0)
-        return;
-    server_ = std::make_unique<ChildProcess>(
-        std::vector<std::string>{"/usr/bin/Xvfb", "-displayfd", std::to_string(fds[1]), "-screen",
-                                 "0", std::to_string(width) + "x" + std::to_string(height) + "x24",
-                                 "-nolisten", "tcp"},
-        std::vector<std::string>{});
-    close(fds[1]);
-    std::string number;
-    char ch;
-    while (read(fds[0], &ch, 1) == 1 && ch != '\n')
-        number += ch;
-    close(fds[0]);
-    if (number.empty())
-        return;
-    display_ = ":" + number;
-    // The server names its display when it listens; make sure a client gets
-    // through before anything is started on it.
-    for (int i = 0; i < 50; ++i) {
-        if (std::system(
-                ("DISPLAY=" + display_ + " xdotool getdisplaygeometry >/dev/null 2>&1").c_str()) ==
-            0)
-            return;
-        std::this_thread::sleep_for(std::chrono::milliseconds(100));
+    // Test programs run side by side: each starts its search at a number of
+    // its own and takes the first display whose lock and socket are free.
+    const int first = 200 + static_cast<int>(getpid() % 400) * 2;
+    for (int n = first; n < first + 40 && display_.empty(); ++n) {
+        const std::string number = std::to_string(n);
+        const std::string socket = "/tmp/.X11-unix/X" + number;
+        if (std::filesystem::exists(socket) ||
+            std::filesystem::exists("/tmp/.X" + number + "-lock"))
+            continue;
+        auto server = std::make_unique<ChildProcess>(
+            std::vector<std::string>{"/usr/bin/Xvfb", ":" + number, "-screen", "0",
+                                     std::to_string(width) + "x" + std::to_string(height) + "x24",
+                                     "-nolisten", "tcp"},
+            std::vector<std::string>{});
+        // Ours once a client gets through while our server still runs (a
+        // server that lost the number to another ends at once).
+        for (int i = 0; i < 100 && server->Running(); ++i) {
+            if (std::filesystem::exists(socket) &&
+                std::system(("DISPLAY=:" + number + " xdotool getdisplaygeometry >/dev/null 2>&1")
+                                .c_str()) == 0) {
+                if (server->Running()) {
+                    server_ = std::move(server);
+                    display_ = ":" + number;
+                }
+                break;
+            }
+            std::this_thread::sleep_for(std::chrono::milliseconds(100));
+        }
     }
 }
 

@@ -48,8 +48,8 @@ template <class F, class A> bool WaitFor(F check, A alive, int seconds) {
 
 class XSession {
 public:
-    // Starts Xvfb at 1024 x 768 (or Width x Height); Display() is empty when
-    // it did not start.
+    // Starts Xvfb at 1024 x 768 (or Width x Height) on a free display of its
+    // own; Display() is empty when none could be started.
     explicit XSession(int width = 1024, int height = 768);
     const std::string& Display() const { return display_; }
     // The prefix that runs xdotool on this display: X() + "click 1".
