@@ -42,7 +42,14 @@ bool KeyStore::ReadString(const std::string& keyPath, const std::string& name, s
     std::string text;
     if (!ReadWholeFile(path_, text))
         return false;
-    return IniDocument(std::move(text)).Get(keyPath, name, value);
+    if (!IniDocument(std::move(text)).Get(keyPath, name, value))
+        return false;
+    // A stored string ends at its first zero byte, as the game's strings do:
+    // a value with a zero inside would name one folder to a check and
+    // another to the file calls.
+    if (const auto zero = value.find('\0'); zero != std::string::npos)
+        value.erase(zero);
+    return true;
 }
 
 bool KeyStore::WriteString(const std::string& keyPath, const std::string& name,

@@ -59,6 +59,13 @@ TEST(KeyStore, OpenCreateAndRead) {
     ASSERT_TRUE(keys.WriteString(yarns, "Directory", "/opt/yarns"));
     EXPECT_TRUE(keys.ReadString(yarns, "directory", v));
     EXPECT_EQ(v, "/opt/yarns");
+
+    // A zero byte ends the value: the folder lookup must not check "/" and
+    // then use a longer name.
+    fbwtest::WriteBytes(keys.Path(), "[Software\\Lumwright Software\\Yarns]\nDirectory=/" +
+                                         std::string(1, '\0') + "garbage/\n");
+    EXPECT_TRUE(keys.ReadString(yarns, "Directory", v));
+    EXPECT_EQ(v, "/");
 }
 
 TEST(KeyStore, DefaultPathFollowsXdgConfigHome) {
