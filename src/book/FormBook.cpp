@@ -505,8 +505,10 @@ void TFormBook::RenderPages() {
 void TFormBook::ShowPages(int n) {
     book_.MarginX = book_.MarginY = TBookGeometry::kMargin;
     currentPage_ = n;
-    RenderPages();
+    // The arrows first: the page pictures are cut from the book behind them,
+    // and the pages reach over part of each arrow.
     UpdateControls();
+    RenderPages();
 }
 
 void TFormBook::UpdateControls() {

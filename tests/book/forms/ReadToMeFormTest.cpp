@@ -229,6 +229,14 @@ TEST_F(ReadToMeFormTest, ThePagesTurnByThemselvesToTheEndOfTheStory) {
     EXPECT_EQ(book->CurrentPage(), pages % 2 ? pages : pages + 1);
     EXPECT_TRUE(book->pnlCommands.isVisibleTo(book.get()));
     EXPECT_EQ(Lit(), 0);
+    // The forward arrow, now disabled, is whole also where the empty right
+    // page reaches over it.
+    const QRect page = book->pbxRightPage.geometry();
+    const TPoint a = TBookPieces::ForwardArrowPos(book->width(), book->height());
+    const QRect under = page.intersected(QRect(a.X, a.Y, 40, 25));
+    ASSERT_FALSE(under.isEmpty());
+    EXPECT_EQ(book->RightPagePicture().copy(under.translated(-page.topLeft())),
+              book->BookPicture().copy(under));
     EXPECT_EQ(device->OpenDevices(), 0);
 }
 
