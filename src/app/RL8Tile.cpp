@@ -15,10 +15,6 @@ TTileBG::TTileBG(QWidget* owner) : QWidget(owner) {
     setAttribute(Qt::WA_OpaquePaintEvent);
     setAttribute(Qt::WA_TransparentForMouseEvents);
     setEnabled(false);
-    if (owner) {
-        owner->installEventFilter(this);
-        FillParent();
-    }
 }
 
 TTileBG::~TTileBG() {
@@ -101,17 +97,6 @@ void TTileBG::paintEvent(QPaintEvent* event) {
         OnPaintOver(painter, TRect{clip.left(), clip.top(), clip.left() + clip.width(),
                                    clip.top() + clip.height()});
     }
-}
-
-bool TTileBG::eventFilter(QObject* watched, QEvent* event) {
-    if (watched == parentWidget() && event->type() == QEvent::Resize)
-        FillParent();
-    return QWidget::eventFilter(watched, event);
-}
-
-void TTileBG::FillParent() {
-    if (parentWidget())
-        setGeometry(parentWidget()->rect());
 }
 
 } // namespace RL8Tile

@@ -11,6 +11,8 @@
 #include <functional>
 #include <string>
 
+#include "app/ParentFill.h"
+
 #include "platform/Rect.h"
 
 class TRL8Library;
@@ -44,11 +46,10 @@ public:
 
 protected:
     void paintEvent(QPaintEvent* event) override;
-    bool eventFilter(QObject* watched, QEvent* event) override;
 
 private:
+    TParentFill fill_{*this};
     void ReleaseTile();
-    void FillParent();
 
     std::string imageName_;
     TRL8Library* library_ = nullptr;

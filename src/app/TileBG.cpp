@@ -23,10 +23,6 @@ TTileBG::TTileBG(QWidget* panel, TRL8Library& library, const std::string& imageN
         throw;
     }
     library.AddReference(&library_);
-    if (panel) {
-        panel->installEventFilter(this);
-        FillParent();
-    }
     lower();
 }
 
@@ -44,17 +40,6 @@ void TTileBG::paintEvent(QPaintEvent* event) {
         return;
     }
     PaintTiles(painter, *library_, node_, *surface_, event->rect());
-}
-
-bool TTileBG::eventFilter(QObject* watched, QEvent* event) {
-    if (watched == parentWidget() && event->type() == QEvent::Resize)
-        FillParent();
-    return QWidget::eventFilter(watched, event);
-}
-
-void TTileBG::FillParent() {
-    if (parentWidget())
-        setGeometry(parentWidget()->rect());
 }
 
 } // namespace TileBG

@@ -5,6 +5,8 @@
 #include <QWidget>
 #include <string>
 
+#include "app/ParentFill.h"
+
 class TRL8Library;
 class TImageNode;
 class TRL8ImageData;
@@ -23,10 +25,9 @@ public:
 
 protected:
     void paintEvent(QPaintEvent* event) override;
-    bool eventFilter(QObject* watched, QEvent* event) override;
 
 private:
-    void FillParent();
+    TParentFill fill_{*this};
 
     TRL8Library* library_ = nullptr; // cleared by the library when it is destroyed
     TImageNode* node_ = nullptr;

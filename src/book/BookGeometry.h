@@ -35,6 +35,14 @@ public:
     static int CentredLeft(const TBookBox& rightPage, int width) {
         return rightPage.left + 10 + (rightPage.width - width) / 2;
     }
+    // Where the turn-page hint (Width x Height) stands in a client area H
+    // high: centred on the right page, at its foot but never lower than the
+    // top of the forward arrow (H - 64), so that its text does not run over
+    // the arrow it points to.
+    static TBookBox TurnPageHint(const TBookBox& rightPage, int h, int width, int height) {
+        const int foot = rightPage.Bottom() < h - 64 ? rightPage.Bottom() : h - 64;
+        return {rightPage.left + (rightPage.width - width) / 2, foot - height, width, height};
+    }
     // The page areas of a W x H client area.
     static TBookBox LeftPage(int w, int h) { return {60, kPageTop, w / 2 - 80, h - 98}; }
     static TBookBox RightPage(int w, int h) {

@@ -196,13 +196,13 @@ void TFormBook::BuildForm() {
         p->setFont(pageFont);
         p->setMouseTracking(true);
     }
+    // A page area has no background of its own: the book behind it shows,
+    // and what the page draws lies over it.
     pbxLeftPage.OnPaint = [this](QPainter& c, const QRegion& damage) {
-        for (const QRect& r : damage)
-            c.drawImage(r, leftImage_, r);
+        PaintPage(c, damage, pbxLeftPage, leftImage_);
     };
     pbxRightPage.OnPaint = [this](QPainter& c, const QRegion& damage) {
-        for (const QRect& r : damage)
-            c.drawImage(r, rightImage_, r);
+        PaintPage(c, damage, pbxRightPage, rightImage_);
     };
     pbxLeftPage.OnMouseDown = [this](QPoint, Qt::MouseButton b) {
         if (b == Qt::LeftButton)
@@ -265,6 +265,14 @@ void TFormBook::BuildForm() {
         grpTwist.addButton(t.b, t.tag);
     }
     grpTwist.setExclusive(true);
+    // The chosen level must be plain to see: the button that is down stands
+    // out golden and bold, the others stay pale.
+    pnlTwist.setStyleSheet(
+        "QToolButton { background: #fffaf0; color: #59361d; border: 1px solid #a08a62;"
+        " border-radius: 3px; }"
+        "QToolButton:hover { border-color: #59361d; }"
+        "QToolButton:checked { background: #f7c843; border: 2px solid #59361d; font-weight: bold; }"
+        "QToolButton:focus { outline: none; border-color: #2f6fb0; }");
     sbFull.setChecked(true);
     connect(&grpTwist, &QButtonGroup::idClicked, this, [this](int tag) {
         try {
@@ -402,6 +410,8 @@ void TFormBook::BuildForm() {
     connect(&tmrMessage, &QTimer::timeout, this, [this] { tmrMessageTimer(); });
 
     installEventFilter(this);
+    for (QPushButton* b : {&cmdNewStory, &cmdReadSaved, &cmdPrint, &cmdSave, &cmdCopy})
+        b->installEventFilter(this);
 }
 
 // ---------------------------------------------------------------------------
@@ -469,12 +479,28 @@ void TFormBook::LoadTalePicture() {
     book_.PictureRect = TRect{0, twistLevel_ * 150, 150, twistLevel_ * 150 + 150};
 }
 
+void TFormBook::PaintPage(QPainter& c, const QRegion& damage, const QWidget& area,
+                          const QImage& layer) const {
+    for (const QRect& r : damage) {
+        if (bookImage_.isNull())
+            c.fillRect(r, Qt::white);
+        else
+            c.drawImage(r, bookImage_, r.translated(area.pos()));
+        c.drawImage(r, layer, r);
+    }
+}
+
+QImage TFormBook::PagePicture(const QWidget& area, const QImage& layer) const {
+    QImage picture(area.size(), QImage::Format_RGB32);
+    QPainter c(&picture);
+    PaintPage(c, QRegion(picture.rect()), area, layer);
+    return picture;
+}
+
 void TFormBook::DrawPageInto(QImage& image, const TBookBox& box, int page) {
-    // The page has no background of its own: the book behind it shows.
-    image = bookImage_.isNull() ? QImage(box.width, box.height, QImage::Format_RGB32)
-                                : bookImage_.copy(ToQRect(box));
-    if (bookImage_.isNull())
-        image.fill(Qt::white);
+    // Only what the page draws: transparent where the book behind shows.
+    image = QImage(box.width, box.height, QImage::Format_ARGB32_Premultiplied);
+    image.fill(Qt::transparent);
     if (page < 0 || (page > 0 && story_.empty()))
         return;
     QPainter painter(&image);
@@ -505,8 +531,8 @@ void TFormBook::RenderPages() {
 void TFormBook::ShowPages(int n) {
     book_.MarginX = book_.MarginY = TBookGeometry::kMargin;
     currentPage_ = n;
-    // The arrows first: the page pictures are cut from the book behind them,
-    // and the pages reach over part of each arrow.
+    // The page pictures carry the book behind them, arrows included: the
+    // arrows take their new state first.
     UpdateControls();
     RenderPages();
 }
@@ -553,7 +579,12 @@ void TFormBook::DrawPageArrows(bool realize) {
     for (const TBookPieces::Piece& p : {TBookPieces::BackArrow(h, cmdPrevPage.isEnabled()),
                                         TBookPieces::ForwardArrow(w, h, cmdNextPage.isEnabled())}) {
         bookImageRef_.surface->DisplayRect(target, p.dest, p.source);
-        update(p.dest.X, p.dest.Y, 40, 25);
+        const QRect r(p.dest.X, p.dest.Y, 40, 25);
+        update(r);
+        // The page areas show the book behind them, the arrows' corners too.
+        for (TPaintBox* page : {&pbxLeftPage, &pbxRightPage})
+            if (const QRect part = r & page->geometry(); !part.isEmpty())
+                page->update(part.translated(-page->pos()));
     }
     target.SelectPalette(previous);
 }
@@ -640,16 +671,26 @@ void TFormBook::FormResize() {
     cmdReadSaved.move(cmdNewStory.x(), cmdReadSaved.y() + s.dy);
     pnlCommands.move(TBookGeometry::CentredLeft(rp, pnlCommands.width()) - 15,
                      rp.top + (rp.height - pnlCommands.height()) / 2);
-    lblTurnPage.move(rp.left + (rp.width - lblTurnPage.width()) / 2,
-                     rp.Bottom() - lblTurnPage.height());
+    // The panel's tiles would hide the corner of the forward arrow it reaches
+    // down to: that corner is left out of the panel and of its opaque tiles.
+    const TPoint arrow = TBookPieces::ForwardArrowPos(w, h);
+    const QRegion panelArea =
+        QRegion(pnlCommands.rect()) -
+        QRegion(QRect(arrow.X, arrow.Y, 40, 25).translated(-pnlCommands.pos()));
+    pnlCommands.setMask(panelArea);
+    if (!tiles_.empty())
+        tiles_.front()->setMask(panelArea);
+    const TBookBox hint =
+        TBookGeometry::TurnPageHint(rp, height(), lblTurnPage.width(), lblTurnPage.height());
+    lblTurnPage.move(hint.left, hint.top);
     Layout();
     reader_->Relayout(book_); // may show the spread of the sentence being read
     FormPaint();
     if (book_.PageCount() + 1 < currentPage_)
         ShowPages(TBookSpread::CommandsSpread(book_.PageCount()));
     else {
-        RenderPages();
         UpdateControls();
+        RenderPages();
     }
     update();
 }
@@ -759,34 +800,46 @@ void TFormBook::hideEvent(QHideEvent* event) {
 }
 
 bool TFormBook::eventFilter(QObject* watched, QEvent* event) {
+    // A focused push button would take the arrow keys to move the focus; where
+    // the book can turn that way, the keys turn the page instead.
+    if (event->type() == QEvent::KeyPress && watched != this &&
+        qobject_cast<QPushButton*>(watched)) {
+        const int key = static_cast<QKeyEvent*>(event)->key();
+        if ((key == Qt::Key_Left && cmdPrevPage.isEnabled()) ||
+            (key == Qt::Key_Right && cmdNextPage.isEnabled()))
+            return TurnByKey(key);
+    }
     return QDialog::eventFilter(watched, event);
 }
 
-void TFormBook::keyPressEvent(QKeyEvent* event) {
-    // Typing in a name box keeps its own keys.
+bool TFormBook::TurnByKey(int key) {
+    // Typing in a name box keeps its own arrow keys.
     const bool editing = txtHero.hasFocus() || txtHeroine.hasFocus();
-    switch (event->key()) {
+    switch (key) {
     case Qt::Key_Left:
     case Qt::Key_PageUp:
-        if (!editing || event->key() == Qt::Key_PageUp) {
-            pbxLeftPageClick();
-            return;
-        }
-        break;
+        if (editing && key == Qt::Key_Left)
+            return false;
+        pbxLeftPageClick();
+        return true;
     case Qt::Key_Right:
     case Qt::Key_PageDown:
-        if (!editing || event->key() == Qt::Key_PageDown) {
-            pbxRightPageClick();
-            return;
-        }
-        break;
-    case Qt::Key_Escape:
+        if (editing && key == Qt::Key_Right)
+            return false;
+        pbxRightPageClick();
+        return true;
+    default:
+        return false;
+    }
+}
+
+void TFormBook::keyPressEvent(QKeyEvent* event) {
+    if (event->key() == Qt::Key_Escape) {
         close();
         return;
-    default:
-        break;
     }
-    QDialog::keyPressEvent(event);
+    if (!TurnByKey(event->key()))
+        QDialog::keyPressEvent(event);
 }
 
 // ---------------------------------------------------------------------------

@@ -147,8 +147,8 @@ public:
     bool HasHeroine() const { return hasHeroine_; }
     // The assembled book behind the pages and the two page pictures.
     const QImage& BookPicture() const { return bookImage_; }
-    const QImage& LeftPagePicture() const { return leftImage_; }
-    const QImage& RightPagePicture() const { return rightImage_; }
+    QImage LeftPagePicture() const { return PagePicture(pbxLeftPage, leftImage_); }
+    QImage RightPagePicture() const { return PagePicture(pbxRightPage, rightImage_); }
     // What the "Read to me" button shows.
     const QImage& ReadToMePicture() const { return readToMeImage_; }
     // How often each page picture was drawn whole.
@@ -178,9 +178,18 @@ private:
         TRL8ImageData* surface = nullptr;
     };
     void BuildForm();
+    // Turns the page for Key (Left, Right, Page Up, Page Down) where the arrows
+    // would; false when the key is not for turning here.
+    bool TurnByKey(int key);
     void PlaceControls(int dy);
     void FormPaint();
+    // Draws page Page (none when negative) into Image, a layer of the size
+    // of Box that is transparent where the book shows through.
     void DrawPageInto(QImage& image, const TBookBox& box, int page);
+    // Paints the Damage of page area Area: the book behind it, then Layer.
+    void PaintPage(QPainter& c, const QRegion& damage, const QWidget& area,
+                   const QImage& layer) const;
+    QImage PagePicture(const QWidget& area, const QImage& layer) const;
     void RenderPages();
     // Draws the button's picture over the book behind it.
     void DrawReadToMe();
@@ -203,7 +212,9 @@ private:
     ImageRef bookImageRef_, talePicture_, readToMeRef_;
     TBookGeometry geometry_;
     TMessageClock messageClock_;
-    QImage bookImage_, leftImage_, rightImage_, readToMeImage_;
+    QImage bookImage_;
+    QImage leftImage_, rightImage_; // the pages' layers (DrawPageInto)
+    QImage readToMeImage_;          // the button over the book behind it
     int leftDraws_ = 0;
     QCursor surfaceCursor_;
     bool laidOut_ = false;

@@ -2,6 +2,7 @@
 // turn-page hint, the resize arithmetic, the message timer and the painted
 // book's piece table.
 #include <gtest/gtest.h>
+#include <utility>
 
 #include "book/Book.h"
 #include "book/BookGeometry.h"
@@ -107,6 +108,16 @@ TEST(BookGeometry, ResizeMovesTheAnchorsByTheGrowth) {
     EXPECT_EQ(g.Resize(1000, 500).dx, 0); // nothing grew since
     EXPECT_EQ(TBookGeometry::CentredLeft(s.rightPage, 169),
               s.rightPage.left + 10 + (420 - 169) / 2);
+
+    // The turn-page hint ends above the forward arrow at every size, centred on
+    // the right page.
+    for (auto [w, h] : {std::pair{592, 418}, std::pair{1920, 1080}}) {
+        const TBookBox rp = TBookGeometry::RightPage(w, h);
+        const TBookBox hint = TBookGeometry::TurnPageHint(rp, h, 218, 33);
+        EXPECT_EQ(hint.Bottom(), h - 64) << w;
+        EXPECT_LE(hint.Bottom(), rp.Bottom());
+        EXPECT_EQ(hint.left, rp.left + (rp.width - 218) / 2);
+    }
 }
 
 TEST(MessageClock, ASecondStartDoesNotRestartTheWait) {

@@ -1,0 +1,60 @@
+// A saved story survives a crash in the middle of "Save story": the
+// storybook's own save handler is killed a hundred times while it replaces a
+// story saved before, and after every kill the file is the old story or the
+// new one, whole, and "Read saved story" reads it back.
+#include "app/AppFixture.h"
+#include "app/FormGame.h"
+#include "book/FormBook.h"
+#include "book/StoryText.h"
+#include "story/Generate.h"
+#include "support/KillHarness.h"
+
+namespace {
+
+std::string Story(const std::string& hero) {
+    std::string s = "Goldilocks and the Three Bears\\n\\n\r\n";
+    for (int p = 0; p < 30; ++p)
+        s += "Once upon a time " + hero +
+             " walked into the forest and found a little house with a red door, and in it three "
+             "bowls of porridge on the table.\\n\\n\r\n";
+    return s;
+}
+
+} // namespace
+
+using SaveCrashTest = AppFixture;
+
+TEST_F(SaveCrashTest, AKilledSaveKeepsTheOldStoryOrTheNewOneWhole) {
+    fbwtest::MessageCapture quiet;
+    TFormGame game;
+    ASSERT_TRUE(game.Loaded());
+    fbwtest::TempDir dir;
+    auto makeBook = [&](const std::string& story) {
+        auto book = std::make_unique<TFormBook>(*game.Generator(), *game.Library());
+        book->TaleNumber = 2;
+        book->StoriesFolder = dir.Path();
+        book->ShowError = [](const std::string& e) { ADD_FAILURE() << e; };
+        if (!story.empty())
+            book->SetStory(story);
+        return book;
+    };
+    auto oldBook = makeBook(Story("Goldilocks")), newBook = makeBook(Story("Rumpelstiltskin"));
+    auto reader = makeBook("");
+    const std::string path = dir / "Goldilox.txt";
+    EXPECT_EQ(oldBook->SavedStoryPath(), path);
+
+    fbwtest::FileWriter w{path, [&] { oldBook->cmdSaveClick(); }, [&] { newBook->cmdSaveClick(); },
+                          [&] {
+                              reader->cmdReadSavedClick();
+                              const std::string& read = reader->StoryText();
+                              return read == oldBook->StoryText() || read == newBook->StoryText()
+                                         ? std::string()
+                                         : "a story that was never saved";
+                          }};
+    const fbwtest::KillCounts c = fbwtest::KillWrites(w, 100, 5);
+    fbwtest::ReportKills("saved story (Save story)", c);
+    EXPECT_EQ(c.rounds, 100);
+    EXPECT_GT(c.killedMidWrite, 10) << "too few kills fell inside the write";
+    EXPECT_GT(c.old, 0);
+    EXPECT_GT(c.fresh, 0);
+}

@@ -1,0 +1,145 @@
+// A virtual X display for the end-to-end tests.
+#include "support/XSession.h"
+
+#include <csignal>
+#include <cstdio>
+#include <cstdlib>
+#include <filesystem>
+#include <sys/wait.h>
+#include <unistd.h>
+
+#include "support/TestSupport.h"
+
+namespace fbwtest {
+
+ChildProcess::ChildProcess(const std::vector<std::string>& args,
+                           const std::vector<std::string>& env) {
+    pid_ = fork();
+    if (pid_ == 0) {
+        for (const auto& e : env)
+            putenv(const_cast<char*>(e.c_str()));
+        std::vector<char*> argv;
+        for (const auto& a : args)
+            argv.push_back(const_cast<char*>(a.c_str()));
+        argv.push_back(nullptr);
+        execv(argv[0], argv.data());
+        _exit(127);
+    }
+}
+
+ChildProcess::~ChildProcess() {
+    if (Running()) {
+        kill(pid_, SIGTERM);
+        waitpid(pid_, nullptr, 0);
+    }
+}
+
+bool ChildProcess::Running() {
+    if (pid_ <= 0 || done_)
+        return false;
+    int status = 0;
+    if (waitpid(pid_, &status, WNOHANG) == pid_) {
+        done_ = true;
+        status_ = WIFEXITED(status) ? WEXITSTATUS(status) : -1;
+    }
+    return !done_;
+}
+
+int ChildProcess::ExitStatus() {
+    Running();
+    return done_ ? status_ : -1;
+}
+
+std::string ShellOutput(const std::string& command) {
+    std::string out;
+    if (FILE* p = popen(command.c_str(), "r")) {
+        char buf[256];
+        while (fgets(buf, sizeof buf, p))
+            out += buf;
+        pclose(p);
+    }
+    while (!out.empty() && (out.back() == '\n' || out.back() == ' '))
+        out.pop_back();
+    return out;
+}
+
+bool OnPath(const char* program) {
+    return std::system((std::string("command -v ") + program + " >/dev/null 2>&1").c_str()) == 0;
+}
+
+XSession::XSession(int width, int height) {
+    // Xvfb picks a free display and reports its number on the pipe.
+    int fds[2];
+    if (pipe(fds) != 0)
+        return;
+    server_ = std::make_unique<ChildProcess>(
+        std::vector<std::string>{"/usr/bin/Xvfb", "-displayfd", std::to_string(fds[1]), "-screen",
+                                 "0", std::to_string(width) + "x" + std::to_string(height) + "x24",
+                                 "-nolisten", "tcp"},
+        std::vector<std::string>{});
+    close(fds[1]);
+    std::string number;
+    char ch;
+    while (read(fds[0], &ch, 1) == 1 && ch != '\n')
+        number += ch;
+    close(fds[0]);
+    if (number.empty())
+        return;
+    display_ = ":" + number;
+    // The server names its display when it listens; make sure a client gets
+    // through before anything is started on it.
+    for (int i = 0; i < 50; ++i) {
+        if (std::system(
+                ("DISPLAY=" + display_ + " xdotool getdisplaygeometry >/dev/null 2>&1").c_str()) ==
+            0)
+            return;
+        std::this_thread::sleep_for(std::chrono::milliseconds(100));
+    }
+}
+
+std::string XSession::Window(const std::string& pattern) const {
+    std::string w = ShellOutput(X() + "search --onlyvisible --name '" + pattern + "' 2>/dev/null");
+    return w.substr(0, w.find('\n'));
+}
+
+std::pair<int, int> XSession::Size(const std::string& window) const {
+    int width = 0, height = 0;
+    std::sscanf(ShellOutput(X() + "getwindowgeometry " + window + " | grep Geometry").c_str(),
+                " Geometry: %dx%d", &width, &height);
+    return {width, height};
+}
+
+void XSession::ClickAt(const std::string& window, int x, int y) const {
+    ShellOutput(X() + "mousemove --window " + window + " " + std::to_string(x) + " " +
+                std::to_string(y) + " click 1");
+}
+
+std::unique_ptr<ChildProcess> XSession::StartGame(const std::string& home) const {
+    namespace fs = std::filesystem;
+    fs::create_directories(home + "install");
+    fs::copy_file(YarnsDir() + "/words.dat", home + "install/words.dat",
+                  fs::copy_options::skip_existing);
+    fs::create_directories(home + "config/Lumwright Software");
+    WriteBytes(home + "config/Lumwright Software/registry.ini",
+               "[Software\\Lumwright Software\\Yarns]\nDirectory=" + home + "install\n");
+    // A runtime folder of its own too: a copy of the game running elsewhere
+    // must not count as this one's previous instance.
+    fs::create_directories(home + "runtime");
+    fs::permissions(home + "runtime", fs::perms::owner_all);
+    return std::make_unique<ChildProcess>(
+        std::vector<std::string>{YarnsDir() + "/fablewhirl"},
+        std::vector<std::string>{"DISPLAY=" + display_, "QT_QPA_PLATFORM=xcb", "HOME=" + home,
+                                 "XDG_CONFIG_HOME=" + home + "config",
+                                 "XDG_DATA_HOME=" + home + "data",
+                                 "XDG_RUNTIME_DIR=" + home + "runtime"});
+}
+
+bool XSession::Shot(const std::string& window, const std::string& path) const {
+    if (!OnPath("import"))
+        return false;
+    return std::system(
+               ("DISPLAY=" + display_ + " import -window " + window + " '" + path + "'").c_str()) ==
+           0;
+}
+
+} // namespace fbwtest
