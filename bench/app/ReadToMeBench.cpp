@@ -16,6 +16,7 @@
 #include "app/FormGame.h"
 #include "book/FormBook.h"
 #include "data/InitGame.h"
+#include "image/Random.h"
 #include "platform/Files.h"
 #include "platform/KeyStore.h"
 #include "platform/PrivateProfile.h"
@@ -46,6 +47,7 @@ public:
         game->SetWindows(nullptr, book.get());
         book->TaleNumber = 1;
         book->show();
+        SetRandSeed(4242); // the same story in every benchmark
         book->cmdNewStoryClick();
         QCoreApplication::processEvents();
     }
