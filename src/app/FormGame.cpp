@@ -144,6 +144,9 @@ TFormGame::~TFormGame() {
 void TFormGame::SetWindows(TFormWords* words, TFormBook* book) {
     words_ = words;
     book_ = book;
+    // The storybook reads aloud through the game's one wave manager.
+    if (book_)
+        book_->SetWaveManager(waveMan_.get());
 }
 
 void TFormGame::FormCreate() {

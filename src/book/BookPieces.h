@@ -18,6 +18,9 @@ public:
     // Where the two page-turn arrows stand, 40 x 25 each.
     static TPoint BackArrowPos(int h) { return TPoint{40, h - 64}; }
     static TPoint ForwardArrowPos(int w, int h) { return TPoint{w - 80, h - 64}; }
+    // The "Read to me" button, 50 x 25: between the arrows at their height,
+    // centred on the spine ((W + 20) / 2), which stands right of the middle.
+    static TPoint ReadToMePos(int w, int h) { return TPoint{(w + 20) / 2 - 25, h - 64}; }
     // The arrow pieces, drawn enabled when On.
     static Piece BackArrow(int h, bool on);
     static Piece ForwardArrow(int w, int h, bool on);

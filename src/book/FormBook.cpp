@@ -28,6 +28,7 @@
 #include "platform/Files.h"
 #include "platform/MessageBox.h"
 #include "platform/PrivateProfile.h"
+#include "platform/SpeechSynth.h"
 #include "platform/Tick.h"
 #include "platform/qt/Latin1.h"
 #include "platform/qt/QtCanvas.h"
@@ -94,6 +95,8 @@ TFormBook::TFormBook(TStoryGenerator& generator, TRL8Library& library, QWidget* 
       cmdSave(&pnlCommands), cmdCopy(&pnlCommands), lblPrintText(&pnlCommands),
       lblSaveText(&pnlCommands), lblCopyText(&pnlCommands), lblTurnPage(this), tmrMessage(this),
       generator_(generator), library_(&library) {
+    // Before the form is built: its handlers ask the reader.
+    reader_ = std::make_unique<TReadAloud>(*this, plat::CreateSystemSpeechSynth());
     plat::InstallFontSubstitutes();
     library.AddReference(&library_);
     const QString docs = QStandardPaths::writableLocation(QStandardPaths::DocumentsLocation);
@@ -128,9 +131,21 @@ TFormBook::TFormBook(TStoryGenerator& generator, TRL8Library& library, QWidget* 
     bookImageRef_.node = library.GetImage("book");
     bookImageRef_.surface = library.GetImageData(bookImageRef_.node);
     twistLevel_ = 2;
+    // Without its picture the book has no "Read to me" button.
+    if (library.ImageExists("readtome")) {
+        try {
+            readToMeRef_.node = library.GetImage("readtome");
+            readToMeRef_.surface = library.GetImageData(readToMeRef_.node);
+        } catch (const std::exception&) {
+            readToMeRef_.surface = nullptr;
+        }
+    }
 }
 
 TFormBook::~TFormBook() {
+    // The voice ends while the window it calls back is whole.
+    StopReading();
+    reader_.reset();
     // FormDestroy.
     if (!SettingsFileName.empty())
         plat::WriteProfileString("Book", "Maximized", isMaximized() ? "1" : "0", SettingsFileName);
@@ -140,6 +155,11 @@ TFormBook::~TFormBook() {
         if (bookImageRef_.node) {
             library_->ReleaseImageData(bookImageRef_.node);
             library_->ReleaseImage(bookImageRef_.node);
+        }
+        if (readToMeRef_.node) {
+            if (readToMeRef_.surface)
+                library_->ReleaseImageData(readToMeRef_.node);
+            library_->ReleaseImage(readToMeRef_.node);
         }
         library_->RemoveReference(&library_);
     }
@@ -203,6 +223,20 @@ void TFormBook::BuildForm() {
         if (b == Qt::LeftButton)
             close();
     };
+
+    pbxReadToMe.setObjectName("pbxReadToMe");
+    pbxReadToMe.resize(kReadToMeWidth, kReadToMeHeight);
+    pbxReadToMe.setCursor(ScreenCursor(kCursorActivate));
+    pbxReadToMe.setToolTip("Read to me");
+    pbxReadToMe.OnPaint = [this](QPainter& c, const QRegion& damage) {
+        for (const QRect& r : damage)
+            c.drawImage(r, readToMeImage_, r);
+    };
+    pbxReadToMe.OnMouseDown = [this](QPoint, Qt::MouseButton b) {
+        if (b == Qt::LeftButton)
+            pbxReadToMeClick();
+    };
+    pbxReadToMe.hide();
 
     // The twist panel.
     pnlTwist.setObjectName("pnlTwist");
@@ -402,6 +436,7 @@ bool TFormBook::SavedStoryExists() const {
 }
 
 void TFormBook::SetStory(const std::string& text) {
+    StopReading();
     story_ = ResolveStoryLineEnds(text);
     if (story_.empty()) {
         book_.Clear();
@@ -476,6 +511,8 @@ void TFormBook::DrawPageInto(QImage& image, const TBookBox& box, int page) {
     if (palette)
         previous = canvas.Target()->SelectPalette(palette);
     book_.MarginX = book_.MarginY = TBookGeometry::kMargin;
+    if (page > 0 && reader_)
+        reader_->DrawHighlight(book_, canvas, box.width, page, story_.c_str());
     book_.DrawPage(&canvas, box.width, story_.c_str(), page, box.height);
     if (palette)
         canvas.Target()->SelectPalette(previous);
@@ -524,6 +561,7 @@ void TFormBook::UpdateControls() {
     if (QWidget* focused = focusWidget(); focused && !focused->isVisibleTo(this))
         setFocus();
     UpdateTurnPageHint(currentPage_ + 1);
+    UpdateReadToMe();
 }
 
 void TFormBook::UpdateTurnPageHint(int r) {
@@ -624,6 +662,8 @@ void TFormBook::FormResize() {
     const TBookGeometry::Step s = geometry_.Resize(w, h);
     cmdNextPage.move(geometry_.nextPage.left, geometry_.nextPage.top);
     cmdPrevPage.move(geometry_.prevPage.left, geometry_.prevPage.top);
+    const TPoint readToMe = TBookPieces::ReadToMePos(w, h);
+    pbxReadToMe.move(readToMe.X, readToMe.Y);
     cmdCloseBook.move(cmdCloseBook.x() + s.dx, cmdCloseBook.y());
     pbxClose.move(pbxClose.x() + s.dx, pbxClose.y());
     pbxLeftPage.setGeometry(ToQRect(s.leftPage));
@@ -648,6 +688,7 @@ void TFormBook::FormResize() {
         TBookGeometry::TurnPageHint(rp, height(), lblTurnPage.width(), lblTurnPage.height());
     lblTurnPage.move(hint.left, hint.top);
     Layout();
+    reader_->Relayout(book_); // may show the spread of the sentence being read
     FormPaint();
     if (book_.PageCount() + 1 < currentPage_)
         ShowPages(TBookSpread::CommandsSpread(book_.PageCount()));
@@ -672,6 +713,7 @@ void TFormBook::FormPaint() {
          TBookPieces::Layout(w, h, cmdPrevPage.isEnabled(), cmdNextPage.isEnabled()))
         bookImageRef_.surface->DisplayRect(target, p.dest, p.source);
     target.SelectPalette(previous);
+    DrawReadToMe();
 }
 
 void TFormBook::paintEvent(QPaintEvent* event) {
@@ -695,11 +737,13 @@ void TFormBook::changeEvent(QEvent* event) {
 // Turning pages and the mouse
 
 void TFormBook::cmdNextPageClick() {
+    StopReading();
     if (!story_.empty())
         ShowPages(currentPage_ + 2);
 }
 
 void TFormBook::cmdPrevPageClick() {
+    StopReading();
     if (!story_.empty())
         ShowPages(currentPage_ - 2);
 }
@@ -754,6 +798,11 @@ void TFormBook::mousePressEvent(QMouseEvent* event) {
     }
 }
 
+void TFormBook::hideEvent(QHideEvent* event) {
+    QDialog::hideEvent(event);
+    StopReading(); // closing the book
+}
+
 bool TFormBook::eventFilter(QObject* watched, QEvent* event) {
     // A focused push button would take the arrow keys to move the focus; where
     // the book can turn that way, the keys turn the page instead.
@@ -801,6 +850,7 @@ void TFormBook::keyPressEvent(QKeyEvent* event) {
 // The cover's controls
 
 void TFormBook::cmdNewStoryClick() {
+    StopReading();
     QApplication::setOverrideCursor(Qt::WaitCursor);
     try {
         const std::vector<std::string>& lines = generator_.GenerateStory(TaleNumber);
@@ -864,6 +914,7 @@ void TFormBook::cmdSaveClick() {
 }
 
 void TFormBook::cmdReadSavedClick() {
+    StopReading();
     const std::string path = SavedStoryPath();
     std::string bytes;
     if (!plat::ReadWholeFile(path, bytes))
@@ -954,4 +1005,81 @@ bool TFormBook::PrintStory(QPrinter& printer, int copies, int fromPage, int toPa
     book_.MarginX = book_.MarginY = TBookGeometry::kMargin;
     lblPrinting.hide();
     return ok;
+}
+
+// ---------------------------------------------------------------------------
+// Reading aloud
+
+void TFormBook::SetWaveManager(TWaveMan* manager) {
+    StopReading();
+    waveManager_ = manager;
+    UpdateReadToMe();
+}
+
+void TFormBook::SetSpeechSynth(std::unique_ptr<plat::SpeechSynth> synth) {
+    StopReading();
+    reader_ = std::make_unique<TReadAloud>(*this, std::move(synth));
+    UpdateReadToMe();
+}
+
+void TFormBook::StopReading() {
+    if (reader_)
+        reader_->Stop();
+}
+
+void TFormBook::UpdateReadToMe() {
+    // Story spreads only: not the cover, not the empty spread after the story.
+    const bool show = reader_ && readToMeRef_.surface && !story_.empty() && currentPage_ >= 1 &&
+                      currentPage_ <= book_.PageCount() && reader_->Available(waveManager_);
+    if (show && readToMeImage_.isNull())
+        DrawReadToMe();
+    pbxReadToMe.setVisible(show && !readToMeImage_.isNull());
+}
+
+void TFormBook::DrawReadToMe() {
+    if (!readToMeRef_.surface || bookImage_.isNull() || !library_ || !library_->IsOpen() ||
+        !library_->GetHPal()) {
+        readToMeImage_ = QImage();
+        return;
+    }
+    // The picture has transparent corners: the book behind it shows.
+    readToMeImage_ = bookImage_.copy(pbxReadToMe.geometry());
+    plat::QtDrawTarget target(readToMeImage_);
+    const plat::LogPalette* previous = target.SelectPalette(library_->GetHPal());
+    const int sx = reader_ && reader_->Reading() ? kReadToMeWidth : 0;
+    readToMeRef_.surface->DisplayRect(target, TPoint{0, 0},
+                                      TRect{sx, 0, sx + kReadToMeWidth, kReadToMeHeight});
+    target.SelectPalette(previous);
+    pbxReadToMe.update();
+}
+
+void TFormBook::pbxReadToMeClick() {
+    if (reader_->Reading()) {
+        reader_->Stop();
+        return;
+    }
+    if (waveManager_ && !story_.empty() && currentPage_ >= 1)
+        reader_->Start(*waveManager_, book_, story_.c_str(), currentPage_);
+}
+
+void TFormBook::ReadAloudShowSpread(int leftPage) {
+    ShowPages(leftPage);
+}
+
+void TFormBook::ReadAloudRepaintPage(int page) {
+    if (currentPage_ < 1)
+        return;
+    if (page == currentPage_) {
+        DrawPageInto(leftImage_, TBookGeometry::LeftPage(width(), height()), page);
+        ++leftDraws_;
+        pbxLeftPage.update();
+    } else if (page == currentPage_ + 1) {
+        DrawPageInto(rightImage_, TBookGeometry::RightPage(width(), height()), page);
+        pbxRightPage.update();
+    }
+}
+
+void TFormBook::ReadAloudStateChanged(bool reading) {
+    pbxReadToMe.setToolTip(reading ? "Stop reading" : "Read to me");
+    DrawReadToMe();
 }

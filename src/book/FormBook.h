@@ -1,7 +1,9 @@
 // TFormBook: the storybook window, created once and shown modally by the
 // main window's OpenTale. It shows one tale as an open book: the cover spread
 // with the twist, name and new-story controls, the story spreads, and after
-// the last page the commands that print, save and copy the story.
+// the last page the commands that print, save and copy the story. On story
+// spreads a "Read to me" button reads the story aloud (TReadAloud), lighting
+// the lines being read and turning the pages as the voice goes on.
 #pragma once
 #include <QButtonGroup>
 #include <QDialog>
@@ -20,22 +22,32 @@
 #include "book/Book.h"
 #include "book/BookGeometry.h"
 #include "book/MessageClock.h"
+#include "book/ReadAloud.h"
+#include "book/ReadAloudOwner.h"
 
 class QPrinter;
 class TImageNode;
 class TRL8ImageData;
 class TRL8Library;
 class TStoryGenerator;
+class TWaveMan;
+namespace plat {
+class SpeechSynth;
+}
 namespace TileBG {
 class TTileBG;
 }
 
-class TFormBook : public QDialog {
+class TFormBook : public QDialog, public TReadAloudOwner {
     Q_OBJECT
 public:
     static constexpr int kClientWidth = 592;
     static constexpr int kClientHeight = 418;
     static constexpr int kPagePoints = 12; // "Times New Roman" 16 px at 96 dpi
+    // The "Read to me" button: one half of the library image "readtome" (idle
+    // at x 0, speaking at x 50), standing between the page arrows.
+    static constexpr int kReadToMeWidth = 50;
+    static constexpr int kReadToMeHeight = 25;
 
     // Generator and Library belong to the main window and outlive this window
     // (FormCreate).
@@ -47,6 +59,14 @@ public:
     void SetStory(const std::string& text);
     int TaleNumber = 0; // 1..10, set before the window is shown
 
+    // The wave manager the voice plays through (the main window's; not
+    // owned, nullptr for none). Without one the story is not read aloud.
+    // Stops any reading.
+    void SetWaveManager(TWaveMan* manager);
+    // Replaces the speech engine (nullptr for none); stops any reading.
+    void SetSpeechSynth(std::unique_ptr<plat::SpeechSynth> synth);
+    TReadAloud& Reader() { return *reader_; }
+
     // Where saved stories lie, ending with a separator: "<Documents>/Fablewhirl
     // Stories/" unless replaced; created when a story is first saved.
     std::string StoriesFolder;
@@ -56,6 +76,7 @@ public:
     // Components.
     QPushButton cmdPrevPage, cmdNextPage, cmdCloseBook;
     TPaintBox pbxLeftPage, pbxRightPage, pbxClose;
+    TPaintBox pbxReadToMe{this}; // "Read to me"
     QFrame pnlTwist;
     QLabel lblTwist;
     QToolButton sbNone, sbHalf, sbFull;
@@ -84,6 +105,9 @@ public:
     // The saved story's full path in StoriesFolder.
     std::string SavedStoryPath() const;
     void DrawPageArrows(bool realize);
+    // Shows or hides the "Read to me" button for the spread shown and paints
+    // its picture (idle or speaking).
+    void UpdateReadToMe();
 
     // Handlers.
     void FormShow();
@@ -103,6 +127,12 @@ public:
     void cmdCopyClick();
     void cmdPrintClick();
     void tmrMessageTimer();
+    void pbxReadToMeClick();
+
+    // The reader's requests (TReadAloudOwner).
+    void ReadAloudShowSpread(int leftPage) override;
+    void ReadAloudRepaintPage(int page) override;
+    void ReadAloudStateChanged(bool reading) override;
 
     // Prints Copies of pages FromPage..ToPage of the story on Printer; the
     // dialog-free part of cmdPrintClick. The printer's own copy count is set
@@ -120,6 +150,8 @@ public:
     const QImage& BookPicture() const { return bookImage_; }
     QImage LeftPagePicture() const { return PagePicture(pbxLeftPage, leftImage_); }
     QImage RightPagePicture() const { return PagePicture(pbxRightPage, rightImage_); }
+    // What the "Read to me" button shows.
+    const QImage& ReadToMePicture() const { return readToMeImage_; }
     // How often each page picture was drawn whole.
     int LeftPageDraws() const { return leftDraws_; }
     // The window's own cursor (FormMouseMove).
@@ -137,6 +169,7 @@ protected:
     void mouseMoveEvent(QMouseEvent* event) override;
     void mousePressEvent(QMouseEvent* event) override;
     void keyPressEvent(QKeyEvent* event) override;
+    void hideEvent(QHideEvent* event) override;
     void changeEvent(QEvent* event) override;
     bool eventFilter(QObject* watched, QEvent* event) override;
 
@@ -159,6 +192,10 @@ private:
                    const QImage& layer) const;
     QImage PagePicture(const QWidget& area, const QImage& layer) const;
     void RenderPages();
+    // Draws the button's picture over the book behind it.
+    void DrawReadToMe();
+    // Ends the reading, if any (every player action that changes the book).
+    void StopReading();
     void Layout();
     void ReleaseTalePicture();
     void ShowMessageLabel(QLabel& label);
@@ -173,12 +210,16 @@ private:
     int twistLevel_ = 2;
     bool hasHero_ = false;
     bool hasHeroine_ = false;
-    ImageRef bookImageRef_, talePicture_;
+    ImageRef bookImageRef_, talePicture_, readToMeRef_;
     TBookGeometry geometry_;
     TMessageClock messageClock_;
     QImage bookImage_;
     QImage leftImage_, rightImage_; // the pages' layers (DrawPageInto)
+    QImage readToMeImage_;          // the button over the book behind it
     int leftDraws_ = 0;
     QCursor surfaceCursor_;
     bool laidOut_ = false;
+    TWaveMan* waveManager_ = nullptr;
+    // Last member: goes first, while the window it calls back is whole.
+    std::unique_ptr<TReadAloud> reader_;
 };

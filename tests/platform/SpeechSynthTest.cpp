@@ -5,6 +5,7 @@
 #include <chrono>
 #include <cmath>
 #include <cstdlib>
+#include <thread>
 
 #include "platform/SpeechSynth.h"
 #ifdef FBW_HAVE_FLITE
@@ -63,5 +64,33 @@ TEST(SystemSpeech, LatinOneLettersAreReadAsTheirPlainLetters) {
     ASSERT_TRUE(synth);
     plat::SpeechPcm pcm;
     EXPECT_TRUE(synth->Synthesize("Z\xF6\x65 and Andr\xE9 \xBF", pcm));
+}
+
+TEST(SystemSpeech, TwoSynthesizersSpeakOnTwoThreadsAndOutliveEachOther) {
+    // flite has one voice per process: two windows' synthesizers share it.
+    std::unique_ptr<plat::SpeechSynth> a = plat::CreateSystemSpeechSynth();
+    std::unique_ptr<plat::SpeechSynth> b = plat::CreateSystemSpeechSynth();
+    ASSERT_TRUE(a && b);
+    const std::string text = "The three bears came home, and the porridge was gone.";
+    plat::SpeechPcm pa, pb;
+    bool okA = false, okB = false;
+    std::thread other([&] {
+        for (int i = 0; i < 3; ++i)
+            okB = b->Synthesize(text, pb);
+    });
+    for (int i = 0; i < 3; ++i)
+        okA = a->Synthesize(text, pa);
+    other.join();
+    EXPECT_TRUE(okA && okB);
+    // The same voice at the same pace (its excitation noise differs).
+    EXPECT_NEAR(double(pa.Samples.size()), double(pb.Samples.size()), pb.Samples.size() * 0.05);
+    a.reset(); // the voice stays for the other
+    plat::SpeechPcm again;
+    ASSERT_TRUE(b->Synthesize(text, again));
+    EXPECT_NEAR(double(again.Samples.size()), double(pb.Samples.size()), pb.Samples.size() * 0.05);
+    b.reset();
+    std::unique_ptr<plat::SpeechSynth> c = plat::CreateSystemSpeechSynth();
+    ASSERT_TRUE(c) << "the voice comes back after the last has gone";
+    EXPECT_TRUE(c->Synthesize(text, again));
 }
 #endif

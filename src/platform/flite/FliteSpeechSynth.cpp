@@ -13,8 +13,13 @@ namespace plat {
 
 namespace {
 
-// flite keeps its voice table in globals: set up once per process.
+// flite keeps its voice table in globals and hands every registration the
+// same voice: set up once per process, the voice shared by every synthesizer
+// and unregistered with the last, and one synthesis at a time in the process.
 std::once_flag fliteInit;
+std::mutex fliteMutex;
+cst_voice* sharedVoice = nullptr; // while voiceUsers > 0
+int voiceUsers = 0;
 
 // Plain letters of Latin-1 0xC0..0xFF (the two signs among them are handled apart).
 constexpr char kFold[65] = "AAAAAAACEEEEIIIIDNOOOOOxOUUUUYTs"
@@ -25,18 +30,28 @@ constexpr char kFold[65] = "AAAAAAACEEEEIIIIDNOOOOOxOUUUUYTs"
 struct FliteSpeechSynth::Voice {
     cst_voice* voice = nullptr;
     ~Voice() {
-        if (voice)
-            unregister_cmu_us_slt(voice);
+        std::lock_guard<std::mutex> lock(fliteMutex);
+        if (voice && --voiceUsers == 0) {
+            unregister_cmu_us_slt(sharedVoice);
+            sharedVoice = nullptr;
+        }
     }
 };
 
 std::unique_ptr<FliteSpeechSynth> FliteSpeechSynth::Create() {
     std::call_once(fliteInit, [] { flite_init(); });
     auto voice = std::make_unique<Voice>();
-    voice->voice = register_cmu_us_slt(nullptr);
-    if (!voice->voice)
-        return nullptr;
-    feat_set_float(voice->voice->features, "duration_stretch", kDurationStretch);
+    {
+        std::lock_guard<std::mutex> lock(fliteMutex);
+        if (!sharedVoice) {
+            sharedVoice = register_cmu_us_slt(nullptr);
+            if (!sharedVoice)
+                return nullptr;
+            feat_set_float(sharedVoice->features, "duration_stretch", kDurationStretch);
+        }
+        ++voiceUsers;
+        voice->voice = sharedVoice;
+    }
     return std::unique_ptr<FliteSpeechSynth>(new FliteSpeechSynth(std::move(voice)));
 }
 
@@ -64,6 +79,7 @@ bool FliteSpeechSynth::Synthesize(const std::string& text, SpeechPcm& out) {
     const std::string ascii = ToAscii(text);
     if (ascii.find_first_not_of(' ') == std::string::npos)
         return false;
+    std::lock_guard<std::mutex> lock(fliteMutex);
     cst_wave* wave = flite_text_to_wave(ascii.c_str(), voice_->voice);
     if (!wave)
         return false;

@@ -1,5 +1,7 @@
 // The flite speech synthesizer with its US English voice "slt", set to a calm
 // pace a little slower than normal speech. Offline, in process, no daemon.
+// Any number of synthesizers may exist and be used from different threads:
+// they share flite's one voice and speak one after another.
 #pragma once
 #include <memory>
 

@@ -1,0 +1,304 @@
+// The storybook's "Read to me" button: where it is shown, reading from the
+// spread shown with the lit lines on the page pictures, the pages turning
+// by themselves, every player action that stops the voice, and the end of
+// the story. The voice is the test synthesizer on the test wave-out device,
+// played through the main window's wave manager.
+#include <QTest>
+
+#include <memory>
+
+#include "app/AppFixture.h"
+#include "app/FormGame.h"
+#include "book/BookPieces.h"
+#include "book/FormBook.h"
+#include "book/ReadHighlight.h"
+#include "platform/NullSpeechSynth.h"
+#include "platform/TestWaveOutService.h"
+#include "sound/AppSound.h"
+#include "story/Generate.h"
+
+namespace {
+
+// Pixels of Image in the pale highlight colour.
+int LitPixels(const QImage& image) {
+    const QRgb lit = 0xFF000000u | TReadHighlight::kColour;
+    int n = 0;
+    for (int y = 0; y < image.height(); ++y)
+        for (int x = 0; x < image.width(); ++x)
+            n += image.pixel(x, y) == lit;
+    return n;
+}
+
+// The rows of Image that hold a lit pixel: the first and one past the last.
+std::pair<int, int> LitRows(const QImage& image) {
+    const QRgb lit = 0xFF000000u | TReadHighlight::kColour;
+    int first = -1, last = -1;
+    for (int y = 0; y < image.height(); ++y)
+        for (int x = 0; x < image.width(); ++x)
+            if (image.pixel(x, y) == lit) {
+                if (first < 0)
+                    first = y;
+                last = y + 1;
+                break;
+            }
+    return {first, last};
+}
+
+class ReadToMeFormTest : public AppFixture {
+protected:
+    void SetUp() override {
+        AppFixture::SetUp();
+        auto service = std::make_unique<plat::TestWaveOutService>();
+        device = service.get();
+        previous = plat::SetWaveOutService(std::move(service));
+        plat::WriteProfileString("Game", "Sound", "1", SettingsFileName);
+        game = std::make_unique<TFormGame>();
+        ASSERT_TRUE(game->Loaded());
+        ASSERT_TRUE(SoundOn);
+        book = std::make_unique<TFormBook>(*game->Generator(), *game->Library());
+        book->StoriesFolder = stories.Path();
+        auto s = std::make_unique<plat::NullSpeechSynth>();
+        synth = s.get();
+        book->SetSpeechSynth(std::move(s));
+        game->SetWindows(nullptr, book.get());
+        book->TaleNumber = 2;
+        book->show();
+    }
+    void TearDown() override {
+        book.reset();
+        game.reset();
+        plat::SetWaveOutService(std::move(previous));
+        AppFixture::TearDown();
+    }
+    void CreateStory() {
+        book->cmdNewStory.click();
+        ASSERT_EQ(book->CurrentPage(), 1);
+        ASSERT_GE(book->Book().PageCount(), 4) << "a story of several spreads";
+    }
+    void PressReadToMe() { QTest::mouseClick(&book->pbxReadToMe, Qt::LeftButton); }
+    bool ButtonShown() const { return book->pbxReadToMe.isVisibleTo(book.get()); }
+    // The sentence playing has been heard and the message loop runs.
+    void Heard() {
+        ASSERT_TRUE(device->FinishBuffer());
+        device->DeliverMessages();
+    }
+    // The text of the sentence the device plays.
+    std::string Playing() const {
+        plat::TestWaveOutService::Device* d = device->Playing();
+        if (!d)
+            return "";
+        const plat::WaveHeader* h = d->queue.front();
+        return plat::NullSpeechSynth::TextOf(reinterpret_cast<const int16_t*>(h->data),
+                                             h->bufferLength / 2);
+    }
+    int Lit() const {
+        return LitPixels(book->LeftPagePicture()) + LitPixels(book->RightPagePicture());
+    }
+
+    fbwtest::TempDir stories;
+    plat::TestWaveOutService* device = nullptr;
+    std::unique_ptr<plat::WaveOutService> previous;
+    std::unique_ptr<TFormGame> game;
+    std::unique_ptr<TFormBook> book;
+    plat::NullSpeechSynth* synth = nullptr; // owned by the book's reader
+};
+
+} // namespace
+
+TEST_F(ReadToMeFormTest, TheButtonStandsBetweenTheArrowsOnStorySpreadsWhenItCanSpeak) {
+    EXPECT_EQ(book->CurrentPage(), 0);
+    EXPECT_FALSE(ButtonShown()) << "not on the cover spread";
+    CreateStory();
+    EXPECT_TRUE(ButtonShown());
+    const QRect r = book->pbxReadToMe.geometry();
+    const int w = book->width(), h = book->height();
+    EXPECT_EQ(r.size(), QSize(50, 25));
+    EXPECT_EQ(r.top(), TBookPieces::BackArrowPos(h).Y) << "the arrows' height band";
+    EXPECT_EQ(r.left() + 25, (w + 20) / 2) << "centred on the spine";
+    EXPECT_GE(r.left(), TBookPieces::BackArrowPos(h).X + 40) << "between the arrows";
+    EXPECT_LE(r.right() + 1, TBookPieces::ForwardArrowPos(w, h).X);
+    const QImage idle = book->ReadToMePicture();
+    ASSERT_FALSE(idle.isNull());
+
+    // Moved with the window.
+    book->resize(800, 600);
+    EXPECT_EQ(book->pbxReadToMe.geometry().topLeft(),
+              QPoint((800 + 20) / 2 - 25, TBookPieces::BackArrowPos(600).Y));
+    EXPECT_TRUE(ButtonShown());
+    book->resize(TFormBook::kClientWidth, TFormBook::kClientHeight);
+
+    // Sound switched off, no wave manager, no speech engine: no button.
+    SetSoundOn(false);
+    book->ShowPages(1);
+    EXPECT_FALSE(ButtonShown()) << "sound off";
+    SetSoundOn(true);
+    book->ShowPages(1);
+    EXPECT_TRUE(ButtonShown());
+    book->SetWaveManager(nullptr);
+    EXPECT_FALSE(ButtonShown()) << "no wave manager";
+    PressReadToMe(); // a click that reaches it anyway does nothing
+    EXPECT_FALSE(book->Reader().Reading());
+    game->SetWindows(nullptr, book.get());
+    EXPECT_TRUE(ButtonShown());
+    book->SetSpeechSynth(nullptr);
+    EXPECT_FALSE(ButtonShown()) << "no speech engine";
+
+    // Nor on the empty spread after a story that ends on a right-hand page.
+    book->SetSpeechSynth(std::make_unique<plat::NullSpeechSynth>());
+    book->SetStory("The Tale\\n\\nOne. Two.");
+    book->ShowPages(1);
+    ASSERT_EQ(book->Book().PageCount(), 1);
+    EXPECT_TRUE(ButtonShown());
+    book->ShowPages(3);
+    EXPECT_FALSE(ButtonShown());
+}
+
+TEST_F(ReadToMeFormTest, PressingReadsFromTheSpreadShownAndLightsTheSentenceBeingRead) {
+    CreateStory();
+    EXPECT_EQ(Lit(), 0);
+    const QImage idle = book->ReadToMePicture();
+    PressReadToMe();
+    ASSERT_TRUE(book->Reader().Reading());
+    EXPECT_EQ(book->Reader().CurrentSentence(), 0);
+    const TSentence& title = book->Reader().Sentences().Items[0];
+    EXPECT_EQ(Playing(), title.Speech) << "the title first";
+    EXPECT_NE(book->ReadToMePicture(), idle) << "the speaking picture";
+    EXPECT_EQ(book->pbxReadToMe.toolTip(), "Stop reading");
+    // The title's line is lit on the left page, and nothing on the right.
+    EXPECT_GT(LitPixels(book->LeftPagePicture()), 200);
+    EXPECT_EQ(LitPixels(book->RightPagePicture()), 0);
+    const auto [top, bottom] = LitRows(book->LeftPagePicture());
+    EXPECT_GE(top, 8) << "within the margin";
+    EXPECT_LE(bottom - top, 40) << "one line of the title";
+
+    // The highlight moves with the voice: the next sentence lies lower.
+    Heard();
+    EXPECT_EQ(book->Reader().CurrentSentence(), 1);
+    EXPECT_EQ(Playing(), book->Reader().Sentences().Items[1].Speech);
+    EXPECT_GT(LitRows(book->LeftPagePicture()).first, bottom - 1);
+
+    // Pressing again stops at once: the voice, the highlight, the picture.
+    const int resets = device->Devices().back()->resets;
+    PressReadToMe();
+    EXPECT_FALSE(book->Reader().Reading());
+    EXPECT_EQ(device->Devices().back()->resets, resets + 1);
+    EXPECT_EQ(Lit(), 0);
+    EXPECT_EQ(book->ReadToMePicture(), idle);
+    EXPECT_EQ(book->pbxReadToMe.toolTip(), "Read to me");
+
+    // From a later spread it starts on that spread's left page.
+    book->cmdNextPage.click();
+    ASSERT_EQ(book->CurrentPage(), 3);
+    PressReadToMe();
+    ASSERT_TRUE(book->Reader().Reading());
+    const int first = book->Reader().CurrentSentence();
+    const TStorySentences& all = book->Reader().Sentences();
+    EXPECT_LE(all.FirstPage(first), 3);
+    EXPECT_TRUE(first == 0 || all.Items[first - 1].Parts.back().Page < 3)
+        << "no earlier sentence reaches page 3";
+    EXPECT_GT(LitPixels(book->LeftPagePicture()), 0);
+}
+
+TEST_F(ReadToMeFormTest, ThePagesTurnByThemselvesToTheEndOfTheStory) {
+    CreateStory();
+    PressReadToMe();
+    const TStorySentences& sentences = book->Reader().Sentences();
+    const std::size_t count = sentences.Items.size();
+    std::vector<int> spreads{book->CurrentPage()};
+    std::size_t heard = 0;
+    while (book->Reader().Reading() && heard < count) {
+        const int s = book->Reader().CurrentSentence();
+        const int page = sentences.FirstPage(s);
+        // The sentence being read begins on the spread shown (or before it)
+        // and its lines there are lit.
+        EXPECT_LE(page, book->CurrentPage() + 1) << s;
+        EXPECT_GT(Lit(), 0) << s;
+        if (book->CurrentPage() != spreads.back())
+            spreads.push_back(book->CurrentPage());
+        Heard();
+        ++heard;
+    }
+    EXPECT_FALSE(book->Reader().Reading());
+    EXPECT_EQ(heard, count) << "every sentence was read once";
+    const int pages = book->Book().PageCount();
+    std::vector<int> expected;
+    for (int p = 1; p <= pages; p += 2)
+        expected.push_back(p);
+    EXPECT_EQ(spreads, expected) << "each spread in turn";
+    // It stops on the spread with the commands, with nothing lit.
+    EXPECT_EQ(book->CurrentPage(), pages % 2 ? pages : pages + 1);
+    EXPECT_TRUE(book->pnlCommands.isVisibleTo(book.get()));
+    EXPECT_EQ(Lit(), 0);
+    // The forward arrow, now disabled, is whole also where the empty right
+    // page reaches over it.
+    const QRect page = book->pbxRightPage.geometry();
+    const TPoint a = TBookPieces::ForwardArrowPos(book->width(), book->height());
+    const QRect under = page.intersected(QRect(a.X, a.Y, 40, 25));
+    ASSERT_FALSE(under.isEmpty());
+    EXPECT_EQ(book->RightPagePicture().copy(under.translated(-page.topLeft())),
+              book->BookPicture().copy(under));
+    EXPECT_EQ(device->OpenDevices(), 0);
+}
+
+TEST_F(ReadToMeFormTest, EveryPlayerActionStopsTheVoiceAndTakesTheHighlightAway) {
+    CreateStory();
+    const std::string saved = book->StoryText();
+    book->cmdSave.click();
+    struct Action {
+        const char* name;
+        std::function<void()> act;
+        int spreadAfter; // the spread shown after it; -1 any
+    };
+    const std::vector<Action> actions = {
+        {"the forward arrow", [&] { book->cmdNextPage.click(); }, 5},
+        {"the back arrow", [&] { book->cmdPrevPage.click(); }, 1},
+        {"a click on the right page",
+         [&] { QTest::mouseClick(&book->pbxRightPage, Qt::LeftButton); }, 5},
+        {"a click on the left page", [&] { QTest::mouseClick(&book->pbxLeftPage, Qt::LeftButton); },
+         1},
+        {"the Right key", [&] { QTest::keyClick(book.get(), Qt::Key_Right); }, 5},
+        {"the PageUp key", [&] { QTest::keyClick(book.get(), Qt::Key_PageUp); }, 1},
+        {"Create story", [&] { book->cmdNewStoryClick(); }, 1},
+        {"Read saved story", [&] { book->cmdReadSavedClick(); }, 1},
+        {"closing the book", [&] { QTest::keyClick(book.get(), Qt::Key_Escape); }, -1},
+    };
+    for (const Action& a : actions) {
+        SCOPED_TRACE(a.name);
+        if (!book->isVisible())
+            book->show();
+        book->ShowPages(3);
+        ASSERT_TRUE(ButtonShown());
+        PressReadToMe();
+        ASSERT_TRUE(book->Reader().Reading());
+        Heard(); // a sentence into the spread
+        ASSERT_TRUE(book->Reader().Reading());
+        ASSERT_GT(Lit(), 0);
+        a.act();
+        EXPECT_FALSE(book->Reader().Reading());
+        EXPECT_EQ(device->OpenDevices(), 0) << "the voice ends now";
+        if (a.spreadAfter >= 0) {
+            EXPECT_EQ(book->CurrentPage(), a.spreadAfter);
+        }
+        EXPECT_EQ(Lit(), 0);
+        // The device's late done message starts nothing.
+        device->DeliverMessages();
+        EXPECT_FALSE(book->Reader().Reading());
+    }
+    EXPECT_FALSE(book->isVisible());
+    EXPECT_EQ(book->StoryText(), saved) << "the saved story was read back";
+
+    // A resize while reading keeps the voice and lays the highlight anew.
+    book->show();
+    book->ShowPages(3);
+    PressReadToMe();
+    Heard();
+    const int sentence = book->Reader().CurrentSentence();
+    book->resize(900, 640);
+    EXPECT_TRUE(book->Reader().Reading());
+    EXPECT_EQ(book->Reader().CurrentSentence(), sentence);
+    EXPECT_LE(book->Reader().Sentences().FirstPage(sentence), book->CurrentPage() + 1);
+    EXPECT_GT(Lit(), 0);
+    // Destroying the book while it reads ends the voice.
+    book.reset();
+    EXPECT_EQ(device->OpenDevices(), 0);
+}
