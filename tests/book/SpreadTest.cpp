@@ -74,8 +74,9 @@ TEST(BookSpread, TurnPageHintNeedsTwoSpareLinesOnTheLastRightPage) {
         full += "More.\\n";
         book.Paginate(&canvas, page, full.c_str());
     }
-    if (book.PageCount() == 2)
+    if (book.PageCount() == 2) {
         EXPECT_FALSE(TBookSpread::TurnPageHint(book, 2));
+    }
 }
 
 TEST(BookSpread, SurfaceCursorSidesAndBounds) {

@@ -80,10 +80,12 @@ XSession::XSession(int width, int height) {
         auto server = std::make_unique<ChildProcess>(
             std::vector<std::string>{"/usr/bin/Xvfb", ":" + number, "-screen", "0",
                                      std::to_string(width) + "x" + std::to_string(height) + "x24",
-                                     "-nolisten", "tcp"},
+                                     "-nolisten", "tcp", "-noreset"},
             std::vector<std::string>{});
         // Ours once a client gets through while our server still runs (a
-        // server that lost the number to another ends at once).
+        // server that lost the number to another ends at once). -noreset: a
+        // server that resets when its last client leaves refuses the next
+        // one for a moment, such as the game started after this check.
         for (int i = 0; i < 100 && server->Running(); ++i) {
             if (std::filesystem::exists(socket) &&
                 std::system(("DISPLAY=:" + number + " xdotool getdisplaygeometry >/dev/null 2>&1")
