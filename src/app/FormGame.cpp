@@ -15,6 +15,7 @@
 #include "app/SingleInstance.h"
 #include "app/Util.h"
 #include "book/FormBook.h"
+#include "book/StoryText.h"
 #include "data/InitGame.h"
 #include "image/RL8Exception.h"
 #include "image/RL8ImageData.h"
@@ -439,14 +440,8 @@ void TFormGame::OpenTale(int n) {
     QApplication::setOverrideCursor(Qt::WaitCursor);
     try {
         const std::vector<std::string>& lines = generator_->GenerateStory(n);
-        std::string text;
-        for (std::size_t i = 0; i < lines.size(); ++i) {
-            if (i)
-                text += "\r\n";
-            text += lines[i];
-        }
         if (book_)
-            book_->SetStory(text);
+            book_->SetStory(JoinStoryLines(lines));
         LeaveHotRegion();
         pbxMainPaint();
         if (book_)
