@@ -10,6 +10,7 @@
 #include <QTemporaryDir>
 #include <cstdlib>
 
+#include "BenchFolders.h"
 #include "app/FormGame.h"
 #include "app/Scene.h"
 #include "data/InitGame.h"
@@ -19,23 +20,7 @@
 
 namespace {
 
-// An installation folder with the default words, named by a key store of its own.
-class Folders {
-public:
-    Folders() {
-        const std::string install = dir_.path().toStdString() + "/";
-        std::string words;
-        plat::ReadWholeFile(std::string(FBW_YARNS_DIR) + "/words.dat", words);
-        plat::WriteFileAtomic(install + "words.dat", words);
-        plat::KeyStore keys(install + "registry.ini");
-        keys.OpenKey(kRegYarnsKey, true);
-        keys.WriteString(kRegYarnsKey, "Directory", install);
-        LocateFolders(std::string(FBW_YARNS_DIR) + "/fablewhirl", keys);
-    }
-
-private:
-    QTemporaryDir dir_;
-};
+using Folders = TBenchFolders;
 
 uint32_t fakeNow = 1000000;
 

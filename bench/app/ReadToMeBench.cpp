@@ -13,6 +13,7 @@
 #include <memory>
 #include <thread>
 
+#include "BenchFolders.h"
 #include "app/FormGame.h"
 #include "book/FormBook.h"
 #include "data/InitGame.h"
@@ -30,14 +31,6 @@ namespace {
 class Reading {
 public:
     Reading() {
-        const std::string install = dir_.path().toStdString() + "/";
-        std::string words;
-        plat::ReadWholeFile(std::string(FBW_YARNS_DIR) + "/words.dat", words);
-        plat::WriteFileAtomic(install + "words.dat", words);
-        plat::KeyStore keys(install + "registry.ini");
-        keys.OpenKey(kRegYarnsKey, true);
-        keys.WriteString(kRegYarnsKey, "Directory", install);
-        LocateFolders(std::string(FBW_YARNS_DIR) + "/fablewhirl", keys);
         plat::WriteProfileString("Game", "Sound", "1", SettingsFileName);
         auto service = std::make_unique<plat::TestWaveOutService>();
         device = service.get();
@@ -63,7 +56,7 @@ public:
     std::unique_ptr<TFormBook> book;
 
 private:
-    QTemporaryDir dir_;
+    TBenchFolders folders_;
     std::unique_ptr<plat::WaveOutService> previous_;
 };
 

@@ -29,6 +29,7 @@
 #include <memory>
 #include <string>
 
+#include "BenchFolders.h"
 #include "app/FormGame.h"
 #include "book/FormBook.h"
 #include "book/PrintFont.h"
@@ -46,19 +47,11 @@ namespace {
 class Game {
 public:
     Game() {
-        const std::string install = dir_.path().toStdString() + "/";
-        std::string words;
-        plat::ReadWholeFile(std::string(FBW_YARNS_DIR) + "/words.dat", words);
-        plat::WriteFileAtomic(install + "words.dat", words);
-        plat::KeyStore keys(install + "registry.ini");
-        keys.OpenKey(kRegYarnsKey, true);
-        keys.WriteString(kRegYarnsKey, "Directory", install);
-        LocateFolders(std::string(FBW_YARNS_DIR) + "/fablewhirl", keys);
         game_ = std::make_unique<TFormGame>();
         generator().FixSeed(7);
         generator().SetTwistLevel(100);
         book_ = std::make_unique<TFormBook>(generator(), *game_->Library());
-        book_->StoriesFolder = install + "stories/";
+        book_->StoriesFolder = folders_.Install() + "stories/";
         book_->ShowError = [](const std::string& m) { std::fprintf(stderr, "%s\n", m.c_str()); };
     }
     ~Game() {
@@ -75,17 +68,21 @@ public:
         book_->show();
         QCoreApplication::processEvents();
     }
-    std::string Dir() const { return dir_.path().toStdString() + "/"; }
+    std::string Dir() const { return folders_.Install(); }
 
 private:
-    QTemporaryDir dir_;
+    TBenchFolders folders_;
     std::unique_ptr<TFormGame> game_;
     std::unique_ptr<TFormBook> book_;
 };
 
+// Made by the first benchmark that needs it; gone before the application.
+std::unique_ptr<Game> theGame;
+
 Game& TheGame() {
-    static Game game;
-    return game;
+    if (!theGame)
+        theGame = std::make_unique<Game>();
+    return *theGame;
 }
 
 // The story text with its markers as paragraph breaks, for QTextDocument.
@@ -302,5 +299,6 @@ int main(int argc, char** argv) {
     benchmark::Initialize(&argc, argv);
     benchmark::RunSpecifiedBenchmarks();
     benchmark::Shutdown();
+    theGame.reset(); // its windows go while the application still exists
     return 0;
 }

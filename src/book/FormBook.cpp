@@ -499,7 +499,8 @@ QImage TFormBook::PagePicture(const QWidget& area, const QImage& layer) const {
 
 void TFormBook::DrawPageInto(QImage& image, const TBookBox& box, int page) {
     // Only what the page draws: transparent where the book behind shows.
-    image = QImage(box.width, box.height, QImage::Format_ARGB32_Premultiplied);
+    if (image.size() != QSize(box.width, box.height))
+        image = QImage(box.width, box.height, QImage::Format_ARGB32_Premultiplied);
     image.fill(Qt::transparent);
     if (page < 0 || (page > 0 && story_.empty()))
         return;
@@ -706,13 +707,28 @@ void TFormBook::FormPaint() {
     const int w = width(), h = height();
     if (bookImage_.size() != QSize(w, h))
         bookImage_ = QImage(w, h, QImage::Format_RGB32);
-    bookImage_.fill(Qt::white);
-    plat::QtDrawTarget target(bookImage_);
-    const plat::LogPalette* previous = target.SelectPalette(library_->GetHPal());
-    for (const TBookPieces::Piece& p :
-         TBookPieces::Layout(w, h, cmdPrevPage.isEnabled(), cmdNextPage.isEnabled()))
-        bookImageRef_.surface->DisplayRect(target, p.dest, p.source);
-    target.SelectPalette(previous);
+    // "book" is opaque: its pieces are copies of the one picture of it in the
+    // library's colours, made once for each palette. The pieces cover the
+    // whole client area.
+    const plat::LogPalette* palette = library_->GetHPal();
+    if (bookSheet_.isNull() || bookSheetPalette_ != palette) {
+        TRL8ImageData& book = *bookImageRef_.surface;
+        bookSheet_ = QImage(book.Width, book.Height, QImage::Format_RGB32);
+        plat::QtDrawTarget target(bookSheet_);
+        const plat::LogPalette* previous = target.SelectPalette(palette);
+        book.DisplayRect(target, TPoint{0, 0}, book.GetBounds());
+        target.SelectPalette(previous);
+        bookSheetPalette_ = palette;
+    }
+    {
+        QPainter painter(&bookImage_);
+        painter.setCompositionMode(QPainter::CompositionMode_Source);
+        for (const TBookPieces::Piece& p :
+             TBookPieces::Layout(w, h, cmdPrevPage.isEnabled(), cmdNextPage.isEnabled()))
+            painter.drawImage(QPoint(p.dest.X, p.dest.Y), bookSheet_,
+                              QRect(p.source.Left, p.source.Top, p.source.Right - p.source.Left,
+                                    p.source.Bottom - p.source.Top));
+    }
     DrawReadToMe();
 }
 
@@ -724,7 +740,9 @@ void TFormBook::paintEvent(QPaintEvent* event) {
         painter.fillRect(event->rect(), Qt::white);
         return;
     }
-    painter.drawImage(event->rect(), bookImage_, event->rect());
+    // Rectangle by rectangle: the page areas paint themselves.
+    for (const QRect& r : event->region())
+        painter.drawImage(r, bookImage_, r);
 }
 
 void TFormBook::changeEvent(QEvent* event) {

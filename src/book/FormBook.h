@@ -33,7 +33,8 @@ class TStoryGenerator;
 class TWaveMan;
 namespace plat {
 class SpeechSynth;
-}
+class LogPalette;
+} // namespace plat
 namespace TileBG {
 class TTileBG;
 }
@@ -214,6 +215,8 @@ private:
     TBookGeometry geometry_;
     TMessageClock messageClock_;
     QImage bookImage_;
+    QImage bookSheet_; // the whole of "book" in the colours of bookSheetPalette_
+    const plat::LogPalette* bookSheetPalette_ = nullptr;
     QImage leftImage_, rightImage_; // the pages' layers (DrawPageInto)
     QImage readToMeImage_;          // the button over the book behind it
     int leftDraws_ = 0;
