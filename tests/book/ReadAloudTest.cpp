@@ -13,6 +13,7 @@
 #include "platform/NullSpeechSynth.h"
 #include "platform/TestWaveOutService.h"
 #include "sound/WaveMan.h"
+#include "support/SpokenText.h"
 
 namespace {
 
@@ -84,14 +85,7 @@ protected:
         device->DeliverMessages();
     }
     // The text of the sentence the device plays.
-    std::string Playing() const {
-        plat::TestWaveOutService::Device* d = device->Playing();
-        if (!d)
-            return "";
-        const plat::WaveHeader* h = d->queue.front();
-        return plat::NullSpeechSynth::TextOf(reinterpret_cast<const int16_t*>(h->data),
-                                             h->bufferLength / 2);
-    }
+    std::string Playing() const { return fbwtest::SpokenText(*device); }
     int SpeechNodes() const {
         int n = 0;
         for (TLumNode* p = manager->Sounds.First; p; p = p->Next)

@@ -16,6 +16,7 @@
 #include "platform/TestWaveOutService.h"
 #include "sound/AppSound.h"
 #include "story/Generate.h"
+#include "support/SpokenText.h"
 
 namespace {
 
@@ -85,14 +86,7 @@ protected:
         device->DeliverMessages();
     }
     // The text of the sentence the device plays.
-    std::string Playing() const {
-        plat::TestWaveOutService::Device* d = device->Playing();
-        if (!d)
-            return "";
-        const plat::WaveHeader* h = d->queue.front();
-        return plat::NullSpeechSynth::TextOf(reinterpret_cast<const int16_t*>(h->data),
-                                             h->bufferLength / 2);
-    }
+    std::string Playing() const { return fbwtest::SpokenText(*device); }
     int Lit() const {
         return LitPixels(book->LeftPagePicture()) + LitPixels(book->RightPagePicture());
     }
