@@ -21,6 +21,7 @@
 #include "book/BookPieces.h"
 #include "book/BookSpread.h"
 #include "book/PrintFont.h"
+#include "book/QtBookPieces.h"
 #include "book/StoryText.h"
 #include "data/InitGame.h"
 #include "image/RL8ImageData.h"
@@ -723,11 +724,8 @@ void TFormBook::FormPaint() {
     {
         QPainter painter(&bookImage_);
         painter.setCompositionMode(QPainter::CompositionMode_Source);
-        for (const TBookPieces::Piece& p :
-             TBookPieces::Layout(w, h, cmdPrevPage.isEnabled(), cmdNextPage.isEnabled()))
-            painter.drawImage(QPoint(p.dest.X, p.dest.Y), bookSheet_,
-                              QRect(p.source.Left, p.source.Top, p.source.Right - p.source.Left,
-                                    p.source.Bottom - p.source.Top));
+        QtBookPieces::Paint(painter, bookSheet_, w, h, cmdPrevPage.isEnabled(),
+                            cmdNextPage.isEnabled());
     }
     DrawReadToMe();
 }

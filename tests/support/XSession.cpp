@@ -67,6 +67,14 @@ bool OnPath(const char* program) {
     return std::system((std::string("command -v ") + program + " >/dev/null 2>&1").c_str()) == 0;
 }
 
+std::string XSession::WhyNotHere() {
+    if (!OnPath("Xvfb") || !OnPath("xdotool"))
+        return "Xvfb or xdotool is not installed (scripts/setup installs both)";
+    if (!std::filesystem::exists(YarnsDir() + "/fablewhirl"))
+        return "the program has not been built";
+    return "";
+}
+
 XSession::XSession(int width, int height) {
     // Test programs run side by side: each starts its search at a number of
     // its own and takes the first display whose lock and socket are free.

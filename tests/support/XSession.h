@@ -48,6 +48,9 @@ template <class F, class A> bool WaitFor(F check, A alive, int seconds) {
 
 class XSession {
 public:
+    // Why the built game cannot be run under a virtual display here (Xvfb or
+    // xdotool missing, the game not built), or "" when it can.
+    static std::string WhyNotHere();
     // Starts Xvfb at 1024 x 768 (or Width x Height) on a free display of its
     // own; Display() is empty when none could be started.
     explicit XSession(int width = 1024, int height = 768);

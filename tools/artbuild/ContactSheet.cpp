@@ -7,6 +7,7 @@
 
 #include "SceneLayout.h"
 #include "book/BookPieces.h"
+#include "book/QtBookPieces.h"
 
 namespace {
 
@@ -32,11 +33,7 @@ QImage TContactSheet::AssembleBook(const QImage& book, int W, int H) {
     QImage out(W, H, QImage::Format_ARGB32_Premultiplied);
     out.fill(QColor(255, 0, 255)); // anything left unpainted shows loudly
     QPainter p(&out);
-    for (const TBookPieces::Piece& piece : TBookPieces::Layout(W, H, true, true)) {
-        const TRect& s = piece.source;
-        p.drawImage(QPoint(piece.dest.X, piece.dest.Y), book,
-                    QRect(s.Left, s.Top, s.Right - s.Left, s.Bottom - s.Top));
-    }
+    QtBookPieces::Paint(p, book, W, H, true, true);
     return out;
 }
 

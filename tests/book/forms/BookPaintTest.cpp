@@ -5,6 +5,7 @@
 
 #include "BookFixture.h"
 #include "book/BookPieces.h"
+#include "book/QtBookPieces.h"
 
 using BookPaintTest = BookFixture;
 
@@ -15,11 +16,7 @@ QImage Assembled(const QImage& art, int w, int h, bool backOn, bool forwardOn) {
     QImage out(w, h, QImage::Format_RGB32);
     out.fill(Qt::white);
     QPainter p(&out);
-    for (const TBookPieces::Piece& piece : TBookPieces::Layout(w, h, backOn, forwardOn)) {
-        const TRect& s = piece.source;
-        p.drawImage(QPoint(piece.dest.X, piece.dest.Y), art,
-                    QRect(s.Left, s.Top, s.Right - s.Left, s.Bottom - s.Top));
-    }
+    QtBookPieces::Paint(p, art, w, h, backOn, forwardOn);
     return out;
 }
 

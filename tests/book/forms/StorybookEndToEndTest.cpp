@@ -47,10 +47,8 @@ std::string Latin1ToUtf8(const std::string& s) {
 } // namespace
 
 TEST(StorybookEndToEnd, ATaleIsToldSavedCopiedAndReadBack) {
-    if (!OnPath("Xvfb") || !OnPath("xdotool"))
-        GTEST_SKIP() << "Xvfb or xdotool is not installed (scripts/setup installs both)";
-    if (!std::filesystem::exists(fbwtest::YarnsDir() + "/fablewhirl"))
-        GTEST_SKIP() << "the program has not been built";
+    if (const std::string why = fbwtest::XSession::WhyNotHere(); !why.empty())
+        GTEST_SKIP() << why;
 
     TempDir dir;
     fbwtest::XSession xs;

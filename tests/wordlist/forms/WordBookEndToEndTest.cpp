@@ -10,7 +10,6 @@
 #include "support/XSession.h"
 
 using fbwtest::ChildProcess;
-using fbwtest::OnPath;
 using fbwtest::RunTool;
 using fbwtest::ShellOutput;
 using fbwtest::TempDir;
@@ -24,10 +23,8 @@ constexpr int kSceneLeft = 20, kSceneTop = 20, kClientWidth = 590, kClientHeight
 } // namespace
 
 TEST(WordBookEndToEnd, ANounAddedFromTheSceneIsInTheWordsFile) {
-    if (!OnPath("Xvfb") || !OnPath("xdotool"))
-        GTEST_SKIP() << "Xvfb or xdotool is not installed";
-    if (!std::filesystem::exists(fbwtest::YarnsDir() + "/fablewhirl"))
-        GTEST_SKIP() << "the program has not been built";
+    if (const std::string why = fbwtest::XSession::WhyNotHere(); !why.empty())
+        GTEST_SKIP() << why;
 
     TempDir dir;
     fbwtest::XSession xs;

@@ -1,0 +1,23 @@
+// The painted book drawn with Qt: every piece of the piece table copied from
+// a picture of the whole "book" image (Sheet, 500 x 300) onto a painter, in
+// the table's order. The window, the review tools and the tests all paint the
+// book through this one loop.
+#pragma once
+#include <QImage>
+#include <QPainter>
+
+#include "book/BookPieces.h"
+
+class QtBookPieces {
+public:
+    // Paints the book of a W x H client area with the painter's composition
+    // mode; the arrows are drawn enabled when BackOn / ForwardOn.
+    static void Paint(QPainter& painter, const QImage& sheet, int w, int h, bool backOn,
+                      bool forwardOn) {
+        for (const TBookPieces::Piece& piece : TBookPieces::Layout(w, h, backOn, forwardOn)) {
+            const TRect& s = piece.source;
+            painter.drawImage(QPoint(piece.dest.X, piece.dest.Y), sheet,
+                              QRect(s.Left, s.Top, s.Right - s.Left, s.Bottom - s.Top));
+        }
+    }
+};
