@@ -12,7 +12,7 @@
 
 #include "BenchFolders.h"
 #include "app/FormGame.h"
-#include "app/Scene.h"
+#include "scene/Scene.h"
 #include "data/InitGame.h"
 #include "platform/Files.h"
 #include "platform/KeyStore.h"

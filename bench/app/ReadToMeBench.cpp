@@ -15,7 +15,7 @@
 
 #include "BenchFolders.h"
 #include "app/FormGame.h"
-#include "book/FormBook.h"
+#include "book/forms/FormBook.h"
 #include "data/InitGame.h"
 #include "image/Random.h"
 #include "platform/Files.h"

@@ -31,7 +31,7 @@
 
 #include "BenchFolders.h"
 #include "app/FormGame.h"
-#include "book/FormBook.h"
+#include "book/forms/FormBook.h"
 #include "book/PrintFont.h"
 #include "book/StoryText.h"
 #include "data/InitGame.h"

@@ -21,7 +21,7 @@
 #include "platform/qt/Latin1.h"
 #include "vocab/Vocab.h"
 #include "vocab/WordStrings.h"
-#include "wordlist/FormWords.h"
+#include "wordlist/forms/FormWords.h"
 
 namespace {
 constexpr int kBig = 10000;

@@ -9,12 +9,12 @@
 #include <QResizeEvent>
 #include <QScreen>
 
-#include "app/Cursors.h"
+#include "ui/Cursors.h"
 #include "app/FormLoading.h"
-#include "app/Scene.h"
+#include "scene/Scene.h"
 #include "app/SingleInstance.h"
-#include "app/Util.h"
-#include "book/FormBook.h"
+#include "ui/FormPalette.h"
+#include "book/forms/FormBook.h"
 #include "book/StoryText.h"
 #include "data/InitGame.h"
 #include "image/RL8Exception.h"
@@ -28,7 +28,7 @@
 #include "platform/qt/QtFonts.h"
 #include "sound/AppSound.h"
 #include "story/Generate.h"
-#include "wordlist/FormWords.h"
+#include "wordlist/forms/FormWords.h"
 
 #ifndef FBW_VERSION
 #define FBW_VERSION "1.7.0"

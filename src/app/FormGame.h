@@ -11,8 +11,8 @@
 #include <memory>
 #include <string>
 
-#include "app/PaintBox.h"
-#include "app/RL8Tile.h"
+#include "ui/PaintBox.h"
+#include "ui/RL8Tile.h"
 #include "platform/WaveOutWindow.h"
 #include "platform/qt/QtDrawTarget.h"
 

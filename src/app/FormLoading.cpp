@@ -10,7 +10,7 @@
 #include <QScreen>
 #include <QTimer>
 
-#include "app/Util.h"
+#include "ui/FormPalette.h"
 #include "image/RL8ImageData.h"
 #include "image/RL8Library.h"
 #include "platform/Tick.h"

@@ -8,7 +8,7 @@
 #include <QWidget>
 #include <cstdint>
 
-#include "app/PaintBox.h"
+#include "ui/PaintBox.h"
 
 class TRL8Library;
 class TImageNode;

@@ -9,7 +9,7 @@
 #include "app/FormGame.h"
 #include "app/FormLoading.h"
 #include "app/SingleInstance.h"
-#include "book/FormBook.h"
+#include "book/forms/FormBook.h"
 #include "data/InitGame.h"
 #include "image/LumException.h"
 #include "image/RL8Library.h"
@@ -23,7 +23,7 @@
 #include "platform/qt/QtScreen.h"
 #include "platform/qt/QtWaveOutService.h"
 #include "story/Generate.h"
-#include "wordlist/FormWords.h"
+#include "wordlist/forms/FormWords.h"
 
 TGameStartup::TGameStartup() : TGameStartup(Options{}) {}
 

@@ -8,17 +8,17 @@
 #include <QTest>
 
 #include "AppFixture.h"
-#include "app/Cursors.h"
+#include "ui/Cursors.h"
 #include "app/FormGame.h"
-#include "app/Scene.h"
-#include "book/FormBook.h"
+#include "scene/Scene.h"
+#include "book/forms/FormBook.h"
 #include "image/RL8ImageData.h"
 #include "image/RL8Library.h"
 #include "platform/Screen.h"
 #include "platform/qt/QtDrawTarget.h"
 #include "sound/AppSound.h"
 #include "story/Generate.h"
-#include "wordlist/FormWords.h"
+#include "wordlist/forms/FormWords.h"
 
 using FormGameTest = AppFixture;
 

@@ -7,7 +7,7 @@
 
 #include "SceneLayout.h"
 #include "book/BookPieces.h"
-#include "book/QtBookPieces.h"
+#include "book/forms/QtBookPieces.h"
 
 namespace {
 

@@ -13,7 +13,7 @@
 
 #include "../../app/AppFixture.h"
 #include "app/FormGame.h"
-#include "book/FormBook.h"
+#include "book/forms/FormBook.h"
 #include "book/StoryText.h"
 #include "image/RL8ImageData.h"
 #include "image/RL8Library.h"

@@ -5,7 +5,7 @@
 
 #include "BookFixture.h"
 #include "book/BookPieces.h"
-#include "book/QtBookPieces.h"
+#include "book/forms/QtBookPieces.h"
 
 using BookPaintTest = BookFixture;
 

@@ -10,7 +10,7 @@
 #include "app/AppFixture.h"
 #include "app/FormGame.h"
 #include "book/BookPieces.h"
-#include "book/FormBook.h"
+#include "book/forms/FormBook.h"
 #include "book/ReadHighlight.h"
 #include "platform/NullSpeechSynth.h"
 #include "platform/TestWaveOutService.h"

@@ -4,7 +4,7 @@
 // new one, whole, and "Read saved story" reads it back.
 #include "app/AppFixture.h"
 #include "app/FormGame.h"
-#include "book/FormBook.h"
+#include "book/forms/FormBook.h"
 #include "book/StoryText.h"
 #include "story/Generate.h"
 #include "support/KillHarness.h"

@@ -24,7 +24,7 @@
 #include "vocab/ProperNoun.h"
 #include "vocab/Verb.h"
 #include "vocab/Vocab.h"
-#include "wordlist/FormWords.h"
+#include "wordlist/forms/FormWords.h"
 
 using fbwtest::RunTool;
 using fbwtest::TempDir;

@@ -1,5 +1,5 @@
 // The scene's two-frame animations.
-#include "app/Anim.h"
+#include "scene/Anim.h"
 
 #include "image/RL8ImageData.h"
 #include "image/Random.h"

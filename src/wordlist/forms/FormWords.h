@@ -20,8 +20,8 @@
 #include <array>
 #include <memory>
 
-#include "platform/qt/QtLatin1Validator.h"
-#include "wordlist/QtWordListModel.h"
+#include "ui/QtLatin1Validator.h"
+#include "wordlist/forms/QtWordListModel.h"
 #include "wordlist/WordListEditor.h"
 
 class TVocab;

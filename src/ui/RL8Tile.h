@@ -11,7 +11,7 @@
 #include <functional>
 #include <string>
 
-#include "app/ParentFill.h"
+#include "ui/ParentFill.h"
 
 #include "platform/Rect.h"
 

@@ -1,5 +1,5 @@
 // RealizeFormPalette over a drawing target that each form keeps.
-#include "app/Util.h"
+#include "ui/FormPalette.h"
 
 #include <QImage>
 #include <QObject>

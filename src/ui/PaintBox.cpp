@@ -1,5 +1,5 @@
 // The paint area's events.
-#include "app/PaintBox.h"
+#include "ui/PaintBox.h"
 
 #include <QMouseEvent>
 #include <QPaintEvent>

@@ -1,11 +1,11 @@
 // The run-time tiled background.
-#include "app/TileBG.h"
+#include "ui/TileBG.h"
 
 #include <QEvent>
 #include <QPaintEvent>
 #include <QPainter>
 
-#include "app/TilePainter.h"
+#include "ui/TilePainter.h"
 #include "image/RL8Library.h"
 
 namespace TileBG {

@@ -6,10 +6,10 @@
 #include <QWidget>
 #include <memory>
 
-#include "app/Cursors.h"
-#include "app/RL8Tile.h"
-#include "app/TileBG.h"
-#include "app/Util.h"
+#include "ui/Cursors.h"
+#include "ui/RL8Tile.h"
+#include "ui/TileBG.h"
+#include "ui/FormPalette.h"
 #include "image/RL8Exception.h"
 #include "image/RL8ImageData.h"
 #include "image/RL8Library.h"

@@ -1,5 +1,5 @@
 // TFormBook: the storybook window and its commands.
-#include "book/FormBook.h"
+#include "book/forms/FormBook.h"
 
 #include <QApplication>
 #include <QClipboard>
@@ -14,15 +14,11 @@
 #include <QStandardPaths>
 #include <stdexcept>
 
-#include "app/Cursors.h"
-#include "app/FormGame.h"
-#include "app/TileBG.h"
-#include "app/Util.h"
 #include "book/BookPieces.h"
 #include "book/BookSpread.h"
 #include "book/PrintFont.h"
-#include "book/QtBookPieces.h"
 #include "book/StoryText.h"
+#include "book/forms/QtBookPieces.h"
 #include "data/InitGame.h"
 #include "image/RL8ImageData.h"
 #include "image/RL8Library.h"
@@ -35,8 +31,11 @@
 #include "platform/qt/QtCanvas.h"
 #include "platform/qt/QtDrawTarget.h"
 #include "platform/qt/QtFonts.h"
-#include "platform/qt/QtLatin1Validator.h"
 #include "story/Generate.h"
+#include "ui/Cursors.h"
+#include "ui/FormPalette.h"
+#include "ui/QtLatin1Validator.h"
+#include "ui/TileBG.h"
 
 namespace {
 

@@ -1,10 +1,10 @@
 // The form component of the tiled background.
-#include "app/RL8Tile.h"
+#include "ui/RL8Tile.h"
 
 #include <QEvent>
 #include <QPaintEvent>
 
-#include "app/TilePainter.h"
+#include "ui/TilePainter.h"
 #include "image/RL8Library.h"
 
 namespace RL8Tile {

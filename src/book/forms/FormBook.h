@@ -18,12 +18,12 @@
 #include <memory>
 #include <string>
 
-#include "app/PaintBox.h"
 #include "book/Book.h"
 #include "book/BookGeometry.h"
 #include "book/MessageClock.h"
 #include "book/ReadAloud.h"
 #include "book/ReadAloudOwner.h"
+#include "ui/PaintBox.h"
 
 class QPrinter;
 class TImageNode;

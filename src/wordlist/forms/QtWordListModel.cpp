@@ -1,5 +1,5 @@
 // The editor's list as rows of a Qt list view.
-#include "wordlist/QtWordListModel.h"
+#include "wordlist/forms/QtWordListModel.h"
 
 #include <QSize>
 

@@ -1,6 +1,6 @@
 // The cursor table, loaded from the resources ":/cursors/NAME.png" and the
 // hotspot list ":/cursors/hotspots.txt" (lines "NAME X Y").
-#include "app/Cursors.h"
+#include "ui/Cursors.h"
 
 #include <QFile>
 #include <QHash>

@@ -5,7 +5,7 @@
 #include <QWidget>
 #include <string>
 
-#include "app/ParentFill.h"
+#include "ui/ParentFill.h"
 
 class TRL8Library;
 class TImageNode;

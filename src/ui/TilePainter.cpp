@@ -1,5 +1,5 @@
 // Tiling a clip rectangle with a library image.
-#include "app/TilePainter.h"
+#include "ui/TilePainter.h"
 
 #include "image/RL8ImageData.h"
 #include "image/RL8Library.h"

@@ -1,5 +1,5 @@
 // Refuses text that a single-byte string cannot hold as typed.
-#include "platform/qt/QtLatin1Validator.h"
+#include "ui/QtLatin1Validator.h"
 
 bool QtLatin1Validator::Storable(const QString& text) {
     for (QChar ch : text) {

@@ -1,5 +1,5 @@
 // The scene's tables and its hover, click and timer rules.
-#include "app/Scene.h"
+#include "scene/Scene.h"
 
 #include "image/RL8ImageData.h"
 #include "image/Random.h"

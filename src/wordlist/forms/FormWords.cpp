@@ -1,5 +1,5 @@
 // TFormWords: the word-list editor window.
-#include "wordlist/FormWords.h"
+#include "wordlist/forms/FormWords.h"
 
 #include <QApplication>
 #include <QGuiApplication>

@@ -10,8 +10,8 @@
 #include <functional>
 #include <memory>
 
-#include "app/Anim.h"
-#include "app/HitRegion.h"
+#include "scene/Anim.h"
+#include "scene/HitRegion.h"
 
 class TRL8ImageData;
 

@@ -6,7 +6,7 @@
 #include <map>
 #include <memory>
 
-#include "app/Scene.h"
+#include "scene/Scene.h"
 #include "image/RL8ImageData.h"
 #include "image/RL8Library.h"
 #include "image/Random.h"

@@ -1,9 +1,9 @@
 // The scene's clickable regions.
-#include "app/HitRegion.h"
+#include "scene/HitRegion.h"
 
 #include <initializer_list>
 
-#include "app/Anim.h"
+#include "scene/Anim.h"
 
 THitRegion::THitRegion(TRect hitRect, TAnim* animA, TAnim* animB, bool hasBalloon,
                        TPoint balloonPos, TRect balloonSource)
