@@ -9,6 +9,7 @@
 #include "data/ObfText.h"
 #include "image/LumUtil.h"
 #include "image/Random.h"
+#include "story/CoverLine.h"
 #include "story/TokenTable.h"
 #include "vocab/ProperNoun.h"
 #include "vocab/Vocab.h"
@@ -115,12 +116,7 @@ std::string TStoryGenerator::GetCoverLine(int taleNumber) const {
 }
 
 std::string TStoryGenerator::GetTitle(int taleNumber) const {
-    std::string title = title_.empty() ? GetCoverLine(taleNumber) : title_;
-    if (!title.empty() && title[0] == '$')
-        title.erase(0, 1);
-    if (!title.empty() && title[0] == '%')
-        title.erase(0, 1);
-    return title;
+    return TCoverLine::Parse(title_.empty() ? GetCoverLine(taleNumber) : title_).text;
 }
 
 void TStoryGenerator::Reseed() {

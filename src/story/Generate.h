@@ -23,6 +23,8 @@
 #include <unordered_map>
 #include <vector>
 
+#include "story/TaleTable.h"
+
 class TVocab;
 
 // The swap decision of the last token without the & modifier. It carries over
@@ -31,7 +33,7 @@ extern bool LastTwistDecision;
 
 class TStoryGenerator {
 public:
-    static constexpr int kTaleCount = 10;
+    static constexpr int kTaleCount = TTaleTable::kCount;
     static constexpr int kMaxReferencesPerLine = 1000;
     static constexpr std::size_t kMaxExpandedLine = 16384;
 

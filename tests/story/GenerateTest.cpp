@@ -8,6 +8,8 @@
 #include "StoryFixture.h"
 #include "image/Random.h"
 #include "platform/Files.h"
+#include "story/CoverLine.h"
+#include "story/TaleTable.h"
 
 using storytest::kMark;
 using storytest::StoryFolder;
@@ -507,3 +509,28 @@ TEST(StoryFiles, WordsFileIsWrittenOnlyWhenAsked) {
 }
 
 } // namespace
+
+TEST(CoverLine, MarksAreReadInTheirOrderOnly) {
+    const TCoverLine both = TCoverLine::Parse("$%The Bears");
+    EXPECT_TRUE(both.hasHero && both.hasHeroine);
+    EXPECT_EQ(both.text, "The Bears");
+    // A heroine's mark first: the hero's mark after it is cover text.
+    const TCoverLine odd = TCoverLine::Parse("%$Odd");
+    EXPECT_FALSE(odd.hasHero);
+    EXPECT_TRUE(odd.hasHeroine);
+    EXPECT_EQ(odd.text, "$Odd");
+    const TCoverLine none = TCoverLine::Parse("");
+    EXPECT_FALSE(none.hasHero || none.hasHeroine);
+    EXPECT_EQ(TCoverLine::Parse("$").text, "");
+}
+
+TEST(TaleTable, ShortNamesNameThePictureAndTheSavedStory) {
+    EXPECT_EQ(TTaleTable::ShortName(1), "Cinders");
+    EXPECT_EQ(TTaleTable::ShortName(5), "RR-Hood");
+    EXPECT_EQ(TTaleTable::SavedStoryFileName(2), "Goldilox.txt");
+    EXPECT_EQ(TStoryGenerator::kTaleCount, TTaleTable::kCount);
+    for (int bad : {0, 11, -1}) {
+        EXPECT_FALSE(TTaleTable::IsTale(bad));
+        EXPECT_THROW(TTaleTable::SavedStoryFileName(bad), std::runtime_error);
+    }
+}

@@ -8,6 +8,7 @@
 #include "SceneLayout.h"
 #include "book/BookPieces.h"
 #include "book/forms/QtBookPieces.h"
+#include "story/TaleTable.h"
 
 namespace {
 
@@ -86,14 +87,13 @@ QImage TContactSheet::Render(const std::string& artDir, const std::string& curso
     }
 
     // The tale pictures, three twist levels each.
-    static const char* const tales[] = {"Cinders",  "Goldilox", "Hansel",   "Jack",   "RR-Hood",
-                                        "Rapunzel", "Rumpel",   "Sleeping", "Ginger", "Tortoise"};
     Label(p, 10, 1275, QStringLiteral("tale pictures: plain, half, full"));
-    for (int i = 0; i < 10; ++i) {
-        const QImage tale = Load(yarns, tales[i]);
+    for (int i = 0; i < TTaleTable::kCount; ++i) {
+        const std::string name = TTaleTable::ShortName(i + 1);
+        const QImage tale = Load(yarns, name.c_str());
         const int x = 10 + i * 162;
         if (tale.isNull())
-            Missing(p, x, 1285, 150, 450, QString::fromLatin1(tales[i]));
+            Missing(p, x, 1285, 150, 450, QString::fromLatin1(name.c_str()));
         else
             p.drawImage(x, 1285, tale);
     }

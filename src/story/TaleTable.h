@@ -1,0 +1,18 @@
+// The ten tales by number (1 to 10): each tale's short name, which names its
+// picture in the game library and its saved-story file.
+#pragma once
+#include <string>
+
+class TTaleTable {
+public:
+    static constexpr int kCount = 10;
+
+    // Whether N numbers a tale (1 to kCount).
+    static bool IsTale(int n) { return n >= 1 && n <= kCount; }
+    // The short name of tale N ("Cinders" ... "Tortoise"); any other number
+    // raises std::runtime_error "Invalid book number".
+    static std::string ShortName(int n);
+    // The saved-story file name of tale N: its short name and ".txt". Raises
+    // as ShortName does.
+    static std::string SavedStoryFileName(int n) { return ShortName(n) + ".txt"; }
+};
