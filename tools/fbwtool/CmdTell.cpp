@@ -7,6 +7,7 @@
 #include <limits>
 
 #include "Command.h"
+#include "book/StoryText.h"
 #include "platform/Files.h"
 #include "story/Generate.h"
 
@@ -29,33 +30,14 @@ bool ParseNumber(const std::string& text, long long low, long long high, long lo
     return true;
 }
 
-// The story as a saved story file has it, with LF line ends: the line ends
-// between generated lines become spaces unless they follow a paragraph
-// marker, every marker becomes a line end, and a text longer than two
-// characters ends with a line end.
+// The story as a saved story file has it, with LF line ends.
 std::string StoryFileText(const std::vector<std::string>& lines) {
-    std::string text;
-    for (std::size_t i = 0; i < lines.size(); ++i) {
-        if (i > 0) {
-            const bool afterMarker =
-                text.size() >= 2 && text[text.size() - 2] == '\\' && text[text.size() - 1] == 'n';
-            if (!afterMarker)
-                text += ' ';
-        }
-        text += lines[i];
-    }
+    const std::string crlf = MakeExportText(ResolveStoryLineEnds(JoinStoryLines(lines)));
     std::string out;
-    out.reserve(text.size() + 1);
-    for (std::size_t i = 0; i < text.size(); ++i) {
-        if (text[i] == '\\' && i + 1 < text.size() && text[i + 1] == 'n') {
-            out += '\n';
-            ++i;
-        } else {
-            out += text[i];
-        }
-    }
-    if (out.size() > 2 && out.back() != '\n')
-        out += '\n';
+    out.reserve(crlf.size());
+    for (std::size_t i = 0; i < crlf.size(); ++i)
+        if (!(crlf[i] == '\r' && i + 1 < crlf.size() && crlf[i + 1] == '\n'))
+            out += crlf[i];
     return out;
 }
 
