@@ -43,6 +43,36 @@ public:
         const int foot = rightPage.Bottom() < h - 64 ? rightPage.Bottom() : h - 64;
         return {rightPage.left + (rightPage.width - width) / 2, foot - height, width, height};
     }
+    // The cover spread's controls, stacked upward from 10 pixels above the
+    // foot of the right page with 8 pixels between them: "Read saved story"
+    // lowest when it stands (24 pixels below "Create story"), then "Create
+    // story", the hero's panel when it stands, the heroine's when it stands,
+    // and the twist panel on top. Heights in, tops out; a control that does
+    // not stand keeps top 0 and takes no room.
+    struct CoverControls {
+        int readSaved = 0, newStory = 0, hero = 0, heroine = 0, twist = 0;
+    };
+    static CoverControls StackCover(const TBookBox& rightPage, const CoverControls& heights,
+                                    bool readSaved, bool hero, bool heroine) {
+        CoverControls top;
+        int y = rightPage.Bottom() - 10;
+        if (readSaved) {
+            top.readSaved = y - heights.readSaved;
+            y -= heights.newStory + 24;
+        }
+        top.newStory = y - heights.newStory;
+        y -= heights.newStory + 8;
+        if (hero) {
+            top.hero = y - heights.hero;
+            y -= heights.hero + 8;
+        }
+        if (heroine) {
+            top.heroine = y - heights.heroine;
+            y -= heights.heroine + 8;
+        }
+        top.twist = y - heights.twist;
+        return top;
+    }
     // The page areas of a W x H client area.
     static TBookBox LeftPage(int w, int h) { return {60, kPageTop, w / 2 - 80, h - 98}; }
     static TBookBox RightPage(int w, int h) {

@@ -14,6 +14,7 @@ public:
         bool hasHero = false;
         bool hasHeroine = false;
         bool savedStoryExists = false;
+        bool canReadAloud = false; // a voice, a device and the button's picture
     };
     struct Controls {
         bool canTurnBack = false;
@@ -23,6 +24,7 @@ public:
         bool heroine = false;
         bool twistAndNewStory = false;
         bool commands = false;
+        bool readToMe = false; // story spreads only
     };
     static Controls Compute(const Input& in);
 

@@ -1,5 +1,5 @@
 // The storybook's window rules without a window: the spread's controls, the
-// turn-page hint, the resize arithmetic, the message timer and the painted
+// turn-page hint, "Read to me", the resize arithmetic, the cover's stacking, the message timer and the painted
 // book's piece table.
 #include <gtest/gtest.h>
 #include <utility>
@@ -119,6 +119,39 @@ TEST(BookGeometry, ResizeMovesTheAnchorsByTheGrowth) {
         EXPECT_LE(hint.Bottom(), rp.Bottom());
         EXPECT_EQ(hint.left, rp.left + (rp.width - 218) / 2);
     }
+}
+
+TEST(BookSpread, ReadToMeStandsOnStorySpreadsOnlyWithAVoice) {
+    TBookSpread::Input in;
+    in.pageCount = 4;
+    in.canReadAloud = true;
+    for (int page : {1, 3})
+        EXPECT_TRUE((in.currentPage = page, TBookSpread::Compute(in).readToMe)) << page;
+    // Not the cover, not the empty spread after an even count.
+    for (int page : {0, 5})
+        EXPECT_FALSE((in.currentPage = page, TBookSpread::Compute(in).readToMe)) << page;
+    in.currentPage = 1;
+    in.canReadAloud = false;
+    EXPECT_FALSE(TBookSpread::Compute(in).readToMe);
+}
+
+TEST(BookGeometry, CoverControlsStackUpFromThePageFoot) {
+    const TBookBox rp = TBookGeometry::RightPage(592, 418); // foot at 369
+    const TBookGeometry::CoverControls h{29, 29, 73, 73, 62};
+    // Everything: "Read saved story" lowest, 24 below "Create story".
+    auto top = TBookGeometry::StackCover(rp, h, true, true, true);
+    EXPECT_EQ(top.readSaved, 369 - 10 - 29);
+    EXPECT_EQ(top.newStory + 29, top.readSaved - 24);
+    EXPECT_EQ(top.hero, top.newStory - 8 - 73);
+    EXPECT_EQ(top.heroine, top.hero - 8 - 73);
+    EXPECT_EQ(top.twist, top.heroine - 8 - 62);
+    // Controls that do not stand take no room.
+    top = TBookGeometry::StackCover(rp, h, false, false, true);
+    EXPECT_EQ(top.newStory, 369 - 10 - 29);
+    EXPECT_EQ(top.heroine, top.newStory - 8 - 73);
+    EXPECT_EQ(top.twist, top.heroine - 8 - 62);
+    top = TBookGeometry::StackCover(rp, h, false, false, false);
+    EXPECT_EQ(top.twist, top.newStory - 8 - 62);
 }
 
 TEST(MessageClock, ASecondStartDoesNotRestartTheWait) {
