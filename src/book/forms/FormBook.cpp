@@ -1,430 +1,51 @@
-// TFormBook: the storybook window and its commands.
+// TFormBook: the storybook window's wiring and painting. Its rules live in
+// Qt-free classes: the layout (TBook), the spreads (TBookSpread), the places
+// of the controls (TBookGeometry), the print plan (TPrintPlan), the tales
+// (TTaleTable), the cover line (TCoverLine) and the story text rules
+// (StoryText.h). The form's construction is in FormBookBuild.cpp.
 #include "book/forms/FormBook.h"
 
 #include <QApplication>
-#include <QClipboard>
-#include <QDir>
 #include <QKeyEvent>
 #include <QMouseEvent>
-#include <QPageLayout>
 #include <QPainter>
-#include <QPrintDialog>
-#include <QPrinter>
-#include <QScreen>
-#include <QStandardPaths>
 #include <stdexcept>
 
 #include "book/BookPieces.h"
 #include "book/BookSpread.h"
-#include "book/PrintFont.h"
 #include "book/StoryText.h"
 #include "book/forms/QtBookPieces.h"
-#include "data/InitGame.h"
 #include "image/RL8ImageData.h"
 #include "image/RL8Library.h"
 #include "platform/Files.h"
-#include "platform/MessageBox.h"
-#include "platform/PrivateProfile.h"
-#include "platform/SpeechSynth.h"
-#include "platform/Tick.h"
 #include "platform/qt/Latin1.h"
 #include "platform/qt/QtCanvas.h"
 #include "platform/qt/QtDrawTarget.h"
-#include "platform/qt/QtFonts.h"
+#include "story/CoverLine.h"
 #include "story/Generate.h"
+#include "story/TaleTable.h"
 #include "ui/Cursors.h"
 #include "ui/FormPalette.h"
-#include "ui/QtLatin1Validator.h"
+#include "ui/RunHandler.h"
 #include "ui/TileBG.h"
 
 namespace {
-
-const char* const kTaleNames[10] = {"Cinders",  "Goldilox", "Hansel",   "Jack",   "RR-Hood",
-                                    "Rapunzel", "Rumpel",   "Sleeping", "Ginger", "Tortoise"};
-const char kPageFont[] = "Times New Roman";
-
-QFont ArialPx(int px) {
-    QFont f("Arial");
-    f.setPixelSize(px);
-    return f;
-}
-
-void MakeRed(QLabel& label) {
-    QPalette p = label.palette();
-    p.setColor(QPalette::WindowText, Qt::red);
-    label.setPalette(p);
-}
-
-void Place(QWidget& w, int l, int t, int width, int height) {
-    w.setGeometry(l, t, width, height);
-}
 
 QRect ToQRect(const TBookBox& b) {
     return QRect(b.left, b.top, b.width, b.height);
 }
 
-// A scratch device for measuring at Dpi (QImage's default is 96).
-QImage MeasureImage(int dpi) {
-    QImage img(1, 1, QImage::Format_RGB32);
-    const int dpm = int(dpi / 0.0254 + 0.5);
-    img.setDotsPerMeterX(dpm);
-    img.setDotsPerMeterY(dpm);
-    return img;
-}
-
-QIcon Glyph(const char* name) {
-    QPixmap both(QString(":/glyphs/%1.png").arg(name));
-    if (both.isNull())
-        return {};
-    const int w = both.width() / 2;
-    QIcon icon;
-    icon.addPixmap(both.copy(0, 0, w, both.height()), QIcon::Normal);
-    icon.addPixmap(both.copy(w, 0, w, both.height()), QIcon::Disabled);
-    return icon;
-}
-
 } // namespace
-
-TFormBook::TFormBook(TStoryGenerator& generator, TRL8Library& library, QWidget* parent)
-    : QDialog(parent), cmdPrevPage(this), cmdNextPage(this), cmdCloseBook(this), pbxLeftPage(this),
-      pbxRightPage(this), pbxClose(this), pnlTwist(this), lblTwist(&pnlTwist), sbNone(&pnlTwist),
-      sbHalf(&pnlTwist), sbFull(&pnlTwist), grpTwist(this), pnlHero(this), lblHero(&pnlHero),
-      txtHero(&pnlHero), pnlHeroine(this), lblHeroine(&pnlHeroine), txtHeroine(&pnlHeroine),
-      cmdNewStory(this), cmdReadSaved(this), pnlCommands(this), lblPrinting(&pnlCommands),
-      lblSaved(&pnlCommands), lblCopied(&pnlCommands), cmdPrint(&pnlCommands),
-      cmdSave(&pnlCommands), cmdCopy(&pnlCommands), lblPrintText(&pnlCommands),
-      lblSaveText(&pnlCommands), lblCopyText(&pnlCommands), lblTurnPage(this), tmrMessage(this),
-      generator_(generator), library_(&library) {
-    // Before the form is built: its handlers ask the reader.
-    reader_ = std::make_unique<TReadAloud>(*this, plat::CreateSystemSpeechSynth());
-    plat::InstallFontSubstitutes();
-    library.AddReference(&library_);
-    const QString docs = QStandardPaths::writableLocation(QStandardPaths::DocumentsLocation);
-    StoriesFolder =
-        FromQString(QDir(docs.isEmpty() ? QDir::homePath() : docs).filePath("Fablewhirl Stories")) +
-        "/";
-    ShowError = [](const std::string& m) { plat::ShowMessage(plat::MsgKind::Error, m); };
-    ExecPrintDialog = [this](QPrinter& printer, int pageCount) {
-        QPrintDialog dlgPrint(&printer, this);
-        dlgPrint.setObjectName("dlgPrint");
-        dlgPrint.setOptions(QAbstractPrintDialog::PrintPageRange);
-        dlgPrint.setMinMax(1, pageCount);
-        dlgPrint.setFromTo(1, pageCount);
-        return dlgPrint.exec() == QDialog::Accepted;
-    };
-    BuildForm();
-
-    // FormCreate.
-    geometry_.Create(kClientWidth, kClientHeight);
-    cmdPrevPage.move(geometry_.prevPage.left, geometry_.prevPage.top);
-    cmdNextPage.move(geometry_.nextPage.left, geometry_.nextPage.top);
-    const std::string maximized =
-        SettingsFileName.empty()
-            ? "0"
-            : plat::GetProfileString("Book", "Maximized", "0", SettingsFileName);
-    if (maximized == "1")
-        setWindowState(Qt::WindowMaximized);
-    tiles_.push_back(std::make_unique<TileBG::TTileBG>(&pnlCommands, library, "bktile3"));
-    tiles_.push_back(std::make_unique<TileBG::TTileBG>(&pnlHero, library, "booktile"));
-    tiles_.push_back(std::make_unique<TileBG::TTileBG>(&pnlHeroine, library, "booktile"));
-    tiles_.push_back(std::make_unique<TileBG::TTileBG>(&pnlTwist, library, "booktile"));
-    bookImageRef_.node = library.GetImage("book");
-    bookImageRef_.surface = library.GetImageData(bookImageRef_.node);
-    twistLevel_ = 2;
-    // Without its picture the book has no "Read to me" button.
-    if (library.ImageExists("readtome")) {
-        try {
-            readToMeRef_.node = library.GetImage("readtome");
-            readToMeRef_.surface = library.GetImageData(readToMeRef_.node);
-        } catch (const std::exception&) {
-            readToMeRef_.surface = nullptr;
-        }
-    }
-}
-
-TFormBook::~TFormBook() {
-    // The voice ends while the window it calls back is whole.
-    StopReading();
-    reader_.reset();
-    // FormDestroy.
-    if (!SettingsFileName.empty())
-        plat::WriteProfileString("Book", "Maximized", isMaximized() ? "1" : "0", SettingsFileName);
-    tiles_.clear();
-    if (library_) {
-        ReleaseTalePicture();
-        if (bookImageRef_.node) {
-            library_->ReleaseImageData(bookImageRef_.node);
-            library_->ReleaseImage(bookImageRef_.node);
-        }
-        if (readToMeRef_.node) {
-            if (readToMeRef_.surface)
-                library_->ReleaseImageData(readToMeRef_.node);
-            library_->ReleaseImage(readToMeRef_.node);
-        }
-        library_->RemoveReference(&library_);
-    }
-}
-
-void TFormBook::BuildForm() {
-    setObjectName("FormBook");
-    setWindowTitle("Storybook");
-    setFont(ArialPx(12));
-    setMinimumSize(kClientWidth, kClientHeight);
-    resize(kClientWidth, kClientHeight);
-    setAttribute(Qt::WA_OpaquePaintEvent);
-    setMouseTracking(true);
-    if (QScreen* screen = QGuiApplication::primaryScreen())
-        move(screen->availableGeometry().center() - rect().center());
-
-    for (QPushButton* b : {&cmdPrevPage, &cmdNextPage, &cmdCloseBook}) {
-        b->resize(24, 24);
-        b->hide();
-        b->setFocusPolicy(Qt::NoFocus);
-    }
-    cmdPrevPage.setObjectName("cmdPrevPage");
-    cmdNextPage.setObjectName("cmdNextPage");
-    cmdCloseBook.setObjectName("cmdCloseBook");
-    connect(&cmdPrevPage, &QPushButton::clicked, this, [this] { cmdPrevPageClick(); });
-    connect(&cmdNextPage, &QPushButton::clicked, this, [this] { cmdNextPageClick(); });
-    connect(&cmdCloseBook, &QPushButton::clicked, this, [this] { close(); });
-
-    pbxLeftPage.setObjectName("pbxLeftPage");
-    pbxRightPage.setObjectName("pbxRightPage");
-    QFont pageFont(kPageFont);
-    pageFont.setPixelSize(16);
-    for (TPaintBox* p : {&pbxLeftPage, &pbxRightPage}) {
-        p->setFont(pageFont);
-        p->setMouseTracking(true);
-    }
-    // A page area has no background of its own: the book behind it shows,
-    // and what the page draws lies over it.
-    pbxLeftPage.OnPaint = [this](QPainter& c, const QRegion& damage) {
-        PaintPage(c, damage, pbxLeftPage, leftImage_);
-    };
-    pbxRightPage.OnPaint = [this](QPainter& c, const QRegion& damage) {
-        PaintPage(c, damage, pbxRightPage, rightImage_);
-    };
-    pbxLeftPage.OnMouseDown = [this](QPoint, Qt::MouseButton b) {
-        if (b == Qt::LeftButton)
-            pbxLeftPageClick();
-    };
-    pbxRightPage.OnMouseDown = [this](QPoint, Qt::MouseButton b) {
-        if (b == Qt::LeftButton)
-            pbxRightPageClick();
-    };
-    pbxClose.setObjectName("pbxClose");
-    pbxClose.setAttribute(Qt::WA_OpaquePaintEvent, false);
-    pbxClose.setAttribute(Qt::WA_NoSystemBackground);
-    pbxClose.OnPaint = [](QPainter&, const QRegion&) {};
-    pbxClose.setGeometry(569, 36, 19, 65);
-    pbxClose.setCursor(ScreenCursor(kCursorActivate));
-    pbxClose.setToolTip("Close the book");
-    pbxClose.OnMouseDown = [this](QPoint, Qt::MouseButton b) {
-        if (b == Qt::LeftButton)
-            close();
-    };
-
-    pbxReadToMe.setObjectName("pbxReadToMe");
-    pbxReadToMe.resize(kReadToMeWidth, kReadToMeHeight);
-    pbxReadToMe.setCursor(ScreenCursor(kCursorActivate));
-    pbxReadToMe.setToolTip("Read to me");
-    pbxReadToMe.OnPaint = [this](QPainter& c, const QRegion& damage) {
-        for (const QRect& r : damage)
-            c.drawImage(r, readToMeImage_, r);
-    };
-    pbxReadToMe.OnMouseDown = [this](QPoint, Qt::MouseButton b) {
-        if (b == Qt::LeftButton)
-            pbxReadToMeClick();
-    };
-    pbxReadToMe.hide();
-
-    // The twist panel.
-    pnlTwist.setObjectName("pnlTwist");
-    pnlTwist.setFrameStyle(QFrame::Panel | QFrame::Raised);
-    pnlTwist.setLineWidth(2);
-    pnlTwist.resize(169, 62);
-    lblTwist.setObjectName("lblTwist");
-    lblTwist.setText("How much twist?");
-    Place(lblTwist, 19, 6, 130, 19);
-    lblTwist.setAlignment(Qt::AlignCenter);
-    struct TwistButton {
-        QToolButton* b;
-        const char* name;
-        const char* text;
-        int left;
-        int tag;
-    };
-    for (const TwistButton& t : {TwistButton{&sbNone, "sbNone", "None", 13, 0},
-                                 TwistButton{&sbHalf, "sbHalf", "Half", 61, 1},
-                                 TwistButton{&sbFull, "sbFull", "Full", 109, 2}}) {
-        t.b->setObjectName(t.name);
-        t.b->setText(t.text);
-        t.b->setCheckable(true);
-        t.b->setAutoRaise(false);
-        Place(*t.b, t.left, 28, 45, 25);
-        grpTwist.addButton(t.b, t.tag);
-    }
-    grpTwist.setExclusive(true);
-    // The chosen level must be plain to see: the button that is down stands
-    // out golden and bold, the others stay pale.
-    pnlTwist.setStyleSheet(
-        "QToolButton { background: #fffaf0; color: #59361d; border: 1px solid #a08a62;"
-        " border-radius: 3px; }"
-        "QToolButton:hover { border-color: #59361d; }"
-        "QToolButton:checked { background: #f7c843; border: 2px solid #59361d; font-weight: bold; }"
-        "QToolButton:focus { outline: none; border-color: #2f6fb0; }");
-    sbFull.setChecked(true);
-    connect(&grpTwist, &QButtonGroup::idClicked, this, [this](int tag) {
-        try {
-            rbTwistClick(tag);
-        } catch (const std::exception& e) {
-            ShowError(e.what());
-        }
-    });
-
-    // Only Latin-1 characters can be stored in a name.
-    auto* latin1 = new QtLatin1Validator(this); // owned by the form
-    pnlHero.setObjectName("pnlHero");
-    pnlHero.setFrameStyle(QFrame::Panel | QFrame::Raised);
-    pnlHero.setLineWidth(2);
-    pnlHero.resize(169, 73);
-    lblHero.setObjectName("lblHero");
-    lblHero.setText("To set the hero's name in this story, just type it here:");
-    lblHero.setWordWrap(true);
-    Place(lblHero, 7, 6, 154, 34);
-    txtHero.setObjectName("txtHero");
-    Place(txtHero, 9, 40, 152, 23);
-    txtHero.setValidator(latin1);
-    connect(&txtHero, &QLineEdit::textChanged, this, [this] { txtHeroChange(); });
-
-    pnlHeroine.setObjectName("pnlHeroine");
-    pnlHeroine.setFrameStyle(QFrame::Panel | QFrame::Raised);
-    pnlHeroine.setLineWidth(2);
-    pnlHeroine.resize(169, 73);
-    lblHeroine.setObjectName("lblHeroine");
-    lblHeroine.setText("To set the heroine's name in this story, just type it here:");
-    lblHeroine.setWordWrap(true);
-    Place(lblHeroine, 7, 6, 154, 31);
-    txtHeroine.setObjectName("txtHeroine");
-    Place(txtHeroine, 9, 40, 152, 23);
-    txtHeroine.setValidator(latin1);
-    connect(&txtHeroine, &QLineEdit::textChanged, this, [this] { txtHeroineChange(); });
-
-    const QFont buttonFont = ArialPx(13);
-    cmdNewStory.setObjectName("cmdNewStory");
-    cmdNewStory.setText("Create story");
-    cmdNewStory.resize(132, 29);
-    cmdReadSaved.setObjectName("cmdReadSaved");
-    cmdReadSaved.setText("Read saved story");
-    cmdReadSaved.resize(133, 29);
-    cmdPrint.setObjectName("cmdPrint");
-    cmdPrint.setText("Print story");
-    cmdSave.setObjectName("cmdSave");
-    cmdSave.setText("Save story");
-    cmdCopy.setObjectName("cmdCopy");
-    cmdCopy.setText("Copy story");
-    struct Cmd {
-        QPushButton* b;
-        const char* glyph;
-    };
-    for (const Cmd& c : {Cmd{&cmdNewStory, "newstory"}, Cmd{&cmdReadSaved, "readsave"},
-                         Cmd{&cmdPrint, "print"}, Cmd{&cmdSave, "save"}, Cmd{&cmdCopy, "copy"}}) {
-        c.b->setFont(buttonFont);
-        c.b->setIcon(Glyph(c.glyph));
-        c.b->setIconSize(QSize(18, 18));
-    }
-    connect(&cmdNewStory, &QPushButton::clicked, this, [this] { cmdNewStoryClick(); });
-    connect(&cmdReadSaved, &QPushButton::clicked, this, [this] {
-        try {
-            cmdReadSavedClick();
-        } catch (const std::exception& e) {
-            ShowError(e.what());
-        }
-    });
-
-    // The command panel.
-    pnlCommands.setObjectName("pnlCommands");
-    pnlCommands.resize(197, 313);
-    struct Lbl {
-        QLabel* l;
-        const char* name;
-        const char* text;
-        int left, top, width, height;
-        bool red;
-    };
-    for (const Lbl& l :
-         {Lbl{&lblPrinting, "lblPrinting", "Now printing story...", 34, 6, 129, 15, true},
-          Lbl{&lblPrintText, "lblPrintText", "Print this story.", 24, 56, 154, 19, false},
-          Lbl{&lblSaved, "lblSaved", "Story saved!", 34, 85, 129, 15, true},
-          Lbl{&lblSaveText, "lblSaveText",
-              "Save the story to a disk file. Read it again by clicking \"Read saved story\" next "
-              "time you pick the current title.",
-              24, 134, 169, 64, false},
-          Lbl{&lblCopied, "lblCopied", "Story copied!", 34, 209, 129, 15, true},
-          Lbl{&lblCopyText, "lblCopyText",
-              "Copy the story to the Windows Clipboard so that you can paste it into another "
-              "program.",
-              24, 259, 169, 49, false}}) {
-        l.l->setObjectName(l.name);
-        l.l->setText(l.text);
-        l.l->setWordWrap(true);
-        l.l->setAlignment(Qt::AlignLeft | Qt::AlignTop);
-        Place(*l.l, l.left, l.top, l.width, l.height);
-        if (l.red) {
-            MakeRed(*l.l);
-            l.l->setAlignment(Qt::AlignCenter);
-            l.l->hide();
-        }
-    }
-    Place(cmdPrint, 24, 22, 149, 29);
-    Place(cmdSave, 24, 101, 149, 29);
-    Place(cmdCopy, 24, 225, 149, 29);
-    connect(&cmdPrint, &QPushButton::clicked, this, [this] {
-        try {
-            cmdPrintClick();
-        } catch (const std::exception& e) {
-            ShowError(e.what());
-        }
-    });
-    connect(&cmdSave, &QPushButton::clicked, this, [this] {
-        try {
-            cmdSaveClick();
-        } catch (const std::exception& e) {
-            ShowError(e.what());
-        }
-    });
-    connect(&cmdCopy, &QPushButton::clicked, this, [this] { cmdCopyClick(); });
-
-    lblTurnPage.setObjectName("lblTurnPage");
-    lblTurnPage.setText(
-        "To print or save this story, or copy it to the clipboard, please turn the page.");
-    lblTurnPage.setWordWrap(true);
-    lblTurnPage.setAlignment(Qt::AlignCenter);
-    lblTurnPage.resize(218, 33);
-    MakeRed(lblTurnPage);
-    lblTurnPage.hide();
-    lblTurnPage.setAttribute(Qt::WA_TransparentForMouseEvents);
-
-    tmrMessage.setObjectName("tmrMessage");
-    tmrMessage.setInterval(int(TMessageClock::kInterval));
-    connect(&tmrMessage, &QTimer::timeout, this, [this] { tmrMessageTimer(); });
-
-    installEventFilter(this);
-    for (QPushButton* b : {&cmdNewStory, &cmdReadSaved, &cmdPrint, &cmdSave, &cmdCopy})
-        b->installEventFilter(this);
-}
 
 // ---------------------------------------------------------------------------
 // Operations
 
 std::string TFormBook::TaleName(int n) {
-    if (n < 1 || n > 10)
-        throw std::runtime_error("Invalid book number");
-    return kTaleNames[n - 1];
+    return TTaleTable::ShortName(n);
 }
 
 std::string TFormBook::SavedStoryFileName() const {
-    return TaleName(TaleNumber) + ".txt";
+    return TTaleTable::SavedStoryFileName(TaleNumber);
 }
 
 std::string TFormBook::SavedStoryPath() const {
@@ -432,7 +53,7 @@ std::string TFormBook::SavedStoryPath() const {
 }
 
 bool TFormBook::SavedStoryExists() const {
-    return TaleNumber >= 1 && TaleNumber <= 10 && plat::FileExists(SavedStoryPath());
+    return TTaleTable::IsTale(TaleNumber) && plat::FileExists(SavedStoryPath());
 }
 
 void TFormBook::SetStory(const std::string& text) {
@@ -447,12 +68,11 @@ void TFormBook::SetStory(const std::string& text) {
 }
 
 void TFormBook::Layout() {
-    book_.MarginX = book_.MarginY = TBookGeometry::kMargin;
     if (story_.empty()) {
         book_.Clear();
         return;
     }
-    QImage scratch = MeasureImage(96);
+    QImage scratch = plat::QtCanvas::MeasureImage(96);
     QPainter painter(&scratch);
     plat::QtCanvas canvas(painter, kPageFont, kPagePoints);
     const TBookBox page = TBookGeometry::LeftPage(width(), height());
@@ -472,7 +92,7 @@ void TFormBook::LoadTalePicture() {
     ReleaseTalePicture();
     if (!library_)
         return;
-    const std::string name = TaleName(TaleNumber);
+    const std::string name = TTaleTable::ShortName(TaleNumber);
     talePicture_.node = library_->GetImage(name);
     talePicture_.surface = library_->GetImageData(talePicture_.node);
     book_.Picture = talePicture_.surface;
@@ -511,7 +131,6 @@ void TFormBook::DrawPageInto(QImage& image, const TBookBox& box, int page) {
         library_ && library_->IsOpen() ? library_->GetHPal() : nullptr;
     if (palette)
         previous = canvas.Target()->SelectPalette(palette);
-    book_.MarginX = book_.MarginY = TBookGeometry::kMargin;
     if (page > 0 && reader_)
         reader_->DrawHighlight(book_, canvas, box.width, page, story_.c_str());
     book_.DrawPage(&canvas, box.width, story_.c_str(), page, box.height);
@@ -530,7 +149,6 @@ void TFormBook::RenderPages() {
 }
 
 void TFormBook::ShowPages(int n) {
-    book_.MarginX = book_.MarginY = TBookGeometry::kMargin;
     currentPage_ = n;
     // The page pictures carry the book behind them, arrows included: the
     // arrows take their new state first.
@@ -538,14 +156,19 @@ void TFormBook::ShowPages(int n) {
     RenderPages();
 }
 
-void TFormBook::UpdateControls() {
+TBookSpread::Controls TFormBook::SpreadControls() const {
     TBookSpread::Input in;
     in.currentPage = currentPage_;
     in.pageCount = book_.PageCount();
     in.hasHero = hasHero_;
     in.hasHeroine = hasHeroine_;
     in.savedStoryExists = SavedStoryExists();
-    const TBookSpread::Controls c = TBookSpread::Compute(in);
+    in.canReadAloud = reader_ && readToMeRef_.surface && reader_->Available(waveManager_);
+    return TBookSpread::Compute(in);
+}
+
+void TFormBook::UpdateControls() {
+    const TBookSpread::Controls c = SpreadControls();
     cmdPrevPage.setEnabled(c.canTurnBack);
     cmdNextPage.setEnabled(c.canTurnForward);
     DrawPageArrows(true);
@@ -599,24 +222,16 @@ void TFormBook::DrawPageArrows(bool realize) {
 
 void TFormBook::showEvent(QShowEvent* event) {
     QDialog::showEvent(event);
-    try {
-        FormShow();
-    } catch (const std::exception& e) {
-        ShowError(e.what());
-    }
+    RunHandler(ShowError, [this] { FormShow(); });
 }
 
 void TFormBook::FormShow() {
     RealizeFormPalette(this, library_);
     LoadTalePicture();
-    std::string cover = generator_.GetCoverLine(TaleNumber);
-    hasHero_ = !cover.empty() && cover[0] == '$';
-    if (hasHero_)
-        cover.erase(0, 1);
-    hasHeroine_ = !cover.empty() && cover[0] == '%';
-    if (hasHeroine_)
-        cover.erase(0, 1);
-    book_.CoverText = cover;
+    TCoverLine cover = TCoverLine::Parse(generator_.GetCoverLine(TaleNumber));
+    hasHero_ = cover.hasHero;
+    hasHeroine_ = cover.hasHeroine;
+    book_.CoverText = std::move(cover.text);
     {
         const QSignalBlocker b1(txtHero), b2(txtHeroine);
         txtHero.setText(ToQString(generator_.HeroName));
@@ -624,32 +239,30 @@ void TFormBook::FormShow() {
     }
     if (!laidOut_)
         FormResize();
-    PlaceControls(0);
+    PlaceControls();
     ShowPages(0);
     activateWindow();
 }
 
-// The cover spread's controls, placed upward from the foot of the right page.
-void TFormBook::PlaceControls(int dy) {
-    (void)dy;
+// The cover spread's controls, placed upward from the foot of the right page;
+// the command panel centred on it.
+void TFormBook::PlaceControls() {
     const TBookBox right = TBookGeometry::RightPage(width(), height());
-    int y = right.Bottom() - 10;
     pnlCommands.move(pnlCommands.x(), right.top + (right.height - pnlCommands.height()) / 2);
-    if (SavedStoryExists()) {
-        cmdReadSaved.move(cmdReadSaved.x(), y - cmdReadSaved.height());
-        y -= cmdNewStory.height() + 24;
-    }
-    cmdNewStory.move(cmdNewStory.x(), y - cmdNewStory.height());
-    y -= cmdNewStory.height() + 8;
-    if (hasHero_) {
-        pnlHero.move(pnlHero.x(), y - pnlHero.height());
-        y -= pnlHero.height() + 8;
-    }
-    if (hasHeroine_) {
-        pnlHeroine.move(pnlHeroine.x(), y - pnlHeroine.height());
-        y -= pnlHeroine.height() + 8;
-    }
-    pnlTwist.move(pnlTwist.x(), y - pnlTwist.height());
+    const bool readSaved = SavedStoryExists();
+    const TBookGeometry::CoverControls top =
+        TBookGeometry::StackCover(right,
+                                  {cmdReadSaved.height(), cmdNewStory.height(), pnlHero.height(),
+                                   pnlHeroine.height(), pnlTwist.height()},
+                                  readSaved, hasHero_, hasHeroine_);
+    if (readSaved)
+        cmdReadSaved.move(cmdReadSaved.x(), top.readSaved);
+    cmdNewStory.move(cmdNewStory.x(), top.newStory);
+    if (hasHero_)
+        pnlHero.move(pnlHero.x(), top.hero);
+    if (hasHeroine_)
+        pnlHeroine.move(pnlHeroine.x(), top.heroine);
+    pnlTwist.move(pnlTwist.x(), top.twist);
 }
 
 void TFormBook::resizeEvent(QResizeEvent* event) {
@@ -866,17 +479,13 @@ void TFormBook::keyPressEvent(QKeyEvent* event) {
 
 void TFormBook::cmdNewStoryClick() {
     StopReading();
-    QApplication::setOverrideCursor(Qt::WaitCursor);
-    try {
-        const std::vector<std::string>& lines = generator_.GenerateStory(TaleNumber);
-        SetStory(JoinStoryLines(lines));
-        ShowPages(1);
-    } catch (const std::exception& e) {
-        QApplication::restoreOverrideCursor();
-        ShowError(e.what());
-        return;
-    }
-    QApplication::restoreOverrideCursor();
+    RunHandler(
+        ShowError,
+        [this] {
+            SetStory(JoinStoryLines(generator_.GenerateStory(TaleNumber)));
+            ShowPages(1);
+        },
+        HandlerCursor::Wait);
 }
 
 void TFormBook::rbTwistClick(int tag) {
@@ -899,202 +508,4 @@ void TFormBook::txtHeroChange() {
 
 void TFormBook::txtHeroineChange() {
     generator_.HeroineName = FromQString(txtHeroine.text());
-}
-
-// ---------------------------------------------------------------------------
-// Saving, reading back, copying and printing
-
-void TFormBook::ShowMessageLabel(QLabel& label) {
-    label.show();
-    if (messageClock_.Start(plat::GetTickCount()) || !tmrMessage.isActive())
-        tmrMessage.start();
-}
-
-void TFormBook::tmrMessageTimer() {
-    lblSaved.hide();
-    lblCopied.hide();
-    tmrMessage.stop();
-    messageClock_.Stop();
-}
-
-void TFormBook::cmdSaveClick() {
-    const std::string path = SavedStoryPath();
-    if (!QDir().mkpath(ToQString(StoriesFolder)))
-        throw std::runtime_error("Save: cannot create the folder " + StoriesFolder);
-    // Written whole to a temporary file and renamed, so a failed save keeps
-    // the story saved before.
-    if (!plat::WriteFileAtomic(path, MakeExportText(story_)))
-        throw std::runtime_error("Save: cannot write " + path);
-    ShowMessageLabel(lblSaved);
-}
-
-void TFormBook::cmdReadSavedClick() {
-    StopReading();
-    const std::string path = SavedStoryPath();
-    std::string bytes;
-    if (!plat::ReadWholeFile(path, bytes))
-        throw std::runtime_error("Read: cannot read " + path);
-    story_ = ReadSavedStoryText(bytes);
-    Layout();
-    ShowPages(1);
-}
-
-void TFormBook::cmdCopyClick() {
-    QApplication::clipboard()->setText(ToQString(MakeExportText(story_)));
-    ShowMessageLabel(lblCopied);
-}
-
-namespace {
-int PaperWidth(QPrinter& printer) {
-    return printer.pageLayout().paintRectPixels(printer.resolution()).width();
-}
-int PaperHeight(QPrinter& printer) {
-    return printer.pageLayout().paintRectPixels(printer.resolution()).height();
-}
-} // namespace
-
-void TFormBook::cmdPrintClick() {
-    QPrinter printer(QPrinter::HighResolution);
-    printer.setDocName(ToQString(book_.CoverText));
-    // The layout is made for the printer current before the dialog opens.
-    TLumList pages;
-    const int paperW = PaperWidth(printer), paperH = PaperHeight(printer);
-    {
-        QImage scratch = MeasureImage(printer.resolution());
-        QPainter painter(&scratch);
-        plat::QtCanvas canvas(painter, kPageFont, kPagePoints);
-        const int ps = TPrintFont::Fit(
-            canvas, paperW, TPrintFont::StartSize(kPagePoints, paperW, pbxLeftPage.width()));
-        (void)ps;
-        book_.MarginX = paperW / 8;
-        book_.MarginY = paperH / 8;
-        book_.PaginateInto(&pages, &canvas, story_.c_str(), TRect{0, 0, paperW, paperH});
-        book_.MarginX = book_.MarginY = TBookGeometry::kMargin;
-    }
-    const int count = pages.Count();
-    if (count < 1 || !ExecPrintDialog(printer, count))
-        return;
-    const int copies = std::max(1, printer.copyCount());
-    int from = printer.fromPage(), to = printer.toPage();
-    if (printer.printRange() != QPrinter::PageRange || from < 1 || to < 1) {
-        from = 1;
-        to = count;
-    }
-    if (!PrintStory(printer, copies, from, std::min(to, count)))
-        throw std::runtime_error("Print: the story could not be printed");
-}
-
-bool TFormBook::PrintStory(QPrinter& printer, int copies, int fromPage, int toPage) {
-    // The copies are printed here, one range after the other; a copy count
-    // left on the printer would multiply them.
-    printer.setCopyCount(1);
-    const int paperW = PaperWidth(printer), paperH = PaperHeight(printer);
-    printer.setDocName(ToQString(book_.CoverText));
-    lblPrinting.show();
-    lblPrinting.repaint();
-    bool ok = true;
-    QPainter painter;
-    try {
-        if (!painter.begin(&printer))
-            throw std::runtime_error("Print: cannot start the print job");
-        plat::QtCanvas canvas(painter, kPageFont, kPagePoints);
-        const int ps = TPrintFont::Fit(
-            canvas, paperW, TPrintFont::StartSize(kPagePoints, paperW, pbxLeftPage.width()));
-        book_.MarginX = paperW / 8;
-        book_.MarginY = paperH / 8;
-        TLumList pages;
-        book_.PaginateInto(&pages, &canvas, story_.c_str(), TRect{0, 0, paperW, paperH});
-        for (int i = 1; i <= copies; ++i)
-            for (int j = fromPage; j <= toPage; ++j) {
-                canvas.SetBold(false);
-                canvas.SetFontSize(ps);
-                book_.DrawPageFrom(&pages, &canvas, paperW, paperH, j, story_.c_str());
-                if (!(i == copies && j == toPage))
-                    printer.newPage();
-            }
-    } catch (...) {
-        ok = false;
-    }
-    if (painter.isActive())
-        painter.end();
-    book_.MarginX = book_.MarginY = TBookGeometry::kMargin;
-    lblPrinting.hide();
-    return ok;
-}
-
-// ---------------------------------------------------------------------------
-// Reading aloud
-
-void TFormBook::SetWaveManager(TWaveMan* manager) {
-    StopReading();
-    waveManager_ = manager;
-    UpdateReadToMe();
-}
-
-void TFormBook::SetSpeechSynth(std::unique_ptr<plat::SpeechSynth> synth) {
-    StopReading();
-    reader_ = std::make_unique<TReadAloud>(*this, std::move(synth));
-    UpdateReadToMe();
-}
-
-void TFormBook::StopReading() {
-    if (reader_)
-        reader_->Stop();
-}
-
-void TFormBook::UpdateReadToMe() {
-    // Story spreads only: not the cover, not the empty spread after the story.
-    const bool show = reader_ && readToMeRef_.surface && !story_.empty() && currentPage_ >= 1 &&
-                      currentPage_ <= book_.PageCount() && reader_->Available(waveManager_);
-    if (show && readToMeImage_.isNull())
-        DrawReadToMe();
-    pbxReadToMe.setVisible(show && !readToMeImage_.isNull());
-}
-
-void TFormBook::DrawReadToMe() {
-    if (!readToMeRef_.surface || bookImage_.isNull() || !library_ || !library_->IsOpen() ||
-        !library_->GetHPal()) {
-        readToMeImage_ = QImage();
-        return;
-    }
-    // The picture has transparent corners: the book behind it shows.
-    readToMeImage_ = bookImage_.copy(pbxReadToMe.geometry());
-    plat::QtDrawTarget target(readToMeImage_);
-    const plat::LogPalette* previous = target.SelectPalette(library_->GetHPal());
-    const int sx = reader_ && reader_->Reading() ? kReadToMeWidth : 0;
-    readToMeRef_.surface->DisplayRect(target, TPoint{0, 0},
-                                      TRect{sx, 0, sx + kReadToMeWidth, kReadToMeHeight});
-    target.SelectPalette(previous);
-    pbxReadToMe.update();
-}
-
-void TFormBook::pbxReadToMeClick() {
-    if (reader_->Reading()) {
-        reader_->Stop();
-        return;
-    }
-    if (waveManager_ && !story_.empty() && currentPage_ >= 1)
-        reader_->Start(*waveManager_, book_, story_.c_str(), currentPage_);
-}
-
-void TFormBook::ReadAloudShowSpread(int leftPage) {
-    ShowPages(leftPage);
-}
-
-void TFormBook::ReadAloudRepaintPage(int page) {
-    if (currentPage_ < 1)
-        return;
-    if (page == currentPage_) {
-        DrawPageInto(leftImage_, TBookGeometry::LeftPage(width(), height()), page);
-        ++leftDraws_;
-        pbxLeftPage.update();
-    } else if (page == currentPage_ + 1) {
-        DrawPageInto(rightImage_, TBookGeometry::RightPage(width(), height()), page);
-        pbxRightPage.update();
-    }
-}
-
-void TFormBook::ReadAloudStateChanged(bool reading) {
-    pbxReadToMe.setToolTip(reading ? "Stop reading" : "Read to me");
-    DrawReadToMe();
 }

@@ -20,18 +20,21 @@
 
 #include "book/Book.h"
 #include "book/BookGeometry.h"
+#include "book/BookSpread.h"
 #include "book/MessageClock.h"
 #include "book/ReadAloud.h"
 #include "book/ReadAloudOwner.h"
 #include "ui/PaintBox.h"
 
 class QPrinter;
+class TPrintPlan;
 class TImageNode;
 class TRL8ImageData;
 class TRL8Library;
 class TStoryGenerator;
 class TWaveMan;
 namespace plat {
+class Canvas;
 class SpeechSynth;
 class LogPalette;
 } // namespace plat
@@ -44,7 +47,8 @@ class TFormBook : public QDialog, public TReadAloudOwner {
 public:
     static constexpr int kClientWidth = 592;
     static constexpr int kClientHeight = 418;
-    static constexpr int kPagePoints = 12; // "Times New Roman" 16 px at 96 dpi
+    static constexpr const char* kPageFont = "Times New Roman";
+    static constexpr int kPagePoints = 12; // 16 px at 96 dpi
     // The "Read to me" button: one half of the library image "readtome" (idle
     // at x 0, speaking at x 50), standing between the page arrows.
     static constexpr int kReadToMeWidth = 50;
@@ -135,10 +139,13 @@ public:
     void ReadAloudRepaintPage(int page) override;
     void ReadAloudStateChanged(bool reading) override;
 
-    // Prints Copies of pages FromPage..ToPage of the story on Printer; the
-    // dialog-free part of cmdPrintClick. The printer's own copy count is set
-    // to 1 first. Returns false when drawing failed.
-    bool PrintStory(QPrinter& printer, int copies, int fromPage, int toPage);
+    // Prints Copies of pages FromPage..ToPage of the story on Printer (a
+    // page number below 1 prints every page); the dialog-free part of
+    // cmdPrintClick. The printer's own copy count is set to 1 first. Returns
+    // false when the job could not start or drawing failed, with the reason
+    // in Why when given.
+    bool PrintStory(QPrinter& printer, int copies, int fromPage, int toPage,
+                    std::string* why = nullptr);
 
     // State, for the tests and the main window.
     TBook& Book() { return book_; }
@@ -183,7 +190,10 @@ private:
     // Turns the page for Key (Left, Right, Page Up, Page Down) where the arrows
     // would; false when the key is not for turning here.
     bool TurnByKey(int key);
-    void PlaceControls(int dy);
+    void PlaceControls();
+    TBookSpread::Controls SpreadControls() const;
+    // The story laid out for Printer's paper, measured on Canvas.
+    std::unique_ptr<TPrintPlan> MakePrintPlan(QPrinter& printer, plat::Canvas& canvas);
     void FormPaint();
     // Draws page Page (none when negative) into Image, a layer of the size
     // of Box that is transparent where the book shows through.

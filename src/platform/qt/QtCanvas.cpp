@@ -144,4 +144,12 @@ void QtCanvas::FillRect(int left, int top, int right, int bottom, uint32_t rgb) 
         painter_.fillRect(left, top, right - left, bottom - top, QColor::fromRgb(rgb));
 }
 
+QImage QtCanvas::MeasureImage(int dpi) {
+    QImage image(1, 1, QImage::Format_RGB32);
+    const int dotsPerMeter = int(dpi / 0.0254 + 0.5);
+    image.setDotsPerMeterX(dotsPerMeter);
+    image.setDotsPerMeterY(dotsPerMeter);
+    return image;
+}
+
 } // namespace plat

@@ -13,6 +13,7 @@
 #pragma once
 #include <QColor>
 #include <QFont>
+#include <QImage>
 #include <QPainter>
 #include <QString>
 #include <array>
@@ -31,6 +32,9 @@ public:
     // bold, black text and pen. The painter's pen and font are changed.
     QtCanvas(QPainter& painter, const QString& family, int points);
     ~QtCanvas() override;
+
+    // A 1 x 1 image to measure on at Dpi dots per inch.
+    static QImage MeasureImage(int dpi);
 
     int TextWidth(std::string_view text) override;
     int TextHeight(std::string_view text) override;

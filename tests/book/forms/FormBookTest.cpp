@@ -488,3 +488,19 @@ TEST_F(FormBookTest, MaximizedSettingReadAtCreationWrittenAtDestruction) {
     }
     EXPECT_EQ(Setting("Book", "Maximized"), "1");
 }
+
+// A window that cannot be made (its library has none of the book's pictures)
+// leaves nothing of itself registered with the library: the library's end
+// writes through no pointer into the window that was not made (under ASan a
+// stale registration is a heap-use-after-free).
+TEST_F(FormBookTest, FailedConstructionLeavesTheLibrarySafe) {
+    auto start = std::make_unique<TRL8Library>();
+    start->Open(fbwtest::YarnsDir() + "/FBWstart.rl8");
+    ASSERT_FALSE(start->ImageExists("book"));
+    EXPECT_THROW(TFormBook(generator(), *start), std::exception);
+    start.reset();
+    // The window that was made on the game library is whole.
+    Open(2);
+    EXPECT_EQ(book->CurrentPage(), 0);
+    EXPECT_TRUE(errors.empty());
+}

@@ -1,0 +1,127 @@
+// TFormBook's commands: saving the story, reading a saved story back, copying
+// it to the clipboard and printing it, with the short messages that confirm
+// them.
+#include "book/forms/FormBook.h"
+
+#include <QApplication>
+#include <QClipboard>
+#include <QDir>
+#include <QPageLayout>
+#include <QPainter>
+#include <QPrinter>
+#include <stdexcept>
+
+#include "book/PrintPlan.h"
+#include "book/StoryText.h"
+#include "platform/Files.h"
+#include "platform/Tick.h"
+#include "platform/qt/Latin1.h"
+#include "platform/qt/QtCanvas.h"
+
+namespace {
+
+QRect PaperRect(QPrinter& printer) {
+    return printer.pageLayout().paintRectPixels(printer.resolution());
+}
+
+} // namespace
+
+void TFormBook::ShowMessageLabel(QLabel& label) {
+    label.show();
+    if (messageClock_.Start(plat::GetTickCount()) || !tmrMessage.isActive())
+        tmrMessage.start();
+}
+
+void TFormBook::tmrMessageTimer() {
+    lblSaved.hide();
+    lblCopied.hide();
+    tmrMessage.stop();
+    messageClock_.Stop();
+}
+
+void TFormBook::cmdSaveClick() {
+    const std::string path = SavedStoryPath();
+    if (!QDir().mkpath(ToQString(StoriesFolder)))
+        throw std::runtime_error("Save: cannot create the folder " + StoriesFolder);
+    // Written whole to a temporary file and renamed, so a failed save keeps
+    // the story saved before.
+    if (!plat::WriteFileAtomic(path, MakeExportText(story_)))
+        throw std::runtime_error("Save: cannot write " + path);
+    ShowMessageLabel(lblSaved);
+}
+
+void TFormBook::cmdReadSavedClick() {
+    StopReading();
+    const std::string path = SavedStoryPath();
+    std::string bytes;
+    if (!plat::ReadWholeFile(path, bytes))
+        throw std::runtime_error("Read: cannot read " + path);
+    story_ = ReadSavedStoryText(bytes);
+    Layout();
+    ShowPages(1);
+}
+
+void TFormBook::cmdCopyClick() {
+    QApplication::clipboard()->setText(ToQString(MakeExportText(story_)));
+    ShowMessageLabel(lblCopied);
+}
+
+void TFormBook::cmdPrintClick() {
+    QPrinter printer(QPrinter::HighResolution);
+    printer.setDocName(ToQString(book_.CoverText));
+    // The layout is made for the printer current before the dialog opens.
+    int count = 0;
+    {
+        QImage scratch = plat::QtCanvas::MeasureImage(printer.resolution());
+        QPainter painter(&scratch);
+        plat::QtCanvas canvas(painter, kPageFont, kPagePoints);
+        count = MakePrintPlan(printer, canvas)->PageCount();
+    }
+    if (count < 1 || !ExecPrintDialog(printer, count))
+        return;
+    const bool range = printer.printRange() == QPrinter::PageRange;
+    std::string why;
+    if (!PrintStory(printer, printer.copyCount(), range ? printer.fromPage() : 0,
+                    range ? printer.toPage() : 0, &why))
+        throw std::runtime_error(why);
+}
+
+std::unique_ptr<TPrintPlan> TFormBook::MakePrintPlan(QPrinter& printer, plat::Canvas& canvas) {
+    const QRect paper = PaperRect(printer);
+    return std::make_unique<TPrintPlan>(book_, canvas, story_.c_str(), paper.width(),
+                                        paper.height(), kPagePoints, pbxLeftPage.width());
+}
+
+bool TFormBook::PrintStory(QPrinter& printer, int copies, int fromPage, int toPage,
+                           std::string* why) {
+    // The copies are printed here, one range after the other; a copy count
+    // left on the printer would multiply them.
+    printer.setCopyCount(1);
+    printer.setDocName(ToQString(book_.CoverText));
+    lblPrinting.show();
+    lblPrinting.repaint();
+    std::string failure;
+    QPainter painter;
+    try {
+        if (!painter.begin(&printer))
+            throw std::runtime_error("Print: cannot start the print job");
+        plat::QtCanvas canvas(painter, kPageFont, kPagePoints);
+        const std::unique_ptr<TPrintPlan> plan = MakePrintPlan(printer, canvas);
+        const std::vector<int> sheets = plan->Sheets(copies, fromPage, toPage);
+        for (std::size_t i = 0; i < sheets.size(); ++i) {
+            if (i > 0)
+                printer.newPage();
+            plan->DrawPage(book_, canvas, sheets[i]);
+        }
+    } catch (const std::exception& e) {
+        failure = e.what();
+    } catch (...) {
+        failure = "Print: the story could not be printed";
+    }
+    if (painter.isActive())
+        painter.end();
+    lblPrinting.hide();
+    if (why)
+        *why = failure;
+    return failure.empty();
+}
