@@ -2,7 +2,7 @@
 # headers beside them includes a Qt header. Runs at configure time and, as a
 # script (cmake -DROOT=... -P), as a test.
 
-set(_FBW_ENGINE_DIRS platform image data vocab story sound book wordlist)
+set(_FBW_ENGINE_DIRS platform image data vocab story sound book wordlist scene)
 set(_FBW_QT_INCLUDE_RE "#[ \t]*include[ \t]*[<\"](Q[A-Za-z]+|Qt[A-Za-z]*/)")
 # Qt files that live beside engine code (windows of book/ and wordlist/) are
 # named Form* or Qt*.
