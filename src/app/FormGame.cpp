@@ -27,14 +27,12 @@
 #include "platform/qt/Latin1.h"
 #include "platform/qt/QtFonts.h"
 #include "scene/Credits.h"
+#include "scene/ProjectVersion.h"
 #include "scene/SceneLayout.h"
 #include "sound/AppSound.h"
 #include "story/Generate.h"
 #include "wordlist/FormWords.h"
 
-#ifndef FBW_VERSION
-#define FBW_VERSION "1.7.0"
-#endif
 #ifndef FBW_BUILD_DATE
 #define FBW_BUILD_DATE "20000930"
 #endif
@@ -143,7 +141,7 @@ void TFormGame::FormCreate() {
                     &TFormGame::PreviousInstanceMessage);
 
         // 2. The version label.
-        lblVersion.setText(QString::asprintf("v%s (%s)", FBW_VERSION, FBW_BUILD_DATE));
+        lblVersion.setText(QString::asprintf("v%s (%s)", TProjectVersion::kFull, FBW_BUILD_DATE));
         lblVersion.adjustSize();
 
         // 3. The window state.

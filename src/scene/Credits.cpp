@@ -1,9 +1,13 @@
 // The credit line's texts and fade colours.
 #include "scene/Credits.h"
 
+#include <string>
+
+#include "scene/ProjectVersion.h"
+
 namespace {
-const char* const kLines[TCredits::kLineCount] = {
-    "Fablewhirl 1.7",
+// The lines after the first.
+const char* const kLines[TCredits::kLineCount - 1] = {
     "Copyright \xA9 2000 Lumwright Software. All rights reserved.",
     "Game design by the Lumwright Software story team",
     "Programming by the Lumwright Software engineering team",
@@ -17,7 +21,10 @@ const char* const kLines[TCredits::kLineCount] = {
 } // namespace
 
 const char* TCredits::Text(int line) {
-    return line >= 0 && line < kLineCount ? kLines[line] : "";
+    static const std::string title = std::string("Fablewhirl ") + TProjectVersion::kMajorMinor;
+    if (line == 0)
+        return title.c_str();
+    return line > 0 && line < kLineCount ? kLines[line - 1] : "";
 }
 
 uint32_t TCredits::Colour(int phase) {

@@ -12,7 +12,8 @@ public:
     static constexpr int kLastPhase = 8;
 
     // The text of credit line Line, 0 to kLineCount - 1 (Latin-1); "" for
-    // any other line.
+    // any other line. Line 0 names the game and the project's major.minor
+    // version.
     static const char* Text(int line);
     // The colour of fade phase Phase (0x00RRGGBB); a phase outside
     // 0..kLastPhase gets the brightest colour.
