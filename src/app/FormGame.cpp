@@ -26,33 +26,26 @@
 #include "platform/Tick.h"
 #include "platform/qt/Latin1.h"
 #include "platform/qt/QtFonts.h"
+#include "scene/Credits.h"
+#include "scene/ProjectVersion.h"
+#include "scene/SceneLayout.h"
 #include "sound/AppSound.h"
 #include "story/Generate.h"
 #include "wordlist/forms/FormWords.h"
 
-#ifndef FBW_VERSION
-#define FBW_VERSION "1.7.0"
-#endif
 #ifndef FBW_BUILD_DATE
 #define FBW_BUILD_DATE "20000930"
 #endif
 
 TRL8Library* GameLibrary = nullptr;
 
-namespace {
-const char* const kCredits[TScene::kCreditLines] = {
-    "Fablewhirl 1.7",
-    "Copyright \xA9 2000 Lumwright Software. All rights reserved.",
-    "Game design by the Lumwright Software story team",
-    "Programming by the Lumwright Software engineering team",
-    "Illustrations by the Lumwright Software art studio",
-    "Stories retold by the Lumwright Software writers' circle",
-    "Thanks for testing to the Tuesday story club, the bedtime...",
-    "...readers' panel, the young critics of the lending shelf...",
-    "...and every family who asked for just one more story",
-    "Visit the Lumwright Software web site for more stories!",
-};
+// The scene steps through the credit lines that TCredits holds, and the
+// window's first size is the smallest that TSceneLayout allows.
+static_assert(TScene::kCreditLines == TCredits::kLineCount);
+static_assert(TFormGame::kClientWidth == TSceneLayout::MinClient(TFormGame::kSceneWidth) &&
+              TFormGame::kClientHeight == TSceneLayout::MinClient(TFormGame::kSceneHeight));
 
+namespace {
 QFont WindowFont() {
     QFont font("Times New Roman");
     font.setPixelSize(16);
@@ -61,26 +54,11 @@ QFont WindowFont() {
 } // namespace
 
 const char* TFormGame::CreditText(int line) {
-    return line >= 0 && line < TScene::kCreditLines ? kCredits[line] : "";
+    return TCredits::Text(line);
 }
 
 uint32_t TFormGame::CreditColour(int phase) {
-    switch (phase) {
-    case 0:
-    case 8:
-        return 0x00582A;
-    case 1:
-    case 7:
-        return 0x008740;
-    case 2:
-    case 6:
-        return 0x5AAD6D;
-    case 3:
-    case 5:
-        return 0xB2E308;
-    default:
-        return 0xC7FFC0;
-    }
+    return TCredits::Colour(phase);
 }
 
 TFormGame::TFormGame(TFormLoading* loading, QWidget* parent)
@@ -163,7 +141,7 @@ void TFormGame::FormCreate() {
                     &TFormGame::PreviousInstanceMessage);
 
         // 2. The version label.
-        lblVersion.setText(QString::asprintf("v%s (%s)", FBW_VERSION, FBW_BUILD_DATE));
+        lblVersion.setText(QString::asprintf("v%s (%s)", TProjectVersion::kFull, FBW_BUILD_DATE));
         lblVersion.adjustSize();
 
         // 3. The window state.
@@ -286,15 +264,15 @@ void TFormGame::resizeEvent(QResizeEvent* event) {
 }
 
 void TFormGame::FormResize() {
-    // The client area is at least the scene plus 20 pixels on every side;
-    // the scene is never scaled, only centred (an odd pixel goes right).
-    const int minW = pbxMain.width() + 40;
-    const int minH = pbxMain.height() + 40;
+    // Growing the window resizes it again, which centres the scene then.
+    const int minW = TSceneLayout::MinClient(pbxMain.width());
+    const int minH = TSceneLayout::MinClient(pbxMain.height());
     if (width() < minW || height() < minH) {
         resize(std::max(width(), minW), std::max(height(), minH));
         return;
     }
-    pbxMain.move((width() - kSceneWidth) / 2, (height() - kSceneHeight) / 2);
+    pbxMain.move(TSceneLayout::Centred(width(), pbxMain.width()),
+                 TSceneLayout::Centred(height(), pbxMain.height()));
 }
 
 void TFormGame::showEvent(QShowEvent* event) {

@@ -48,9 +48,9 @@ public:
     // The windows that the scene opens (owned by the caller, may be null).
     void SetWindows(TFormWords* words, TFormBook* book);
 
-    // The credit line texts, 0 to 9 (Latin-1).
+    // The credit line texts and fade colours: TCredits::Text and
+    // TCredits::Colour.
     static const char* CreditText(int line);
-    // The credit line colour of a fade phase (0x00RRGGBB).
     static uint32_t CreditColour(int phase);
 
     // Components.
