@@ -30,9 +30,13 @@ bool ParseNumber(const std::string& text, long long low, long long high, long lo
     return true;
 }
 
-// The story as a saved story file has it, with LF line ends.
+// The story as a saved story file has it, with LF line ends (the last line's
+// own line end is left out, so the text ends without a space before it).
 std::string StoryFileText(const std::vector<std::string>& lines) {
-    const std::string crlf = MakeExportText(ResolveStoryLineEnds(JoinStoryLines(lines)));
+    std::string joined = JoinStoryLines(lines);
+    if (joined.size() >= 2)
+        joined.resize(joined.size() - 2);
+    const std::string crlf = MakeExportText(ResolveStoryLineEnds(joined));
     std::string out;
     out.reserve(crlf.size());
     for (std::size_t i = 0; i < crlf.size(); ++i)
