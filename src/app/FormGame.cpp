@@ -9,13 +9,10 @@
 #include <QResizeEvent>
 #include <QScreen>
 
-#include "ui/Cursors.h"
 #include "app/FormLoading.h"
-#include "scene/Scene.h"
 #include "app/SingleInstance.h"
-#include "ui/FormPalette.h"
-#include "book/forms/FormBook.h"
 #include "book/StoryText.h"
+#include "book/forms/FormBook.h"
 #include "data/InitGame.h"
 #include "image/RL8Exception.h"
 #include "image/RL8ImageData.h"
@@ -28,9 +25,13 @@
 #include "platform/qt/QtFonts.h"
 #include "scene/Credits.h"
 #include "scene/ProjectVersion.h"
+#include "scene/Scene.h"
 #include "scene/SceneLayout.h"
 #include "sound/AppSound.h"
 #include "story/Generate.h"
+#include "ui/Cursors.h"
+#include "ui/FormPalette.h"
+#include "ui/RunHandler.h"
 #include "wordlist/forms/FormWords.h"
 
 #ifndef FBW_BUILD_DATE
@@ -107,6 +108,7 @@ TFormGame::TFormGame(TFormLoading* loading, QWidget* parent)
     connect(&tmrAnim, &QTimer::timeout, this, [this] { tmrAnimTimer(); });
 
     ShowModal = [](QDialog& dialog) { dialog.exec(); };
+    ShowError = [](const std::string& m) { plat::ShowMessage(plat::MsgKind::Error, m); };
     WindowActive = [this] { return isActiveWindow(); };
 
     FormCreate();
@@ -380,7 +382,7 @@ void TFormGame::pbxMainMouseMove(QPoint pos) {
 void TFormGame::pbxMainMouseDown(QPoint pos) {
     if (!scene_)
         return;
-    try {
+    RunHandler(ShowError, [this, pos] {
         const TScene::Click click =
             scene_->MouseDown(TPoint{pos.x(), pos.y()}, plat::GetTickCount());
         pbxMain.setCursor(ScreenCursor(click.cursor));
@@ -403,33 +405,25 @@ void TFormGame::pbxMainMouseDown(QPoint pos) {
         case TScene::Action::None:
             break;
         }
-    } catch (const std::exception& e) {
-        ShowHandlerError(e);
-    }
-}
-
-void TFormGame::ShowHandlerError(const std::exception& e) {
-    plat::ShowMessage(plat::MsgKind::Error, e.what());
+    });
 }
 
 void TFormGame::OpenTale(int n) {
     if (!generator_)
         return;
-    QApplication::setOverrideCursor(Qt::WaitCursor);
-    try {
-        const std::vector<std::string>& lines = generator_->GenerateStory(n);
-        if (book_)
-            book_->SetStory(JoinStoryLines(lines));
-        LeaveHotRegion();
-        pbxMainPaint();
-        if (book_)
-            book_->TaleNumber = n;
-    } catch (...) {
-        QApplication::restoreOverrideCursor();
-        throw;
-    }
-    QApplication::restoreOverrideCursor();
-    if (book_)
+    const bool made = RunHandler(
+        ShowError,
+        [this, n] {
+            const std::vector<std::string>& lines = generator_->GenerateStory(n);
+            if (book_)
+                book_->SetStory(JoinStoryLines(lines));
+            LeaveHotRegion();
+            pbxMainPaint();
+            if (book_)
+                book_->TaleNumber = n;
+        },
+        HandlerCursor::Wait);
+    if (made && book_)
         ShowModal(*book_);
 }
 

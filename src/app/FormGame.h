@@ -11,10 +11,11 @@
 #include <memory>
 #include <string>
 
-#include "ui/PaintBox.h"
-#include "ui/RL8Tile.h"
 #include "platform/WaveOutWindow.h"
 #include "platform/qt/QtDrawTarget.h"
+#include "ui/PaintBox.h"
+#include "ui/RL8Tile.h"
+#include "ui/RunHandler.h"
 
 class TFormBook;
 class TFormLoading;
@@ -92,6 +93,8 @@ public:
     // What the paint box shows (the composed scene, converted).
     const QImage& PaintBoxImage() const { return pbxImage_; }
 
+    // Shows a handler's error message (a message box unless replaced).
+    ErrorSink ShowError;
     // Shows a window modally (exec unless replaced, for tests).
     std::function<void(QDialog&)> ShowModal;
     // Whether the window is active (isActiveWindow unless replaced).
@@ -119,7 +122,6 @@ private:
     void LoadLibrary();
     ImageRef GetImage(const std::string& name);
     void ReleaseImages();
-    void ShowHandlerError(const std::exception& e);
 
     TFormLoading* loading_ = nullptr;
     TFormWords* words_ = nullptr;
