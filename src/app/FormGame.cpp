@@ -169,12 +169,12 @@ void TFormGame::FormCreate() {
         pbxMain.setCursor(ScreenCursor(kCursorArrow1));
 
         // 9. The scene.
-        scene_ = std::make_unique<TScene>(TScene::Surfaces{scene_image_.surface, frames_.surface,
-                                                           balloons_.surface, work_.surface});
+        scene_ = std::make_unique<TScene>(TScene::Surfaces{sceneImage_.Surface(), frames_.Surface(),
+                                                           balloons_.Surface(), workSurface_});
         scene_->CreateAnims(SoundOn, plat::GetTickCount());
         scene_->DrawAllAnims();
         scene_->CreateHitRegions();
-        work_.surface->AddDamage(work_.surface->GetBounds());
+        workSurface_->AddDamage(workSurface_->GetBounds());
         pbxMainPaint();
         loaded_ = true;
 
@@ -202,17 +202,17 @@ void TFormGame::LoadLibrary() {
         library_->AddReference(&GameLibrary);
         RL8Tile::TTileBG::SetGlobalImageLibrary(library_.get());
         BG.OnPaintOver = [this](QPainter& canvas, const TRect&) { PaintSceneFrame(canvas); };
-        scene_image_ = GetImage("main");
-        frames_ = GetImage("animsrc");
-        balloons_ = GetImage("speech");
+        sceneImage_ = TLibraryImage(*library_, "main");
+        frames_ = TLibraryImage(*library_, "animsrc");
+        balloons_ = TLibraryImage(*library_, "speech");
         uint16_t w = 0, h = 0;
-        library_->GetImageSize(scene_image_.node, w, h);
+        library_->GetImageSize(sceneImage_.Node(), w, h);
         // The work image stays in the library until the library goes.
-        work_.node = library_->CreateImage("_WORK_", w, h);
-        work_.surface = library_->GetImageData(work_.node);
-        if (!work_.surface)
+        workSurface_ = library_->GetImageData(library_->CreateImage("_WORK_", w, h));
+        if (!workSurface_)
             throw RL8Exception("CreateImage: no surface for \"_WORK_\"");
-        work_.surface->Draw(TPoint{0, 0}, *scene_image_.surface, scene_image_.surface->GetBounds());
+        TRL8ImageData& scene = *sceneImage_.Surface();
+        workSurface_->Draw(TPoint{0, 0}, scene, scene.GetBounds());
     } catch (...) {
         ReleaseImages();
         BG.OnPaintOver = nullptr;
@@ -222,27 +222,11 @@ void TFormGame::LoadLibrary() {
     }
 }
 
-TFormGame::ImageRef TFormGame::GetImage(const std::string& name) {
-    ImageRef ref;
-    ref.node = library_->GetImage(name);
-    ref.surface = library_->GetImageData(ref.node);
-    if (!ref.surface) {
-        library_->ReleaseImage(ref.node);
-        throw RL8Exception("GetImageData: no surface for \"" + name + "\"");
-    }
-    return ref;
-}
-
 void TFormGame::ReleaseImages() {
-    work_ = ImageRef{};
-    for (ImageRef* ref : {&scene_image_, &frames_, &balloons_}) {
-        if (library_ && ref->node) {
-            if (ref->surface)
-                library_->ReleaseImageData(ref->node);
-            library_->ReleaseImage(ref->node);
-        }
-        *ref = ImageRef{};
-    }
+    workSurface_ = nullptr;
+    sceneImage_.Reset();
+    frames_.Reset();
+    balloons_.Reset();
 }
 
 void TFormGame::FormDestroy() {
@@ -312,8 +296,8 @@ void TFormGame::PaletteChanged(bool byThisWindow) {
 }
 
 void TFormGame::pbxMainPaint() {
-    TRL8ImageData* work = work_.surface;
-    if (!work || !scene_image_.surface || !pbxTarget_)
+    TRL8ImageData* work = workSurface_;
+    if (!work || !sceneImage_.Surface() || !pbxTarget_)
         return;
     // The region of the damage, united pairwise (one union after another
     // costs the square of the rectangle count).

@@ -11,6 +11,7 @@
 #include <memory>
 #include <string>
 
+#include "image/LibraryImage.h"
 #include "platform/WaveOutWindow.h"
 #include "platform/qt/QtDrawTarget.h"
 #include "ui/PaintBox.h"
@@ -20,7 +21,6 @@
 class TFormBook;
 class TFormLoading;
 class TFormWords;
-class TImageNode;
 class TRL8ImageData;
 class TRL8Library;
 class TScene;
@@ -86,10 +86,10 @@ public:
     TScene* Scene() { return scene_.get(); }
     TStoryGenerator* Generator() { return generator_.get(); }
     TRL8Library* Library() { return library_.get(); }
-    TRL8ImageData* WorkSurface() const { return work_.surface; }
-    TRL8ImageData* SceneSurface() const { return scene_image_.surface; }
-    TRL8ImageData* FramesSurface() const { return frames_.surface; }
-    TRL8ImageData* BalloonsSurface() const { return balloons_.surface; }
+    TRL8ImageData* WorkSurface() const { return workSurface_; }
+    TRL8ImageData* SceneSurface() const { return sceneImage_.Surface(); }
+    TRL8ImageData* FramesSurface() const { return frames_.Surface(); }
+    TRL8ImageData* BalloonsSurface() const { return balloons_.Surface(); }
     // What the paint box shows (the composed scene, converted).
     const QImage& PaintBoxImage() const { return pbxImage_; }
 
@@ -112,15 +112,9 @@ protected:
     void closeEvent(QCloseEvent* event) override;
 
 private:
-    struct ImageRef {
-        TImageNode* node = nullptr;
-        TRL8ImageData* surface = nullptr;
-    };
-
     void FormCreate();
     void FormDestroy();
     void LoadLibrary();
-    ImageRef GetImage(const std::string& name);
     void ReleaseImages();
 
     TFormLoading* loading_ = nullptr;
@@ -131,7 +125,10 @@ private:
     std::unique_ptr<TRL8Library> library_;
     std::unique_ptr<TWaveMan> waveMan_;
     std::unique_ptr<TScene> scene_;
-    ImageRef scene_image_, frames_, balloons_, work_;
+    TLibraryImage sceneImage_, frames_, balloons_;
+    // The work image's surface; the image stays in the library until the
+    // library goes.
+    TRL8ImageData* workSurface_ = nullptr;
 
     QImage pbxImage_;
     std::unique_ptr<plat::QtDrawTarget> pbxTarget_;

@@ -46,11 +46,6 @@ TFormLoading::TFormLoading(TRL8Library& startLibrary, QWidget* parent)
         move(screen->availableGeometry().center() - rect().center());
 }
 
-TFormLoading::~TFormLoading() {
-    if (icon_)
-        startLibrary_.ReleaseImage(icon_);
-}
-
 void TFormLoading::setVisible(bool visible) {
     if (visible && !isVisible())
         FormShow();
@@ -63,8 +58,7 @@ void TFormLoading::FormShow() {
     shownAt_ = plat::GetTickCount();
     if (icon_)
         return;
-    icon_ = startLibrary_.GetImage("rh2_icon");
-    iconSurface_ = startLibrary_.GetImageData(icon_);
+    icon_ = TLibraryImage(startLibrary_, "rh2_icon", TLibraryImage::SurfaceNeed::Optional);
     const QColor face = QApplication::palette().color(QPalette::Button);
     const plat::LogPalette* pal = startLibrary_.GetHPal();
     if (!pal)
@@ -72,8 +66,8 @@ void TFormLoading::FormShow() {
     const int index =
         pal->NearestIndex(static_cast<uint8_t>(face.red()), static_cast<uint8_t>(face.green()),
                           static_cast<uint8_t>(face.blue()));
-    if (iconSurface_)
-        iconSurface_->SetDisplayKey(static_cast<uint8_t>(index));
+    if (TRL8ImageData* surface = icon_.Surface())
+        surface->SetDisplayKey(static_cast<uint8_t>(index));
     brush_ = QColor::fromRgb(pal->Rgb(index));
 }
 
@@ -114,10 +108,11 @@ void TFormLoading::PaletteChanged(bool byThisWindow) {
 }
 
 void TFormLoading::pbxIconPaint(QPainter& canvas) {
-    if (!iconSurface_)
+    TRL8ImageData* surface = icon_.Surface();
+    if (!surface)
         return;
     plat::QtDrawTarget target(canvas);
     const plat::LogPalette* previous = target.SelectPalette(startLibrary_.GetHPal());
-    iconSurface_->DisplayRect(target, TPoint{0, 0}, iconSurface_->GetBounds());
+    surface->DisplayRect(target, TPoint{0, 0}, surface->GetBounds());
     target.SelectPalette(previous);
 }

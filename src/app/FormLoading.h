@@ -8,11 +8,10 @@
 #include <QWidget>
 #include <cstdint>
 
+#include "image/LibraryImage.h"
 #include "ui/PaintBox.h"
 
 class TRL8Library;
-class TImageNode;
-class TRL8ImageData;
 
 class TFormLoading : public QWidget {
     Q_OBJECT
@@ -21,7 +20,6 @@ public:
 
     // StartLibrary holds "rh2_icon" and outlives the window.
     explicit TFormLoading(TRL8Library& startLibrary, QWidget* parent = nullptr);
-    ~TFormLoading() override;
 
     void setVisible(bool visible) override;
 
@@ -46,8 +44,7 @@ private:
     void pbxIconPaint(QPainter& canvas);
 
     TRL8Library& startLibrary_;
-    TImageNode* icon_ = nullptr;
-    TRL8ImageData* iconSurface_ = nullptr;
+    TLibraryImage icon_; // taken on the first show
     QColor brush_;
     uint32_t shownAt_ = 0;
     bool holding_ = false;

@@ -77,10 +77,7 @@ void TReadAloud::Stop() {
         return;
     // The sound first: a node that is playing stops as it goes (its done
     // message then names no node and is passed over).
-    if (TSoundNode* node = manager_->FindSound(soundId_)) {
-        manager_->Sounds.Remove(node);
-        delete node;
-    }
+    manager_->Sounds.Delete(manager_->FindSound(soundId_));
     Finish(false);
 }
 
@@ -194,10 +191,7 @@ bool TReadAloud::Play(const Spoken& spoken) {
     const uint32_t rate = spoken.pcm.SampleRate;
     const plat::WaveFormat format{plat::kWaveFormatPcm, 1, rate, rate * 2, 2, 16, 0};
     const uint16_t id = kFirstSoundId + nextSerial_++ % kSoundIds;
-    if (TSoundNode* stale = manager_->FindSound(id)) { // a sentence 256 sounds ago
-        manager_->Sounds.Remove(stale);
-        delete stale;
-    }
+    manager_->Sounds.Delete(manager_->FindSound(id)); // a sentence 256 sounds ago
     try {
         auto node = std::make_unique<TSoundNode>(format, spoken.pcm.Samples.data(),
                                                  spoken.pcm.Samples.size() * sizeof(int16_t),
@@ -209,10 +203,7 @@ bool TReadAloud::Play(const Spoken& spoken) {
     }
     // A game sound that plays is stopped; a loop comes back after the reading.
     if (!manager_->PlaySound(id, poStopSound | poStopLoop, false)) {
-        if (TSoundNode* node = manager_->FindSound(id)) { // refused but kept (sound off)
-            manager_->Sounds.Remove(node);
-            delete node;
-        }
+        manager_->Sounds.Delete(manager_->FindSound(id)); // refused but kept (sound off)
         return false;
     }
     soundId_ = id;

@@ -88,6 +88,13 @@ void TLumList::Remove(TLumNode* node) {
     node->Prev = nullptr;
 }
 
+void TLumList::Delete(TLumNode* node) {
+    if (!node)
+        return;
+    Remove(node);
+    delete node;
+}
+
 int TLumList::IndexOf(const TLumNode* node) const {
     int i = 1;
     for (TLumNode* p = First; p; p = p->Next, ++i)

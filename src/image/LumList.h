@@ -1,6 +1,7 @@
 // The intrusive doubly linked list that owns its nodes: destroying or
-// clearing the list deletes every node still in it. A node handed back by a
-// Remove operation belongs to the caller again. Positions are 1-based.
+// clearing the list deletes every node still in it, and Delete frees one. A
+// node handed back by a Remove operation belongs to the caller again.
+// Positions are 1-based.
 #pragma once
 #include "image/LumNode.h"
 
@@ -26,6 +27,9 @@ public:
     TLumNode* RemoveLast();
     // Unlinks Node, which must be in this list; nullptr is ignored.
     void Remove(TLumNode* node);
+    // Unlinks Node, which must be in this list, and frees it: Node is invalid
+    // afterwards. nullptr is ignored.
+    void Delete(TLumNode* node);
     // nullptr gives First (Last); otherwise the node's Next (Prev).
     TLumNode* Next(const TLumNode* node) const { return node ? node->Next : First; }
     TLumNode* Prev(const TLumNode* node) const { return node ? node->Prev : Last; }

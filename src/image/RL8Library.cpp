@@ -179,10 +179,8 @@ void TRL8Library::ReleaseImage(TImageNode* node) {
         return;
     if (node->UseCount > 0)
         --node->UseCount;
-    if (node->UseCount == 0) {
-        images_.Remove(node);
-        std::unique_ptr<TImageNode> gone(node);
-    }
+    if (node->UseCount == 0)
+        images_.Delete(node);
 }
 
 void TRL8Library::GetImageSize(const TImageNode* node, uint16_t& width, uint16_t& height) const {

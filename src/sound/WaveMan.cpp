@@ -131,10 +131,8 @@ bool TWaveMan::PlaySound(uint16_t id, uint8_t options, bool loop) {
             }
         }
     }
-    if (!result && (p->Flags & sfAutoFree)) {
-        Sounds.Remove(p);
-        delete p;
-    }
+    if (!result && (p->Flags & sfAutoFree))
+        Sounds.Delete(p);
     return result;
 }
 
@@ -152,8 +150,8 @@ uint16_t TWaveMan::WaveDone(const plat::WaveDoneMessage& message) {
         p->Flags &= ~sfQueued;
         result = p->SoundId;
         p->Stop();
-        Sounds.Remove(p);
         if (!(p->Flags & sfAutoFree) || (p->Flags & sfResume)) {
+            Sounds.Remove(p);
             if (p->Flags & sfFront) {
                 p->Flags &= ~sfFront;
                 Sounds.AddFirst(p);
@@ -163,7 +161,7 @@ uint16_t TWaveMan::WaveDone(const plat::WaveDoneMessage& message) {
             if (p->Flags & sfResume)
                 p->Flags = (p->Flags & ~sfResume) | sfQueued;
         } else {
-            delete p;
+            Sounds.Delete(p);
         }
         // A copy: a listener may remove itself.
         const std::vector<TWaveDoneListener*> listeners = listeners_;
@@ -194,9 +192,7 @@ void TWaveMan::PlayNextQueued() {
             continue;
         if (p->Play(owner_))
             return;
-        if (p->Flags & sfAutoFree) {
-            Sounds.Remove(p);
-            delete p;
-        }
+        if (p->Flags & sfAutoFree)
+            Sounds.Delete(p);
     }
 }

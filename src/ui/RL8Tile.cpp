@@ -9,7 +9,7 @@
 
 namespace RL8Tile {
 
-TRL8Library* TTileBG::globalLibrary_ = nullptr;
+TLibraryRef TTileBG::globalLibrary_;
 
 TTileBG::TTileBG(QWidget* owner) : QWidget(owner) {
     setAttribute(Qt::WA_OpaquePaintEvent);
@@ -17,27 +17,12 @@ TTileBG::TTileBG(QWidget* owner) : QWidget(owner) {
     setEnabled(false);
 }
 
-TTileBG::~TTileBG() {
-    ReleaseTile();
-    if (library_)
-        library_->RemoveReference(&library_);
-}
-
 void TTileBG::SetGlobalImageLibrary(TRL8Library* library) {
-    if (library == globalLibrary_)
-        return;
-    if (globalLibrary_)
-        globalLibrary_->RemoveReference(&globalLibrary_);
-    globalLibrary_ = library;
-    if (library)
-        library->AddReference(&globalLibrary_);
+    globalLibrary_.Reset(library);
 }
 
 void TTileBG::ReleaseTile() {
-    if (library_ && node_)
-        library_->ReleaseImage(node_);
-    node_ = nullptr;
-    surface_ = nullptr;
+    tile_.Reset();
 }
 
 void TTileBG::SetImageName(const std::string& value) {
@@ -45,41 +30,28 @@ void TTileBG::SetImageName(const std::string& value) {
     imageName_ = value;
     if (!library_ || !library_->ImageExists(value))
         return;
-    try {
-        node_ = library_->GetImage(value);
-        surface_ = library_->GetImageData(node_);
-    } catch (...) {
-        ReleaseTile();
-        throw;
-    }
+    tile_ = TLibraryImage(*library_, value, TLibraryImage::SurfaceNeed::Optional);
     update();
 }
 
 void TTileBG::SetLibrary(TRL8Library* library) {
-    if (library_) {
-        library_->RemoveReference(&library_);
-        ReleaseTile();
-    }
-    // A tile of a library that has gone went with it.
-    node_ = nullptr;
-    surface_ = nullptr;
-    library_ = library;
-    if (library) {
-        library->AddReference(&library_);
+    // A tile of a library that has gone went with it: nothing is given back.
+    ReleaseTile();
+    library_.Reset(library);
+    if (library)
         SetImageName(imageName_);
-    }
 }
 
 TRL8Library* TTileBG::GetLibrary() {
     if (!library_)
-        SetLibrary(globalLibrary_);
-    return library_;
+        SetLibrary(globalLibrary_.Get());
+    return library_.Get();
 }
 
 TRL8ImageData* TTileBG::GetSurface() {
-    if (!surface_)
+    if (!tile_.Surface())
         SetImageName(imageName_);
-    return surface_;
+    return tile_.Surface();
 }
 
 void TTileBG::paintEvent(QPaintEvent* event) {
@@ -91,7 +63,7 @@ void TTileBG::paintEvent(QPaintEvent* event) {
         return;
     }
     const QRect clip = event->rect();
-    PaintTiles(painter, *library, node_, *surface, clip);
+    PaintTiles(painter, *library, tile_.Node(), *surface, clip);
     if (OnPaintOver) {
         painter.setClipping(false);
         OnPaintOver(painter, TRect{clip.left(), clip.top(), clip.left() + clip.width(),

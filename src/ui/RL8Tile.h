@@ -13,10 +13,11 @@
 
 #include "ui/ParentFill.h"
 
+#include "image/LibraryImage.h"
+#include "image/LibraryRef.h"
 #include "platform/Rect.h"
 
 class TRL8Library;
-class TImageNode;
 class TRL8ImageData;
 
 namespace RL8Tile {
@@ -25,7 +26,6 @@ class TTileBG : public QWidget {
     Q_OBJECT
 public:
     explicit TTileBG(QWidget* owner);
-    ~TTileBG() override;
 
     const std::string& ImageName() const { return imageName_; }
     // Releases the tile and stores Value; loads the tile when a library is set
@@ -33,7 +33,7 @@ public:
     void SetImageName(const std::string& value);
 
     static void SetGlobalImageLibrary(TRL8Library* library);
-    static TRL8Library* GlobalImageLibrary() { return globalLibrary_; }
+    static TRL8Library* GlobalImageLibrary() { return globalLibrary_.Get(); }
 
     void SetLibrary(TRL8Library* library);
     // The control's library, taking the class-wide one when it has none.
@@ -52,11 +52,10 @@ private:
     void ReleaseTile();
 
     std::string imageName_;
-    TRL8Library* library_ = nullptr;
-    TImageNode* node_ = nullptr;
-    TRL8ImageData* surface_ = nullptr;
+    TLibraryRef library_;
+    TLibraryImage tile_; // of library_; empty when no tile is loaded
 
-    static TRL8Library* globalLibrary_;
+    static TLibraryRef globalLibrary_;
 };
 
 } // namespace RL8Tile

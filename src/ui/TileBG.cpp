@@ -11,35 +11,20 @@
 namespace TileBG {
 
 TTileBG::TTileBG(QWidget* panel, TRL8Library& library, const std::string& imageName)
-    : QWidget(panel), library_(&library) {
+    : QWidget(panel), tile_(library, imageName, TLibraryImage::SurfaceNeed::Optional) {
     setAttribute(Qt::WA_OpaquePaintEvent);
     setAttribute(Qt::WA_TransparentForMouseEvents);
     setEnabled(false);
-    node_ = library.GetImage(imageName);
-    try {
-        surface_ = library.GetImageData(node_);
-    } catch (...) {
-        library.ReleaseImage(node_);
-        throw;
-    }
-    library.AddReference(&library_);
     lower();
-}
-
-TTileBG::~TTileBG() {
-    if (library_) {
-        library_->ReleaseImage(node_);
-        library_->RemoveReference(&library_);
-    }
 }
 
 void TTileBG::paintEvent(QPaintEvent* event) {
     QPainter painter(this);
-    if (!library_ || !surface_) {
+    if (!tile_.Surface()) {
         PaintHatch(painter, rect());
         return;
     }
-    PaintTiles(painter, *library_, node_, *surface_, event->rect());
+    PaintTiles(painter, *tile_.Library(), tile_.Node(), *tile_.Surface(), event->rect());
 }
 
 } // namespace TileBG

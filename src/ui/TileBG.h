@@ -5,10 +5,10 @@
 #include <QWidget>
 #include <string>
 
+#include "image/LibraryImage.h"
 #include "ui/ParentFill.h"
 
 class TRL8Library;
-class TImageNode;
 class TRL8ImageData;
 
 namespace TileBG {
@@ -19,9 +19,9 @@ public:
     // Gets the tile ImageName from Library (a name missing from the library
     // raises the library's error). Panel becomes the parent and owner.
     TTileBG(QWidget* panel, TRL8Library& library, const std::string& imageName);
-    ~TTileBG() override;
 
-    TRL8ImageData* Surface() const { return surface_; }
+    // nullptr when no surface could be made or the library has gone.
+    TRL8ImageData* Surface() const { return tile_.Surface(); }
 
 protected:
     void paintEvent(QPaintEvent* event) override;
@@ -29,9 +29,7 @@ protected:
 private:
     TParentFill fill_{*this};
 
-    TRL8Library* library_ = nullptr; // cleared by the library when it is destroyed
-    TImageNode* node_ = nullptr;
-    TRL8ImageData* surface_ = nullptr;
+    TLibraryImage tile_; // empty once the library is destroyed
 };
 
 } // namespace TileBG

@@ -1,6 +1,10 @@
 // The owning list, the dirty-rectangle merge rule and the rectangle type.
 #include <gtest/gtest.h>
 
+#include <algorithm>
+#include <string>
+#include <vector>
+
 #include "image/DamageList.h"
 #include "image/LumList.h"
 #include "image/RectFuncs.h"
@@ -83,6 +87,103 @@ TEST(LumList, WalkThatRemovesCurrentNode) {
     }
     EXPECT_EQ(alive, 0);
     EXPECT_EQ(list.First, nullptr);
+}
+
+namespace {
+// A node that records its id in Destroyed each time its destructor runs.
+struct Tracked : TLumNode {
+    Tracked(int id, std::vector<int>* destroyed) : id(id), destroyed(destroyed) {}
+    ~Tracked() override { destroyed->push_back(id); }
+    int id;
+    std::vector<int>* destroyed;
+};
+
+// A list of nodes 0 .. N-1; Destroyed outlives the list.
+struct TrackedList {
+    explicit TrackedList(int n) {
+        for (int i = 0; i < n; ++i) {
+            nodes.push_back(new Tracked(i, &destroyed));
+            list.AddLast(nodes.back());
+        }
+    }
+    std::vector<int> destroyed;
+    TLumList list;
+    std::vector<Tracked*> nodes;
+};
+
+// The ids from head to tail, after checking that the Prev links walk the same
+// nodes back and that Count agrees.
+std::vector<int> Ids(const TLumList& list) {
+    std::vector<int> forward, backward;
+    for (TLumNode* p = list.First; p; p = p->Next)
+        forward.push_back(static_cast<Tracked*>(p)->id);
+    for (TLumNode* p = list.Last; p; p = p->Prev)
+        backward.insert(backward.begin(), static_cast<Tracked*>(p)->id);
+    EXPECT_EQ(forward, backward) << "Next and Prev links disagree";
+    EXPECT_EQ(list.Count(), static_cast<int>(forward.size()));
+    EXPECT_EQ(list.First == nullptr, list.Last == nullptr);
+    return forward;
+}
+} // namespace
+
+TEST(LumListDelete, FreesTheNodeOnceAndRelinksTheRest) {
+    struct Case {
+        int size;
+        int doomed;
+        std::vector<int> left;
+    };
+    const Case cases[] = {{3, 0, {1, 2}}, {3, 1, {0, 2}}, {3, 2, {0, 1}}, {1, 0, {}}};
+    for (const Case& c : cases) {
+        SCOPED_TRACE("node " + std::to_string(c.doomed) + " of " + std::to_string(c.size));
+        std::vector<int> destroyed;
+        {
+            TrackedList t(c.size);
+            t.list.Delete(t.nodes[static_cast<std::size_t>(c.doomed)]);
+            EXPECT_EQ(t.destroyed, std::vector<int>{c.doomed});
+            EXPECT_EQ(Ids(t.list), c.left);
+            // Head and tail are still right: new nodes link to the survivors.
+            t.list.AddFirst(new Tracked(10, &t.destroyed));
+            t.list.AddLast(new Tracked(11, &t.destroyed));
+            std::vector<int> grown{10};
+            grown.insert(grown.end(), c.left.begin(), c.left.end());
+            grown.push_back(11);
+            EXPECT_EQ(Ids(t.list), grown);
+            t.list.Clear();
+            destroyed = t.destroyed;
+        }
+        // Every node was freed exactly once, the deleted one first.
+        ASSERT_FALSE(destroyed.empty());
+        EXPECT_EQ(destroyed.front(), c.doomed);
+        std::sort(destroyed.begin(), destroyed.end());
+        std::vector<int> all;
+        for (int i = 0; i < c.size; ++i)
+            all.push_back(i);
+        all.push_back(10);
+        all.push_back(11);
+        EXPECT_EQ(destroyed, all);
+    }
+}
+
+TEST(LumListDelete, DeletingEveryNodeEmptiesTheList) {
+    TrackedList t(3);
+    t.list.Delete(t.nodes[1]);
+    t.list.Delete(t.nodes[2]);
+    t.list.Delete(t.nodes[0]);
+    EXPECT_EQ(t.list.First, nullptr);
+    EXPECT_EQ(t.list.Last, nullptr);
+    EXPECT_EQ(t.list.Count(), 0);
+    EXPECT_EQ(t.destroyed, (std::vector<int>{1, 2, 0}));
+}
+
+TEST(LumListDelete, NullptrIsIgnored) {
+    TrackedList t(2);
+    t.list.Delete(nullptr);
+    EXPECT_TRUE(t.destroyed.empty());
+    EXPECT_EQ(Ids(t.list), (std::vector<int>{0, 1}));
+    TLumList empty;
+    empty.Delete(nullptr);
+    EXPECT_EQ(empty.First, nullptr);
+    EXPECT_EQ(empty.Last, nullptr);
 }
 
 namespace {

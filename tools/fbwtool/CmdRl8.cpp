@@ -8,6 +8,7 @@
 
 #include "Command.h"
 #include "Rl8Png.h"
+#include "image/LibraryImage.h"
 #include "image/RL8FileWriter.h"
 #include "image/RL8Lib.h"
 #include "platform/Files.h"
@@ -60,18 +61,17 @@ int RunExport(const Args& given) {
         return Fail("usage: fbwtool rl8 export FILE NAME OUT.png [--raw]");
     TRL8Library lib;
     lib.Open(args[0]);
-    TImageNode* node = lib.GetImage(args[1]);
-    TRL8ImageData* surface = lib.GetImageData(node);
+    const TLibraryImage image(lib, args[1], TLibraryImage::SurfaceNeed::Optional);
+    TRL8ImageData* surface = image.Surface();
     if (!surface)
         return Fail("cannot make the surface of \"" + args[1] + "\"");
+    const TRL8Image& picture = *image.Node()->Image;
     Rl8Png::Image png;
     png.Width = surface->Width;
     png.Height = surface->Height;
     png.Pixels = surface->CopyPixels();
     png.Palette = RgbPalette(lib.FilePalette());
-    png.Transparent = node->Image->Transparent ? node->Image->TransparentColour : -1;
-    lib.ReleaseImageData(node);
-    lib.ReleaseImage(node);
+    png.Transparent = picture.Transparent ? picture.TransparentColour : -1;
     if (raw) {
         if (!plat::WriteFileAtomic(args[2], std::string(png.Pixels.begin(), png.Pixels.end())))
             return Fail("cannot write " + args[2]);
@@ -219,12 +219,10 @@ int RunPack(const Args& given) {
     TRL8Library check;
     check.OpenStream(std::make_unique<plat::MemoryStream>(writer.Bytes()), out);
     for (std::size_t i = 0; i < order.size(); ++i) {
-        TImageNode* node = check.GetImage(order[i]);
-        TRL8ImageData* s = check.GetImageData(node);
+        const TLibraryImage image(check, order[i], TLibraryImage::SurfaceNeed::Optional);
+        TRL8ImageData* s = image.Surface();
         if (!s || s->CopyPixels() != expected[i])
             throw std::runtime_error("internal error: \"" + order[i] + "\" does not read back");
-        check.ReleaseImageData(node);
-        check.ReleaseImage(node);
     }
     if (!writer.Save(out))
         return Fail("cannot write " + out);
