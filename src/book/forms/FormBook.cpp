@@ -80,11 +80,7 @@ void TFormBook::Layout() {
 }
 
 void TFormBook::ReleaseTalePicture() {
-    if (talePicture_.node && library_) {
-        library_->ReleaseImageData(talePicture_.node);
-        library_->ReleaseImage(talePicture_.node);
-    }
-    talePicture_ = {};
+    talePicture_.Reset();
     book_.Picture = nullptr;
 }
 
@@ -93,9 +89,8 @@ void TFormBook::LoadTalePicture() {
     if (!library_)
         return;
     const std::string name = TTaleTable::ShortName(TaleNumber);
-    talePicture_.node = library_->GetImage(name);
-    talePicture_.surface = library_->GetImageData(talePicture_.node);
-    book_.Picture = talePicture_.surface;
+    talePicture_ = TLibraryImage(*library_, name, TLibraryImage::SurfaceNeed::Optional);
+    book_.Picture = talePicture_.Surface();
     book_.PictureRect = TRect{0, twistLevel_ * 150, 150, twistLevel_ * 150 + 150};
 }
 
@@ -163,7 +158,7 @@ TBookSpread::Controls TFormBook::SpreadControls() const {
     in.hasHero = hasHero_;
     in.hasHeroine = hasHeroine_;
     in.savedStoryExists = SavedStoryExists();
-    in.canReadAloud = reader_ && readToMeRef_.surface && reader_->Available(waveManager_);
+    in.canReadAloud = reader_ && readToMePicture_.Surface() && reader_->Available(waveManager_);
     return TBookSpread::Compute(in);
 }
 
@@ -196,17 +191,17 @@ void TFormBook::UpdateTurnPageHint(int r) {
 }
 
 void TFormBook::DrawPageArrows(bool realize) {
-    if (!library_ || !library_->IsOpen() || !library_->GetHPal() || !bookImageRef_.surface ||
+    if (!library_ || !library_->IsOpen() || !library_->GetHPal() || !bookPicture_.Surface() ||
         bookImage_.isNull())
         return;
-    if (realize && RealizeFormPalette(this, library_) != 0)
+    if (realize && RealizeFormPalette(this, library_.Get()) != 0)
         return; // the whole window is repainted
     plat::QtDrawTarget target(bookImage_);
     const plat::LogPalette* previous = target.SelectPalette(library_->GetHPal());
     const int w = bookImage_.width(), h = bookImage_.height();
     for (const TBookPieces::Piece& p : {TBookPieces::BackArrow(h, cmdPrevPage.isEnabled()),
                                         TBookPieces::ForwardArrow(w, h, cmdNextPage.isEnabled())}) {
-        bookImageRef_.surface->DisplayRect(target, p.dest, p.source);
+        bookPicture_.Surface()->DisplayRect(target, p.dest, p.source);
         const QRect r(p.dest.X, p.dest.Y, 40, 25);
         update(r);
         // The page areas show the book behind them, the arrows' corners too.
@@ -226,7 +221,7 @@ void TFormBook::showEvent(QShowEvent* event) {
 }
 
 void TFormBook::FormShow() {
-    RealizeFormPalette(this, library_);
+    RealizeFormPalette(this, library_.Get());
     LoadTalePicture();
     TCoverLine cover = TCoverLine::Parse(generator_.GetCoverLine(TaleNumber));
     hasHero_ = cover.hasHero;
@@ -314,9 +309,9 @@ void TFormBook::FormResize() {
 }
 
 void TFormBook::FormPaint() {
-    if (!library_ || !library_->IsOpen() || !library_->GetHPal() || !bookImageRef_.surface)
+    if (!library_ || !library_->IsOpen() || !library_->GetHPal() || !bookPicture_.Surface())
         return;
-    RealizeFormPalette(this, library_);
+    RealizeFormPalette(this, library_.Get());
     const int w = width(), h = height();
     if (bookImage_.size() != QSize(w, h))
         bookImage_ = QImage(w, h, QImage::Format_RGB32);
@@ -325,7 +320,7 @@ void TFormBook::FormPaint() {
     // whole client area.
     const plat::LogPalette* palette = library_->GetHPal();
     if (bookSheet_.isNull() || bookSheetPalette_ != palette) {
-        TRL8ImageData& book = *bookImageRef_.surface;
+        TRL8ImageData& book = *bookPicture_.Surface();
         bookSheet_ = QImage(book.Width, book.Height, QImage::Format_RGB32);
         plat::QtDrawTarget target(bookSheet_);
         const plat::LogPalette* previous = target.SelectPalette(palette);

@@ -24,6 +24,8 @@
 #include "book/MessageClock.h"
 #include "book/ReadAloud.h"
 #include "book/ReadAloudOwner.h"
+#include "image/LibraryImage.h"
+#include "image/LibraryRef.h"
 #include "ui/PaintBox.h"
 
 class QPrinter;
@@ -182,10 +184,6 @@ protected:
     bool eventFilter(QObject* watched, QEvent* event) override;
 
 private:
-    struct ImageRef {
-        TImageNode* node = nullptr;
-        TRL8ImageData* surface = nullptr;
-    };
     void BuildForm();
     // Turns the page for Key (Left, Right, Page Up, Page Down) where the arrows
     // would; false when the key is not for turning here.
@@ -213,7 +211,7 @@ private:
     bool SavedStoryExists() const;
 
     TStoryGenerator& generator_;
-    TRL8Library* library_; // cleared when the library goes
+    TLibraryRef library_; // the game library; empty once it has gone
     std::vector<std::unique_ptr<TileBG::TTileBG>> tiles_;
     TBook book_;
     std::string story_;
@@ -221,7 +219,9 @@ private:
     int twistLevel_ = 2;
     bool hasHero_ = false;
     bool hasHeroine_ = false;
-    ImageRef bookImageRef_, talePicture_, readToMeRef_;
+    TLibraryImage bookPicture_;     // "book": every piece of the book
+    TLibraryImage talePicture_;     // the tale's three cover pictures; may be empty
+    TLibraryImage readToMePicture_; // "readtome"; empty without it
     TBookGeometry geometry_;
     TMessageClock messageClock_;
     QImage bookImage_;

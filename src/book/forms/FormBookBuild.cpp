@@ -63,7 +63,7 @@ TFormBook::TFormBook(TStoryGenerator& generator, TRL8Library& library, QWidget* 
       lblSaved(&pnlCommands), lblCopied(&pnlCommands), cmdPrint(&pnlCommands),
       cmdSave(&pnlCommands), cmdCopy(&pnlCommands), lblPrintText(&pnlCommands),
       lblSaveText(&pnlCommands), lblCopyText(&pnlCommands), lblTurnPage(this), tmrMessage(this),
-      generator_(generator), library_(&library) {
+      generator_(generator) {
     // Before the form is built: its handlers ask the reader.
     reader_ = std::make_unique<TReadAloud>(*this, plat::CreateSystemSpeechSynth());
     plat::InstallFontSubstitutes();
@@ -97,21 +97,20 @@ TFormBook::TFormBook(TStoryGenerator& generator, TRL8Library& library, QWidget* 
     tiles_.push_back(std::make_unique<TileBG::TTileBG>(&pnlHero, library, "booktile"));
     tiles_.push_back(std::make_unique<TileBG::TTileBG>(&pnlHeroine, library, "booktile"));
     tiles_.push_back(std::make_unique<TileBG::TTileBG>(&pnlTwist, library, "booktile"));
-    bookImageRef_.node = library.GetImage("book");
-    bookImageRef_.surface = library.GetImageData(bookImageRef_.node);
+    bookPicture_ = TLibraryImage(library, "book", TLibraryImage::SurfaceNeed::Optional);
     twistLevel_ = 2;
     // Without its picture the book has no "Read to me" button.
     if (library.ImageExists("readtome")) {
         try {
-            readToMeRef_.node = library.GetImage("readtome");
-            readToMeRef_.surface = library.GetImageData(readToMeRef_.node);
+            readToMePicture_ =
+                TLibraryImage(library, "readtome", TLibraryImage::SurfaceNeed::Required);
         } catch (const std::exception&) {
-            readToMeRef_.surface = nullptr;
+            readToMePicture_.Reset();
         }
     }
     // Last: nothing after this can fail, so the library never keeps the
     // address of a window that was not made.
-    library.AddReference(&library_);
+    library_.Reset(&library);
 }
 
 TFormBook::~TFormBook() {
@@ -121,20 +120,7 @@ TFormBook::~TFormBook() {
     // FormDestroy.
     if (!SettingsFileName.empty())
         plat::WriteProfileString("Book", "Maximized", isMaximized() ? "1" : "0", SettingsFileName);
-    tiles_.clear();
-    if (library_) {
-        ReleaseTalePicture();
-        if (bookImageRef_.node) {
-            library_->ReleaseImageData(bookImageRef_.node);
-            library_->ReleaseImage(bookImageRef_.node);
-        }
-        if (readToMeRef_.node) {
-            if (readToMeRef_.surface)
-                library_->ReleaseImageData(readToMeRef_.node);
-            library_->ReleaseImage(readToMeRef_.node);
-        }
-        library_->RemoveReference(&library_);
-    }
+    // The tiles and the library images give themselves back as they go.
 }
 
 void TFormBook::BuildForm() {

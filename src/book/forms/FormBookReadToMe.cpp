@@ -32,7 +32,7 @@ void TFormBook::UpdateReadToMe() {
 }
 
 void TFormBook::DrawReadToMe() {
-    if (!readToMeRef_.surface || bookImage_.isNull() || !library_ || !library_->IsOpen() ||
+    if (!readToMePicture_.Surface() || bookImage_.isNull() || !library_ || !library_->IsOpen() ||
         !library_->GetHPal()) {
         readToMeImage_ = QImage();
         return;
@@ -42,8 +42,8 @@ void TFormBook::DrawReadToMe() {
     plat::QtDrawTarget target(readToMeImage_);
     const plat::LogPalette* previous = target.SelectPalette(library_->GetHPal());
     const int sx = reader_ && reader_->Reading() ? kReadToMeWidth : 0;
-    readToMeRef_.surface->DisplayRect(target, TPoint{0, 0},
-                                      TRect{sx, 0, sx + kReadToMeWidth, kReadToMeHeight});
+    readToMePicture_.Surface()->DisplayRect(target, TPoint{0, 0},
+                                            TRect{sx, 0, sx + kReadToMeWidth, kReadToMeHeight});
     target.SelectPalette(previous);
     pbxReadToMe.update();
 }
