@@ -96,12 +96,16 @@ void TFormBook::LoadTalePicture() {
 
 void TFormBook::PaintPage(QPainter& c, const QRegion& damage, const QWidget& area,
                           const QImage& layer) const {
+    // The book is a picture of whole pixels; the layer may hold more pixels
+    // than the page has (its text drawn at the screen's pixel ratio).
+    const qreal ratio = layer.devicePixelRatio();
     for (const QRect& r : damage) {
         if (bookImage_.isNull())
             c.fillRect(r, Qt::white);
         else
             c.drawImage(r, bookImage_, r.translated(area.pos()));
-        c.drawImage(r, layer, r);
+        c.drawImage(QRectF(r), layer,
+                    QRectF(r.x() * ratio, r.y() * ratio, r.width() * ratio, r.height() * ratio));
     }
 }
 
@@ -113,9 +117,15 @@ QImage TFormBook::PagePicture(const QWidget& area, const QImage& layer) const {
 }
 
 void TFormBook::DrawPageInto(QImage& image, const TBookBox& box, int page) {
-    // Only what the page draws: transparent where the book behind shows.
-    if (image.size() != QSize(box.width, box.height))
-        image = QImage(box.width, box.height, QImage::Format_ARGB32_Premultiplied);
+    // Only what the page draws: transparent where the book behind shows. The
+    // text is drawn at the screen's pixel ratio, the pictures in whole pixels
+    // scaled to it, both from the layout in page pixels.
+    const qreal ratio = devicePixelRatioF();
+    const QSize pixels(qRound(box.width * ratio), qRound(box.height * ratio));
+    if (image.size() != pixels || image.devicePixelRatio() != ratio) {
+        image = QImage(pixels, QImage::Format_ARGB32_Premultiplied);
+        image.setDevicePixelRatio(ratio);
+    }
     image.fill(Qt::transparent);
     if (page < 0 || (page > 0 && story_.empty()))
         return;
@@ -490,7 +500,8 @@ void TFormBook::rbTwistClick(int tag) {
     if (!book_.Picture || leftImage_.isNull() || currentPage_ != 0 || !library_)
         return;
     // Only the picture changes: the cover text and frame stay.
-    plat::QtDrawTarget target(leftImage_);
+    QPainter painter(&leftImage_);
+    plat::QtDrawTarget target(painter);
     const plat::LogPalette* previous = target.SelectPalette(library_->GetHPal());
     book_.Picture->DisplayRect(target, book_.PicturePos, book_.PictureRect);
     target.SelectPalette(previous);

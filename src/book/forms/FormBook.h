@@ -160,6 +160,8 @@ public:
     const QImage& BookPicture() const { return bookImage_; }
     QImage LeftPagePicture() const { return PagePicture(pbxLeftPage, leftImage_); }
     QImage RightPagePicture() const { return PagePicture(pbxRightPage, rightImage_); }
+    // The left page's layer: what the page draws, at the screen's pixel ratio.
+    const QImage& LeftPageLayer() const { return leftImage_; }
     // What the "Read to me" button shows.
     const QImage& ReadToMePicture() const { return readToMeImage_; }
     // How often each page picture was drawn whole.

@@ -157,6 +157,8 @@ void TFormBook::BuildForm() {
     // A page area has no background of its own: the book behind it shows,
     // and what the page draws lies over it.
     pbxLeftPage.OnPaint = [this](QPainter& c, const QRegion& damage) {
+        if (leftImage_.devicePixelRatio() != devicePixelRatioF())
+            RenderPages(); // moved to a screen of another pixel ratio
         PaintPage(c, damage, pbxLeftPage, leftImage_);
     };
     pbxRightPage.OnPaint = [this](QPainter& c, const QRegion& damage) {

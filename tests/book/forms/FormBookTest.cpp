@@ -504,3 +504,43 @@ TEST_F(FormBookTest, FailedConstructionLeavesTheLibrarySafe) {
     EXPECT_EQ(book->CurrentPage(), 0);
     EXPECT_TRUE(errors.empty());
 }
+
+namespace {
+// How many 2 x 2 blocks of Rect (in Image's pixels) are not of one colour.
+int MixedBlocks(const QImage& image, const QRect& rect) {
+    int mixed = 0;
+    for (int y = rect.top(); y + 1 <= rect.bottom(); y += 2)
+        for (int x = rect.left(); x + 1 <= rect.right(); x += 2) {
+            const QRgb a = image.pixel(x, y);
+            if (image.pixel(x + 1, y) != a || image.pixel(x, y + 1) != a ||
+                image.pixel(x + 1, y + 1) != a)
+                ++mixed;
+        }
+    return mixed;
+}
+} // namespace
+
+// On a screen scaled to 200 % the pages' text is drawn at the screen's pixel
+// ratio (its edges are finer than 2 x 2 blocks) from the layout of 100 %,
+// while the cover picture stays whole pixels, doubled. Runs in the program
+// started with QT_SCALE_FACTOR=2 (ctest's FormBookAt200Percent).
+TEST_F(FormBookTest, PageTextIsDrawnAtTheScreensPixelRatio) {
+    if (book->devicePixelRatioF() < 2)
+        GTEST_SKIP() << "needs a screen scaled to 200 % (QT_SCALE_FACTOR=2)";
+    Open(2);
+    const QImage& cover = book->LeftPageLayer();
+    EXPECT_EQ(cover.devicePixelRatio(), 2.0);
+    EXPECT_EQ(cover.size(), book->pbxLeftPage.size() * 2);
+    const TPoint at = book->Book().PicturePos;
+    EXPECT_EQ(MixedBlocks(cover, QRect(at.X * 2, at.Y * 2, 300, 300)), 0);
+    // The cover words above the picture.
+    EXPECT_GT(MixedBlocks(cover, QRect(0, 0, cover.width(), at.Y * 2)), 50);
+
+    book->cmdNewStory.click();
+    ASSERT_EQ(book->CurrentPage(), 1);
+    const QImage& page = book->LeftPageLayer();
+    EXPECT_GT(MixedBlocks(page, page.rect()), 500);
+    // The pages as a person sees them: the layer's fine text, over the book.
+    const QImage shown = book->LeftPagePicture();
+    EXPECT_EQ(shown.size(), book->pbxLeftPage.size());
+}
