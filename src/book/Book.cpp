@@ -21,62 +21,146 @@ bool IsMarker(const char* s) {
     return s[0] == '\\' && s[1] == 'n';
 }
 
-// Characters from S to the next marker or the end of the text.
-int32_t ParagraphLength(const char* s) {
-    const char* q = s;
-    while (*q && !IsMarker(q))
-        ++q;
-    return static_cast<int32_t>(q - s);
+// The paragraph's end at or after S: the next marker or the terminating zero.
+const char* ParagraphEnd(const char* s) {
+    for (;;) {
+        s += std::strcspn(s, "\\");
+        if (!*s || s[1] == 'n')
+            return s;
+        ++s;
+    }
 }
 
-// Length of the line that starts at S within a paragraph of Size characters:
-// the guess from Est widths of "n", grown word by word while narrower than
-// Avail and shrunk space by space while wider. Never 0 when Size > 0.
-int32_t BreakLine(plat::Canvas& canvas, const char* s, int32_t size, int32_t est, int avail) {
-    auto width = [&](int32_t n) { return canvas.TextWidth(std::string_view(s, std::size_t(n))); };
-    auto nextSpace = [&](int32_t from) {
-        while (from < size && s[from] != ' ')
-            ++from;
-        return from; // Size when there is none
-    };
+// Breaks one line off the start of a paragraph: the guess from Est widths of
+// "n", grown word by word while narrower than Avail and shrunk space by space
+// while wider; a single word wider than the line gives its longest prefix
+// that fits. Never 0 when Size > 0.
+//
+// The work stays within what can fit. Prefix widths only grow with the
+// prefix, so once a prefix of Limit characters is known to be wider than
+// Avail, no character at or after Limit changes where the line breaks: the
+// breaker then treats the paragraph as ending there, and neither scans nor
+// measures beyond it. Scans that reach Probe measure that prefix first,
+// doubling Probe while it still fits.
+class LineBreaker {
+public:
+    LineBreaker(plat::Canvas& canvas, const char* s, int32_t size, int32_t est, int avail)
+        : canvas_(canvas), s_(s), limit_(size), est_(est), avail_(avail),
+          probe_(static_cast<int32_t>(std::min<int64_t>(2 * int64_t{est}, size))) {}
 
-    int32_t pos = est < size ? nextSpace(est) : size;
+    int32_t Break() {
+        int32_t pos = est_ < limit_ ? NextSpace(est_) : limit_;
 
-    while (pos < size && width(pos) < avail) {
-        while (pos < size && s[pos] == ' ')
-            ++pos;
-        pos = nextSpace(pos);
+        while (pos < limit_ && Width(pos) < avail_)
+            pos = NextSpace(SkipSpaces(pos));
+
+        while (pos > 0 && Width(pos) > avail_) {
+            do
+                --pos;
+            while (pos > 0 && s_[pos] != ' ');
+            while (pos > 0 && s_[pos - 1] == ' ')
+                --pos;
+            if (pos > 0)
+                continue;
+            // One word wider than the line: its longest prefix that fits. A
+            // first character wider than the whole line still takes the line
+            // on its own; otherwise the layout would never advance.
+            return std::max<int32_t>(LongestFit(), 1);
+        }
+        // A guess that stood in a run of spaces at exactly the available
+        // width would end the line with spaces: a line broken inside a
+        // paragraph ends at its last word.
+        if (pos < limit_) {
+            int32_t end = pos;
+            while (end > 0 && s_[end - 1] == ' ')
+                --end;
+            if (end > 0)
+                pos = end;
+        }
+        return pos;
     }
 
-    while (pos > 0 && width(pos) > avail) {
-        do
-            --pos;
-        while (pos > 0 && s[pos] != ' ');
-        while (pos > 0 && s[pos - 1] == ' ')
-            --pos;
-        if (pos > 0)
-            continue;
-        // One word wider than the line: its longest prefix that fits.
-        pos = 1;
-        while (pos <= size && width(pos) <= avail)
-            ++pos;
-        --pos;
-        // A first character wider than the whole line still takes the line
-        // on its own; otherwise the layout would never advance.
-        return std::max<int32_t>(pos, 1);
+private:
+    // Width of the first N characters, measured only when not known to be
+    // wider than the line already.
+    int Width(int32_t n) {
+        if (n >= over_)
+            return avail_ + 1;
+        if (n == lastN_)
+            return lastWidth_;
+        const int w = canvas_.TextWidth(std::string_view(s_, std::size_t(n)));
+        lastN_ = n;
+        lastWidth_ = w;
+        if (w > avail_)
+            over_ = n;
+        else
+            fit_ = std::max(fit_, n);
+        return w;
     }
-    // A guess that stood in a run of spaces at exactly the available width
-    // would end the line with spaces: a line broken inside a paragraph ends
-    // at its last word.
-    if (pos < size) {
-        int32_t end = pos;
-        while (end > 0 && s[end - 1] == ' ')
-            --end;
-        if (end > 0)
-            pos = end;
+
+    // Measures the prefix at Probe: wider than the line, it becomes the
+    // limit; otherwise the next probe lies twice as far.
+    void Probe() {
+        if (Width(probe_) > avail_)
+            limit_ = probe_;
+        else
+            probe_ = probe_ <= limit_ / 2 ? probe_ * 2 : limit_;
     }
-    return pos;
-}
+
+    // The first space at or after From, or the limit when there is none.
+    int32_t NextSpace(int32_t from) {
+        for (;;) {
+            const int32_t end = std::min(limit_, probe_);
+            if (from < end) {
+                const void* q = std::memchr(s_ + from, ' ', std::size_t(end - from));
+                if (q)
+                    return static_cast<int32_t>(static_cast<const char*>(q) - s_);
+                from = end;
+            }
+            if (from >= limit_)
+                return limit_;
+            Probe();
+        }
+    }
+
+    // The first character at or after From that is not a space, or the limit.
+    int32_t SkipSpaces(int32_t from) {
+        for (;;) {
+            const int32_t end = std::min(limit_, probe_);
+            while (from < end && s_[from] == ' ')
+                ++from;
+            if (from < end || from >= limit_)
+                return from;
+            Probe();
+        }
+    }
+
+    // The longest prefix not wider than the line, by halving the range
+    // between the longest prefix measured that fits and the shortest one
+    // measured that does not.
+    int32_t LongestFit() {
+        int32_t lo = fit_, hi = over_;
+        while (hi - lo > 1) {
+            const int32_t mid = lo + (hi - lo) / 2;
+            if (Width(mid) <= avail_)
+                lo = mid;
+            else
+                hi = mid;
+        }
+        return lo;
+    }
+
+    plat::Canvas& canvas_;
+    const char* s_;
+    int32_t limit_; // the paragraph's length, or a prefix known wider than the line
+    int32_t est_;
+    int avail_;
+    int32_t probe_;
+    int32_t over_ = INT32_MAX; // shortest prefix measured wider than the line
+    int32_t fit_ = 0;          // longest prefix measured no wider than the line
+    int32_t lastN_ = -1;
+    int lastWidth_ = 0;
+};
 
 // Steps S over every space and marker.
 const char* SkipBlank(const char* s) {
@@ -116,11 +200,15 @@ void TBook::PaginateInto(TLumList* pageList, plat::Canvas* canvas, const char* t
 
     // Blank lines and spaces never open a page, the first one included.
     const char* p = SkipBlank(text);
+    const char* paraEnd = nullptr; // the end of the paragraph P stands in
     while (*p) {
         auto page = std::make_unique<TPage>();
         for (int64_t line = 1; line <= linesPerPage && *p; ++line) {
-            const int32_t size = ParagraphLength(p);
-            const int32_t pos = size > 0 ? BreakLine(*canvas, p, size, estChars, availWidth) : 0;
+            if (!paraEnd || p > paraEnd)
+                paraEnd = ParagraphEnd(p);
+            const auto size = static_cast<int32_t>(paraEnd - p);
+            const int32_t pos =
+                size > 0 ? LineBreaker(*canvas, p, size, estChars, availWidth).Break() : 0;
             page->AddLine(static_cast<int32_t>(p - text), pos);
             p += pos;
             while (*p == ' ')
