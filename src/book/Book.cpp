@@ -7,6 +7,7 @@
 #include <cstring>
 #include <memory>
 #include <string_view>
+#include <utility>
 #include <vector>
 
 #include "image/RL8ImageData.h"
@@ -169,6 +170,76 @@ const char* SkipBlank(const char* s) {
     return s;
 }
 
+// Normal lines that Lines title lines TitleHeight apart take, rounded up.
+int64_t TitleRows(int64_t lines, int titleHeight, int lineHeight) {
+    return std::max<int64_t>(1, (lines * titleHeight + lineHeight - 1) / lineHeight);
+}
+
+// The title broken into lines of its own size.
+struct TitleLayout {
+    int size = 0; // points the title starts at
+    int64_t rows = 1;
+    // (offset from the title's start, length) of each line; empty when the
+    // title takes the first line of the layout, as any line does.
+    std::vector<std::pair<int32_t, int32_t>> lines;
+    const char* next = nullptr; // where the text after the title starts
+};
+
+// Lays out the title, the paragraph that starts at P, in the canvas's font
+// made bold and 5/3 of its size, or as many points less (but not less than
+// its size) as it takes for no word to be cut. A title that stands on one
+// line, or that would need more than LinesPerPage lines of LineHeight, gets
+// no lines: it is laid out as any paragraph and its first line drawn as the
+// title. Leaves the canvas's font as it was.
+TitleLayout LayOutTitle(plat::Canvas& canvas, const char* p, int avail, int lineHeight,
+                        int64_t linesPerPage) {
+    TitleLayout title;
+    const int normal = canvas.FontSize();
+    const bool wasBold = canvas.Bold();
+    const char* end = ParagraphEnd(p);
+    const auto size = static_cast<int32_t>(end - p);
+    title.size = std::max(normal * 5 / 3, kMinFontSize);
+    title.next = IsMarker(end) ? end + 2 : end;
+    canvas.SetBold(true);
+    int points = title.size;
+    for (;; --points) {
+        canvas.SetFontSize(points);
+        const int nWidth = canvas.TextWidth("n");
+        const int titleHeight = std::abs(canvas.TextHeight("A"));
+        const int32_t est = nWidth > 0 ? std::max(avail / nWidth, 1) : size;
+        title.lines.clear();
+        bool cut = false;
+        for (int32_t q = 0; q < size;) {
+            const int32_t pos = LineBreaker(canvas, p + q, size - q, est, avail).Break();
+            if (q + pos < size && p[q + pos] != ' ' && points > normal) {
+                cut = true;
+                break;
+            }
+            title.lines.emplace_back(q, pos);
+            title.rows =
+                TitleRows(static_cast<int64_t>(title.lines.size()), titleHeight, lineHeight);
+            if (title.rows > linesPerPage) {
+                title.lines.clear();
+                break;
+            }
+            q += pos;
+            while (q < size && p[q] == ' ')
+                ++q;
+        }
+        if (!cut)
+            break;
+    }
+    if (title.lines.size() < 2) {
+        title.lines.clear();
+        title.rows = 1;
+    } else {
+        title.size = points;
+    }
+    canvas.SetFontSize(normal);
+    canvas.SetBold(wasBold);
+    return title;
+}
+
 } // namespace
 
 int TBook::PageLineCount(int n) const {
@@ -200,10 +271,30 @@ void TBook::PaginateInto(TLumList* pageList, plat::Canvas* canvas, const char* t
 
     // Blank lines and spaces never open a page, the first one included.
     const char* p = SkipBlank(text);
+    if (!*p)
+        return;
+    const TitleLayout title = LayOutTitle(*canvas, p, availWidth, lineHeight, linesPerPage);
     const char* paraEnd = nullptr; // the end of the paragraph P stands in
+    bool firstPage = true;
     while (*p) {
         auto page = std::make_unique<TPage>();
-        for (int64_t line = 1; line <= linesPerPage && *p; ++line) {
+        int64_t line = 1;
+        if (firstPage) {
+            firstPage = false;
+            page->TitleSize = title.size;
+            page->TitleLines = 1;
+            page->TitleRows = 1;
+            if (!title.lines.empty()) {
+                const auto start = static_cast<int32_t>(p - text);
+                for (const auto& [offset, length] : title.lines)
+                    page->AddLine(start + offset, length);
+                page->TitleLines = static_cast<int>(title.lines.size());
+                page->TitleRows = static_cast<int>(title.rows);
+                line = title.rows + 1;
+                p = title.next;
+            }
+        }
+        for (; line <= linesPerPage && *p; ++line) {
             if (!paraEnd || p > paraEnd)
                 paraEnd = ParagraphEnd(p);
             const auto size = static_cast<int32_t>(paraEnd - p);
@@ -234,14 +325,14 @@ void TBook::DrawPageFrom(const TLumList* pageList, plat::Canvas* canvas, int wid
         return;
     const auto* page = static_cast<const TPage*>(pageList->Items(pageNumber));
     if (page)
-        DrawStoryPage(*page, *canvas, width, pageNumber == 1, text);
+        DrawStoryPage(*page, *canvas, width, text);
 }
 
-int TBook::FitTitle(plat::Canvas& canvas, int width, const std::string& line) const {
-    // Bold at 5/3 of the size, centred, shrunk until it starts at the margin
+int TBook::FitTitle(plat::Canvas& canvas, int width, const std::string& line, int points) const {
+    // Bold at the title's size, centred, shrunk until it starts at the margin
     // or later (down to the smallest size, where it is put at the margin).
     canvas.SetBold(true);
-    int size = std::max(canvas.FontSize() * 5 / 3, kMinFontSize);
+    int size = std::max(points, kMinFontSize);
     canvas.SetFontSize(size);
     for (;;) {
         const int x = (width - canvas.TextWidth(line)) / 2;
@@ -251,6 +342,25 @@ int TBook::FitTitle(plat::Canvas& canvas, int width, const std::string& line) co
             return MarginX;
         canvas.SetFontSize(--size);
     }
+}
+
+int TBook::LineTop(const TPage& page, int index, int lineHeight, int titleHeight) const {
+    if (index < page.TitleLines)
+        return MarginY + index * titleHeight;
+    return MarginY + (page.TitleRows + index - page.TitleLines) * lineHeight;
+}
+
+int TBook::TitleHeight(const TPage& page, plat::Canvas& canvas) {
+    if (page.TitleLines <= 0)
+        return 0;
+    const int normal = canvas.FontSize();
+    const bool wasBold = canvas.Bold();
+    canvas.SetBold(true);
+    canvas.SetFontSize(std::max(page.TitleSize, kMinFontSize));
+    const int height = std::abs(canvas.TextHeight("A"));
+    canvas.SetBold(wasBold);
+    canvas.SetFontSize(normal);
+    return height;
 }
 
 TRect TBook::LinePartRectFrom(const TLumList* pageList, plat::Canvas* canvas, int width,
@@ -269,10 +379,11 @@ TRect TBook::LinePartRectFrom(const TLumList* pageList, plat::Canvas* canvas, in
     const std::string lineText = line->GetText(text);
     const int normal = canvas->FontSize();
     const bool wasBold = canvas->Bold();
-    const int top = MarginY + (lineNumber - 1) * std::abs(canvas->TextHeight("A"));
+    const int lineHeight = std::abs(canvas->TextHeight("A"));
+    const int top = LineTop(*page, lineNumber - 1, lineHeight, TitleHeight(*page, *canvas));
     int x = MarginX;
-    if (pageNumber == 1 && lineNumber == 1)
-        x = FitTitle(*canvas, width, lineText);
+    if (lineNumber <= page->TitleLines)
+        x = FitTitle(*canvas, width, lineText, page->TitleSize);
     const std::string_view s(lineText);
     const TRect rect{x + canvas->TextWidth(s.substr(0, start)), top,
                      x + canvas->TextWidth(s.substr(0, end)),
@@ -282,28 +393,24 @@ TRect TBook::LinePartRectFrom(const TLumList* pageList, plat::Canvas* canvas, in
     return rect;
 }
 
-void TBook::DrawStoryPage(const TPage& page, plat::Canvas& canvas, int width, bool withTitle,
+void TBook::DrawStoryPage(const TPage& page, plat::Canvas& canvas, int width,
                           const char* text) const {
     canvas.SetPenColour(kBlack);
     const int normal = canvas.FontSize();
     const bool wasBold = canvas.Bold();
     const int lineHeight = std::abs(canvas.TextHeight("A"));
-    int x = MarginX;
-    int y = MarginY;
-    bool first = true;
-    for (const TLumNode* n = page.Lines.First; n; n = n->Next) {
+    const int titleHeight = TitleHeight(page, canvas);
+    int index = 0;
+    for (const TLumNode* n = page.Lines.First; n; n = n->Next, ++index) {
         const std::string line = static_cast<const TLine*>(n)->GetText(text);
-        const bool title = withTitle && first;
-        first = false;
-        if (title)
-            x = FitTitle(canvas, width, line);
-        canvas.TextOut(x, y, line);
-        if (title) {
+        const int y = LineTop(page, index, lineHeight, titleHeight);
+        if (index < page.TitleLines) {
+            canvas.TextOut(FitTitle(canvas, width, line, page.TitleSize), y, line);
             canvas.SetBold(wasBold);
             canvas.SetFontSize(normal);
-            x = MarginX;
+        } else {
+            canvas.TextOut(MarginX, y, line);
         }
-        y += lineHeight;
     }
 }
 
