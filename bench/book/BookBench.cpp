@@ -8,7 +8,10 @@
 //           size that puts 50 to 60 widths of "n" across the paper.
 // One iteration lays out one tale (the ten in turn); a new canvas every
 // time, as a paint or print job makes one, with the font's advances already
-// known to the process. Run: build-bench/bench/book/bench_book
+// known to the process. Two long saved stories on the screen page show that
+// the work grows linearly: the tales' words as one paragraph of 1 MB, and a
+// word of 300 KB, each under a short title.
+// Run: build-bench/bench/book/bench_book
 #include <benchmark/benchmark.h>
 
 #include <QGuiApplication>
@@ -99,6 +102,40 @@ void BM_Book(benchmark::State& state, Page page) {
     state.counters["points"] = page.points;
 }
 
+// The tales' words in one paragraph of Bytes characters under a title.
+std::string OneParagraph(std::size_t bytes) {
+    std::string words;
+    for (const std::string& t : Tales())
+        for (std::size_t k = 0; k < t.size(); ++k) {
+            const bool marker = t[k] == '\\' && k + 1 < t.size() && t[k + 1] == 'n';
+            words += marker ? ' ' : t[k];
+            k += marker;
+        }
+    std::string s = "A Long Story\\n\\n";
+    while (s.size() < bytes)
+        s += words;
+    s.resize(bytes);
+    return s;
+}
+
+void BM_BookLong(benchmark::State& state, Page page, const std::string& text) {
+    QImage image = Device(page.dpi);
+    QPainter painter(&image);
+    long long pages = 0;
+    for (auto _ : state) {
+        plat::QtCanvas canvas(painter, kFamily, page.points);
+        TBook book;
+        book.MarginX = page.marginX;
+        book.MarginY = page.marginY;
+        book.Paginate(&canvas, TRect{0, 0, page.width, page.height}, text.c_str());
+        pages += book.PageCount();
+        benchmark::DoNotOptimize(book.Pages.First);
+    }
+    state.SetBytesProcessed(static_cast<int64_t>(text.size()) * state.iterations());
+    state.counters["pages"] =
+        benchmark::Counter(static_cast<double>(pages) / static_cast<double>(state.iterations()));
+}
+
 void BM_QTextDocument(benchmark::State& state, Page page) {
     const auto& tales = Tales();
     std::vector<QString> plain;
@@ -168,6 +205,12 @@ int main(int argc, char** argv) {
     benchmark::RegisterBenchmark("Book/A4_600dpi", BM_Book, a4)->Unit(benchmark::kMicrosecond);
     benchmark::RegisterBenchmark("QTextDocument/A4_600dpi", BM_QTextDocument, a4)
         ->Unit(benchmark::kMicrosecond);
+    static const std::string paragraph = OneParagraph(1 << 20);
+    static const std::string word = "A Long Story\\n\\n" + std::string(300 * 1024, 'x');
+    benchmark::RegisterBenchmark("Book/Screen_Paragraph_1MB", BM_BookLong, ScreenPage(), paragraph)
+        ->Unit(benchmark::kMillisecond);
+    benchmark::RegisterBenchmark("Book/Screen_Word_300KB", BM_BookLong, ScreenPage(), word)
+        ->Unit(benchmark::kMillisecond);
     benchmark::Initialize(&argc, argv);
     benchmark::RunSpecifiedBenchmarks();
     benchmark::Shutdown();

@@ -7,6 +7,7 @@
 #include <cstring>
 #include <memory>
 #include <string_view>
+#include <utility>
 #include <vector>
 
 #include "image/RL8ImageData.h"
@@ -21,68 +22,222 @@ bool IsMarker(const char* s) {
     return s[0] == '\\' && s[1] == 'n';
 }
 
-// Characters from S to the next marker or the end of the text.
-int32_t ParagraphLength(const char* s) {
-    const char* q = s;
-    while (*q && !IsMarker(q))
-        ++q;
-    return static_cast<int32_t>(q - s);
+// The paragraph's end at or after S: the next marker or the terminating zero.
+const char* ParagraphEnd(const char* s) {
+    for (;;) {
+        s += std::strcspn(s, "\\");
+        if (!*s || s[1] == 'n')
+            return s;
+        ++s;
+    }
 }
 
-// Length of the line that starts at S within a paragraph of Size characters:
-// the guess from Est widths of "n", grown word by word while narrower than
-// Avail and shrunk space by space while wider. Never 0 when Size > 0.
-int32_t BreakLine(plat::Canvas& canvas, const char* s, int32_t size, int32_t est, int avail) {
-    auto width = [&](int32_t n) { return canvas.TextWidth(std::string_view(s, std::size_t(n))); };
-    auto nextSpace = [&](int32_t from) {
-        while (from < size && s[from] != ' ')
-            ++from;
-        return from; // Size when there is none
-    };
+// Breaks one line off the start of a paragraph: the guess from Est widths of
+// "n", grown word by word while narrower than Avail and shrunk space by space
+// while wider; a single word wider than the line gives its longest prefix
+// that fits. Never 0 when Size > 0.
+//
+// The work stays within what can fit. Prefix widths only grow with the
+// prefix, so once a prefix of Limit characters is known to be wider than
+// Avail, no character at or after Limit changes where the line breaks: the
+// breaker then treats the paragraph as ending there, and neither scans nor
+// measures beyond it. Scans that reach Probe measure that prefix first,
+// doubling Probe while it still fits.
+class LineBreaker {
+public:
+    LineBreaker(plat::Canvas& canvas, const char* s, int32_t size, int32_t est, int avail)
+        : canvas_(canvas), s_(s), limit_(size), est_(est), avail_(avail),
+          probe_(static_cast<int32_t>(std::min<int64_t>(2 * int64_t{est}, size))) {}
 
-    int32_t pos = est < size ? nextSpace(est) : size;
+    int32_t Break() {
+        int32_t pos = est_ < limit_ ? NextSpace(est_) : limit_;
 
-    while (pos < size && width(pos) < avail) {
-        while (pos < size && s[pos] == ' ')
-            ++pos;
-        pos = nextSpace(pos);
+        while (pos < limit_ && Width(pos) < avail_)
+            pos = NextSpace(SkipSpaces(pos));
+
+        while (pos > 0 && Width(pos) > avail_) {
+            do
+                --pos;
+            while (pos > 0 && s_[pos] != ' ');
+            while (pos > 0 && s_[pos - 1] == ' ')
+                --pos;
+            if (pos > 0)
+                continue;
+            // One word wider than the line: its longest prefix that fits. A
+            // first character wider than the whole line still takes the line
+            // on its own; otherwise the layout would never advance.
+            return std::max<int32_t>(LongestFit(), 1);
+        }
+        // A guess that stood in a run of spaces at exactly the available
+        // width would end the line with spaces: a line broken inside a
+        // paragraph ends at its last word.
+        if (pos < limit_) {
+            int32_t end = pos;
+            while (end > 0 && s_[end - 1] == ' ')
+                --end;
+            if (end > 0)
+                pos = end;
+        }
+        return pos;
     }
 
-    while (pos > 0 && width(pos) > avail) {
-        do
-            --pos;
-        while (pos > 0 && s[pos] != ' ');
-        while (pos > 0 && s[pos - 1] == ' ')
-            --pos;
-        if (pos > 0)
-            continue;
-        // One word wider than the line: its longest prefix that fits.
-        pos = 1;
-        while (pos <= size && width(pos) <= avail)
-            ++pos;
-        --pos;
-        // A first character wider than the whole line still takes the line
-        // on its own; otherwise the layout would never advance.
-        return std::max<int32_t>(pos, 1);
+private:
+    // Width of the first N characters, measured only when not known to be
+    // wider than the line already.
+    int Width(int32_t n) {
+        if (n >= over_)
+            return avail_ + 1;
+        if (n == lastN_)
+            return lastWidth_;
+        const int w = canvas_.TextWidth(std::string_view(s_, std::size_t(n)));
+        lastN_ = n;
+        lastWidth_ = w;
+        if (w > avail_)
+            over_ = n;
+        else
+            fit_ = std::max(fit_, n);
+        return w;
     }
-    // A guess that stood in a run of spaces at exactly the available width
-    // would end the line with spaces: a line broken inside a paragraph ends
-    // at its last word.
-    if (pos < size) {
-        int32_t end = pos;
-        while (end > 0 && s[end - 1] == ' ')
-            --end;
-        if (end > 0)
-            pos = end;
+
+    // Measures the prefix at Probe: wider than the line, it becomes the
+    // limit; otherwise the next probe lies twice as far.
+    void Probe() {
+        if (Width(probe_) > avail_)
+            limit_ = probe_;
+        else
+            probe_ = probe_ <= limit_ / 2 ? probe_ * 2 : limit_;
     }
-    return pos;
-}
+
+    // The first space at or after From, or the limit when there is none.
+    int32_t NextSpace(int32_t from) {
+        for (;;) {
+            const int32_t end = std::min(limit_, probe_);
+            if (from < end) {
+                const void* q = std::memchr(s_ + from, ' ', std::size_t(end - from));
+                if (q)
+                    return static_cast<int32_t>(static_cast<const char*>(q) - s_);
+                from = end;
+            }
+            if (from >= limit_)
+                return limit_;
+            Probe();
+        }
+    }
+
+    // The first character at or after From that is not a space, or the limit.
+    int32_t SkipSpaces(int32_t from) {
+        for (;;) {
+            const int32_t end = std::min(limit_, probe_);
+            while (from < end && s_[from] == ' ')
+                ++from;
+            if (from < end || from >= limit_)
+                return from;
+            Probe();
+        }
+    }
+
+    // The longest prefix not wider than the line, by halving the range
+    // between the longest prefix measured that fits and the shortest one
+    // measured that does not.
+    int32_t LongestFit() {
+        int32_t lo = fit_, hi = over_;
+        while (hi - lo > 1) {
+            const int32_t mid = lo + (hi - lo) / 2;
+            if (Width(mid) <= avail_)
+                lo = mid;
+            else
+                hi = mid;
+        }
+        return lo;
+    }
+
+    plat::Canvas& canvas_;
+    const char* s_;
+    int32_t limit_; // the paragraph's length, or a prefix known wider than the line
+    int32_t est_;
+    int avail_;
+    int32_t probe_;
+    int32_t over_ = INT32_MAX; // shortest prefix measured wider than the line
+    int32_t fit_ = 0;          // longest prefix measured no wider than the line
+    int32_t lastN_ = -1;
+    int lastWidth_ = 0;
+};
 
 // Steps S over every space and marker.
 const char* SkipBlank(const char* s) {
     while (*s == ' ' || IsMarker(s))
         s += *s == ' ' ? 1 : 2;
     return s;
+}
+
+// Normal lines that Lines title lines TitleHeight apart take, rounded up.
+int64_t TitleRows(int64_t lines, int titleHeight, int lineHeight) {
+    return std::max<int64_t>(1, (lines * titleHeight + lineHeight - 1) / lineHeight);
+}
+
+// The title broken into lines of its own size.
+struct TitleLayout {
+    int size = 0; // points the title starts at
+    int64_t rows = 1;
+    // (offset from the title's start, length) of each line; empty when the
+    // title takes the first line of the layout, as any line does.
+    std::vector<std::pair<int32_t, int32_t>> lines;
+    const char* next = nullptr; // where the text after the title starts
+};
+
+// Lays out the title, the paragraph that starts at P, in the canvas's font
+// made bold and 5/3 of its size, or as many points less (but not less than
+// its size) as it takes for no word to be cut. A title that stands on one
+// line, or that would need more than LinesPerPage lines of LineHeight, gets
+// no lines: it is laid out as any paragraph and its first line drawn as the
+// title. Leaves the canvas's font as it was.
+TitleLayout LayOutTitle(plat::Canvas& canvas, const char* p, int avail, int lineHeight,
+                        int64_t linesPerPage) {
+    TitleLayout title;
+    const int normal = canvas.FontSize();
+    const bool wasBold = canvas.Bold();
+    const char* end = ParagraphEnd(p);
+    const auto size = static_cast<int32_t>(end - p);
+    title.size = std::max(normal * 5 / 3, kMinFontSize);
+    title.next = IsMarker(end) ? end + 2 : end;
+    canvas.SetBold(true);
+    int points = title.size;
+    for (;; --points) {
+        canvas.SetFontSize(points);
+        const int nWidth = canvas.TextWidth("n");
+        const int titleHeight = std::abs(canvas.TextHeight("A"));
+        const int32_t est = nWidth > 0 ? std::max(avail / nWidth, 1) : size;
+        title.lines.clear();
+        bool cut = false;
+        for (int32_t q = 0; q < size;) {
+            const int32_t pos = LineBreaker(canvas, p + q, size - q, est, avail).Break();
+            if (q + pos < size && p[q + pos] != ' ' && points > normal) {
+                cut = true;
+                break;
+            }
+            title.lines.emplace_back(q, pos);
+            title.rows =
+                TitleRows(static_cast<int64_t>(title.lines.size()), titleHeight, lineHeight);
+            if (title.rows > linesPerPage) {
+                title.lines.clear();
+                break;
+            }
+            q += pos;
+            while (q < size && p[q] == ' ')
+                ++q;
+        }
+        if (!cut)
+            break;
+    }
+    if (title.lines.size() < 2) {
+        title.lines.clear();
+        title.rows = 1;
+    } else {
+        title.size = points;
+    }
+    canvas.SetFontSize(normal);
+    canvas.SetBold(wasBold);
+    return title;
 }
 
 } // namespace
@@ -116,11 +271,35 @@ void TBook::PaginateInto(TLumList* pageList, plat::Canvas* canvas, const char* t
 
     // Blank lines and spaces never open a page, the first one included.
     const char* p = SkipBlank(text);
+    if (!*p)
+        return;
+    const TitleLayout title = LayOutTitle(*canvas, p, availWidth, lineHeight, linesPerPage);
+    const char* paraEnd = nullptr; // the end of the paragraph P stands in
+    bool firstPage = true;
     while (*p) {
         auto page = std::make_unique<TPage>();
-        for (int64_t line = 1; line <= linesPerPage && *p; ++line) {
-            const int32_t size = ParagraphLength(p);
-            const int32_t pos = size > 0 ? BreakLine(*canvas, p, size, estChars, availWidth) : 0;
+        int64_t line = 1;
+        if (firstPage) {
+            firstPage = false;
+            page->TitleSize = title.size;
+            page->TitleLines = 1;
+            page->TitleRows = 1;
+            if (!title.lines.empty()) {
+                const auto start = static_cast<int32_t>(p - text);
+                for (const auto& [offset, length] : title.lines)
+                    page->AddLine(start + offset, length);
+                page->TitleLines = static_cast<int>(title.lines.size());
+                page->TitleRows = static_cast<int>(title.rows);
+                line = title.rows + 1;
+                p = title.next;
+            }
+        }
+        for (; line <= linesPerPage && *p; ++line) {
+            if (!paraEnd || p > paraEnd)
+                paraEnd = ParagraphEnd(p);
+            const auto size = static_cast<int32_t>(paraEnd - p);
+            const int32_t pos =
+                size > 0 ? LineBreaker(*canvas, p, size, estChars, availWidth).Break() : 0;
             page->AddLine(static_cast<int32_t>(p - text), pos);
             p += pos;
             while (*p == ' ')
@@ -146,14 +325,14 @@ void TBook::DrawPageFrom(const TLumList* pageList, plat::Canvas* canvas, int wid
         return;
     const auto* page = static_cast<const TPage*>(pageList->Items(pageNumber));
     if (page)
-        DrawStoryPage(*page, *canvas, width, pageNumber == 1, text);
+        DrawStoryPage(*page, *canvas, width, text);
 }
 
-int TBook::FitTitle(plat::Canvas& canvas, int width, const std::string& line) const {
-    // Bold at 5/3 of the size, centred, shrunk until it starts at the margin
+int TBook::FitTitle(plat::Canvas& canvas, int width, const std::string& line, int points) const {
+    // Bold at the title's size, centred, shrunk until it starts at the margin
     // or later (down to the smallest size, where it is put at the margin).
     canvas.SetBold(true);
-    int size = std::max(canvas.FontSize() * 5 / 3, kMinFontSize);
+    int size = std::max(points, kMinFontSize);
     canvas.SetFontSize(size);
     for (;;) {
         const int x = (width - canvas.TextWidth(line)) / 2;
@@ -163,6 +342,25 @@ int TBook::FitTitle(plat::Canvas& canvas, int width, const std::string& line) co
             return MarginX;
         canvas.SetFontSize(--size);
     }
+}
+
+int TBook::LineTop(const TPage& page, int index, int lineHeight, int titleHeight) const {
+    if (index < page.TitleLines)
+        return MarginY + index * titleHeight;
+    return MarginY + (page.TitleRows + index - page.TitleLines) * lineHeight;
+}
+
+int TBook::TitleHeight(const TPage& page, plat::Canvas& canvas) {
+    if (page.TitleLines <= 0)
+        return 0;
+    const int normal = canvas.FontSize();
+    const bool wasBold = canvas.Bold();
+    canvas.SetBold(true);
+    canvas.SetFontSize(std::max(page.TitleSize, kMinFontSize));
+    const int height = std::abs(canvas.TextHeight("A"));
+    canvas.SetBold(wasBold);
+    canvas.SetFontSize(normal);
+    return height;
 }
 
 TRect TBook::LinePartRectFrom(const TLumList* pageList, plat::Canvas* canvas, int width,
@@ -181,10 +379,11 @@ TRect TBook::LinePartRectFrom(const TLumList* pageList, plat::Canvas* canvas, in
     const std::string lineText = line->GetText(text);
     const int normal = canvas->FontSize();
     const bool wasBold = canvas->Bold();
-    const int top = MarginY + (lineNumber - 1) * std::abs(canvas->TextHeight("A"));
+    const int lineHeight = std::abs(canvas->TextHeight("A"));
+    const int top = LineTop(*page, lineNumber - 1, lineHeight, TitleHeight(*page, *canvas));
     int x = MarginX;
-    if (pageNumber == 1 && lineNumber == 1)
-        x = FitTitle(*canvas, width, lineText);
+    if (lineNumber <= page->TitleLines)
+        x = FitTitle(*canvas, width, lineText, page->TitleSize);
     const std::string_view s(lineText);
     const TRect rect{x + canvas->TextWidth(s.substr(0, start)), top,
                      x + canvas->TextWidth(s.substr(0, end)),
@@ -194,28 +393,24 @@ TRect TBook::LinePartRectFrom(const TLumList* pageList, plat::Canvas* canvas, in
     return rect;
 }
 
-void TBook::DrawStoryPage(const TPage& page, plat::Canvas& canvas, int width, bool withTitle,
+void TBook::DrawStoryPage(const TPage& page, plat::Canvas& canvas, int width,
                           const char* text) const {
     canvas.SetPenColour(kBlack);
     const int normal = canvas.FontSize();
     const bool wasBold = canvas.Bold();
     const int lineHeight = std::abs(canvas.TextHeight("A"));
-    int x = MarginX;
-    int y = MarginY;
-    bool first = true;
-    for (const TLumNode* n = page.Lines.First; n; n = n->Next) {
+    const int titleHeight = TitleHeight(page, canvas);
+    int index = 0;
+    for (const TLumNode* n = page.Lines.First; n; n = n->Next, ++index) {
         const std::string line = static_cast<const TLine*>(n)->GetText(text);
-        const bool title = withTitle && first;
-        first = false;
-        if (title)
-            x = FitTitle(canvas, width, line);
-        canvas.TextOut(x, y, line);
-        if (title) {
+        const int y = LineTop(page, index, lineHeight, titleHeight);
+        if (index < page.TitleLines) {
+            canvas.TextOut(FitTitle(canvas, width, line, page.TitleSize), y, line);
             canvas.SetBold(wasBold);
             canvas.SetFontSize(normal);
-            x = MarginX;
+        } else {
+            canvas.TextOut(MarginX, y, line);
         }
-        y += lineHeight;
     }
 }
 

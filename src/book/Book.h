@@ -4,7 +4,18 @@
 //
 // Story text: zero-terminated single-byte characters; the two characters
 // backslash and n (the paragraph marker) end a line, two in a row make an
-// empty line; words are separated by spaces; the first line is the title.
+// empty line; words are separated by spaces; the first paragraph is the
+// title.
+//
+// The title stands at the top of page 1, bold at 5/3 of the font's size and
+// centred. A title that fits on one line at that size takes one line of the
+// page, as any line does (the empty line that follows it in a generated story
+// leaves room for its size). A longer one is broken at spaces into lines
+// measured at the title's size, one title line height apart, and takes as
+// many lines of the page as that height needs, rounded up. Its size shrinks
+// only while a word of it is wider than the line, and not below the font's
+// size. A title that would need more lines than page 1 holds stands on one
+// line as any line does, shrunk until it fits.
 // CR LF must already be resolved (ResolveStoryLineEnds, book/StoryText.h).
 // A laid-out line stores only its offset and length in the text, so the
 // caller keeps the text unchanged while the pages are used and lays it out
@@ -80,7 +91,7 @@ public:
     // Where characters [Start, End) of line LineNumber of story page
     // PageNumber stand when DrawPageFrom draws that page Width wide: from the
     // left edge of character Start to the right edge of character End - 1,
-    // one line high (the title at its own size and place). Start and End are
+    // one line high (the title's lines at their own size and place). Start and End are
     // clamped to the line; an empty rectangle when there is no such line or
     // nothing is left between them. The canvas's font is as before afterwards.
     TRect LinePartRectFrom(const TLumList* pageList, plat::Canvas* canvas, int width,
@@ -94,10 +105,16 @@ public:
     int PageLineCount(int n) const;
 
 private:
-    void DrawStoryPage(const TPage& page, plat::Canvas& canvas, int width, bool withTitle,
-                       const char* text) const;
+    void DrawStoryPage(const TPage& page, plat::Canvas& canvas, int width, const char* text) const;
     void DrawCover(plat::Canvas& canvas, int width, int height);
-    // Sets the title's bold size on Canvas (from its current size) and
-    // returns the title line's left edge for a page Width wide.
-    int FitTitle(plat::Canvas& canvas, int width, const std::string& line) const;
+    // Makes Canvas bold at Points, or smaller until Line starts at the
+    // margin or later when centred on a page Width wide, and returns its left
+    // edge.
+    int FitTitle(plat::Canvas& canvas, int width, const std::string& line, int points) const;
+    // Top of the line at 0-based Index of Page, given the normal line height
+    // and the title's.
+    int LineTop(const TPage& page, int index, int lineHeight, int titleHeight) const;
+    // Line height of Page's title at its size (0 when it has none); the
+    // canvas's font is as before afterwards.
+    static int TitleHeight(const TPage& page, plat::Canvas& canvas);
 };

@@ -1,4 +1,5 @@
-// One laid-out page of a book: its lines, top to bottom, owned by the page.
+// One laid-out page of a book: its lines, top to bottom, owned by the page,
+// and on page 1 which of them make the title.
 #pragma once
 #include <cstdint>
 #include <string>
@@ -9,6 +10,14 @@
 class TPage : public TLumNode {
 public:
     TLumList Lines; // of TLine
+
+    // The story's title: the first TitleLines lines (page 1 only), bold and
+    // centred, started at TitleSize points and drawn that size's line height
+    // apart; together they take the height of TitleRows lines of the normal
+    // size, below which the other lines follow one normal line apart.
+    int TitleLines = 0;
+    int TitleRows = 0;
+    int TitleSize = 0;
 
     // Appends a new line.
     void AddLine(int32_t offset, int32_t length);

@@ -1,11 +1,14 @@
 // Drawing book pages with the fixed-metric canvas: the story lines and the
-// title, the cover's frame, words and picture, and pages that do not exist.
+// title (and where the read-aloud highlight lights a title's words), the
+// cover's frame, words and picture, and pages that do not exist.
 #include <gtest/gtest.h>
 
 #include <string>
 #include <vector>
 
 #include "book/Book.h"
+#include "book/ReadHighlight.h"
+#include "book/StorySentences.h"
 #include "image/RL8Image.h"
 #include "image/RL8ImageData.h"
 #include "platform/FixedCanvas.h"
@@ -67,6 +70,44 @@ TEST(BookDraw, TitleShrinksToStartAtTheMargin) {
     const auto page2 = two.Draw(2);
     ASSERT_FALSE(page2.empty());
     ExpectText(page2[0], 8, 8, std::string(20, 'x'), 12, false);
+}
+
+TEST(BookDraw, AWrappingTitleIsDrawnWholeEachLineCentredAndLitWhereItStands) {
+    // 5 pixels a character at 12 points; the title's lines at 20 points are
+    // 33 high and take four lines of 20.
+    plat::FixedCanvas canvas(5, 20);
+    TBook book;
+    book.MarginX = book.MarginY = 8;
+    const std::string text =
+        "Queen Marigold and the Three Garden Gnomes" + M + M + "Once upon a time.";
+    book.Paginate(&canvas, TRect{0, 0, 216, 320}, text.c_str());
+    book.DrawPage(&canvas, 216, text.c_str(), 1, 320);
+    const auto calls = canvas.Calls();
+    ASSERT_EQ(calls.size(), 4u);
+    ExpectText(calls[0], (216 - 183) / 2, 8, "Queen Marigold and the", 20, true);
+    ExpectText(calls[1], (216 - 158) / 2, 8 + 33, "Three Garden Gnomes", 20, true);
+    ExpectText(calls[2], 8, 8 + 4 * 20, "", 12, false);
+    ExpectText(calls[3], 8, 8 + 5 * 20, "Once upon a time.", 12, false);
+    EXPECT_EQ(canvas.FontSize(), 12);
+    EXPECT_FALSE(canvas.Bold());
+    // "Garden" on the title's second line, and "Once" below the title.
+    EXPECT_EQ(book.LinePartRectFrom(&book.Pages, &canvas, 216, 1, 2, 6, 12, text.c_str()),
+              (TRect{29 + 50, 41, 29 + 100, 41 + 33}));
+    EXPECT_EQ(book.LinePartRectFrom(&book.Pages, &canvas, 216, 1, 4, 0, 4, text.c_str()),
+              (TRect{8, 108, 28, 128}));
+    EXPECT_EQ(canvas.FontSize(), 12);
+    EXPECT_FALSE(canvas.Bold());
+    // Read aloud, the title is lit under both its lines.
+    TStorySentences sentences;
+    sentences.Build(text.c_str(), book.Pages);
+    canvas.ClearCalls();
+    TReadHighlight::Draw(book, canvas, 216, 1, sentences.Items[0].Parts, text.c_str());
+    const auto fills = canvas.Calls();
+    ASSERT_EQ(fills.size(), 2u);
+    EXPECT_EQ((TRect{fills[0].x, fills[0].y, fills[0].right, fills[0].bottom}),
+              (TRect{16 - 2, 8, 16 + 183 + 2, 8 + 33}));
+    EXPECT_EQ((TRect{fills[1].x, fills[1].y, fills[1].right, fills[1].bottom}),
+              (TRect{29 - 2, 41, 29 + 158 + 2, 41 + 33}));
 }
 
 TEST(BookDraw, PagesThatDoNotExistDrawNothing) {

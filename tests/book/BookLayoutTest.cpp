@@ -4,6 +4,7 @@
 #include <gtest/gtest.h>
 
 #include <string>
+#include <utility>
 #include <vector>
 
 #include "BookInvariants.h"
@@ -36,6 +37,13 @@ struct Layout {
 
 using Lines = std::vector<std::string>;
 
+// The lines of page 1 that Text gives under a one-line title.
+Lines Body(const std::string& text) {
+    Lines lines = Layout("T" + M + text).Lines(1);
+    lines.erase(lines.begin());
+    return lines;
+}
+
 } // namespace
 
 TEST(BookLayout, TitleBlankLineAndSentence) {
@@ -49,21 +57,99 @@ TEST(BookLayout, TitleBlankLineAndSentence) {
     EXPECT_EQ(page->Line(1)->GetText(nullptr), "");
 }
 
+TEST(BookLayout, AWrappingTitleIsBrokenAtItsOwnSizeAndTakesTheRowsItNeeds) {
+    // 5 pixels a character at 12 points: 40 fit the line, 24 at the title's
+    // 20 points, whose lines are 33 high against 20.
+    plat::FixedCanvas canvas(5, 20);
+    TBook book;
+    book.MarginX = book.MarginY = 8;
+    std::string text = "Queen Marigold and the Three Garden Gnomes" + M + M;
+    for (int i = 0; i < 30; ++i)
+        text += "Words of the story. ";
+    book.Paginate(&canvas, TRect{0, 0, 216, 320}, text.c_str());
+    const TPage* page = book.Page(1);
+    ASSERT_NE(page, nullptr);
+    EXPECT_EQ(page->LineText(text.c_str(), 1), "Queen Marigold and the");
+    EXPECT_EQ(page->LineText(text.c_str(), 2), "Three Garden Gnomes");
+    EXPECT_EQ(page->LineText(text.c_str(), 3), "");
+    EXPECT_EQ(page->LineText(text.c_str(), 4), "Words of the story. Words of the story.");
+    EXPECT_EQ(page->TitleLines, 2);
+    EXPECT_EQ(page->TitleSize, 20);
+    // Two lines 33 high: 66 pixels, four lines of 20; eleven of the page's
+    // fifteen are left for the text.
+    EXPECT_EQ(page->TitleRows, 4);
+    EXPECT_EQ(page->LineCount(), 2 + 11);
+    EXPECT_EQ(book.Page(2)->TitleLines, 0);
+    EXPECT_EQ(canvas.FontSize(), 12);
+    EXPECT_FALSE(canvas.Bold());
+    booktest::CheckLayout(book, canvas, text, 200, "a wrapping title");
+
+    // A title that fits on one line at its size takes one line.
+    Layout one("Title" + M + M + "Text");
+    EXPECT_EQ(one.book.Page(1)->TitleLines, 1);
+    EXPECT_EQ(one.book.Page(1)->TitleRows, 1);
+    EXPECT_EQ(one.book.Page(1)->TitleSize, 20);
+}
+
+TEST(BookLayout, ATitleShrinksOnlyForAWordWiderThanTheLine) {
+    plat::FixedCanvas canvas(5, 20);
+    TBook book;
+    book.MarginX = book.MarginY = 8;
+    auto title = [&](const std::string& text) {
+        book.Paginate(&canvas, TRect{0, 0, 216, 320}, text.c_str());
+        const TPage* page = book.Page(1);
+        Lines lines;
+        for (int l = 1; l <= page->TitleLines; ++l)
+            lines.push_back(page->LineText(text.c_str(), l));
+        return std::pair{lines, page->TitleSize};
+    };
+    // 30 letters are 250 pixels at 20 points, 200 at 16.
+    const std::string long30(30, 'w');
+    EXPECT_EQ(title("The " + long30 + " of the Hills" + M + "Text"),
+              std::pair(Lines{"The", long30, "of the Hills"}, 16));
+    // One word alone that fits at a smaller size stands on one line.
+    EXPECT_EQ(title(long30 + M + "Text"), std::pair(Lines{long30}, 20));
+    // Not smaller than the text: a word wider than the line at 12 points is
+    // cut as the text's words are.
+    const std::string long41(41, 'w');
+    EXPECT_EQ(title("A " + long41 + M + "Text"),
+              std::pair(Lines{"A", std::string(40, 'w'), "w"}, 12));
+}
+
+TEST(BookLayout, ATitleLongerThanThePageStandsOnOneLine) {
+    // Three lines a page: a title of two lines needs four.
+    plat::FixedCanvas canvas(5, 20);
+    TBook book;
+    book.MarginX = book.MarginY = 8;
+    const std::string text = "Queen Marigold and the Three Garden Gnomes" + M + M + "Text";
+    book.Paginate(&canvas, TRect{0, 0, 216, 8 + 8 + 3 * 20}, text.c_str());
+    const TPage* page = book.Page(1);
+    EXPECT_EQ(page->TitleLines, 1);
+    EXPECT_EQ(page->TitleRows, 1);
+    EXPECT_EQ(page->LineText(text.c_str(), 1), "Queen Marigold and the Three Garden");
+    EXPECT_EQ(page->LineText(text.c_str(), 2), "Gnomes");
+    // So does a story of one long paragraph.
+    std::string story;
+    for (int i = 0; i < 2000; ++i)
+        story += "One long paragraph. ";
+    book.Paginate(&canvas, TRect{0, 0, 216, 320}, story.c_str());
+    EXPECT_EQ(book.Page(1)->TitleLines, 1);
+    EXPECT_EQ(book.Page(1)->LineCount(), 15);
+}
+
 TEST(BookLayout, BreaksBetweenWords) {
+    // Under a title: a first paragraph is the title, broken at its size.
     // Exactly 200 pixels stays whole; one more character moves the last word.
-    EXPECT_EQ(Layout("aaaa bbbb cccc dddd!").Lines(1), (Lines{"aaaa bbbb cccc dddd!"}));
-    EXPECT_EQ(Layout("aaaa bbbb cccc dddd!x").Lines(1), (Lines{"aaaa bbbb cccc", "dddd!x"}));
+    EXPECT_EQ(Body("aaaa bbbb cccc dddd!"), (Lines{"aaaa bbbb cccc dddd!"}));
+    EXPECT_EQ(Body("aaaa bbbb cccc dddd!x"), (Lines{"aaaa bbbb cccc", "dddd!x"}));
     // The break backs over a run of spaces; the next line starts at the word.
-    EXPECT_EQ(Layout("aaaaaaaaaaaaaaaa     bbbbbbb cc").Lines(1),
-              (Lines{"aaaaaaaaaaaaaaaa", "bbbbbbb cc"}));
+    EXPECT_EQ(Body("aaaaaaaaaaaaaaaa     bbbbbbb cc"), (Lines{"aaaaaaaaaaaaaaaa", "bbbbbbb cc"}));
     // A guess past the line shrinks to the last word that fits, backing over
     // a run of spaces.
-    EXPECT_EQ(Layout("a b c d e f g h i j k l m n").Lines(1),
-              (Lines{"a b c d e f g h i j", "k l m n"}));
-    EXPECT_EQ(Layout("aaaaaaaaaaaaaa   bbbbbbbbbb").Lines(1),
-              (Lines{"aaaaaaaaaaaaaa", "bbbbbbbbbb"}));
+    EXPECT_EQ(Body("a b c d e f g h i j k l m n"), (Lines{"a b c d e f g h i j", "k l m n"}));
+    EXPECT_EQ(Body("aaaaaaaaaaaaaa   bbbbbbbbbb"), (Lines{"aaaaaaaaaaaaaa", "bbbbbbbbbb"}));
     // Trailing spaces before a marker stay on the paragraph's last line.
-    EXPECT_EQ(Layout("end   " + M + "next").Lines(1), (Lines{"end   ", "next"}));
+    EXPECT_EQ(Body("end   " + M + "next"), (Lines{"end   ", "next"}));
 }
 
 TEST(BookLayout, GrowsFromAShortGuess) {
@@ -74,11 +160,11 @@ TEST(BookLayout, GrowsFromAShortGuess) {
     TBook book;
     book.MarginX = book.MarginY = 8;
     const std::string ten(10, 'i');
-    const std::string text = ten + " " + ten + " " + ten + " " + ten;
+    const std::string text = "T" + M + ten + " " + ten + " " + ten + " " + ten;
     book.Paginate(&canvas, TRect{0, 0, 216, 320}, text.c_str());
-    ASSERT_EQ(book.PageLineCount(1), 2);
-    EXPECT_EQ(book.Page(1)->LineText(text.c_str(), 1), ten + " " + ten + " " + ten);
-    EXPECT_EQ(book.Page(1)->LineText(text.c_str(), 2), ten);
+    ASSERT_EQ(book.PageLineCount(1), 3);
+    EXPECT_EQ(book.Page(1)->LineText(text.c_str(), 2), ten + " " + ten + " " + ten);
+    EXPECT_EQ(book.Page(1)->LineText(text.c_str(), 3), ten);
 }
 
 TEST(BookLayout, MarkersAndIndents) {

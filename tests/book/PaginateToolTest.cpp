@@ -50,6 +50,17 @@ TEST(PaginateTool, SavedStories) {
     EXPECT_EQ(r.out, "page 1\n0 5\tTitle\n7 0\t\n9 16\tText\nwith a bare\n26 9\tline feed\n");
 }
 
+TEST(PaginateTool, AWrappingTitle) {
+    fbwtest::TempDir dir;
+    fbwtest::WriteBytes(dir / "s.txt", "Queen Marigold and the Three Gnomes\\n\\n\r\nText.\r\n");
+    auto args = kFixed;
+    args[1] = "5";
+    const auto r = Paginate(args, dir / "s.txt");
+    EXPECT_EQ(r.status, 0) << r.err;
+    EXPECT_EQ(r.out, "page 1, title of 2 lines in 4 rows\n0 22\tQueen Marigold and the\n23 12\t"
+                     "Three Gnomes\n37 0\t\n39 6\tText. \n");
+}
+
 TEST(PaginateTool, Errors) {
     fbwtest::TempDir dir;
     const auto missing = Paginate(kFixed, dir / "none.txt");

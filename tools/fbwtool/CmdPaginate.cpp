@@ -43,7 +43,8 @@ RegisterCommand paginateCmd(
      "  fbwtool paginate (--char-width N --line-height N | --font FAMILY --size POINTS [--dpi N])\n"
      "                   --page WxH [--margins X,Y] [--saved] FILE\n"
      "      lay the story in FILE out into book pages and list each page's lines as\n"
-     "      OFFSET LENGTH, a tab and the text (offsets in the resolved text). FILE holds\n"
+     "      OFFSET LENGTH, a tab and the text (offsets in the resolved text); a title\n"
+     "      broken into lines of its size is told after \"page 1\". FILE holds\n"
      "      the generator's lines joined by CR LF, or with --saved a saved story. Every\n"
      "      character is N pixels wide, or measured in FAMILY at POINTS and DPI (96);\n"
      "      margins default to 8,8",

@@ -107,8 +107,12 @@ std::string PaginateListing(const PaginateRequest& request, plat::Canvas& canvas
     book.Paginate(&canvas, TRect{0, 0, request.width, request.height}, text.c_str());
     std::string out;
     for (int p = 1; p <= book.PageCount(); ++p) {
-        out += "page " + std::to_string(p) + "\n";
         const TPage* pg = book.Page(p);
+        out += "page " + std::to_string(p);
+        if (pg->TitleLines > 1)
+            out += ", title of " + std::to_string(pg->TitleLines) + " lines in " +
+                   std::to_string(pg->TitleRows) + " rows";
+        out += "\n";
         for (int l = 1; l <= pg->LineCount(); ++l) {
             const TLine* line = pg->Line(l);
             out += std::to_string(line->Offset) + " " + std::to_string(line->Length) + "\t" +

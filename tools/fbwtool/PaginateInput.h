@@ -34,6 +34,8 @@ bool ParsePaginateArgs(const Args& args, PaginateRequest& request, std::string& 
 std::string PaginateText(const PaginateRequest& request, std::string_view bytes);
 
 // The listing of Text laid out on Canvas for Request's page: "page N" lines,
-// each followed by that page's lines as OFFSET LENGTH, a tab and the text.
+// each followed by that page's lines as OFFSET LENGTH, a tab and the text. A
+// title broken into lines of its own size is told on page 1's line as
+// "page 1, title of L lines in R rows".
 std::string PaginateListing(const PaginateRequest& request, plat::Canvas& canvas,
                             const std::string& text);

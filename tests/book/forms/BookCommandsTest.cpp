@@ -140,7 +140,9 @@ TEST_F(BookCommandsTest, FilesEditedElsewhere) {
     ReadBack();
     EXPECT_EQ(book->StoryText(), "Title\nsecond line\nthird line");
     EXPECT_EQ(book->Book().PageCount(), 1);
-    EXPECT_EQ(book->Book().PageLineCount(1), 1) << "the whole text is the title's paragraph";
+    // The whole text is the title's paragraph, broken at the title's size.
+    EXPECT_EQ(book->Book().PageLineCount(1), 2);
+    EXPECT_EQ(book->Book().Page(1)->TitleLines, 2);
 
     // A zero byte ends the text; a lone CR stays.
     WriteBytes(SavedFile(), std::string("One\r\nTwo\rThree\0Four\r\n", 22));

@@ -10,8 +10,8 @@
 #include "app/AppFixture.h"
 #include "app/FormGame.h"
 #include "book/BookPieces.h"
-#include "book/forms/FormBook.h"
 #include "book/ReadHighlight.h"
+#include "book/forms/FormBook.h"
 #include "platform/NullSpeechSynth.h"
 #include "platform/TestWaveOutService.h"
 #include "sound/AppSound.h"
@@ -160,12 +160,14 @@ TEST_F(ReadToMeFormTest, PressingReadsFromTheSpreadShownAndLightsTheSentenceBein
     EXPECT_EQ(Playing(), title.Speech) << "the title first";
     EXPECT_NE(book->ReadToMePicture(), idle) << "the speaking picture";
     EXPECT_EQ(book->pbxReadToMe.toolTip(), "Stop reading");
-    // The title's line is lit on the left page, and nothing on the right.
+    // The title's lines are lit on the left page, and nothing on the right.
     EXPECT_GT(LitPixels(book->LeftPagePicture()), 200);
     EXPECT_EQ(LitPixels(book->RightPagePicture()), 0);
     const auto [top, bottom] = LitRows(book->LeftPagePicture());
     EXPECT_GE(top, 8) << "within the margin";
-    EXPECT_LE(bottom - top, 40) << "one line of the title";
+    const int titleLines = book->Book().Page(1)->TitleLines;
+    EXPECT_LE(bottom - top, 40 * titleLines) << "the title's " << titleLines << " lines";
+    EXPECT_GT(bottom - top, 40 * (titleLines - 1)) << "the title's " << titleLines << " lines";
 
     // The highlight moves with the voice: the next sentence lies lower.
     Heard();
