@@ -102,8 +102,10 @@ public:
 
     TVocab& Vocab() { return *vocab_; }
 
-    // Typed by the player in the storybook; empty means a name is chosen from
-    // the vocabulary. Read from and written to the settings file.
+    // Typed by the player in the storybook, kept as typed; a story uses them
+    // without leading and trailing blanks, and one that is blank means a name
+    // is chosen from the vocabulary. Read from and written to the settings
+    // file.
     std::string HeroName;
     std::string HeroineName;
 

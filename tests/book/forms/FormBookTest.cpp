@@ -437,6 +437,15 @@ TEST_F(FormBookTest, NameBoxesReachTheGeneratorAtOnceAndRefuseNonLatin1) {
     EXPECT_EQ(book->txtHeroine.text(), "Ann");
 }
 
+TEST_F(FormBookTest, ANameIsUsedWithoutTheSpacesTypedAroundIt) {
+    generator().HeroineName = "";
+    Open(2);
+    Type(book->txtHeroine, QString::fromUtf8(" Zo\u00eb     "));
+    QTest::mouseClick(&book->cmdNewStory, Qt::LeftButton);
+    EXPECT_EQ(book->StoryText().rfind("Zo\xEB and the Three ", 0), 0u) << book->StoryText();
+    EXPECT_EQ(book->txtHeroine.text(), QString::fromUtf8(" Zo\u00eb     ")) << "the box keeps it";
+}
+
 TEST_F(FormBookTest, PageKeysTurnWhicheverControlHasTheFocus) {
     OpenWith(4, Story(500));
     ASSERT_TRUE(book->isActiveWindow());
