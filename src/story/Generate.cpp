@@ -101,6 +101,13 @@ const std::vector<std::string>& TStoryGenerator::Template(int taleNumber) const 
     return tales_[taleNumber - 1].lines;
 }
 
+bool TStoryGenerator::HasTales() const {
+    return std::any_of(tales_.begin(), tales_.end(), [](const Tale& tale) {
+        return std::any_of(tale.lines.begin(), tale.lines.end(),
+                           [](const std::string& line) { return !line.empty(); });
+    });
+}
+
 void TStoryGenerator::SetTwistLevel(int percent) {
     twistPercent_ = std::clamp(percent, 0, 100);
 }

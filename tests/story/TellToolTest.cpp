@@ -102,6 +102,14 @@ TEST_F(TellTool, Utf8OutAndNamesInEitherEncoding) {
     }
 }
 
+TEST_F(TellTool, AFolderWithoutTalesIsAnError) {
+    fbwtest::TempDir empty;
+    const auto r = RunTool({"tell", "--data", empty.Path(), "--words", folder.wordsFile, "2"});
+    EXPECT_EQ(r.status, 1);
+    EXPECT_EQ(r.out, "");
+    EXPECT_NE(r.err.find(empty.Path()), std::string::npos) << r.err;
+}
+
 TEST_F(TellTool, BadArguments) {
     for (const auto& bad : std::vector<std::vector<std::string>>{{},
                                                                  {"two"},

@@ -85,6 +85,8 @@ int RunTell(const Args& given) {
                      files.wordsFile.c_str());
 
     TStoryGenerator generator(files);
+    if (!generator.HasTales())
+        return Fail("no tale in the data folder \"" + files.dataFolder + "\"");
     if (haveHero)
         generator.HeroName = plat::DecodeUtf8OrLatin1(hero);
     if (haveHeroine)
