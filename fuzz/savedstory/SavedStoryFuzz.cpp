@@ -4,7 +4,8 @@
 // own); the rest is the file. The layout ends, every line lies inside the
 // text, lines follow in text order without overlap, never cross a marker,
 // fit the page's width unless they hold one character, and no page holds
-// more lines than fit; every page then draws.
+// more lines than fit; every page then draws. Saved again and read back, the
+// text is the same (with a line end added when it lacked one).
 #include <cstdint>
 #include <cstdlib>
 #include <string>
@@ -36,6 +37,9 @@ extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, size_t size) {
 
     const std::string text =
         ReadSavedStoryText(std::string_view(reinterpret_cast<const char*>(data) + 8, size - 8));
+    const std::string again = ReadSavedStoryText(MakeSavedStoryFile(text));
+    Check(again == text || (text.size() > 2 && again == text + "\\n"));
+
     TBook book;
     book.MarginX = mx;
     book.MarginY = my;

@@ -16,6 +16,7 @@ TReadAloud::TReadAloud(TReadAloudOwner& owner, std::unique_ptr<plat::SpeechSynth
 
 TReadAloud::~TReadAloud() {
     showing_ = false;
+    starting_ = false;
     Stop();
     DropAhead();
     for (std::future<Spoken>& f : dropped_)
@@ -40,7 +41,11 @@ void TReadAloud::DrawHighlight(const TBook& book, plat::Canvas& canvas, int widt
 bool TReadAloud::Start(TWaveMan& manager, const TBook& book, const char* text, int leftPage) {
     if (showing_)
         return false;
+    if (starting_) // the reading being started stands
+        return reading_;
     Stop();
+    if (reading_) // a press handled while the last sound ended started one
+        return true;
     if (!Available(&manager) || !text)
         return false;
     sentences_.Build(text, book.Pages);
@@ -54,30 +59,45 @@ bool TReadAloud::Start(TWaveMan& manager, const TBook& book, const char* text, i
         units_.push_back(Unit{first, part});
     for (int i = first + 1; i < static_cast<int>(sentences_.Items.size()); ++i)
         units_.push_back(Unit{i, sentences_.Items[i].Speech});
-    manager_ = &manager;
     const Spoken spoken = NextSpoken(0);
-    if (spoken.index < 0 || !Play(spoken)) {
+    if (spoken.index < 0)
+        return false;
+    // Reading from here on, also for whatever the sound's start lets happen.
+    manager_ = &manager;
+    reading_ = true;
+    current_ = spoken.index;
+    if (!PlayUnit(spoken)) {
+        reading_ = false;
+        current_ = -1;
         manager_ = nullptr;
+        stopWanted_ = false;
         return false;
     }
     manager.AddListener(this);
-    reading_ = true;
-    current_ = spoken.index;
     SpeakAhead(current_ + 1);
     owner_.ReadAloudStateChanged(true);
     const int page = sentences_.FirstPage(units_[current_].sentence);
     if (page > leftPage_ + 1)
         ShowSpread(SpreadOf(page));
     RepaintParts(Highlight());
-    return true;
+    StopIfWanted();
+    return reading_;
 }
 
 void TReadAloud::Stop() {
     if (!reading_ || showing_)
         return;
-    // The sound first: a node that is playing stops as it goes (its done
-    // message then names no node and is passed over).
-    manager_->Sounds.Delete(manager_->FindSound(soundId_));
+    if (starting_) {
+        stopWanted_ = true;
+        return;
+    }
+    // The reader is stopped before the sound ends: ending it may run the
+    // event loop, and a press handled there must find the reader idle. The
+    // node is freed last, when nothing of this reading is left to do.
+    TSoundNode* node = manager_->FindSound(soundId_);
+    if (node)
+        manager_->Sounds.Remove(node);
+    const std::unique_ptr<TSoundNode> gone(node); // ours once unlinked
     Finish(false);
 }
 
@@ -98,28 +118,47 @@ void TReadAloud::Relayout(const TBook& book) {
 }
 
 void TReadAloud::WaveSoundDone(uint16_t id) {
-    if (!reading_ || id != soundId_)
+    if (!reading_ || starting_ || id != soundId_)
         return;
     const Spoken spoken = NextSpoken(current_ + 1);
     if (spoken.index < 0) {
         Finish(true);
         return;
     }
-    if (!Play(spoken)) {
+    const int heard = current_;
+    soundId_ = 0;
+    current_ = spoken.index;
+    if (!PlayUnit(spoken)) {
+        current_ = heard; // its highlight is the one shown
+        stopWanted_ = false;
         Finish(false);
         return;
     }
-    const std::vector<TLinePart> old = Highlight();
-    const bool sameSentence = units_[spoken.index].sentence == units_[current_].sentence;
-    current_ = spoken.index;
+    const std::vector<TLinePart> old = sentences_.Items[units_[heard].sentence].Parts;
+    const bool sameSentence = units_[current_].sentence == units_[heard].sentence;
     SpeakAhead(current_ + 1);
-    if (sameSentence)
+    if (!sameSentence) {
+        const int page = sentences_.FirstPage(units_[current_].sentence);
+        if (page > leftPage_ + 1)
+            ShowSpread(SpreadOf(page));
+        RepaintParts(old);
+        RepaintParts(Highlight());
+    }
+    StopIfWanted();
+}
+
+bool TReadAloud::PlayUnit(const Spoken& spoken) {
+    starting_ = true;
+    const bool played = Play(spoken);
+    starting_ = false;
+    return played;
+}
+
+void TReadAloud::StopIfWanted() {
+    if (!stopWanted_)
         return;
-    const int page = sentences_.FirstPage(units_[current_].sentence);
-    if (page > leftPage_ + 1)
-        ShowSpread(SpreadOf(page));
-    RepaintParts(old);
-    RepaintParts(Highlight());
+    stopWanted_ = false;
+    Stop();
 }
 
 std::vector<std::string> TReadAloud::SplitFirst(const std::string& text) {

@@ -13,6 +13,13 @@
 // on the spread with the commands (turning to it when the story ends on a
 // right-hand page). Stop ends the sound and the highlight at once.
 //
+// Starting or ending a sound may run the event loop (an audio server's output
+// can wait for its stream to close), so the player's next press, a page turn
+// or a done message may arrive in the middle of a Start, Stop or the step to
+// the next sentence. The reader takes its new state before it calls into the
+// wave manager; a Stop that arrives while a sound is being started is carried
+// out once it has started. Quick presses thus end as the last one asked.
+//
 // So that the voice starts soon, a long first sentence is spoken in two parts,
 // split after an early comma or semicolon, where a short pause belongs; the
 // second part is synthesized while the first plays.
@@ -65,12 +72,16 @@ public:
     // left page is LeftPage (1, 3, 5, ...), stopping any reading first.
     // Manager must outlive the reading (Stop ends it). False, and not
     // reading, when the reader is not available, the spread holds nothing to
-    // read, or the first sentence cannot be spoken or played. The reader
-    // keeps copies of what it needs: Text and Book may change after Stop.
+    // read, the first sentence cannot be spoken or played, or a Stop came
+    // while it started. Called while a sound is being started, or when a
+    // reading began while the one before ended, it leaves that reading and
+    // returns Reading(). The reader keeps copies of what it needs: Text and
+    // Book may change after Stop.
     bool Start(TWaveMan& manager, const TBook& book, const char* text, int leftPage);
     // Ends the sound and the highlight at once (the owner is asked to repaint
     // the pages that were lit). Nothing when not reading, or while the owner
-    // is showing a spread for the reader.
+    // is showing a spread for the reader; while a sound is being started, it
+    // ends the reading as soon as the sound has started.
     void Stop();
     // The book was laid out again from the same text: the highlight follows
     // the new lines, and the owner is asked to show the spread that holds
@@ -114,6 +125,10 @@ private:
     void SpeakAhead(int index);
     void DropAhead();
     bool Play(const Spoken& spoken);
+    // Play with Starting set: the reader's state is taken already.
+    bool PlayUnit(const Spoken& spoken);
+    // Carries out a Stop that came while a sound started.
+    void StopIfWanted();
     void Finish(bool toCommands);
     void RepaintParts(const std::vector<TLinePart>& parts);
     void ShowSpread(int leftPage);
@@ -129,8 +144,10 @@ private:
     std::vector<Unit> units_; // from the first sentence read on
     int current_ = -1;        // index into units_
     bool reading_ = false;
-    bool showing_ = false; // inside the owner's ReadAloudShowSpread
-    uint16_t soundId_ = 0; // of the sentence being read
+    bool showing_ = false;    // inside the owner's ReadAloudShowSpread
+    bool starting_ = false;   // inside Play: the wave manager may run the event loop
+    bool stopWanted_ = false; // a Stop came while starting_
+    uint16_t soundId_ = 0;    // of the sentence being read
     uint16_t nextSerial_ = 0;
     std::future<Spoken> ahead_;                // the next sentence, being synthesized
     std::vector<std::future<Spoken>> dropped_; // syntheses no longer wanted

@@ -1,6 +1,8 @@
 // The storybook's text rules: CR LF resolution, export text, saved stories.
 #include "book/StoryText.h"
 
+#include "platform/TextCodec.h"
+
 namespace {
 
 std::string_view UpToZero(std::string_view text) {
@@ -52,13 +54,23 @@ std::string MakeExportText(std::string_view given) {
     return out;
 }
 
+std::string MakeSavedStoryFile(std::string_view story) {
+    return plat::Latin1ToUtf8(MakeExportText(story));
+}
+
 std::string ReadSavedStoryText(std::string_view bytes) {
-    std::string out(UpToZero(bytes));
-    for (std::size_t i = 0; i + 1 < out.size(); ++i)
-        if (out[i] == '\r' && out[i + 1] == '\n') {
-            out[i] = '\\';
-            out[i + 1] = 'n';
+    const std::string text = plat::DecodeUtf8OrLatin1(UpToZero(bytes));
+    std::string out;
+    out.reserve(text.size() + text.size() / 16);
+    for (std::size_t i = 0; i < text.size(); ++i) {
+        if (text[i] == '\r' && i + 1 < text.size() && text[i + 1] == '\n') {
+            out += "\\n";
             ++i;
+        } else if (text[i] == '\n') {
+            out += "\\n";
+        } else {
+            out += text[i];
         }
+    }
     return out;
 }

@@ -2,6 +2,10 @@
 // tests: turning the generator's lines into the story text the book lays
 // out, the plain text a story is saved and copied as, and reading a saved
 // story back. The paragraph marker is the two characters backslash and n.
+//
+// A saved story is a text file the player may open and save again in any
+// editor: it is written in UTF-8 with CR LF line ends, and read back whether
+// an editor left it in UTF-8 or Latin-1, with CR LF or LF line ends.
 #pragma once
 #include <string>
 #include <string_view>
@@ -16,11 +20,16 @@ std::string JoinStoryLines(const std::vector<std::string>& lines);
 // one space; a lone CR or LF stays. The text ends at its first zero byte.
 std::string ResolveStoryLineEnds(std::string_view text);
 
-// The story as a saved file and the clipboard have it: every marker becomes
-// CR LF, and a text longer than two characters that does not end with a line
-// feed gets CR LF appended. No terminating zero.
+// The story as plain Latin-1 text, as the clipboard has it: every marker
+// becomes CR LF, and a text longer than two characters that does not end with
+// a line feed gets CR LF appended. No terminating zero.
 std::string MakeExportText(std::string_view story);
 
+// The bytes of a saved story file: MakeExportText in UTF-8.
+std::string MakeSavedStoryFile(std::string_view story);
+
 // The story text of a saved story file's bytes: the text ends at the first
-// zero byte, every CR LF becomes a marker, a lone CR or LF stays.
+// zero byte; it is decoded as UTF-8 when it is valid UTF-8 (a character
+// outside Latin-1 becomes "?"), else taken as Latin-1; every CR LF and every
+// lone LF becomes a marker, a lone CR stays.
 std::string ReadSavedStoryText(std::string_view bytes);

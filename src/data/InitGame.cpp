@@ -48,9 +48,10 @@ void DoLocate(const std::string& programPath, plat::KeyStore& keys) {
         ProgramFolder = InstallFolder;
     }
     if (InstallFolder.empty())
-        throw LumException(Format("Unable to locate name of installation folder under registry "
-                                  "entry \"%s\\%s\". Please re-install and try again.",
-                                  kRegYarnsKey, kDirectoryValue));
+        throw LumException(
+            std::string("Unable to locate name of installation folder: no value \"") +
+            kDirectoryValue + "\" under \"" + kRegYarnsKey + "\" in \"" + keys.Path() +
+            "\". Please re-install and try again.");
     if (!plat::FolderExists(InstallFolder))
         throw LumException(Format("Unable to locate installation folder \"%s\". Please "
                                   "re-install and try again.",

@@ -32,6 +32,8 @@ public:
     }
     void Reset() override {
         ++device_->resets;
+        if (state_->control.duringReset)
+            state_->control.duringReset();
         while (!device_->queue.empty()) {
             WaveHeader* header = device_->queue.front();
             device_->queue.pop_front();

@@ -5,6 +5,7 @@
 // device call can be switched on, and every opened device is recorded.
 #pragma once
 #include <deque>
+#include <functional>
 #include <memory>
 #include <vector>
 
@@ -23,6 +24,10 @@ public:
         bool failBreakLoop = false;
         bool failPosition = false;
         WavePosition position; // the answer of GetPosition
+        // Runs inside every Reset, before the buffers end: a device whose
+        // closing runs the event loop (as an audio server's output may), so
+        // that a test can handle a click or a message there.
+        std::function<void()> duringReset;
     };
     // The record of one opened device.
     struct Device {

@@ -101,6 +101,13 @@ const std::vector<std::string>& TStoryGenerator::Template(int taleNumber) const 
     return tales_[taleNumber - 1].lines;
 }
 
+bool TStoryGenerator::HasTales() const {
+    return std::any_of(tales_.begin(), tales_.end(), [](const Tale& tale) {
+        return std::any_of(tale.lines.begin(), tale.lines.end(),
+                           [](const std::string& line) { return !line.empty(); });
+    });
+}
+
 void TStoryGenerator::SetTwistLevel(int percent) {
     twistPercent_ = std::clamp(percent, 0, 100);
 }
@@ -307,21 +314,14 @@ void TStoryGenerator::ProcessDefinitions(std::string& line, std::vector<CachedNa
 std::string TStoryGenerator::SwappedWord(char code, uint16_t flags) {
     switch (code) {
     case 'H':
-        if (!HeroName.empty())
-            return HeroName;
-        break;
-    case 'I':
-        if (!HeroineName.empty())
-            return HeroineName;
-        break;
     case 'J':
-        if (!HeroName.empty())
-            return TProperNoun::AutoShortForm(HeroName);
-        break;
-    case 'K':
-        if (!HeroineName.empty())
-            return TProperNoun::AutoShortForm(HeroineName);
-        break;
+    case 'I':
+    case 'K': {
+        const std::string name = TrimText(code == 'H' || code == 'J' ? HeroName : HeroineName);
+        if (name.empty())
+            break;
+        return code == 'H' || code == 'I' ? name : TProperNoun::AutoShortForm(name);
+    }
     case '#':
         return "0";
     case 'L':
@@ -336,10 +336,11 @@ std::string TStoryGenerator::SwappedWord(char code, uint16_t flags) {
 }
 
 std::string TStoryGenerator::PlainWord(char code, std::string_view name) const {
-    if ((code == 'H' || code == 'J') && !HeroName.empty())
-        return code == 'H' ? HeroName : FirstWord(HeroName);
-    if ((code == 'I' || code == 'K') && !HeroineName.empty())
-        return code == 'I' ? HeroineName : FirstWord(HeroineName);
+    if (code == 'H' || code == 'J' || code == 'I' || code == 'K') {
+        const std::string typed = TrimText(code == 'H' || code == 'J' ? HeroName : HeroineName);
+        if (!typed.empty())
+            return code == 'H' || code == 'I' ? typed : FirstWord(typed);
+    }
     return std::string(name.substr(0, name.find(':')));
 }
 

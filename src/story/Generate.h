@@ -95,6 +95,9 @@ public:
     // Replaces every token word of Line by "@" and its code letter.
     static void ReplaceTokenWords(std::string& line);
 
+    // At least one of the ten templates holds a line that is not empty (a
+    // missing template file reads as one empty line).
+    bool HasTales() const;
     // A tale's template lines (tale 1..10), and a way to replace them
     // (tools, tests, benchmarks).
     const std::vector<std::string>& Template(int taleNumber) const;
@@ -102,8 +105,10 @@ public:
 
     TVocab& Vocab() { return *vocab_; }
 
-    // Typed by the player in the storybook; empty means a name is chosen from
-    // the vocabulary. Read from and written to the settings file.
+    // Typed by the player in the storybook, kept as typed; a story uses them
+    // without leading and trailing blanks, and one that is blank means a name
+    // is chosen from the vocabulary. Read from and written to the settings
+    // file.
     std::string HeroName;
     std::string HeroineName;
 

@@ -101,10 +101,10 @@ void TWordListEditor::SelectWordClass(int n, const std::string& boxText) {
 void TWordListEditor::WordTyped(const std::string& boxText) {
     if (pendingIndex_ >= 0)
         RemoveAt(pendingIndex_);
-    const int found = Find(boxText);
     if (boxText == kPlaceSecret)
         placeShown_ = true;
     const std::string word = TrimTrailingSpaces(TrimLeadingSpaces(boxText));
+    const int found = word.empty() ? -1 : Find(word);
     if (found < 0 && !word.empty()) {
         if (Count() >= TVocab::kMaxWordsPerClass)
             return;

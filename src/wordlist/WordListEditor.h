@@ -75,10 +75,10 @@ public:
     // ignored) with its first entry selected and no word being typed.
     void SelectWordClass(int n, const std::string& boxText);
     // The new-word box changed to BoxText: the word made from the previous
-    // text goes; an entry equal to BoxText ignoring case is selected;
-    // otherwise a non-blank text adds a new word of the class (trimmed of
-    // spaces), selected and pending. A class already holding the most words
-    // the words file keeps adds nothing.
+    // text goes; BoxText is taken without the spaces around it; an entry
+    // equal to it ignoring case is selected; otherwise a non-blank text adds
+    // a new word of the class, selected and pending. A class already holding
+    // the most words the words file keeps adds nothing.
     void WordTyped(const std::string& boxText);
     // The box loses focus or Enter is pressed: the word typed becomes an
     // ordinary entry. The window then empties the box.

@@ -205,6 +205,54 @@ TEST_F(ReadAloudTest, StopEndsTheVoiceAndTheHighlightAtOnceWhateverThePlayerDid)
     EXPECT_EQ(SpeechNodes(), 1);
 }
 
+TEST_F(ReadAloudTest, PressesHandledWhileADeviceClosesEndAsTheLastOneAsked) {
+    // A device whose closing runs the event loop: a press waiting there is
+    // handled in the middle of the one that closed it.
+    auto press = [&] { reader->Reading() ? reader->Stop() : void(Start(1)); };
+    int left = 0;
+    device->Controls().duringReset = [&] {
+        if (left > 0) {
+            --left;
+            press();
+        }
+    };
+    // 25 quick presses: each stop's closing device takes the next one.
+    left = 25;
+    while (left > 0) {
+        --left;
+        press();
+    }
+    EXPECT_TRUE(reader->Reading());
+    EXPECT_EQ(owner.states.back(), true);
+    EXPECT_EQ(Playing(), "The Tale");
+    EXPECT_EQ(SpeechNodes(), 1);
+    EXPECT_EQ(device->OpenDevices(), 1);
+    device->DeliverMessages(); // the closed devices' messages start nothing
+    EXPECT_EQ(SpeechNodes(), 1);
+    Heard();
+    EXPECT_EQ(Playing(), "Aa bb cc.") << "the reading goes on";
+
+    // A stop pressed while the voice starts, as the game sound it interrupts
+    // closes its device: the voice does not go on.
+    reader->Stop();
+    device->DeliverMessages();
+    owner.states.clear();
+    const std::vector<int16_t> pcm(1600, 100);
+    const plat::WaveFormat format{plat::kWaveFormatPcm, 1, 16000, 32000, 2, 16, 0};
+    manager->Sounds.AddLast(new TSoundNode(format, pcm.data(), pcm.size() * 2, 0, 1));
+    ASSERT_TRUE(manager->PlaySound(1, 0, false));
+    left = 1;
+    press();
+    EXPECT_EQ(left, 0);
+    EXPECT_FALSE(reader->Reading());
+    EXPECT_EQ(owner.states.back(), false);
+    EXPECT_EQ(SpeechNodes(), 0);
+    device->DeliverMessages();
+    EXPECT_FALSE(reader->Reading());
+    EXPECT_EQ(manager->FindPlaying(), nullptr);
+    EXPECT_EQ(device->OpenDevices(), 0);
+}
+
 TEST_F(ReadAloudTest, GameSoundsGiveWayToTheVoice) {
     // A game sound that plays when reading starts is stopped; one that is
     // asked for while reading waits until the reading ends.

@@ -29,24 +29,56 @@ TEST(StoryText, ExportText) {
     EXPECT_EQ(MakeExportText("a\\\\nb"), "a\\\r\nb\r\n");
 }
 
-TEST(StoryText, SavedStoryReadsBackToTheSamePages) {
-    EXPECT_EQ(ReadSavedStoryText("Title\r\n\r\nText\r\n"), "Title\\n\\nText\\n");
-    // Bare line feeds stay characters of one paragraph; a zero byte ends it.
-    EXPECT_EQ(ReadSavedStoryText("one\ntwo\rthree"), "one\ntwo\rthree");
-    EXPECT_EQ(ReadSavedStoryText("ab\r\n\0\r\n"s), "ab\\n");
+TEST(StoryText, SavedStoryFileIsUtf8WithCrLf) {
+    EXPECT_EQ(MakeSavedStoryFile("Zo\xEB and the Bears\\n\\nOnce."),
+              "Zo\xC3\xAB and the Bears\r\n\r\nOnce.\r\n");
+    EXPECT_EQ(MakeSavedStoryFile("\xFF\x80"), "\xC3\xBF\xC2\x80") << "two characters, no line end";
+    EXPECT_EQ(MakeSavedStoryFile(""), "");
+}
 
-    const std::string story = "Title\\n\\nOne paragraph of several words that fills more than "
-                              "one line.\\n\\nAnother.";
-    const std::string back = ReadSavedStoryText(MakeExportText(story));
-    plat::FixedCanvas canvas(10, 20);
-    TBook a, b;
-    a.Paginate(&canvas, TRect{0, 0, 216, 320}, story.c_str());
-    b.Paginate(&canvas, TRect{0, 0, 216, 320}, back.c_str());
-    ASSERT_EQ(a.PageCount(), b.PageCount());
-    for (int p = 1; p <= a.PageCount(); ++p) {
-        ASSERT_EQ(a.PageLineCount(p), b.PageLineCount(p));
-        for (int l = 1; l <= a.PageLineCount(p); ++l)
-            EXPECT_EQ(a.Page(p)->LineText(story.c_str(), l), b.Page(p)->LineText(back.c_str(), l));
+TEST(StoryText, SavedStoryReadsBackWhateverTheEditorDid) {
+    EXPECT_EQ(ReadSavedStoryText("Title\r\n\r\nText\r\n"), "Title\\n\\nText\\n");
+    // A line feed ends a line with or without its CR; a lone CR stays a
+    // character; a zero byte ends the text.
+    EXPECT_EQ(ReadSavedStoryText("Title\n\nText\n"), "Title\\n\\nText\\n");
+    EXPECT_EQ(ReadSavedStoryText("one\ntwo\rthree\r\r\n"), "one\\ntwo\rthree\r\\n");
+    EXPECT_EQ(ReadSavedStoryText("ab\r\n\0\r\n"s), "ab\\n");
+    EXPECT_EQ(ReadSavedStoryText("ab\n\0\n"s), "ab\\n");
+
+    // UTF-8 as an editor saves it, with or without a byte-order mark; a
+    // character outside Latin-1 becomes "?".
+    EXPECT_EQ(ReadSavedStoryText("Zo\xC3\xAB\n"), "Zo\xEB\\n");
+    EXPECT_EQ(ReadSavedStoryText("\xEF\xBB\xBFZo\xC3\xAB\r\n"), "Zo\xEB\\n");
+    EXPECT_EQ(ReadSavedStoryText("5 \xE2\x82\xAC or \xF0\x9F\x90\xBB"), "5 ? or ?");
+    // Not UTF-8: Latin-1, as every earlier save was written.
+    EXPECT_EQ(ReadSavedStoryText("Zo\xEB\r\n"), "Zo\xEB\\n");
+    EXPECT_EQ(ReadSavedStoryText("Zo\xEB and Zo\xC3\xAB"), "Zo\xEB and Zo\xC3\xAB");
+    EXPECT_EQ(ReadSavedStoryText("\xC3\xAB\0\xEB"s), "\xEB") << "only the text before the zero";
+}
+
+TEST(StoryText, SavedStoryReadsBackToTheSamePages) {
+    const std::string story = "Zo\xEB and the Bears\\n\\nOne paragraph of several words that "
+                              "fills more than one line.\\n\\nAnother.";
+    const std::string file = MakeSavedStoryFile(story);
+    // As saved, and as an editor that writes bare line feeds saves it again.
+    std::string edited;
+    for (const char c : file)
+        if (c != '\r')
+            edited += c;
+    for (const std::string& bytes : {file, edited}) {
+        const std::string back = ReadSavedStoryText(bytes);
+        EXPECT_EQ(back, story + "\\n");
+        plat::FixedCanvas canvas(10, 20);
+        TBook a, b;
+        a.Paginate(&canvas, TRect{0, 0, 216, 320}, story.c_str());
+        b.Paginate(&canvas, TRect{0, 0, 216, 320}, back.c_str());
+        ASSERT_EQ(a.PageCount(), b.PageCount());
+        for (int p = 1; p <= a.PageCount(); ++p) {
+            ASSERT_EQ(a.PageLineCount(p), b.PageLineCount(p));
+            for (int l = 1; l <= a.PageLineCount(p); ++l)
+                EXPECT_EQ(a.Page(p)->LineText(story.c_str(), l),
+                          b.Page(p)->LineText(back.c_str(), l));
+        }
     }
 }
 

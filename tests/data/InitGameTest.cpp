@@ -31,9 +31,9 @@ TEST(LocateFolders, NothingRegisteredCreatesKeyAndFails) {
     EXPECT_TRUE(StartupFailed);
     ASSERT_EQ(l.capture.Messages().size(), 1u);
     EXPECT_EQ(l.capture.Messages()[0].text,
-              "Unable to locate name of installation folder under registry entry "
-              "\"Software\\Lumwright Software\\Yarns\\Directory\". Please re-install and try "
-              "again.");
+              "Unable to locate name of installation folder: no value \"Directory\" under "
+              "\"Software\\Lumwright Software\\Yarns\" in \"" +
+                  l.keys.Path() + "\". Please re-install and try again.");
     EXPECT_TRUE(l.keys.OpenKey(kYarns, false)) << "the key is created";
 }
 

@@ -388,6 +388,27 @@ TEST_F(StoryTest, HeroNameWithComma) {
     EXPECT_EQ(Def(*gen, "k"), "Ann");
 }
 
+TEST_F(StoryTest, NamesAreUsedWithoutTheBlanksAroundThem) {
+    const std::vector<std::string> tale = {"$%MHERO and FHERO", ">h=MHERO;s=MHER;f=FHERO;k=FHER",
+                                           "[TITLE] {h} and the Three Bears"};
+    gen->HeroName = "  Bob, the Brave ";
+    gen->HeroineName = "Zo\xEB     ";
+    for (int twist : {0, 100}) {
+        SCOPED_TRACE(twist);
+        const auto& lines = Tell(tale, twist);
+        EXPECT_EQ(lines[0], "Bob, the Brave and the Three Bears" + kMark + kMark);
+        EXPECT_EQ(Def(*gen, "h"), "Bob, the Brave");
+        EXPECT_EQ(Def(*gen, "s"), twist ? "Bob" : "Bob,");
+        EXPECT_EQ(Def(*gen, "f"), "Zo\xEB");
+        EXPECT_EQ(Def(*gen, "k"), "Zo\xEB");
+    }
+    EXPECT_EQ(gen->HeroineName, "Zo\xEB     ") << "kept as typed";
+    // Only blanks: a name from the vocabulary.
+    gen->HeroName = "   ";
+    Tell(tale, 100);
+    EXPECT_TRUE(kMaleNames.count(Def(*gen, "h"))) << Def(*gen, "h");
+}
+
 TEST_F(StoryTest, SwapDecisionByTwist) {
     std::vector<std::string> tale = {""};
     std::string text;

@@ -5,6 +5,7 @@
 #include "platform/Files.h"
 
 using fbwtest::RunTool;
+using namespace std::string_literals;
 using storytest::kMark;
 using storytest::StoryFolder;
 
@@ -88,6 +89,25 @@ TEST_F(TellTool, RandomTaleAndMissingFiles) {
     EXPECT_EQ(r.status, 0);
     EXPECT_NE(r.err.find("none.dat"), std::string::npos);
     EXPECT_FALSE(plat::FileExists(folder.dir / "none.dat"));
+}
+
+TEST_F(TellTool, Utf8OutAndNamesInEitherEncoding) {
+    folder.WriteTemplate(3, {"$%Ein B\xE4r", ">girl=FHERO", "{girl} sah einen B\xE4r."});
+    // A name typed in a UTF-8 terminal and one given as Latin-1 are the same.
+    for (const std::string& name : {"Zo\xC3\xAB"s, "Zo\xEB"s}) {
+        const auto r = RunTool({"tell", "--data", folder.dataFolder, "--words", folder.wordsFile,
+                                "--twist", "0", "--heroine", name, "3"});
+        ASSERT_EQ(r.status, 0) << r.err;
+        EXPECT_EQ(r.out, "Ein B\xC3\xA4r\n\nZo\xC3\xAB sah einen B\xC3\xA4r.\n");
+    }
+}
+
+TEST_F(TellTool, AFolderWithoutTalesIsAnError) {
+    fbwtest::TempDir empty;
+    const auto r = RunTool({"tell", "--data", empty.Path(), "--words", folder.wordsFile, "2"});
+    EXPECT_EQ(r.status, 1);
+    EXPECT_EQ(r.out, "");
+    EXPECT_NE(r.err.find(empty.Path()), std::string::npos) << r.err;
 }
 
 TEST_F(TellTool, BadArguments) {

@@ -75,7 +75,7 @@ TEST_F(EditorTest, TypingLeavesOnlyTheWholeWordAndEmptyingRemovesIt) {
     EXPECT_EQ(Texts(editor.Entries()), (Strings{"apple", "fig", "pear", "z"}));
 }
 
-TEST_F(EditorTest, LookupIsExactButIgnoresCaseAndBlankAddsNothing) {
+TEST_F(EditorTest, LookupIgnoresCaseAndTheSpacesAroundAndBlankAddsNothing) {
     Load(wcNoun, {"Apple", "pear"});
     editor.WordTyped("PEAR");
     EXPECT_EQ(editor.Count(), 2);
@@ -86,15 +86,35 @@ TEST_F(EditorTest, LookupIsExactButIgnoresCaseAndBlankAddsNothing) {
     EXPECT_EQ(editor.Count(), 2);
     EXPECT_EQ(SelectedText(), "pear");
 
-    // A leading space misses the lookup: the trimmed word is a second
-    // entry, after the one it equals.
+    // Spaces around the text: the existing word, not a second one.
+    const TPartOfSpeech* apple = editor.Entry(0).Word.get();
     editor.WordTyped(" apple ");
-    EXPECT_EQ(Texts(editor.Entries()), (Strings{"Apple", "apple", "pear"}));
-    EXPECT_EQ(editor.PendingIndex(), 1);
+    EXPECT_EQ(Texts(editor.Entries()), (Strings{"Apple", "pear"}));
+    EXPECT_EQ(SelectedText(), "Apple");
+    EXPECT_EQ(editor.PendingIndex(), -1);
     editor.CommitWord(" apple ");
     editor.ReturnList();
     EXPECT_EQ(Texts(vocab.WordList(wcNoun).Entries()), (Strings{"Apple", "pear"}));
-    EXPECT_EQ(vocab.WordList(wcNoun).Word(0).Word(), "apple"); // the later word won
+    EXPECT_EQ(&vocab.WordList(wcNoun).Word(0), apple);
+}
+
+TEST_F(EditorTest, TypingANameWithASpaceBeforeItKeepsTheNameItFinds) {
+    Load(wcProperNoun, {"Alfie", "Bella"});
+    editor.Select(0);
+    editor.SetMale(true);
+    editor.SetField(TEditorField::Nickname, "Alf");
+    // A space, then the name letter by letter, then Enter.
+    TypeLetters(" Alfie");
+    EXPECT_EQ(SelectedText(), "Alfie");
+    EXPECT_EQ(editor.PendingIndex(), -1);
+    editor.CommitWord(" Alfie");
+    editor.WordTyped("");
+    EXPECT_EQ(Texts(editor.Entries()), (Strings{"Alfie", "Bella"}));
+    editor.Select(0);
+    EXPECT_TRUE(editor.Male());
+    EXPECT_EQ(editor.FieldText(TEditorField::Nickname), "Alf");
+    editor.ReturnList();
+    EXPECT_EQ(vocab.WordList(wcProperNoun).Count(), 2);
 }
 
 TEST_F(EditorTest, DeletingSelectsTheEntryAtThePlaceOrTheNewLast) {

@@ -1,6 +1,8 @@
 // fbwtool tell: tells one story in the terminal with the story generator.
 // It reads the templates, the words file and the settings file, and writes
-// neither of the last two.
+// neither of the last two. Names given on the command line may be UTF-8 or
+// Latin-1; the story comes out in UTF-8 as a saved story file has it (--raw:
+// the generator's Latin-1 lines as they are).
 #include <cerrno>
 #include <cstdio>
 #include <cstdlib>
@@ -9,6 +11,7 @@
 #include "Command.h"
 #include "book/StoryText.h"
 #include "platform/Files.h"
+#include "platform/TextCodec.h"
 #include "story/Generate.h"
 
 namespace {
@@ -36,7 +39,7 @@ std::string StoryFileText(const std::vector<std::string>& lines) {
     std::string joined = JoinStoryLines(lines);
     if (joined.size() >= 2)
         joined.resize(joined.size() - 2);
-    const std::string crlf = MakeExportText(ResolveStoryLineEnds(joined));
+    const std::string crlf = MakeSavedStoryFile(ResolveStoryLineEnds(joined));
     std::string out;
     out.reserve(crlf.size());
     for (std::size_t i = 0; i < crlf.size(); ++i)
@@ -82,10 +85,12 @@ int RunTell(const Args& given) {
                      files.wordsFile.c_str());
 
     TStoryGenerator generator(files);
+    if (!generator.HasTales())
+        return Fail("no tale in the data folder \"" + files.dataFolder + "\"");
     if (haveHero)
-        generator.HeroName = hero;
+        generator.HeroName = plat::DecodeUtf8OrLatin1(hero);
     if (haveHeroine)
-        generator.HeroineName = heroine;
+        generator.HeroineName = plat::DecodeUtf8OrLatin1(heroine);
     generator.SetTwistLevel(static_cast<int>(twist));
     if (seed >= 0)
         generator.FixSeed(static_cast<uint32_t>(seed));

@@ -307,14 +307,13 @@ void TFormBook::BuildForm() {
           Lbl{&lblPrintText, "lblPrintText", "Print this story.", 24, 56, 154, 19, false},
           Lbl{&lblSaved, "lblSaved", "Story saved!", 34, 85, 129, 15, true},
           Lbl{&lblSaveText, "lblSaveText",
-              "Save the story to a disk file. Read it again by clicking \"Read saved story\" next "
+              "Save the story as a text file. Read it again by clicking \"Read saved story\" next "
               "time you pick the current title.",
               24, 134, 169, 64, false},
           Lbl{&lblCopied, "lblCopied", "Story copied!", 34, 209, 129, 15, true},
           Lbl{&lblCopyText, "lblCopyText",
-              "Copy the story to the Windows Clipboard so that you can paste it into another "
-              "program.",
-              24, 259, 169, 49, false}}) {
+              "Copy the story to the clipboard so that you can paste it into another program.", 24,
+              259, 169, 49, false}}) {
         l.l->setObjectName(l.name);
         l.l->setText(l.text);
         l.l->setWordWrap(true);

@@ -45,7 +45,7 @@ void TFormBook::cmdSaveClick() {
         throw std::runtime_error("Save: cannot create the folder " + StoriesFolder);
     // Written whole to a temporary file and renamed, so a failed save keeps
     // the story saved before.
-    if (!plat::WriteFileAtomic(path, MakeExportText(story_)))
+    if (!plat::WriteFileAtomic(path, MakeSavedStoryFile(story_)))
         throw std::runtime_error("Save: cannot write " + path);
     ShowMessageLabel(lblSaved);
 }

@@ -1,7 +1,7 @@
 // The storybook's commands: the saved story's bytes and reading it back, a
-// file with bare line feeds, a failed save, the confirmations and their
-// timer, the clipboard, and printing to a PDF file checked with poppler's
-// tools.
+// file an editor saved again (bare line feeds, UTF-8 or Latin-1), a failed
+// save, the confirmations and their timer, the clipboard, and printing to a
+// PDF file checked with poppler's tools.
 #include <QClipboard>
 #include <QPrinter>
 
@@ -132,17 +132,45 @@ TEST_F(BookCommandsTest, SavedFileBytesAndReadingThemBack) {
     EXPECT_TRUE(errors.empty());
 }
 
+TEST_F(BookCommandsTest, SavedFileIsUtf8AndReadsBackAfterAnEditorSavedIt) {
+    OpenAtCommands("Zo\xEB and the Bears\\n\\nZo\xEB ate the porridge.\\n");
+    const int lines = (book->ShowPages(1), book->Book().PageLineCount(1));
+    const QImage page1 = book->LeftPagePicture();
+    book->ShowPages(1 | book->Book().PageCount());
+    QTest::mouseClick(&book->cmdSave, Qt::LeftButton);
+    ASSERT_TRUE(errors.empty()) << errors[0];
+    const std::string saved = ReadBytes(SavedFile());
+    EXPECT_EQ(saved, "Zo\xC3\xAB and the Bears\r\n\r\nZo\xC3\xAB ate the porridge.\r\n");
+
+    // Saved again by an editor that writes bare line feeds.
+    std::string edited;
+    for (const char c : saved)
+        if (c != '\r')
+            edited += c;
+    WriteBytes(SavedFile(), edited);
+    book->SetStory(Story(40));
+    ReadBack();
+    EXPECT_EQ(book->StoryText(), "Zo\xEB and the Bears\\n\\nZo\xEB ate the porridge.\\n");
+    EXPECT_EQ(book->Book().PageLineCount(1), lines);
+    EXPECT_EQ(book->LeftPagePicture(), page1) << "the same page, pixel for pixel";
+
+    // A story saved as Latin-1 before still reads.
+    WriteBytes(SavedFile(), "Zo\xEB and the Bears\r\n\r\nZo\xEB ate the porridge.\r\n");
+    book->SetStory(Story(40));
+    ReadBack();
+    EXPECT_EQ(book->LeftPagePicture(), page1);
+    EXPECT_TRUE(errors.empty());
+}
+
 TEST_F(BookCommandsTest, FilesEditedElsewhere) {
     fs::create_directories(book->StoriesFolder);
-    // Bare line feeds: one paragraph, the line feeds laid out as characters.
+    // Bare line feeds end lines as CR LF does: the title stands alone.
     WriteBytes(SavedFile(), "Title\nsecond line\nthird line");
     OpenWith(2, Story(30));
     ReadBack();
-    EXPECT_EQ(book->StoryText(), "Title\nsecond line\nthird line");
+    EXPECT_EQ(book->StoryText(), "Title\\nsecond line\\nthird line");
     EXPECT_EQ(book->Book().PageCount(), 1);
-    // The whole text is the title's paragraph, broken at the title's size.
-    EXPECT_EQ(book->Book().PageLineCount(1), 2);
-    EXPECT_EQ(book->Book().Page(1)->TitleLines, 2);
+    EXPECT_EQ(book->Book().PageLineCount(1), 3) << "the title and two lines";
 
     // A zero byte ends the text; a lone CR stays.
     WriteBytes(SavedFile(), std::string("One\r\nTwo\rThree\0Four\r\n", 22));

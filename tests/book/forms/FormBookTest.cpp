@@ -53,6 +53,15 @@ TEST_F(FormBookTest, FormTextsAndPlaces) {
     EXPECT_EQ(book->cmdReadSaved.text(), "Read saved story");
     EXPECT_EQ(book->tmrMessage.interval(), 2500);
     EXPECT_FALSE(book->tmrMessage.isActive());
+    EXPECT_EQ(book->lblSaveText.text(),
+              "Save the story as a text file. Read it again by clicking "
+              "\"Read saved story\" next time you pick the current title.");
+    EXPECT_EQ(book->lblCopyText.text(),
+              "Copy the story to the clipboard so that you can paste it into another program.");
+    // No text speaks of another desktop's things.
+    for (const QLabel* label : book->findChildren<QLabel*>())
+        for (const char* word : {"Windows", "disk", "Clipboard"})
+            EXPECT_FALSE(label->text().contains(word)) << label->objectName().toStdString();
     EXPECT_EQ(TFormBook::TaleName(2), "Goldilox");
     EXPECT_EQ(TFormBook::TaleName(10), "Tortoise");
     for (int bad : {0, 11, -1})
@@ -435,6 +444,15 @@ TEST_F(FormBookTest, NameBoxesReachTheGeneratorAtOnceAndRefuseNonLatin1) {
     Show();
     EXPECT_EQ(book->txtHero.text(), QString::fromUtf8("Tom\u00e9"));
     EXPECT_EQ(book->txtHeroine.text(), "Ann");
+}
+
+TEST_F(FormBookTest, ANameIsUsedWithoutTheSpacesTypedAroundIt) {
+    generator().HeroineName = "";
+    Open(2);
+    Type(book->txtHeroine, QString::fromUtf8(" Zo\u00eb     "));
+    QTest::mouseClick(&book->cmdNewStory, Qt::LeftButton);
+    EXPECT_EQ(book->StoryText().rfind("Zo\xEB and the Three ", 0), 0u) << book->StoryText();
+    EXPECT_EQ(book->txtHeroine.text(), QString::fromUtf8(" Zo\u00eb     ")) << "the box keeps it";
 }
 
 TEST_F(FormBookTest, PageKeysTurnWhicheverControlHasTheFocus) {

@@ -216,16 +216,17 @@ TEST_F(FormTest, TypingCommittingAndLookingUp) {
     EXPECT_EQ(Text("txtWord"), "");
     Box("txtWord").setFocus();
 
-    // Other letter case selects the entry; a leading space adds the word.
+    // Other letter case and spaces around the word select the entry.
     Type("txtWord", "PEAR");
     EXPECT_EQ(Rows().size(), 5u);
     EXPECT_EQ(CurrentRow(), 3);
     Box("txtWord").clear();
-    Type("txtWord", " apple");
-    EXPECT_EQ(Rows(), (Strings{"apple", "apple", "cup", "fig", "pear", "plum"}));
-    EXPECT_EQ(form->Editor().Selection(), 1);
-    EXPECT_EQ(form->Editor().PendingIndex(), 1);
-    EXPECT_EQ(CurrentRow(), 1);
+    Type("txtWord", " apple ");
+    QTest::keyClick(&Box("txtWord"), Qt::Key_Return);
+    EXPECT_EQ(Rows(), (Strings{"apple", "cup", "fig", "pear", "plum"}));
+    EXPECT_EQ(form->Editor().PendingIndex(), -1);
+    EXPECT_EQ(CurrentRow(), 0);
+    EXPECT_EQ(Text("lblCurrentWord"), "\"apple\"");
 }
 
 TEST_F(FormTest, DeletingTheLastAndTheOnlyEntry) {
