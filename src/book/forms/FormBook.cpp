@@ -94,42 +94,48 @@ void TFormBook::LoadTalePicture() {
     book_.PictureRect = TRect{0, twistLevel_ * 150, 150, twistLevel_ * 150 + 150};
 }
 
-void TFormBook::PaintPage(QPainter& c, const QRegion& damage, const QWidget& area,
-                          const QImage& layer) const {
-    // The book is a picture of whole pixels; the layer may hold more pixels
-    // than the page has (its text drawn at the screen's pixel ratio).
+void TFormBook::PaintPage(QPainter& c, const QRegion& damage, const QImage& layer) const {
+    // The page's picture may hold more pixels than the page has (its text
+    // drawn at the screen's pixel ratio).
     const qreal ratio = layer.devicePixelRatio();
     for (const QRect& r : damage) {
-        if (bookImage_.isNull())
+        if (layer.isNull())
             c.fillRect(r, Qt::white);
         else
-            c.drawImage(r, bookImage_, r.translated(area.pos()));
-        c.drawImage(QRectF(r), layer,
-                    QRectF(r.x() * ratio, r.y() * ratio, r.width() * ratio, r.height() * ratio));
+            c.drawImage(
+                QRectF(r), layer,
+                QRectF(r.x() * ratio, r.y() * ratio, r.width() * ratio, r.height() * ratio));
     }
 }
 
 QImage TFormBook::PagePicture(const QWidget& area, const QImage& layer) const {
     QImage picture(area.size(), QImage::Format_RGB32);
     QPainter c(&picture);
-    PaintPage(c, QRegion(picture.rect()), area, layer);
+    PaintPage(c, QRegion(picture.rect()), layer);
     return picture;
 }
 
 void TFormBook::DrawPageInto(QImage& image, const TBookBox& box, int page) {
-    // Only what the page draws: transparent where the book behind shows. The
-    // text is drawn at the screen's pixel ratio, the pictures in whole pixels
-    // scaled to it, both from the layout in page pixels.
+    // The page's picture: the book behind the page as it is now (arrows
+    // included), then what the page draws over it. Text is blended onto
+    // opaque pixels, which costs a fraction of blending it onto a
+    // transparent layer. The text is drawn at the screen's pixel ratio, the
+    // pictures in whole pixels scaled to it, both from the layout in page
+    // pixels.
     const qreal ratio = devicePixelRatioF();
     const QSize pixels(qRound(box.width * ratio), qRound(box.height * ratio));
     if (image.size() != pixels || image.devicePixelRatio() != ratio) {
-        image = QImage(pixels, QImage::Format_ARGB32_Premultiplied);
+        image = QImage(pixels, QImage::Format_RGB32);
         image.setDevicePixelRatio(ratio);
     }
-    image.fill(Qt::transparent);
+    QPainter painter(&image);
+    const QRect area(0, 0, box.width, box.height);
+    if (bookImage_.isNull())
+        painter.fillRect(area, Qt::white);
+    else
+        painter.drawImage(area, bookImage_, area.translated(box.left, box.top));
     if (page < 0 || (page > 0 && story_.empty()))
         return;
-    QPainter painter(&image);
     plat::QtCanvas canvas(painter, kPageFont, kPagePoints);
     const plat::LogPalette* previous = nullptr;
     const plat::LogPalette* palette =

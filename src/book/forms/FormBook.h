@@ -160,7 +160,7 @@ public:
     const QImage& BookPicture() const { return bookImage_; }
     QImage LeftPagePicture() const { return PagePicture(pbxLeftPage, leftImage_); }
     QImage RightPagePicture() const { return PagePicture(pbxRightPage, rightImage_); }
-    // The left page's layer: what the page draws, at the screen's pixel ratio.
+    // The left page's picture, at the screen's pixel ratio.
     const QImage& LeftPageLayer() const { return leftImage_; }
     // What the "Read to me" button shows.
     const QImage& ReadToMePicture() const { return readToMeImage_; }
@@ -195,12 +195,12 @@ private:
     // The story laid out for Printer's paper, measured on Canvas.
     std::unique_ptr<TPrintPlan> MakePrintPlan(QPrinter& printer, plat::Canvas& canvas);
     void FormPaint();
-    // Draws page Page (none when negative) into Image, a layer of the size
-    // of Box that is transparent where the book shows through.
+    // Makes Image the picture of page area Box: the book behind it as it is
+    // now, and page Page (none when negative) drawn over it, at the screen's
+    // pixel ratio. Drawn again whenever the book behind it changes.
     void DrawPageInto(QImage& image, const TBookBox& box, int page);
-    // Paints the Damage of page area Area: the book behind it, then Layer.
-    void PaintPage(QPainter& c, const QRegion& damage, const QWidget& area,
-                   const QImage& layer) const;
+    // Paints the Damage of a page area from its picture Layer.
+    void PaintPage(QPainter& c, const QRegion& damage, const QImage& layer) const;
     QImage PagePicture(const QWidget& area, const QImage& layer) const;
     void RenderPages();
     // Draws the button's picture over the book behind it.
@@ -229,7 +229,7 @@ private:
     QImage bookImage_;
     QImage bookSheet_; // the whole of "book" in the colours of bookSheetPalette_
     const plat::LogPalette* bookSheetPalette_ = nullptr;
-    QImage leftImage_, rightImage_; // the pages' layers (DrawPageInto)
+    QImage leftImage_, rightImage_; // the pages' pictures (DrawPageInto)
     QImage readToMeImage_;          // the button over the book behind it
     int leftDraws_ = 0;
     QCursor surfaceCursor_;

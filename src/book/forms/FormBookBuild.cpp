@@ -159,10 +159,10 @@ void TFormBook::BuildForm() {
     pbxLeftPage.OnPaint = [this](QPainter& c, const QRegion& damage) {
         if (leftImage_.devicePixelRatio() != devicePixelRatioF())
             RenderPages(); // moved to a screen of another pixel ratio
-        PaintPage(c, damage, pbxLeftPage, leftImage_);
+        PaintPage(c, damage, leftImage_);
     };
     pbxRightPage.OnPaint = [this](QPainter& c, const QRegion& damage) {
-        PaintPage(c, damage, pbxRightPage, rightImage_);
+        PaintPage(c, damage, rightImage_);
     };
     pbxLeftPage.OnMouseDown = [this](QPoint, Qt::MouseButton b) {
         if (b == Qt::LeftButton)
