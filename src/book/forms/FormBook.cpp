@@ -26,6 +26,7 @@
 #include "story/TaleTable.h"
 #include "ui/Cursors.h"
 #include "ui/FormPalette.h"
+#include "ui/ImageStore.h"
 #include "ui/RunHandler.h"
 #include "ui/TileBG.h"
 
@@ -115,19 +116,16 @@ QImage TFormBook::PagePicture(const QWidget& area, const QImage& layer) const {
     return picture;
 }
 
-void TFormBook::DrawPageInto(QImage& image, const TBookBox& box, int page) {
+void TFormBook::DrawPageInto(QImage& image, TImageStore& store, const TBookBox& box, int page) {
     // The page's picture: the book behind the page as it is now (arrows
-    // included), then what the page draws over it. Text is blended onto
-    // opaque pixels, which costs a fraction of blending it onto a
-    // transparent layer. The text is drawn at the screen's pixel ratio, the
-    // pictures in whole pixels scaled to it, both from the layout in page
-    // pixels.
+    // included), then what the page draws over it, in the format Qt blends
+    // fastest and in memory kept across resize steps. The text is drawn at
+    // the screen's pixel ratio, the pictures in whole pixels scaled to it,
+    // both from the layout in page pixels.
     const qreal ratio = devicePixelRatioF();
     const QSize pixels(qRound(box.width * ratio), qRound(box.height * ratio));
-    if (image.size() != pixels || image.devicePixelRatio() != ratio) {
-        image = QImage(pixels, QImage::Format_RGB32);
-        image.setDevicePixelRatio(ratio);
-    }
+    if (image.size() != pixels || image.devicePixelRatio() != ratio)
+        image = store.Image(pixels, QImage::Format_ARGB32_Premultiplied, ratio);
     QPainter painter(&image);
     const QRect area(0, 0, box.width, box.height);
     if (bookImage_.isNull())
@@ -152,9 +150,9 @@ void TFormBook::DrawPageInto(QImage& image, const TBookBox& box, int page) {
 void TFormBook::RenderPages() {
     const TBookBox left = TBookGeometry::LeftPage(width(), height());
     const TBookBox right = TBookGeometry::RightPage(width(), height());
-    DrawPageInto(leftImage_, left, currentPage_);
+    DrawPageInto(leftImage_, leftStore_, left, currentPage_);
     ++leftDraws_;
-    DrawPageInto(rightImage_, right, currentPage_ == 0 ? -1 : currentPage_ + 1);
+    DrawPageInto(rightImage_, rightStore_, right, currentPage_ == 0 ? -1 : currentPage_ + 1);
     pbxLeftPage.update();
     pbxRightPage.update();
 }
@@ -330,7 +328,7 @@ void TFormBook::FormPaint() {
     RealizeFormPalette(this, library_.Get());
     const int w = width(), h = height();
     if (bookImage_.size() != QSize(w, h))
-        bookImage_ = QImage(w, h, QImage::Format_RGB32);
+        bookImage_ = bookStore_.Image(QSize(w, h), QImage::Format_ARGB32_Premultiplied);
     // "book" is opaque: its pieces are copies of the one picture of it in the
     // library's colours, made once for each palette. The pieces cover the
     // whole client area.
@@ -361,9 +359,15 @@ void TFormBook::paintEvent(QPaintEvent* event) {
         painter.fillRect(event->rect(), Qt::white);
         return;
     }
-    // Rectangle by rectangle: the page areas paint themselves.
+    // Rectangle by rectangle: the page areas paint themselves. Tall strips go
+    // in bands: Qt hands a clipped copy of more rows to its thread pool, and
+    // waiting for the threads costs more than the copy.
+    constexpr int kBand = 64;
     for (const QRect& r : event->region())
-        painter.drawImage(r, bookImage_, r);
+        for (int top = r.top(); top <= r.bottom(); top += kBand) {
+            const QRect band(r.left(), top, r.width(), std::min(kBand, r.bottom() + 1 - top));
+            painter.drawImage(band, bookImage_, band);
+        }
 }
 
 void TFormBook::changeEvent(QEvent* event) {

@@ -26,6 +26,7 @@
 #include "book/ReadAloudOwner.h"
 #include "image/LibraryImage.h"
 #include "image/LibraryRef.h"
+#include "ui/ImageStore.h"
 #include "ui/PaintBox.h"
 
 class QPrinter;
@@ -157,7 +158,7 @@ public:
     bool HasHero() const { return hasHero_; }
     bool HasHeroine() const { return hasHeroine_; }
     // The assembled book behind the pages and the two page pictures.
-    const QImage& BookPicture() const { return bookImage_; }
+    QImage BookPicture() const { return bookImage_.convertToFormat(QImage::Format_RGB32); }
     QImage LeftPagePicture() const { return PagePicture(pbxLeftPage, leftImage_); }
     QImage RightPagePicture() const { return PagePicture(pbxRightPage, rightImage_); }
     // The left page's picture, at the screen's pixel ratio.
@@ -198,7 +199,8 @@ private:
     // Makes Image the picture of page area Box: the book behind it as it is
     // now, and page Page (none when negative) drawn over it, at the screen's
     // pixel ratio. Drawn again whenever the book behind it changes.
-    void DrawPageInto(QImage& image, const TBookBox& box, int page);
+    // Image's memory is kept in Store.
+    void DrawPageInto(QImage& image, TImageStore& store, const TBookBox& box, int page);
     // Paints the Damage of a page area from its picture Layer.
     void PaintPage(QPainter& c, const QRegion& damage, const QImage& layer) const;
     QImage PagePicture(const QWidget& area, const QImage& layer) const;
@@ -226,7 +228,10 @@ private:
     TLibraryImage readToMePicture_; // "readtome"; empty without it
     TBookGeometry geometry_;
     TMessageClock messageClock_;
-    QImage bookImage_;
+    // The memory of the book's picture and of the pages' pictures, kept
+    // across resize steps.
+    TImageStore bookStore_, leftStore_, rightStore_;
+    QImage bookImage_; // the assembled book, premultiplied as the window paints it
     QImage bookSheet_; // the whole of "book" in the colours of bookSheetPalette_
     const plat::LogPalette* bookSheetPalette_ = nullptr;
     QImage leftImage_, rightImage_; // the pages' pictures (DrawPageInto)

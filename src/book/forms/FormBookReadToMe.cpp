@@ -65,11 +65,11 @@ void TFormBook::ReadAloudRepaintPage(int page) {
     if (currentPage_ < 1)
         return;
     if (page == currentPage_) {
-        DrawPageInto(leftImage_, TBookGeometry::LeftPage(width(), height()), page);
+        DrawPageInto(leftImage_, leftStore_, TBookGeometry::LeftPage(width(), height()), page);
         ++leftDraws_;
         pbxLeftPage.update();
     } else if (page == currentPage_ + 1) {
-        DrawPageInto(rightImage_, TBookGeometry::RightPage(width(), height()), page);
+        DrawPageInto(rightImage_, rightStore_, TBookGeometry::RightPage(width(), height()), page);
         pbxRightPage.update();
     }
 }
