@@ -91,6 +91,7 @@ TFormGame::TFormGame(TFormLoading* loading, QWidget* parent)
     };
     pbxMain.OnMouseMove = [this](QPoint p) { pbxMainMouseMove(p); };
     pbxMain.OnMouseDown = [this](QPoint p, Qt::MouseButton) { pbxMainMouseDown(p); };
+    pbxMain.OnMouseLeave = [this] { pbxMainMouseLeave(); };
 
     lblVersion.setObjectName("lblVersion");
     QFont small("MS Sans Serif");
@@ -377,6 +378,13 @@ void TFormGame::LeaveHotRegion() {
 
 void TFormGame::pbxMainMouseMove(QPoint pos) {
     UpdateHover(pos);
+}
+
+void TFormGame::pbxMainMouseLeave() {
+    if (!scene_)
+        return;
+    pbxMain.setCursor(ScreenCursor(scene_->MouseLeave(plat::GetTickCount())));
+    pbxMainPaint();
 }
 
 void TFormGame::pbxMainMouseDown(QPoint pos) {

@@ -66,6 +66,8 @@ public:
     void PaintSceneFrame(QPainter& canvas);
     void pbxMainMouseMove(QPoint pos);
     void pbxMainMouseDown(QPoint pos);
+    // The mouse left the scene: the hover ends as over an empty spot.
+    void pbxMainMouseLeave();
     void tmrAnimTimer();
     void OpenTale(int n);
     void OpenWordList();

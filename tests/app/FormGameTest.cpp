@@ -8,16 +8,16 @@
 #include <QTest>
 
 #include "AppFixture.h"
-#include "ui/Cursors.h"
 #include "app/FormGame.h"
-#include "scene/Scene.h"
 #include "book/forms/FormBook.h"
 #include "image/RL8ImageData.h"
 #include "image/RL8Library.h"
 #include "platform/Screen.h"
 #include "platform/qt/QtDrawTarget.h"
+#include "scene/Scene.h"
 #include "sound/AppSound.h"
 #include "story/Generate.h"
+#include "ui/Cursors.h"
 #include "wordlist/forms/FormWords.h"
 
 using FormGameTest = AppFixture;
@@ -151,6 +151,33 @@ TEST_F(FormGameTest, TimerShowsCapsLockAndTheBalloon) {
     EXPECT_NE(game.PaintBoxImage().copy(balloon), before.copy(balloon));
     EXPECT_EQ(game.PaintBoxImage().copy(0, 300, 100, 70), before.copy(0, 300, 100, 70))
         << "nothing else changed";
+}
+
+TEST_F(FormGameTest, LeavingTheSceneTakesTheBalloonAndWakesNobody) {
+    TFormGame game;
+    game.WindowActive = [] { return true; };
+    game.show();
+    ASSERT_TRUE(QTest::qWaitForWindowExposed(&game));
+    const QImage clean = game.PaintBoxImage();
+    game.UpdateHover(QPoint(30, 20)); // region 1
+    tick += 600;
+    game.tmrAnimTimer();
+    ASSERT_TRUE(game.Scene()->Region(1).BalloonShown);
+    ASSERT_NE(game.PaintBoxImage(), clean);
+
+    // Out of the paint box onto the frame: Qt's leave event.
+    QEvent leave(QEvent::Leave);
+    QApplication::sendEvent(&game.pbxMain, &leave);
+    EXPECT_EQ(game.Scene()->HotRegion, 0);
+    EXPECT_FALSE(game.Scene()->Region(1).BalloonShown);
+    EXPECT_EQ(game.Scene()->Anim(1).State, 0);
+    EXPECT_EQ(game.pbxMain.cursor().pixmap().cacheKey(),
+              ScreenCursor(kCursorArrow1).pixmap().cacheKey());
+    const TRect b = game.Scene()->Region(1).BalloonRect();
+    const QRect balloon(b.Left, b.Top, b.Right - b.Left, b.Bottom - b.Top);
+    EXPECT_EQ(game.PaintBoxImage().copy(balloon), clean.copy(balloon)) << "the balloon went";
+    EXPECT_EQ(game.PaintBoxImage().copy(20, 0, 40, 60), clean.copy(20, 0, 40, 60))
+        << "the hovered characters rest";
 }
 
 TEST_F(FormGameTest, ClicksOpenTalesAndWordsAndAskBeforeQuitting) {
