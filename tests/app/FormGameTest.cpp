@@ -4,6 +4,7 @@
 #include <QApplication>
 #include <QFontMetrics>
 #include <QMouseEvent>
+#include <QPaintEvent>
 #include <QSignalSpy>
 #include <QTest>
 
@@ -123,6 +124,61 @@ TEST_F(FormGameTest, CreditLinesFitUnderTheScene) {
     EXPECT_TRUE(QString(TFormGame::CreditText(6)).endsWith("..."));
     EXPECT_TRUE(QString(TFormGame::CreditText(7)).startsWith("..."));
     EXPECT_TRUE(QString(TFormGame::CreditText(8)).startsWith("..."));
+}
+
+namespace {
+// Collects the regions that a widget's paint events repaint.
+class PaintRecorder : public QObject {
+public:
+    QRegion painted;
+    bool eventFilter(QObject*, QEvent* event) override {
+        if (event->type() == QEvent::Paint)
+            painted += static_cast<QPaintEvent*>(event)->region();
+        return false;
+    }
+};
+} // namespace
+
+TEST_F(FormGameTest, CreditLineRepaintCoversTheWholeTextAtEverySize) {
+    TFormGame game;
+    game.WindowActive = [] { return true; };
+    game.show();
+    ASSERT_TRUE(QTest::qWaitForWindowExposed(&game));
+    game.tmrAnim.stop(); // the test drives the timer
+    // Shows credit line Line, in full colour, at the next timer tick.
+    const auto showLine = [&](int line) {
+        game.Scene()->WasActive = true;
+        game.Scene()->CreditClock = tick + step - static_cast<uint32_t>(line * 104 + 50) * 125;
+        game.tmrAnimTimer();
+        ASSERT_EQ(game.Scene()->CreditLine, line);
+        QCoreApplication::processEvents();
+    };
+    // Lines 2 and 3 have descenders (g, p, y); line 0 has none.
+    for (const QSize size : {QSize(590, 410), QSize(900, 700), QSize(1000, 761)}) {
+        game.resize(size);
+        QCoreApplication::processEvents();
+        for (const int line : {2, 3, 0}) {
+            const QImage before = game.grab().toImage();
+            PaintRecorder recorder;
+            game.BG.installEventFilter(&recorder);
+            showLine(line);
+            game.BG.removeEventFilter(&recorder);
+            const QImage after = game.grab().toImage();
+            ASSERT_EQ(before.size(), after.size());
+            int changed = 0, outside = 0;
+            const QRect below(0, game.pbxMain.geometry().bottom() + 1, game.width(),
+                              game.height() - game.pbxMain.geometry().bottom() - 1);
+            for (int y = below.top(); y <= below.bottom(); ++y)
+                for (int x = below.left(); x <= below.right(); ++x)
+                    if (before.pixel(x, y) != after.pixel(x, y)) {
+                        ++changed;
+                        outside += !recorder.painted.contains(QPoint(x, y));
+                    }
+            EXPECT_GT(changed, 100) << "line " << line;
+            EXPECT_EQ(outside, 0) << "pixels of the old line stay on screen; line " << line
+                                  << " in " << size.width() << "x" << size.height();
+        }
+    }
 }
 
 TEST_F(FormGameTest, TimerShowsCapsLockAndTheBalloon) {
