@@ -252,7 +252,8 @@ void TFormGame::FormDestroy() {
     // A start that failed leaves the player's settings as they were.
     if (loaded_) {
         plat::WriteProfileString("Game", "Maximized", isMaximized() ? "1" : "0", SettingsFileName);
-        plat::WriteProfileString("Game", "Sound", SoundOn ? "1" : "0", SettingsFileName);
+        // The player's wish, also when this run had no audio output.
+        plat::WriteProfileString("Game", "Sound", SoundWanted ? "1" : "0", SettingsFileName);
     }
     StopSound();
 }

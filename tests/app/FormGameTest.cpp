@@ -14,6 +14,7 @@
 #include "image/RL8ImageData.h"
 #include "image/RL8Library.h"
 #include "platform/Screen.h"
+#include "platform/TestWaveOutService.h"
 #include "platform/qt/QtDrawTarget.h"
 #include "scene/Scene.h"
 #include "sound/AppSound.h"
@@ -41,7 +42,7 @@ TEST_F(FormGameTest, SettingsDefaultsAndOnlyOneMaximizes) {
     EXPECT_EQ(GameLibrary, nullptr);
     EXPECT_TRUE(capture.Messages().empty());
     EXPECT_EQ(Setting("Game", "Maximized"), "0");
-    EXPECT_EQ(Setting("Game", "Sound"), "0") << "no wave-out device: sound stays off";
+    EXPECT_EQ(Setting("Game", "Sound"), "1") << "no wave-out device: off, but still wanted";
 
     for (const char* value : {"2", "yes"}) {
         plat::WriteProfileString("Game", "Maximized", value, SettingsFileName);
@@ -52,6 +53,41 @@ TEST_F(FormGameTest, SettingsDefaultsAndOnlyOneMaximizes) {
     plat::WriteProfileString("Game", "Maximized", "1", SettingsFileName);
     TFormGame game;
     EXPECT_TRUE(game.windowState() & Qt::WindowMaximized);
+}
+
+TEST_F(FormGameTest, OnlyThePlayersSwitchChangesTheSoundSetting) {
+    // A run without an audio output keeps the wish, on or off.
+    for (const char* stored : {"1", "0"}) {
+        plat::WriteProfileString("Game", "Sound", stored, SettingsFileName);
+        {
+            TFormGame game;
+            ASSERT_TRUE(game.Loaded());
+            EXPECT_FALSE(SoundOn);
+        }
+        EXPECT_EQ(Setting("Game", "Sound"), stored) << "the audio was only away";
+    }
+
+    // With an audio output the switch turns it off, and that is kept.
+    auto previous = plat::SetWaveOutService(std::make_unique<plat::TestWaveOutService>());
+    plat::WriteProfileString("Game", "Sound", "1", SettingsFileName);
+    {
+        TFormGame game;
+        game.show();
+        EXPECT_TRUE(SoundOn);
+        game.pbxMainMouseDown(QPoint(520, 10)); // region 14
+        EXPECT_FALSE(SoundOn);
+    }
+    EXPECT_EQ(Setting("Game", "Sound"), "0");
+    // The switch without an output: the player asked for sound.
+    plat::SetWaveOutService(std::move(previous));
+    {
+        TFormGame game;
+        game.show();
+        game.pbxMainMouseDown(QPoint(520, 10));
+        EXPECT_FALSE(SoundOn);
+        EXPECT_EQ(game.Scene()->Anim(20).FrameSource[0], TScene::kSoundOffFrame);
+    }
+    EXPECT_EQ(Setting("Game", "Sound"), "1");
 }
 
 TEST_F(FormGameTest, MissingLibraryShowsOneMessageAndKeepsTheSettings) {
