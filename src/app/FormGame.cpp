@@ -91,6 +91,7 @@ TFormGame::TFormGame(TFormLoading* loading, QWidget* parent)
     };
     pbxMain.OnMouseMove = [this](QPoint p) { pbxMainMouseMove(p); };
     pbxMain.OnMouseDown = [this](QPoint p, Qt::MouseButton) { pbxMainMouseDown(p); };
+    pbxMain.OnMouseLeave = [this] { pbxMainMouseLeave(); };
 
     lblVersion.setObjectName("lblVersion");
     QFont small("MS Sans Serif");
@@ -235,7 +236,8 @@ void TFormGame::FormDestroy() {
     // A start that failed leaves the player's settings as they were.
     if (loaded_) {
         plat::WriteProfileString("Game", "Maximized", isMaximized() ? "1" : "0", SettingsFileName);
-        plat::WriteProfileString("Game", "Sound", SoundOn ? "1" : "0", SettingsFileName);
+        // The player's wish, also when this run had no audio output.
+        plat::WriteProfileString("Game", "Sound", SoundWanted ? "1" : "0", SettingsFileName);
     }
     StopSound();
 }
@@ -334,16 +336,27 @@ void TFormGame::PaintSceneFrame(QPainter& canvas) {
 
     const int line = scene_ ? scene_->CreditLine : 0;
     const int phase = scene_ ? scene_->CreditPhase : 0;
-    QFont bold = font();
-    bold.setBold(true);
+    const QFont bold = CreditFont();
     canvas.setFont(bold);
     canvas.setPen(QColor::fromRgb(CreditColour(phase)));
     const QString text = ToQString(CreditText(line));
     const QFontMetrics metrics(bold);
     const int textWidth = metrics.horizontalAdvance(text);
     const int x = L - 2 + (R + 1 - (L - 2) - textWidth) / 2;
-    canvas.drawText(x, B + 3 + metrics.ascent(), text);
+    canvas.drawText(x, B + TSceneLayout::kCreditGap + metrics.ascent(), text);
     canvas.restore();
+}
+
+QFont TFormGame::CreditFont() const {
+    QFont bold = font();
+    bold.setBold(true);
+    return bold;
+}
+
+QRect TFormGame::CreditStrip() const {
+    // As wide as the frame, under which the text is centred.
+    return QRect(pbxMain.x() - 2, pbxMain.y() + pbxMain.height(), pbxMain.width() + 4,
+                 TSceneLayout::CreditStripHeight(QFontMetrics(CreditFont()).height()));
 }
 
 void TFormGame::UpdateHover(QPoint pos) {
@@ -361,6 +374,13 @@ void TFormGame::LeaveHotRegion() {
 
 void TFormGame::pbxMainMouseMove(QPoint pos) {
     UpdateHover(pos);
+}
+
+void TFormGame::pbxMainMouseLeave() {
+    if (!scene_)
+        return;
+    pbxMain.setCursor(ScreenCursor(scene_->MouseLeave(plat::GetTickCount())));
+    pbxMainPaint();
 }
 
 void TFormGame::pbxMainMouseDown(QPoint pos) {
@@ -422,7 +442,7 @@ void TFormGame::tmrAnimTimer() {
     lblVersion.setVisible(plat::CapsLockOn());
     const TScene::TickResult r = scene_->Tick(plat::GetTickCount(), WindowActive());
     if (r.creditChanged)
-        BG.update(pbxMain.x(), pbxMain.y() + pbxMain.height(), pbxMain.width(), kCreditStripHeight);
+        BG.update(CreditStrip());
     if (r.repaint)
         pbxMainPaint();
 }

@@ -37,7 +37,6 @@ public:
     static constexpr int kSceneHeight = 370;
     static constexpr int kClientWidth = 590;
     static constexpr int kClientHeight = 410;
-    static constexpr int kCreditStripHeight = 20;
     static constexpr uint32_t kTimerInterval = 55;
 
     // Loads the game (FormCreate); a failure shows the start-up message and
@@ -66,6 +65,8 @@ public:
     void PaintSceneFrame(QPainter& canvas);
     void pbxMainMouseMove(QPoint pos);
     void pbxMainMouseDown(QPoint pos);
+    // The mouse left the scene: the hover ends as over an empty spot.
+    void pbxMainMouseLeave();
     void tmrAnimTimer();
     void OpenTale(int n);
     void OpenWordList();
@@ -114,6 +115,10 @@ protected:
 private:
     void FormCreate();
     void FormDestroy();
+    // The credit line's font, and the strip under the scene that holds the
+    // line at any window size (what a change of the line repaints).
+    QFont CreditFont() const;
+    QRect CreditStrip() const;
     void LoadLibrary();
     void ReleaseImages();
 

@@ -112,11 +112,18 @@ int TScene::FindRegion(TPoint p) const {
 }
 
 int TScene::UpdateHover(TPoint p, uint32_t now) {
+    return Hover(FindRegion(p), now);
+}
+
+int TScene::MouseLeave(uint32_t now) {
+    return Hover(0, now);
+}
+
+int TScene::Hover(int found, uint32_t now) {
     for (auto& a : anims_)
         if (a && !a->Held)
             a->SetState(0, now);
     IdleUntil = now + 2500;
-    const int found = FindRegion(p);
     if (found == HotRegion)
         return HotRegion ? 5 : 4;
     LeaveHotRegion(now);

@@ -49,6 +49,9 @@ public:
     // stepping tick), the idle gate closes for 2.5 s, and a new region is
     // entered. Returns the paint box's cursor: 5 over a region, else 4.
     int UpdateHover(TPoint p, uint32_t now);
+    // The mouse left the scene (onto the frame or out of the window): the
+    // same as a move to a spot of the scene in no region. Returns the cursor.
+    int MouseLeave(uint32_t now);
     // Ends the hover: restores the scene under a shown balloon and redraws
     // every animation, then lets the region's animations rest.
     void LeaveHotRegion(uint32_t now);
@@ -90,6 +93,9 @@ public:
     static constexpr TPoint kSoundOffFrame{290, 81};
 
 private:
+    // UpdateHover once the region under the mouse is known (0: none).
+    int Hover(int found, uint32_t now);
+
     Surfaces s_;
     std::array<std::unique_ptr<TAnim>, kAnimCount> anims_;
     std::array<std::unique_ptr<THitRegion>, kRegionCount> regions_;

@@ -17,4 +17,12 @@ public:
     static constexpr int Centred(int clientExtent, int sceneExtent) {
         return (clientExtent - sceneExtent) / 2;
     }
+
+    // The credit line's text stands this many pixels below the scene.
+    static constexpr int kCreditGap = 3;
+    // The height of the strip under the scene, from its bottom edge, that a
+    // change of the credit line repaints: the gap and the whole text, for a
+    // font TextHeight pixels high (ascent and descent), with one row more for
+    // the smoothed edges of the descenders, which reach past the descent.
+    static constexpr int CreditStripHeight(int textHeight) { return kCreditGap + textHeight + 1; }
 };

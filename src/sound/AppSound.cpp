@@ -9,6 +9,7 @@
 std::unique_ptr<TIDList> SoundCatalogue;
 TWaveMan* WaveManager = nullptr;
 bool SoundOn = false;
+bool SoundWanted = true;
 
 namespace {
 
@@ -28,6 +29,7 @@ std::unique_ptr<TWaveMan> StartSound(plat::WaveOutWindow* owner, bool wanted) {
     SoundCatalogue = std::make_unique<TIDList>();
     auto manager = std::make_unique<TAppWaveMan>(owner, wanted);
     WaveManager = manager.get();
+    SoundWanted = wanted;
     SoundOn = manager->Enabled;
     manager->SetWaveFolder(WaveFolder);
 
@@ -52,6 +54,7 @@ void PlayGameSound(uint8_t n) {
 }
 
 void SetSoundOn(bool on) {
+    SoundWanted = on;
     if (!WaveManager)
         return;
     WaveManager->SetEnabled(on);

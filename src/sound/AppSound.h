@@ -24,6 +24,10 @@ extern std::unique_ptr<TIDList> SoundCatalogue;
 extern TWaveMan* WaveManager;
 // Whether sound is on: the manager's Enabled after every call of this module.
 extern bool SoundOn;
+// The player's wish for sound: StartSound's Wanted, then the On of every
+// SetSoundOn (the player's switch). It is what the "Sound" setting keeps: a
+// run without an audio output has SoundOn off but leaves the wish as it was.
+extern bool SoundWanted;
 
 // Reads the catalogue and creates the wave manager for Owner (the main
 // window, which receives the done messages and hands them to SoundDone),
@@ -33,7 +37,8 @@ extern bool SoundOn;
 // Loads and plays game sound N (0 to 10) when sound is on: queued behind a
 // playing sound, ignored while the same sound plays, freed after it has played.
 void PlayGameSound(uint8_t n);
-// Switches sound on (only when a device exists) or off.
+// The player's switch: sound is wanted On, and is on when On and a device
+// exists.
 void SetSoundOn(bool on);
 // Hands a wave-out done message to the manager.
 void SoundDone(const plat::WaveDoneMessage& message);

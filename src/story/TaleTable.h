@@ -15,4 +15,7 @@ public:
     // The saved-story file name of tale N: its short name and ".txt". Raises
     // as ShortName does.
     static std::string SavedStoryFileName(int n) { return ShortName(n) + ".txt"; }
+    // The file that tale N's story is printed to when there is no printer:
+    // its short name and ".pdf". Raises as ShortName does.
+    static std::string PrintedStoryFileName(int n) { return ShortName(n) + ".pdf"; }
 };

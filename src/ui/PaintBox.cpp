@@ -20,3 +20,9 @@ void TPaintBox::mousePressEvent(QMouseEvent* event) {
     if (OnMouseDown)
         OnMouseDown(event->position().toPoint(), event->button());
 }
+
+void TPaintBox::leaveEvent(QEvent* event) {
+    QWidget::leaveEvent(event);
+    if (OnMouseLeave)
+        OnMouseLeave();
+}

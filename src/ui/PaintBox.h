@@ -16,9 +16,12 @@ public:
     std::function<void(QPainter& canvas, const QRegion& clip)> OnPaint;
     std::function<void(QPoint pos)> OnMouseMove;
     std::function<void(QPoint pos, Qt::MouseButton button)> OnMouseDown;
+    // The mouse has left the area (onto another widget or out of the window).
+    std::function<void()> OnMouseLeave;
 
 protected:
     void paintEvent(QPaintEvent* event) override;
     void mouseMoveEvent(QMouseEvent* event) override;
     void mousePressEvent(QMouseEvent* event) override;
+    void leaveEvent(QEvent* event) override;
 };

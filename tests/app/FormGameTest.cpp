@@ -4,20 +4,22 @@
 #include <QApplication>
 #include <QFontMetrics>
 #include <QMouseEvent>
+#include <QPaintEvent>
 #include <QSignalSpy>
 #include <QTest>
 
 #include "AppFixture.h"
-#include "ui/Cursors.h"
 #include "app/FormGame.h"
-#include "scene/Scene.h"
 #include "book/forms/FormBook.h"
 #include "image/RL8ImageData.h"
 #include "image/RL8Library.h"
 #include "platform/Screen.h"
+#include "platform/TestWaveOutService.h"
 #include "platform/qt/QtDrawTarget.h"
+#include "scene/Scene.h"
 #include "sound/AppSound.h"
 #include "story/Generate.h"
+#include "ui/Cursors.h"
 #include "wordlist/forms/FormWords.h"
 
 using FormGameTest = AppFixture;
@@ -40,7 +42,7 @@ TEST_F(FormGameTest, SettingsDefaultsAndOnlyOneMaximizes) {
     EXPECT_EQ(GameLibrary, nullptr);
     EXPECT_TRUE(capture.Messages().empty());
     EXPECT_EQ(Setting("Game", "Maximized"), "0");
-    EXPECT_EQ(Setting("Game", "Sound"), "0") << "no wave-out device: sound stays off";
+    EXPECT_EQ(Setting("Game", "Sound"), "1") << "no wave-out device: off, but still wanted";
 
     for (const char* value : {"2", "yes"}) {
         plat::WriteProfileString("Game", "Maximized", value, SettingsFileName);
@@ -51,6 +53,41 @@ TEST_F(FormGameTest, SettingsDefaultsAndOnlyOneMaximizes) {
     plat::WriteProfileString("Game", "Maximized", "1", SettingsFileName);
     TFormGame game;
     EXPECT_TRUE(game.windowState() & Qt::WindowMaximized);
+}
+
+TEST_F(FormGameTest, OnlyThePlayersSwitchChangesTheSoundSetting) {
+    // A run without an audio output keeps the wish, on or off.
+    for (const char* stored : {"1", "0"}) {
+        plat::WriteProfileString("Game", "Sound", stored, SettingsFileName);
+        {
+            TFormGame game;
+            ASSERT_TRUE(game.Loaded());
+            EXPECT_FALSE(SoundOn);
+        }
+        EXPECT_EQ(Setting("Game", "Sound"), stored) << "the audio was only away";
+    }
+
+    // With an audio output the switch turns it off, and that is kept.
+    auto previous = plat::SetWaveOutService(std::make_unique<plat::TestWaveOutService>());
+    plat::WriteProfileString("Game", "Sound", "1", SettingsFileName);
+    {
+        TFormGame game;
+        game.show();
+        EXPECT_TRUE(SoundOn);
+        game.pbxMainMouseDown(QPoint(520, 10)); // region 14
+        EXPECT_FALSE(SoundOn);
+    }
+    EXPECT_EQ(Setting("Game", "Sound"), "0");
+    // The switch without an output: the player asked for sound.
+    plat::SetWaveOutService(std::move(previous));
+    {
+        TFormGame game;
+        game.show();
+        game.pbxMainMouseDown(QPoint(520, 10));
+        EXPECT_FALSE(SoundOn);
+        EXPECT_EQ(game.Scene()->Anim(20).FrameSource[0], TScene::kSoundOffFrame);
+    }
+    EXPECT_EQ(Setting("Game", "Sound"), "1");
 }
 
 TEST_F(FormGameTest, MissingLibraryShowsOneMessageAndKeepsTheSettings) {
@@ -125,6 +162,61 @@ TEST_F(FormGameTest, CreditLinesFitUnderTheScene) {
     EXPECT_TRUE(QString(TFormGame::CreditText(8)).startsWith("..."));
 }
 
+namespace {
+// Collects the regions that a widget's paint events repaint.
+class PaintRecorder : public QObject {
+public:
+    QRegion painted;
+    bool eventFilter(QObject*, QEvent* event) override {
+        if (event->type() == QEvent::Paint)
+            painted += static_cast<QPaintEvent*>(event)->region();
+        return false;
+    }
+};
+} // namespace
+
+TEST_F(FormGameTest, CreditLineRepaintCoversTheWholeTextAtEverySize) {
+    TFormGame game;
+    game.WindowActive = [] { return true; };
+    game.show();
+    ASSERT_TRUE(QTest::qWaitForWindowExposed(&game));
+    game.tmrAnim.stop(); // the test drives the timer
+    // Shows credit line Line, in full colour, at the next timer tick.
+    const auto showLine = [&](int line) {
+        game.Scene()->WasActive = true;
+        game.Scene()->CreditClock = tick + step - static_cast<uint32_t>(line * 104 + 50) * 125;
+        game.tmrAnimTimer();
+        ASSERT_EQ(game.Scene()->CreditLine, line);
+        QCoreApplication::processEvents();
+    };
+    // Lines 2 and 3 have descenders (g, p, y); line 0 has none.
+    for (const QSize size : {QSize(590, 410), QSize(900, 700), QSize(1000, 761)}) {
+        game.resize(size);
+        QCoreApplication::processEvents();
+        for (const int line : {2, 3, 0}) {
+            const QImage before = game.grab().toImage();
+            PaintRecorder recorder;
+            game.BG.installEventFilter(&recorder);
+            showLine(line);
+            game.BG.removeEventFilter(&recorder);
+            const QImage after = game.grab().toImage();
+            ASSERT_EQ(before.size(), after.size());
+            int changed = 0, outside = 0;
+            const QRect below(0, game.pbxMain.geometry().bottom() + 1, game.width(),
+                              game.height() - game.pbxMain.geometry().bottom() - 1);
+            for (int y = below.top(); y <= below.bottom(); ++y)
+                for (int x = below.left(); x <= below.right(); ++x)
+                    if (before.pixel(x, y) != after.pixel(x, y)) {
+                        ++changed;
+                        outside += !recorder.painted.contains(QPoint(x, y));
+                    }
+            EXPECT_GT(changed, 100) << "line " << line;
+            EXPECT_EQ(outside, 0) << "pixels of the old line stay on screen; line " << line
+                                  << " in " << size.width() << "x" << size.height();
+        }
+    }
+}
+
 TEST_F(FormGameTest, TimerShowsCapsLockAndTheBalloon) {
     TFormGame game;
     game.WindowActive = [] { return true; };
@@ -151,6 +243,33 @@ TEST_F(FormGameTest, TimerShowsCapsLockAndTheBalloon) {
     EXPECT_NE(game.PaintBoxImage().copy(balloon), before.copy(balloon));
     EXPECT_EQ(game.PaintBoxImage().copy(0, 300, 100, 70), before.copy(0, 300, 100, 70))
         << "nothing else changed";
+}
+
+TEST_F(FormGameTest, LeavingTheSceneTakesTheBalloonAndWakesNobody) {
+    TFormGame game;
+    game.WindowActive = [] { return true; };
+    game.show();
+    ASSERT_TRUE(QTest::qWaitForWindowExposed(&game));
+    const QImage clean = game.PaintBoxImage();
+    game.UpdateHover(QPoint(30, 20)); // region 1
+    tick += 600;
+    game.tmrAnimTimer();
+    ASSERT_TRUE(game.Scene()->Region(1).BalloonShown);
+    ASSERT_NE(game.PaintBoxImage(), clean);
+
+    // Out of the paint box onto the frame: Qt's leave event.
+    QEvent leave(QEvent::Leave);
+    QApplication::sendEvent(&game.pbxMain, &leave);
+    EXPECT_EQ(game.Scene()->HotRegion, 0);
+    EXPECT_FALSE(game.Scene()->Region(1).BalloonShown);
+    EXPECT_EQ(game.Scene()->Anim(1).State, 0);
+    EXPECT_EQ(game.pbxMain.cursor().pixmap().cacheKey(),
+              ScreenCursor(kCursorArrow1).pixmap().cacheKey());
+    const TRect b = game.Scene()->Region(1).BalloonRect();
+    const QRect balloon(b.Left, b.Top, b.Right - b.Left, b.Bottom - b.Top);
+    EXPECT_EQ(game.PaintBoxImage().copy(balloon), clean.copy(balloon)) << "the balloon went";
+    EXPECT_EQ(game.PaintBoxImage().copy(20, 0, 40, 60), clean.copy(20, 0, 40, 60))
+        << "the hovered characters rest";
 }
 
 TEST_F(FormGameTest, ClicksOpenTalesAndWordsAndAskBeforeQuitting) {

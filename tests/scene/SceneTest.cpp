@@ -6,10 +6,10 @@
 #include <map>
 #include <memory>
 
-#include "scene/Scene.h"
 #include "image/RL8ImageData.h"
 #include "image/RL8Library.h"
 #include "image/Random.h"
+#include "scene/Scene.h"
 #include "sound/AppSound.h"
 #include "support/TestSupport.h"
 
@@ -127,6 +127,32 @@ TEST_F(SceneTest, BalloonAtTheFirstTickAfterHalfASecond) {
     EXPECT_EQ(scene->Anim(1).State, 0);
     EXPECT_FALSE(scene->Anim(1).Held);
     EXPECT_EQ(s.work->CopyPixels(), Expected());
+}
+
+TEST_F(SceneTest, LeavingTheSceneIsAMoveToAnEmptySpot) {
+    const uint32_t t = kStart + 10000;
+    const std::vector<uint8_t> clean = s.work->CopyPixels();
+    scene->UpdateHover({30, 20}, t);
+    scene->Tick(t + 501, true);
+    ASSERT_TRUE(scene->Region(1).BalloonShown);
+    scene->Anim(7).SetState(1, t); // a free animation in its other frame
+    scene->Anim(7).Draw(*s.frames, *s.work);
+
+    EXPECT_EQ(scene->MouseLeave(t + 700), 4);
+    EXPECT_EQ(scene->HotRegion, 0);
+    EXPECT_FALSE(scene->Region(1).BalloonShown);
+    EXPECT_EQ(scene->Anim(1).State, 0);
+    EXPECT_EQ(scene->Anim(2).State, 0);
+    EXPECT_FALSE(scene->Anim(1).Held);
+    EXPECT_EQ(scene->Anim(7).State, 0) << "free animations rest, as after any move";
+    EXPECT_EQ(scene->IdleUntil, t + 700 + 2500);
+    EXPECT_EQ(s.work->CopyPixels(), Expected());
+    scene->Anim(7).Draw(*s.frames, *s.work); // what the next stepping tick draws
+    EXPECT_EQ(s.work->CopyPixels(), clean) << "the balloon and the awake characters are gone";
+
+    // Leaving again, or before any hover, changes nothing more.
+    EXPECT_EQ(scene->MouseLeave(t + 800), 4);
+    EXPECT_EQ(s.work->CopyPixels(), clean);
 }
 
 TEST_F(SceneTest, NoBalloonWhenTheMouseLeavesEarlyOrOverTheOtherRegions) {

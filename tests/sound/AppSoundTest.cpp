@@ -155,17 +155,26 @@ TEST_F(AppSoundTest, SoundOnFollowsWishAndDevices) {
     ShipElevenSounds();
     manager = StartSound(&window, false);
     EXPECT_FALSE(SoundOn);
+    EXPECT_FALSE(SoundWanted);
     EXPECT_EQ(Entries().size(), 11u) << "the catalogue is read with sound off";
     SetSoundOn(true);
     EXPECT_TRUE(SoundOn);
+    EXPECT_TRUE(SoundWanted);
     SetSoundOn(false);
     EXPECT_FALSE(SoundOn);
+    EXPECT_FALSE(SoundWanted);
 
+    // Without an audio output sound stays off, and the wish stays the
+    // player's: only the switch changes it.
     device->Controls().devices = 0;
     manager = StartSound(&window, true);
     EXPECT_FALSE(SoundOn);
+    EXPECT_TRUE(SoundWanted);
+    SetSoundOn(false);
+    EXPECT_FALSE(SoundWanted);
     SetSoundOn(true);
     EXPECT_FALSE(SoundOn);
+    EXPECT_TRUE(SoundWanted);
     PlayGameSound(1);
     EXPECT_TRUE(device->Devices().empty());
     EXPECT_EQ(Entries().size(), 11u) << "the catalogue is read all the same";

@@ -29,6 +29,7 @@
 #include "ui/ImageStore.h"
 #include "ui/PaintBox.h"
 
+class QPrintDialog;
 class QPrinter;
 class TPrintPlan;
 class TImageNode;
@@ -170,6 +171,15 @@ public:
     // The window's own cursor (FormMouseMove).
     const QCursor& SurfaceCursor() const { return surfaceCursor_; }
 
+    // Readies Printer for the story before the layout and the dialog: the
+    // job's title, and when no printer is installed, PDF output to the tale's
+    // file in StoriesFolder (<Tale>.pdf, the folder made for it), so the
+    // dialog has something to print on.
+    void PreparePrinter(QPrinter& printer);
+    // Readies the print dialog: every option it offers by default (printing
+    // to a file among them) and the page range, pages 1 to PageCount, all of
+    // them chosen.
+    static void PreparePrintDialog(QPrintDialog& dlgPrint, int pageCount);
     // Opens the print dialog on Printer; true when confirmed (replaced in tests).
     std::function<bool(QPrinter&, int pageCount)> ExecPrintDialog;
     // Shows an error message (replaced in tests).

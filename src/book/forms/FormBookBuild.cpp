@@ -75,10 +75,7 @@ TFormBook::TFormBook(TStoryGenerator& generator, TRL8Library& library, QWidget* 
     ShowError = [](const std::string& m) { plat::ShowMessage(plat::MsgKind::Error, m); };
     ExecPrintDialog = [this](QPrinter& printer, int pageCount) {
         QPrintDialog dlgPrint(&printer, this);
-        dlgPrint.setObjectName("dlgPrint");
-        dlgPrint.setOptions(QAbstractPrintDialog::PrintPageRange);
-        dlgPrint.setMinMax(1, pageCount);
-        dlgPrint.setFromTo(1, pageCount);
+        PreparePrintDialog(dlgPrint, pageCount);
         return dlgPrint.exec() == QDialog::Accepted;
     };
     BuildForm();

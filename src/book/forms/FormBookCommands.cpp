@@ -8,7 +8,9 @@
 #include <QDir>
 #include <QPageLayout>
 #include <QPainter>
+#include <QPrintDialog>
 #include <QPrinter>
+#include <QPrinterInfo>
 #include <stdexcept>
 
 #include "book/PrintPlan.h"
@@ -17,11 +19,28 @@
 #include "platform/Tick.h"
 #include "platform/qt/Latin1.h"
 #include "platform/qt/QtCanvas.h"
+#include "story/TaleTable.h"
 
 namespace {
 
 QRect PaperRect(QPrinter& printer) {
     return printer.pageLayout().paintRectPixels(printer.resolution());
+}
+
+// Why a print job on Printer could not start.
+std::string WhyNotStarted(const QPrinter& printer) {
+    const bool toFile = printer.outputFormat() == QPrinter::PdfFormat;
+    if (toFile && !printer.outputFileName().isEmpty())
+        return "Print: cannot write " + FromQString(printer.outputFileName());
+    // Without printers Qt turns the printer into an unnamed PDF file.
+    if (QPrinterInfo::availablePrinters().isEmpty())
+        return "Print: no printer is installed";
+    if (toFile)
+        return "Print: no file was named to print to";
+    if (!printer.isValid())
+        return "Print: the printer " + FromQString(printer.printerName()) + " is not available";
+    return "Print: the printer " + FromQString(printer.printerName()) +
+           " cannot start the print job";
 }
 
 } // namespace
@@ -66,9 +85,28 @@ void TFormBook::cmdCopyClick() {
     ShowMessageLabel(lblCopied);
 }
 
+void TFormBook::PreparePrinter(QPrinter& printer) {
+    printer.setDocName(ToQString(book_.CoverText));
+    if (QPrinterInfo::availablePrinters().isEmpty() && TTaleTable::IsTale(TaleNumber)) {
+        // The dialog takes only a file it can write. When the folder cannot
+        // be made, the dialog says so and asks for another file.
+        QDir().mkpath(ToQString(StoriesFolder));
+        printer.setOutputFormat(QPrinter::PdfFormat);
+        printer.setOutputFileName(
+            ToQString(StoriesFolder + TTaleTable::PrintedStoryFileName(TaleNumber)));
+    }
+}
+
+void TFormBook::PreparePrintDialog(QPrintDialog& dlgPrint, int pageCount) {
+    dlgPrint.setObjectName("dlgPrint");
+    dlgPrint.setOption(QAbstractPrintDialog::PrintPageRange);
+    dlgPrint.setMinMax(1, pageCount);
+    dlgPrint.setFromTo(1, pageCount);
+}
+
 void TFormBook::cmdPrintClick() {
     QPrinter printer(QPrinter::HighResolution);
-    printer.setDocName(ToQString(book_.CoverText));
+    PreparePrinter(printer);
     // The layout is made for the printer current before the dialog opens.
     int count = 0;
     {
@@ -104,7 +142,7 @@ bool TFormBook::PrintStory(QPrinter& printer, int copies, int fromPage, int toPa
     QPainter painter;
     try {
         if (!painter.begin(&printer))
-            throw std::runtime_error("Print: cannot start the print job");
+            throw std::runtime_error(WhyNotStarted(printer));
         plat::QtCanvas canvas(painter, kPageFont, kPagePoints);
         const std::unique_ptr<TPrintPlan> plan = MakePrintPlan(printer, canvas);
         const std::vector<int> sheets = plan->Sheets(copies, fromPage, toPage);

@@ -3,7 +3,9 @@
 // save, the confirmations and their timer, the clipboard, and printing to a
 // PDF file checked with poppler's tools.
 #include <QClipboard>
+#include <QPrintDialog>
 #include <QPrinter>
+#include <QPrinterInfo>
 
 #include <cstdio>
 #include <filesystem>
@@ -335,7 +337,55 @@ TEST_F(BookCommandsTest, PrintingCopiesOfARangeToPdf) {
         return true;
     };
     QTest::mouseClick(&book->cmdPrint, Qt::LeftButton);
-    EXPECT_EQ(errors.size(), 1u);
+    ASSERT_EQ(errors.size(), 1u);
+    EXPECT_EQ(errors[0], "Print: cannot write " + std::string(out / "no-such-folder/x.pdf"))
+        << "the reason is shown";
     EXPECT_FALSE(book->lblPrinting.isVisible());
     EXPECT_EQ(book->Book().MarginX, 8);
+}
+
+TEST_F(BookCommandsTest, PrintDialogKeepsItsOptionsAndWithoutAPrinterPrintsToPdf) {
+    OpenAtCommands(Story(700));
+    ASSERT_FALSE(fs::exists(book->StoriesFolder));
+    // The dialog as the print command prepares it, beside one left as Qt makes it.
+    QPrinter printer(QPrinter::HighResolution);
+    book->PreparePrinter(printer);
+    QPrintDialog dlgPrint(&printer, book.get());
+    TFormBook::PreparePrintDialog(dlgPrint, 7);
+    QPrinter plainPrinter;
+    const QPrintDialog plain(&plainPrinter);
+    EXPECT_EQ(dlgPrint.options() & plain.options(), plain.options())
+        << "every option the dialog offers by default stays";
+    EXPECT_TRUE(dlgPrint.testOption(QAbstractPrintDialog::PrintToFile));
+    EXPECT_TRUE(dlgPrint.testOption(QAbstractPrintDialog::PrintPageRange));
+    EXPECT_EQ(dlgPrint.minPage(), 1);
+    EXPECT_EQ(dlgPrint.maxPage(), 7);
+    EXPECT_EQ(dlgPrint.fromPage(), 1);
+    EXPECT_EQ(dlgPrint.toPage(), 7);
+    EXPECT_EQ(dlgPrint.objectName(), "dlgPrint");
+
+    if (!QPrinterInfo::availablePrinters().isEmpty())
+        GTEST_SKIP() << "this machine has a printer: the PDF default is for machines without one";
+    // No printer: the dialog offers the tale's PDF in the stories folder.
+    EXPECT_EQ(printer.outputFormat(), QPrinter::PdfFormat);
+    EXPECT_EQ(FromQString(printer.outputFileName()), book->StoriesFolder + "Goldilox.pdf");
+    EXPECT_TRUE(fs::is_directory(book->StoriesFolder)) << "the dialog takes only a writable file";
+
+    // Confirming it prints there.
+    fs::remove(book->StoriesFolder);
+    int pageCount = 0;
+    book->ExecPrintDialog = [&](QPrinter&, int count) { return (pageCount = count) > 0; };
+    QTest::mouseClick(&book->cmdPrint, Qt::LeftButton);
+    ASSERT_TRUE(errors.empty()) << errors[0];
+    ASSERT_TRUE(fs::exists(book->StoriesFolder + "Goldilox.pdf"));
+    if (HavePoppler())
+        EXPECT_EQ(PdfPages(book->StoriesFolder + "Goldilox.pdf"), pageCount);
+
+    // A printer chosen but gone: the job does not start, and says why.
+    QPrinter gone(QPrinter::HighResolution);
+    gone.setOutputFormat(QPrinter::NativeFormat);
+    std::string why;
+    EXPECT_FALSE(book->PrintStory(gone, 1, 0, 0, &why));
+    EXPECT_EQ(why, "Print: no printer is installed");
+    EXPECT_FALSE(book->lblPrinting.isVisible());
 }
