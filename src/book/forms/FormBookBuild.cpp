@@ -236,31 +236,36 @@ void TFormBook::BuildForm() {
 
     // Only Latin-1 characters can be stored in a name.
     auto* latin1 = new QtLatin1Validator(this); // owned by the form
-    pnlHero.setObjectName("pnlHero");
-    pnlHero.setFrameStyle(QFrame::Panel | QFrame::Raised);
-    pnlHero.setLineWidth(2);
-    pnlHero.resize(169, 73);
-    lblHero.setObjectName("lblHero");
-    lblHero.setText("To set the hero's name in this story, just type it here:");
-    lblHero.setWordWrap(true);
-    Place(lblHero, 7, 6, 154, 34);
-    txtHero.setObjectName("txtHero");
-    Place(txtHero, 9, 40, 152, 23);
-    txtHero.setValidator(latin1);
-    connect(&txtHero, &QLineEdit::textChanged, this, [this] { txtHeroChange(); });
-
-    pnlHeroine.setObjectName("pnlHeroine");
-    pnlHeroine.setFrameStyle(QFrame::Panel | QFrame::Raised);
-    pnlHeroine.setLineWidth(2);
-    pnlHeroine.resize(169, 73);
-    lblHeroine.setObjectName("lblHeroine");
-    lblHeroine.setText("To set the heroine's name in this story, just type it here:");
-    lblHeroine.setWordWrap(true);
-    Place(lblHeroine, 7, 6, 154, 31);
-    txtHeroine.setObjectName("txtHeroine");
-    Place(txtHeroine, 9, 40, 152, 23);
-    txtHeroine.setValidator(latin1);
-    connect(&txtHeroine, &QLineEdit::textChanged, this, [this] { txtHeroineChange(); });
+    struct NamePanel {
+        QFrame& panel;
+        QLabel& label;
+        QLineEdit& box;
+        const char* name; // "Hero" or "Heroine"
+        const char* text;
+        int labelHeight;
+        void (TFormBook::*changed)();
+    };
+    for (const NamePanel& n :
+         {NamePanel{pnlHero, lblHero, txtHero, "Hero",
+                    "To set the hero's name in this story, just type it here:", 34,
+                    &TFormBook::txtHeroChange},
+          NamePanel{pnlHeroine, lblHeroine, txtHeroine, "Heroine",
+                    "To set the heroine's name in this story, just type it here:", 31,
+                    &TFormBook::txtHeroineChange}}) {
+        n.panel.setObjectName(QString("pnl") + n.name);
+        n.panel.setFrameStyle(QFrame::Panel | QFrame::Raised);
+        n.panel.setLineWidth(2);
+        n.panel.resize(169, 73);
+        n.label.setObjectName(QString("lbl") + n.name);
+        n.label.setText(n.text);
+        n.label.setWordWrap(true);
+        Place(n.label, 7, 6, 154, n.labelHeight);
+        n.box.setObjectName(QString("txt") + n.name);
+        Place(n.box, 9, 40, 152, 23);
+        n.box.setValidator(latin1);
+        connect(&n.box, &QLineEdit::textChanged, this,
+                [this, changed = n.changed] { (this->*changed)(); });
+    }
 
     const QFont buttonFont = ArialPx(13);
     cmdNewStory.setObjectName("cmdNewStory");
