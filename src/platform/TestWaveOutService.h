@@ -66,6 +66,10 @@ public:
     // The open device that has a buffer queued; nullptr when none.
     Device* Playing() const;
 
+    // Records the wish; the test devices have no output to keep.
+    void KeepOutputOpen(bool keep) override { keepOutput_ = keep; }
+    bool KeepsOutputOpen() const { return keepOutput_; }
+
 private:
     struct Posted {
         std::weak_ptr<WaveOutWindow> target;
@@ -80,6 +84,7 @@ private:
     class TestWaveOut;
     bool EndHead(Device& device, bool wholeBuffer);
     std::shared_ptr<State> state_;
+    bool keepOutput_ = false;
 };
 
 } // namespace plat

@@ -19,6 +19,13 @@ public:
     // Window (none when nullptr). nullptr when the format is not supported or
     // no device can be opened.
     virtual std::unique_ptr<WaveOut> Open(const WaveFormat& format, WaveOutWindow* window) = 0;
+    // Keep: an audio output that a device opened stays open after the device
+    // closes, for the next device of its format, so that a sound costs no
+    // opening of the system's audio (while sound is on). Not Keep (the
+    // start): every device opens its own output and closes it, and a kept
+    // output closes once no device uses it. Services without such outputs
+    // ignore it.
+    virtual void KeepOutputOpen(bool keep) { (void)keep; }
 };
 
 // The installed service (one without devices when none is installed).

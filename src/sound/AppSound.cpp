@@ -3,6 +3,7 @@
 
 #include "data/InitGame.h"
 #include "data/ObfText.h"
+#include "platform/WaveOutService.h"
 #include "sound/SoundInfoNode.h"
 #include "sound/SoundLineFilter.h"
 
@@ -18,8 +19,10 @@ class TAppWaveMan : public TWaveMan {
 public:
     using TWaveMan::TWaveMan;
     ~TAppWaveMan() override {
-        if (WaveManager == this)
+        if (WaveManager == this) {
             WaveManager = nullptr;
+            plat::CurrentWaveOutService().KeepOutputOpen(false);
+        }
     }
 };
 
@@ -31,6 +34,8 @@ std::unique_ptr<TWaveMan> StartSound(plat::WaveOutWindow* owner, bool wanted) {
     WaveManager = manager.get();
     SoundWanted = wanted;
     SoundOn = manager->Enabled;
+    // While sound is on the sounds share one audio output.
+    plat::CurrentWaveOutService().KeepOutputOpen(SoundOn);
     manager->SetWaveFolder(WaveFolder);
 
     RefreshScrambledFile(DataFolder + "sounds.txt", DataFolder + "sounds.dat", SoundLineFilter);
@@ -59,6 +64,7 @@ void SetSoundOn(bool on) {
         return;
     WaveManager->SetEnabled(on);
     SoundOn = WaveManager->Enabled;
+    plat::CurrentWaveOutService().KeepOutputOpen(SoundOn);
 }
 
 void SoundDone(const plat::WaveDoneMessage& message) {

@@ -175,9 +175,24 @@ TEST_F(AppSoundTest, SoundOnFollowsWishAndDevices) {
     SetSoundOn(true);
     EXPECT_FALSE(SoundOn);
     EXPECT_TRUE(SoundWanted);
+    EXPECT_FALSE(device->KeepsOutputOpen());
     PlayGameSound(1);
     EXPECT_TRUE(device->Devices().empty());
     EXPECT_EQ(Entries().size(), 11u) << "the catalogue is read all the same";
+}
+
+TEST_F(AppSoundTest, AnAudioOutputIsKeptOpenWhileSoundIsOn) {
+    WriteCatalogue("one\n");
+    manager = StartSound(&window, true);
+    EXPECT_TRUE(device->KeepsOutputOpen());
+    SetSoundOn(false);
+    EXPECT_FALSE(device->KeepsOutputOpen());
+    SetSoundOn(true);
+    EXPECT_TRUE(device->KeepsOutputOpen());
+    manager.reset();
+    EXPECT_FALSE(device->KeepsOutputOpen()) << "not beyond the manager";
+    manager = StartSound(&window, false);
+    EXPECT_FALSE(device->KeepsOutputOpen());
 }
 
 TEST_F(AppSoundTest, GameSoundsPlayTheirCatalogueEntries) {

@@ -145,9 +145,10 @@ public:
 
     // Prints Copies of pages FromPage..ToPage of the story on Printer (a
     // page number below 1 prints every page); the dialog-free part of
-    // cmdPrintClick. The printer's own copy count is set to 1 first. Returns
-    // false when the job could not start or drawing failed, with the reason
-    // in Why when given.
+    // cmdPrintClick. The printer's own copy count is set to 1 first. A PDF
+    // file is replaced whole once the story is in it, and kept as it was
+    // when printing fails. Returns false when the job could not start or
+    // drawing failed, with the reason in Why when given.
     bool PrintStory(QPrinter& printer, int copies, int fromPage, int toPage,
                     std::string* why = nullptr);
 

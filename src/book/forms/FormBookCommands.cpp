@@ -6,11 +6,13 @@
 #include <QApplication>
 #include <QClipboard>
 #include <QDir>
+#include <QFile>
 #include <QPageLayout>
 #include <QPainter>
 #include <QPrintDialog>
 #include <QPrinter>
 #include <QPrinterInfo>
+#include <cstdio>
 #include <stdexcept>
 
 #include "book/PrintPlan.h"
@@ -27,11 +29,11 @@ QRect PaperRect(QPrinter& printer) {
     return printer.pageLayout().paintRectPixels(printer.resolution());
 }
 
-// Why a print job on Printer could not start.
-std::string WhyNotStarted(const QPrinter& printer) {
+// Why a print job on Printer, or into the PDF file File, could not start.
+std::string WhyNotStarted(const QPrinter& printer, const QString& file) {
     const bool toFile = printer.outputFormat() == QPrinter::PdfFormat;
-    if (toFile && !printer.outputFileName().isEmpty())
-        return "Print: cannot write " + FromQString(printer.outputFileName());
+    if (toFile && !file.isEmpty())
+        return "Print: cannot write " + FromQString(file);
     // Without printers Qt turns the printer into an unnamed PDF file.
     if (QPrinterInfo::availablePrinters().isEmpty())
         return "Print: no printer is installed";
@@ -136,13 +138,20 @@ bool TFormBook::PrintStory(QPrinter& printer, int copies, int fromPage, int toPa
     // left on the printer would multiply them.
     printer.setCopyCount(1);
     printer.setDocName(ToQString(book_.CoverText));
+    // A PDF is written beside its file and takes the file's place whole once
+    // printed: a print that fails keeps the file printed before.
+    const QString file =
+        printer.outputFormat() == QPrinter::PdfFormat ? printer.outputFileName() : QString();
+    const QString partial = file.isEmpty() ? QString() : file + ".part";
+    if (!file.isEmpty())
+        printer.setOutputFileName(partial);
     lblPrinting.show();
     lblPrinting.repaint();
     std::string failure;
     QPainter painter;
     try {
         if (!painter.begin(&printer))
-            throw std::runtime_error(WhyNotStarted(printer));
+            throw std::runtime_error(WhyNotStarted(printer, file));
         plat::QtCanvas canvas(painter, kPageFont, kPagePoints);
         const std::unique_ptr<TPrintPlan> plan = MakePrintPlan(printer, canvas);
         const std::vector<int> sheets = plan->Sheets(copies, fromPage, toPage);
@@ -156,8 +165,17 @@ bool TFormBook::PrintStory(QPrinter& printer, int copies, int fromPage, int toPa
     } catch (...) {
         failure = "Print: the story could not be printed";
     }
-    if (painter.isActive())
-        painter.end();
+    if (painter.isActive() && !painter.end() && failure.empty())
+        failure = file.isEmpty() ? "Print: the print job could not be finished"
+                                 : "Print: cannot write " + FromQString(file);
+    if (!file.isEmpty()) {
+        printer.setOutputFileName(file);
+        if (failure.empty() && std::rename(QFile::encodeName(partial).constData(),
+                                           QFile::encodeName(file).constData()))
+            failure = "Print: cannot write " + FromQString(file);
+        if (!failure.empty())
+            QFile::remove(partial);
+    }
     lblPrinting.hide();
     if (why)
         *why = failure;

@@ -3,9 +3,13 @@
 
 #include <QMediaDevices>
 
+#include "platform/qt/QtAudioOutput.h"
 #include "platform/qt/QtWaveOut.h"
 
 namespace plat {
+
+QtWaveOutService::QtWaveOutService() = default;
+QtWaveOutService::~QtWaveOutService() = default;
 
 int QtWaveOutService::DeviceCount() {
     return static_cast<int>(QMediaDevices::audioOutputs().size());
@@ -34,8 +38,24 @@ std::unique_ptr<WaveOut> QtWaveOutService::Open(const WaveFormat& format, WaveOu
     const QAudioDevice device = QMediaDevices::defaultAudioOutput();
     if (device.isNull() || !device.isFormatSupported(qformat))
         return nullptr;
-    return std::make_unique<QtWaveOut>(device, qformat,
+    std::shared_ptr<QtAudioOutput> output;
+    if (keep_ && !(kept_ && kept_->Attached())) {
+        // The kept output serves its format on the current default output.
+        if (!kept_ || kept_->Format() != qformat || kept_->Device() != device)
+            kept_ = std::make_shared<QtAudioOutput>(device, qformat);
+        output = kept_;
+    } else {
+        output = std::make_shared<QtAudioOutput>(device, qformat);
+    }
+    return std::make_unique<QtWaveOut>(std::move(output),
                                        window ? window->Target() : std::weak_ptr<WaveOutWindow>());
+}
+
+void QtWaveOutService::KeepOutputOpen(bool keep) {
+    keep_ = keep;
+    // A kept output in use closes with its device.
+    if (!keep)
+        kept_.reset();
 }
 
 } // namespace plat

@@ -344,6 +344,36 @@ TEST_F(BookCommandsTest, PrintingCopiesOfARangeToPdf) {
     EXPECT_EQ(book->Book().MarginX, 8);
 }
 
+TEST_F(BookCommandsTest, APrintedPdfIsReplacedWholeOrKeptAsItWas) {
+    OpenAtCommands(Story(200));
+    fbwtest::TempDir out;
+    const std::string pdf = out / "story.pdf";
+    WriteBytes(pdf, "%PDF-1.4 printed before");
+    QPrinter printer(QPrinter::HighResolution);
+    printer.setOutputFormat(QPrinter::PdfFormat);
+    printer.setOutputFileName(QString::fromStdString(pdf));
+
+    // The print goes first to a file beside the old one; when that cannot be
+    // made (here a folder stands in its place), the old file stays whole.
+    const std::string partial = pdf + ".part";
+    fs::create_directory(partial);
+    std::string why;
+    EXPECT_FALSE(book->PrintStory(printer, 1, 0, 0, &why));
+    EXPECT_EQ(why, "Print: cannot write " + pdf);
+    EXPECT_FALSE(book->lblPrinting.isVisible());
+    fs::remove(partial);
+    EXPECT_TRUE(ReadBytes(pdf) == "%PDF-1.4 printed before") << "the old file stays whole";
+
+    // A print that ends well replaces the file, with nothing left beside it.
+    ASSERT_TRUE(book->PrintStory(printer, 1, 0, 0, &why)) << why;
+    EXPECT_EQ(FromQString(printer.outputFileName()), pdf);
+    EXPECT_EQ(ReadBytes(pdf).substr(0, 5), "%PDF-");
+    EXPECT_FALSE(ReadBytes(pdf) == "%PDF-1.4 printed before");
+    EXPECT_EQ(std::distance(fs::directory_iterator(out.Path()), fs::directory_iterator()), 1);
+    if (HavePoppler())
+        EXPECT_GE(PdfPages(pdf), 1);
+}
+
 TEST_F(BookCommandsTest, PrintDialogKeepsItsOptionsAndWithoutAPrinterPrintsToPdf) {
     OpenAtCommands(Story(700));
     ASSERT_FALSE(fs::exists(book->StoriesFolder));

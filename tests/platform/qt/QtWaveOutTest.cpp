@@ -1,6 +1,8 @@
 // The Qt Multimedia wave-out device: sounds play through the default audio
 // output and their done messages arrive through the event loop once they
-// have been heard. Skipped when the machine has no audio output.
+// have been heard; while sound is on the game's sounds share one output,
+// kept open and paused between them. Skipped when the machine has no audio
+// output.
 #include <gtest/gtest.h>
 
 #include <QCoreApplication>
@@ -8,15 +10,19 @@
 #include <QThread>
 #include <cmath>
 #include <functional>
+#include <sstream>
+#include <unistd.h>
 
 #include "data/InitGame.h"
 #include "platform/MemoryStream.h"
+#include "platform/qt/QtAudioOutput.h"
 #include "platform/qt/QtWaveOutService.h"
 #include "sound/AppSound.h"
 #include "sound/SoundNode.h"
 #include "sound/WaveBytes.h"
 #include "sound/WaveMan.h"
 #include "support/TestSupport.h"
+#include "support/XSession.h"
 
 using namespace fbwtest;
 
@@ -50,6 +56,33 @@ public:
     }
 };
 
+// A stream that this process has open on the PulseAudio server.
+struct Stream {
+    std::string index;
+    bool corked = false;
+};
+
+// This process's streams, as the sound server lists them (pactl).
+std::vector<Stream> OurStreams() {
+    std::vector<Stream> streams;
+    std::istringstream lines(fbwtest::ShellOutput("LC_ALL=C pactl list sink-inputs 2>/dev/null"));
+    const std::string pid = "application.process.id = \"" + std::to_string(::getpid()) + "\"";
+    Stream current;
+    bool corked = false;
+    for (std::string line; std::getline(lines, line);) {
+        if (line.rfind("Sink Input #", 0) == 0) {
+            current = Stream{line.substr(12), false};
+            corked = false;
+        } else if (line.find("Corked: yes") != std::string::npos) {
+            corked = true;
+        } else if (line.find(pid) != std::string::npos) {
+            current.corked = corked;
+            streams.push_back(current);
+        }
+    }
+    return streams;
+}
+
 bool WaitFor(const std::function<bool()>& condition, int ms) {
     QElapsedTimer t;
     t.start();
@@ -63,7 +96,9 @@ bool WaitFor(const std::function<bool()>& condition, int ms) {
 class QtWaveOutTest : public ::testing::Test {
 protected:
     void SetUp() override {
-        previous = plat::SetWaveOutService(std::make_unique<plat::QtWaveOutService>());
+        auto qt = std::make_unique<plat::QtWaveOutService>();
+        service = qt.get();
+        previous = plat::SetWaveOutService(std::move(qt));
         if (plat::CurrentWaveOutService().DeviceCount() == 0)
             GTEST_SKIP() << "skipped: no audio output on this machine (start a PulseAudio null "
                             "sink to run it)";
@@ -90,6 +125,7 @@ protected:
     }
 
     std::unique_ptr<plat::WaveOutService> previous;
+    plat::QtWaveOutService* service = nullptr;
     Window window;
     std::unique_ptr<TWaveMan> manager;
     std::map<uint16_t, double> tones;
@@ -211,4 +247,74 @@ TEST_F(QtWaveOutTest, GameSoundPlaysFromTheProgramFolder) {
     StopSound();
     DataFolder = savedData;
     WaveFolder = savedWave;
+}
+
+TEST_F(QtWaveOutTest, WhileSoundIsOnTheGameSoundsShareOneOutputThatPausesBetweenThem) {
+    if (!fbwtest::OnPath("pactl"))
+        GTEST_SKIP() << "pactl is missing (scripts/setup installs pulseaudio)";
+    struct MainWindow : plat::WaveOutWindow {
+        int done = 0;
+        void WaveOutDone(const plat::WaveDoneMessage& m) override {
+            ++done;
+            SoundDone(m);
+        }
+    } main;
+    const std::string savedData = DataFolder, savedWave = WaveFolder;
+    DataFolder = YarnsDir() + "/dat/";
+    WaveFolder = YarnsDir() + "/wav/";
+    std::unique_ptr<TWaveMan> owned = StartSound(&main, true);
+    ASSERT_TRUE(SoundOn);
+
+    PlayGameSound(8); // 0.6 s
+    ASSERT_TRUE(WaitFor([&] { return main.done == 1; }, 5000));
+    const std::vector<Stream> first = OurStreams();
+    ASSERT_EQ(first.size(), 1u) << "the output stays open after the sound";
+    EXPECT_TRUE(first[0].corked) << "and is paused while nothing plays";
+
+    PlayGameSound(1);
+    ASSERT_TRUE(WaitFor([&] { return main.done == 2; }, 5000));
+    const std::vector<Stream> second = OurStreams();
+    ASSERT_EQ(second.size(), 1u);
+    EXPECT_EQ(second[0].index, first[0].index) << "the same output played the next sound";
+    EXPECT_TRUE(second[0].corked);
+
+    // Sound off: the output closes.
+    SetSoundOn(false);
+    EXPECT_TRUE(WaitFor([] { return OurStreams().empty(); }, 3000));
+    owned.reset();
+    StopSound();
+    DataFolder = savedData;
+    WaveFolder = savedWave;
+}
+
+TEST_F(QtWaveOutTest, TheKeptOutputPlaysOneDeviceAtATime) {
+    service->KeepOutputOpen(true);
+    TSoundNode* a = LoadTone(1, 0.4);
+    TSoundNode* b = LoadTone(2, 0.4);
+    for (int round = 1; round <= 2; ++round) {
+        ASSERT_TRUE(manager->PlaySound(1, 0, false));
+        ASSERT_TRUE(WaitFor([&] { return window.received == round; }, 5000));
+        ASSERT_NE(service->KeptOutput(), nullptr);
+        EXPECT_TRUE(service->KeptOutput()->Suspended()) << "paused between sounds";
+    }
+    EXPECT_EQ(service->KeptOutput()->StreamOpens(), 1) << "opened once for both sounds";
+
+    // A second device while the first plays has an output of its own: both
+    // sound at once, as two devices do.
+    window.received = 0;
+    window.clock.restart();
+    ASSERT_TRUE(a->Play(&window));
+    ASSERT_TRUE(b->Play(&window));
+    ASSERT_TRUE(WaitFor([&] { return window.received == 2; }, 5000));
+    EXPECT_GE(window.lastAtMs, 400);
+    EXPECT_LT(window.lastAtMs, 800) << "they played together, not one after the other";
+    EXPECT_EQ(service->KeptOutput()->StreamOpens(), 1);
+
+    // Sound off: the kept output goes, and every device opens its own again.
+    service->KeepOutputOpen(false);
+    EXPECT_EQ(service->KeptOutput(), nullptr);
+    window.received = 0;
+    ASSERT_TRUE(manager->PlaySound(1, 0, false));
+    EXPECT_EQ(service->KeptOutput(), nullptr);
+    EXPECT_TRUE(WaitFor([&] { return window.received > 0; }, 5000));
 }
