@@ -225,18 +225,31 @@ TEST_F(QtWaveOutTest, DestroyingTheWindowDropsPendingMessages) {
     WaitFor([] { return false; }, 100); // delivering it must not touch the window
 }
 
+namespace {
+// The main window's part in the game's sound: every done message goes to
+// SoundDone. The data and wave folders are the program folder's while it
+// lives.
+struct GameSoundWindow : plat::WaveOutWindow {
+    int done = 0;
+    const std::string savedData = DataFolder, savedWave = WaveFolder;
+    GameSoundWindow() {
+        DataFolder = fbwtest::YarnsDir() + "/dat/";
+        WaveFolder = fbwtest::YarnsDir() + "/wav/";
+    }
+    ~GameSoundWindow() override {
+        DataFolder = savedData;
+        WaveFolder = savedWave;
+    }
+    void WaveOutDone(const plat::WaveDoneMessage& m) override {
+        ++done;
+        SoundDone(m);
+    }
+};
+} // namespace
+
 TEST_F(QtWaveOutTest, GameSoundPlaysFromTheProgramFolder) {
     // The main window's part: hand every done message to SoundDone.
-    struct MainWindow : plat::WaveOutWindow {
-        int done = 0;
-        void WaveOutDone(const plat::WaveDoneMessage& m) override {
-            ++done;
-            SoundDone(m);
-        }
-    } main;
-    const std::string savedData = DataFolder, savedWave = WaveFolder;
-    DataFolder = YarnsDir() + "/dat/";
-    WaveFolder = YarnsDir() + "/wav/";
+    GameSoundWindow main;
     std::unique_ptr<TWaveMan> owned = StartSound(&main, true);
     ASSERT_TRUE(SoundOn);
     PlayGameSound(8); // the knock at Red Riding Hood's door, 0.6 s
@@ -245,23 +258,12 @@ TEST_F(QtWaveOutTest, GameSoundPlaysFromTheProgramFolder) {
     EXPECT_EQ(WaveManager->Sounds.Count(), 0) << "freed after playing";
     owned.reset();
     StopSound();
-    DataFolder = savedData;
-    WaveFolder = savedWave;
 }
 
 TEST_F(QtWaveOutTest, WhileSoundIsOnTheGameSoundsShareOneOutputThatPausesBetweenThem) {
     if (!fbwtest::OnPath("pactl"))
         GTEST_SKIP() << "pactl is missing (scripts/setup installs pulseaudio)";
-    struct MainWindow : plat::WaveOutWindow {
-        int done = 0;
-        void WaveOutDone(const plat::WaveDoneMessage& m) override {
-            ++done;
-            SoundDone(m);
-        }
-    } main;
-    const std::string savedData = DataFolder, savedWave = WaveFolder;
-    DataFolder = YarnsDir() + "/dat/";
-    WaveFolder = YarnsDir() + "/wav/";
+    GameSoundWindow main;
     std::unique_ptr<TWaveMan> owned = StartSound(&main, true);
     ASSERT_TRUE(SoundOn);
 
@@ -283,8 +285,6 @@ TEST_F(QtWaveOutTest, WhileSoundIsOnTheGameSoundsShareOneOutputThatPausesBetween
     EXPECT_TRUE(WaitFor([] { return OurStreams().empty(); }, 3000));
     owned.reset();
     StopSound();
-    DataFolder = savedData;
-    WaveFolder = savedWave;
 }
 
 TEST_F(QtWaveOutTest, TheKeptOutputPlaysOneDeviceAtATime) {
