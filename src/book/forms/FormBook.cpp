@@ -25,6 +25,7 @@
 #include "story/Generate.h"
 #include "story/TaleTable.h"
 #include "ui/Cursors.h"
+#include "ui/DrawOpaque.h"
 #include "ui/FormPalette.h"
 #include "ui/ImageStore.h"
 #include "ui/RunHandler.h"
@@ -103,9 +104,8 @@ void TFormBook::PaintPage(QPainter& c, const QRegion& damage, const QImage& laye
         if (layer.isNull())
             c.fillRect(r, Qt::white);
         else
-            c.drawImage(
-                QRectF(r), layer,
-                QRectF(r.x() * ratio, r.y() * ratio, r.width() * ratio, r.height() * ratio));
+            DrawOpaque(c, QRectF(r), layer,
+                       QRectF(r.x() * ratio, r.y() * ratio, r.width() * ratio, r.height() * ratio));
     }
 }
 
@@ -127,11 +127,7 @@ void TFormBook::DrawPageInto(QImage& image, TImageStore& store, const TBookBox& 
     if (image.size() != pixels || image.devicePixelRatio() != ratio)
         image = store.Image(pixels, QImage::Format_ARGB32_Premultiplied, ratio);
     QPainter painter(&image);
-    const QRect area(0, 0, box.width, box.height);
-    if (bookImage_.isNull())
-        painter.fillRect(area, Qt::white);
-    else
-        painter.drawImage(area, bookImage_, area.translated(box.left, box.top));
+    PaintBookBehind(painter, QRect(box.left, box.top, box.width, box.height));
     if (page < 0 || (page > 0 && story_.empty()))
         return;
     plat::QtCanvas canvas(painter, kPageFont, kPagePoints);
@@ -145,6 +141,43 @@ void TFormBook::DrawPageInto(QImage& image, TImageStore& store, const TBookBox& 
     book_.DrawPage(&canvas, box.width, story_.c_str(), page, box.height);
     if (palette)
         canvas.Target()->SelectPalette(previous);
+}
+
+QRegion TFormBook::PageInteriors() const {
+    QRegion interiors;
+    for (const TBookBox& b :
+         {TBookGeometry::LeftPage(width(), height()), TBookGeometry::RightPage(width(), height())})
+        interiors += QRect(b.left, b.top, b.width,
+                           std::max(0, TBookPieces::BackArrowPos(height()).Y - b.top));
+    return interiors;
+}
+
+void TFormBook::PaintBookBehind(QPainter& painter, const QRect& area) const {
+    const QRect local(QPoint(0, 0), area.size());
+    if (bookSheet_.isNull()) {
+        painter.fillRect(local, Qt::white);
+        return;
+    }
+    painter.save();
+    painter.translate(-area.topLeft());
+    painter.setCompositionMode(QPainter::CompositionMode_Source); // the book is opaque
+    QtBookPieces::Paint(painter, bookSheet_, width(), height(), cmdPrevPage.isEnabled(),
+                        cmdNextPage.isEnabled(), area);
+    painter.restore();
+}
+
+QImage TFormBook::BookPicture() const {
+    QImage picture = bookImage_.convertToFormat(QImage::Format_RGB32);
+    if (picture.isNull())
+        return picture;
+    QPainter painter(&picture);
+    for (const QRect& r : PageInteriors()) {
+        painter.save();
+        painter.translate(r.topLeft());
+        PaintBookBehind(painter, r);
+        painter.restore();
+    }
+    return picture;
 }
 
 void TFormBook::RenderPages() {
@@ -345,8 +378,9 @@ void TFormBook::FormPaint() {
     {
         QPainter painter(&bookImage_);
         painter.setCompositionMode(QPainter::CompositionMode_Source);
-        QtBookPieces::Paint(painter, bookSheet_, w, h, cmdPrevPage.isEnabled(),
-                            cmdNextPage.isEnabled());
+        for (const QRect& r : QRegion(0, 0, w, h) - PageInteriors())
+            QtBookPieces::Paint(painter, bookSheet_, w, h, cmdPrevPage.isEnabled(),
+                                cmdNextPage.isEnabled(), r);
     }
     DrawReadToMe();
 }
@@ -359,15 +393,9 @@ void TFormBook::paintEvent(QPaintEvent* event) {
         painter.fillRect(event->rect(), Qt::white);
         return;
     }
-    // Rectangle by rectangle: the page areas paint themselves. Tall strips go
-    // in bands: Qt hands a clipped copy of more rows to its thread pool, and
-    // waiting for the threads costs more than the copy.
-    constexpr int kBand = 64;
+    // Rectangle by rectangle: the page areas paint themselves.
     for (const QRect& r : event->region())
-        for (int top = r.top(); top <= r.bottom(); top += kBand) {
-            const QRect band(r.left(), top, r.width(), std::min(kBand, r.bottom() + 1 - top));
-            painter.drawImage(band, bookImage_, band);
-        }
+        DrawOpaque(painter, r, bookImage_, r);
 }
 
 void TFormBook::changeEvent(QEvent* event) {

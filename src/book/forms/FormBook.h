@@ -160,7 +160,7 @@ public:
     bool HasHero() const { return hasHero_; }
     bool HasHeroine() const { return hasHeroine_; }
     // The assembled book behind the pages and the two page pictures.
-    QImage BookPicture() const { return bookImage_.convertToFormat(QImage::Format_RGB32); }
+    QImage BookPicture() const;
     QImage LeftPagePicture() const { return PagePicture(pbxLeftPage, leftImage_); }
     QImage RightPagePicture() const { return PagePicture(pbxRightPage, rightImage_); }
     // The left page's picture, at the screen's pixel ratio.
@@ -212,6 +212,14 @@ private:
     // pixel ratio. Drawn again whenever the book behind it changes.
     // Image's memory is kept in Store.
     void DrawPageInto(QImage& image, TImageStore& store, const TBookBox& box, int page);
+    // What of the pages the book picture leaves out: each page's pictures
+    // hold the book behind them. The rows of the arrows and of the controls
+    // between them stay in the book picture.
+    QRegion PageInteriors() const;
+    // The book's pieces inside Area (client coordinates), painted onto a
+    // painter whose origin is Area's top-left corner; white before the book
+    // is loaded.
+    void PaintBookBehind(QPainter& painter, const QRect& area) const;
     // Paints the Damage of a page area from its picture Layer.
     void PaintPage(QPainter& c, const QRegion& damage, const QImage& layer) const;
     QImage PagePicture(const QWidget& area, const QImage& layer) const;
@@ -242,7 +250,8 @@ private:
     // The memory of the book's picture and of the pages' pictures, kept
     // across resize steps.
     TImageStore bookStore_, leftStore_, rightStore_;
-    QImage bookImage_; // the assembled book, premultiplied as the window paints it
+    QImage
+        bookImage_; // the assembled book but PageInteriors(), premultiplied as the window paints it
     QImage bookSheet_; // the whole of "book" in the colours of bookSheetPalette_
     const plat::LogPalette* bookSheetPalette_ = nullptr;
     QImage leftImage_, rightImage_; // the pages' pictures (DrawPageInto)

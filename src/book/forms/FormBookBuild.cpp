@@ -147,12 +147,13 @@ void TFormBook::BuildForm() {
     pbxRightPage.setObjectName("pbxRightPage");
     QFont pageFont(kPageFont);
     pageFont.setPixelSize(16);
+    // A page area's picture holds the book behind it and the page over it,
+    // and covers every damaged pixel: the window does not paint beneath it.
     for (TPaintBox* p : {&pbxLeftPage, &pbxRightPage}) {
         p->setFont(pageFont);
         p->setMouseTracking(true);
+        p->setAttribute(Qt::WA_OpaquePaintEvent);
     }
-    // A page area has no background of its own: the book behind it shows,
-    // and what the page draws lies over it.
     pbxLeftPage.OnPaint = [this](QPainter& c, const QRegion& damage) {
         if (leftImage_.devicePixelRatio() != devicePixelRatioF())
             RenderPages(); // moved to a screen of another pixel ratio

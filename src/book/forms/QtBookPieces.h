@@ -5,6 +5,7 @@
 #pragma once
 #include <QImage>
 #include <QPainter>
+#include <QRect>
 
 #include "book/BookPieces.h"
 
@@ -14,10 +15,20 @@ public:
     // mode; the arrows are drawn enabled when BackOn / ForwardOn.
     static void Paint(QPainter& painter, const QImage& sheet, int w, int h, bool backOn,
                       bool forwardOn) {
+        Paint(painter, sheet, w, h, backOn, forwardOn, QRect(0, 0, w, h));
+    }
+    // Only the part of the book inside Area (client coordinates): the pieces
+    // are cut to it, the others left out.
+    static void Paint(QPainter& painter, const QImage& sheet, int w, int h, bool backOn,
+                      bool forwardOn, const QRect& area) {
         for (const TBookPieces::Piece& piece : TBookPieces::Layout(w, h, backOn, forwardOn)) {
             const TRect& s = piece.source;
-            painter.drawImage(QPoint(piece.dest.X, piece.dest.Y), sheet,
-                              QRect(s.Left, s.Top, s.Right - s.Left, s.Bottom - s.Top));
+            const QRect dest(piece.dest.X, piece.dest.Y, s.Right - s.Left, s.Bottom - s.Top);
+            const QRect part = dest & area;
+            if (part.isEmpty())
+                continue;
+            painter.drawImage(part.topLeft(), sheet,
+                              part.translated(s.Left - dest.x(), s.Top - dest.y()));
         }
     }
 };
