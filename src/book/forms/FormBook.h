@@ -30,6 +30,7 @@
 #include "ui/ImageStore.h"
 #include "ui/PaintBox.h"
 
+class QAccessibleEvent;
 class QPrintDialog;
 class QPrinter;
 class TPrintPlan;
@@ -160,6 +161,9 @@ public:
     // Area's pixels (empty when nowhere; the cover's words are not placed).
     int ShownPage(const QWidget& area) const;
     QRect ShownLinePart(const QWidget& area, int line, int start, int end);
+    // Tells the screen readers of an event (replaced in tests); none set:
+    // Qt's accessibility, while a reader listens.
+    std::function<void(QAccessibleEvent&)> TellReaders;
 
     // The reader's requests (TReadAloudOwner).
     void ReadAloudShowSpread(int leftPage) override;

@@ -98,8 +98,14 @@ QRect TFormBook::ShownLinePart(const QWidget& area, int line, int start, int end
 }
 
 void TFormBook::AnnouncePages() {
-    if (!QAccessible::isActive())
+    if (!TellReaders && !QAccessible::isActive())
         return;
+    const auto tell = [this](QAccessibleEvent& e) {
+        if (TellReaders)
+            TellReaders(e);
+        else
+            QAccessible::updateAccessibility(&e);
+    };
     TPaintBox* areas[2] = {&pbxLeftPage, &pbxRightPage};
     for (int i = 0; i < 2; ++i) {
         std::string now = TPageText(book_, ShownPage(*areas[i]), story_.c_str()).Text();
@@ -107,8 +113,8 @@ void TFormBook::AnnouncePages() {
             continue;
         QAccessibleTextUpdateEvent changed(areas[i], 0, ToQString(announced_[i]), ToQString(now));
         announced_[i] = std::move(now);
-        QAccessible::updateAccessibility(&changed);
+        tell(changed);
         QAccessibleEvent page(areas[i], QAccessible::DescriptionChanged);
-        QAccessible::updateAccessibility(&page);
+        tell(page);
     }
 }
