@@ -53,6 +53,8 @@ class TFormBook : public QDialog, public TReadAloudOwner {
 public:
     static constexpr int kClientWidth = 592;
     static constexpr int kClientHeight = 418;
+    // The cover page's letters; the story's pages are in the letters chosen
+    // (TBookLetters).
     static constexpr const char* kPageFont = "Times New Roman";
     static constexpr int kPagePoints = 12; // 16 px at 96 dpi
     // The "Read to me" button: one half of the library image "readtome" (idle

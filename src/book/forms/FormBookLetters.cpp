@@ -1,9 +1,10 @@
 // TFormBook's letters: the cover spread's choice between the classic and the
 // easy-read letters and of bigger letters, kept in the settings, and the
 // faces the pages are drawn in.
+#include "book/forms/FormBook.h"
+
 #include <QSignalBlocker>
 
-#include "book/forms/FormBook.h"
 #include "data/InitGame.h"
 #include "platform/PrivateProfile.h"
 
