@@ -52,26 +52,42 @@ public:
     struct CoverControls {
         int readSaved = 0, newStory = 0, hero = 0, heroine = 0, twist = 0;
     };
+    // Gap and SavedGap replace the 8 and the 24 pixels.
     static CoverControls StackCover(const TBookBox& rightPage, const CoverControls& heights,
-                                    bool readSaved, bool hero, bool heroine) {
+                                    bool readSaved, bool hero, bool heroine, int gap = 8,
+                                    int savedGap = 24) {
         CoverControls top;
         int y = rightPage.Bottom() - 10;
         if (readSaved) {
             top.readSaved = y - heights.readSaved;
-            y -= heights.newStory + 24;
+            y -= heights.newStory + savedGap;
         }
         top.newStory = y - heights.newStory;
-        y -= heights.newStory + 8;
+        y -= heights.newStory + gap;
         if (hero) {
             top.hero = y - heights.hero;
-            y -= heights.hero + 8;
+            y -= heights.hero + gap;
         }
         if (heroine) {
             top.heroine = y - heights.heroine;
-            y -= heights.heroine + 8;
+            y -= heights.heroine + gap;
         }
         top.twist = y - heights.twist;
         return top;
+    }
+    // The cover stack with the letters panel (LettersHeight high) on top, 8
+    // pixels above the twist panel. When that would rise more than 10
+    // pixels above the page (onto the book's edge), the stack closes up: 4
+    // pixels between the controls and 8 below "Create story". Returns the
+    // letters panel's top; Top gets the others'.
+    static int StackCoverWithLetters(const TBookBox& rightPage, const CoverControls& heights,
+                                     int lettersHeight, bool readSaved, bool hero, bool heroine,
+                                     CoverControls& top) {
+        top = StackCover(rightPage, heights, readSaved, hero, heroine);
+        if (top.twist - 8 - lettersHeight >= rightPage.top - 10)
+            return top.twist - 8 - lettersHeight;
+        top = StackCover(rightPage, heights, readSaved, hero, heroine, 4, 8);
+        return top.twist - 4 - lettersHeight;
     }
     // The page areas of a W x H client area.
     static TBookBox LeftPage(int w, int h) { return {60, kPageTop, w / 2 - 80, h - 98}; }

@@ -10,7 +10,7 @@ int TPrintFont::StartSize(int screenPoints, int paperWidth, int pageWidth) {
     return ps < 1 ? 1 : ps > 100000 ? 100000 : static_cast<int>(ps);
 }
 
-int TPrintFont::Fit(plat::Canvas& canvas, int paperWidth, int points) {
+int TPrintFont::Fit(plat::Canvas& canvas, int paperWidth, int points, const Band& band) {
     int ps = points < 1 ? 1 : points;
     for (;;) {
         canvas.SetFontSize(ps);
@@ -18,13 +18,18 @@ int TPrintFont::Fit(plat::Canvas& canvas, int paperWidth, int points) {
         if (n <= 0)
             return ps;
         const int k = paperWidth / n;
-        if (k >= kMinWidths && k <= kMaxWidths)
+        if (k >= band.minWidths && k <= band.maxWidths)
             return ps;
-        int next = static_cast<int>(int64_t{ps} * k / kAimWidths);
+        int next =
+            static_cast<int>(int64_t{ps} * k / (band.aimWidths > 0 ? band.aimWidths : kAimWidths));
         if (next < 1)
             next = 1;
         if (next == ps)
             return ps;
         ps = next;
     }
+}
+
+int TPrintFont::Fit(plat::Canvas& canvas, int paperWidth, int points) {
+    return Fit(canvas, paperWidth, points, Band{});
 }

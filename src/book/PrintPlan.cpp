@@ -7,11 +7,12 @@
 #include "book/PrintFont.h"
 
 TPrintPlan::TPrintPlan(TBook& book, plat::Canvas& canvas, const char* text, int paperWidth,
-                       int paperHeight, int screenPoints, int screenPageWidth)
+                       int paperHeight, int screenPoints, int screenPageWidth,
+                       const TPrintFont::Band& band)
     : text_(text), paperWidth_(paperWidth), paperHeight_(paperHeight), marginX_(paperWidth / 8),
       marginY_(paperHeight / 8) {
-    fontSize_ = TPrintFont::Fit(canvas, paperWidth,
-                                TPrintFont::StartSize(screenPoints, paperWidth, screenPageWidth));
+    fontSize_ = TPrintFont::Fit(
+        canvas, paperWidth, TPrintFont::StartSize(screenPoints, paperWidth, screenPageWidth), band);
     const TBookMarginScope margins(book, marginX_, marginY_);
     book.PaginateInto(&pages_, &canvas, text, TRect{0, 0, paperWidth, paperHeight});
 }

@@ -8,6 +8,7 @@
 #include <vector>
 
 #include "book/Book.h"
+#include "book/PrintFont.h"
 #include "image/LumList.h"
 #include "platform/Canvas.h"
 
@@ -16,10 +17,12 @@ public:
     // Lays Text (a story text, kept unchanged by the caller while the plan is
     // used) out on Canvas for a sheet of PaperWidth x PaperHeight device
     // pixels: the font is fitted from the screen's ScreenPoints over a screen
-    // page ScreenPageWidth pixels wide (TPrintFont), the margins are an
-    // eighth of the paper. The book's own margins are as before afterwards.
+    // page ScreenPageWidth pixels wide to Band (TPrintFont), the margins are
+    // an eighth of the paper. The book's own margins are as before
+    // afterwards.
     TPrintPlan(TBook& book, plat::Canvas& canvas, const char* text, int paperWidth, int paperHeight,
-               int screenPoints, int screenPageWidth);
+               int screenPoints, int screenPageWidth,
+               const TPrintFont::Band& band = TPrintFont::Band{});
     TPrintPlan(const TPrintPlan&) = delete;
     TPrintPlan& operator=(const TPrintPlan&) = delete;
 

@@ -70,14 +70,15 @@ void TFormBook::SetStory(const std::string& text) {
 }
 
 void TFormBook::Layout() {
+    QImage scratch = plat::QtCanvas::MeasureImage(96);
+    QPainter painter(&scratch);
+    plat::QtCanvas canvas(painter, letters_.Family(), letters_.Points());
+    const TBookBox page = TBookGeometry::LeftPage(width(), height());
+    pagePoints_ = letters_.FitPoints(canvas, page.width - 2 * book_.MarginX);
     if (story_.empty()) {
         book_.Clear();
         return;
     }
-    QImage scratch = plat::QtCanvas::MeasureImage(96);
-    QPainter painter(&scratch);
-    plat::QtCanvas canvas(painter, kPageFont, kPagePoints);
-    const TBookBox page = TBookGeometry::LeftPage(width(), height());
     book_.Paginate(&canvas, TRect{0, 0, page.width, page.height}, story_.c_str());
 }
 
@@ -130,7 +131,7 @@ void TFormBook::DrawPageInto(QImage& image, TImageStore& store, const TBookBox& 
     PaintBookBehind(painter, QRect(box.left, box.top, box.width, box.height));
     if (page < 0 || (page > 0 && story_.empty()))
         return;
-    plat::QtCanvas canvas(painter, kPageFont, kPagePoints);
+    plat::QtCanvas canvas(painter, PageFamily(page), PageSize(page));
     const plat::LogPalette* previous = nullptr;
     const plat::LogPalette* palette =
         library_ && library_->IsOpen() ? library_->GetHPal() : nullptr;
@@ -188,6 +189,7 @@ void TFormBook::RenderPages() {
     DrawPageInto(rightImage_, rightStore_, right, currentPage_ == 0 ? -1 : currentPage_ + 1);
     pbxLeftPage.update();
     pbxRightPage.update();
+    AnnouncePages();
 }
 
 void TFormBook::ShowPages(int n) {
@@ -220,6 +222,7 @@ void TFormBook::UpdateControls() {
     pnlHero.setVisible(c.hero);
     pnlHeroine.setVisible(c.heroine);
     pnlTwist.setVisible(c.twistAndNewStory);
+    pnlLetters.setVisible(c.twistAndNewStory);
     cmdNewStory.setVisible(c.twistAndNewStory);
     pnlCommands.setVisible(c.commands);
     // A control that went (such as "Create story" just clicked) must not keep
@@ -292,11 +295,13 @@ void TFormBook::PlaceControls() {
     const TBookBox right = TBookGeometry::RightPage(width(), height());
     pnlCommands.move(pnlCommands.x(), right.top + (right.height - pnlCommands.height()) / 2);
     const bool readSaved = SavedStoryExists();
-    const TBookGeometry::CoverControls top =
-        TBookGeometry::StackCover(right,
-                                  {cmdReadSaved.height(), cmdNewStory.height(), pnlHero.height(),
-                                   pnlHeroine.height(), pnlTwist.height()},
-                                  readSaved, hasHero_, hasHeroine_);
+    TBookGeometry::CoverControls top;
+    const int lettersTop = TBookGeometry::StackCoverWithLetters(
+        right,
+        {cmdReadSaved.height(), cmdNewStory.height(), pnlHero.height(), pnlHeroine.height(),
+         pnlTwist.height()},
+        pnlLetters.height(), readSaved, hasHero_, hasHeroine_, top);
+    pnlLetters.move(pnlLetters.x(), lettersTop);
     if (readSaved)
         cmdReadSaved.move(cmdReadSaved.x(), top.readSaved);
     cmdNewStory.move(cmdNewStory.x(), top.newStory);
@@ -326,7 +331,8 @@ void TFormBook::FormResize() {
     pbxRightPage.setGeometry(ToQRect(s.rightPage));
     const TBookBox& rp = s.rightPage;
     for (QWidget* c : {static_cast<QWidget*>(&pnlHero), static_cast<QWidget*>(&pnlHeroine),
-                       static_cast<QWidget*>(&pnlTwist), static_cast<QWidget*>(&cmdNewStory)})
+                       static_cast<QWidget*>(&pnlTwist), static_cast<QWidget*>(&cmdNewStory),
+                       static_cast<QWidget*>(&pnlLetters)})
         c->move(TBookGeometry::CentredLeft(rp, c->width()), c->y() + s.dy);
     cmdReadSaved.move(cmdNewStory.x(), cmdReadSaved.y() + s.dy);
     pnlCommands.move(TBookGeometry::CentredLeft(rp, pnlCommands.width()) - 15,

@@ -20,6 +20,7 @@
 
 #include "book/Book.h"
 #include "book/BookGeometry.h"
+#include "book/BookLetters.h"
 #include "book/BookSpread.h"
 #include "book/MessageClock.h"
 #include "book/ReadAloud.h"
@@ -29,6 +30,7 @@
 #include "ui/ImageStore.h"
 #include "ui/PaintBox.h"
 
+class QAccessibleEvent;
 class QPrintDialog;
 class QPrinter;
 class TPrintPlan;
@@ -51,6 +53,8 @@ class TFormBook : public QDialog, public TReadAloudOwner {
 public:
     static constexpr int kClientWidth = 592;
     static constexpr int kClientHeight = 418;
+    // The cover page's letters; the story's pages are in the letters chosen
+    // (TBookLetters).
     static constexpr const char* kPageFont = "Times New Roman";
     static constexpr int kPagePoints = 12; // 16 px at 96 dpi
     // The "Read to me" button: one half of the library image "readtome" (idle
@@ -103,6 +107,11 @@ public:
     QLabel lblPrintText, lblSaveText, lblCopyText;
     QLabel lblTurnPage;
     QTimer tmrMessage;
+    // The letters of the story's pages, on the cover spread.
+    QFrame pnlLetters{this};
+    QToolButton sbClassicLetters{&pnlLetters}, sbEasyLetters{&pnlLetters},
+        sbBigLetters{&pnlLetters};
+    QButtonGroup grpLetters{this};
 
     // Operations.
     void ShowPages(int n);
@@ -137,6 +146,26 @@ public:
     void cmdPrintClick();
     void tmrMessageTimer();
     void pbxReadToMeClick();
+    // A letters button was pressed: the choice of the three buttons.
+    void sbLettersClick();
+
+    // The letters of the story's pages: the story is laid out again in them
+    // and the choice kept in the settings.
+    void SetLetters(const TBookLetters& letters);
+    const TBookLetters& Letters() const { return letters_; }
+    // The size the story's pages are laid out and drawn in (the chosen one,
+    // smaller when the page is too narrow for it).
+    int PagePoints() const { return pagePoints_; }
+
+    // For screen readers: the page shown on Area (pbxLeftPage or
+    // pbxRightPage; -1 for none, so also on any other widget), and where
+    // characters Start to End - 1 of its line Line (1-based) stand, in
+    // Area's pixels (empty when nowhere; the cover's words are not placed).
+    int ShownPage(const QWidget& area) const;
+    QRect ShownLinePart(const QWidget& area, int line, int start, int end);
+    // Tells the screen readers of an event (replaced in tests); none set:
+    // Qt's accessibility, while a reader listens.
+    std::function<void(QAccessibleEvent&)> TellReaders;
 
     // The reader's requests (TReadAloudOwner).
     void ReadAloudShowSpread(int leftPage) override;
@@ -199,6 +228,11 @@ protected:
 
 private:
     void BuildForm();
+    // The letters panel, and the choice read from the settings.
+    void BuildLetters();
+    // The family and size page Page is drawn in: the cover keeps its own.
+    QString PageFamily(int page) const;
+    int PageSize(int page) const;
     // Turns the page for Key (Left, Right, Page Up, Page Down) where the arrows
     // would; false when the key is not for turning here.
     bool TurnByKey(int key);
@@ -224,6 +258,11 @@ private:
     void PaintPage(QPainter& c, const QRegion& damage, const QImage& layer) const;
     QImage PagePicture(const QWidget& area, const QImage& layer) const;
     void RenderPages();
+    // Tells screen readers of the page areas whose text changed since they
+    // were last told.
+    void AnnouncePages();
+    // Gives the book's controls their names for screen readers.
+    void NameControls();
     // Draws the button's picture over the book behind it.
     void DrawReadToMe();
     // Ends the reading, if any (every player action that changes the book).
@@ -240,6 +279,8 @@ private:
     std::string story_;
     int currentPage_ = 0;
     int twistLevel_ = 2;
+    TBookLetters letters_;
+    int pagePoints_ = TBookLetters::kNormalPoints;
     bool hasHero_ = false;
     bool hasHeroine_ = false;
     TLibraryImage bookPicture_;     // "book": every piece of the book
@@ -257,6 +298,7 @@ private:
     QImage leftImage_, rightImage_; // the pages' pictures (DrawPageInto)
     QImage readToMeImage_;          // the button over the book behind it
     int leftDraws_ = 0;
+    std::string announced_[2]; // the texts screen readers were last told of
     QCursor surfaceCursor_;
     bool laidOut_ = false;
     TWaveMan* waveManager_ = nullptr;

@@ -90,10 +90,12 @@ TFormBook::TFormBook(TStoryGenerator& generator, TRL8Library& library, QWidget* 
             : plat::GetProfileString("Book", "Maximized", "0", SettingsFileName);
     if (maximized == "1")
         setWindowState(Qt::WindowMaximized);
+    BuildLetters();
     tiles_.push_back(std::make_unique<TileBG::TTileBG>(&pnlCommands, library, "bktile3"));
     tiles_.push_back(std::make_unique<TileBG::TTileBG>(&pnlHero, library, "booktile"));
     tiles_.push_back(std::make_unique<TileBG::TTileBG>(&pnlHeroine, library, "booktile"));
     tiles_.push_back(std::make_unique<TileBG::TTileBG>(&pnlTwist, library, "booktile"));
+    tiles_.push_back(std::make_unique<TileBG::TTileBG>(&pnlLetters, library, "booktile"));
     bookPicture_ = TLibraryImage(library, "book", TLibraryImage::SurfaceNeed::Optional);
     twistLevel_ = 2;
     // Without its picture the book has no "Read to me" button.
@@ -351,6 +353,7 @@ void TFormBook::BuildForm() {
     tmrMessage.setInterval(int(TMessageClock::kInterval));
     connect(&tmrMessage, &QTimer::timeout, this, [this] { tmrMessageTimer(); });
 
+    NameControls();
     installEventFilter(this);
     for (QPushButton* b : {&cmdNewStory, &cmdReadSaved, &cmdPrint, &cmdSave, &cmdCopy})
         b->installEventFilter(this);

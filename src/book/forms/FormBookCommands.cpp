@@ -114,7 +114,7 @@ void TFormBook::cmdPrintClick() {
     {
         QImage scratch = plat::QtCanvas::MeasureImage(printer.resolution());
         QPainter painter(&scratch);
-        plat::QtCanvas canvas(painter, kPageFont, kPagePoints);
+        plat::QtCanvas canvas(painter, letters_.Family(), pagePoints_);
         count = MakePrintPlan(printer, canvas)->PageCount();
     }
     if (count < 1 || !ExecPrintDialog(printer, count))
@@ -129,7 +129,8 @@ void TFormBook::cmdPrintClick() {
 std::unique_ptr<TPrintPlan> TFormBook::MakePrintPlan(QPrinter& printer, plat::Canvas& canvas) {
     const QRect paper = PaperRect(printer);
     return std::make_unique<TPrintPlan>(book_, canvas, story_.c_str(), paper.width(),
-                                        paper.height(), kPagePoints, pbxLeftPage.width());
+                                        paper.height(), pagePoints_, pbxLeftPage.width(),
+                                        letters_.PrintBand());
 }
 
 bool TFormBook::PrintStory(QPrinter& printer, int copies, int fromPage, int toPage,
@@ -152,7 +153,7 @@ bool TFormBook::PrintStory(QPrinter& printer, int copies, int fromPage, int toPa
     try {
         if (!painter.begin(&printer))
             throw std::runtime_error(WhyNotStarted(printer, file));
-        plat::QtCanvas canvas(painter, kPageFont, kPagePoints);
+        plat::QtCanvas canvas(painter, letters_.Family(), pagePoints_);
         const std::unique_ptr<TPrintPlan> plan = MakePrintPlan(printer, canvas);
         const std::vector<int> sheets = plan->Sheets(copies, fromPage, toPage);
         for (std::size_t i = 0; i < sheets.size(); ++i) {

@@ -59,6 +59,7 @@ TFormWords::TFormWords(TVocab& vocab, QWidget* parent)
     : QDialog(parent), editor_(vocab), lstWordListModel(editor_, kItemHeight) {
     BuildForm();
     BuildPages();
+    NameControls();
     FormCreate();
 }
 

@@ -21,8 +21,8 @@
 #include <memory>
 
 #include "ui/QtLatin1Validator.h"
-#include "wordlist/forms/QtWordListModel.h"
 #include "wordlist/WordListEditor.h"
+#include "wordlist/forms/QtWordListModel.h"
 
 class TVocab;
 
@@ -77,6 +77,9 @@ protected:
 private:
     void BuildForm();
     void BuildPages();
+    // Ties the edit boxes to their labels and names the controls for screen
+    // readers.
+    void NameControls();
     // The box of Field and its form.
     QLineEdit& FieldBox(TEditorField field);
     void FieldChanged(TEditorField field);

@@ -2,6 +2,7 @@
 // typing and committing words, deleting, switching class, correcting forms,
 // and the words file after the window closes and after the program ends.
 #include <QAbstractItemModel>
+#include <QAccessible>
 #include <QApplication>
 #include <QButtonGroup>
 #include <QCheckBox>
@@ -170,6 +171,40 @@ TEST_F(FormTest, TheFormAsDesigned) {
     EXPECT_EQ(Get<QLabel>("lblCurrentWord").alignment() & Qt::AlignHCenter, Qt::AlignHCenter);
     EXPECT_EQ(Get<QGroupBox>("gbxPlural").title(), " What if there's more than one? ");
     EXPECT_EQ(Text("chkAdverb"), "This word can describe an action:");
+}
+
+TEST_F(FormTest, EditBoxesAreNamedByTheirLabelsForScreenReaders) {
+    const auto name = [&](const char* box) {
+        QAccessibleInterface* a = QAccessible::queryAccessibleInterface(&Get<QWidget>(box));
+        return a ? a->text(QAccessible::Name).toStdString() : std::string("<none>");
+    };
+    const auto labelledBy = [&](const char* box, const char* label) {
+        QAccessibleInterface* a = QAccessible::queryAccessibleInterface(&Get<QWidget>(box));
+        for (const auto& [other, relation] : a->relations(QAccessible::Label))
+            if (other->object() == &Get<QWidget>(label))
+                return true;
+        return false;
+    };
+    EXPECT_EQ(name("txtWord"), "New name");
+    EXPECT_TRUE(labelledBy("txtWord", "lblNewWord"));
+    EXPECT_EQ(name("txtPlural"), "Goldilocks saw two");
+    EXPECT_TRUE(labelledBy("txtPlural", "lblPluralPhrase"));
+    EXPECT_EQ(name("txtPastTense"), "Yesterday, Goldilocks");
+    EXPECT_EQ(name("txtContinuous"), "Today, Goldilocks is");
+    EXPECT_EQ(name("txtPresentTense"), "Sometimes, Goldilocks");
+    EXPECT_EQ(name("txtParticiple"), "Goldilocks has just");
+    EXPECT_EQ(name("txtBigger"), "The next one was even");
+    EXPECT_EQ(name("txtBiggest"), "But the last one was the");
+    EXPECT_EQ(name("txtNickname"), "Short form");
+    EXPECT_TRUE(labelledBy("txtNickname", "lblShortFormText"));
+    // Every box and button of the editor has a name.
+    for (QWidget* w : form->findChildren<QWidget*>())
+        if (qobject_cast<QLineEdit*>(w) || qobject_cast<QAbstractButton*>(w))
+            EXPECT_NE(QAccessible::queryAccessibleInterface(w)->text(QAccessible::Name), "")
+                << w->objectName().toStdString();
+    // The name follows the label, which follows the class shown.
+    Click("sbCommonNoun");
+    EXPECT_EQ(name("txtWord"), "New word");
 }
 
 TEST_F(FormTest, AnEmptyClassAndItsFirstWord) {

@@ -1,0 +1,90 @@
+// A page area as a screen reader sees it.
+#include "book/forms/PageAccessible.h"
+
+#include "book/forms/FormBook.h"
+#include "platform/qt/Latin1.h"
+
+TPageAccessible::TPageAccessible(QWidget* area, TFormBook& book)
+    : QAccessibleWidget(area, QAccessible::Document), book_(book) {}
+
+TPageText TPageAccessible::Page() const {
+    return TPageText(book_.Book(), book_.ShownPage(*widget()), book_.StoryText().c_str());
+}
+
+QString TPageAccessible::Text(const TPageText& page) {
+    return ToQString(page.Text());
+}
+
+QString TPageAccessible::text(QAccessible::Text t) const {
+    if (t == QAccessible::Description) {
+        const int page = book_.ShownPage(*widget());
+        if (page == 0)
+            return QStringLiteral("Cover");
+        if (page > 0 && page <= book_.Book().PageCount())
+            return QStringLiteral("Page %1").arg(page);
+        return {};
+    }
+    return QAccessibleWidget::text(t);
+}
+
+QAccessible::State TPageAccessible::state() const {
+    QAccessible::State s = QAccessibleWidget::state();
+    s.readOnly = true;
+    s.multiLine = true;
+    return s;
+}
+
+void* TPageAccessible::interface_cast(QAccessible::InterfaceType t) {
+    if (t == QAccessible::TextInterface)
+        return static_cast<QAccessibleTextInterface*>(this);
+    return QAccessibleWidget::interface_cast(t);
+}
+
+QString TPageAccessible::text(int startOffset, int endOffset) const {
+    const QString all = Text(Page());
+    if (endOffset < 0 || endOffset > all.size())
+        endOffset = static_cast<int>(all.size());
+    if (startOffset < 0)
+        startOffset = 0;
+    return startOffset >= endOffset ? QString() : all.mid(startOffset, endOffset - startOffset);
+}
+
+int TPageAccessible::characterCount() const {
+    return static_cast<int>(Page().Text().size());
+}
+
+QRect TPageAccessible::characterRect(int offset) const {
+    const TPageText page = Page();
+    const TPageText::Place at = page.PlaceOf(offset);
+    if (at.line < 1 || at.column >= page.LineLength(at.line))
+        return {};
+    const QRect r = book_.ShownLinePart(*widget(), at.line, at.column, at.column + 1);
+    return r.isEmpty() ? QRect() : QRect(widget()->mapToGlobal(r.topLeft()), r.size());
+}
+
+int TPageAccessible::offsetAtPoint(const QPoint& point) const {
+    const TPageText page = Page();
+    const QPoint p = widget()->mapFromGlobal(point);
+    for (int line = 1; line <= page.LineCount(); ++line) {
+        const int length = page.LineLength(line);
+        const QRect whole = book_.ShownLinePart(*widget(), line, 0, length);
+        if (whole.isEmpty() || p.y() < whole.top() || p.y() > whole.bottom())
+            continue;
+        for (int column = 0; column < length; ++column)
+            if (book_.ShownLinePart(*widget(), line, column, column + 1).contains(p))
+                return page.OffsetOf(line, column);
+    }
+    return -1;
+}
+
+void TPageAccessible::selection(int, int* startOffset, int* endOffset) const {
+    *startOffset = *endOffset = 0;
+}
+
+QString TPageAccessible::attributes(int offset, int* startOffset, int* endOffset) const {
+    // One run: the page carries no attributes of its own.
+    *startOffset = 0;
+    *endOffset = characterCount();
+    (void)offset;
+    return {};
+}

@@ -1,0 +1,43 @@
+// What a screen reader finds on a page area of the storybook: a read-only
+// document named "Left page" or "Right page" whose text is the page as shown
+// (TPageText: the cover's words, or the story's lines with the title), one
+// line to a line, with the characters' places on the screen.
+#pragma once
+#include <QAccessibleWidget>
+
+#include "book/PageText.h"
+
+class TFormBook;
+
+class TPageAccessible : public QAccessibleWidget, public QAccessibleTextInterface {
+public:
+    // Area is one of Book's page areas; both outlive the interface.
+    TPageAccessible(QWidget* area, TFormBook& book);
+
+    QString text(QAccessible::Text t) const override;
+    QAccessible::State state() const override;
+    void* interface_cast(QAccessible::InterfaceType t) override;
+
+    // The text interface.
+    QString text(int startOffset, int endOffset) const override;
+    int characterCount() const override;
+    QRect characterRect(int offset) const override;
+    int offsetAtPoint(const QPoint& point) const override;
+    void selection(int selectionIndex, int* startOffset, int* endOffset) const override;
+    int selectionCount() const override { return 0; }
+    void addSelection(int, int) override {}
+    void removeSelection(int) override {}
+    void setSelection(int, int, int) override {}
+    int cursorPosition() const override { return 0; }
+    void setCursorPosition(int) override {}
+    void scrollToSubstring(int, int) override {}
+    QString attributes(int offset, int* startOffset, int* endOffset) const override;
+
+    // The page's text as screen readers get it.
+    static QString Text(const TPageText& page);
+
+private:
+    TPageText Page() const;
+
+    TFormBook& book_;
+};

@@ -1,0 +1,170 @@
+// The storybook through Qt's accessibility, as a screen reader finds it:
+// the page areas' text equal to the pages as laid out (the cover's words,
+// the story's lines with the title) following the page turns, the
+// characters' places, the events that tell a reader the text changed, and
+// the names and press actions of the arrows, the close ribbon and every
+// button and box.
+#include <QAccessible>
+
+#include "BookFixture.h"
+#include "book/BookPieces.h"
+#include "book/PageText.h"
+#include "platform/qt/Latin1.h"
+
+namespace {
+
+QAccessibleInterface* Accessible(QWidget& w) {
+    return QAccessible::queryAccessibleInterface(&w);
+}
+
+QString AllText(QWidget& area) {
+    QAccessibleTextInterface* text = Accessible(area)->textInterface();
+    return text ? text->text(0, text->characterCount()) : QStringLiteral("<no text>");
+}
+
+// The text updates a reader was told of: the object and the new text.
+struct TextUpdate {
+    QObject* object;
+    QString inserted;
+};
+std::vector<TextUpdate> g_updates;
+
+void NoteUpdate(QAccessibleEvent* event) {
+    if (event->type() == QAccessible::TextUpdated)
+        g_updates.push_back(
+            {event->object(), static_cast<QAccessibleTextUpdateEvent*>(event)->textInserted()});
+}
+
+} // namespace
+
+using BookAccessibilityTest = BookFixture;
+
+TEST_F(BookAccessibilityTest, PagesReadAsTheyAreLaidOutAndFollowTheTurns) {
+    Open(2);
+    QAccessibleInterface* left = Accessible(book->pbxLeftPage);
+    QAccessibleInterface* right = Accessible(book->pbxRightPage);
+    ASSERT_NE(left, nullptr);
+    EXPECT_EQ(left->role(), QAccessible::Document);
+    EXPECT_EQ(left->text(QAccessible::Name), "Left page");
+    EXPECT_EQ(right->text(QAccessible::Name), "Right page");
+    EXPECT_TRUE(left->state().readOnly);
+    ASSERT_NE(left->textInterface(), nullptr);
+    EXPECT_EQ(AllText(book->pbxLeftPage), "Goldilocks\nand\nthe\nThree\nBears");
+    EXPECT_EQ(left->text(QAccessible::Description), "Cover");
+    EXPECT_EQ(AllText(book->pbxRightPage), "");
+
+    QTest::mouseClick(&book->cmdNewStory, Qt::LeftButton);
+    ASSERT_EQ(book->CurrentPage(), 1);
+    const auto pageText = [&](int page) {
+        return ToQString(TPageText(book->Book(), page, book->StoryText().c_str()).Text());
+    };
+    const QString first = AllText(book->pbxLeftPage);
+    EXPECT_EQ(first, pageText(1));
+    const TPage* page1 = book->Book().Page(1);
+    EXPECT_TRUE(first.startsWith(ToQString(page1->LineText(book->StoryText().c_str(), 1)) + "\n"))
+        << "the title first";
+    EXPECT_EQ(first.count('\n') + 1, page1->LineCount());
+    EXPECT_EQ(AllText(book->pbxRightPage), pageText(2));
+    EXPECT_EQ(right->text(QAccessible::Description), "Page 2");
+
+    QTest::mouseClick(&book->pbxRightPage, Qt::LeftButton, {}, QPoint(20, 20));
+    ASSERT_EQ(book->CurrentPage(), 3);
+    EXPECT_EQ(AllText(book->pbxLeftPage), pageText(3));
+    EXPECT_EQ(left->text(QAccessible::Description), "Page 3");
+    // Laid out again in other letters, the text follows.
+    book->SetLetters(TBookLetters{TBookLetters::Face::EasyRead, true});
+    EXPECT_EQ(AllText(book->pbxLeftPage), pageText(book->CurrentPage()));
+}
+
+TEST_F(BookAccessibilityTest, CharactersStandWhereTheyAreDrawn) {
+    Open(2);
+    QTest::mouseClick(&book->cmdNewStory, Qt::LeftButton);
+    QAccessibleTextInterface* text = Accessible(book->pbxLeftPage)->textInterface();
+    const QRect area(book->pbxLeftPage.mapToGlobal(QPoint(0, 0)), book->pbxLeftPage.size());
+    const TPageText page(book->Book(), 1, book->StoryText().c_str());
+    std::vector<int> lines; // the first three lines with letters, the title's first
+    for (int l = 1; l <= page.LineCount() && lines.size() < 3; ++l)
+        if (page.LineLength(l) > 1)
+            lines.push_back(l);
+    ASSERT_EQ(lines.size(), 3u);
+    QRect previous;
+    for (const int line : lines) {
+        const int offset = page.OffsetOf(line, 0);
+        const QRect r = text->characterRect(offset);
+        ASSERT_FALSE(r.isEmpty()) << "line " << line;
+        EXPECT_TRUE(area.contains(r)) << "line " << line;
+        EXPECT_GT(r.top(), previous.top()) << "line " << line << " below the one before";
+        EXPECT_EQ(text->offsetAtPoint(r.center()), offset) << "line " << line;
+        previous = r;
+    }
+    const QRect a = text->characterRect(page.OffsetOf(lines[2], 0));
+    const QRect b = text->characterRect(page.OffsetOf(lines[2], 1));
+    EXPECT_EQ(a.right() + 1, b.left()) << "the second letter follows the first";
+    EXPECT_EQ(text->offsetAtPoint(area.topLeft() - QPoint(5, 5)), -1);
+}
+
+TEST_F(BookAccessibilityTest, AReaderIsToldWhenAPagesTextChanges) {
+    Open(2);
+    QTest::mouseClick(&book->cmdNewStory, Qt::LeftButton);
+    g_updates.clear();
+    book->TellReaders = [](QAccessibleEvent& e) { NoteUpdate(&e); };
+    QTest::mouseClick(&book->pbxRightPage, Qt::LeftButton, {}, QPoint(20, 20));
+    ASSERT_EQ(book->CurrentPage(), 3);
+    bool left = false, right = false;
+    for (const TextUpdate& e : g_updates) {
+        if (e.object == &book->pbxLeftPage) {
+            left = true;
+            EXPECT_EQ(e.inserted, AllText(book->pbxLeftPage));
+        }
+        right |= e.object == &book->pbxRightPage && e.inserted == AllText(book->pbxRightPage);
+    }
+    EXPECT_TRUE(left);
+    EXPECT_TRUE(right);
+    // Nothing changed, nothing told.
+    g_updates.clear();
+    book->update();
+    book->ShowPages(3);
+    EXPECT_TRUE(g_updates.empty());
+}
+
+TEST_F(BookAccessibilityTest, ArrowsRibbonAndEveryButtonAndBoxHaveNamesAndPress) {
+    Open(3);
+    for (QWidget* w : book->findChildren<QWidget*>())
+        if (qobject_cast<QAbstractButton*>(w) || qobject_cast<QLineEdit*>(w) ||
+            qobject_cast<TPaintBox*>(w))
+            EXPECT_NE(Accessible(*w)->text(QAccessible::Name), "") << w->objectName().toStdString();
+    EXPECT_EQ(Accessible(book->txtHero)->text(QAccessible::Name), "Hero's name");
+    EXPECT_EQ(Accessible(book->txtHeroine)->text(QAccessible::Name), "Heroine's name");
+    EXPECT_EQ(book->lblHero.buddy(), &book->txtHero);
+    EXPECT_EQ(Accessible(book->sbEasyLetters)->text(QAccessible::Name), "Easy-read letters");
+
+    // The arrows stand where they are drawn, pale on the cover.
+    QAccessibleInterface* next = Accessible(book->cmdNextPage);
+    QAccessibleInterface* back = Accessible(book->cmdPrevPage);
+    EXPECT_EQ(next->role(), QAccessible::Button);
+    EXPECT_EQ(next->text(QAccessible::Name), "Next page");
+    EXPECT_EQ(back->text(QAccessible::Name), "Previous page");
+    EXPECT_FALSE(next->state().invisible);
+    EXPECT_TRUE(next->state().disabled);
+    const TPoint at = TBookPieces::ForwardArrowPos(book->width(), book->height());
+    EXPECT_EQ(next->rect(), QRect(book->mapToGlobal(QPoint(at.X, at.Y)), QSize(40, 25)));
+    ASSERT_NE(next->actionInterface(), nullptr);
+    EXPECT_EQ(next->actionInterface()->actionNames(),
+              QStringList{QAccessibleActionInterface::pressAction()});
+    next->actionInterface()->doAction(QAccessibleActionInterface::pressAction());
+    EXPECT_EQ(book->CurrentPage(), 0) << "the cover does not turn";
+
+    QTest::mouseClick(&book->cmdNewStory, Qt::LeftButton);
+    EXPECT_FALSE(next->state().disabled);
+    next->actionInterface()->doAction(QAccessibleActionInterface::pressAction());
+    EXPECT_EQ(book->CurrentPage(), 3);
+    back->actionInterface()->doAction(QAccessibleActionInterface::pressAction());
+    EXPECT_EQ(book->CurrentPage(), 1);
+
+    QAccessibleInterface* ribbon = Accessible(book->pbxClose);
+    EXPECT_EQ(ribbon->role(), QAccessible::Button);
+    EXPECT_EQ(ribbon->text(QAccessible::Name), "Close the book");
+    ribbon->actionInterface()->doAction(QAccessibleActionInterface::pressAction());
+    EXPECT_FALSE(book->isVisible());
+    EXPECT_EQ(Accessible(book->pbxReadToMe)->text(QAccessible::Name), "Read to me");
+}

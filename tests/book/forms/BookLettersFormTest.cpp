@@ -1,0 +1,151 @@
+// The letters of the storybook's pages through the window: the cover's
+// choice laying the story out again in the chosen face and size while the
+// cover keeps its own, the bigger letters on a small and a large window, the
+// choice kept in the settings (bad values read as the default), and printing
+// in the chosen letters.
+#include <QPrinter>
+
+#include <cstdio>
+
+#include "BookFixture.h"
+#include "book/PageText.h"
+#include "platform/PrivateProfile.h"
+#include "platform/qt/QtCanvas.h"
+
+namespace {
+
+std::string Shell(const std::string& command) {
+    std::string out;
+    if (FILE* p = ::popen(command.c_str(), "r")) {
+        char buf[4096];
+        for (std::size_t n; (n = std::fread(buf, 1, sizeof buf, p)) > 0;)
+            out.append(buf, n);
+        ::pclose(p);
+    }
+    return out;
+}
+
+} // namespace
+
+class BookLettersFormTest : public BookFixture {
+protected:
+    // The lines of page Page of the story shown, laid out afresh in Family
+    // at Points for the left page area.
+    std::vector<std::string> LinesIn(const char* family, int points, int page) {
+        QImage image = plat::QtCanvas::MeasureImage(96);
+        QPainter painter(&image);
+        plat::QtCanvas canvas(painter, family, points);
+        TBook layout;
+        layout.MarginX = layout.MarginY = 8;
+        const QSize size = book->pbxLeftPage.size();
+        layout.Paginate(&canvas, TRect{0, 0, size.width(), size.height()},
+                        book->StoryText().c_str());
+        std::vector<std::string> lines;
+        if (const TPage* p = layout.Page(page))
+            for (int l = 1; l <= p->LineCount(); ++l)
+                lines.push_back(p->LineText(book->StoryText().c_str(), l));
+        return lines;
+    }
+    std::vector<std::string> ShownLines(int page) {
+        std::vector<std::string> lines;
+        if (const TPage* p = book->Book().Page(page))
+            for (int l = 1; l <= p->LineCount(); ++l)
+                lines.push_back(p->LineText(book->StoryText().c_str(), l));
+        return lines;
+    }
+};
+
+TEST_F(BookLettersFormTest, TheCoversChoiceLaysTheStoryOutAgainAndTheCoverKeepsItsLetters) {
+    Open(2);
+    EXPECT_TRUE(book->sbClassicLetters.isChecked());
+    EXPECT_FALSE(book->sbEasyLetters.isChecked());
+    EXPECT_FALSE(book->sbBigLetters.isChecked());
+    EXPECT_EQ(book->Letters(), TBookLetters{});
+    ASSERT_TRUE(book->pnlLetters.isVisible());
+    // On the paper above the twist panel.
+    EXPECT_LE(book->pnlLetters.geometry().bottom(), book->pnlTwist.y());
+    EXPECT_GE(book->pnlLetters.y(), book->pbxRightPage.y() - 10);
+    EXPECT_EQ(ShownLines(1), LinesIn("Times New Roman", 12, 1));
+    const QImage cover = book->LeftPagePicture();
+
+    QTest::mouseClick(&book->sbEasyLetters, Qt::LeftButton);
+    EXPECT_TRUE(book->sbEasyLetters.isChecked());
+    EXPECT_FALSE(book->sbClassicLetters.isChecked());
+    EXPECT_EQ(book->Letters().face, TBookLetters::Face::EasyRead);
+    EXPECT_EQ(book->PagePoints(), 12);
+    EXPECT_EQ(ShownLines(1), LinesIn("Andika", 12, 1));
+    EXPECT_NE(ShownLines(1), LinesIn("Times New Roman", 12, 1)) << "another face, other lines";
+    EXPECT_EQ(book->LeftPagePicture(), cover) << "the cover's words keep their letters";
+    EXPECT_EQ(book->CurrentPage(), 0);
+    EXPECT_EQ(Setting("Book", "Letters"), "1");
+    EXPECT_EQ(Setting("Book", "BigLetters"), "0");
+
+    // The story's pages are drawn in the letters they were laid out in.
+    book->ShowPages(1);
+    EXPECT_FALSE(book->pnlLetters.isVisible()) << "the choice stands on the cover only";
+    const QImage easy = book->RightPagePicture();
+    book->SetLetters(TBookLetters{});
+    book->ShowPages(1);
+    EXPECT_NE(book->RightPagePicture(), easy);
+    EXPECT_EQ(Setting("Book", "Letters"), "0");
+    EXPECT_TRUE(errors.empty());
+}
+
+TEST_F(BookLettersFormTest, BiggerLettersFitTheSmallWindowAndGrowOnALargeOne) {
+    Open(2);
+    const int pagesNormal = book->Book().PageCount();
+    QTest::mouseClick(&book->sbBigLetters, Qt::LeftButton);
+    EXPECT_TRUE(book->Letters().big);
+    EXPECT_EQ(Setting("Book", "BigLetters"), "1");
+    // The small window's page cannot hold the whole size: the largest that
+    // still gives the story pages.
+    EXPECT_GT(book->PagePoints(), 12);
+    EXPECT_LT(book->PagePoints(), 18);
+    EXPECT_GT(book->Book().PageCount(), pagesNormal);
+    EXPECT_EQ(ShownLines(1), LinesIn("Times New Roman", book->PagePoints(), 1));
+    book->resize(1400, 900);
+    EXPECT_EQ(book->PagePoints(), 18);
+    EXPECT_EQ(ShownLines(1), LinesIn("Times New Roman", 18, 1));
+    QTest::mouseClick(&book->sbBigLetters, Qt::LeftButton);
+    EXPECT_EQ(book->PagePoints(), 12);
+}
+
+TEST_F(BookLettersFormTest, TheChoiceIsKeptAndBadValuesReadAsTheDefault) {
+    Open(2);
+    QTest::mouseClick(&book->sbEasyLetters, Qt::LeftButton);
+    QTest::mouseClick(&book->sbBigLetters, Qt::LeftButton);
+    book.reset();
+    {
+        TFormBook again(generator(), *game->Library());
+        EXPECT_TRUE(again.sbEasyLetters.isChecked());
+        EXPECT_TRUE(again.sbBigLetters.isChecked());
+        EXPECT_EQ(again.Letters().face, TBookLetters::Face::EasyRead);
+        EXPECT_EQ(again.pbxLeftPage.font().family(), "Andika");
+    }
+    plat::WriteProfileString("Book", "Letters", "easy", SettingsFileName);
+    plat::WriteProfileString("Book", "BigLetters", "2", SettingsFileName);
+    TFormBook bad(generator(), *game->Library());
+    EXPECT_EQ(bad.Letters(), TBookLetters{});
+    EXPECT_TRUE(bad.sbClassicLetters.isChecked());
+    EXPECT_FALSE(bad.sbBigLetters.isChecked());
+}
+
+TEST_F(BookLettersFormTest, PrintingUsesTheChosenLetters) {
+    if (Shell("command -v pdffonts").empty())
+        GTEST_SKIP() << "poppler's pdffonts is not installed";
+    OpenWith(2, Story(300));
+    fbwtest::TempDir out;
+    const auto fontsPrinted = [&](const char* name) {
+        QPrinter printer(QPrinter::HighResolution);
+        printer.setOutputFormat(QPrinter::PdfFormat);
+        printer.setOutputFileName(QString::fromStdString(out / name));
+        EXPECT_TRUE(book->PrintStory(printer, 1, 1, 1));
+        return Shell("pdffonts '" + std::string(out / name) + "' 2>/dev/null");
+    };
+    const std::string classic = fontsPrinted("classic.pdf");
+    EXPECT_EQ(classic.find("Andika"), std::string::npos) << classic;
+    EXPECT_NE(classic.find("Serif"), std::string::npos) << classic;
+    QTest::mouseClick(&book->sbEasyLetters, Qt::LeftButton);
+    const std::string easy = fontsPrinted("easy.pdf");
+    EXPECT_NE(easy.find("Andika"), std::string::npos) << easy;
+}
