@@ -211,8 +211,8 @@ void TStoryGenerator::Tell(const std::vector<TWordChoice>* replay) {
         for (const Run& r : titleRuns_) {
             const std::size_t b = std::max(r.start, cut), e = r.start + r.length;
             if (b < e)
-                title.push_back({0, static_cast<uint32_t>(b - cut), static_cast<uint32_t>(e - b),
-                                 r.choice});
+                title.push_back(
+                    {0, static_cast<uint32_t>(b - cut), static_cast<uint32_t>(e - b), r.choice});
         }
         spans_.insert(spans_.begin(), title.begin(), title.end());
     }
@@ -272,13 +272,15 @@ bool TStoryGenerator::SwapAgain(std::size_t index) {
         std::vector<int32_t> pick;
         for (int tier = 0; tier < 4 && pick.empty(); ++tier)
             for (int32_t p = 0; p < count; ++p) {
-                const bool fresh = tier % 2 == 0 ? !used[static_cast<std::size_t>(p)]
-                                                 : p != positions[i];
-                if (fresh && vocab_->Fits(c.wordClass, p, c.flags) && (tier >= 2 || fitsFollowers(p)))
+                const bool fresh =
+                    tier % 2 == 0 ? !used[static_cast<std::size_t>(p)] : p != positions[i];
+                if (fresh && vocab_->Fits(c.wordClass, p, c.flags) &&
+                    (tier >= 2 || fitsFollowers(p)))
                     pick.push_back(p);
             }
         if (!pick.empty())
-            positions[i] = pick[static_cast<std::size_t>(Random(static_cast<int32_t>(pick.size())))];
+            positions[i] =
+                pick[static_cast<std::size_t>(Random(static_cast<int32_t>(pick.size())))];
     }
     // Same-as-last choices take their word from a choice that takes none.
     for (std::size_t i = 0; i < choices_.size(); ++i)
@@ -433,7 +435,8 @@ void TStoryGenerator::ProcessDefinitions(std::string& line, std::vector<CachedNa
                 const std::size_t before = choices_.size();
                 const std::string word = SwappedWord(letter, flags, name);
                 if (choices_.size() > before && !word.empty())
-                    valueRuns_.push_back({value.size(), word.size(), static_cast<uint32_t>(before)});
+                    valueRuns_.push_back(
+                        {value.size(), word.size(), static_cast<uint32_t>(before)});
                 value += word;
                 const std::size_t semi = line.find(';', after);
                 const std::size_t at = line.find('@', after);
@@ -624,9 +627,8 @@ void CopyRuns(const std::vector<RunT>& runs, std::size_t& next, std::size_t from
         const std::size_t b = std::max(runs[i].start, from);
         const std::size_t e = std::min(runs[i].start + runs[i].length, to);
         if (b < e)
-            out.push_back(
-                {static_cast<std::size_t>(static_cast<std::ptrdiff_t>(b) + shift), e - b,
-                 runs[i].choice});
+            out.push_back({static_cast<std::size_t>(static_cast<std::ptrdiff_t>(b) + shift), e - b,
+                           runs[i].choice});
         if (runs[i].start + runs[i].length > to)
             break;
         if (consume)

@@ -238,10 +238,10 @@ private:
     Told told_;
     std::vector<TWordChoice> choices_;
     std::vector<TWordSpan> spans_;
-    bool tracking_ = false;                        // a story is being told
+    bool tracking_ = false;                            // a story is being told
     const std::vector<TWordChoice>* replay_ = nullptr; // the words to take instead
-    int definitionCount_ = 0;                      // definitions of the story so far
-    std::array<int, kWordClassCount> lastSetter_{}; // the choice that set each class's last word
+    int definitionCount_ = 0;                          // definitions of the story so far
+    std::array<int, kWordClassCount> lastSetter_{};    // the choice that set each class's last word
     std::vector<Run> valueRuns_, lineRuns_;
     std::vector<Run> titleRuns_; // of title_
 };

@@ -241,8 +241,8 @@ bool TVocab::Fits(int wordClass, int position, uint16_t flags) const {
     if (!ValidClass(wordClass) || position < 0 ||
         position >= lists_[static_cast<std::size_t>(wordClass)].Count())
         return false;
-    return CandidateTest(wordClass, flags)(
-        lists_[static_cast<std::size_t>(wordClass)].Word(position));
+    return CandidateTest(wordClass,
+                         flags)(lists_[static_cast<std::size_t>(wordClass)].Word(position));
 }
 
 std::string TVocab::WordAt(int wordClass, int position, uint16_t flags) const {

@@ -53,9 +53,9 @@ void ExpectOrderedSpans(const TStoryGenerator& g) {
 // with "=", stray braces), title lines.
 std::vector<std::string> RandomTemplate(std::mt19937& rng) {
     const std::vector<std::string> names = {"bear", "bowl", "bowls", "hero", "food", "x:1", "x:2"};
-    const std::vector<std::string> tokens = {"NOUN", "NOUNS", "ANOUN", "ADJ", "AADJ", "ER", "EST",
-                                             "VERB", "PAST", "ING", "MHERO", "FHER", "CELEB",
-                                             "MCEL", "LIQUID", "##", "PLACE", "ADVERB", "@Q"};
+    const std::vector<std::string> tokens = {
+        "NOUN",  "NOUNS", "ANOUN", "ADJ",  "AADJ",   "ER", "EST",   "VERB",   "PAST", "ING",
+        "MHERO", "FHER",  "CELEB", "MCEL", "LIQUID", "##", "PLACE", "ADVERB", "@Q"};
     const auto pick = [&](const std::vector<std::string>& v) { return v[rng() % v.size()]; };
     const auto chance = [&](int percent) { return static_cast<int>(rng() % 100) < percent; };
     const auto reference = [&] {
@@ -324,9 +324,9 @@ TEST_F(StorySpans, SwapAgainChangesEveryTokenOfTheDefinitionAndKeepsItsLinks) {
     EXPECT_EQ(then[3].position, then[2].position);
     EXPECT_EQ(then[1].position, now[1].position);
     const std::string noun = gen->Vocab().WordList(1).Word(then[2].position).Word();
-    EXPECT_NE(gen->StoryLines()[1].find(noun + " and " +
-                                        TVocab::FormOf(gen->Vocab().WordList(1).Word(then[2].position),
-                                                       wfPlural)),
+    EXPECT_NE(gen->StoryLines()[1].find(
+                  noun + " and " +
+                  TVocab::FormOf(gen->Vocab().WordList(1).Word(then[2].position), wfPlural)),
               std::string::npos);
 }
 
@@ -345,9 +345,8 @@ TEST_F(StorySpans, SwapAgainWithOneWordInTheClassKeepsIt) {
 
 TEST_F(StorySpans, ManySwapsEqualTheStoryToldWithThoseWords) {
     const std::vector<std::string> tale = {
-        "", ">bear=NOUN;cat=ANOUN+;walk=PAST;big=ER;who=MCELEB;bowls=NOUNS&",
-        "[TITLE] The {bear}", "The {bear} and {cat} {walk}, {big} than {who}." + kMark,
-        "{who} had {bowls} of {bear}."};
+        "", ">bear=NOUN;cat=ANOUN+;walk=PAST;big=ER;who=MCELEB;bowls=NOUNS&", "[TITLE] The {bear}",
+        "The {bear} and {cat} {walk}, {big} than {who}." + kMark, "{who} had {bowls} of {bear}."};
     Tell(tale, 100, 11);
     std::mt19937 rng(5);
     for (int i = 0; i < 25; ++i) {

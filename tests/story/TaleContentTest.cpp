@@ -462,8 +462,7 @@ TEST_F(TaleContent, EveryVocabularyWordIsMarkedInItsForm) {
                     std::string text = gen_->StoryLines()[s.line].substr(s.start, s.length);
                     if (c.flags & wfArticle)
                         text.erase(0, text.find(' ') + 1);
-                    const TPartOfSpeech& w =
-                        gen_->Vocab().WordList(c.wordClass).Word(c.position);
+                    const TPartOfSpeech& w = gen_->Vocab().WordList(c.wordClass).Word(c.position);
                     EXPECT_EQ(Lower(text), Lower(TVocab::FormOf(w, c.flags)))
                         << "tale " << tale << " line " << s.line;
                 }
