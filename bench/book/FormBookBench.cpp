@@ -24,11 +24,11 @@
 
 #include <QAbstractTextDocumentLayout>
 #include <QApplication>
+#include <QMouseEvent>
 #include <QPainter>
 #include <QPrinter>
 #include <QTemporaryDir>
 #include <QTextDocument>
-#include <QMouseEvent>
 #include <QTextFrame>
 #include <cstdio>
 #include <memory>
@@ -36,9 +36,9 @@
 
 #include "BenchFolders.h"
 #include "app/FormGame.h"
-#include "book/forms/FormBook.h"
 #include "book/PrintFont.h"
 #include "book/StoryText.h"
+#include "book/forms/FormBook.h"
 #include "data/InitGame.h"
 #include "platform/Files.h"
 #include "platform/KeyStore.h"
