@@ -3,7 +3,9 @@
 // with the twist, name and new-story controls, the story spreads, and after
 // the last page the commands that print, save and copy the story. On story
 // spreads a "Read to me" button reads the story aloud (TReadAloud), lighting
-// the lines being read and turning the pages as the voice goes on.
+// the lines being read and turning the pages as the voice goes on; beside it,
+// "Show the twists" tints the words the vocabulary put in, tells what the
+// tale had there and swaps one again when it is clicked (TStoryTwists).
 #pragma once
 #include <QButtonGroup>
 #include <QDialog>
