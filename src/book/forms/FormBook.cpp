@@ -291,7 +291,8 @@ void TFormBook::FormResize() {
     cmdPrevPage.move(geometry_.prevPage.left, geometry_.prevPage.top);
     const TPoint readToMe = TBookPieces::ReadToMePos(w, h);
     pbxReadToMe.move(readToMe.X, readToMe.Y);
-    pbxShowTwists.move(readToMe.X - kShowTwistsGap - kShowTwistsWidth, readToMe.Y);
+    pbxShowTwists.move(readToMe.X - kShowTwistsGap - kShowTwistsWidth,
+                       readToMe.Y + kReadToMeHeight - kShowTwistsHeight);
     cmdCloseBook.move(cmdCloseBook.x() + s.dx, cmdCloseBook.y());
     pbxClose.move(pbxClose.x() + s.dx, pbxClose.y());
     pbxLeftPage.setGeometry(ToQRect(s.leftPage));

@@ -60,8 +60,11 @@ public:
     // at x 0, speaking at x 50), standing between the page arrows.
     static constexpr int kReadToMeWidth = 50;
     static constexpr int kReadToMeHeight = 25;
-    // "Show the twists": a two-state button just left of "Read to me".
+    // "Show the twists": a two-state button just left of "Read to me", their
+    // feet level; it reaches no higher than the page's bottom margin, so it
+    // never covers text.
     static constexpr int kShowTwistsWidth = 30;
+    static constexpr int kShowTwistsHeight = 18;
     static constexpr int kShowTwistsGap = 6;
 
     // Generator and Library belong to the main window and outlive this window

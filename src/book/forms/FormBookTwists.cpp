@@ -40,7 +40,7 @@ QPainterPath Sparkle(QPointF c, qreal r) {
 
 void TFormBook::BuildShowTwists() {
     pbxShowTwists.setObjectName("pbxShowTwists");
-    pbxShowTwists.resize(kShowTwistsWidth, kReadToMeHeight);
+    pbxShowTwists.resize(kShowTwistsWidth, kShowTwistsHeight);
     pbxShowTwists.setCursor(ScreenCursor(kCursorActivate));
     pbxShowTwists.setToolTip("Show the twists");
     pbxShowTwists.OnPaint = [this](QPainter& c, const QRegion& damage) {
@@ -84,9 +84,10 @@ void TFormBook::DrawShowTwists() {
     // A big sparkle and a small one; lit with the tint's colour when on.
     p.setPen(QPen(kBrown, 1.2));
     p.setBrush(on ? QColor::fromRgb(TStoryTwists::kColour) : kPaper);
-    p.drawPath(Sparkle(face.center() + QPointF(-2.5, 1.5), 8.5));
+    const qreal r = face.height() / 2 - 0.5;
+    p.drawPath(Sparkle(face.center() + QPointF(-r * 0.35, r * 0.15), r));
     p.setBrush(on ? QColor(Qt::white) : kPaper);
-    p.drawPath(Sparkle(face.center() + QPointF(7.5, -5.5), 4.0));
+    p.drawPath(Sparkle(face.center() + QPointF(r * 0.95, -r * 0.45), r * 0.45));
     p.end();
     pbxShowTwists.update();
 }

@@ -56,10 +56,13 @@ TEST_F(TwistsTest, ToggleRepaintsTheTintAloneAndIsKept) {
     ASSERT_TRUE(book->pbxShowTwists.isVisible());
     ASSERT_TRUE(book->pbxShowTwists.isEnabled());
     EXPECT_FALSE(book->ShowTwists());
-    // It stands just left of "Read to me", on its row.
+    // It stands just left of "Read to me", their feet level, below the
+    // lowest text a page can hold.
     EXPECT_EQ(book->pbxShowTwists.geometry().right() + 1 + TFormBook::kShowTwistsGap,
               book->pbxReadToMe.x());
-    EXPECT_EQ(book->pbxShowTwists.y(), book->pbxReadToMe.y());
+    EXPECT_EQ(book->pbxShowTwists.geometry().bottom(), book->pbxReadToMe.geometry().bottom());
+    EXPECT_GE(book->pbxShowTwists.y(),
+              book->pbxLeftPage.geometry().bottom() + 1 - book->Book().MarginY);
 
     const QImage plain = book->LeftPagePicture();
     const QImage button = book->pbxShowTwists.grab().toImage();
