@@ -262,10 +262,13 @@ bool TStoryGenerator::SwapAgain(std::size_t index) {
                 positions[j] < count)
                 used[static_cast<std::size_t>(positions[j])] = 1;
         // A word every follower can take in its own form is preferred.
+        std::vector<const TWordChoice*> followers;
+        for (std::size_t j = i + 1; j < choices_.size(); ++j)
+            if (choices_[j].source == static_cast<int>(i))
+                followers.push_back(&choices_[j]);
         const auto fitsFollowers = [&](int32_t p) {
-            for (std::size_t j = i + 1; j < choices_.size(); ++j)
-                if (choices_[j].source == static_cast<int>(i) &&
-                    !vocab_->Fits(choices_[j].wordClass, p, choices_[j].flags))
+            for (const TWordChoice* f : followers)
+                if (!vocab_->Fits(f->wordClass, p, f->flags))
                     return false;
             return true;
         };
