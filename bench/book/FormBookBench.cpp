@@ -14,12 +14,17 @@
 //   PrintTale: a whole tale printed to a PDF file at 1200 dpi (font search,
 //       layout for the printer, every page drawn). Peer: QTextDocument::print
 //       of the same text in the same font size to the same kind of printer.
-// The tales are taken in turn (1 to 10). Targets: 20 ms, 10 ms and 1 s.
+//   SwapTwist/WxH: with the twists shown on the first spread of a long tale,
+//       a click on the first tinted word of the left page until the spread
+//       is repainted (the word swapped again, the story laid out again, the
+//       pages drawn, the changed pixels repainted). No peer.
+// The tales are taken in turn (1 to 10). Targets: 20 ms, 10 ms, 1 s and 5 ms.
 // Run: build/bench/book/bench_formbook
 #include <benchmark/benchmark.h>
 
 #include <QAbstractTextDocumentLayout>
 #include <QApplication>
+#include <QMouseEvent>
 #include <QPainter>
 #include <QPrinter>
 #include <QTemporaryDir>
@@ -31,9 +36,9 @@
 
 #include "BenchFolders.h"
 #include "app/FormGame.h"
-#include "book/forms/FormBook.h"
 #include "book/PrintFont.h"
 #include "book/StoryText.h"
+#include "book/forms/FormBook.h"
 #include "data/InitGame.h"
 #include "platform/Files.h"
 #include "platform/KeyStore.h"
@@ -184,6 +189,30 @@ void BM_Resize(benchmark::State& state) {
     g.book().resize(TFormBook::kClientWidth, TFormBook::kClientHeight);
 }
 
+void BM_SwapTwist(benchmark::State& state) {
+    Game& g = TheGame();
+    const int w = int(state.range(0)), h = int(state.range(1));
+    g.book().resize(w, h);
+    g.Open(6);
+    g.book().cmdNewStory.click(); // the first spread
+    g.book().SetShowTwists(true);
+    QCoreApplication::processEvents();
+    if (g.book().TwistRects(true).empty()) {
+        state.SkipWithError("no tinted word on the first page");
+        return;
+    }
+    for (auto _ : state) {
+        const QPoint at = g.book().TwistRects(true).front().first.center();
+        QMouseEvent press(QEvent::MouseButtonPress, at, g.book().pbxLeftPage.mapToGlobal(at),
+                          Qt::LeftButton, Qt::LeftButton, Qt::NoModifier);
+        QApplication::sendEvent(&g.book().pbxLeftPage, &press);
+        QCoreApplication::processEvents();
+    }
+    state.counters["pages"] = g.book().Book().PageCount();
+    g.book().SetShowTwists(false);
+    g.book().resize(TFormBook::kClientWidth, TFormBook::kClientHeight);
+}
+
 void BM_ResizePeer(benchmark::State& state) {
     Game& g = TheGame();
     const int w = int(state.range(0)), h = int(state.range(1));
@@ -293,6 +322,10 @@ int main(int argc, char** argv) {
             ->Args({size.first, size.second})
             ->Unit(benchmark::kMillisecond);
     }
+    for (const auto& size : {std::pair{592, 418}, std::pair{1920, 1080}})
+        benchmark::RegisterBenchmark("SwapTwist", BM_SwapTwist)
+            ->Args({size.first, size.second})
+            ->Unit(benchmark::kMillisecond);
     benchmark::RegisterBenchmark("PrintTale", BM_PrintTale)->Unit(benchmark::kMillisecond);
     benchmark::RegisterBenchmark("PrintTale/QTextDocumentPeer", BM_PrintTalePeer)
         ->Unit(benchmark::kMillisecond);

@@ -25,12 +25,31 @@ std::string JoinStoryLines(const std::vector<std::string>& lines) {
     return text;
 }
 
-std::string ResolveStoryLineEnds(std::string_view given) {
+std::vector<std::size_t> JoinedLineStarts(const std::vector<std::string>& lines) {
+    std::vector<std::size_t> starts;
+    starts.reserve(lines.size());
+    std::size_t at = 0;
+    for (const std::string& line : lines) {
+        starts.push_back(at);
+        at += line.size() + 2;
+    }
+    return starts;
+}
+
+namespace {
+
+template <bool kMap> std::string Resolve(std::string_view given, std::vector<std::size_t>* where) {
     const std::string_view text = UpToZero(given);
     std::string out;
     out.reserve(text.size());
+    if constexpr (kMap)
+        where->assign(given.size() + 1, 0);
     for (std::size_t i = 0; i < text.size(); ++i) {
+        if constexpr (kMap)
+            (*where)[i] = out.size();
         if (text[i] == '\r' && i + 1 < text.size() && text[i + 1] == '\n') {
+            if constexpr (kMap)
+                (*where)[i + 1] = out.size();
             if (!EndsWithMarker(out))
                 out += ' ';
             ++i;
@@ -38,7 +57,20 @@ std::string ResolveStoryLineEnds(std::string_view given) {
             out += text[i];
         }
     }
+    if constexpr (kMap)
+        for (std::size_t i = text.size(); i <= given.size(); ++i)
+            (*where)[i] = out.size();
     return out;
+}
+
+} // namespace
+
+std::string ResolveStoryLineEnds(std::string_view given) {
+    return Resolve<false>(given, nullptr);
+}
+
+std::string ResolveStoryLineEnds(std::string_view given, std::vector<std::size_t>& where) {
+    return Resolve<true>(given, &where);
 }
 
 std::string MakeExportText(std::string_view given) {

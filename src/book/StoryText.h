@@ -14,11 +14,17 @@
 // The generator's lines as the main window hands them to the storybook: each
 // line followed by CR LF.
 std::string JoinStoryLines(const std::vector<std::string>& lines);
+// Where each line starts in JoinStoryLines' text.
+std::vector<std::size_t> JoinedLineStarts(const std::vector<std::string>& lines);
 
 // The story text laid out from Text: every CR LF that directly follows a
 // marker (in the text resolved so far) is removed, every other CR LF becomes
 // one space; a lone CR or LF stays. The text ends at its first zero byte.
 std::string ResolveStoryLineEnds(std::string_view text);
+// The same, and Where[i] := the place in the result of Text's character i
+// (for a CR LF that became a space or was removed, the place of that space
+// or where it would have stood); Where has one more entry, for the end.
+std::string ResolveStoryLineEnds(std::string_view text, std::vector<std::size_t>& where);
 
 // The story as plain Latin-1 text, as the clipboard has it: every marker
 // becomes CR LF, and a text longer than two characters that does not end with

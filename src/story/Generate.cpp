@@ -135,7 +135,53 @@ void TStoryGenerator::Reseed() {
 
 const std::vector<std::string>& TStoryGenerator::GenerateStory(int taleNumber) {
     Reseed();
+    told_.valid = true;
+    told_.taleNumber = taleNumber;
+    told_.seed = RandSeed();
+    told_.twistPercent = twistPercent_;
+    told_.lastTwistDecision = LastTwistDecision;
+    for (int c = 0; c < kWordClassCount; ++c) {
+        told_.lastChosen[static_cast<std::size_t>(c)] = vocab_->LastChosen(c);
+        told_.wordCounts[static_cast<std::size_t>(c)] = vocab_->WordList(c).Count();
+    }
+    told_.heroName = HeroName;
+    told_.heroineName = HeroineName;
+    Tell(nullptr);
+    return storyLines_;
+}
+
+void TStoryGenerator::Tell(const std::vector<TWordChoice>* replay) {
+    // The story is told from what it was first told from: the names and the
+    // twist of that time, the same draws.
+    struct Scope {
+        TStoryGenerator& g;
+        std::string hero, heroine;
+        int twist;
+        ~Scope() {
+            g.HeroName.swap(hero);
+            g.HeroineName.swap(heroine);
+            g.twistPercent_ = twist;
+            g.tracking_ = false;
+            g.replay_ = nullptr;
+        }
+    } scope{*this, told_.heroName, told_.heroineName, twistPercent_};
+    HeroName.swap(scope.hero);
+    HeroineName.swap(scope.heroine);
+    twistPercent_ = told_.twistPercent;
+    tracking_ = true;
+    replay_ = replay;
+    choices_.clear();
+    spans_.clear();
+    titleRuns_.clear();
+    definitionCount_ = 0;
+    lastSetter_.fill(-1);
+    SetRandSeed(told_.seed);
+    LastTwistDecision = told_.lastTwistDecision;
+    for (int c = 0; c < kWordClassCount; ++c)
+        vocab_->SetLastChosen(c, told_.lastChosen[static_cast<std::size_t>(c)]);
+
     vocab_->ClearAllUsed();
+    int taleNumber = told_.taleNumber;
     if (taleNumber < 1 || taleNumber > kTaleCount)
         taleNumber = Random(kTaleCount) + 1;
     ClearDefinitions();
@@ -148,15 +194,102 @@ const std::vector<std::string>& TStoryGenerator::GenerateStory(int taleNumber) {
     for (std::size_t i = 1; i < tale.tokenized.size(); ++i) {
         if (storyLines_.size() <= count)
             storyLines_.emplace_back();
-        ExpandInto(tale.tokenized[i], storyLines_[count], &tale.caches[i]);
-        if (!storyLines_[count].empty())
+        ExpandInto(tale.tokenized[i], storyLines_[count], &tale.caches[i], &lineRuns_);
+        if (!storyLines_[count].empty()) {
+            for (const Run& r : lineRuns_)
+                spans_.push_back({static_cast<uint32_t>(count), static_cast<uint32_t>(r.start),
+                                  static_cast<uint32_t>(r.length), r.choice});
             ++count;
+        }
     }
     storyLines_.resize(count);
     storyLines_[0] = GetTitle(taleNumber);
+    if (!title_.empty()) {
+        // The title loses its leading flags as the cover line does.
+        const std::size_t cut = title_.size() - storyLines_[0].size();
+        std::vector<TWordSpan> title;
+        for (const Run& r : titleRuns_) {
+            const std::size_t b = std::max(r.start, cut), e = r.start + r.length;
+            if (b < e)
+                title.push_back(
+                    {0, static_cast<uint32_t>(b - cut), static_cast<uint32_t>(e - b), r.choice});
+        }
+        spans_.insert(spans_.begin(), title.begin(), title.end());
+    }
     storyLines_[0] += kMarker;
     storyLines_[0] += kMarker;
-    return storyLines_;
+}
+
+bool TStoryGenerator::VocabularyUnchanged() const {
+    for (int c = 0; c < kWordClassCount; ++c)
+        if (vocab_->WordList(c).Count() != told_.wordCounts[static_cast<std::size_t>(c)])
+            return false;
+    return true;
+}
+
+bool TStoryGenerator::Retell(const std::vector<int32_t>& positions) {
+    if (!told_.valid || positions.size() != choices_.size() || !VocabularyUnchanged())
+        return false;
+    std::vector<TWordChoice> replay = choices_;
+    for (std::size_t i = 0; i < replay.size(); ++i)
+        replay[i].position = positions[i];
+    // Telling again reseeds; the draws go on afterwards as they would have.
+    const uint32_t seed = RandSeed();
+    Tell(&replay);
+    SetRandSeed(seed);
+    return true;
+}
+
+bool TStoryGenerator::SwapAgain(std::size_t index) {
+    if (!told_.valid || index >= choices_.size() || !VocabularyUnchanged())
+        return false;
+    std::size_t root = index;
+    while (choices_[root].source >= 0 && static_cast<std::size_t>(choices_[root].source) < root)
+        root = static_cast<std::size_t>(choices_[root].source);
+    const int definition = choices_[root].definition;
+    std::vector<int32_t> positions;
+    positions.reserve(choices_.size());
+    for (const TWordChoice& c : choices_)
+        positions.push_back(c.position);
+    for (std::size_t i = 0; i < choices_.size(); ++i) {
+        const TWordChoice& c = choices_[i];
+        if (c.definition != definition || c.source >= 0 || c.empty)
+            continue;
+        const int count = vocab_->WordList(c.wordClass).Count();
+        std::vector<char> used(static_cast<std::size_t>(count), 0);
+        for (std::size_t j = 0; j < choices_.size(); ++j)
+            if (choices_[j].wordClass == c.wordClass && !choices_[j].empty && positions[j] >= 0 &&
+                positions[j] < count)
+                used[static_cast<std::size_t>(positions[j])] = 1;
+        // A word every follower can take in its own form is preferred.
+        std::vector<const TWordChoice*> followers;
+        for (std::size_t j = i + 1; j < choices_.size(); ++j)
+            if (choices_[j].source == static_cast<int>(i))
+                followers.push_back(&choices_[j]);
+        const auto fitsFollowers = [&](int32_t p) {
+            for (const TWordChoice* f : followers)
+                if (!vocab_->Fits(f->wordClass, p, f->flags))
+                    return false;
+            return true;
+        };
+        std::vector<int32_t> pick;
+        for (int tier = 0; tier < 4 && pick.empty(); ++tier)
+            for (int32_t p = 0; p < count; ++p) {
+                const bool fresh =
+                    tier % 2 == 0 ? !used[static_cast<std::size_t>(p)] : p != positions[i];
+                if (fresh && vocab_->Fits(c.wordClass, p, c.flags) &&
+                    (tier >= 2 || fitsFollowers(p)))
+                    pick.push_back(p);
+            }
+        if (!pick.empty())
+            positions[i] =
+                pick[static_cast<std::size_t>(Random(static_cast<int32_t>(pick.size())))];
+    }
+    // Same-as-last choices take their word from a choice that takes none.
+    for (std::size_t i = 0; i < choices_.size(); ++i)
+        if (choices_[i].source >= 0)
+            positions[i] = positions[static_cast<std::size_t>(choices_[i].source)];
+    return Retell(positions);
 }
 
 void TStoryGenerator::ClearDefinitions() {
@@ -200,7 +333,8 @@ std::string TStoryGenerator::ExpandLine(const std::string& line) {
     return out;
 }
 
-void TStoryGenerator::ExpandInto(std::string_view line, std::string& out, LineCache* cache) {
+void TStoryGenerator::ExpandInto(std::string_view line, std::string& out, LineCache* cache,
+                                 std::vector<Run>* runs) {
     if (cache && cache->generation != generation_) {
         cache->definitions.clear();
         cache->references.clear();
@@ -209,9 +343,9 @@ void TStoryGenerator::ExpandInto(std::string_view line, std::string& out, LineCa
     if (!line.empty() && line[0] == '>') {
         scratch_.assign(line.substr(1));
         ProcessDefinitions(scratch_, cache ? &cache->definitions : nullptr);
-        ReplaceReferences(scratch_, out, cache ? &cache->references : nullptr);
+        ReplaceReferences(scratch_, out, cache ? &cache->references : nullptr, runs);
     } else {
-        ReplaceReferences(line, out, cache ? &cache->references : nullptr);
+        ReplaceReferences(line, out, cache ? &cache->references : nullptr, runs);
     }
     if (out.compare(0, kTitleTag.size(), kTitleTag) == 0) {
         std::string_view rest = std::string_view(out).substr(kTitleTag.size(), kValueLimit);
@@ -220,6 +354,17 @@ void TStoryGenerator::ExpandInto(std::string_view line, std::string& out, LineCa
         while (!rest.empty() && AtOrBelowSpace(rest.back()))
             rest.remove_suffix(1);
         title_.assign(rest);
+        if (runs) {
+            const std::size_t from = static_cast<std::size_t>(rest.data() - out.data());
+            titleRuns_.clear();
+            for (const Run& r : *runs) {
+                const std::size_t b = std::max(r.start, from);
+                const std::size_t e = std::min(r.start + r.length, from + rest.size());
+                if (b < e)
+                    titleRuns_.push_back({b - from, e - b, r.choice});
+            }
+            runs->clear();
+        }
         out.clear();
     }
 }
@@ -246,6 +391,7 @@ void TStoryGenerator::ProcessDefinitions(std::string& line, std::vector<CachedNa
 
         std::string& value = value_;
         value.clear();
+        valueRuns_.clear();
         bool more = false; // a ";" ends this definition and another follows
         std::size_t end = 0;
         if (literal) {
@@ -289,7 +435,12 @@ void TStoryGenerator::ProcessDefinitions(std::string& line, std::vector<CachedNa
                     }
                     break;
                 }
-                value += SwappedWord(letter, flags);
+                const std::size_t before = choices_.size();
+                const std::string word = SwappedWord(letter, flags, name);
+                if (choices_.size() > before && !word.empty())
+                    valueRuns_.push_back(
+                        {value.size(), word.size(), static_cast<uint32_t>(before)});
+                value += word;
                 const std::size_t semi = line.find(';', after);
                 const std::size_t at = line.find('@', after);
                 if (at == npos || (semi != npos && semi < at))
@@ -299,7 +450,8 @@ void TStoryGenerator::ProcessDefinitions(std::string& line, std::vector<CachedNa
             }
             more = end < line.size() && line[end] == ';';
         }
-        Define(name, value, cache, k);
+        Define(name, value, valueRuns_, cache, k);
+        ++definitionCount_;
         if (!more) {
             line.clear();
             break;
@@ -311,7 +463,7 @@ void TStoryGenerator::ProcessDefinitions(std::string& line, std::vector<CachedNa
     }
 }
 
-std::string TStoryGenerator::SwappedWord(char code, uint16_t flags) {
+std::string TStoryGenerator::SwappedWord(char code, uint16_t flags, std::string_view name) {
     switch (code) {
     case 'H':
     case 'J':
@@ -332,7 +484,37 @@ std::string TStoryGenerator::SwappedWord(char code, uint16_t flags) {
     TTokenChoice choice;
     if (!TokenChoiceOf(code, choice))
         return "[???]";
-    return vocab_->ChooseWord(choice.wordClass, static_cast<uint16_t>(choice.flags | flags));
+    return Choose(choice.wordClass, static_cast<uint16_t>(choice.flags | flags), name);
+}
+
+std::string TStoryGenerator::Choose(int wordClass, uint16_t flags, std::string_view name) {
+    if (!tracking_ || wordClass < 0 || wordClass >= kWordClassCount)
+        return vocab_->ChooseWord(wordClass, flags);
+    const std::size_t k = choices_.size();
+    TWordChoice c;
+    c.plain.assign(name.substr(0, name.find(':')));
+    c.definition = definitionCount_;
+    c.wordClass = wordClass;
+    c.flags = flags;
+    c.lastBefore = vocab_->LastChosen(wordClass);
+    const bool same = (flags & wfSameAsLast) && c.lastBefore < vocab_->WordList(wordClass).Count();
+    // Told again, the draw is made as before (the same words marked used),
+    // so that every later choice draws as before.
+    std::string word = vocab_->ChooseWord(wordClass, flags);
+    c.natural = vocab_->LastChosen(wordClass);
+    c.position = c.natural;
+    c.empty = word.empty();
+    int& setter = lastSetter_[static_cast<std::size_t>(wordClass)];
+    c.source = same ? setter : -1;
+    if (!same && !c.empty)
+        setter = static_cast<int>(k);
+    if (replay_ && k < replay_->size() && (*replay_)[k].position != c.natural && !c.empty) {
+        c.position = (*replay_)[k].position;
+        word = vocab_->WordAt(wordClass, c.position, flags);
+        c.empty = word.empty();
+    }
+    choices_.push_back(std::move(c));
+    return word;
 }
 
 std::string TStoryGenerator::PlainWord(char code, std::string_view name) const {
@@ -363,7 +545,8 @@ TStoryGenerator::Definition* TStoryGenerator::Entry(std::string_view name,
 }
 
 void TStoryGenerator::Define(std::string_view name, const std::string& value,
-                             std::vector<CachedName>* cache, std::size_t k) {
+                             const std::vector<Run>& runs, std::vector<CachedName>* cache,
+                             std::size_t k) {
     Definition* entry = Entry(name, cache, k);
     if (!entry) {
         definitions_.emplace(std::string(name), Definition());
@@ -373,6 +556,7 @@ void TStoryGenerator::Define(std::string_view name, const std::string& value,
     if (!d.defined)
         definedNow_.push_back(&d);
     d.value.assign(value);
+    d.runs.assign(runs.begin(), runs.end());
     d.order = nextOrder_++;
     d.defined = true;
     d.hasBrace = HasBrace(std::string_view(value).substr(0, kValueLimit));
@@ -434,15 +618,58 @@ std::vector<std::string> TStoryGenerator::Definitions() const {
     return out;
 }
 
+namespace {
+
+// Appends to Out the parts of Runs (sorted, not overlapping) that lie in
+// [From, To), moved by Shift; Next is the first run not wholly before To
+// afterwards when Consume, and stays otherwise.
+template <typename RunT>
+void CopyRuns(const std::vector<RunT>& runs, std::size_t& next, std::size_t from, std::size_t to,
+              std::ptrdiff_t shift, std::vector<RunT>& out, bool consume = true) {
+    for (std::size_t i = next; i < runs.size() && runs[i].start < to; ++i) {
+        const std::size_t b = std::max(runs[i].start, from);
+        const std::size_t e = std::min(runs[i].start + runs[i].length, to);
+        if (b < e)
+            out.push_back({static_cast<std::size_t>(static_cast<std::ptrdiff_t>(b) + shift), e - b,
+                           runs[i].choice});
+        if (runs[i].start + runs[i].length > to)
+            break;
+        if (consume)
+            next = i + 1;
+    }
+}
+
+} // namespace
+
 void TStoryGenerator::ReplaceReferences(std::string_view line, std::string& out,
-                                        std::vector<CachedName>* cache) {
+                                        std::vector<CachedName>* cache, std::vector<Run>* runs) {
     // Out holds the part of the line already done, which holds no brace; Rest
     // is the part still to search. A replacement that holds a brace is put
     // back before Rest (into Work) to be searched again; any other one goes
     // straight to Out, as searching it again would find nothing.
+    //
+    // With Runs, the characters that came from the vocabulary are followed:
+    // a line's own text holds none, a definition's value holds its runs, and
+    // Work's runs (positions in Work) go along with Rest.
     out.clear();
+    if (runs)
+        runs->clear();
     std::string_view rest = line;
     std::string work;
+    std::vector<Run> workRuns, joinedRuns;
+    std::size_t workNext = 0;
+    bool inWork = false; // Rest is part of Work
+    const auto restFrom = [&] { return static_cast<std::size_t>(rest.data() - work.data()); };
+    // Out += the first N characters of Rest.
+    const auto take = [&](std::size_t n) {
+        if (runs && inWork) {
+            const std::size_t from = restFrom();
+            CopyRuns(workRuns, workNext, from, from + n,
+                     static_cast<std::ptrdiff_t>(out.size()) - static_cast<std::ptrdiff_t>(from),
+                     *runs);
+        }
+        out.append(rest.substr(0, n));
+    };
     constexpr auto npos = std::string_view::npos;
     for (int replaced = 0; replaced < kMaxReferencesPerLine; ++replaced) {
         if (out.size() + rest.size() > kMaxExpandedLine)
@@ -453,8 +680,9 @@ void TStoryGenerator::ReplaceReferences(std::string_view line, std::string& out,
         const std::size_t close = rest.find('}', open + 1);
         if (close == npos)
             break;
-        out.append(rest.substr(0, open));
+        take(open);
         const std::string_view name = rest.substr(open + 1, close - open - 1);
+        const std::size_t nameFrom = inWork ? restFrom() + open + 1 : 0;
         rest.remove_prefix(close + 1);
         std::string_view replacement = name;
         bool rescan = name.find('{') != npos;
@@ -470,15 +698,38 @@ void TStoryGenerator::ReplaceReferences(std::string_view line, std::string& out,
             replacement = std::string_view(d->value).substr(0, kValueLimit);
             rescan = d->hasBrace;
         }
+        // The runs of the replacement, at their places in it.
+        joinedRuns.clear();
+        if (runs) {
+            std::size_t first = 0;
+            if (d)
+                CopyRuns(d->runs, first, 0, replacement.size(), 0, joinedRuns, false);
+            else if (inWork)
+                CopyRuns(workRuns, first = workNext, nameFrom, nameFrom + name.size(),
+                         -static_cast<std::ptrdiff_t>(nameFrom), joinedRuns, false);
+        }
         if (rescan) {
+            if (runs && inWork) {
+                const std::size_t from = restFrom();
+                CopyRuns(workRuns, workNext, from, work.size(),
+                         static_cast<std::ptrdiff_t>(replacement.size()) -
+                             static_cast<std::ptrdiff_t>(from),
+                         joinedRuns);
+            }
             std::string joined;
             joined.reserve(replacement.size() + rest.size());
             joined.append(replacement).append(rest);
             work.swap(joined);
             rest = work;
+            inWork = true;
+            workRuns.swap(joinedRuns);
+            workNext = 0;
         } else {
+            if (runs)
+                for (const Run& r : joinedRuns)
+                    runs->push_back({r.start + out.size(), r.length, r.choice});
             out.append(replacement);
         }
     }
-    out.append(rest);
+    take(rest.size());
 }

@@ -24,6 +24,9 @@
 #include <vector>
 
 #include "story/TaleTable.h"
+#include "story/WordChoice.h"
+#include "story/WordSpan.h"
+#include "vocab/WordFlags.h"
 
 class TVocab;
 
@@ -67,6 +70,29 @@ public:
     // The list stays owned by the generator, valid until the next call.
     const std::vector<std::string>& GenerateStory(int taleNumber);
     const std::vector<std::string>& StoryLines() const { return storyLines_; }
+
+    // The vocabulary choices of the last story, in the order they were
+    // made, and where the words they gave stand in StoryLines(): every run of
+    // characters that came from the vocabulary, in line order and then
+    // position order (names the player typed are not vocabulary words).
+    // Valid until the next story or swap.
+    const std::vector<TWordChoice>& StoryChoices() const { return choices_; }
+    const std::vector<TWordSpan>& StorySpans() const { return spans_; }
+    // Swaps the words of the definition that made choice Choice again. Each
+    // choice of that definition that takes no other choice's word gets a
+    // word of its class fitting its flags that the story does not use yet
+    // (any other fitting word when every one is used, the same word when
+    // there is no other); the choices that take the same word as one of them
+    // (same as last) follow it, each in its own form. The story is then told
+    // again with the same random numbers and these words, so that nothing
+    // else changes. False, changing nothing, when Choice is not a choice of
+    // the last story or the vocabulary has changed since it was told.
+    bool SwapAgain(std::size_t choice);
+    // Tells the last story again with the words at Positions (one per
+    // choice, in the order of StoryChoices) in place of the choices' words.
+    // False, changing nothing, when there is no last story, the count does
+    // not match or the vocabulary has changed since it was told.
+    bool Retell(const std::vector<int32_t>& positions);
 
     // TwistPercent := Percent clamped to 0..100 (100 at creation).
     void SetTwistLevel(int percent);
@@ -113,7 +139,26 @@ public:
     std::string HeroineName;
 
 private:
+    // Characters [start, start + length) of a value or line that came from
+    // choice Choice.
+    struct Run {
+        std::size_t start = 0;
+        std::size_t length = 0;
+        uint32_t choice = 0;
+    };
+    // What a story was told from, so that it can be told again alike.
+    struct Told {
+        bool valid = false;
+        int taleNumber = 0; // as asked for (a random tale draws again)
+        uint32_t seed = 0;
+        int twistPercent = 0;
+        bool lastTwistDecision = false;
+        std::array<int32_t, kWordClassCount> lastChosen{};
+        std::array<int, kWordClassCount> wordCounts{};
+        std::string heroName, heroineName;
+    };
     struct Definition {
+        std::vector<Run> runs; // of value
         std::string value;
         uint64_t order = 0;    // when it was made: later definitions have higher numbers
         bool defined = false;  // in the current story
@@ -145,12 +190,16 @@ private:
 
     // Out := the story text of a template line whose token words are
     // replaced (empty for definition and title lines).
-    void ExpandInto(std::string_view line, std::string& out, LineCache* cache = nullptr);
+    void ExpandInto(std::string_view line, std::string& out, LineCache* cache = nullptr,
+                    std::vector<Run>* runs = nullptr);
     void ProcessDefinitions(std::string& line, std::vector<CachedName>* cache);
     // Out := Line with its references replaced.
-    void ReplaceReferences(std::string_view line, std::string& out, std::vector<CachedName>* cache);
-    void Define(std::string_view name, const std::string& value, std::vector<CachedName>* cache,
-                std::size_t k);
+    // Runs (may be null) := the runs of Out's characters that came from the
+    // vocabulary.
+    void ReplaceReferences(std::string_view line, std::string& out, std::vector<CachedName>* cache,
+                           std::vector<Run>* runs = nullptr);
+    void Define(std::string_view name, const std::string& value, const std::vector<Run>& runs,
+                std::vector<CachedName>* cache, std::size_t k);
     // The entry of Name, defined or not; null when there is none. Cache slot
     // K is tried first and refreshed.
     Definition* Entry(std::string_view name, std::vector<CachedName>* cache, std::size_t k);
@@ -159,7 +208,13 @@ private:
     const Definition* Lookup(std::string_view name) const;
     // The definitions by name in the order they were made.
     std::vector<std::pair<std::string_view, std::string_view>> OrderedDefinitions() const;
-    std::string SwappedWord(char code, uint16_t flags);
+    std::string SwappedWord(char code, uint16_t flags, std::string_view name);
+    // ChooseWord, recorded as a choice of the story while one is told.
+    std::string Choose(int wordClass, uint16_t flags, std::string_view name);
+    // Tells the story Told describes; Replay (may be null) holds the words
+    // to take in place of the choices' own.
+    void Tell(const std::vector<TWordChoice>* replay);
+    bool VocabularyUnchanged() const;
     std::string PlainWord(char code, std::string_view name) const;
     void Reseed();
 
@@ -179,4 +234,14 @@ private:
     int twistPercent_ = 100;
     std::string title_;
     std::optional<uint32_t> fixedSeed_;
+    // The last story's choices and where their words stand; see StorySpans.
+    Told told_;
+    std::vector<TWordChoice> choices_;
+    std::vector<TWordSpan> spans_;
+    bool tracking_ = false;                            // a story is being told
+    const std::vector<TWordChoice>* replay_ = nullptr; // the words to take instead
+    int definitionCount_ = 0;                          // definitions of the story so far
+    std::array<int, kWordClassCount> lastSetter_{};    // the choice that set each class's last word
+    std::vector<Run> valueRuns_, lineRuns_;
+    std::vector<Run> titleRuns_; // of title_
 };

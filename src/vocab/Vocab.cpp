@@ -74,6 +74,53 @@ void Capitalize(std::string& s) {
         }
     }
 }
+// Which words of a class a choice with Flags may take: the form asked for is
+// not empty (and a single word when asked), and a name is of a sex asked for.
+// The words keep the form facts in their form masks; the test is free of
+// data-dependent branches.
+struct CandidateTest {
+    CandidateTest(int wordClass, uint16_t flags) {
+        const int form = FormNumber(wordClass, flags);
+        need = static_cast<uint16_t>(1u << (2 * form + ((flags & wfSingleWord) ? 1 : 0)));
+        adverb = wordClass == wcAdjective && form == kAdverbForm;
+        sexFilter = wordClass == wcProperNoun && (flags & (wfMale | wfFemale));
+        maleOk = flags & wfMale;
+        femaleOk = flags & wfFemale;
+    }
+    bool operator()(const TPartOfSpeech& w) const {
+        bool ok = (w.FormMask() & need) != 0;
+        if (adverb)
+            ok = ok & static_cast<const TAdjective&>(w).AdverbAllowed;
+        if (sexFilter)
+            ok = ok & (static_cast<const TProperNoun&>(w).Male ? maleOk : femaleOk);
+        return ok;
+    }
+    uint16_t need;
+    bool adverb, sexFilter, maleOk, femaleOk;
+};
+
+// Form with the article and capitals that Flags ask for.
+std::string Dressed(std::string result, uint16_t flags) {
+    if (result.empty())
+        return result;
+    if (flags & wfArticle) {
+        switch (UpCase(result[0])) {
+        case 'A':
+        case 'E':
+        case 'I':
+        case 'O':
+        case 'U':
+            result.insert(0, "an ");
+            break;
+        default:
+            result.insert(0, "a ");
+            break;
+        }
+    }
+    if (flags & wfCapitalize)
+        Capitalize(result);
+    return result;
+}
 } // namespace
 
 TVocab::TVocab() : TVocab(InstallFolder + "words.dat", true) {}
@@ -155,28 +202,15 @@ std::string TVocab::ChooseWord(int wordClass, uint16_t flags) {
     if ((flags & wfSameAsLast) && lastChosen_[c] < list.Count()) {
         chosen = &list.Word(lastChosen_[c]);
     } else {
-        // A candidate's form is not empty (and a single word when asked);
-        // the words keep these facts in their form masks.
-        const int form = FormNumber(wordClass, flags);
-        const uint16_t need =
-            static_cast<uint16_t>(1u << (2 * form + ((flags & wfSingleWord) ? 1 : 0)));
-        const bool adverb = wordClass == wcAdjective && form == kAdverbForm;
+        const CandidateTest fits(wordClass, flags);
         const bool repeat = flags & wfAllowRepeat;
-        const bool sexFilter = wordClass == wcProperNoun && (flags & (wfMale | wfFemale));
-        const bool maleOk = flags & wfMale;
-        const bool femaleOk = flags & wfFemale;
-        // The loop is kept free of data-dependent branches: fresh_ gets
-        // every position written and only the fresh ones kept.
+        // fresh_ gets every position written and only the fresh ones kept.
         int candidates = 0;
         int fresh = 0;
         fresh_.resize(static_cast<std::size_t>(list.Count()));
         for (int i = 0; i < list.Count(); ++i) {
             TPartOfSpeech& w = list.Word(i);
-            bool ok = (w.FormMask() & need) != 0;
-            if (adverb)
-                ok = ok & static_cast<const TAdjective&>(w).AdverbAllowed;
-            if (sexFilter)
-                ok = ok & (static_cast<const TProperNoun&>(w).Male ? maleOk : femaleOk);
+            const bool ok = fits(w);
             w.Candidate = ok;
             candidates += ok;
             fresh_[static_cast<std::size_t>(fresh)] = i;
@@ -200,25 +234,28 @@ std::string TVocab::ChooseWord(int wordClass, uint16_t flags) {
 
     std::string result = FormRef(*chosen, flags);
     chosen->Used = true;
-    if (!result.empty()) {
-        if (flags & wfArticle) {
-            switch (UpCase(result[0])) {
-            case 'A':
-            case 'E':
-            case 'I':
-            case 'O':
-            case 'U':
-                result.insert(0, "an ");
-                break;
-            default:
-                result.insert(0, "a ");
-                break;
-            }
-        }
-        if (flags & wfCapitalize)
-            Capitalize(result);
-    }
-    return result;
+    return Dressed(std::move(result), flags);
+}
+
+bool TVocab::Fits(int wordClass, int position, uint16_t flags) const {
+    if (!ValidClass(wordClass) || position < 0 ||
+        position >= lists_[static_cast<std::size_t>(wordClass)].Count())
+        return false;
+    return CandidateTest(wordClass,
+                         flags)(lists_[static_cast<std::size_t>(wordClass)].Word(position));
+}
+
+std::string TVocab::WordAt(int wordClass, int position, uint16_t flags) const {
+    if (!ValidClass(wordClass) || position < 0 ||
+        position >= lists_[static_cast<std::size_t>(wordClass)].Count())
+        return {};
+    return Dressed(FormRef(lists_[static_cast<std::size_t>(wordClass)].Word(position), flags),
+                   flags);
+}
+
+void TVocab::SetLastChosen(int wordClass, int32_t position) {
+    if (ValidClass(wordClass))
+        lastChosen_[static_cast<std::size_t>(wordClass)] = position;
 }
 
 bool TVocab::ReadWords(plat::Stream& stream) {

@@ -41,6 +41,13 @@ public:
     // A random word of the class in the form Flags ask for; empty when the
     // class has no candidate. Draws with the process-wide Random().
     std::string ChooseWord(int wordClass, uint16_t flags);
+    // Whether ChooseWord with Flags may take the word at Position of the
+    // class (Used aside); false for a position outside the list.
+    bool Fits(int wordClass, int position, uint16_t flags) const;
+    // The word at Position of the class as ChooseWord with Flags would give
+    // it (form, article, capitals), without drawing or marking anything;
+    // empty for a position outside the list.
+    std::string WordAt(int wordClass, int position, uint16_t flags) const;
     // Clears Used on every word of the class (of every class).
     void ClearUsed(int wordClass);
     void ClearAllUsed();
@@ -63,6 +70,8 @@ public:
 
     // The list position of the word chosen last in the class; 0 at first.
     int32_t LastChosen(int wordClass) const;
+    // What a later same-as-last choice in the class takes.
+    void SetLastChosen(int wordClass, int32_t position);
 
     const std::string& FileName() const { return fileName_; }
     // Reads FileName() and adds its words. A missing or unopenable file adds

@@ -425,3 +425,63 @@ TEST(TaleVocabulary, DefaultWordsKeepTheirIrregularForms) {
 }
 
 } // namespace
+
+namespace {
+
+// The story's lines with every vocabulary span's characters replaced by "#".
+std::vector<std::string> Skeleton(const TStoryGenerator& g) {
+    std::vector<std::string> lines = g.StoryLines();
+    const auto& spans = g.StorySpans();
+    for (auto s = spans.rbegin(); s != spans.rend(); ++s)
+        lines[s->line].replace(s->start, s->length, "#");
+    return lines;
+}
+
+std::string Lower(std::string t) {
+    for (char& c : t)
+        c = static_cast<char>(std::tolower(static_cast<unsigned char>(c)));
+    return t;
+}
+
+} // namespace
+
+TEST_F(TaleContent, EveryVocabularyWordIsMarkedInItsForm) {
+    for (int tale = 1; tale <= TStoryGenerator::kTaleCount; ++tale) {
+        for (int twist : kTwists) {
+            for (uint32_t seed = 1; seed <= 8; ++seed) {
+                LastTwistDecision = false;
+                Tell(*gen_, tale, twist, seed);
+                const auto& spans = gen_->StorySpans();
+                if (twist == 0) {
+                    EXPECT_TRUE(spans.empty()) << "tale " << tale;
+                    continue;
+                }
+                EXPECT_FALSE(spans.empty()) << "tale " << tale << " twist " << twist;
+                for (const TWordSpan& s : spans) {
+                    const TWordChoice& c = gen_->StoryChoices()[s.choice];
+                    std::string text = gen_->StoryLines()[s.line].substr(s.start, s.length);
+                    if (c.flags & wfArticle)
+                        text.erase(0, text.find(' ') + 1);
+                    const TPartOfSpeech& w = gen_->Vocab().WordList(c.wordClass).Word(c.position);
+                    EXPECT_EQ(Lower(text), Lower(TVocab::FormOf(w, c.flags)))
+                        << "tale " << tale << " line " << s.line;
+                }
+                // Every choice with other words: only the spans change.
+                const auto before = Skeleton(*gen_);
+                std::vector<int32_t> other;
+                for (const TWordChoice& c : gen_->StoryChoices()) {
+                    const int count = gen_->Vocab().WordList(c.wordClass).Count();
+                    int32_t p = (c.position + 1) % count;
+                    while (p != c.position && !gen_->Vocab().Fits(c.wordClass, p, c.flags))
+                        p = (p + 1) % count;
+                    other.push_back(p);
+                }
+                for (std::size_t i = 0; i < other.size(); ++i)
+                    if (const int src = gen_->StoryChoices()[i].source; src >= 0)
+                        other[i] = other[static_cast<std::size_t>(src)];
+                ASSERT_TRUE(gen_->Retell(other));
+                EXPECT_EQ(Skeleton(*gen_), before) << "tale " << tale << " twist " << twist;
+            }
+        }
+    }
+}

@@ -250,3 +250,41 @@ TEST(ChooseWord, FormsByFlagPrecedence) {
     EXPECT_EQ(TVocab::FormOf(v.Add(wcPlace, "Mars"), 0xFFFF & ~wfSameAsLast), "Mars");
     EXPECT_EQ(v.vocab.ChooseWord(wcVerb, wfContinuous | wfCapitalize), "Singing");
 }
+
+TEST(ChooseWord, WordAtAndFitsAgreeWithTheChoice) {
+    Vocab v;
+    v.Name("Anna", false);
+    v.Name("Bob", true).SetShortForm("Bobby");
+    v.Name("Little Red Riding Hood", false);
+    auto& adj = static_cast<TAdjective&>(v.Add(wcAdjective, "odd"));
+    adj.AdverbAllowed = false;
+    v.Add(wcAdjective, "eager");
+    v.Add(wcNoun, "egg");
+    v.Add(wcNoun, "teddy bear");
+    const std::pair<int, uint16_t> asks[] = {{wcProperNoun, wfMale},
+                                             {wcProperNoun, wfFemale | wfSingleWord},
+                                             {wcProperNoun, wfShortForm | wfCapitalize},
+                                             {wcAdjective, wfAdverb | wfArticle},
+                                             {wcAdjective, wfArticle | wfCapitalize},
+                                             {wcNoun, wfPlural | wfSingleWord},
+                                             {wcNoun, wfArticle}};
+    SetRandSeed(3);
+    for (int round = 0; round < 20; ++round)
+        for (const auto& [cls, flags] : asks) {
+            const std::string word = v.vocab.ChooseWord(cls, flags | wfAllowRepeat);
+            const int32_t at = v.vocab.LastChosen(cls);
+            EXPECT_EQ(v.vocab.WordAt(cls, at, flags), word);
+            EXPECT_TRUE(v.vocab.Fits(cls, at, flags)) << word;
+        }
+    // The words a choice never takes do not fit.
+    EXPECT_FALSE(v.vocab.Fits(wcProperNoun, 0, wfMale));                  // Anna
+    EXPECT_FALSE(v.vocab.Fits(wcProperNoun, 2, wfFemale | wfSingleWord)); // Little Red...
+    EXPECT_FALSE(v.vocab.Fits(wcAdjective, 1, wfAdverb));                 // odd
+    EXPECT_FALSE(v.vocab.Fits(wcNoun, 1, wfSingleWord));                  // teddy bear
+    EXPECT_FALSE(v.vocab.Fits(wcNoun, 2, 0));
+    EXPECT_FALSE(v.vocab.Fits(9, 0, 0));
+    EXPECT_EQ(v.vocab.WordAt(wcNoun, -1, 0), "");
+    EXPECT_EQ(v.vocab.WordAt(wcNoun, 2, 0), "");
+    EXPECT_EQ(v.vocab.WordAt(wcNoun, 1, wfArticle | wfCapitalize | wfPlural),
+              "A " + v.vocab.WordAt(wcNoun, 1, wfCapitalize | wfPlural));
+}

@@ -61,6 +61,7 @@ bool TFormBook::SavedStoryExists() const {
 void TFormBook::SetStory(const std::string& text) {
     StopReading();
     story_ = ResolveStoryLineEnds(text);
+    twists_.Take(generator_, text);
     if (story_.empty()) {
         book_.Clear();
         currentPage_ = 0;
@@ -137,6 +138,8 @@ void TFormBook::DrawPageInto(QImage& image, TImageStore& store, const TBookBox& 
         library_ && library_->IsOpen() ? library_->GetHPal() : nullptr;
     if (palette)
         previous = canvas.Target()->SelectPalette(palette);
+    if (page > 0)
+        DrawTwists(canvas, &image == &leftImage_, box.width, page);
     if (page > 0 && reader_)
         reader_->DrawHighlight(book_, canvas, box.width, page, story_.c_str());
     book_.DrawPage(&canvas, box.width, story_.c_str(), page, box.height);
@@ -231,6 +234,7 @@ void TFormBook::UpdateControls() {
         setFocus();
     UpdateTurnPageHint(currentPage_ + 1);
     UpdateReadToMe();
+    UpdateShowTwists();
 }
 
 void TFormBook::UpdateTurnPageHint(int r) {
@@ -325,6 +329,8 @@ void TFormBook::FormResize() {
     cmdPrevPage.move(geometry_.prevPage.left, geometry_.prevPage.top);
     const TPoint readToMe = TBookPieces::ReadToMePos(w, h);
     pbxReadToMe.move(readToMe.X, readToMe.Y);
+    pbxShowTwists.move(readToMe.X - kShowTwistsGap - kShowTwistsWidth,
+                       readToMe.Y + kReadToMeHeight - kShowTwistsHeight);
     cmdCloseBook.move(cmdCloseBook.x() + s.dx, cmdCloseBook.y());
     pbxClose.move(pbxClose.x() + s.dx, pbxClose.y());
     pbxLeftPage.setGeometry(ToQRect(s.leftPage));
@@ -389,6 +395,7 @@ void TFormBook::FormPaint() {
                                 cmdNextPage.isEnabled(), r);
     }
     DrawReadToMe();
+    DrawShowTwists();
 }
 
 void TFormBook::paintEvent(QPaintEvent* event) {

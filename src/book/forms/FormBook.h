@@ -3,7 +3,9 @@
 // with the twist, name and new-story controls, the story spreads, and after
 // the last page the commands that print, save and copy the story. On story
 // spreads a "Read to me" button reads the story aloud (TReadAloud), lighting
-// the lines being read and turning the pages as the voice goes on.
+// the lines being read and turning the pages as the voice goes on; beside it,
+// "Show the twists" tints the words the vocabulary put in, tells what the
+// tale had there and swaps one again when it is clicked (TStoryTwists).
 #pragma once
 #include <QButtonGroup>
 #include <QDialog>
@@ -25,6 +27,7 @@
 #include "book/MessageClock.h"
 #include "book/ReadAloud.h"
 #include "book/ReadAloudOwner.h"
+#include "book/StoryTwists.h"
 #include "image/LibraryImage.h"
 #include "image/LibraryRef.h"
 #include "ui/ImageStore.h"
@@ -61,6 +64,12 @@ public:
     // at x 0, speaking at x 50), standing between the page arrows.
     static constexpr int kReadToMeWidth = 50;
     static constexpr int kReadToMeHeight = 25;
+    // "Show the twists": a two-state button just left of "Read to me", their
+    // feet level; it reaches no higher than the page's bottom margin, so it
+    // never covers text.
+    static constexpr int kShowTwistsWidth = 30;
+    static constexpr int kShowTwistsHeight = 18;
+    static constexpr int kShowTwistsGap = 6;
 
     // Generator and Library belong to the main window and outlive this window
     // (FormCreate).
@@ -89,7 +98,8 @@ public:
     // Components.
     QPushButton cmdPrevPage, cmdNextPage, cmdCloseBook;
     TPaintBox pbxLeftPage, pbxRightPage, pbxClose;
-    TPaintBox pbxReadToMe{this}; // "Read to me"
+    TPaintBox pbxReadToMe{this};   // "Read to me"
+    TPaintBox pbxShowTwists{this}; // "Show the twists"
     QFrame pnlTwist;
     QLabel lblTwist;
     QToolButton sbNone, sbHalf, sbFull;
@@ -126,6 +136,25 @@ public:
     // Shows or hides the "Read to me" button for the spread shown and paints
     // its picture (idle or speaking).
     void UpdateReadToMe();
+
+    // Shows or hides "Show the twists" for the spread shown, enabled when the
+    // story holds words of the vocabulary, and paints its picture.
+    void UpdateShowTwists();
+    // Turns the tint of the vocabulary's words on or off and keeps the choice
+    // ("yarns.ini", "Book", "ShowTwists").
+    void SetShowTwists(bool show);
+    bool ShowTwists() const { return showTwists_; }
+    // The tinted parts on a page area (left when Left) and their spans.
+    const std::vector<std::pair<QRect, int>>& TwistRects(bool left) const {
+        return left ? leftTwists_ : rightTwists_;
+    }
+    const TStoryTwists& Twists() const { return twists_; }
+    // Swaps the words of span I again, lays the story out again and shows the
+    // spread that holds the swapped word, repainting only what changed.
+    void SwapTwist(int i);
+    // The span under Pos of a page area (left when Left), -1 when none is
+    // tinted there.
+    int TwistAt(bool left, QPoint pos) const;
 
     // Handlers.
     void FormShow();
@@ -166,6 +195,7 @@ public:
     // Tells the screen readers of an event (replaced in tests); none set:
     // Qt's accessibility, while a reader listens.
     std::function<void(QAccessibleEvent&)> TellReaders;
+    void pbxShowTwistsClick();
 
     // The reader's requests (TReadAloudOwner).
     void ReadAloudShowSpread(int leftPage) override;
@@ -265,6 +295,18 @@ private:
     void NameControls();
     // Draws the button's picture over the book behind it.
     void DrawReadToMe();
+    void BuildShowTwists();
+    void DrawShowTwists();
+    // Tints the twists of Page on Canvas and keeps their rectangles for the
+    // page area (left when Left).
+    void DrawTwists(plat::Canvas& canvas, bool left, int width, int page);
+    // Draws both page pictures again and repaints only the pixels that
+    // changed.
+    void RepaintChangedPages();
+    // A page area's click or pointing at a tinted word; false when Pos holds
+    // none (a click then turns the page).
+    bool TwistClick(bool left, QPoint pos);
+    void TwistMouseMove(bool left, QPoint pos);
     // Ends the reading, if any (every player action that changes the book).
     void StopReading();
     void Layout();
@@ -302,6 +344,11 @@ private:
     QCursor surfaceCursor_;
     bool laidOut_ = false;
     TWaveMan* waveManager_ = nullptr;
+    TStoryTwists twists_;
+    bool showTwists_ = false;
+    QImage showTwistsImage_; // the button over the book behind it
+    // The tinted parts on each page area and the span each belongs to.
+    std::vector<std::pair<QRect, int>> leftTwists_, rightTwists_;
     // Last member: goes first, while the window it calls back is whole.
     std::unique_ptr<TReadAloud> reader_;
 };

@@ -164,12 +164,12 @@ void TFormBook::BuildForm() {
     pbxRightPage.OnPaint = [this](QPainter& c, const QRegion& damage) {
         PaintPage(c, damage, rightImage_);
     };
-    pbxLeftPage.OnMouseDown = [this](QPoint, Qt::MouseButton b) {
-        if (b == Qt::LeftButton)
+    pbxLeftPage.OnMouseDown = [this](QPoint pos, Qt::MouseButton b) {
+        if (b == Qt::LeftButton && !TwistClick(true, pos))
             pbxLeftPageClick();
     };
-    pbxRightPage.OnMouseDown = [this](QPoint, Qt::MouseButton b) {
-        if (b == Qt::LeftButton)
+    pbxRightPage.OnMouseDown = [this](QPoint pos, Qt::MouseButton b) {
+        if (b == Qt::LeftButton && !TwistClick(false, pos))
             pbxRightPageClick();
     };
     pbxClose.setObjectName("pbxClose");
@@ -197,6 +197,7 @@ void TFormBook::BuildForm() {
             pbxReadToMeClick();
     };
     pbxReadToMe.hide();
+    BuildShowTwists();
 
     // The twist panel.
     pnlTwist.setObjectName("pnlTwist");

@@ -1,0 +1,212 @@
+// The storybook's twists: the "Show the twists" button and its setting, the
+// tint repainted alone, the tooltip of what the tale had, a click on a tinted
+// word swapping it and showing its spread, a click elsewhere turning the
+// page, and saving and copying the story as it now stands.
+#include <QClipboard>
+
+#include "BookFixture.h"
+#include "platform/Files.h"
+#include "platform/qt/Latin1.h"
+
+namespace {
+
+class TwistsTest : public BookFixture {
+protected:
+    // Opens tale Tale at the twist level's percentage and shows page 1.
+    void OpenStory(int tale, int twist = 100) {
+        generator().SetTwistLevel(twist);
+        Open(tale);
+        book->ShowPages(1);
+        QCoreApplication::processEvents();
+    }
+    // Collects what the page areas repaint from now on.
+    void WatchPaints() {
+        for (auto [area, region] : {std::pair{&book->pbxLeftPage, &leftDamage},
+                                    std::pair{&book->pbxRightPage, &rightDamage}}) {
+            auto paint = area->OnPaint;
+            area->OnPaint = [paint, region = region](QPainter& c, const QRegion& damage) {
+                *region += damage;
+                paint(c, damage);
+            };
+        }
+    }
+    void Flush() {
+        QCoreApplication::processEvents();
+        leftDamage = rightDamage = QRegion();
+    }
+    // The story's text as the generator's last story resolves to.
+    std::string GeneratorText() {
+        return ResolveStoryLineEnds(JoinStoryLines(generator().StoryLines()));
+    }
+    // The pixels where two pictures of one size differ.
+    static QRegion Changed(const QImage& a, const QImage& b) {
+        QRegion r;
+        for (int y = 0; y < a.height(); ++y)
+            for (int x = 0; x < a.width(); ++x)
+                if (a.pixel(x, y) != b.pixel(x, y))
+                    r += QRect(x, y, 1, 1);
+        return r;
+    }
+    QRegion leftDamage, rightDamage;
+};
+
+TEST_F(TwistsTest, ToggleRepaintsTheTintAloneAndIsKept) {
+    OpenStory(2);
+    ASSERT_FALSE(book->Twists().Empty());
+    ASSERT_TRUE(book->pbxShowTwists.isVisible());
+    ASSERT_TRUE(book->pbxShowTwists.isEnabled());
+    EXPECT_FALSE(book->ShowTwists());
+    // It stands just left of "Read to me", their feet level, below the
+    // lowest text a page can hold.
+    EXPECT_EQ(book->pbxShowTwists.geometry().right() + 1 + TFormBook::kShowTwistsGap,
+              book->pbxReadToMe.x());
+    EXPECT_EQ(book->pbxShowTwists.geometry().bottom(), book->pbxReadToMe.geometry().bottom());
+    EXPECT_GE(book->pbxShowTwists.y(),
+              book->pbxLeftPage.geometry().bottom() + 1 - book->Book().MarginY);
+
+    const QImage plain = book->LeftPagePicture();
+    const QImage button = book->pbxShowTwists.grab().toImage();
+    WatchPaints();
+    Flush();
+    QTest::mouseClick(&book->pbxShowTwists, Qt::LeftButton);
+    QCoreApplication::processEvents();
+    EXPECT_TRUE(book->ShowTwists());
+    EXPECT_EQ(Setting("Book", "ShowTwists"), "1");
+    EXPECT_NE(book->pbxShowTwists.grab().toImage(), button) << "the button shows it is on";
+    const QImage tinted = book->LeftPagePicture();
+    const QRegion changed = Changed(plain, tinted);
+    ASSERT_FALSE(changed.isEmpty());
+    // What changed is repainted, and little else: the tinted words' rows.
+    EXPECT_TRUE((changed - leftDamage).isEmpty());
+    QRegion tints;
+    for (const auto& [rect, span] : book->TwistRects(true))
+        tints += rect;
+    EXPECT_TRUE((changed - tints).isEmpty()) << "only behind the words";
+    long damaged = 0;
+    for (const QRect& r : leftDamage)
+        damaged += static_cast<long>(r.width()) * r.height();
+    EXPECT_LT(damaged, book->pbxLeftPage.width() * book->pbxLeftPage.height() / 3);
+
+    Flush();
+    QTest::mouseClick(&book->pbxShowTwists, Qt::LeftButton);
+    QCoreApplication::processEvents();
+    EXPECT_FALSE(book->ShowTwists());
+    EXPECT_EQ(Setting("Book", "ShowTwists"), "0");
+    EXPECT_EQ(book->LeftPagePicture(), plain);
+    EXPECT_TRUE((changed - leftDamage).isEmpty());
+
+    // A new window takes the kept choice.
+    QTest::mouseClick(&book->pbxShowTwists, Qt::LeftButton);
+    book.reset();
+    book = std::make_unique<TFormBook>(generator(), *game->Library());
+    book->ShowError = [this](const std::string& m) { errors.push_back(m); };
+    EXPECT_TRUE(book->ShowTwists());
+    EXPECT_TRUE(errors.empty());
+}
+
+TEST_F(TwistsTest, NothingToShowAtTwistNone) {
+    OpenStory(2, 0);
+    EXPECT_TRUE(book->Twists().Empty());
+    EXPECT_FALSE(book->pbxShowTwists.isEnabled());
+    const QImage plain = book->LeftPagePicture();
+    QTest::mouseClick(&book->pbxShowTwists, Qt::LeftButton);
+    EXPECT_FALSE(book->ShowTwists());
+    book->SetShowTwists(true);
+    EXPECT_EQ(book->LeftPagePicture(), plain);
+    EXPECT_TRUE(book->TwistRects(true).empty());
+    // A saved story read back has none either.
+    book->SetStory(JoinStoryLines(generator().GenerateStory(2)) + " ");
+    EXPECT_TRUE(book->Twists().Empty());
+}
+
+TEST_F(TwistsTest, TooltipTellsWhatTheTaleHad) {
+    OpenStory(2);
+    book->SetShowTwists(true);
+    const auto& rects = book->TwistRects(true);
+    ASSERT_FALSE(rects.empty());
+    const auto& [rect, span] = rects.front();
+    QTest::mouseMove(&book->pbxLeftPage, rect.center());
+    const std::string was = book->Twists().Was(generator(), span);
+    ASSERT_FALSE(was.empty());
+    EXPECT_EQ(book->pbxLeftPage.toolTip(), ToQString("was: " + was));
+    const TWordChoice& choice =
+        generator().StoryChoices()[book->Twists().Spans()[static_cast<std::size_t>(span)].Choice];
+    EXPECT_EQ(was, choice.plain);
+    QTest::mouseMove(&book->pbxLeftPage, QPoint(2, 2)); // the margin
+    EXPECT_TRUE(book->pbxLeftPage.toolTip().isEmpty());
+    // Hidden twists tell nothing.
+    book->SetShowTwists(false);
+    QTest::mouseMove(&book->pbxLeftPage, rect.center());
+    EXPECT_TRUE(book->pbxLeftPage.toolTip().isEmpty());
+}
+
+TEST_F(TwistsTest, ClickOnATintedWordSwapsItAndElsewhereTurns) {
+    OpenStory(2);
+    book->SetShowTwists(true);
+    const std::string before = book->StoryText();
+    const auto rects = book->TwistRects(true);
+    ASSERT_FALSE(rects.empty());
+    const auto [rect, span] = rects.front();
+    const TStoryTwists::Span old = book->Twists().Spans()[static_cast<std::size_t>(span)];
+    const std::string word = before.substr(static_cast<std::size_t>(old.Begin),
+                                           static_cast<std::size_t>(old.End - old.Begin));
+    WatchPaints();
+    Flush();
+    QTest::mouseClick(&book->pbxLeftPage, Qt::LeftButton, {}, rect.center());
+    QCoreApplication::processEvents();
+    ASSERT_TRUE(errors.empty()) << errors[0];
+    EXPECT_EQ(book->CurrentPage(), 1);
+    EXPECT_NE(book->StoryText(), before);
+    EXPECT_EQ(book->StoryText(), GeneratorText());
+    const TStoryTwists::Span now = book->Twists().Spans()[static_cast<std::size_t>(span)];
+    EXPECT_EQ(now.Begin, old.Begin);
+    EXPECT_NE(book->StoryText().substr(static_cast<std::size_t>(now.Begin),
+                                       static_cast<std::size_t>(now.End - now.Begin)),
+              word);
+    EXPECT_FALSE(leftDamage.isEmpty());
+    EXPECT_FALSE(leftDamage.contains(QPoint(2, 2))) << "the margin, where nothing changed, stays";
+
+    // Elsewhere on the right page the page turns as before.
+    QPoint empty(book->pbxRightPage.width() - 3, book->pbxRightPage.height() - 3);
+    for (const auto& [r, s] : book->TwistRects(false))
+        ASSERT_FALSE(r.contains(empty));
+    const std::string text = book->StoryText();
+    QTest::mouseClick(&book->pbxRightPage, Qt::LeftButton, {}, empty);
+    EXPECT_EQ(book->CurrentPage(), 3);
+    EXPECT_EQ(book->StoryText(), text);
+    // With the twists hidden, a click on a word turns too.
+    book->SetShowTwists(false);
+    QTest::mouseClick(&book->pbxLeftPage, Qt::LeftButton, {}, rect.center());
+    EXPECT_EQ(book->CurrentPage(), 1);
+    EXPECT_EQ(book->StoryText(), text);
+}
+
+TEST_F(TwistsTest, SwapShowsTheSpreadOfTheWordAndCommandsUseTheNewText) {
+    OpenStory(6);
+    book->SetShowTwists(true);
+    ASSERT_GE(book->Book().PageCount(), 4);
+    // A span on a later spread.
+    int far = -1;
+    for (std::size_t i = 0; i < book->Twists().Spans().size(); ++i)
+        if (TStoryTwists::PageOf(book->Book(), book->Twists().Spans()[i].Begin) >= 4) {
+            far = static_cast<int>(i);
+            break;
+        }
+    ASSERT_GE(far, 0);
+    book->SwapTwist(far);
+    const int page = TStoryTwists::PageOf(
+        book->Book(), book->Twists().Spans()[static_cast<std::size_t>(far)].Begin);
+    EXPECT_EQ(book->CurrentPage(), page % 2 == 1 ? page : page - 1);
+    EXPECT_EQ(book->StoryText(), GeneratorText());
+
+    book->ShowPages(1 | book->Book().PageCount());
+    QTest::mouseClick(&book->cmdCopy, Qt::LeftButton);
+    EXPECT_EQ(QApplication::clipboard()->text(), ToQString(MakeExportText(book->StoryText())));
+    QTest::mouseClick(&book->cmdSave, Qt::LeftButton);
+    ASSERT_TRUE(errors.empty()) << errors[0];
+    std::string bytes;
+    ASSERT_TRUE(plat::ReadWholeFile(book->SavedStoryPath(), bytes));
+    EXPECT_EQ(bytes, MakeSavedStoryFile(book->StoryText()));
+}
+
+} // namespace
