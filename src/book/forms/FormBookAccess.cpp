@@ -42,6 +42,10 @@ QAccessibleInterface* BookAccessible(const QString&, QObject* object) {
             .release();
     if (widget == &book->pbxClose)
         return std::make_unique<TBookButtonAccessible>(widget, [book] { book->close(); }).release();
+    if (widget == &book->pbxShowTwists)
+        return std::make_unique<TBookButtonAccessible>(widget,
+                                                       [book] { book->pbxShowTwistsClick(); })
+            .release();
     if (widget == &book->pbxReadToMe)
         return std::make_unique<TBookButtonAccessible>(widget, [book] { book->pbxReadToMeClick(); })
             .release();

@@ -43,6 +43,7 @@ void TFormBook::BuildShowTwists() {
     pbxShowTwists.resize(kShowTwistsWidth, kShowTwistsHeight);
     pbxShowTwists.setCursor(ScreenCursor(kCursorActivate));
     pbxShowTwists.setToolTip("Show the twists");
+    pbxShowTwists.setAccessibleName("Show the twists");
     pbxShowTwists.OnPaint = [this](QPainter& c, const QRegion& damage) {
         for (const QRect& r : damage)
             c.drawImage(r, showTwistsImage_, r);
@@ -103,6 +104,7 @@ void TFormBook::SetShowTwists(bool show) {
     if (!SettingsFileName.empty())
         plat::WriteProfileString("Book", "ShowTwists", show ? "1" : "0", SettingsFileName);
     pbxShowTwists.setToolTip(show ? "Hide the twists" : "Show the twists");
+    pbxShowTwists.setAccessibleName(pbxShowTwists.toolTip());
     DrawShowTwists();
     if (currentPage_ >= 1)
         RepaintChangedPages();

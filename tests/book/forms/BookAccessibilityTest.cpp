@@ -161,6 +161,15 @@ TEST_F(BookAccessibilityTest, ArrowsRibbonAndEveryButtonAndBoxHaveNamesAndPress)
     back->actionInterface()->doAction(QAccessibleActionInterface::pressAction());
     EXPECT_EQ(book->CurrentPage(), 1);
 
+    // "Show the twists" is a button whose name says what a press does.
+    QAccessibleInterface* twists = Accessible(book->pbxShowTwists);
+    EXPECT_EQ(twists->role(), QAccessible::Button);
+    ASSERT_TRUE(book->pbxShowTwists.isEnabled());
+    const QString before = twists->text(QAccessible::Name);
+    twists->actionInterface()->doAction(QAccessibleActionInterface::pressAction());
+    EXPECT_NE(twists->text(QAccessible::Name), before);
+    EXPECT_TRUE(before == "Show the twists" || before == "Hide the twists") << before.toStdString();
+
     QAccessibleInterface* ribbon = Accessible(book->pbxClose);
     EXPECT_EQ(ribbon->role(), QAccessible::Button);
     EXPECT_EQ(ribbon->text(QAccessible::Name), "Close the book");
