@@ -87,7 +87,19 @@ private:
     int n_;
 };
 
+// A window of the game as Qt's widgets show it, with the window's role.
+class TWindowAccessible : public QAccessibleWidget {
+public:
+    using QAccessibleWidget::QAccessibleWidget;
+};
+
 QAccessibleInterface* SceneFactory(const QString& key, QObject* object) {
+    // The game's own windows are windows to assistive technology, not panes.
+    if ((key == QLatin1String("TFormGame") || key == QLatin1String("TFormLoading")) && object &&
+        object->isWidgetType())
+        return std::make_unique<TWindowAccessible>(static_cast<QWidget*>(object),
+                                                   QAccessible::Window)
+            .release();
     if (key != QLatin1String("TPaintBox") || !object || object->objectName() != "pbxMain" ||
         !qobject_cast<TFormGame*>(object->parent()))
         return nullptr;

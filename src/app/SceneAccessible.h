@@ -3,7 +3,8 @@
 // valley with one button per region, named for what the region does, placed
 // where the region is shown, with the press action. A press runs once the
 // event loop turns again, so that the caller hears back before any window
-// the press opens.
+// the press opens. Install also gives the main and the loading window the
+// role of a window.
 #pragma once
 #include <QAccessibleWidget>
 #include <array>
