@@ -495,7 +495,9 @@ bool TFormGame::FormKeyDown(int key, Qt::KeyboardModifiers modifiers) {
 }
 
 void TFormGame::PressRegion(int n) {
-    if (!scene_)
+    // Assistive technology reaches the scene also while a window it opened
+    // is up; the scene waits for that window, as the mouse does.
+    if (!scene_ || QApplication::activeModalWidget())
         return;
     RunHandler(ShowError, [this, n] {
         const int before = scene_->Focus();

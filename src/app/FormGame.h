@@ -80,7 +80,7 @@ public:
     // activity. Returns whether the key was the scene's.
     bool FormKeyDown(int key, Qt::KeyboardModifiers modifiers);
     // A screen reader pressed region N's button: focus it and press, as
-    // Enter does.
+    // Enter does; nothing while a modal window is up.
     void PressRegion(int n);
     void OpenTale(int n);
     void OpenWordList();

@@ -7,6 +7,7 @@
 #include <QAccessible>
 #include <QAccessibleActionInterface>
 #include <QApplication>
+#include <QDialog>
 #include <QTest>
 
 #include "AppFixture.h"
@@ -298,6 +299,16 @@ TEST_F(FormGameAccessTest, TheSceneIsAGroupOfFourteenButtonsForAScreenReader) {
     QCoreApplication::processEvents();
     ASSERT_EQ(shown.size(), 2u);
     EXPECT_EQ(shown[1], words.get());
+    // Not while a window the scene opened is up.
+    {
+        QDialog modal;
+        modal.setModal(true);
+        modal.show();
+        ASSERT_EQ(QApplication::activeModalWidget(), &modal);
+        goldilocks->actionInterface()->doAction(QAccessibleActionInterface::pressAction());
+        QCoreApplication::processEvents();
+        EXPECT_EQ(shown.size(), 2u);
+    }
     // Another action name does nothing.
     goldilocks->actionInterface()->doAction(QAccessibleActionInterface::toggleAction());
     QCoreApplication::processEvents();
