@@ -5,11 +5,13 @@
 #include <QCloseEvent>
 #include <QFontMetrics>
 #include <QGuiApplication>
+#include <QKeyEvent>
 #include <QPainter>
 #include <QResizeEvent>
 #include <QScreen>
 
 #include "app/FormLoading.h"
+#include "app/SceneAccessible.h"
 #include "app/SingleInstance.h"
 #include "book/StoryText.h"
 #include "book/forms/FormBook.h"
@@ -65,6 +67,7 @@ uint32_t TFormGame::CreditColour(int phase) {
 TFormGame::TFormGame(TFormLoading* loading, QWidget* parent)
     : QWidget(parent), BG(this), pbxMain(this), lblVersion(this), tmrAnim(this), loading_(loading),
       pbxImage_(kSceneWidth, kSceneHeight, QImage::Format_RGB32) {
+    TSceneAccessible::Install();
     plat::InstallFontSubstitutes();
     setObjectName("FormGame");
     setWindowTitle("Fablewhirl");
@@ -83,11 +86,18 @@ TFormGame::TFormGame(TFormLoading* loading, QWidget* parent)
     pbxMain.setObjectName("pbxMain");
     pbxMain.setGeometry(4, 5, kSceneWidth, kSceneHeight);
     pbxMain.setMouseTracking(true);
+    pbxMain.setFocusPolicy(Qt::StrongFocus);
+    pbxMain.setAccessibleName(TSceneAccessible::kName);
     pbxImage_.fill(Qt::black);
     pbxTarget_ = std::make_unique<plat::QtDrawTarget>(pbxImage_);
     pbxMain.OnPaint = [this](QPainter& canvas, const QRegion& clip) {
-        for (const QRect& r : clip)
-            canvas.drawImage(r, pbxImage_, r);
+        // Each picture pixel a block of scale_ x scale_ screen pixels.
+        const int k = scale_;
+        for (const QRect& r : clip) {
+            const int left = r.left() / k, top = r.top() / k;
+            const QRect source(left, top, (r.right() + k) / k - left, (r.bottom() + k) / k - top);
+            canvas.drawImage(QRect(source.topLeft() * k, source.size() * k), pbxImage_, source);
+        }
     };
     pbxMain.OnMouseMove = [this](QPoint p) { pbxMainMouseMove(p); };
     pbxMain.OnMouseDown = [this](QPoint p, Qt::MouseButton) { pbxMainMouseDown(p); };
@@ -116,6 +126,8 @@ TFormGame::TFormGame(TFormLoading* loading, QWidget* parent)
 }
 
 TFormGame::~TFormGame() {
+    ending_ = true;
+    TSceneAccessible::Forget(pbxMain);
     tmrAnim.stop();
     FormDestroy();
     ReleaseImages();
@@ -171,7 +183,8 @@ void TFormGame::FormCreate() {
 
         // 9. The scene.
         scene_ = std::make_unique<TScene>(TScene::Surfaces{sceneImage_.Surface(), frames_.Surface(),
-                                                           balloons_.Surface(), workSurface_});
+                                                           balloons_.Surface(), workSurface_,
+                                                           library_->GetHPal()});
         scene_->CreateAnims(SoundOn, plat::GetTickCount());
         scene_->DrawAllAnims();
         scene_->CreateHitRegions();
@@ -253,14 +266,23 @@ void TFormGame::resizeEvent(QResizeEvent* event) {
 
 void TFormGame::FormResize() {
     // Growing the window resizes it again, which centres the scene then.
-    const int minW = TSceneLayout::MinClient(pbxMain.width());
-    const int minH = TSceneLayout::MinClient(pbxMain.height());
+    const int minW = TSceneLayout::MinClient(kSceneWidth);
+    const int minH = TSceneLayout::MinClient(kSceneHeight);
     if (width() < minW || height() < minH) {
         resize(std::max(width(), minW), std::max(height(), minH));
         return;
     }
-    pbxMain.move(TSceneLayout::Centred(width(), pbxMain.width()),
-                 TSceneLayout::Centred(height(), pbxMain.height()));
+    const int scale = TSceneLayout::Scale(width(), height(), kSceneWidth, kSceneHeight);
+    const int w = kSceneWidth * scale, h = kSceneHeight * scale;
+    pbxMain.setGeometry(TSceneLayout::Centred(width(), w), TSceneLayout::Centred(height(), h), w,
+                        h);
+    if (scale != scale_) {
+        scale_ = scale;
+        if (scene_)
+            pbxMain.setCursor(
+                ScreenCursor(scene_->HotRegion ? kCursorArrow2 : kCursorArrow1, scale_));
+        pbxMain.update();
+    }
 }
 
 void TFormGame::showEvent(QShowEvent* event) {
@@ -318,7 +340,14 @@ void TFormGame::pbxMainPaint() {
     const plat::LogPalette* previous = pbxTarget_->SelectPalette(library_->GetHPal());
     work->DisplayDamage(*pbxTarget_, TPoint{0, 0});
     pbxTarget_->SelectPalette(previous);
-    pbxMain.update(changed);
+    if (scale_ == 1) {
+        pbxMain.update(changed);
+        return;
+    }
+    QRegion shown;
+    for (const QRect& r : changed)
+        shown += QRect(r.topLeft() * scale_, r.size() * scale_);
+    pbxMain.update(shown);
 }
 
 void TFormGame::PaintSceneFrame(QPainter& canvas) {
@@ -328,11 +357,12 @@ void TFormGame::PaintSceneFrame(QPainter& canvas) {
     const int R = L + W, B = T + H;
     canvas.save();
     canvas.setRenderHint(QPainter::Antialiasing, false);
-    canvas.setPen(QPen(Qt::black, 0));
-    const QPoint frame[] = {{L - 2, T - 2}, {L - 2, B + 1}, {R + 1, B + 1},
-                            {R + 1, T - 2}, {L - 1, T - 2}, {L - 1, B},
-                            {R, B},         {R, T - 1},     {L - 1, T - 1}};
-    canvas.drawPolyline(frame, static_cast<int>(std::size(frame)));
+    // The frame: two rows of black pixels hugging the scene, at its scale.
+    const int F = TSceneLayout::kFrameWidth * scale_;
+    canvas.fillRect(QRect(L - F, T - F, W + 2 * F, F), Qt::black);
+    canvas.fillRect(QRect(L - F, B, W + 2 * F, F), Qt::black);
+    canvas.fillRect(QRect(L - F, T, F, H), Qt::black);
+    canvas.fillRect(QRect(R, T, F, H), Qt::black);
 
     const int line = scene_ ? scene_->CreditLine : 0;
     const int phase = scene_ ? scene_->CreditPhase : 0;
@@ -342,28 +372,47 @@ void TFormGame::PaintSceneFrame(QPainter& canvas) {
     const QString text = ToQString(CreditText(line));
     const QFontMetrics metrics(bold);
     const int textWidth = metrics.horizontalAdvance(text);
-    const int x = L - 2 + (R + 1 - (L - 2) - textWidth) / 2;
-    canvas.drawText(x, B + TSceneLayout::kCreditGap + metrics.ascent(), text);
+    // Centred between the frame's outer edges.
+    const int x = L - F + (R + F - 1 - (L - F) - textWidth) / 2;
+    canvas.drawText(x, B + TSceneLayout::kCreditGap * scale_ + metrics.ascent(), text);
     canvas.restore();
 }
 
 QFont TFormGame::CreditFont() const {
     QFont bold = font();
     bold.setBold(true);
+    bold.setPixelSize(font().pixelSize() * scale_);
     return bold;
 }
 
 QRect TFormGame::CreditStrip() const {
     // As wide as the frame, under which the text is centred.
-    return QRect(pbxMain.x() - 2, pbxMain.y() + pbxMain.height(), pbxMain.width() + 4,
-                 TSceneLayout::CreditStripHeight(QFontMetrics(CreditFont()).height()));
+    const int F = TSceneLayout::kFrameWidth * scale_;
+    return QRect(pbxMain.x() - F, pbxMain.y() + pbxMain.height(), pbxMain.width() + 2 * F,
+                 TSceneLayout::CreditStripHeight(QFontMetrics(CreditFont()).height(), scale_));
+}
+
+TPoint TFormGame::ScenePoint(QPoint pos) const {
+    return TPoint{TSceneLayout::ToScene(pos.x(), scale_), TSceneLayout::ToScene(pos.y(), scale_)};
+}
+
+QRect TFormGame::RegionRect(int n) const {
+    if (!scene_ || !scene_->HasRegions() || n < 1 || n > TScene::kRegionCount)
+        return {};
+    const TRect r = scene_->RegionArea(n);
+    return QRect(r.Left * scale_, r.Top * scale_, (r.Right - r.Left) * scale_,
+                 (r.Bottom - r.Top) * scale_);
+}
+
+int TFormGame::RegionAt(QPoint p) const {
+    return scene_ ? scene_->FindRegion(ScenePoint(p)) : 0;
 }
 
 void TFormGame::UpdateHover(QPoint pos) {
     if (!scene_)
         return;
-    const int cursor = scene_->UpdateHover(TPoint{pos.x(), pos.y()}, plat::GetTickCount());
-    pbxMain.setCursor(ScreenCursor(cursor));
+    const int cursor = scene_->UpdateHover(ScenePoint(pos), plat::GetTickCount());
+    pbxMain.setCursor(ScreenCursor(cursor, scale_));
     pbxMainPaint();
 }
 
@@ -373,43 +422,131 @@ void TFormGame::LeaveHotRegion() {
 }
 
 void TFormGame::pbxMainMouseMove(QPoint pos) {
+    const QPoint onScreen = pbxMain.mapToGlobal(pos);
+    if (scene_ && scene_->Focus() && lastPointer_ == onScreen)
+        return;
+    lastPointer_ = onScreen;
     UpdateHover(pos);
 }
 
 void TFormGame::pbxMainMouseLeave() {
     if (!scene_)
         return;
-    pbxMain.setCursor(ScreenCursor(scene_->MouseLeave(plat::GetTickCount())));
+    pbxMain.setCursor(ScreenCursor(scene_->MouseLeave(plat::GetTickCount()), scale_));
     pbxMainPaint();
 }
 
 void TFormGame::pbxMainMouseDown(QPoint pos) {
     if (!scene_)
         return;
+    lastPointer_ = pbxMain.mapToGlobal(pos);
     RunHandler(ShowError, [this, pos] {
-        const TScene::Click click =
-            scene_->MouseDown(TPoint{pos.x(), pos.y()}, plat::GetTickCount());
-        pbxMain.setCursor(ScreenCursor(click.cursor));
-        pbxMainPaint();
-        switch (click.action) {
-        case TScene::Action::OpenTale:
-            OpenTale(click.tale);
+        const TScene::Click click = scene_->MouseDown(ScenePoint(pos), plat::GetTickCount());
+        pbxMain.setCursor(ScreenCursor(click.cursor, scale_));
+        RunClick(click);
+    });
+}
+
+bool TFormGame::FormKeyDown(int key, Qt::KeyboardModifiers modifiers) {
+    if (!scene_)
+        return false;
+    using Key = TScene::Key;
+    Key k = Key::Other;
+    const bool plain = !(modifiers & (Qt::ControlModifier | Qt::AltModifier | Qt::MetaModifier));
+    if (plain) {
+        switch (key) {
+        case Qt::Key_Tab:
+            k = modifiers & Qt::ShiftModifier ? Key::Previous : Key::Next;
             break;
-        case TScene::Action::OpenWords:
-            OpenWordList();
+        case Qt::Key_Backtab:
+            k = Key::Previous;
             break;
-        case TScene::Action::Quit:
-            if (plat::ShowMessage(plat::MsgKind::Question, "Do you really want to quit?",
-                                  plat::MsgButtons::YesNo) == plat::MsgAnswer::Yes)
-                close();
+        case Qt::Key_Left:
+            k = Key::Left;
             break;
-        case TScene::Action::SoundSwitched:
-            pbxMainPaint();
+        case Qt::Key_Right:
+            k = Key::Right;
             break;
-        case TScene::Action::None:
+        case Qt::Key_Up:
+            k = Key::Up;
+            break;
+        case Qt::Key_Down:
+            k = Key::Down;
+            break;
+        case Qt::Key_Return:
+        case Qt::Key_Enter:
+        case Qt::Key_Space:
+            k = Key::Press;
+            break;
+        case Qt::Key_Escape:
+            k = Key::Escape;
+            break;
+        default:
             break;
         }
+    }
+    RunHandler(ShowError, [this, k] {
+        const int before = scene_->Focus();
+        const TScene::Click click = scene_->KeyDown(k, plat::GetTickCount());
+        AnnounceFocus(before);
+        RunClick(click);
     });
+    return k != Key::Other;
+}
+
+void TFormGame::PressRegion(int n) {
+    // Assistive technology reaches the scene also while a window it opened
+    // is up; the scene waits for that window, as the mouse does.
+    if (!scene_ || QApplication::activeModalWidget())
+        return;
+    RunHandler(ShowError, [this, n] {
+        const int before = scene_->Focus();
+        const TScene::Click click = scene_->PressRegion(n, plat::GetTickCount());
+        AnnounceFocus(before);
+        RunClick(click);
+    });
+}
+
+void TFormGame::AnnounceFocus(int before) {
+    if (scene_ && scene_->Focus() != before)
+        TSceneAccessible::NotifyFocus(pbxMain, scene_->Focus());
+}
+
+void TFormGame::keyPressEvent(QKeyEvent* event) {
+    if (!FormKeyDown(event->key(), event->modifiers()))
+        QWidget::keyPressEvent(event);
+}
+
+bool TFormGame::focusNextPrevChild(bool next) {
+    if (!scene_)
+        return QWidget::focusNextPrevChild(next);
+    if (!pbxMain.hasFocus())
+        pbxMain.setFocus(Qt::TabFocusReason);
+    FormKeyDown(next ? Qt::Key_Tab : Qt::Key_Backtab, Qt::NoModifier);
+    return true;
+}
+
+void TFormGame::RunClick(const TScene::Click& click) {
+    pbxMainPaint();
+    switch (click.action) {
+    case TScene::Action::OpenTale:
+        OpenTale(click.tale);
+        break;
+    case TScene::Action::OpenWords:
+        OpenWordList();
+        break;
+    case TScene::Action::Quit:
+        if (plat::ShowMessage(plat::MsgKind::Question, "Do you really want to quit?",
+                              plat::MsgButtons::YesNo) == plat::MsgAnswer::Yes)
+            close();
+        break;
+    case TScene::Action::SoundSwitched:
+        pbxMainPaint();
+        TSceneAccessible::NotifyNameChanged(pbxMain, TScene::kRegionCount);
+        break;
+    case TScene::Action::None:
+        break;
+    }
 }
 
 void TFormGame::OpenTale(int n) {

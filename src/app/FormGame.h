@@ -1,7 +1,11 @@
 // TFormGame: the main window, the game's title screen. Its creation loads the
 // game (settings, story generator, image library, sound, cursors, scene); it
 // shows the living scene, opens the storybook and the word-list editor, and
-// keeps the "Game" settings. It is the wave-out window of the sound.
+// keeps the "Game" settings. It is the wave-out window of the sound. The
+// scene is played with the mouse or the keyboard and shown to assistive
+// technology (TSceneAccessible); a large window shows it at a whole-number
+// scale (TSceneLayout), the work image and its damage staying at the design
+// size until the paint box draws them.
 #pragma once
 #include <QDialog>
 #include <QLabel>
@@ -9,11 +13,13 @@
 #include <QWidget>
 #include <functional>
 #include <memory>
+#include <optional>
 #include <string>
 
 #include "image/LibraryImage.h"
 #include "platform/WaveOutWindow.h"
 #include "platform/qt/QtDrawTarget.h"
+#include "scene/Scene.h"
 #include "ui/PaintBox.h"
 #include "ui/RL8Tile.h"
 #include "ui/RunHandler.h"
@@ -23,7 +29,6 @@ class TFormLoading;
 class TFormWords;
 class TRL8ImageData;
 class TRL8Library;
-class TScene;
 class TStoryGenerator;
 class TWaveMan;
 
@@ -59,19 +64,35 @@ public:
     QLabel lblVersion;
     QTimer tmrAnim;
 
-    // Handlers.
+    // Handlers. Positions are in paint-box co-ordinates, at the scale shown.
     void FormResize();
     void pbxMainPaint();
     void PaintSceneFrame(QPainter& canvas);
+    // A move that only repeats the pointer's last place does not take the
+    // focus from the keyboard.
     void pbxMainMouseMove(QPoint pos);
     void pbxMainMouseDown(QPoint pos);
     // The mouse left the scene: the hover ends as over an empty spot.
     void pbxMainMouseLeave();
     void tmrAnimTimer();
+    // A key went down in the window: Tab and Shift+Tab, the arrows, Enter,
+    // Space and Escape are the scene's (TScene::KeyDown); every key is
+    // activity. Returns whether the key was the scene's.
+    bool FormKeyDown(int key, Qt::KeyboardModifiers modifiers);
+    // A screen reader pressed region N's button: focus it and press, as
+    // Enter does; nothing while a modal window is up.
+    void PressRegion(int n);
     void OpenTale(int n);
     void OpenWordList();
     void UpdateHover(QPoint pos);
     void LeaveHotRegion();
+
+    // The scale the scene is shown at.
+    int SceneScale() const { return scale_; }
+    // Region N's area (TScene::RegionArea) on the paint box; the region at
+    // paint-box point P (0: none).
+    QRect RegionRect(int n) const;
+    int RegionAt(QPoint p) const;
     // The previous-instance message: the open modal window, or this one,
     // comes to the front and takes the focus.
     void PreviousInstanceMessage();
@@ -84,6 +105,8 @@ public:
 
     // Whether loading succeeded.
     bool Loaded() const { return loaded_; }
+    // Whether the scene is there to be played (loaded, not yet going).
+    bool SceneReady() const { return loaded_ && scene_ && !ending_; }
     TScene* Scene() { return scene_.get(); }
     TStoryGenerator* Generator() { return generator_.get(); }
     TRL8Library* Library() { return library_.get(); }
@@ -111,6 +134,9 @@ protected:
     void changeEvent(QEvent* event) override;
     void paintEvent(QPaintEvent* event) override;
     void closeEvent(QCloseEvent* event) override;
+    void keyPressEvent(QKeyEvent* event) override;
+    // Tab and Shift+Tab move the scene's focus instead of Qt's.
+    bool focusNextPrevChild(bool next) override;
 
 private:
     void FormCreate();
@@ -121,6 +147,12 @@ private:
     QRect CreditStrip() const;
     void LoadLibrary();
     void ReleaseImages();
+    // Does what the scene decided on a click, a key or a press.
+    void RunClick(const TScene::Click& click);
+    // Tells assistive technology where the scene's focus went.
+    void AnnounceFocus(int before);
+    // A scene point (the scene's co-ordinates) of a paint-box point.
+    TPoint ScenePoint(QPoint pos) const;
 
     TFormLoading* loading_ = nullptr;
     TFormWords* words_ = nullptr;
@@ -138,4 +170,8 @@ private:
     QImage pbxImage_;
     std::unique_ptr<plat::QtDrawTarget> pbxTarget_;
     bool loaded_ = false;
+    bool ending_ = false;
+    int scale_ = 1;
+    // Where the pointer was last seen over the paint box, on the screen.
+    std::optional<QPoint> lastPointer_;
 };

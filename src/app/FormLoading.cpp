@@ -10,11 +10,11 @@
 #include <QScreen>
 #include <QTimer>
 
-#include "ui/FormPalette.h"
 #include "image/RL8ImageData.h"
 #include "image/RL8Library.h"
 #include "platform/Tick.h"
 #include "platform/qt/QtDrawTarget.h"
+#include "ui/FormPalette.h"
 
 TFormLoading::TFormLoading(TRL8Library& startLibrary, QWidget* parent)
     : QWidget(parent, Qt::Dialog | Qt::CustomizeWindowHint | Qt::WindowTitleHint |
@@ -22,6 +22,8 @@ TFormLoading::TFormLoading(TRL8Library& startLibrary, QWidget* parent)
       Bevel1(this), pbxIcon(this), lblLoading(this), startLibrary_(startLibrary) {
     setObjectName("FormLoading");
     setWindowTitle("Welcome to \"Fablewhirl\"");
+    setAccessibleName("Loading Fablewhirl");
+    setAccessibleDescription("The game is loading; it starts in a moment.");
     setFixedSize(317, 143);
     setCursor(Qt::WaitCursor);
     setAttribute(Qt::WA_OpaquePaintEvent);
@@ -32,6 +34,7 @@ TFormLoading::TFormLoading(TRL8Library& startLibrary, QWidget* parent)
 
     pbxIcon.setObjectName("pbxIcon");
     pbxIcon.setGeometry(32, 20, 62, 103);
+    pbxIcon.setAccessibleName("Fablewhirl picture");
     pbxIcon.OnPaint = [this](QPainter& canvas, const QRegion&) { pbxIconPaint(canvas); };
 
     lblLoading.setObjectName("lblLoading");

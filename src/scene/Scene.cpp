@@ -1,8 +1,12 @@
 // The scene's tables and its hover, click and timer rules.
 #include "scene/Scene.h"
 
+#include <algorithm>
+#include <cstdlib>
+
 #include "image/RL8ImageData.h"
 #include "image/Random.h"
+#include "platform/LogPalette.h"
 #include "sound/AppSound.h"
 
 namespace {
@@ -70,9 +74,64 @@ const RegionRow kRegions[TScene::kRegionCount] = {
 // Tested only when no region rectangle holds the point, in this order.
 const TRect kExtraRegion6 = Box(274, 50, 19, 40);
 const TRect kExtraRegion9 = Box(174, 163, 34, 32);
+
+// What the regions do, told to a screen reader; the tales' titles as their
+// books give them.
+const char* const kRegionNames[TScene::kRegionCount - 1] = {
+    "Cinderella",
+    "Goldilocks and the Three Bears",
+    "Hansel and Gretel",
+    "Jack and the Beanstalk",
+    "Little Red Riding Hood",
+    "Rapunzel",
+    "Rumpelstiltskin",
+    "Sleeping Beauty",
+    "The Gingerbread Man",
+    "The Tortoise and the Hare",
+    "A surprise tale",
+    "Word lists",
+    "Quit",
+};
+
+// The focus outline: sunlight between two dark edges.
+constexpr uint8_t kEdgeRgb[3] = {48, 32, 16};
+constexpr uint8_t kFillRgb[3] = {255, 222, 70};
+
+bool Meets(const TRect& a, const TRect& b) {
+    TRect overlap;
+    return TRect::Intersect(overlap, a, b);
+}
 } // namespace
 
-TScene::TScene(const Surfaces& surfaces) : PlaySound(PlayGameSound), s_(surfaces) {}
+TScene::TScene(const Surfaces& surfaces) : PlaySound(PlayGameSound), s_(surfaces) {
+    if (s_.palette) {
+        outlineEdge_ =
+            static_cast<uint8_t>(s_.palette->NearestIndex(kEdgeRgb[0], kEdgeRgb[1], kEdgeRgb[2]));
+        outlineFill_ =
+            static_cast<uint8_t>(s_.palette->NearestIndex(kFillRgb[0], kFillRgb[1], kFillRgb[2]));
+    }
+}
+
+const char* TScene::RegionName(int n, bool soundOn) {
+    if (n == kRegionCount)
+        return soundOn ? "Sound on" : "Sound off";
+    return n >= 1 && n < kRegionCount ? kRegionNames[n - 1] : "";
+}
+
+TRect TScene::RegionArea(int n) const {
+    if (n < 1 || n > kRegionCount || !HasRegions())
+        return {};
+    TRect r = regions_[static_cast<std::size_t>(n - 1)]->HitRect;
+    const TRect* extra = n == 6 ? &kExtraRegion6 : n == 9 ? &kExtraRegion9 : nullptr;
+    if (extra)
+        r = TRect{std::min(r.Left, extra->Left), std::min(r.Top, extra->Top),
+                  std::max(r.Right, extra->Right), std::max(r.Bottom, extra->Bottom)};
+    return r;
+}
+
+TRect TScene::Bounds() const {
+    return s_.work ? s_.work->GetBounds() : TRect{};
+}
 
 void TScene::CreateAnims(bool soundOn, uint32_t now) {
     for (int i = 0; i < kAnimCount; ++i) {
@@ -94,9 +153,16 @@ void TScene::CreateHitRegions() {
 }
 
 void TScene::DrawAllAnims() {
+    DrawAll();
+    SettleOutline();
+}
+
+void TScene::DrawAll() {
     for (auto& a : anims_)
-        if (a)
+        if (a) {
+            LiftOutline(a->GetRect());
             a->Draw(*s_.frames, *s_.work);
+        }
 }
 
 int TScene::FindRegion(TPoint p) const {
@@ -112,10 +178,15 @@ int TScene::FindRegion(TPoint p) const {
 }
 
 int TScene::UpdateHover(TPoint p, uint32_t now) {
-    return Hover(FindRegion(p), now);
+    focus_ = 0;
+    const int cursor = Hover(FindRegion(p), now);
+    SettleOutline();
+    return cursor;
 }
 
 int TScene::MouseLeave(uint32_t now) {
+    if (focus_ != 0)
+        return HotRegion ? 5 : 4;
     return Hover(0, now);
 }
 
@@ -126,43 +197,61 @@ int TScene::Hover(int found, uint32_t now) {
     IdleUntil = now + 2500;
     if (found == HotRegion)
         return HotRegion ? 5 : 4;
-    LeaveHotRegion(now);
+    LeaveHot(now);
     HotRegion = found;
     if (found == 0)
         return 4;
     Region(found).Enter(now);
+    for (TAnim* a : {Region(found).AnimA, Region(found).AnimB})
+        if (a)
+            LiftOutline(a->GetRect());
     Region(found).DrawAnims(*s_.frames, *s_.work);
     return 5;
 }
 
 void TScene::LeaveHotRegion(uint32_t now) {
+    LeaveHot(now);
+    SettleOutline();
+}
+
+void TScene::LeaveHot(uint32_t now) {
     if (HotRegion == 0)
         return;
     THitRegion& r = Region(HotRegion);
     if (r.BalloonShown) {
+        LiftOutline(r.BalloonRect());
         s_.work->Draw(r.BalloonPos, *s_.scene, r.BalloonRect());
-        DrawAllAnims();
+        DrawAll();
         r.BalloonShown = false;
     }
     HotRegion = 0;
     r.Leave(now);
+    for (TAnim* a : {r.AnimA, r.AnimB})
+        if (a)
+            LiftOutline(a->GetRect());
     r.DrawAnims(*s_.frames, *s_.work);
 }
 
 TScene::Click TScene::MouseDown(TPoint p, uint32_t now) {
+    const int cursor = UpdateHover(p, now);
+    Click c = Act(HotRegion, now);
+    c.cursor = cursor;
+    return c;
+}
+
+TScene::Click TScene::Act(int n, uint32_t now) {
     Click c;
-    c.cursor = UpdateHover(p, now);
-    if (HotRegion >= 1 && HotRegion <= 10) {
+    if (n >= 1 && n <= 10) {
         c.action = Action::OpenTale;
-        c.tale = HotRegion;
-    } else if (HotRegion == 11) {
+        c.tale = n;
+    } else if (n == 11) {
         c.action = Action::OpenTale;
         c.tale = Random(10) + 1;
-    } else if (HotRegion == 12) {
+    } else if (n == 12) {
         c.action = Action::OpenWords;
-    } else if (HotRegion == 13) {
+    } else if (n == 13) {
         c.action = Action::Quit;
-    } else if (HotRegion == 14) {
+    } else if (n == 14) {
         SwitchSound(now);
         c.action = Action::SoundSwitched;
     }
@@ -174,6 +263,129 @@ void TScene::SwitchSound(uint32_t now) {
     if (HasAnims())
         Anim(20).FrameSource[0] = SoundOn ? kSoundOnFrame : kSoundOffFrame;
     LeaveHotRegion(now);
+}
+
+TScene::Click TScene::KeyDown(Key key, uint32_t now) {
+    Click c;
+    if (!HasRegions())
+        return c;
+    const int start = focus_ ? 0 : HotRegion; // where the first move lands
+    int to = 0;
+    switch (key) {
+    case Key::Next:
+        to = focus_ ? focus_ % kRegionCount + 1 : (start ? start : 1);
+        break;
+    case Key::Previous:
+        to = focus_ ? (focus_ + kRegionCount - 2) % kRegionCount + 1
+                    : (start ? start : kRegionCount);
+        break;
+    case Key::Left:
+    case Key::Right:
+    case Key::Up:
+    case Key::Down:
+        to = focus_ ? RegionToward(focus_, key) : (start ? start : 1);
+        break;
+    case Key::Escape:
+        if (focus_)
+            break; // to 0
+        [[fallthrough]];
+    case Key::Press:
+    case Key::Other:
+        // Activity only, unless Press finds a focus.
+        if (key == Key::Press && focus_) {
+            Hover(focus_, now);
+            c = Act(focus_, now);
+        } else {
+            Hover(HotRegion, now);
+        }
+        SettleOutline();
+        c.cursor = HotRegion ? 5 : 4;
+        return c;
+    }
+    SetFocus(to, now);
+    c.cursor = HotRegion ? 5 : 4;
+    return c;
+}
+
+void TScene::SetFocus(int n, uint32_t now) {
+    if (n < 0 || n > kRegionCount || !HasRegions())
+        n = 0;
+    if (n != focus_)
+        LiftOutline(Bounds());
+    focus_ = n;
+    Hover(n, now);
+    SettleOutline();
+}
+
+TScene::Click TScene::PressRegion(int n, uint32_t now) {
+    if (n < 1 || n > kRegionCount || !HasRegions())
+        return Click{Action::None, 0, HotRegion ? 5 : 4};
+    SetFocus(n, now);
+    return KeyDown(Key::Press, now);
+}
+
+int TScene::RegionToward(int from, Key arrow) const {
+    if (from < 1 || from > kRegionCount || !HasRegions())
+        return 0;
+    const auto centre = [this](int n) {
+        const TRect& r = regions_[static_cast<std::size_t>(n - 1)]->HitRect;
+        return TPoint{(r.Left + r.Right) / 2, (r.Top + r.Bottom) / 2};
+    };
+    const TRect b = Bounds();
+    const int32_t width = b.Right - b.Left, height = b.Bottom - b.Top;
+    const TPoint c = centre(from);
+    int best = 0;
+    int64_t bestTier = 0, bestScore = 0;
+    for (int n = 1; n <= kRegionCount; ++n) {
+        if (n == from)
+            continue;
+        const TPoint o = centre(n);
+        int64_t ahead = 0, aside = 0;
+        switch (arrow) {
+        case Key::Right:
+            ahead = o.X - c.X, aside = o.Y - c.Y;
+            break;
+        case Key::Left:
+            ahead = c.X - o.X, aside = o.Y - c.Y;
+            break;
+        case Key::Down:
+            ahead = o.Y - c.Y, aside = o.X - c.X;
+            break;
+        case Key::Up:
+            ahead = c.Y - o.Y, aside = o.X - c.X;
+            break;
+        default:
+            return 0;
+        }
+        aside = std::llabs(aside);
+        const bool wrapped = ahead <= 0;
+        if (wrapped)
+            ahead += arrow == Key::Left || arrow == Key::Right ? width : height;
+        const int64_t tier = aside <= 2 * ahead ? (wrapped ? 1 : 0) : 2;
+        const int64_t score = ahead + 2 * aside;
+        if (best == 0 || tier < bestTier || (tier == bestTier && score < bestScore)) {
+            best = n;
+            bestTier = tier;
+            bestScore = score;
+        }
+    }
+    return best;
+}
+
+void TScene::LiftOutline(const TRect& rect) {
+    if (outline_.Shown() && Meets(outline_.Place(), rect))
+        outline_.Hide(*s_.work);
+}
+
+void TScene::SettleOutline() {
+    if (focus_ == 0 || !HasRegions()) {
+        outline_.Hide(*s_.work);
+        return;
+    }
+    const TRect frame = TFocusOutline::Frame(RegionArea(focus_), Bounds());
+    if (outline_.Shown() && outline_.Place() == frame)
+        return;
+    outline_.Show(*s_.work, frame, outlineEdge_, outlineFill_);
 }
 
 TScene::TickResult TScene::Tick(uint32_t now, bool active) {
@@ -235,6 +447,7 @@ TScene::TickResult TScene::Tick(uint32_t now, bool active) {
             if (!a.Step(now))
                 continue;
             out.repaint = true;
+            LiftOutline(a.GetRect());
             a.Draw(*s_.frames, *s_.work);
             TRect overlap;
             if (balloonShown && TRect::Intersect(overlap, a.GetRect(), balloonRect))
@@ -246,7 +459,10 @@ TScene::TickResult TScene::Tick(uint32_t now, bool active) {
         }
     }
 
-    if (drawBalloon && hot)
+    if (drawBalloon && hot) {
+        LiftOutline(hot->BalloonRect());
         s_.work->Draw(hot->BalloonPos, *s_.balloons, hot->BalloonSource);
+    }
+    SettleOutline();
     return out;
 }

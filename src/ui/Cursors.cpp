@@ -18,6 +18,12 @@ std::array<std::optional<QCursor>, kCursorCount>& Table() {
     return table;
 }
 
+// The scaled cursors made so far, by cursor number and scale.
+QHash<QPair<int, int>, QCursor>& ScaledTable() {
+    static QHash<QPair<int, int>, QCursor> table;
+    return table;
+}
+
 QHash<QString, QPoint> ReadHotspots() {
     QHash<QString, QPoint> spots;
     QFile file(":/cursors/hotspots.txt");
@@ -38,6 +44,7 @@ QHash<QString, QPoint> ReadHotspots() {
 } // namespace
 
 void LoadCursors() {
+    ScaledTable().clear();
     const QHash<QString, QPoint> spots = ReadHotspots();
     for (int i = 0; i < kCursorCount; ++i) {
         Table()[i].reset();
@@ -58,6 +65,21 @@ QCursor ScreenCursor(int n) {
     if (!HasScreenCursor(n))
         return QCursor(Qt::ArrowCursor);
     return *Table()[n - 1];
+}
+
+QCursor ScreenCursor(int n, int scale) {
+    if (scale <= 1 || !HasScreenCursor(n))
+        return ScreenCursor(n);
+    auto found = ScaledTable().constFind({n, scale});
+    if (found != ScaledTable().constEnd())
+        return *found;
+    const QCursor& base = *Table()[n - 1];
+    const QPixmap picture = base.pixmap();
+    const QCursor scaled(
+        picture.scaled(picture.size() * scale, Qt::IgnoreAspectRatio, Qt::FastTransformation),
+        base.hotSpot().x() * scale, base.hotSpot().y() * scale);
+    ScaledTable().insert({n, scale}, scaled);
+    return scaled;
 }
 
 const char* ScreenCursorName(int n) {

@@ -21,5 +21,10 @@ void LoadCursors();
 bool HasScreenCursor(int n);
 // Cursor N, or the standard arrow when it is not loaded or N is out of range.
 QCursor ScreenCursor(int n);
+// Cursor N drawn Scale times as large, each of its pixels a block, with its
+// hotspot scaled alike (for a scene shown at that scale); the same cursor
+// for the same N and Scale until the table is loaded again; ScreenCursor(N)
+// for a scale of 1 or less.
+QCursor ScreenCursor(int n, int scale);
 // The resource name of cursor N ("ACTIVATE" ... "ARROW_2"); empty when out of range.
 const char* ScreenCursorName(int n);

@@ -1,7 +1,7 @@
 // The built game under a virtual X display, driven like a player: set up the
 // player's folders, start, wait for the scene, hover a tale, switch Caps Lock
 // on and see the version label, click the Home signpost, answer Yes, and
-// find the settings written.
+// find the settings written; and a player who quits with the keyboard alone.
 #include <gtest/gtest.h>
 
 #include <QElapsedTimer>
@@ -174,4 +174,34 @@ TEST_F(EndToEnd, PlayerStartsHoversAndQuitsThroughTheSignpost) {
     const std::string ini = home / "data/Lumwright Software/Yarns/yarns.ini";
     EXPECT_EQ(plat::GetProfileString("Game", "Maximized", "<none>", ini), "0");
     EXPECT_NE(plat::GetProfileString("Game", "Sound", "<none>", ini), "<none>");
+}
+
+TEST_F(EndToEnd, PlayerQuitsWithTheKeyboardAlone) {
+    const QString yarns = QString::fromStdString(fbwtest::YarnsDir());
+    ASSERT_EQ(Command(yarns + "/fbwtool", {"setup-user"}, env_).status, 0);
+    game_.setProcessEnvironment(env_);
+    game_.start(yarns + "/fablewhirl", {});
+    ASSERT_TRUE(game_.waitForStarted(5000));
+    QString main;
+    ASSERT_TRUE(WaitFor(
+        [&] {
+            const QStringList w = Windows("^Fablewhirl$");
+            if (!w.isEmpty())
+                main = w.first();
+            return !main.isEmpty() || game_.state() == QProcess::NotRunning;
+        },
+        40000))
+        << "no main window";
+    ASSERT_EQ(game_.state(), QProcess::Running);
+    Tool({"windowfocus", main});
+
+    // Shift+Tab twice: from the end of the regions back to the Home signpost.
+    Tool({"key", "shift+Tab", "shift+Tab"});
+    Tool({"key", "Return"});
+    ASSERT_TRUE(WaitFor([&] { return Windows("^Fablewhirl$").size() >= 2; }, 10000))
+        << "no question box";
+    Tool({"key", "Return"}); // Yes
+    ASSERT_TRUE(game_.waitForFinished(15000));
+    EXPECT_EQ(game_.exitStatus(), QProcess::NormalExit);
+    EXPECT_EQ(game_.exitCode(), 0);
 }

@@ -189,8 +189,10 @@ TEST_F(FormGameTest, CreditLineRepaintCoversTheWholeTextAtEverySize) {
         ASSERT_EQ(game.Scene()->CreditLine, line);
         QCoreApplication::processEvents();
     };
-    // Lines 2 and 3 have descenders (g, p, y); line 0 has none.
-    for (const QSize size : {QSize(590, 410), QSize(900, 700), QSize(1000, 761)}) {
+    // Lines 2 and 3 have descenders (g, p, y); line 0 has none. The last two
+    // sizes show the scene twice as large.
+    for (const QSize size : {QSize(590, 410), QSize(900, 700), QSize(1000, 761), QSize(1180, 820),
+                             QSize(1921, 1081)}) {
         game.resize(size);
         QCoreApplication::processEvents();
         for (const int line : {2, 3, 0}) {

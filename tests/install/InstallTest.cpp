@@ -97,6 +97,13 @@ TEST_F(Installed, DesktopEntryAndMetainfoValidateAndAgree) {
     std::smatch m;
     ASSERT_TRUE(std::regex_search(meta, m, std::regex("<release version=\"([^\"]+)\"")));
     EXPECT_EQ(m[1].str(), FBW_VERSION);
+    // What a software centre tells a family: mouse or keyboard, never online.
+    ASSERT_TRUE(std::regex_search(meta, m, std::regex("<supports>([\\s\\S]*?)</supports>")));
+    const std::string supports = m[1].str();
+    EXPECT_NE(supports.find("<control>pointing</control>"), std::string::npos);
+    EXPECT_NE(supports.find("<control>keyboard</control>"), std::string::npos);
+    EXPECT_NE(supports.find("<internet>offline-only</internet>"), std::string::npos);
+    EXPECT_EQ(meta.find("<requires>"), std::string::npos) << "nothing is required to play";
 
     if (!fbwinstall::HaveProgram("desktop-file-validate") ||
         !fbwinstall::HaveProgram("appstreamcli"))

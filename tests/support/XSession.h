@@ -21,6 +21,7 @@ public:
     ChildProcess(const ChildProcess&) = delete;
     ChildProcess& operator=(const ChildProcess&) = delete;
     bool Running();
+    pid_t Pid() const { return pid_; }
     // The exit status once ended (-1 while running or when killed by a signal).
     int ExitStatus();
 

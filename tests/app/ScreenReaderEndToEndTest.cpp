@@ -1,0 +1,154 @@
+// The built game with a real assistive-technology client: under a virtual
+// display, with a session bus of its own and the AT-SPI registry that the bus
+// starts on demand, tests/app/atspi_scene.py lists the game's accessible
+// tree, finds the scene's fourteen buttons and presses "Goldilocks and the
+// Three Bears" through its action; the book's window must appear.
+#include <gtest/gtest.h>
+
+#include <QJsonArray>
+#include <QJsonDocument>
+#include <QJsonObject>
+#include <cstdlib>
+#include <filesystem>
+#include <optional>
+#include <string>
+#include <unistd.h>
+
+#include "support/TestSupport.h"
+#include "support/XSession.h"
+
+namespace {
+
+// Sets an environment variable for the life of the object (the children this
+// process starts meanwhile inherit it).
+class ScopedEnv {
+public:
+    ScopedEnv(const char* name, const std::string& value) : name_(name) {
+        if (const char* old = std::getenv(name))
+            old_ = old;
+        setenv(name, value.c_str(), 1);
+    }
+    ~ScopedEnv() {
+        if (old_)
+            setenv(name_, old_->c_str(), 1);
+        else
+            unsetenv(name_);
+    }
+    ScopedEnv(const ScopedEnv&) = delete;
+    ScopedEnv& operator=(const ScopedEnv&) = delete;
+
+private:
+    const char* name_;
+    std::optional<std::string> old_;
+};
+
+// A Python that has the AT-SPI client library, or "".
+std::string PythonWithAtSpi() {
+    for (const char* python : {"/usr/bin/python3", "python3"})
+        if (fbwtest::ShellOutput(std::string(python) +
+                                 " -c 'import pyatspi; print(1)' 2>/dev/null") == "1")
+            return python;
+    return "";
+}
+
+// Why the screen-reader test cannot run here, or "".
+std::string WhyNoScreenReaderHere() {
+    if (std::string why = fbwtest::XSession::WhyNotHere(); !why.empty())
+        return why;
+    if (!fbwtest::OnPath("dbus-daemon"))
+        return "dbus-daemon is not installed (scripts/setup installs dbus)";
+    if (!std::filesystem::exists("/usr/share/dbus-1/services/org.a11y.Bus.service"))
+        return "the AT-SPI bus is not installed (scripts/setup installs at-spi2-core)";
+    if (PythonWithAtSpi().empty())
+        return "no python3 with pyatspi (scripts/setup installs python3-pyatspi)";
+    return "";
+}
+
+const char* const kButtons[] = {"Cinderella",
+                                "Goldilocks and the Three Bears",
+                                "Hansel and Gretel",
+                                "Jack and the Beanstalk",
+                                "Little Red Riding Hood",
+                                "Rapunzel",
+                                "Rumpelstiltskin",
+                                "Sleeping Beauty",
+                                "The Gingerbread Man",
+                                "The Tortoise and the Hare",
+                                "A surprise tale",
+                                "Word lists",
+                                "Quit"};
+
+} // namespace
+
+TEST(ScreenReaderEndToEnd, FindsTheFourteenButtonsAndOpensATaleByItsAction) {
+    if (const std::string why = WhyNoScreenReaderHere(); !why.empty())
+        GTEST_SKIP() << why;
+    fbwtest::XSession xs;
+    if (xs.Display().empty())
+        GTEST_SKIP() << "no Xvfb display could be started";
+    fbwtest::TempDir home;
+    const std::string dir = home.Path();
+
+    // A session bus of this test's own; the AT-SPI bus and registry start on
+    // it when first asked for, and end with it.
+    // Its home and runtime folder are the test's, so that the AT-SPI bus's
+    // socket is too.
+    const std::string bus = "unix:path=" + dir + "bus";
+    std::filesystem::create_directories(dir + "runtime");
+    std::filesystem::permissions(dir + "runtime", std::filesystem::perms::owner_all);
+    fbwtest::ChildProcess daemon({fbwtest::ShellOutput("command -v dbus-daemon"), "--session",
+                                  "--nofork", "--address=" + bus},
+                                 {"HOME=" + dir, "XDG_RUNTIME_DIR=" + dir + "runtime"});
+    ASSERT_TRUE(fbwtest::WaitFor([&] { return std::filesystem::exists(dir + "bus"); },
+                                 [&] { return daemon.Running(); }, 10))
+        << "the session bus did not start";
+
+    std::unique_ptr<fbwtest::ChildProcess> game;
+    {
+        ScopedEnv busEnv("DBUS_SESSION_BUS_ADDRESS", bus);
+        // As when a screen reader runs: Qt speaks AT-SPI from the start.
+        ScopedEnv on("QT_LINUX_ACCESSIBILITY_ALWAYS_ON", "1");
+        game = xs.StartGame(dir);
+    }
+    ASSERT_TRUE(game->Running());
+    const std::string pid = std::to_string(game->Pid());
+
+    const std::string script = std::string(FBW_SOURCE_DIR) + "/tests/app/atspi_scene.py";
+    const std::string answer = fbwtest::ShellOutput(
+        "DBUS_SESSION_BUS_ADDRESS='" + bus + "' DISPLAY=" + xs.Display() + " timeout 120 " +
+        PythonWithAtSpi() + " '" + script + "' --pid " + pid + " 2>'" + dir + "client.log'");
+    QJsonParseError error{};
+    const QJsonObject out =
+        QJsonDocument::fromJson(QByteArray::fromStdString(answer), &error).object();
+    ASSERT_EQ(error.error, QJsonParseError::NoError)
+        << "the client's answer: " << answer << "\n"
+        << fbwtest::ShellOutput("cat '" + dir + "client.log'");
+    EXPECT_FALSE(out.contains("error")) << out.value("error").toString().toStdString();
+    EXPECT_EQ(out.value("app").toString(), "Fablewhirl");
+
+    const QJsonArray buttons = out.value("buttons").toArray();
+    ASSERT_EQ(buttons.size(), 14)
+        << QJsonDocument(out.value("tree").toArray()).toJson().toStdString();
+    for (int i = 0; i < 14; ++i) {
+        const QJsonObject b = buttons[i].toObject();
+        const QString name = b.value("name").toString();
+        if (i < 13)
+            EXPECT_EQ(name, kButtons[i]);
+        else
+            EXPECT_TRUE(name == "Sound on" || name == "Sound off") << name.toStdString();
+        EXPECT_TRUE(b.value("actions").toArray().contains(QJsonValue("Press")))
+            << name.toStdString();
+        // On the screen, inside the 1024 x 768 display.
+        const int x = b.value("x").toInt(), y = b.value("y").toInt();
+        const int w = b.value("width").toInt(), h = b.value("height").toInt();
+        EXPECT_GT(w, 0) << name.toStdString();
+        EXPECT_GT(h, 0) << name.toStdString();
+        EXPECT_GE(x, 0);
+        EXPECT_GE(y, 0);
+        EXPECT_LE(x + w, 1024);
+        EXPECT_LE(y + h, 768);
+    }
+    EXPECT_EQ(out.value("pressed").toString(), "Goldilocks and the Three Bears");
+    EXPECT_TRUE(out.value("book").toBool()) << "the book's window did not appear";
+    EXPECT_FALSE(xs.Window("^Storybook$").empty()) << "the book is on the screen";
+}

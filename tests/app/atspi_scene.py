@@ -1,0 +1,181 @@
+#!/usr/bin/python3
+"""A screen reader's view of the game, through AT-SPI.
+
+Attaches to the game running as process PID (arguments "--pid PID"), or
+starts the game at PATH (argument PATH) on the session bus this script runs
+on; finds it among the desktop's applications, lists its
+accessible tree, finds the scene's region buttons, presses
+"Goldilocks and the Three Bears" through its action and waits for the book's
+window. Prints one JSON object on standard output:
+
+  app        the application's accessible name
+  tree       the tree as lines "depth role 'name'"
+  buttons    the scene's buttons: name, extents (x, y, width, height), actions
+  pressed    the name of the button pressed
+  book       whether the book's window appeared after the press
+  page_text  the text the book's page areas expose (book_page_text), or null
+  error      what went wrong, when something did
+
+Every wait polls with a deadline; a game the script started is ended before
+the script ends.
+"""
+
+import json
+import os
+import subprocess
+import sys
+import time
+
+import pyatspi
+
+SCENE_NAME = "Fairy-tale valley"
+PRESSED = "Goldilocks and the Three Bears"
+BOOK_TITLE = "Storybook"
+
+
+def wait_for(what, seconds):
+    """Polls WHAT until it returns something true or SECONDS have passed."""
+    deadline = time.monotonic() + seconds
+    while True:
+        found = what()
+        if found or time.monotonic() > deadline:
+            return found
+        time.sleep(0.1)
+
+
+def children(acc):
+    try:
+        return [c for c in acc if c is not None]
+    except Exception:  # a child that went away while being listed
+        return []
+
+
+def walk(acc, depth=0, limit=12):
+    """ACC and everything under it, with its depth, children first-to-last."""
+    yield acc, depth
+    if depth < limit:
+        for child in children(acc):
+            yield from walk(child, depth + 1, limit)
+
+
+def find_app(pid):
+    desktop = pyatspi.Registry.getDesktop(0)
+    for app in children(desktop):
+        try:
+            if app.get_process_id() == pid:
+                return app
+        except Exception:
+            continue
+    return None
+
+
+def role(acc):
+    try:
+        return acc.getRoleName()
+    except Exception:
+        return "?"
+
+
+def scene_buttons(app):
+    """The push buttons whose parent is the scene."""
+    found = []
+    for acc, _ in walk(app):
+        if acc.name == SCENE_NAME:
+            found = [b for b in children(acc) if b.getRole() == pyatspi.ROLE_PUSH_BUTTON]
+    return found
+
+
+def actions(acc):
+    try:
+        a = acc.queryAction()
+    except NotImplementedError:
+        return []
+    return [a.getName(i) for i in range(a.nActions)]
+
+
+def press(acc):
+    a = acc.queryAction()
+    for i in range(a.nActions):
+        if a.getName(i).lower() == "press":
+            return a.doAction(i)
+    raise RuntimeError("no press action on " + acc.name)
+
+
+def book_window(app):
+    for win in children(app):
+        if win.name == BOOK_TITLE and win.getState().contains(pyatspi.STATE_SHOWING):
+            return win
+    return None
+
+
+def book_page_text(book):
+    """The text that the book's page areas expose to a screen reader.
+
+    Joins, in tree order, the text of every object in the book window that
+    carries the Text interface and is a page (a document or static text
+    role); None when there is none. This is the hook for reading a page.
+    """
+    texts = []
+    for acc, _ in walk(book):
+        if acc.getRole() not in (pyatspi.ROLE_DOCUMENT_TEXT, pyatspi.ROLE_DOCUMENT_FRAME,
+                                 pyatspi.ROLE_STATIC, pyatspi.ROLE_TEXT):
+            continue
+        try:
+            text = acc.queryText()
+        except NotImplementedError:
+            continue
+        content = text.getText(0, text.characterCount)
+        if content:
+            texts.append(content)
+    return "\n".join(texts) if texts else None
+
+
+def main():
+    out = {"app": None, "tree": [], "buttons": [], "pressed": None, "book": False,
+           "page_text": None}
+    game = None
+    if sys.argv[1:2] == ["--pid"]:
+        pid = int(sys.argv[2])
+    else:
+        env = dict(os.environ, QT_LINUX_ACCESSIBILITY_ALWAYS_ON="1")
+        game = subprocess.Popen([sys.argv[1]], env=env, stdout=subprocess.DEVNULL,
+                                stderr=subprocess.DEVNULL)
+        pid = game.pid
+    try:
+        app = wait_for(lambda: find_app(pid), 40)
+        if not app:
+            out["error"] = "the game never appeared on the accessibility bus"
+            return out
+        out["app"] = app.name
+        buttons = wait_for(lambda: scene_buttons(app), 40)
+        out["tree"] = ["%d %s '%s'" % (d, role(a), a.name) for a, d in walk(app)]
+        for b in buttons:
+            e = b.queryComponent().getExtents(pyatspi.DESKTOP_COORDS)
+            out["buttons"].append({"name": b.name, "x": e.x, "y": e.y, "width": e.width,
+                                   "height": e.height, "actions": actions(b)})
+        target = next((b for b in buttons if b.name == PRESSED), None)
+        if not target:
+            out["error"] = "no button named " + PRESSED
+            return out
+        press(target)
+        out["pressed"] = target.name
+        book = wait_for(lambda: book_window(app), 20)
+        out["book"] = book is not None
+        if book:
+            out["page_text"] = book_page_text(book)
+        return out
+    except Exception as e:  # reported, not raised: the caller reads the JSON
+        out["error"] = "%s: %s" % (type(e).__name__, e)
+        return out
+    finally:
+        if game:
+            game.terminate()
+            try:
+                game.wait(10)
+            except subprocess.TimeoutExpired:
+                game.kill()
+                game.wait()
+
+
+if __name__ == "__main__":
+    print(json.dumps(main()))
