@@ -2,7 +2,8 @@
 // display, with a session bus of its own and the AT-SPI registry that the bus
 // starts on demand, tests/app/atspi_scene.py lists the game's accessible
 // tree, finds the scene's fourteen buttons and presses "Goldilocks and the
-// Three Bears" through its action; the book's window must appear.
+// Three Bears" through its action; the book's window must appear, its cover
+// read, and the story's first page read once "Create story" is pressed.
 #include <gtest/gtest.h>
 
 #include <QJsonArray>
@@ -151,4 +152,11 @@ TEST(ScreenReaderEndToEnd, FindsTheFourteenButtonsAndOpensATaleByItsAction) {
     EXPECT_EQ(out.value("pressed").toString(), "Goldilocks and the Three Bears");
     EXPECT_TRUE(out.value("book").toBool()) << "the book's window did not appear";
     EXPECT_FALSE(xs.Window("^Storybook$").empty()) << "the book is on the screen";
+    // The cover reads its title; pressed through its action, "Create story"
+    // turns to the story, whose first page reads its title and first words.
+    const QString cover = out.value("page_text").toString();
+    EXPECT_TRUE(cover.contains("Goldilocks")) << cover.toStdString();
+    const QString first = out.value("story_page").toString();
+    EXPECT_TRUE(first.contains("Three")) << first.toStdString();
+    EXPECT_TRUE(first.contains("Once upon a time")) << first.toStdString();
 }

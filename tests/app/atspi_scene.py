@@ -14,6 +14,8 @@ window. Prints one JSON object on standard output:
   pressed    the name of the button pressed
   book       whether the book's window appeared after the press
   page_text  the text the book's page areas expose (book_page_text), or null
+  story_page the text of the book's left page after "Create story" was
+             pressed through its action (the story's first page), or null
   error      what went wrong, when something did
 
 Every wait polls with a deadline; a game the script started is ended before
@@ -130,9 +132,29 @@ def book_page_text(book):
     return "\n".join(texts) if texts else None
 
 
+def page_named(book, name):
+    """The text of the page area called NAME in the book's window, or None."""
+    for acc, _ in walk(book):
+        if acc.name != name:
+            continue
+        try:
+            text = acc.queryText()
+        except NotImplementedError:
+            return None
+        return text.getText(0, text.characterCount)
+    return None
+
+
+def button_named(window, name):
+    for acc, _ in walk(window):
+        if acc.name == name and acc.getRole() == pyatspi.ROLE_PUSH_BUTTON:
+            return acc
+    return None
+
+
 def main():
     out = {"app": None, "tree": [], "buttons": [], "pressed": None, "book": False,
-           "page_text": None}
+           "page_text": None, "story_page": None}
     game = None
     if sys.argv[1:2] == ["--pid"]:
         pid = int(sys.argv[2])
@@ -163,6 +185,15 @@ def main():
         out["book"] = book is not None
         if book:
             out["page_text"] = book_page_text(book)
+            cover = page_named(book, "Left page")
+            create = wait_for(lambda: button_named(book, "Create story"), 10)
+            if not create:
+                out["error"] = "no button named Create story"
+                return out
+            press(create)
+            out["story_page"] = wait_for(
+                lambda: (lambda t: t if t and t != cover else None)(page_named(book, "Left page")),
+                20)
         return out
     except Exception as e:  # reported, not raised: the caller reads the JSON
         out["error"] = "%s: %s" % (type(e).__name__, e)
