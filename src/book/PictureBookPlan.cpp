@@ -53,12 +53,11 @@ int TPictureBookPlan::PictureLevel(int percent) {
     return std::clamp((percent + 25) / 50, 0, 2);
 }
 
-TPictureBookPlan::TPictureBookPlan(plat::Canvas& canvas, const char* story, int width,
-                                   int height, int dpi, int points)
+TPictureBookPlan::TPictureBookPlan(plat::Canvas& canvas, const char* story, int width, int height,
+                                   int dpi, int points)
     : story_(story ? story : ""), width_(std::max(width, 1)), height_(std::max(height, 1)),
       dpi_(std::max(dpi, 1)), textPoints_(TextPoints(points)) {
-    const char* end = std::strstr(story_, "\\n");
-    title_.assign(story_, end ? static_cast<std::size_t>(end - story_) : std::strlen(story_));
+    title_ = TitleOf(story_);
     book_.MarginX = width_ / 9;
     book_.MarginY = height_ / 11;
     const FontScope font(canvas);
@@ -66,6 +65,13 @@ TPictureBookPlan::TPictureBookPlan(plat::Canvas& canvas, const char* story, int 
     canvas.SetFontSize(textPoints_);
     book_.PaginateInto(&pages_, &canvas, story_, TRect{0, 0, width_, height_});
     PlanCover(canvas);
+}
+
+std::string TPictureBookPlan::TitleOf(const char* story) {
+    if (!story)
+        return {};
+    const char* end = std::strstr(story, "\\n");
+    return std::string(story, end ? static_cast<std::size_t>(end - story) : std::strlen(story));
 }
 
 TPictureBookPlan::Page TPictureBookPlan::At(int n) const {
@@ -109,8 +115,8 @@ void TPictureBookPlan::PlanCover(plat::Canvas& canvas) {
     c.rule = std::max(1, dpi_ / 60);
     c.outer = TRect{inset, inset, width_ - inset, height_ - inset};
     const int gap = 3 * c.rule;
-    c.inner = TRect{c.outer.Left + gap, c.outer.Top + gap, c.outer.Right - gap,
-                    c.outer.Bottom - gap};
+    c.inner =
+        TRect{c.outer.Left + gap, c.outer.Top + gap, c.outer.Right - gap, c.outer.Bottom - gap};
     const TRect content{c.inner.Left + inset, c.inner.Top + inset, c.inner.Right - inset,
                         c.inner.Bottom - inset};
     const int contentWidth = std::max(content.Right - content.Left, 1);
@@ -179,8 +185,7 @@ void TPictureBookPlan::DrawPage(plat::Canvas& canvas, int n) {
         canvas.SetBold(true);
         canvas.SetFontSize(2 * textPoints_);
         const int lh = LineHeight(canvas);
-        canvas.TextOut((width_ - canvas.TextWidth(kTheEnd)) / 2, height_ * 2 / 5 - lh / 2,
-                       kTheEnd);
+        canvas.TextOut((width_ - canvas.TextWidth(kTheEnd)) / 2, height_ * 2 / 5 - lh / 2, kTheEnd);
         break;
     }
     case Page::Kind::Blank:

@@ -62,6 +62,7 @@ public:
     int PageCount() const { return StoryPages() + 2; }
     // The story's title: its text up to the first marker.
     const std::string& Title() const { return title_; }
+    static std::string TitleOf(const char* story);
 
     struct Page {
         enum class Kind { Cover, Story, TheEnd, Blank } kind = Kind::Blank;

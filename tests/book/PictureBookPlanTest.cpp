@@ -43,9 +43,8 @@ TEST(PictureBookPlan, PaperAndTwist) {
     EXPECT_EQ(P::PagePixels(P::Paper::HalfLetter, 300), (P::Size{1650, 2550}));
     EXPECT_EQ(P::PagePixels(P::Paper::HalfLetter, 72), (P::Size{396, 612}));
     // The nearest of the three pictures.
-    for (const auto& [percent, level] :
-         std::vector<std::pair<int, int>>{{0, 0}, {24, 0}, {25, 1}, {50, 1}, {74, 1}, {75, 2},
-                                          {100, 2}, {-5, 0}, {250, 2}})
+    for (const auto& [percent, level] : std::vector<std::pair<int, int>>{
+             {0, 0}, {24, 0}, {25, 1}, {50, 1}, {74, 1}, {75, 2}, {100, 2}, {-5, 0}, {250, 2}})
         EXPECT_EQ(P::PictureLevel(percent), level) << percent;
 }
 
@@ -112,8 +111,8 @@ TEST(PictureBookPlan, PagesHoldTheStoryInOrderNumberedAtTheFoot) {
 
 TEST(PictureBookPlan, CoverFramesTitleAndAWholePixelPicture) {
     const std::string story = Story(50, "Goldilox and the Three Very Enormous Hungry Bears");
-    for (const auto& [w, h] : std::vector<std::pair<int, int>>{{1748, 2480}, {1650, 2550},
-                                                               {420, 595}, {3496, 2480}}) {
+    for (const auto& [w, h] :
+         std::vector<std::pair<int, int>>{{1748, 2480}, {1650, 2550}, {420, 595}, {3496, 2480}}) {
         SCOPED_TRACE(std::to_string(w) + "x" + std::to_string(h));
         // Letters of the same size on paper at 72 and at 300 dpi.
         const int dpi = w == 420 ? 72 : 300;
