@@ -42,6 +42,8 @@ TEST(PictureBookPlan, PaperAndTwist) {
     EXPECT_EQ(P::PagePixels(P::Paper::A5, 72), (P::Size{420, 595}));
     EXPECT_EQ(P::PagePixels(P::Paper::HalfLetter, 300), (P::Size{1650, 2550}));
     EXPECT_EQ(P::PagePixels(P::Paper::HalfLetter, 72), (P::Size{396, 612}));
+    EXPECT_EQ(P::FileName("Goldilox", {2026, 12, 8, 17, 5}), "Goldilox 2026-12-08 17.05.pdf");
+    EXPECT_EQ(P::FileName("RR-Hood", {2027, 1, 31, 9, 0}, 2), "RR-Hood 2027-01-31 09.00 (2).pdf");
     // The nearest of the three pictures.
     for (const auto& [percent, level] : std::vector<std::pair<int, int>>{
              {0, 0}, {24, 0}, {25, 1}, {50, 1}, {74, 1}, {75, 2}, {100, 2}, {-5, 0}, {250, 2}})
