@@ -60,6 +60,7 @@ bool TFormBook::SavedStoryExists() const {
 void TFormBook::SetStory(const std::string& text) {
     StopReading();
     story_ = ResolveStoryLineEnds(text);
+    storyTwistLevel_ = twistLevel_;
     if (story_.empty()) {
         book_.Clear();
         currentPage_ = 0;
