@@ -134,8 +134,9 @@ void TPictureBookPlan::PlanCover(plat::Canvas& canvas) {
     const int contentHeight = std::max(content.Bottom - content.Top, 1);
 
     // The picture: as many whole device pixels for each of its pixels as
-    // leave it at most three quarters of the width and half the height.
-    c.pictureScale = std::max(1, std::min(contentWidth * 3 / 4, contentHeight / 2) / kPictureSide);
+    // leave it at most seven eighths of the width and 11/20 of the height.
+    c.pictureScale =
+        std::max(1, std::min(contentWidth * 7 / 8, contentHeight * 11 / 20) / kPictureSide);
     const int side = kPictureSide * c.pictureScale;
     const int left = (width_ - side) / 2;
     const int top = content.Top + std::max(contentHeight - side, 0) * 3 / 5;
@@ -196,7 +197,13 @@ void TPictureBookPlan::DrawPage(plat::Canvas& canvas, int n) {
         canvas.SetBold(true);
         canvas.SetFontSize(2 * textPoints_);
         const int lh = LineHeight(canvas);
-        canvas.TextOut((width_ - canvas.TextWidth(kTheEnd)) / 2, height_ * 2 / 5 - lh / 2, kTheEnd);
+        const int y = height_ * 2 / 5 - lh / 2;
+        const int textWidth = canvas.TextWidth(kTheEnd);
+        canvas.TextOut((width_ - textWidth) / 2, y, kTheEnd);
+        // Under it a short double rule, drawn as the cover's frame is.
+        const int rule = cover_.rule, left = (width_ - textWidth / 2) / 2;
+        for (const int top : {y + lh + 2 * rule, y + lh + 5 * rule})
+            canvas.FillRect(left, top, left + textWidth / 2, top + rule, kInk);
         break;
     }
     case Page::Kind::Blank:
