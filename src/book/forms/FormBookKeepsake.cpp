@@ -91,7 +91,7 @@ void TFormBook::BuildKeepsake() {
 
     // The booklet choices, a page of the print dialog's options.
     pnlBooklet.setObjectName("pnlBooklet");
-    pnlBooklet.setWindowTitle("Booklet");
+    pnlBooklet.setWindowTitle("Folded booklet");
     chkBooklet.setObjectName("chkBooklet");
     chkBooklet.setText("Print as a folded booklet");
     chkOneSided.setObjectName("chkOneSided");
@@ -101,6 +101,12 @@ void TFormBook::BuildKeepsake() {
     auto* column = new QVBoxLayout(&pnlBooklet); // owned by the panel
     column->addWidget(&chkBooklet);
     column->addWidget(&chkOneSided);
+    auto* note = new QLabel("Two pages of the picture book on each side of a sheet: fold the "
+                            "printed sheets in half, and they make a little book. The page "
+                            "range and the copies then count sheets.",
+                            &pnlBooklet); // owned by the panel
+    note->setWordWrap(true);
+    column->addWidget(note);
     column->addStretch();
     pnlBooklet.hide();
 
