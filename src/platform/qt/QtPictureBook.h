@@ -61,7 +61,8 @@ public:
     // The part Rect of Surface in Palette's colours, one pixel a pixel.
     static QImage PictureImage(TRL8ImageData& surface, const TRect& rect,
                                const LogPalette* palette);
-    // Whether the default printer, or without one the locale, uses Letter.
+    // Whether the system's locale uses Letter paper (its measurement system
+    // is the US one).
     static bool LocaleUsesLetter();
     // The page of Paper, and the sheet that holds two of them side by side.
     static QPageSize PageSize(TPictureBookPlan::Paper paper);

@@ -228,3 +228,29 @@ TEST_F(KeepsakeTest, AFoldedBookletToAPdfPrinter) {
     EXPECT_EQ(PageWords(plain, 1).front(), title.front());
     EXPECT_EQ(ShellOutput("pdfimages -list '" + plain + "' | tail -n +3"), "");
 }
+
+TEST_F(KeepsakeTest, TheCoverShowsThePictureOfTheStorysTwistPixelForPixel) {
+    if (!fbwtest::OnPath("pdfimages"))
+        GTEST_SKIP() << "poppler's pdfimages is not installed";
+    Open(2);
+    QTest::mouseClick(&book->sbNone, Qt::LeftButton);
+    QTest::mouseClick(&book->cmdNewStory, Qt::LeftButton); // told without a twist
+    QTest::mouseClick(&book->sbFull, Qt::LeftButton);      // then the twist changed
+    book->ShowPages(book->Book().PageCount() | 1);
+    fbwtest::MessageCapture messages(plat::MsgAnswer::No);
+    QTest::mouseClick(&book->cmdPictureBook, Qt::LeftButton);
+    ASSERT_TRUE(errors.empty()) << errors[0];
+    fbwtest::TempDir out;
+    ShellOutput("pdfimages -png -f 1 -l 1 '" + Folder() + "Goldilox 2026-12-08 17.05.pdf' '" +
+                (out / "cover") + "'");
+    const QImage cover(QString::fromStdString(out / "cover-000.png"));
+    ASSERT_FALSE(cover.isNull());
+    ASSERT_EQ(cover.width() % 150, 0);
+    const int k = cover.width() / 150;
+    const QImage tale = LibraryImage("Goldilox").copy(0, 0, 150, 150); // no twist
+    int wrong = 0;
+    for (int y = 0; y < cover.height(); ++y)
+        for (int x = 0; x < cover.width(); ++x)
+            wrong += cover.pixel(x, y) != tale.pixel(x / k, y / k);
+    EXPECT_EQ(wrong, 0) << "each picture pixel a " << k << " x " << k << " block of its colour";
+}
