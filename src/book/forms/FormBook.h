@@ -146,7 +146,7 @@ public:
     void cmdPrintClick();
     void tmrMessageTimer();
     void pbxReadToMeClick();
-    void cmdPictureBookClick();
+    void cmdPictureBookClick(); // shows its own errors through ShowError
 
     // The reader's requests (TReadAloudOwner).
     void ReadAloudShowSpread(int leftPage) override;

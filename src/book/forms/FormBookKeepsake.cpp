@@ -153,16 +153,27 @@ std::string TFormBook::MakePictureBook() {
 }
 
 void TFormBook::cmdPictureBookClick() {
-    const std::string path = MakePictureBook();
-    ShowMessageLabel(lblBookMade);
-    lblBookMade.repaint();
-    const std::string name = path.substr(StoriesFolder.size());
-    if (plat::ShowMessage(plat::MsgKind::Question,
-                          "Your picture book is in your stories folder as \"" + name +
-                              "\".\n\nOpen it now?",
-                          plat::MsgButtons::YesNo, "Picture book made!") == plat::MsgAnswer::Yes &&
-        !OpenDocument(path))
-        throw std::runtime_error("Picture book: no program was found to open " + path);
+    // The wait cursor stands while the book is made, not while the player
+    // answers the offer to open it.
+    std::string path;
+    if (!RunHandler(
+            ShowError,
+            [&] {
+                path = MakePictureBook();
+                ShowMessageLabel(lblBookMade);
+                lblBookMade.repaint();
+            },
+            HandlerCursor::Wait))
+        return;
+    RunHandler(ShowError, [&] {
+        const std::string name = path.substr(StoriesFolder.size());
+        if (plat::ShowMessage(
+                plat::MsgKind::Question,
+                "Your picture book is in your stories folder as \"" + name + "\".\n\nOpen it now?",
+                plat::MsgButtons::YesNo, "Picture book made!") == plat::MsgAnswer::Yes &&
+            !OpenDocument(path))
+            throw std::runtime_error("Picture book: no program was found to open " + path);
+    });
 }
 
 bool TFormBook::PrintBooklet(QPrinter& printer, int copies, int fromSheet, int toSheet,
