@@ -194,7 +194,11 @@ int64_t FileStream::Size() const {
     return size;
 }
 
-bool FileStream::Commit() {
+bool FileStream::Commit(bool replace) {
+    if (inPlaceFd_ >= 0 && !replace) {
+        existed_ = true; // written in place only over a file that is there
+        return false;
+    }
     if (inPlaceFd_ >= 0)
         return CommitInPlace();
     if (tmpPath_.empty() || !file_)
@@ -205,9 +209,14 @@ bool FileStream::Commit() {
     struct stat st;
     ::fchmod(fd, ::stat(path_.c_str(), &st) == 0 ? (st.st_mode & 07777) : 0644);
     // The temporary stays open, and so locked, until it has its final name.
-    if (ok)
+    if (ok && replace) {
         ok = std::rename(tmpPath_.c_str(), path_.c_str()) == 0;
-    if (!ok)
+    } else if (ok) {
+        // A second name for the temporary, made only where there is none.
+        ok = ::link(tmpPath_.c_str(), path_.c_str()) == 0;
+        existed_ = !ok && errno == EEXIST;
+    }
+    if (!ok || !replace)
         ::unlink(tmpPath_.c_str());
     std::fclose(file_); // after fsync nothing is left to fail
     file_ = nullptr;

@@ -34,8 +34,11 @@ public:
 
     // For a CreateAtomic stream: flushes to the disk, renames over the target,
     // syncs the folder and removes stale temporaries there. False (and the
-    // target untouched) when any write or the rename failed.
-    bool Commit();
+    // target untouched) when any write or the rename failed. Replace false:
+    // the temporary takes the target's name only when nothing has it; when
+    // something has, false with Existed() true.
+    bool Commit(bool replace = true);
+    bool Existed() const { return existed_; }
 
 private:
     FileStream() = default;
@@ -46,6 +49,7 @@ private:
     std::string tmpPath_; // non-empty for an uncommitted atomic write
     int inPlaceFd_ = -1;  // the target, open for writing, of an in-place write
     bool failed_ = false;
+    bool existed_ = false;
 };
 
 } // namespace plat

@@ -104,6 +104,19 @@ bool WriteFileAtomic(const std::string& path, std::string_view data) {
     return f->Commit();
 }
 
+NewFile WriteNewFileAtomic(const std::string& path, std::string_view data) {
+    if (!FileMissing(path))
+        return NewFile::Exists;
+    auto f = FileStream::CreateAtomic(path);
+    if (!f)
+        return NewFile::Failed;
+    if (!f->WriteExact(data.data(), data.size()))
+        return NewFile::Failed;
+    if (f->Commit(false))
+        return NewFile::Written;
+    return f->Existed() ? NewFile::Exists : NewFile::Failed;
+}
+
 bool DeleteFile(const std::string& path) {
     std::error_code ec;
     return fs::remove(fs::path(ResolvePath(path)), ec);

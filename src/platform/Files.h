@@ -27,6 +27,11 @@ bool SetFileModTime(const std::string& path, int64_t time);
 bool ReadWholeFile(const std::string& path, std::string& data);
 // Creates or replaces Path atomically (temporary file, then rename).
 bool WriteFileAtomic(const std::string& path, std::string_view data);
+// Creates Path with Data only when nothing is at Path: written whole beside
+// it and given its name at once, so Path never holds part of Data and what
+// is there is never replaced.
+enum class NewFile { Written, Exists, Failed };
+NewFile WriteNewFileAtomic(const std::string& path, std::string_view data);
 bool DeleteFile(const std::string& path);
 
 // Full path of the running executable; empty when unknown.

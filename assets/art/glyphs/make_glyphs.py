@@ -43,6 +43,14 @@ GLYPHS = {
   <path d="M3,4 L9,4 M3,6 L9,6 M3,8 L7,8" stroke="#a08a62" stroke-width="0.9" stroke-linecap="round"/>
   <path d="M7.5,5.5 L16.5,5.5 L16.5,16.5 L7.5,16.5 Z" fill="#fffaf0" stroke="{OUTLINE}" stroke-width="0.9"/>
   <path d="M9,8 L15,8 M9,10 L15,10 M9,12 L15,12 M9,14 L13,14" stroke="#4a8fd0" stroke-width="0.9" stroke-linecap="round"/>""",
+    # A picture book to keep: a red cover with a framed picture on it.
+    "picbook": f"""
+  <path d="M3,1.5 L16,1.5 L16,16.5 L3,16.5 Z" fill="#c8463a" stroke="{OUTLINE}" stroke-width="1" stroke-linejoin="round"/>
+  <path d="M3,1.5 L5.5,1.5 L5.5,16.5 L3,16.5 Z" fill="#8f2a22" stroke="{OUTLINE}" stroke-width="0.8"/>
+  <path d="M7.5,4 L14,4 L14,11 L7.5,11 Z" fill="#bfe3f5" stroke="#fffaf0" stroke-width="0.9"/>
+  <path d="M7.9,10.6 Q10.2,7.6 13.6,9.2 L13.6,10.6 Z" fill="#3cc36a"/>
+  <circle cx="12" cy="6.2" r="1.1" fill="#ffd21f"/>
+  <path d="M8,13.6 L13.5,13.6" stroke="#ffd21f" stroke-width="0.9" stroke-linecap="round"/>""",
 }
 
 

@@ -62,6 +62,7 @@ void TFormBook::SetStory(const std::string& text) {
     StopReading();
     story_ = ResolveStoryLineEnds(text);
     twists_.Take(generator_, text);
+    storyTwistLevel_ = twistLevel_;
     if (story_.empty()) {
         book_.Clear();
         currentPage_ = 0;

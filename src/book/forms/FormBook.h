@@ -8,6 +8,8 @@
 // tale had there and swaps one again when it is clicked (TStoryTwists).
 #pragma once
 #include <QButtonGroup>
+#include <QCheckBox>
+#include <QDateTime>
 #include <QDialog>
 #include <QFrame>
 #include <QImage>
@@ -34,6 +36,7 @@
 #include "ui/PaintBox.h"
 
 class QAccessibleEvent;
+class QPainter;
 class QPrintDialog;
 class QPrinter;
 class TPrintPlan;
@@ -122,6 +125,12 @@ public:
     QToolButton sbClassicLetters{&pnlLetters}, sbEasyLetters{&pnlLetters},
         sbBigLetters{&pnlLetters};
     QButtonGroup grpLetters{this};
+    // The keepsake (FormBookKeepsake.cpp): the picture book command on the
+    // command panel, and the booklet choices the print dialog offers.
+    QPushButton cmdPictureBook{&pnlCommands};
+    QLabel lblBookMade{&pnlCommands}, lblPictureBookText{&pnlCommands};
+    QWidget pnlBooklet{this};
+    QCheckBox chkBooklet{&pnlBooklet}, chkOneSided{&pnlBooklet};
 
     // Operations.
     void ShowPages(int n);
@@ -196,6 +205,7 @@ public:
     // Qt's accessibility, while a reader listens.
     std::function<void(QAccessibleEvent&)> TellReaders;
     void pbxShowTwistsClick();
+    void cmdPictureBookClick(); // shows its own errors through ShowError
 
     // The reader's requests (TReadAloudOwner).
     void ReadAloudShowSpread(int leftPage) override;
@@ -242,6 +252,23 @@ public:
     static void PreparePrintDialog(QPrintDialog& dlgPrint, int pageCount);
     // Opens the print dialog on Printer; true when confirmed (replaced in tests).
     std::function<bool(QPrinter&, int pageCount)> ExecPrintDialog;
+
+    // Writes the story's picture book into StoriesFolder under a name of its
+    // own (TPictureBookPlan::FileName), never over a file, and returns its
+    // path; raises with the reason, leaving nothing written, when it cannot.
+    std::string MakePictureBook();
+    // Prints the picture book as a folded booklet on Printer: Copies of
+    // sheets FromSheet..ToSheet (below 1: all), two-sided, or with OneSided
+    // the fronts, then (asking the player to turn the stack) the backs. A
+    // PDF file gets the fronts, then the backs, and is replaced whole.
+    // False with the reason in Why when the job could not start or failed.
+    bool PrintBooklet(QPrinter& printer, int copies, int fromSheet, int toSheet, bool oneSided,
+                      std::string* why = nullptr);
+    // Opens a file with the desktop's viewer; false when none took it
+    // (replaced in tests).
+    std::function<bool(const std::string& path)> OpenDocument;
+    // The local time now (replaced in tests).
+    std::function<QDateTime()> Clock;
     // Shows an error message (replaced in tests).
     std::function<void(const std::string&)> ShowError;
 
@@ -263,11 +290,22 @@ private:
     // The family and size page Page is drawn in: the cover keeps its own.
     QString PageFamily(int page) const;
     int PageSize(int page) const;
+    void BuildKeepsake();
+    // Puts the booklet choices into the print dialog's options, and takes
+    // them back once it has closed.
+    void OfferBookletChoices(QPrintDialog& dlgPrint);
+    void TakeBackBookletChoices();
     // Turns the page for Key (Left, Right, Page Up, Page Down) where the arrows
     // would; false when the key is not for turning here.
     bool TurnByKey(int key);
     void PlaceControls();
     TBookSpread::Controls SpreadControls() const;
+    // Runs one print job on Printer with "Now printing story..." showing:
+    // Draw paints it on a painter begun on Printer. A PDF file is replaced
+    // whole once the job ends well, and kept as it was otherwise. False with
+    // the reason in Why when the job could not start or Draw raised.
+    bool RunPrintJob(QPrinter& printer, const std::function<void(QPainter&)>& draw,
+                     std::string* why);
     // The story laid out for Printer's paper, measured on Canvas.
     std::unique_ptr<TPrintPlan> MakePrintPlan(QPrinter& printer, plat::Canvas& canvas);
     void FormPaint();
@@ -323,6 +361,7 @@ private:
     int twistLevel_ = 2;
     TBookLetters letters_;
     int pagePoints_ = TBookLetters::kNormalPoints;
+    int storyTwistLevel_ = 2; // the twist level the story shown was made with
     bool hasHero_ = false;
     bool hasHeroine_ = false;
     TLibraryImage bookPicture_;     // "book": every piece of the book

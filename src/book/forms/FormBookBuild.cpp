@@ -76,7 +76,10 @@ TFormBook::TFormBook(TStoryGenerator& generator, TRL8Library& library, QWidget* 
     ExecPrintDialog = [this](QPrinter& printer, int pageCount) {
         QPrintDialog dlgPrint(&printer, this);
         PreparePrintDialog(dlgPrint, pageCount);
-        return dlgPrint.exec() == QDialog::Accepted;
+        OfferBookletChoices(dlgPrint);
+        const bool confirmed = dlgPrint.exec() == QDialog::Accepted;
+        TakeBackBookletChoices();
+        return confirmed;
     };
     BuildForm();
 
@@ -288,8 +291,9 @@ void TFormBook::BuildForm() {
         QPushButton* b;
         const char* glyph;
     };
-    for (const Cmd& c : {Cmd{&cmdNewStory, "newstory"}, Cmd{&cmdReadSaved, "readsave"},
-                         Cmd{&cmdPrint, "print"}, Cmd{&cmdSave, "save"}, Cmd{&cmdCopy, "copy"}}) {
+    for (const Cmd& c :
+         {Cmd{&cmdNewStory, "newstory"}, Cmd{&cmdReadSaved, "readsave"}, Cmd{&cmdPrint, "print"},
+          Cmd{&cmdSave, "save"}, Cmd{&cmdCopy, "copy"}, Cmd{&cmdPictureBook, "picbook"}}) {
         c.b->setFont(buttonFont);
         c.b->setIcon(Glyph(c.glyph));
         c.b->setIconSize(QSize(18, 18));
@@ -354,8 +358,11 @@ void TFormBook::BuildForm() {
     tmrMessage.setInterval(int(TMessageClock::kInterval));
     connect(&tmrMessage, &QTimer::timeout, this, [this] { tmrMessageTimer(); });
 
+    BuildKeepsake();
+
     NameControls();
     installEventFilter(this);
-    for (QPushButton* b : {&cmdNewStory, &cmdReadSaved, &cmdPrint, &cmdSave, &cmdCopy})
+    for (QPushButton* b :
+         {&cmdNewStory, &cmdReadSaved, &cmdPrint, &cmdSave, &cmdCopy, &cmdPictureBook})
         b->installEventFilter(this);
 }

@@ -56,6 +56,7 @@ void TFormBook::ShowMessageLabel(QLabel& label) {
 void TFormBook::tmrMessageTimer() {
     lblSaved.hide();
     lblCopied.hide();
+    lblBookMade.hide();
     tmrMessage.stop();
     messageClock_.Stop();
 }
@@ -121,6 +122,12 @@ void TFormBook::cmdPrintClick() {
         return;
     const bool range = printer.printRange() == QPrinter::PageRange;
     std::string why;
+    if (chkBooklet.isChecked()) {
+        if (!PrintBooklet(printer, printer.copyCount(), range ? printer.fromPage() : 0,
+                          range ? printer.toPage() : 0, chkOneSided.isChecked(), &why))
+            throw std::runtime_error(why);
+        return;
+    }
     if (!PrintStory(printer, printer.copyCount(), range ? printer.fromPage() : 0,
                     range ? printer.toPage() : 0, &why))
         throw std::runtime_error(why);
@@ -135,8 +142,25 @@ std::unique_ptr<TPrintPlan> TFormBook::MakePrintPlan(QPrinter& printer, plat::Ca
 
 bool TFormBook::PrintStory(QPrinter& printer, int copies, int fromPage, int toPage,
                            std::string* why) {
-    // The copies are printed here, one range after the other; a copy count
-    // left on the printer would multiply them.
+    return RunPrintJob(
+        printer,
+        [&](QPainter& painter) {
+            plat::QtCanvas canvas(painter, letters_.Family(), pagePoints_);
+            const std::unique_ptr<TPrintPlan> plan = MakePrintPlan(printer, canvas);
+            const std::vector<int> sheets = plan->Sheets(copies, fromPage, toPage);
+            for (std::size_t i = 0; i < sheets.size(); ++i) {
+                if (i > 0)
+                    printer.newPage();
+                plan->DrawPage(book_, canvas, sheets[i]);
+            }
+        },
+        why);
+}
+
+bool TFormBook::RunPrintJob(QPrinter& printer, const std::function<void(QPainter&)>& draw,
+                            std::string* why) {
+    // The copies are printed by Draw; a copy count left on the printer would
+    // multiply them.
     printer.setCopyCount(1);
     printer.setDocName(ToQString(book_.CoverText));
     // A PDF is written beside its file and takes the file's place whole once
@@ -153,14 +177,7 @@ bool TFormBook::PrintStory(QPrinter& printer, int copies, int fromPage, int toPa
     try {
         if (!painter.begin(&printer))
             throw std::runtime_error(WhyNotStarted(printer, file));
-        plat::QtCanvas canvas(painter, letters_.Family(), pagePoints_);
-        const std::unique_ptr<TPrintPlan> plan = MakePrintPlan(printer, canvas);
-        const std::vector<int> sheets = plan->Sheets(copies, fromPage, toPage);
-        for (std::size_t i = 0; i < sheets.size(); ++i) {
-            if (i > 0)
-                printer.newPage();
-            plan->DrawPage(book_, canvas, sheets[i]);
-        }
+        draw(painter);
     } catch (const std::exception& e) {
         failure = e.what();
     } catch (...) {

@@ -92,8 +92,12 @@ TEST_F(FormBookTest, FormTextsAndPlaces) {
     EXPECT_EQ(book->pnlHeroine.geometry(), QRect(base + (216 - 169) / 2, y - 73, 169, 73));
     y -= 73 + 8;
     EXPECT_EQ(book->pnlTwist.geometry(), QRect(base + (216 - 169) / 2, y - 62, 169, 62));
+    // The command panel of four commands, 216 x 316, centred on the right page.
     EXPECT_EQ(book->pnlCommands.geometry(),
-              QRect(base + (216 - 197) / 2 - 15, 49 + (320 - 313) / 2, 197, 313));
+              QRect(base + (216 - 216) / 2 - 15, 49 + (320 - 316) / 2, 216, 316));
+    for (const QWidget* w : book->pnlCommands.findChildren<QWidget*>(Qt::FindDirectChildrenOnly))
+        EXPECT_TRUE(book->pnlCommands.rect().contains(w->geometry()))
+            << w->objectName().toStdString();
     // The hint stands at the page foot, but above the forward arrow.
     EXPECT_EQ(book->lblTurnPage.geometry(), QRect(326 + (216 - 218) / 2, 418 - 64 - 33, 218, 33));
     EXPECT_TRUE(errors.empty());
@@ -294,7 +298,7 @@ TEST_F(FormBookTest, GrowingTheWindowMovesToTheShorterLayoutsCommands) {
     EXPECT_EQ(book->cmdNextPage.pos(), QPoint(1200 - 48, 900 - 48));
     EXPECT_EQ(book->pbxClose.pos(), QPoint(569 + 608, 36));
     EXPECT_EQ(book->pnlCommands.geometry().topLeft(),
-              QPoint(630 + 10 + (520 - 197) / 2 - 15, 49 + (802 - 313) / 2));
+              QPoint(630 + 10 + (520 - 216) / 2 - 15, 49 + (802 - 316) / 2));
 
     // Shrinking back keeps the spread while it is still within the story.
     book->ShowPages(1);

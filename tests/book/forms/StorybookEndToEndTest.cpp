@@ -26,11 +26,12 @@ constexpr int kSceneLeft = 20, kSceneTop = 20, kClientWidth = 590, kClientHeight
 
 // Button centres in the storybook's 592 x 418 client area, from its layout:
 // the right page starts at 326 and is 216 wide; the controls stand upward
-// from y 359 and the command panel is centred on the right page at 330, 52.
+// from y 359 and the command panel (216 x 316) is centred on the right page
+// at 321, 51, its buttons 13 pixels in.
 constexpr int kNewStoryX = 378 + 132 / 2, kNewStoryY = 359 - 29 / 2;
 constexpr int kReadSavedX = 378 + 133 / 2, kReadSavedY = 359 - 29 / 2;
-constexpr int kSaveX = 330 + 24 + 149 / 2, kSaveY = 52 + 101 + 29 / 2;
-constexpr int kCopyX = 330 + 24 + 149 / 2, kCopyY = 52 + 225 + 29 / 2;
+constexpr int kSaveX = 321 + 13 + 149 / 2, kSaveY = 51 + 77 + 29 / 2;
+constexpr int kCopyX = 321 + 13 + 149 / 2, kCopyY = 51 + 167 + 29 / 2;
 } // namespace
 
 TEST(StorybookEndToEnd, ATaleIsToldSavedCopiedAndReadBack) {

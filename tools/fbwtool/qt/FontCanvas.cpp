@@ -1,34 +1,15 @@
-// fbwtool with Qt: the Qt canvas on an image, under a GUI application on the
-// offscreen platform unless another one is asked for.
+// fbwtool with Qt: the Qt canvas on an image, under the tool's GUI application
+// (ToolApp).
 #include "FontCanvas.h"
+#include "ToolApp.h"
 
-#include <QGuiApplication>
 #include <QImage>
 #include <QPainter>
-#include <cstdio>
 
 #include "platform/qt/Latin1.h"
 #include "platform/qt/QtCanvas.h"
 
 namespace {
-
-// The tool's output is its own: Qt's warnings (a missing runtime folder and
-// the like) stay out of it; critical messages still reach stderr.
-void QuietMessages(QtMsgType type, const QMessageLogContext&, const QString& message) {
-    if (type == QtCriticalMsg || type == QtFatalMsg)
-        std::fprintf(stderr, "fbwtool: %s\n", message.toLocal8Bit().constData());
-}
-
-QGuiApplication& App() {
-    qInstallMessageHandler(QuietMessages);
-    static int argc = 1;
-    static char name[] = "fbwtool";
-    static char* argv[] = {name, nullptr};
-    if (qEnvironmentVariableIsEmpty("QT_QPA_PLATFORM"))
-        qputenv("QT_QPA_PLATFORM", "offscreen");
-    static QGuiApplication app(argc, argv);
-    return app;
-}
 
 class QtFontCanvas : public FontCanvasSession {
 public:
@@ -57,7 +38,7 @@ private:
 
 std::unique_ptr<FontCanvasSession> OpenFontCanvas(const std::string& family, int points, int dpi,
                                                   std::string& error) {
-    App();
+    ToolApp();
     auto session = std::make_unique<QtFontCanvas>(family, points, dpi, 16, 16);
     if (static_cast<plat::QtCanvas&>(session->Canvas()).Dpi() != dpi) {
         error = "--dpi " + std::to_string(dpi) + " cannot be used";

@@ -1,0 +1,256 @@
+// The storybook's keepsake: "Make a picture book" (the file in the stories
+// folder under a fresh name each time, checked with poppler's tools, the
+// message and the offer to open it, a folder that cannot be written), and
+// the story printed as a folded booklet to a PDF printer.
+#include <QPrinter>
+
+#include <filesystem>
+#include <sstream>
+
+#include "BookFixture.h"
+#include "platform/Files.h"
+#include "support/XSession.h"
+
+namespace fs = std::filesystem;
+using fbwtest::ShellOutput;
+
+namespace {
+
+bool HavePoppler() {
+    return fbwtest::OnPath("pdfinfo") && fbwtest::OnPath("pdftotext") &&
+           fbwtest::OnPath("pdfimages");
+}
+
+std::string Info(const std::string& pdf, const std::string& field) {
+    const std::string info = ShellOutput("pdfinfo '" + pdf + "' 2>/dev/null");
+    const std::size_t at = info.find(field + ":");
+    if (at == std::string::npos)
+        return {};
+    const std::size_t from = info.find_first_not_of(' ', at + field.size() + 1);
+    return info.substr(from, info.find('\n', from) - from);
+}
+
+int Pages(const std::string& pdf) {
+    return std::atoi(Info(pdf, "Pages").c_str());
+}
+
+std::vector<std::string> Tokens(const std::string& text) {
+    std::vector<std::string> out;
+    std::istringstream in(text);
+    for (std::string w; in >> w;)
+        out.push_back(w);
+    return out;
+}
+
+// The words of page Page, or of its left or right half (Half -1 or 1).
+std::vector<std::string> PageWords(const std::string& pdf, int page, int half = 0) {
+    std::string crop;
+    if (half != 0) {
+        const int w = std::atoi(Info(pdf, "Page size").c_str());
+        crop = "-x " + std::to_string(half < 0 ? 0 : w / 2) + " -y 0 -W " + std::to_string(w / 2) +
+               " -H 5000 ";
+    }
+    const std::string n = std::to_string(page);
+    return Tokens(ShellOutput("pdftotext -r 72 " + crop + "-f " + n + " -l " + n + " '" + pdf +
+                              "' - 2>/dev/null"));
+}
+
+} // namespace
+
+class KeepsakeTest : public BookFixture {
+protected:
+    void SetUp() override {
+        BookFixture::SetUp();
+        book->Clock = [] { return QDateTime(QDate(2026, 12, 8), QTime(17, 5)); };
+        book->OpenDocument = [this](const std::string& path) {
+            opened.push_back(path);
+            return true;
+        };
+    }
+    // Tale 2 with a generated story, on its commands spread.
+    void OpenAtCommands() {
+        Open(2);
+        book->ShowPages(book->Book().PageCount() | 1);
+        ASSERT_TRUE(book->cmdPictureBook.isVisible());
+    }
+    std::string Folder() { return book->StoriesFolder; }
+    std::vector<std::string> opened;
+};
+
+TEST_F(KeepsakeTest, APictureBookInTheStoriesFolderUnderAFreshName) {
+    OpenAtCommands();
+    EXPECT_EQ(book->lblPictureBookText.text(),
+              "Make a picture book of this story that you can keep, print or send.");
+    EXPECT_EQ(book->cmdPictureBook.text(), "Make a picture book");
+    fbwtest::MessageCapture messages(plat::MsgAnswer::No);
+    QTest::mouseClick(&book->cmdPictureBook, Qt::LeftButton);
+    ASSERT_TRUE(errors.empty()) << errors[0];
+    const std::string pdf = Folder() + "Goldilox 2026-12-08 17.05.pdf";
+    ASSERT_TRUE(fs::exists(pdf));
+    EXPECT_TRUE(book->lblBookMade.isVisible());
+    EXPECT_EQ(book->lblBookMade.text(), "Picture book made!");
+    EXPECT_TRUE(book->tmrMessage.isActive());
+    ASSERT_EQ(messages.Messages().size(), 1u);
+    EXPECT_NE(messages.Messages()[0].text.find("Goldilox 2026-12-08 17.05.pdf"), std::string::npos);
+    EXPECT_TRUE(opened.empty()) << "not opened when the player says no";
+    EXPECT_EQ(std::distance(fs::directory_iterator(Folder()), fs::directory_iterator()), 1)
+        << "nothing beside it";
+
+    // Again: a fresh name, and opened with the desktop's viewer when asked.
+    messages.Handler().SetAnswer(plat::MsgAnswer::Yes);
+    QTest::mouseClick(&book->cmdPictureBook, Qt::LeftButton);
+    const std::string second = Folder() + "Goldilox 2026-12-08 17.05 (2).pdf";
+    ASSERT_TRUE(fs::exists(second));
+    EXPECT_EQ(opened, std::vector<std::string>{second});
+    book->tmrMessageTimer();
+    EXPECT_FALSE(book->lblBookMade.isVisible()) << "the message goes";
+
+    if (!HavePoppler())
+        GTEST_SKIP() << "poppler's pdfinfo, pdftotext and pdfimages are not installed";
+    EXPECT_EQ(Info(pdf, "Title"), generator().Title());
+    const int pages = Pages(pdf);
+    ASSERT_GE(pages, 4);
+    EXPECT_EQ(PageWords(pdf, pages), (std::vector<std::string>{"The", "End"}));
+    EXPECT_EQ(PageWords(pdf, 1), Tokens(generator().Title()));
+    std::vector<std::string> words;
+    for (int p = 2; p < pages; ++p) {
+        std::vector<std::string> t = PageWords(pdf, p);
+        ASSERT_FALSE(t.empty());
+        EXPECT_EQ(t.back(), std::to_string(p - 1));
+        words.insert(words.end(), t.begin(), t.end() - 1);
+    }
+    std::string story = book->StoryText();
+    for (std::size_t at; (at = story.find("\\n")) != std::string::npos;)
+        story.replace(at, 2, " ");
+    EXPECT_EQ(words, Tokens(QString::fromLatin1(story.c_str()).toStdString()))
+        << "the story's words in order";
+    // The cover's picture: the full twist's, at a whole-pixel scale.
+    const std::vector<std::string> image =
+        Tokens(ShellOutput("pdfimages -list '" + pdf + "' | tail -n +3"));
+    ASSERT_GE(image.size(), 14u);
+    EXPECT_EQ(image[0], "1");
+    EXPECT_EQ(std::atoi(image[3].c_str()) % 150, 0);
+    EXPECT_EQ(image[3], image[4]);
+    EXPECT_EQ(image[8], "image") << "lossless";
+}
+
+TEST_F(KeepsakeTest, AFolderThatCannotBeWrittenGivesTheErrorAndNothingHalfWritten) {
+    OpenAtCommands();
+    fbwtest::MessageCapture messages;
+    // A folder no one may make files in, not even root.
+    book->StoriesFolder = "/proc/self/";
+    QTest::mouseClick(&book->cmdPictureBook, Qt::LeftButton);
+    ASSERT_EQ(errors.size(), 1u);
+    EXPECT_EQ(errors[0], "Picture book: cannot write /proc/self/Goldilox 2026-12-08 17.05.pdf");
+    EXPECT_FALSE(book->lblBookMade.isVisible());
+    EXPECT_FALSE(book->tmrMessage.isActive());
+    EXPECT_TRUE(messages.Messages().empty()) << "nothing offered";
+
+    // A file where the folder should be.
+    errors.clear();
+    book->StoriesFolder = home.Path() + "Fablewhirl Stories/";
+    fbwtest::WriteBytes(home.Path() + "Fablewhirl Stories", "x");
+    QTest::mouseClick(&book->cmdPictureBook, Qt::LeftButton);
+    ASSERT_EQ(errors.size(), 1u);
+    EXPECT_EQ(errors[0].find("Picture book: cannot create the folder"), 0u) << errors[0];
+    EXPECT_FALSE(book->lblBookMade.isVisible());
+    EXPECT_EQ(fbwtest::ReadBytes(home.Path() + "Fablewhirl Stories"), "x");
+    EXPECT_EQ(std::distance(fs::directory_iterator(home.Path()), fs::directory_iterator()), 1)
+        << "nothing half-written beside it";
+}
+
+TEST_F(KeepsakeTest, AFoldedBookletToAPdfPrinter) {
+    if (!HavePoppler())
+        GTEST_SKIP() << "poppler's pdfinfo and pdftotext are not installed";
+    OpenAtCommands();
+    fbwtest::TempDir out;
+    fbwtest::MessageCapture messages(plat::MsgAnswer::No);
+    QTest::mouseClick(&book->cmdPictureBook, Qt::LeftButton);
+    const int pages = Pages(Folder() + "Goldilox 2026-12-08 17.05.pdf");
+    const int padded = (pages + 3) / 4 * 4, sheets = padded / 4;
+    ASSERT_GE(sheets, 2);
+
+    EXPECT_FALSE(book->chkOneSided.isEnabled()) << "a choice of the booklet only";
+    book->chkBooklet.setChecked(true);
+    EXPECT_TRUE(book->chkOneSided.isEnabled());
+    auto printTo = [&](const std::string& name, int copies, int from, int to) {
+        book->ExecPrintDialog = [&, name, copies, from, to](QPrinter& printer, int) {
+            printer.setOutputFormat(QPrinter::PdfFormat);
+            printer.setOutputFileName(QString::fromStdString(out / name));
+            printer.setCopyCount(copies);
+            if (from > 0) {
+                printer.setPrintRange(QPrinter::PageRange);
+                printer.setFromTo(from, to);
+            }
+            return true;
+        };
+        QTest::mouseClick(&book->cmdPrint, Qt::LeftButton);
+        EXPECT_TRUE(errors.empty()) << errors[0];
+        return out / name;
+    };
+
+    // Two-sided: each sheet's front, then its back.
+    const std::string two = printTo("two.pdf", 1, 0, 0);
+    EXPECT_EQ(Pages(two), padded / 4 * 2);
+    const std::string size = Info(two, "Page size");
+    EXPECT_GT(std::atoi(size.c_str()), std::atoi(size.c_str() + size.find('x') + 1))
+        << "landscape: " << size;
+    const std::vector<std::string> title = Tokens(generator().Title());
+    EXPECT_EQ(PageWords(two, 1, 1), title) << "the first page on the right of sheet 1";
+    EXPECT_EQ(PageWords(two, 1, -1), padded == pages ? (std::vector<std::string>{"The", "End"})
+                                                     : std::vector<std::string>{})
+        << "the last page on its left";
+    EXPECT_EQ(PageWords(two, 2, -1).back(), "1") << "its back: story page 1";
+    EXPECT_FALSE(book->lblPrinting.isVisible());
+
+    // One side only, into a file: every front, then every back.
+    book->chkOneSided.setChecked(true);
+    const std::string one = printTo("one.pdf", 1, 0, 0);
+    ASSERT_EQ(Pages(one), 2 * sheets);
+    EXPECT_EQ(PageWords(one, 1, 1), title);
+    EXPECT_EQ(PageWords(one, sheets + 1, -1).back(), "1") << "the backs after the fronts";
+    EXPECT_EQ(PageWords(one, sheets + 1), PageWords(two, 2));
+    EXPECT_EQ(PageWords(one, 2), PageWords(two, 3)) << "sheet 2's front";
+
+    // Copies and the range count sheets: two copies of sheet 2.
+    book->chkOneSided.setChecked(false);
+    const std::string range = printTo("range.pdf", 2, 2, 2);
+    ASSERT_EQ(Pages(range), 4);
+    for (int p : {1, 3})
+        EXPECT_EQ(PageWords(range, p), PageWords(two, 3)) << p;
+    for (int p : {2, 4})
+        EXPECT_EQ(PageWords(range, p), PageWords(two, 4)) << p;
+    EXPECT_EQ(messages.Messages().size(), 1u) << "no question but the picture book's";
+
+    // Without the booklet the story prints as before: no cover, no picture.
+    book->chkBooklet.setChecked(false);
+    const std::string plain = printTo("plain.pdf", 1, 0, 0);
+    EXPECT_EQ(PageWords(plain, 1).front(), title.front());
+    EXPECT_EQ(ShellOutput("pdfimages -list '" + plain + "' | tail -n +3"), "");
+}
+
+TEST_F(KeepsakeTest, TheCoverShowsThePictureOfTheStorysTwistPixelForPixel) {
+    if (!fbwtest::OnPath("pdfimages"))
+        GTEST_SKIP() << "poppler's pdfimages is not installed";
+    Open(2);
+    QTest::mouseClick(&book->sbNone, Qt::LeftButton);
+    QTest::mouseClick(&book->cmdNewStory, Qt::LeftButton); // told without a twist
+    QTest::mouseClick(&book->sbFull, Qt::LeftButton);      // then the twist changed
+    book->ShowPages(book->Book().PageCount() | 1);
+    fbwtest::MessageCapture messages(plat::MsgAnswer::No);
+    QTest::mouseClick(&book->cmdPictureBook, Qt::LeftButton);
+    ASSERT_TRUE(errors.empty()) << errors[0];
+    fbwtest::TempDir out;
+    ShellOutput("pdfimages -png -f 1 -l 1 '" + Folder() + "Goldilox 2026-12-08 17.05.pdf' '" +
+                (out / "cover") + "'");
+    const QImage cover(QString::fromStdString(out / "cover-000.png"));
+    ASSERT_FALSE(cover.isNull());
+    ASSERT_EQ(cover.width() % 150, 0);
+    const int k = cover.width() / 150;
+    const QImage tale = LibraryImage("Goldilox").copy(0, 0, 150, 150); // no twist
+    int wrong = 0;
+    for (int y = 0; y < cover.height(); ++y)
+        for (int x = 0; x < cover.width(); ++x)
+            wrong += cover.pixel(x, y) != tale.pixel(x / k, y / k);
+    EXPECT_EQ(wrong, 0) << "each picture pixel a " << k << " x " << k << " block of its colour";
+}

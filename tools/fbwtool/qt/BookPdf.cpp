@@ -1,0 +1,35 @@
+// fbwtool with Qt: the picture book drawn by the game's own painter, with the
+// tale's picture from the game's image library.
+#include "BookPdf.h"
+#include "ToolApp.h"
+
+#include <exception>
+
+#include "image/LibraryImage.h"
+#include "image/RL8Library.h"
+#include "platform/qt/Latin1.h"
+#include "platform/qt/QtFonts.h"
+#include "platform/qt/QtPictureBook.h"
+
+bool MakeBookPdf(const BookPdfInput& input, std::string& pdf, std::string& error) {
+    ToolApp();
+    plat::InstallFontSubstitutes();
+    try {
+        TRL8Library library;
+        library.Open(input.libraryPath);
+        const TLibraryImage picture(library, input.pictureName);
+        const int side = TPictureBookPlan::kPictureSide;
+        const int top = input.pictureLevel * side;
+        const QImage image = plat::QtPictureBook::PictureImage(
+            *picture.Surface(), TRect{0, top, side, top + side}, library.GetHPal());
+        const QByteArray bytes = plat::QtPictureBook::MakePdf(
+            input.story, {ToQString(input.face), input.points},
+            TPictureBookPlan::PaperFor(plat::QtPictureBook::LocaleUsesLetter()), image,
+            input.booklet);
+        pdf.assign(bytes.constData(), static_cast<std::size_t>(bytes.size()));
+        return true;
+    } catch (const std::exception& e) {
+        error = e.what();
+        return false;
+    }
+}
