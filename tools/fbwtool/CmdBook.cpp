@@ -8,6 +8,7 @@
 #include "BookPdf.h"
 #include "Command.h"
 #include "TellOptions.h"
+#include "book/BookLetters.h"
 #include "book/PictureBookPlan.h"
 #include "book/StoryText.h"
 #include "platform/Files.h"
@@ -26,11 +27,11 @@ int RunBook(const Args& given) {
     if (!options.Take(args, error))
         return Fail(error);
     BookPdfInput input;
-    input.face = "Times New Roman";
+    input.face = TBookLetters::kClassicFamily;
     std::string letters;
     if (TakeOption(args, "--letters", letters)) {
         if (letters == "easy")
-            input.face = "Andika";
+            input.face = TBookLetters::kEasyReadFamily;
         else if (letters != "classic")
             return Fail("--letters takes classic or easy");
     }

@@ -12,6 +12,7 @@
 #include <QVBoxLayout>
 #include <stdexcept>
 
+#include "book/BookLetters.h"
 #include "book/BookletImposition.h"
 #include "book/PictureBookPlan.h"
 #include "image/RL8Library.h"
@@ -35,9 +36,9 @@ constexpr const char* kTurnStack =
     "The fronts of the sheets are printed. Turn the printed stack over, put it back into the "
     "printer, and click OK to print the backs.";
 
-// The book's letters as the storybook shows them.
-plat::QtPictureBook::Letters BookLetters() {
-    return {QString(TFormBook::kPageFont), TFormBook::kPagePoints};
+// The picture book's letters: those chosen for the story's pages.
+plat::QtPictureBook::Letters BookLetters(const TBookLetters& chosen) {
+    return {QString(chosen.Family()), chosen.Points()};
 }
 
 // The tale's picture at twist Level; null without one.
@@ -128,7 +129,7 @@ void TFormBook::TakeBackBookletChoices() {
 std::string TFormBook::MakePictureBook() {
     const std::string tale = TTaleTable::ShortName(TaleNumber);
     const QByteArray pdf = plat::QtPictureBook::MakePdf(
-        story_, BookLetters(), TPictureBookPlan::PaperFor(plat::QtPictureBook::LocaleUsesLetter()),
+        story_, BookLetters(letters_), TPictureBookPlan::PaperFor(plat::QtPictureBook::LocaleUsesLetter()),
         StoryPicture(book_.Picture, storyTwistLevel_, library_.Get()));
     if (!QDir().mkpath(ToQString(StoriesFolder)))
         throw std::runtime_error("Picture book: cannot create the folder " + StoriesFolder);
@@ -189,7 +190,7 @@ bool TFormBook::PrintBooklet(QPrinter& printer, int copies, int fromSheet, int t
     return RunPrintJob(
         printer,
         [&](QPainter& painter) {
-            plat::QtPictureBook book(painter, story_, BookLetters(), printer.width() / 2,
+            plat::QtPictureBook book(painter, story_, BookLetters(letters_), printer.width() / 2,
                                      printer.height(), printer.resolution(), picture);
             const TBookletImposition booklet(book.Plan().PageCount());
             const auto jobs = booklet.Jobs(oneSided, copies, fromSheet, toSheet);
