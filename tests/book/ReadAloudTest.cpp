@@ -43,7 +43,9 @@ public:
     TReadAloud* reader = nullptr;
     std::vector<int> spreads;
     std::vector<int> repaints;
-    std::vector<bool> states;
+    std::vector<bool> states; // reading (speaking or paused) at each change
+    std::vector<TReadState> changes;
+    std::vector<TLinePart> repaintedParts;
     bool stopWhenShowing = false; // a window whose ShowPages stops the reading
     void ReadAloudShowSpread(int leftPage) override {
         spreads.push_back(leftPage);
@@ -51,7 +53,13 @@ public:
             reader->Stop();
     }
     void ReadAloudRepaintPage(int page) override { repaints.push_back(page); }
-    void ReadAloudStateChanged(bool reading) override { states.push_back(reading); }
+    void ReadAloudRepaintParts(const std::vector<TLinePart>& parts) override {
+        repaintedParts.insert(repaintedParts.end(), parts.begin(), parts.end());
+    }
+    void ReadAloudStateChanged(TReadState state) override {
+        states.push_back(state != TReadState::Idle);
+        changes.push_back(state);
+    }
 };
 
 class ReadAloudTest : public ::testing::Test {
@@ -309,8 +317,8 @@ TEST_F(ReadAloudTest, NothingToSayOrNoWayToSayItLeavesTheReaderIdle) {
 TEST_F(ReadAloudTest, SentencesTheEngineCannotSayArePassedOver) {
     class Picky : public plat::NullSpeechSynth {
     public:
-        bool Synthesize(const std::string& t, plat::SpeechPcm& out) override {
-            return t != "Aa bb cc." && NullSpeechSynth::Synthesize(t, out);
+        bool Synthesize(const std::string& t, float stretch, plat::SpeechPcm& out) override {
+            return t != "Aa bb cc." && NullSpeechSynth::Synthesize(t, stretch, out);
         }
     };
     TReadAloud picky(owner, std::make_unique<Picky>());

@@ -94,3 +94,4 @@ TEST(SystemSpeech, TwoSynthesizersSpeakOnTwoThreadsAndOutliveEachOther) {
     EXPECT_TRUE(c->Synthesize(text, again));
 }
 #endif
+

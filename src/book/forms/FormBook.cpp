@@ -287,6 +287,8 @@ void TFormBook::FormResize() {
     cmdPrevPage.move(geometry_.prevPage.left, geometry_.prevPage.top);
     const TPoint readToMe = TBookPieces::ReadToMePos(w, h);
     pbxReadToMe.move(readToMe.X, readToMe.Y);
+    const TPoint readPace = TReadingPace::ControlPos(w, h);
+    pbxReadPace.move(readPace.X, readPace.Y);
     cmdCloseBook.move(cmdCloseBook.x() + s.dx, cmdCloseBook.y());
     pbxClose.move(pbxClose.x() + s.dx, pbxClose.y());
     pbxLeftPage.setGeometry(ToQRect(s.leftPage));

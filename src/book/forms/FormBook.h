@@ -24,6 +24,7 @@
 #include "book/MessageClock.h"
 #include "book/ReadAloud.h"
 #include "book/ReadAloudOwner.h"
+#include "book/ReadingPace.h"
 #include "image/LibraryImage.h"
 #include "image/LibraryRef.h"
 #include "ui/ImageStore.h"
@@ -53,8 +54,9 @@ public:
     static constexpr int kClientHeight = 418;
     static constexpr const char* kPageFont = "Times New Roman";
     static constexpr int kPagePoints = 12; // 16 px at 96 dpi
-    // The "Read to me" button: one half of the library image "readtome" (idle
-    // at x 0, speaking at x 50), standing between the page arrows.
+    // The "Read to me" button: a third of the library image "readtome" (idle
+    // at x 0, speaking at x 50, paused at x 100), standing between the page
+    // arrows.
     static constexpr int kReadToMeWidth = 50;
     static constexpr int kReadToMeHeight = 25;
 
@@ -86,6 +88,8 @@ public:
     QPushButton cmdPrevPage, cmdNextPage, cmdCloseBook;
     TPaintBox pbxLeftPage, pbxRightPage, pbxClose;
     TPaintBox pbxReadToMe{this}; // "Read to me"
+    TPaintBox pbxReadPace{this}; // the reading pace, right of "Read to me"
+    QTimer tmrReadAlong{this};   // lights the word heard while the voice speaks
     QFrame pnlTwist;
     QLabel lblTwist;
     QToolButton sbNone, sbHalf, sbFull;
@@ -137,11 +141,14 @@ public:
     void cmdPrintClick();
     void tmrMessageTimer();
     void pbxReadToMeClick();
+    void pbxReadPaceClick(int x); // X within the control
+    void tmrReadAlongTimer();
 
     // The reader's requests (TReadAloudOwner).
     void ReadAloudShowSpread(int leftPage) override;
     void ReadAloudRepaintPage(int page) override;
-    void ReadAloudStateChanged(bool reading) override;
+    void ReadAloudRepaintParts(const std::vector<TLinePart>& parts) override;
+    void ReadAloudStateChanged(TReadState state) override;
 
     // Prints Copies of pages FromPage..ToPage of the story on Printer (a
     // page number below 1 prints every page); the dialog-free part of
@@ -165,8 +172,10 @@ public:
     QImage RightPagePicture() const { return PagePicture(pbxRightPage, rightImage_); }
     // The left page's picture, at the screen's pixel ratio.
     const QImage& LeftPageLayer() const { return leftImage_; }
-    // What the "Read to me" button shows.
+    // What the "Read to me" button and the pace control show.
     const QImage& ReadToMePicture() const { return readToMeImage_; }
+    const QImage& ReadPacePicture() const { return readPaceImage_; }
+    TReadingPace::Pace ReadingPace() const { return pace_; }
     // How often each page picture was drawn whole.
     int LeftPageDraws() const { return leftDraws_; }
     // The window's own cursor (FormMouseMove).
@@ -216,8 +225,16 @@ private:
     void PaintPage(QPainter& c, const QRegion& damage, const QImage& layer) const;
     QImage PagePicture(const QWidget& area, const QImage& layer) const;
     void RenderPages();
-    // Draws the button's picture over the book behind it.
+    // Draws the button's picture over the book behind it, and the pace
+    // control's.
     void DrawReadToMe();
+    void DrawReadPace();
+    // The pace control, its picture and the pace from the settings (in the
+    // constructor, before the library is registered).
+    void BuildReadAlong(TRL8Library& library);
+    // Draws again the part of the picture of page area Box (page Page) that
+    // Part covers; returns that rectangle in the area (empty for none).
+    QRect RedrawPagePart(QImage& image, const TBookBox& box, int page, const TLinePart& part);
     // Ends the reading, if any (every player action that changes the book).
     void StopReading();
     void Layout();
@@ -237,6 +254,7 @@ private:
     TLibraryImage bookPicture_;     // "book": every piece of the book
     TLibraryImage talePicture_;     // the tale's three cover pictures; may be empty
     TLibraryImage readToMePicture_; // "readtome"; empty without it
+    TLibraryImage readPacePicture_; // "readpace"; empty without it
     TBookGeometry geometry_;
     TMessageClock messageClock_;
     // The memory of the book's picture and of the pages' pictures, kept
@@ -247,6 +265,8 @@ private:
     const plat::LogPalette* bookSheetPalette_ = nullptr;
     QImage leftImage_, rightImage_; // the pages' pictures (DrawPageInto)
     QImage readToMeImage_;          // the button over the book behind it
+    QImage readPaceImage_;          // the pace control over the book behind it
+    TReadingPace::Pace pace_ = TReadingPace::Pace::Normal;
     int leftDraws_ = 0;
     QCursor surfaceCursor_;
     bool laidOut_ = false;
