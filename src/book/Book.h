@@ -90,8 +90,8 @@ public:
 
     // DrawPageFrom for story page PageNumber, only the lines that reach into
     // the rows [Top, Bottom): a part of the page drawn again.
-    void DrawPageRowsFrom(const TLumList* pageList, plat::Canvas* canvas, int width,
-                          int pageNumber, const char* text, int top, int bottom) const;
+    void DrawPageRowsFrom(const TLumList* pageList, plat::Canvas* canvas, int width, int pageNumber,
+                          const char* text, int top, int bottom) const;
 
     // Where characters [Start, End) of line LineNumber of story page
     // PageNumber stand when DrawPageFrom draws that page Width wide: from the

@@ -300,9 +300,8 @@ TReadAloud::Spoken TReadAloud::Synthesize(int index, const std::string& text, fl
     out.index = index;
     std::lock_guard<std::mutex> lock(synthMutex_);
     try {
-        out.ok =
-            synth_->Synthesize(text, stretch, out.pcm) && !out.pcm.Samples.empty() &&
-            out.pcm.SampleRate > 0;
+        out.ok = synth_->Synthesize(text, stretch, out.pcm) && !out.pcm.Samples.empty() &&
+                 out.pcm.SampleRate > 0;
     } catch (const std::exception&) { // out of memory: the sentence is passed over
         out.ok = false;
     }

@@ -194,15 +194,15 @@ private:
     std::vector<Unit> units_; // from the first sentence read on
     int current_ = -1;        // index into units_
     bool reading_ = false;
-    bool showing_ = false;    // inside the owner's ReadAloudShowSpread
-    bool starting_ = false;   // inside Play: the wave manager may run the event loop
+    bool showing_ = false;  // inside the owner's ReadAloudShowSpread
+    bool starting_ = false; // inside Play: the wave manager may run the event loop
     enum class Wanted { None, Stop, Pause };
     Wanted wanted_ = Wanted::None; // a Stop or Pause came while starting_
     bool paused_ = false;
     float stretch_ = plat::SpeechSynth::kNormalStretch;
     TWordTimes times_; // of the unit playing
     int litWord_ = -1;
-    uint16_t soundId_ = 0;    // of the sentence being read
+    uint16_t soundId_ = 0; // of the sentence being read
     uint16_t nextSerial_ = 0;
     std::future<Spoken> ahead_;                // the next sentence, being synthesized
     std::vector<std::future<Spoken>> dropped_; // syntheses no longer wanted

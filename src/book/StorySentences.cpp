@@ -114,8 +114,7 @@ std::vector<TSentenceWord> TStorySentences::FindWords(const char* text, int32_t 
 }
 
 int TStorySentences::CountWords(const std::string& text) {
-    return static_cast<int>(
-        FindWords(text.c_str(), 0, static_cast<int32_t>(text.size())).size());
+    return static_cast<int>(FindWords(text.c_str(), 0, static_cast<int32_t>(text.size())).size());
 }
 
 void TStorySentences::Build(const char* text, const TLumList& pages) {

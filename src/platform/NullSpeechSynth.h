@@ -28,8 +28,8 @@ public:
     // asked for (safe from any thread).
     std::vector<std::string> Texts() const;
     std::vector<float> Stretches() const;
-    std::atomic<bool> Fail{false};    // every call fails while set
-    std::atomic<int> ExtraWords{0};   // tokens said after the text's own, at its end
+    std::atomic<bool> Fail{false};  // every call fails while set
+    std::atomic<int> ExtraWords{0}; // tokens said after the text's own, at its end
     // Samples Synthesize makes for Text at Stretch.
     static std::size_t SamplesFor(const std::string& text, float stretch = kNormalStretch);
     // Milliseconds from the first sample to character Index at Stretch.

@@ -454,8 +454,8 @@ TEST_F(ReadAloudTest, TheWordHeardIsLitAtThePlayedPositionAndOnlyItsPartsRepaint
     EXPECT_TRUE(owner.repaintedParts.empty()) << "nothing changed";
     at(tale);
     EXPECT_EQ(reader->LitWord(), 1);
-    EXPECT_EQ(owner.repaintedParts,
-              (std::vector<TLinePart>{{1, 1, 0, 3}, {1, 1, 4, 8}})) << "the dark, then the lit";
+    EXPECT_EQ(owner.repaintedParts, (std::vector<TLinePart>{{1, 1, 0, 3}, {1, 1, 4, 8}}))
+        << "the dark, then the lit";
     EXPECT_EQ(at(end), -1) << "after the last word";
     EXPECT_EQ(reader->LitWord(), -1);
     EXPECT_TRUE(owner.repaints.size() == 1) << "no page was drawn again for a word";

@@ -22,8 +22,8 @@ std::vector<std::string> Words(const char* text, const TSentence& s) {
 std::vector<plat::SpeechWord> Said(int count, int startMs = 200, int lengthMs = 100) {
     std::vector<plat::SpeechWord> out;
     for (int i = 0; i < count; ++i)
-        out.push_back({(startMs + i * lengthMs) / 1000.0f, (startMs + (i + 1) * lengthMs) / 1000.0f,
-                       i});
+        out.push_back(
+            {(startMs + i * lengthMs) / 1000.0f, (startMs + (i + 1) * lengthMs) / 1000.0f, i});
     return out;
 }
 
@@ -54,11 +54,11 @@ TEST(SentenceWords, EachWordStandsWhereTheLayoutPutItAcrossLinesAndPages) {
     for (const TSentence& sentence : s.Items)
         for (const TSentenceWord& w : sentence.Words)
             for (const TLinePart& p : w.Parts) {
-                const bool inside = std::any_of(
-                    sentence.Parts.begin(), sentence.Parts.end(), [&](const TLinePart& q) {
-                        return q.Page == p.Page && q.Line == p.Line && q.Start <= p.Start &&
-                               p.End <= q.End;
-                    });
+                const bool inside = std::any_of(sentence.Parts.begin(), sentence.Parts.end(),
+                                                [&](const TLinePart& q) {
+                                                    return q.Page == p.Page && q.Line == p.Line &&
+                                                           q.Start <= p.Start && p.End <= q.End;
+                                                });
                 EXPECT_TRUE(inside);
             }
 

@@ -99,7 +99,6 @@ TEST(SystemSpeech, TwoSynthesizersSpeakOnTwoThreadsAndOutliveEachOther) {
 }
 #endif
 
-
 TEST(SystemSpeech, EachWordOfASentenceHasItsTimeAndMapsOntoThePage) {
     std::unique_ptr<plat::SpeechSynth> synth = plat::CreateSystemSpeechSynth();
     if (!synth)

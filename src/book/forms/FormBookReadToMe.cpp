@@ -6,9 +6,9 @@
 
 #include "book/ReadHighlight.h"
 #include "book/forms/FormBook.h"
+#include "data/InitGame.h"
 #include "image/RL8ImageData.h"
 #include "image/RL8Library.h"
-#include "data/InitGame.h"
 #include "platform/SpeechSynth.h"
 #include "platform/qt/QtCanvas.h"
 #include "platform/qt/QtDrawTarget.h"
@@ -151,9 +151,9 @@ void TFormBook::tmrReadAlongTimer() {
     const int64_t next = reader_->Follow();
     if (reader_->State() != TReadState::Speaking)
         return;
-    tmrReadAlong.start(next < 0 ? kFollowMaxMs
-                                : static_cast<int>(std::clamp<int64_t>(next, kFollowMinMs,
-                                                                        kFollowMaxMs)));
+    tmrReadAlong.start(
+        next < 0 ? kFollowMaxMs
+                 : static_cast<int>(std::clamp<int64_t>(next, kFollowMinMs, kFollowMaxMs)));
 }
 
 void TFormBook::ReadAloudShowSpread(int leftPage) {
@@ -209,13 +209,13 @@ void TFormBook::ReadAloudRepaintParts(const std::vector<TLinePart>& parts) {
         return;
     for (const TLinePart& part : parts) {
         if (part.Page == currentPage_) {
-            const QRect r = RedrawPagePart(
-                leftImage_, TBookGeometry::LeftPage(width(), height()), part.Page, part);
+            const QRect r = RedrawPagePart(leftImage_, TBookGeometry::LeftPage(width(), height()),
+                                           part.Page, part);
             if (!r.isEmpty())
                 pbxLeftPage.update(r);
         } else if (part.Page == currentPage_ + 1) {
-            const QRect r = RedrawPagePart(
-                rightImage_, TBookGeometry::RightPage(width(), height()), part.Page, part);
+            const QRect r = RedrawPagePart(rightImage_, TBookGeometry::RightPage(width(), height()),
+                                           part.Page, part);
             if (!r.isEmpty())
                 pbxRightPage.update(r);
         }

@@ -398,10 +398,9 @@ TEST_F(ReadToMeFormTest, TheWordHeardIsLitOnThePageAndThePaceControlKeepsTheChil
     EXPECT_EQ(wordPixels(), 0) << "no word before the voice gets there";
     // The device reports the second word's time: that word alone is lit, and
     // only its rectangle and the first word's were drawn again.
-    device->Controls().position = {plat::WavePosition::Unit::Milliseconds,
-                                   plat::NullSpeechSynth::MsAt(
-                                       static_cast<std::size_t>(title.Words[1].Begin -
-                                                                title.Begin))};
+    device->Controls().position = {
+        plat::WavePosition::Unit::Milliseconds,
+        plat::NullSpeechSynth::MsAt(static_cast<std::size_t>(title.Words[1].Begin - title.Begin))};
     const int draws = book->LeftPageDraws();
     book->tmrReadAlongTimer();
     EXPECT_EQ(book->Reader().LitWord(), 1);
@@ -427,8 +426,7 @@ TEST_F(ReadToMeFormTest, TheWordHeardIsLitOnThePageAndThePaceControlKeepsTheChil
     PressReadToMe();
     EXPECT_EQ(device->Playing()->queue.front()->bufferLength / 2,
               plat::NullSpeechSynth::SamplesFor(Playing(), TReadingPace::kSlowStretch));
-    QTest::mouseClick(&book->pbxReadPace, Qt::LeftButton, {},
-                      QPoint(TReadingPace::kWidth - 3, 12));
+    QTest::mouseClick(&book->pbxReadPace, Qt::LeftButton, {}, QPoint(TReadingPace::kWidth - 3, 12));
     EXPECT_EQ(plat::GetProfileString("Book", "ReadingPace", "", SettingsFileName), "2");
     EXPECT_FLOAT_EQ(book->Reader().Pace(), TReadingPace::kQuickStretch);
     TFormBook again(*game->Generator(), *game->Library());
