@@ -186,15 +186,20 @@ void TReadAloud::SetPace(float stretch) {
         SpeakAhead(next);
 }
 
+int64_t TReadAloud::Position() const {
+    if (!reading_ || paused_ || !soundId_)
+        return -1;
+    TSoundNode* node = manager_->FindSound(soundId_);
+    return node && node->Playing ? node->GetPosition() : -1;
+}
+
 int64_t TReadAloud::Follow() {
     if (!reading_ || paused_ || starting_ || !soundId_)
         return -1;
-    TSoundNode* node = manager_->FindSound(soundId_);
     int lit = -1;
     int64_t next = -1;
-    if (node && node->Playing && times_.Matched()) {
-        const int64_t ms = node->GetPosition();
-        if (ms >= 0) {
+    if (times_.Matched()) {
+        if (const int64_t ms = Position(); ms >= 0) {
             lit = times_.LitAt(ms);
             next = times_.NextChange(ms);
         }

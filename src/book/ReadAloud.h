@@ -118,6 +118,11 @@ public:
     // known (nothing being spoken, no position, no word times, or past the
     // last word of the sound).
     int64_t Follow();
+    // The played position of the sound being spoken, in milliseconds; -1
+    // when nothing plays or the device cannot tell.
+    int64_t Position() const;
+    // The word times of the sound being spoken.
+    const TWordTimes& Times() const { return times_; }
     // The book was laid out again from the same text: the highlight follows
     // the new lines, and the owner is asked to show the spread that holds
     // the sentence being read.
