@@ -3,6 +3,7 @@
 
 #include <algorithm>
 
+#include "book/BookGeometry.h"
 #include "book/BookPieces.h"
 #include "platform/PrivateProfile.h"
 #include "platform/SpeechSynth.h"
@@ -44,7 +45,8 @@ void TReadingPace::Save(Pace pace, const std::string& file) {
 
 TPoint TReadingPace::ControlPos(int w, int h) {
     const TPoint button = TBookPieces::ReadToMePos(w, h);
-    return TPoint{button.X + 50 + kGap, button.Y};
+    return TPoint{button.X + 50 + kGap,
+                  TBookGeometry::RightPage(w, h).Bottom() - TBookGeometry::kMargin};
 }
 
 TReadingPace::Pace TReadingPace::PaceAt(int x) {

@@ -2,7 +2,9 @@
 // stretch of the voice's sounds; kept in the settings file ("Book",
 // "ReadingPace": "0", "1" or "2", anything else normal). The control that
 // picks it stands right of the "Read to me" button: three pictures side by
-// side (a tortoise, a child walking, a hare), the chosen one lit.
+// side (a tortoise, a child walking, a hare), the chosen one lit. It reaches
+// over the right page's area, so it stands just below the lowest text a page
+// can hold.
 #pragma once
 #include <string>
 
@@ -16,7 +18,7 @@ public:
     static constexpr float kQuickStretch = 0.95f;
     // The control: three cells, each kCellWidth x kHeight, kGap right of the button.
     static constexpr int kCellWidth = 24;
-    static constexpr int kHeight = 25;
+    static constexpr int kHeight = 20;
     static constexpr int kWidth = 3 * kCellWidth;
     static constexpr int kGap = 4;
 

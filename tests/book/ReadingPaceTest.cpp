@@ -2,6 +2,7 @@
 // control's cells.
 #include <gtest/gtest.h>
 
+#include "book/BookGeometry.h"
 #include "book/BookPieces.h"
 #include "book/ReadingPace.h"
 #include "platform/PrivateProfile.h"
@@ -35,7 +36,9 @@ TEST(ReadingPace, TheControlStandsRightOfTheButtonAndEachCellPicksItsPace) {
     for (auto [w, h] : {std::pair{592, 418}, std::pair{1920, 1080}}) {
         const TPoint button = TBookPieces::ReadToMePos(w, h);
         const TPoint p = TReadingPace::ControlPos(w, h);
-        EXPECT_EQ(p.Y, button.Y);
+        const TBookBox page = TBookGeometry::RightPage(w, h);
+        EXPECT_GE(p.Y, page.Bottom() - TBookGeometry::kMargin) << "below the page's lowest text";
+        EXPECT_LE(p.Y + TReadingPace::kHeight, button.Y + 25 + 2) << "beside the button";
         EXPECT_GT(p.X, button.X + 50) << "right of the button";
         EXPECT_LE(p.X + TReadingPace::kWidth, TBookPieces::ForwardArrowPos(w, h).X);
     }
