@@ -3,7 +3,9 @@
 // with the twist, name and new-story controls, the story spreads, and after
 // the last page the commands that print, save and copy the story. On story
 // spreads a "Read to me" button reads the story aloud (TReadAloud), lighting
-// the lines being read and turning the pages as the voice goes on.
+// the sentence and the word being read and turning the pages as the voice
+// goes on; pressed again it pauses and goes on, and the pace control beside
+// it picks how quickly the voice reads.
 #pragma once
 #include <QButtonGroup>
 #include <QDialog>

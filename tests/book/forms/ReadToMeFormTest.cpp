@@ -296,28 +296,34 @@ TEST_F(ReadToMeFormTest, EveryPlayerActionStopsTheVoiceAndTakesTheHighlightAway)
         {"Read saved story", [&] { book->cmdReadSavedClick(); }, 1},
         {"closing the book", [&] { QTest::keyClick(book.get(), Qt::Key_Escape); }, -1},
     };
-    for (const Action& a : actions) {
-        SCOPED_TRACE(a.name);
-        if (!book->isVisible())
-            book->show();
-        book->ShowPages(3);
-        ASSERT_TRUE(ButtonShown());
-        PressReadToMe();
-        ASSERT_TRUE(book->Reader().Reading());
-        Heard(); // a sentence into the spread
-        ASSERT_TRUE(book->Reader().Reading());
-        ASSERT_GT(Lit(), 0);
-        a.act();
-        EXPECT_FALSE(book->Reader().Reading());
-        EXPECT_EQ(device->OpenDevices(), 0) << "the voice ends now";
-        if (a.spreadAfter >= 0) {
-            EXPECT_EQ(book->CurrentPage(), a.spreadAfter);
+    // Each from a speaking and from a paused reading.
+    for (const Action& a : actions)
+        for (const bool paused : {false, true}) {
+            SCOPED_TRACE(a.name);
+            SCOPED_TRACE(paused ? "paused" : "speaking");
+            if (!book->isVisible())
+                book->show();
+            book->ShowPages(3);
+            ASSERT_TRUE(ButtonShown());
+            PressReadToMe();
+            ASSERT_TRUE(book->Reader().Reading());
+            Heard(); // a sentence into the spread
+            ASSERT_TRUE(book->Reader().Reading());
+            if (paused)
+                PressReadToMe();
+            ASSERT_GT(Lit(), 0);
+            a.act();
+            EXPECT_FALSE(book->Reader().Reading());
+            EXPECT_EQ(device->OpenDevices(), 0) << "the voice ends now";
+            if (a.spreadAfter >= 0) {
+                EXPECT_EQ(book->CurrentPage(), a.spreadAfter);
+            }
+            EXPECT_EQ(Lit(), 0);
+            // The device's late done message starts nothing.
+            device->DeliverMessages();
+            EXPECT_FALSE(book->Reader().Reading());
+            EXPECT_EQ(book->pbxReadToMe.toolTip(), "Read to me");
         }
-        EXPECT_EQ(Lit(), 0);
-        // The device's late done message starts nothing.
-        device->DeliverMessages();
-        EXPECT_FALSE(book->Reader().Reading());
-    }
     EXPECT_FALSE(book->isVisible());
     EXPECT_EQ(book->StoryText(), saved) << "the saved story was read back";
 
