@@ -4,11 +4,24 @@
 // the highlight drawn, the button's picture changed), and from a sentence's
 // done message to the next sentence handed over (the sentence synthesized
 // ahead collected, the highlight moved, sometimes a page turned). Peer: the
-// engine's synthesis of the same first sentence alone.
+// engine's synthesis of the same first sentence alone. Both at the slow and
+// the normal pace.
+//
+// Reading along: the lit word changed (two words' rectangles drawn again and
+// painted) at 592 x 418 and at 1920 x 1080; and, on the machine's audio
+// output (a PulseAudio null sink), how long after the played position
+// reaches a word the window lights it, and the steps in which the output
+// reports its position.
 #include <benchmark/benchmark.h>
 
 #include <QApplication>
+#include <QAudioFormat>
+#include <QAudioSink>
+#include <QElapsedTimer>
+#include <QIODevice>
+#include <QMediaDevices>
 #include <QTemporaryDir>
+#include <algorithm>
 #include <chrono>
 #include <memory>
 #include <thread>
@@ -20,21 +33,28 @@
 #include "image/Random.h"
 #include "platform/Files.h"
 #include "platform/KeyStore.h"
+#include "platform/NullSpeechSynth.h"
 #include "platform/PrivateProfile.h"
 #include "platform/SpeechSynth.h"
 #include "platform/TestWaveOutService.h"
 #include "platform/WaveOutService.h"
+#include "platform/qt/QtWaveOutService.h"
 
 namespace {
 
 // The game's folders, a story in the book and the reader's device.
 class Reading {
 public:
-    Reading() {
+    // RealAudio: the machine's audio output instead of the test device.
+    explicit Reading(bool realAudio = false) {
         plat::WriteProfileString("Game", "Sound", "1", SettingsFileName);
-        auto service = std::make_unique<plat::TestWaveOutService>();
-        device = service.get();
-        previous_ = plat::SetWaveOutService(std::move(service));
+        if (realAudio) {
+            previous_ = plat::SetWaveOutService(std::make_unique<plat::QtWaveOutService>());
+        } else {
+            auto service = std::make_unique<plat::TestWaveOutService>();
+            device = service.get();
+            previous_ = plat::SetWaveOutService(std::move(service));
+        }
         game = std::make_unique<TFormGame>();
         book = std::make_unique<TFormBook>(*game->Generator(), *game->Library());
         game->SetWindows(nullptr, book.get());
@@ -51,7 +71,12 @@ public:
     }
     bool Ok() const { return book && book->pbxReadToMe.isVisibleTo(book.get()); }
 
-    plat::TestWaveOutService* device = nullptr;
+    // Picks the pace on the control: 0 slow, 1 normal, 2 quick.
+    void Pace(int pace) {
+        book->pbxReadPaceClick(pace * TReadingPace::kCellWidth + TReadingPace::kCellWidth / 2);
+    }
+
+    plat::TestWaveOutService* device = nullptr; // none with the real audio output
     std::unique_ptr<TFormGame> game;
     std::unique_ptr<TFormBook> book;
 
@@ -60,13 +85,15 @@ private:
     std::unique_ptr<plat::WaveOutService> previous_;
 };
 
-// Arg: the spread read from (1: the title first; 3: a sentence of the story).
+// Args: the spread read from (1: the title first; 3: a sentence of the
+// story) and the pace (0 slow, 1 normal).
 void BM_PressToFirstSample(benchmark::State& state) {
     Reading r;
     if (!r.Ok()) {
         state.SkipWithError("no speech engine in this build");
         return;
     }
+    r.Pace(static_cast<int>(state.range(1)));
     r.book->ShowPages(static_cast<int>(state.range(0)));
     for (auto _ : state) {
         r.book->pbxReadToMeClick();
@@ -82,9 +109,15 @@ void BM_PressToFirstSample(benchmark::State& state) {
         state.ResumeTiming();
     }
 }
-BENCHMARK(BM_PressToFirstSample)->Arg(1)->Arg(3)->Unit(benchmark::kMillisecond);
+BENCHMARK(BM_PressToFirstSample)
+    ->Args({1, 0})
+    ->Args({3, 0})
+    ->Args({1, 1})
+    ->Args({3, 1})
+    ->Unit(benchmark::kMillisecond);
 
-// The peer: the first sentence the button reads from spread Arg, synthesized alone.
+// The peer: the first sentence the button reads from spread Arg 0, synthesized
+// alone at pace Arg 1.
 void BM_SynthesizeFirstSentence(benchmark::State& state) {
     Reading r;
     std::unique_ptr<plat::SpeechSynth> synth = plat::CreateSystemSpeechSynth();
@@ -106,14 +139,159 @@ void BM_SynthesizeFirstSentence(benchmark::State& state) {
                 break;
             }
     r.book->pbxReadToMeClick();
+    r.book->pbxReadToMeClick(); // paused
+    r.Pace(static_cast<int>(state.range(1)));
+    const float stretch = r.book->Reader().Pace();
     plat::SpeechPcm pcm;
     for (auto _ : state) {
-        synth->Synthesize(text, pcm);
+        synth->Synthesize(text, stretch, pcm);
         benchmark::DoNotOptimize(pcm.Samples.data());
     }
     state.counters["chars"] = double(text.size());
 }
-BENCHMARK(BM_SynthesizeFirstSentence)->Arg(1)->Arg(3)->Unit(benchmark::kMillisecond);
+BENCHMARK(BM_SynthesizeFirstSentence)
+    ->Args({1, 0})
+    ->Args({3, 0})
+    ->Args({1, 1})
+    ->Args({3, 1})
+    ->Unit(benchmark::kMillisecond);
+
+// The lit word moves on: the reader asked at a position of the next word,
+// the two words' rectangles drawn again in the page picture and painted.
+// Args: the window's client size.
+void BM_LitWordChange(benchmark::State& state) {
+    Reading r;
+    r.book->SetSpeechSynth(std::make_unique<plat::NullSpeechSynth>());
+    r.book->resize(static_cast<int>(state.range(0)), static_cast<int>(state.range(1)));
+    QCoreApplication::processEvents();
+    r.book->ShowPages(1);
+    r.book->pbxReadToMeClick();
+    // The title heard: a sentence of the story in the page's own font.
+    r.device->FinishBuffer();
+    r.device->DeliverMessages();
+    TReadAloud& reader = r.book->Reader();
+    if (!reader.Reading() || !r.device->Playing() || reader.CurrentSentence() != 1) {
+        state.SkipWithError("not reading");
+        return;
+    }
+    r.book->tmrReadAlong.stop();
+    const TSentence& s = reader.Sentences().Items[reader.CurrentSentence()];
+    uint32_t at[2];
+    for (int i = 0; i < 2; ++i)
+        at[i] =
+            plat::NullSpeechSynth::MsAt(static_cast<std::size_t>(s.Words[1 + i].Begin - s.Begin));
+    QCoreApplication::processEvents();
+    int i = 0;
+    int changes = 0;
+    for (auto _ : state) {
+        r.device->Controls().position = {plat::WavePosition::Unit::Milliseconds, at[i]};
+        i ^= 1;
+        const int before = reader.LitWord();
+        r.book->tmrReadAlongTimer();
+        r.book->tmrReadAlong.stop();
+        // The damaged rectangles painted.
+        QCoreApplication::sendPostedEvents(nullptr, QEvent::UpdateRequest);
+        QCoreApplication::sendPostedEvents(nullptr, QEvent::UpdateLater);
+        changes += reader.LitWord() != before;
+    }
+    state.counters["changes"] = changes;
+}
+BENCHMARK(BM_LitWordChange)->Args({592, 418})->Args({1920, 1080})->Unit(benchmark::kMicrosecond);
+
+// Endless silence for the stream that keeps a null sink awake, as a sound
+// card runs.
+class Silence : public QIODevice {
+public:
+    Silence() { open(QIODevice::ReadOnly); }
+    qint64 readData(char* data, qint64 max) override {
+        std::fill(data, data + max, 0);
+        return max;
+    }
+    qint64 writeData(const char*, qint64) override { return -1; }
+};
+
+// On the machine's audio output: a story spread read aloud for a few seconds
+// while the event loop runs; every half millisecond the played position and
+// the lit word are looked at. For each word, the lag from the first look at
+// which the position had reached it to the first look at which it was lit;
+// and the steps in which the position moves (the output's reporting).
+void BM_LitWordLag(benchmark::State& state) {
+    Reading r(true);
+    if (plat::CurrentWaveOutService().DeviceCount() == 0 || !r.Ok()) {
+        state.SkipWithError("no audio output or no speech engine");
+        return;
+    }
+    Silence silence;
+    QAudioFormat format;
+    format.setSampleRate(16000);
+    format.setChannelCount(1);
+    format.setSampleFormat(QAudioFormat::Int16);
+    QAudioSink keeper(QMediaDevices::defaultAudioOutput(), format);
+    keeper.start(&silence);
+    QElapsedTimer wake;
+    wake.start();
+    while (keeper.processedUSecs() < 2'500'000 && wake.elapsed() < 5000) {
+        QCoreApplication::processEvents(QEventLoop::AllEvents, 5);
+        std::this_thread::sleep_for(std::chrono::milliseconds(2));
+    }
+    std::vector<double> lags, steps;
+    for (auto _ : state) {
+        r.book->ShowPages(3);
+        r.book->pbxReadToMeClick();
+        TReadAloud& reader = r.book->Reader();
+        QElapsedTimer clock;
+        clock.start();
+        int sentence = -1;
+        std::vector<qint64> reached, lit;
+        int64_t lastPosition = -1;
+        qint64 lastStepAt = -1;
+        while (clock.elapsed() < 8000 && reader.Reading()) {
+            QCoreApplication::processEvents();
+            const qint64 now = clock.nsecsElapsed() / 1000; // microseconds
+            if (reader.CurrentSentence() != sentence) {
+                sentence = reader.CurrentSentence();
+                reached.assign(64, -1);
+                lit.assign(64, -1);
+            }
+            const int64_t position = reader.Position();
+            if (position >= 0 && reader.Times().Matched()) {
+                const int due = reader.Times().LitAt(position);
+                if (due >= 0 && due < 64 && reached[due] < 0)
+                    reached[due] = now;
+                if (position != lastPosition) {
+                    if (lastStepAt >= 0 && position > lastPosition)
+                        steps.push_back((now - lastStepAt) / 1000.0);
+                    lastStepAt = now;
+                    lastPosition = position;
+                }
+            }
+            if (const int w = reader.LitWord(); w >= 0 && w < 64 && lit[w] < 0) {
+                lit[w] = now;
+                if (reached[w] >= 0)
+                    lags.push_back((lit[w] - reached[w]) / 1000.0);
+            }
+            std::this_thread::sleep_for(std::chrono::microseconds(500));
+        }
+        if (reader.Reading())
+            r.book->cmdNextPageClick(); // stops
+    }
+    keeper.stop();
+    if (lags.empty()) {
+        state.SkipWithError("no word was lit");
+        return;
+    }
+    std::sort(lags.begin(), lags.end());
+    std::sort(steps.begin(), steps.end());
+    state.counters["words"] = double(lags.size());
+    state.counters["lag_median_ms"] = lags[lags.size() / 2];
+    state.counters["lag_p95_ms"] = lags[lags.size() * 95 / 100];
+    state.counters["lag_max_ms"] = lags.back();
+    if (!steps.empty()) {
+        state.counters["report_step_median_ms"] = steps[steps.size() / 2];
+        state.counters["report_step_max_ms"] = steps.back();
+    }
+}
+BENCHMARK(BM_LitWordLag)->Iterations(1)->Unit(benchmark::kMillisecond);
 
 // From the done message of one sentence to the next handed to the device,
 // after the sentence has played long enough for the one ahead to be ready

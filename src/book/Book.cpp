@@ -393,8 +393,16 @@ TRect TBook::LinePartRectFrom(const TLumList* pageList, plat::Canvas* canvas, in
     return rect;
 }
 
-void TBook::DrawStoryPage(const TPage& page, plat::Canvas& canvas, int width,
-                          const char* text) const {
+void TBook::DrawPageRowsFrom(const TLumList* pageList, plat::Canvas* canvas, int width,
+                             int pageNumber, const char* text, int top, int bottom) const {
+    if (!pageList || !canvas || !text || pageNumber < 1)
+        return;
+    if (const auto* page = static_cast<const TPage*>(pageList->Items(pageNumber)))
+        DrawStoryPage(*page, *canvas, width, text, top, bottom);
+}
+
+void TBook::DrawStoryPage(const TPage& page, plat::Canvas& canvas, int width, const char* text,
+                          int top, int bottom) const {
     canvas.SetPenColour(kBlack);
     const int normal = canvas.FontSize();
     const bool wasBold = canvas.Bold();
@@ -402,8 +410,11 @@ void TBook::DrawStoryPage(const TPage& page, plat::Canvas& canvas, int width,
     const int titleHeight = TitleHeight(page, canvas);
     int index = 0;
     for (const TLumNode* n = page.Lines.First; n; n = n->Next, ++index) {
-        const std::string line = static_cast<const TLine*>(n)->GetText(text);
         const int y = LineTop(page, index, lineHeight, titleHeight);
+        const int height = index < page.TitleLines ? titleHeight : lineHeight;
+        if (y >= bottom || y + height <= top)
+            continue;
+        const std::string line = static_cast<const TLine*>(n)->GetText(text);
         if (index < page.TitleLines) {
             canvas.TextOut(FitTitle(canvas, width, line, page.TitleSize), y, line);
             canvas.SetBold(wasBold);

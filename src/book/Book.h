@@ -88,6 +88,11 @@ public:
         DrawPageFrom(&Pages, canvas, width, height, pageNumber, text);
     }
 
+    // DrawPageFrom for story page PageNumber, only the lines that reach into
+    // the rows [Top, Bottom): a part of the page drawn again.
+    void DrawPageRowsFrom(const TLumList* pageList, plat::Canvas* canvas, int width, int pageNumber,
+                          const char* text, int top, int bottom) const;
+
     // Where characters [Start, End) of line LineNumber of story page
     // PageNumber stand when DrawPageFrom draws that page Width wide: from the
     // left edge of character Start to the right edge of character End - 1,
@@ -105,7 +110,8 @@ public:
     int PageLineCount(int n) const;
 
 private:
-    void DrawStoryPage(const TPage& page, plat::Canvas& canvas, int width, const char* text) const;
+    void DrawStoryPage(const TPage& page, plat::Canvas& canvas, int width, const char* text,
+                       int top = INT32_MIN, int bottom = INT32_MAX) const;
     void DrawCover(plat::Canvas& canvas, int width, int height);
     // Makes Canvas bold at Points, or smaller until Line starts at the
     // margin or later when centred on a page Width wide, and returns its left

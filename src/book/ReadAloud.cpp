@@ -32,10 +32,20 @@ const std::vector<TLinePart>& TReadAloud::Highlight() const {
     return reading_ ? sentences_.Items[units_[current_].sentence].Parts : none;
 }
 
+const std::vector<TLinePart>& TReadAloud::LitParts() const {
+    static const std::vector<TLinePart> none;
+    if (!reading_ || litWord_ < 0)
+        return none;
+    const TSentence& s = sentences_.Items[units_[current_].sentence];
+    return litWord_ < static_cast<int>(s.Words.size()) ? s.Words[litWord_].Parts : none;
+}
+
 void TReadAloud::DrawHighlight(const TBook& book, plat::Canvas& canvas, int width, int page,
                                const char* text) const {
-    if (reading_)
-        TReadHighlight::Draw(book, canvas, width, page, Highlight(), text);
+    if (!reading_)
+        return;
+    TReadHighlight::Draw(book, canvas, width, page, Highlight(), text);
+    TReadHighlight::Draw(book, canvas, width, page, LitParts(), text, TReadHighlight::kWordColour);
 }
 
 bool TReadAloud::Start(TWaveMan& manager, const TBook& book, const char* text, int leftPage) {
@@ -54,28 +64,14 @@ bool TReadAloud::Start(TWaveMan& manager, const TBook& book, const char* text, i
     const int first = sentences_.FirstFrom(leftPage_);
     if (first < 0)
         return false;
-    units_.clear();
-    for (const std::string& part : SplitFirst(sentences_.Items[first].Speech))
-        units_.push_back(Unit{first, part});
-    for (int i = first + 1; i < static_cast<int>(sentences_.Items.size()); ++i)
-        units_.push_back(Unit{i, sentences_.Items[i].Speech});
-    const Spoken spoken = NextSpoken(0);
-    if (spoken.index < 0)
-        return false;
-    // Reading from here on, also for whatever the sound's start lets happen.
+    BuildUnits(first);
     manager_ = &manager;
-    reading_ = true;
-    current_ = spoken.index;
-    if (!PlayUnit(spoken)) {
-        reading_ = false;
-        current_ = -1;
+    if (!Begin()) {
         manager_ = nullptr;
-        stopWanted_ = false;
         return false;
     }
     manager.AddListener(this);
-    SpeakAhead(current_ + 1);
-    owner_.ReadAloudStateChanged(true);
+    owner_.ReadAloudStateChanged(TReadState::Speaking);
     const int page = sentences_.FirstPage(units_[current_].sentence);
     if (page > leftPage_ + 1)
         ShowSpread(SpreadOf(page));
@@ -84,21 +80,143 @@ bool TReadAloud::Start(TWaveMan& manager, const TBook& book, const char* text, i
     return reading_;
 }
 
+void TReadAloud::BuildUnits(int first) {
+    units_.clear();
+    int firstWord = 0;
+    for (const std::string& part : SplitFirst(sentences_.Items[first].Speech)) {
+        const int count = TStorySentences::CountWords(part);
+        units_.push_back(Unit{first, part, firstWord, count});
+        firstWord += count;
+    }
+    for (int i = first + 1; i < static_cast<int>(sentences_.Items.size()); ++i) {
+        const TSentence& s = sentences_.Items[i];
+        units_.push_back(Unit{i, s.Speech, 0, static_cast<int>(s.Words.size())});
+    }
+}
+
+bool TReadAloud::Begin() {
+    const Spoken spoken = NextSpoken(0);
+    if (spoken.index < 0)
+        return false;
+    // Reading from here on, also for whatever the sound's start lets happen.
+    reading_ = true;
+    paused_ = false;
+    current_ = spoken.index;
+    litWord_ = -1;
+    if (!PlayUnit(spoken)) {
+        reading_ = false;
+        current_ = -1;
+        wanted_ = Wanted::None;
+        return false;
+    }
+    UnitStarted(spoken);
+    SpeakAhead(current_ + 1);
+    return true;
+}
+
+void TReadAloud::UnitStarted(const Spoken& spoken) {
+    const Unit& unit = units_[spoken.index];
+    times_.Map(spoken.pcm.Words, unit.firstWord, unit.wordCount);
+}
+
 void TReadAloud::Stop() {
     if (!reading_ || showing_)
         return;
     if (starting_) {
-        stopWanted_ = true;
+        wanted_ = Wanted::Stop;
         return;
     }
     // The reader is stopped before the sound ends: ending it may run the
     // event loop, and a press handled there must find the reader idle. The
     // node is freed last, when nothing of this reading is left to do.
-    TSoundNode* node = manager_->FindSound(soundId_);
+    TSoundNode* node = soundId_ ? manager_->FindSound(soundId_) : nullptr;
     if (node)
         manager_->Sounds.Remove(node);
     const std::unique_ptr<TSoundNode> gone(node); // ours once unlinked
     Finish(false);
+}
+
+void TReadAloud::Pause() {
+    if (!reading_ || paused_ || showing_)
+        return;
+    if (starting_) {
+        wanted_ = Wanted::Pause;
+        return;
+    }
+    // As Stop: paused before the sound ends, the node freed last.
+    paused_ = true;
+    TSoundNode* node = soundId_ ? manager_->FindSound(soundId_) : nullptr;
+    soundId_ = 0;
+    if (node)
+        manager_->Sounds.Remove(node);
+    const std::unique_ptr<TSoundNode> gone(node);
+    DropAhead();
+    times_.Clear();
+    owner_.ReadAloudStateChanged(TReadState::Paused);
+}
+
+bool TReadAloud::GoOn() {
+    if (!reading_ || !paused_ || showing_ || starting_)
+        return false;
+    const std::vector<TLinePart> lit = LitParts();
+    BuildUnits(units_[current_].sentence);
+    litWord_ = -1; // lit again when the voice comes to it
+    if (!Begin()) {
+        reading_ = true; // stopped as a Stop does, from the paused sentence
+        paused_ = false;
+        current_ = 0;
+        Finish(false);
+        return false;
+    }
+    owner_.ReadAloudRepaintParts(lit);
+    owner_.ReadAloudStateChanged(TReadState::Speaking);
+    StopIfWanted();
+    return reading_ && !paused_;
+}
+
+void TReadAloud::SetPace(float stretch) {
+    if (stretch == stretch_)
+        return;
+    stretch_ = stretch;
+    // The sentence made ahead is made again, unless it is the rest of the
+    // sentence being spoken.
+    const int next = current_ + 1;
+    if (reading_ && !paused_ && next < static_cast<int>(units_.size()) &&
+        units_[next].sentence != units_[current_].sentence)
+        SpeakAhead(next);
+}
+
+int64_t TReadAloud::Position() const {
+    if (!reading_ || paused_ || !soundId_)
+        return -1;
+    TSoundNode* node = manager_->FindSound(soundId_);
+    return node && node->Playing ? node->GetPosition() : -1;
+}
+
+int64_t TReadAloud::Follow() {
+    if (!reading_ || paused_ || starting_ || !soundId_)
+        return -1;
+    int lit = -1;
+    int64_t next = -1;
+    if (times_.Matched()) {
+        if (const int64_t ms = Position(); ms >= 0) {
+            lit = times_.LitAt(ms);
+            next = times_.NextChange(ms);
+        }
+    }
+    SetLit(lit);
+    return next;
+}
+
+void TReadAloud::SetLit(int word) {
+    if (word == litWord_)
+        return;
+    const std::vector<TLinePart> dark = LitParts();
+    litWord_ = word;
+    std::vector<TLinePart> parts = dark;
+    const std::vector<TLinePart>& lit = LitParts();
+    parts.insert(parts.end(), lit.begin(), lit.end());
+    owner_.ReadAloudRepaintParts(parts);
 }
 
 void TReadAloud::Relayout(const TBook& book) {
@@ -126,18 +244,24 @@ void TReadAloud::WaveSoundDone(uint16_t id) {
         return;
     }
     const int heard = current_;
+    const std::vector<TLinePart> wasLit = LitParts();
     soundId_ = 0;
     current_ = spoken.index;
+    litWord_ = -1;
+    times_.Clear();
     if (!PlayUnit(spoken)) {
         current_ = heard; // its highlight is the one shown
-        stopWanted_ = false;
+        wanted_ = Wanted::None;
         Finish(false);
         return;
     }
+    UnitStarted(spoken);
     const std::vector<TLinePart> old = sentences_.Items[units_[heard].sentence].Parts;
     const bool sameSentence = units_[current_].sentence == units_[heard].sentence;
     SpeakAhead(current_ + 1);
-    if (!sameSentence) {
+    if (sameSentence) {
+        owner_.ReadAloudRepaintParts(wasLit);
+    } else {
         const int page = sentences_.FirstPage(units_[current_].sentence);
         if (page > leftPage_ + 1)
             ShowSpread(SpreadOf(page));
@@ -155,10 +279,12 @@ bool TReadAloud::PlayUnit(const Spoken& spoken) {
 }
 
 void TReadAloud::StopIfWanted() {
-    if (!stopWanted_)
-        return;
-    stopWanted_ = false;
-    Stop();
+    const Wanted wanted = wanted_;
+    wanted_ = Wanted::None;
+    if (wanted == Wanted::Stop)
+        Stop();
+    else if (wanted == Wanted::Pause)
+        Pause();
 }
 
 std::vector<std::string> TReadAloud::SplitFirst(const std::string& text) {
@@ -174,13 +300,13 @@ std::vector<std::string> TReadAloud::SplitFirst(const std::string& text) {
     return {text};
 }
 
-TReadAloud::Spoken TReadAloud::Synthesize(int index, const std::string& text) {
+TReadAloud::Spoken TReadAloud::Synthesize(int index, const std::string& text, float stretch) {
     Spoken out;
     out.index = index;
     std::lock_guard<std::mutex> lock(synthMutex_);
     try {
-        out.ok =
-            synth_->Synthesize(text, out.pcm) && !out.pcm.Samples.empty() && out.pcm.SampleRate > 0;
+        out.ok = synth_->Synthesize(text, stretch, out.pcm) && !out.pcm.Samples.empty() &&
+                 out.pcm.SampleRate > 0;
     } catch (const std::exception&) { // out of memory: the sentence is passed over
         out.ok = false;
     }
@@ -194,9 +320,9 @@ TReadAloud::Spoken TReadAloud::NextSpoken(int index) {
         if (ahead_.valid()) {
             spoken = ahead_.get();
             if (spoken.index != index)
-                spoken = Synthesize(index, units_[index].text);
+                spoken = Synthesize(index, units_[index].text, stretch_);
         } else {
-            spoken = Synthesize(index, units_[index].text);
+            spoken = Synthesize(index, units_[index].text, stretch_);
         }
         // A sentence the engine cannot say (only punctuation) is passed over.
         if (spoken.ok)
@@ -210,9 +336,10 @@ void TReadAloud::SpeakAhead(int index) {
     if (index >= static_cast<int>(units_.size()))
         return;
     try {
-        ahead_ = std::async(std::launch::async, [this, index, text = units_[index].text] {
-            return Synthesize(index, text);
-        });
+        ahead_ = std::async(std::launch::async,
+                            [this, index, text = units_[index].text, stretch = stretch_] {
+                                return Synthesize(index, text, stretch);
+                            });
     } catch (const std::system_error&) {
         // No thread to be had: the sentence is synthesized when it is due.
     }
@@ -252,7 +379,10 @@ bool TReadAloud::Play(const Spoken& spoken) {
 void TReadAloud::Finish(bool toCommands) {
     const std::vector<TLinePart> old = Highlight();
     reading_ = false;
+    paused_ = false;
     current_ = -1;
+    litWord_ = -1;
+    times_.Clear();
     soundId_ = 0;
     manager_->RemoveListener(this);
     manager_ = nullptr;
@@ -265,7 +395,7 @@ void TReadAloud::Finish(bool toCommands) {
         if (commands != leftPage_)
             ShowSpread(commands);
     }
-    owner_.ReadAloudStateChanged(false);
+    owner_.ReadAloudStateChanged(TReadState::Idle);
 }
 
 void TReadAloud::RepaintParts(const std::vector<TLinePart>& parts) {

@@ -13,6 +13,17 @@
 // on the spread with the commands (turning to it when the story ends on a
 // right-hand page). Stop ends the sound and the highlight at once.
 //
+// The word being spoken is lit inside the sentence's highlight: the words
+// the synthesizer says (with their times) are mapped onto the sentence's
+// words on the page (TWordTimes), and Follow, called by the window's timer,
+// asks the sound's played position and lights the word heard. A sentence
+// whose words cannot be mapped keeps its sentence highlight alone.
+//
+// Pause ends the voice at once and keeps the sentence and the lit word lit;
+// GoOn reads again from the start of that sentence. Stop ends a paused
+// reading too. The pace (SetPace) takes effect from the next sentence: the
+// sentence synthesized ahead is made again at the new pace.
+//
 // Starting or ending a sound may run the event loop (an audio server's output
 // can wait for its stream to close), so the player's next press, a page turn
 // or a done message may arrive in the middle of a Start, Stop or the step to
@@ -26,10 +37,12 @@
 //
 // Wiring in the window:
 //   reader shown:    Available(WaveManager) on story spreads
-//   button:          Reading() ? Stop() : Start(*WaveManager, Book, text, CurrentPage)
+//   button:          Speaking: Pause(); Paused: GoOn(); idle: Start(*WaveManager, Book,
+//                    text, CurrentPage)
 //   page painting:   DrawHighlight(Book, canvas, width, page, text) before DrawPage
 //   player actions:  Stop() (turning, new story, saved story, closing)
 //   new layout:      Relayout(Book) after Paginate with the same text
+//   while speaking:  Follow() from a timer, again after the time it returns
 #pragma once
 #include <cstdint>
 #include <future>
@@ -40,6 +53,7 @@
 #include "book/Book.h"
 #include "book/ReadAloudOwner.h"
 #include "book/StorySentences.h"
+#include "book/WordTimes.h"
 #include "platform/Canvas.h"
 #include "platform/SpeechSynth.h"
 #include "sound/WaveDoneListener.h"
@@ -66,7 +80,12 @@ public:
 
     // A speech engine exists and Manager can play (a device, sound on).
     bool Available(const TWaveMan* manager) const;
+    // Reading, speaking or paused.
     bool Reading() const { return reading_; }
+    bool Paused() const { return reading_ && paused_; }
+    TReadState State() const {
+        return !reading_ ? TReadState::Idle : paused_ ? TReadState::Paused : TReadState::Speaking;
+    }
 
     // Starts reading Text, laid out in Book's pages, from the spread whose
     // left page is LeftPage (1, 3, 5, ...), stopping any reading first.
@@ -83,6 +102,27 @@ public:
     // is showing a spread for the reader; while a sound is being started, it
     // ends the reading as soon as the sound has started.
     void Stop();
+    // Ends the voice at once and keeps the highlight and the lit word.
+    // Nothing unless speaking; while a sound is being started, it pauses as
+    // soon as the sound has started.
+    void Pause();
+    // Reads on from the start of the paused sentence. False, and stopped,
+    // when it cannot be spoken or played; false, and nothing done, when not
+    // paused.
+    bool GoOn();
+    // Stretch of the voice's sounds for the sentences synthesized from now on.
+    void SetPace(float stretch);
+    float Pace() const { return stretch_; }
+    // Lights the word heard at the sound's played position. Returns the
+    // milliseconds until the lit word may change next; -1 when that is not
+    // known (nothing being spoken, no position, no word times, or past the
+    // last word of the sound).
+    int64_t Follow();
+    // The played position of the sound being spoken, in milliseconds; -1
+    // when nothing plays or the device cannot tell.
+    int64_t Position() const;
+    // The word times of the sound being spoken.
+    const TWordTimes& Times() const { return times_; }
     // The book was laid out again from the same text: the highlight follows
     // the new lines, and the owner is asked to show the spread that holds
     // the sentence being read.
@@ -90,8 +130,13 @@ public:
 
     // Line parts of the sentence being read; empty when not reading.
     const std::vector<TLinePart>& Highlight() const;
-    // Fills the highlight of page Page behind its text: call before
-    // Book.DrawPage with the same canvas, width, margins and text.
+    // The lit word, an index into the sentence's words (-1 for none), and
+    // its line parts (empty for none).
+    int LitWord() const { return litWord_; }
+    const std::vector<TLinePart>& LitParts() const;
+    // Fills the highlight of page Page behind its text, the lit word over
+    // the sentence's: call before Book.DrawPage with the same canvas, width,
+    // margins and text.
     void DrawHighlight(const TBook& book, plat::Canvas& canvas, int width, int page,
                        const char* text) const;
 
@@ -109,7 +154,11 @@ private:
     struct Unit {
         int sentence = 0;
         std::string text;
+        int firstWord = 0; // of the sentence's words, the first this text holds
+        int wordCount = 0;
     };
+    // Units_ from sentence First on, the first one split.
+    void BuildUnits(int first);
     // Text in the parts it is spoken in when it is the first sentence read.
     static std::vector<std::string> SplitFirst(const std::string& text);
     struct Spoken {
@@ -117,8 +166,8 @@ private:
         bool ok = false;
         plat::SpeechPcm pcm;
     };
-    // Synthesizes Text as unit Index (on any thread).
-    Spoken Synthesize(int index, const std::string& text);
+    // Synthesizes Text as unit Index at Stretch (on any thread).
+    Spoken Synthesize(int index, const std::string& text, float stretch);
     // The first unit from Index on that can be spoken (synthesized here
     // unless it is the one synthesized ahead); index -1 when none is left.
     Spoken NextSpoken(int index);
@@ -127,8 +176,14 @@ private:
     bool Play(const Spoken& spoken);
     // Play with Starting set: the reader's state is taken already.
     bool PlayUnit(const Spoken& spoken);
-    // Carries out a Stop that came while a sound started.
+    // Carries out a Stop or Pause that came while a sound started.
     void StopIfWanted();
+    // Plays the first unit that can be spoken, as Start and GoOn do; false,
+    // with the state as it was, when none can be.
+    bool Begin();
+    // A unit has begun: its word times, and no word lit until it is heard.
+    void UnitStarted(const Spoken& spoken);
+    void SetLit(int word);
     void Finish(bool toCommands);
     void RepaintParts(const std::vector<TLinePart>& parts);
     void ShowSpread(int leftPage);
@@ -144,10 +199,15 @@ private:
     std::vector<Unit> units_; // from the first sentence read on
     int current_ = -1;        // index into units_
     bool reading_ = false;
-    bool showing_ = false;    // inside the owner's ReadAloudShowSpread
-    bool starting_ = false;   // inside Play: the wave manager may run the event loop
-    bool stopWanted_ = false; // a Stop came while starting_
-    uint16_t soundId_ = 0;    // of the sentence being read
+    bool showing_ = false;  // inside the owner's ReadAloudShowSpread
+    bool starting_ = false; // inside Play: the wave manager may run the event loop
+    enum class Wanted { None, Stop, Pause };
+    Wanted wanted_ = Wanted::None; // a Stop or Pause came while starting_
+    bool paused_ = false;
+    float stretch_ = plat::SpeechSynth::kNormalStretch;
+    TWordTimes times_; // of the unit playing
+    int litWord_ = -1;
+    uint16_t soundId_ = 0; // of the sentence being read
     uint16_t nextSerial_ = 0;
     std::future<Spoken> ahead_;                // the next sentence, being synthesized
     std::vector<std::future<Spoken>> dropped_; // syntheses no longer wanted

@@ -1,5 +1,6 @@
 // The read-aloud highlight: a pale palette colour filled behind the parts of
-// the lines being read, drawn on the page's canvas before the page's text.
+// the lines being read, and a warmer, stronger one behind the word being
+// spoken, drawn on the page's canvas before the page's text.
 #pragma once
 #include <cstdint>
 #include <vector>
@@ -12,6 +13,8 @@ class TReadHighlight {
 public:
     // Palette entry 215 of the game's palette, the palest yellow but one.
     static constexpr uint32_t kColour = 0xFFF6B0;
+    // The golden yellow of the game's chosen buttons.
+    static constexpr uint32_t kWordColour = 0xF7C843;
     // Extra pixels the fill reaches left and right of the characters.
     static constexpr int kPadX = 2;
 

@@ -21,13 +21,25 @@ struct TLinePart {
     friend bool operator==(const TLinePart&, const TLinePart&) = default;
 };
 
+// A word of a sentence as the reader lights it: characters [Begin, End) of
+// the story text, from the first letter or digit of a run of characters
+// between spaces to its last, and its parts on the lines (one, unless the
+// layout broke the word).
+struct TSentenceWord {
+    int32_t Begin = 0;
+    int32_t End = 0;
+    std::vector<TLinePart> Parts;
+};
+
 // Characters [Begin, End) of the story text, its parts on the lines it
-// touches (in reading order) and the text the synthesizer is given.
+// touches (in reading order), the text the synthesizer is given and its
+// words, in order.
 struct TSentence {
     int32_t Begin = 0;
     int32_t End = 0;
     std::vector<TLinePart> Parts;
     std::string Speech;
+    std::vector<TSentenceWord> Words;
 };
 
 class TStorySentences {
@@ -45,6 +57,13 @@ public:
     // Characters [Begin, End) of Text as they stand on the page, each marker
     // read as a space.
     static std::string SpeechText(const char* text, int32_t begin, int32_t end);
+    // The words of characters [Begin, End) of Text (markers read as spaces):
+    // each run of characters between spaces that holds a letter (A-Z, a-z
+    // or a Latin-1 letter) or a digit, cut to its first and last of them.
+    // Runs of signs alone ("-", "...") are no words. Parts empty.
+    static std::vector<TSentenceWord> FindWords(const char* text, int32_t begin, int32_t end);
+    // How many words FindWords finds in Text.
+    static int CountWords(const std::string& text);
 
     // Index of the first sentence with a part on page Page or later; -1 when
     // there is none.

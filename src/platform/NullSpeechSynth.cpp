@@ -3,20 +3,25 @@
 
 namespace plat {
 
-std::size_t NullSpeechSynth::SamplesFor(const std::string& text) {
-    return text.size() * kSampleRate * kMillisecondsPerChar / 1000;
+uint32_t NullSpeechSynth::MsAt(std::size_t index, float stretch) {
+    return static_cast<uint32_t>(double(index) * kMillisecondsPerChar * stretch / kNormalStretch +
+                                 0.5);
 }
 
-bool NullSpeechSynth::Synthesize(const std::string& text, SpeechPcm& out) {
-    out.Samples.clear();
-    out.SampleRate = 0;
+std::size_t NullSpeechSynth::SamplesFor(const std::string& text, float stretch) {
+    return std::size_t{MsAt(text.size(), stretch)} * kSampleRate / 1000;
+}
+
+bool NullSpeechSynth::Synthesize(const std::string& text, float stretch, SpeechPcm& out) {
+    out = SpeechPcm{};
     {
         std::lock_guard<std::mutex> lock(mutex_);
         texts_.push_back(text);
+        stretches_.push_back(stretch);
     }
-    if (Fail || text.empty())
+    if (Fail || text.empty() || SamplesFor(text, stretch) <= text.size())
         return false;
-    out.Samples.resize(SamplesFor(text));
+    out.Samples.resize(SamplesFor(text, stretch));
     // A square wave at a tenth of full scale, 250 Hz.
     for (std::size_t i = 0; i < out.Samples.size(); ++i)
         out.Samples[i] = (i / 32) % 2 ? 3276 : -3276;
@@ -24,6 +29,21 @@ bool NullSpeechSynth::Synthesize(const std::string& text, SpeechPcm& out) {
     for (std::size_t i = 0; i < text.size(); ++i)
         out.Samples[1 + i] = static_cast<unsigned char>(text[i]);
     out.SampleRate = kSampleRate;
+    for (std::size_t i = 0; i < text.size();) {
+        if (text[i] == ' ') {
+            ++i;
+            continue;
+        }
+        std::size_t e = text.find(' ', i);
+        if (e == std::string::npos)
+            e = text.size();
+        out.Words.push_back(SpeechWord{MsAt(i, stretch) / 1000.0f, MsAt(e, stretch) / 1000.0f,
+                                       static_cast<int>(out.Words.size())});
+        i = e;
+    }
+    const float end = MsAt(text.size(), stretch) / 1000.0f;
+    for (int i = 0; i < ExtraWords; ++i)
+        out.Words.push_back(SpeechWord{end, end, static_cast<int>(out.Words.size())});
     return true;
 }
 
@@ -39,6 +59,11 @@ std::string NullSpeechSynth::TextOf(const int16_t* samples, std::size_t count) {
 std::vector<std::string> NullSpeechSynth::Texts() const {
     std::lock_guard<std::mutex> lock(mutex_);
     return texts_;
+}
+
+std::vector<float> NullSpeechSynth::Stretches() const {
+    std::lock_guard<std::mutex> lock(mutex_);
+    return stretches_;
 }
 
 } // namespace plat

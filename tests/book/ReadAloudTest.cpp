@@ -43,7 +43,9 @@ public:
     TReadAloud* reader = nullptr;
     std::vector<int> spreads;
     std::vector<int> repaints;
-    std::vector<bool> states;
+    std::vector<bool> states; // reading (speaking or paused) at each change
+    std::vector<TReadState> changes;
+    std::vector<TLinePart> repaintedParts;
     bool stopWhenShowing = false; // a window whose ShowPages stops the reading
     void ReadAloudShowSpread(int leftPage) override {
         spreads.push_back(leftPage);
@@ -51,7 +53,13 @@ public:
             reader->Stop();
     }
     void ReadAloudRepaintPage(int page) override { repaints.push_back(page); }
-    void ReadAloudStateChanged(bool reading) override { states.push_back(reading); }
+    void ReadAloudRepaintParts(const std::vector<TLinePart>& parts) override {
+        repaintedParts.insert(repaintedParts.end(), parts.begin(), parts.end());
+    }
+    void ReadAloudStateChanged(TReadState state) override {
+        states.push_back(state != TReadState::Idle);
+        changes.push_back(state);
+    }
 };
 
 class ReadAloudTest : public ::testing::Test {
@@ -309,8 +317,8 @@ TEST_F(ReadAloudTest, NothingToSayOrNoWayToSayItLeavesTheReaderIdle) {
 TEST_F(ReadAloudTest, SentencesTheEngineCannotSayArePassedOver) {
     class Picky : public plat::NullSpeechSynth {
     public:
-        bool Synthesize(const std::string& t, plat::SpeechPcm& out) override {
-            return t != "Aa bb cc." && NullSpeechSynth::Synthesize(t, out);
+        bool Synthesize(const std::string& t, float stretch, plat::SpeechPcm& out) override {
+            return t != "Aa bb cc." && NullSpeechSynth::Synthesize(t, stretch, out);
         }
     };
     TReadAloud picky(owner, std::make_unique<Picky>());
@@ -422,4 +430,161 @@ TEST_F(ReadAloudTest, ALongFirstSentenceIsSpokenInTwoPartsUnderOneHighlight) {
     Heard();
     EXPECT_EQ(Playing(),
               "Far away, over the hills and far beyond the seven seas, there stood a house.");
+}
+
+TEST_F(ReadAloudTest, TheWordHeardIsLitAtThePlayedPositionAndOnlyItsPartsRepainted) {
+    ASSERT_TRUE(Start(1));
+    device->DeliverMessages();
+    ASSERT_EQ(Playing(), "The Tale");
+    plat::TestWaveOutService::Control& c = device->Controls();
+    auto at = [&](uint32_t ms) {
+        c.position = {plat::WavePosition::Unit::Milliseconds, ms};
+        return reader->Follow();
+    };
+    // "The" from 0 ms, "Tale" from the time of character 4.
+    const uint32_t tale = plat::NullSpeechSynth::MsAt(4);
+    const uint32_t end = plat::NullSpeechSynth::MsAt(8);
+    owner.repaintedParts.clear();
+    EXPECT_EQ(at(0), tale) << "the next word is due then";
+    EXPECT_EQ(reader->LitWord(), 0);
+    EXPECT_EQ(reader->LitParts(), (std::vector<TLinePart>{{1, 1, 0, 3}}));
+    EXPECT_EQ(owner.repaintedParts, reader->LitParts()) << "only the word lit";
+    owner.repaintedParts.clear();
+    EXPECT_EQ(at(tale - 1), 1);
+    EXPECT_TRUE(owner.repaintedParts.empty()) << "nothing changed";
+    at(tale);
+    EXPECT_EQ(reader->LitWord(), 1);
+    EXPECT_EQ(owner.repaintedParts, (std::vector<TLinePart>{{1, 1, 0, 3}, {1, 1, 4, 8}}))
+        << "the dark, then the lit";
+    EXPECT_EQ(at(end), -1) << "after the last word";
+    EXPECT_EQ(reader->LitWord(), -1);
+    EXPECT_TRUE(owner.repaints.size() == 1) << "no page was drawn again for a word";
+
+    // The highlight: the word over the sentence.
+    at(0);
+    canvas.ClearCalls();
+    reader->DrawHighlight(book, canvas, 100, 1, text.c_str());
+    ASSERT_EQ(canvas.Calls().size(), 2u);
+    EXPECT_EQ(canvas.Calls()[0].fill, TReadHighlight::kColour);
+    EXPECT_EQ(canvas.Calls()[1].fill, TReadHighlight::kWordColour);
+
+    // A position the device cannot tell lights nothing.
+    c.failPosition = true;
+    EXPECT_EQ(reader->Follow(), -1);
+    EXPECT_EQ(reader->LitWord(), -1);
+    c.failPosition = false;
+
+    // The next sentence starts dark; its words are its own.
+    at(0);
+    Heard();
+    EXPECT_EQ(reader->LitWord(), -1);
+    c.position.value = plat::NullSpeechSynth::MsAt(3);
+    reader->Follow();
+    EXPECT_EQ(reader->LitWord(), 1) << "\"bb\" of \"Aa bb cc.\"";
+    EXPECT_EQ(reader->LitParts(), (std::vector<TLinePart>{{1, 3, 3, 5}}));
+
+    // Words the voice cannot match to the page: the sentence alone is lit.
+    synth->ExtraWords = 1;
+    Heard(); // the sentence made ahead
+    Heard();
+    c.position.value = 0;
+    EXPECT_EQ(reader->Follow(), -1);
+    EXPECT_EQ(reader->LitWord(), -1);
+    EXPECT_FALSE(reader->Highlight().empty());
+}
+
+TEST_F(ReadAloudTest, PauseKeepsTheLitWordAndGoingOnReadsThePausedSentenceAgain) {
+    ASSERT_TRUE(Start(1));
+    Heard();
+    Heard();
+    ASSERT_EQ(Playing(), "Dd ee ff gg hh ii jj kk ll mm nn oo pp qq rr.");
+    device->Controls().position = {plat::WavePosition::Unit::Milliseconds,
+                                   plat::NullSpeechSynth::MsAt(7)};
+    reader->Follow();
+    ASSERT_EQ(reader->LitWord(), 2);
+    const std::vector<TLinePart> sentence = reader->Highlight();
+    const std::vector<TLinePart> word = reader->LitParts();
+    const int resets = device->Devices().back()->resets;
+    owner.repaints.clear();
+    owner.repaintedParts.clear();
+    reader->Pause();
+    EXPECT_EQ(reader->State(), TReadState::Paused);
+    EXPECT_TRUE(reader->Reading());
+    EXPECT_EQ(owner.changes.back(), TReadState::Paused);
+    EXPECT_EQ(device->Devices().back()->resets, resets + 1) << "the voice stops at once";
+    EXPECT_EQ(device->OpenDevices(), 0);
+    EXPECT_EQ(SpeechNodes(), 0);
+    EXPECT_EQ(reader->Highlight(), sentence);
+    EXPECT_EQ(reader->LitParts(), word) << "the lit word stays lit";
+    EXPECT_TRUE(owner.repaints.empty() && owner.repaintedParts.empty());
+    EXPECT_EQ(reader->Follow(), -1);
+    EXPECT_EQ(reader->LitWord(), 2);
+    device->DeliverMessages(); // the reset's done message starts nothing
+    EXPECT_EQ(device->OpenDevices(), 0);
+    reader->Pause(); // twice is harmless
+    EXPECT_EQ(owner.changes.size(), 2u);
+
+    EXPECT_TRUE(reader->GoOn());
+    EXPECT_EQ(reader->State(), TReadState::Speaking);
+    EXPECT_EQ(Playing(), "Dd ee ff gg hh ii jj kk ll mm nn oo pp qq rr.") << "from its start";
+    EXPECT_EQ(reader->LitWord(), -1);
+    EXPECT_EQ(owner.repaintedParts, word) << "the word goes dark until it is heard again";
+    EXPECT_FALSE(reader->GoOn()) << "not paused";
+    Heard();
+    EXPECT_EQ(Playing(), "Ss tt uu vv ww xx yy zz aa bb cc dd.") << "and on";
+
+    // Every stop of a paused reading ends it as it ends a speaking one.
+    reader->Pause();
+    reader->Stop();
+    EXPECT_EQ(reader->State(), TReadState::Idle);
+    EXPECT_TRUE(reader->Highlight().empty());
+    EXPECT_TRUE(reader->LitParts().empty());
+    EXPECT_EQ(owner.changes.back(), TReadState::Idle);
+    EXPECT_FALSE(reader->GoOn());
+
+    // A long first sentence read in two parts goes on from its first part.
+    Layout("Far away, over the hills and far beyond the seven seas, there stood a little "
+           "house of bread and cake. It was warm.",
+           400);
+    ASSERT_TRUE(Start(1));
+    Heard();
+    ASSERT_EQ(Playing(), "there stood a little house of bread and cake.");
+    device->Controls().position.value = plat::NullSpeechSynth::MsAt(6);
+    reader->Follow();
+    EXPECT_EQ(reader->LitWord(), 12) << "\"stood\": the second part's words follow the first's";
+    reader->Pause();
+    ASSERT_TRUE(reader->GoOn());
+    EXPECT_EQ(Playing(), "Far away, over the hills and far beyond the seven seas,");
+}
+
+TEST_F(ReadAloudTest, APaceChangeTakesEffectFromTheNextSentence) {
+    auto playingLength = [&] { return device->Playing()->queue.front()->bufferLength / 2; };
+    ASSERT_TRUE(Start(1));
+    ASSERT_EQ(Playing(), "The Tale");
+    EXPECT_EQ(playingLength(), plat::NullSpeechSynth::SamplesFor("The Tale"));
+    reader->SetPace(1.5f);
+    // The sentence made ahead at the old pace is made again at the new one.
+    Heard();
+    ASSERT_EQ(Playing(), "Aa bb cc.");
+    EXPECT_EQ(playingLength(), plat::NullSpeechSynth::SamplesFor("Aa bb cc.", 1.5f));
+    Heard();
+    EXPECT_EQ(playingLength(), plat::NullSpeechSynth::SamplesFor(Playing(), 1.5f))
+        << "and the ones after it";
+    // Paused, a change is used when reading goes on.
+    reader->Pause();
+    reader->SetPace(0.95f);
+    ASSERT_TRUE(reader->GoOn());
+    EXPECT_EQ(playingLength(), plat::NullSpeechSynth::SamplesFor(Playing(), 0.95f));
+    EXPECT_FLOAT_EQ(reader->Pace(), 0.95f);
+    // The rest of a sentence spoken in two parts keeps the pace of its first.
+    Layout("Far away, over the hills and far beyond the seven seas, there stood a little "
+           "house of bread and cake. It was warm.",
+           400);
+    ASSERT_TRUE(Start(1));
+    reader->SetPace(1.5f);
+    Heard();
+    EXPECT_EQ(playingLength(), plat::NullSpeechSynth::SamplesFor(Playing(), 0.95f));
+    Heard();
+    EXPECT_EQ(Playing(), "It was warm.");
+    EXPECT_EQ(playingLength(), plat::NullSpeechSynth::SamplesFor(Playing(), 1.5f));
 }

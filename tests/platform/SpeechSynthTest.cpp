@@ -1,11 +1,15 @@
-// The speech synthesizer of this build (flite's "slt" voice); skipped when the
-// build has no speech engine.
+// The speech synthesizer of this build (flite's "slt" voice) and its words'
+// times; skipped when the build has no speech engine.
 #include <gtest/gtest.h>
 
 #include <chrono>
 #include <cmath>
 #include <cstdlib>
+#include <numeric>
 #include <thread>
+
+#include "book/StorySentences.h"
+#include "book/WordTimes.h"
 
 #include "platform/SpeechSynth.h"
 #ifdef FBW_HAVE_FLITE
@@ -94,3 +98,38 @@ TEST(SystemSpeech, TwoSynthesizersSpeakOnTwoThreadsAndOutliveEachOther) {
     EXPECT_TRUE(c->Synthesize(text, again));
 }
 #endif
+
+TEST(SystemSpeech, EachWordOfASentenceHasItsTimeAndMapsOntoThePage) {
+    std::unique_ptr<plat::SpeechSynth> synth = plat::CreateSystemSpeechSynth();
+    if (!synth)
+        GTEST_SKIP() << "skipped: this build has no speech engine (install flite1-dev)";
+    // Quotes, a possessive, a number and an abbreviation: each one word on the page.
+    const std::string text =
+        "\"Oh, Grandmother,\" said Red Riding Hood's friend, \"Mr. Wolf has 42 teeth!\"";
+    for (const float stretch : {1.5f, plat::SpeechSynth::kNormalStretch, 0.95f}) {
+        SCOPED_TRACE(stretch);
+        plat::SpeechPcm pcm;
+        ASSERT_TRUE(synth->Synthesize(text, stretch, pcm));
+        ASSERT_FALSE(pcm.Words.empty());
+        float before = 0;
+        for (const plat::SpeechWord& w : pcm.Words) {
+            EXPECT_GT(w.End, before) << "the end times increase";
+            EXPECT_GE(w.Start, before);
+            before = w.End;
+        }
+        const double seconds = double(pcm.Samples.size()) / pcm.SampleRate;
+        EXPECT_NEAR(pcm.Words.back().End, seconds, 0.050) << "the last word ends the sound";
+        const int onPage = TStorySentences::CountWords(text);
+        ASSERT_EQ(onPage, 12);
+        TWordTimes times;
+        times.Map(pcm.Words, 0, onPage);
+        ASSERT_TRUE(times.Matched()) << "every word on the page has its time";
+        std::vector<int> lit;
+        for (int64_t ms = 0; ms < int64_t(seconds * 1000); ms += 5)
+            if (const int w = times.LitAt(ms); w >= 0 && (lit.empty() || lit.back() != w))
+                lit.push_back(w);
+        std::vector<int> all(onPage);
+        std::iota(all.begin(), all.end(), 0);
+        EXPECT_EQ(lit, all) << "each word lit in turn";
+    }
+}

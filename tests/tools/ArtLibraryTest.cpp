@@ -139,7 +139,8 @@ TEST_F(ArtLibrary, EveryPictureTheGameNamesIsThereAtItsSize) {
         {"booktile", 0, 0, false},     {"Cinders", 150, 450, false},  {"Goldilox", 150, 450, false},
         {"Hansel", 150, 450, false},   {"Jack", 150, 450, false},     {"RR-Hood", 150, 450, false},
         {"Rapunzel", 150, 450, false}, {"Rumpel", 150, 450, false},   {"Sleeping", 150, 450, false},
-        {"Ginger", 150, 450, false},   {"Tortoise", 150, 450, false}, {"readtome", 100, 25, true},
+        {"Ginger", 150, 450, false},   {"Tortoise", 150, 450, false}, {"readtome", 150, 25, true},
+        {"readpace", 144, 20, true},
     };
     for (const Want& want : wants) {
         auto h = Header(yarns_, want.name);

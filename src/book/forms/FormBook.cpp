@@ -332,6 +332,8 @@ void TFormBook::FormResize() {
     pbxReadToMe.move(readToMe.X, readToMe.Y);
     pbxShowTwists.move(readToMe.X - kShowTwistsGap - kShowTwistsWidth,
                        readToMe.Y + kReadToMeHeight - kShowTwistsHeight);
+    const TPoint readPace = TReadingPace::ControlPos(w, h);
+    pbxReadPace.move(readPace.X, readPace.Y);
     cmdCloseBook.move(cmdCloseBook.x() + s.dx, cmdCloseBook.y());
     pbxClose.move(pbxClose.x() + s.dx, pbxClose.y());
     pbxLeftPage.setGeometry(ToQRect(s.leftPage));

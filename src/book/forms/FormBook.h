@@ -3,9 +3,11 @@
 // with the twist, name and new-story controls, the story spreads, and after
 // the last page the commands that print, save and copy the story. On story
 // spreads a "Read to me" button reads the story aloud (TReadAloud), lighting
-// the lines being read and turning the pages as the voice goes on; beside it,
-// "Show the twists" tints the words the vocabulary put in, tells what the
-// tale had there and swaps one again when it is clicked (TStoryTwists).
+// the sentence and the word being read and turning the pages as the voice
+// goes on; pressed again it pauses and goes on, and the pace control beside
+// it picks how quickly the voice reads. On its other side "Show the twists"
+// tints the words the vocabulary put in, tells what the tale had there and
+// swaps one again when it is clicked (TStoryTwists).
 #pragma once
 #include <QButtonGroup>
 #include <QCheckBox>
@@ -30,6 +32,7 @@
 #include "book/ReadAloud.h"
 #include "book/ReadAloudOwner.h"
 #include "book/StoryTwists.h"
+#include "book/ReadingPace.h"
 #include "image/LibraryImage.h"
 #include "image/LibraryRef.h"
 #include "ui/ImageStore.h"
@@ -63,8 +66,9 @@ public:
     // (TBookLetters).
     static constexpr const char* kPageFont = "Times New Roman";
     static constexpr int kPagePoints = 12; // 16 px at 96 dpi
-    // The "Read to me" button: one half of the library image "readtome" (idle
-    // at x 0, speaking at x 50), standing between the page arrows.
+    // The "Read to me" button: a third of the library image "readtome" (idle
+    // at x 0, speaking at x 50, paused at x 100), standing between the page
+    // arrows.
     static constexpr int kReadToMeWidth = 50;
     static constexpr int kReadToMeHeight = 25;
     // "Show the twists": a two-state button just left of "Read to me", their
@@ -102,7 +106,9 @@ public:
     QPushButton cmdPrevPage, cmdNextPage, cmdCloseBook;
     TPaintBox pbxLeftPage, pbxRightPage, pbxClose;
     TPaintBox pbxReadToMe{this};   // "Read to me"
-    TPaintBox pbxShowTwists{this}; // "Show the twists"
+    TPaintBox pbxShowTwists{this}; // "Show the twists", left of "Read to me"
+    TPaintBox pbxReadPace{this};   // the reading pace, right of "Read to me"
+    QTimer tmrReadAlong{this};     // lights the word heard while the voice speaks
     QFrame pnlTwist;
     QLabel lblTwist;
     QToolButton sbNone, sbHalf, sbFull;
@@ -206,11 +212,14 @@ public:
     std::function<void(QAccessibleEvent&)> TellReaders;
     void pbxShowTwistsClick();
     void cmdPictureBookClick(); // shows its own errors through ShowError
+    void pbxReadPaceClick(int x); // X within the control
+    void tmrReadAlongTimer();
 
     // The reader's requests (TReadAloudOwner).
     void ReadAloudShowSpread(int leftPage) override;
     void ReadAloudRepaintPage(int page) override;
-    void ReadAloudStateChanged(bool reading) override;
+    void ReadAloudRepaintParts(const std::vector<TLinePart>& parts) override;
+    void ReadAloudStateChanged(TReadState state) override;
 
     // Prints Copies of pages FromPage..ToPage of the story on Printer (a
     // page number below 1 prints every page); the dialog-free part of
@@ -234,8 +243,10 @@ public:
     QImage RightPagePicture() const { return PagePicture(pbxRightPage, rightImage_); }
     // The left page's picture, at the screen's pixel ratio.
     const QImage& LeftPageLayer() const { return leftImage_; }
-    // What the "Read to me" button shows.
+    // What the "Read to me" button and the pace control show.
     const QImage& ReadToMePicture() const { return readToMeImage_; }
+    const QImage& ReadPacePicture() const { return readPaceImage_; }
+    TReadingPace::Pace ReadingPace() const { return pace_; }
     // How often each page picture was drawn whole.
     int LeftPageDraws() const { return leftDraws_; }
     // The window's own cursor (FormMouseMove).
@@ -345,6 +356,14 @@ private:
     // none (a click then turns the page).
     bool TwistClick(bool left, QPoint pos);
     void TwistMouseMove(bool left, QPoint pos);
+    // The pace control's picture over the book behind it.
+    void DrawReadPace();
+    // The pace control, its picture and the pace from the settings (in the
+    // constructor, before the library is registered).
+    void BuildReadAlong(TRL8Library& library);
+    // Draws again the part of the picture of page area Box (page Page) that
+    // Part covers; returns that rectangle in the area (empty for none).
+    QRect RedrawPagePart(QImage& image, const TBookBox& box, int page, const TLinePart& part);
     // Ends the reading, if any (every player action that changes the book).
     void StopReading();
     void Layout();
@@ -367,6 +386,7 @@ private:
     TLibraryImage bookPicture_;     // "book": every piece of the book
     TLibraryImage talePicture_;     // the tale's three cover pictures; may be empty
     TLibraryImage readToMePicture_; // "readtome"; empty without it
+    TLibraryImage readPacePicture_; // "readpace"; empty without it
     TBookGeometry geometry_;
     TMessageClock messageClock_;
     // The memory of the book's picture and of the pages' pictures, kept
@@ -378,6 +398,8 @@ private:
     const plat::LogPalette* bookSheetPalette_ = nullptr;
     QImage leftImage_, rightImage_; // the pages' pictures (DrawPageInto)
     QImage readToMeImage_;          // the button over the book behind it
+    QImage readPaceImage_;          // the pace control over the book behind it
+    TReadingPace::Pace pace_ = TReadingPace::Pace::Normal;
     int leftDraws_ = 0;
     std::string announced_[2]; // the texts screen readers were last told of
     QCursor surfaceCursor_;

@@ -110,6 +110,7 @@ TFormBook::TFormBook(TStoryGenerator& generator, TRL8Library& library, QWidget* 
             readToMePicture_.Reset();
         }
     }
+    BuildReadAlong(library);
     // Last: nothing after this can fail, so the library never keeps the
     // address of a window that was not made.
     library_.Reset(&library);

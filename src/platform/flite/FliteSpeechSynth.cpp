@@ -1,6 +1,7 @@
 // The flite synthesizer.
 #include "platform/flite/FliteSpeechSynth.h"
 
+#include <algorithm>
 #include <mutex>
 
 extern "C" {
@@ -47,7 +48,6 @@ std::unique_ptr<FliteSpeechSynth> FliteSpeechSynth::Create() {
             sharedVoice = register_cmu_us_slt(nullptr);
             if (!sharedVoice)
                 return nullptr;
-            feat_set_float(sharedVoice->features, "duration_stretch", kDurationStretch);
         }
         ++voiceUsers;
         voice->voice = sharedVoice;
@@ -73,22 +73,50 @@ std::string FliteSpeechSynth::ToAscii(const std::string& text) {
     return out;
 }
 
-bool FliteSpeechSynth::Synthesize(const std::string& text, SpeechPcm& out) {
-    out.Samples.clear();
-    out.SampleRate = 0;
+bool FliteSpeechSynth::Synthesize(const std::string& text, float stretch, SpeechPcm& out) {
+    out = SpeechPcm{};
     const std::string ascii = ToAscii(text);
     if (ascii.find_first_not_of(' ') == std::string::npos)
         return false;
     std::lock_guard<std::mutex> lock(fliteMutex);
-    cst_wave* wave = flite_text_to_wave(ascii.c_str(), voice_->voice);
-    if (!wave)
+    // The voice is shared: its pace is set for each sentence.
+    feat_set_float(voice_->voice->features, "duration_stretch", std::clamp(stretch, 0.5f, 3.0f));
+    cst_utterance* utt = flite_synth_text(ascii.c_str(), voice_->voice);
+    if (!utt)
         return false;
-    const bool ok = wave->num_channels == 1 && wave->num_samples > 0 && wave->sample_rate > 0;
+    const cst_wave* wave = utt_wave(utt);
+    const bool ok =
+        wave && wave->num_channels == 1 && wave->num_samples > 0 && wave->sample_rate > 0;
     if (ok) {
-        out.Samples.assign(wave->samples, wave->samples + wave->num_samples);
+        // The words, each with the ordinal of the text's token it is said
+        // for among the tokens that are said (a number or "Fox's" is said as
+        // several words). A word without segments (none is known to occur)
+        // is left out, so that the count tells the caller it differs.
+        const cst_item* token = nullptr;
+        int tokens = -1;
+        for (const cst_item* w = relation_head(utt_relation(utt, "Word")); w; w = item_next(w)) {
+            if (!path_to_item(w, "R:SylStructure.daughter1.daughter1.R:Segment"))
+                continue;
+            const cst_item* parent = path_to_item(w, "R:Token.parent");
+            if (!parent || parent != token)
+                ++tokens;
+            token = parent;
+            const float start =
+                ffeature_float(w, "R:SylStructure.daughter1.daughter1.R:Segment.p.end");
+            const float end = ffeature_float(w, "R:SylStructure.daughtern.daughtern.R:Segment.end");
+            out.Words.push_back(SpeechWord{start, std::max(start, end), tokens});
+        }
+        // The pause flite leaves after the last word is cut to kTrailMs, so
+        // that the next sentence follows as it would in speech.
+        std::size_t count = static_cast<std::size_t>(wave->num_samples);
+        if (!out.Words.empty()) {
+            const double end = out.Words.back().End + kTrailMs / 1000.0;
+            count = std::min(count, static_cast<std::size_t>(end * wave->sample_rate + 0.5));
+        }
+        out.Samples.assign(wave->samples, wave->samples + count);
         out.SampleRate = static_cast<uint32_t>(wave->sample_rate);
     }
-    delete_wave(wave);
+    delete_utterance(utt);
     return ok;
 }
 

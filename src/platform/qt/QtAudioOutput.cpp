@@ -64,6 +64,7 @@ void QtAudioOutput::Attach(std::function<void(WaveHeader*)> heard) {
     heard_ = std::move(heard);
     deviceStartMs_ = -1;
     deviceBytes_ = 0;
+    deviceSinkStart_ = -1;
 }
 
 void QtAudioOutput::Detach() {
@@ -78,6 +79,8 @@ qint64 QtAudioOutput::BytesToMs(qint64 bytes) const {
 
 bool QtAudioOutput::OpenStream() {
     feeder_ = std::make_unique<Feeder>(*this);
+    sinkBytes_ = 0;
+    deviceSinkStart_ = -1; // the device's bytes taken by a stream now closed are not counted
     feeder_->open(QIODevice::ReadOnly);
     // The sink keeps its own buffer size: small sizes stall the PulseAudio backend.
     sink_ = std::make_unique<QAudioSink>(device_, format_);
@@ -159,8 +162,10 @@ qint64 QtAudioOutput::Produce(char* out, qint64 max) {
                 break;
             const qint64 n = std::min<qint64>(max - produced, length - offset_);
             std::memcpy(out + produced, head->data + offset_, static_cast<std::size_t>(n));
-            if (deviceStartMs_ < 0)
+            if (deviceStartMs_ < 0) {
                 deviceStartMs_ = runStartMs_ + BytesToMs(runBytes_);
+                deviceSinkStart_ = sinkBytes_ + produced;
+            }
             offset_ += static_cast<uint32_t>(n);
             produced += n;
             runBytes_ += n;
@@ -183,6 +188,7 @@ qint64 QtAudioOutput::Produce(char* out, qint64 max) {
     if (fed && !timer_->isActive())
         timer_->start(static_cast<int>(std::clamp<qint64>(
             fed_.front().heardAtMs + kLatencyMarginMs + kDrainTimeoutMs - now, 0, 60'000)));
+    sinkBytes_ += produced;
     return produced;
 }
 
@@ -253,7 +259,11 @@ void QtAudioOutput::BreakLoop() {
 uint32_t QtAudioOutput::PositionMs() const {
     if (deviceStartMs_ < 0)
         return 0;
-    const qint64 ms = std::min(clock_.elapsed() - deviceStartMs_, BytesToMs(deviceBytes_));
+    qint64 ms = std::min(clock_.elapsed() - deviceStartMs_, BytesToMs(deviceBytes_));
+    if (sink_ && deviceSinkStart_ >= 0) {
+        const qint64 played = format_.bytesForDuration(sink_->processedUSecs()) - deviceSinkStart_;
+        ms = std::min(ms, BytesToMs(std::max<qint64>(0, played)));
+    }
     return static_cast<uint32_t>(std::max<qint64>(0, ms));
 }
 

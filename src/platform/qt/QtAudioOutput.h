@@ -54,7 +54,10 @@ public:
     void BreakLoop();
     // Buffers written and not yet heard.
     bool Busy() const { return !queue_.empty() || !fed_.empty(); }
-    // Milliseconds of the attached device's audio played since its first write.
+    // Milliseconds of the attached device's audio played since its first
+    // write: what the sink reports it has played (processedUSecs) beyond the
+    // bytes it had taken before the device's first, never more than the
+    // time since that first byte was taken nor than the device's bytes.
     uint32_t PositionMs() const;
 
     // How often the system's stream was opened (the cost an output kept open
@@ -101,6 +104,10 @@ private:
     // The attached device's playback: when its first byte plays, and its bytes.
     qint64 deviceStartMs_ = -1;
     qint64 deviceBytes_ = 0;
+    // Bytes the sink has taken since its stream opened, and how many of them
+    // it had taken before the attached device's first.
+    qint64 sinkBytes_ = 0;
+    qint64 deviceSinkStart_ = -1;
     int streamOpens_ = 0;
 };
 

@@ -13,6 +13,7 @@
 #include "book/ReadHighlight.h"
 #include "book/forms/FormBook.h"
 #include "platform/NullSpeechSynth.h"
+#include "platform/PrivateProfile.h"
 #include "platform/TestWaveOutService.h"
 #include "sound/AppSound.h"
 #include "story/Generate.h"
@@ -159,7 +160,7 @@ TEST_F(ReadToMeFormTest, PressingReadsFromTheSpreadShownAndLightsTheSentenceBein
     const TSentence& title = book->Reader().Sentences().Items[0];
     EXPECT_EQ(Playing(), title.Speech) << "the title first";
     EXPECT_NE(book->ReadToMePicture(), idle) << "the speaking picture";
-    EXPECT_EQ(book->pbxReadToMe.toolTip(), "Stop reading");
+    EXPECT_EQ(book->pbxReadToMe.toolTip(), "Pause reading");
     // The title's lines are lit on the left page, and nothing on the right.
     EXPECT_GT(LitPixels(book->LeftPagePicture()), 200);
     EXPECT_EQ(LitPixels(book->RightPagePicture()), 0);
@@ -175,14 +176,34 @@ TEST_F(ReadToMeFormTest, PressingReadsFromTheSpreadShownAndLightsTheSentenceBein
     EXPECT_EQ(Playing(), book->Reader().Sentences().Items[1].Speech);
     EXPECT_GT(LitRows(book->LeftPagePicture()).first, bottom - 1);
 
-    // Pressing again stops at once: the voice, the highlight, the picture.
+    // Pressing again pauses at once: the voice stops, the highlight stays,
+    // the button shows that it goes on.
+    const QImage speaking = book->ReadToMePicture();
     const int resets = device->Devices().back()->resets;
+    const int lit = Lit();
     PressReadToMe();
-    EXPECT_FALSE(book->Reader().Reading());
+    EXPECT_EQ(book->Reader().State(), TReadState::Paused);
     EXPECT_EQ(device->Devices().back()->resets, resets + 1);
-    EXPECT_EQ(Lit(), 0);
+    EXPECT_EQ(device->OpenDevices(), 0);
+    EXPECT_EQ(Lit(), lit);
+    EXPECT_NE(book->ReadToMePicture(), idle);
+    EXPECT_NE(book->ReadToMePicture(), speaking);
+    EXPECT_EQ(book->pbxReadToMe.toolTip(), "Go on reading");
+    EXPECT_FALSE(book->tmrReadAlong.isActive());
+    // And again: on from the start of that sentence.
+    PressReadToMe();
+    EXPECT_EQ(book->Reader().State(), TReadState::Speaking);
+    EXPECT_EQ(book->Reader().CurrentSentence(), 1);
+    EXPECT_EQ(book->Reader().Sentences().Items[1].Speech.rfind(Playing(), 0), 0u);
+    EXPECT_EQ(book->ReadToMePicture(), speaking);
+    EXPECT_TRUE(book->tmrReadAlong.isActive());
+    // Turning the page stops it.
+    book->cmdNextPage.click();
+    EXPECT_FALSE(book->Reader().Reading());
     EXPECT_EQ(book->ReadToMePicture(), idle);
     EXPECT_EQ(book->pbxReadToMe.toolTip(), "Read to me");
+    EXPECT_FALSE(book->tmrReadAlong.isActive());
+    book->cmdPrevPage.click();
 
     // From a later spread it starts on that spread's left page.
     book->cmdNextPage.click();
@@ -275,28 +296,34 @@ TEST_F(ReadToMeFormTest, EveryPlayerActionStopsTheVoiceAndTakesTheHighlightAway)
         {"Read saved story", [&] { book->cmdReadSavedClick(); }, 1},
         {"closing the book", [&] { QTest::keyClick(book.get(), Qt::Key_Escape); }, -1},
     };
-    for (const Action& a : actions) {
-        SCOPED_TRACE(a.name);
-        if (!book->isVisible())
-            book->show();
-        book->ShowPages(3);
-        ASSERT_TRUE(ButtonShown());
-        PressReadToMe();
-        ASSERT_TRUE(book->Reader().Reading());
-        Heard(); // a sentence into the spread
-        ASSERT_TRUE(book->Reader().Reading());
-        ASSERT_GT(Lit(), 0);
-        a.act();
-        EXPECT_FALSE(book->Reader().Reading());
-        EXPECT_EQ(device->OpenDevices(), 0) << "the voice ends now";
-        if (a.spreadAfter >= 0) {
-            EXPECT_EQ(book->CurrentPage(), a.spreadAfter);
+    // Each from a speaking and from a paused reading.
+    for (const Action& a : actions)
+        for (const bool paused : {false, true}) {
+            SCOPED_TRACE(a.name);
+            SCOPED_TRACE(paused ? "paused" : "speaking");
+            if (!book->isVisible())
+                book->show();
+            book->ShowPages(3);
+            ASSERT_TRUE(ButtonShown());
+            PressReadToMe();
+            ASSERT_TRUE(book->Reader().Reading());
+            Heard(); // a sentence into the spread
+            ASSERT_TRUE(book->Reader().Reading());
+            if (paused)
+                PressReadToMe();
+            ASSERT_GT(Lit(), 0);
+            a.act();
+            EXPECT_FALSE(book->Reader().Reading());
+            EXPECT_EQ(device->OpenDevices(), 0) << "the voice ends now";
+            if (a.spreadAfter >= 0) {
+                EXPECT_EQ(book->CurrentPage(), a.spreadAfter);
+            }
+            EXPECT_EQ(Lit(), 0);
+            // The device's late done message starts nothing.
+            device->DeliverMessages();
+            EXPECT_FALSE(book->Reader().Reading());
+            EXPECT_EQ(book->pbxReadToMe.toolTip(), "Read to me");
         }
-        EXPECT_EQ(Lit(), 0);
-        // The device's late done message starts nothing.
-        device->DeliverMessages();
-        EXPECT_FALSE(book->Reader().Reading());
-    }
     EXPECT_FALSE(book->isVisible());
     EXPECT_EQ(book->StoryText(), saved) << "the saved story was read back";
 
@@ -328,22 +355,96 @@ TEST_F(ReadToMeFormTest, QuickPressesEndAsTheLastOneAskedWhenADeviceRunsTheEvent
             PressReadToMe();
         }
     };
-    for (const int presses : {25, 2, 7}) {
+    TReadState expected = TReadState::Idle;
+    for (const int presses : {25, 2, 7, 4}) {
         SCOPED_TRACE(presses);
-        const bool before = book->Reader().Reading();
+        for (int i = 0; i < presses; ++i)
+            expected = expected == TReadState::Speaking ? TReadState::Paused : TReadState::Speaking;
         left = presses;
         while (left > 0) {
             --left;
             PressReadToMe();
         }
-        const bool reading = before != (presses % 2 == 1);
-        EXPECT_EQ(book->Reader().Reading(), reading);
-        EXPECT_EQ(book->ReadToMePicture() == idle, !reading);
-        EXPECT_EQ(book->pbxReadToMe.toolTip(), reading ? "Stop reading" : "Read to me");
-        EXPECT_EQ(device->OpenDevices(), reading ? 1 : 0);
-        EXPECT_EQ(Lit() > 0, reading);
+        const bool speaking = expected == TReadState::Speaking;
+        EXPECT_EQ(book->Reader().State(), expected);
+        EXPECT_NE(book->ReadToMePicture(), idle);
+        EXPECT_EQ(book->pbxReadToMe.toolTip(), speaking ? "Pause reading" : "Go on reading");
+        EXPECT_EQ(device->OpenDevices(), speaking ? 1 : 0);
+        EXPECT_GT(Lit(), 0);
         device->DeliverMessages();
-        EXPECT_EQ(book->Reader().Reading(), reading);
+        EXPECT_EQ(book->Reader().State(), expected);
     }
     device->Controls().duringReset = nullptr;
+}
+
+TEST_F(ReadToMeFormTest, TheWordHeardIsLitOnThePageAndThePaceControlKeepsTheChildsChoice) {
+    CreateStory();
+    // The pace control stands right of the button with it, normal chosen.
+    ASSERT_TRUE(book->pbxReadPace.isVisibleTo(book.get()));
+    const QRect button = book->pbxReadToMe.geometry();
+    const QRect pace = book->pbxReadPace.geometry();
+    EXPECT_GT(pace.top(), button.top());
+    EXPECT_LE(pace.bottom(), button.bottom() + 2);
+    EXPECT_GT(pace.left(), button.right());
+    EXPECT_EQ(book->ReadingPace(), TReadingPace::Pace::Normal);
+    const QImage normal = book->ReadPacePicture();
+
+    PressReadToMe();
+    ASSERT_TRUE(book->tmrReadAlong.isActive()) << "the voice is followed";
+    const TSentence& title = book->Reader().Sentences().Items[0];
+    ASSERT_GE(title.Words.size(), 2u);
+    const QRgb word = 0xFF000000u | TReadHighlight::kWordColour;
+    auto wordPixels = [&] {
+        const QImage page = book->LeftPagePicture();
+        int n = 0;
+        for (int y = 0; y < page.height(); ++y)
+            for (int x = 0; x < page.width(); ++x)
+                n += page.pixel(x, y) == word;
+        return n;
+    };
+    EXPECT_EQ(wordPixels(), 0) << "no word before the voice gets there";
+    // The device reports the second word's time: that word alone is lit, and
+    // only its rectangle and the first word's were drawn again.
+    device->Controls().position = {
+        plat::WavePosition::Unit::Milliseconds,
+        plat::NullSpeechSynth::MsAt(static_cast<std::size_t>(title.Words[1].Begin - title.Begin))};
+    const int draws = book->LeftPageDraws();
+    book->tmrReadAlongTimer();
+    EXPECT_EQ(book->Reader().LitWord(), 1);
+    EXPECT_EQ(book->LeftPageDraws(), draws) << "the page was not drawn whole";
+    const int lit = wordPixels();
+    EXPECT_GT(lit, 50);
+    EXPECT_TRUE(book->tmrReadAlong.isActive());
+    EXPECT_LE(book->tmrReadAlong.interval(), 40);
+    // Paused, the word stays lit; turning the page takes it away.
+    PressReadToMe();
+    EXPECT_EQ(wordPixels(), lit);
+    EXPECT_FALSE(book->tmrReadAlong.isActive());
+    book->cmdNextPage.click();
+    book->cmdPrevPage.click();
+    EXPECT_EQ(wordPixels(), 0);
+
+    // A click on the tortoise picks the slow pace: kept in the settings file,
+    // used by the next reading, and read again by the next book.
+    QTest::mouseClick(&book->pbxReadPace, Qt::LeftButton, {}, QPoint(5, 12));
+    EXPECT_EQ(book->ReadingPace(), TReadingPace::Pace::Slow);
+    EXPECT_NE(book->ReadPacePicture(), normal);
+    EXPECT_EQ(plat::GetProfileString("Book", "ReadingPace", "", SettingsFileName), "0");
+    PressReadToMe();
+    EXPECT_EQ(device->Playing()->queue.front()->bufferLength / 2,
+              plat::NullSpeechSynth::SamplesFor(Playing(), TReadingPace::kSlowStretch));
+    QTest::mouseClick(&book->pbxReadPace, Qt::LeftButton, {}, QPoint(TReadingPace::kWidth - 3, 12));
+    EXPECT_EQ(plat::GetProfileString("Book", "ReadingPace", "", SettingsFileName), "2");
+    EXPECT_FLOAT_EQ(book->Reader().Pace(), TReadingPace::kQuickStretch);
+    TFormBook again(*game->Generator(), *game->Library());
+    EXPECT_EQ(again.ReadingPace(), TReadingPace::Pace::Quick);
+
+    // No speech engine or no audio output: neither control shows.
+    book->SetSpeechSynth(nullptr);
+    EXPECT_FALSE(book->pbxReadToMe.isVisibleTo(book.get()));
+    EXPECT_FALSE(book->pbxReadPace.isVisibleTo(book.get()));
+    book->SetSpeechSynth(std::make_unique<plat::NullSpeechSynth>());
+    EXPECT_TRUE(book->pbxReadPace.isVisibleTo(book.get()));
+    book->SetWaveManager(nullptr);
+    EXPECT_FALSE(book->pbxReadPace.isVisibleTo(book.get()));
 }

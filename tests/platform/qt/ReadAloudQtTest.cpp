@@ -64,7 +64,10 @@ public:
     std::vector<bool> states;
     void ReadAloudShowSpread(int) override {}
     void ReadAloudRepaintPage(int) override {}
-    void ReadAloudStateChanged(bool reading) override { states.push_back(reading); }
+    void ReadAloudRepaintParts(const std::vector<TLinePart>&) override {}
+    void ReadAloudStateChanged(TReadState state) override {
+        states.push_back(state != TReadState::Idle);
+    }
 };
 
 // Told after the reader (added later): the next sentence has just been

@@ -1,0 +1,41 @@
+// The pace a child picks for reading aloud: slow, normal or quick, each a
+// stretch of the voice's sounds; kept in the settings file ("Book",
+// "ReadingPace": "0", "1" or "2", anything else normal). The control that
+// picks it stands right of the "Read to me" button: three pictures side by
+// side (a tortoise, a child walking, a hare), the chosen one lit. It reaches
+// over the right page's area, so it stands just below the lowest text a page
+// can hold.
+#pragma once
+#include <string>
+
+#include "platform/Point.h"
+
+class TReadingPace {
+public:
+    enum class Pace { Slow = 0, Normal = 1, Quick = 2 };
+
+    static constexpr float kSlowStretch = 1.5f;
+    static constexpr float kQuickStretch = 0.95f;
+    // The control: three cells, each kCellWidth x kHeight, kGap right of the button.
+    static constexpr int kCellWidth = 24;
+    static constexpr int kHeight = 20;
+    static constexpr int kWidth = 3 * kCellWidth;
+    static constexpr int kGap = 4;
+
+    // How long each sound lasts against the engine's own pace.
+    static float Stretch(Pace pace);
+    // The setting's value for Pace, and the pace a value stands for.
+    static std::string Setting(Pace pace);
+    static Pace Parse(const std::string& value);
+    // Reads and writes the setting in the settings file File (nothing
+    // written, and normal read, when File is empty).
+    static Pace Load(const std::string& file);
+    static void Save(Pace pace, const std::string& file);
+
+    // Where the control stands in a W x H client area.
+    static TPoint ControlPos(int w, int h);
+    // The pace of the cell at X within the control.
+    static Pace PaceAt(int x);
+    // The tip each cell shows.
+    static const char* Tip(Pace pace);
+};
