@@ -31,8 +31,8 @@
 #include "book/MessageClock.h"
 #include "book/ReadAloud.h"
 #include "book/ReadAloudOwner.h"
-#include "book/StoryTwists.h"
 #include "book/ReadingPace.h"
+#include "book/StoryTwists.h"
 #include "image/LibraryImage.h"
 #include "image/LibraryRef.h"
 #include "ui/ImageStore.h"
@@ -211,8 +211,11 @@ public:
     // Qt's accessibility, while a reader listens.
     std::function<void(QAccessibleEvent&)> TellReaders;
     void pbxShowTwistsClick();
-    void cmdPictureBookClick(); // shows its own errors through ShowError
+    void cmdPictureBookClick();   // shows its own errors through ShowError
     void pbxReadPaceClick(int x); // X within the control
+    // The next pace after the one chosen, quick going round to slow (the
+    // control's press for screen readers).
+    void StepReadingPace();
     void tmrReadAlongTimer();
 
     // The reader's requests (TReadAloudOwner).
@@ -340,6 +343,9 @@ private:
     // Tells screen readers of the page areas whose text changed since they
     // were last told.
     void AnnouncePages();
+    // Gives Qt's accessibility the interfaces of the painted parts; before
+    // any widget of the first book is made, so none is looked up without it.
+    static void InstallReaderInterfaces();
     // Gives the book's controls their names for screen readers.
     void NameControls();
     // Draws the button's picture over the book behind it.

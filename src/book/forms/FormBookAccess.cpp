@@ -46,6 +46,9 @@ QAccessibleInterface* BookAccessible(const QString&, QObject* object) {
         return std::make_unique<TBookButtonAccessible>(widget,
                                                        [book] { book->pbxShowTwistsClick(); })
             .release();
+    if (widget == &book->pbxReadPace)
+        return std::make_unique<TBookButtonAccessible>(widget, [book] { book->StepReadingPace(); })
+            .release();
     if (widget == &book->pbxReadToMe)
         return std::make_unique<TBookButtonAccessible>(widget, [book] { book->pbxReadToMeClick(); })
             .release();
@@ -54,12 +57,15 @@ QAccessibleInterface* BookAccessible(const QString&, QObject* object) {
 
 } // namespace
 
-void TFormBook::NameControls() {
+void TFormBook::InstallReaderInterfaces() {
     static const bool installed = [] {
         QAccessible::installFactory(BookAccessible);
         return true;
     }();
     (void)installed;
+}
+
+void TFormBook::NameControls() {
     pbxLeftPage.setAccessibleName("Left page");
     pbxRightPage.setAccessibleName("Right page");
     cmdPrevPage.setAccessibleName("Previous page");
@@ -67,6 +73,7 @@ void TFormBook::NameControls() {
     cmdCloseBook.setAccessibleName("Close the book");
     pbxClose.setAccessibleName("Close the book");
     pbxReadToMe.setAccessibleName("Read to me");
+    pbxReadPace.setAccessibleName("Reading pace");
     pnlTwist.setAccessibleName("How much twist?");
     sbNone.setAccessibleName("No twist");
     sbHalf.setAccessibleName("Half twist");

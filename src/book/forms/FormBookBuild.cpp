@@ -64,6 +64,7 @@ TFormBook::TFormBook(TStoryGenerator& generator, TRL8Library& library, QWidget* 
       cmdSave(&pnlCommands), cmdCopy(&pnlCommands), lblPrintText(&pnlCommands),
       lblSaveText(&pnlCommands), lblCopyText(&pnlCommands), lblTurnPage(this), tmrMessage(this),
       generator_(generator) {
+    InstallReaderInterfaces();
     // Before the form is built: its handlers ask the reader.
     reader_ = std::make_unique<TReadAloud>(*this, plat::CreateSystemSpeechSynth());
     plat::InstallFontSubstitutes();

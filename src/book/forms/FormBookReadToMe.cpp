@@ -45,6 +45,7 @@ void TFormBook::BuildReadAlong(TRL8Library& library) {
     connect(&tmrReadAlong, &QTimer::timeout, this, [this] { tmrReadAlongTimer(); });
 
     pace_ = TReadingPace::Load(SettingsFileName);
+    pbxReadPace.setAccessibleDescription(TReadingPace::Tip(pace_));
     reader_->SetPace(TReadingPace::Stretch(pace_));
     // Without its picture the book has no pace control: the pace stays.
     if (library.ImageExists("readpace")) {
@@ -144,7 +145,13 @@ void TFormBook::pbxReadPaceClick(int x) {
     pace_ = pace;
     reader_->SetPace(TReadingPace::Stretch(pace));
     TReadingPace::Save(pace, SettingsFileName);
+    pbxReadPace.setAccessibleDescription(TReadingPace::Tip(pace));
     DrawReadPace();
+}
+
+void TFormBook::StepReadingPace() {
+    const int next = (static_cast<int>(pace_) + 1) % 3;
+    pbxReadPaceClick(next * TReadingPace::kCellWidth + TReadingPace::kCellWidth / 2);
 }
 
 void TFormBook::tmrReadAlongTimer() {

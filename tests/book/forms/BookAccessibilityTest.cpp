@@ -176,4 +176,13 @@ TEST_F(BookAccessibilityTest, ArrowsRibbonAndEveryButtonAndBoxHaveNamesAndPress)
     ribbon->actionInterface()->doAction(QAccessibleActionInterface::pressAction());
     EXPECT_FALSE(book->isVisible());
     EXPECT_EQ(Accessible(book->pbxReadToMe)->text(QAccessible::Name), "Read to me");
+
+    // The reading pace: a press goes to the next pace, round from quick to slow.
+    QAccessibleInterface* pace = Accessible(book->pbxReadPace);
+    EXPECT_EQ(pace->role(), QAccessible::Button);
+    EXPECT_EQ(pace->text(QAccessible::Name), "Reading pace");
+    for (const char* next : {"Read quickly", "Read slowly", "Read at a normal pace"}) {
+        pace->actionInterface()->doAction(QAccessibleActionInterface::pressAction());
+        EXPECT_EQ(pace->text(QAccessible::Description), next);
+    }
 }
