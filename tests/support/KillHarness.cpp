@@ -3,6 +3,7 @@
 
 #include <gtest/gtest.h>
 
+#include <algorithm>
 #include <chrono>
 #include <csignal>
 #include <cstdio>
@@ -28,21 +29,34 @@ std::vector<std::string> Temporaries(const std::string& folder) {
     return found;
 }
 
-// How long F takes in a forked child, from its start to its exit, as the
-// writes that are killed run: a child touching the parent's memory copies it
-// page by page, so it is slower than the parent, the more so the more memory
-// the tests before have left in use.
+// How long F takes in a forked child, from the child's word that it runs to
+// its exit, as the writes that are killed run (their kill moment is counted
+// from that word too, so the fork itself is left out): a child touching the
+// parent's memory copies it page by page, so it is slower than the parent,
+// the more so the more memory the tests before have left in use.
 double ChildSecondsOf(const std::function<void()>& f) {
+    int ready[2];
+    if (::pipe(ready) != 0)
+        return 0;
     std::fflush(nullptr);
-    const auto start = std::chrono::steady_clock::now();
     const pid_t child = ::fork();
     if (child == 0) {
+        ::close(ready[0]);
+        char go = 1;
+        if (::write(ready[1], &go, 1) != 1)
+            ::_exit(2);
         f();
         ::_exit(0);
     }
+    ::close(ready[1]);
+    char go = 0;
+    const bool started = ::read(ready[0], &go, 1) == 1;
+    const auto start = std::chrono::steady_clock::now();
+    ::close(ready[0]);
     int status = 0;
     ::waitpid(child, &status, 0);
-    return std::chrono::duration<double>(std::chrono::steady_clock::now() - start).count();
+    return started ? std::chrono::duration<double>(std::chrono::steady_clock::now() - start).count()
+                   : 0;
 }
 
 } // namespace
@@ -52,9 +66,13 @@ KillCounts KillWrites(const FileWriter& w, int rounds, uint32_t seed) {
     const std::string folder = plat::ExtractFilePath(w.path);
     w.writeOld();
     const std::string oldBytes = ReadBytes(w.path);
-    double seconds = 0;
-    for (int i = 0; i < 3; ++i)
-        seconds += ChildSecondsOf(w.writeNew) / 3;
+    // How long a write takes: the median of five, so that one slow first
+    // run (a cold cache, a busy machine) does not aim most kills past its end.
+    std::vector<double> runs;
+    for (int i = 0; i < 5; ++i)
+        runs.push_back(ChildSecondsOf(w.writeNew));
+    std::nth_element(runs.begin(), runs.begin() + 2, runs.end());
+    const double seconds = runs[2];
     const std::string newBytes = ReadBytes(w.path);
     EXPECT_NE(oldBytes, newBytes);
 
