@@ -2,12 +2,12 @@
 #include "book/ReadHighlight.h"
 
 TRect TReadHighlight::PartRect(const TBook& book, plat::Canvas& canvas, int width,
-                               const TLinePart& part, const char* text) {
+                               const TLinePart& part, const char* text, int padX) {
     TRect r = book.LinePartRectFrom(&book.Pages, &canvas, width, part.Page, part.Line, part.Start,
                                     part.End, text);
     if (!r.IsEmpty()) {
-        r.Left -= kPadX;
-        r.Right += kPadX;
+        r.Left -= padX;
+        r.Right += padX;
     }
     return r;
 }

@@ -23,8 +23,8 @@ public:
     static void Draw(const TBook& book, plat::Canvas& canvas, int width, int page,
                      const std::vector<TLinePart>& parts, const char* text,
                      uint32_t colour = kColour);
-    // The rectangle one part covers (padding included); empty when its line
-    // does not exist.
+    // The rectangle one part covers, widened by PadX on each side; empty
+    // when its line does not exist.
     static TRect PartRect(const TBook& book, plat::Canvas& canvas, int width, const TLinePart& part,
-                          const char* text);
+                          const char* text, int padX = kPadX);
 };

@@ -4,6 +4,7 @@
 #include <algorithm>
 
 #include "book/BookPage.h"
+#include "book/ReadHighlight.h"
 #include "book/StoryText.h"
 #include "story/Generate.h"
 
@@ -71,13 +72,7 @@ std::vector<TStoryTwists::PagePart> TStoryTwists::PageParts(const TBook& book, i
 
 TRect TStoryTwists::PartRect(const TBook& book, plat::Canvas& canvas, int width,
                              const TLinePart& part, const char* text) {
-    TRect r = book.LinePartRectFrom(&book.Pages, &canvas, width, part.Page, part.Line, part.Start,
-                                    part.End, text);
-    if (!r.IsEmpty()) {
-        r.Left -= kPadX;
-        r.Right += kPadX;
-    }
-    return r;
+    return TReadHighlight::PartRect(book, canvas, width, part, text, kPadX);
 }
 
 void TStoryTwists::Draw(const TBook& book, plat::Canvas& canvas, int width, int page,
