@@ -77,7 +77,9 @@ KillCounts KillWrites(const FileWriter& w, int rounds, uint32_t seed) {
     EXPECT_NE(oldBytes, newBytes);
 
     std::mt19937 rng(seed);
-    std::uniform_real_distribution<double> delay(0.0, 1.5 * seconds);
+    // Twice the length: about half the kills fall inside the write, and a
+    // write slowed down by a busy machine still ends before some of them.
+    std::uniform_real_distribution<double> delay(0.0, 2.0 * seconds);
     for (int round = 0; round < rounds; ++round) {
         w.writeOld();
         const auto temporaries = Temporaries(folder);
