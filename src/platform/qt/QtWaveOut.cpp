@@ -1,14 +1,14 @@
-// A wave-out device on a Qt audio output.
+// A wave-out device on an audio output of the Qt platform.
 #include "platform/qt/QtWaveOut.h"
 
 #include <QCoreApplication>
 #include <QMetaObject>
 
-#include "platform/qt/QtAudioOutput.h"
+#include "platform/AudioOutput.h"
 
 namespace plat {
 
-QtWaveOut::QtWaveOut(std::shared_ptr<QtAudioOutput> output, std::weak_ptr<WaveOutWindow> window)
+QtWaveOut::QtWaveOut(std::shared_ptr<AudioOutput> output, std::weak_ptr<WaveOutWindow> window)
     : output_(std::move(output)) {
     output_->Attach([id = Id(), target = std::move(window)](WaveHeader* header) {
         QCoreApplication* app = QCoreApplication::instance();

@@ -1,5 +1,5 @@
-// A wave-out device on Qt Multimedia: a handle on an audio output
-// (QtAudioOutput) that it has to itself from its opening to its closing. The
+// A wave-out device of the Qt platform: a handle on an audio output
+// (QtAudioOutput or PulseAudioOutput) that it has to itself from its opening to its closing. The
 // output may be one that the service keeps open from one device to the next,
 // so that opening a device for a sound costs no opening of the system's
 // audio. A buffer's done message is posted to the window through the event
@@ -12,13 +12,13 @@
 
 namespace plat {
 
-class QtAudioOutput;
+class AudioOutput;
 
 class QtWaveOut : public WaveOut {
 public:
     // Output must not be attached to another device. Window may be expired
     // or empty: messages are then dropped.
-    QtWaveOut(std::shared_ptr<QtAudioOutput> output, std::weak_ptr<WaveOutWindow> window);
+    QtWaveOut(std::shared_ptr<AudioOutput> output, std::weak_ptr<WaveOutWindow> window);
     ~QtWaveOut() override;
 
     bool Write(WaveHeader& header) override;
@@ -29,7 +29,7 @@ public:
     bool GetPosition(WavePosition& position) override;
 
 private:
-    std::shared_ptr<QtAudioOutput> output_; // none once closed
+    std::shared_ptr<AudioOutput> output_; // none once closed
 };
 
 } // namespace plat

@@ -1,23 +1,52 @@
-// Qt Multimedia's audio outputs as the wave-out service.
+// The system's audio outputs as the wave-out service.
 #include "platform/qt/QtWaveOutService.h"
 
 #include <QMediaDevices>
 
 #include "platform/qt/QtAudioOutput.h"
 #include "platform/qt/QtWaveOut.h"
+#if FBW_HAVE_PULSE
+#include "platform/qt/PulseAudioOutput.h"
+#endif
 
 namespace plat {
 
-QtWaveOutService::QtWaveOutService() = default;
+QtWaveOutService::QtWaveOutService(Backend backend) : backend_(backend) {
+    if (backend_ == Backend::Best)
+        backend_ = PulseUsable() ? Backend::Pulse : Backend::QtSink;
+}
+
 QtWaveOutService::~QtWaveOutService() = default;
 
+bool QtWaveOutService::PulseUsable() {
+#if FBW_HAVE_PULSE
+    return PulseAudioOutput::Usable();
+#else
+    return false;
+#endif
+}
+
 int QtWaveOutService::DeviceCount() {
+    if (backend_ == Backend::Pulse && !PulseUsable())
+        return 0;
     return static_cast<int>(QMediaDevices::audioOutputs().size());
+}
+
+std::shared_ptr<AudioOutput>
+QtWaveOutService::NewOutput(const QAudioDevice& device, const QAudioFormat& format,
+                            [[maybe_unused]] const WaveFormat& wave) const {
+#if FBW_HAVE_PULSE
+    if (backend_ == Backend::Pulse)
+        return std::make_shared<PulseAudioOutput>(wave);
+#endif
+    return std::make_shared<QtAudioOutput>(device, format);
 }
 
 std::unique_ptr<WaveOut> QtWaveOutService::Open(const WaveFormat& format, WaveOutWindow* window) {
     if (format.formatTag != kWaveFormatPcm || format.channels == 0 || format.samplesPerSec == 0 ||
         format.blockAlign != format.channels * (format.bitsPerSample / 8))
+        return nullptr;
+    if (backend_ == Backend::Pulse && !PulseUsable())
         return nullptr;
     QAudioFormat qformat;
     qformat.setSampleRate(static_cast<int>(format.samplesPerSec));
@@ -38,14 +67,17 @@ std::unique_ptr<WaveOut> QtWaveOutService::Open(const WaveFormat& format, WaveOu
     const QAudioDevice device = QMediaDevices::defaultAudioOutput();
     if (device.isNull() || !device.isFormatSupported(qformat))
         return nullptr;
-    std::shared_ptr<QtAudioOutput> output;
+    std::shared_ptr<AudioOutput> output;
     if (keep_ && !(kept_ && kept_->Attached())) {
         // The kept output serves its format on the current default output.
-        if (!kept_ || kept_->Format() != qformat || kept_->Device() != device)
-            kept_ = std::make_shared<QtAudioOutput>(device, qformat);
+        if (!kept_ || keptFormat_ != qformat || keptDevice_ != device) {
+            kept_ = NewOutput(device, qformat, format);
+            keptFormat_ = qformat;
+            keptDevice_ = device;
+        }
         output = kept_;
     } else {
-        output = std::make_shared<QtAudioOutput>(device, qformat);
+        output = NewOutput(device, qformat, format);
     }
     return std::make_unique<QtWaveOut>(std::move(output),
                                        window ? window->Target() : std::weak_ptr<WaveOutWindow>());

@@ -1,21 +1,33 @@
-// The wave-out service of the game: Qt Multimedia's audio outputs. While it
-// is asked to keep an output open (sound is on), the devices it opens share
-// one audio output, kept open from one sound to the next; a device opened
-// while that one is in use, or while none is kept, gets an output of its own
-// that closes with it.
+// The wave-out service of the game: the system's audio outputs, through the
+// game's own PulseAudio output where it can run (GLib's event loop and
+// libpulse) and Qt Multimedia's audio sink otherwise. While it is asked to
+// keep an output open (sound is on), the devices it opens share one audio
+// output, kept open from one sound to the next; a device opened while that
+// one is in use, or while none is kept, gets an output of its own that
+// closes with it.
 #pragma once
+#include <QAudioDevice>
+#include <QAudioFormat>
 #include <memory>
 
 #include "platform/WaveOutService.h"
 
 namespace plat {
 
-class QtAudioOutput;
+class AudioOutput;
 
 class QtWaveOutService : public WaveOutService {
 public:
-    QtWaveOutService();
+    enum class Backend {
+        Best,   // PulseAudio where it can run, else Qt's sink
+        QtSink, // Qt Multimedia's audio sink
+        Pulse,  // the PulseAudio output; no device opens where it cannot run
+    };
+    explicit QtWaveOutService(Backend backend = Backend::Best);
     ~QtWaveOutService() override;
+
+    // Whether the PulseAudio output is built in and can run on this thread.
+    static bool PulseUsable();
 
     int DeviceCount() override;
     // Opens the default audio output for 8-, 16- or 32-bit integer PCM.
@@ -23,12 +35,19 @@ public:
     void KeepOutputOpen(bool keep) override;
 
     // The output kept open between devices; nullptr when none.
-    const QtAudioOutput* KeptOutput() const { return kept_.get(); }
+    const AudioOutput* KeptOutput() const { return kept_.get(); }
 
 private:
+    std::shared_ptr<AudioOutput> NewOutput(const QAudioDevice& device, const QAudioFormat& format,
+                                           const WaveFormat& wave) const;
+
+    Backend backend_;
     bool keep_ = false;
-    // Shared with the device that uses it, which may outlive the service.
-    std::shared_ptr<QtAudioOutput> kept_;
+    // Shared with the device that uses it, which may outlive the service;
+    // with the format and the system's default output it serves.
+    std::shared_ptr<AudioOutput> kept_;
+    QAudioFormat keptFormat_;
+    QAudioDevice keptDevice_;
 };
 
 } // namespace plat

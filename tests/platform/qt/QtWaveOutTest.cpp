@@ -1,8 +1,9 @@
-// The Qt Multimedia wave-out device: sounds play through the default audio
-// output and their done messages arrive through the event loop once they
-// have been heard; while sound is on the game's sounds share one output,
-// kept open and paused between them. Skipped when the machine has no audio
-// output.
+// The Qt platform's wave-out device, on each of its audio outputs (the game's
+// own PulseAudio output and Qt Multimedia's sink): sounds play through the
+// default audio output and their done messages arrive through the event loop
+// once they have been heard; while sound is on the game's sounds share one
+// output, kept open and paused between them. Skipped when the machine has no
+// audio output.
 #include <gtest/gtest.h>
 
 #include <QCoreApplication>
@@ -14,8 +15,11 @@
 #include <unistd.h>
 
 #include "data/InitGame.h"
+#include "platform/AudioOutput.h"
 #include "platform/MemoryStream.h"
-#include "platform/qt/QtAudioOutput.h"
+#if FBW_HAVE_PULSE
+#include "platform/qt/PulseAudioOutput.h"
+#endif
 #include "platform/qt/QtWaveOutService.h"
 #include "sound/AppSound.h"
 #include "sound/SoundNode.h"
@@ -93,10 +97,15 @@ bool WaitFor(const std::function<bool()>& condition, int ms) {
     return condition();
 }
 
-class QtWaveOutTest : public ::testing::Test {
+using Backend = plat::QtWaveOutService::Backend;
+
+class QtWaveOutTest : public ::testing::TestWithParam<Backend> {
 protected:
     void SetUp() override {
-        auto qt = std::make_unique<plat::QtWaveOutService>();
+        if (GetParam() == Backend::Pulse && !plat::QtWaveOutService::PulseUsable())
+            GTEST_SKIP() << "skipped: the PulseAudio output is not built in (libpulse-dev) or "
+                            "the event loop is not GLib's";
+        auto qt = std::make_unique<plat::QtWaveOutService>(GetParam());
         service = qt.get();
         previous = plat::SetWaveOutService(std::move(qt));
         if (plat::CurrentWaveOutService().DeviceCount() == 0)
@@ -150,7 +159,7 @@ TEST(QtWaveOutFormats, UnsupportedFormatsDoNotOpen) {
     EXPECT_EQ(service.Open(bad, nullptr), nullptr);
 }
 
-TEST_F(QtWaveOutTest, ShortSoundPlaysAndItsDoneMessageComesWhenHeard) {
+TEST_P(QtWaveOutTest, ShortSoundPlaysAndItsDoneMessageComesWhenHeard) {
     ASSERT_TRUE(LoadTone(1, 0.3));
     window.clock.restart();
     ASSERT_TRUE(manager->PlaySound(1, 0, false));
@@ -164,7 +173,7 @@ TEST_F(QtWaveOutTest, ShortSoundPlaysAndItsDoneMessageComesWhenHeard) {
     EXPECT_FALSE(manager->FindSound(1)->WaveOut) << "closed after its done message";
 }
 
-TEST_F(QtWaveOutTest, QueuedSoundsPlayOneAfterTheOther) {
+TEST_P(QtWaveOutTest, QueuedSoundsPlayOneAfterTheOther) {
     LoadTone(1, 0.25);
     LoadTone(2, 0.2);
     window.clock.restart();
@@ -175,7 +184,7 @@ TEST_F(QtWaveOutTest, QueuedSoundsPlayOneAfterTheOther) {
     EXPECT_EQ(window.finished, (std::vector<uint16_t>{1, 2}));
 }
 
-TEST_F(QtWaveOutTest, LoopPlaysEveryPassAndBreakLoopEndsIt) {
+TEST_P(QtWaveOutTest, LoopPlaysEveryPassAndBreakLoopEndsIt) {
     TSoundNode* p = LoadTone(1, 0.2);
     p->SetLoopCount(3);
     window.clock.restart();
@@ -199,7 +208,7 @@ TEST_F(QtWaveOutTest, LoopPlaysEveryPassAndBreakLoopEndsIt) {
     EXPECT_EQ(window.finished, std::vector<uint16_t>{1});
 }
 
-TEST_F(QtWaveOutTest, StopEndsTheSoundAtOnce) {
+TEST_P(QtWaveOutTest, StopEndsTheSoundAtOnce) {
     LoadTone(1, 1.5);
     ASSERT_TRUE(manager->PlaySound(1, 0, false));
     WaitFor([] { return false; }, 100);
@@ -211,7 +220,7 @@ TEST_F(QtWaveOutTest, StopEndsTheSoundAtOnce) {
     EXPECT_EQ(window.finished, std::vector<uint16_t>{1});
 }
 
-TEST_F(QtWaveOutTest, DestroyingTheWindowDropsPendingMessages) {
+TEST_P(QtWaveOutTest, DestroyingTheWindowDropsPendingMessages) {
     auto owner = std::make_unique<Window>();
     TWaveMan other(owner.get(), true);
     other.NodeClass = [](const std::string&, uint8_t flags, uint16_t id) {
@@ -247,7 +256,7 @@ struct GameSoundWindow : plat::WaveOutWindow {
 };
 } // namespace
 
-TEST_F(QtWaveOutTest, GameSoundPlaysFromTheProgramFolder) {
+TEST_P(QtWaveOutTest, GameSoundPlaysFromTheProgramFolder) {
     // The main window's part: hand every done message to SoundDone.
     GameSoundWindow main;
     std::unique_ptr<TWaveMan> owned = StartSound(&main, true);
@@ -260,7 +269,7 @@ TEST_F(QtWaveOutTest, GameSoundPlaysFromTheProgramFolder) {
     StopSound();
 }
 
-TEST_F(QtWaveOutTest, WhileSoundIsOnTheGameSoundsShareOneOutputThatPausesBetweenThem) {
+TEST_P(QtWaveOutTest, WhileSoundIsOnTheGameSoundsShareOneOutputThatPausesBetweenThem) {
     if (!fbwtest::OnPath("pactl"))
         GTEST_SKIP() << "pactl is missing (scripts/setup installs pulseaudio)";
     GameSoundWindow main;
@@ -287,7 +296,7 @@ TEST_F(QtWaveOutTest, WhileSoundIsOnTheGameSoundsShareOneOutputThatPausesBetween
     StopSound();
 }
 
-TEST_F(QtWaveOutTest, TheKeptOutputPlaysOneDeviceAtATime) {
+TEST_P(QtWaveOutTest, TheKeptOutputPlaysOneDeviceAtATime) {
     service->KeepOutputOpen(true);
     TSoundNode* a = LoadTone(1, 0.4);
     TSoundNode* b = LoadTone(2, 0.4);
@@ -318,3 +327,36 @@ TEST_F(QtWaveOutTest, TheKeptOutputPlaysOneDeviceAtATime) {
     EXPECT_EQ(service->KeptOutput(), nullptr);
     EXPECT_TRUE(WaitFor([&] { return window.received > 0; }, 5000));
 }
+
+INSTANTIATE_TEST_SUITE_P(Outputs, QtWaveOutTest, ::testing::Values(Backend::Pulse, Backend::QtSink),
+                         [](const ::testing::TestParamInfo<Backend>& info) {
+                             return info.param == Backend::Pulse ? "Pulse" : "QtSink";
+                         });
+
+#if FBW_HAVE_PULSE
+// What makes the PulseAudio output cheap to run: a sound goes to the server
+// in one write, a long one in a few, instead of one every 20 ms.
+class PulseOutputTest : public QtWaveOutTest {};
+
+TEST_P(PulseOutputTest, ASoundGoesToTheServerInOneWriteALongOneInAFew) {
+    service->KeepOutputOpen(true);
+    LoadTone(1, 0.6);
+    ASSERT_TRUE(manager->PlaySound(1, 0, false));
+    ASSERT_TRUE(WaitFor([&] { return window.received == 1; }, 5000));
+    const auto* pulse = dynamic_cast<const plat::PulseAudioOutput*>(service->KeptOutput());
+    ASSERT_NE(pulse, nullptr);
+    EXPECT_EQ(pulse->ServerWrites(), 1);
+
+    window.clock.restart();
+    LoadTone(2, 2.5);
+    ASSERT_TRUE(manager->PlaySound(2, 0, false));
+    ASSERT_TRUE(WaitFor([&] { return window.received == 2; }, 8000));
+    EXPECT_GE(window.lastAtMs, 2500) << "the whole sound was heard";
+    EXPECT_LE(pulse->ServerWrites(), 1 + 8) << "2.5 s in 20 ms writes would be 125";
+    EXPECT_TRUE(pulse->Suspended()) << "paused once played";
+    EXPECT_EQ(pulse->StreamOpens(), 1);
+}
+
+INSTANTIATE_TEST_SUITE_P(Outputs, PulseOutputTest, ::testing::Values(Backend::Pulse),
+                         [](const ::testing::TestParamInfo<Backend>&) { return "Pulse"; });
+#endif

@@ -1,0 +1,314 @@
+// An audio output on a PulseAudio playback stream, run by GLib's main loop.
+#include "platform/qt/PulseAudioOutput.h"
+
+#include <QAbstractEventDispatcher>
+#include <QCoreApplication>
+#include <QThread>
+#include <QTimer>
+#include <algorithm>
+#include <pulse/glib-mainloop.h>
+#include <pulse/pulseaudio.h>
+
+namespace plat {
+
+namespace {
+// The stream's buffer: a second of audio, handed over in one write.
+constexpr int64_t kBufferMs = 1000;
+
+int Until(int64_t atMs, int64_t nowMs) {
+    return static_cast<int>(std::clamp<int64_t>(atMs - nowMs, 0, 60'000));
+}
+
+void Drop(pa_operation* operation) {
+    if (operation)
+        pa_operation_unref(operation);
+}
+} // namespace
+
+// The server's connection and the stream on it. Their callbacks are cleared
+// before they go, so none reaches an output being destroyed.
+struct PulseAudioOutput::Loop {
+    pa_glib_mainloop* loop = nullptr;
+    pa_context* context = nullptr;
+    pa_stream* stream = nullptr;
+
+    Loop() : loop(pa_glib_mainloop_new(nullptr)) {}
+    ~Loop() {
+        CloseStream();
+        if (context) {
+            pa_context_set_state_callback(context, nullptr, nullptr);
+            pa_context_disconnect(context);
+            pa_context_unref(context);
+        }
+        if (loop)
+            pa_glib_mainloop_free(loop);
+    }
+    Loop(const Loop&) = delete;
+    Loop& operator=(const Loop&) = delete;
+
+    void CloseStream() {
+        if (!stream)
+            return;
+        pa_stream_set_state_callback(stream, nullptr, nullptr);
+        pa_stream_set_write_callback(stream, nullptr, nullptr);
+        pa_stream_set_underflow_callback(stream, nullptr, nullptr);
+        pa_stream_disconnect(stream);
+        pa_stream_unref(stream);
+        stream = nullptr;
+    }
+    bool StreamReady() const { return stream && pa_stream_get_state(stream) == PA_STREAM_READY; }
+};
+
+bool PulseAudioOutput::Usable() {
+    const QAbstractEventDispatcher* dispatcher = QAbstractEventDispatcher::instance();
+    return dispatcher && dispatcher->inherits("QEventDispatcherGlib") &&
+           QCoreApplication::instance() &&
+           QThread::currentThread() == QCoreApplication::instance()->thread();
+}
+
+PulseAudioOutput::PulseAudioOutput(const WaveFormat& format)
+    : format_(format), timer_(std::make_unique<QTimer>()),
+      queue_(format.blockAlign, format.samplesPerSec) {
+    timer_->setSingleShot(true);
+    QObject::connect(timer_.get(), &QTimer::timeout, [this] { Pump(); });
+    clock_.start();
+}
+
+PulseAudioOutput::~PulseAudioOutput() {
+    heard_ = nullptr;
+    timer_->stop();
+    loop_.reset();
+}
+
+void PulseAudioOutput::Attach(std::function<void(WaveHeader*)> heard) {
+    heard_ = std::move(heard);
+    queue_.StartDevice();
+}
+
+void PulseAudioOutput::Detach() {
+    Reset();
+    heard_ = nullptr;
+}
+
+bool PulseAudioOutput::Connect() {
+    loop_ = std::make_unique<Loop>();
+    if (!loop_->loop)
+        return false;
+    loop_->context = pa_context_new(pa_glib_mainloop_get_api(loop_->loop), "Fablewhirl");
+    if (!loop_->context)
+        return false;
+    pa_context_set_state_callback(loop_->context, &PulseAudioOutput::ContextChanged, this);
+    failed_ = false;
+    return pa_context_connect(loop_->context, nullptr, PA_CONTEXT_NOAUTOSPAWN, nullptr) >= 0;
+}
+
+void PulseAudioOutput::Disconnect() {
+    loop_.reset();
+    corked_ = false;
+    dry_ = true;
+}
+
+void PulseAudioOutput::ContextChanged(pa_context* context, void* self) {
+    auto* out = static_cast<PulseAudioOutput*>(self);
+    switch (pa_context_get_state(context)) {
+    case PA_CONTEXT_READY:
+        out->OpenStream();
+        break;
+    case PA_CONTEXT_FAILED:
+    case PA_CONTEXT_TERMINATED:
+        out->Fail();
+        break;
+    default:
+        break;
+    }
+}
+
+void PulseAudioOutput::OpenStream() {
+    pa_sample_spec spec{};
+    switch (format_.bitsPerSample) {
+    case 8:
+        spec.format = PA_SAMPLE_U8;
+        break;
+    case 16:
+        spec.format = PA_SAMPLE_S16LE;
+        break;
+    default:
+        spec.format = PA_SAMPLE_S32LE;
+        break;
+    }
+    spec.rate = format_.samplesPerSec;
+    spec.channels = static_cast<uint8_t>(format_.channels);
+    loop_->stream = pa_stream_new(loop_->context, "Fablewhirl", &spec, nullptr);
+    if (!loop_->stream) {
+        Fail();
+        return;
+    }
+    pa_stream_set_state_callback(loop_->stream, &PulseAudioOutput::StreamChanged, this);
+    pa_stream_set_write_callback(loop_->stream, &PulseAudioOutput::StreamWants, this);
+    pa_stream_set_underflow_callback(loop_->stream, &PulseAudioOutput::StreamDry, this);
+    // A second of buffer takes a sound in one write; playback starts at the
+    // first frame, not once the buffer is full.
+    const uint32_t frame = format_.blockAlign;
+    const auto second =
+        static_cast<uint32_t>(int64_t{frame} * format_.samplesPerSec * kBufferMs / 1000);
+    pa_buffer_attr attr{};
+    attr.maxlength = static_cast<uint32_t>(-1);
+    attr.tlength = second - second % frame;
+    attr.prebuf = frame;
+    attr.minreq = static_cast<uint32_t>(-1);
+    attr.fragsize = static_cast<uint32_t>(-1);
+    ++streamOpens_;
+    queue_.RestartStream();
+    corked_ = false;
+    dry_ = true;
+    if (pa_stream_connect_playback(loop_->stream, nullptr, &attr, PA_STREAM_INTERPOLATE_TIMING,
+                                   nullptr, nullptr) < 0)
+        Fail();
+}
+
+void PulseAudioOutput::StreamChanged(pa_stream* stream, void* self) {
+    auto* out = static_cast<PulseAudioOutput*>(self);
+    switch (pa_stream_get_state(stream)) {
+    case PA_STREAM_READY:
+        out->Feed();
+        break;
+    case PA_STREAM_FAILED:
+    case PA_STREAM_TERMINATED:
+        out->Fail();
+        break;
+    default:
+        break;
+    }
+}
+
+void PulseAudioOutput::StreamWants(pa_stream*, std::size_t, void* self) {
+    static_cast<PulseAudioOutput*>(self)->Feed();
+}
+
+void PulseAudioOutput::StreamDry(pa_stream*, void* self) {
+    auto* out = static_cast<PulseAudioOutput*>(self);
+    out->dry_ = true;
+    // Looked at from the event loop, not inside the server's call.
+    if (out->queue_.Busy())
+        out->timer_->start(0);
+}
+
+void PulseAudioOutput::Fail() {
+    failed_ = true;
+    timer_->start(0);
+}
+
+bool PulseAudioOutput::Write(WaveHeader& header) {
+    if (!loop_ && !Connect()) {
+        Disconnect();
+        return false;
+    }
+    queue_.Push(header);
+    Feed();
+    return true;
+}
+
+void PulseAudioOutput::Feed() {
+    if (!loop_ || !loop_->StreamReady() || failed_)
+        return;
+    const int64_t now = clock_.elapsed();
+    const uint32_t frame = format_.blockAlign;
+    bool wrote = false;
+    while (queue_.HasData()) {
+        const std::size_t room = pa_stream_writable_size(loop_->stream);
+        if (room == static_cast<std::size_t>(-1) || room < frame)
+            break;
+        void* buffer = nullptr;
+        std::size_t size = room;
+        if (pa_stream_begin_write(loop_->stream, &buffer, &size) < 0 || !buffer)
+            break;
+        const std::size_t taken = queue_.Take(static_cast<uint8_t*>(buffer), size, now);
+        if (taken == 0) {
+            pa_stream_cancel_write(loop_->stream);
+            break;
+        }
+        if (pa_stream_write(loop_->stream, buffer, taken, nullptr, 0, PA_SEEK_RELATIVE) < 0) {
+            Fail();
+            return;
+        }
+        ++serverWrites_;
+        wrote = true;
+    }
+    if (!wrote)
+        return;
+    dry_ = false;
+    if (corked_)
+        Cork(false);
+    // What the server's latency is now, for the position.
+    Drop(pa_stream_update_timing_info(loop_->stream, nullptr, nullptr));
+    // The first buffer written whole sets the time of the next look.
+    if (!timer_->isActive() && queue_.LatestHeardMs() >= 0)
+        timer_->start(Until(queue_.LatestHeardMs(), now));
+}
+
+void PulseAudioOutput::Cork(bool cork) {
+    if (!loop_ || !loop_->StreamReady() || corked_ == cork)
+        return;
+    corked_ = cork;
+    Drop(pa_stream_cork(loop_->stream, cork ? 1 : 0, nullptr, nullptr));
+}
+
+void PulseAudioOutput::Pump() {
+    if (failed_) {
+        Disconnect();
+        timer_->stop();
+        Heard(queue_.TakeAll());
+        return;
+    }
+    const int64_t now = clock_.elapsed();
+    int64_t next = -1;
+    Heard(queue_.TakeHeard(now, dry_, next));
+    if (!queue_.Busy()) {
+        // Nothing left: the stream pauses, and no timer runs until the next write.
+        timer_->stop();
+        Cork(true);
+        return;
+    }
+    // Buffers still being written set the timer when they are written whole.
+    if (next >= 0)
+        timer_->start(Until(next, now));
+}
+
+void PulseAudioOutput::Heard(const std::vector<WaveHeader*>& headers) {
+    for (WaveHeader* header : headers)
+        if (heard_)
+            heard_(header);
+}
+
+void PulseAudioOutput::Reset() {
+    timer_->stop();
+    const std::vector<WaveHeader*> ended = queue_.TakeAll();
+    if (!ended.empty() && loop_ && loop_->StreamReady()) {
+        // What the stream still holds is dropped, not played at the next write.
+        Drop(pa_stream_flush(loop_->stream, nullptr, nullptr));
+        queue_.RestartRun();
+        queue_.RestartStream();
+        Cork(true);
+        dry_ = true;
+    }
+    Heard(ended);
+}
+
+bool PulseAudioOutput::Suspended() const {
+    return loop_ && loop_->StreamReady() && corked_;
+}
+
+uint32_t PulseAudioOutput::PositionMs() const {
+    int64_t played = -1;
+    pa_usec_t latency = 0;
+    int negative = 0;
+    if (loop_ && loop_->StreamReady() &&
+        pa_stream_get_latency(loop_->stream, &latency, &negative) == 0) {
+        const int64_t behind = negative ? 0 : static_cast<int64_t>(latency);
+        played =
+            queue_.StreamBytes() - behind * format_.blockAlign * format_.samplesPerSec / 1'000'000;
+    }
+    return queue_.DevicePositionMs(clock_.elapsed(), played);
+}
+
+} // namespace plat

@@ -1,0 +1,89 @@
+// PulseAudioOutput: one audio output of the system for one PCM format, a
+// playback stream of the PulseAudio server driven from the event loop of the
+// user-interface thread (GLib's main context, which Qt's event dispatcher
+// runs), with no thread of its own. Like QtAudioOutput it plays the buffers of
+// one wave-out device at a time and stays open from one device to the next,
+// but it hands the server a whole sound in one write (up to a second of audio;
+// longer sounds as the server asks for more), where Qt's sink writes 20 ms at
+// a time, so a playing sound costs a few wake-ups instead of fifty a second.
+// The stream opens at the first write and stays; once the server has played
+// everything written it is paused (corked), and the next write resumes it.
+//
+// When a buffer has been heard is the PlaybackQueue's rule, with the server's
+// underflow notice as running dry. A connection that fails, or a server that
+// goes away, ends every buffer; the next write connects again.
+#pragma once
+#include <QElapsedTimer>
+#include <functional>
+#include <memory>
+
+#include "platform/AudioOutput.h"
+#include "platform/PlaybackQueue.h"
+
+struct pa_context;
+struct pa_stream;
+struct pa_glib_mainloop;
+class QTimer;
+
+namespace plat {
+
+class PulseAudioOutput : public AudioOutput {
+public:
+    // Format: 8-bit unsigned, 16- or 32-bit signed little-endian PCM.
+    explicit PulseAudioOutput(const WaveFormat& format);
+    ~PulseAudioOutput() override;
+
+    // Whether such outputs can run on this thread: its event loop is GLib's.
+    static bool Usable();
+
+    bool Attached() const override { return static_cast<bool>(heard_); }
+    void Attach(std::function<void(WaveHeader*)> heard) override;
+    void Detach() override;
+    // False when no connection to a sound server can be started.
+    bool Write(WaveHeader& header) override;
+    void Reset() override;
+    void BreakLoop() override { queue_.BreakLoop(); }
+    bool Busy() const override { return queue_.Busy(); }
+    // The server's latency bounds the position once it has reported it.
+    uint32_t PositionMs() const override;
+    int StreamOpens() const override { return streamOpens_; }
+    bool Suspended() const override;
+
+    // Calls that handed the server audio: one for a sound that fits the
+    // stream's buffer.
+    int ServerWrites() const { return serverWrites_; }
+
+private:
+    struct Loop;
+    bool Connect();
+    void Disconnect();
+    void OpenStream();
+    // Hands the stream as much of the queued audio as it takes.
+    void Feed();
+    // Ends the buffers that have been heard, pauses the stream when nothing
+    // is left, and sets the timer for the next look.
+    void Pump();
+    // The connection or the stream failed: every buffer ends.
+    void Fail();
+    void Cork(bool cork);
+    void Heard(const std::vector<WaveHeader*>& headers);
+
+    static void ContextChanged(pa_context* context, void* self);
+    static void StreamChanged(pa_stream* stream, void* self);
+    static void StreamWants(pa_stream* stream, std::size_t bytes, void* self);
+    static void StreamDry(pa_stream* stream, void* self);
+
+    WaveFormat format_;
+    std::function<void(WaveHeader*)> heard_;
+    std::unique_ptr<Loop> loop_; // the server's connection and stream; none until the first write
+    std::unique_ptr<QTimer> timer_; // single shot: the next Pump
+    QElapsedTimer clock_;           // since the object was made
+    PlaybackQueue queue_;
+    bool dry_ = true; // the server has played everything written
+    bool corked_ = false;
+    bool failed_ = false; // the connection failed; it goes at the next Pump
+    int streamOpens_ = 0;
+    int serverWrites_ = 0;
+};
+
+} // namespace plat
