@@ -94,7 +94,14 @@ bool PulseAudioOutput::Connect() {
     loop_ = std::make_unique<Loop>();
     if (!loop_->loop)
         return false;
-    loop_->context = pa_context_new(pa_glib_mainloop_get_api(loop_->loop), "Fablewhirl");
+    // The desktop's volume control shows the game by its name and icon.
+    pa_proplist* props = pa_proplist_new();
+    pa_proplist_sets(props, PA_PROP_APPLICATION_NAME, "Fablewhirl");
+    pa_proplist_sets(props, PA_PROP_APPLICATION_ID, "org.lumwright.Fablewhirl");
+    pa_proplist_sets(props, PA_PROP_APPLICATION_ICON_NAME, "org.lumwright.Fablewhirl");
+    loop_->context =
+        pa_context_new_with_proplist(pa_glib_mainloop_get_api(loop_->loop), nullptr, props);
+    pa_proplist_free(props);
     if (!loop_->context)
         return false;
     pa_context_set_state_callback(loop_->context, &PulseAudioOutput::ContextChanged, this);
@@ -138,7 +145,7 @@ void PulseAudioOutput::OpenStream() {
     }
     spec.rate = format_.samplesPerSec;
     spec.channels = static_cast<uint8_t>(format_.channels);
-    loop_->stream = pa_stream_new(loop_->context, "Fablewhirl", &spec, nullptr);
+    loop_->stream = pa_stream_new(loop_->context, "Sounds", &spec, nullptr);
     if (!loop_->stream) {
         Fail();
         return;
@@ -155,7 +162,9 @@ void PulseAudioOutput::OpenStream() {
     attr.maxlength = static_cast<uint32_t>(-1);
     attr.tlength = second - second % frame;
     attr.prebuf = frame;
-    attr.minreq = static_cast<uint32_t>(-1);
+    // The server asks for more a quarter of a second at a time, however
+    // small the blocks its sink plays in.
+    attr.minreq = attr.tlength / 4 - attr.tlength / 4 % frame;
     attr.fragsize = static_cast<uint32_t>(-1);
     ++streamOpens_;
     queue_.RestartStream();
