@@ -6,6 +6,7 @@
 #pragma once
 #include <cstdint>
 #include <functional>
+#include <vector>
 
 #include "platform/WaveTypes.h"
 
@@ -20,11 +21,17 @@ public:
 
     // The wave-out device that the output plays for. At most one device is
     // attached at a time.
-    virtual bool Attached() const = 0;
-    virtual void Attach(std::function<void(WaveHeader*)> heard) = 0;
+    bool Attached() const { return static_cast<bool>(heard_); }
+    void Attach(std::function<void(WaveHeader*)> heard) {
+        heard_ = std::move(heard);
+        DeviceAttached();
+    }
     // Ends the attached device's buffers (as Reset) and forgets it; the
     // output stays open for the next device.
-    virtual void Detach() = 0;
+    void Detach() {
+        Reset();
+        heard_ = nullptr;
+    }
 
     // Queues a buffer behind the others; false when the system's stream
     // cannot be opened.
@@ -42,6 +49,21 @@ public:
     // saves), and whether it is open and paused now.
     virtual int StreamOpens() const = 0;
     virtual bool Suspended() const = 0;
+
+protected:
+    // A device was attached: its position starts at its first byte.
+    virtual void DeviceAttached() = 0;
+    // Hands the attached device its buffers, in order.
+    void Heard(const std::vector<WaveHeader*>& headers) const {
+        for (WaveHeader* header : headers)
+            if (heard_)
+                heard_(header);
+    }
+    // No buffer is handed back from now on (an output being destroyed).
+    void ForgetDevice() { heard_ = nullptr; }
+
+private:
+    std::function<void(WaveHeader*)> heard_;
 };
 
 } // namespace plat

@@ -75,19 +75,9 @@ PulseAudioOutput::PulseAudioOutput(const WaveFormat& format)
 }
 
 PulseAudioOutput::~PulseAudioOutput() {
-    heard_ = nullptr;
+    ForgetDevice();
     timer_->stop();
     loop_.reset();
-}
-
-void PulseAudioOutput::Attach(std::function<void(WaveHeader*)> heard) {
-    heard_ = std::move(heard);
-    queue_.StartDevice();
-}
-
-void PulseAudioOutput::Detach() {
-    Reset();
-    heard_ = nullptr;
 }
 
 bool PulseAudioOutput::Connect() {
@@ -281,12 +271,6 @@ void PulseAudioOutput::Pump() {
     // Buffers still being written set the timer when they are written whole.
     if (next >= 0)
         timer_->start(Until(next, now));
-}
-
-void PulseAudioOutput::Heard(const std::vector<WaveHeader*>& headers) {
-    for (WaveHeader* header : headers)
-        if (heard_)
-            heard_(header);
 }
 
 void PulseAudioOutput::Reset() {

@@ -36,9 +36,6 @@ public:
     // Whether such outputs can run on this thread: its event loop is GLib's.
     static bool Usable();
 
-    bool Attached() const override { return static_cast<bool>(heard_); }
-    void Attach(std::function<void(WaveHeader*)> heard) override;
-    void Detach() override;
     // False when no connection to a sound server can be started.
     bool Write(WaveHeader& header) override;
     void Reset() override;
@@ -53,6 +50,9 @@ public:
     // stream's buffer.
     int ServerWrites() const { return serverWrites_; }
 
+protected:
+    void DeviceAttached() override { queue_.StartDevice(); }
+
 private:
     struct Loop;
     bool Connect();
@@ -66,7 +66,6 @@ private:
     // The connection or the stream failed: every buffer ends.
     void Fail();
     void Cork(bool cork);
-    void Heard(const std::vector<WaveHeader*>& headers);
 
     static void ContextChanged(pa_context* context, void* self);
     static void StreamChanged(pa_stream* stream, void* self);
@@ -74,7 +73,6 @@ private:
     static void StreamDry(pa_stream* stream, void* self);
 
     WaveFormat format_;
-    std::function<void(WaveHeader*)> heard_;
     std::unique_ptr<Loop> loop_; // the server's connection and stream; none until the first write
     std::unique_ptr<QTimer> timer_; // single shot: the next Pump
     QElapsedTimer clock_;           // since the object was made

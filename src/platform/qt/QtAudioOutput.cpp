@@ -54,18 +54,8 @@ QtAudioOutput::QtAudioOutput(const QAudioDevice& device, const QAudioFormat& for
 }
 
 QtAudioOutput::~QtAudioOutput() {
-    heard_ = nullptr;
+    ForgetDevice();
     CloseStream();
-}
-
-void QtAudioOutput::Attach(std::function<void(WaveHeader*)> heard) {
-    heard_ = std::move(heard);
-    queue_.StartDevice();
-}
-
-void QtAudioOutput::Detach() {
-    Reset();
-    heard_ = nullptr;
 }
 
 bool QtAudioOutput::OpenStream() {
@@ -149,12 +139,6 @@ void QtAudioOutput::Pump() {
     // Buffers still being given to the sink set the timer when they are given whole.
     if (next >= 0)
         timer_->start(Until(next, now));
-}
-
-void QtAudioOutput::Heard(const std::vector<WaveHeader*>& headers) {
-    for (WaveHeader* header : headers)
-        if (heard_)
-            heard_(header);
 }
 
 void QtAudioOutput::Reset() {

@@ -32,9 +32,6 @@ public:
     const QAudioDevice& Device() const { return device_; }
     const QAudioFormat& Format() const { return format_; }
 
-    bool Attached() const override { return static_cast<bool>(heard_); }
-    void Attach(std::function<void(WaveHeader*)> heard) override;
-    void Detach() override;
     bool Write(WaveHeader& header) override;
     void Reset() override;
     void BreakLoop() override { queue_.BreakLoop(); }
@@ -43,6 +40,9 @@ public:
     uint32_t PositionMs() const override;
     int StreamOpens() const override { return streamOpens_; }
     bool Suspended() const override;
+
+protected:
+    void DeviceAttached() override { queue_.StartDevice(); }
 
 private:
     class Feeder;
@@ -54,11 +54,9 @@ private:
     // Ends the buffers that have been heard, pauses the stream when nothing
     // is left, and sets the timer for the next check.
     void Pump();
-    void Heard(const std::vector<WaveHeader*>& headers);
 
     QAudioDevice device_;
     QAudioFormat format_;
-    std::function<void(WaveHeader*)> heard_;
     std::unique_ptr<Feeder> feeder_;
     std::unique_ptr<QAudioSink> sink_; // reads from feeder_; destroyed first
     std::unique_ptr<QTimer> timer_;    // single shot: the next Pump
