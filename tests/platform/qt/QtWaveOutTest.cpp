@@ -10,6 +10,7 @@
 #include <QElapsedTimer>
 #include <QThread>
 #include <cmath>
+#include <cstdlib>
 #include <functional>
 #include <sstream>
 #include <unistd.h>
@@ -359,4 +360,49 @@ TEST_P(PulseOutputTest, ASoundGoesToTheServerInOneWriteALongOneInAFew) {
 
 INSTANTIATE_TEST_SUITE_P(Outputs, PulseOutputTest, ::testing::Values(Backend::Pulse),
                          [](const ::testing::TestParamInfo<Backend>&) { return "Pulse"; });
+#endif
+
+#if FBW_HAVE_PULSE
+TEST(PulseAudioOutput, NoServerEndsTheSoundAtOnceAndTheNextWriteConnectsAgain) {
+    if (!plat::PulseAudioOutput::Usable())
+        GTEST_SKIP() << "skipped: the event loop is not GLib's";
+    std::string samples(22050 * 2 / 4, '\0'); // 0.25 s of silence, 16-bit mono
+    plat::WaveHeader header{};
+    header.data = reinterpret_cast<uint8_t*>(samples.data());
+    header.bufferLength = static_cast<uint32_t>(samples.size());
+    header.flags = plat::kWhdrPrepared | plat::kWhdrInQueue;
+    plat::PulseAudioOutput output(plat::WaveFormat{1, 1, 22050, 44100, 2, 16, 0});
+    int heard = 0;
+    output.Attach([&](plat::WaveHeader*) { ++heard; });
+
+    const char* saved = std::getenv("PULSE_SERVER");
+    const std::string before = saved ? saved : "";
+    ::setenv("PULSE_SERVER", "unix:/nonexistent/fablewhirl-no-server", 1);
+    QElapsedTimer clock;
+    clock.start();
+    // Refused at once, or taken and ended once the connection fails.
+    if (output.Write(header)) {
+        EXPECT_TRUE(WaitFor([&] { return heard == 1; }, 2000)) << "ended, not left waiting";
+        EXPECT_TRUE(header.flags & plat::kWhdrDone);
+    } else {
+        EXPECT_EQ(heard, 0);
+    }
+    EXPECT_LT(clock.elapsed(), 2000);
+    EXPECT_FALSE(output.Busy());
+    EXPECT_EQ(output.StreamOpens(), 0);
+
+    if (saved)
+        ::setenv("PULSE_SERVER", before.c_str(), 1);
+    else
+        ::unsetenv("PULSE_SERVER");
+    if (fbwtest::ShellOutput("pactl info >/dev/null 2>&1 && echo up").find("up") ==
+        std::string::npos)
+        return; // no server here: the second half needs one
+    header.flags = plat::kWhdrPrepared | plat::kWhdrInQueue;
+    heard = 0;
+    ASSERT_TRUE(output.Write(header));
+    EXPECT_TRUE(WaitFor([&] { return heard == 1; }, 3000));
+    EXPECT_EQ(output.StreamOpens(), 1) << "connected again for the next sound";
+    output.Detach();
+}
 #endif
