@@ -198,6 +198,9 @@ void PulseAudioOutput::Fail() {
 }
 
 bool PulseAudioOutput::Write(WaveHeader& header) {
+    // A connection that failed is made again; buffers still waiting play on it.
+    if (failed_)
+        Disconnect();
     if (!loop_ && !Connect()) {
         Disconnect();
         return false;
