@@ -121,21 +121,21 @@ void PulseAudioOutput::ContextChanged(pa_context* context, void* self) {
 }
 
 void PulseAudioOutput::OpenStream() {
-    pa_sample_spec spec{};
+    pa_sample_spec samples{};
     switch (format_.bitsPerSample) {
     case 8:
-        spec.format = PA_SAMPLE_U8;
+        samples.format = PA_SAMPLE_U8;
         break;
     case 16:
-        spec.format = PA_SAMPLE_S16LE;
+        samples.format = PA_SAMPLE_S16LE;
         break;
     default:
-        spec.format = PA_SAMPLE_S32LE;
+        samples.format = PA_SAMPLE_S32LE;
         break;
     }
-    spec.rate = format_.samplesPerSec;
-    spec.channels = static_cast<uint8_t>(format_.channels);
-    loop_->stream = pa_stream_new(loop_->context, "Sounds", &spec, nullptr);
+    samples.rate = format_.samplesPerSec;
+    samples.channels = static_cast<uint8_t>(format_.channels);
+    loop_->stream = pa_stream_new(loop_->context, "Sounds", &samples, nullptr);
     if (!loop_->stream) {
         Fail();
         return;
