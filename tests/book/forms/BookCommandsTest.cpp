@@ -7,12 +7,12 @@
 #include <QPrinter>
 #include <QPrinterInfo>
 
-#include <cstdio>
 #include <filesystem>
 
 #include "BookFixture.h"
 #include "platform/Files.h"
 #include "platform/qt/Latin1.h"
+#include "support/XSession.h"
 
 namespace fs = std::filesystem;
 using fbwtest::ReadBytes;
@@ -20,31 +20,20 @@ using fbwtest::WriteBytes;
 
 namespace {
 
-// Output of a shell command, empty when it could not run.
-std::string Run(const std::string& command) {
-    std::string out;
-    if (FILE* p = ::popen(command.c_str(), "r")) {
-        char buf[4096];
-        for (std::size_t n; (n = std::fread(buf, 1, sizeof buf, p)) > 0;)
-            out.append(buf, n);
-        ::pclose(p);
-    }
-    return out;
-}
-
 int PdfPages(const std::string& pdf) {
-    const std::string info = Run("pdfinfo '" + pdf + "' 2>/dev/null");
+    const std::string info = fbwtest::ShellOutput("pdfinfo '" + pdf + "' 2>/dev/null");
     const std::size_t at = info.find("Pages:");
     return at == std::string::npos ? -1 : std::atoi(info.c_str() + at + 6);
 }
 
 std::string PdfPageText(const std::string& pdf, int page) {
     const std::string n = std::to_string(page);
-    return Run("pdftotext -layout -f " + n + " -l " + n + " '" + pdf + "' - 2>/dev/null");
+    return fbwtest::ShellOutput("pdftotext -layout -f " + n + " -l " + n + " '" + pdf +
+                                "' - 2>/dev/null");
 }
 
 bool HavePoppler() {
-    return !Run("command -v pdfinfo && command -v pdftotext").empty();
+    return !fbwtest::ShellOutput("command -v pdfinfo && command -v pdftotext").empty();
 }
 
 // The page numbers of one page's story lines: the words "wordN" it holds.

@@ -5,27 +5,12 @@
 // in the chosen letters.
 #include <QPrinter>
 
-#include <cstdio>
 
 #include "BookFixture.h"
 #include "book/PageText.h"
 #include "platform/PrivateProfile.h"
 #include "platform/qt/QtCanvas.h"
-
-namespace {
-
-std::string Shell(const std::string& command) {
-    std::string out;
-    if (FILE* p = ::popen(command.c_str(), "r")) {
-        char buf[4096];
-        for (std::size_t n; (n = std::fread(buf, 1, sizeof buf, p)) > 0;)
-            out.append(buf, n);
-        ::pclose(p);
-    }
-    return out;
-}
-
-} // namespace
+#include "support/XSession.h"
 
 class BookLettersFormTest : public BookFixture {
 protected:
@@ -131,7 +116,7 @@ TEST_F(BookLettersFormTest, TheChoiceIsKeptAndBadValuesReadAsTheDefault) {
 }
 
 TEST_F(BookLettersFormTest, PrintingUsesTheChosenLetters) {
-    if (Shell("command -v pdffonts").empty())
+    if (fbwtest::ShellOutput("command -v pdffonts").empty())
         GTEST_SKIP() << "poppler's pdffonts is not installed";
     OpenWith(2, Story(300));
     fbwtest::TempDir out;
@@ -140,7 +125,7 @@ TEST_F(BookLettersFormTest, PrintingUsesTheChosenLetters) {
         printer.setOutputFormat(QPrinter::PdfFormat);
         printer.setOutputFileName(QString::fromStdString(out / name));
         EXPECT_TRUE(book->PrintStory(printer, 1, 1, 1));
-        return Shell("pdffonts '" + std::string(out / name) + "' 2>/dev/null");
+        return fbwtest::ShellOutput("pdffonts '" + std::string(out / name) + "' 2>/dev/null");
     };
     const std::string classic = fontsPrinted("classic.pdf");
     EXPECT_EQ(classic.find("Andika"), std::string::npos) << classic;
