@@ -28,7 +28,13 @@
 
 #include "BenchFolders.h"
 #include "app/FormGame.h"
+#include "book/forms/BookAccess.h"
+#include "book/forms/CommandsPart.h"
 #include "book/forms/FormBook.h"
+#include "book/forms/LettersPart.h"
+#include "book/forms/PagePainter.h"
+#include "book/forms/ReadToMePart.h"
+#include "book/forms/TwistsPart.h"
 #include "data/InitGame.h"
 #include "image/Random.h"
 #include "platform/Files.h"
@@ -69,11 +75,12 @@ public:
         game.reset();
         plat::SetWaveOutService(std::move(previous_));
     }
-    bool Ok() const { return book && book->pbxReadToMe.isVisibleTo(book.get()); }
+    bool Ok() const { return book && book->ReadToMe().pbxReadToMe.isVisibleTo(book.get()); }
 
     // Picks the pace on the control: 0 slow, 1 normal, 2 quick.
     void Pace(int pace) {
-        book->pbxReadPaceClick(pace * TReadingPace::kCellWidth + TReadingPace::kCellWidth / 2);
+        book->ReadToMe().pbxReadPaceClick(pace * TReadingPace::kCellWidth +
+                                          TReadingPace::kCellWidth / 2);
     }
 
     plat::TestWaveOutService* device = nullptr; // none with the real audio output
@@ -96,13 +103,13 @@ void BM_PressToFirstSample(benchmark::State& state) {
     r.Pace(static_cast<int>(state.range(1)));
     r.book->ShowPages(static_cast<int>(state.range(0)));
     for (auto _ : state) {
-        r.book->pbxReadToMeClick();
+        r.book->ReadToMe().pbxReadToMeClick();
         if (!r.device->Playing()) {
             state.SkipWithError("nothing was handed to the device");
             break;
         }
         state.PauseTiming();
-        r.book->pbxReadToMeClick(); // stop
+        r.book->ReadToMe().pbxReadToMeClick(); // stop
         r.device->DeliverMessages();
         // The sentence being synthesized ahead finishes before the next press.
         std::this_thread::sleep_for(std::chrono::milliseconds(300));
@@ -126,7 +133,7 @@ void BM_SynthesizeFirstSentence(benchmark::State& state) {
         return;
     }
     r.book->ShowPages(static_cast<int>(state.range(0)));
-    r.book->pbxReadToMeClick();
+    r.book->ReadToMe().pbxReadToMeClick();
     const TStorySentences& sentences = r.book->Reader().Sentences();
     // The first part the reader speaks: a long first sentence is split after
     // an early comma or semicolon.
@@ -138,8 +145,8 @@ void BM_SynthesizeFirstSentence(benchmark::State& state) {
                 text.resize(i + 1);
                 break;
             }
-    r.book->pbxReadToMeClick();
-    r.book->pbxReadToMeClick(); // paused
+    r.book->ReadToMe().pbxReadToMeClick();
+    r.book->ReadToMe().pbxReadToMeClick(); // paused
     r.Pace(static_cast<int>(state.range(1)));
     const float stretch = r.book->Reader().Pace();
     plat::SpeechPcm pcm;
@@ -165,7 +172,7 @@ void BM_LitWordChange(benchmark::State& state) {
     r.book->resize(static_cast<int>(state.range(0)), static_cast<int>(state.range(1)));
     QCoreApplication::processEvents();
     r.book->ShowPages(1);
-    r.book->pbxReadToMeClick();
+    r.book->ReadToMe().pbxReadToMeClick();
     // The title heard: a sentence of the story in the page's own font.
     r.device->FinishBuffer();
     r.device->DeliverMessages();
@@ -174,7 +181,7 @@ void BM_LitWordChange(benchmark::State& state) {
         state.SkipWithError("not reading");
         return;
     }
-    r.book->tmrReadAlong.stop();
+    r.book->ReadToMe().tmrReadAlong.stop();
     const TSentence& s = reader.Sentences().Items[reader.CurrentSentence()];
     uint32_t at[2];
     for (int i = 0; i < 2; ++i)
@@ -187,8 +194,8 @@ void BM_LitWordChange(benchmark::State& state) {
         r.device->Controls().position = {plat::WavePosition::Unit::Milliseconds, at[i]};
         i ^= 1;
         const int before = reader.LitWord();
-        r.book->tmrReadAlongTimer();
-        r.book->tmrReadAlong.stop();
+        r.book->ReadToMe().tmrReadAlongTimer();
+        r.book->ReadToMe().tmrReadAlong.stop();
         // The damaged rectangles painted.
         QCoreApplication::sendPostedEvents(nullptr, QEvent::UpdateRequest);
         QCoreApplication::sendPostedEvents(nullptr, QEvent::UpdateLater);
@@ -237,7 +244,7 @@ void BM_LitWordLag(benchmark::State& state) {
     std::vector<double> lags, steps;
     for (auto _ : state) {
         r.book->ShowPages(3);
-        r.book->pbxReadToMeClick();
+        r.book->ReadToMe().pbxReadToMeClick();
         TReadAloud& reader = r.book->Reader();
         QElapsedTimer clock;
         clock.start();
@@ -308,7 +315,7 @@ void BM_SentenceToSentence(benchmark::State& state) {
         state.PauseTiming();
         if (!r.book->Reader().Reading()) {
             r.book->ShowPages(1);
-            r.book->pbxReadToMeClick();
+            r.book->ReadToMe().pbxReadToMeClick();
         }
         const int spread = r.book->CurrentPage();
         std::this_thread::sleep_for(std::chrono::milliseconds(400));

@@ -38,7 +38,13 @@
 #include "app/FormGame.h"
 #include "book/PrintFont.h"
 #include "book/StoryText.h"
+#include "book/forms/BookAccess.h"
+#include "book/forms/CommandsPart.h"
 #include "book/forms/FormBook.h"
+#include "book/forms/LettersPart.h"
+#include "book/forms/PagePainter.h"
+#include "book/forms/ReadToMePart.h"
+#include "book/forms/TwistsPart.h"
 #include "data/InitGame.h"
 #include "platform/Files.h"
 #include "platform/KeyStore.h"
@@ -195,21 +201,21 @@ void BM_SwapTwist(benchmark::State& state) {
     g.book().resize(w, h);
     g.Open(6);
     g.book().cmdNewStory.click(); // the first spread
-    g.book().SetShowTwists(true);
+    g.book().TwistsPart().SetShowTwists(true);
     QCoreApplication::processEvents();
-    if (g.book().TwistRects(true).empty()) {
+    if (g.book().TwistsPart().TwistRects(true).empty()) {
         state.SkipWithError("no tinted word on the first page");
         return;
     }
     for (auto _ : state) {
-        const QPoint at = g.book().TwistRects(true).front().first.center();
+        const QPoint at = g.book().TwistsPart().TwistRects(true).front().first.center();
         QMouseEvent press(QEvent::MouseButtonPress, at, g.book().pbxLeftPage.mapToGlobal(at),
                           Qt::LeftButton, Qt::LeftButton, Qt::NoModifier);
         QApplication::sendEvent(&g.book().pbxLeftPage, &press);
         QCoreApplication::processEvents();
     }
     state.counters["pages"] = g.book().Book().PageCount();
-    g.book().SetShowTwists(false);
+    g.book().TwistsPart().SetShowTwists(false);
     g.book().resize(TFormBook::kClientWidth, TFormBook::kClientHeight);
 }
 
@@ -268,15 +274,15 @@ void BM_PrintTale(benchmark::State& state) {
         tale = tale % 10 + 1;
         g.Open(tale);
         int count = 0;
-        g.book().ExecPrintDialog = [&](QPrinter&, int pageCount) {
+        g.book().Commands().ExecPrintDialog = [&](QPrinter&, int pageCount) {
             count = pageCount;
             return false;
         };
-        g.book().cmdPrint.click(); // the page count for this printer
+        g.book().Commands().cmdPrint.click(); // the page count for this printer
         QPrinter printer(QPrinter::HighResolution);
         PdfPrinter(printer, file);
         state.ResumeTiming();
-        if (!g.book().PrintStory(printer, 1, 1, count))
+        if (!g.book().Commands().PrintStory(printer, 1, 1, count))
             state.SkipWithError("printing failed");
         pages += count;
     }

@@ -13,7 +13,13 @@
 #include "BenchFolders.h"
 #include "app/FormGame.h"
 #include "book/StoryText.h"
+#include "book/forms/BookAccess.h"
+#include "book/forms/CommandsPart.h"
 #include "book/forms/FormBook.h"
+#include "book/forms/LettersPart.h"
+#include "book/forms/PagePainter.h"
+#include "book/forms/ReadToMePart.h"
+#include "book/forms/TwistsPart.h"
 #include "platform/MessageBox.h"
 #include "story/Generate.h"
 
@@ -37,7 +43,7 @@ void BM_MakePictureBook(benchmark::State& state) {
     }
     auto book = std::make_unique<TFormBook>(generator, *game->Library());
     book->StoriesFolder = folders.Install() + "stories/";
-    book->OpenDocument = [](const std::string&) { return true; };
+    book->Commands().OpenDocument = [](const std::string&) { return true; };
     book->ShowError = [&](const std::string& m) { state.SkipWithError(m.c_str()); };
     generator.FixSeed(7);
     book->SetStory(JoinStoryLines(generator.GenerateStory(longest)));
@@ -48,7 +54,7 @@ void BM_MakePictureBook(benchmark::State& state) {
     auto previous = plat::SetMessageHandler(
         std::make_unique<plat::CapturingMessageHandler>(plat::MsgAnswer::No));
     for (auto _ : state) {
-        book->cmdPictureBook.click();
+        book->Commands().cmdPictureBook.click();
         state.PauseTiming();
         std::filesystem::remove_all(book->StoriesFolder);
         state.ResumeTiming();

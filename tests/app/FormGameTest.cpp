@@ -10,7 +10,13 @@
 
 #include "AppFixture.h"
 #include "app/FormGame.h"
+#include "book/forms/BookAccess.h"
+#include "book/forms/CommandsPart.h"
 #include "book/forms/FormBook.h"
+#include "book/forms/LettersPart.h"
+#include "book/forms/PagePainter.h"
+#include "book/forms/ReadToMePart.h"
+#include "book/forms/TwistsPart.h"
 #include "image/RL8ImageData.h"
 #include "image/RL8Library.h"
 #include "platform/Screen.h"

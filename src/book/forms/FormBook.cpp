@@ -1,6 +1,6 @@
-// TFormBook: the storybook window's wiring and painting. Its rules live in
-// Qt-free classes: the layout (TBook), the spreads (TBookSpread), the places
-// of the controls (TBookGeometry), the print plan (TPrintPlan), the tales
+// TFormBook: the storybook window's story, spreads, cover and wiring. Its
+// rules live in Qt-free classes: the layout (TBook), the spreads
+// (TBookSpread), the places of the controls (TBookGeometry), the tales
 // (TTaleTable), the cover line (TCoverLine) and the story text rules
 // (StoryText.h). The form's construction is in FormBookBuild.cpp.
 #include "book/forms/FormBook.h"
@@ -12,24 +12,22 @@
 #include <stdexcept>
 
 #include "book/BookPieces.h"
-#include "book/BookSpread.h"
 #include "book/StoryText.h"
-#include "book/forms/QtBookPieces.h"
-#include "image/RL8ImageData.h"
-#include "image/RL8Library.h"
+#include "book/forms/BookAccess.h"
+#include "book/forms/CommandsPart.h"
+#include "book/forms/LettersPart.h"
+#include "book/forms/PagePainter.h"
+#include "book/forms/ReadToMePart.h"
+#include "book/forms/TwistsPart.h"
 #include "platform/Files.h"
 #include "platform/qt/Latin1.h"
 #include "platform/qt/QtCanvas.h"
-#include "platform/qt/QtDrawTarget.h"
 #include "story/CoverLine.h"
 #include "story/Generate.h"
 #include "story/TaleTable.h"
 #include "ui/Cursors.h"
-#include "ui/DrawOpaque.h"
 #include "ui/FormPalette.h"
-#include "ui/ImageStore.h"
 #include "ui/RunHandler.h"
-#include "ui/TileBG.h"
 
 namespace {
 
@@ -40,11 +38,7 @@ QRect ToQRect(const TBookBox& b) {
 } // namespace
 
 // ---------------------------------------------------------------------------
-// Operations
-
-std::string TFormBook::TaleName(int n) {
-    return TTaleTable::ShortName(n);
-}
+// The story and the spreads
 
 std::string TFormBook::SavedStoryFileName() const {
     return TTaleTable::SavedStoryFileName(TaleNumber);
@@ -58,11 +52,25 @@ bool TFormBook::SavedStoryExists() const {
     return TTaleTable::IsTale(TaleNumber) && plat::FileExists(SavedStoryPath());
 }
 
+TReadAloud& TFormBook::Reader() {
+    return reading_->Reader();
+}
+
+void TFormBook::SetWaveManager(TWaveMan* manager) {
+    reading_->SetWaveManager(manager);
+    reading_->Show(SpreadControls().readToMe);
+}
+
+void TFormBook::SetSpeechSynth(std::unique_ptr<plat::SpeechSynth> synth) {
+    reading_->SetSpeechSynth(std::move(synth));
+    reading_->Show(SpreadControls().readToMe);
+}
+
 void TFormBook::SetStory(const std::string& text) {
-    StopReading();
+    reading_->Stop();
     story_ = ResolveStoryLineEnds(text);
-    twists_.Take(generator_, text);
-    storyTwistLevel_ = twistLevel_;
+    twists_->Take(text);
+    commands_->StoryMade(twistLevel_);
     if (story_.empty()) {
         book_.Clear();
         currentPage_ = 0;
@@ -74,9 +82,15 @@ void TFormBook::SetStory(const std::string& text) {
 void TFormBook::Layout() {
     QImage scratch = plat::QtCanvas::MeasureImage(96);
     QPainter painter(&scratch);
-    plat::QtCanvas canvas(painter, letters_.Family(), letters_.Points());
+    const TBookLetters& letters = letters_->Letters();
+    plat::QtCanvas canvas(painter, letters.Family(), letters.Points());
     const TBookBox page = TBookGeometry::LeftPage(width(), height());
-    pagePoints_ = letters_.FitPoints(canvas, page.width - 2 * book_.MarginX);
+    letters_->Fit(canvas, page.width - 2 * book_.MarginX);
+    painter_->SetStoryLetters(letters.Family(), letters_->PagePoints());
+    QFont font(letters.Family());
+    font.setPixelSize(letters.Points() * 4 / 3);
+    pbxLeftPage.setFont(font);
+    pbxRightPage.setFont(font);
     if (story_.empty()) {
         book_.Clear();
         return;
@@ -84,116 +98,17 @@ void TFormBook::Layout() {
     book_.Paginate(&canvas, TRect{0, 0, page.width, page.height}, story_.c_str());
 }
 
-void TFormBook::ReleaseTalePicture() {
-    talePicture_.Reset();
-    book_.Picture = nullptr;
+void TFormBook::Relayout() {
+    reading_->Stop();
+    Layout();
+    if (currentPage_ > 0 && book_.PageCount() + 1 < currentPage_)
+        ShowPages(TBookSpread::CommandsSpread(book_.PageCount()));
+    else
+        ShowPages(currentPage_);
 }
 
 void TFormBook::LoadTalePicture() {
-    ReleaseTalePicture();
-    if (!library_)
-        return;
-    const std::string name = TTaleTable::ShortName(TaleNumber);
-    talePicture_ = TLibraryImage(*library_, name, TLibraryImage::SurfaceNeed::Optional);
-    book_.Picture = talePicture_.Surface();
-    book_.PictureRect = TRect{0, twistLevel_ * 150, 150, twistLevel_ * 150 + 150};
-}
-
-void TFormBook::PaintPage(QPainter& c, const QRegion& damage, const QImage& layer) const {
-    // The page's picture may hold more pixels than the page has (its text
-    // drawn at the screen's pixel ratio).
-    const qreal ratio = layer.devicePixelRatio();
-    for (const QRect& r : damage) {
-        if (layer.isNull())
-            c.fillRect(r, Qt::white);
-        else
-            DrawOpaque(c, QRectF(r), layer,
-                       QRectF(r.x() * ratio, r.y() * ratio, r.width() * ratio, r.height() * ratio));
-    }
-}
-
-QImage TFormBook::PagePicture(const QWidget& area, const QImage& layer) const {
-    QImage picture(area.size(), QImage::Format_RGB32);
-    QPainter c(&picture);
-    PaintPage(c, QRegion(picture.rect()), layer);
-    return picture;
-}
-
-void TFormBook::DrawPageInto(QImage& image, TImageStore& store, const TBookBox& box, int page) {
-    // The page's picture: the book behind the page as it is now (arrows
-    // included), then what the page draws over it, in the format Qt blends
-    // fastest and in memory kept across resize steps. The text is drawn at
-    // the screen's pixel ratio, the pictures in whole pixels scaled to it,
-    // both from the layout in page pixels.
-    const qreal ratio = devicePixelRatioF();
-    const QSize pixels(qRound(box.width * ratio), qRound(box.height * ratio));
-    if (image.size() != pixels || image.devicePixelRatio() != ratio)
-        image = store.Image(pixels, QImage::Format_ARGB32_Premultiplied, ratio);
-    QPainter painter(&image);
-    PaintBookBehind(painter, QRect(box.left, box.top, box.width, box.height));
-    if (page < 0 || (page > 0 && story_.empty()))
-        return;
-    plat::QtCanvas canvas(painter, PageFamily(page), PageSize(page));
-    const plat::LogPalette* previous = nullptr;
-    const plat::LogPalette* palette =
-        library_ && library_->IsOpen() ? library_->GetHPal() : nullptr;
-    if (palette)
-        previous = canvas.Target()->SelectPalette(palette);
-    if (page > 0)
-        DrawTwists(canvas, &image == &leftImage_, box.width, page);
-    if (page > 0 && reader_)
-        reader_->DrawHighlight(book_, canvas, box.width, page, story_.c_str());
-    book_.DrawPage(&canvas, box.width, story_.c_str(), page, box.height);
-    if (palette)
-        canvas.Target()->SelectPalette(previous);
-}
-
-QRegion TFormBook::PageInteriors() const {
-    QRegion interiors;
-    for (const TBookBox& b :
-         {TBookGeometry::LeftPage(width(), height()), TBookGeometry::RightPage(width(), height())})
-        interiors += QRect(b.left, b.top, b.width,
-                           std::max(0, TBookPieces::BackArrowPos(height()).Y - b.top));
-    return interiors;
-}
-
-void TFormBook::PaintBookBehind(QPainter& painter, const QRect& area) const {
-    const QRect local(QPoint(0, 0), area.size());
-    if (bookSheet_.isNull()) {
-        painter.fillRect(local, Qt::white);
-        return;
-    }
-    painter.save();
-    painter.translate(-area.topLeft());
-    painter.setCompositionMode(QPainter::CompositionMode_Source); // the book is opaque
-    QtBookPieces::Paint(painter, bookSheet_, width(), height(), cmdPrevPage.isEnabled(),
-                        cmdNextPage.isEnabled(), area);
-    painter.restore();
-}
-
-QImage TFormBook::BookPicture() const {
-    QImage picture = bookImage_.convertToFormat(QImage::Format_RGB32);
-    if (picture.isNull())
-        return picture;
-    QPainter painter(&picture);
-    for (const QRect& r : PageInteriors()) {
-        painter.save();
-        painter.translate(r.topLeft());
-        PaintBookBehind(painter, r);
-        painter.restore();
-    }
-    return picture;
-}
-
-void TFormBook::RenderPages() {
-    const TBookBox left = TBookGeometry::LeftPage(width(), height());
-    const TBookBox right = TBookGeometry::RightPage(width(), height());
-    DrawPageInto(leftImage_, leftStore_, left, currentPage_);
-    ++leftDraws_;
-    DrawPageInto(rightImage_, rightStore_, right, currentPage_ == 0 ? -1 : currentPage_ + 1);
-    pbxLeftPage.update();
-    pbxRightPage.update();
-    AnnouncePages();
+    painter_->LoadTalePicture(TTaleTable::ShortName(TaleNumber), twistLevel_);
 }
 
 void TFormBook::ShowPages(int n) {
@@ -201,7 +116,8 @@ void TFormBook::ShowPages(int n) {
     // The page pictures carry the book behind them, arrows included: the
     // arrows take their new state first.
     UpdateControls();
-    RenderPages();
+    painter_->Render(currentPage_, story_.c_str());
+    access_->Announce();
 }
 
 TBookSpread::Controls TFormBook::SpreadControls() const {
@@ -211,7 +127,7 @@ TBookSpread::Controls TFormBook::SpreadControls() const {
     in.hasHero = hasHero_;
     in.hasHeroine = hasHeroine_;
     in.savedStoryExists = SavedStoryExists();
-    in.canReadAloud = reader_ && readToMePicture_.Surface() && reader_->Available(waveManager_);
+    in.canReadAloud = reading_->CanRead();
     return TBookSpread::Compute(in);
 }
 
@@ -226,45 +142,23 @@ void TFormBook::UpdateControls() {
     pnlHero.setVisible(c.hero);
     pnlHeroine.setVisible(c.heroine);
     pnlTwist.setVisible(c.twistAndNewStory);
-    pnlLetters.setVisible(c.twistAndNewStory);
+    letters_->pnlLetters.setVisible(c.twistAndNewStory);
     cmdNewStory.setVisible(c.twistAndNewStory);
-    pnlCommands.setVisible(c.commands);
+    commands_->pnlCommands.setVisible(c.commands);
     // A control that went (such as "Create story" just clicked) must not keep
     // the keyboard: Space or Enter would still press it.
     if (QWidget* focused = focusWidget(); focused && !focused->isVisibleTo(this))
         setFocus();
-    UpdateTurnPageHint(currentPage_ + 1);
-    UpdateReadToMe();
-    UpdateShowTwists();
-}
-
-void TFormBook::UpdateTurnPageHint(int r) {
-    const bool show = TBookSpread::TurnPageHint(book_, r);
-    lblTurnPage.setVisible(show);
-    if (show)
+    const bool hint = TBookSpread::TurnPageHint(book_, currentPage_ + 1);
+    lblTurnPage.setVisible(hint);
+    if (hint)
         lblTurnPage.raise();
+    reading_->Show(c.readToMe);
+    twists_->Show(currentPage_ >= 1 && currentPage_ <= book_.PageCount());
 }
 
 void TFormBook::DrawPageArrows(bool realize) {
-    if (!library_ || !library_->IsOpen() || !library_->GetHPal() || !bookPicture_.Surface() ||
-        bookImage_.isNull())
-        return;
-    if (realize && RealizeFormPalette(this, library_.Get()) != 0)
-        return; // the whole window is repainted
-    plat::QtDrawTarget target(bookImage_);
-    const plat::LogPalette* previous = target.SelectPalette(library_->GetHPal());
-    const int w = bookImage_.width(), h = bookImage_.height();
-    for (const TBookPieces::Piece& p : {TBookPieces::BackArrow(h, cmdPrevPage.isEnabled()),
-                                        TBookPieces::ForwardArrow(w, h, cmdNextPage.isEnabled())}) {
-        bookPicture_.Surface()->DisplayRect(target, p.dest, p.source);
-        const QRect r(p.dest.X, p.dest.Y, 40, 25);
-        update(r);
-        // The page areas show the book behind them, the arrows' corners too.
-        for (TPaintBox* page : {&pbxLeftPage, &pbxRightPage})
-            if (const QRect part = r & page->geometry(); !part.isEmpty())
-                page->update(part.translated(-page->pos()));
-    }
-    target.SelectPalette(previous);
+    painter_->DrawArrows(cmdPrevPage.isEnabled(), cmdNextPage.isEnabled(), realize);
 }
 
 // ---------------------------------------------------------------------------
@@ -294,13 +188,11 @@ void TFormBook::FormShow() {
     activateWindow();
 }
 
-// The cover spread's controls, placed upward from the foot of the right page;
-// the command panel centred on it.
 void TFormBook::PlaceControls() {
     const TBookBox right = TBookGeometry::RightPage(width(), height());
-    pnlCommands.move(pnlCommands.x(), right.top + (right.height - pnlCommands.height()) / 2);
     const bool readSaved = SavedStoryExists();
     TBookGeometry::CoverControls top;
+    QFrame& pnlLetters = letters_->pnlLetters;
     const int lettersTop = TBookGeometry::StackCoverWithLetters(
         right,
         {cmdReadSaved.height(), cmdNewStory.height(), pnlHero.height(), pnlHeroine.height(),
@@ -328,12 +220,8 @@ void TFormBook::FormResize() {
     const TBookGeometry::Step s = geometry_.Resize(w, h);
     cmdNextPage.move(geometry_.nextPage.left, geometry_.nextPage.top);
     cmdPrevPage.move(geometry_.prevPage.left, geometry_.prevPage.top);
-    const TPoint readToMe = TBookPieces::ReadToMePos(w, h);
-    pbxReadToMe.move(readToMe.X, readToMe.Y);
-    pbxShowTwists.move(readToMe.X - kShowTwistsGap - kShowTwistsWidth,
-                       readToMe.Y + kReadToMeHeight - kShowTwistsHeight);
-    const TPoint readPace = TReadingPace::ControlPos(w, h);
-    pbxReadPace.move(readPace.X, readPace.Y);
+    reading_->Place(w, h);
+    twists_->Place(w, h);
     cmdCloseBook.move(cmdCloseBook.x() + s.dx, cmdCloseBook.y());
     pbxClose.move(pbxClose.x() + s.dx, pbxClose.y());
     pbxLeftPage.setGeometry(ToQRect(s.leftPage));
@@ -341,77 +229,28 @@ void TFormBook::FormResize() {
     const TBookBox& rp = s.rightPage;
     for (QWidget* c : {static_cast<QWidget*>(&pnlHero), static_cast<QWidget*>(&pnlHeroine),
                        static_cast<QWidget*>(&pnlTwist), static_cast<QWidget*>(&cmdNewStory),
-                       static_cast<QWidget*>(&pnlLetters)})
+                       static_cast<QWidget*>(&letters_->pnlLetters)})
         c->move(TBookGeometry::CentredLeft(rp, c->width()), c->y() + s.dy);
     cmdReadSaved.move(cmdNewStory.x(), cmdReadSaved.y() + s.dy);
-    pnlCommands.move(TBookGeometry::CentredLeft(rp, pnlCommands.width()) - 15,
-                     rp.top + (rp.height - pnlCommands.height()) / 2);
-    // The panel's tiles would hide the corner of the forward arrow it reaches
-    // down to: that corner is left out of the panel and of its opaque tiles.
-    const TPoint arrow = TBookPieces::ForwardArrowPos(w, h);
-    const QRegion panelArea =
-        QRegion(pnlCommands.rect()) -
-        QRegion(QRect(arrow.X, arrow.Y, 40, 25).translated(-pnlCommands.pos()));
-    pnlCommands.setMask(panelArea);
-    if (!tiles_.empty())
-        tiles_.front()->setMask(panelArea);
+    commands_->Place(rp, w, h);
     const TBookBox hint =
         TBookGeometry::TurnPageHint(rp, height(), lblTurnPage.width(), lblTurnPage.height());
     lblTurnPage.move(hint.left, hint.top);
     Layout();
-    reader_->Relayout(book_); // may show the spread of the sentence being read
-    FormPaint();
+    reading_->Relayout(); // may show the spread of the sentence being read
+    painter_->ComposeBook();
+    reading_->Draw();
+    twists_->Draw();
     if (book_.PageCount() + 1 < currentPage_)
         ShowPages(TBookSpread::CommandsSpread(book_.PageCount()));
-    else {
-        UpdateControls();
-        RenderPages();
-    }
+    else
+        ShowPages(currentPage_);
     update();
 }
 
-void TFormBook::FormPaint() {
-    if (!library_ || !library_->IsOpen() || !library_->GetHPal() || !bookPicture_.Surface())
-        return;
-    RealizeFormPalette(this, library_.Get());
-    const int w = width(), h = height();
-    if (bookImage_.size() != QSize(w, h))
-        bookImage_ = bookStore_.Image(QSize(w, h), QImage::Format_ARGB32_Premultiplied);
-    // "book" is opaque: its pieces are copies of the one picture of it in the
-    // library's colours, made once for each palette. The pieces cover the
-    // whole client area.
-    const plat::LogPalette* palette = library_->GetHPal();
-    if (bookSheet_.isNull() || bookSheetPalette_ != palette) {
-        TRL8ImageData& book = *bookPicture_.Surface();
-        bookSheet_ = QImage(book.Width, book.Height, QImage::Format_RGB32);
-        plat::QtDrawTarget target(bookSheet_);
-        const plat::LogPalette* previous = target.SelectPalette(palette);
-        book.DisplayRect(target, TPoint{0, 0}, book.GetBounds());
-        target.SelectPalette(previous);
-        bookSheetPalette_ = palette;
-    }
-    {
-        QPainter painter(&bookImage_);
-        painter.setCompositionMode(QPainter::CompositionMode_Source);
-        for (const QRect& r : QRegion(0, 0, w, h) - PageInteriors())
-            QtBookPieces::Paint(painter, bookSheet_, w, h, cmdPrevPage.isEnabled(),
-                                cmdNextPage.isEnabled(), r);
-    }
-    DrawReadToMe();
-    DrawShowTwists();
-}
-
 void TFormBook::paintEvent(QPaintEvent* event) {
-    if (bookImage_.isNull())
-        FormPaint();
     QPainter painter(this);
-    if (bookImage_.isNull()) {
-        painter.fillRect(event->rect(), Qt::white);
-        return;
-    }
-    // Rectangle by rectangle: the page areas paint themselves.
-    for (const QRect& r : event->region())
-        DrawOpaque(painter, r, bookImage_, r);
+    painter_->PaintWindow(painter, event->region());
 }
 
 void TFormBook::changeEvent(QEvent* event) {
@@ -421,16 +260,16 @@ void TFormBook::changeEvent(QEvent* event) {
 }
 
 // ---------------------------------------------------------------------------
-// Turning pages and the mouse
+// Turning pages, the mouse and the keys
 
 void TFormBook::cmdNextPageClick() {
-    StopReading();
+    reading_->Stop();
     if (!story_.empty())
         ShowPages(currentPage_ + 2);
 }
 
 void TFormBook::cmdPrevPageClick() {
-    StopReading();
+    reading_->Stop();
     if (!story_.empty())
         ShowPages(currentPage_ - 2);
 }
@@ -487,7 +326,7 @@ void TFormBook::mousePressEvent(QMouseEvent* event) {
 
 void TFormBook::hideEvent(QHideEvent* event) {
     QDialog::hideEvent(event);
-    StopReading(); // closing the book
+    reading_->Stop(); // closing the book
 }
 
 bool TFormBook::eventFilter(QObject* watched, QEvent* event) {
@@ -537,7 +376,7 @@ void TFormBook::keyPressEvent(QKeyEvent* event) {
 // The cover's controls
 
 void TFormBook::cmdNewStoryClick() {
-    StopReading();
+    reading_->Stop();
     RunHandler(
         ShowError,
         [this] {
@@ -547,19 +386,27 @@ void TFormBook::cmdNewStoryClick() {
         HandlerCursor::Wait);
 }
 
+void TFormBook::cmdReadSavedClick() {
+    reading_->Stop();
+    const std::string path = SavedStoryPath();
+    std::string bytes;
+    if (!plat::ReadWholeFile(path, bytes))
+        throw std::runtime_error("Read: cannot read " + path);
+    story_ = ReadSavedStoryText(bytes);
+    twists_->Take({}); // a story read back has no twists
+    Layout();
+    ShowPages(1);
+}
+
 void TFormBook::rbTwistClick(int tag) {
     twistLevel_ = tag;
     generator_.SetTwistLevel(tag * 50);
     LoadTalePicture();
-    if (!book_.Picture || leftImage_.isNull() || currentPage_ != 0 || !library_)
+    if (!book_.Picture || currentPage_ != 0)
         return;
     // Only the picture changes: the cover text and frame stay.
-    QPainter painter(&leftImage_);
-    plat::QtDrawTarget target(painter);
-    const plat::LogPalette* previous = target.SelectPalette(library_->GetHPal());
-    book_.Picture->DisplayRect(target, book_.PicturePos, book_.PictureRect);
-    target.SelectPalette(previous);
-    pbxLeftPage.update(book_.PicturePos.X, book_.PicturePos.Y, 150, 150);
+    painter_->RedrawPart(TPagePainter::Side::Left, 0, story_.c_str(),
+                         QRect(book_.PicturePos.X, book_.PicturePos.Y, 150, 150));
 }
 
 void TFormBook::txtHeroChange() {

@@ -1,21 +1,23 @@
-// TFormBook's construction: the components with their texts, fonts and fixed
-// places, their wiring to the handlers, the window's settings and the library
-// images it holds; and its destruction.
+// TFormBook's construction: the book's own components and the cover's, with
+// their texts, fonts and fixed places, their wiring to the handlers, the
+// parts, the window's settings; and its destruction.
 #include "book/forms/FormBook.h"
 
 #include <QDir>
 #include <QGuiApplication>
-#include <QPrintDialog>
-#include <QPrinter>
 #include <QScreen>
 #include <QStandardPaths>
 
+#include "book/forms/BookAccess.h"
+#include "book/forms/CommandGlyph.h"
+#include "book/forms/CommandsPart.h"
+#include "book/forms/LettersPart.h"
+#include "book/forms/PagePainter.h"
+#include "book/forms/ReadToMePart.h"
+#include "book/forms/TwistsPart.h"
 #include "data/InitGame.h"
-#include "image/RL8ImageData.h"
-#include "image/RL8Library.h"
 #include "platform/MessageBox.h"
 #include "platform/PrivateProfile.h"
-#include "platform/SpeechSynth.h"
 #include "platform/qt/Latin1.h"
 #include "platform/qt/QtFonts.h"
 #include "ui/Cursors.h"
@@ -31,25 +33,8 @@ QFont ArialPx(int px) {
     return f;
 }
 
-void MakeRed(QLabel& label) {
-    QPalette p = label.palette();
-    p.setColor(QPalette::WindowText, Qt::red);
-    label.setPalette(p);
-}
-
 void Place(QWidget& w, int l, int t, int width, int height) {
     w.setGeometry(l, t, width, height);
-}
-
-QIcon Glyph(const char* name) {
-    QPixmap both(QString(":/glyphs/%1.png").arg(name));
-    if (both.isNull())
-        return {};
-    const int w = both.width() / 2;
-    QIcon icon;
-    icon.addPixmap(both.copy(0, 0, w, both.height()), QIcon::Normal);
-    icon.addPixmap(both.copy(w, 0, w, both.height()), QIcon::Disabled);
-    return icon;
 }
 
 } // namespace
@@ -59,14 +44,8 @@ TFormBook::TFormBook(TStoryGenerator& generator, TRL8Library& library, QWidget* 
       pbxRightPage(this), pbxClose(this), pnlTwist(this), lblTwist(&pnlTwist), sbNone(&pnlTwist),
       sbHalf(&pnlTwist), sbFull(&pnlTwist), grpTwist(this), pnlHero(this), lblHero(&pnlHero),
       txtHero(&pnlHero), pnlHeroine(this), lblHeroine(&pnlHeroine), txtHeroine(&pnlHeroine),
-      cmdNewStory(this), cmdReadSaved(this), pnlCommands(this), lblPrinting(&pnlCommands),
-      lblSaved(&pnlCommands), lblCopied(&pnlCommands), cmdPrint(&pnlCommands),
-      cmdSave(&pnlCommands), cmdCopy(&pnlCommands), lblPrintText(&pnlCommands),
-      lblSaveText(&pnlCommands), lblCopyText(&pnlCommands), lblTurnPage(this), tmrMessage(this),
-      generator_(generator) {
-    InstallReaderInterfaces();
-    // Before the form is built: its handlers ask the reader.
-    reader_ = std::make_unique<TReadAloud>(*this, plat::CreateSystemSpeechSynth());
+      cmdNewStory(this), cmdReadSaved(this), lblTurnPage(this), generator_(generator) {
+    TBookAccess::InstallInterfaces();
     plat::InstallFontSubstitutes();
     book_.MarginX = book_.MarginY = TBookGeometry::kMargin;
     const QString docs = QStandardPaths::writableLocation(QStandardPaths::DocumentsLocation);
@@ -74,15 +53,23 @@ TFormBook::TFormBook(TStoryGenerator& generator, TRL8Library& library, QWidget* 
         FromQString(QDir(docs.isEmpty() ? QDir::homePath() : docs).filePath("Fablewhirl Stories")) +
         "/";
     ShowError = [](const std::string& m) { plat::ShowMessage(plat::MsgKind::Error, m); };
-    ExecPrintDialog = [this](QPrinter& printer, int pageCount) {
-        QPrintDialog dlgPrint(&printer, this);
-        PreparePrintDialog(dlgPrint, pageCount);
-        OfferBookletChoices(dlgPrint);
-        const bool confirmed = dlgPrint.exec() == QDialog::Accepted;
-        TakeBackBookletChoices();
-        return confirmed;
-    };
+    // The parts; the painter draws the twists' tint, then the read-aloud
+    // highlight, under the text.
+    painter_ =
+        std::make_unique<TPagePainter>(*this, pbxLeftPage, pbxRightPage, book_, library_, library);
+    letters_ = std::make_unique<TLettersPart>(*this, *this);
+    commands_ = std::make_unique<TCommandsPart>(*this, library);
+    twists_ = std::make_unique<TTwistsPart>(*this, *this, generator_, pbxLeftPage, pbxRightPage);
+    reading_ = std::make_unique<TReadToMePart>(*this, *this, library);
+    access_ = std::make_unique<TBookAccess>(*this);
+    painter_->SetLayer(TPagePainter::Layer::TwistTint, twists_.get());
+    painter_->SetLayer(TPagePainter::Layer::ReadHighlight, reading_.get());
     BuildForm();
+    access_->NameControls();
+    installEventFilter(this);
+    for (QPushButton* b : {&cmdNewStory, &cmdReadSaved, &commands_->cmdPrint, &commands_->cmdSave,
+                           &commands_->cmdCopy, &commands_->cmdPictureBook})
+        b->installEventFilter(this);
 
     // FormCreate.
     geometry_.Create(kClientWidth, kClientHeight);
@@ -94,24 +81,12 @@ TFormBook::TFormBook(TStoryGenerator& generator, TRL8Library& library, QWidget* 
             : plat::GetProfileString("Book", "Maximized", "0", SettingsFileName);
     if (maximized == "1")
         setWindowState(Qt::WindowMaximized);
-    BuildLetters();
-    tiles_.push_back(std::make_unique<TileBG::TTileBG>(&pnlCommands, library, "bktile3"));
     tiles_.push_back(std::make_unique<TileBG::TTileBG>(&pnlHero, library, "booktile"));
     tiles_.push_back(std::make_unique<TileBG::TTileBG>(&pnlHeroine, library, "booktile"));
     tiles_.push_back(std::make_unique<TileBG::TTileBG>(&pnlTwist, library, "booktile"));
-    tiles_.push_back(std::make_unique<TileBG::TTileBG>(&pnlLetters, library, "booktile"));
-    bookPicture_ = TLibraryImage(library, "book", TLibraryImage::SurfaceNeed::Optional);
+    tiles_.push_back(std::make_unique<TileBG::TTileBG>(&letters_->pnlLetters, library, "booktile"));
     twistLevel_ = 2;
-    // Without its picture the book has no "Read to me" button.
-    if (library.ImageExists("readtome")) {
-        try {
-            readToMePicture_ =
-                TLibraryImage(library, "readtome", TLibraryImage::SurfaceNeed::Required);
-        } catch (const std::exception&) {
-            readToMePicture_.Reset();
-        }
-    }
-    BuildReadAlong(library);
+    Layout(); // the page areas take the letters kept
     // Last: nothing after this can fail, so the library never keeps the
     // address of a window that was not made.
     library_.Reset(&library);
@@ -119,8 +94,7 @@ TFormBook::TFormBook(TStoryGenerator& generator, TRL8Library& library, QWidget* 
 
 TFormBook::~TFormBook() {
     // The voice ends while the window it calls back is whole.
-    StopReading();
-    reader_.reset();
+    reading_.reset();
     // FormDestroy.
     if (!SettingsFileName.empty())
         plat::WriteProfileString("Book", "Maximized", isMaximized() ? "1" : "0", SettingsFileName);
@@ -152,7 +126,7 @@ void TFormBook::BuildForm() {
 
     pbxLeftPage.setObjectName("pbxLeftPage");
     pbxRightPage.setObjectName("pbxRightPage");
-    QFont pageFont(kPageFont);
+    QFont pageFont(TPagePainter::kCoverFont);
     pageFont.setPixelSize(16);
     // A page area's picture holds the book behind it and the page over it,
     // and covers every damaged pixel: the window does not paint beneath it.
@@ -162,19 +136,19 @@ void TFormBook::BuildForm() {
         p->setAttribute(Qt::WA_OpaquePaintEvent);
     }
     pbxLeftPage.OnPaint = [this](QPainter& c, const QRegion& damage) {
-        if (leftImage_.devicePixelRatio() != devicePixelRatioF())
-            RenderPages(); // moved to a screen of another pixel ratio
-        PaintPage(c, damage, leftImage_);
+        if (painter_->Picture(TPagePainter::Side::Left).devicePixelRatio() != devicePixelRatioF())
+            ShowPages(currentPage_); // moved to a screen of another pixel ratio
+        painter_->PaintPage(TPagePainter::Side::Left, c, damage);
     };
     pbxRightPage.OnPaint = [this](QPainter& c, const QRegion& damage) {
-        PaintPage(c, damage, rightImage_);
+        painter_->PaintPage(TPagePainter::Side::Right, c, damage);
     };
     pbxLeftPage.OnMouseDown = [this](QPoint pos, Qt::MouseButton b) {
-        if (b == Qt::LeftButton && !TwistClick(true, pos))
+        if (b == Qt::LeftButton && !twists_->TwistClick(true, pos))
             pbxLeftPageClick();
     };
     pbxRightPage.OnMouseDown = [this](QPoint pos, Qt::MouseButton b) {
-        if (b == Qt::LeftButton && !TwistClick(false, pos))
+        if (b == Qt::LeftButton && !twists_->TwistClick(false, pos))
             pbxRightPageClick();
     };
     pbxClose.setObjectName("pbxClose");
@@ -189,21 +163,10 @@ void TFormBook::BuildForm() {
             close();
     };
 
-    pbxReadToMe.setObjectName("pbxReadToMe");
-    pbxReadToMe.resize(kReadToMeWidth, kReadToMeHeight);
-    pbxReadToMe.setCursor(ScreenCursor(kCursorActivate));
-    pbxReadToMe.setToolTip("Read to me");
-    pbxReadToMe.OnPaint = [this](QPainter& c, const QRegion& damage) {
-        for (const QRect& r : damage)
-            c.drawImage(r, readToMeImage_, r);
-    };
-    pbxReadToMe.OnMouseDown = [this](QPoint, Qt::MouseButton b) {
-        if (b == Qt::LeftButton)
-            pbxReadToMeClick();
-    };
-    pbxReadToMe.hide();
-    BuildShowTwists();
+    BuildCover();
+}
 
+void TFormBook::BuildCover() {
     // The twist panel.
     pnlTwist.setObjectName("pnlTwist");
     pnlTwist.setFrameStyle(QFrame::Panel | QFrame::Raised);
@@ -276,75 +239,17 @@ void TFormBook::BuildForm() {
                 [this, changed = n.changed] { (this->*changed)(); });
     }
 
-    const QFont buttonFont = ArialPx(13);
     cmdNewStory.setObjectName("cmdNewStory");
     cmdNewStory.setText("Create story");
     cmdNewStory.resize(132, 29);
+    StyleCommand(cmdNewStory, "newstory");
     cmdReadSaved.setObjectName("cmdReadSaved");
     cmdReadSaved.setText("Read saved story");
     cmdReadSaved.resize(133, 29);
-    cmdPrint.setObjectName("cmdPrint");
-    cmdPrint.setText("Print story");
-    cmdSave.setObjectName("cmdSave");
-    cmdSave.setText("Save story");
-    cmdCopy.setObjectName("cmdCopy");
-    cmdCopy.setText("Copy story");
-    struct Cmd {
-        QPushButton* b;
-        const char* glyph;
-    };
-    for (const Cmd& c :
-         {Cmd{&cmdNewStory, "newstory"}, Cmd{&cmdReadSaved, "readsave"}, Cmd{&cmdPrint, "print"},
-          Cmd{&cmdSave, "save"}, Cmd{&cmdCopy, "copy"}, Cmd{&cmdPictureBook, "picbook"}}) {
-        c.b->setFont(buttonFont);
-        c.b->setIcon(Glyph(c.glyph));
-        c.b->setIconSize(QSize(18, 18));
-    }
+    StyleCommand(cmdReadSaved, "readsave");
     connect(&cmdNewStory, &QPushButton::clicked, this, [this] { cmdNewStoryClick(); });
     connect(&cmdReadSaved, &QPushButton::clicked, this,
             [this] { RunHandler(ShowError, [this] { cmdReadSavedClick(); }); });
-
-    // The command panel.
-    pnlCommands.setObjectName("pnlCommands");
-    pnlCommands.resize(197, 313);
-    struct Lbl {
-        QLabel* l;
-        const char* name;
-        const char* text;
-        int left, top, width, height;
-        bool red;
-    };
-    for (const Lbl& l :
-         {Lbl{&lblPrinting, "lblPrinting", "Now printing story...", 34, 6, 129, 15, true},
-          Lbl{&lblPrintText, "lblPrintText", "Print this story.", 24, 56, 154, 19, false},
-          Lbl{&lblSaved, "lblSaved", "Story saved!", 34, 85, 129, 15, true},
-          Lbl{&lblSaveText, "lblSaveText",
-              "Save the story as a text file. Read it again by clicking \"Read saved story\" next "
-              "time you pick the current title.",
-              24, 134, 169, 64, false},
-          Lbl{&lblCopied, "lblCopied", "Story copied!", 34, 209, 129, 15, true},
-          Lbl{&lblCopyText, "lblCopyText",
-              "Copy the story to the clipboard so that you can paste it into another program.", 24,
-              259, 169, 49, false}}) {
-        l.l->setObjectName(l.name);
-        l.l->setText(l.text);
-        l.l->setWordWrap(true);
-        l.l->setAlignment(Qt::AlignLeft | Qt::AlignTop);
-        Place(*l.l, l.left, l.top, l.width, l.height);
-        if (l.red) {
-            MakeRed(*l.l);
-            l.l->setAlignment(Qt::AlignCenter);
-            l.l->hide();
-        }
-    }
-    Place(cmdPrint, 24, 22, 149, 29);
-    Place(cmdSave, 24, 101, 149, 29);
-    Place(cmdCopy, 24, 225, 149, 29);
-    connect(&cmdPrint, &QPushButton::clicked, this,
-            [this] { RunHandler(ShowError, [this] { cmdPrintClick(); }); });
-    connect(&cmdSave, &QPushButton::clicked, this,
-            [this] { RunHandler(ShowError, [this] { cmdSaveClick(); }); });
-    connect(&cmdCopy, &QPushButton::clicked, this, [this] { cmdCopyClick(); });
 
     lblTurnPage.setObjectName("lblTurnPage");
     lblTurnPage.setText(
@@ -352,19 +257,9 @@ void TFormBook::BuildForm() {
     lblTurnPage.setWordWrap(true);
     lblTurnPage.setAlignment(Qt::AlignCenter);
     lblTurnPage.resize(218, 33);
-    MakeRed(lblTurnPage);
+    QPalette red = lblTurnPage.palette();
+    red.setColor(QPalette::WindowText, Qt::red);
+    lblTurnPage.setPalette(red);
     lblTurnPage.hide();
     lblTurnPage.setAttribute(Qt::WA_TransparentForMouseEvents);
-
-    tmrMessage.setObjectName("tmrMessage");
-    tmrMessage.setInterval(int(TMessageClock::kInterval));
-    connect(&tmrMessage, &QTimer::timeout, this, [this] { tmrMessageTimer(); });
-
-    BuildKeepsake();
-
-    NameControls();
-    installEventFilter(this);
-    for (QPushButton* b :
-         {&cmdNewStory, &cmdReadSaved, &cmdPrint, &cmdSave, &cmdCopy, &cmdPictureBook})
-        b->installEventFilter(this);
 }

@@ -1,6 +1,7 @@
 // A page area as a screen reader sees it.
 #include "book/forms/PageAccessible.h"
 
+#include "book/forms/BookAccess.h"
 #include "book/forms/FormBook.h"
 #include "platform/qt/Latin1.h"
 
@@ -8,7 +9,7 @@ TPageAccessible::TPageAccessible(QWidget* area, TFormBook& book)
     : QAccessibleWidget(area, QAccessible::Document), book_(book) {}
 
 TPageText TPageAccessible::Page() const {
-    return TPageText(book_.Book(), book_.ShownPage(*widget()), book_.StoryText().c_str());
+    return TPageText(book_.Book(), book_.Access().ShownPage(*widget()), book_.StoryText().c_str());
 }
 
 QString TPageAccessible::Text(const TPageText& page) {
@@ -17,7 +18,7 @@ QString TPageAccessible::Text(const TPageText& page) {
 
 QString TPageAccessible::text(QAccessible::Text t) const {
     if (t == QAccessible::Description) {
-        const int page = book_.ShownPage(*widget());
+        const int page = book_.Access().ShownPage(*widget());
         if (page == 0)
             return QStringLiteral("Cover");
         if (page > 0 && page <= book_.Book().PageCount())
@@ -58,7 +59,7 @@ QRect TPageAccessible::characterRect(int offset) const {
     const TPageText::Place at = page.PlaceOf(offset);
     if (at.line < 1 || at.column >= page.LineLength(at.line))
         return {};
-    const QRect r = book_.ShownLinePart(*widget(), at.line, at.column, at.column + 1);
+    const QRect r = book_.Access().ShownLinePart(*widget(), at.line, at.column, at.column + 1);
     return r.isEmpty() ? QRect() : QRect(widget()->mapToGlobal(r.topLeft()), r.size());
 }
 
@@ -67,11 +68,11 @@ int TPageAccessible::offsetAtPoint(const QPoint& point) const {
     const QPoint p = widget()->mapFromGlobal(point);
     for (int line = 1; line <= page.LineCount(); ++line) {
         const int length = page.LineLength(line);
-        const QRect whole = book_.ShownLinePart(*widget(), line, 0, length);
+        const QRect whole = book_.Access().ShownLinePart(*widget(), line, 0, length);
         if (whole.isEmpty() || p.y() < whole.top() || p.y() > whole.bottom())
             continue;
         for (int column = 0; column < length; ++column)
-            if (book_.ShownLinePart(*widget(), line, column, column + 1).contains(p))
+            if (book_.Access().ShownLinePart(*widget(), line, column, column + 1).contains(p))
                 return page.OffsetOf(line, column);
     }
     return -1;

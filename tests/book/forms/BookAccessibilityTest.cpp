@@ -72,7 +72,7 @@ TEST_F(BookAccessibilityTest, PagesReadAsTheyAreLaidOutAndFollowTheTurns) {
     EXPECT_EQ(AllText(book->pbxLeftPage), pageText(3));
     EXPECT_EQ(left->text(QAccessible::Description), "Page 3");
     // Laid out again in other letters, the text follows.
-    book->SetLetters(TBookLetters{TBookLetters::Face::EasyRead, true});
+    book->LettersPart().SetLetters(TBookLetters{TBookLetters::Face::EasyRead, true});
     EXPECT_EQ(AllText(book->pbxLeftPage), pageText(book->CurrentPage()));
 }
 
@@ -107,7 +107,7 @@ TEST_F(BookAccessibilityTest, AReaderIsToldWhenAPagesTextChanges) {
     Open(2);
     QTest::mouseClick(&book->cmdNewStory, Qt::LeftButton);
     g_updates.clear();
-    book->TellReaders = [](QAccessibleEvent& e) { NoteUpdate(&e); };
+    book->Access().TellReaders = [](QAccessibleEvent& e) { NoteUpdate(&e); };
     QTest::mouseClick(&book->pbxRightPage, Qt::LeftButton, {}, QPoint(20, 20));
     ASSERT_EQ(book->CurrentPage(), 3);
     bool left = false, right = false;
@@ -136,7 +136,8 @@ TEST_F(BookAccessibilityTest, ArrowsRibbonAndEveryButtonAndBoxHaveNamesAndPress)
     EXPECT_EQ(Accessible(book->txtHero)->text(QAccessible::Name), "Hero's name");
     EXPECT_EQ(Accessible(book->txtHeroine)->text(QAccessible::Name), "Heroine's name");
     EXPECT_EQ(book->lblHero.buddy(), &book->txtHero);
-    EXPECT_EQ(Accessible(book->sbEasyLetters)->text(QAccessible::Name), "Easy-read letters");
+    EXPECT_EQ(Accessible(book->LettersPart().sbEasyLetters)->text(QAccessible::Name),
+              "Easy-read letters");
 
     // The arrows stand where they are drawn, pale on the cover.
     QAccessibleInterface* next = Accessible(book->cmdNextPage);
@@ -162,9 +163,9 @@ TEST_F(BookAccessibilityTest, ArrowsRibbonAndEveryButtonAndBoxHaveNamesAndPress)
     EXPECT_EQ(book->CurrentPage(), 1);
 
     // "Show the twists" is a button whose name says what a press does.
-    QAccessibleInterface* twists = Accessible(book->pbxShowTwists);
+    QAccessibleInterface* twists = Accessible(book->TwistsPart().pbxShowTwists);
     EXPECT_EQ(twists->role(), QAccessible::Button);
-    ASSERT_TRUE(book->pbxShowTwists.isEnabled());
+    ASSERT_TRUE(book->TwistsPart().pbxShowTwists.isEnabled());
     const QString before = twists->text(QAccessible::Name);
     twists->actionInterface()->doAction(QAccessibleActionInterface::pressAction());
     EXPECT_NE(twists->text(QAccessible::Name), before);
@@ -175,10 +176,10 @@ TEST_F(BookAccessibilityTest, ArrowsRibbonAndEveryButtonAndBoxHaveNamesAndPress)
     EXPECT_EQ(ribbon->text(QAccessible::Name), "Close the book");
     ribbon->actionInterface()->doAction(QAccessibleActionInterface::pressAction());
     EXPECT_FALSE(book->isVisible());
-    EXPECT_EQ(Accessible(book->pbxReadToMe)->text(QAccessible::Name), "Read to me");
+    EXPECT_EQ(Accessible(book->ReadToMe().pbxReadToMe)->text(QAccessible::Name), "Read to me");
 
     // The reading pace: a press goes to the next pace, round from quick to slow.
-    QAccessibleInterface* pace = Accessible(book->pbxReadPace);
+    QAccessibleInterface* pace = Accessible(book->ReadToMe().pbxReadPace);
     EXPECT_EQ(pace->role(), QAccessible::Button);
     EXPECT_EQ(pace->text(QAccessible::Name), "Reading pace");
     for (const char* next : {"Read quickly", "Read slowly", "Read at a normal pace"}) {

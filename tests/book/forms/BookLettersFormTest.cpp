@@ -5,7 +5,6 @@
 // in the chosen letters.
 #include <QPrinter>
 
-
 #include "BookFixture.h"
 #include "book/PageText.h"
 #include "platform/PrivateProfile.h"
@@ -42,36 +41,38 @@ protected:
 
 TEST_F(BookLettersFormTest, TheCoversChoiceLaysTheStoryOutAgainAndTheCoverKeepsItsLetters) {
     Open(2);
-    EXPECT_TRUE(book->sbClassicLetters.isChecked());
-    EXPECT_FALSE(book->sbEasyLetters.isChecked());
-    EXPECT_FALSE(book->sbBigLetters.isChecked());
-    EXPECT_EQ(book->Letters(), TBookLetters{});
-    ASSERT_TRUE(book->pnlLetters.isVisible());
+    EXPECT_TRUE(book->LettersPart().sbClassicLetters.isChecked());
+    EXPECT_FALSE(book->LettersPart().sbEasyLetters.isChecked());
+    EXPECT_FALSE(book->LettersPart().sbBigLetters.isChecked());
+    EXPECT_EQ(book->LettersPart().Letters(), TBookLetters{});
+    ASSERT_TRUE(book->LettersPart().pnlLetters.isVisible());
     // On the paper above the twist panel.
-    EXPECT_LE(book->pnlLetters.geometry().bottom(), book->pnlTwist.y());
-    EXPECT_GE(book->pnlLetters.y(), book->pbxRightPage.y() - 10);
+    EXPECT_LE(book->LettersPart().pnlLetters.geometry().bottom(), book->pnlTwist.y());
+    EXPECT_GE(book->LettersPart().pnlLetters.y(), book->pbxRightPage.y() - 10);
     EXPECT_EQ(ShownLines(1), LinesIn("Times New Roman", 12, 1));
-    const QImage cover = book->LeftPagePicture();
+    const QImage cover = book->Painter().PagePicture(TPagePainter::Side::Left);
 
-    QTest::mouseClick(&book->sbEasyLetters, Qt::LeftButton);
-    EXPECT_TRUE(book->sbEasyLetters.isChecked());
-    EXPECT_FALSE(book->sbClassicLetters.isChecked());
-    EXPECT_EQ(book->Letters().face, TBookLetters::Face::EasyRead);
-    EXPECT_EQ(book->PagePoints(), 12);
+    QTest::mouseClick(&book->LettersPart().sbEasyLetters, Qt::LeftButton);
+    EXPECT_TRUE(book->LettersPart().sbEasyLetters.isChecked());
+    EXPECT_FALSE(book->LettersPart().sbClassicLetters.isChecked());
+    EXPECT_EQ(book->LettersPart().Letters().face, TBookLetters::Face::EasyRead);
+    EXPECT_EQ(book->LettersPart().PagePoints(), 12);
     EXPECT_EQ(ShownLines(1), LinesIn("Andika", 12, 1));
     EXPECT_NE(ShownLines(1), LinesIn("Times New Roman", 12, 1)) << "another face, other lines";
-    EXPECT_EQ(book->LeftPagePicture(), cover) << "the cover's words keep their letters";
+    EXPECT_EQ(book->Painter().PagePicture(TPagePainter::Side::Left), cover)
+        << "the cover's words keep their letters";
     EXPECT_EQ(book->CurrentPage(), 0);
     EXPECT_EQ(Setting("Book", "Letters"), "1");
     EXPECT_EQ(Setting("Book", "BigLetters"), "0");
 
     // The story's pages are drawn in the letters they were laid out in.
     book->ShowPages(1);
-    EXPECT_FALSE(book->pnlLetters.isVisible()) << "the choice stands on the cover only";
-    const QImage easy = book->RightPagePicture();
-    book->SetLetters(TBookLetters{});
+    EXPECT_FALSE(book->LettersPart().pnlLetters.isVisible())
+        << "the choice stands on the cover only";
+    const QImage easy = book->Painter().PagePicture(TPagePainter::Side::Right);
+    book->LettersPart().SetLetters(TBookLetters{});
     book->ShowPages(1);
-    EXPECT_NE(book->RightPagePicture(), easy);
+    EXPECT_NE(book->Painter().PagePicture(TPagePainter::Side::Right), easy);
     EXPECT_EQ(Setting("Book", "Letters"), "0");
     EXPECT_TRUE(errors.empty());
 }
@@ -79,40 +80,40 @@ TEST_F(BookLettersFormTest, TheCoversChoiceLaysTheStoryOutAgainAndTheCoverKeepsI
 TEST_F(BookLettersFormTest, BiggerLettersFitTheSmallWindowAndGrowOnALargeOne) {
     Open(2);
     const int pagesNormal = book->Book().PageCount();
-    QTest::mouseClick(&book->sbBigLetters, Qt::LeftButton);
-    EXPECT_TRUE(book->Letters().big);
+    QTest::mouseClick(&book->LettersPart().sbBigLetters, Qt::LeftButton);
+    EXPECT_TRUE(book->LettersPart().Letters().big);
     EXPECT_EQ(Setting("Book", "BigLetters"), "1");
     // The small window's page cannot hold the whole size: the largest that
     // still gives the story pages.
-    EXPECT_GT(book->PagePoints(), 12);
-    EXPECT_LT(book->PagePoints(), 18);
+    EXPECT_GT(book->LettersPart().PagePoints(), 12);
+    EXPECT_LT(book->LettersPart().PagePoints(), 18);
     EXPECT_GT(book->Book().PageCount(), pagesNormal);
-    EXPECT_EQ(ShownLines(1), LinesIn("Times New Roman", book->PagePoints(), 1));
+    EXPECT_EQ(ShownLines(1), LinesIn("Times New Roman", book->LettersPart().PagePoints(), 1));
     book->resize(1400, 900);
-    EXPECT_EQ(book->PagePoints(), 18);
+    EXPECT_EQ(book->LettersPart().PagePoints(), 18);
     EXPECT_EQ(ShownLines(1), LinesIn("Times New Roman", 18, 1));
-    QTest::mouseClick(&book->sbBigLetters, Qt::LeftButton);
-    EXPECT_EQ(book->PagePoints(), 12);
+    QTest::mouseClick(&book->LettersPart().sbBigLetters, Qt::LeftButton);
+    EXPECT_EQ(book->LettersPart().PagePoints(), 12);
 }
 
 TEST_F(BookLettersFormTest, TheChoiceIsKeptAndBadValuesReadAsTheDefault) {
     Open(2);
-    QTest::mouseClick(&book->sbEasyLetters, Qt::LeftButton);
-    QTest::mouseClick(&book->sbBigLetters, Qt::LeftButton);
+    QTest::mouseClick(&book->LettersPart().sbEasyLetters, Qt::LeftButton);
+    QTest::mouseClick(&book->LettersPart().sbBigLetters, Qt::LeftButton);
     book.reset();
     {
         TFormBook again(generator(), *game->Library());
-        EXPECT_TRUE(again.sbEasyLetters.isChecked());
-        EXPECT_TRUE(again.sbBigLetters.isChecked());
-        EXPECT_EQ(again.Letters().face, TBookLetters::Face::EasyRead);
+        EXPECT_TRUE(again.LettersPart().sbEasyLetters.isChecked());
+        EXPECT_TRUE(again.LettersPart().sbBigLetters.isChecked());
+        EXPECT_EQ(again.LettersPart().Letters().face, TBookLetters::Face::EasyRead);
         EXPECT_EQ(again.pbxLeftPage.font().family(), "Andika");
     }
     plat::WriteProfileString("Book", "Letters", "easy", SettingsFileName);
     plat::WriteProfileString("Book", "BigLetters", "2", SettingsFileName);
     TFormBook bad(generator(), *game->Library());
-    EXPECT_EQ(bad.Letters(), TBookLetters{});
-    EXPECT_TRUE(bad.sbClassicLetters.isChecked());
-    EXPECT_FALSE(bad.sbBigLetters.isChecked());
+    EXPECT_EQ(bad.LettersPart().Letters(), TBookLetters{});
+    EXPECT_TRUE(bad.LettersPart().sbClassicLetters.isChecked());
+    EXPECT_FALSE(bad.LettersPart().sbBigLetters.isChecked());
 }
 
 TEST_F(BookLettersFormTest, PrintingUsesTheChosenLetters) {
@@ -124,13 +125,13 @@ TEST_F(BookLettersFormTest, PrintingUsesTheChosenLetters) {
         QPrinter printer(QPrinter::HighResolution);
         printer.setOutputFormat(QPrinter::PdfFormat);
         printer.setOutputFileName(QString::fromStdString(out / name));
-        EXPECT_TRUE(book->PrintStory(printer, 1, 1, 1));
+        EXPECT_TRUE(book->Commands().PrintStory(printer, 1, 1, 1));
         return fbwtest::ShellOutput("pdffonts '" + std::string(out / name) + "' 2>/dev/null");
     };
     const std::string classic = fontsPrinted("classic.pdf");
     EXPECT_EQ(classic.find("Andika"), std::string::npos) << classic;
     EXPECT_NE(classic.find("Serif"), std::string::npos) << classic;
-    QTest::mouseClick(&book->sbEasyLetters, Qt::LeftButton);
+    QTest::mouseClick(&book->LettersPart().sbEasyLetters, Qt::LeftButton);
     const std::string easy = fontsPrinted("easy.pdf");
     EXPECT_NE(easy.find("Andika"), std::string::npos) << easy;
 }

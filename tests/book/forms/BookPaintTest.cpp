@@ -27,33 +27,36 @@ TEST_F(BookPaintTest, BookMatchesThePieceTableAtTwoSizes) {
     ASSERT_EQ(art.size(), QSize(500, 300));
     OpenWith(5, Story(1500));
     const int W = 592, H = 418;
-    ASSERT_EQ(book->BookPicture().size(), QSize(W, H));
-    EXPECT_EQ(book->BookPicture(), Assembled(art, W, H, false, false));
+    ASSERT_EQ(book->Painter().BookPicture().size(), QSize(W, H));
+    EXPECT_EQ(book->Painter().BookPicture(), Assembled(art, W, H, false, false));
 
     // Places taken from the table's text, not from the code: the close tab,
     // clipped by the right edge; the spine's top; the gutter's first row.
     const int mid = (W + 20) / 2;
-    EXPECT_EQ(book->BookPicture().copy(W - 32, 30, 32, 80), art.copy(350, 100, 32, 80));
-    EXPECT_EQ(book->BookPicture().copy(mid - 100, 0, 200, 80), art.copy(200, 20, 200, 80));
-    EXPECT_EQ(book->BookPicture().copy(mid - 50, 80, 100, 100), art.copy(250, 100, 100, 100));
+    EXPECT_EQ(book->Painter().BookPicture().copy(W - 32, 30, 32, 80), art.copy(350, 100, 32, 80));
+    EXPECT_EQ(book->Painter().BookPicture().copy(mid - 100, 0, 200, 80),
+              art.copy(200, 20, 200, 80));
+    EXPECT_EQ(book->Painter().BookPicture().copy(mid - 50, 80, 100, 100),
+              art.copy(250, 100, 100, 100));
     // The last paper row is clipped to what is left above the bottom edge.
     const int lastRow = 80 + (H - 160) / 100 * 100;
-    EXPECT_EQ(book->BookPicture().copy(80, lastRow, 100, H - 80 - lastRow),
+    EXPECT_EQ(book->Painter().BookPicture().copy(80, lastRow, 100, H - 80 - lastRow),
               art.copy(100, 100, 100, H - 80 - lastRow));
 
     // A story spread in a larger window, both arrows on.
     book->ShowPages(3);
     book->resize(1000, 777);
     QCoreApplication::processEvents();
-    ASSERT_EQ(book->BookPicture().size(), QSize(1000, 777));
+    ASSERT_EQ(book->Painter().BookPicture().size(), QSize(1000, 777));
     ASSERT_TRUE(book->cmdPrevPage.isEnabled() && book->cmdNextPage.isEnabled());
-    EXPECT_EQ(book->BookPicture(), Assembled(art, 1000, 777, true, true));
-    EXPECT_EQ(book->BookPicture().copy(40, 777 - 64, 40, 25), art.copy(200, 125, 40, 25));
-    EXPECT_EQ(book->BookPicture().copy(1000 - 80, 777 - 64, 40, 25), art.copy(200, 175, 40, 25));
+    EXPECT_EQ(book->Painter().BookPicture(), Assembled(art, 1000, 777, true, true));
+    EXPECT_EQ(book->Painter().BookPicture().copy(40, 777 - 64, 40, 25), art.copy(200, 125, 40, 25));
+    EXPECT_EQ(book->Painter().BookPicture().copy(1000 - 80, 777 - 64, 40, 25),
+              art.copy(200, 175, 40, 25));
 
     // Turning to the first spread redraws only the back arrow, off.
     book->ShowPages(1);
-    EXPECT_EQ(book->BookPicture(), Assembled(art, 1000, 777, false, true));
+    EXPECT_EQ(book->Painter().BookPicture(), Assembled(art, 1000, 777, false, true));
     EXPECT_TRUE(errors.empty());
 }
 
@@ -65,23 +68,28 @@ TEST_F(BookPaintTest, WindowShowsTheBookAroundAndThroughThePages) {
     // Between the page areas and around them the window is the book.
     const QRect gutter(book->pbxLeftPage.geometry().right() + 1, 49,
                        book->pbxRightPage.x() - book->pbxLeftPage.geometry().right() - 1, 320);
-    EXPECT_EQ(shown.copy(gutter), book->BookPicture().copy(gutter));
+    EXPECT_EQ(shown.copy(gutter), book->Painter().BookPicture().copy(gutter));
     EXPECT_EQ(shown.copy(0, 0, book->width(), 49),
-              book->BookPicture().copy(0, 0, book->width(), 49));
+              book->Painter().BookPicture().copy(0, 0, book->width(), 49));
     // The pages show what was drawn for them: the book with the text on it,
     // but for the button standing in the left page's bottom margin.
     const QRect left = book->pbxLeftPage.geometry(), right = book->pbxRightPage.geometry();
     const auto without = [&](QImage page) {
-        QPainter(&page).fillRect(book->pbxShowTwists.geometry().translated(-left.topLeft()),
-                                 Qt::black);
+        QPainter(&page).fillRect(
+            book->TwistsPart().pbxShowTwists.geometry().translated(-left.topLeft()), Qt::black);
         return page;
     };
-    EXPECT_EQ(without(shown.copy(left)), without(book->LeftPagePicture()));
-    EXPECT_EQ(shown.copy(right), book->RightPagePicture());
-    EXPECT_NE(book->LeftPagePicture(), book->BookPicture().copy(left)) << "text on the page";
+    EXPECT_EQ(without(shown.copy(left)),
+              without(book->Painter().PagePicture(TPagePainter::Side::Left)));
+    EXPECT_EQ(shown.copy(right), book->Painter().PagePicture(TPagePainter::Side::Right));
+    EXPECT_NE(book->Painter().PagePicture(TPagePainter::Side::Left),
+              book->Painter().BookPicture().copy(left))
+        << "text on the page";
     // The page's bottom margin row has no text: it is the book.
-    EXPECT_EQ(book->LeftPagePicture().copy(0, left.height() - 4, left.width(), 4),
-              book->BookPicture().copy(left.x(), left.bottom() - 3, left.width(), 4));
+    EXPECT_EQ(book->Painter()
+                  .PagePicture(TPagePainter::Side::Left)
+                  .copy(0, left.height() - 4, left.width(), 4),
+              book->Painter().BookPicture().copy(left.x(), left.bottom() - 3, left.width(), 4));
 }
 
 TEST_F(BookPaintTest, ArrowsShowTheirStateThroughPagesAndPanels) {
@@ -103,7 +111,7 @@ TEST_F(BookPaintTest, ArrowsShowTheirStateThroughPagesAndPanels) {
     EXPECT_TRUE(shows(back, 125)) << "back arrow on, also where the page lies over it";
     // On the commands spread the panel leaves the forward arrow's corner free.
     book->ShowPages(count | 1);
-    ASSERT_TRUE(book->pnlCommands.isVisible());
+    ASSERT_TRUE(book->Commands().pnlCommands.isVisible());
     EXPECT_TRUE(shows(forward, 150)) << "forward arrow off";
     EXPECT_TRUE(shows(back, 125));
 }

@@ -9,6 +9,7 @@
 
 #include "BookFixture.h"
 #include "book/BookPieces.h"
+#include "story/TaleTable.h"
 
 using FormBookTest = BookFixture;
 
@@ -51,24 +52,24 @@ TEST_F(FormBookTest, FormTextsAndPlaces) {
     EXPECT_EQ(book->TwistLevel(), 2);
     EXPECT_EQ(book->cmdNewStory.text(), "Create story");
     EXPECT_EQ(book->cmdReadSaved.text(), "Read saved story");
-    EXPECT_EQ(book->tmrMessage.interval(), 2500);
-    EXPECT_FALSE(book->tmrMessage.isActive());
-    EXPECT_EQ(book->lblSaveText.text(),
+    EXPECT_EQ(book->Commands().tmrMessage.interval(), 2500);
+    EXPECT_FALSE(book->Commands().tmrMessage.isActive());
+    EXPECT_EQ(book->Commands().lblSaveText.text(),
               "Save the story as a text file. Read it again by clicking "
               "\"Read saved story\" next time you pick the current title.");
-    EXPECT_EQ(book->lblCopyText.text(),
+    EXPECT_EQ(book->Commands().lblCopyText.text(),
               "Copy the story to the clipboard so that you can paste it into another program.");
     // No text speaks of another desktop's things.
     for (const QLabel* label : book->findChildren<QLabel*>())
         for (const char* word : {"Windows", "disk", "Clipboard"})
             EXPECT_FALSE(label->text().contains(word)) << label->objectName().toStdString();
-    EXPECT_EQ(TFormBook::TaleName(2), "Goldilox");
-    EXPECT_EQ(TFormBook::TaleName(10), "Tortoise");
+    EXPECT_EQ(TTaleTable::ShortName(2), "Goldilox");
+    EXPECT_EQ(TTaleTable::ShortName(10), "Tortoise");
     for (int bad : {0, 11, -1})
         EXPECT_THROW(
             {
                 try {
-                    TFormBook::TaleName(bad);
+                    TTaleTable::ShortName(bad);
                 } catch (const std::exception& e) {
                     EXPECT_STREQ(e.what(), "Invalid book number");
                     throw;
@@ -93,10 +94,11 @@ TEST_F(FormBookTest, FormTextsAndPlaces) {
     y -= 73 + 8;
     EXPECT_EQ(book->pnlTwist.geometry(), QRect(base + (216 - 169) / 2, y - 62, 169, 62));
     // The command panel of four commands, 216 x 316, centred on the right page.
-    EXPECT_EQ(book->pnlCommands.geometry(),
+    EXPECT_EQ(book->Commands().pnlCommands.geometry(),
               QRect(base + (216 - 216) / 2 - 15, 49 + (320 - 316) / 2, 216, 316));
-    for (const QWidget* w : book->pnlCommands.findChildren<QWidget*>(Qt::FindDirectChildrenOnly))
-        EXPECT_TRUE(book->pnlCommands.rect().contains(w->geometry()))
+    for (const QWidget* w :
+         book->Commands().pnlCommands.findChildren<QWidget*>(Qt::FindDirectChildrenOnly))
+        EXPECT_TRUE(book->Commands().pnlCommands.rect().contains(w->geometry()))
             << w->objectName().toStdString();
     // The hint stands at the page foot, but above the forward arrow.
     EXPECT_EQ(book->lblTurnPage.geometry(), QRect(326 + (216 - 218) / 2, 418 - 64 - 33, 218, 33));
@@ -109,11 +111,12 @@ TEST_F(FormBookTest, CoverSpreadNeverTurnsEvenWithAStory) {
     const QImage bookArt = LibraryImage("book");
     const int w = book->width(), h = book->height();
     const auto arrowsShow = [&](bool back, bool forward) {
-        EXPECT_EQ(ArrowShown(book->BookPicture(), TBookPieces::BackArrow(h, back)),
+        EXPECT_EQ(ArrowShown(book->Painter().BookPicture(), TBookPieces::BackArrow(h, back)),
                   bookArt.copy(Rect(TBookPieces::BackArrow(h, back).source)))
             << "back arrow " << back;
-        EXPECT_EQ(ArrowShown(book->BookPicture(), TBookPieces::ForwardArrow(w, h, forward)),
-                  bookArt.copy(Rect(TBookPieces::ForwardArrow(w, h, forward).source)))
+        EXPECT_EQ(
+            ArrowShown(book->Painter().BookPicture(), TBookPieces::ForwardArrow(w, h, forward)),
+            bookArt.copy(Rect(TBookPieces::ForwardArrow(w, h, forward).source)))
             << "forward arrow " << forward;
     };
 
@@ -127,7 +130,7 @@ TEST_F(FormBookTest, CoverSpreadNeverTurnsEvenWithAStory) {
     EXPECT_TRUE(book->cmdNewStory.isVisible());
     EXPECT_TRUE(book->pnlHeroine.isVisible());
     EXPECT_FALSE(book->pnlHero.isVisible()) << "Goldilocks has no hero";
-    EXPECT_FALSE(book->pnlCommands.isVisible());
+    EXPECT_FALSE(book->Commands().pnlCommands.isVisible());
     EXPECT_FALSE(book->cmdReadSaved.isVisible());
     EXPECT_FALSE(book->lblTurnPage.isVisible());
 
@@ -165,11 +168,11 @@ TEST_F(FormBookTest, OddPageCountShowsTheCommandsBesideTheLastPage) {
     ASSERT_GT(words, 0);
     OpenWith(1, Story(words));
     book->ShowPages(1);
-    EXPECT_FALSE(book->pnlCommands.isVisible());
+    EXPECT_FALSE(book->Commands().pnlCommands.isVisible());
     EXPECT_FALSE(book->lblTurnPage.isVisible());
     TurnTo(3);
     EXPECT_EQ(book->CurrentPage(), 3);
-    EXPECT_TRUE(book->pnlCommands.isVisible());
+    EXPECT_TRUE(book->Commands().pnlCommands.isVisible());
     EXPECT_FALSE(book->lblTurnPage.isVisible());
     EXPECT_FALSE(book->cmdNextPage.isEnabled());
     EXPECT_TRUE(book->cmdPrevPage.isEnabled());
@@ -196,7 +199,7 @@ TEST_F(FormBookTest, EvenPageCountHintsAndShowsTheCommandsOverleaf) {
         TurnTo(3);
         EXPECT_EQ(book->CurrentPage(), 3);
         EXPECT_EQ(book->lblTurnPage.isVisible(), hint);
-        EXPECT_FALSE(book->pnlCommands.isVisible());
+        EXPECT_FALSE(book->Commands().pnlCommands.isVisible());
         EXPECT_TRUE(book->cmdNextPage.isEnabled());
         if (hint) {
             const QRect arrow(book->width() - 80, book->height() - 64, 40, 25);
@@ -207,11 +210,12 @@ TEST_F(FormBookTest, EvenPageCountHintsAndShowsTheCommandsOverleaf) {
         }
         TurnTo(5);
         EXPECT_EQ(book->CurrentPage(), 5);
-        EXPECT_TRUE(book->pnlCommands.isVisible());
+        EXPECT_TRUE(book->Commands().pnlCommands.isVisible());
         EXPECT_FALSE(book->lblTurnPage.isVisible());
         EXPECT_FALSE(book->cmdNextPage.isEnabled());
         // The empty spread after the story: nothing on its pages.
-        EXPECT_EQ(book->LeftPagePicture(), book->BookPicture().copy(book->pbxLeftPage.geometry()));
+        EXPECT_EQ(book->Painter().PagePicture(TPagePainter::Side::Left),
+                  book->Painter().BookPicture().copy(book->pbxLeftPage.geometry()));
         QTest::mouseClick(&book->pbxLeftPage, Qt::LeftButton, {}, QPoint(20, 20));
         EXPECT_EQ(book->CurrentPage(), 3);
         EXPECT_EQ(book->lblTurnPage.isVisible(), hint);
@@ -224,8 +228,8 @@ TEST_F(FormBookTest, ReadSavedStoryOnlyOnTheCoverAfterShowingAgain) {
     const QRect newStoryAlone = book->cmdNewStory.geometry();
     book->ShowPages(1);
     TurnTo(book->Book().PageCount());
-    ASSERT_TRUE(book->pnlCommands.isVisible());
-    QTest::mouseClick(&book->cmdSave, Qt::LeftButton);
+    ASSERT_TRUE(book->Commands().pnlCommands.isVisible());
+    QTest::mouseClick(&book->Commands().cmdSave, Qt::LeftButton);
     ASSERT_TRUE(errors.empty()) << errors[0];
     EXPECT_FALSE(book->cmdReadSaved.isVisible()) << "not on the commands spread";
     const std::string saved = book->StoryText();
@@ -279,7 +283,7 @@ TEST_F(FormBookTest, GrowingTheWindowMovesToTheShorterLayoutsCommands) {
     book->ShowPages(1);
     TurnTo(longCount);
     const int commandsSpread = book->CurrentPage();
-    ASSERT_TRUE(book->pnlCommands.isVisible());
+    ASSERT_TRUE(book->Commands().pnlCommands.isVisible());
 
     book->resize(1200, 900);
     QCoreApplication::processEvents();
@@ -287,9 +291,9 @@ TEST_F(FormBookTest, GrowingTheWindowMovesToTheShorterLayoutsCommands) {
     const int shortCount = book->Book().PageCount();
     ASSERT_LT(shortCount + 1, commandsSpread);
     EXPECT_EQ(book->CurrentPage(), shortCount | 1);
-    EXPECT_TRUE(book->pnlCommands.isVisible());
+    EXPECT_TRUE(book->Commands().pnlCommands.isVisible());
     EXPECT_FALSE(book->cmdNextPage.isEnabled());
-    EXPECT_EQ(book->BookPicture().size(), QSize(1200, 900));
+    EXPECT_EQ(book->Painter().BookPicture().size(), QSize(1200, 900));
 
     // The resize arithmetic at the new size.
     EXPECT_EQ(book->pbxLeftPage.geometry(), QRect(60, 49, 520, 802));
@@ -297,7 +301,7 @@ TEST_F(FormBookTest, GrowingTheWindowMovesToTheShorterLayoutsCommands) {
     EXPECT_EQ(book->cmdPrevPage.pos(), QPoint(24, 900 - 48));
     EXPECT_EQ(book->cmdNextPage.pos(), QPoint(1200 - 48, 900 - 48));
     EXPECT_EQ(book->pbxClose.pos(), QPoint(569 + 608, 36));
-    EXPECT_EQ(book->pnlCommands.geometry().topLeft(),
+    EXPECT_EQ(book->Commands().pnlCommands.geometry().topLeft(),
               QPoint(630 + 10 + (520 - 216) / 2 - 15, 49 + (802 - 316) / 2));
 
     // Shrinking back keeps the spread while it is still within the story.
@@ -333,7 +337,7 @@ TEST_F(FormBookTest, TurningByArrowsKeysAndTheWindowsSurface) {
     for (int i = 0; i < count; ++i)
         key(Qt::Key_PageDown);
     EXPECT_EQ(book->CurrentPage(), count | 1) << "stops at the commands spread";
-    EXPECT_TRUE(book->pnlCommands.isVisible());
+    EXPECT_TRUE(book->Commands().pnlCommands.isVisible());
 
     // The window's surface: the gutter between the pages takes the cursor of
     // the page whose side it is on (split at W / 2 + 9).
@@ -367,11 +371,11 @@ TEST_F(FormBookTest, TurningByArrowsKeysAndTheWindowsSurface) {
 
 TEST_F(FormBookTest, TwistButtonsRepaintOnlyTheCoverPictureAndSetTheNextStory) {
     Open(2);
-    const QImage before = book->LeftPagePicture();
-    const int draws = book->LeftPageDraws();
+    const QImage before = book->Painter().PagePicture(TPagePainter::Side::Left);
+    const int draws = book->Painter().LeftPageDraws();
     const TPoint at = book->Book().PicturePos;
     const QRect picture(at.X, at.Y, 150, 150);
-    ASSERT_TRUE(book->LeftPagePicture().rect().contains(picture));
+    ASSERT_TRUE(book->Painter().PagePicture(TPagePainter::Side::Left).rect().contains(picture));
     const QImage tale = LibraryImage("Goldilox");
 
     QTest::mouseClick(&book->sbNone, Qt::LeftButton);
@@ -379,8 +383,8 @@ TEST_F(FormBookTest, TwistButtonsRepaintOnlyTheCoverPictureAndSetTheNextStory) {
     EXPECT_FALSE(book->sbFull.isChecked());
     EXPECT_EQ(book->TwistLevel(), 0);
     EXPECT_EQ(generator().TwistPercent(), 0);
-    EXPECT_EQ(book->LeftPageDraws(), draws) << "the page was not drawn again";
-    const QImage after = book->LeftPagePicture();
+    EXPECT_EQ(book->Painter().LeftPageDraws(), draws) << "the page was not drawn again";
+    const QImage after = book->Painter().PagePicture(TPagePainter::Side::Left);
     EXPECT_EQ(after.copy(picture), tale.copy(0, 0, 150, 150));
     EXPECT_NE(before.copy(picture), after.copy(picture));
     QImage outside = after, outsideBefore = before;
@@ -393,7 +397,8 @@ TEST_F(FormBookTest, TwistButtonsRepaintOnlyTheCoverPictureAndSetTheNextStory) {
 
     QTest::mouseClick(&book->sbHalf, Qt::LeftButton);
     EXPECT_EQ(generator().TwistPercent(), 50);
-    EXPECT_EQ(book->LeftPagePicture().copy(picture), tale.copy(0, 150, 150, 150));
+    EXPECT_EQ(book->Painter().PagePicture(TPagePainter::Side::Left).copy(picture),
+              tale.copy(0, 150, 150, 150));
     QTest::mouseClick(&book->sbNone, Qt::LeftButton);
 
     // The next story is told without a twist.
@@ -411,7 +416,8 @@ TEST_F(FormBookTest, TwistButtonsRepaintOnlyTheCoverPictureAndSetTheNextStory) {
     EXPECT_TRUE(book->sbNone.isChecked());
     EXPECT_EQ(book->TwistLevel(), 0);
     EXPECT_EQ(book->Book().PictureRect.Top, 0);
-    EXPECT_EQ(book->LeftPagePicture().copy(picture), tale.copy(0, 0, 150, 150));
+    EXPECT_EQ(book->Painter().PagePicture(TPagePainter::Side::Left).copy(picture),
+              tale.copy(0, 0, 150, 150));
     EXPECT_TRUE(errors.empty());
 }
 
@@ -476,7 +482,7 @@ TEST_F(FormBookTest, PageKeysTurnWhicheverControlHasTheFocus) {
     // After a command, the arrow keys still turn rather than move the focus.
     book->ShowPages(book->Book().PageCount() | 1);
     const int commands = book->CurrentPage();
-    QTest::mouseClick(&book->cmdCopy, Qt::LeftButton);
+    QTest::mouseClick(&book->Commands().cmdCopy, Qt::LeftButton);
     Press(Qt::Key_Left);
     EXPECT_EQ(book->CurrentPage(), commands - 2);
     Press(Qt::Key_Right);
@@ -550,7 +556,7 @@ TEST_F(FormBookTest, PageTextIsDrawnAtTheScreensPixelRatio) {
     if (book->devicePixelRatioF() < 2)
         GTEST_SKIP() << "needs a screen scaled to 200 % (QT_SCALE_FACTOR=2)";
     Open(2);
-    const QImage& cover = book->LeftPageLayer();
+    const QImage& cover = book->Painter().Picture(TPagePainter::Side::Left);
     EXPECT_EQ(cover.devicePixelRatio(), 2.0);
     EXPECT_EQ(cover.size(), book->pbxLeftPage.size() * 2);
     const TPoint at = book->Book().PicturePos;
@@ -560,9 +566,9 @@ TEST_F(FormBookTest, PageTextIsDrawnAtTheScreensPixelRatio) {
 
     book->cmdNewStory.click();
     ASSERT_EQ(book->CurrentPage(), 1);
-    const QImage& page = book->LeftPageLayer();
+    const QImage& page = book->Painter().Picture(TPagePainter::Side::Left);
     EXPECT_GT(MixedBlocks(page, page.rect()), 500);
     // The pages as a person sees them: the layer's fine text, over the book.
-    const QImage shown = book->LeftPagePicture();
+    const QImage shown = book->Painter().PagePicture(TPagePainter::Side::Left);
     EXPECT_EQ(shown.size(), book->pbxLeftPage.size());
 }

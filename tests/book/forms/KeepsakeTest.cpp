@@ -61,8 +61,8 @@ class KeepsakeTest : public BookFixture {
 protected:
     void SetUp() override {
         BookFixture::SetUp();
-        book->Clock = [] { return QDateTime(QDate(2026, 12, 8), QTime(17, 5)); };
-        book->OpenDocument = [this](const std::string& path) {
+        book->Commands().Clock = [] { return QDateTime(QDate(2026, 12, 8), QTime(17, 5)); };
+        book->Commands().OpenDocument = [this](const std::string& path) {
             opened.push_back(path);
             return true;
         };
@@ -71,7 +71,7 @@ protected:
     void OpenAtCommands() {
         Open(2);
         book->ShowPages(book->Book().PageCount() | 1);
-        ASSERT_TRUE(book->cmdPictureBook.isVisible());
+        ASSERT_TRUE(book->Commands().cmdPictureBook.isVisible());
     }
     std::string Folder() { return book->StoriesFolder; }
     std::vector<std::string> opened;
@@ -79,17 +79,17 @@ protected:
 
 TEST_F(KeepsakeTest, APictureBookInTheStoriesFolderUnderAFreshName) {
     OpenAtCommands();
-    EXPECT_EQ(book->lblPictureBookText.text(),
+    EXPECT_EQ(book->Commands().lblPictureBookText.text(),
               "Make a picture book of this story that you can keep, print or send.");
-    EXPECT_EQ(book->cmdPictureBook.text(), "Make a picture book");
+    EXPECT_EQ(book->Commands().cmdPictureBook.text(), "Make a picture book");
     fbwtest::MessageCapture messages(plat::MsgAnswer::No);
-    QTest::mouseClick(&book->cmdPictureBook, Qt::LeftButton);
+    QTest::mouseClick(&book->Commands().cmdPictureBook, Qt::LeftButton);
     ASSERT_TRUE(errors.empty()) << errors[0];
     const std::string pdf = Folder() + "Goldilox 2026-12-08 17.05.pdf";
     ASSERT_TRUE(fs::exists(pdf));
-    EXPECT_TRUE(book->lblBookMade.isVisible());
-    EXPECT_EQ(book->lblBookMade.text(), "Picture book made!");
-    EXPECT_TRUE(book->tmrMessage.isActive());
+    EXPECT_TRUE(book->Commands().lblBookMade.isVisible());
+    EXPECT_EQ(book->Commands().lblBookMade.text(), "Picture book made!");
+    EXPECT_TRUE(book->Commands().tmrMessage.isActive());
     ASSERT_EQ(messages.Messages().size(), 1u);
     EXPECT_NE(messages.Messages()[0].text.find("Goldilox 2026-12-08 17.05.pdf"), std::string::npos);
     EXPECT_TRUE(opened.empty()) << "not opened when the player says no";
@@ -98,12 +98,12 @@ TEST_F(KeepsakeTest, APictureBookInTheStoriesFolderUnderAFreshName) {
 
     // Again: a fresh name, and opened with the desktop's viewer when asked.
     messages.Handler().SetAnswer(plat::MsgAnswer::Yes);
-    QTest::mouseClick(&book->cmdPictureBook, Qt::LeftButton);
+    QTest::mouseClick(&book->Commands().cmdPictureBook, Qt::LeftButton);
     const std::string second = Folder() + "Goldilox 2026-12-08 17.05 (2).pdf";
     ASSERT_TRUE(fs::exists(second));
     EXPECT_EQ(opened, std::vector<std::string>{second});
-    book->tmrMessageTimer();
-    EXPECT_FALSE(book->lblBookMade.isVisible()) << "the message goes";
+    book->Commands().tmrMessageTimer();
+    EXPECT_FALSE(book->Commands().lblBookMade.isVisible()) << "the message goes";
 
     if (!HavePoppler())
         GTEST_SKIP() << "poppler's pdfinfo, pdftotext and pdfimages are not installed";
@@ -139,21 +139,21 @@ TEST_F(KeepsakeTest, AFolderThatCannotBeWrittenGivesTheErrorAndNothingHalfWritte
     fbwtest::MessageCapture messages;
     // A folder no one may make files in, not even root.
     book->StoriesFolder = "/proc/self/";
-    QTest::mouseClick(&book->cmdPictureBook, Qt::LeftButton);
+    QTest::mouseClick(&book->Commands().cmdPictureBook, Qt::LeftButton);
     ASSERT_EQ(errors.size(), 1u);
     EXPECT_EQ(errors[0], "Picture book: cannot write /proc/self/Goldilox 2026-12-08 17.05.pdf");
-    EXPECT_FALSE(book->lblBookMade.isVisible());
-    EXPECT_FALSE(book->tmrMessage.isActive());
+    EXPECT_FALSE(book->Commands().lblBookMade.isVisible());
+    EXPECT_FALSE(book->Commands().tmrMessage.isActive());
     EXPECT_TRUE(messages.Messages().empty()) << "nothing offered";
 
     // A file where the folder should be.
     errors.clear();
     book->StoriesFolder = home.Path() + "Fablewhirl Stories/";
     fbwtest::WriteBytes(home.Path() + "Fablewhirl Stories", "x");
-    QTest::mouseClick(&book->cmdPictureBook, Qt::LeftButton);
+    QTest::mouseClick(&book->Commands().cmdPictureBook, Qt::LeftButton);
     ASSERT_EQ(errors.size(), 1u);
     EXPECT_EQ(errors[0].find("Picture book: cannot create the folder"), 0u) << errors[0];
-    EXPECT_FALSE(book->lblBookMade.isVisible());
+    EXPECT_FALSE(book->Commands().lblBookMade.isVisible());
     EXPECT_EQ(fbwtest::ReadBytes(home.Path() + "Fablewhirl Stories"), "x");
     EXPECT_EQ(std::distance(fs::directory_iterator(home.Path()), fs::directory_iterator()), 1)
         << "nothing half-written beside it";
@@ -165,16 +165,16 @@ TEST_F(KeepsakeTest, AFoldedBookletToAPdfPrinter) {
     OpenAtCommands();
     fbwtest::TempDir out;
     fbwtest::MessageCapture messages(plat::MsgAnswer::No);
-    QTest::mouseClick(&book->cmdPictureBook, Qt::LeftButton);
+    QTest::mouseClick(&book->Commands().cmdPictureBook, Qt::LeftButton);
     const int pages = Pages(Folder() + "Goldilox 2026-12-08 17.05.pdf");
     const int padded = (pages + 3) / 4 * 4, sheets = padded / 4;
     ASSERT_GE(sheets, 2);
 
-    EXPECT_FALSE(book->chkOneSided.isEnabled()) << "a choice of the booklet only";
-    book->chkBooklet.setChecked(true);
-    EXPECT_TRUE(book->chkOneSided.isEnabled());
+    EXPECT_FALSE(book->Commands().chkOneSided.isEnabled()) << "a choice of the booklet only";
+    book->Commands().chkBooklet.setChecked(true);
+    EXPECT_TRUE(book->Commands().chkOneSided.isEnabled());
     auto printTo = [&](const std::string& name, int copies, int from, int to) {
-        book->ExecPrintDialog = [&, name, copies, from, to](QPrinter& printer, int) {
+        book->Commands().ExecPrintDialog = [&, name, copies, from, to](QPrinter& printer, int) {
             printer.setOutputFormat(QPrinter::PdfFormat);
             printer.setOutputFileName(QString::fromStdString(out / name));
             printer.setCopyCount(copies);
@@ -184,7 +184,7 @@ TEST_F(KeepsakeTest, AFoldedBookletToAPdfPrinter) {
             }
             return true;
         };
-        QTest::mouseClick(&book->cmdPrint, Qt::LeftButton);
+        QTest::mouseClick(&book->Commands().cmdPrint, Qt::LeftButton);
         EXPECT_TRUE(errors.empty()) << errors[0];
         return out / name;
     };
@@ -201,10 +201,10 @@ TEST_F(KeepsakeTest, AFoldedBookletToAPdfPrinter) {
                                                      : std::vector<std::string>{})
         << "the last page on its left";
     EXPECT_EQ(PageWords(two, 2, -1).back(), "1") << "its back: story page 1";
-    EXPECT_FALSE(book->lblPrinting.isVisible());
+    EXPECT_FALSE(book->Commands().lblPrinting.isVisible());
 
     // One side only, into a file: every front, then every back.
-    book->chkOneSided.setChecked(true);
+    book->Commands().chkOneSided.setChecked(true);
     const std::string one = printTo("one.pdf", 1, 0, 0);
     ASSERT_EQ(Pages(one), 2 * sheets);
     EXPECT_EQ(PageWords(one, 1, 1), title);
@@ -213,7 +213,7 @@ TEST_F(KeepsakeTest, AFoldedBookletToAPdfPrinter) {
     EXPECT_EQ(PageWords(one, 2), PageWords(two, 3)) << "sheet 2's front";
 
     // Copies and the range count sheets: two copies of sheet 2.
-    book->chkOneSided.setChecked(false);
+    book->Commands().chkOneSided.setChecked(false);
     const std::string range = printTo("range.pdf", 2, 2, 2);
     ASSERT_EQ(Pages(range), 4);
     for (int p : {1, 3})
@@ -223,7 +223,7 @@ TEST_F(KeepsakeTest, AFoldedBookletToAPdfPrinter) {
     EXPECT_EQ(messages.Messages().size(), 1u) << "no question but the picture book's";
 
     // Without the booklet the story prints as before: no cover, no picture.
-    book->chkBooklet.setChecked(false);
+    book->Commands().chkBooklet.setChecked(false);
     const std::string plain = printTo("plain.pdf", 1, 0, 0);
     EXPECT_EQ(PageWords(plain, 1).front(), title.front());
     EXPECT_EQ(ShellOutput("pdfimages -list '" + plain + "' | tail -n +3"), "");
@@ -238,7 +238,7 @@ TEST_F(KeepsakeTest, TheCoverShowsThePictureOfTheStorysTwistPixelForPixel) {
     QTest::mouseClick(&book->sbFull, Qt::LeftButton);      // then the twist changed
     book->ShowPages(book->Book().PageCount() | 1);
     fbwtest::MessageCapture messages(plat::MsgAnswer::No);
-    QTest::mouseClick(&book->cmdPictureBook, Qt::LeftButton);
+    QTest::mouseClick(&book->Commands().cmdPictureBook, Qt::LeftButton);
     ASSERT_TRUE(errors.empty()) << errors[0];
     fbwtest::TempDir out;
     ShellOutput("pdfimages -png -f 1 -l 1 '" + Folder() + "Goldilox 2026-12-08 17.05.pdf' '" +

@@ -11,7 +11,13 @@
 #include "app/FormGame.h"
 #include "book/BookPieces.h"
 #include "book/ReadHighlight.h"
+#include "book/forms/BookAccess.h"
+#include "book/forms/CommandsPart.h"
 #include "book/forms/FormBook.h"
+#include "book/forms/LettersPart.h"
+#include "book/forms/PagePainter.h"
+#include "book/forms/ReadToMePart.h"
+#include "book/forms/TwistsPart.h"
 #include "platform/NullSpeechSynth.h"
 #include "platform/PrivateProfile.h"
 #include "platform/TestWaveOutService.h"
@@ -79,8 +85,8 @@ protected:
         ASSERT_EQ(book->CurrentPage(), 1);
         ASSERT_GE(book->Book().PageCount(), 4) << "a story of several spreads";
     }
-    void PressReadToMe() { QTest::mouseClick(&book->pbxReadToMe, Qt::LeftButton); }
-    bool ButtonShown() const { return book->pbxReadToMe.isVisibleTo(book.get()); }
+    void PressReadToMe() { QTest::mouseClick(&book->ReadToMe().pbxReadToMe, Qt::LeftButton); }
+    bool ButtonShown() const { return book->ReadToMe().pbxReadToMe.isVisibleTo(book.get()); }
     // The sentence playing has been heard and the message loop runs.
     void Heard() {
         ASSERT_TRUE(device->FinishBuffer());
@@ -89,7 +95,8 @@ protected:
     // The text of the sentence the device plays.
     std::string Playing() const { return fbwtest::SpokenText(*device); }
     int Lit() const {
-        return LitPixels(book->LeftPagePicture()) + LitPixels(book->RightPagePicture());
+        return LitPixels(book->Painter().PagePicture(TPagePainter::Side::Left)) +
+               LitPixels(book->Painter().PagePicture(TPagePainter::Side::Right));
     }
 
     fbwtest::TempDir stories;
@@ -107,19 +114,19 @@ TEST_F(ReadToMeFormTest, TheButtonStandsBetweenTheArrowsOnStorySpreadsWhenItCanS
     EXPECT_FALSE(ButtonShown()) << "not on the cover spread";
     CreateStory();
     EXPECT_TRUE(ButtonShown());
-    const QRect r = book->pbxReadToMe.geometry();
+    const QRect r = book->ReadToMe().pbxReadToMe.geometry();
     const int w = book->width(), h = book->height();
     EXPECT_EQ(r.size(), QSize(50, 25));
     EXPECT_EQ(r.top(), TBookPieces::BackArrowPos(h).Y) << "the arrows' height band";
     EXPECT_EQ(r.left() + 25, (w + 20) / 2) << "centred on the spine";
     EXPECT_GE(r.left(), TBookPieces::BackArrowPos(h).X + 40) << "between the arrows";
     EXPECT_LE(r.right() + 1, TBookPieces::ForwardArrowPos(w, h).X);
-    const QImage idle = book->ReadToMePicture();
+    const QImage idle = book->ReadToMe().ReadToMePicture();
     ASSERT_FALSE(idle.isNull());
 
     // Moved with the window.
     book->resize(800, 600);
-    EXPECT_EQ(book->pbxReadToMe.geometry().topLeft(),
+    EXPECT_EQ(book->ReadToMe().pbxReadToMe.geometry().topLeft(),
               QPoint((800 + 20) / 2 - 25, TBookPieces::BackArrowPos(600).Y));
     EXPECT_TRUE(ButtonShown());
     book->resize(TFormBook::kClientWidth, TFormBook::kClientHeight);
@@ -153,18 +160,18 @@ TEST_F(ReadToMeFormTest, TheButtonStandsBetweenTheArrowsOnStorySpreadsWhenItCanS
 TEST_F(ReadToMeFormTest, PressingReadsFromTheSpreadShownAndLightsTheSentenceBeingRead) {
     CreateStory();
     EXPECT_EQ(Lit(), 0);
-    const QImage idle = book->ReadToMePicture();
+    const QImage idle = book->ReadToMe().ReadToMePicture();
     PressReadToMe();
     ASSERT_TRUE(book->Reader().Reading());
     EXPECT_EQ(book->Reader().CurrentSentence(), 0);
     const TSentence& title = book->Reader().Sentences().Items[0];
     EXPECT_EQ(Playing(), title.Speech) << "the title first";
-    EXPECT_NE(book->ReadToMePicture(), idle) << "the speaking picture";
-    EXPECT_EQ(book->pbxReadToMe.toolTip(), "Pause reading");
+    EXPECT_NE(book->ReadToMe().ReadToMePicture(), idle) << "the speaking picture";
+    EXPECT_EQ(book->ReadToMe().pbxReadToMe.toolTip(), "Pause reading");
     // The title's lines are lit on the left page, and nothing on the right.
-    EXPECT_GT(LitPixels(book->LeftPagePicture()), 200);
-    EXPECT_EQ(LitPixels(book->RightPagePicture()), 0);
-    const auto [top, bottom] = LitRows(book->LeftPagePicture());
+    EXPECT_GT(LitPixels(book->Painter().PagePicture(TPagePainter::Side::Left)), 200);
+    EXPECT_EQ(LitPixels(book->Painter().PagePicture(TPagePainter::Side::Right)), 0);
+    const auto [top, bottom] = LitRows(book->Painter().PagePicture(TPagePainter::Side::Left));
     EXPECT_GE(top, 8) << "within the margin";
     const int titleLines = book->Book().Page(1)->TitleLines;
     EXPECT_LE(bottom - top, 40 * titleLines) << "the title's " << titleLines << " lines";
@@ -174,11 +181,11 @@ TEST_F(ReadToMeFormTest, PressingReadsFromTheSpreadShownAndLightsTheSentenceBein
     Heard();
     EXPECT_EQ(book->Reader().CurrentSentence(), 1);
     EXPECT_EQ(Playing(), book->Reader().Sentences().Items[1].Speech);
-    EXPECT_GT(LitRows(book->LeftPagePicture()).first, bottom - 1);
+    EXPECT_GT(LitRows(book->Painter().PagePicture(TPagePainter::Side::Left)).first, bottom - 1);
 
     // Pressing again pauses at once: the voice stops, the highlight stays,
     // the button shows that it goes on.
-    const QImage speaking = book->ReadToMePicture();
+    const QImage speaking = book->ReadToMe().ReadToMePicture();
     const int resets = device->Devices().back()->resets;
     const int lit = Lit();
     PressReadToMe();
@@ -186,23 +193,23 @@ TEST_F(ReadToMeFormTest, PressingReadsFromTheSpreadShownAndLightsTheSentenceBein
     EXPECT_EQ(device->Devices().back()->resets, resets + 1);
     EXPECT_EQ(device->OpenDevices(), 0);
     EXPECT_EQ(Lit(), lit);
-    EXPECT_NE(book->ReadToMePicture(), idle);
-    EXPECT_NE(book->ReadToMePicture(), speaking);
-    EXPECT_EQ(book->pbxReadToMe.toolTip(), "Go on reading");
-    EXPECT_FALSE(book->tmrReadAlong.isActive());
+    EXPECT_NE(book->ReadToMe().ReadToMePicture(), idle);
+    EXPECT_NE(book->ReadToMe().ReadToMePicture(), speaking);
+    EXPECT_EQ(book->ReadToMe().pbxReadToMe.toolTip(), "Go on reading");
+    EXPECT_FALSE(book->ReadToMe().tmrReadAlong.isActive());
     // And again: on from the start of that sentence.
     PressReadToMe();
     EXPECT_EQ(book->Reader().State(), TReadState::Speaking);
     EXPECT_EQ(book->Reader().CurrentSentence(), 1);
     EXPECT_EQ(book->Reader().Sentences().Items[1].Speech.rfind(Playing(), 0), 0u);
-    EXPECT_EQ(book->ReadToMePicture(), speaking);
-    EXPECT_TRUE(book->tmrReadAlong.isActive());
+    EXPECT_EQ(book->ReadToMe().ReadToMePicture(), speaking);
+    EXPECT_TRUE(book->ReadToMe().tmrReadAlong.isActive());
     // Turning the page stops it.
     book->cmdNextPage.click();
     EXPECT_FALSE(book->Reader().Reading());
-    EXPECT_EQ(book->ReadToMePicture(), idle);
-    EXPECT_EQ(book->pbxReadToMe.toolTip(), "Read to me");
-    EXPECT_FALSE(book->tmrReadAlong.isActive());
+    EXPECT_EQ(book->ReadToMe().ReadToMePicture(), idle);
+    EXPECT_EQ(book->ReadToMe().pbxReadToMe.toolTip(), "Read to me");
+    EXPECT_FALSE(book->ReadToMe().tmrReadAlong.isActive());
     book->cmdPrevPage.click();
 
     // From a later spread it starts on that spread's left page.
@@ -215,7 +222,7 @@ TEST_F(ReadToMeFormTest, PressingReadsFromTheSpreadShownAndLightsTheSentenceBein
     EXPECT_LE(all.FirstPage(first), 3);
     EXPECT_TRUE(first == 0 || all.Items[first - 1].Parts.back().Page < 3)
         << "no earlier sentence reaches page 3";
-    EXPECT_GT(LitPixels(book->LeftPagePicture()), 0);
+    EXPECT_GT(LitPixels(book->Painter().PagePicture(TPagePainter::Side::Left)), 0);
 }
 
 TEST_F(ReadToMeFormTest, ThePagesTurnByThemselvesToTheEndOfTheStory) {
@@ -260,7 +267,7 @@ TEST_F(ReadToMeFormTest, ThePagesTurnByThemselvesToTheEndOfTheStory) {
             EXPECT_EQ(spreads[i], spreads[i - 1] + 2) << "no spread is skipped";
         // It stops on the spread with the commands, with nothing lit.
         EXPECT_EQ(book->CurrentPage(), pages % 2 ? pages : pages + 1);
-        EXPECT_TRUE(book->pnlCommands.isVisibleTo(book.get()));
+        EXPECT_TRUE(book->Commands().pnlCommands.isVisibleTo(book.get()));
         EXPECT_EQ(Lit(), 0);
     }
     // The forward arrow, now disabled, is whole also where the empty right
@@ -269,15 +276,17 @@ TEST_F(ReadToMeFormTest, ThePagesTurnByThemselvesToTheEndOfTheStory) {
     const TPoint a = TBookPieces::ForwardArrowPos(book->width(), book->height());
     const QRect under = page.intersected(QRect(a.X, a.Y, 40, 25));
     ASSERT_FALSE(under.isEmpty());
-    EXPECT_EQ(book->RightPagePicture().copy(under.translated(-page.topLeft())),
-              book->BookPicture().copy(under));
+    EXPECT_EQ(book->Painter()
+                  .PagePicture(TPagePainter::Side::Right)
+                  .copy(under.translated(-page.topLeft())),
+              book->Painter().BookPicture().copy(under));
     EXPECT_EQ(device->OpenDevices(), 0);
 }
 
 TEST_F(ReadToMeFormTest, EveryPlayerActionStopsTheVoiceAndTakesTheHighlightAway) {
     CreateStory();
     const std::string saved = book->StoryText();
-    book->cmdSave.click();
+    book->Commands().cmdSave.click();
     struct Action {
         const char* name;
         std::function<void()> act;
@@ -322,7 +331,7 @@ TEST_F(ReadToMeFormTest, EveryPlayerActionStopsTheVoiceAndTakesTheHighlightAway)
             // The device's late done message starts nothing.
             device->DeliverMessages();
             EXPECT_FALSE(book->Reader().Reading());
-            EXPECT_EQ(book->pbxReadToMe.toolTip(), "Read to me");
+            EXPECT_EQ(book->ReadToMe().pbxReadToMe.toolTip(), "Read to me");
         }
     EXPECT_FALSE(book->isVisible());
     EXPECT_EQ(book->StoryText(), saved) << "the saved story was read back";
@@ -347,7 +356,7 @@ TEST_F(ReadToMeFormTest, QuickPressesEndAsTheLastOneAskedWhenADeviceRunsTheEvent
     // An audio server's output may run the event loop while it closes: the
     // next click waiting there is handled in the middle of the one before.
     CreateStory();
-    const QImage idle = book->ReadToMePicture();
+    const QImage idle = book->ReadToMe().ReadToMePicture();
     int left = 0;
     device->Controls().duringReset = [&] {
         if (left > 0) {
@@ -367,8 +376,9 @@ TEST_F(ReadToMeFormTest, QuickPressesEndAsTheLastOneAskedWhenADeviceRunsTheEvent
         }
         const bool speaking = expected == TReadState::Speaking;
         EXPECT_EQ(book->Reader().State(), expected);
-        EXPECT_NE(book->ReadToMePicture(), idle);
-        EXPECT_EQ(book->pbxReadToMe.toolTip(), speaking ? "Pause reading" : "Go on reading");
+        EXPECT_NE(book->ReadToMe().ReadToMePicture(), idle);
+        EXPECT_EQ(book->ReadToMe().pbxReadToMe.toolTip(),
+                  speaking ? "Pause reading" : "Go on reading");
         EXPECT_EQ(device->OpenDevices(), speaking ? 1 : 0);
         EXPECT_GT(Lit(), 0);
         device->DeliverMessages();
@@ -377,25 +387,62 @@ TEST_F(ReadToMeFormTest, QuickPressesEndAsTheLastOneAskedWhenADeviceRunsTheEvent
     device->Controls().duringReset = nullptr;
 }
 
+// The lit word is drawn again in the page's own letters, over the twists'
+// tint: in every choice of letters its repaint gives the pixels a whole
+// drawing of the page gives, while reading and once paused.
+TEST_F(ReadToMeFormTest, ALitWordsRepaintEqualsAWholeDrawingInEveryChoiceOfLetters) {
+    book->TwistsPart().SetShowTwists(true);
+    using Face = TBookLetters::Face;
+    for (const TBookLetters letters :
+         {TBookLetters{Face::Classic, false}, TBookLetters{Face::EasyRead, false},
+          TBookLetters{Face::EasyRead, true}}) {
+        SCOPED_TRACE(std::string(letters.Family()) + (letters.big ? " bigger" : ""));
+        book->LettersPart().SetLetters(letters);
+        book->cmdNewStoryClick();
+        ASSERT_EQ(book->CurrentPage(), 1);
+        PressReadToMe();
+        const TSentence& title = book->Reader().Sentences().Items[0];
+        ASSERT_GE(title.Words.size(), 2u);
+        const auto wholeDrawingAgrees = [&] {
+            const QImage repainted = book->Painter().PagePicture(TPagePainter::Side::Left);
+            book->Painter().RedrawPage(TPagePainter::Side::Left, 1, book->StoryText().c_str());
+            return repainted == book->Painter().PagePicture(TPagePainter::Side::Left);
+        };
+        for (std::size_t w = 0; w < 2; ++w) {
+            device->Controls().position = {plat::WavePosition::Unit::Milliseconds,
+                                           plat::NullSpeechSynth::MsAt(static_cast<std::size_t>(
+                                               title.Words[w].Begin - title.Begin))};
+            book->ReadToMe().tmrReadAlongTimer();
+            ASSERT_EQ(book->Reader().LitWord(), static_cast<int>(w));
+            EXPECT_TRUE(wholeDrawingAgrees()) << "word " << w;
+        }
+        PressReadToMe();
+        ASSERT_EQ(book->Reader().State(), TReadState::Paused);
+        EXPECT_TRUE(wholeDrawingAgrees()) << "paused";
+        book->ReadToMe().Stop();
+        EXPECT_TRUE(wholeDrawingAgrees()) << "stopped";
+    }
+}
+
 TEST_F(ReadToMeFormTest, TheWordHeardIsLitOnThePageAndThePaceControlKeepsTheChildsChoice) {
     CreateStory();
     // The pace control stands right of the button with it, normal chosen.
-    ASSERT_TRUE(book->pbxReadPace.isVisibleTo(book.get()));
-    const QRect button = book->pbxReadToMe.geometry();
-    const QRect pace = book->pbxReadPace.geometry();
+    ASSERT_TRUE(book->ReadToMe().pbxReadPace.isVisibleTo(book.get()));
+    const QRect button = book->ReadToMe().pbxReadToMe.geometry();
+    const QRect pace = book->ReadToMe().pbxReadPace.geometry();
     EXPECT_GT(pace.top(), button.top());
     EXPECT_LE(pace.bottom(), button.bottom() + 2);
     EXPECT_GT(pace.left(), button.right());
-    EXPECT_EQ(book->ReadingPace(), TReadingPace::Pace::Normal);
-    const QImage normal = book->ReadPacePicture();
+    EXPECT_EQ(book->ReadToMe().ReadingPace(), TReadingPace::Pace::Normal);
+    const QImage normal = book->ReadToMe().ReadPacePicture();
 
     PressReadToMe();
-    ASSERT_TRUE(book->tmrReadAlong.isActive()) << "the voice is followed";
+    ASSERT_TRUE(book->ReadToMe().tmrReadAlong.isActive()) << "the voice is followed";
     const TSentence& title = book->Reader().Sentences().Items[0];
     ASSERT_GE(title.Words.size(), 2u);
     const QRgb word = 0xFF000000u | TReadHighlight::kWordColour;
     auto wordPixels = [&] {
-        const QImage page = book->LeftPagePicture();
+        const QImage page = book->Painter().PagePicture(TPagePainter::Side::Left);
         int n = 0;
         for (int y = 0; y < page.height(); ++y)
             for (int x = 0; x < page.width(); ++x)
@@ -408,43 +455,44 @@ TEST_F(ReadToMeFormTest, TheWordHeardIsLitOnThePageAndThePaceControlKeepsTheChil
     device->Controls().position = {
         plat::WavePosition::Unit::Milliseconds,
         plat::NullSpeechSynth::MsAt(static_cast<std::size_t>(title.Words[1].Begin - title.Begin))};
-    const int draws = book->LeftPageDraws();
-    book->tmrReadAlongTimer();
+    const int draws = book->Painter().LeftPageDraws();
+    book->ReadToMe().tmrReadAlongTimer();
     EXPECT_EQ(book->Reader().LitWord(), 1);
-    EXPECT_EQ(book->LeftPageDraws(), draws) << "the page was not drawn whole";
+    EXPECT_EQ(book->Painter().LeftPageDraws(), draws) << "the page was not drawn whole";
     const int lit = wordPixels();
     EXPECT_GT(lit, 50);
-    EXPECT_TRUE(book->tmrReadAlong.isActive());
-    EXPECT_LE(book->tmrReadAlong.interval(), 40);
+    EXPECT_TRUE(book->ReadToMe().tmrReadAlong.isActive());
+    EXPECT_LE(book->ReadToMe().tmrReadAlong.interval(), 40);
     // Paused, the word stays lit; turning the page takes it away.
     PressReadToMe();
     EXPECT_EQ(wordPixels(), lit);
-    EXPECT_FALSE(book->tmrReadAlong.isActive());
+    EXPECT_FALSE(book->ReadToMe().tmrReadAlong.isActive());
     book->cmdNextPage.click();
     book->cmdPrevPage.click();
     EXPECT_EQ(wordPixels(), 0);
 
     // A click on the tortoise picks the slow pace: kept in the settings file,
     // used by the next reading, and read again by the next book.
-    QTest::mouseClick(&book->pbxReadPace, Qt::LeftButton, {}, QPoint(5, 12));
-    EXPECT_EQ(book->ReadingPace(), TReadingPace::Pace::Slow);
-    EXPECT_NE(book->ReadPacePicture(), normal);
+    QTest::mouseClick(&book->ReadToMe().pbxReadPace, Qt::LeftButton, {}, QPoint(5, 12));
+    EXPECT_EQ(book->ReadToMe().ReadingPace(), TReadingPace::Pace::Slow);
+    EXPECT_NE(book->ReadToMe().ReadPacePicture(), normal);
     EXPECT_EQ(plat::GetProfileString("Book", "ReadingPace", "", SettingsFileName), "0");
     PressReadToMe();
     EXPECT_EQ(device->Playing()->queue.front()->bufferLength / 2,
               plat::NullSpeechSynth::SamplesFor(Playing(), TReadingPace::kSlowStretch));
-    QTest::mouseClick(&book->pbxReadPace, Qt::LeftButton, {}, QPoint(TReadingPace::kWidth - 3, 12));
+    QTest::mouseClick(&book->ReadToMe().pbxReadPace, Qt::LeftButton, {},
+                      QPoint(TReadingPace::kWidth - 3, 12));
     EXPECT_EQ(plat::GetProfileString("Book", "ReadingPace", "", SettingsFileName), "2");
     EXPECT_FLOAT_EQ(book->Reader().Pace(), TReadingPace::kQuickStretch);
     TFormBook again(*game->Generator(), *game->Library());
-    EXPECT_EQ(again.ReadingPace(), TReadingPace::Pace::Quick);
+    EXPECT_EQ(again.ReadToMe().ReadingPace(), TReadingPace::Pace::Quick);
 
     // No speech engine or no audio output: neither control shows.
     book->SetSpeechSynth(nullptr);
-    EXPECT_FALSE(book->pbxReadToMe.isVisibleTo(book.get()));
-    EXPECT_FALSE(book->pbxReadPace.isVisibleTo(book.get()));
+    EXPECT_FALSE(book->ReadToMe().pbxReadToMe.isVisibleTo(book.get()));
+    EXPECT_FALSE(book->ReadToMe().pbxReadPace.isVisibleTo(book.get()));
     book->SetSpeechSynth(std::make_unique<plat::NullSpeechSynth>());
-    EXPECT_TRUE(book->pbxReadPace.isVisibleTo(book.get()));
+    EXPECT_TRUE(book->ReadToMe().pbxReadPace.isVisibleTo(book.get()));
     book->SetWaveManager(nullptr);
-    EXPECT_FALSE(book->pbxReadPace.isVisibleTo(book.get()));
+    EXPECT_FALSE(book->ReadToMe().pbxReadPace.isVisibleTo(book.get()));
 }

@@ -4,8 +4,14 @@
 // new one, whole, and "Read saved story" reads it back.
 #include "app/AppFixture.h"
 #include "app/FormGame.h"
-#include "book/forms/FormBook.h"
 #include "book/StoryText.h"
+#include "book/forms/BookAccess.h"
+#include "book/forms/CommandsPart.h"
+#include "book/forms/FormBook.h"
+#include "book/forms/LettersPart.h"
+#include "book/forms/PagePainter.h"
+#include "book/forms/ReadToMePart.h"
+#include "book/forms/TwistsPart.h"
 #include "story/Generate.h"
 #include "support/KillHarness.h"
 
@@ -43,7 +49,8 @@ TEST_F(SaveCrashTest, AKilledSaveKeepsTheOldStoryOrTheNewOneWhole) {
     const std::string path = dir / "Goldilox.txt";
     EXPECT_EQ(oldBook->SavedStoryPath(), path);
 
-    fbwtest::FileWriter w{path, [&] { oldBook->cmdSaveClick(); }, [&] { newBook->cmdSaveClick(); },
+    fbwtest::FileWriter w{path, [&] { oldBook->Commands().cmdSaveClick(); },
+                          [&] { newBook->Commands().cmdSaveClick(); },
                           [&] {
                               reader->cmdReadSavedClick();
                               const std::string& read = reader->StoryText();

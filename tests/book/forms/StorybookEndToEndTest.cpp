@@ -32,6 +32,18 @@ constexpr int kNewStoryX = 378 + 132 / 2, kNewStoryY = 359 - 29 / 2;
 constexpr int kReadSavedX = 378 + 133 / 2, kReadSavedY = 359 - 29 / 2;
 constexpr int kSaveX = 321 + 13 + 149 / 2, kSaveY = 51 + 77 + 29 / 2;
 constexpr int kCopyX = 321 + 13 + 149 / 2, kCopyY = 51 + 167 + 29 / 2;
+// "Show the twists", left of "Read to me": a story read back has no twists,
+// so there the toggle stands disabled.
+const QRect kShowTwists(281 - 6 - 30, 354 + 25 - 18, 30, 18);
+
+// Image with the twists' toggle left out.
+QImage WithoutTwistsToggle(QImage image) {
+    for (int y = kShowTwists.top(); y <= kShowTwists.bottom(); ++y)
+        for (int x = kShowTwists.left(); x <= kShowTwists.right(); ++x)
+            if (image.valid(x, y))
+                image.setPixel(x, y, 0);
+    return image;
+}
 } // namespace
 
 TEST(StorybookEndToEnd, ATaleIsToldSavedCopiedAndReadBack) {
@@ -134,7 +146,7 @@ TEST(StorybookEndToEnd, ATaleIsToldSavedCopiedAndReadBack) {
             [&] {
                 xs.Shot(book, shots + "readback.png");
                 readBack = QImage(QString::fromStdString(shots + "readback.png"));
-                return readBack == firstSpread;
+                return WithoutTwistsToggle(readBack) == WithoutTwistsToggle(firstSpread);
             },
             alive, 10))
             << "the saved story read back does not show the same first spread (see " << shots

@@ -4,7 +4,10 @@
 // page, and saving and copying the story as it now stands.
 #include <QClipboard>
 
+#include <QAccessible>
+
 #include "BookFixture.h"
+#include "book/PageText.h"
 #include "platform/Files.h"
 #include "platform/qt/Latin1.h"
 
@@ -52,34 +55,36 @@ protected:
 
 TEST_F(TwistsTest, ToggleRepaintsTheTintAloneAndIsKept) {
     OpenStory(2);
-    ASSERT_FALSE(book->Twists().Empty());
-    ASSERT_TRUE(book->pbxShowTwists.isVisible());
-    ASSERT_TRUE(book->pbxShowTwists.isEnabled());
-    EXPECT_FALSE(book->ShowTwists());
+    ASSERT_FALSE(book->TwistsPart().Twists().Empty());
+    ASSERT_TRUE(book->TwistsPart().pbxShowTwists.isVisible());
+    ASSERT_TRUE(book->TwistsPart().pbxShowTwists.isEnabled());
+    EXPECT_FALSE(book->TwistsPart().ShowTwists());
     // It stands just left of "Read to me", their feet level, below the
     // lowest text a page can hold.
-    EXPECT_EQ(book->pbxShowTwists.geometry().right() + 1 + TFormBook::kShowTwistsGap,
-              book->pbxReadToMe.x());
-    EXPECT_EQ(book->pbxShowTwists.geometry().bottom(), book->pbxReadToMe.geometry().bottom());
-    EXPECT_GE(book->pbxShowTwists.y(),
+    EXPECT_EQ(book->TwistsPart().pbxShowTwists.geometry().right() + 1 + TTwistsPart::kGap,
+              book->ReadToMe().pbxReadToMe.x());
+    EXPECT_EQ(book->TwistsPart().pbxShowTwists.geometry().bottom(),
+              book->ReadToMe().pbxReadToMe.geometry().bottom());
+    EXPECT_GE(book->TwistsPart().pbxShowTwists.y(),
               book->pbxLeftPage.geometry().bottom() + 1 - book->Book().MarginY);
 
-    const QImage plain = book->LeftPagePicture();
-    const QImage button = book->pbxShowTwists.grab().toImage();
+    const QImage plain = book->Painter().PagePicture(TPagePainter::Side::Left);
+    const QImage button = book->TwistsPart().pbxShowTwists.grab().toImage();
     WatchPaints();
     Flush();
-    QTest::mouseClick(&book->pbxShowTwists, Qt::LeftButton);
+    QTest::mouseClick(&book->TwistsPart().pbxShowTwists, Qt::LeftButton);
     QCoreApplication::processEvents();
-    EXPECT_TRUE(book->ShowTwists());
+    EXPECT_TRUE(book->TwistsPart().ShowTwists());
     EXPECT_EQ(Setting("Book", "ShowTwists"), "1");
-    EXPECT_NE(book->pbxShowTwists.grab().toImage(), button) << "the button shows it is on";
-    const QImage tinted = book->LeftPagePicture();
+    EXPECT_NE(book->TwistsPart().pbxShowTwists.grab().toImage(), button)
+        << "the button shows it is on";
+    const QImage tinted = book->Painter().PagePicture(TPagePainter::Side::Left);
     const QRegion changed = Changed(plain, tinted);
     ASSERT_FALSE(changed.isEmpty());
     // What changed is repainted, and little else: the tinted words' rows.
     EXPECT_TRUE((changed - leftDamage).isEmpty());
     QRegion tints;
-    for (const auto& [rect, span] : book->TwistRects(true))
+    for (const auto& [rect, span] : book->TwistsPart().TwistRects(true))
         tints += rect;
     EXPECT_TRUE((changed - tints).isEmpty()) << "only behind the words";
     long damaged = 0;
@@ -88,66 +93,68 @@ TEST_F(TwistsTest, ToggleRepaintsTheTintAloneAndIsKept) {
     EXPECT_LT(damaged, book->pbxLeftPage.width() * book->pbxLeftPage.height() / 3);
 
     Flush();
-    QTest::mouseClick(&book->pbxShowTwists, Qt::LeftButton);
+    QTest::mouseClick(&book->TwistsPart().pbxShowTwists, Qt::LeftButton);
     QCoreApplication::processEvents();
-    EXPECT_FALSE(book->ShowTwists());
+    EXPECT_FALSE(book->TwistsPart().ShowTwists());
     EXPECT_EQ(Setting("Book", "ShowTwists"), "0");
-    EXPECT_EQ(book->LeftPagePicture(), plain);
+    EXPECT_EQ(book->Painter().PagePicture(TPagePainter::Side::Left), plain);
     EXPECT_TRUE((changed - leftDamage).isEmpty());
 
     // A new window takes the kept choice.
-    QTest::mouseClick(&book->pbxShowTwists, Qt::LeftButton);
+    QTest::mouseClick(&book->TwistsPart().pbxShowTwists, Qt::LeftButton);
     book.reset();
     book = std::make_unique<TFormBook>(generator(), *game->Library());
     book->ShowError = [this](const std::string& m) { errors.push_back(m); };
-    EXPECT_TRUE(book->ShowTwists());
+    EXPECT_TRUE(book->TwistsPart().ShowTwists());
     EXPECT_TRUE(errors.empty());
 }
 
 TEST_F(TwistsTest, NothingToShowAtTwistNone) {
     OpenStory(2, 0);
-    EXPECT_TRUE(book->Twists().Empty());
-    EXPECT_FALSE(book->pbxShowTwists.isEnabled());
-    const QImage plain = book->LeftPagePicture();
-    QTest::mouseClick(&book->pbxShowTwists, Qt::LeftButton);
-    EXPECT_FALSE(book->ShowTwists());
-    book->SetShowTwists(true);
-    EXPECT_EQ(book->LeftPagePicture(), plain);
-    EXPECT_TRUE(book->TwistRects(true).empty());
+    EXPECT_TRUE(book->TwistsPart().Twists().Empty());
+    EXPECT_FALSE(book->TwistsPart().pbxShowTwists.isEnabled());
+    const QImage plain = book->Painter().PagePicture(TPagePainter::Side::Left);
+    QTest::mouseClick(&book->TwistsPart().pbxShowTwists, Qt::LeftButton);
+    EXPECT_FALSE(book->TwistsPart().ShowTwists());
+    book->TwistsPart().SetShowTwists(true);
+    EXPECT_EQ(book->Painter().PagePicture(TPagePainter::Side::Left), plain);
+    EXPECT_TRUE(book->TwistsPart().TwistRects(true).empty());
     // A saved story read back has none either.
     book->SetStory(JoinStoryLines(generator().GenerateStory(2)) + " ");
-    EXPECT_TRUE(book->Twists().Empty());
+    EXPECT_TRUE(book->TwistsPart().Twists().Empty());
 }
 
 TEST_F(TwistsTest, TooltipTellsWhatTheTaleHad) {
     OpenStory(2);
-    book->SetShowTwists(true);
-    const auto& rects = book->TwistRects(true);
+    book->TwistsPart().SetShowTwists(true);
+    const auto& rects = book->TwistsPart().TwistRects(true);
     ASSERT_FALSE(rects.empty());
     const auto& [rect, span] = rects.front();
     QTest::mouseMove(&book->pbxLeftPage, rect.center());
-    const std::string was = book->Twists().Was(generator(), span);
+    const std::string was = book->TwistsPart().Twists().Was(generator(), span);
     ASSERT_FALSE(was.empty());
     EXPECT_EQ(book->pbxLeftPage.toolTip(), ToQString("was: " + was));
     const TWordChoice& choice =
-        generator().StoryChoices()[book->Twists().Spans()[static_cast<std::size_t>(span)].Choice];
+        generator().StoryChoices()
+            [book->TwistsPart().Twists().Spans()[static_cast<std::size_t>(span)].Choice];
     EXPECT_EQ(was, choice.plain);
     QTest::mouseMove(&book->pbxLeftPage, QPoint(2, 2)); // the margin
     EXPECT_TRUE(book->pbxLeftPage.toolTip().isEmpty());
     // Hidden twists tell nothing.
-    book->SetShowTwists(false);
+    book->TwistsPart().SetShowTwists(false);
     QTest::mouseMove(&book->pbxLeftPage, rect.center());
     EXPECT_TRUE(book->pbxLeftPage.toolTip().isEmpty());
 }
 
 TEST_F(TwistsTest, ClickOnATintedWordSwapsItAndElsewhereTurns) {
     OpenStory(2);
-    book->SetShowTwists(true);
+    book->TwistsPart().SetShowTwists(true);
     const std::string before = book->StoryText();
-    const auto rects = book->TwistRects(true);
+    const auto rects = book->TwistsPart().TwistRects(true);
     ASSERT_FALSE(rects.empty());
     const auto [rect, span] = rects.front();
-    const TStoryTwists::Span old = book->Twists().Spans()[static_cast<std::size_t>(span)];
+    const TStoryTwists::Span old =
+        book->TwistsPart().Twists().Spans()[static_cast<std::size_t>(span)];
     const std::string word = before.substr(static_cast<std::size_t>(old.Begin),
                                            static_cast<std::size_t>(old.End - old.Begin));
     WatchPaints();
@@ -158,7 +165,8 @@ TEST_F(TwistsTest, ClickOnATintedWordSwapsItAndElsewhereTurns) {
     EXPECT_EQ(book->CurrentPage(), 1);
     EXPECT_NE(book->StoryText(), before);
     EXPECT_EQ(book->StoryText(), GeneratorText());
-    const TStoryTwists::Span now = book->Twists().Spans()[static_cast<std::size_t>(span)];
+    const TStoryTwists::Span now =
+        book->TwistsPart().Twists().Spans()[static_cast<std::size_t>(span)];
     EXPECT_EQ(now.Begin, old.Begin);
     EXPECT_NE(book->StoryText().substr(static_cast<std::size_t>(now.Begin),
                                        static_cast<std::size_t>(now.End - now.Begin)),
@@ -168,14 +176,14 @@ TEST_F(TwistsTest, ClickOnATintedWordSwapsItAndElsewhereTurns) {
 
     // Elsewhere on the right page the page turns as before.
     QPoint empty(book->pbxRightPage.width() - 3, book->pbxRightPage.height() - 3);
-    for (const auto& [r, s] : book->TwistRects(false))
+    for (const auto& [r, s] : book->TwistsPart().TwistRects(false))
         ASSERT_FALSE(r.contains(empty));
     const std::string text = book->StoryText();
     QTest::mouseClick(&book->pbxRightPage, Qt::LeftButton, {}, empty);
     EXPECT_EQ(book->CurrentPage(), 3);
     EXPECT_EQ(book->StoryText(), text);
     // With the twists hidden, a click on a word turns too.
-    book->SetShowTwists(false);
+    book->TwistsPart().SetShowTwists(false);
     QTest::mouseClick(&book->pbxLeftPage, Qt::LeftButton, {}, rect.center());
     EXPECT_EQ(book->CurrentPage(), 1);
     EXPECT_EQ(book->StoryText(), text);
@@ -183,26 +191,26 @@ TEST_F(TwistsTest, ClickOnATintedWordSwapsItAndElsewhereTurns) {
 
 TEST_F(TwistsTest, SwapShowsTheSpreadOfTheWordAndCommandsUseTheNewText) {
     OpenStory(6);
-    book->SetShowTwists(true);
+    book->TwistsPart().SetShowTwists(true);
     ASSERT_GE(book->Book().PageCount(), 4);
     // A span on a later spread.
     int far = -1;
-    for (std::size_t i = 0; i < book->Twists().Spans().size(); ++i)
-        if (TStoryTwists::PageOf(book->Book(), book->Twists().Spans()[i].Begin) >= 4) {
+    for (std::size_t i = 0; i < book->TwistsPart().Twists().Spans().size(); ++i)
+        if (TStoryTwists::PageOf(book->Book(), book->TwistsPart().Twists().Spans()[i].Begin) >= 4) {
             far = static_cast<int>(i);
             break;
         }
     ASSERT_GE(far, 0);
-    book->SwapTwist(far);
+    book->TwistsPart().SwapTwist(far);
     const int page = TStoryTwists::PageOf(
-        book->Book(), book->Twists().Spans()[static_cast<std::size_t>(far)].Begin);
+        book->Book(), book->TwistsPart().Twists().Spans()[static_cast<std::size_t>(far)].Begin);
     EXPECT_EQ(book->CurrentPage(), page % 2 == 1 ? page : page - 1);
     EXPECT_EQ(book->StoryText(), GeneratorText());
 
     book->ShowPages(1 | book->Book().PageCount());
-    QTest::mouseClick(&book->cmdCopy, Qt::LeftButton);
+    QTest::mouseClick(&book->Commands().cmdCopy, Qt::LeftButton);
     EXPECT_EQ(QApplication::clipboard()->text(), ToQString(MakeExportText(book->StoryText())));
-    QTest::mouseClick(&book->cmdSave, Qt::LeftButton);
+    QTest::mouseClick(&book->Commands().cmdSave, Qt::LeftButton);
     ASSERT_TRUE(errors.empty()) << errors[0];
     std::string bytes;
     ASSERT_TRUE(plat::ReadWholeFile(book->SavedStoryPath(), bytes));
@@ -210,3 +218,34 @@ TEST_F(TwistsTest, SwapShowsTheSpreadOfTheWordAndCommandsUseTheNewText) {
 }
 
 } // namespace
+
+// A swap on the spread shown tells screen readers of each page whose text
+// changed, once, with the page's new text.
+TEST_F(TwistsTest, ASwapOnTheSpreadShownTellsReadersOfEachChangedPage) {
+    OpenStory(2);
+    book->TwistsPart().SetShowTwists(true);
+    const auto rects = book->TwistsPart().TwistRects(true);
+    ASSERT_FALSE(rects.empty());
+    const auto pageText = [&](int page) {
+        return TPageText(book->Book(), page, book->StoryText().c_str()).Text();
+    };
+    const std::string left = pageText(1), right = pageText(2);
+    std::vector<std::pair<QObject*, QString>> told;
+    book->Access().TellReaders = [&](QAccessibleEvent& e) {
+        if (e.type() == QAccessible::TextUpdated)
+            told.emplace_back(e.object(),
+                              static_cast<QAccessibleTextUpdateEvent&>(e).textInserted());
+    };
+    book->ShowPages(1); // the reader hears the spread as it is
+    told.clear();
+    QTest::mouseClick(&book->pbxLeftPage, Qt::LeftButton, {}, rects.front().first.center());
+    ASSERT_TRUE(errors.empty()) << errors[0];
+    ASSERT_EQ(book->CurrentPage(), 1);
+    std::vector<std::pair<QObject*, QString>> expected;
+    if (pageText(1) != left)
+        expected.emplace_back(&book->pbxLeftPage, ToQString(pageText(1)));
+    if (pageText(2) != right)
+        expected.emplace_back(&book->pbxRightPage, ToQString(pageText(2)));
+    ASSERT_FALSE(expected.empty()) << "the swapped word is on the left page";
+    EXPECT_EQ(told, expected);
+}

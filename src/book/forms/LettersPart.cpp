@@ -1,10 +1,10 @@
-// TFormBook's letters: the cover spread's choice between the classic and the
-// easy-read letters and of bigger letters, kept in the settings, and the
-// faces the pages are drawn in.
-#include "book/forms/FormBook.h"
+// TLettersPart: the cover's choice between the classic and the easy-read
+// letters and of bigger letters, kept in the settings.
+#include "book/forms/LettersPart.h"
 
 #include <QSignalBlocker>
 
+#include "book/forms/BookHost.h"
 #include "data/InitGame.h"
 #include "platform/PrivateProfile.h"
 
@@ -18,7 +18,9 @@ QFont Face(const char* family, int pixels) {
 
 } // namespace
 
-void TFormBook::BuildLetters() {
+TLettersPart::TLettersPart(TBookHost& host, QWidget& window)
+    : pnlLetters(&window), sbClassicLetters(&pnlLetters), sbEasyLetters(&pnlLetters),
+      sbBigLetters(&pnlLetters), grpLetters(&window), host_(host) {
     // Three toggles in one row, in the twist panel's style: each face's
     // button shows its name in that face.
     pnlLetters.setObjectName("pnlLetters");
@@ -61,24 +63,23 @@ void TFormBook::BuildLetters() {
         "QToolButton:focus { outline: none; border-color: #2f6fb0; }");
     pnlLetters.hide();
 
-    const TBookLetters kept =
-        SettingsFileName.empty()
-            ? TBookLetters{}
-            : TBookLetters::FromSettings(
-                  plat::GetProfileString(TBookLetters::kSection, TBookLetters::kLettersKey, "0",
-                                         SettingsFileName),
-                  plat::GetProfileString(TBookLetters::kSection, TBookLetters::kBigLettersKey, "0",
-                                         SettingsFileName));
-    letters_ = kept;
-    const QSignalBlocker block(grpLetters);
-    (kept.face == TBookLetters::Face::EasyRead ? sbEasyLetters : sbClassicLetters).setChecked(true);
-    sbBigLetters.setChecked(kept.big);
-    const QFont font = Face(letters_.Family(), letters_.Points() * 4 / 3);
-    pbxLeftPage.setFont(font);
-    pbxRightPage.setFont(font);
+    if (!SettingsFileName.empty())
+        letters_ = TBookLetters::FromSettings(
+            plat::GetProfileString(TBookLetters::kSection, TBookLetters::kLettersKey, "0",
+                                   SettingsFileName),
+            plat::GetProfileString(TBookLetters::kSection, TBookLetters::kBigLettersKey, "0",
+                                   SettingsFileName));
+    ShowChoice();
 }
 
-void TFormBook::sbLettersClick() {
+void TLettersPart::ShowChoice() {
+    const QSignalBlocker block(grpLetters);
+    (letters_.face == TBookLetters::Face::EasyRead ? sbEasyLetters : sbClassicLetters)
+        .setChecked(true);
+    sbBigLetters.setChecked(letters_.big);
+}
+
+void TLettersPart::sbLettersClick() {
     TBookLetters chosen;
     chosen.face =
         sbEasyLetters.isChecked() ? TBookLetters::Face::EasyRead : TBookLetters::Face::Classic;
@@ -86,37 +87,16 @@ void TFormBook::sbLettersClick() {
     SetLetters(chosen);
 }
 
-void TFormBook::SetLetters(const TBookLetters& letters) {
-    {
-        const QSignalBlocker block(grpLetters);
-        (letters.face == TBookLetters::Face::EasyRead ? sbEasyLetters : sbClassicLetters)
-            .setChecked(true);
-        sbBigLetters.setChecked(letters.big);
-    }
+void TLettersPart::SetLetters(const TBookLetters& letters) {
     if (!SettingsFileName.empty()) {
         plat::WriteProfileString(TBookLetters::kSection, TBookLetters::kLettersKey,
                                  letters.LettersValue(), SettingsFileName);
         plat::WriteProfileString(TBookLetters::kSection, TBookLetters::kBigLettersKey,
                                  letters.BigLettersValue(), SettingsFileName);
     }
-    if (letters == letters_)
-        return;
-    StopReading();
+    const bool changed = !(letters == letters_);
     letters_ = letters;
-    const QFont font = Face(letters_.Family(), letters_.Points() * 4 / 3);
-    pbxLeftPage.setFont(font);
-    pbxRightPage.setFont(font);
-    Layout();
-    if (currentPage_ > 0 && book_.PageCount() + 1 < currentPage_)
-        ShowPages(TBookSpread::CommandsSpread(book_.PageCount()));
-    else
-        ShowPages(currentPage_);
-}
-
-QString TFormBook::PageFamily(int page) const {
-    return page == 0 ? QString(kPageFont) : QString(letters_.Family());
-}
-
-int TFormBook::PageSize(int page) const {
-    return page == 0 ? kPagePoints : pagePoints_;
+    ShowChoice();
+    if (changed)
+        host_.Relayout();
 }

@@ -1,0 +1,39 @@
+// What the storybook window offers its parts (reading aloud, twists,
+// letters, commands, screen readers): the story and its layout, the spread
+// shown, and the one path by which every change of what the pages show
+// reaches the screen and screen readers.
+#pragma once
+#include <string>
+
+#include "ui/RunHandler.h"
+
+class TBook;
+class TPagePainter;
+
+class TBookHost {
+public:
+    virtual ~TBookHost() = default;
+
+    // The layout of the story shown (pages and lines).
+    virtual TBook& Book() = 0;
+    // The story shown (Latin-1, paragraph markers resolved); empty for none.
+    virtual const std::string& StoryText() const = 0;
+    // The left page of the spread shown: 0 the cover, odd for story spreads.
+    virtual int CurrentPage() const = 0;
+    // The story changed: Text is the generator's form (lines joined by CR
+    // LF). Reading stops, the story is laid out again; the caller then shows
+    // a spread.
+    virtual void SetStory(const std::string& text) = 0;
+    // The letters changed: the story is laid out again in them and its
+    // spread shown (the commands spread when the story got shorter).
+    virtual void Relayout() = 0;
+    // Shows spread N: the one path of a change of what the pages show. The
+    // controls follow the spread, both page pictures are drawn again through
+    // the painter (only the pixels that changed are repainted), and screen
+    // readers are told of each page whose text changed.
+    virtual void ShowPages(int n) = 0;
+    // The painter of the book and its pages.
+    virtual TPagePainter& Painter() = 0;
+    // Where the handlers' errors go.
+    virtual const ErrorSink& Errors() const = 0;
+};

@@ -1,0 +1,469 @@
+// TCommandsPart: saving the story, copying it to the clipboard, printing it
+// (as pages or as a folded booklet) and making its picture book, with the
+// short messages that confirm them.
+#include "book/forms/CommandsPart.h"
+
+#include <QApplication>
+#include <QClipboard>
+#include <QDesktopServices>
+#include <QDir>
+#include <QFile>
+#include <QPageLayout>
+#include <QPainter>
+#include <QPrintDialog>
+#include <QPrinter>
+#include <QPrinterInfo>
+#include <QUrl>
+#include <QVBoxLayout>
+#include <cstdio>
+#include <stdexcept>
+
+#include "book/BookGeometry.h"
+#include "book/BookLetters.h"
+#include "book/BookPieces.h"
+#include "book/BookletImposition.h"
+#include "book/PictureBookPlan.h"
+#include "book/PrintPlan.h"
+#include "book/StoryText.h"
+#include "book/forms/CommandGlyph.h"
+#include "book/forms/FormBook.h"
+#include "book/forms/LettersPart.h"
+#include "book/forms/PagePainter.h"
+#include "platform/Files.h"
+#include "platform/MessageBox.h"
+#include "platform/Tick.h"
+#include "platform/qt/Latin1.h"
+#include "platform/qt/QtCanvas.h"
+#include "platform/qt/QtPictureBook.h"
+#include "story/TaleTable.h"
+#include "ui/RunHandler.h"
+#include "ui/TileBG.h"
+
+namespace {
+
+// The command panel: for each command, the red message over its button, the
+// button and its text, stacked from the top. Text heights fit the texts in
+// the panel's Arial at its column's width.
+constexpr int kColumnLeft = 13, kColumnWidth = 200, kPanelWidth = 216, kPanelHeight = 316;
+constexpr int kMessageLeft = 23, kMessageWidth = 129, kMessageHeight = 15;
+constexpr int kButtonWidth = 149, kButtonHeight = 29;
+
+constexpr const char* kTurnStack =
+    "The fronts of the sheets are printed. Turn the printed stack over, put it back into the "
+    "printer, and click OK to print the backs.";
+
+QRect PaperRect(QPrinter& printer) {
+    return printer.pageLayout().paintRectPixels(printer.resolution());
+}
+
+// Why a print job on Printer, or into the PDF file File, could not start.
+std::string WhyNotStarted(const QPrinter& printer, const QString& file) {
+    const bool toFile = printer.outputFormat() == QPrinter::PdfFormat;
+    if (toFile && !file.isEmpty())
+        return "Print: cannot write " + FromQString(file);
+    // Without printers Qt turns the printer into an unnamed PDF file.
+    if (QPrinterInfo::availablePrinters().isEmpty())
+        return "Print: no printer is installed";
+    if (toFile)
+        return "Print: no file was named to print to";
+    if (!printer.isValid())
+        return "Print: the printer " + FromQString(printer.printerName()) + " is not available";
+    return "Print: the printer " + FromQString(printer.printerName()) +
+           " cannot start the print job";
+}
+
+// The picture book's letters: those chosen for the story's pages.
+plat::QtPictureBook::Letters BookLetters(const TBookLetters& chosen) {
+    return {QString(chosen.Family()), chosen.Points()};
+}
+
+} // namespace
+
+TCommandsPart::TCommandsPart(TFormBook& book, TRL8Library& library)
+    : pnlCommands(&book), lblPrinting(&pnlCommands), lblSaved(&pnlCommands),
+      lblCopied(&pnlCommands), lblBookMade(&pnlCommands), cmdPrint(&pnlCommands),
+      cmdSave(&pnlCommands), cmdCopy(&pnlCommands), cmdPictureBook(&pnlCommands),
+      lblPrintText(&pnlCommands), lblSaveText(&pnlCommands), lblCopyText(&pnlCommands),
+      lblPictureBookText(&pnlCommands), tmrMessage(&book), pnlBooklet(&book),
+      chkBooklet(&pnlBooklet), chkOneSided(&pnlBooklet), book_(book) {
+    Build();
+    tiles_ = std::make_unique<TileBG::TTileBG>(&pnlCommands, library, "bktile3");
+    ExecPrintDialog = [this](QPrinter& printer, int pageCount) {
+        QPrintDialog dlgPrint(&printer, &book_);
+        PreparePrintDialog(dlgPrint, pageCount);
+        dlgPrint.setOptionTabs({&pnlBooklet});
+        const bool confirmed = dlgPrint.exec() == QDialog::Accepted;
+        pnlBooklet.setParent(&book_);
+        pnlBooklet.hide();
+        return confirmed;
+    };
+    OpenDocument = [](const std::string& path) {
+        return QDesktopServices::openUrl(QUrl::fromLocalFile(ToQString(path)));
+    };
+    Clock = [] { return QDateTime::currentDateTime(); };
+}
+
+TCommandsPart::~TCommandsPart() = default;
+
+void TCommandsPart::Build() {
+    pnlCommands.setObjectName("pnlCommands");
+    pnlCommands.setAccessibleName("Keep the story");
+    pnlCommands.resize(kPanelWidth, kPanelHeight);
+    struct Row {
+        QLabel& message;
+        const char* messageName;
+        const char* messageText;
+        QPushButton& button;
+        const char* glyph;
+        const char* buttonName;
+        const char* buttonText;
+        QLabel& text;
+        const char* textName;
+        const char* textText;
+        int top, textHeight;
+    };
+    for (const Row& r :
+         {Row{lblPrinting, "lblPrinting", "Now printing story...", cmdPrint, "print", "cmdPrint",
+              "Print story", lblPrintText, "lblPrintText", "Print this story.", 0, 14},
+          Row{lblSaved, "lblSaved", "Story saved!", cmdSave, "save", "cmdSave", "Save story",
+              lblSaveText, "lblSaveText",
+              "Save the story as a text file. Read it again by clicking \"Read saved story\" "
+              "next time you pick the current title.",
+              62, 42},
+          Row{lblCopied, "lblCopied", "Story copied!", cmdCopy, "copy", "cmdCopy", "Copy story",
+              lblCopyText, "lblCopyText",
+              "Copy the story to the clipboard so that you can paste it into another program.", 152,
+              42},
+          Row{lblBookMade, "lblBookMade", "Picture book made!", cmdPictureBook, "picbook",
+              "cmdPictureBook", "Make a picture book", lblPictureBookText, "lblPictureBookText",
+              "Make a picture book of this story that you can keep, print or send.", 242, 28}}) {
+        r.message.setObjectName(r.messageName);
+        r.message.setText(r.messageText);
+        QPalette red = r.message.palette();
+        red.setColor(QPalette::WindowText, Qt::red);
+        r.message.setPalette(red);
+        r.message.setAlignment(Qt::AlignCenter);
+        r.message.setWordWrap(true);
+        r.message.hide();
+        r.message.setGeometry(kMessageLeft, r.top, kMessageWidth, kMessageHeight);
+        r.button.setObjectName(r.buttonName);
+        r.button.setText(r.buttonText);
+        r.button.setGeometry(kColumnLeft, r.top + kMessageHeight, kButtonWidth, kButtonHeight);
+        StyleCommand(r.button, r.glyph);
+        r.text.setObjectName(r.textName);
+        r.text.setText(r.textText);
+        r.text.setGeometry(kColumnLeft, r.top + kMessageHeight + kButtonHeight + 2, kColumnWidth,
+                           r.textHeight);
+        r.text.setWordWrap(true);
+        r.text.setAlignment(Qt::AlignLeft | Qt::AlignTop);
+    }
+    const ErrorSink& errors = book_.Errors();
+    connect(&cmdPrint, &QPushButton::clicked, this,
+            [this, &errors] { RunHandler(errors, [this] { cmdPrintClick(); }); });
+    connect(&cmdSave, &QPushButton::clicked, this,
+            [this, &errors] { RunHandler(errors, [this] { cmdSaveClick(); }); });
+    connect(&cmdCopy, &QPushButton::clicked, this, [this] { cmdCopyClick(); });
+    connect(&cmdPictureBook, &QPushButton::clicked, this, [this, &errors] {
+        RunHandler(
+            errors, [this] { cmdPictureBookClick(); }, HandlerCursor::Wait);
+    });
+
+    tmrMessage.setObjectName("tmrMessage");
+    tmrMessage.setInterval(int(TMessageClock::kInterval));
+    connect(&tmrMessage, &QTimer::timeout, this, [this] { tmrMessageTimer(); });
+
+    pnlBooklet.setObjectName("pnlBooklet");
+    pnlBooklet.setWindowTitle("Folded booklet");
+    chkBooklet.setObjectName("chkBooklet");
+    chkBooklet.setText("Print as a folded booklet");
+    chkOneSided.setObjectName("chkOneSided");
+    chkOneSided.setText("My printer prints one side only");
+    chkOneSided.setEnabled(false);
+    connect(&chkBooklet, &QCheckBox::toggled, &chkOneSided, &QWidget::setEnabled);
+    auto* column = new QVBoxLayout(&pnlBooklet); // owned by the panel
+    column->addWidget(&chkBooklet);
+    column->addWidget(&chkOneSided);
+    auto* note = new QLabel("Two pages of the picture book on each side of a sheet: fold the "
+                            "printed sheets in half, and they make a little book. The page "
+                            "range and the copies then count sheets.",
+                            &pnlBooklet); // owned by the panel
+    note->setWordWrap(true);
+    column->addWidget(note);
+    column->addStretch();
+    pnlBooklet.hide();
+}
+
+void TCommandsPart::Place(const TBookBox& rightPage, int w, int h) {
+    pnlCommands.move(TBookGeometry::CentredLeft(rightPage, pnlCommands.width()) - 15,
+                     rightPage.top + (rightPage.height - pnlCommands.height()) / 2);
+    // The panel's tiles would hide the corner of the forward arrow it reaches
+    // down to: that corner is left out of the panel and of its opaque tiles.
+    const TPoint arrow = TBookPieces::ForwardArrowPos(w, h);
+    const QRegion area = QRegion(pnlCommands.rect()) -
+                         QRegion(QRect(arrow.X, arrow.Y, 40, 25).translated(-pnlCommands.pos()));
+    pnlCommands.setMask(area);
+    tiles_->setMask(area);
+}
+
+// ---------------------------------------------------------------------------
+// Messages, saving and copying
+
+void TCommandsPart::ShowMessageLabel(QLabel& label) {
+    label.show();
+    if (messageClock_.Start(plat::GetTickCount()) || !tmrMessage.isActive())
+        tmrMessage.start();
+}
+
+void TCommandsPart::tmrMessageTimer() {
+    lblSaved.hide();
+    lblCopied.hide();
+    lblBookMade.hide();
+    tmrMessage.stop();
+    messageClock_.Stop();
+}
+
+void TCommandsPart::cmdSaveClick() {
+    const std::string path = book_.SavedStoryPath();
+    if (!QDir().mkpath(ToQString(book_.StoriesFolder)))
+        throw std::runtime_error("Save: cannot create the folder " + book_.StoriesFolder);
+    // Written whole to a temporary file and renamed, so a failed save keeps
+    // the story saved before.
+    if (!plat::WriteFileAtomic(path, MakeSavedStoryFile(book_.StoryText())))
+        throw std::runtime_error("Save: cannot write " + path);
+    ShowMessageLabel(lblSaved);
+}
+
+void TCommandsPart::cmdCopyClick() {
+    QApplication::clipboard()->setText(ToQString(MakeExportText(book_.StoryText())));
+    ShowMessageLabel(lblCopied);
+}
+
+// ---------------------------------------------------------------------------
+// Printing
+
+void TCommandsPart::PreparePrinter(QPrinter& printer) {
+    printer.setDocName(ToQString(book_.Book().CoverText));
+    if (QPrinterInfo::availablePrinters().isEmpty() && TTaleTable::IsTale(book_.TaleNumber)) {
+        // The dialog takes only a file it can write. When the folder cannot
+        // be made, the dialog says so and asks for another file.
+        QDir().mkpath(ToQString(book_.StoriesFolder));
+        printer.setOutputFormat(QPrinter::PdfFormat);
+        printer.setOutputFileName(
+            ToQString(book_.StoriesFolder + TTaleTable::PrintedStoryFileName(book_.TaleNumber)));
+    }
+}
+
+void TCommandsPart::PreparePrintDialog(QPrintDialog& dlgPrint, int pageCount) {
+    dlgPrint.setObjectName("dlgPrint");
+    dlgPrint.setOption(QAbstractPrintDialog::PrintPageRange);
+    dlgPrint.setMinMax(1, pageCount);
+    dlgPrint.setFromTo(1, pageCount);
+}
+
+void TCommandsPart::cmdPrintClick() {
+    QPrinter printer(QPrinter::HighResolution);
+    PreparePrinter(printer);
+    // The layout is made for the printer current before the dialog opens.
+    int count = 0;
+    {
+        QImage scratch = plat::QtCanvas::MeasureImage(printer.resolution());
+        QPainter painter(&scratch);
+        plat::QtCanvas canvas(painter, book_.LettersPart().Letters().Family(),
+                              book_.LettersPart().PagePoints());
+        count = MakePrintPlan(printer, canvas)->PageCount();
+    }
+    if (count < 1 || !ExecPrintDialog(printer, count))
+        return;
+    const bool range = printer.printRange() == QPrinter::PageRange;
+    std::string why;
+    if (chkBooklet.isChecked()) {
+        if (!PrintBooklet(printer, printer.copyCount(), range ? printer.fromPage() : 0,
+                          range ? printer.toPage() : 0, chkOneSided.isChecked(), &why))
+            throw std::runtime_error(why);
+        return;
+    }
+    if (!PrintStory(printer, printer.copyCount(), range ? printer.fromPage() : 0,
+                    range ? printer.toPage() : 0, &why))
+        throw std::runtime_error(why);
+}
+
+std::unique_ptr<TPrintPlan> TCommandsPart::MakePrintPlan(QPrinter& printer, plat::Canvas& canvas) {
+    const QRect paper = PaperRect(printer);
+    const TLettersPart& letters = book_.LettersPart();
+    return std::make_unique<TPrintPlan>(book_.Book(), canvas, book_.StoryText().c_str(),
+                                        paper.width(), paper.height(), letters.PagePoints(),
+                                        book_.pbxLeftPage.width(), letters.Letters().PrintBand());
+}
+
+bool TCommandsPart::PrintStory(QPrinter& printer, int copies, int fromPage, int toPage,
+                               std::string* why) {
+    return RunPrintJob(
+        printer,
+        [&](QPainter& painter) {
+            plat::QtCanvas canvas(painter, book_.LettersPart().Letters().Family(),
+                                  book_.LettersPart().PagePoints());
+            const std::unique_ptr<TPrintPlan> plan = MakePrintPlan(printer, canvas);
+            const std::vector<int> sheets = plan->Sheets(copies, fromPage, toPage);
+            for (std::size_t i = 0; i < sheets.size(); ++i) {
+                if (i > 0)
+                    printer.newPage();
+                plan->DrawPage(book_.Book(), canvas, sheets[i]);
+            }
+        },
+        why);
+}
+
+bool TCommandsPart::RunPrintJob(QPrinter& printer, const std::function<void(QPainter&)>& draw,
+                                std::string* why) {
+    // The copies are printed by Draw; a copy count left on the printer would
+    // multiply them.
+    printer.setCopyCount(1);
+    printer.setDocName(ToQString(book_.Book().CoverText));
+    // A PDF is written beside its file and takes the file's place whole once
+    // printed: a print that fails keeps the file printed before.
+    const QString file =
+        printer.outputFormat() == QPrinter::PdfFormat ? printer.outputFileName() : QString();
+    const QString partial = file.isEmpty() ? QString() : file + ".part";
+    if (!file.isEmpty())
+        printer.setOutputFileName(partial);
+    lblPrinting.show();
+    lblPrinting.repaint();
+    std::string failure;
+    QPainter painter;
+    try {
+        if (!painter.begin(&printer))
+            throw std::runtime_error(WhyNotStarted(printer, file));
+        draw(painter);
+    } catch (const std::exception& e) {
+        failure = e.what();
+    } catch (...) {
+        failure = "Print: the story could not be printed";
+    }
+    if (painter.isActive() && !painter.end() && failure.empty())
+        failure = file.isEmpty() ? "Print: the print job could not be finished"
+                                 : "Print: cannot write " + FromQString(file);
+    if (!file.isEmpty()) {
+        printer.setOutputFileName(file);
+        if (failure.empty() && std::rename(QFile::encodeName(partial).constData(),
+                                           QFile::encodeName(file).constData()))
+            failure = "Print: cannot write " + FromQString(file);
+        if (!failure.empty())
+            QFile::remove(partial);
+    }
+    lblPrinting.hide();
+    if (why)
+        *why = failure;
+    return failure.empty();
+}
+
+// ---------------------------------------------------------------------------
+// The picture book and the folded booklet
+
+QImage TCommandsPart::StoryPicture() const {
+    TRL8ImageData* surface = book_.Book().Picture;
+    if (!surface)
+        return {};
+    const int side = TPictureBookPlan::kPictureSide;
+    const int level = storyTwistLevel_;
+    return plat::QtPictureBook::PictureImage(
+        *surface, TRect{0, level * side, side, level * side + side}, book_.Painter().Palette());
+}
+
+std::string TCommandsPart::MakePictureBook() {
+    const std::string tale = TTaleTable::ShortName(book_.TaleNumber);
+    const QByteArray pdf = plat::QtPictureBook::MakePdf(
+        book_.StoryText(), BookLetters(book_.LettersPart().Letters()),
+        TPictureBookPlan::PaperFor(plat::QtPictureBook::LocaleUsesLetter()), StoryPicture());
+    const std::string& folder = book_.StoriesFolder;
+    if (!QDir().mkpath(ToQString(folder)))
+        throw std::runtime_error("Picture book: cannot create the folder " + folder);
+    const QDateTime now = Clock();
+    const TPictureBookPlan::Moment moment{now.date().year(), now.date().month(), now.date().day(),
+                                          now.time().hour(), now.time().minute()};
+    const std::string_view bytes(pdf.constData(), static_cast<std::size_t>(pdf.size()));
+    // A fresh name each time: the moment, then " (2)" and on.
+    for (int copy = 1;; ++copy) {
+        const std::string path = folder + TPictureBookPlan::FileName(tale, moment, copy);
+        switch (plat::WriteNewFileAtomic(path, bytes)) {
+        case plat::NewFile::Written:
+            return path;
+        case plat::NewFile::Exists:
+            if (copy < 1000)
+                continue;
+            [[fallthrough]];
+        case plat::NewFile::Failed:
+            throw std::runtime_error("Picture book: cannot write " + path);
+        }
+    }
+}
+
+void TCommandsPart::cmdPictureBookClick() {
+    // The wait cursor stands while the book is made, not while the player
+    // answers the offer to open it.
+    std::string path;
+    if (!RunHandler(
+            book_.Errors(),
+            [&] {
+                path = MakePictureBook();
+                ShowMessageLabel(lblBookMade);
+                lblBookMade.repaint();
+            },
+            HandlerCursor::Wait))
+        return;
+    RunHandler(book_.Errors(), [&] {
+        const std::string name = path.substr(book_.StoriesFolder.size());
+        if (plat::ShowMessage(
+                plat::MsgKind::Question,
+                "Your picture book is in your stories folder as \"" + name + "\".\n\nOpen it now?",
+                plat::MsgButtons::YesNo, "Picture book made!") == plat::MsgAnswer::Yes &&
+            !OpenDocument(path))
+            throw std::runtime_error("Picture book: no program was found to open " + path);
+    });
+}
+
+bool TCommandsPart::PrintBooklet(QPrinter& printer, int copies, int fromSheet, int toSheet,
+                                 bool oneSided, std::string* why) {
+    // Two book pages side by side on each landscape sheet, printed over the
+    // whole paper at the books' resolution.
+    printer.setFullPage(true);
+    printer.setPageOrientation(QPageLayout::Landscape);
+    printer.setResolution(plat::QtPictureBook::kDpi);
+    printer.setDuplex(oneSided ? QPrinter::DuplexNone : QPrinter::DuplexShortSide);
+    const bool toFile = printer.outputFormat() == QPrinter::PdfFormat;
+    const QImage picture = StoryPicture();
+    return RunPrintJob(
+        printer,
+        [&](QPainter& painter) {
+            plat::QtPictureBook book(
+                painter, book_.StoryText(), BookLetters(book_.LettersPart().Letters()),
+                printer.width() / 2, printer.height(), printer.resolution(), picture);
+            const TBookletImposition booklet(book.Plan().PageCount());
+            const auto jobs = booklet.Jobs(oneSided, copies, fromSheet, toSheet);
+            if (jobs.empty())
+                throw std::runtime_error("Print: the booklet has " +
+                                         std::to_string(booklet.Sheets()) + " sheets");
+            bool first = true;
+            for (std::size_t j = 0; j < jobs.size(); ++j) {
+                // A printer prints the fronts once their job ends; a file
+                // takes the backs after them.
+                if (j > 0 && !toFile) {
+                    if (!painter.end())
+                        throw std::runtime_error("Print: the print job could not be finished");
+                    if (plat::ShowMessage(plat::MsgKind::Information, kTurnStack,
+                                          plat::MsgButtons::OkCancel,
+                                          "Print as a folded booklet") != plat::MsgAnswer::Ok)
+                        return;
+                    if (!painter.begin(&printer))
+                        throw std::runtime_error("Print: the backs could not be printed");
+                    first = true;
+                }
+                for (const TBookletImposition::Side& side : jobs[j]) {
+                    if (!first && !printer.newPage())
+                        throw std::runtime_error("Print: the printer took no new sheet");
+                    first = false;
+                    book.DrawSide(side);
+                }
+            }
+        },
+        why);
+}

@@ -1,0 +1,17 @@
+// A layer a part of the storybook draws on a story page, under the text:
+// the twists' tint, the read-aloud highlight. The page painter draws the
+// layers in a fixed order (TPagePainter::Layer), then the text.
+#pragma once
+#include "platform/Canvas.h"
+
+class TBook;
+
+class TPageLayer {
+public:
+    virtual ~TPageLayer() = default;
+    // Draws the layer of story page Page, laid out Width pixels wide in Book
+    // over Text, on Canvas in page pixels (the canvas may be clipped to a
+    // part of the page). Left: the page stands on the left page area.
+    virtual void DrawPageLayer(const TBook& book, plat::Canvas& canvas, int width, int page,
+                               const char* text, bool left) = 0;
+};

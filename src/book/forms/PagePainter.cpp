@@ -1,0 +1,326 @@
+// TPagePainter: the book behind the pages and the one routine that draws a
+// page, whole or clipped.
+#include "book/forms/PagePainter.h"
+
+#include <QPainter>
+#include <QWidget>
+#include <cstring>
+
+#include "book/BookGeometry.h"
+#include "book/BookPieces.h"
+#include "book/forms/PageLayer.h"
+#include "book/forms/QtBookPieces.h"
+#include "image/RL8ImageData.h"
+#include "image/RL8Library.h"
+#include "platform/qt/QtCanvas.h"
+#include "platform/qt/QtDrawTarget.h"
+#include "ui/DrawOpaque.h"
+#include "ui/FormPalette.h"
+#include "ui/PaintBox.h"
+
+namespace {
+
+QRect ToQRect(const TBookBox& b) {
+    return QRect(b.left, b.top, b.width, b.height);
+}
+
+} // namespace
+
+TPagePainter::TPagePainter(QWidget& window, TPaintBox& left, TPaintBox& right, TBook& book,
+                           const TLibraryRef& library, TRL8Library& bookLibrary)
+    : window_(window), left_(left), right_(right), book_(book), library_(library),
+      bookPicture_(bookLibrary, "book", TLibraryImage::SurfaceNeed::Optional) {}
+
+QRect TPagePainter::Box(Side side) const {
+    const int w = window_.width(), h = window_.height();
+    return ToQRect(side == Side::Left ? TBookGeometry::LeftPage(w, h)
+                                      : TBookGeometry::RightPage(w, h));
+}
+
+void TPagePainter::SetLayer(Layer which, TPageLayer* part) {
+    layers_[static_cast<std::size_t>(which)] = part;
+}
+
+void TPagePainter::SetStoryLetters(const QString& family, int points) {
+    storyFamily_ = family;
+    storyPoints_ = points;
+}
+
+QString TPagePainter::Family(int page) const {
+    return page == 0 ? QString(kCoverFont) : storyFamily_;
+}
+
+int TPagePainter::Points(int page) const {
+    return page == 0 ? kCoverPoints : storyPoints_;
+}
+
+void TPagePainter::Measure(
+    Side side, int page,
+    const std::function<void(plat::Canvas& canvas, int width)>& measure) const {
+    QImage scratch = plat::QtCanvas::MeasureImage(96);
+    QPainter painter(&scratch);
+    plat::QtCanvas canvas(painter, Family(page), Points(page));
+    measure(canvas, Box(side).width());
+}
+
+const plat::LogPalette* TPagePainter::Palette() const {
+    return library_ && library_->IsOpen() ? library_->GetHPal() : nullptr;
+}
+
+void TPagePainter::ReleaseTalePicture() {
+    talePicture_.Reset();
+    book_.Picture = nullptr;
+}
+
+void TPagePainter::LoadTalePicture(const std::string& name, int level) {
+    ReleaseTalePicture();
+    if (!library_)
+        return;
+    talePicture_ = TLibraryImage(*library_, name, TLibraryImage::SurfaceNeed::Optional);
+    book_.Picture = talePicture_.Surface();
+    book_.PictureRect = TRect{0, level * 150, 150, level * 150 + 150};
+}
+
+// ---------------------------------------------------------------------------
+// The book behind the pages
+
+QRegion TPagePainter::PageInteriors() const {
+    const int w = window_.width(), h = window_.height();
+    QRegion interiors;
+    for (const TBookBox& b : {TBookGeometry::LeftPage(w, h), TBookGeometry::RightPage(w, h)})
+        interiors +=
+            QRect(b.left, b.top, b.width, std::max(0, TBookPieces::BackArrowPos(h).Y - b.top));
+    return interiors;
+}
+
+void TPagePainter::ComposeBook() {
+    const plat::LogPalette* palette = Palette();
+    if (!palette || !bookPicture_.Surface())
+        return;
+    RealizeFormPalette(&window_, library_.Get());
+    const int w = window_.width(), h = window_.height();
+    if (bookImage_.size() != QSize(w, h))
+        bookImage_ = bookStore_.Image(QSize(w, h), QImage::Format_ARGB32_Premultiplied);
+    // "book" is opaque: its pieces are copies of the one picture of it in the
+    // library's colours, made once for each palette. The pieces cover the
+    // whole window.
+    if (bookSheet_.isNull() || bookSheetPalette_ != palette) {
+        TRL8ImageData& book = *bookPicture_.Surface();
+        bookSheet_ = QImage(book.Width, book.Height, QImage::Format_RGB32);
+        plat::QtDrawTarget target(bookSheet_);
+        const plat::LogPalette* previous = target.SelectPalette(palette);
+        book.DisplayRect(target, TPoint{0, 0}, book.GetBounds());
+        target.SelectPalette(previous);
+        bookSheetPalette_ = palette;
+    }
+    QPainter painter(&bookImage_);
+    painter.setCompositionMode(QPainter::CompositionMode_Source);
+    for (const QRect& r : QRegion(0, 0, w, h) - PageInteriors())
+        QtBookPieces::Paint(painter, bookSheet_, w, h, backOn_, forwardOn_, r);
+}
+
+void TPagePainter::DrawArrows(bool backOn, bool forwardOn, bool realize) {
+    backOn_ = backOn;
+    forwardOn_ = forwardOn;
+    const plat::LogPalette* palette = Palette();
+    if (!palette || !bookPicture_.Surface() || bookImage_.isNull())
+        return;
+    if (realize && RealizeFormPalette(&window_, library_.Get()) != 0)
+        return; // the whole window is repainted
+    plat::QtDrawTarget target(bookImage_);
+    const plat::LogPalette* previous = target.SelectPalette(palette);
+    const int w = bookImage_.width(), h = bookImage_.height();
+    for (const TBookPieces::Piece& p :
+         {TBookPieces::BackArrow(h, backOn), TBookPieces::ForwardArrow(w, h, forwardOn)}) {
+        bookPicture_.Surface()->DisplayRect(target, p.dest, p.source);
+        const QRect r(p.dest.X, p.dest.Y, 40, 25);
+        window_.update(r);
+        // The page areas show the book behind them, the arrows' corners too.
+        for (TPaintBox* page : {&left_, &right_})
+            if (const QRect part = r & page->geometry(); !part.isEmpty())
+                page->update(part.translated(-page->pos()));
+    }
+    target.SelectPalette(previous);
+}
+
+void TPagePainter::PaintWindow(QPainter& painter, const QRegion& region) {
+    if (bookImage_.isNull())
+        ComposeBook();
+    if (bookImage_.isNull()) {
+        for (const QRect& r : region)
+            painter.fillRect(r, Qt::white);
+        return;
+    }
+    // Rectangle by rectangle: the page areas paint themselves.
+    for (const QRect& r : region)
+        DrawOpaque(painter, r, bookImage_, r);
+}
+
+void TPagePainter::PaintBookBehind(QPainter& painter, const QRect& area) const {
+    const QRect local(QPoint(0, 0), area.size());
+    if (bookSheet_.isNull()) {
+        painter.fillRect(local, Qt::white);
+        return;
+    }
+    painter.save();
+    painter.translate(-area.topLeft());
+    painter.setCompositionMode(QPainter::CompositionMode_Source); // the book is opaque
+    QtBookPieces::Paint(painter, bookSheet_, window_.width(), window_.height(), backOn_, forwardOn_,
+                        area);
+    painter.restore();
+}
+
+QImage TPagePainter::BookPicture() const {
+    QImage picture = bookImage_.convertToFormat(QImage::Format_RGB32);
+    if (picture.isNull())
+        return picture;
+    QPainter painter(&picture);
+    for (const QRect& r : PageInteriors()) {
+        painter.save();
+        painter.translate(r.topLeft());
+        PaintBookBehind(painter, r);
+        painter.restore();
+    }
+    return picture;
+}
+
+// ---------------------------------------------------------------------------
+// The pages
+
+void TPagePainter::Draw(Side side, int page, const char* text, const QRect& clip) {
+    // The page's picture: the book behind the page as it is now (arrows
+    // included), then what the page draws over it, in the format Qt blends
+    // fastest and in memory kept across resize steps. The text is drawn at
+    // the screen's pixel ratio, the pictures in whole pixels scaled to it,
+    // both from the layout in page pixels.
+    QImage& image = pages_[Index(side)].image;
+    const QRect box = Box(side);
+    if (clip.isNull()) {
+        const qreal ratio = window_.devicePixelRatioF();
+        const QSize pixels(qRound(box.width() * ratio), qRound(box.height() * ratio));
+        if (image.size() != pixels || image.devicePixelRatio() != ratio)
+            image =
+                pages_[Index(side)].store.Image(pixels, QImage::Format_ARGB32_Premultiplied, ratio);
+        if (side == Side::Left)
+            ++leftDraws_;
+    } else if (image.isNull()) {
+        return;
+    }
+    const QRect part =
+        clip.isNull() ? QRect(QPoint(0, 0), box.size()) : clip & QRect(QPoint(0, 0), box.size());
+    if (part.isEmpty())
+        return;
+    QPainter painter(&image);
+    painter.setClipRect(part);
+    painter.save();
+    painter.translate(part.topLeft());
+    PaintBookBehind(painter, part.translated(box.topLeft()));
+    painter.restore();
+    const bool story = page > 0 && text && *text;
+    if (page < 0 || (page > 0 && !story))
+        return;
+    plat::QtCanvas canvas(painter, Family(page), Points(page));
+    const plat::LogPalette* palette = Palette();
+    const plat::LogPalette* previous = palette ? canvas.Target()->SelectPalette(palette) : nullptr;
+    if (story)
+        for (TPageLayer* layer : layers_)
+            if (layer)
+                layer->DrawPageLayer(book_, canvas, box.width(), page, text, side == Side::Left);
+    if (story && !clip.isNull())
+        book_.DrawPageRowsFrom(&book_.Pages, &canvas, box.width(), page, text, part.top(),
+                               part.bottom() + 1);
+    else
+        book_.DrawPage(&canvas, box.width(), text ? text : "", page, box.height());
+    if (palette)
+        canvas.Target()->SelectPalette(previous);
+}
+
+void TPagePainter::Render(int current, const char* text) {
+    for (Side side : {Side::Left, Side::Right}) {
+        const int page = side == Side::Left ? current : (current == 0 ? -1 : current + 1);
+        // The old picture stays as it was while the new one is drawn (they
+        // share nothing once painted on).
+        const QImage before = pages_[Index(side)].image;
+        Draw(side, page, text, QRect());
+        DamageChanged(side, before);
+    }
+}
+
+void TPagePainter::RedrawPage(Side side, int page, const char* text) {
+    Draw(side, page, text, QRect());
+    Area(side).update();
+}
+
+void TPagePainter::RedrawPart(Side side, int page, const char* text, const QRect& area) {
+    const QRect part = area & QRect(QPoint(0, 0), Box(side).size());
+    if (part.isEmpty())
+        return;
+    Draw(side, page, text, part);
+    Area(side).update(part);
+}
+
+void TPagePainter::DamageChanged(Side side, const QImage& before) const {
+    const QImage& now = pages_[Index(side)].image;
+    TPaintBox& area = Area(side);
+    if (before.size() != now.size() || before.format() != now.format() ||
+        before.devicePixelRatio() != now.devicePixelRatio()) {
+        area.update();
+        return;
+    }
+    // Runs of rows that differ in the same columns make one rectangle.
+    const qreal ratio = now.devicePixelRatio();
+    const int w = now.width();
+    const std::size_t rowBytes = static_cast<std::size_t>(w) * 4;
+    QRegion damage;
+    QRect run;
+    const auto flush = [&] {
+        if (!run.isNull())
+            damage +=
+                QRectF(run.x() / ratio, run.y() / ratio, run.width() / ratio, run.height() / ratio)
+                    .toAlignedRect();
+        run = QRect();
+    };
+    for (int y = 0; y < now.height(); ++y) {
+        const auto* a = reinterpret_cast<const uint32_t*>(before.constScanLine(y));
+        const auto* b = reinterpret_cast<const uint32_t*>(now.constScanLine(y));
+        if (std::memcmp(a, b, rowBytes) == 0) {
+            flush();
+            continue;
+        }
+        int x0 = 0, x1 = w - 1;
+        while (a[x0] == b[x0])
+            ++x0;
+        while (a[x1] == b[x1])
+            --x1;
+        if (run.isNull() || run.left() != x0 || run.right() != x1) {
+            flush();
+            run = QRect(x0, y, x1 - x0 + 1, 1);
+        } else {
+            run.setBottom(y);
+        }
+    }
+    flush();
+    if (!damage.isEmpty())
+        area.update(damage);
+}
+
+void TPagePainter::PaintPage(Side side, QPainter& painter, const QRegion& damage) const {
+    // The page's picture may hold more pixels than the page has (its text
+    // drawn at the screen's pixel ratio).
+    const QImage& layer = pages_[Index(side)].image;
+    const qreal ratio = layer.devicePixelRatio();
+    for (const QRect& r : damage) {
+        if (layer.isNull())
+            painter.fillRect(r, Qt::white);
+        else
+            DrawOpaque(painter, QRectF(r), layer,
+                       QRectF(r.x() * ratio, r.y() * ratio, r.width() * ratio, r.height() * ratio));
+    }
+}
+
+QImage TPagePainter::PagePicture(Side side) const {
+    QImage picture(Box(side).size(), QImage::Format_RGB32);
+    QPainter painter(&picture);
+    PaintPage(side, painter, QRegion(picture.rect()));
+    return picture;
+}

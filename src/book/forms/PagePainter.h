@@ -1,0 +1,145 @@
+// TPagePainter: the storybook's pictures and the one routine that draws a
+// page. It owns the book behind the pages (the library's "book" picture,
+// composed once per window size and palette, with the page interiors left
+// out), the tale's cover picture, and the two page pictures with the memory
+// kept for them across resize steps.
+//
+// A page picture holds the book behind the page, then on story pages the
+// parts' layers in a fixed order (Layer: the twists' tint, then the
+// read-aloud highlight with its lit word), then the text in the page's
+// letters. Drawing a part of a page (a lit word, the cover's picture) runs
+// the same routine clipped to that part, so it gives the pixels a whole
+// drawing gives. Pictures are at the screen's pixel ratio; rectangles are in
+// page-area pixels, right and bottom edges exclusive.
+#pragma once
+#include <QImage>
+#include <QRect>
+#include <QRegion>
+#include <QString>
+#include <array>
+#include <functional>
+
+#include "book/Book.h"
+#include "image/LibraryImage.h"
+#include "image/LibraryRef.h"
+#include "ui/ImageStore.h"
+
+class QPainter;
+class QWidget;
+class TPageLayer;
+class TPaintBox;
+class TRL8Library;
+namespace plat {
+class Canvas;
+class LogPalette;
+} // namespace plat
+
+class TPagePainter {
+public:
+    // The cover page's letters, whatever is chosen for the story's pages.
+    static constexpr const char* kCoverFont = "Times New Roman";
+    static constexpr int kCoverPoints = 12; // 16 px at 96 dpi
+
+    enum class Side { Left, Right };
+    // The layers under the text, in the order they are drawn.
+    enum class Layer { TwistTint, ReadHighlight, Count };
+
+    // Window, the page areas, the book and the library ref outlive the
+    // painter. Library gives the "book" picture (none when it lacks one).
+    TPagePainter(QWidget& window, TPaintBox& left, TPaintBox& right, TBook& book,
+                 const TLibraryRef& library, TRL8Library& bookLibrary);
+
+    // Layer Which is drawn by Part (not owned; nullptr for none).
+    void SetLayer(Layer which, TPageLayer* part);
+    // The story's pages are drawn in Family at Points (the cover keeps its
+    // own letters).
+    void SetStoryLetters(const QString& family, int points);
+    QString Family(int page) const;
+    int Points(int page) const;
+
+    // The tale's cover picture at twist Level (0..2), or none; the book's
+    // Picture follows it.
+    void LoadTalePicture(const std::string& name, int level);
+    void ReleaseTalePicture();
+    TRL8ImageData* TalePicture() const { return talePicture_.Surface(); }
+
+    // Composes the book behind the pages for the window's size; nothing
+    // without the library or its "book" picture.
+    void ComposeBook();
+    // Draws the arrows in their state (enabled when BackOn / ForwardOn) into
+    // the book and damages them; Realize first realises the library's
+    // palette (the whole window is repainted when that changed it).
+    void DrawArrows(bool backOn, bool forwardOn, bool realize);
+    // The window's paint event: the book, rectangle by rectangle.
+    void PaintWindow(QPainter& painter, const QRegion& region);
+
+    // Draws both page pictures again for the spread whose left page is
+    // Current (the right area shows nothing on the cover spread) and damages
+    // the page areas: only the pixels that changed when the pictures keep
+    // their size.
+    void Render(int current, const char* text);
+    // Draws page Page (shown on Side) again whole and damages its area.
+    void RedrawPage(Side side, int page, const char* text);
+    // Draws the part Area of page Page (shown on Side) again and damages
+    // it; Area is cut to the page.
+    void RedrawPart(Side side, int page, const char* text, const QRect& area);
+    // A page area's paint event: its Damage from its picture.
+    void PaintPage(Side side, QPainter& painter, const QRegion& damage) const;
+
+    // The book behind Area (window pixels) as the window shows it: for the
+    // painted buttons, whose pictures have transparent corners.
+    QImage BookBehind(const QRect& area) const { return bookImage_.copy(area); }
+    bool HasBook() const { return !bookImage_.isNull(); }
+    // Runs Measure with a canvas in page Page's letters (measuring as the
+    // page is drawn) and the width of Side's page.
+    void Measure(Side side, int page,
+                 const std::function<void(plat::Canvas& canvas, int width)>& measure) const;
+    // The library's palette; nullptr without the library.
+    const plat::LogPalette* Palette() const;
+
+    // For the tests: the whole book as shown, a page area as shown, a page
+    // picture itself, and how often the left picture was drawn whole.
+    QImage BookPicture() const;
+    QImage PagePicture(Side side) const;
+    const QImage& Picture(Side side) const { return pages_[Index(side)].image; }
+    int LeftPageDraws() const { return leftDraws_; }
+
+private:
+    struct Page {
+        QImage image;
+        TImageStore store;
+    };
+    static int Index(Side side) { return side == Side::Left ? 0 : 1; }
+    TPaintBox& Area(Side side) const { return side == Side::Left ? left_ : right_; }
+    // Where Side's page area stands in the window at its size now.
+    QRect Box(Side side) const;
+    // The one routine: page Page (none when negative) drawn into Side's
+    // picture over the book behind it, whole (Clip null: the picture is
+    // made for the area's size) or only inside Clip.
+    void Draw(Side side, int page, const char* text, const QRect& clip);
+    // What of the pages the book picture leaves out.
+    QRegion PageInteriors() const;
+    // The book's pieces inside Area (window pixels) onto a painter whose
+    // origin is Area's top-left corner; white before the book is composed.
+    void PaintBookBehind(QPainter& painter, const QRect& area) const;
+    // Damages what differs between Before and Side's picture.
+    void DamageChanged(Side side, const QImage& before) const;
+
+    QWidget& window_;
+    TPaintBox& left_;
+    TPaintBox& right_;
+    TBook& book_;
+    const TLibraryRef& library_;
+    std::array<TPageLayer*, static_cast<int>(Layer::Count)> layers_{};
+    QString storyFamily_ = kCoverFont;
+    int storyPoints_ = kCoverPoints;
+    TLibraryImage bookPicture_; // "book": every piece of the book
+    TLibraryImage talePicture_; // the tale's three cover pictures; may be empty
+    bool backOn_ = false, forwardOn_ = false;
+    TImageStore bookStore_;
+    QImage bookImage_; // the book but PageInteriors(), premultiplied as the window paints it
+    QImage bookSheet_; // the whole of "book" in the colours of bookSheetPalette_
+    const plat::LogPalette* bookSheetPalette_ = nullptr;
+    std::array<Page, 2> pages_;
+    int leftDraws_ = 0;
+};

@@ -1,0 +1,104 @@
+// TReadToMePart: the storybook's reading aloud. It owns the "Read to me"
+// button (a third of the library image "readtome": idle at x 0, speaking at
+// x 50, paused at x 100, standing between the page arrows), the pace control
+// right of it ("readpace", three cells, the chosen one from the lit half;
+// "Book"/"ReadingPace" keeps the pace), the timer that follows the voice,
+// and the reader (TReadAloud).
+//
+// While the voice speaks, tmrReadAlong asks TReadAloud::Follow, which reads
+// the sound's played position and asks for a repaint of the parts of the word
+// that went dark and the one lit; the part has the page painter draw those
+// rectangles again (the same routine that draws a whole page, clipped). The
+// timer comes back when the next word is due (4 to 40 ms). The highlight is
+// the painter's read-highlight layer.
+#pragma once
+#include <QImage>
+#include <QObject>
+#include <QTimer>
+#include <memory>
+
+#include "book/ReadAloud.h"
+#include "book/ReadAloudOwner.h"
+#include "book/ReadingPace.h"
+#include "book/forms/PageLayer.h"
+#include "image/LibraryImage.h"
+#include "ui/PaintBox.h"
+
+class TBookHost;
+class TRL8Library;
+class TWaveMan;
+namespace plat {
+class SpeechSynth;
+}
+
+class TReadToMePart : public QObject, public TReadAloudOwner, public TPageLayer {
+public:
+    static constexpr int kWidth = 50;
+    static constexpr int kHeight = 25;
+
+    // Host and Window outlive the part; the components are Window's
+    // children. Library gives the pictures (no button without them).
+    TReadToMePart(TBookHost& host, QWidget& window, TRL8Library& library);
+    ~TReadToMePart() override;
+
+    TPaintBox pbxReadToMe; // "Read to me"
+    TPaintBox pbxReadPace; // the reading pace, right of "Read to me"
+    QTimer tmrReadAlong;   // lights the word heard while the voice speaks
+
+    TReadAloud& Reader() { return *reader_; }
+    // The wave manager the voice plays through (not owned, nullptr for
+    // none); stops any reading.
+    void SetWaveManager(TWaveMan* manager);
+    // Replaces the speech engine (nullptr for none); stops any reading.
+    void SetSpeechSynth(std::unique_ptr<plat::SpeechSynth> synth);
+    // Ends the reading, if any.
+    void Stop();
+    // Whether the story can be read aloud: a voice, the button's picture and
+    // an audio output.
+    bool CanRead() const;
+    // Shows the controls (on story spreads that can be read) or hides them.
+    void Show(bool show);
+    // Places the controls for a window W x H.
+    void Place(int w, int h);
+    // Draws the controls' pictures over the book behind them.
+    void Draw();
+    // The book was laid out again from the same text.
+    void Relayout();
+
+    // Handlers.
+    void pbxReadToMeClick();
+    void pbxReadPaceClick(int x); // X within the control
+    // The next pace after the one chosen, quick going round to slow (the
+    // control's press for screen readers).
+    void StepReadingPace();
+    void tmrReadAlongTimer();
+
+    // What the button and the pace control show.
+    const QImage& ReadToMePicture() const { return readToMeImage_; }
+    const QImage& ReadPacePicture() const { return readPaceImage_; }
+    TReadingPace::Pace ReadingPace() const { return pace_; }
+
+    // The reader's requests (TReadAloudOwner).
+    void ReadAloudShowSpread(int leftPage) override;
+    void ReadAloudRepaintPage(int page) override;
+    void ReadAloudRepaintParts(const std::vector<TLinePart>& parts) override;
+    void ReadAloudStateChanged(TReadState state) override;
+    // The highlight and the lit word (TPageLayer).
+    void DrawPageLayer(const TBook& book, plat::Canvas& canvas, int width, int page,
+                       const char* text, bool left) override;
+
+private:
+    void DrawReadToMe();
+    void DrawReadPace();
+
+    TBookHost& host_;
+    QWidget& window_;
+    TLibraryImage readToMePicture_; // "readtome"; empty without it
+    TLibraryImage readPacePicture_; // "readpace"; empty without it
+    QImage readToMeImage_;          // the button over the book behind it
+    QImage readPaceImage_;          // the pace control over the book behind it
+    TReadingPace::Pace pace_ = TReadingPace::Pace::Normal;
+    TWaveMan* waveManager_ = nullptr;
+    // Last member: goes first, while the part it calls back is whole.
+    std::unique_ptr<TReadAloud> reader_;
+};

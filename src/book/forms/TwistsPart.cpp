@@ -1,0 +1,187 @@
+// TTwistsPart: "Show the twists", the tint, its tooltip and the click that
+// swaps a word again. The rules are TStoryTwists'.
+#include "book/forms/TwistsPart.h"
+
+#include <QPainterPath>
+
+#include "book/BookPieces.h"
+#include "book/forms/BookHost.h"
+#include "book/forms/PagePainter.h"
+#include "book/forms/ReadToMePart.h"
+#include "data/InitGame.h"
+#include "platform/PrivateProfile.h"
+#include "platform/qt/Latin1.h"
+#include "story/Generate.h"
+#include "ui/Cursors.h"
+#include "ui/RunHandler.h"
+
+namespace {
+
+// The button's colours: those of the twist level's buttons.
+const QColor kPaper(0xff, 0xfa, 0xf0);
+const QColor kGold(0xf7, 0xc8, 0x43);
+const QColor kBrown(0x59, 0x36, 0x1d);
+const QColor kEdge(0xa0, 0x8a, 0x62);
+
+// A four-pointed sparkle centred at C, R from the centre to a point.
+QPainterPath Sparkle(QPointF c, qreal r) {
+    QPainterPath p;
+    const qreal k = r * 0.28;
+    p.moveTo(c.x(), c.y() - r);
+    p.quadTo(c.x() + k * 0.3, c.y() - k * 0.3, c.x() + r, c.y());
+    p.quadTo(c.x() + k * 0.3, c.y() + k * 0.3, c.x(), c.y() + r);
+    p.quadTo(c.x() - k * 0.3, c.y() + k * 0.3, c.x() - r, c.y());
+    p.quadTo(c.x() - k * 0.3, c.y() - k * 0.3, c.x(), c.y() - r);
+    return p;
+}
+
+} // namespace
+
+TTwistsPart::TTwistsPart(TBookHost& host, QWidget& window, TStoryGenerator& generator,
+                         TPaintBox& left, TPaintBox& right)
+    : pbxShowTwists(&window), host_(host), generator_(generator), left_(left), right_(right) {
+    pbxShowTwists.setObjectName("pbxShowTwists");
+    pbxShowTwists.resize(kWidth, kHeight);
+    pbxShowTwists.setCursor(ScreenCursor(kCursorActivate));
+    pbxShowTwists.OnPaint = [this](QPainter& c, const QRegion& damage) {
+        for (const QRect& r : damage)
+            c.drawImage(r, image_, r);
+    };
+    pbxShowTwists.OnMouseDown = [this](QPoint, Qt::MouseButton b) {
+        if (b == Qt::LeftButton)
+            RunHandler(host_.Errors(), [this] { pbxShowTwistsClick(); });
+    };
+    pbxShowTwists.hide();
+    showTwists_ = !SettingsFileName.empty() &&
+                  plat::GetProfileString("Book", "ShowTwists", "0", SettingsFileName) == "1";
+    const QString name = showTwists_ ? "Hide the twists" : "Show the twists";
+    pbxShowTwists.setToolTip(name);
+    pbxShowTwists.setAccessibleName(name);
+    left_.OnMouseMove = [this](QPoint pos) { TwistMouseMove(true, pos); };
+    right_.OnMouseMove = [this](QPoint pos) { TwistMouseMove(false, pos); };
+}
+
+void TTwistsPart::Take(std::string_view joined) {
+    twists_.Take(generator_, joined);
+}
+
+void TTwistsPart::Show(bool show) {
+    pbxShowTwists.setEnabled(!twists_.Empty());
+    if (show)
+        Draw();
+    pbxShowTwists.setVisible(show && !image_.isNull());
+}
+
+void TTwistsPart::Place(int w, int h) {
+    const TPoint readToMe = TBookPieces::ReadToMePos(w, h);
+    pbxShowTwists.move(readToMe.X - kGap - kWidth, readToMe.Y + TReadToMePart::kHeight - kHeight);
+}
+
+void TTwistsPart::Draw() {
+    if (!host_.Painter().HasBook()) {
+        image_ = QImage();
+        return;
+    }
+    image_ = host_.Painter().BookBehind(pbxShowTwists.geometry());
+    QPainter p(&image_);
+    p.setRenderHint(QPainter::Antialiasing);
+    const bool enabled = pbxShowTwists.isEnabled();
+    const bool on = showTwists_ && enabled;
+    const QRectF face = QRectF(image_.rect()).adjusted(1.5, 1.5, -1.5, -1.5);
+    p.setOpacity(enabled ? 1.0 : 0.45);
+    p.setPen(QPen(on ? kBrown : kEdge, on ? 2.0 : 1.0));
+    p.setBrush(on ? kGold : kPaper);
+    p.drawRoundedRect(face, 4, 4);
+    // A big sparkle and a small one; lit with the tint's colour when on.
+    p.setPen(QPen(kBrown, 1.2));
+    p.setBrush(on ? QColor::fromRgb(TStoryTwists::kColour) : kPaper);
+    const qreal r = face.height() / 2 - 0.5;
+    p.drawPath(Sparkle(face.center() + QPointF(-r * 0.35, r * 0.15), r));
+    p.setBrush(on ? QColor(Qt::white) : kPaper);
+    p.drawPath(Sparkle(face.center() + QPointF(r * 0.95, -r * 0.45), r * 0.45));
+    p.end();
+    pbxShowTwists.update();
+}
+
+void TTwistsPart::pbxShowTwistsClick() {
+    if (!pbxShowTwists.isEnabled())
+        return;
+    SetShowTwists(!showTwists_);
+}
+
+void TTwistsPart::SetShowTwists(bool show) {
+    showTwists_ = show;
+    if (!SettingsFileName.empty())
+        plat::WriteProfileString("Book", "ShowTwists", show ? "1" : "0", SettingsFileName);
+    pbxShowTwists.setToolTip(show ? "Hide the twists" : "Show the twists");
+    pbxShowTwists.setAccessibleName(pbxShowTwists.toolTip());
+    Draw();
+    if (host_.CurrentPage() >= 1)
+        host_.ShowPages(host_.CurrentPage());
+}
+
+void TTwistsPart::DrawPageLayer(const TBook& book, plat::Canvas& canvas, int width, int page,
+                                const char* text, bool left) {
+    auto& rects = rects_[left ? 0 : 1];
+    rects.clear();
+    if (!showTwists_ || twists_.Empty())
+        return;
+    for (const TStoryTwists::PagePart& p : twists_.PageParts(book, page)) {
+        const TRect r = TStoryTwists::PartRect(book, canvas, width, p.part, text);
+        if (r.IsEmpty())
+            continue;
+        canvas.FillRect(r.Left, r.Top, r.Right, r.Bottom, TStoryTwists::kColour);
+        rects.emplace_back(QRect(QPoint(r.Left, r.Top), QPoint(r.Right - 1, r.Bottom - 1)), p.span);
+    }
+}
+
+int TTwistsPart::TwistAt(bool left, QPoint pos) const {
+    if (!showTwists_ || host_.CurrentPage() < 1)
+        return -1;
+    for (const auto& [rect, span] : rects_[left ? 0 : 1])
+        if (rect.contains(pos))
+            return span;
+    return -1;
+}
+
+void TTwistsPart::TwistMouseMove(bool left, QPoint pos) {
+    TPaintBox& page = left ? left_ : right_;
+    const int span = TwistAt(left, pos);
+    const QString tip = span < 0 ? QString() : ToQString("was: " + twists_.Was(generator_, span));
+    if (page.toolTip() != tip)
+        page.setToolTip(tip);
+}
+
+bool TTwistsPart::TwistClick(bool left, QPoint pos) {
+    const int span = TwistAt(left, pos);
+    if (span < 0)
+        return false;
+    RunHandler(host_.Errors(), [this, span] { SwapTwist(span); });
+    return true;
+}
+
+void TTwistsPart::SwapTwist(int i) {
+    if (i < 0 || static_cast<std::size_t>(i) >= twists_.Spans().size())
+        return;
+    const uint32_t choice = twists_.Spans()[static_cast<std::size_t>(i)].Choice;
+    std::string joined;
+    if (!twists_.SwapAgain(generator_, i, joined))
+        return;
+    const int current = host_.CurrentPage();
+    host_.SetStory(joined); // stops the reading; takes the new spans
+    // The spread that holds the swapped word: the place clicked when it still
+    // holds the word, else the word's first place.
+    const auto& spans = twists_.Spans();
+    int32_t at = spans.empty() ? 0 : spans.front().Begin;
+    if (static_cast<std::size_t>(i) < spans.size() &&
+        spans[static_cast<std::size_t>(i)].Choice == choice)
+        at = spans[static_cast<std::size_t>(i)].Begin;
+    else
+        for (const TStoryTwists::Span& s : spans)
+            if (s.Choice == choice) {
+                at = s.Begin;
+                break;
+            }
+    const int page = TStoryTwists::PageOf(host_.Book(), at);
+    host_.ShowPages(page < 1 ? current : (page % 2 == 1 ? page : page - 1));
+}

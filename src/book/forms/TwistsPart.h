@@ -1,0 +1,82 @@
+// TTwistsPart: the storybook's twists. It owns "Show the twists" (a
+// two-state button just left of "Read to me", their feet level; it reaches
+// no higher than the page's bottom margin, so it never covers text), the
+// swapped words of the story shown (TStoryTwists), the tint behind them (the
+// page painter's twist layer), the tooltip of what the tale had there
+// ("was: " and the plain word) and the click on a tinted word that swaps it
+// again. "Book"/"ShowTwists" keeps the choice.
+#pragma once
+#include <QImage>
+#include <QObject>
+#include <QRect>
+#include <string>
+#include <utility>
+#include <vector>
+
+#include "book/StoryTwists.h"
+#include "book/forms/PageLayer.h"
+#include "ui/PaintBox.h"
+
+class TBookHost;
+class TStoryGenerator;
+
+class TTwistsPart : public QObject, public TPageLayer {
+public:
+    static constexpr int kWidth = 30;
+    static constexpr int kHeight = 18;
+    static constexpr int kGap = 6; // from "Read to me"
+
+    // Host, Window and Generator outlive the part; the button is Window's
+    // child. Left and Right are the page areas, whose tooltip and clicks
+    // the part hears.
+    TTwistsPart(TBookHost& host, QWidget& window, TStoryGenerator& generator, TPaintBox& left,
+                TPaintBox& right);
+
+    TPaintBox pbxShowTwists; // "Show the twists"
+
+    // The story shown changed: Joined is the generator's form of it.
+    void Take(std::string_view joined);
+    const TStoryTwists& Twists() const { return twists_; }
+    // Shows the button on story spreads (Show), enabled when the story holds
+    // words of the vocabulary.
+    void Show(bool show);
+    // Places the button for a window W x H.
+    void Place(int w, int h);
+    // Draws the button's picture over the book behind it.
+    void Draw();
+
+    // Turns the tint on or off and keeps the choice.
+    void SetShowTwists(bool show);
+    bool ShowTwists() const { return showTwists_; }
+    void pbxShowTwistsClick();
+    // The tinted parts on a page area (left when Left) and their spans.
+    const std::vector<std::pair<QRect, int>>& TwistRects(bool left) const {
+        return rects_[left ? 0 : 1];
+    }
+    // The span under Pos of a page area (left when Left), -1 when none is
+    // tinted there.
+    int TwistAt(bool left, QPoint pos) const;
+    // Swaps the words of span I again and shows the spread that holds the
+    // swapped word.
+    void SwapTwist(int i);
+    // A page area's click: false when Pos holds no tinted word (the click
+    // then turns the page).
+    bool TwistClick(bool left, QPoint pos);
+
+    // The tint (TPageLayer), keeping the parts' rectangles.
+    void DrawPageLayer(const TBook& book, plat::Canvas& canvas, int width, int page,
+                       const char* text, bool left) override;
+
+private:
+    void TwistMouseMove(bool left, QPoint pos);
+
+    TBookHost& host_;
+    TStoryGenerator& generator_;
+    TPaintBox& left_;
+    TPaintBox& right_;
+    TStoryTwists twists_;
+    bool showTwists_ = false;
+    QImage image_; // the button over the book behind it
+    // The tinted parts on each page area and the span each belongs to.
+    std::vector<std::pair<QRect, int>> rects_[2];
+};
