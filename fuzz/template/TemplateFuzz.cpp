@@ -100,9 +100,9 @@ extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, size_t size) {
         std::vector<std::string> again = g.Template(tale);
         g.SetTemplate(tale, std::move(again));
         g.SetTwistLevel(0);
-        LastTwistDecision = false;
+        g.SetLastTwistDecision(false);
         const std::vector<std::string> first = g.GenerateStory(tale);
-        LastTwistDecision = false;
+        g.SetLastTwistDecision(false);
         if (g.GenerateStory(tale) != first)
             __builtin_trap();
     }

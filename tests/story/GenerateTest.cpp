@@ -104,10 +104,26 @@ TEST_F(StoryTest, SameAsLastCarriesAcrossLinesAndStories) {
         gen->FixSeed(seed);
         gen->GenerateStory(1);
         const bool aSwapped = Def(*gen, "a") != "a";
-        EXPECT_EQ(LastTwistDecision, aSwapped);
+        EXPECT_EQ(gen->LastTwistDecision(), aSwapped);
         gen->GenerateStory(2);
         EXPECT_EQ(Def(*gen, "b") != "b", aSwapped) << seed;
     }
+}
+
+TEST_F(StoryTest, EachGeneratorKeepsItsOwnTwistDecision) {
+    Tell({"", ">a=NOUN"}, 100);
+    ASSERT_TRUE(gen->LastTwistDecision());
+    // Another generator starts from false, whatever this one decided.
+    auto other = folder.Make();
+    EXPECT_FALSE(other->LastTwistDecision());
+    other->SetTemplate(1, {"", ">b=NOUN&"});
+    other->FixSeed(1);
+    other->GenerateStory(1);
+    EXPECT_EQ(Def(*other, "b"), "b");
+    // Set by hand, it reaches the next story's first & token.
+    other->SetLastTwistDecision(true);
+    other->GenerateStory(1);
+    EXPECT_NE(Def(*other, "b"), "b");
 }
 
 TEST_F(StoryTest, ModifiersReachTheChoice) {

@@ -449,7 +449,7 @@ TEST_F(TaleContent, EveryVocabularyWordIsMarkedInItsForm) {
     for (int tale = 1; tale <= TStoryGenerator::kTaleCount; ++tale) {
         for (int twist : kTwists) {
             for (uint32_t seed = 1; seed <= 8; ++seed) {
-                LastTwistDecision = false;
+                gen_->SetLastTwistDecision(false);
                 Tell(*gen_, tale, twist, seed);
                 const auto& spans = gen_->StorySpans();
                 if (twist == 0) {
