@@ -14,7 +14,7 @@
 #include "book/BookPieces.h"
 #include "book/BookSpread.h"
 #include "book/StoryText.h"
-#include "book/forms/QtBookPieces.h"
+#include "book/qt/QtBookPieces.h"
 #include "image/RL8ImageData.h"
 #include "image/RL8Library.h"
 #include "platform/Files.h"

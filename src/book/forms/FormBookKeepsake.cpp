@@ -1,5 +1,5 @@
 // TFormBook's keepsake: "Make a picture book", which writes the story's
-// picture book (TPictureBookPlan, drawn by plat::QtPictureBook) into the
+// picture book (TPictureBookPlan, drawn by QtPictureBook) into the
 // stories folder and offers to open it, and the folded booklet the print
 // command prints when the player chooses it in the print dialog.
 #include "book/forms/FormBook.h"
@@ -15,11 +15,11 @@
 #include "book/BookLetters.h"
 #include "book/BookletImposition.h"
 #include "book/PictureBookPlan.h"
+#include "book/qt/QtPictureBook.h"
 #include "image/RL8Library.h"
 #include "platform/Files.h"
 #include "platform/MessageBox.h"
 #include "platform/qt/Latin1.h"
-#include "platform/qt/QtPictureBook.h"
 #include "story/TaleTable.h"
 #include "ui/RunHandler.h"
 
@@ -37,7 +37,7 @@ constexpr const char* kTurnStack =
     "printer, and click OK to print the backs.";
 
 // The picture book's letters: those chosen for the story's pages.
-plat::QtPictureBook::Letters BookLetters(const TBookLetters& chosen) {
+QtPictureBook::Letters BookLetters(const TBookLetters& chosen) {
     return {QString(chosen.Family()), chosen.Points()};
 }
 
@@ -46,7 +46,7 @@ QImage StoryPicture(TRL8ImageData* surface, int level, TRL8Library* library) {
     if (!surface)
         return {};
     const int side = TPictureBookPlan::kPictureSide;
-    return plat::QtPictureBook::PictureImage(
+    return QtPictureBook::PictureImage(
         *surface, TRect{0, level * side, side, level * side + side},
         library && library->IsOpen() ? library->GetHPal() : nullptr);
 }
@@ -128,9 +128,10 @@ void TFormBook::TakeBackBookletChoices() {
 
 std::string TFormBook::MakePictureBook() {
     const std::string tale = TTaleTable::ShortName(TaleNumber);
-    const QByteArray pdf = plat::QtPictureBook::MakePdf(
-        story_, BookLetters(letters_), TPictureBookPlan::PaperFor(plat::QtPictureBook::LocaleUsesLetter()),
-        StoryPicture(book_.Picture, storyTwistLevel_, library_.Get()));
+    const QByteArray pdf =
+        QtPictureBook::MakePdf(story_, BookLetters(letters_),
+                               TPictureBookPlan::PaperFor(QtPictureBook::LocaleUsesLetter()),
+                               StoryPicture(book_.Picture, storyTwistLevel_, library_.Get()));
     if (!QDir().mkpath(ToQString(StoriesFolder)))
         throw std::runtime_error("Picture book: cannot create the folder " + StoriesFolder);
     const QDateTime now = Clock();
@@ -183,15 +184,15 @@ bool TFormBook::PrintBooklet(QPrinter& printer, int copies, int fromSheet, int t
     // whole paper at the books' resolution.
     printer.setFullPage(true);
     printer.setPageOrientation(QPageLayout::Landscape);
-    printer.setResolution(plat::QtPictureBook::kDpi);
+    printer.setResolution(QtPictureBook::kDpi);
     printer.setDuplex(oneSided ? QPrinter::DuplexNone : QPrinter::DuplexShortSide);
     const bool toFile = printer.outputFormat() == QPrinter::PdfFormat;
     const QImage picture = StoryPicture(book_.Picture, storyTwistLevel_, library_.Get());
     return RunPrintJob(
         printer,
         [&](QPainter& painter) {
-            plat::QtPictureBook book(painter, story_, BookLetters(letters_), printer.width() / 2,
-                                     printer.height(), printer.resolution(), picture);
+            QtPictureBook book(painter, story_, BookLetters(letters_), printer.width() / 2,
+                               printer.height(), printer.resolution(), picture);
             const TBookletImposition booklet(book.Plan().PageCount());
             const auto jobs = booklet.Jobs(oneSided, copies, fromSheet, toSheet);
             if (jobs.empty())
