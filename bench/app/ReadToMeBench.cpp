@@ -36,9 +36,9 @@
 #include "platform/NullSpeechSynth.h"
 #include "platform/PrivateProfile.h"
 #include "platform/SpeechSynth.h"
-#include "platform/TestWaveOutService.h"
 #include "platform/WaveOutService.h"
 #include "platform/qt/QtWaveOutService.h"
+#include "support/TestWaveOutService.h"
 
 namespace {
 
@@ -51,7 +51,7 @@ public:
         if (realAudio) {
             previous_ = plat::SetWaveOutService(std::make_unique<plat::QtWaveOutService>());
         } else {
-            auto service = std::make_unique<plat::TestWaveOutService>();
+            auto service = std::make_unique<fbwtest::TestWaveOutService>();
             device = service.get();
             previous_ = plat::SetWaveOutService(std::move(service));
         }
@@ -76,7 +76,7 @@ public:
         book->pbxReadPaceClick(pace * TReadingPace::kCellWidth + TReadingPace::kCellWidth / 2);
     }
 
-    plat::TestWaveOutService* device = nullptr; // none with the real audio output
+    fbwtest::TestWaveOutService* device = nullptr; // none with the real audio output
     std::unique_ptr<TFormGame> game;
     std::unique_ptr<TFormBook> book;
 

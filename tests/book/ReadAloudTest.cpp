@@ -11,9 +11,9 @@
 #include "book/ReadHighlight.h"
 #include "platform/FixedCanvas.h"
 #include "platform/NullSpeechSynth.h"
-#include "platform/TestWaveOutService.h"
 #include "sound/WaveMan.h"
 #include "support/SpokenText.h"
+#include "support/TestWaveOutService.h"
 
 namespace {
 
@@ -65,7 +65,7 @@ public:
 class ReadAloudTest : public ::testing::Test {
 protected:
     void SetUp() override {
-        auto service = std::make_unique<plat::TestWaveOutService>();
+        auto service = std::make_unique<fbwtest::TestWaveOutService>();
         device = service.get();
         previous = plat::SetWaveOutService(std::move(service));
         manager = std::make_unique<TWaveMan>(&window, true);
@@ -101,7 +101,7 @@ protected:
         return n;
     }
 
-    plat::TestWaveOutService* device = nullptr;
+    fbwtest::TestWaveOutService* device = nullptr;
     std::unique_ptr<plat::WaveOutService> previous;
     Window window;
     std::unique_ptr<TWaveMan> manager;
@@ -298,7 +298,7 @@ TEST_F(ReadAloudTest, NothingToSayOrNoWayToSayItLeavesTheReaderIdle) {
     EXPECT_EQ(SpeechNodes(), 0);
     EXPECT_EQ(device->Devices().size(), 0u);
 
-    plat::TestWaveOutService::Control& c = device->Controls();
+    fbwtest::TestWaveOutService::Control& c = device->Controls();
     synth->Fail = false;
     c.failOpen = true;
     EXPECT_FALSE(Start(1)) << "no device opens";
@@ -436,7 +436,7 @@ TEST_F(ReadAloudTest, TheWordHeardIsLitAtThePlayedPositionAndOnlyItsPartsRepaint
     ASSERT_TRUE(Start(1));
     device->DeliverMessages();
     ASSERT_EQ(Playing(), "The Tale");
-    plat::TestWaveOutService::Control& c = device->Controls();
+    fbwtest::TestWaveOutService::Control& c = device->Controls();
     auto at = [&](uint32_t ms) {
         c.position = {plat::WavePosition::Unit::Milliseconds, ms};
         return reader->Follow();

@@ -6,13 +6,13 @@
 #include <string>
 
 #include "platform/NullSpeechSynth.h"
-#include "platform/TestWaveOutService.h"
+#include "support/TestWaveOutService.h"
 
 namespace fbwtest {
 
 // The text of the sentence Service's playing device plays; "" when none plays.
-inline std::string SpokenText(plat::TestWaveOutService& service) {
-    plat::TestWaveOutService::Device* d = service.Playing();
+inline std::string SpokenText(TestWaveOutService& service) {
+    TestWaveOutService::Device* d = service.Playing();
     if (!d || d->queue.empty())
         return "";
     const plat::WaveHeader* h = d->queue.front();

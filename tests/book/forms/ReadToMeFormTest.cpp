@@ -14,10 +14,10 @@
 #include "book/forms/FormBook.h"
 #include "platform/NullSpeechSynth.h"
 #include "platform/PrivateProfile.h"
-#include "platform/TestWaveOutService.h"
 #include "sound/AppSound.h"
 #include "story/Generate.h"
 #include "support/SpokenText.h"
+#include "support/TestWaveOutService.h"
 
 namespace {
 
@@ -50,7 +50,7 @@ class ReadToMeFormTest : public AppFixture {
 protected:
     void SetUp() override {
         AppFixture::SetUp();
-        auto service = std::make_unique<plat::TestWaveOutService>();
+        auto service = std::make_unique<fbwtest::TestWaveOutService>();
         device = service.get();
         previous = plat::SetWaveOutService(std::move(service));
         plat::WriteProfileString("Game", "Sound", "1", SettingsFileName);
@@ -93,7 +93,7 @@ protected:
     }
 
     fbwtest::TempDir stories;
-    plat::TestWaveOutService* device = nullptr;
+    fbwtest::TestWaveOutService* device = nullptr;
     std::unique_ptr<plat::WaveOutService> previous;
     std::unique_ptr<TFormGame> game;
     std::unique_ptr<TFormBook> book;
