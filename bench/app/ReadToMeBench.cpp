@@ -33,11 +33,11 @@
 #include "image/Random.h"
 #include "platform/Files.h"
 #include "platform/KeyStore.h"
-#include "platform/NullSpeechSynth.h"
 #include "platform/PrivateProfile.h"
 #include "platform/SpeechSynth.h"
 #include "platform/WaveOutService.h"
 #include "platform/qt/QtWaveOutService.h"
+#include "support/NullSpeechSynth.h"
 #include "support/TestWaveOutService.h"
 
 namespace {
@@ -161,7 +161,7 @@ BENCHMARK(BM_SynthesizeFirstSentence)
 // Args: the window's client size.
 void BM_LitWordChange(benchmark::State& state) {
     Reading r;
-    r.book->SetSpeechSynth(std::make_unique<plat::NullSpeechSynth>());
+    r.book->SetSpeechSynth(std::make_unique<fbwtest::NullSpeechSynth>());
     r.book->resize(static_cast<int>(state.range(0)), static_cast<int>(state.range(1)));
     QCoreApplication::processEvents();
     r.book->ShowPages(1);
@@ -178,8 +178,8 @@ void BM_LitWordChange(benchmark::State& state) {
     const TSentence& s = reader.Sentences().Items[reader.CurrentSentence()];
     uint32_t at[2];
     for (int i = 0; i < 2; ++i)
-        at[i] =
-            plat::NullSpeechSynth::MsAt(static_cast<std::size_t>(s.Words[1 + i].Begin - s.Begin));
+        at[i] = fbwtest::NullSpeechSynth::MsAt(
+            static_cast<std::size_t>(s.Words[1 + i].Begin - s.Begin));
     QCoreApplication::processEvents();
     int i = 0;
     int changes = 0;

@@ -5,7 +5,7 @@
 #include <cstdint>
 #include <string>
 
-#include "platform/NullSpeechSynth.h"
+#include "support/NullSpeechSynth.h"
 #include "support/TestWaveOutService.h"
 
 namespace fbwtest {
@@ -16,7 +16,7 @@ inline std::string SpokenText(TestWaveOutService& service) {
     if (!d || d->queue.empty())
         return "";
     const plat::WaveHeader* h = d->queue.front();
-    return plat::NullSpeechSynth::TextOf(reinterpret_cast<const int16_t*>(h->data),
+    return NullSpeechSynth::TextOf(reinterpret_cast<const int16_t*>(h->data),
                                          h->bufferLength / 2);
 }
 

@@ -12,10 +12,10 @@
 #include "book/BookPieces.h"
 #include "book/ReadHighlight.h"
 #include "book/forms/FormBook.h"
-#include "platform/NullSpeechSynth.h"
 #include "platform/PrivateProfile.h"
 #include "sound/AppSound.h"
 #include "story/Generate.h"
+#include "support/NullSpeechSynth.h"
 #include "support/SpokenText.h"
 #include "support/TestWaveOutService.h"
 
@@ -61,7 +61,7 @@ protected:
         game->Generator()->FixSeed(7);
         book = std::make_unique<TFormBook>(*game->Generator(), *game->Library());
         book->StoriesFolder = stories.Path();
-        auto s = std::make_unique<plat::NullSpeechSynth>();
+        auto s = std::make_unique<fbwtest::NullSpeechSynth>();
         synth = s.get();
         book->SetSpeechSynth(std::move(s));
         game->SetWindows(nullptr, book.get());
@@ -97,7 +97,7 @@ protected:
     std::unique_ptr<plat::WaveOutService> previous;
     std::unique_ptr<TFormGame> game;
     std::unique_ptr<TFormBook> book;
-    plat::NullSpeechSynth* synth = nullptr; // owned by the book's reader
+    fbwtest::NullSpeechSynth* synth = nullptr; // owned by the book's reader
 };
 
 } // namespace
@@ -141,7 +141,7 @@ TEST_F(ReadToMeFormTest, TheButtonStandsBetweenTheArrowsOnStorySpreadsWhenItCanS
     EXPECT_FALSE(ButtonShown()) << "no speech engine";
 
     // Nor on the empty spread after a story that ends on a right-hand page.
-    book->SetSpeechSynth(std::make_unique<plat::NullSpeechSynth>());
+    book->SetSpeechSynth(std::make_unique<fbwtest::NullSpeechSynth>());
     book->SetStory("The Tale\\n\\nOne. Two.");
     book->ShowPages(1);
     ASSERT_EQ(book->Book().PageCount(), 1);
@@ -405,9 +405,9 @@ TEST_F(ReadToMeFormTest, TheWordHeardIsLitOnThePageAndThePaceControlKeepsTheChil
     EXPECT_EQ(wordPixels(), 0) << "no word before the voice gets there";
     // The device reports the second word's time: that word alone is lit, and
     // only its rectangle and the first word's were drawn again.
-    device->Controls().position = {
-        plat::WavePosition::Unit::Milliseconds,
-        plat::NullSpeechSynth::MsAt(static_cast<std::size_t>(title.Words[1].Begin - title.Begin))};
+    device->Controls().position = {plat::WavePosition::Unit::Milliseconds,
+                                   fbwtest::NullSpeechSynth::MsAt(static_cast<std::size_t>(
+                                       title.Words[1].Begin - title.Begin))};
     const int draws = book->LeftPageDraws();
     book->tmrReadAlongTimer();
     EXPECT_EQ(book->Reader().LitWord(), 1);
@@ -432,7 +432,7 @@ TEST_F(ReadToMeFormTest, TheWordHeardIsLitOnThePageAndThePaceControlKeepsTheChil
     EXPECT_EQ(plat::GetProfileString("Book", "ReadingPace", "", SettingsFileName), "0");
     PressReadToMe();
     EXPECT_EQ(device->Playing()->queue.front()->bufferLength / 2,
-              plat::NullSpeechSynth::SamplesFor(Playing(), TReadingPace::kSlowStretch));
+              fbwtest::NullSpeechSynth::SamplesFor(Playing(), TReadingPace::kSlowStretch));
     QTest::mouseClick(&book->pbxReadPace, Qt::LeftButton, {}, QPoint(TReadingPace::kWidth - 3, 12));
     EXPECT_EQ(plat::GetProfileString("Book", "ReadingPace", "", SettingsFileName), "2");
     EXPECT_FLOAT_EQ(book->Reader().Pace(), TReadingPace::kQuickStretch);
@@ -443,7 +443,7 @@ TEST_F(ReadToMeFormTest, TheWordHeardIsLitOnThePageAndThePaceControlKeepsTheChil
     book->SetSpeechSynth(nullptr);
     EXPECT_FALSE(book->pbxReadToMe.isVisibleTo(book.get()));
     EXPECT_FALSE(book->pbxReadPace.isVisibleTo(book.get()));
-    book->SetSpeechSynth(std::make_unique<plat::NullSpeechSynth>());
+    book->SetSpeechSynth(std::make_unique<fbwtest::NullSpeechSynth>());
     EXPECT_TRUE(book->pbxReadPace.isVisibleTo(book.get()));
     book->SetWaveManager(nullptr);
     EXPECT_FALSE(book->pbxReadPace.isVisibleTo(book.get()));
