@@ -1,14 +1,18 @@
 # The floors of src/ and what each may include. Included by src/CMakeLists.txt
 # (the checks then run at configure time) and run as a script by the tests:
-#   cmake -DROOT=<source folder> -DCHECK=engine|windows -P Floors.cmake
+#   cmake -DROOT=<source folder> -DCHECK=engine|platform|windows -P Floors.cmake
 #
 # Engine folders: only the files directly in them are engine code; their
-# subfolders (platform/qt, platform/flite, book/forms, wordlist/forms) are
-# floors of their own.
+# subfolders (platform/qt, platform/flite, book/qt, book/forms, wordlist/forms)
+# are floors of their own.
 if(CMAKE_SCRIPT_MODE_FILE)
   cmake_minimum_required(VERSION 3.25)
 endif()
 set(FBW_ENGINE_DIRS platform image data vocab story sound book wordlist scene)
+# The engine folders above the plain platform, which the Qt platform and the
+# speech synthesizer never include.
+set(_FBW_ENGINE_ONLY_DIRS ${FBW_ENGINE_DIRS})
+list(REMOVE_ITEM _FBW_ENGINE_ONLY_DIRS platform)
 # The window floors, which the engine never includes.
 set(_FBW_WINDOW_FLOORS ui book/forms wordlist/forms app)
 
@@ -44,21 +48,33 @@ endfunction()
 # Engine code includes no Qt header and no window floor.
 function(_fbw_scan_engine root out)
   _fbw_scan("${root}" "${FBW_ENGINE_DIRS}" OFF "${_FBW_QT_INCLUDE_RE}" qt)
-  _fbw_include_re("${_FBW_WINDOW_FLOORS};platform/qt" re)
+  _fbw_include_re("${_FBW_WINDOW_FLOORS};platform/qt;platform/flite;book/qt" re)
   _fbw_scan("${root}" "${FBW_ENGINE_DIRS}" OFF "${re}" up)
   set(${out} "${qt};${up}" PARENT_SCOPE)
 endfunction()
 
-# Each window floor includes only floors below it: the Qt platform includes no
-# window floor, the shared pieces (ui) no window, the windows not the app.
+# The Qt platform and the speech synthesizer stand on the plain platform
+# alone: they include no engine folder (nor anything above one).
+function(_fbw_scan_platform root out)
+  _fbw_include_re("${_FBW_ENGINE_ONLY_DIRS}" re)
+  _fbw_scan("${root}" "platform/qt;platform/flite" ON "${re}" engine)
+  set(${out} "${engine}" PARENT_SCOPE)
+endfunction()
+
+# Each window floor includes only floors below it: the Qt platform and the
+# speech synthesizer include no window floor, the book drawn with Qt (book/qt)
+# none either, the shared pieces (ui) no window, the windows neither the app
+# nor each other.
 function(_fbw_scan_windows root out)
-  _fbw_include_re("ui;book/forms;wordlist/forms;app" re)
-  _fbw_scan("${root}" "platform/qt" ON "${re}" platform)
+  _fbw_include_re("${_FBW_WINDOW_FLOORS}" re)
+  _fbw_scan("${root}" "platform/qt;platform/flite;book/qt" ON "${re}" platform)
   _fbw_include_re("book/forms;wordlist/forms;app" re)
   _fbw_scan("${root}" "ui" ON "${re}" ui)
-  _fbw_include_re("app" re)
-  _fbw_scan("${root}" "book/forms;wordlist/forms" ON "${re}" forms)
-  set(${out} "${platform};${ui};${forms}" PARENT_SCOPE)
+  _fbw_include_re("wordlist/forms;app" re)
+  _fbw_scan("${root}" "book/forms" ON "${re}" book)
+  _fbw_include_re("book/forms;app" re)
+  _fbw_scan("${root}" "wordlist/forms" ON "${re}" wordlist)
+  set(${out} "${platform};${ui};${book};${wordlist}" PARENT_SCOPE)
 endfunction()
 
 function(_fbw_fail_on what bad)
@@ -81,6 +97,12 @@ function(fbw_check_engine_qt_free target)
   _fbw_fail_on("engine sources include Qt or a window floor" "${bad}")
 endfunction()
 
+# Fails when the Qt platform or the speech synthesizer includes an engine folder.
+function(fbw_check_platform_floors)
+  _fbw_scan_platform("${PROJECT_SOURCE_DIR}" bad)
+  _fbw_fail_on("the Qt platform or the speech synthesizer includes the engine" "${bad}")
+endfunction()
+
 function(fbw_check_window_floors)
   _fbw_scan_windows("${PROJECT_SOURCE_DIR}" bad)
   _fbw_fail_on("a floor includes one above it" "${bad}")
@@ -91,9 +113,15 @@ if(CMAKE_SCRIPT_MODE_FILE AND DEFINED ROOT)
     _fbw_scan_windows("${ROOT}" bad)
     _fbw_fail_on("a floor includes one above it" "${bad}")
     message(STATUS "every window floor includes only floors below it")
-  else()
+  elseif(CHECK STREQUAL "platform")
+    _fbw_scan_platform("${ROOT}" bad)
+    _fbw_fail_on("the Qt platform or the speech synthesizer includes the engine" "${bad}")
+    message(STATUS "the Qt platform and the speech synthesizer include no engine folder")
+  elseif(CHECK STREQUAL "engine")
     _fbw_scan_engine("${ROOT}" bad)
     _fbw_fail_on("engine sources include Qt or a window floor" "${bad}")
     message(STATUS "engine is Qt-free")
+  else()
+    message(FATAL_ERROR "CHECK must be engine, platform or windows (is \"${CHECK}\")")
   endif()
 endif()

@@ -39,12 +39,12 @@
 #include "image/Random.h"
 #include "platform/Files.h"
 #include "platform/KeyStore.h"
-#include "platform/NullSpeechSynth.h"
 #include "platform/PrivateProfile.h"
 #include "platform/SpeechSynth.h"
-#include "platform/TestWaveOutService.h"
 #include "platform/WaveOutService.h"
 #include "platform/qt/QtWaveOutService.h"
+#include "support/NullSpeechSynth.h"
+#include "support/TestWaveOutService.h"
 
 namespace {
 
@@ -57,7 +57,7 @@ public:
         if (realAudio) {
             previous_ = plat::SetWaveOutService(std::make_unique<plat::QtWaveOutService>());
         } else {
-            auto service = std::make_unique<plat::TestWaveOutService>();
+            auto service = std::make_unique<fbwtest::TestWaveOutService>();
             device = service.get();
             previous_ = plat::SetWaveOutService(std::move(service));
         }
@@ -83,7 +83,7 @@ public:
                                           TReadingPace::kCellWidth / 2);
     }
 
-    plat::TestWaveOutService* device = nullptr; // none with the real audio output
+    fbwtest::TestWaveOutService* device = nullptr; // none with the real audio output
     std::unique_ptr<TFormGame> game;
     std::unique_ptr<TFormBook> book;
 
@@ -168,7 +168,7 @@ BENCHMARK(BM_SynthesizeFirstSentence)
 // Args: the window's client size.
 void BM_LitWordChange(benchmark::State& state) {
     Reading r;
-    r.book->SetSpeechSynth(std::make_unique<plat::NullSpeechSynth>());
+    r.book->SetSpeechSynth(std::make_unique<fbwtest::NullSpeechSynth>());
     r.book->resize(static_cast<int>(state.range(0)), static_cast<int>(state.range(1)));
     QCoreApplication::processEvents();
     r.book->ShowPages(1);
@@ -185,8 +185,8 @@ void BM_LitWordChange(benchmark::State& state) {
     const TSentence& s = reader.Sentences().Items[reader.CurrentSentence()];
     uint32_t at[2];
     for (int i = 0; i < 2; ++i)
-        at[i] =
-            plat::NullSpeechSynth::MsAt(static_cast<std::size_t>(s.Words[1 + i].Begin - s.Begin));
+        at[i] = fbwtest::NullSpeechSynth::MsAt(
+            static_cast<std::size_t>(s.Words[1 + i].Begin - s.Begin));
     QCoreApplication::processEvents();
     int i = 0;
     int changes = 0;

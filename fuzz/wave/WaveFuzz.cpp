@@ -7,9 +7,9 @@
 
 #include "image/AbortException.h"
 #include "platform/MemoryStream.h"
-#include "platform/TestWaveOutService.h"
 #include "platform/WaveOutService.h"
 #include "sound/SoundNode.h"
+#include "support/TestWaveOutService.h"
 
 namespace {
 
@@ -21,8 +21,8 @@ struct Window : plat::WaveOutWindow {
 
 extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, size_t size) {
     // A fresh device per input: the service records every device it opens.
-    auto service = std::make_unique<plat::TestWaveOutService>();
-    plat::TestWaveOutService* device = service.get();
+    auto service = std::make_unique<fbwtest::TestWaveOutService>();
+    fbwtest::TestWaveOutService* device = service.get();
     plat::SetWaveOutService(std::move(service));
     plat::MemoryStream stream(std::string(reinterpret_cast<const char*>(data), size));
     try {

@@ -22,10 +22,10 @@
 #include "book/forms/TwistsPart.h"
 #include "image/RL8ImageData.h"
 #include "image/RL8Library.h"
-#include "platform/TestWaveOutService.h"
 #include "scene/Scene.h"
 #include "sound/AppSound.h"
 #include "story/Generate.h"
+#include "support/TestWaveOutService.h"
 #include "ui/Cursors.h"
 #include "wordlist/forms/FormWords.h"
 
@@ -322,7 +322,7 @@ TEST_F(FormGameAccessTest, TheSceneIsAGroupOfFourteenButtonsForAScreenReader) {
 }
 
 TEST_F(FormGameAccessTest, TheSoundButtonSaysWhetherTheSoundIsOn) {
-    auto previous = plat::SetWaveOutService(std::make_unique<plat::TestWaveOutService>());
+    auto previous = plat::SetWaveOutService(std::make_unique<fbwtest::TestWaveOutService>());
     Start();
     ASSERT_TRUE(SoundOn);
     QAccessibleInterface* sound = SceneInterface()->child(13);

@@ -20,11 +20,11 @@
 #include "image/RL8ImageData.h"
 #include "image/RL8Library.h"
 #include "platform/Screen.h"
-#include "platform/TestWaveOutService.h"
 #include "platform/qt/QtDrawTarget.h"
 #include "scene/Scene.h"
 #include "sound/AppSound.h"
 #include "story/Generate.h"
+#include "support/TestWaveOutService.h"
 #include "ui/Cursors.h"
 #include "wordlist/forms/FormWords.h"
 
@@ -74,7 +74,7 @@ TEST_F(FormGameTest, OnlyThePlayersSwitchChangesTheSoundSetting) {
     }
 
     // With an audio output the switch turns it off, and that is kept.
-    auto previous = plat::SetWaveOutService(std::make_unique<plat::TestWaveOutService>());
+    auto previous = plat::SetWaveOutService(std::make_unique<fbwtest::TestWaveOutService>());
     plat::WriteProfileString("Game", "Sound", "1", SettingsFileName);
     {
         TFormGame game;

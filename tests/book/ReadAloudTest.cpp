@@ -10,10 +10,10 @@
 #include "book/ReadAloud.h"
 #include "book/ReadHighlight.h"
 #include "platform/FixedCanvas.h"
-#include "platform/NullSpeechSynth.h"
-#include "platform/TestWaveOutService.h"
 #include "sound/WaveMan.h"
+#include "support/NullSpeechSynth.h"
 #include "support/SpokenText.h"
+#include "support/TestWaveOutService.h"
 
 namespace {
 
@@ -65,12 +65,12 @@ public:
 class ReadAloudTest : public ::testing::Test {
 protected:
     void SetUp() override {
-        auto service = std::make_unique<plat::TestWaveOutService>();
+        auto service = std::make_unique<fbwtest::TestWaveOutService>();
         device = service.get();
         previous = plat::SetWaveOutService(std::move(service));
         manager = std::make_unique<TWaveMan>(&window, true);
         window.manager = manager.get();
-        auto s = std::make_unique<plat::NullSpeechSynth>();
+        auto s = std::make_unique<fbwtest::NullSpeechSynth>();
         synth = s.get();
         reader = std::make_unique<TReadAloud>(owner, std::move(s));
         owner.reader = reader.get();
@@ -101,11 +101,11 @@ protected:
         return n;
     }
 
-    plat::TestWaveOutService* device = nullptr;
+    fbwtest::TestWaveOutService* device = nullptr;
     std::unique_ptr<plat::WaveOutService> previous;
     Window window;
     std::unique_ptr<TWaveMan> manager;
-    plat::NullSpeechSynth* synth = nullptr; // owned by the reader
+    fbwtest::NullSpeechSynth* synth = nullptr; // owned by the reader
     Owner owner;
     std::unique_ptr<TReadAloud> reader;
     plat::FixedCanvas canvas{5, 10};
@@ -298,7 +298,7 @@ TEST_F(ReadAloudTest, NothingToSayOrNoWayToSayItLeavesTheReaderIdle) {
     EXPECT_EQ(SpeechNodes(), 0);
     EXPECT_EQ(device->Devices().size(), 0u);
 
-    plat::TestWaveOutService::Control& c = device->Controls();
+    fbwtest::TestWaveOutService::Control& c = device->Controls();
     synth->Fail = false;
     c.failOpen = true;
     EXPECT_FALSE(Start(1)) << "no device opens";
@@ -315,7 +315,7 @@ TEST_F(ReadAloudTest, NothingToSayOrNoWayToSayItLeavesTheReaderIdle) {
 }
 
 TEST_F(ReadAloudTest, SentencesTheEngineCannotSayArePassedOver) {
-    class Picky : public plat::NullSpeechSynth {
+    class Picky : public fbwtest::NullSpeechSynth {
     public:
         bool Synthesize(const std::string& t, float stretch, plat::SpeechPcm& out) override {
             return t != "Aa bb cc." && NullSpeechSynth::Synthesize(t, stretch, out);
@@ -436,14 +436,14 @@ TEST_F(ReadAloudTest, TheWordHeardIsLitAtThePlayedPositionAndOnlyItsPartsRepaint
     ASSERT_TRUE(Start(1));
     device->DeliverMessages();
     ASSERT_EQ(Playing(), "The Tale");
-    plat::TestWaveOutService::Control& c = device->Controls();
+    fbwtest::TestWaveOutService::Control& c = device->Controls();
     auto at = [&](uint32_t ms) {
         c.position = {plat::WavePosition::Unit::Milliseconds, ms};
         return reader->Follow();
     };
     // "The" from 0 ms, "Tale" from the time of character 4.
-    const uint32_t tale = plat::NullSpeechSynth::MsAt(4);
-    const uint32_t end = plat::NullSpeechSynth::MsAt(8);
+    const uint32_t tale = fbwtest::NullSpeechSynth::MsAt(4);
+    const uint32_t end = fbwtest::NullSpeechSynth::MsAt(8);
     owner.repaintedParts.clear();
     EXPECT_EQ(at(0), tale) << "the next word is due then";
     EXPECT_EQ(reader->LitWord(), 0);
@@ -478,7 +478,7 @@ TEST_F(ReadAloudTest, TheWordHeardIsLitAtThePlayedPositionAndOnlyItsPartsRepaint
     at(0);
     Heard();
     EXPECT_EQ(reader->LitWord(), -1);
-    c.position.value = plat::NullSpeechSynth::MsAt(3);
+    c.position.value = fbwtest::NullSpeechSynth::MsAt(3);
     reader->Follow();
     EXPECT_EQ(reader->LitWord(), 1) << "\"bb\" of \"Aa bb cc.\"";
     EXPECT_EQ(reader->LitParts(), (std::vector<TLinePart>{{1, 3, 3, 5}}));
@@ -499,7 +499,7 @@ TEST_F(ReadAloudTest, PauseKeepsTheLitWordAndGoingOnReadsThePausedSentenceAgain)
     Heard();
     ASSERT_EQ(Playing(), "Dd ee ff gg hh ii jj kk ll mm nn oo pp qq rr.");
     device->Controls().position = {plat::WavePosition::Unit::Milliseconds,
-                                   plat::NullSpeechSynth::MsAt(7)};
+                                   fbwtest::NullSpeechSynth::MsAt(7)};
     reader->Follow();
     ASSERT_EQ(reader->LitWord(), 2);
     const std::vector<TLinePart> sentence = reader->Highlight();
@@ -549,7 +549,7 @@ TEST_F(ReadAloudTest, PauseKeepsTheLitWordAndGoingOnReadsThePausedSentenceAgain)
     ASSERT_TRUE(Start(1));
     Heard();
     ASSERT_EQ(Playing(), "there stood a little house of bread and cake.");
-    device->Controls().position.value = plat::NullSpeechSynth::MsAt(6);
+    device->Controls().position.value = fbwtest::NullSpeechSynth::MsAt(6);
     reader->Follow();
     EXPECT_EQ(reader->LitWord(), 12) << "\"stood\": the second part's words follow the first's";
     reader->Pause();
@@ -561,20 +561,20 @@ TEST_F(ReadAloudTest, APaceChangeTakesEffectFromTheNextSentence) {
     auto playingLength = [&] { return device->Playing()->queue.front()->bufferLength / 2; };
     ASSERT_TRUE(Start(1));
     ASSERT_EQ(Playing(), "The Tale");
-    EXPECT_EQ(playingLength(), plat::NullSpeechSynth::SamplesFor("The Tale"));
+    EXPECT_EQ(playingLength(), fbwtest::NullSpeechSynth::SamplesFor("The Tale"));
     reader->SetPace(1.5f);
     // The sentence made ahead at the old pace is made again at the new one.
     Heard();
     ASSERT_EQ(Playing(), "Aa bb cc.");
-    EXPECT_EQ(playingLength(), plat::NullSpeechSynth::SamplesFor("Aa bb cc.", 1.5f));
+    EXPECT_EQ(playingLength(), fbwtest::NullSpeechSynth::SamplesFor("Aa bb cc.", 1.5f));
     Heard();
-    EXPECT_EQ(playingLength(), plat::NullSpeechSynth::SamplesFor(Playing(), 1.5f))
+    EXPECT_EQ(playingLength(), fbwtest::NullSpeechSynth::SamplesFor(Playing(), 1.5f))
         << "and the ones after it";
     // Paused, a change is used when reading goes on.
     reader->Pause();
     reader->SetPace(0.95f);
     ASSERT_TRUE(reader->GoOn());
-    EXPECT_EQ(playingLength(), plat::NullSpeechSynth::SamplesFor(Playing(), 0.95f));
+    EXPECT_EQ(playingLength(), fbwtest::NullSpeechSynth::SamplesFor(Playing(), 0.95f));
     EXPECT_FLOAT_EQ(reader->Pace(), 0.95f);
     // The rest of a sentence spoken in two parts keeps the pace of its first.
     Layout("Far away, over the hills and far beyond the seven seas, there stood a little "
@@ -583,8 +583,8 @@ TEST_F(ReadAloudTest, APaceChangeTakesEffectFromTheNextSentence) {
     ASSERT_TRUE(Start(1));
     reader->SetPace(1.5f);
     Heard();
-    EXPECT_EQ(playingLength(), plat::NullSpeechSynth::SamplesFor(Playing(), 0.95f));
+    EXPECT_EQ(playingLength(), fbwtest::NullSpeechSynth::SamplesFor(Playing(), 0.95f));
     Heard();
     EXPECT_EQ(Playing(), "It was warm.");
-    EXPECT_EQ(playingLength(), plat::NullSpeechSynth::SamplesFor(Playing(), 1.5f));
+    EXPECT_EQ(playingLength(), fbwtest::NullSpeechSynth::SamplesFor(Playing(), 1.5f));
 }

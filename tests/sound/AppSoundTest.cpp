@@ -7,11 +7,11 @@
 #include "data/InitGame.h"
 #include "image/LumException.h"
 #include "platform/Files.h"
-#include "platform/TestWaveOutService.h"
 #include "sound/AppSound.h"
 #include "sound/SoundInfoNode.h"
 #include "sound/WaveBytes.h"
 #include "support/TestSupport.h"
+#include "support/TestWaveOutService.h"
 
 using namespace fbwtest;
 
@@ -25,7 +25,7 @@ public:
 class AppSoundTest : public ::testing::Test {
 protected:
     void SetUp() override {
-        auto service = std::make_unique<plat::TestWaveOutService>();
+        auto service = std::make_unique<fbwtest::TestWaveOutService>();
         device = service.get();
         previous = plat::SetWaveOutService(std::move(service));
         savedData = DataFolder;
@@ -71,7 +71,7 @@ protected:
         WriteCatalogue(text);
     }
     uint32_t PlayingLength() const {
-        plat::TestWaveOutService::Device* d = device->Playing();
+        fbwtest::TestWaveOutService::Device* d = device->Playing();
         return d ? d->queue.front()->bufferLength : 0;
     }
     void Finish() {
@@ -80,7 +80,7 @@ protected:
     }
 
     TempDir dir;
-    plat::TestWaveOutService* device = nullptr;
+    fbwtest::TestWaveOutService* device = nullptr;
     std::unique_ptr<plat::WaveOutService> previous;
     std::string savedData, savedWave;
     MainWindow window;

@@ -10,10 +10,10 @@
 
 #include "data/InitGame.h"
 #include "platform/Files.h"
-#include "platform/TestWaveOutService.h"
 #include "sound/AppSound.h"
 #include "sound/SoundInfoNode.h"
 #include "support/TestSupport.h"
+#include "support/TestWaveOutService.h"
 
 using namespace fbwtest;
 
@@ -31,7 +31,7 @@ std::vector<int16_t> Samples(const TSoundNode& node) {
 class ShippedSounds : public ::testing::Test {
 protected:
     void SetUp() override {
-        previous = plat::SetWaveOutService(std::make_unique<plat::TestWaveOutService>());
+        previous = plat::SetWaveOutService(std::make_unique<fbwtest::TestWaveOutService>());
         savedData = DataFolder;
         savedWave = WaveFolder;
         DataFolder = YarnsDir() + "/dat/";

@@ -2,10 +2,10 @@
 // PlaySound, loops, auto-free nodes and the done messages.
 #include <gtest/gtest.h>
 
-#include "platform/TestWaveOutService.h"
 #include "sound/WaveBytes.h"
 #include "sound/WaveMan.h"
 #include "support/TestSupport.h"
+#include "support/TestWaveOutService.h"
 
 using namespace fbwtest;
 
@@ -28,7 +28,7 @@ public:
 class WaveManTest : public ::testing::Test {
 protected:
     void SetUp() override {
-        auto service = std::make_unique<plat::TestWaveOutService>();
+        auto service = std::make_unique<fbwtest::TestWaveOutService>();
         device = service.get();
         previous = plat::SetWaveOutService(std::move(service));
         for (int id = 1; id <= 5; ++id)
@@ -67,12 +67,12 @@ protected:
     }
     // The sample bytes the playing device has at the head of its queue.
     uint32_t PlayingLength() const {
-        plat::TestWaveOutService::Device* d = device->Playing();
+        fbwtest::TestWaveOutService::Device* d = device->Playing();
         return d ? d->queue.front()->bufferLength : 0;
     }
 
     TempDir dir;
-    plat::TestWaveOutService* device = nullptr; // owned by the installed service
+    fbwtest::TestWaveOutService* device = nullptr; // owned by the installed service
     std::unique_ptr<plat::WaveOutService> previous;
     OwnerWindow window;
     std::unique_ptr<TWaveMan> manager;

@@ -5,18 +5,18 @@
 #include <cstdint>
 #include <string>
 
-#include "platform/NullSpeechSynth.h"
-#include "platform/TestWaveOutService.h"
+#include "support/NullSpeechSynth.h"
+#include "support/TestWaveOutService.h"
 
 namespace fbwtest {
 
 // The text of the sentence Service's playing device plays; "" when none plays.
-inline std::string SpokenText(plat::TestWaveOutService& service) {
-    plat::TestWaveOutService::Device* d = service.Playing();
+inline std::string SpokenText(TestWaveOutService& service) {
+    TestWaveOutService::Device* d = service.Playing();
     if (!d || d->queue.empty())
         return "";
     const plat::WaveHeader* h = d->queue.front();
-    return plat::NullSpeechSynth::TextOf(reinterpret_cast<const int16_t*>(h->data),
+    return NullSpeechSynth::TextOf(reinterpret_cast<const int16_t*>(h->data),
                                          h->bufferLength / 2);
 }
 

@@ -7,7 +7,7 @@
 
 #include "SceneLayout.h"
 #include "book/BookPieces.h"
-#include "book/forms/QtBookPieces.h"
+#include "book/qt/QtBookPieces.h"
 #include "story/TaleTable.h"
 
 namespace {

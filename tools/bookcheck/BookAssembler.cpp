@@ -4,7 +4,7 @@
 #include <QPainter>
 
 #include "book/BookPieces.h"
-#include "book/forms/QtBookPieces.h"
+#include "book/qt/QtBookPieces.h"
 
 QImage BookAssembler::Assemble(const QImage& sheet, int w, int h, bool backOn, bool forwardOn) {
     QImage img(w, h, QImage::Format_RGB32);

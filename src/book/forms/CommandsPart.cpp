@@ -29,12 +29,12 @@
 #include "book/forms/FormBook.h"
 #include "book/forms/LettersPart.h"
 #include "book/forms/PagePainter.h"
+#include "book/qt/QtPictureBook.h"
 #include "platform/Files.h"
 #include "platform/MessageBox.h"
 #include "platform/Tick.h"
 #include "platform/qt/Latin1.h"
 #include "platform/qt/QtCanvas.h"
-#include "platform/qt/QtPictureBook.h"
 #include "story/TaleTable.h"
 #include "ui/RunHandler.h"
 #include "ui/TileBG.h"
@@ -73,7 +73,7 @@ std::string WhyNotStarted(const QPrinter& printer, const QString& file) {
 }
 
 // The picture book's letters: those chosen for the story's pages.
-plat::QtPictureBook::Letters BookLetters(const TBookLetters& chosen) {
+QtPictureBook::Letters BookLetters(const TBookLetters& chosen) {
     return {QString(chosen.Family()), chosen.Points()};
 }
 
@@ -365,15 +365,15 @@ QImage TCommandsPart::StoryPicture() const {
         return {};
     const int side = TPictureBookPlan::kPictureSide;
     const int level = storyTwistLevel_;
-    return plat::QtPictureBook::PictureImage(
-        *surface, TRect{0, level * side, side, level * side + side}, book_.Painter().Palette());
+    return QtPictureBook::PictureImage(*surface, TRect{0, level * side, side, level * side + side},
+                                       book_.Painter().Palette());
 }
 
 std::string TCommandsPart::MakePictureBook() {
     const std::string tale = TTaleTable::ShortName(book_.TaleNumber);
-    const QByteArray pdf = plat::QtPictureBook::MakePdf(
+    const QByteArray pdf = QtPictureBook::MakePdf(
         book_.StoryText(), BookLetters(book_.LettersPart().Letters()),
-        TPictureBookPlan::PaperFor(plat::QtPictureBook::LocaleUsesLetter()), StoryPicture());
+        TPictureBookPlan::PaperFor(QtPictureBook::LocaleUsesLetter()), StoryPicture());
     const std::string& folder = book_.StoriesFolder;
     if (!QDir().mkpath(ToQString(folder)))
         throw std::runtime_error("Picture book: cannot create the folder " + folder);
@@ -427,16 +427,16 @@ bool TCommandsPart::PrintBooklet(QPrinter& printer, int copies, int fromSheet, i
     // whole paper at the books' resolution.
     printer.setFullPage(true);
     printer.setPageOrientation(QPageLayout::Landscape);
-    printer.setResolution(plat::QtPictureBook::kDpi);
+    printer.setResolution(QtPictureBook::kDpi);
     printer.setDuplex(oneSided ? QPrinter::DuplexNone : QPrinter::DuplexShortSide);
     const bool toFile = printer.outputFormat() == QPrinter::PdfFormat;
     const QImage picture = StoryPicture();
     return RunPrintJob(
         printer,
         [&](QPainter& painter) {
-            plat::QtPictureBook book(
-                painter, book_.StoryText(), BookLetters(book_.LettersPart().Letters()),
-                printer.width() / 2, printer.height(), printer.resolution(), picture);
+            QtPictureBook book(painter, book_.StoryText(),
+                               BookLetters(book_.LettersPart().Letters()), printer.width() / 2,
+                               printer.height(), printer.resolution(), picture);
             const TBookletImposition booklet(book.Plan().PageCount());
             const auto jobs = booklet.Jobs(oneSided, copies, fromSheet, toSheet);
             if (jobs.empty())

@@ -9,7 +9,7 @@
 #include "book/BookGeometry.h"
 #include "book/BookPieces.h"
 #include "book/forms/PageLayer.h"
-#include "book/forms/QtBookPieces.h"
+#include "book/qt/QtBookPieces.h"
 #include "image/RL8ImageData.h"
 #include "image/RL8Library.h"
 #include "platform/qt/QtCanvas.h"

@@ -4,8 +4,6 @@
 #include <QAbstractEventDispatcher>
 #include <QCoreApplication>
 #include <QThread>
-#include <QTimer>
-#include <algorithm>
 #include <pulse/glib-mainloop.h>
 #include <pulse/pulseaudio.h>
 
@@ -14,10 +12,6 @@ namespace plat {
 namespace {
 // The stream's buffer: a second of audio, handed over in one write.
 constexpr int64_t kBufferMs = 1000;
-
-int Until(int64_t atMs, int64_t nowMs) {
-    return static_cast<int>(std::clamp<int64_t>(atMs - nowMs, 0, 60'000));
-}
 
 void Drop(pa_operation* operation) {
     if (operation)
@@ -67,16 +61,11 @@ bool PulseAudioOutput::Usable() {
 }
 
 PulseAudioOutput::PulseAudioOutput(const WaveFormat& format)
-    : format_(format), timer_(std::make_unique<QTimer>()),
-      queue_(format.blockAlign, format.samplesPerSec) {
-    timer_->setSingleShot(true);
-    QObject::connect(timer_.get(), &QTimer::timeout, [this] { Pump(); });
-    clock_.start();
-}
+    : QueuedAudioOutput(format.blockAlign, format.samplesPerSec), format_(format) {}
 
 PulseAudioOutput::~PulseAudioOutput() {
     ForgetDevice();
-    timer_->stop();
+    StopLooking();
     loop_.reset();
 }
 
@@ -156,8 +145,7 @@ void PulseAudioOutput::OpenStream() {
     // small the blocks its sink plays in.
     attr.minreq = attr.tlength / 4 - attr.tlength / 4 % frame;
     attr.fragsize = static_cast<uint32_t>(-1);
-    ++streamOpens_;
-    queue_.RestartStream();
+    StreamOpening();
     corked_ = false;
     dry_ = true;
     if (pa_stream_connect_playback(loop_->stream, nullptr, &attr, PA_STREAM_INTERPOLATE_TIMING,
@@ -189,12 +177,12 @@ void PulseAudioOutput::StreamDry(pa_stream*, void* self) {
     out->dry_ = true;
     // Looked at from the event loop, not inside the server's call.
     if (out->queue_.Busy())
-        out->timer_->start(0);
+        out->LookSoon();
 }
 
 void PulseAudioOutput::Fail() {
     failed_ = true;
-    timer_->start(0);
+    LookSoon();
 }
 
 bool PulseAudioOutput::Write(WaveHeader& header) {
@@ -213,7 +201,7 @@ bool PulseAudioOutput::Write(WaveHeader& header) {
 void PulseAudioOutput::Feed() {
     if (!loop_ || !loop_->StreamReady() || failed_)
         return;
-    const int64_t now = clock_.elapsed();
+    const int64_t now = NowMs();
     const uint32_t frame = format_.blockAlign;
     bool wrote = false;
     while (queue_.HasData()) {
@@ -243,9 +231,7 @@ void PulseAudioOutput::Feed() {
         Cork(false);
     // What the server's latency is now, for the position.
     Drop(pa_stream_update_timing_info(loop_->stream, nullptr, nullptr));
-    // The first buffer written whole sets the time of the next look.
-    if (!timer_->isActive() && queue_.LatestHeardMs() >= 0)
-        timer_->start(Until(queue_.LatestHeardMs(), now));
+    LookWhenFirstHeard(now);
 }
 
 void PulseAudioOutput::Cork(bool cork) {
@@ -258,53 +244,35 @@ void PulseAudioOutput::Cork(bool cork) {
 void PulseAudioOutput::Pump() {
     if (failed_) {
         Disconnect();
-        timer_->stop();
+        StopLooking();
         Heard(queue_.TakeAll());
         return;
     }
-    const int64_t now = clock_.elapsed();
-    int64_t next = -1;
-    Heard(queue_.TakeHeard(now, dry_, next));
-    if (!queue_.Busy()) {
-        // Nothing left: the stream pauses, and no timer runs until the next write.
-        timer_->stop();
-        Cork(true);
-        return;
-    }
-    // Buffers still being written set the timer when they are written whole.
-    if (next >= 0)
-        timer_->start(Until(next, now));
+    QueuedAudioOutput::Pump();
 }
 
-void PulseAudioOutput::Reset() {
-    timer_->stop();
-    const std::vector<WaveHeader*> ended = queue_.TakeAll();
-    if (!ended.empty() && loop_ && loop_->StreamReady()) {
-        // What the stream still holds is dropped, not played at the next write.
-        Drop(pa_stream_flush(loop_->stream, nullptr, nullptr));
-        queue_.RestartRun();
-        queue_.RestartStream();
-        Cork(true);
-        dry_ = true;
-    }
-    Heard(ended);
+bool PulseAudioOutput::DropHeld() {
+    if (!loop_ || !loop_->StreamReady())
+        return false;
+    Drop(pa_stream_flush(loop_->stream, nullptr, nullptr));
+    queue_.RestartStream();
+    Cork(true);
+    dry_ = true;
+    return true;
 }
 
 bool PulseAudioOutput::Suspended() const {
     return loop_ && loop_->StreamReady() && corked_;
 }
 
-uint32_t PulseAudioOutput::PositionMs() const {
-    int64_t played = -1;
+int64_t PulseAudioOutput::PlayedBytes() const {
     pa_usec_t latency = 0;
     int negative = 0;
-    if (loop_ && loop_->StreamReady() &&
-        pa_stream_get_latency(loop_->stream, &latency, &negative) == 0) {
-        const int64_t behind = negative ? 0 : static_cast<int64_t>(latency);
-        played =
-            queue_.StreamBytes() - behind * format_.blockAlign * format_.samplesPerSec / 1'000'000;
-    }
-    return queue_.DevicePositionMs(clock_.elapsed(), played);
+    if (!loop_ || !loop_->StreamReady() ||
+        pa_stream_get_latency(loop_->stream, &latency, &negative) != 0)
+        return -1;
+    const int64_t behind = negative ? 0 : static_cast<int64_t>(latency);
+    return queue_.StreamBytes() - behind * format_.blockAlign * format_.samplesPerSec / 1'000'000;
 }
 
 } // namespace plat

@@ -9,25 +9,21 @@
 // The stream opens at the first write and stays; once the server has played
 // everything written it is paused (corked), and the next write resumes it.
 //
-// When a buffer has been heard is the PlaybackQueue's rule, with the server's
-// underflow notice as running dry. A connection that fails, or a server that
-// goes away, ends every buffer; the next write connects again.
+// When a buffer has been heard is the PlaybackQueue's rule (QueuedAudioOutput),
+// with the server's underflow notice as running dry. A connection that fails,
+// or a server that goes away, ends every buffer; the next write connects again.
 #pragma once
-#include <QElapsedTimer>
-#include <functional>
 #include <memory>
 
-#include "platform/AudioOutput.h"
-#include "platform/PlaybackQueue.h"
+#include "platform/qt/QueuedAudioOutput.h"
 
 struct pa_context;
 struct pa_stream;
 struct pa_glib_mainloop;
-class QTimer;
 
 namespace plat {
 
-class PulseAudioOutput : public AudioOutput {
+class PulseAudioOutput : public QueuedAudioOutput {
 public:
     // Format: 8-bit unsigned, 16- or 32-bit signed little-endian PCM.
     explicit PulseAudioOutput(const WaveFormat& format);
@@ -38,12 +34,6 @@ public:
 
     // False when no connection to a sound server can be started.
     bool Write(WaveHeader& header) override;
-    void Reset() override;
-    void BreakLoop() override { queue_.BreakLoop(); }
-    bool Busy() const override { return queue_.Busy(); }
-    // The server's latency bounds the position once it has reported it.
-    uint32_t PositionMs() const override;
-    int StreamOpens() const override { return streamOpens_; }
     bool Suspended() const override;
 
     // Calls that handed the server audio: one for a sound that fits the
@@ -51,7 +41,16 @@ public:
     int ServerWrites() const { return serverWrites_; }
 
 protected:
-    void DeviceAttached() override { queue_.StartDevice(); }
+    // A failed connection goes first, ending every buffer.
+    void Pump() override;
+    // The server has reported running dry since the last write.
+    bool Drained() const override { return dry_; }
+    // The stream is corked.
+    void Pause() override { Cork(true); }
+    // The stream is flushed and corked.
+    bool DropHeld() override;
+    // The bytes written less the server's latency, once it has reported it.
+    int64_t PlayedBytes() const override;
 
 private:
     struct Loop;
@@ -60,9 +59,6 @@ private:
     void OpenStream();
     // Hands the stream as much of the queued audio as it takes.
     void Feed();
-    // Ends the buffers that have been heard, pauses the stream when nothing
-    // is left, and sets the timer for the next look.
-    void Pump();
     // The connection or the stream failed: every buffer ends.
     void Fail();
     void Cork(bool cork);
@@ -74,13 +70,9 @@ private:
 
     WaveFormat format_;
     std::unique_ptr<Loop> loop_; // the server's connection and stream; none until the first write
-    std::unique_ptr<QTimer> timer_; // single shot: the next Pump
-    QElapsedTimer clock_;           // since the object was made
-    PlaybackQueue queue_;
-    bool dry_ = true; // the server has played everything written
+    bool dry_ = true;            // the server has played everything written
     bool corked_ = false;
     bool failed_ = false; // the connection failed; it goes at the next Pump
-    int streamOpens_ = 0;
     int serverWrites_ = 0;
 };
 

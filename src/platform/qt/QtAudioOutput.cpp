@@ -4,8 +4,6 @@
 #include <QAudioSink>
 #include <QCoreApplication>
 #include <QIODevice>
-#include <QTimer>
-#include <algorithm>
 
 namespace plat {
 
@@ -38,20 +36,12 @@ void DeleteFromEventLoop(std::unique_ptr<QObject> object) {
     if (QCoreApplication::instance())
         object.release()->deleteLater();
 }
-
-int Until(qint64 atMs, qint64 nowMs) {
-    return static_cast<int>(std::clamp<qint64>(atMs - nowMs, 0, 60'000));
-}
 } // namespace
 
 QtAudioOutput::QtAudioOutput(const QAudioDevice& device, const QAudioFormat& format)
-    : device_(device), format_(format), timer_(std::make_unique<QTimer>()),
-      queue_(static_cast<uint32_t>(format.bytesPerFrame()),
-             static_cast<uint32_t>(format.sampleRate())) {
-    timer_->setSingleShot(true);
-    QObject::connect(timer_.get(), &QTimer::timeout, [this] { Pump(); });
-    clock_.start();
-}
+    : QueuedAudioOutput(static_cast<uint32_t>(format.bytesPerFrame()),
+                        static_cast<uint32_t>(format.sampleRate())),
+      device_(device), format_(format) {}
 
 QtAudioOutput::~QtAudioOutput() {
     ForgetDevice();
@@ -60,18 +50,17 @@ QtAudioOutput::~QtAudioOutput() {
 
 bool QtAudioOutput::OpenStream() {
     feeder_ = std::make_unique<Feeder>(*this);
-    queue_.RestartStream();
+    StreamOpening();
     feeder_->open(QIODevice::ReadOnly);
     // The sink keeps its own buffer size: small sizes stall the PulseAudio backend.
     sink_ = std::make_unique<QAudioSink>(device_, format_);
     // Out of data: the buffers given to it may be heard soon. Looked at after
     // the sink's own call, which must not be re-entered.
-    QObject::connect(sink_.get(), &QAudioSink::stateChanged, timer_.get(),
+    QObject::connect(sink_.get(), &QAudioSink::stateChanged, sink_.get(),
                      [this](QAudio::State state) {
                          if (state == QAudio::IdleState)
-                             timer_->start(0);
+                             LookSoon();
                      });
-    ++streamOpens_;
     sink_->start(feeder_.get());
     if (sink_->error() == QAudio::OpenError) {
         CloseStream();
@@ -81,7 +70,7 @@ bool QtAudioOutput::OpenStream() {
 }
 
 void QtAudioOutput::CloseStream() {
-    timer_->stop();
+    StopLooking();
     if (sink_) {
         sink_->disconnect();
         sink_->reset();
@@ -114,48 +103,31 @@ bool QtAudioOutput::Write(WaveHeader& header) {
 }
 
 qint64 QtAudioOutput::Produce(char* out, qint64 max) {
-    const qint64 now = clock_.elapsed();
+    const int64_t now = NowMs();
     const auto taken = static_cast<qint64>(
         queue_.Take(reinterpret_cast<uint8_t*>(out), static_cast<std::size_t>(max), now));
-    // The first buffer given whole sets the time of the next look.
-    if (!timer_->isActive() && queue_.LatestHeardMs() >= 0)
-        timer_->start(Until(queue_.LatestHeardMs(), now));
+    LookWhenFirstHeard(now);
     return taken;
 }
 
-void QtAudioOutput::Pump() {
-    const qint64 now = clock_.elapsed();
-    const bool dry =
-        !sink_ || sink_->state() == QAudio::IdleState || sink_->state() == QAudio::StoppedState;
-    int64_t next = -1;
-    Heard(queue_.TakeHeard(now, dry, next));
-    if (!queue_.Busy()) {
-        // Nothing left: the stream pauses, and no timer runs until the next write.
-        timer_->stop();
-        if (sink_ && (sink_->state() == QAudio::ActiveState || sink_->state() == QAudio::IdleState))
-            sink_->suspend();
-        return;
-    }
-    // Buffers still being given to the sink set the timer when they are given whole.
-    if (next >= 0)
-        timer_->start(Until(next, now));
+bool QtAudioOutput::Drained() const {
+    return !sink_ || sink_->state() == QAudio::IdleState || sink_->state() == QAudio::StoppedState;
 }
 
-void QtAudioOutput::Reset() {
-    timer_->stop();
-    const std::vector<WaveHeader*> ended = queue_.TakeAll();
-    if (!ended.empty() && sink_) {
-        // What the stream still holds is dropped, not played at the next
-        // write: Qt's reset stops the sink, and the next write opens it again.
-        sink_->reset();
-        queue_.RestartRun();
-    }
-    Heard(ended);
+void QtAudioOutput::Pause() {
+    if (sink_ && (sink_->state() == QAudio::ActiveState || sink_->state() == QAudio::IdleState))
+        sink_->suspend();
 }
 
-uint32_t QtAudioOutput::PositionMs() const {
-    const qint64 played = sink_ ? format_.bytesForDuration(sink_->processedUSecs()) : -1;
-    return queue_.DevicePositionMs(clock_.elapsed(), played);
+bool QtAudioOutput::DropHeld() {
+    if (!sink_)
+        return false;
+    sink_->reset();
+    return true;
+}
+
+int64_t QtAudioOutput::PlayedBytes() const {
+    return sink_ ? format_.bytesForDuration(sink_->processedUSecs()) : -1;
 }
 
 } // namespace plat

@@ -5,26 +5,23 @@
 // has been heard the sink is suspended (its stream paused, no timer running),
 // and the next write resumes it. The stream closes with the object.
 //
-// When a buffer has been heard is the PlaybackQueue's rule, with the sink's
-// idle state as running dry. Everything runs on the user-interface thread;
-// the sink reads the buffers through a small QIODevice, a looped buffer again
-// for each pass. Qt's sink hands the system 20 ms at a time.
+// When a buffer has been heard is the PlaybackQueue's rule (QueuedAudioOutput),
+// with the sink's idle state as running dry. Everything runs on the
+// user-interface thread; the sink reads the buffers through a small
+// QIODevice, a looped buffer again for each pass. Qt's sink hands the system
+// 20 ms at a time.
 #pragma once
 #include <QAudioDevice>
 #include <QAudioFormat>
-#include <QElapsedTimer>
-#include <functional>
 #include <memory>
 
-#include "platform/AudioOutput.h"
-#include "platform/PlaybackQueue.h"
+#include "platform/qt/QueuedAudioOutput.h"
 
 class QAudioSink;
-class QTimer;
 
 namespace plat {
 
-class QtAudioOutput : public AudioOutput {
+class QtAudioOutput : public QueuedAudioOutput {
 public:
     QtAudioOutput(const QAudioDevice& device, const QAudioFormat& format);
     ~QtAudioOutput() override;
@@ -33,16 +30,17 @@ public:
     const QAudioFormat& Format() const { return format_; }
 
     bool Write(WaveHeader& header) override;
-    void Reset() override;
-    void BreakLoop() override { queue_.BreakLoop(); }
-    bool Busy() const override { return queue_.Busy(); }
-    // What the sink reports it has played (processedUSecs) bounds the position.
-    uint32_t PositionMs() const override;
-    int StreamOpens() const override { return streamOpens_; }
     bool Suspended() const override;
 
 protected:
-    void DeviceAttached() override { queue_.StartDevice(); }
+    // No sink, or one idle or stopped.
+    bool Drained() const override;
+    // The sink is suspended.
+    void Pause() override;
+    // Qt's reset stops the sink; the next write opens it again.
+    bool DropHeld() override;
+    // What the sink reports it has played (processedUSecs).
+    int64_t PlayedBytes() const override;
 
 private:
     class Feeder;
@@ -51,18 +49,11 @@ private:
     // Copies up to Max bytes of the queued buffers (whole frames) to Out for
     // the sink; returns how many.
     qint64 Produce(char* out, qint64 max);
-    // Ends the buffers that have been heard, pauses the stream when nothing
-    // is left, and sets the timer for the next check.
-    void Pump();
 
     QAudioDevice device_;
     QAudioFormat format_;
     std::unique_ptr<Feeder> feeder_;
     std::unique_ptr<QAudioSink> sink_; // reads from feeder_; destroyed first
-    std::unique_ptr<QTimer> timer_;    // single shot: the next Pump
-    QElapsedTimer clock_;              // since the object was made
-    PlaybackQueue queue_;
-    int streamOpens_ = 0;
 };
 
 } // namespace plat

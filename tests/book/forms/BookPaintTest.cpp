@@ -5,7 +5,7 @@
 
 #include "BookFixture.h"
 #include "book/BookPieces.h"
-#include "book/forms/QtBookPieces.h"
+#include "book/qt/QtBookPieces.h"
 
 using BookPaintTest = BookFixture;
 

@@ -18,12 +18,12 @@
 #include "book/forms/PagePainter.h"
 #include "book/forms/ReadToMePart.h"
 #include "book/forms/TwistsPart.h"
-#include "platform/NullSpeechSynth.h"
 #include "platform/PrivateProfile.h"
-#include "platform/TestWaveOutService.h"
 #include "sound/AppSound.h"
 #include "story/Generate.h"
+#include "support/NullSpeechSynth.h"
 #include "support/SpokenText.h"
+#include "support/TestWaveOutService.h"
 
 namespace {
 
@@ -56,7 +56,7 @@ class ReadToMeFormTest : public AppFixture {
 protected:
     void SetUp() override {
         AppFixture::SetUp();
-        auto service = std::make_unique<plat::TestWaveOutService>();
+        auto service = std::make_unique<fbwtest::TestWaveOutService>();
         device = service.get();
         previous = plat::SetWaveOutService(std::move(service));
         plat::WriteProfileString("Game", "Sound", "1", SettingsFileName);
@@ -67,7 +67,7 @@ protected:
         game->Generator()->FixSeed(7);
         book = std::make_unique<TFormBook>(*game->Generator(), *game->Library());
         book->StoriesFolder = stories.Path();
-        auto s = std::make_unique<plat::NullSpeechSynth>();
+        auto s = std::make_unique<fbwtest::NullSpeechSynth>();
         synth = s.get();
         book->SetSpeechSynth(std::move(s));
         game->SetWindows(nullptr, book.get());
@@ -100,11 +100,11 @@ protected:
     }
 
     fbwtest::TempDir stories;
-    plat::TestWaveOutService* device = nullptr;
+    fbwtest::TestWaveOutService* device = nullptr;
     std::unique_ptr<plat::WaveOutService> previous;
     std::unique_ptr<TFormGame> game;
     std::unique_ptr<TFormBook> book;
-    plat::NullSpeechSynth* synth = nullptr; // owned by the book's reader
+    fbwtest::NullSpeechSynth* synth = nullptr; // owned by the book's reader
 };
 
 } // namespace
@@ -148,7 +148,7 @@ TEST_F(ReadToMeFormTest, TheButtonStandsBetweenTheArrowsOnStorySpreadsWhenItCanS
     EXPECT_FALSE(ButtonShown()) << "no speech engine";
 
     // Nor on the empty spread after a story that ends on a right-hand page.
-    book->SetSpeechSynth(std::make_unique<plat::NullSpeechSynth>());
+    book->SetSpeechSynth(std::make_unique<fbwtest::NullSpeechSynth>());
     book->SetStory("The Tale\\n\\nOne. Two.");
     book->ShowPages(1);
     ASSERT_EQ(book->Book().PageCount(), 1);
@@ -410,7 +410,7 @@ TEST_F(ReadToMeFormTest, ALitWordsRepaintEqualsAWholeDrawingInEveryChoiceOfLette
         };
         for (std::size_t w = 0; w < 2; ++w) {
             device->Controls().position = {plat::WavePosition::Unit::Milliseconds,
-                                           plat::NullSpeechSynth::MsAt(static_cast<std::size_t>(
+                                           fbwtest::NullSpeechSynth::MsAt(static_cast<std::size_t>(
                                                title.Words[w].Begin - title.Begin))};
             book->ReadToMe().tmrReadAlongTimer();
             ASSERT_EQ(book->Reader().LitWord(), static_cast<int>(w));
@@ -452,9 +452,9 @@ TEST_F(ReadToMeFormTest, TheWordHeardIsLitOnThePageAndThePaceControlKeepsTheChil
     EXPECT_EQ(wordPixels(), 0) << "no word before the voice gets there";
     // The device reports the second word's time: that word alone is lit, and
     // only its rectangle and the first word's were drawn again.
-    device->Controls().position = {
-        plat::WavePosition::Unit::Milliseconds,
-        plat::NullSpeechSynth::MsAt(static_cast<std::size_t>(title.Words[1].Begin - title.Begin))};
+    device->Controls().position = {plat::WavePosition::Unit::Milliseconds,
+                                   fbwtest::NullSpeechSynth::MsAt(static_cast<std::size_t>(
+                                       title.Words[1].Begin - title.Begin))};
     const int draws = book->Painter().LeftPageDraws();
     book->ReadToMe().tmrReadAlongTimer();
     EXPECT_EQ(book->Reader().LitWord(), 1);
@@ -479,7 +479,7 @@ TEST_F(ReadToMeFormTest, TheWordHeardIsLitOnThePageAndThePaceControlKeepsTheChil
     EXPECT_EQ(plat::GetProfileString("Book", "ReadingPace", "", SettingsFileName), "0");
     PressReadToMe();
     EXPECT_EQ(device->Playing()->queue.front()->bufferLength / 2,
-              plat::NullSpeechSynth::SamplesFor(Playing(), TReadingPace::kSlowStretch));
+              fbwtest::NullSpeechSynth::SamplesFor(Playing(), TReadingPace::kSlowStretch));
     QTest::mouseClick(&book->ReadToMe().pbxReadPace, Qt::LeftButton, {},
                       QPoint(TReadingPace::kWidth - 3, 12));
     EXPECT_EQ(plat::GetProfileString("Book", "ReadingPace", "", SettingsFileName), "2");
@@ -491,7 +491,7 @@ TEST_F(ReadToMeFormTest, TheWordHeardIsLitOnThePageAndThePaceControlKeepsTheChil
     book->SetSpeechSynth(nullptr);
     EXPECT_FALSE(book->ReadToMe().pbxReadToMe.isVisibleTo(book.get()));
     EXPECT_FALSE(book->ReadToMe().pbxReadPace.isVisibleTo(book.get()));
-    book->SetSpeechSynth(std::make_unique<plat::NullSpeechSynth>());
+    book->SetSpeechSynth(std::make_unique<fbwtest::NullSpeechSynth>());
     EXPECT_TRUE(book->ReadToMe().pbxReadPace.isVisibleTo(book.get()));
     book->SetWaveManager(nullptr);
     EXPECT_FALSE(book->ReadToMe().pbxReadPace.isVisibleTo(book.get()));

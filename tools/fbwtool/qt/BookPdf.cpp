@@ -5,11 +5,11 @@
 
 #include <exception>
 
+#include "book/qt/QtPictureBook.h"
 #include "image/LibraryImage.h"
 #include "image/RL8Library.h"
 #include "platform/qt/Latin1.h"
 #include "platform/qt/QtFonts.h"
-#include "platform/qt/QtPictureBook.h"
 
 bool MakeBookPdf(const BookPdfInput& input, std::string& pdf, std::string& error) {
     ToolApp();
@@ -20,12 +20,11 @@ bool MakeBookPdf(const BookPdfInput& input, std::string& pdf, std::string& error
         const TLibraryImage picture(library, input.pictureName);
         const int side = TPictureBookPlan::kPictureSide;
         const int top = input.pictureLevel * side;
-        const QImage image = plat::QtPictureBook::PictureImage(
+        const QImage image = QtPictureBook::PictureImage(
             *picture.Surface(), TRect{0, top, side, top + side}, library.GetHPal());
-        const QByteArray bytes = plat::QtPictureBook::MakePdf(
+        const QByteArray bytes = QtPictureBook::MakePdf(
             input.story, {ToQString(input.face), input.points},
-            TPictureBookPlan::PaperFor(plat::QtPictureBook::LocaleUsesLetter()), image,
-            input.booklet);
+            TPictureBookPlan::PaperFor(QtPictureBook::LocaleUsesLetter()), image, input.booklet);
         pdf.assign(bytes.constData(), static_cast<std::size_t>(bytes.size()));
         return true;
     } catch (const std::exception& e) {

@@ -1,9 +1,9 @@
 // The test wave-out service and its devices.
-#include "platform/TestWaveOutService.h"
+#include "support/TestWaveOutService.h"
 
-namespace plat {
+namespace fbwtest {
 
-class TestWaveOutService::TestWaveOut : public WaveOut {
+class TestWaveOutService::TestWaveOut : public plat::WaveOut {
 public:
     TestWaveOut(std::shared_ptr<State> state, std::shared_ptr<Device> device)
         : state_(std::move(state)), device_(std::move(device)) {
@@ -16,16 +16,16 @@ public:
         }
     }
 
-    bool Prepare(WaveHeader& header) override {
-        return !state_->control.failPrepare && WaveOut::Prepare(header);
+    bool Prepare(plat::WaveHeader& header) override {
+        return !state_->control.failPrepare && plat::WaveOut::Prepare(header);
     }
-    bool Write(WaveHeader& header) override {
-        if (!(header.flags & kWhdrPrepared) || (header.flags & kWhdrInQueue) ||
+    bool Write(plat::WaveHeader& header) override {
+        if (!(header.flags & plat::kWhdrPrepared) || (header.flags & plat::kWhdrInQueue) ||
             state_->control.failWrite)
             return false;
-        header.flags = (header.flags & ~kWhdrDone) | kWhdrInQueue;
+        header.flags = (header.flags & ~plat::kWhdrDone) | plat::kWhdrInQueue;
         if (device_->queue.empty())
-            device_->passesLeft = WaveOut::Passes(header);
+            device_->passesLeft = plat::WaveOut::Passes(header);
         device_->queue.push_back(&header);
         ++device_->writes;
         return true;
@@ -35,9 +35,9 @@ public:
         if (state_->control.duringReset)
             state_->control.duringReset();
         while (!device_->queue.empty()) {
-            WaveHeader* header = device_->queue.front();
+            plat::WaveHeader* header = device_->queue.front();
             device_->queue.pop_front();
-            header->flags = (header->flags & ~kWhdrInQueue) | kWhdrDone;
+            header->flags = (header->flags & ~plat::kWhdrInQueue) | plat::kWhdrDone;
             Post(*state_, *device_, header);
         }
     }
@@ -55,14 +55,14 @@ public:
             device_->passesLeft = 1;
         return true;
     }
-    bool GetPosition(WavePosition& position) override {
+    bool GetPosition(plat::WavePosition& position) override {
         if (state_->control.failPosition)
             return false;
         position = state_->control.position;
         return true;
     }
 
-    static void Post(State& state, const Device& device, WaveHeader* header) {
+    static void Post(State& state, const Device& device, plat::WaveHeader* header) {
         if (device.hasWindow)
             state.posted.push_back({device.window, {device.id, header}});
     }
@@ -78,7 +78,8 @@ int TestWaveOutService::DeviceCount() {
     return state_->control.devices;
 }
 
-std::unique_ptr<WaveOut> TestWaveOutService::Open(const WaveFormat& format, WaveOutWindow* window) {
+std::unique_ptr<plat::WaveOut> TestWaveOutService::Open(const plat::WaveFormat& format,
+                                                        plat::WaveOutWindow* window) {
     if (state_->control.devices <= 0 || state_->control.failOpen)
         return nullptr;
     auto device = std::make_shared<Device>();
@@ -96,12 +97,12 @@ bool TestWaveOutService::EndHead(Device& device, bool wholeBuffer) {
         --device.passesLeft;
         return true;
     }
-    WaveHeader* header = device.queue.front();
+    plat::WaveHeader* header = device.queue.front();
     device.queue.pop_front();
-    header->flags = (header->flags & ~kWhdrInQueue) | kWhdrDone;
+    header->flags = (header->flags & ~plat::kWhdrInQueue) | plat::kWhdrDone;
     TestWaveOut::Post(*state_, device, header);
     if (!device.queue.empty())
-        device.passesLeft = WaveOut::Passes(*device.queue.front());
+        device.passesLeft = plat::WaveOut::Passes(*device.queue.front());
     return true;
 }
 
@@ -120,7 +121,7 @@ int TestWaveOutService::DeliverMessages() {
     while (!state_->posted.empty()) {
         Posted posted = state_->posted.front();
         state_->posted.pop_front();
-        WaveOutWindow::Deliver(posted.target, posted.message);
+        plat::WaveOutWindow::Deliver(posted.target, posted.message);
         ++delivered;
     }
     return delivered;
@@ -140,4 +141,4 @@ TestWaveOutService::Device* TestWaveOutService::Playing() const {
     return nullptr;
 }
 
-} // namespace plat
+} // namespace fbwtest

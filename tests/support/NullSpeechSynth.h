@@ -14,15 +14,15 @@
 
 #include "platform/SpeechSynth.h"
 
-namespace plat {
+namespace fbwtest {
 
-class NullSpeechSynth : public SpeechSynth {
+class NullSpeechSynth : public plat::SpeechSynth {
 public:
     static constexpr uint32_t kSampleRate = 16000;
     static constexpr uint32_t kMillisecondsPerChar = 10;
 
-    using SpeechSynth::Synthesize;
-    bool Synthesize(const std::string& text, float stretch, SpeechPcm& out) override;
+    using plat::SpeechSynth::Synthesize;
+    bool Synthesize(const std::string& text, float stretch, plat::SpeechPcm& out) override;
 
     // The texts synthesized so far, oldest first, and the stretch each was
     // asked for (safe from any thread).
@@ -44,4 +44,4 @@ private:
     std::vector<float> stretches_;
 };
 
-} // namespace plat
+} // namespace fbwtest

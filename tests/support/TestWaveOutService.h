@@ -11,9 +11,9 @@
 
 #include "platform/WaveOutService.h"
 
-namespace plat {
+namespace fbwtest {
 
-class TestWaveOutService : public WaveOutService {
+class TestWaveOutService : public plat::WaveOutService {
 public:
     // What the test switches.
     struct Control {
@@ -23,7 +23,7 @@ public:
         bool failWrite = false;
         bool failBreakLoop = false;
         bool failPosition = false;
-        WavePosition position; // the answer of GetPosition
+        plat::WavePosition position; // the answer of GetPosition
         // Runs inside every Reset, before the buffers end: a device whose
         // closing runs the event loop (as an audio server's output may), so
         // that a test can handle a click or a message there.
@@ -32,12 +32,12 @@ public:
     // The record of one opened device.
     struct Device {
         uint64_t id = 0;
-        WaveFormat format{};
-        std::weak_ptr<WaveOutWindow> window; // expired or empty: messages are dropped
+        plat::WaveFormat format{};
+        std::weak_ptr<plat::WaveOutWindow> window; // expired or empty: messages are dropped
         bool hasWindow = false;
         bool open = true;
-        std::deque<WaveHeader*> queue; // written, not yet done; the head plays
-        uint32_t passesLeft = 0;       // of the head buffer
+        std::deque<plat::WaveHeader*> queue; // written, not yet done; the head plays
+        uint32_t passesLeft = 0;             // of the head buffer
         int writes = 0;
         int resets = 0;
         int breakLoops = 0;
@@ -47,7 +47,8 @@ public:
 
     Control& Controls() { return state_->control; }
     int DeviceCount() override;
-    std::unique_ptr<WaveOut> Open(const WaveFormat& format, WaveOutWindow* window) override;
+    std::unique_ptr<plat::WaveOut> Open(const plat::WaveFormat& format,
+                                        plat::WaveOutWindow* window) override;
 
     // The head buffer of the open device plays one pass; after its last pass
     // it is done and its message posted. False when no buffer plays.
@@ -72,8 +73,8 @@ public:
 
 private:
     struct Posted {
-        std::weak_ptr<WaveOutWindow> target;
-        WaveDoneMessage message;
+        std::weak_ptr<plat::WaveOutWindow> target;
+        plat::WaveDoneMessage message;
     };
     // Shared with the devices, which may outlive the service.
     struct State {
@@ -87,4 +88,4 @@ private:
     bool keepOutput_ = false;
 };
 
-} // namespace plat
+} // namespace fbwtest

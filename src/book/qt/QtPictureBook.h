@@ -6,7 +6,7 @@
 //
 // Usage:
 //   QPainter painter(&writer);
-//   plat::QtPictureBook book(painter, story, letters, width, height, dpi, picture);
+//   QtPictureBook book(painter, story, letters, width, height, dpi, picture);
 //   for (int n = 1; n <= book.Plan().PageCount(); ++n) { ...newPage...; book.DrawPage(n); }
 #pragma once
 #include <QByteArray>
@@ -26,8 +26,8 @@ class TRL8ImageData;
 struct TRect;
 
 namespace plat {
-
 class LogPalette;
+}
 
 class QtPictureBook {
 public:
@@ -60,7 +60,7 @@ public:
 
     // The part Rect of Surface in Palette's colours, one pixel a pixel.
     static QImage PictureImage(TRL8ImageData& surface, const TRect& rect,
-                               const LogPalette* palette);
+                               const plat::LogPalette* palette);
     // Whether the system's locale uses Letter paper (its measurement system
     // is the US one).
     static bool LocaleUsesLetter();
@@ -78,9 +78,7 @@ public:
 
 private:
     QPainter& painter_;
-    std::unique_ptr<QtCanvas> canvas_;
+    std::unique_ptr<plat::QtCanvas> canvas_;
     std::unique_ptr<TPictureBookPlan> plan_;
     QImage picture_; // scaled to the cover's picture, whole pixels
 };
-
-} // namespace plat

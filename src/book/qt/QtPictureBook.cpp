@@ -1,5 +1,5 @@
 // The picture book and the folded booklet painted with Qt.
-#include "platform/qt/QtPictureBook.h"
+#include "book/qt/QtPictureBook.h"
 
 #include <QBuffer>
 #include <QLocale>
@@ -12,12 +12,10 @@
 #include "platform/qt/Latin1.h"
 #include "platform/qt/QtDrawTarget.h"
 
-namespace plat {
-
 QtPictureBook::QtPictureBook(QPainter& painter, const std::string& story, const Letters& letters,
                              int width, int height, int dpi, const QImage& picture)
     : painter_(painter),
-      canvas_(std::make_unique<QtCanvas>(painter, letters.face, letters.points)) {
+      canvas_(std::make_unique<plat::QtCanvas>(painter, letters.face, letters.points)) {
     plan_ = std::make_unique<TPictureBookPlan>(*canvas_, story.c_str(), width, height, dpi,
                                                letters.points);
     if (!picture.isNull()) {
@@ -51,13 +49,13 @@ void QtPictureBook::DrawSide(const TBookletImposition::Side& side) {
 }
 
 QImage QtPictureBook::PictureImage(TRL8ImageData& surface, const TRect& rect,
-                                   const LogPalette* palette) {
+                                   const plat::LogPalette* palette) {
     QImage image(rect.Right - rect.Left, rect.Bottom - rect.Top, QImage::Format_RGB32);
     if (image.isNull())
         return image;
     image.fill(Qt::white);
-    QtDrawTarget target(image);
-    const LogPalette* previous = palette ? target.SelectPalette(palette) : nullptr;
+    plat::QtDrawTarget target(image);
+    const plat::LogPalette* previous = palette ? target.SelectPalette(palette) : nullptr;
     surface.DisplayRect(target, TPoint{0, 0}, rect);
     if (palette)
         target.SelectPalette(previous);
@@ -118,5 +116,3 @@ QByteArray QtPictureBook::MakePdf(const std::string& story, const Letters& lette
         throw std::runtime_error("Picture book: the PDF could not be finished");
     return bytes;
 }
-
-} // namespace plat

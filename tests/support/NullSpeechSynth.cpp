@@ -1,7 +1,7 @@
 // The test synthesizer.
-#include "platform/NullSpeechSynth.h"
+#include "support/NullSpeechSynth.h"
 
-namespace plat {
+namespace fbwtest {
 
 uint32_t NullSpeechSynth::MsAt(std::size_t index, float stretch) {
     return static_cast<uint32_t>(double(index) * kMillisecondsPerChar * stretch / kNormalStretch +
@@ -12,8 +12,8 @@ std::size_t NullSpeechSynth::SamplesFor(const std::string& text, float stretch) 
     return std::size_t{MsAt(text.size(), stretch)} * kSampleRate / 1000;
 }
 
-bool NullSpeechSynth::Synthesize(const std::string& text, float stretch, SpeechPcm& out) {
-    out = SpeechPcm{};
+bool NullSpeechSynth::Synthesize(const std::string& text, float stretch, plat::SpeechPcm& out) {
+    out = plat::SpeechPcm{};
     {
         std::lock_guard<std::mutex> lock(mutex_);
         texts_.push_back(text);
@@ -37,13 +37,13 @@ bool NullSpeechSynth::Synthesize(const std::string& text, float stretch, SpeechP
         std::size_t e = text.find(' ', i);
         if (e == std::string::npos)
             e = text.size();
-        out.Words.push_back(SpeechWord{MsAt(i, stretch) / 1000.0f, MsAt(e, stretch) / 1000.0f,
-                                       static_cast<int>(out.Words.size())});
+        out.Words.push_back(plat::SpeechWord{MsAt(i, stretch) / 1000.0f, MsAt(e, stretch) / 1000.0f,
+                                             static_cast<int>(out.Words.size())});
         i = e;
     }
     const float end = MsAt(text.size(), stretch) / 1000.0f;
     for (int i = 0; i < ExtraWords; ++i)
-        out.Words.push_back(SpeechWord{end, end, static_cast<int>(out.Words.size())});
+        out.Words.push_back(plat::SpeechWord{end, end, static_cast<int>(out.Words.size())});
     return true;
 }
 
@@ -66,4 +66,4 @@ std::vector<float> NullSpeechSynth::Stretches() const {
     return stretches_;
 }
 
-} // namespace plat
+} // namespace fbwtest
