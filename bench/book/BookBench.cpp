@@ -10,7 +10,11 @@
 // time, as a paint or print job makes one, with the font's advances already
 // known to the process. Two long saved stories on the screen page show that
 // the work grows linearly: the tales' words as one paragraph of 1 MB, and a
-// word of 300 KB, each under a short title.
+// word of 300 KB, each under a short title. Beside them, fbwtool paginate's
+// listing of a 4 MB paragraph on the smallest page (one character a pixel,
+// 20 across, a line a page: about 280,000 pages), against the layout of the
+// same text alone in the same run: the listing walks the pages and lines once,
+// so it costs a small multiple of the layout, not its square.
 // Run: build-bench/bench/book/bench_book
 #include <benchmark/benchmark.h>
 
@@ -25,9 +29,11 @@
 #include <string>
 #include <vector>
 
+#include "PaginateInput.h"
 #include "book/Book.h"
 #include "book/PrintFont.h"
 #include "book/StoryText.h"
+#include "platform/FixedCanvas.h"
 #include "platform/qt/QtCanvas.h"
 #include "story/Generate.h"
 
@@ -136,6 +142,47 @@ void BM_BookLong(benchmark::State& state, Page page, const std::string& text) {
         benchmark::Counter(static_cast<double>(pages) / static_cast<double>(state.iterations()));
 }
 
+// fbwtool paginate --char-width 1 --line-height 1 --page 36x17.
+PaginateRequest SmallestPage() {
+    PaginateRequest r;
+    r.fixed = true;
+    r.charWidth = r.lineHeight = 1;
+    r.width = 36;
+    r.height = 17;
+    return r;
+}
+
+void BM_SmallestPageLayout(benchmark::State& state, const std::string& text) {
+    const PaginateRequest r = SmallestPage();
+    long long pages = 0;
+    for (auto _ : state) {
+        plat::FixedCanvas canvas(r.charWidth, r.lineHeight);
+        TBook book;
+        book.MarginX = r.marginX;
+        book.MarginY = r.marginY;
+        book.Paginate(&canvas, TRect{0, 0, r.width, r.height}, text.c_str());
+        pages += book.PageCount();
+        benchmark::DoNotOptimize(book.Pages.First);
+    }
+    state.SetBytesProcessed(static_cast<int64_t>(text.size()) * state.iterations());
+    state.counters["pages"] =
+        benchmark::Counter(static_cast<double>(pages) / static_cast<double>(state.iterations()));
+}
+
+void BM_SmallestPageListing(benchmark::State& state, const std::string& text) {
+    const PaginateRequest r = SmallestPage();
+    std::size_t bytes = 0;
+    for (auto _ : state) {
+        plat::FixedCanvas canvas(r.charWidth, r.lineHeight);
+        const std::string out = PaginateListing(r, canvas, text);
+        bytes += out.size();
+        benchmark::DoNotOptimize(out.data());
+    }
+    state.SetBytesProcessed(static_cast<int64_t>(text.size()) * state.iterations());
+    state.counters["listed"] =
+        benchmark::Counter(static_cast<double>(bytes) / static_cast<double>(state.iterations()));
+}
+
 void BM_QTextDocument(benchmark::State& state, Page page) {
     const auto& tales = Tales();
     std::vector<QString> plain;
@@ -210,6 +257,12 @@ int main(int argc, char** argv) {
     benchmark::RegisterBenchmark("Book/Screen_Paragraph_1MB", BM_BookLong, ScreenPage(), paragraph)
         ->Unit(benchmark::kMillisecond);
     benchmark::RegisterBenchmark("Book/Screen_Word_300KB", BM_BookLong, ScreenPage(), word)
+        ->Unit(benchmark::kMillisecond);
+    static const std::string fourMB = OneParagraph(4 << 20);
+    benchmark::RegisterBenchmark("Book/SmallestPage_Paragraph_4MB", BM_SmallestPageLayout, fourMB)
+        ->Unit(benchmark::kMillisecond);
+    benchmark::RegisterBenchmark("Listing/SmallestPage_Paragraph_4MB", BM_SmallestPageListing,
+                                 fourMB)
         ->Unit(benchmark::kMillisecond);
     benchmark::Initialize(&argc, argv);
     benchmark::RunSpecifiedBenchmarks();

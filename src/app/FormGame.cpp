@@ -9,6 +9,7 @@
 #include <QPainter>
 #include <QResizeEvent>
 #include <QScreen>
+#include <malloc.h>
 
 #include "app/FormLoading.h"
 #include "app/SceneAccessible.h"
@@ -173,8 +174,8 @@ void TFormGame::FormCreate() {
         // 6. Let the loading window repaint.
         QCoreApplication::processEvents();
 
-        // 7. The sound, as the player left it.
-        const bool wanted = plat::GetProfileString("Game", "Sound", "1", SettingsFileName) == "1";
+        // 7. The sound, as the player left it: only "0" is off.
+        const bool wanted = plat::GetProfileString("Game", "Sound", "1", SettingsFileName) != "0";
         waveMan_ = StartSound(this, wanted);
 
         // 8. The cursors.
@@ -249,8 +250,11 @@ void TFormGame::FormDestroy() {
     // A start that failed leaves the player's settings as they were.
     if (loaded_) {
         plat::WriteProfileString("Game", "Maximized", isMaximized() ? "1" : "0", SettingsFileName);
-        // The player's wish, also when this run had no audio output.
-        plat::WriteProfileString("Game", "Sound", SoundWanted ? "1" : "0", SettingsFileName);
+        // The player's wish, also when this run had no audio output: written
+        // when the player switched, or where no wish was kept yet; a value
+        // the player did not set stays as it is (it reads as on).
+        if (soundSwitched_ || plat::GetProfileString("Game", "Sound", "", SettingsFileName).empty())
+            plat::WriteProfileString("Game", "Sound", SoundWanted ? "1" : "0", SettingsFileName);
     }
     StopSound();
 }
@@ -541,6 +545,7 @@ void TFormGame::RunClick(const TScene::Click& click) {
             close();
         break;
     case TScene::Action::SoundSwitched:
+        soundSwitched_ = true;
         pbxMainPaint();
         TSceneAccessible::NotifyNameChanged(pbxMain, TScene::kRegionCount);
         break;
@@ -564,8 +569,27 @@ void TFormGame::OpenTale(int n) {
                 book_->TaleNumber = n;
         },
         HandlerCursor::Wait);
-    if (made && book_)
+    if (made && book_) {
         ShowModal(*book_);
+        // The book may have found an audio output that came after the start.
+        ShowSoundState();
+        // What a large story took is free now; the allocator keeps freed
+        // memory for the next use unless told to give it back.
+        malloc_trim(0);
+    }
+}
+
+void TFormGame::ShowSoundState() {
+    if (!scene_ || !scene_->HasAnims())
+        return;
+    const TPoint shown = SoundOn ? TScene::kSoundOnFrame : TScene::kSoundOffFrame;
+    TPoint& frame = scene_->Anim(20).FrameSource[0];
+    if (frame == shown)
+        return;
+    frame = shown;
+    scene_->DrawAllAnims();
+    pbxMainPaint();
+    TSceneAccessible::NotifyNameChanged(pbxMain, TScene::kRegionCount);
 }
 
 void TFormGame::OpenWordList() {

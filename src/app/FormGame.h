@@ -149,6 +149,9 @@ private:
     void ReleaseImages();
     // Does what the scene decided on a click, a key or a press.
     void RunClick(const TScene::Click& click);
+    // Animation 20 shows SoundOn (sound may have come on while the book was
+    // open: TWaveMan::LookAgain).
+    void ShowSoundState();
     // Tells assistive technology where the scene's focus went.
     void AnnounceFocus(int before);
     // A scene point (the scene's co-ordinates) of a paint-box point.
@@ -171,6 +174,8 @@ private:
     std::unique_ptr<plat::QtDrawTarget> pbxTarget_;
     bool loaded_ = false;
     bool ending_ = false;
+    // The player switched the sound in this run: the setting is written.
+    bool soundSwitched_ = false;
     int scale_ = 1;
     // Where the pointer was last seen over the paint box, on the screen.
     std::optional<QPoint> lastPointer_;

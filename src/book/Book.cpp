@@ -177,20 +177,31 @@ int64_t TitleRows(int64_t lines, int titleHeight, int lineHeight) {
 
 // The title broken into lines of its own size.
 struct TitleLayout {
-    int size = 0; // points the title starts at
-    int64_t rows = 1;
-    // (offset from the title's start, length) of each line; empty when the
-    // title takes the first line of the layout, as any line does.
+    int size = 0;     // points the title is drawn at (shrunk only to fit its line)
+    int64_t rows = 1; // normal lines its own lines take, before any empty line lends its row
+    // (offset from the title's start, length) of each of the title's own
+    // lines; empty when the title is the first line of its paragraph, laid
+    // out as the text is (a title that does not fit on the page at its size).
     std::vector<std::pair<int32_t, int32_t>> lines;
-    const char* next = nullptr; // where the text after the title starts
+    const char* next = nullptr; // where the text after the title's own lines starts
+    bool styled = true;         // false: not even the text's size gives it a row of its own
 };
+
+// Height of one line of bold text at Points; the canvas's font is left so.
+int BoldHeight(plat::Canvas& canvas, int points) {
+    canvas.SetBold(true);
+    canvas.SetFontSize(std::max(points, kMinFontSize));
+    return std::abs(canvas.TextHeight("A"));
+}
 
 // Lays out the title, the paragraph that starts at P, in the canvas's font
 // made bold and 5/3 of its size, or as many points less (but not less than
-// its size) as it takes for no word to be cut. A title that stands on one
-// line, or that would need more than LinesPerPage lines of LineHeight, gets
-// no lines: it is laid out as any paragraph and its first line drawn as the
-// title. Leaves the canvas's font as it was.
+// its size) as it takes for no word to be cut. Lines of that size take the
+// rows their height needs. A title that would need more than LinesPerPage
+// rows at that size is drawn at the text's own size instead, as the first
+// line of its paragraph laid out as any paragraph is, in a row of its own.
+// So no title line ever stands over another line. Leaves the canvas's font
+// as it was.
 TitleLayout LayOutTitle(plat::Canvas& canvas, const char* p, int avail, int lineHeight,
                         int64_t linesPerPage) {
     TitleLayout title;
@@ -229,11 +240,29 @@ TitleLayout LayOutTitle(plat::Canvas& canvas, const char* p, int avail, int line
         if (!cut)
             break;
     }
-    if (title.lines.size() < 2) {
-        title.lines.clear();
-        title.rows = 1;
-    } else {
+    if (title.lines.size() == 1) {
+        // One line: drawn centred at the title's size, shrunk until it fits
+        // the line (TBook::FitTitle); its rows are those of that height.
+        int fit = title.size;
+        canvas.SetFontSize(fit);
+        const std::string_view whole(p, static_cast<std::size_t>(size));
+        while (fit > kMinFontSize && canvas.TextWidth(whole) > avail)
+            canvas.SetFontSize(--fit);
+        title.rows = TitleRows(1, std::abs(canvas.TextHeight("A")), lineHeight);
+        if (title.rows > linesPerPage)
+            title.lines.clear();
+    } else if (!title.lines.empty()) {
         title.size = points;
+    }
+    if (title.lines.empty()) {
+        // At the text's size, one line: the paragraph's first.
+        title.size = normal;
+        title.next = p;
+        title.rows = TitleRows(1, BoldHeight(canvas, normal), lineHeight);
+        if (title.rows > linesPerPage) {
+            title.styled = false;
+            title.rows = 1;
+        }
     }
     canvas.SetFontSize(normal);
     canvas.SetBold(wasBold);
@@ -245,6 +274,13 @@ TitleLayout LayOutTitle(plat::Canvas& canvas, const char* p, int avail, int line
 int TBook::PageLineCount(int n) const {
     const TPage* page = Page(n);
     return page ? page->LineCount() : 0;
+}
+
+std::vector<const TPage*> TBook::PagesOf(const TLumList& pageList) {
+    std::vector<const TPage*> pages;
+    for (const TLumNode* n = pageList.First; n; n = n->Next)
+        pages.push_back(static_cast<const TPage*>(n));
+    return pages;
 }
 
 void TBook::PaginateInto(TLumList* pageList, plat::Canvas* canvas, const char* text,
@@ -276,22 +312,32 @@ void TBook::PaginateInto(TLumList* pageList, plat::Canvas* canvas, const char* t
     const TitleLayout title = LayOutTitle(*canvas, p, availWidth, lineHeight, linesPerPage);
     const char* paraEnd = nullptr; // the end of the paragraph P stands in
     bool firstPage = true;
+    int64_t firstLineRows = 1; // rows the next line laid out takes
     while (*p) {
         auto page = std::make_unique<TPage>();
         int64_t line = 1;
         if (firstPage) {
             firstPage = false;
             page->TitleSize = title.size;
-            page->TitleLines = 1;
-            page->TitleRows = 1;
+            page->TitleLines = title.styled ? 1 : 0;
+            page->TitleRows = page->TitleLines;
             if (!title.lines.empty()) {
                 const auto start = static_cast<int32_t>(p - text);
                 for (const auto& [offset, length] : title.lines)
                     page->AddLine(start + offset, length);
-                page->TitleLines = static_cast<int>(title.lines.size());
-                page->TitleRows = static_cast<int>(title.rows);
-                line = title.rows + 1;
                 p = title.next;
+                int64_t rows = title.rows;
+                // Empty lines right under a one-line title lend it their rows
+                // (a generated story's title keeps its one line).
+                if (title.lines.size() == 1)
+                    for (const char* q = p; rows > 1 && IsMarker(q); q += 2)
+                        --rows;
+                page->TitleLines = static_cast<int>(title.lines.size());
+                page->TitleRows = static_cast<int>(rows);
+                line = rows + 1;
+            } else if (title.styled) {
+                page->TitleRows = static_cast<int>(title.rows);
+                firstLineRows = title.rows;
             }
         }
         for (; line <= linesPerPage && *p; ++line) {
@@ -301,6 +347,8 @@ void TBook::PaginateInto(TLumList* pageList, plat::Canvas* canvas, const char* t
             const int32_t pos =
                 size > 0 ? LineBreaker(*canvas, p, size, estChars, availWidth).Break() : 0;
             page->AddLine(static_cast<int32_t>(p - text), pos);
+            line += firstLineRows - 1;
+            firstLineRows = 1;
             p += pos;
             while (*p == ' ')
                 ++p;

@@ -8,14 +8,16 @@
 // title.
 //
 // The title stands at the top of page 1, bold at 5/3 of the font's size and
-// centred. A title that fits on one line at that size takes one line of the
-// page, as any line does (the empty line that follows it in a generated story
-// leaves room for its size). A longer one is broken at spaces into lines
-// measured at the title's size, one title line height apart, and takes as
-// many lines of the page as that height needs, rounded up. Its size shrinks
-// only while a word of it is wider than the line, and not below the font's
-// size. A title that would need more lines than page 1 holds stands on one
-// line as any line does, shrunk until it fits.
+// centred, and never over another line. A title that fits on one line at that
+// size takes as many lines of the page as its height needs, rounded up; the
+// empty lines right under it lend it theirs (so a generated story's title,
+// with its empty line, takes one). A longer one is broken at spaces into
+// lines measured at the title's size, one title line height apart, and takes
+// as many lines of the page as that height needs, rounded up. Its size
+// shrinks only while a word of it is wider than the line, and not below the
+// font's size. A title that would need more lines than page 1 holds is drawn
+// at the text's own size: the first line of its paragraph, laid out as any
+// line is, bold and centred in a line of its own.
 // CR LF must already be resolved (ResolveStoryLineEnds, book/StoryText.h).
 // A laid-out line stores only its offset and length in the text, so the
 // caller keeps the text unchanged while the pages are used and lays it out
@@ -30,6 +32,7 @@
 #pragma once
 #include <cstdint>
 #include <string>
+#include <vector>
 
 #include "book/BookLine.h"
 #include "book/BookPage.h"
@@ -103,15 +106,22 @@ public:
                            int pageNumber, int lineNumber, int start, int end,
                            const char* text) const;
 
+    // Counting and finding by number walk the list: O(n) each. A caller that
+    // visits every page walks Pages (or PagesOf) once instead.
     int PageCount() const { return Pages.Count(); }
     // Page N (1-based) of Pages, nullptr when there is none.
     const TPage* Page(int n) const { return static_cast<const TPage*>(Pages.Items(n)); }
     // Number of lines of page N; 0 when there is no page N.
     int PageLineCount(int n) const;
+    // The pages of PageList in order, for lookups by number that cost nothing.
+    static std::vector<const TPage*> PagesOf(const TLumList& pageList);
 
-private:
+    // DrawPageFrom for a story page already at hand (a page of a list laid
+    // out from Text); only the lines that reach into rows [Top, Bottom).
     void DrawStoryPage(const TPage& page, plat::Canvas& canvas, int width, const char* text,
                        int top = INT32_MIN, int bottom = INT32_MAX) const;
+
+private:
     void DrawCover(plat::Canvas& canvas, int width, int height);
     // Makes Canvas bold at Points, or smaller until Line starts at the
     // margin or later when centred on a page Width wide, and returns its left

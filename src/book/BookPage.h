@@ -14,7 +14,9 @@ public:
     // The story's title: the first TitleLines lines (page 1 only), bold and
     // centred, started at TitleSize points and drawn that size's line height
     // apart; together they take the height of TitleRows lines of the normal
-    // size, below which the other lines follow one normal line apart.
+    // size (at least their own height, less what empty lines right under a
+    // one-line title lend), below which the other lines follow one normal
+    // line apart.
     int TitleLines = 0;
     int TitleRows = 0;
     int TitleSize = 0;

@@ -21,8 +21,8 @@ TPageText::TPageText(const TBook& book, int page, const char* text) {
     const TPage* p = book.Page(page);
     if (!p || !text)
         return;
-    for (int l = 1; l <= p->LineCount(); ++l)
-        AddLine(p->LineText(text, l));
+    for (const TLumNode* n = p->Lines.First; n; n = n->Next)
+        AddLine(static_cast<const TLine*>(n)->GetText(text));
 }
 
 void TPageText::AddLine(const std::string& line) {

@@ -32,6 +32,23 @@ int LineHeight(plat::Canvas& canvas) {
     return std::abs(canvas.TextHeight("A"));
 }
 
+// Keeps the first Fit of Lines and ends the last with "...", words taken
+// off its end until it fits Width.
+void EndWithDots(plat::Canvas& canvas, std::vector<std::string>& lines, std::size_t fit,
+                 int width) {
+    lines.resize(fit);
+    std::string& last = lines.back();
+    for (;;) {
+        if (canvas.TextWidth(last + "...") <= width)
+            break;
+        const std::size_t space = last.rfind(' ');
+        if (space == std::string::npos || space == 0)
+            break;
+        last.erase(space);
+    }
+    last += "...";
+}
+
 void Outline(plat::Canvas& canvas, const TRect& r, int rule) {
     canvas.FillRect(r.Left, r.Top, r.Right, r.Top + rule, kInk);
     canvas.FillRect(r.Left, r.Bottom - rule, r.Right, r.Bottom, kInk);
@@ -75,6 +92,7 @@ TPictureBookPlan::TPictureBookPlan(plat::Canvas& canvas, const char* story, int 
     canvas.SetBold(false);
     canvas.SetFontSize(textPoints_);
     book_.PaginateInto(&pages_, &canvas, story_, TRect{0, 0, width_, height_});
+    index_ = TBook::PagesOf(pages_);
     PlanCover(canvas);
 }
 
@@ -95,11 +113,12 @@ TPictureBookPlan::Page TPictureBookPlan::At(int n) const {
     return {};
 }
 
-std::vector<std::string> TPictureBookPlan::BreakTitle(plat::Canvas& canvas, int width) const {
+std::vector<std::string> TPictureBookPlan::BreakTitle(plat::Canvas& canvas, int width,
+                                                      std::size_t maxLines) const {
     std::vector<std::string> lines;
     std::string line;
     std::size_t at = 0;
-    while (at <= title_.size()) {
+    while (at <= title_.size() && lines.size() < maxLines) {
         std::size_t space = title_.find(' ', at);
         if (space == std::string::npos)
             space = title_.size();
@@ -115,7 +134,7 @@ std::vector<std::string> TPictureBookPlan::BreakTitle(plat::Canvas& canvas, int 
             line = word;
         }
     }
-    if (!line.empty())
+    if (!line.empty() && lines.size() < maxLines)
         lines.push_back(line);
     return lines;
 }
@@ -143,20 +162,24 @@ void TPictureBookPlan::PlanCover(plat::Canvas& canvas) {
     c.picture = TRect{left, top, left + side, top + side};
 
     // The title above it, bold at twice the story's size, smaller while a
-    // word or the whole does not fit.
+    // word or the whole does not fit, but not for height below the story's
+    // size: there the lines that fit the room stand, and the title is cut.
     const FontScope font(canvas);
     canvas.SetBold(true);
     const int room = std::max(top - content.Top, 1);
     std::vector<std::string> lines;
     for (int points = 2 * textPoints_;; --points) {
         canvas.SetFontSize(points);
-        lines = BreakTitle(canvas, contentWidth);
+        const std::size_t fit = static_cast<std::size_t>(std::max(room / LineHeight(canvas), 1));
+        lines = BreakTitle(canvas, contentWidth, fit + 1);
         const bool wide = std::any_of(lines.begin(), lines.end(), [&](const std::string& l) {
             return canvas.TextWidth(l) > contentWidth;
         });
-        const int tall = LineHeight(canvas) * static_cast<int>(lines.size());
-        if ((!wide && tall <= room) || points <= 1) {
+        const bool cut = lines.size() > fit;
+        if ((!wide && !cut) || points <= 1 || (!wide && points <= textPoints_)) {
             c.titlePoints = points;
+            if (cut)
+                EndWithDots(canvas, lines, fit, contentWidth);
             break;
         }
     }
@@ -186,7 +209,8 @@ void TPictureBookPlan::DrawPage(plat::Canvas& canvas, int n) {
     case Page::Kind::Story: {
         canvas.SetBold(false);
         canvas.SetFontSize(textPoints_);
-        book_.DrawPageFrom(&pages_, &canvas, width_, height_, page.storyPage, story_);
+        book_.DrawStoryPage(*index_[static_cast<std::size_t>(page.storyPage - 1)], canvas, width_,
+                            story_);
         const std::string number = std::to_string(page.storyPage);
         const int lh = LineHeight(canvas);
         canvas.TextOut((width_ - canvas.TextWidth(number)) / 2,

@@ -66,7 +66,7 @@ public:
     int TextSize() const { return textPoints_; }
     int32_t MarginX() const { return book_.MarginX; }
     int32_t MarginY() const { return book_.MarginY; }
-    int StoryPages() const { return pages_.Count(); }
+    int StoryPages() const { return static_cast<int>(index_.size()); }
     // Cover, story pages and "The End".
     int PageCount() const { return StoryPages() + 2; }
     // The story's title: its text up to the first marker.
@@ -89,9 +89,12 @@ public:
         TRect outer, inner; // the double frame's two outlines, half-open
         int rule = 1;       // the frame lines' thickness
         int titlePoints = 1;
-        std::vector<Line> title; // bold, centred
-        TRect picture;           // where the picture goes
-        int pictureScale = 1;    // device pixels per picture pixel
+        // Bold, centred, one line height apart, all above the picture: a
+        // title too long for the room at the story's size shows the lines
+        // that fit, the last ending in "...".
+        std::vector<Line> title;
+        TRect picture;        // where the picture goes
+        int pictureScale = 1; // device pixels per picture pixel
     };
     const Cover& CoverGeometry() const { return cover_; }
 
@@ -104,8 +107,9 @@ public:
 private:
     void PlanCover(plat::Canvas& canvas);
     // The title's lines at Canvas's current font, broken at spaces within
-    // Width; a word wider than Width stands alone.
-    std::vector<std::string> BreakTitle(plat::Canvas& canvas, int width) const;
+    // Width; a word wider than Width stands alone. Stops after MaxLines.
+    std::vector<std::string> BreakTitle(plat::Canvas& canvas, int width,
+                                        std::size_t maxLines) const;
 
     const char* story_;
     int width_, height_, dpi_;
@@ -113,5 +117,6 @@ private:
     std::string title_;
     TBook book_;
     TLumList pages_;
+    std::vector<const TPage*> index_; // pages_ by number - 1: a book walks it once
     Cover cover_;
 };

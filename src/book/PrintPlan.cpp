@@ -15,6 +15,7 @@ TPrintPlan::TPrintPlan(TBook& book, plat::Canvas& canvas, const char* text, int 
         canvas, paperWidth, TPrintFont::StartSize(screenPoints, paperWidth, screenPageWidth), band);
     const TBookMarginScope margins(book, marginX_, marginY_);
     book.PaginateInto(&pages_, &canvas, text, TRect{0, 0, paperWidth, paperHeight});
+    index_ = TBook::PagesOf(pages_);
 }
 
 std::vector<int> TPrintPlan::Sheets(int copies, int from, int to) const {
@@ -36,8 +37,10 @@ std::vector<int> TPrintPlan::Sheets(int copies, int from, int to) const {
 }
 
 void TPrintPlan::DrawPage(TBook& book, plat::Canvas& canvas, int page) const {
+    if (page < 1 || page > PageCount())
+        return;
     const TBookMarginScope margins(book, marginX_, marginY_);
     canvas.SetBold(false);
     canvas.SetFontSize(fontSize_);
-    book.DrawPageFrom(&pages_, &canvas, paperWidth_, paperHeight_, page, text_);
+    book.DrawStoryPage(*index_[static_cast<std::size_t>(page - 1)], canvas, paperWidth_, text_);
 }

@@ -27,7 +27,7 @@ public:
     TPrintPlan& operator=(const TPrintPlan&) = delete;
 
     int FontSize() const { return fontSize_; }
-    int PageCount() const { return pages_.Count(); }
+    int PageCount() const { return static_cast<int>(index_.size()); }
     int32_t MarginX() const { return marginX_; }
     int32_t MarginY() const { return marginY_; }
 
@@ -48,4 +48,5 @@ private:
     int32_t marginX_, marginY_;
     int fontSize_ = 1;
     TLumList pages_;
+    std::vector<const TPage*> index_; // pages_ by number - 1: printing walks it once
 };

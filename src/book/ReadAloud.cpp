@@ -23,8 +23,8 @@ TReadAloud::~TReadAloud() {
         f.wait();
 }
 
-bool TReadAloud::Available(const TWaveMan* manager) const {
-    return synth_ && manager && manager->Enabled;
+bool TReadAloud::Available(TWaveMan* manager) const {
+    return synth_ && manager && manager->LookAgain();
 }
 
 const std::vector<TLinePart>& TReadAloud::Highlight() const {

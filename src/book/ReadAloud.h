@@ -78,8 +78,11 @@ public:
     TReadAloud(const TReadAloud&) = delete;
     TReadAloud& operator=(const TReadAloud&) = delete;
 
-    // A speech engine exists and Manager can play (a device, sound on).
-    bool Available(const TWaveMan* manager) const;
+    // A speech engine exists and Manager can play (a device, sound on). While
+    // sound is wanted but had no device, Manager looks for one again
+    // (TWaveMan::LookAgain): the window asks this whenever "Read to me" may
+    // be shown, so an audio output that comes later is found then.
+    bool Available(TWaveMan* manager) const;
     // Reading, speaking or paused.
     bool Reading() const { return reading_; }
     bool Paused() const { return reading_ && paused_; }

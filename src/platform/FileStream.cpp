@@ -2,6 +2,7 @@
 #include "platform/FileStream.h"
 
 #include <cerrno>
+#include <chrono>
 #include <cstdlib>
 #include <fcntl.h>
 #include <filesystem>
@@ -32,18 +33,6 @@ std::string FollowLinks(const std::string& path) {
     return std::string();
 }
 
-bool WriteAll(int fd, const char* data, std::size_t size) {
-    while (size > 0) {
-        const ssize_t n = ::write(fd, data, size);
-        if (n < 0 && errno == EINTR)
-            continue;
-        if (n <= 0)
-            return false;
-        data += n;
-        size -= static_cast<std::size_t>(n);
-    }
-    return true;
-}
 } // namespace
 
 std::unique_ptr<FileStream> FileStream::Open(const std::string& path) {
@@ -74,12 +63,18 @@ std::string TempTemplate(const std::string& target) {
     return folder + "." + name + kTempMark + "XXXXXX";
 }
 
-// Removes the temporaries of dead writers in Folder ("" for the current one).
+// A writer holds its temporary for moments, not days: one older than this is
+// stale whatever holds its lock (a descriptor a stuck or forked process kept).
+constexpr auto kStaleAge = std::chrono::hours(24);
+
+// Removes the temporaries of dead writers in Folder ("" for the current one):
+// those whose lock is free, and those not written for a day.
 void RemoveStaleTemporaries(const std::string& folder) {
     std::error_code ec;
     std::filesystem::directory_iterator it(folder.empty() ? "." : folder, ec);
     if (ec)
         return;
+    const auto now = std::chrono::system_clock::now();
     for (const auto& entry : it) {
         const std::string name = entry.path().filename().string();
         if (name.empty() || name[0] != '.' || name.find(kTempMark) == std::string::npos)
@@ -89,8 +84,11 @@ void RemoveStaleTemporaries(const std::string& folder) {
         if (fd < 0)
             continue;
         struct stat st;
-        if (::fstat(fd, &st) == 0 && S_ISREG(st.st_mode) && ::flock(fd, LOCK_EX | LOCK_NB) == 0)
-            ::unlink(path.c_str());
+        if (::fstat(fd, &st) == 0 && S_ISREG(st.st_mode)) {
+            const auto written = std::chrono::system_clock::from_time_t(st.st_mtim.tv_sec);
+            if (::flock(fd, LOCK_EX | LOCK_NB) == 0 || now - written > kStaleAge)
+                ::unlink(path.c_str());
+        }
         ::close(fd);
     }
 }
@@ -105,28 +103,38 @@ void SyncFolder(const std::string& folder) {
 }
 } // namespace
 
-std::unique_ptr<FileStream> FileStream::CreateAtomic(const std::string& path) {
+std::unique_ptr<FileStream> FileStream::CreateAtomic(const std::string& path, std::string* why) {
     // A link is kept: the file it points at is the one replaced.
     const std::string target = FollowLinks(ResolvePath(path));
-    if (target.empty())
+    if (target.empty()) {
+        if (why)
+            *why = SystemErrorText(ELOOP);
         return nullptr;
+    }
+    int error = EAGAIN;
     for (int attempt = 0; attempt < 8; ++attempt) {
         std::string tmpl = TempTemplate(target);
         int fd = ::mkostemp(tmpl.data(), O_CLOEXEC);
-        if (fd < 0)
-            return errno == EACCES || errno == EPERM ? CreateInPlace(target) : nullptr;
+        if (fd < 0) {
+            // A folder that takes no new file (EACCES, EPERM) is never worked
+            // around by writing over the target: the write fails here.
+            error = errno;
+            break;
+        }
         // Another writer's clean-up may take the file between its creation
         // and the lock; then it is gone and a new one is made.
         struct stat st;
         if (::flock(fd, LOCK_EX) != 0 || ::fstat(fd, &st) != 0 || st.st_nlink == 0) {
+            error = errno;
             ::close(fd);
             continue;
         }
         std::FILE* f = ::fdopen(fd, "w+b");
         if (!f) {
+            error = errno;
             ::close(fd);
             ::unlink(tmpl.c_str());
-            return nullptr;
+            break;
         }
         std::unique_ptr<FileStream> s(new FileStream());
         s->file_ = f;
@@ -134,31 +142,12 @@ std::unique_ptr<FileStream> FileStream::CreateAtomic(const std::string& path) {
         s->tmpPath_ = tmpl;
         return s;
     }
+    if (why)
+        *why = SystemErrorText(error);
     return nullptr;
 }
 
-std::unique_ptr<FileStream> FileStream::CreateInPlace(const std::string& target) {
-    // The folder takes no new file, but an existing file may still be
-    // writable: collect the data aside and write it over the file on Commit.
-    const int fd = ::open(target.c_str(), O_WRONLY | O_CLOEXEC);
-    if (fd < 0)
-        return nullptr;
-    struct stat st;
-    std::FILE* f = nullptr;
-    if (::fstat(fd, &st) != 0 || !S_ISREG(st.st_mode) || !(f = std::tmpfile())) {
-        ::close(fd);
-        return nullptr;
-    }
-    std::unique_ptr<FileStream> s(new FileStream());
-    s->file_ = f;
-    s->path_ = target;
-    s->inPlaceFd_ = fd;
-    return s;
-}
-
 FileStream::~FileStream() {
-    if (inPlaceFd_ >= 0)
-        ::close(inPlaceFd_);
     if (file_)
         std::fclose(file_);
     if (!tmpPath_.empty())
@@ -169,10 +158,17 @@ std::size_t FileStream::Read(void* buffer, std::size_t count) {
     return file_ ? std::fread(buffer, 1, count, file_) : 0;
 }
 
+void FileStream::Fail(int error) {
+    if (failure_.empty())
+        failure_ = SystemErrorText(error);
+    failed_ = true;
+}
+
 std::size_t FileStream::Write(const void* buffer, std::size_t count) {
+    errno = 0;
     std::size_t n = file_ ? std::fwrite(buffer, 1, count, file_) : 0;
     if (n != count)
-        failed_ = true;
+        Fail(errno ? errno : EIO);
     return n;
 }
 
@@ -195,61 +191,42 @@ int64_t FileStream::Size() const {
 }
 
 bool FileStream::Commit(bool replace) {
-    if (inPlaceFd_ >= 0 && !replace) {
-        existed_ = true; // written in place only over a file that is there
+    if (tmpPath_.empty() || !file_) {
+        Fail(EBADF);
         return false;
     }
-    if (inPlaceFd_ >= 0)
-        return CommitInPlace();
-    if (tmpPath_.empty() || !file_)
-        return false;
     const int fd = ::fileno(file_);
-    bool ok = !failed_ && std::fflush(file_) == 0 && ::fsync(fd) == 0;
+    bool ok = !failed_;
+    if (ok && (std::fflush(file_) != 0 || ::fsync(fd) != 0)) {
+        Fail(errno);
+        ok = false;
+    }
     // Keep the replaced file's permissions where it existed; new files get 0644.
     struct stat st;
     ::fchmod(fd, ::stat(path_.c_str(), &st) == 0 ? (st.st_mode & 07777) : 0644);
     // The temporary stays open, and so locked, until it has its final name.
     if (ok && replace) {
         ok = std::rename(tmpPath_.c_str(), path_.c_str()) == 0;
+        if (!ok)
+            Fail(errno);
     } else if (ok) {
         // A second name for the temporary, made only where there is none.
         ok = ::link(tmpPath_.c_str(), path_.c_str()) == 0;
         existed_ = !ok && errno == EEXIST;
+        if (!ok && !existed_)
+            Fail(errno);
     }
     if (!ok || !replace)
         ::unlink(tmpPath_.c_str());
     std::fclose(file_); // after fsync nothing is left to fail
     file_ = nullptr;
     tmpPath_.clear();
-    if (ok) {
-        const std::string folder = ExtractFilePath(path_);
+    const std::string folder = ExtractFilePath(path_);
+    if (ok)
         SyncFolder(folder);
-        RemoveStaleTemporaries(folder);
-    }
-    return ok;
-}
-
-bool FileStream::CommitInPlace() {
-    bool ok = file_ && !failed_ && std::fflush(file_) == 0 && std::fseek(file_, 0, SEEK_SET) == 0;
-    // Written over the old bytes, then cut to length: a failure part way
-    // leaves a file of the old length rather than an empty one.
-    off_t size = 0;
-    char buffer[65536];
-    while (ok) {
-        const std::size_t n = std::fread(buffer, 1, sizeof buffer, file_);
-        if (n == 0) {
-            ok = !std::ferror(file_);
-            break;
-        }
-        ok = WriteAll(inPlaceFd_, buffer, n);
-        size += static_cast<off_t>(n);
-    }
-    ok = ok && ::ftruncate(inPlaceFd_, size) == 0 && ::fsync(inPlaceFd_) == 0;
-    ok = ::close(inPlaceFd_) == 0 && ok;
-    inPlaceFd_ = -1;
-    if (file_)
-        std::fclose(file_);
-    file_ = nullptr;
+    // The folder took a file: the temporaries killed writers left there go,
+    // which may also be the room a full disk lacked.
+    RemoveStaleTemporaries(folder);
     return ok;
 }
 

@@ -3,11 +3,10 @@
 // target's folder that replaces the target only on Commit, so that a failure
 // or crash mid-write leaves the old file whole. A target that is a symbolic
 // link is written through the link (the temporary file goes beside the file
-// it points at). When its folder takes no new file but the target itself is
-// writable, the data is collected aside and written over the target on
-// Commit (not atomic, but not lost).
-// A successful Commit also removes the temporaries that writers killed
-// mid-write left in that folder.
+// it points at). A file is never written in place: where its folder takes no
+// new file, the write fails and the file stays as it was.
+// Commit also removes the temporaries that writers killed mid-write left in
+// that folder (those no living writer holds, and any older than a day).
 #pragma once
 #include <cstdio>
 #include <memory>
@@ -21,8 +20,10 @@ class FileStream : public Stream {
 public:
     // nullptr when the file cannot be opened.
     static std::unique_ptr<FileStream> Open(const std::string& path);
-    // nullptr when neither a temporary file nor the target can be written.
-    static std::unique_ptr<FileStream> CreateAtomic(const std::string& path);
+    // nullptr when no temporary file can be made beside the target; Why (when
+    // given) then says what the system said (SystemErrorText).
+    static std::unique_ptr<FileStream> CreateAtomic(const std::string& path,
+                                                    std::string* why = nullptr);
 
     ~FileStream() override;
 
@@ -39,17 +40,20 @@ public:
     // something has, false with Existed() true.
     bool Commit(bool replace = true);
     bool Existed() const { return existed_; }
+    // Why the first failed write, or Commit, failed (SystemErrorText); empty
+    // while nothing has failed.
+    const std::string& Failure() const { return failure_; }
 
 private:
     FileStream() = default;
-    static std::unique_ptr<FileStream> CreateInPlace(const std::string& target);
-    bool CommitInPlace();
+    // Keeps the first failure's reason.
+    void Fail(int error);
     std::FILE* file_ = nullptr;
     std::string path_;    // the file read or the target to replace
     std::string tmpPath_; // non-empty for an uncommitted atomic write
-    int inPlaceFd_ = -1;  // the target, open for writing, of an in-place write
     bool failed_ = false;
     bool existed_ = false;
+    std::string failure_;
 };
 
 } // namespace plat

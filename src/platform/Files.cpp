@@ -1,6 +1,7 @@
 // File and folder queries over std::filesystem.
 #include "platform/Files.h"
 
+#include <cstring>
 #include <filesystem>
 #include <system_error>
 
@@ -95,26 +96,38 @@ bool ReadWholeFile(const std::string& path, std::string& data) {
     return true;
 }
 
-bool WriteFileAtomic(const std::string& path, std::string_view data) {
-    auto f = FileStream::CreateAtomic(path);
+bool WriteFileAtomic(const std::string& path, std::string_view data, std::string* why) {
+    auto f = FileStream::CreateAtomic(path, why);
     if (!f)
         return false;
-    if (!f->WriteExact(data.data(), data.size()))
-        return false;
-    return f->Commit();
+    if (f->WriteExact(data.data(), data.size()) && f->Commit())
+        return true;
+    if (why)
+        *why = f->Failure();
+    return false;
 }
 
-NewFile WriteNewFileAtomic(const std::string& path, std::string_view data) {
+NewFile WriteNewFileAtomic(const std::string& path, std::string_view data, std::string* why) {
     if (!FileMissing(path))
         return NewFile::Exists;
-    auto f = FileStream::CreateAtomic(path);
+    auto f = FileStream::CreateAtomic(path, why);
     if (!f)
         return NewFile::Failed;
-    if (!f->WriteExact(data.data(), data.size()))
-        return NewFile::Failed;
-    if (f->Commit(false))
+    if (f->WriteExact(data.data(), data.size()) && f->Commit(false))
         return NewFile::Written;
-    return f->Existed() ? NewFile::Exists : NewFile::Failed;
+    if (f->Existed())
+        return NewFile::Exists;
+    if (why)
+        *why = f->Failure();
+    return NewFile::Failed;
+}
+
+std::string SystemErrorText(int error) {
+    std::string text = std::strerror(error);
+    // Only the first letter is lowered: "I/O error" stays as the system says it.
+    if (text.size() >= 2 && text[0] >= 'A' && text[0] <= 'Z' && !(text[1] >= 'A' && text[1] <= 'Z'))
+        text[0] = static_cast<char>(text[0] - 'A' + 'a');
+    return text;
 }
 
 bool DeleteFile(const std::string& path) {

@@ -25,13 +25,19 @@ bool FileModTime(const std::string& path, int64_t& time);
 bool SetFileModTime(const std::string& path, int64_t time);
 // Whole contents; false when the file cannot be read.
 bool ReadWholeFile(const std::string& path, std::string& data);
-// Creates or replaces Path atomically (temporary file, then rename).
-bool WriteFileAtomic(const std::string& path, std::string_view data);
+// Creates or replaces Path atomically (temporary file, then rename); never
+// writes over Path in place. False when it could not, with what is at Path
+// unchanged and Why (when given) saying what the system said.
+bool WriteFileAtomic(const std::string& path, std::string_view data, std::string* why = nullptr);
 // Creates Path with Data only when nothing is at Path: written whole beside
 // it and given its name at once, so Path never holds part of Data and what
-// is there is never replaced.
+// is there is never replaced. Why as for WriteFileAtomic.
 enum class NewFile { Written, Exists, Failed };
-NewFile WriteNewFileAtomic(const std::string& path, std::string_view data);
+NewFile WriteNewFileAtomic(const std::string& path, std::string_view data,
+                           std::string* why = nullptr);
+// The system's message for an error number as the program's messages put it
+// after a colon: "permission denied", "no space left on device".
+std::string SystemErrorText(int error);
 bool DeleteFile(const std::string& path);
 
 // Full path of the running executable; empty when unknown.

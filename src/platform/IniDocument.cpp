@@ -46,6 +46,22 @@ bool IniDocument::NextLine(std::size_t pos, Line& line) const {
 }
 
 namespace {
+// A line, or a key, without what the reader passes over before it: blanks,
+// control bytes (a zero byte among them) and UTF-8 byte-order marks, so that
+// a header or a key behind them is still found. Trailing blanks go too.
+std::string LineHead(const std::string& line) {
+    std::size_t b = 0;
+    for (;;) {
+        if (b < line.size() && static_cast<unsigned char>(line[b]) <= ' ')
+            ++b;
+        else if (line.compare(b, 3, "\xEF\xBB\xBF") == 0)
+            b += 3;
+        else
+            break;
+    }
+    return TrimBlanks(line.substr(b));
+}
+
 // The section name of a header line, or false when the line is no header.
 bool HeaderName(const std::string& trimmed, std::string& name) {
     if (trimmed.size() < 2 || trimmed.front() != '[')
@@ -58,19 +74,13 @@ bool HeaderName(const std::string& trimmed, std::string& name) {
 }
 } // namespace
 
-std::size_t IniDocument::TextStart() const {
-    // A UTF-8 byte-order mark (as some editors write one) is no part of the
-    // first line.
-    return text_.compare(0, 3, "\xEF\xBB\xBF") == 0 ? 3 : 0;
-}
-
 bool IniDocument::FindSection(const std::string& section, std::size_t& header, std::size_t& bodyEnd,
                               std::size_t& afterBody) const {
     Line line{};
-    std::size_t pos = TextStart();
+    std::size_t pos = 0;
     bool inside = false;
     while (NextLine(pos, line)) {
-        std::string trimmed = TrimBlanks(text_.substr(line.begin, line.end - line.begin));
+        std::string trimmed = LineHead(text_.substr(line.begin, line.end - line.begin));
         std::string name;
         if (HeaderName(trimmed, name)) {
             if (inside) {
@@ -101,11 +111,11 @@ bool IniDocument::FindKey(std::size_t header, std::size_t afterBody, const std::
     Line line{};
     NextLine(header, line);
     std::size_t pos = line.next;
-    std::string wanted = TrimBlanks(key);
+    std::string wanted = LineHead(key);
     while (pos < afterBody && NextLine(pos, line)) {
         std::string raw = text_.substr(line.begin, line.end - line.begin);
         std::size_t eq = raw.find('=');
-        if (eq != std::string::npos && EqualNoCase(TrimBlanks(raw.substr(0, eq)), wanted)) {
+        if (eq != std::string::npos && EqualNoCase(LineHead(raw.substr(0, eq)), wanted)) {
             found = line;
             return true;
         }

@@ -1,5 +1,7 @@
 // An .ini text held in memory: sections of Name=value lines. Section and key
-// names compare without regard to ASCII case; values are read trimmed. Set and
+// names compare without regard to ASCII case; values are read trimmed. A
+// header or key is found behind any blanks, control bytes (a zero byte among
+// them) and byte-order marks before it on its line. Set and
 // AddSection change only the lines they must, so the rest of the text stays
 // byte for byte.
 #pragma once
@@ -36,8 +38,6 @@ private:
     bool FindKey(std::size_t header, std::size_t afterBody, const std::string& key,
                  Line& found) const;
     const char* Eol() const;
-    // Where the first line starts: after a leading byte-order mark.
-    std::size_t TextStart() const;
     std::string text_;
 };
 

@@ -96,10 +96,13 @@ std::string Utf8ToLatin1(std::string_view utf8) {
 }
 
 std::string DecodeUtf8OrLatin1(std::string_view bytes) {
-    if (!IsValidUtf8(bytes))
-        return std::string(bytes);
+    // The mark is dropped before the bytes are judged: it is no text in either
+    // reading, and a file that has one but is no valid UTF-8 after it still
+    // reads as Latin-1 without it.
     if (bytes.starts_with(kByteOrderMark))
         bytes.remove_prefix(kByteOrderMark.size());
+    if (!IsValidUtf8(bytes))
+        return std::string(bytes);
     return Utf8ToLatin1(bytes);
 }
 

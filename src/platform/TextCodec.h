@@ -20,8 +20,8 @@ std::string Latin1ToUtf8(std::string_view latin1);
 std::string Utf8ToLatin1(std::string_view utf8);
 
 // Text from outside (a file a user edits, a command-line argument) as
-// Latin-1: decoded as UTF-8 (without a leading byte-order mark) when it is
-// valid UTF-8, else taken as Latin-1 unchanged.
+// Latin-1: a leading UTF-8 byte-order mark dropped, the rest decoded as UTF-8
+// when it is valid UTF-8, else taken as Latin-1 unchanged.
 std::string DecodeUtf8OrLatin1(std::string_view bytes);
 
 } // namespace plat

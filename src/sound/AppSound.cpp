@@ -24,6 +24,16 @@ public:
             plat::CurrentWaveOutService().KeepOutputOpen(false);
         }
     }
+
+protected:
+    // An audio output that came after the start (a sound server started
+    // later): sound is on, as when the player switches it on.
+    void SoundFound() override {
+        if (WaveManager != this)
+            return;
+        SoundOn = true;
+        plat::CurrentWaveOutService().KeepOutputOpen(true);
+    }
 };
 
 } // namespace

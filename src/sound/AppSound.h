@@ -22,7 +22,9 @@ extern std::unique_ptr<TIDList> SoundCatalogue;
 // The program's wave manager, owned by the window that started the sound;
 // nullptr when there is none (it clears itself when it is freed).
 extern TWaveMan* WaveManager;
-// Whether sound is on: the manager's Enabled after every call of this module.
+// Whether sound is on: the manager's Enabled after every call of this module,
+// and after the manager found an audio output that came later
+// (TWaveMan::LookAgain).
 extern bool SoundOn;
 // The player's wish for sound: StartSound's Wanted, then the On of every
 // SetSoundOn (the player's switch). It is what the "Sound" setting keeps: a

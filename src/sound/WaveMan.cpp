@@ -16,7 +16,7 @@ TSoundNode* AsSound(TLumNode* node) {
 
 } // namespace
 
-TWaveMan::TWaveMan(plat::WaveOutWindow* owner, bool enable) : owner_(owner) {
+TWaveMan::TWaveMan(plat::WaveOutWindow* owner, bool enable) : owner_(owner), wanted_(enable) {
     Enabled = enable && DevicesPresent();
     NodeClass = [](const std::string& fileName, uint8_t flags, uint16_t id) {
         return std::make_unique<TSoundNode>(fileName, flags, id);
@@ -33,7 +33,16 @@ bool TWaveMan::DevicesPresent() const {
 }
 
 bool TWaveMan::SetEnabled(bool on) {
+    wanted_ = on;
     Enabled = on && DevicesPresent();
+    return Enabled;
+}
+
+bool TWaveMan::LookAgain() {
+    if (Enabled || !wanted_ || !DevicesPresent())
+        return Enabled;
+    Enabled = true;
+    SoundFound();
     return Enabled;
 }
 

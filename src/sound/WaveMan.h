@@ -33,7 +33,8 @@ using TSoundNodeClass = std::function<std::unique_ptr<TSoundNode>(const std::str
 class TWaveMan {
 public:
     // Owner receives the done messages (none when nullptr) and must hand each
-    // to WaveDone; it outlives the manager. Enabled = Enable and a device exists.
+    // to WaveDone; it outlives the manager. Enabled = Enable and a device
+    // exists; Enable is the wish for sound.
     TWaveMan(plat::WaveOutWindow* owner, bool enable);
     // Stops the playing sound, then frees every node.
     virtual ~TWaveMan();
@@ -45,9 +46,17 @@ public:
     // The first node that is playing, or nullptr.
     virtual TSoundNode* FindPlaying() const;
     // Enabled = On and a device exists; returns it. A playing sound goes on.
+    // On is the new wish for sound.
     virtual bool SetEnabled(bool on);
     // At least one wave-out device exists.
     virtual bool DevicesPresent() const;
+    // Sound is wanted but was off for want of a device: asks the service
+    // again, and turns sound on (SoundFound) when one is there now. Returns
+    // Enabled. Costs nothing while sound is on or not wanted; the caller
+    // asks only when sound is about to be offered.
+    bool LookAgain();
+    // Sound is wanted (the last Enable or On given).
+    bool Wanted() const { return wanted_; }
 
     // Folder of the wave files; a non-empty folder gets a trailing separator.
     void SetWaveFolder(const std::string& folder);
@@ -78,10 +87,15 @@ public:
     std::string Folder;   // empty or ending with the separator
     TSoundNodeClass NodeClass;
 
+protected:
+    // LookAgain turned sound on.
+    virtual void SoundFound() {}
+
 private:
     // Starts the first queued node; a node that cannot play is passed over
     // (and freed when it is sfAutoFree).
     void PlayNextQueued();
     plat::WaveOutWindow* owner_;
+    bool wanted_ = false;
     std::vector<TWaveDoneListener*> listeners_;
 };

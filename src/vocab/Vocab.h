@@ -83,9 +83,9 @@ public:
     // the first save, and for a vocabulary that saves when destroyed at once,
     // the warning naming the copy.
     bool LoadWords();
-    // Replaces FileName() atomically (in place when its folder takes no new
-    // file). False when it cannot be created, silently where no file was
-    // before; otherwise with the warning "Error writing vocabulary file -
+    // Replaces FileName() atomically, never in place: where its folder takes
+    // no new file the save fails. False when it cannot be created, silently
+    // where no file was before; otherwise with the warning "Error writing vocabulary file -
     // vocabulary may be incomplete." (the old file stays as it was). Also
     // false, with that warning, for a file that could not be read, or a
     // damaged one that could not be copied aside first.

@@ -7,6 +7,10 @@
 #include <QPaintEvent>
 #include <QSignalSpy>
 #include <QTest>
+#include <cstdio>
+#include <memory>
+#include <unistd.h>
+#include <vector>
 
 #include "AppFixture.h"
 #include "app/FormGame.h"
@@ -24,6 +28,7 @@
 #include "scene/Scene.h"
 #include "sound/AppSound.h"
 #include "story/Generate.h"
+#include "support/NullSpeechSynth.h"
 #include "support/TestWaveOutService.h"
 #include "ui/Cursors.h"
 #include "wordlist/forms/FormWords.h"
@@ -94,6 +99,106 @@ TEST_F(FormGameTest, OnlyThePlayersSwitchChangesTheSoundSetting) {
         EXPECT_EQ(game.Scene()->Anim(20).FrameSource[0], TScene::kSoundOffFrame);
     }
     EXPECT_EQ(Setting("Game", "Sound"), "1");
+}
+
+TEST_F(FormGameTest, OnlyZeroTurnsSoundOffAndAValueThePlayerDidNotSetStays) {
+    auto previous = plat::SetWaveOutService(std::make_unique<fbwtest::TestWaveOutService>());
+    for (const char* stored : {"yes", "2", "on"}) {
+        plat::WriteProfileString("Game", "Sound", stored, SettingsFileName);
+        const std::string before = Setting("Game", "Sound");
+        {
+            TFormGame game;
+            ASSERT_TRUE(game.Loaded());
+            EXPECT_TRUE(SoundOn) << stored;
+            EXPECT_EQ(game.Scene()->Anim(20).FrameSource[0], TScene::kSoundOnFrame);
+        }
+        EXPECT_EQ(Setting("Game", "Sound"), before) << "written only by the player's switch";
+    }
+    plat::WriteProfileString("Game", "Sound", " 0 ", SettingsFileName);
+    {
+        TFormGame game;
+        EXPECT_FALSE(SoundOn);
+    }
+    EXPECT_EQ(Setting("Game", "Sound"), "0");
+    plat::SetWaveOutService(std::move(previous));
+}
+
+TEST_F(FormGameTest, AnAudioOutputThatComesWhileTheBookIsOpenIsUsed) {
+    // The game starts before the sound server; the server is there once a
+    // book is open: the book finds it, and the scene shows sound on after.
+    auto service = std::make_unique<fbwtest::TestWaveOutService>();
+    fbwtest::TestWaveOutService* device = service.get();
+    device->Controls().devices = 0;
+    auto previous = plat::SetWaveOutService(std::move(service));
+    {
+        TFormGame game;
+        ASSERT_TRUE(game.Loaded());
+        EXPECT_FALSE(SoundOn);
+        EXPECT_EQ(game.Scene()->Anim(20).FrameSource[0], TScene::kSoundOffFrame);
+        TFormBook book(*game.Generator(), *game.Library());
+        book.SetSpeechSynth(std::make_unique<fbwtest::NullSpeechSynth>());
+        game.SetWindows(nullptr, &book);
+        bool readToMe = false;
+        game.ShowModal = [&](QDialog& d) {
+            device->Controls().devices = 1; // the server started meanwhile
+            d.show();
+            book.cmdNewStory.click();
+            readToMe = book.ReadToMe().pbxReadToMe.isVisibleTo(&book);
+            d.hide();
+        };
+        game.show();
+        game.pbxMainMouseDown(QPoint(160, 230)); // region 2
+        EXPECT_TRUE(readToMe) << "Read to me is offered once there is an output";
+        EXPECT_TRUE(SoundOn);
+        EXPECT_TRUE(device->KeepsOutputOpen());
+        EXPECT_EQ(game.Scene()->Anim(20).FrameSource[0], TScene::kSoundOnFrame);
+    }
+    EXPECT_EQ(Setting("Game", "Sound"), "1");
+    plat::SetWaveOutService(std::move(previous));
+}
+
+namespace {
+// The process's resident memory in bytes.
+long long ResidentBytes() {
+    long long pages = 0, resident = 0;
+    if (FILE* f = std::fopen("/proc/self/statm", "r")) {
+        if (std::fscanf(f, "%lld %lld", &pages, &resident) != 2)
+            resident = 0;
+        std::fclose(f);
+    }
+    return resident * ::sysconf(_SC_PAGESIZE);
+}
+} // namespace
+
+TEST_F(FormGameTest, WhatTheBookTookGoesBackToTheSystemWhenItCloses) {
+#if defined(__SANITIZE_ADDRESS__)
+    GTEST_SKIP() << "skipped: the sanitizer's allocator keeps memory its own way";
+#else
+    // What a large story leaves when its book closes: many small blocks,
+    // freed, below one that stays (so the heap's top cannot shrink).
+    TFormGame game;
+    TFormBook book(*game.Generator(), *game.Library());
+    game.SetWindows(nullptr, &book);
+    constexpr std::size_t kBlocks = 256 * 1024, kBlockSize = 256; // 64 MB
+    std::unique_ptr<char[]> above;
+    long long kept = 0;
+    game.ShowModal = [&](QDialog&) {
+        std::vector<std::unique_ptr<char[]>> blocks(kBlocks);
+        for (auto& b : blocks) {
+            b = std::make_unique<char[]>(kBlockSize);
+            b[0] = 1;
+        }
+        above = std::make_unique<char[]>(kBlockSize);
+        blocks.clear();
+        kept = ResidentBytes();
+    };
+    game.show();
+    game.pbxMainMouseDown(QPoint(160, 230)); // region 2
+    const long long after = ResidentBytes();
+    std::printf("resident after the book: %lld MB while it closed, %lld MB after\n", kept >> 20,
+                after >> 20);
+    EXPECT_LT(after, kept - 32 * 1024 * 1024) << "most of the 64 MB freed is given back";
+#endif
 }
 
 TEST_F(FormGameTest, MissingLibraryShowsOneMessageAndKeepsTheSettings) {

@@ -172,17 +172,18 @@ TEST(BookLayout, MarkersAndIndents) {
     EXPECT_EQ(Layout("one" + M + "   two").Lines(1), (Lines{"one", "   two"}));
     // Three markers inside a page: two empty lines.
     EXPECT_EQ(Layout("one" + M + M + M + "two").Lines(1), (Lines{"one", "", "", "two"}));
-    // At the top of a page they give none, nor do spaces.
-    Layout top("1" + M + "2" + M + "3" + M + "4" + M + "5" + M + "6" + M + "7" + M + "8" + M + "9" +
-                   M + "10" + M + "11" + M + "12" + M + "13" + M + "14" + M + "15" + M + M + " " +
-                   M + "  16",
+    // At the top of a page they give none, nor do spaces. (The title "1"
+    // takes two lines: 33 pixels high.)
+    Layout top("1" + M + "3" + M + "4" + M + "5" + M + "6" + M + "7" + M + "8" + M + "9" + M +
+                   "10" + M + "11" + M + "12" + M + "13" + M + "14" + M + "15" + M + M + " " + M +
+                   "  16",
                216, 320);
     ASSERT_EQ(top.book.PageCount(), 2);
     EXPECT_EQ(top.Lines(2), (Lines{"16"}));
     // Markers and spaces at the end make no trailing page.
-    Layout tail("1" + M + "2" + M + "3" + M + "4" + M + "5" + M + "6" + M + "7" + M + "8" + M +
-                "9" + M + "10" + M + "11" + M + "12" + M + "13" + M + "14" + M + "15" + M + M +
-                "  " + M + " ");
+    Layout tail("1" + M + "3" + M + "4" + M + "5" + M + "6" + M + "7" + M + "8" + M + "9" + M +
+                "10" + M + "11" + M + "12" + M + "13" + M + "14" + M + "15" + M + M + "  " + M +
+                " ");
     EXPECT_EQ(tail.book.PageCount(), 1);
     EXPECT_EQ(Layout(M + M + "  ").book.PageCount(), 0);
 }

@@ -1,10 +1,12 @@
 // A plain, slow rendering of the book's line and page breaking, kept as an
 // oracle for the tests: for every line it looks for the paragraph's end
 // again, and it measures every candidate prefix in full. The layout must
-// give the same lines on any text whose title stands on one line.
+// give the same lines on any text whose title stands on one line at its size
+// (the title's own line taking the lines of its height, OracleTitleRows).
 #pragma once
 #include <algorithm>
 #include <cstdint>
+#include <cstdlib>
 #include <string>
 #include <string_view>
 #include <utility>
@@ -60,8 +62,34 @@ inline int32_t OracleBreakLine(plat::Canvas& canvas, const char* s, int32_t size
     return pos;
 }
 
+// The lines of the page a title of Size characters at Title takes: its
+// height bold at 5/3 of the font's size, or smaller until it fits Avail, in
+// whole lines of LineHeight, less the empty lines right under it (at least
+// one); one when that height needs more lines than a page holds (it is drawn
+// at the text's size then).
+inline int OracleTitleRows(plat::Canvas& canvas, const char* title, int32_t size, int avail,
+                           int lineHeight, int linesPerPage) {
+    const int normal = canvas.FontSize();
+    const bool bold = canvas.Bold();
+    canvas.SetBold(true);
+    int points = std::max(normal * 5 / 3, 1);
+    canvas.SetFontSize(points);
+    while (points > 1 && canvas.TextWidth(std::string_view(title, std::size_t(size))) > avail)
+        canvas.SetFontSize(--points);
+    int rows = std::max(1, (std::abs(canvas.TextHeight("A")) + lineHeight - 1) / lineHeight);
+    canvas.SetFontSize(normal);
+    canvas.SetBold(bold);
+    if (rows > linesPerPage)
+        return 1;
+    const char* after = title + size + (OracleMarker(title + size) ? 2 : 0);
+    for (; rows > 1 && OracleMarker(after); after += 2)
+        --rows;
+    return rows;
+}
+
 // The pages of Text for a page Width x Height with margins MX and MY, in
-// the canvas's current font, every line at the normal size.
+// the canvas's current font, every line at the normal size (the title's
+// taking the lines of its height).
 inline OraclePages OracleLayout(plat::Canvas& canvas, const std::string& text, int width,
                                 int height, int mx, int my) {
     OraclePages pages;
@@ -81,6 +109,7 @@ inline OraclePages OracleLayout(plat::Canvas& canvas, const std::string& text, i
     };
     const char* t = text.c_str();
     const char* p = skipBlank(t);
+    bool title = true;
     while (*p) {
         OracleLines page;
         for (int line = 1; line <= linesPerPage && *p; ++line) {
@@ -89,6 +118,9 @@ inline OraclePages OracleLayout(plat::Canvas& canvas, const std::string& text, i
                 ++size;
             const int32_t pos = size > 0 ? OracleBreakLine(canvas, p, size, est, avail) : 0;
             page.emplace_back(static_cast<int32_t>(p - t), pos);
+            if (title)
+                line += OracleTitleRows(canvas, p, size, avail, lineHeight, linesPerPage) - 1;
+            title = false;
             p += pos;
             while (*p == ' ')
                 ++p;

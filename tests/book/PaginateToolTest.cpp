@@ -2,6 +2,10 @@
 // small, unreadable files and the font canvas.
 #include <gtest/gtest.h>
 
+#include <algorithm>
+#include <chrono>
+#include <cstdio>
+
 #include "support/TestSupport.h"
 
 namespace {
@@ -98,4 +102,28 @@ TEST(PaginateTool, FontCanvas) {
                  dir / "s.txt");
     EXPECT_EQ(big.status, 0) << big.err;
     EXPECT_EQ(big.out, r.out);
+}
+
+TEST(PaginateTool, AFourMegabyteParagraphOnTheSmallestPageIsListedInTwoSeconds) {
+    // One character a pixel on a page of 20 across and one line down: a
+    // line a page, 200,000 pages. The listing walks them once.
+    fbwtest::TempDir dir;
+    std::string story = "A Long Story\\n\\n";
+    const std::string words = "there were three koalas in a tree ";
+    while (story.size() < 4 * 1024 * 1024)
+        story += words;
+    fbwtest::WriteBytes(dir / "story.txt", story);
+    const auto start = std::chrono::steady_clock::now();
+    const auto r =
+        Paginate({"--char-width", "1", "--line-height", "1", "--page", "36x17"}, dir / "story.txt");
+    const double seconds =
+        std::chrono::duration<double>(std::chrono::steady_clock::now() - start).count();
+    std::printf("4 MB paragraph, smallest page: listed in %.2f s\n", seconds);
+    ASSERT_EQ(r.status, 0) << r.err;
+    EXPECT_LT(seconds, 2.0);
+    // Every page is listed, with its one line.
+    const std::size_t pages =
+        static_cast<std::size_t>(std::count(r.out.begin(), r.out.end(), '\n') / 2);
+    EXPECT_GT(pages, 4u * 1024 * 1024 / 20);
+    EXPECT_NE(r.out.find("page " + std::to_string(pages) + "\n"), std::string::npos);
 }

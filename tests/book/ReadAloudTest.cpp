@@ -291,6 +291,15 @@ TEST_F(ReadAloudTest, NothingToSayOrNoWayToSayItLeavesTheReaderIdle) {
     EXPECT_FALSE(Start(1));
     manager->SetEnabled(true);
 
+    // No audio output yet: the reader is not offered until one comes, and
+    // asking is what finds it.
+    device->Controls().devices = 0;
+    manager->SetEnabled(true);
+    EXPECT_FALSE(reader->Available(manager.get()));
+    device->Controls().devices = 1;
+    EXPECT_TRUE(reader->Available(manager.get()));
+    EXPECT_TRUE(manager->Enabled);
+
     EXPECT_FALSE(Start(7)) << "the empty spread after the story";
     synth->Fail = true;
     EXPECT_FALSE(Start(1)) << "no sentence can be spoken";

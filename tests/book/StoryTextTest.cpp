@@ -54,6 +54,10 @@ TEST(StoryText, SavedStoryReadsBackWhateverTheEditorDid) {
     EXPECT_EQ(ReadSavedStoryText("Zo\xEB\r\n"), "Zo\xEB\\n");
     EXPECT_EQ(ReadSavedStoryText("Zo\xEB and Zo\xC3\xAB"), "Zo\xEB and Zo\xC3\xAB");
     EXPECT_EQ(ReadSavedStoryText("\xC3\xAB\0\xEB"s), "\xEB") << "only the text before the zero";
+    // A byte-order mark before Latin-1 text (an editor that marks a file it
+    // did not convert) is no part of the title.
+    EXPECT_EQ(ReadSavedStoryText("\xEF\xBB\xBFZo\xEB and the Bears\r\n"),
+              "Zo\xEB and the Bears\\n");
 }
 
 TEST(StoryText, SavedStoryReadsBackToTheSamePages) {

@@ -1,7 +1,14 @@
 // Files: case-insensitive lookup, atomic replacement, times, streams.
 #include <gtest/gtest.h>
 
+#include <cstdio>
+#include <ctime>
+#include <fcntl.h>
 #include <filesystem>
+#include <sys/file.h>
+#include <sys/stat.h>
+#include <unistd.h>
+#include <vector>
 
 #include "platform/FileStream.h"
 #include "platform/Files.h"
@@ -117,10 +124,22 @@ TEST(Files, AtomicWriteThroughSymbolicLinks) {
     EXPECT_TRUE(std::filesystem::is_symlink(dir / "loop1"));
 }
 
-TEST(Files, WritesInPlaceWhenTheFolderIsReadOnly) {
+namespace {
+std::vector<std::string> Entries(const std::string& folder) {
+    std::vector<std::string> names;
+    for (const auto& e : std::filesystem::directory_iterator(folder))
+        names.push_back(e.path().filename().string());
+    return names;
+}
+} // namespace
+
+TEST(Files, AFolderThatTakesNoNewFileFailsTheWriteAndKeepsTheFile) {
+    // The file itself is writable, the folder is not: no temporary can be
+    // made beside it, and the file is never written in place instead.
     TempDir dir;
-    const std::string path = dir / "words.dat";
-    fbwtest::WriteBytes(path, "old contents, longer than the new");
+    const std::string path = dir / "Goldilox.txt";
+    const std::string old = "old contents, longer than the new";
+    fbwtest::WriteBytes(path, old);
     namespace fs = std::filesystem;
     const fs::perms readOnly = fs::perms::owner_read | fs::perms::owner_exec |
                                fs::perms::group_read | fs::perms::group_exec |
@@ -128,21 +147,83 @@ TEST(Files, WritesInPlaceWhenTheFolderIsReadOnly) {
     fs::permissions(dir.Path(), readOnly);
     fs::permissions(path, fs::perms::all);
     const int result = fbwtest::RunUnprivileged([&] {
-        if (plat::WriteFileAtomic(dir / "new.dat", "x"))
-            return 1; // the folder should refuse new files
-        if (!plat::WriteFileAtomic(path, "new"))
+        std::string why;
+        if (plat::WriteFileAtomic(path, "new", &why) || why != "permission denied")
+            return 1;
+        why.clear();
+        if (plat::FileStream::CreateAtomic(path, &why) || why != "permission denied")
             return 2;
-        auto f = plat::FileStream::CreateAtomic(path);
-        if (!f || f->Write("unfinished", 10) != 10)
+        why.clear();
+        if (plat::WriteNewFileAtomic(dir / "new.pdf", "x", &why) != plat::NewFile::Failed ||
+            why != "permission denied")
             return 3;
-        return 0; // destroyed without Commit: the file keeps "new"
+        return 0;
     });
     fs::permissions(dir.Path(), fs::perms::owner_all);
     EXPECT_EQ(result, 0);
-    EXPECT_EQ(fbwtest::ReadBytes(path), "new");
-    EXPECT_EQ(std::distance(std::filesystem::directory_iterator(dir.Path()),
-                            std::filesystem::directory_iterator{}),
-              1);
+    EXPECT_EQ(fbwtest::ReadBytes(path), old) << "byte for byte";
+    EXPECT_EQ(Entries(dir.Path()), std::vector<std::string>{"Goldilox.txt"});
+}
+
+TEST(Files, AFullDeviceFailsTheWriteAndKeepsTheFileWhole) {
+    TempDir dir;
+    bool mounted = false;
+    // 64 KB: the old file fits, the new one does not.
+    const int result = fbwtest::RunOnSmallDevice(
+        dir.Path(), 64 * 1024,
+        [&] {
+            const std::string path = dir / "book.pdf";
+            const std::string old(30 * 1024, 'o');
+            if (!plat::WriteFileAtomic(path, old))
+                return 1;
+            std::string why;
+            if (plat::WriteFileAtomic(path, std::string(80 * 1024, 'n'), &why))
+                return 2;
+            if (why != "no space left on device" && why != "file too large")
+                return 3;
+            if (fbwtest::ReadBytes(path) != old)
+                return 4;
+            if (Entries(dir.Path()) != std::vector<std::string>{"book.pdf"})
+                return 5; // no temporary is left taking the room
+            // The stream says why too, and the next write that fits goes in.
+            auto f = plat::FileStream::CreateAtomic(path);
+            if (!f)
+                return 6;
+            const std::string big(80 * 1024, 'n');
+            if ((f->WriteExact(big.data(), big.size()) && f->Commit()) || f->Failure().empty())
+                return 6;
+            f.reset();
+            if (!plat::WriteFileAtomic(path, "new") || fbwtest::ReadBytes(path) != "new")
+                return 7;
+            return 0;
+        },
+        &mounted);
+    std::printf("full device: %s\n", mounted ? "a 64 KB tmpfs" : "a 64 KB file size limit");
+    EXPECT_EQ(result, 0);
+}
+
+TEST(Files, StaleTemporariesGoWhenTheFolderIsNextWritten) {
+    // A temporary no writer holds goes at once; one a living writer holds
+    // stays, unless nothing has been written to it for more than a day.
+    TempDir dir;
+    const std::string dead = dir / ".words.dat.fbwtmp-AAAAAA";
+    const std::string held = dir / ".words.dat.fbwtmp-BBBBBB";
+    const std::string old = dir / ".yarns.ini.fbwtmp-CCCCCC";
+    for (const std::string& t : {dead, held, old})
+        fbwtest::WriteBytes(t, "partial");
+    const int heldFd = ::open(held.c_str(), O_RDONLY);
+    const int oldFd = ::open(old.c_str(), O_RDONLY);
+    ASSERT_EQ(::flock(heldFd, LOCK_EX), 0);
+    ASSERT_EQ(::flock(oldFd, LOCK_EX), 0);
+    const timespec twoDaysAgo[2] = {{::time(nullptr) - 2 * 86400, 0},
+                                    {::time(nullptr) - 2 * 86400, 0}};
+    ASSERT_EQ(::utimensat(AT_FDCWD, old.c_str(), twoDaysAgo, 0), 0);
+    ASSERT_TRUE(plat::WriteFileAtomic(dir / "words.dat", "words"));
+    EXPECT_FALSE(std::filesystem::exists(dead));
+    EXPECT_TRUE(std::filesystem::exists(held));
+    EXPECT_FALSE(std::filesystem::exists(old));
+    ::close(heldFd);
+    ::close(oldFd);
 }
 
 TEST(Streams, OpenNeverThrows) {

@@ -9,6 +9,7 @@
 #include "support/TestSupport.h"
 
 using fbwtest::TempDir;
+using namespace std::string_literals;
 
 TEST(Profile, ReadsCaseInsensitivelyAndTrims) {
     TempDir dir;
@@ -96,6 +97,27 @@ TEST(Profile, ByteOrderMarkBeforeTheFirstSection) {
     EXPECT_TRUE(store.OpenKey("Software\\Yarns", false));
     EXPECT_TRUE(store.ReadString("Software\\Yarns", "Directory", v));
     EXPECT_EQ(v, "/opt/y");
+}
+
+TEST(Profile, AHeaderBehindBytesTheReaderSkipsIsFound) {
+    // A zero byte (or a control byte, or a byte-order mark) before a header
+    // or a key hides neither: the names are read, and written back in their
+    // place rather than in a second section.
+    TempDir dir;
+    const std::string ini = dir / "yarns.ini";
+    const std::string text = "[Game]\r\nSound=1\r\n"s + '\0' +
+                             "[Story]\r\n\x01Hero=Jack\r\n"
+                             "Heroine=Gretel\r\n\xEF\xBB\xBF[Book]\r\nLetters=1\r\n";
+    fbwtest::WriteBytes(ini, text);
+    EXPECT_EQ(plat::GetProfileString("Story", "Hero", "", ini), "Jack");
+    EXPECT_EQ(plat::GetProfileString("Story", "Heroine", "", ini), "Gretel");
+    EXPECT_EQ(plat::GetProfileString("Book", "Letters", "", ini), "1");
+    EXPECT_EQ(plat::GetProfileString("Game", "Hero", "none", ini), "none")
+        << "the hidden section's keys are not the one before's";
+    ASSERT_TRUE(plat::WriteProfileString("Story", "Heroine", "Jill", ini));
+    EXPECT_EQ(fbwtest::ReadBytes(ini), "[Game]\r\nSound=1\r\n"s + '\0' +
+                                           "[Story]\r\n\x01Hero=Jack\r\nHeroine=Jill\r\n"
+                                           "\xEF\xBB\xBF[Book]\r\nLetters=1\r\n");
 }
 
 TEST(Profile, LineBreaksInAValueAddNoLines) {

@@ -181,6 +181,26 @@ TEST_F(AppSoundTest, SoundOnFollowsWishAndDevices) {
     EXPECT_EQ(Entries().size(), 11u) << "the catalogue is read all the same";
 }
 
+TEST_F(AppSoundTest, AnAudioOutputThatComesLaterTurnsSoundOn) {
+    WriteCatalogue("one\n");
+    device->Controls().devices = 0;
+    manager = StartSound(&window, true);
+    EXPECT_FALSE(SoundOn);
+    device->Controls().devices = 1;
+    EXPECT_TRUE(manager->LookAgain());
+    EXPECT_TRUE(SoundOn) << "as if the player had switched it on";
+    EXPECT_TRUE(SoundWanted);
+    EXPECT_TRUE(device->KeepsOutputOpen());
+
+    // Not wanted: found or not, sound stays off.
+    device->Controls().devices = 0;
+    manager = StartSound(&window, false);
+    device->Controls().devices = 1;
+    EXPECT_FALSE(manager->LookAgain());
+    EXPECT_FALSE(SoundOn);
+    EXPECT_FALSE(device->KeepsOutputOpen());
+}
+
 TEST_F(AppSoundTest, AnAudioOutputIsKeptOpenWhileSoundIsOn) {
     WriteCatalogue("one\n");
     manager = StartSound(&window, true);

@@ -99,6 +99,25 @@ TEST_F(WaveManTest, EnabledNeedsWishAndDevice) {
     EXPECT_TRUE(device->Devices().empty());
 }
 
+TEST_F(WaveManTest, AnOutputThatComesLaterIsFoundWhenLookedFor) {
+    // Started while there was no output: sound stays off until asked again.
+    device->Controls().devices = 0;
+    Recreate(true);
+    EXPECT_FALSE(manager->Enabled);
+    EXPECT_TRUE(manager->Wanted());
+    EXPECT_FALSE(manager->LookAgain());
+    device->Controls().devices = 1;
+    EXPECT_FALSE(manager->Enabled) << "nobody asked yet";
+    EXPECT_TRUE(manager->LookAgain());
+    EXPECT_TRUE(manager->Enabled);
+    EXPECT_TRUE(Load(1));
+    EXPECT_TRUE(manager->PlaySound(1, 0, false));
+    // Sound the player turned off is not turned on by looking.
+    EXPECT_FALSE(manager->SetEnabled(false));
+    EXPECT_FALSE(manager->LookAgain());
+    EXPECT_FALSE(manager->Wanted());
+}
+
 TEST_F(WaveManTest, TurningOffLetsThePlayingSoundFinish) {
     Load(1);
     Load(2);

@@ -1,13 +1,17 @@
 // Test helpers.
 #include "support/TestSupport.h"
 
+#include <csignal>
 #include <cstdio>
 #include <cstdlib>
 #include <filesystem>
 #include <fstream>
 #include <grp.h>
+#include <sched.h>
 #include <sstream>
 #include <stdexcept>
+#include <sys/mount.h>
+#include <sys/resource.h>
 #include <sys/wait.h>
 #include <unistd.h>
 
@@ -68,6 +72,52 @@ int RunUnprivileged(const std::function<int()>& body) {
     int status = 0;
     if (::waitpid(pid, &status, 0) != pid || !WIFEXITED(status))
         return -1;
+    return WEXITSTATUS(status);
+}
+
+int RunOnSmallDevice(const std::string& folder, std::size_t bytes, const std::function<int()>& body,
+                     bool* mounted) {
+    int told[2];
+    if (::pipe(told) != 0)
+        return -1;
+    std::fflush(nullptr);
+    const pid_t pid = ::fork();
+    if (pid < 0)
+        return -1;
+    if (pid == 0) {
+        ::close(told[0]);
+        const std::string options = "size=" + std::to_string(bytes);
+        const bool mount = ::unshare(CLONE_NEWNS) == 0 &&
+                           ::mount(nullptr, "/", nullptr, MS_REC | MS_PRIVATE, nullptr) == 0 &&
+                           ::mount("fbwtest", folder.c_str(), "tmpfs", 0, options.c_str()) == 0;
+        if (!mount) {
+            // Past the limit a write fails (EFBIG) rather than the process
+            // ending, as a full device's writes fail.
+            std::signal(SIGXFSZ, SIG_IGN);
+            const rlimit limit{static_cast<rlim_t>(bytes), static_cast<rlim_t>(bytes)};
+            if (::setrlimit(RLIMIT_FSIZE, &limit) != 0)
+                ::_exit(125);
+        }
+        const char way = mount ? 'm' : 'l';
+        if (::write(told[1], &way, 1) != 1)
+            ::_exit(125);
+        int result = 126;
+        try {
+            result = body();
+        } catch (...) {
+        }
+        std::fflush(nullptr);
+        ::_exit(result);
+    }
+    ::close(told[1]);
+    char way = 0;
+    const bool heard = ::read(told[0], &way, 1) == 1;
+    ::close(told[0]);
+    int status = 0;
+    if (::waitpid(pid, &status, 0) != pid || !WIFEXITED(status) || !heard)
+        return -1;
+    if (mounted)
+        *mounted = way == 'm';
     return WEXITSTATUS(status);
 }
 

@@ -53,6 +53,16 @@ ToolResult RunTool(const std::vector<std::string>& args);
 // returns Body's result; -1 when the child could not run or died.
 int RunUnprivileged(const std::function<int()>& body);
 
+// Runs Body in a child process in which Folder lies on a device that holds
+// only Bytes: a tmpfs of that size mounted there in the child's own mount
+// namespace (gone with the child), or, where the machine refuses that, a
+// limit on the size of every file the child writes (a write past it fails as
+// "file too large"). Folder is empty for Body in the first case; it must
+// leave what Body finds to the child's own checks. Returns Body's result, -1
+// when the child died; Mounted, when given, tells which device it was.
+int RunOnSmallDevice(const std::string& folder, std::size_t bytes, const std::function<int()>& body,
+                     bool* mounted = nullptr);
+
 // Points XDG_CONFIG_HOME (and, when unset, XDG_RUNTIME_DIR and
 // QT_QPA_PLATFORM) at the build tree's test folders; the test mains call it.
 void PrepareEnvironment();

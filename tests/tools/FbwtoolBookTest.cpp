@@ -3,6 +3,7 @@
 // sheets, the easy letters, and the failures that make nothing.
 #include <gtest/gtest.h>
 
+#include <cstdio>
 #include <cstdlib>
 #include <filesystem>
 #include <sstream>
@@ -171,4 +172,48 @@ TEST(FbwtoolBook, FailuresSayWhyAndMakeNothing) {
         EXPECT_FALSE(std::filesystem::exists(pdf));
     }
     EXPECT_TRUE(std::filesystem::is_empty(dir.Path())) << "nothing half-written";
+}
+
+TEST(FbwtoolBook, AFailedWriteSaysWhyAndKeepsTheBookThereByteForByte) {
+    // A folder that takes no new file (the tool run as an unprivileged user):
+    // the old book stays, never written over in place.
+    TempDir dir;
+    const std::string pdf = dir / "book.pdf";
+    const std::string old = "%PDF-1.4 the book made before\n";
+    fbwtest::WriteBytes(pdf, old);
+    namespace fs = std::filesystem;
+    fs::permissions(pdf, fs::perms::all);
+    fs::permissions(dir.Path(), fs::perms::owner_read | fs::perms::owner_exec |
+                                    fs::perms::others_read | fs::perms::others_exec);
+    std::string err;
+    const int status = fbwtest::RunUnprivileged([&] {
+        const auto r = RunTool(With({"book"}, With(kStory, {"2", pdf})));
+        // (Qt and fontconfig may warn before, of folders that are root's.)
+        const std::string said = "fbwtool: cannot write " + pdf + ": permission denied\n";
+        return r.status == 1 && r.err.find(said) != std::string::npos ? 0 : 1;
+    });
+    fs::permissions(dir.Path(), fs::perms::owner_all);
+    EXPECT_EQ(status, 0) << "exit 1 with the system's reason";
+    EXPECT_EQ(fbwtest::ReadBytes(pdf), old);
+    EXPECT_EQ(std::distance(fs::directory_iterator(dir.Path()), fs::directory_iterator{}), 1);
+
+    // A full device: the book does not fit, the old one stays whole.
+    bool mounted = false;
+    const int full = fbwtest::RunOnSmallDevice(
+        dir.Path(), 16 * 1024,
+        [&] {
+            fbwtest::WriteBytes(pdf, old);
+            const auto r = RunTool(With({"book"}, With(kStory, {"2", pdf})));
+            if (r.status != 1 ||
+                r.err.find("fbwtool: cannot write " + pdf + ": ") == std::string::npos)
+                return 1;
+            if (fbwtest::ReadBytes(pdf) != old)
+                return 2;
+            return std::distance(fs::directory_iterator(dir.Path()), fs::directory_iterator{}) == 1
+                       ? 0
+                       : 3;
+        },
+        &mounted);
+    std::printf("full device: %s\n", mounted ? "a 16 KB tmpfs" : "a 16 KB file size limit");
+    EXPECT_EQ(full, 0);
 }

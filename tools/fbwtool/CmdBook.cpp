@@ -55,8 +55,9 @@ int RunBook(const Args& given) {
     std::string pdf;
     if (!MakeBookPdf(input, pdf, error))
         return Fail(error);
-    if (!plat::WriteFileAtomic(out, pdf))
-        return Fail("cannot write " + out);
+    // Written whole beside OUT and renamed: a failure keeps what was there.
+    if (!plat::WriteFileAtomic(out, pdf, &error))
+        return Fail("cannot write " + out + ": " + error);
     return 0;
 }
 

@@ -34,8 +34,8 @@ void WritePng(const Rl8Png::Image& image, const std::string& path) {
     std::string bytes, error;
     if (!Rl8Png::Write(image, 9, bytes, error))
         throw std::runtime_error(path + ": " + error);
-    if (!plat::WriteFileAtomic(path, bytes))
-        throw std::runtime_error("cannot write " + path);
+    if (!plat::WriteFileAtomic(path, bytes, &error))
+        throw std::runtime_error("cannot write " + path + ": " + error);
 }
 
 int RunList(const Args& args) {
@@ -73,8 +73,10 @@ int RunExport(const Args& given) {
     png.Palette = RgbPalette(lib.FilePalette());
     png.Transparent = picture.Transparent ? picture.TransparentColour : -1;
     if (raw) {
-        if (!plat::WriteFileAtomic(args[2], std::string(png.Pixels.begin(), png.Pixels.end())))
-            return Fail("cannot write " + args[2]);
+        std::string why;
+        if (!plat::WriteFileAtomic(args[2], std::string(png.Pixels.begin(), png.Pixels.end()),
+                                   &why))
+            return Fail("cannot write " + args[2] + ": " + why);
         return 0;
     }
     WritePng(png, args[2]);

@@ -52,8 +52,9 @@ int RunSetupUser(const Args& given) {
         std::string data;
         if (!plat::ReadWholeFile(source, data))
             return Fail("setup-user: cannot read the default words file \"" + source + "\"");
-        if (!plat::WriteFileAtomic(words, data))
-            return Fail("setup-user: cannot write \"" + words + "\"");
+        std::string why;
+        if (!plat::WriteFileAtomic(words, data, &why))
+            return Fail("setup-user: cannot write \"" + words + "\": " + why);
         std::printf("copied the default words to %s\n", words.c_str());
     }
 

@@ -261,11 +261,12 @@ int Build(const std::string& source, const std::string& out) {
             std::fprintf(stderr, "fbwtool: %d words of class %s; the file keeps the first %d\n",
                          vocab.WordList(c).Count(), kClassNames[c], TVocab::kMaxWordsPerClass);
     }
-    auto file = plat::FileStream::CreateAtomic(out);
+    std::string why;
+    auto file = plat::FileStream::CreateAtomic(out, &why);
     if (!file)
-        return Fail("cannot create " + out);
+        return Fail("cannot write " + out + ": " + why);
     if (!vocab.WriteWords(*file) || !file->Commit())
-        return Fail("cannot write " + out);
+        return Fail("cannot write " + out + ": " + file->Failure());
     return 0;
 }
 

@@ -105,16 +105,19 @@ std::string PaginateListing(const PaginateRequest& request, plat::Canvas& canvas
     book.MarginX = request.marginX;
     book.MarginY = request.marginY;
     book.Paginate(&canvas, TRect{0, 0, request.width, request.height}, text.c_str());
+    // The pages and their lines walked once, in order: asking the lists for
+    // an item by number walks them from the start each time.
     std::string out;
-    for (int p = 1; p <= book.PageCount(); ++p) {
-        const TPage* pg = book.Page(p);
-        out += "page " + std::to_string(p);
+    int p = 0;
+    for (const TLumNode* pn = book.Pages.First; pn; pn = pn->Next) {
+        const auto* pg = static_cast<const TPage*>(pn);
+        out += "page " + std::to_string(++p);
         if (pg->TitleLines > 1)
             out += ", title of " + std::to_string(pg->TitleLines) + " lines in " +
                    std::to_string(pg->TitleRows) + " rows";
         out += "\n";
-        for (int l = 1; l <= pg->LineCount(); ++l) {
-            const TLine* line = pg->Line(l);
+        for (const TLumNode* ln = pg->Lines.First; ln; ln = ln->Next) {
+            const auto* line = static_cast<const TLine*>(ln);
             out += std::to_string(line->Offset) + " " + std::to_string(line->Length) + "\t" +
                    line->GetText(text.c_str()) + "\n";
         }

@@ -228,8 +228,9 @@ void TCommandsPart::cmdSaveClick() {
         throw std::runtime_error("Save: cannot create the folder " + book_.StoriesFolder);
     // Written whole to a temporary file and renamed, so a failed save keeps
     // the story saved before.
-    if (!plat::WriteFileAtomic(path, MakeSavedStoryFile(book_.StoryText())))
-        throw std::runtime_error("Save: cannot write " + path);
+    std::string why;
+    if (!plat::WriteFileAtomic(path, MakeSavedStoryFile(book_.StoryText()), &why))
+        throw std::runtime_error("Save: cannot write " + path + (why.empty() ? "" : ": " + why));
     ShowMessageLabel(lblSaved);
 }
 
@@ -382,9 +383,10 @@ std::string TCommandsPart::MakePictureBook() {
                                           now.time().hour(), now.time().minute()};
     const std::string_view bytes(pdf.constData(), static_cast<std::size_t>(pdf.size()));
     // A fresh name each time: the moment, then " (2)" and on.
+    std::string why;
     for (int copy = 1;; ++copy) {
         const std::string path = folder + TPictureBookPlan::FileName(tale, moment, copy);
-        switch (plat::WriteNewFileAtomic(path, bytes)) {
+        switch (plat::WriteNewFileAtomic(path, bytes, &why)) {
         case plat::NewFile::Written:
             return path;
         case plat::NewFile::Exists:
@@ -392,7 +394,8 @@ std::string TCommandsPart::MakePictureBook() {
                 continue;
             [[fallthrough]];
         case plat::NewFile::Failed:
-            throw std::runtime_error("Picture book: cannot write " + path);
+            throw std::runtime_error("Picture book: cannot write " + path +
+                                     (why.empty() ? "" : ": " + why));
         }
     }
 }

@@ -3,6 +3,7 @@
 
 #include <QMediaDevices>
 
+#include "platform/qt/PulseAudioServer.h"
 #include "platform/qt/QtAudioOutput.h"
 #include "platform/qt/QtWaveOut.h"
 #if FBW_HAVE_PULSE
@@ -27,8 +28,12 @@ bool QtWaveOutService::PulseUsable() {
 }
 
 int QtWaveOutService::DeviceCount() {
-    if (backend_ == Backend::Pulse && !PulseUsable())
-        return 0;
+    // The PulseAudio output plays on whatever sink the server picks: its one
+    // device is the server, asked each time, so that a server that starts
+    // after the program is found (Qt's list never sees one that was not
+    // there when it first looked).
+    if (backend_ == Backend::Pulse)
+        return PulseUsable() && PulseAudioServer::Answers() ? 1 : 0;
     return static_cast<int>(QMediaDevices::audioOutputs().size());
 }
 
@@ -64,9 +69,14 @@ std::unique_ptr<WaveOut> QtWaveOutService::Open(const WaveFormat& format, WaveOu
     default:
         return nullptr;
     }
-    const QAudioDevice device = QMediaDevices::defaultAudioOutput();
-    if (device.isNull() || !device.isFormatSupported(qformat))
-        return nullptr;
+    // The PulseAudio output needs none of Qt's devices (see DeviceCount); a
+    // server that is away ends its sounds at once.
+    QAudioDevice device;
+    if (backend_ != Backend::Pulse) {
+        device = QMediaDevices::defaultAudioOutput();
+        if (device.isNull() || !device.isFormatSupported(qformat))
+            return nullptr;
+    }
     std::shared_ptr<AudioOutput> output;
     if (keep_ && !(kept_ && kept_->Attached())) {
         // The kept output serves its format on the current default output.

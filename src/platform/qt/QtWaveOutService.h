@@ -29,6 +29,8 @@ public:
     // Whether the PulseAudio output is built in and can run on this thread.
     static bool PulseUsable();
 
+    // Qt's sink: the audio outputs Qt lists. The PulseAudio output: 1 when a
+    // sound server answers now (PulseAudioServer), else 0.
     int DeviceCount() override;
     // Opens the default audio output for 8-, 16- or 32-bit integer PCM.
     std::unique_ptr<WaveOut> Open(const WaveFormat& format, WaveOutWindow* window) override;
