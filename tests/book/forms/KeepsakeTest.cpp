@@ -141,7 +141,8 @@ TEST_F(KeepsakeTest, AFolderThatCannotBeWrittenGivesTheErrorAndNothingHalfWritte
     book->StoriesFolder = "/proc/self/";
     QTest::mouseClick(&book->Commands().cmdPictureBook, Qt::LeftButton);
     ASSERT_EQ(errors.size(), 1u);
-    EXPECT_EQ(errors[0], "Picture book: cannot write /proc/self/Goldilox 2026-12-08 17.05.pdf");
+    EXPECT_EQ(errors[0], "Picture book: cannot write /proc/self/Goldilox 2026-12-08 17.05.pdf: no "
+                         "such file or directory");
     EXPECT_FALSE(book->Commands().lblBookMade.isVisible());
     EXPECT_FALSE(book->Commands().tmrMessage.isActive());
     EXPECT_TRUE(messages.Messages().empty()) << "nothing offered";
