@@ -393,7 +393,7 @@ void TFormBook::cmdReadSavedClick() {
     if (!plat::ReadWholeFile(path, bytes))
         throw std::runtime_error("Read: cannot read " + path);
     story_ = ReadSavedStoryText(bytes);
-    twists_->Take({}); // a story read back has no twists
+    twists_->TakeReadBack();
     Layout();
     ShowPages(1);
 }

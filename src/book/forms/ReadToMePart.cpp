@@ -250,16 +250,20 @@ void TReadToMePart::ReadAloudRepaintParts(const std::vector<TLinePart>& parts) {
 
 void TReadToMePart::ReadAloudStateChanged(TReadState state) {
     switch (state) {
+    // Named for what a press does now.
     case TReadState::Idle:
         pbxReadToMe.setToolTip("Read to me");
+        pbxReadToMe.setAccessibleName("Read to me");
         tmrReadAlong.stop();
         break;
     case TReadState::Speaking:
         pbxReadToMe.setToolTip("Pause reading");
+        pbxReadToMe.setAccessibleName("Pause");
         tmrReadAlong.start(kFollowMinMs);
         break;
     case TReadState::Paused:
         pbxReadToMe.setToolTip("Go on reading");
+        pbxReadToMe.setAccessibleName("Go on");
         tmrReadAlong.stop();
         break;
     }

@@ -54,19 +54,30 @@ TTwistsPart::TTwistsPart(TBookHost& host, QWidget& window, TStoryGenerator& gene
     pbxShowTwists.hide();
     showTwists_ = !SettingsFileName.empty() &&
                   plat::GetProfileString("Book", "ShowTwists", "0", SettingsFileName) == "1";
-    const QString name = showTwists_ ? "Hide the twists" : "Show the twists";
-    pbxShowTwists.setToolTip(name);
-    pbxShowTwists.setAccessibleName(name);
+    Name();
     left_.OnMouseMove = [this](QPoint pos) { TwistMouseMove(true, pos); };
     right_.OnMouseMove = [this](QPoint pos) { TwistMouseMove(false, pos); };
 }
 
 void TTwistsPart::Take(std::string_view joined) {
     twists_.Take(generator_, joined);
+    readBack_ = false;
+}
+
+void TTwistsPart::TakeReadBack() {
+    twists_.Clear();
+    readBack_ = true;
+}
+
+void TTwistsPart::Name() {
+    const QString name = showTwists_ ? "Hide the twists" : "Show the twists";
+    pbxShowTwists.setAccessibleName(name);
+    pbxShowTwists.setToolTip(readBack_ ? "This story was read from a file" : name);
 }
 
 void TTwistsPart::Show(bool show) {
     pbxShowTwists.setEnabled(!twists_.Empty());
+    Name();
     if (show)
         Draw();
     pbxShowTwists.setVisible(show && !image_.isNull());
@@ -113,8 +124,7 @@ void TTwistsPart::SetShowTwists(bool show) {
     showTwists_ = show;
     if (!SettingsFileName.empty())
         plat::WriteProfileString("Book", "ShowTwists", show ? "1" : "0", SettingsFileName);
-    pbxShowTwists.setToolTip(show ? "Hide the twists" : "Show the twists");
-    pbxShowTwists.setAccessibleName(pbxShowTwists.toolTip());
+    Name();
     Draw();
     if (host_.CurrentPage() >= 1)
         host_.ShowPages(host_.CurrentPage());

@@ -36,6 +36,9 @@ public:
 
     // The story shown changed: Joined is the generator's form of it.
     void Take(std::string_view joined);
+    // The story shown was read from a file: it has no twists, and the
+    // button says so.
+    void TakeReadBack();
     const TStoryTwists& Twists() const { return twists_; }
     // Shows the button on story spreads (Show), enabled when the story holds
     // words of the vocabulary.
@@ -69,6 +72,8 @@ public:
 
 private:
     void TwistMouseMove(bool left, QPoint pos);
+    // Names the button for what a press does now, or why it does nothing.
+    void Name();
 
     TBookHost& host_;
     TStoryGenerator& generator_;
@@ -76,6 +81,7 @@ private:
     TPaintBox& right_;
     TStoryTwists twists_;
     bool showTwists_ = false;
+    bool readBack_ = false;
     QImage image_; // the button over the book behind it
     // The tinted parts on each page area and the span each belongs to.
     std::vector<std::pair<QRect, int>> rects_[2];

@@ -379,6 +379,8 @@ TEST_F(ReadToMeFormTest, QuickPressesEndAsTheLastOneAskedWhenADeviceRunsTheEvent
         EXPECT_NE(book->ReadToMe().ReadToMePicture(), idle);
         EXPECT_EQ(book->ReadToMe().pbxReadToMe.toolTip(),
                   speaking ? "Pause reading" : "Go on reading");
+        // A screen reader hears what a press does now.
+        EXPECT_EQ(book->ReadToMe().pbxReadToMe.accessibleName(), speaking ? "Pause" : "Go on");
         EXPECT_EQ(device->OpenDevices(), speaking ? 1 : 0);
         EXPECT_GT(Lit(), 0);
         device->DeliverMessages();

@@ -8,6 +8,7 @@
 
 #include "BookFixture.h"
 #include "book/PageText.h"
+#include "book/StoryTwists.h"
 #include "platform/Files.h"
 #include "platform/qt/Latin1.h"
 
@@ -248,4 +249,35 @@ TEST_F(TwistsTest, ASwapOnTheSpreadShownTellsReadersOfEachChangedPage) {
         expected.emplace_back(&book->pbxRightPage, ToQString(pageText(2)));
     ASSERT_FALSE(expected.empty()) << "the swapped word is on the left page";
     EXPECT_EQ(told, expected);
+}
+
+// A story read back, with the twists shown: no tint, no "was:", no swap; the
+// toggle stands disabled and says why, and a click on a word turns the page.
+TEST_F(TwistsTest, AStoryReadBackHasNoTwists) {
+    OpenStory(2);
+    book->TwistsPart().SetShowTwists(true);
+    const auto rects = book->TwistsPart().TwistRects(true);
+    ASSERT_FALSE(rects.empty());
+    book->ShowPages(1 | book->Book().PageCount());
+    QTest::mouseClick(&book->Commands().cmdSave, Qt::LeftButton);
+    ASSERT_TRUE(errors.empty()) << errors[0];
+    Show(); // the book opened again: "Read saved story" is offered
+    const std::string saved = book->StoryText();
+    QTest::mouseClick(&book->cmdReadSaved, Qt::LeftButton);
+    ASSERT_EQ(book->CurrentPage(), 1);
+    EXPECT_TRUE(book->TwistsPart().Twists().Empty());
+    EXPECT_TRUE(book->TwistsPart().TwistRects(true).empty());
+    const QRgb tint = 0xFF000000u | TStoryTwists::kColour;
+    const QImage page = book->Painter().PagePicture(TPagePainter::Side::Left);
+    for (int y = 0; y < page.height(); ++y)
+        for (int x = 0; x < page.width(); ++x)
+            ASSERT_NE(page.pixel(x, y), tint) << x << "," << y;
+    EXPECT_FALSE(book->TwistsPart().pbxShowTwists.isEnabled());
+    EXPECT_EQ(book->TwistsPart().pbxShowTwists.toolTip(), "This story was read from a file");
+    QTest::mouseMove(&book->pbxLeftPage, rects.front().first.center());
+    EXPECT_TRUE(book->pbxLeftPage.toolTip().isEmpty());
+    const std::string text = book->StoryText();
+    QTest::mouseClick(&book->pbxRightPage, Qt::LeftButton, {}, rects.front().first.center());
+    EXPECT_EQ(book->CurrentPage(), 3) << "the click turns the page";
+    EXPECT_EQ(book->StoryText(), text) << "nothing was swapped";
 }
