@@ -5,7 +5,8 @@
 // done message to the next sentence handed over (the sentence synthesized
 // ahead collected, the highlight moved, sometimes a page turned). Peer: the
 // engine's synthesis of the same first sentence alone. Both at the slow and
-// the normal pace.
+// the normal pace. And from the press that goes on after a pause to the
+// first sample handed to the device.
 //
 // Reading along: the lit word changed (two words' rectangles drawn again and
 // painted) at 592 x 418 and at 1920 x 1080; and, on the machine's audio
@@ -121,6 +122,53 @@ BENCHMARK(BM_PressToFirstSample)
     ->Args({3, 0})
     ->Args({1, 1})
     ->Args({3, 1})
+    ->Unit(benchmark::kMillisecond);
+
+// Going on after a pause: from the press on the paused button to the first
+// sample handed to the device. The reading is paused in the second sentence
+// read from spread Arg 0 (a whole sentence, not a first one split), at the
+// normal pace, and goes on from that sentence's start Arg 1 ms after the
+// pause (0: at once, while the sentence after it may still be being made).
+void BM_GoOnToFirstSample(benchmark::State& state) {
+    Reading r;
+    if (!r.Ok()) {
+        state.SkipWithError("no speech engine in this build");
+        return;
+    }
+    r.Pace(1);
+    r.book->ShowPages(static_cast<int>(state.range(0)));
+    const auto wait = std::chrono::milliseconds(state.range(1));
+    r.book->ReadToMe().pbxReadToMeClick();
+    std::this_thread::sleep_for(std::chrono::milliseconds(300)); // the next one made ahead
+    r.device->FinishBuffer();
+    r.device->DeliverMessages();
+    r.book->ReadToMe().pbxReadToMeClick(); // paused
+    r.device->DeliverMessages();
+    if (r.book->Reader().State() != TReadState::Paused) {
+        state.SkipWithError("not paused");
+        return;
+    }
+    std::this_thread::sleep_for(wait);
+    for (auto _ : state) {
+        r.book->ReadToMe().pbxReadToMeClick();
+        if (!r.device->Playing()) {
+            state.SkipWithError("nothing was handed to the device");
+            break;
+        }
+        state.PauseTiming();
+        r.book->ReadToMe().pbxReadToMeClick(); // paused again
+        r.device->DeliverMessages();
+        std::this_thread::sleep_for(wait);
+        state.ResumeTiming();
+    }
+    state.counters["chars"] = double(
+        r.book->Reader().Sentences().Items[r.book->Reader().CurrentSentence()].Speech.size());
+}
+BENCHMARK(BM_GoOnToFirstSample)
+    ->Args({1, 0})
+    ->Args({3, 0})
+    ->Args({1, 300})
+    ->Args({3, 300})
     ->Unit(benchmark::kMillisecond);
 
 // The peer: the first sentence the button reads from spread Arg 0, synthesized

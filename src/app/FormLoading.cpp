@@ -6,6 +6,8 @@
 #include <QEventLoop>
 #include <QFont>
 #include <QGuiApplication>
+#include <QKeyEvent>
+#include <QMouseEvent>
 #include <QPainter>
 #include <QScreen>
 #include <QTimer>
@@ -31,6 +33,11 @@ TFormLoading::TFormLoading(TRL8Library& startLibrary, QWidget* parent)
     Bevel1.setObjectName("Bevel1");
     Bevel1.setFrameStyle(QFrame::Box | QFrame::Sunken);
     Bevel1.setGeometry(8, 8, 301, 127);
+
+    // A click anywhere on the window is the window's.
+    Bevel1.setAttribute(Qt::WA_TransparentForMouseEvents);
+    pbxIcon.setAttribute(Qt::WA_TransparentForMouseEvents);
+    lblLoading.setAttribute(Qt::WA_TransparentForMouseEvents);
 
     pbxIcon.setObjectName("pbxIcon");
     pbxIcon.setGeometry(32, 20, 62, 103);
@@ -59,6 +66,7 @@ void TFormLoading::setVisible(bool visible) {
 
 void TFormLoading::FormShow() {
     shownAt_ = plat::GetTickCount();
+    pressed_ = false;
     if (icon_)
         return;
     icon_ = TLibraryImage(startLibrary_, "rh2_icon", TLibraryImage::SurfaceNeed::Optional);
@@ -81,7 +89,7 @@ void TFormLoading::FormHide() {
     // Wake the loop now and then so that the hold ends even when no message comes.
     QTimer wake;
     wake.start(15);
-    while (plat::GetTickCount() - shownAt_ < kMinShowTime)
+    while (!pressed_ && plat::GetTickCount() - shownAt_ < kMinShowTime)
         QCoreApplication::processEvents(QEventLoop::WaitForMoreEvents);
     holding_ = false;
 }
@@ -96,6 +104,16 @@ void TFormLoading::changeEvent(QEvent* event) {
     if (event->type() == QEvent::ActivationChange && isActiveWindow())
         RealizeFormPalette(this, &startLibrary_);
     QWidget::changeEvent(event);
+}
+
+void TFormLoading::mousePressEvent(QMouseEvent* event) {
+    pressed_ = true;
+    event->accept();
+}
+
+void TFormLoading::keyPressEvent(QKeyEvent* event) {
+    pressed_ = true;
+    event->accept();
 }
 
 int TFormLoading::PaletteQuery() {

@@ -1,7 +1,9 @@
 // TFormLoading: the small window that shows the loading picture while the
 // main window loads. Once shown, it stays up for at least kMinShowTime
 // milliseconds: hiding it waits, dispatching pending messages, until that
-// time has passed since it was last shown.
+// time has passed since it was last shown, or until the player clicks the
+// window or presses a key on it (during the wait, or before it while the
+// game loads): the game then goes on at once.
 #pragma once
 #include <QFrame>
 #include <QLabel>
@@ -29,6 +31,8 @@ public:
     void PaletteChanged(bool byThisWindow);
 
     uint32_t ShownAt() const { return shownAt_; }
+    // The player has clicked or pressed a key since the window was last shown.
+    bool Pressed() const { return pressed_; }
 
     QFrame Bevel1;
     TPaintBox pbxIcon;
@@ -37,6 +41,8 @@ public:
 protected:
     void paintEvent(QPaintEvent* event) override;
     void changeEvent(QEvent* event) override;
+    void mousePressEvent(QMouseEvent* event) override;
+    void keyPressEvent(QKeyEvent* event) override;
 
 private:
     void FormShow();
@@ -48,4 +54,5 @@ private:
     QColor brush_;
     uint32_t shownAt_ = 0;
     bool holding_ = false;
+    bool pressed_ = false;
 };

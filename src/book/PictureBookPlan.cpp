@@ -4,7 +4,8 @@
 #include <algorithm>
 #include <cstdio>
 #include <cstdlib>
-#include <cstring>
+
+#include "book/StoryText.h"
 
 namespace {
 
@@ -85,7 +86,7 @@ TPictureBookPlan::TPictureBookPlan(plat::Canvas& canvas, const char* story, int 
                                    int dpi, int points)
     : story_(story ? story : ""), width_(std::max(width, 1)), height_(std::max(height, 1)),
       dpi_(std::max(dpi, 1)), textPoints_(TextPoints(points)) {
-    title_ = TitleOf(story_);
+    title_ = StoryTitle(story_);
     book_.MarginX = width_ / 9;
     book_.MarginY = height_ / 11;
     const FontScope font(canvas);
@@ -94,13 +95,6 @@ TPictureBookPlan::TPictureBookPlan(plat::Canvas& canvas, const char* story, int 
     book_.PaginateInto(&pages_, &canvas, story_, TRect{0, 0, width_, height_});
     index_ = TBook::PagesOf(pages_);
     PlanCover(canvas);
-}
-
-std::string TPictureBookPlan::TitleOf(const char* story) {
-    if (!story)
-        return {};
-    const char* end = std::strstr(story, "\\n");
-    return std::string(story, end ? static_cast<std::size_t>(end - story) : std::strlen(story));
 }
 
 TPictureBookPlan::Page TPictureBookPlan::At(int n) const {

@@ -69,9 +69,8 @@ public:
     int StoryPages() const { return static_cast<int>(index_.size()); }
     // Cover, story pages and "The End".
     int PageCount() const { return StoryPages() + 2; }
-    // The story's title: its text up to the first marker.
+    // The story's title (StoryTitle).
     const std::string& Title() const { return title_; }
-    static std::string TitleOf(const char* story);
 
     struct Page {
         enum class Kind { Cover, Story, TheEnd, Blank } kind = Kind::Blank;

@@ -9,13 +9,19 @@
 #include <string>
 
 #include "platform/Point.h"
+#include "platform/SpeechSynth.h"
 
 class TReadingPace {
 public:
     enum class Pace { Slow = 0, Normal = 1, Quick = 2 };
 
-    static constexpr float kSlowStretch = 1.5f;
-    static constexpr float kQuickStretch = 0.95f;
+    // How long a sentence lasts at the slow and at the quick pace against
+    // the normal one, far enough apart for a child to hear. The voice's
+    // stretch lengthens its speech in proportion.
+    static constexpr float kSlowLength = 1.35f;
+    static constexpr float kQuickLength = 0.75f;
+    static constexpr float kSlowStretch = plat::SpeechSynth::kNormalStretch * kSlowLength;
+    static constexpr float kQuickStretch = plat::SpeechSynth::kNormalStretch * kQuickLength;
     // The control: three cells, each kCellWidth x kHeight, kGap right of the button.
     static constexpr int kCellWidth = 24;
     static constexpr int kHeight = 20;

@@ -73,6 +73,20 @@ std::string ResolveStoryLineEnds(std::string_view given, std::vector<std::size_t
     return Resolve<true>(given, &where);
 }
 
+std::string StoryTitle(std::string_view given) {
+    std::string_view text = UpToZero(given);
+    for (;;) {
+        if (text.starts_with(' '))
+            text.remove_prefix(1);
+        else if (text.starts_with("\\n"))
+            text.remove_prefix(2);
+        else
+            break;
+    }
+    text = text.substr(0, text.find("\\n"));
+    return std::string(text.substr(0, text.find_last_not_of(' ') + 1));
+}
+
 std::string MakeExportText(std::string_view given) {
     std::string out(UpToZero(given));
     for (std::size_t i = 0; i + 1 < out.size(); ++i)

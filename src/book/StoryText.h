@@ -26,6 +26,11 @@ std::string ResolveStoryLineEnds(std::string_view text);
 // or where it would have stood); Where has one more entry, for the end.
 std::string ResolveStoryLineEnds(std::string_view text, std::vector<std::size_t>& where);
 
+// The story's title as the book shows it: its first paragraph after the
+// spaces and markers that open it, without the spaces that end it. A print
+// job and a PDF are named by it.
+std::string StoryTitle(std::string_view story);
+
 // The story as plain Latin-1 text, as the clipboard has it: every marker
 // becomes CR LF, and a text longer than two characters that does not end with
 // a line feed gets CR LF appended. No terminating zero.

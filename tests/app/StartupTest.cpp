@@ -125,6 +125,30 @@ TEST_F(StartupTest, LoadingWindowHoldsTenSeconds) {
     EXPECT_LT(plat::GetTickCount(), 0x10000u);
 }
 
+TEST_F(StartupTest, AClickOrAKeyOnTheLoadingWindowGoesOnAtOnce) {
+    TRL8Library lib;
+    lib.Open(fbwtest::YarnsDir() + "/FBWstart.rl8");
+    TFormLoading loading(lib);
+    // A click on the picture while the window holds.
+    loading.show();
+    QTimer::singleShot(0, &loading, [&] {
+        QTest::mouseClick(loading.windowHandle(), Qt::LeftButton, {},
+                          loading.pbxIcon.geometry().center());
+    });
+    loading.hide();
+    EXPECT_FALSE(loading.isVisible());
+    EXPECT_LT(plat::GetTickCount() - loading.ShownAt(), TFormLoading::kMinShowTime);
+    // A key pressed while the game loads: it goes on once loaded.
+    loading.show();
+    QTest::keyClick(&loading, Qt::Key_Space);
+    loading.hide();
+    EXPECT_LT(plat::GetTickCount() - loading.ShownAt(), TFormLoading::kMinShowTime);
+    // Shown again, it holds again.
+    loading.show();
+    loading.hide();
+    EXPECT_GE(plat::GetTickCount() - loading.ShownAt(), TFormLoading::kMinShowTime);
+}
+
 TEST_F(StartupTest, MissingFileIsReportedThenBroadcast) {
     // A listener stands for a running copy's socket.
     TSingleInstance listener(QString::fromStdString(runtime.Path()));

@@ -29,6 +29,15 @@ TEST(StoryText, ExportText) {
     EXPECT_EQ(MakeExportText("a\\\\nb"), "a\\\r\nb\r\n");
 }
 
+TEST(StoryText, TheTitleIsTheFirstParagraphTheBookShows) {
+    EXPECT_EQ(StoryTitle("Goldilox and the Bears\\n\\nOnce upon a time."),
+              "Goldilox and the Bears");
+    EXPECT_EQ(StoryTitle(" \\n\\n  A Title  \\nOnce."), "A Title")
+        << "a saved story an editor opened with blank lines";
+    EXPECT_EQ(StoryTitle("Only a title"), "Only a title");
+    EXPECT_EQ(StoryTitle("\\n  \\n"), "");
+}
+
 TEST(StoryText, SavedStoryFileIsUtf8WithCrLf) {
     EXPECT_EQ(MakeSavedStoryFile("Zo\xEB and the Bears\\n\\nOnce."),
               "Zo\xC3\xAB and the Bears\r\n\r\nOnce.\r\n");

@@ -8,6 +8,7 @@
 #include <numeric>
 #include <thread>
 
+#include "book/ReadingPace.h"
 #include "book/StorySentences.h"
 #include "book/WordTimes.h"
 
@@ -55,6 +56,27 @@ TEST(SystemSpeech, ASentenceBecomesAudibleSpeechAtASteadyPace) {
     // Nothing to say is a failure with nothing in Out.
     EXPECT_FALSE(synth->Synthesize("   ", again));
     EXPECT_TRUE(again.Samples.empty());
+}
+
+TEST(SystemSpeech, TheSlowAndTheQuickPaceAreHeardApartFromTheNormalOne) {
+    std::unique_ptr<plat::SpeechSynth> synth = plat::CreateSystemSpeechSynth();
+    if (!synth)
+        GTEST_SKIP() << "skipped: this build has no speech engine (install flite1-dev)";
+    const std::string text =
+        "The wolf knocked on the door of the little house, and the pigs hid under the bed.";
+    std::size_t samples[3] = {};
+    for (const auto pace :
+         {TReadingPace::Pace::Slow, TReadingPace::Pace::Normal, TReadingPace::Pace::Quick}) {
+        plat::SpeechPcm pcm;
+        ASSERT_TRUE(synth->Synthesize(text, TReadingPace::Stretch(pace), pcm));
+        samples[static_cast<int>(pace)] = pcm.Samples.size();
+    }
+    const double slow = double(samples[0]) / samples[1];
+    const double quick = double(samples[2]) / samples[1];
+    std::printf("paces: slow %zu, normal %zu, quick %zu samples (%.3f and %.3f of normal)\n",
+                samples[0], samples[1], samples[2], slow, quick);
+    EXPECT_NEAR(slow, 1.35, 0.03);
+    EXPECT_NEAR(quick, 0.75, 0.03);
 }
 
 #ifdef FBW_HAVE_FLITE

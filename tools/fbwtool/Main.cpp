@@ -22,7 +22,18 @@ void PrintHelp(std::FILE* to) {
     });
     for (const auto& c : commands)
         std::fprintf(to, "%s\n", c.usage);
-    std::fprintf(to, "  fbwtool --help\n");
+    std::fprintf(to, "  fbwtool --help\n  fbwtool help NAME | fbwtool NAME --help\n");
+}
+
+bool IsHelp(const std::string& arg) {
+    return arg == "--help" || arg == "-h";
+}
+
+const FbwCommand* Find(const std::string& name) {
+    for (const auto& c : AllCommands())
+        if (name == c.name)
+            return &c;
+    return nullptr;
 }
 } // namespace
 
@@ -46,21 +57,37 @@ int FinishOutput() {
 }
 
 int main(int argc, char** argv) {
-    if (argc < 2 || std::string(argv[1]) == "--help" || std::string(argv[1]) == "-h" ||
-        std::string(argv[1]) == "help") {
-        PrintHelp(argc < 2 ? stderr : stdout);
-        return argc < 2 ? 1 : 0;
+    if (argc < 2) {
+        PrintHelp(stderr);
+        return 1;
     }
-    std::string name = argv[1];
-    for (const auto& c : AllCommands()) {
-        if (name == c.name) {
-            Args args(argv + 2, argv + argc);
-            try {
-                return c.run(args);
-            } catch (const std::exception& e) {
-                return Fail(e.what());
-            }
+    const std::string name = argv[1];
+    if (IsHelp(name) || name == "help") {
+        // "fbwtool help NAME" is NAME's help.
+        if (name == "help" && argc > 2) {
+            const FbwCommand* c = Find(argv[2]);
+            if (!c)
+                return Fail("unknown subcommand \"" + std::string(argv[2]) +
+                            "\" (see fbwtool --help)");
+            std::printf("Usage:\n%s\n", c->usage);
+        } else {
+            PrintHelp(stdout);
         }
+        return FinishOutput();
     }
-    return Fail("unknown subcommand \"" + name + "\" (see fbwtool --help)");
+    const FbwCommand* c = Find(name);
+    if (!c)
+        return Fail("unknown subcommand \"" + name + "\" (see fbwtool --help)");
+    Args args(argv + 2, argv + argc);
+    // A request for help anywhere among the arguments is answered, and
+    // nothing is done.
+    if (std::any_of(args.begin(), args.end(), IsHelp)) {
+        std::printf("Usage:\n%s\n", c->usage);
+        return FinishOutput();
+    }
+    try {
+        return c->run(args);
+    } catch (const std::exception& e) {
+        return Fail(e.what());
+    }
 }

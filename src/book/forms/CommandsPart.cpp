@@ -243,7 +243,7 @@ void TCommandsPart::cmdCopyClick() {
 // Printing
 
 void TCommandsPart::PreparePrinter(QPrinter& printer) {
-    printer.setDocName(ToQString(book_.Book().CoverText));
+    printer.setDocName(ToQString(StoryTitle(book_.StoryText())));
     if (QPrinterInfo::availablePrinters().isEmpty() && TTaleTable::IsTale(book_.TaleNumber)) {
         // The dialog takes only a file it can write. When the folder cannot
         // be made, the dialog says so and asks for another file.
@@ -319,7 +319,7 @@ bool TCommandsPart::RunPrintJob(QPrinter& printer, const std::function<void(QPai
     // The copies are printed by Draw; a copy count left on the printer would
     // multiply them.
     printer.setCopyCount(1);
-    printer.setDocName(ToQString(book_.Book().CoverText));
+    printer.setDocName(ToQString(StoryTitle(book_.StoryText())));
     // A PDF is written beside its file and takes the file's place whole once
     // printed: a print that fails keeps the file printed before.
     const QString file =

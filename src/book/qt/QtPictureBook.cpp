@@ -7,6 +7,7 @@
 #include <QPdfWriter>
 #include <stdexcept>
 
+#include "book/StoryText.h"
 #include "image/RL8ImageData.h"
 #include "platform/Rect.h"
 #include "platform/qt/Latin1.h"
@@ -86,7 +87,7 @@ QByteArray QtPictureBook::MakePdf(const std::string& story, const Letters& lette
     writer.setPageLayout(QPageLayout(booklet ? SheetSize(paper) : PageSize(paper),
                                      booklet ? QPageLayout::Landscape : QPageLayout::Portrait,
                                      QMarginsF()));
-    writer.setTitle(ToQString(TPictureBookPlan::TitleOf(story.c_str())));
+    writer.setTitle(ToQString(StoryTitle(story)));
     writer.setCreator("Fablewhirl");
     QPainter painter;
     if (!painter.begin(&writer))

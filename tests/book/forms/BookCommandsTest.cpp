@@ -26,6 +26,15 @@ int PdfPages(const std::string& pdf) {
     return at == std::string::npos ? -1 : std::atoi(info.c_str() + at + 6);
 }
 
+std::string PdfTitle(const std::string& pdf) {
+    const std::string info = fbwtest::ShellOutput("pdfinfo '" + pdf + "' 2>/dev/null");
+    const std::size_t at = info.find("Title:");
+    if (at == std::string::npos)
+        return {};
+    const std::size_t from = info.find_first_not_of(' ', at + 6);
+    return info.substr(from, info.find('\n', from) - from);
+}
+
 std::string PdfPageText(const std::string& pdf, int page) {
     const std::string n = std::to_string(page);
     return fbwtest::ShellOutput("pdftotext -layout -f " + n + " -l " + n + " '" + pdf +
@@ -294,6 +303,7 @@ TEST_F(BookCommandsTest, PrintingCopiesOfARangeToPdf) {
     EXPECT_EQ(words[0].front(), 1) << "page 1 starts the story";
     EXPECT_EQ(words[count - 1].back(), 700) << "the last page ends it";
     EXPECT_NE(PdfPageText(out / "all.pdf", 1).find("A Title"), std::string::npos);
+    EXPECT_EQ(PdfTitle(out / "all.pdf"), "A Title") << "the story's title, not the tale's";
 
     // Three copies of pages 2 to 3 through the print dialog.
     book->Commands().ExecPrintDialog = [&](QPrinter& printer, int) {
@@ -372,6 +382,7 @@ TEST_F(BookCommandsTest, PrintDialogKeepsItsOptionsAndWithoutAPrinterPrintsToPdf
     // The dialog as the print command prepares it, beside one left as Qt makes it.
     QPrinter printer(QPrinter::HighResolution);
     book->Commands().PreparePrinter(printer);
+    EXPECT_EQ(FromQString(printer.docName()), "A Title") << "the job is named by the story's title";
     QPrintDialog dlgPrint(&printer, book.get());
     TCommandsPart::PreparePrintDialog(dlgPrint, 7);
     QPrinter plainPrinter;

@@ -202,6 +202,7 @@ TEST_F(KeepsakeTest, AFoldedBookletToAPdfPrinter) {
                                                      : std::vector<std::string>{})
         << "the last page on its left";
     EXPECT_EQ(PageWords(two, 2, -1).back(), "1") << "its back: story page 1";
+    EXPECT_EQ(Info(two, "Title"), generator().Title()) << "the story's title, not the tale's";
     EXPECT_FALSE(book->Commands().lblPrinting.isVisible());
 
     // One side only, into a file: every front, then every back.
@@ -227,6 +228,7 @@ TEST_F(KeepsakeTest, AFoldedBookletToAPdfPrinter) {
     book->Commands().chkBooklet.setChecked(false);
     const std::string plain = printTo("plain.pdf", 1, 0, 0);
     EXPECT_EQ(PageWords(plain, 1).front(), title.front());
+    EXPECT_EQ(Info(plain, "Title"), generator().Title());
     EXPECT_EQ(ShellOutput("pdfimages -list '" + plain + "' | tail -n +3"), "");
 }
 
