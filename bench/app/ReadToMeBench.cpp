@@ -110,7 +110,7 @@ void BM_PressToFirstSample(benchmark::State& state) {
             break;
         }
         state.PauseTiming();
-        r.book->ReadToMe().pbxReadToMeClick(); // stop
+        r.book->ReadToMe().Stop(); // a press would pause, and the next go on
         r.device->DeliverMessages();
         // The sentence being synthesized ahead finishes before the next press.
         std::this_thread::sleep_for(std::chrono::milliseconds(300));
@@ -169,6 +169,7 @@ BENCHMARK(BM_GoOnToFirstSample)
     ->Args({3, 0})
     ->Args({1, 300})
     ->Args({3, 300})
+    ->Iterations(30)
     ->Unit(benchmark::kMillisecond);
 
 // The peer: the first sentence the button reads from spread Arg 0, synthesized
