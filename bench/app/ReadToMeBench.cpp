@@ -6,7 +6,8 @@
 // ahead collected, the highlight moved, sometimes a page turned). Peer: the
 // engine's synthesis of the same first sentence alone. Both at the slow and
 // the normal pace. And from the press that goes on after a pause to the
-// first sample handed to the device.
+// first sample handed to the device, and on the machine's audio output
+// beside the first press.
 //
 // Reading along: the lit word changed (two words' rectangles drawn again and
 // painted) at 592 x 418 and at 1920 x 1080; and, on the machine's audio
@@ -110,7 +111,7 @@ void BM_PressToFirstSample(benchmark::State& state) {
             break;
         }
         state.PauseTiming();
-        r.book->ReadToMe().pbxReadToMeClick(); // stop
+        r.book->ReadToMe().Stop(); // a press would pause, and the next go on
         r.device->DeliverMessages();
         // The sentence being synthesized ahead finishes before the next press.
         std::this_thread::sleep_for(std::chrono::milliseconds(300));
@@ -169,7 +170,55 @@ BENCHMARK(BM_GoOnToFirstSample)
     ->Args({3, 0})
     ->Args({1, 300})
     ->Args({3, 300})
+    ->Iterations(30)
     ->Unit(benchmark::kMillisecond);
+
+// On the machine's audio output: the first press (from spread 3, at the
+// normal pace; stopped between presses) and going on after a pause in the
+// first sentence, each from the press to the sound handed to the output;
+// medians of the iterations.
+void BM_PressAndGoOnOnOutput(benchmark::State& state) {
+    Reading r(true);
+    if (plat::CurrentWaveOutService().DeviceCount() == 0 || !r.Ok()) {
+        state.SkipWithError("no audio output or no speech engine");
+        return;
+    }
+    r.Pace(1);
+    std::vector<double> first, goOn;
+    auto timed = [&](std::vector<double>& into) {
+        QElapsedTimer clock;
+        clock.start();
+        r.book->ReadToMe().pbxReadToMeClick();
+        into.push_back(clock.nsecsElapsed() / 1e6);
+    };
+    auto settle = [] {
+        QElapsedTimer wait;
+        wait.start();
+        while (wait.elapsed() < 300)
+            QCoreApplication::processEvents(QEventLoop::AllEvents, 10);
+    };
+    for (auto _ : state) {
+        r.book->ShowPages(3);
+        timed(first);
+        settle();
+        r.book->ReadToMe().pbxReadToMeClick(); // paused
+        settle();
+        timed(goOn);
+        if (r.book->Reader().State() != TReadState::Speaking) {
+            state.SkipWithError("not speaking");
+            return;
+        }
+        settle();
+        r.book->ReadToMe().Stop();
+        settle();
+    }
+    std::sort(first.begin(), first.end());
+    std::sort(goOn.begin(), goOn.end());
+    state.counters["first_press_ms"] = first[first.size() / 2];
+    state.counters["go_on_ms"] = goOn[goOn.size() / 2];
+    state.counters["go_on_max_ms"] = goOn.back();
+}
+BENCHMARK(BM_PressAndGoOnOnOutput)->Iterations(10)->Unit(benchmark::kMillisecond);
 
 // The peer: the first sentence the button reads from spread Arg 0, synthesized
 // alone at pace Arg 1.

@@ -4,6 +4,7 @@
 #include <algorithm>
 #include <chrono>
 #include <exception>
+#include <new>
 #include <system_error>
 
 #include "book/ReadHighlight.h"
@@ -64,6 +65,7 @@ bool TReadAloud::Start(TWaveMan& manager, const TBook& book, const char* text, i
     const int first = sentences_.FirstFrom(leftPage_);
     if (first < 0)
         return false;
+    said_.clear();
     BuildUnits(first);
     manager_ = &manager;
     if (!Begin()) {
@@ -95,7 +97,7 @@ void TReadAloud::BuildUnits(int first) {
 }
 
 bool TReadAloud::Begin() {
-    const Spoken spoken = NextSpoken(0);
+    Spoken spoken = NextSpoken(0);
     if (spoken.index < 0)
         return false;
     // Reading from here on, also for whatever the sound's start lets happen.
@@ -109,14 +111,44 @@ bool TReadAloud::Begin() {
         wanted_ = Wanted::None;
         return false;
     }
-    UnitStarted(spoken);
+    UnitStarted(std::move(spoken));
     SpeakAhead(current_ + 1);
     return true;
 }
 
-void TReadAloud::UnitStarted(const Spoken& spoken) {
+bool TReadAloud::CanReplay() const {
+    return !said_.empty() && std::all_of(said_.begin(), said_.end(),
+                                         [&](const Spoken& s) { return s.stretch == stretch_; });
+}
+
+bool TReadAloud::Replay() {
+    reading_ = true;
+    paused_ = false;
+    current_ = said_.front().index;
+    litWord_ = -1;
+    if (!PlayUnit(said_.front())) {
+        reading_ = false;
+        current_ = -1;
+        wanted_ = Wanted::None;
+        return false;
+    }
+    const Unit& unit = units_[current_];
+    times_.Map(said_.front().pcm.Words, unit.firstWord, unit.wordCount);
+    if (said_.size() > 1)
+        AheadMade(said_[1]);
+    else
+        SpeakAhead(current_ + 1);
+    return true;
+}
+
+void TReadAloud::UnitStarted(Spoken&& spoken) {
     const Unit& unit = units_[spoken.index];
     times_.Map(spoken.pcm.Words, unit.firstWord, unit.wordCount);
+    if (!said_.empty() && units_[said_.front().index].sentence != unit.sentence)
+        said_.clear();
+    // A part kept already (played again after a pause) stays as it is.
+    if (said_.empty() || said_.back().index < spoken.index)
+        said_.push_back(std::move(spoken));
 }
 
 void TReadAloud::Stop() {
@@ -159,12 +191,21 @@ bool TReadAloud::GoOn() {
     if (!reading_ || !paused_ || showing_ || starting_)
         return false;
     const std::vector<TLinePart> lit = LitParts();
-    BuildUnits(units_[current_].sentence);
     litWord_ = -1; // lit again when the voice comes to it
-    if (!Begin()) {
+    int from = 0;  // the unit the paused sentence starts with
+    bool began = false;
+    if (CanReplay()) {
+        from = said_.front().index;
+        began = Replay();
+    } else {
+        said_.clear();
+        BuildUnits(units_[current_].sentence);
+        began = Begin();
+    }
+    if (!began) {
         reading_ = true; // stopped as a Stop does, from the paused sentence
         paused_ = false;
-        current_ = 0;
+        current_ = from;
         Finish(false);
         return false;
     }
@@ -238,7 +279,7 @@ void TReadAloud::Relayout(const TBook& book) {
 void TReadAloud::WaveSoundDone(uint16_t id) {
     if (!reading_ || starting_ || id != soundId_)
         return;
-    const Spoken spoken = NextSpoken(current_ + 1);
+    Spoken spoken = NextSpoken(current_ + 1);
     if (spoken.index < 0) {
         Finish(true);
         return;
@@ -255,7 +296,7 @@ void TReadAloud::WaveSoundDone(uint16_t id) {
         Finish(false);
         return;
     }
-    UnitStarted(spoken);
+    UnitStarted(std::move(spoken));
     const std::vector<TLinePart> old = sentences_.Items[units_[heard].sentence].Parts;
     const bool sameSentence = units_[current_].sentence == units_[heard].sentence;
     SpeakAhead(current_ + 1);
@@ -303,6 +344,7 @@ std::vector<std::string> TReadAloud::SplitFirst(const std::string& text) {
 TReadAloud::Spoken TReadAloud::Synthesize(int index, const std::string& text, float stretch) {
     Spoken out;
     out.index = index;
+    out.stretch = stretch;
     std::lock_guard<std::mutex> lock(synthMutex_);
     try {
         out.ok = synth_->Synthesize(text, stretch, out.pcm) && !out.pcm.Samples.empty() &&
@@ -345,6 +387,17 @@ void TReadAloud::SpeakAhead(int index) {
     }
 }
 
+void TReadAloud::AheadMade(const Spoken& spoken) {
+    DropAhead();
+    try {
+        std::promise<Spoken> made;
+        made.set_value(spoken);
+        ahead_ = made.get_future();
+    } catch (const std::bad_alloc&) {
+        // No room for a copy: the part is synthesized when it is due.
+    }
+}
+
 void TReadAloud::DropAhead() {
     std::erase_if(dropped_, [](const std::future<Spoken>& f) {
         return f.wait_for(std::chrono::seconds(0)) == std::future_status::ready;
@@ -383,6 +436,7 @@ void TReadAloud::Finish(bool toCommands) {
     current_ = -1;
     litWord_ = -1;
     times_.Clear();
+    said_.clear();
     soundId_ = 0;
     manager_->RemoveListener(this);
     manager_ = nullptr;

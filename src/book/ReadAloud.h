@@ -20,9 +20,12 @@
 // whose words cannot be mapped keeps its sentence highlight alone.
 //
 // Pause ends the voice at once and keeps the sentence and the lit word lit;
-// GoOn reads again from the start of that sentence. Stop ends a paused
-// reading too. The pace (SetPace) takes effect from the next sentence: the
-// sentence synthesized ahead is made again at the new pace.
+// GoOn reads again from the start of that sentence. The sound of the
+// sentence being read (its parts, with their word times) is kept while it is
+// read, so going on plays it again at once, without synthesizing it again,
+// unless the pace changed while paused. Stop ends a paused reading too. The
+// pace (SetPace) takes effect from the next sentence: the sentence
+// synthesized ahead is made again at the new pace.
 //
 // Starting or ending a sound may run the event loop (an audio server's output
 // can wait for its stream to close), so the player's next press, a page turn
@@ -109,7 +112,8 @@ public:
     // Nothing unless speaking; while a sound is being started, it pauses as
     // soon as the sound has started.
     void Pause();
-    // Reads on from the start of the paused sentence. False, and stopped,
+    // Reads on from the start of the paused sentence, from its kept sound
+    // when it was made at the pace asked for now. False, and stopped,
     // when it cannot be spoken or played; false, and nothing done, when not
     // paused.
     bool GoOn();
@@ -167,6 +171,7 @@ private:
     struct Spoken {
         int index = -1;
         bool ok = false;
+        float stretch = 0;
         plat::SpeechPcm pcm;
     };
     // Synthesizes Text as unit Index at Stretch (on any thread).
@@ -175,6 +180,8 @@ private:
     // unless it is the one synthesized ahead); index -1 when none is left.
     Spoken NextSpoken(int index);
     void SpeakAhead(int index);
+    // Spoken, made already, as the one ahead.
+    void AheadMade(const Spoken& spoken);
     void DropAhead();
     bool Play(const Spoken& spoken);
     // Play with Starting set: the reader's state is taken already.
@@ -184,8 +191,13 @@ private:
     // Plays the first unit that can be spoken, as Start and GoOn do; false,
     // with the state as it was, when none can be.
     bool Begin();
-    // A unit has begun: its word times, and no word lit until it is heard.
-    void UnitStarted(const Spoken& spoken);
+    // Plays the kept sound of the paused sentence from its start, as Begin.
+    bool Replay();
+    // The kept sound can be played for the pace asked for now.
+    bool CanReplay() const;
+    // A unit has begun: its word times, and no word lit until it is heard;
+    // its sound is kept with the rest of its sentence's.
+    void UnitStarted(Spoken&& spoken);
     void SetLit(int word);
     void Finish(bool toCommands);
     void RepaintParts(const std::vector<TLinePart>& parts);
@@ -209,6 +221,9 @@ private:
     bool paused_ = false;
     float stretch_ = plat::SpeechSynth::kNormalStretch;
     TWordTimes times_; // of the unit playing
+    // The units of the sentence being read that have begun, in order: what
+    // going on after a pause plays again.
+    std::vector<Spoken> said_;
     int litWord_ = -1;
     uint16_t soundId_ = 0; // of the sentence being read
     uint16_t nextSerial_ = 0;

@@ -94,6 +94,16 @@ protected:
     }
     // The text of the sentence the device plays.
     std::string Playing() const { return fbwtest::SpokenText(*device); }
+    // The bytes of the sound the device plays.
+    std::string PlayingSound() const {
+        const plat::WaveHeader* h = device->Playing()->queue.front();
+        return std::string(reinterpret_cast<const char*>(h->data), h->bufferLength);
+    }
+    // How many times Text has been synthesized.
+    long Made(const std::string& text) const {
+        const std::vector<std::string> texts = synth->Texts();
+        return std::count(texts.begin(), texts.end(), text);
+    }
     int SpeechNodes() const {
         int n = 0;
         for (TLumNode* p = manager->Sounds.First; p; p = p->Next)
@@ -506,7 +516,9 @@ TEST_F(ReadAloudTest, PauseKeepsTheLitWordAndGoingOnReadsThePausedSentenceAgain)
     ASSERT_TRUE(Start(1));
     Heard();
     Heard();
-    ASSERT_EQ(Playing(), "Dd ee ff gg hh ii jj kk ll mm nn oo pp qq rr.");
+    const std::string paused = "Dd ee ff gg hh ii jj kk ll mm nn oo pp qq rr.";
+    ASSERT_EQ(Playing(), paused);
+    const std::string sound = PlayingSound();
     device->Controls().position = {plat::WavePosition::Unit::Milliseconds,
                                    fbwtest::NullSpeechSynth::MsAt(7)};
     reader->Follow();
@@ -535,9 +547,13 @@ TEST_F(ReadAloudTest, PauseKeepsTheLitWordAndGoingOnReadsThePausedSentenceAgain)
 
     EXPECT_TRUE(reader->GoOn());
     EXPECT_EQ(reader->State(), TReadState::Speaking);
-    EXPECT_EQ(Playing(), "Dd ee ff gg hh ii jj kk ll mm nn oo pp qq rr.") << "from its start";
+    EXPECT_EQ(Playing(), paused) << "from its start";
+    EXPECT_EQ(PlayingSound(), sound) << "the sound kept";
+    EXPECT_EQ(Made(paused), 1) << "not synthesized again";
     EXPECT_EQ(reader->LitWord(), -1);
     EXPECT_EQ(owner.repaintedParts, word) << "the word goes dark until it is heard again";
+    reader->Follow();
+    EXPECT_EQ(reader->LitWord(), 2) << "its word times kept too";
     EXPECT_FALSE(reader->GoOn()) << "not paused";
     Heard();
     EXPECT_EQ(Playing(), "Ss tt uu vv ww xx yy zz aa bb cc dd.") << "and on";
@@ -564,6 +580,16 @@ TEST_F(ReadAloudTest, PauseKeepsTheLitWordAndGoingOnReadsThePausedSentenceAgain)
     reader->Pause();
     ASSERT_TRUE(reader->GoOn());
     EXPECT_EQ(Playing(), "Far away, over the hills and far beyond the seven seas,");
+    Heard();
+    EXPECT_EQ(Playing(), "there stood a little house of bread and cake.");
+    EXPECT_EQ(Made("Far away, over the hills and far beyond the seven seas,"), 1);
+    EXPECT_EQ(Made("there stood a little house of bread and cake."), 1) << "both parts kept";
+    // A pace changed and changed back while paused is the pace it was made at.
+    reader->Pause();
+    reader->SetPace(1.5f);
+    reader->SetPace(plat::SpeechSynth::kNormalStretch);
+    ASSERT_TRUE(reader->GoOn());
+    EXPECT_EQ(Made("Far away, over the hills and far beyond the seven seas,"), 1);
 }
 
 TEST_F(ReadAloudTest, APaceChangeTakesEffectFromTheNextSentence) {
