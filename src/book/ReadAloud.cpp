@@ -25,7 +25,7 @@ TReadAloud::~TReadAloud() {
 }
 
 bool TReadAloud::Available(TWaveMan* manager) const {
-    return synth_ && manager && manager->LookAgain();
+    return synth_ && manager && manager->CanPlayAsked();
 }
 
 const std::vector<TLinePart>& TReadAloud::Highlight() const {
@@ -421,8 +421,9 @@ bool TReadAloud::Play(const Spoken& spoken) {
         return false;
     }
     // A game sound that plays is stopped; a loop comes back after the reading.
-    if (!manager_->PlaySound(id, poStopSound | poStopLoop, false)) {
-        manager_->Sounds.Delete(manager_->FindSound(id)); // refused but kept (sound off)
+    // The voice is the player's own request: the sound switch does not quiet it.
+    if (!manager_->PlaySound(id, poStopSound | poStopLoop | poAsked, false)) {
+        manager_->Sounds.Delete(manager_->FindSound(id)); // refused but kept
         return false;
     }
     soundId_ = id;

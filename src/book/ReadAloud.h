@@ -39,7 +39,7 @@
 // second part is synthesized while the first plays.
 //
 // Wiring in the window:
-//   reader shown:    Available(WaveManager) on story spreads
+//   reader shown:    HasVoice() on story spreads, pressable when Available(WaveManager)
 //   button:          Speaking: Pause(); Paused: GoOn(); idle: Start(*WaveManager, Book,
 //                    text, CurrentPage)
 //   page painting:   DrawHighlight(Book, canvas, width, page, text) before DrawPage
@@ -81,10 +81,13 @@ public:
     TReadAloud(const TReadAloud&) = delete;
     TReadAloud& operator=(const TReadAloud&) = delete;
 
-    // A speech engine exists and Manager can play (a device, sound on). While
-    // sound is wanted but had no device, Manager looks for one again
-    // (TWaveMan::LookAgain): the window asks this whenever "Read to me" may
-    // be shown, so an audio output that comes later is found then.
+    // A speech engine exists.
+    bool HasVoice() const { return synth_ != nullptr; }
+    // A speech engine exists and Manager can play a sound the player asked
+    // for (TWaveMan::CanPlayAsked: a device, whether the sound switch is on
+    // or off). While sound is wanted but had no device, Manager looks for
+    // one again (TWaveMan::LookAgain): the window asks this whenever "Read
+    // to me" may be shown, so an audio output that comes later is found then.
     bool Available(TWaveMan* manager) const;
     // Reading, speaking or paused.
     bool Reading() const { return reading_; }

@@ -90,8 +90,13 @@ bool TWaveMan::LoadSound(const std::string& name, uint16_t id, uint8_t flags) {
     }
 }
 
+bool TWaveMan::CanPlayAsked() {
+    // Wanted and off: LookAgain has asked for a device already.
+    return LookAgain() || (!wanted_ && DevicesPresent());
+}
+
 bool TWaveMan::PlaySound(uint16_t id, uint8_t options, bool loop) {
-    if (!Enabled)
+    if (!Enabled && !(options & poAsked))
         return false;
     TSoundNode* p = FindSound(id);
     if (!p)

@@ -24,6 +24,9 @@ inline constexpr uint8_t poStopLoop = 8;  // a playing loop is stopped at once (
 inline constexpr uint8_t poStopSound =
     16; // a playing non-looping sound is stopped at once (implies poOverSound)
 inline constexpr uint8_t poRestart = 32; // act even when the requested sound is the one playing
+// The player asked for this sound (a voice reading aloud): it plays while
+// sound is switched off, where a device takes it.
+inline constexpr uint8_t poAsked = 64;
 
 // Creates a sound node (file name, flags, id); raises EAbort when the file
 // cannot be loaded.
@@ -55,6 +58,9 @@ public:
     // Enabled. Costs nothing while sound is on or not wanted; the caller
     // asks only when sound is about to be offered.
     bool LookAgain();
+    // A sound the player asks for (poAsked) can play: sound is on, or
+    // switched off while a device exists. Asks the service when sound is off.
+    bool CanPlayAsked();
     // Sound is wanted (the last Enable or On given).
     bool Wanted() const { return wanted_; }
 

@@ -263,15 +263,17 @@ void TFormBook::changeEvent(QEvent* event) {
 // Turning pages, the mouse and the keys
 
 void TFormBook::cmdNextPageClick() {
-    reading_->Stop();
-    if (!story_.empty())
-        ShowPages(currentPage_ + 2);
+    if (story_.empty())
+        reading_->Stop();
+    else
+        reading_->Turn(currentPage_ + 2);
 }
 
 void TFormBook::cmdPrevPageClick() {
-    reading_->Stop();
-    if (!story_.empty())
-        ShowPages(currentPage_ - 2);
+    if (story_.empty())
+        reading_->Stop();
+    else
+        reading_->Turn(currentPage_ - 2);
 }
 
 void TFormBook::pbxLeftPageClick() {

@@ -35,6 +35,15 @@ TLibraryImage OptionalPicture(TRL8Library& library, const char* name) {
         return {};
     }
 }
+// Why "Read to me" cannot be pressed.
+constexpr const char* kNoSoundOutput =
+    "There is no sound output on this computer, so the story cannot be read aloud";
+
+// A control that cannot be pressed shows faded into the page.
+void Fade(QImage& image) {
+    QPainter painter(&image);
+    painter.fillRect(image.rect(), QColor(255, 255, 255, 150));
+}
 } // namespace
 
 TReadToMePart::TReadToMePart(TBookHost& host, QWidget& window, TRL8Library& library)
@@ -108,12 +117,17 @@ void TReadToMePart::Stop() {
 }
 
 bool TReadToMePart::CanRead() const {
-    return reader_ && readToMePicture_.Surface() && reader_->Available(waveManager_);
+    return reader_ && reader_->HasVoice() && waveManager_ && readToMePicture_.Surface();
 }
 
 void TReadToMePart::Show(bool show) {
-    if (show && readToMeImage_.isNull())
+    const bool audible = show && reader_->Available(waveManager_);
+    if (show && (readToMeImage_.isNull() || audible != pbxReadToMe.isEnabled())) {
+        pbxReadToMe.setEnabled(audible);
+        pbxReadPace.setEnabled(audible);
+        NameReadToMe();
         DrawReadToMe();
+    }
     pbxReadToMe.setVisible(show && !readToMeImage_.isNull());
     pbxReadPace.setVisible(show && !readToMeImage_.isNull() && !readPaceImage_.isNull());
 }
@@ -149,6 +163,8 @@ void TReadToMePart::DrawReadToMe() {
     readToMePicture_.Surface()->DisplayRect(target, TPoint{0, 0},
                                             TRect{sx, 0, sx + kWidth, kHeight});
     target.SelectPalette(previous);
+    if (!pbxReadToMe.isEnabled())
+        Fade(readToMeImage_);
     pbxReadToMe.update();
     DrawReadPace();
 }
@@ -171,6 +187,8 @@ void TReadToMePart::DrawReadPace() {
                                                 TRect{sx, 0, sx + cell, TReadingPace::kHeight});
     }
     target.SelectPalette(previous);
+    if (!pbxReadPace.isEnabled())
+        Fade(readPaceImage_);
     pbxReadPace.update();
 }
 
@@ -185,8 +203,20 @@ void TReadToMePart::pbxReadToMeClick() {
     case TReadState::Idle:
         break;
     }
+    ReadShownSpread();
+}
+
+void TReadToMePart::ReadShownSpread() {
     if (waveManager_ && !host_.StoryText().empty() && host_.CurrentPage() >= 1)
         reader_->Start(*waveManager_, host_.Book(), host_.StoryText().c_str(), host_.CurrentPage());
+}
+
+void TReadToMePart::Turn(int leftPage) {
+    const bool speaking = reader_->State() == TReadState::Speaking;
+    Stop();
+    host_.ShowPages(leftPage);
+    if (speaking)
+        ReadShownSpread();
 }
 
 void TReadToMePart::pbxReadPaceClick(int x) {
@@ -249,25 +279,36 @@ void TReadToMePart::ReadAloudRepaintParts(const std::vector<TLinePart>& parts) {
 }
 
 void TReadToMePart::ReadAloudStateChanged(TReadState state) {
-    switch (state) {
-    // Named for what a press does now.
+    if (state == TReadState::Speaking)
+        tmrReadAlong.start(kFollowMinMs);
+    else
+        tmrReadAlong.stop();
+    NameReadToMe();
+    DrawReadToMe();
+}
+
+void TReadToMePart::NameReadToMe() {
+    if (!pbxReadToMe.isEnabled()) {
+        pbxReadToMe.setToolTip(kNoSoundOutput);
+        pbxReadToMe.setAccessibleName("Read to me");
+        pbxReadToMe.setAccessibleDescription(kNoSoundOutput);
+        return;
+    }
+    pbxReadToMe.setAccessibleDescription(QString());
+    switch (reader_ ? reader_->State() : TReadState::Idle) {
     case TReadState::Idle:
         pbxReadToMe.setToolTip("Read to me");
         pbxReadToMe.setAccessibleName("Read to me");
-        tmrReadAlong.stop();
         break;
     case TReadState::Speaking:
         pbxReadToMe.setToolTip("Pause reading");
         pbxReadToMe.setAccessibleName("Pause");
-        tmrReadAlong.start(kFollowMinMs);
         break;
     case TReadState::Paused:
         pbxReadToMe.setToolTip("Go on reading");
         pbxReadToMe.setAccessibleName("Go on");
-        tmrReadAlong.stop();
         break;
     }
-    DrawReadToMe();
 }
 
 void TReadToMePart::DrawPageLayer(const TBook& book, plat::Canvas& canvas, int width, int page,

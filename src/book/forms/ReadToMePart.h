@@ -53,10 +53,16 @@ public:
     void SetSpeechSynth(std::unique_ptr<plat::SpeechSynth> synth);
     // Ends the reading, if any.
     void Stop();
-    // Whether the story can be read aloud: a voice, the button's picture and
-    // an audio output.
+    // The player turns to the spread of LeftPage: a voice that was speaking
+    // goes on from the first sentence of that spread; a paused one ends.
+    void Turn(int leftPage);
+    // Whether "Read to me" is offered: a voice, a wave manager and the
+    // button's picture.
     bool CanRead() const;
-    // Shows the controls (on story spreads that can be read) or hides them.
+    // Shows the controls (on story spreads where they are offered) or hides
+    // them. Shown, they can be pressed where an audio output exists, whether
+    // the scene's sound is on or off; without one they show faded, with the
+    // reason as their tooltip.
     void Show(bool show);
     // Places the controls for a window W x H.
     void Place(int w, int h);
@@ -88,8 +94,13 @@ public:
                        const char* text, bool left) override;
 
 private:
+    // Starts reading at the spread shown.
+    void ReadShownSpread();
     void DrawReadToMe();
     void DrawReadPace();
+    // Names the button for what a press does now, or for why it cannot be
+    // pressed.
+    void NameReadToMe();
 
     TBookHost& host_;
     QWidget& window_;

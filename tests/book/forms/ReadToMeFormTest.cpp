@@ -131,13 +131,29 @@ TEST_F(ReadToMeFormTest, TheButtonStandsBetweenTheArrowsOnStorySpreadsWhenItCanS
     EXPECT_TRUE(ButtonShown());
     book->resize(TFormBook::kClientWidth, TFormBook::kClientHeight);
 
-    // Sound switched off, no wave manager, no speech engine: no button.
+    // The scene's sound switched off: the voice is the child's own request,
+    // and a press reads aloud.
     SetSoundOn(false);
     book->ShowPages(1);
-    EXPECT_FALSE(ButtonShown()) << "sound off";
+    EXPECT_TRUE(ButtonShown()) << "sound off";
+    EXPECT_TRUE(book->ReadToMe().pbxReadToMe.isEnabled());
+    PressReadToMe();
+    EXPECT_TRUE(book->Reader().Reading());
+    EXPECT_EQ(device->OpenDevices(), 1) << "the voice plays while the scene is quiet";
+    book->ReadToMe().Stop();
+    SetSoundOn(true);
+    // No audio output at all: shown, faded, with the reason.
+    device->Controls().devices = 0;
     SetSoundOn(true);
     book->ShowPages(1);
     EXPECT_TRUE(ButtonShown());
+    EXPECT_FALSE(book->ReadToMe().pbxReadToMe.isEnabled());
+    EXPECT_NE(book->ReadToMe().pbxReadToMe.toolTip(), "Read to me");
+    EXPECT_NE(book->ReadToMe().ReadToMePicture(), idle) << "faded";
+    device->Controls().devices = 1;
+    book->ShowPages(1);
+    EXPECT_TRUE(book->ReadToMe().pbxReadToMe.isEnabled());
+    EXPECT_EQ(book->ReadToMe().ReadToMePicture(), idle);
     book->SetWaveManager(nullptr);
     EXPECT_FALSE(ButtonShown()) << "no wave manager";
     PressReadToMe(); // a click that reaches it anyway does nothing
@@ -204,7 +220,8 @@ TEST_F(ReadToMeFormTest, PressingReadsFromTheSpreadShownAndLightsTheSentenceBein
     EXPECT_EQ(book->Reader().Sentences().Items[1].Speech.rfind(Playing(), 0), 0u);
     EXPECT_EQ(book->ReadToMe().ReadToMePicture(), speaking);
     EXPECT_TRUE(book->ReadToMe().tmrReadAlong.isActive());
-    // Turning the page stops it.
+    // Turning the page while paused stops it.
+    PressReadToMe();
     book->cmdNextPage.click();
     EXPECT_FALSE(book->Reader().Reading());
     EXPECT_EQ(book->ReadToMe().ReadToMePicture(), idle);
@@ -283,24 +300,25 @@ TEST_F(ReadToMeFormTest, ThePagesTurnByThemselvesToTheEndOfTheStory) {
     EXPECT_EQ(device->OpenDevices(), 0);
 }
 
-TEST_F(ReadToMeFormTest, EveryPlayerActionStopsTheVoiceAndTakesTheHighlightAway) {
+TEST_F(ReadToMeFormTest, TurningFollowsTheChildAndEveryOtherActionStopsTheVoice) {
     CreateStory();
     const std::string saved = book->StoryText();
     book->Commands().cmdSave.click();
     struct Action {
         const char* name;
         std::function<void()> act;
-        int spreadAfter; // the spread shown after it; -1 any
+        int spreadAfter;   // the spread shown after it; -1 any
+        bool turn = false; // a page turn: a speaking voice goes on there
     };
     const std::vector<Action> actions = {
-        {"the forward arrow", [&] { book->cmdNextPage.click(); }, 5},
-        {"the back arrow", [&] { book->cmdPrevPage.click(); }, 1},
+        {"the forward arrow", [&] { book->cmdNextPage.click(); }, 5, true},
+        {"the back arrow", [&] { book->cmdPrevPage.click(); }, 1, true},
         {"a click on the right page",
-         [&] { QTest::mouseClick(&book->pbxRightPage, Qt::LeftButton); }, 5},
+         [&] { QTest::mouseClick(&book->pbxRightPage, Qt::LeftButton); }, 5, true},
         {"a click on the left page", [&] { QTest::mouseClick(&book->pbxLeftPage, Qt::LeftButton); },
-         1},
-        {"the Right key", [&] { QTest::keyClick(book.get(), Qt::Key_Right); }, 5},
-        {"the PageUp key", [&] { QTest::keyClick(book.get(), Qt::Key_PageUp); }, 1},
+         1, true},
+        {"the Right key", [&] { QTest::keyClick(book.get(), Qt::Key_Right); }, 5, true},
+        {"the PageUp key", [&] { QTest::keyClick(book.get(), Qt::Key_PageUp); }, 1, true},
         {"Create story", [&] { book->cmdNewStoryClick(); }, 1},
         {"Read saved story", [&] { book->cmdReadSavedClick(); }, 1},
         {"closing the book", [&] { QTest::keyClick(book.get(), Qt::Key_Escape); }, -1},
@@ -322,6 +340,16 @@ TEST_F(ReadToMeFormTest, EveryPlayerActionStopsTheVoiceAndTakesTheHighlightAway)
                 PressReadToMe();
             ASSERT_GT(Lit(), 0);
             a.act();
+            if (a.turn && !paused) {
+                // Read on from the first sentence of the spread turned to.
+                ASSERT_TRUE(book->Reader().Reading());
+                EXPECT_FALSE(book->Reader().Paused());
+                ASSERT_FALSE(book->Reader().Highlight().empty());
+                EXPECT_GE(book->Reader().Highlight().back().Page, a.spreadAfter);
+                EXPECT_LE(book->Reader().Highlight().front().Page, a.spreadAfter + 1);
+                EXPECT_EQ(book->CurrentPage(), a.spreadAfter);
+                book->ReadToMe().Stop();
+            }
             EXPECT_FALSE(book->Reader().Reading());
             EXPECT_EQ(device->OpenDevices(), 0) << "the voice ends now";
             if (a.spreadAfter >= 0) {
