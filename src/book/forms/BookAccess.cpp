@@ -9,6 +9,8 @@
 #include "book/BookPieces.h"
 #include "book/PageText.h"
 #include "book/forms/BookButtonAccessible.h"
+#include "book/forms/BookGroupAccessible.h"
+#include "book/forms/BookRadioAccessible.h"
 #include "book/forms/FormBook.h"
 #include "book/forms/PageAccessible.h"
 #include "book/forms/PagePainter.h"
@@ -30,9 +32,19 @@ QAccessibleInterface* Button(QWidget* widget, std::function<void()> press,
 // areas and painted buttons; nullptr for any other object.
 QAccessibleInterface* BookAccessible(const QString&, QObject* object) {
     auto* widget = qobject_cast<QWidget*>(object);
-    TFormBook* book = widget ? qobject_cast<TFormBook*>(widget->parentWidget()) : nullptr;
+    if (!widget)
+        return nullptr;
+    // The twist level: one choice of radio buttons in a group.
+    if (auto* panel = widget->parentWidget(); panel && panel->objectName() == "pnlTwist" &&
+                                              qobject_cast<TFormBook*>(panel->parentWidget())) {
+        if (auto* button = qobject_cast<QAbstractButton*>(widget))
+            return std::make_unique<TBookRadioAccessible>(button).release();
+    }
+    TFormBook* book = qobject_cast<TFormBook*>(widget->parentWidget());
     if (!book)
         return nullptr;
+    if (widget == &book->pnlTwist)
+        return std::make_unique<TBookGroupAccessible>(widget).release();
     if (widget == &book->pbxLeftPage || widget == &book->pbxRightPage)
         return std::make_unique<TPageAccessible>(widget, *book).release();
     if (widget == &book->cmdPrevPage)

@@ -4,7 +4,9 @@
 // page area is a read-only document (TPageAccessible, "Left page" / "Right
 // page") whose text is the page as shown (TPageText), and the painted
 // buttons (the arrows, the close ribbon, "Read to me", the pace, "Show the
-// twists") are buttons with the press action (TBookButtonAccessible).
+// twists") are buttons with the press action (TBookButtonAccessible), and
+// the twist level's buttons are radio buttons (TBookRadioAccessible) in a
+// grouping named "How much twist?".
 // Announce tells a listening reader when a page area's text changed.
 #pragma once
 #include <QRect>

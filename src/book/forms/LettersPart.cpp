@@ -7,6 +7,7 @@
 #include "book/forms/BookHost.h"
 #include "data/InitGame.h"
 #include "platform/PrivateProfile.h"
+#include "ui/ButtonGroupTab.h"
 
 namespace {
 
@@ -55,12 +56,13 @@ TLettersPart::TLettersPart(TBookHost& host, QWidget& window)
     grpLetters.addButton(&sbClassicLetters, 0);
     grpLetters.addButton(&sbEasyLetters, 1);
     grpLetters.setExclusive(true);
+    TabStopOnChecked(grpLetters);
     pnlLetters.setStyleSheet(
         "QToolButton { background: #fffaf0; color: #59361d; border: 1px solid #a08a62;"
         " border-radius: 3px; padding: 0px; }"
         "QToolButton:hover { border-color: #59361d; }"
         "QToolButton:checked { background: #f7c843; border: 2px solid #59361d; }"
-        "QToolButton:focus { outline: none; border-color: #2f6fb0; }");
+        "QToolButton:focus { outline: none; }");
     pnlLetters.hide();
 
     if (!SettingsFileName.empty())
