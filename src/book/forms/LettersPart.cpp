@@ -23,7 +23,8 @@ TLettersPart::TLettersPart(TBookHost& host, QWidget& window)
     : pnlLetters(&window), sbClassicLetters(&pnlLetters), sbEasyLetters(&pnlLetters),
       sbBigLetters(&pnlLetters), grpLetters(&window), host_(host) {
     // Three toggles in one row, in the twist panel's style: each face's
-    // button shows its name in that face.
+    // button shows its name in that face. Three pixels apart, so that a
+    // button's focus ring stays off its neighbour.
     pnlLetters.setObjectName("pnlLetters");
     pnlLetters.setFrameStyle(QFrame::Panel | QFrame::Raised);
     pnlLetters.setLineWidth(2);
@@ -41,9 +42,9 @@ TLettersPart::TLettersPart(TBookHost& host, QWidget& window)
          {LettersButton{&sbClassicLetters, "sbClassicLetters", "Classic", "Classic letters",
                         Face(TBookLetters::kClassicFamily, 14), 4, 48},
           LettersButton{&sbEasyLetters, "sbEasyLetters", "Easy-read", "Easy-read letters",
-                        Face(TBookLetters::kEasyReadFamily, 12), 54, 66},
+                        Face(TBookLetters::kEasyReadFamily, 12), 55, 65},
           LettersButton{&sbBigLetters, "sbBigLetters", "Bigger", "Bigger letters",
-                        Face("Arial", 12), 122, 43}}) {
+                        Face("Arial", 12), 123, 43}}) {
         l.b->setObjectName(l.name);
         l.b->setText(l.text);
         l.b->setAccessibleName(l.accessible);
