@@ -132,15 +132,29 @@ QRect TBookAccess::ShownLinePart(const QWidget& area, int line, int start, int e
     return QRect(r.Left, r.Top, r.Right - r.Left, r.Bottom - r.Top);
 }
 
+void TBookAccess::Tell(QAccessibleEvent& event) {
+    if (TellReaders)
+        TellReaders(event);
+    else
+        QAccessible::updateAccessibility(&event);
+}
+
+void TBookAccess::TellFocusWord(QWidget& area) {
+    if (!TellReaders && !QAccessible::isActive())
+        return;
+    const auto [begin, end] = book_.TwistsPart().FocusWordPlace(&area == &book_.pbxLeftPage);
+    if (begin < 0)
+        return;
+    QAccessibleTextSelectionEvent selection(&area, begin, end);
+    Tell(selection);
+    QAccessibleTextCursorEvent caret(&area, begin);
+    Tell(caret);
+}
+
 void TBookAccess::Announce() {
     if (!TellReaders && !QAccessible::isActive())
         return;
-    const auto tell = [this](QAccessibleEvent& e) {
-        if (TellReaders)
-            TellReaders(e);
-        else
-            QAccessible::updateAccessibility(&e);
-    };
+    const auto tell = [this](QAccessibleEvent& e) { Tell(e); };
     QWidget* areas[2] = {&book_.pbxLeftPage, &book_.pbxRightPage};
     for (int i = 0; i < 2; ++i) {
         std::string now =

@@ -66,6 +66,9 @@ TFormBook::TFormBook(TStoryGenerator& generator, TRL8Library& library, QWidget* 
     access_ = std::make_unique<TBookAccess>(*this);
     painter_->SetLayer(TPagePainter::Layer::TwistTint, twists_.get());
     painter_->SetLayer(TPagePainter::Layer::ReadHighlight, reading_.get());
+    twists_->FocusWordMoved = [this](bool left) {
+        access_->TellFocusWord(left ? pbxLeftPage : pbxRightPage);
+    };
     BuildForm();
     access_->NameControls();
     focusFrame_ = std::make_unique<TFocusFrame>(*this);

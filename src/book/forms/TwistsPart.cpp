@@ -7,6 +7,7 @@
 
 #include "book/BookPieces.h"
 #include "book/FocusRing.h"
+#include "book/PageText.h"
 #include "book/forms/BookHost.h"
 #include "book/forms/PagePainter.h"
 #include "book/forms/ReadToMePart.h"
@@ -136,6 +137,26 @@ void TTwistsPart::PageFocusChanged(bool left, bool in) {
             FocusOn(first->first, left);
     }
     host_.Painter().Render(host_.CurrentPage(), host_.StoryText().c_str());
+    if (in && focusWord_ >= 0 && left == focusLeft_ && FocusWordMoved)
+        FocusWordMoved(left);
+}
+
+std::pair<int, int> TTwistsPart::FocusWordPlace(bool left) const {
+    if (focusWord_ < 0 || left != focusLeft_ || !showTwists_)
+        return {-1, -1};
+    const TBook& book = host_.Book();
+    const int page = host_.CurrentPage() + (left ? 0 : 1);
+    const char* text = host_.StoryText().c_str();
+    const TPageText shown(book, page, text);
+    int begin = -1, end = -1;
+    for (const TStoryTwists::PagePart& p : twists_.PageParts(book, page)) {
+        if (p.span != focusWord_)
+            continue;
+        if (begin < 0)
+            begin = shown.OffsetOf(p.part.Line, p.part.Start);
+        end = shown.OffsetOf(p.part.Line, p.part.End);
+    }
+    return begin < 0 || end < begin ? std::pair(-1, -1) : std::pair(begin, end);
 }
 
 bool TTwistsPart::PageKeyDown(bool left, int key) {
@@ -170,10 +191,13 @@ void TTwistsPart::FocusOn(int span, bool left) {
     focusLeft_ = left;
     PageArea(left).setFocusPolicy(Qt::TabFocus);
     PageArea(!left).setFocusPolicy(Qt::NoFocus);
-    if (moved && PageArea(!left).hasFocus())
-        PageArea(left).setFocus(Qt::OtherFocusReason); // repaints the pages
-    else
-        host_.Painter().Render(host_.CurrentPage(), host_.StoryText().c_str());
+    if (moved && PageArea(!left).hasFocus()) {
+        PageArea(left).setFocus(Qt::OtherFocusReason); // repaints the pages, tells readers
+        return;
+    }
+    host_.Painter().Render(host_.CurrentPage(), host_.StoryText().c_str());
+    if (PageArea(left).hasFocus() && FocusWordMoved)
+        FocusWordMoved(left);
 }
 
 bool TTwistsPart::DrawPageFocus(const TBook& book, plat::Canvas& canvas, int width, int page,

@@ -11,11 +11,12 @@
 // none), Left and Right move the focus from word to word in reading order,
 // across to the other page too, and Space or Enter swaps it as a click does.
 // The ring around it is drawn under the text by the page painter
-// (DrawPageFocus).
+// (DrawPageFocus); screen readers find it as the page's selected text.
 #pragma once
 #include <QImage>
 #include <QObject>
 #include <QRect>
+#include <functional>
 #include <string>
 #include <utility>
 #include <vector>
@@ -77,6 +78,13 @@ public:
     // stands on the left page.
     int FocusWord() const { return focusWord_; }
     bool FocusWordLeft() const { return focusLeft_; }
+    // Where the twist word with the focus stands in the text of the page on
+    // the left area when Left (TPageText offsets, the end excluded); -1 and
+    // -1 when it is not there.
+    std::pair<int, int> FocusWordPlace(bool left) const;
+    // The focus moved to a twist word on the left area when Left (the window
+    // tells screen readers).
+    std::function<void(bool left)> FocusWordMoved;
     // A page area (left when Left) took or lost the keyboard focus.
     void PageFocusChanged(bool left, bool in);
     // A key on a page area (left when Left): false when it is not the twist

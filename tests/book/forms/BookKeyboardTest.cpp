@@ -214,10 +214,31 @@ TEST_F(BookKeyboardTest, TwistWordsAreOneStopThatArrowsMoveAndEnterSwaps) {
     EXPECT_EQ(t.FocusWord(), first);
     EXPECT_EQ(book->CurrentPage(), 1);
     const QImage before = book->Painter().PagePicture(side());
+    // Screen readers find the word with the focus selected on its page.
+    std::vector<std::pair<QObject*, QString>> selected;
+    book->Access().TellReaders = [&](QAccessibleEvent& e) {
+        if (e.type() != QAccessible::TextSelectionChanged)
+            return;
+        auto& s = static_cast<QAccessibleTextSelectionEvent&>(e);
+        QAccessibleTextInterface* text =
+            QAccessible::queryAccessibleInterface(e.object())->textInterface();
+        selected.emplace_back(e.object(), text->text(s.selectionStart(), s.selectionEnd()));
+    };
     Key(Qt::Key_Right);
     const int second = t.FocusWord();
     ASSERT_NE(second, first) << "a story at full twist has two swapped words on its first spread";
     EXPECT_NE(book->Painter().PagePicture(side()), before) << "the ring moved";
+    const TStoryTwists::Span now = t.Twists().Spans()[static_cast<std::size_t>(second)];
+    ASSERT_EQ(selected.size(), 1u);
+    EXPECT_EQ(selected[0].first, QApplication::focusWidget());
+    EXPECT_EQ(
+        selected[0].second.simplified(),
+        QString::fromLatin1(book->StoryText().substr(static_cast<std::size_t>(now.Begin),
+                                                     static_cast<std::size_t>(now.End - now.Begin)))
+            .simplified());
+    QAccessibleTextInterface* pageText =
+        QAccessible::queryAccessibleInterface(QApplication::focusWidget())->textInterface();
+    EXPECT_EQ(pageText->selectionCount(), 1);
     Key(Qt::Key_Left);
     EXPECT_EQ(t.FocusWord(), first);
     EXPECT_EQ(book->Painter().PagePicture(side()), before);
