@@ -14,7 +14,6 @@
 
 namespace {
 
-constexpr uint32_t kBlack = 0x000000;
 // The font-size loops (title, cover width and height fit) stop at this size.
 constexpr int kMinFontSize = 1;
 
@@ -451,7 +450,7 @@ void TBook::DrawPageRowsFrom(const TLumList* pageList, plat::Canvas* canvas, int
 
 void TBook::DrawStoryPage(const TPage& page, plat::Canvas& canvas, int width, const char* text,
                           int top, int bottom) const {
-    canvas.SetPenColour(kBlack);
+    canvas.SetPenColour(TBook::kInk);
     const int normal = canvas.FontSize();
     const bool wasBold = canvas.Bold();
     const int lineHeight = std::abs(canvas.TextHeight("A"));
@@ -474,7 +473,7 @@ void TBook::DrawStoryPage(const TPage& page, plat::Canvas& canvas, int width, co
 }
 
 void TBook::DrawCover(plat::Canvas& canvas, int width, int height) {
-    canvas.SetPenColour(kBlack);
+    canvas.SetPenColour(TBook::kInk);
     const int normal = canvas.FontSize();
     const int W = width, H = height;
 

@@ -53,6 +53,8 @@ public:
     static constexpr int kMinCharsPerLine = 20;
     // Gap in pixels between the cover words before fitting them.
     static constexpr int kCoverGap = 15;
+    // The ink the pages are written in (0x00RRGGBB).
+    static constexpr uint32_t kInk = 0x000000;
 
     TLumList Pages;                   // of TPage; page N is Pages.Items(N)
     std::string CoverText;            // cover words, separated by single spaces

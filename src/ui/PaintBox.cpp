@@ -1,6 +1,7 @@
 // The paint area's events.
 #include "ui/PaintBox.h"
 
+#include <QKeyEvent>
 #include <QMouseEvent>
 #include <QPaintEvent>
 
@@ -25,4 +26,23 @@ void TPaintBox::leaveEvent(QEvent* event) {
     QWidget::leaveEvent(event);
     if (OnMouseLeave)
         OnMouseLeave();
+}
+
+void TPaintBox::keyPressEvent(QKeyEvent* event) {
+    if (OnKeyDown && (event->modifiers() & ~Qt::KeypadModifier) == Qt::NoModifier &&
+        OnKeyDown(event->key()))
+        return;
+    QWidget::keyPressEvent(event); // to the parent
+}
+
+void TPaintBox::focusInEvent(QFocusEvent* event) {
+    QWidget::focusInEvent(event);
+    if (OnFocusChange)
+        OnFocusChange(true);
+}
+
+void TPaintBox::focusOutEvent(QFocusEvent* event) {
+    QWidget::focusOutEvent(event);
+    if (OnFocusChange)
+        OnFocusChange(false);
 }

@@ -9,6 +9,8 @@
 #include "book/BookPieces.h"
 #include "book/PageText.h"
 #include "book/forms/BookButtonAccessible.h"
+#include "book/forms/BookGroupAccessible.h"
+#include "book/forms/BookRadioAccessible.h"
 #include "book/forms/FormBook.h"
 #include "book/forms/PageAccessible.h"
 #include "book/forms/PagePainter.h"
@@ -30,9 +32,19 @@ QAccessibleInterface* Button(QWidget* widget, std::function<void()> press,
 // areas and painted buttons; nullptr for any other object.
 QAccessibleInterface* BookAccessible(const QString&, QObject* object) {
     auto* widget = qobject_cast<QWidget*>(object);
-    TFormBook* book = widget ? qobject_cast<TFormBook*>(widget->parentWidget()) : nullptr;
+    if (!widget)
+        return nullptr;
+    // The twist level: one choice of radio buttons in a group.
+    if (auto* panel = widget->parentWidget(); panel && panel->objectName() == "pnlTwist" &&
+                                              qobject_cast<TFormBook*>(panel->parentWidget())) {
+        if (auto* button = qobject_cast<QAbstractButton*>(widget))
+            return std::make_unique<TBookRadioAccessible>(button).release();
+    }
+    TFormBook* book = qobject_cast<TFormBook*>(widget->parentWidget());
     if (!book)
         return nullptr;
+    if (widget == &book->pnlTwist)
+        return std::make_unique<TBookGroupAccessible>(widget).release();
     if (widget == &book->pbxLeftPage || widget == &book->pbxRightPage)
         return std::make_unique<TPageAccessible>(widget, *book).release();
     if (widget == &book->cmdPrevPage)
@@ -120,15 +132,29 @@ QRect TBookAccess::ShownLinePart(const QWidget& area, int line, int start, int e
     return QRect(r.Left, r.Top, r.Right - r.Left, r.Bottom - r.Top);
 }
 
+void TBookAccess::Tell(QAccessibleEvent& event) {
+    if (TellReaders)
+        TellReaders(event);
+    else
+        QAccessible::updateAccessibility(&event);
+}
+
+void TBookAccess::TellFocusWord(QWidget& area) {
+    if (!TellReaders && !QAccessible::isActive())
+        return;
+    const auto [begin, end] = book_.TwistsPart().FocusWordPlace(&area == &book_.pbxLeftPage);
+    if (begin < 0)
+        return;
+    QAccessibleTextSelectionEvent selection(&area, begin, end);
+    Tell(selection);
+    QAccessibleTextCursorEvent caret(&area, begin);
+    Tell(caret);
+}
+
 void TBookAccess::Announce() {
     if (!TellReaders && !QAccessible::isActive())
         return;
-    const auto tell = [this](QAccessibleEvent& e) {
-        if (TellReaders)
-            TellReaders(e);
-        else
-            QAccessible::updateAccessibility(&e);
-    };
+    const auto tell = [this](QAccessibleEvent& e) { Tell(e); };
     QWidget* areas[2] = {&book_.pbxLeftPage, &book_.pbxRightPage};
     for (int i = 0; i < 2; ++i) {
         std::string now =

@@ -4,7 +4,9 @@
 // page area is a read-only document (TPageAccessible, "Left page" / "Right
 // page") whose text is the page as shown (TPageText), and the painted
 // buttons (the arrows, the close ribbon, "Read to me", the pace, "Show the
-// twists") are buttons with the press action (TBookButtonAccessible).
+// twists") are buttons with the press action (TBookButtonAccessible), and
+// the twist level's buttons are radio buttons (TBookRadioAccessible) in a
+// grouping named "How much twist?".
 // Announce tells a listening reader when a page area's text changed.
 #pragma once
 #include <QRect>
@@ -36,11 +38,16 @@ public:
     // Tells screen readers of the page areas whose text changed since they
     // were last told: a text-update and a description-changed event each.
     void Announce();
+    // Tells screen readers of the twist word with the focus on Area: the
+    // page's selection and caret moved to it.
+    void TellFocusWord(QWidget& area);
     // Tells the screen readers of an event (replaced in tests); none set:
     // Qt's accessibility, while a reader listens.
     std::function<void(QAccessibleEvent&)> TellReaders;
 
 private:
+    void Tell(QAccessibleEvent& event);
+
     TFormBook& book_;
     std::string announced_[2]; // the texts screen readers were last told of
 };

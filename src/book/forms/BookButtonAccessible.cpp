@@ -24,8 +24,7 @@ QAccessible::State TBookButtonAccessible::state() const {
         s.invisible = !widget()->window()->isVisible();
         s.offscreen = s.invisible;
     }
-    s.focusable = false;
-    return s;
+    return s; // focusable as its widget is: the arrows and the ribbon are not
 }
 
 QStringList TBookButtonAccessible::actionNames() const {

@@ -9,7 +9,9 @@
 #include <QKeyEvent>
 #include <QMouseEvent>
 #include <QPainter>
+#include <algorithm>
 #include <stdexcept>
+#include <vector>
 
 #include "book/BookPieces.h"
 #include "book/StoryText.h"
@@ -185,6 +187,9 @@ void TFormBook::FormShow() {
         FormResize();
     PlaceControls();
     ShowPages(0);
+    // The pages take no focus on the cover.
+    if (QWidget* focused = focusWidget(); focused == &pbxLeftPage || focused == &pbxRightPage)
+        setFocus();
     activateWindow();
 }
 
@@ -207,6 +212,43 @@ void TFormBook::PlaceControls() {
     if (hasHeroine_)
         pnlHeroine.move(pnlHeroine.x(), top.heroine);
     pnlTwist.move(pnlTwist.x(), top.twist);
+    OrderTabs();
+}
+
+void TFormBook::OrderTabs() {
+    std::vector<QWidget*> cover = {&letters_->sbClassicLetters,
+                                   &letters_->sbEasyLetters,
+                                   &letters_->sbBigLetters,
+                                   &sbNone,
+                                   &sbHalf,
+                                   &sbFull,
+                                   &txtHero,
+                                   &txtHeroine,
+                                   &cmdNewStory,
+                                   &cmdReadSaved};
+    const auto at = [this](const QWidget* w) {
+        const QPoint p = w->mapTo(this, QPoint(0, 0));
+        return std::pair(p.y(), p.x());
+    };
+    std::stable_sort(cover.begin(), cover.end(),
+                     [&](const QWidget* a, const QWidget* b) { return at(a) < at(b); });
+    // A story spread: its pages (the twist words), the commands on the right
+    // page, then the controls at the foot, left to right.
+    std::vector<QWidget*> chain = cover;
+    for (QWidget* w : std::initializer_list<QWidget*>{
+             &pbxLeftPage, &pbxRightPage, &commands_->cmdPrint, &commands_->cmdSave,
+             &commands_->cmdCopy, &commands_->cmdPictureBook, &twists_->pbxShowTwists,
+             &reading_->pbxReadToMe, &reading_->pbxReadPace})
+        chain.push_back(w);
+    for (std::size_t i = 1; i < chain.size(); ++i)
+        setTabOrder(chain[i - 1], chain[i]);
+}
+
+void TFormBook::FocusStory() {
+    if (reading_->pbxReadToMe.isVisibleTo(this))
+        reading_->pbxReadToMe.setFocus(Qt::OtherFocusReason);
+    else
+        pbxRightPage.setFocus(Qt::OtherFocusReason);
 }
 
 void TFormBook::resizeEvent(QResizeEvent* event) {
@@ -384,6 +426,7 @@ void TFormBook::cmdNewStoryClick() {
         [this] {
             SetStory(JoinStoryLines(generator_.GenerateStory(TaleNumber)));
             ShowPages(1);
+            FocusStory();
         },
         HandlerCursor::Wait);
 }
@@ -398,6 +441,7 @@ void TFormBook::cmdReadSavedClick() {
     twists_->TakeReadBack();
     Layout();
     ShowPages(1);
+    FocusStory();
 }
 
 void TFormBook::rbTwistClick(int tag) {

@@ -10,6 +10,14 @@
 // (TCommandsPart) and the screen readers' side (TBookAccess). The parts
 // reach the window through TBookHost; every change of what the pages show
 // goes through ShowPages.
+//
+// Every control is a Tab stop in reading order (the cover's top to bottom;
+// on a story spread the twist words, the commands, then "Show the twists",
+// "Read to me" and the pace) with a focus ring in the book's ink
+// (TFocusRing): the widgets' from TFocusFrame, the painted ones' in their
+// paint path. The twist level's buttons are one choice, a Tab stop whose
+// arrow keys move it. After a new or read-back story the focus is on "Read to
+// me", or where there is none, on the right page.
 #pragma once
 #include <QButtonGroup>
 #include <QDialog>
@@ -30,6 +38,7 @@
 
 class TBookAccess;
 class TCommandsPart;
+class TFocusFrame;
 class TLettersPart;
 class TPagePainter;
 class TReadToMePart;
@@ -89,6 +98,7 @@ public:
     TLettersPart& LettersPart() { return *letters_; }
     TCommandsPart& Commands() { return *commands_; }
     TBookAccess& Access() { return *access_; }
+    TFocusFrame& FocusFrame() { return *focusFrame_; }
     // The reader, and the wave manager and speech engine it reads with (the
     // main window's manager, not owned; nullptr for none). Each stops any
     // reading.
@@ -152,6 +162,11 @@ private:
     // The cover spread's controls, stacked upward from the foot of the right
     // page.
     void PlaceControls();
+    // The Tab order: the cover's controls as they stand, top to bottom, then
+    // the story spreads'.
+    void OrderTabs();
+    // The focus to a story just shown: "Read to me", else the right page.
+    void FocusStory();
     TBookSpread::Controls SpreadControls() const;
     // Lays the story out for the page size and letters now.
     void Layout();
@@ -174,6 +189,7 @@ private:
     std::unique_ptr<TTwistsPart> twists_;
     std::unique_ptr<TBookAccess> access_;
     std::unique_ptr<TReadToMePart> reading_;
+    std::unique_ptr<TFocusFrame> focusFrame_;
     // The panels' tiles, the letters panel's among them: they go before
     // their panels.
     std::vector<std::unique_ptr<TileBG::TTileBG>> tiles_;

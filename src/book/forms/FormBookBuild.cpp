@@ -11,6 +11,7 @@
 #include "book/forms/BookAccess.h"
 #include "book/forms/CommandGlyph.h"
 #include "book/forms/CommandsPart.h"
+#include "book/forms/FocusFrame.h"
 #include "book/forms/LettersPart.h"
 #include "book/forms/PagePainter.h"
 #include "book/forms/ReadToMePart.h"
@@ -20,6 +21,7 @@
 #include "platform/PrivateProfile.h"
 #include "platform/qt/Latin1.h"
 #include "platform/qt/QtFonts.h"
+#include "ui/ButtonGroupTab.h"
 #include "ui/Cursors.h"
 #include "ui/QtLatin1Validator.h"
 #include "ui/RunHandler.h"
@@ -64,8 +66,19 @@ TFormBook::TFormBook(TStoryGenerator& generator, TRL8Library& library, QWidget* 
     access_ = std::make_unique<TBookAccess>(*this);
     painter_->SetLayer(TPagePainter::Layer::TwistTint, twists_.get());
     painter_->SetLayer(TPagePainter::Layer::ReadHighlight, reading_.get());
+    twists_->FocusWordMoved = [this](bool left) {
+        access_->TellFocusWord(left ? pbxLeftPage : pbxRightPage);
+    };
     BuildForm();
     access_->NameControls();
+    focusFrame_ = std::make_unique<TFocusFrame>(*this);
+    for (QWidget* c : std::initializer_list<QWidget*>{
+             &letters_->sbClassicLetters, &letters_->sbEasyLetters, &letters_->sbBigLetters,
+             &sbNone, &sbHalf, &sbFull, &txtHero, &txtHeroine, &cmdNewStory, &cmdReadSaved,
+             &commands_->cmdPrint, &commands_->cmdSave, &commands_->cmdCopy,
+             &commands_->cmdPictureBook})
+        focusFrame_->Ring(*c);
+    OrderTabs();
     installEventFilter(this);
     for (QPushButton* b : {&cmdNewStory, &cmdReadSaved, &commands_->cmdPrint, &commands_->cmdSave,
                            &commands_->cmdCopy, &commands_->cmdPictureBook})
@@ -151,6 +164,14 @@ void TFormBook::BuildForm() {
         if (b == Qt::LeftButton && !twists_->TwistClick(false, pos))
             pbxRightPageClick();
     };
+    // The twist words' Tab stop; a page area may also have the focus given
+    // to it, its ring then along its edge.
+    for (const bool left : {true, false}) {
+        TPaintBox& page = left ? pbxLeftPage : pbxRightPage;
+        page.setFocusPolicy(Qt::NoFocus);
+        page.OnKeyDown = [this, left](int key) { return twists_->PageKeyDown(left, key); };
+        page.OnFocusChange = [this, left](bool in) { twists_->PageFocusChanged(left, in); };
+    }
     pbxClose.setObjectName("pbxClose");
     pbxClose.setAttribute(Qt::WA_OpaquePaintEvent, false);
     pbxClose.setAttribute(Qt::WA_NoSystemBackground);
@@ -201,8 +222,9 @@ void TFormBook::BuildCover() {
         " border-radius: 3px; }"
         "QToolButton:hover { border-color: #59361d; }"
         "QToolButton:checked { background: #f7c843; border: 2px solid #59361d; font-weight: bold; }"
-        "QToolButton:focus { outline: none; border-color: #2f6fb0; }");
+        "QToolButton:focus { outline: none; }");
     sbFull.setChecked(true);
+    TabStopOnChecked(grpTwist);
     connect(&grpTwist, &QButtonGroup::idClicked, this,
             [this](int tag) { RunHandler(ShowError, [this, tag] { rbTwistClick(tag); }); });
 

@@ -7,6 +7,7 @@
 #include "book/forms/BookHost.h"
 #include "data/InitGame.h"
 #include "platform/PrivateProfile.h"
+#include "ui/ButtonGroupTab.h"
 
 namespace {
 
@@ -22,7 +23,8 @@ TLettersPart::TLettersPart(TBookHost& host, QWidget& window)
     : pnlLetters(&window), sbClassicLetters(&pnlLetters), sbEasyLetters(&pnlLetters),
       sbBigLetters(&pnlLetters), grpLetters(&window), host_(host) {
     // Three toggles in one row, in the twist panel's style: each face's
-    // button shows its name in that face.
+    // button shows its name in that face. Three pixels apart, so that a
+    // button's focus ring stays off its neighbour.
     pnlLetters.setObjectName("pnlLetters");
     pnlLetters.setFrameStyle(QFrame::Panel | QFrame::Raised);
     pnlLetters.setLineWidth(2);
@@ -40,9 +42,9 @@ TLettersPart::TLettersPart(TBookHost& host, QWidget& window)
          {LettersButton{&sbClassicLetters, "sbClassicLetters", "Classic", "Classic letters",
                         Face(TBookLetters::kClassicFamily, 14), 4, 48},
           LettersButton{&sbEasyLetters, "sbEasyLetters", "Easy-read", "Easy-read letters",
-                        Face(TBookLetters::kEasyReadFamily, 12), 54, 66},
+                        Face(TBookLetters::kEasyReadFamily, 12), 55, 65},
           LettersButton{&sbBigLetters, "sbBigLetters", "Bigger", "Bigger letters",
-                        Face("Arial", 12), 122, 43}}) {
+                        Face("Arial", 12), 123, 43}}) {
         l.b->setObjectName(l.name);
         l.b->setText(l.text);
         l.b->setAccessibleName(l.accessible);
@@ -55,12 +57,13 @@ TLettersPart::TLettersPart(TBookHost& host, QWidget& window)
     grpLetters.addButton(&sbClassicLetters, 0);
     grpLetters.addButton(&sbEasyLetters, 1);
     grpLetters.setExclusive(true);
+    TabStopOnChecked(grpLetters);
     pnlLetters.setStyleSheet(
         "QToolButton { background: #fffaf0; color: #59361d; border: 1px solid #a08a62;"
         " border-radius: 3px; padding: 0px; }"
         "QToolButton:hover { border-color: #59361d; }"
         "QToolButton:checked { background: #f7c843; border: 2px solid #59361d; }"
-        "QToolButton:focus { outline: none; border-color: #2f6fb0; }");
+        "QToolButton:focus { outline: none; }");
     pnlLetters.hide();
 
     if (!SettingsFileName.empty())

@@ -1,8 +1,11 @@
 // A page area as a screen reader sees it.
 #include "book/forms/PageAccessible.h"
 
+#include <algorithm>
+
 #include "book/forms/BookAccess.h"
 #include "book/forms/FormBook.h"
+#include "book/forms/TwistsPart.h"
 #include "platform/qt/Latin1.h"
 
 TPageAccessible::TPageAccessible(QWidget* area, TFormBook& book)
@@ -78,8 +81,24 @@ int TPageAccessible::offsetAtPoint(const QPoint& point) const {
     return -1;
 }
 
-void TPageAccessible::selection(int, int* startOffset, int* endOffset) const {
-    *startOffset = *endOffset = 0;
+std::pair<int, int> TPageAccessible::FocusWord() const {
+    if (!widget()->hasFocus())
+        return {-1, -1};
+    return book_.TwistsPart().FocusWordPlace(widget() == &book_.pbxLeftPage);
+}
+
+int TPageAccessible::selectionCount() const {
+    return FocusWord().first < 0 ? 0 : 1;
+}
+
+void TPageAccessible::selection(int selectionIndex, int* startOffset, int* endOffset) const {
+    const auto [begin, end] = FocusWord();
+    *startOffset = selectionIndex == 0 && begin >= 0 ? begin : 0;
+    *endOffset = selectionIndex == 0 && begin >= 0 ? end : 0;
+}
+
+int TPageAccessible::cursorPosition() const {
+    return std::max(FocusWord().first, 0);
 }
 
 QString TPageAccessible::attributes(int offset, int* startOffset, int* endOffset) const {

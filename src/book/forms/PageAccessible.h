@@ -4,6 +4,7 @@
 // line to a line, with the characters' places on the screen.
 #pragma once
 #include <QAccessibleWidget>
+#include <utility>
 
 #include "book/PageText.h"
 
@@ -23,12 +24,14 @@ public:
     int characterCount() const override;
     QRect characterRect(int offset) const override;
     int offsetAtPoint(const QPoint& point) const override;
+    // The selection: the twist word with the focus, while the page area has
+    // the focus and the word stands on it; the caret at its start.
     void selection(int selectionIndex, int* startOffset, int* endOffset) const override;
-    int selectionCount() const override { return 0; }
+    int selectionCount() const override;
     void addSelection(int, int) override {}
     void removeSelection(int) override {}
     void setSelection(int, int, int) override {}
-    int cursorPosition() const override { return 0; }
+    int cursorPosition() const override;
     void setCursorPosition(int) override {}
     void scrollToSubstring(int, int) override {}
     QString attributes(int offset, int* startOffset, int* endOffset) const override;
@@ -38,6 +41,8 @@ public:
 
 private:
     TPageText Page() const;
+    // The twist word with the focus on this page; -1 and -1 for none.
+    std::pair<int, int> FocusWord() const;
 
     TFormBook& book_;
 };

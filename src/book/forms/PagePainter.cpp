@@ -4,10 +4,12 @@
 
 #include <QPainter>
 #include <QWidget>
+#include <algorithm>
 #include <cstring>
 
 #include "book/BookGeometry.h"
 #include "book/BookPieces.h"
+#include "book/FocusRing.h"
 #include "book/forms/PageLayer.h"
 #include "book/qt/QtBookPieces.h"
 #include "image/RL8ImageData.h"
@@ -222,10 +224,23 @@ void TPagePainter::Draw(Side side, int page, const char* text, const QRect& clip
     plat::QtCanvas canvas(painter, Family(page), Points(page));
     const plat::LogPalette* palette = Palette();
     const plat::LogPalette* previous = palette ? canvas.Target()->SelectPalette(palette) : nullptr;
-    if (story)
+    if (story) {
+        const bool left = side == Side::Left;
         for (TPageLayer* layer : layers_)
             if (layer)
-                layer->DrawPageLayer(book_, canvas, box.width(), page, text, side == Side::Left);
+                layer->DrawPageLayer(book_, canvas, box.width(), page, text, left);
+        if (Area(side).hasFocus()) {
+            bool marked = false;
+            for (TPageLayer* layer : layers_)
+                if (layer && !marked)
+                    marked = layer->DrawPageFocus(book_, canvas, box.width(), page, text, left);
+            // Along the page's edge, above the arrows' band.
+            const int bottom = TBookPieces::BackArrowPos(window_.height()).Y - box.top();
+            if (!marked)
+                TFocusRing::Draw(canvas, TRect{0, 0, box.width(), std::min(box.height(), bottom)},
+                                 TBook::kInk);
+        }
+    }
     if (story && !clip.isNull())
         book_.DrawPageRowsFrom(&book_.Pages, &canvas, box.width(), page, text, part.top(),
                                part.bottom() + 1);
@@ -323,4 +338,21 @@ QImage TPagePainter::PagePicture(Side side) const {
     QPainter painter(&picture);
     PaintPage(side, painter, QRegion(picture.rect()));
     return picture;
+}
+
+void TPagePainter::PaintControl(const QWidget& control, QPainter& painter, const QRegion& damage,
+                                const QImage& picture) {
+    for (const QRect& r : damage)
+        painter.drawImage(r, picture, r);
+    if (control.hasFocus()) {
+        painter.setClipRegion(damage);
+        DrawFocusRing(painter, control.rect());
+    }
+}
+
+void TPagePainter::DrawFocusRing(QPainter& painter, const QRect& outer) {
+    plat::QtCanvas canvas(painter, kCoverFont, kCoverPoints);
+    TFocusRing::Draw(canvas,
+                     TRect{outer.left(), outer.top(), outer.right() + 1, outer.bottom() + 1},
+                     TBook::kInk);
 }

@@ -57,8 +57,14 @@ TReadToMePart::TReadToMePart(TBookHost& host, QWidget& window, TRL8Library& libr
     pbxReadToMe.setToolTip("Read to me");
     pbxReadToMe.setAccessibleName("Read to me");
     pbxReadToMe.OnPaint = [this](QPainter& c, const QRegion& damage) {
-        for (const QRect& r : damage)
-            c.drawImage(r, readToMeImage_, r);
+        TPagePainter::PaintControl(pbxReadToMe, c, damage, readToMeImage_);
+    };
+    pbxReadToMe.setFocusPolicy(Qt::TabFocus);
+    pbxReadToMe.OnKeyDown = [this](int key) {
+        if (key != Qt::Key_Space && key != Qt::Key_Return && key != Qt::Key_Enter)
+            return false;
+        pbxReadToMeClick();
+        return true;
     };
     pbxReadToMe.OnMouseDown = [this](QPoint, Qt::MouseButton b) {
         if (b == Qt::LeftButton)
@@ -71,9 +77,10 @@ TReadToMePart::TReadToMePart(TBookHost& host, QWidget& window, TRL8Library& libr
     pbxReadPace.resize(TReadingPace::kWidth, TReadingPace::kHeight);
     pbxReadPace.setCursor(ScreenCursor(kCursorActivate));
     pbxReadPace.OnPaint = [this](QPainter& c, const QRegion& damage) {
-        for (const QRect& r : damage)
-            c.drawImage(r, readPaceImage_, r);
+        TPagePainter::PaintControl(pbxReadPace, c, damage, readPaceImage_);
     };
+    pbxReadPace.setFocusPolicy(Qt::TabFocus);
+    pbxReadPace.OnKeyDown = [this](int key) { return pbxReadPaceKeyDown(key); };
     pbxReadPace.OnMouseDown = [this](QPoint pos, Qt::MouseButton b) {
         if (b == Qt::LeftButton)
             pbxReadPaceClick(pos.x());
@@ -228,6 +235,30 @@ void TReadToMePart::pbxReadPaceClick(int x) {
     TReadingPace::Save(pace, SettingsFileName);
     pbxReadPace.setAccessibleDescription(TReadingPace::Tip(pace));
     DrawReadPace();
+}
+
+bool TReadToMePart::pbxReadPaceKeyDown(int key) {
+    const int pace = static_cast<int>(pace_);
+    int chosen = pace;
+    switch (key) {
+    case Qt::Key_Left:
+    case Qt::Key_Up:
+        chosen = std::max(pace - 1, 0);
+        break;
+    case Qt::Key_Right:
+    case Qt::Key_Down:
+        chosen = std::min(pace + 1, 2);
+        break;
+    case Qt::Key_Space:
+    case Qt::Key_Return:
+    case Qt::Key_Enter:
+        StepReadingPace();
+        return true;
+    default:
+        return false;
+    }
+    pbxReadPaceClick(chosen * TReadingPace::kCellWidth + TReadingPace::kCellWidth / 2);
+    return true;
 }
 
 void TReadToMePart::StepReadingPace() {

@@ -3,7 +3,9 @@
 // x 50, paused at x 100, standing between the page arrows), the pace control
 // right of it ("readpace", three cells, the chosen one from the lit half;
 // "Book"/"ReadingPace" keeps the pace), the timer that follows the voice,
-// and the reader (TReadAloud).
+// and the reader (TReadAloud). Both controls are Tab stops with the focus
+// ring on their pictures: Space or Enter presses the button; the arrow keys
+// choose the pace.
 //
 // While the voice speaks, tmrReadAlong asks TReadAloud::Follow, which reads
 // the sound's played position and asks for a repaint of the parts of the word
@@ -74,6 +76,10 @@ public:
     // Handlers.
     void pbxReadToMeClick();
     void pbxReadPaceClick(int x); // X within the control
+    // A key on the pace control: Left or Up the slower pace, Right or Down
+    // the quicker one (none past either end), Space or Enter the next pace
+    // round; false for any other key.
+    bool pbxReadPaceKeyDown(int key);
     // The next pace after the one chosen, quick going round to slow (the
     // control's press for screen readers).
     void StepReadingPace();

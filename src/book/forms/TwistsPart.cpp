@@ -3,8 +3,11 @@
 #include "book/forms/TwistsPart.h"
 
 #include <QPainterPath>
+#include <algorithm>
 
 #include "book/BookPieces.h"
+#include "book/FocusRing.h"
+#include "book/PageText.h"
 #include "book/forms/BookHost.h"
 #include "book/forms/PagePainter.h"
 #include "book/forms/ReadToMePart.h"
@@ -44,8 +47,14 @@ TTwistsPart::TTwistsPart(TBookHost& host, QWidget& window, TStoryGenerator& gene
     pbxShowTwists.resize(kWidth, kHeight);
     pbxShowTwists.setCursor(ScreenCursor(kCursorActivate));
     pbxShowTwists.OnPaint = [this](QPainter& c, const QRegion& damage) {
-        for (const QRect& r : damage)
-            c.drawImage(r, image_, r);
+        TPagePainter::PaintControl(pbxShowTwists, c, damage, image_);
+    };
+    pbxShowTwists.setFocusPolicy(Qt::TabFocus);
+    pbxShowTwists.OnKeyDown = [this](int key) {
+        if (key != Qt::Key_Space && key != Qt::Key_Return && key != Qt::Key_Enter)
+            return false;
+        RunHandler(host_.Errors(), [this] { pbxShowTwistsClick(); });
+        return true;
     };
     pbxShowTwists.OnMouseDown = [this](QPoint, Qt::MouseButton b) {
         if (b == Qt::LeftButton)
@@ -81,6 +90,131 @@ void TTwistsPart::Show(bool show) {
     if (show)
         Draw();
     pbxShowTwists.setVisible(show && !image_.isNull());
+    PlaceWordStop();
+}
+
+void TTwistsPart::PlaceWordStop() {
+    QWidget* focused = left_.window()->focusWidget();
+    const bool stopFocused = focusWord_ >= 0 && focused == &PageArea(focusLeft_);
+    words_.clear();
+    const int current = host_.CurrentPage();
+    const TBook& book = host_.Book();
+    if (showTwists_ && current >= 1 && current <= book.PageCount())
+        for (const bool left : {true, false})
+            for (const TStoryTwists::PagePart& p :
+                 twists_.PageParts(book, left ? current : current + 1))
+                if (std::none_of(words_.begin(), words_.end(),
+                                 [&](const auto& w) { return w.first == p.span; }))
+                    words_.emplace_back(p.span, left);
+    const auto at = std::find_if(words_.begin(), words_.end(),
+                                 [&](const auto& w) { return w.first == focusWord_; });
+    if (at != words_.end()) {
+        focusLeft_ = at->second;
+    } else if (!words_.empty()) {
+        // A page area with the focus keeps it, on its first word.
+        const bool rightFocused = focused == &right_ && !stopFocused;
+        const auto first = std::find_if(words_.begin(), words_.end(),
+                                        [&](const auto& w) { return w.second != rightFocused; });
+        const auto& w = first != words_.end() ? *first : words_.front();
+        focusWord_ = w.first;
+        focusLeft_ = w.second;
+    } else {
+        focusWord_ = -1;
+    }
+    for (const bool left : {true, false})
+        PageArea(left).setFocusPolicy(focusWord_ >= 0 && left == focusLeft_ ? Qt::TabFocus
+                                                                            : Qt::NoFocus);
+    if (stopFocused && focusWord_ >= 0 && focused != &PageArea(focusLeft_))
+        PageArea(focusLeft_).setFocus(Qt::OtherFocusReason);
+}
+
+void TTwistsPart::PageFocusChanged(bool left, bool in) {
+    if (in && focusWord_ >= 0 && left != focusLeft_) {
+        // Focus given to the other page (after a new story): its first word.
+        const auto first = std::find_if(words_.begin(), words_.end(),
+                                        [&](const auto& w) { return w.second == left; });
+        if (first != words_.end())
+            FocusOn(first->first, left);
+    }
+    host_.Painter().Render(host_.CurrentPage(), host_.StoryText().c_str());
+    if (in && focusWord_ >= 0 && left == focusLeft_ && FocusWordMoved)
+        FocusWordMoved(left);
+}
+
+std::pair<int, int> TTwistsPart::FocusWordPlace(bool left) const {
+    if (focusWord_ < 0 || left != focusLeft_ || !showTwists_)
+        return {-1, -1};
+    const TBook& book = host_.Book();
+    const int page = host_.CurrentPage() + (left ? 0 : 1);
+    const char* text = host_.StoryText().c_str();
+    const TPageText shown(book, page, text);
+    int begin = -1, end = -1;
+    for (const TStoryTwists::PagePart& p : twists_.PageParts(book, page)) {
+        if (p.span != focusWord_)
+            continue;
+        if (begin < 0)
+            begin = shown.OffsetOf(p.part.Line, p.part.Start);
+        end = shown.OffsetOf(p.part.Line, p.part.End);
+    }
+    return begin < 0 || end < begin ? std::pair(-1, -1) : std::pair(begin, end);
+}
+
+bool TTwistsPart::PageKeyDown(bool left, int key) {
+    if (focusWord_ < 0 || left != focusLeft_)
+        return false;
+    const auto at = std::find_if(words_.begin(), words_.end(),
+                                 [&](const auto& w) { return w.first == focusWord_; });
+    if (at == words_.end())
+        return false;
+    switch (key) {
+    case Qt::Key_Left:
+        if (at != words_.begin())
+            FocusOn(std::prev(at)->first, std::prev(at)->second);
+        return true;
+    case Qt::Key_Right:
+        if (std::next(at) != words_.end())
+            FocusOn(std::next(at)->first, std::next(at)->second);
+        return true;
+    case Qt::Key_Space:
+    case Qt::Key_Return:
+    case Qt::Key_Enter:
+        RunHandler(host_.Errors(), [this] { SwapTwist(focusWord_); });
+        return true;
+    default:
+        return false;
+    }
+}
+
+void TTwistsPart::FocusOn(int span, bool left) {
+    const bool moved = left != focusLeft_;
+    focusWord_ = span;
+    focusLeft_ = left;
+    PageArea(left).setFocusPolicy(Qt::TabFocus);
+    PageArea(!left).setFocusPolicy(Qt::NoFocus);
+    if (moved && PageArea(!left).hasFocus()) {
+        PageArea(left).setFocus(Qt::OtherFocusReason); // repaints the pages, tells readers
+        return;
+    }
+    host_.Painter().Render(host_.CurrentPage(), host_.StoryText().c_str());
+    if (PageArea(left).hasFocus() && FocusWordMoved)
+        FocusWordMoved(left);
+}
+
+bool TTwistsPart::DrawPageFocus(const TBook& book, plat::Canvas& canvas, int width, int page,
+                                const char* text, bool left) {
+    if (focusWord_ < 0 || left != focusLeft_ || !showTwists_)
+        return false;
+    bool drawn = false;
+    for (const TStoryTwists::PagePart& p : twists_.PageParts(book, page)) {
+        if (p.span != focusWord_)
+            continue;
+        const TRect r = TStoryTwists::PartRect(book, canvas, width, p.part, text);
+        if (r.IsEmpty())
+            continue;
+        TFocusRing::Draw(canvas, TFocusRing::Around(r), TBook::kInk);
+        drawn = true;
+    }
+    return drawn;
 }
 
 void TTwistsPart::Place(int w, int h) {

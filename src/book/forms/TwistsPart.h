@@ -5,10 +5,18 @@
 // page painter's twist layer), the tooltip of what the tale had there
 // ("was: " and the plain word) and the click on a tinted word that swaps it
 // again. "Book"/"ShowTwists" keeps the choice.
+//
+// The tinted words of the spread shown are one Tab stop: the page area that
+// holds the word with the focus takes the keyboard focus (the other takes
+// none), Left and Right move the focus from word to word in reading order,
+// across to the other page too, and Space or Enter swaps it as a click does.
+// The ring around it is drawn under the text by the page painter
+// (DrawPageFocus); screen readers find it as the page's selected text.
 #pragma once
 #include <QImage>
 #include <QObject>
 #include <QRect>
+#include <functional>
 #include <string>
 #include <utility>
 #include <vector>
@@ -66,14 +74,40 @@ public:
     // then turns the page).
     bool TwistClick(bool left, QPoint pos);
 
+    // The twist word with the focus (a span; -1 for none) and whether it
+    // stands on the left page.
+    int FocusWord() const { return focusWord_; }
+    bool FocusWordLeft() const { return focusLeft_; }
+    // Where the twist word with the focus stands in the text of the page on
+    // the left area when Left (TPageText offsets, the end excluded); -1 and
+    // -1 when it is not there.
+    std::pair<int, int> FocusWordPlace(bool left) const;
+    // The focus moved to a twist word on the left area when Left (the window
+    // tells screen readers).
+    std::function<void(bool left)> FocusWordMoved;
+    // A page area (left when Left) took or lost the keyboard focus.
+    void PageFocusChanged(bool left, bool in);
+    // A key on a page area (left when Left): false when it is not the twist
+    // words' (the key then goes to the window).
+    bool PageKeyDown(bool left, int key);
+
     // The tint (TPageLayer), keeping the parts' rectangles.
     void DrawPageLayer(const TBook& book, plat::Canvas& canvas, int width, int page,
+                       const char* text, bool left) override;
+    // The ring around the twist word with the focus (TPageLayer).
+    bool DrawPageFocus(const TBook& book, plat::Canvas& canvas, int width, int page,
                        const char* text, bool left) override;
 
 private:
     void TwistMouseMove(bool left, QPoint pos);
     // Names the button for what a press does now, or why it does nothing.
     void Name();
+    // Finds the tinted words of the spread shown, keeps the focus word where
+    // it still stands (else the first), and gives the Tab stop to its page.
+    void PlaceWordStop();
+    // Moves the focus word to span Span on the left page when Left.
+    void FocusOn(int span, bool left);
+    TPaintBox& PageArea(bool left) const { return left ? left_ : right_; }
 
     TBookHost& host_;
     TStoryGenerator& generator_;
@@ -85,4 +119,9 @@ private:
     QImage image_; // the button over the book behind it
     // The tinted parts on each page area and the span each belongs to.
     std::vector<std::pair<QRect, int>> rects_[2];
+    // The tinted words of the spread shown, in reading order: their spans
+    // and whether each stands on the left page.
+    std::vector<std::pair<int, bool>> words_;
+    int focusWord_ = -1;
+    bool focusLeft_ = true;
 };

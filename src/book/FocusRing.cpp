@@ -1,0 +1,25 @@
+// TFocusRing: where the focus ring stands and the one routine that draws it.
+#include "book/FocusRing.h"
+
+#include <algorithm>
+
+TRect TFocusRing::Around(const TRect& box) {
+    constexpr int out = kGap + kWidth;
+    return TRect{box.Left - out, box.Top - out, box.Right + out, box.Bottom + out};
+}
+
+std::array<TRect, 4> TFocusRing::Strips(const TRect& outer) {
+    const int w =
+        std::min({kWidth, (outer.Right - outer.Left) / 2, (outer.Bottom - outer.Top) / 2});
+    return {TRect{outer.Left, outer.Top, outer.Right, outer.Top + w},
+            TRect{outer.Left, outer.Bottom - w, outer.Right, outer.Bottom},
+            TRect{outer.Left, outer.Top + w, outer.Left + w, outer.Bottom - w},
+            TRect{outer.Right - w, outer.Top + w, outer.Right, outer.Bottom - w}};
+}
+
+void TFocusRing::Draw(plat::Canvas& canvas, const TRect& outer, uint32_t ink) {
+    if (outer.IsEmpty())
+        return;
+    for (const TRect& r : Strips(outer))
+        canvas.FillRect(r.Left, r.Top, r.Right, r.Bottom, ink);
+}
