@@ -65,6 +65,15 @@ TFormBook::TFormBook(TStoryGenerator& generator, TRL8Library& library, QWidget* 
     painter_->SetLayer(TPagePainter::Layer::TwistTint, twists_.get());
     painter_->SetLayer(TPagePainter::Layer::ReadHighlight, reading_.get());
     BuildForm();
+    for (QWidget* c :
+         {static_cast<QWidget*>(&pnlTwist), static_cast<QWidget*>(&pnlHero),
+          static_cast<QWidget*>(&pnlHeroine), static_cast<QWidget*>(&cmdNewStory),
+          static_cast<QWidget*>(&cmdReadSaved), static_cast<QWidget*>(&letters_->pnlLetters)})
+        coverControls_.Add(*c);
+    ScreenArea = [this] {
+        const QScreen* s = screen();
+        return s ? s->availableGeometry() : QRect();
+    };
     access_->NameControls();
     installEventFilter(this);
     for (QPushButton* b : {&cmdNewStory, &cmdReadSaved, &commands_->cmdPrint, &commands_->cmdSave,
