@@ -547,13 +547,18 @@ void TBook::DrawCover(plat::Canvas& canvas, int width, int height) {
     }
 
     // Words grown past the normal size shrink, the gap kept, until the block
-    // fits above the text area's bottom; grown words that fit stand so.
-    const auto blockTop = [&] {
-        const int lineHeight = std::abs(canvas.TextHeight("A"));
-        return static_cast<int>((int64_t{bottom} - int64_t{lineHeight} * n - int64_t{n - 1} * gap) *
-                                2 / 5);
+    // fits inside the frame with a gap's room above the picture; grown words
+    // that fit stand so.
+    const auto block = [&] {
+        return int64_t{std::abs(canvas.TextHeight("A"))} * n + int64_t{n - 1} * gap;
     };
-    while (size > normalSize && blockTop() < MarginY + 4)
+    const auto blockTop = [&] { return static_cast<int>((bottom - block()) * 2 / 5); };
+    const auto blockFits = [&] {
+        const int64_t top = blockTop();
+        const int64_t foot = Picture ? bottom - MarginY - 4 - kCoverGap : bottom - MarginY - 4;
+        return top >= MarginY + 4 && top + 8 + block() <= foot;
+    };
+    while (size > normalSize && !blockFits())
         canvas.SetFontSize(--size);
 
     int y = 0;

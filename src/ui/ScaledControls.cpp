@@ -22,6 +22,18 @@ QString ScaledSheet(const QString& sheet, int scale) {
     return out + sheet.mid(last);
 }
 
+// Icon's pictures at Size, each pixel a Scale x Scale block.
+QIcon ScaledIcon(const QIcon& icon, const QSize& size, int scale) {
+    QIcon out;
+    for (const QIcon::Mode mode : {QIcon::Normal, QIcon::Disabled}) {
+        const QPixmap p = icon.pixmap(size, 1.0, mode);
+        if (!p.isNull())
+            out.addPixmap(p.scaled(p.size() * scale, Qt::IgnoreAspectRatio, Qt::FastTransformation),
+                          mode);
+    }
+    return out;
+}
+
 } // namespace
 
 void TScaledControls::Add(QWidget& control) {
@@ -33,8 +45,10 @@ void TScaledControls::Add(QWidget& control) {
         e.font = w.font();
         if (const auto* frame = qobject_cast<QFrame*>(&w))
             e.lineWidth = frame->lineWidth();
-        if (const auto* button = qobject_cast<QAbstractButton*>(&w))
+        if (const auto* button = qobject_cast<QAbstractButton*>(&w)) {
             e.iconSize = button->iconSize();
+            e.icon = button->icon();
+        }
         e.styleSheet = w.styleSheet();
         entries_.push_back(std::move(e));
     };
@@ -66,8 +80,12 @@ void TScaledControls::Apply(int scale) {
         w->setFont(font);
         if (e.lineWidth >= 0)
             static_cast<QFrame*>(w)->setLineWidth(e.lineWidth * scale);
-        if (e.iconSize.isValid())
-            static_cast<QAbstractButton*>(w)->setIconSize(e.iconSize * scale);
+        if (e.iconSize.isValid()) {
+            auto* button = static_cast<QAbstractButton*>(w);
+            button->setIconSize(e.iconSize * scale);
+            if (!e.icon.isNull())
+                button->setIcon(scale == 1 ? e.icon : ScaledIcon(e.icon, e.iconSize, scale));
+        }
         if (!e.styleSheet.isEmpty())
             w->setStyleSheet(ScaledSheet(e.styleSheet, scale));
     }

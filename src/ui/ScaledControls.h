@@ -1,10 +1,12 @@
 // TScaledControls: a window's controls shown at a whole-number multiple of
 // the size they were built at. Each control and every widget inside it keep
 // their built size, places inside their control, fonts, frame lines, icon
-// sizes and style-sheet pixels; a scale multiplies them all. Where a control
+// sizes and pictures and style-sheet pixels; a scale multiplies them all
+// (pictures in whole-pixel blocks). Where a control
 // itself stands is the window's to decide.
 #pragma once
 #include <QFont>
+#include <QIcon>
 #include <QPointer>
 #include <QRect>
 #include <QSize>
@@ -31,6 +33,7 @@ private:
         QFont font;
         int lineWidth = -1; // frames only
         QSize iconSize;     // buttons only
+        QIcon icon;         // its pictures, grown in whole-pixel blocks
         QString styleSheet;
     };
     std::vector<Entry> entries_;
