@@ -484,6 +484,13 @@ TEST_F(FormBookTest, TheCoverGrowsWithTheWindow) {
     EXPECT_LE(book->cmdNewStory.geometry().bottom(), page.bottom());
     EXPECT_NEAR(book->pnlTwist.geometry().center().x(), page.center().x() + 10, 1);
 
+    // Another twist repaints the whole of the grown picture.
+    QTest::mouseClick(&book->sbNone, Qt::LeftButton);
+    EXPECT_EQ(
+        book->Painter().PagePicture(TPagePainter::Side::Left).copy(at.X, at.Y, 450, 450),
+        tale.copy(0, 0, 150, 150).scaled(450, 450, Qt::IgnoreAspectRatio, Qt::FastTransformation));
+    QTest::mouseClick(&book->sbFull, Qt::LeftButton);
+
     // Back to the first size: all as it was.
     book->resize(592, 418);
     EXPECT_EQ(book->CoverScale(), 1);
