@@ -276,7 +276,7 @@ void TFormGame::FormResize() {
         resize(std::max(width(), minW), std::max(height(), minH));
         return;
     }
-    const int scale = TSceneLayout::Scale(width(), height(), kSceneWidth, kSceneHeight);
+    const int scale = TSceneLayout::WindowScale(width(), height());
     const int w = kSceneWidth * scale, h = kSceneHeight * scale;
     pbxMain.setGeometry(TSceneLayout::Centred(width(), w), TSceneLayout::Centred(height(), h), w,
                         h);

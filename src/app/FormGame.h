@@ -20,6 +20,7 @@
 #include "platform/WaveOutWindow.h"
 #include "platform/qt/QtDrawTarget.h"
 #include "scene/Scene.h"
+#include "scene/SceneLayout.h"
 #include "ui/PaintBox.h"
 #include "ui/RL8Tile.h"
 #include "ui/RunHandler.h"
@@ -38,8 +39,8 @@ extern TRL8Library* GameLibrary;
 class TFormGame : public QWidget, public plat::WaveOutWindow {
     Q_OBJECT
 public:
-    static constexpr int kSceneWidth = 550;
-    static constexpr int kSceneHeight = 370;
+    static constexpr int kSceneWidth = TSceneLayout::kSceneWidth;
+    static constexpr int kSceneHeight = TSceneLayout::kSceneHeight;
     static constexpr int kClientWidth = 590;
     static constexpr int kClientHeight = 410;
     static constexpr uint32_t kTimerInterval = 55;

@@ -472,6 +472,16 @@ void TBook::DrawStoryPage(const TPage& page, plat::Canvas& canvas, int width, co
     }
 }
 
+int TBook::CoverPictureScale(int width, int height, int pictureW, int pictureH, int marginX,
+                             int marginY) {
+    if (pictureW <= 0 || pictureH <= 0)
+        return 1;
+    const int64_t across = int64_t{width} - 2 * (int64_t{marginX} + 3 + 8);
+    const int64_t down = int64_t{height} - height / 2 - int64_t{marginY} - 12;
+    const int64_t k = std::min(across / pictureW, down / pictureH);
+    return static_cast<int>(std::clamp<int64_t>(k, 1, plat::DrawTarget::kMaxScale));
+}
+
 void TBook::DrawCover(plat::Canvas& canvas, int width, int height) {
     canvas.SetPenColour(TBook::kInk);
     const int normal = canvas.FontSize();
@@ -488,12 +498,19 @@ void TBook::DrawCover(plat::Canvas& canvas, int width, int height) {
 
     int bottom = H;
     if (Picture) {
-        const int pw = PictureRect.Right - PictureRect.Left;
-        const int ph = PictureRect.Bottom - PictureRect.Top;
+        const int k = CoverPictureScale(W, H, PictureRect.Right - PictureRect.Left,
+                                        PictureRect.Bottom - PictureRect.Top, MarginX, MarginY);
+        const int pw = (PictureRect.Right - PictureRect.Left) * k;
+        const int ph = (PictureRect.Bottom - PictureRect.Top) * k;
         bottom = 5 * ph <= 2 * H ? H * 3 / 5 : H - ph - 8;
         PicturePos = TPoint{(W - pw) / 2, bottom - MarginY - 4};
-        if (plat::DrawTarget* target = canvas.Target())
+        PictureScale = k;
+        if (plat::DrawTarget* target = canvas.Target()) {
+            const int before = target->Scale();
+            target->SetScale(k, PicturePos.X, PicturePos.Y);
             Picture->DisplayRect(*target, PicturePos, PictureRect);
+            target->SetScale(before);
+        }
     }
 
     // The words: one more than there are spaces; two spaces in a row make an
@@ -512,7 +529,11 @@ void TBook::DrawCover(plat::Canvas& canvas, int width, int height) {
     const int n = static_cast<int>(words.size());
 
     int gap = kCoverGap;
-    int size = std::max(2 * normal, kMinFontSize);
+    // The normal size, or larger in proportion to a wider cover.
+    const int64_t grown = int64_t{2} * normal *
+                          std::clamp(W, kCoverWidth, kCoverWordsGrowth * kCoverWidth) / kCoverWidth;
+    const int normalSize = std::max(2 * normal, kMinFontSize);
+    int size = std::max(static_cast<int>(std::min<int64_t>(grown, INT32_MAX)), normalSize);
     canvas.SetFontSize(size);
 
     for (;;) {
@@ -524,24 +545,44 @@ void TBook::DrawCover(plat::Canvas& canvas, int width, int height) {
         canvas.SetFontSize(--size);
     }
 
-    // Each pass tests the position it computed before making the gap (and,
-    // for tall fonts, the size) smaller; the gap's last decrease is undone.
+    // Words grown past the normal size shrink, the gap kept, until the block
+    // fits inside the frame with a gap's room above the picture; grown words
+    // that fit stand so.
+    const auto block = [&] {
+        return int64_t{std::abs(canvas.TextHeight("A"))} * n + int64_t{n - 1} * gap;
+    };
+    const auto blockTop = [&] { return static_cast<int>((bottom - block()) * 2 / 5); };
+    const auto blockFits = [&] {
+        const int64_t top = blockTop();
+        const int64_t foot = Picture ? bottom - MarginY - 4 - kCoverGap : bottom - MarginY - 4;
+        return top >= MarginY + 4 && top + 8 + block() <= foot;
+    };
+    while (size > normalSize && !blockFits())
+        canvas.SetFontSize(--size);
+
     int y = 0;
-    for (;;) {
-        const int lineHeight = std::abs(canvas.TextHeight("A"));
-        y = static_cast<int>((int64_t{bottom} - int64_t{lineHeight} * n - int64_t{n - 1} * gap) *
-                             2 / 5);
-        --gap;
-        if (lineHeight - 30 > gap && size > kMinFontSize)
-            canvas.SetFontSize(--size);
-        if (y >= MarginY + 4)
-            break;
-        // A single word at the smallest size gains nothing from a smaller
-        // gap: it stays where it is.
-        if (n == 1 && size <= kMinFontSize)
-            break;
+    if (size > normalSize) {
+        y = blockTop();
+    } else {
+        // Each pass tests the position it computed before making the gap
+        // (and, for tall fonts, the size) smaller; the gap's last decrease
+        // is undone.
+        for (;;) {
+            const int lineHeight = std::abs(canvas.TextHeight("A"));
+            y = static_cast<int>(
+                (int64_t{bottom} - int64_t{lineHeight} * n - int64_t{n - 1} * gap) * 2 / 5);
+            --gap;
+            if (lineHeight - 30 > gap && size > kMinFontSize)
+                canvas.SetFontSize(--size);
+            if (y >= MarginY + 4)
+                break;
+            // A single word at the smallest size gains nothing from a smaller
+            // gap: it stays where it is.
+            if (n == 1 && size <= kMinFontSize)
+                break;
+        }
+        ++gap;
     }
-    ++gap;
     y += 8;
     const int lineHeight = std::abs(canvas.TextHeight("A"));
 

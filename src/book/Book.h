@@ -55,6 +55,11 @@ public:
     static constexpr int kCoverGap = 15;
     // The ink the pages are written in (0x00RRGGBB).
     static constexpr uint32_t kInk = 0x000000;
+    // The cover's width at which its words stand at their normal size, twice
+    // the font's (the storybook's first page); a wider cover sets them larger
+    // in proportion, up to kCoverWordsGrowth times that.
+    static constexpr int kCoverWidth = 216;
+    static constexpr int kCoverWordsGrowth = 3;
 
     TLumList Pages;                   // of TPage; page N is Pages.Items(N)
     std::string CoverText;            // cover words, separated by single spaces
@@ -62,7 +67,16 @@ public:
     int32_t MarginY = 0;              // top and bottom margin, device pixels
     TRL8ImageData* Picture = nullptr; // cover picture, not owned; may be nullptr
     TPoint PicturePos;                // where the cover drawing last put the picture
+    int PictureScale = 1;             // and how many pixels each of its pixels took across
     TRect PictureRect;                // the part of Picture shown (half-open)
+
+    // The cover's picture scale for a Width x Height cover and a picture of
+    // PictureW x PictureH: the largest whole number (at least 1) at which the
+    // picture fits the cover's picture area, the lower half of the page
+    // inside the frame (8 pixels in from the inner frame at the sides, its
+    // foot 12 above the page's bottom margin).
+    static int CoverPictureScale(int width, int height, int pictureW, int pictureH, int marginX,
+                                 int marginY);
 
     // Removes and frees all pages.
     void Clear() { Pages.Clear(); }
@@ -84,8 +98,10 @@ public:
     // Width x Height pixels: 0 draws the cover (PageList and Text may then be
     // nullptr); 1 .. count draw that story page of Text; any other number
     // draws nothing. The background is not painted. The canvas's font size
-    // and bold style are as before afterwards. Sets PicturePos when the
-    // cover is drawn with a picture.
+    // and bold style are as before afterwards. Sets PicturePos and
+    // PictureScale when the cover is drawn with a picture; the picture is
+    // drawn in whole pixels (CoverPictureScale), the cover's words as large
+    // as the cover's width allows (kCoverWidth).
     void DrawPageFrom(const TLumList* pageList, plat::Canvas* canvas, int width, int height,
                       int pageNumber, const char* text);
     // DrawPageFrom on Pages.

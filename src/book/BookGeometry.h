@@ -80,18 +80,30 @@ public:
     // pixels above the page (onto the book's edge), the stack closes up: 4
     // pixels between the controls and 8 below "Create story". Returns the
     // letters panel's top; Top gets the others'.
+    // Scale multiplies the gaps, for controls shown Scale times their size.
     static int StackCoverWithLetters(const TBookBox& rightPage, const CoverControls& heights,
                                      int lettersHeight, bool readSaved, bool hero, bool heroine,
-                                     CoverControls& top) {
-        top = StackCover(rightPage, heights, readSaved, hero, heroine);
-        if (top.twist - 8 - lettersHeight >= rightPage.top - 10)
-            return top.twist - 8 - lettersHeight;
-        top = StackCover(rightPage, heights, readSaved, hero, heroine, 4, 8);
-        return top.twist - 4 - lettersHeight;
+                                     CoverControls& top, int scale = 1) {
+        top = StackCover(rightPage, heights, readSaved, hero, heroine, 8 * scale, 24 * scale);
+        if (top.twist - 8 * scale - lettersHeight >= rightPage.top - 10)
+            return top.twist - 8 * scale - lettersHeight;
+        top = StackCover(rightPage, heights, readSaved, hero, heroine, 4 * scale, 8 * scale);
+        return top.twist - 4 * scale - lettersHeight;
     }
+    // The smallest client area, in the proportions of the first one (Width x
+    // Height), whose pages' lines are at least Line pixels wide between the
+    // margins.
+    static TBookBox ClientForLine(int line, int width, int height);
+    // Where a window whose client area is Client stands once grown to hold
+    // a client of Width x Height, within Area (the screen's free area, in
+    // the same co-ordinates, less the window's frame): never smaller than
+    // it was, no larger than Area, centred on where it stood and then moved
+    // wholly inside Area. A window already as large stays where it is.
+    static TBookBox GrowWithin(const TBookBox& client, int width, int height, const TBookBox& area);
+
     // The page areas of a W x H client area.
-    static TBookBox LeftPage(int w, int h) { return {60, kPageTop, w / 2 - 80, h - 98}; }
-    static TBookBox RightPage(int w, int h) {
+    static constexpr TBookBox LeftPage(int w, int h) { return {60, kPageTop, w / 2 - 80, h - 98}; }
+    static constexpr TBookBox RightPage(int w, int h) {
         return {w - (w / 2 - 80) - 50, kPageTop, w / 2 - 80, h - 98};
     }
 };

@@ -1,6 +1,8 @@
 // The choice of letters for the story's pages.
 #include "book/BookLetters.h"
 
+#include <algorithm>
+
 #include "book/Book.h"
 
 TBookLetters TBookLetters::FromSettings(std::string_view letters, std::string_view bigLetters) {
@@ -21,6 +23,11 @@ int TBookLetters::FitPoints(plat::Canvas& canvas, int avail) const {
             return points;
         --points;
     }
+}
+
+int TBookLetters::LineNeeded(plat::Canvas& canvas) const {
+    canvas.SetFontSize(Points());
+    return TBook::kMinCharsPerLine * std::max(canvas.TextWidth("n"), 1);
 }
 
 TPrintFont::Band TBookLetters::PrintBand() const {

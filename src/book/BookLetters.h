@@ -42,6 +42,10 @@ public:
     // (TBook::kMinCharsPerLine), never below the normal size. Canvas is left
     // at that size.
     int FitPoints(plat::Canvas& canvas, int avail) const;
+    // How wide a page's lines must be for the size chosen to stand whole:
+    // the layout's fewest widths of "n" at that size, measured with Canvas
+    // in this face (left at that size).
+    int LineNeeded(plat::Canvas& canvas) const;
 
     // How many widths of "n" the printed lines span: 50 to 60 for the
     // normal size, two thirds of that for the bigger letters, so that the

@@ -2,7 +2,9 @@
 #include "platform/DrawTarget.h"
 
 #include <algorithm>
+#include <cstdint>
 #include <cstring>
+#include <vector>
 
 namespace plat {
 
@@ -79,9 +81,35 @@ int DrawTarget::TransferIndices(int destX, int destY, int w, int h, int srcX, in
     const std::ptrdiff_t stride = info.Stride();
     const ColourLut& lut = CachedColourTable(info);
     const uint8_t* top = bits + (y1 - 1) * stride + x0;
-    Blit(static_cast<int>(dx), static_cast<int>(dyTop), static_cast<int>(x1 - x0),
-         static_cast<int>(y1 - y0), top, -stride, lut, op);
-    return static_cast<int>(y1 - y0);
+    const int cw = static_cast<int>(x1 - x0), ch = static_cast<int>(y1 - y0);
+    if (scale_ == 1) {
+        Blit(static_cast<int>(dx), static_cast<int>(dyTop), cw, ch, top, -stride, lut, op);
+        return ch;
+    }
+    // Each pixel a block: the rows widened and repeated, top row first.
+    const int k = scale_;
+    const std::size_t sw = static_cast<std::size_t>(cw) * k;
+    std::vector<uint8_t> blocks(sw * static_cast<std::size_t>(ch) * k);
+    for (int r = 0; r < ch; ++r) {
+        const uint8_t* row = top - static_cast<std::ptrdiff_t>(r) * stride;
+        uint8_t* out = blocks.data() + static_cast<std::size_t>(r) * k * sw;
+        for (int c = 0; c < cw; ++c)
+            std::fill_n(out + static_cast<std::size_t>(c) * k, k, row[c]);
+        for (int i = 1; i < k; ++i)
+            std::copy_n(out, sw, out + static_cast<std::size_t>(i) * sw);
+    }
+    const int64_t sx = originX_ + (dx - originX_) * k, sy = originY_ + (dyTop - originY_) * k;
+    if (sx < INT32_MIN || sx > INT32_MAX || sy < INT32_MIN || sy > INT32_MAX)
+        return 0;
+    Blit(static_cast<int>(sx), static_cast<int>(sy), static_cast<int>(sw), ch * k, blocks.data(),
+         static_cast<std::ptrdiff_t>(sw), lut, op);
+    return ch;
+}
+
+void DrawTarget::SetScale(int scale, int originX, int originY) {
+    scale_ = std::clamp(scale, 1, kMaxScale);
+    originX_ = originX;
+    originY_ = originY;
 }
 
 void DrawTarget::BlitToRgb32(uint32_t* dest, std::ptrdiff_t destPitch, int destW, int destH, int x,

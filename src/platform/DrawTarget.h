@@ -38,6 +38,15 @@ public:
     int TransferIndices(int destX, int destY, int w, int h, int srcX, int srcY, const uint8_t* bits,
                         const BitmapInfo& info, RasterOp op);
 
+    // Transfers after this show each pixel as a Scale x Scale block, whole
+    // pixels with no smoothing: a transfer to (DestX, DestY) lands at Origin +
+    // Scale x ((DestX, DestY) - Origin), so a picture drawn at Origin grows
+    // from its top-left corner. Scale 1 (the default) transfers unscaled;
+    // Scale is kept within 1 .. kMaxScale.
+    static constexpr int kMaxScale = 64;
+    void SetScale(int scale, int originX = 0, int originY = 0);
+    int Scale() const { return scale_; }
+
     // The colour of each pixel value for Info under the selected palette.
     void ColourTable(const BitmapInfo& info, uint32_t (&lut)[256]) const;
 
@@ -64,6 +73,8 @@ private:
     using ColourLut = uint32_t[256];
     const ColourLut& CachedColourTable(const BitmapInfo& info);
 
+    int scale_ = 1;
+    int originX_ = 0, originY_ = 0;
     const LogPalette* selected_ = nullptr;
     uint64_t selection_ = 0; // counts palette selections
     uint64_t cachedSelection_ = ~uint64_t{0};

@@ -10,6 +10,9 @@
 class TSceneLayout {
 public:
     static constexpr int kMargin = 20;
+    // The scene's design size: its work image, hit regions and focus ring.
+    static constexpr int kSceneWidth = 550;
+    static constexpr int kSceneHeight = 370;
 
     // The smallest client extent (width or height) that holds a scene
     // SceneExtent long with kMargin on both sides.
@@ -23,6 +26,13 @@ public:
         const int down = clientHeight / MinClient(sceneHeight);
         const int n = across < down ? across : down;
         return n < 1 ? 1 : n;
+    }
+
+    // The whole-number step the game's windows show their controls at in a
+    // client of ClientWidth x ClientHeight: the scene's scale there, so that
+    // a window opened over the scene matches it.
+    static constexpr int WindowScale(int clientWidth, int clientHeight) {
+        return Scale(clientWidth, clientHeight, kSceneWidth, kSceneHeight);
     }
 
     // A paint-box co-ordinate shown at Scale back to the scene's: the scene

@@ -198,6 +198,70 @@ TEST(BookDraw, CoverPictureAtPicturePos) {
     image.FreeImageData(std::move(surface));
 }
 
+TEST(BookDraw, ALargeCoverShowsItsPictureInWholePixelBlocksAndItsWordsLarger) {
+    // A 150 x 150 checkerboard of the values 10 and 20.
+    TRL8Image image;
+    image.Initialize("pic", nullptr, 150, 150);
+    auto surface = image.CreateImageData(&plat::BitmapInfo::Template());
+    for (int y = 0; y < 150; ++y)
+        for (int x = 0; x < 150; ++x) {
+            *surface->StartLine(x, y) = static_cast<uint8_t>((x + y) % 2 ? 20 : 10);
+            surface->UnlockSegment(x, y);
+        }
+    EXPECT_EQ(TBook::CoverPictureScale(216, 320, 150, 150, 8, 8), 1) << "the first size";
+    // The lower half of the page inside the frame holds three across and
+    // down, not four down.
+    EXPECT_EQ(TBook::CoverPictureScale(880, 982, 150, 150, 8, 8), 3);
+    EXPECT_EQ(TBook::CoverPictureScale(880, 2 * (8 + 12 + 600) - 2, 150, 150, 8, 8), 3);
+    EXPECT_EQ(TBook::CoverPictureScale(880, 2 * (8 + 12 + 600), 150, 150, 8, 8), 4);
+    EXPECT_EQ(TBook::CoverPictureScale(2 * (8 + 3 + 8) + 599, 5000, 150, 150, 8, 8), 3)
+        << "the width decides";
+
+    plat::FixedCanvas canvas(10, 20);
+    TBook book;
+    book.MarginX = book.MarginY = 8;
+    book.CoverText = "The Three Bears";
+    book.Picture = surface.get();
+    book.PictureRect = TRect{0, 0, 150, 150};
+    plat::MemoryDrawTarget& target = canvas.MakeTarget(880, 982, 0xFFFFFFFFu);
+    book.DrawPage(&canvas, 880, nullptr, 0, 982);
+    EXPECT_EQ(book.PictureScale, 3);
+    EXPECT_EQ(book.PicturePos, (TPoint{(880 - 450) / 2, 982 - 450 - 8 - 8 - 4}));
+    uint32_t lut[256];
+    target.ColourTable(plat::BitmapInfo::Template(), lut);
+    const TPoint at = book.PicturePos;
+    for (int py : {0, 1, 149})
+        for (int px : {0, 1, 148, 149}) {
+            const uint32_t want = lut[(px + py) % 2 ? 20 : 10] & 0xFFFFFFu;
+            for (int dy = 0; dy < 3; ++dy)
+                for (int dx = 0; dx < 3; ++dx)
+                    ASSERT_EQ(target.Rgb(at.X + 3 * px + dx, at.Y + 3 * py + dy), want)
+                        << px << "," << py << " +" << dx << "," << dy;
+        }
+    EXPECT_EQ(target.Pixel(at.X - 1, at.Y), 0xFFFFFFFFu);
+    EXPECT_EQ(target.Pixel(at.X + 450, at.Y + 449), 0xFFFFFFFFu);
+    EXPECT_EQ(target.Pixel(at.X, at.Y + 450), 0xFFFFFFFFu);
+    // The words: three times their normal size where the page is wide
+    // enough, all above the picture.
+    auto texts = canvas.TextCalls();
+    ASSERT_EQ(texts.size(), 3u);
+    EXPECT_EQ(texts[0].size, 3 * 24);
+    EXPECT_LE(texts[2].y + canvas.TextHeight("A") * 3 * 24 / 12, at.Y);
+    EXPECT_GE(texts[0].y, 8 + 4);
+    EXPECT_EQ(canvas.FontSize(), 12);
+    // A long word: as large as the width allows.
+    book.CoverText = "Rumpelstiltskin";
+    canvas.ClearCalls();
+    book.DrawPage(&canvas, 880, nullptr, 0, 982);
+    texts = canvas.TextCalls();
+    ASSERT_EQ(texts.size(), 1u);
+    const int points = texts[0].size;
+    EXPECT_GT(points, 24);
+    EXPECT_LE(15 * 10 * points / 12, 880 - 2 * 8 - 8);
+    EXPECT_GT(15 * 10 * (points + 1) / 12, 880 - 2 * 8 - 8);
+    image.FreeImageData(std::move(surface));
+}
+
 TEST(BookDraw, CoverOnATinyPageEnds) {
     // The size loops stop at 1 point; a single word still ends its loop.
     Drawn d("");

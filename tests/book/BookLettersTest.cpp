@@ -1,7 +1,8 @@
 // The letters of the story's pages without a window: the kept choice and
 // what bad values read as, the size a page shows the bigger letters at, the
-// printed size of the bigger letters, and where the letters panel stands on
-// the cover spread.
+// printed size of the bigger letters, the window size the bigger letters need
+// and how far a screen lets the window grow, and where the letters panel
+// stands on the cover spread.
 #include <gtest/gtest.h>
 
 #include <string>
@@ -97,6 +98,60 @@ TEST(BookLetters, BiggerLettersPrintOneAndAHalfTimesAsLarge) {
     EXPECT_GT(ratio, 1.3);
     EXPECT_LT(ratio, 1.7);
     EXPECT_GT(bigger.PageCount(), plain.PageCount()) << "bigger letters take more sheets";
+}
+
+TEST(BookLetters, BiggerLettersGrowTheWindowAsFarAsTheScreenAllowsThenStepDown) {
+    // 10 pixels a character at 12 points, lines 20 high: "n" is 15 pixels
+    // at 18 points, so a line must be 300 wide.
+    plat::FixedCanvas canvas(10, 20);
+    TBookLetters big;
+    big.big = true;
+    const TBookBox need = TBookGeometry::ClientForLine(big.LineNeeded(canvas), 592, 418);
+    EXPECT_EQ(TBookGeometry::LeftPage(need.width, need.height).width - 2 * 8, 300);
+    EXPECT_EQ(TBookGeometry::LeftPage(need.width - 2, need.height).width - 2 * 8, 299);
+    EXPECT_NEAR(double(need.height) / need.width, 418.0 / 592, 0.002) << "the book's proportions";
+    // The line pitch the letters give in a window grown within Area, over
+    // the normal letters' at the first size.
+    const auto pitchRatio = [&](const TBookBox& area, TBookBox& grown) {
+        const TBookBox first{(area.width - 592) / 2, (area.height - 418) / 2, 592, 418};
+        grown = TBookGeometry::GrowWithin(first, need.width, need.height, area);
+        big.FitPoints(canvas, TBookGeometry::LeftPage(grown.width, grown.height).width - 16);
+        const double pitch = canvas.TextHeight("A");
+        canvas.SetFontSize(TBookLetters::kNormalPoints);
+        return pitch / canvas.TextHeight("A");
+    };
+    TBookBox grown;
+    // A 1280 x 1024 screen holds the size where 18 points stand whole:
+    // half as large again as the normal letters, the window centred where
+    // it stood.
+    EXPECT_GE(pitchRatio({0, 0, 1280, 1024}, grown), 1.4);
+    EXPECT_EQ(grown.width, need.width);
+    EXPECT_EQ(grown.height, need.height);
+    EXPECT_EQ(grown.left + grown.width / 2, 1280 / 2);
+    EXPECT_EQ(grown.top + grown.height / 2, 1024 / 2);
+    EXPECT_EQ(big.FitPoints(canvas, TBookGeometry::LeftPage(grown.width, grown.height).width - 16),
+              18);
+    // A screen too small: the window takes all of it and the letters step
+    // down to what its lines hold.
+    const double small = pitchRatio({0, 0, 640, 480}, grown);
+    EXPECT_EQ(grown, (TBookBox{0, 0, 640, 480}));
+    EXPECT_LT(small, 1.4);
+    EXPECT_GT(small, 1.0);
+}
+
+TEST(BookLetters, AGrownWindowStaysOnTheScreensFreeAreaAndNeverShrinks) {
+    const TBookBox area{0, 30, 1280, 994}; // a panel along the top
+    // Near the top-left corner: grown about its centre, then moved inside.
+    EXPECT_EQ(TBookGeometry::GrowWithin({10, 40, 592, 418}, 792, 560, area),
+              (TBookBox{0, 30, 792, 560}));
+    // Near the bottom-right corner.
+    EXPECT_EQ(TBookGeometry::GrowWithin({680, 600, 592, 418}, 792, 560, area),
+              (TBookBox{488, 464, 792, 560}));
+    // Already large enough, or larger on one side: kept as it is there.
+    EXPECT_EQ(TBookGeometry::GrowWithin({5, 50, 900, 700}, 792, 560, area),
+              (TBookBox{5, 50, 900, 700}));
+    EXPECT_EQ(TBookGeometry::GrowWithin({100, 100, 900, 418}, 792, 560, area),
+              (TBookBox{100, 30, 900, 560}));
 }
 
 TEST(BookLetters, LettersPanelStandsAboveTheTwistPanelAndTheStackClosesUpWhenShort) {

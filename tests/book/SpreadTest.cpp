@@ -1,6 +1,6 @@
 // The storybook's window rules without a window: the spread's controls, the
-// turn-page hint, "Read to me", the resize arithmetic, the cover's stacking, the message timer and the painted
-// book's piece table.
+// turn-page hint, "Read to me", the resize arithmetic, the cover's stacking, the message timer and
+// the painted book's piece table.
 #include <gtest/gtest.h>
 #include <utility>
 

@@ -25,7 +25,7 @@ TEST(SceneLayout, SceneIsCentredAndAnOddSparePixelGoesRightOrBelow) {
 }
 
 TEST(SceneLayout, TheSceneGrowsByWholeStepsWhenTheClientHoldsItWithItsMargins) {
-    const auto scale = [](int w, int h) { return TSceneLayout::Scale(w, h, 550, 370); };
+    const auto scale = [](int w, int h) { return TSceneLayout::WindowScale(w, h); };
     EXPECT_EQ(scale(590, 410), 1) << "the normal size";
     EXPECT_EQ(scale(1920, 1080), 2) << "maximized on a full-HD screen";
     EXPECT_EQ(scale(1920, 1020), 2) << "the same with a panel";

@@ -24,12 +24,17 @@
 #include "platform/Files.h"
 #include "platform/qt/Latin1.h"
 #include "platform/qt/QtCanvas.h"
+#include "scene/SceneLayout.h"
 #include "story/CoverLine.h"
 #include "story/Generate.h"
 #include "story/TaleTable.h"
 #include "ui/Cursors.h"
 #include "ui/FormPalette.h"
 #include "ui/RunHandler.h"
+
+// The cover's words stand at their normal size on the first size's page.
+static_assert(TBookGeometry::LeftPage(TFormBook::kClientWidth, TFormBook::kClientHeight).width ==
+              TBook::kCoverWidth);
 
 namespace {
 
@@ -100,8 +105,32 @@ void TFormBook::Layout() {
     book_.Paginate(&canvas, TRect{0, 0, page.width, page.height}, story_.c_str());
 }
 
+void TFormBook::GrowForLetters() {
+    const TBookLetters& letters = letters_->Letters();
+    if (!letters.big || isMaximized() || isFullScreen() || !ScreenArea)
+        return;
+    QRect area = ScreenArea();
+    if (area.isEmpty())
+        return;
+    QImage scratch = plat::QtCanvas::MeasureImage(96);
+    QPainter painter(&scratch);
+    plat::QtCanvas canvas(painter, letters.Family(), letters.Points());
+    const TBookBox need =
+        TBookGeometry::ClientForLine(letters.LineNeeded(canvas), kClientWidth, kClientHeight);
+    // The area the client may take: the screen's less the window's frame.
+    const QRect frame = frameGeometry(), client = geometry();
+    area.adjust(client.left() - frame.left(), client.top() - frame.top(),
+                -(frame.right() - client.right()), -(frame.bottom() - client.bottom()));
+    const TBookBox now{client.x(), client.y(), client.width(), client.height()};
+    const TBookBox grown = TBookGeometry::GrowWithin(
+        now, need.width, need.height, {area.x(), area.y(), area.width(), area.height()});
+    if (!(grown == now))
+        setGeometry(ToQRect(grown));
+}
+
 void TFormBook::Relayout() {
     reading_->Stop();
+    GrowForLetters();
     Layout();
     if (currentPage_ > 0 && book_.PageCount() + 1 < currentPage_)
         ShowPages(TBookSpread::CommandsSpread(book_.PageCount()));
@@ -183,6 +212,7 @@ void TFormBook::FormShow() {
         txtHero.setText(ToQString(generator_.HeroName));
         txtHeroine.setText(ToQString(generator_.HeroineName));
     }
+    GrowForLetters();
     if (!laidOut_)
         FormResize();
     PlaceControls();
@@ -202,7 +232,7 @@ void TFormBook::PlaceControls() {
         right,
         {cmdReadSaved.height(), cmdNewStory.height(), pnlHero.height(), pnlHeroine.height(),
          pnlTwist.height()},
-        pnlLetters.height(), readSaved, hasHero_, hasHeroine_, top);
+        pnlLetters.height(), readSaved, hasHero_, hasHeroine_, top, coverControls_.Scale());
     pnlLetters.move(pnlLetters.x(), lettersTop);
     if (readSaved)
         cmdReadSaved.move(cmdReadSaved.x(), top.readSaved);
@@ -260,6 +290,9 @@ void TFormBook::FormResize() {
     laidOut_ = true;
     const int w = width(), h = height();
     const TBookGeometry::Step s = geometry_.Resize(w, h);
+    const int scale = TSceneLayout::WindowScale(w, h);
+    const bool rescaled = scale != coverControls_.Scale();
+    coverControls_.Apply(scale);
     cmdNextPage.move(geometry_.nextPage.left, geometry_.nextPage.top);
     cmdPrevPage.move(geometry_.prevPage.left, geometry_.prevPage.top);
     reading_->Place(w, h);
@@ -274,6 +307,8 @@ void TFormBook::FormResize() {
                        static_cast<QWidget*>(&letters_->pnlLetters)})
         c->move(TBookGeometry::CentredLeft(rp, c->width()), c->y() + s.dy);
     cmdReadSaved.move(cmdNewStory.x(), cmdReadSaved.y() + s.dy);
+    if (rescaled)
+        PlaceControls(); // the controls' heights changed
     commands_->Place(rp, w, h);
     const TBookBox hint =
         TBookGeometry::TurnPageHint(rp, height(), lblTurnPage.width(), lblTurnPage.height());
@@ -452,7 +487,8 @@ void TFormBook::rbTwistClick(int tag) {
         return;
     // Only the picture changes: the cover text and frame stay.
     painter_->RedrawPart(TPagePainter::Side::Left, 0, story_.c_str(),
-                         QRect(book_.PicturePos.X, book_.PicturePos.Y, 150, 150));
+                         QRect(book_.PicturePos.X, book_.PicturePos.Y, 150 * book_.PictureScale,
+                               150 * book_.PictureScale));
 }
 
 void TFormBook::txtHeroChange() {

@@ -26,6 +26,7 @@
 #include <QLineEdit>
 #include <QPushButton>
 #include <QToolButton>
+#include <functional>
 #include <memory>
 #include <string>
 
@@ -35,6 +36,7 @@
 #include "book/forms/BookHost.h"
 #include "image/LibraryRef.h"
 #include "ui/PaintBox.h"
+#include "ui/ScaledControls.h"
 
 class TBookAccess;
 class TCommandsPart;
@@ -74,6 +76,10 @@ public:
     TRL8Library* StartLibrary = nullptr;
     // Shows an error message (replaced in tests).
     ErrorSink ShowError;
+    // The screen's free area the window may grow into, in the co-ordinates
+    // of its geometry: the available area of the window's screen unless
+    // replaced (tests). An empty area lets it grow nowhere.
+    std::function<QRect()> ScreenArea;
 
     // Components: the book's own and the cover's.
     QPushButton cmdPrevPage, cmdNextPage, cmdCloseBook;
@@ -139,6 +145,9 @@ public:
     int CurrentPage() const override { return currentPage_; }
     const ErrorSink& Errors() const override { return ShowError; }
     int TwistLevel() const { return twistLevel_; }
+    // The whole-number scale the cover's controls are shown at: the scene's
+    // at the window's size.
+    int CoverScale() const { return coverControls_.Scale(); }
     // The window's own cursor (FormMouseMove).
     const QCursor& SurfaceCursor() const { return surfaceCursor_; }
 
@@ -170,6 +179,11 @@ private:
     TBookSpread::Controls SpreadControls() const;
     // Lays the story out for the page size and letters now.
     void Layout();
+    // When the bigger letters need wider pages than the window has, grows
+    // the window to the size where they stand whole, as far as ScreenArea
+    // allows (the letters then step down to what fits). A maximized or full
+    // screen window keeps its size, and nothing shrinks the window again.
+    void GrowForLetters();
     bool SavedStoryExists() const;
 
     TStoryGenerator& generator_;
@@ -181,6 +195,9 @@ private:
     bool hasHero_ = false, hasHeroine_ = false;
     bool laidOut_ = false;
     TBookGeometry geometry_;
+    // The cover's controls (twist, names, letters, "Create story", "Read
+    // saved story"), shown at the scene's scale for the window's size.
+    TScaledControls coverControls_;
     QCursor surfaceCursor_;
     // The parts. Reading goes first, while the window it calls back is whole.
     std::unique_ptr<TPagePainter> painter_;

@@ -70,6 +70,15 @@ TFormBook::TFormBook(TStoryGenerator& generator, TRL8Library& library, QWidget* 
         access_->TellFocusWord(left ? pbxLeftPage : pbxRightPage);
     };
     BuildForm();
+    for (QWidget* c :
+         {static_cast<QWidget*>(&pnlTwist), static_cast<QWidget*>(&pnlHero),
+          static_cast<QWidget*>(&pnlHeroine), static_cast<QWidget*>(&cmdNewStory),
+          static_cast<QWidget*>(&cmdReadSaved), static_cast<QWidget*>(&letters_->pnlLetters)})
+        coverControls_.Add(*c);
+    ScreenArea = [this] {
+        const QScreen* s = screen();
+        return s ? s->availableGeometry() : QRect();
+    };
     access_->NameControls();
     focusFrame_ = std::make_unique<TFocusFrame>(*this);
     for (QWidget* c : std::initializer_list<QWidget*>{

@@ -1,8 +1,8 @@
 // The letters of the storybook's pages through the window: the cover's
 // choice laying the story out again in the chosen face and size while the
-// cover keeps its own, the bigger letters on a small and a large window, the
-// choice kept in the settings (bad values read as the default), and printing
-// in the chosen letters.
+// cover keeps its own, the bigger letters growing the window where the
+// screen has room and fitting it where it has none, the choice kept in the settings (bad values
+// read as the default), and printing in the chosen letters.
 #include <QPrinter>
 
 #include "BookFixture.h"
@@ -29,6 +29,19 @@ protected:
             for (int l = 1; l <= p->LineCount(); ++l)
                 lines.push_back(p->LineText(book->StoryText().c_str(), l));
         return lines;
+    }
+    // The line pitch of the story's page Page as shown: from the top of its
+    // first line to the next's.
+    int Pitch(int page) {
+        int pitch = 0;
+        book->Painter().Measure(
+            TPagePainter::Side::Left, page, [&](plat::Canvas& canvas, int width) {
+                const char* text = book->StoryText().c_str();
+                TBook& b = book->Book();
+                pitch = b.LinePartRectFrom(&b.Pages, &canvas, width, page, 2, 0, 1, text).Top -
+                        b.LinePartRectFrom(&b.Pages, &canvas, width, page, 1, 0, 1, text).Top;
+            });
+        return pitch;
     }
     std::vector<std::string> ShownLines(int page) {
         std::vector<std::string> lines;
@@ -77,7 +90,35 @@ TEST_F(BookLettersFormTest, TheCoversChoiceLaysTheStoryOutAgainAndTheCoverKeepsI
     EXPECT_TRUE(errors.empty());
 }
 
+TEST_F(BookLettersFormTest, BiggerLettersGrowTheWindowWhereTheScreenHasRoom) {
+    const QRect screen(0, 0, 1280, 1024);
+    book->ScreenArea = [screen] { return screen; };
+    OpenWith(2, Story(600));
+    ASSERT_EQ(book->size(), QSize(592, 418));
+    const QPoint centre = book->geometry().center();
+    const int normal = Pitch(2);
+    ASSERT_GT(normal, 0);
+    QTest::mouseClick(&book->LettersPart().sbBigLetters, Qt::LeftButton);
+    EXPECT_EQ(book->LettersPart().PagePoints(), 18);
+    EXPECT_GE(double(Pitch(2)) / normal, 1.4) << Pitch(2) << " against " << normal;
+    EXPECT_GT(book->width(), 592);
+    EXPECT_GT(book->height(), 418);
+    EXPECT_TRUE(screen.contains(book->frameGeometry()));
+    EXPECT_LE((book->geometry().center() - centre).manhattanLength(), 2)
+        << "grown about its centre";
+    EXPECT_EQ(ShownLines(2), LinesIn("Times New Roman", 18, 2));
+    // Back to the normal letters: the window keeps the size it grew to.
+    const QSize grown = book->size();
+    QTest::mouseClick(&book->LettersPart().sbBigLetters, Qt::LeftButton);
+    EXPECT_EQ(book->LettersPart().PagePoints(), 12);
+    EXPECT_EQ(Pitch(2), normal);
+    EXPECT_EQ(book->size(), grown);
+    EXPECT_TRUE(errors.empty());
+}
+
 TEST_F(BookLettersFormTest, BiggerLettersFitTheSmallWindowAndGrowOnALargeOne) {
+    // A screen with no room beside the window.
+    book->ScreenArea = [this] { return book->frameGeometry(); };
     Open(2);
     const int pagesNormal = book->Book().PageCount();
     QTest::mouseClick(&book->LettersPart().sbBigLetters, Qt::LeftButton);

@@ -9,6 +9,7 @@
 
 #include "BookFixture.h"
 #include "book/BookPieces.h"
+#include "scene/SceneLayout.h"
 #include "story/TaleTable.h"
 
 using FormBookTest = BookFixture;
@@ -418,6 +419,84 @@ TEST_F(FormBookTest, TwistButtonsRepaintOnlyTheCoverPictureAndSetTheNextStory) {
     EXPECT_EQ(book->Book().PictureRect.Top, 0);
     EXPECT_EQ(book->Painter().PagePicture(TPagePainter::Side::Left).copy(picture),
               tale.copy(0, 0, 150, 150));
+    EXPECT_TRUE(errors.empty());
+}
+
+TEST_F(FormBookTest, TheCoverGrowsWithTheWindow) {
+    Open(3); // hero and heroine
+    const QImage small = book->Painter().PagePicture(TPagePainter::Side::Left);
+    // The dark rows of the cover's words: inside the frame, above the picture.
+    const auto wordsHeight = [&](const QImage& page, int pictureTop) {
+        int first = -1, last = -1;
+        for (int y = 8 + 3 + 4; y < pictureTop - 2; ++y)
+            for (int x = 8 + 3 + 4; x < page.width() - 8 - 3 - 4; ++x)
+                if (qGray(page.pixel(x, y)) < 60) {
+                    first = first < 0 ? y : first;
+                    last = y;
+                    break;
+                }
+        return first < 0 ? 0 : last - first + 1;
+    };
+    const int smallWords = wordsHeight(small, book->Book().PicturePos.Y);
+    ASSERT_GT(smallWords, 0);
+    EXPECT_EQ(book->Book().PictureScale, 1);
+    EXPECT_EQ(book->CoverScale(), 1);
+
+    // Maximized on a full-HD screen.
+    book->resize(1920, 1080);
+    const QImage large = book->Painter().PagePicture(TPagePainter::Side::Left);
+    const TPoint at = book->Book().PicturePos;
+    // The picture: three times as large, the most the lower half of the
+    // 880 x 982 page holds, each of its pixels a 3 x 3 block.
+    ASSERT_EQ(book->pbxLeftPage.size(), QSize(880, 982));
+    EXPECT_EQ(book->Book().PictureScale, 3);
+    const QImage tale = LibraryImage("Hansel");
+    EXPECT_EQ(large.copy(at.X, at.Y, 450, 450),
+              tale.copy(0, 300, 150, 150)
+                  .scaled(450, 450, Qt::IgnoreAspectRatio, Qt::FastTransformation));
+    EXPECT_GE(at.Y, 982 / 2 - 12);
+    EXPECT_LE(at.Y + 450, 982 - 8 - 3);
+    // The words: set larger, still above the picture.
+    EXPECT_GE(wordsHeight(large, at.Y), 2 * smallWords);
+    // The controls: at the scene's step for this size, fonts and all.
+    const int k = TSceneLayout::WindowScale(1920, 1080);
+    ASSERT_EQ(k, 2);
+    EXPECT_EQ(book->CoverScale(), k);
+    EXPECT_EQ(book->pnlTwist.size(), QSize(169, 62) * k);
+    EXPECT_EQ(book->sbNone.geometry(), QRect(13 * k, 28 * k, 45 * k, 25 * k));
+    EXPECT_EQ(book->pnlHero.size(), QSize(169, 73) * k);
+    EXPECT_EQ(book->txtHero.geometry(), QRect(9 * k, 40 * k, 152 * k, 23 * k));
+    EXPECT_EQ(book->txtHero.font().pixelSize(), 12 * k);
+    EXPECT_EQ(book->lblHeroine.font().pixelSize(), 12 * k);
+    EXPECT_EQ(book->cmdNewStory.size(), QSize(132, 29) * k);
+    EXPECT_EQ(book->cmdNewStory.font().pixelSize(), 13 * k);
+    EXPECT_EQ(book->cmdNewStory.iconSize(), QSize(18, 18) * k);
+    const QFrame& letters = book->LettersPart().pnlLetters;
+    EXPECT_EQ(letters.size(), QSize(169, 30) * k);
+    EXPECT_EQ(book->LettersPart().sbBigLetters.font().pixelSize(), 12 * k);
+    // Stacked on the right page without overlapping, centred on it.
+    const QRect page = book->pbxRightPage.geometry();
+    EXPECT_GE(letters.y(), page.top() - 10);
+    EXPECT_LE(letters.geometry().bottom(), book->pnlTwist.y());
+    EXPECT_LE(book->pnlTwist.geometry().bottom(), book->pnlHeroine.y());
+    EXPECT_LE(book->pnlHeroine.geometry().bottom(), book->pnlHero.y());
+    EXPECT_LE(book->pnlHero.geometry().bottom(), book->cmdNewStory.y());
+    EXPECT_LE(book->cmdNewStory.geometry().bottom(), page.bottom());
+    EXPECT_NEAR(book->pnlTwist.geometry().center().x(), page.center().x() + 10, 1);
+
+    // Another twist repaints the whole of the grown picture.
+    QTest::mouseClick(&book->sbNone, Qt::LeftButton);
+    EXPECT_EQ(
+        book->Painter().PagePicture(TPagePainter::Side::Left).copy(at.X, at.Y, 450, 450),
+        tale.copy(0, 0, 150, 150).scaled(450, 450, Qt::IgnoreAspectRatio, Qt::FastTransformation));
+    QTest::mouseClick(&book->sbFull, Qt::LeftButton);
+
+    // Back to the first size: all as it was.
+    book->resize(592, 418);
+    EXPECT_EQ(book->CoverScale(), 1);
+    EXPECT_EQ(book->pnlTwist.size(), QSize(169, 62));
+    EXPECT_EQ(book->txtHero.font().pixelSize(), 12);
+    EXPECT_EQ(book->Painter().PagePicture(TPagePainter::Side::Left), small);
     EXPECT_TRUE(errors.empty());
 }
 
