@@ -89,6 +89,21 @@ public:
         top = StackCover(rightPage, heights, readSaved, hero, heroine, 4, 8);
         return top.twist - 4 - lettersHeight;
     }
+    // The row of "Read saved story" (ReadWidth) and "My stories" (MineWidth)
+    // at the foot of the cover stack: side by side, 4 pixels apart, centred
+    // on the right page as one control, or the one that stands alone.
+    struct SavedRow {
+        int readSaved = 0, myStories = 0; // lefts
+    };
+    static SavedRow PlaceSavedRow(const TBookBox& rightPage, int readWidth, int mineWidth,
+                                  bool readSaved, bool myStories) {
+        if (!readSaved)
+            return {0, CentredLeft(rightPage, mineWidth)};
+        if (!myStories)
+            return {CentredLeft(rightPage, readWidth), 0};
+        const int left = CentredLeft(rightPage, readWidth + 4 + mineWidth);
+        return {left, left + readWidth + 4};
+    }
     // The page areas of a W x H client area.
     static TBookBox LeftPage(int w, int h) { return {60, kPageTop, w / 2 - 80, h - 98}; }
     static TBookBox RightPage(int w, int h) {

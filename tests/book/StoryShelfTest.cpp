@@ -167,5 +167,4 @@ TEST(SavedStory, ASaveOverADifferentStoryKeepsItUnderItsDatedName) {
     EXPECT_EQ(fbwtest::ReadBytes(folder + second), Saved("Second"));
     EXPECT_EQ(fbwtest::ReadBytes(folder + dated), Saved("First"));
     EXPECT_EQ(fbwtest::ReadBytes(path), Saved("Third"));
-
 }

@@ -18,6 +18,7 @@
 #include <QLineEdit>
 #include <QPushButton>
 #include <QToolButton>
+#include <functional>
 #include <memory>
 #include <string>
 
@@ -29,6 +30,7 @@
 #include "ui/PaintBox.h"
 
 class TBookAccess;
+class TFormShelf;
 class TCommandsPart;
 class TLettersPart;
 class TPagePainter;
@@ -79,7 +81,7 @@ public:
     QFrame pnlHeroine;
     QLabel lblHeroine;
     QLineEdit txtHeroine;
-    QPushButton cmdNewStory, cmdReadSaved;
+    QPushButton cmdNewStory, cmdReadSaved, cmdMyStories;
     QLabel lblTurnPage;
 
     // The parts.
@@ -119,6 +121,16 @@ public:
     void cmdNextPageClick();
     void cmdNewStoryClick();
     void cmdReadSavedClick();
+    // Opens "My stories" on this tale (ExecShelf shows it).
+    void cmdMyStoriesClick();
+    // Reads the story file at Path back for Tale (1..10) and shows its
+    // first spread; another tale's cover takes that tale's place first.
+    void ReadStoryFile(int tale, const std::string& path);
+    // Reads the story file at Path when the window is next shown, in place
+    // of the cover (the main window's shelf opens a story so).
+    void ReadOnShow(const std::string& path) { readOnShow_ = path; }
+    // Shows the shelf modally (replaced in tests).
+    std::function<void(TFormShelf&)> ExecShelf;
     void rbTwistClick(int tag);
     void txtHeroChange();
     void txtHeroineChange();
@@ -156,6 +168,8 @@ private:
     // Lays the story out for the page size and letters now.
     void Layout();
     bool SavedStoryExists() const;
+    // The cover's picture, line and names for TaleNumber.
+    void ShowCover();
 
     TStoryGenerator& generator_;
     TLibraryRef library_; // the game library; empty once it has gone
@@ -165,6 +179,8 @@ private:
     int twistLevel_ = 2;
     bool hasHero_ = false, hasHeroine_ = false;
     bool laidOut_ = false;
+    std::string readOnShow_;
+    TRL8Library& gameLibrary_;
     TBookGeometry geometry_;
     QCursor surfaceCursor_;
     // The parts. Reading goes first, while the window it calls back is whole.

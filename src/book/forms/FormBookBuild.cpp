@@ -11,6 +11,7 @@
 #include "book/forms/BookAccess.h"
 #include "book/forms/CommandGlyph.h"
 #include "book/forms/CommandsPart.h"
+#include "book/forms/FormShelf.h"
 #include "book/forms/LettersPart.h"
 #include "book/forms/PagePainter.h"
 #include "book/forms/ReadToMePart.h"
@@ -44,7 +45,8 @@ TFormBook::TFormBook(TStoryGenerator& generator, TRL8Library& library, QWidget* 
       pbxRightPage(this), pbxClose(this), pnlTwist(this), lblTwist(&pnlTwist), sbNone(&pnlTwist),
       sbHalf(&pnlTwist), sbFull(&pnlTwist), grpTwist(this), pnlHero(this), lblHero(&pnlHero),
       txtHero(&pnlHero), pnlHeroine(this), lblHeroine(&pnlHeroine), txtHeroine(&pnlHeroine),
-      cmdNewStory(this), cmdReadSaved(this), lblTurnPage(this), generator_(generator) {
+      cmdNewStory(this), cmdReadSaved(this), cmdMyStories(this), lblTurnPage(this),
+      generator_(generator), gameLibrary_(library) {
     TBookAccess::InstallInterfaces();
     plat::InstallFontSubstitutes();
     book_.MarginX = book_.MarginY = TBookGeometry::kMargin;
@@ -67,8 +69,9 @@ TFormBook::TFormBook(TStoryGenerator& generator, TRL8Library& library, QWidget* 
     BuildForm();
     access_->NameControls();
     installEventFilter(this);
-    for (QPushButton* b : {&cmdNewStory, &cmdReadSaved, &commands_->cmdPrint, &commands_->cmdSave,
-                           &commands_->cmdCopy, &commands_->cmdPictureBook})
+    ExecShelf = [](TFormShelf& shelf) { shelf.exec(); };
+    for (QPushButton* b : {&cmdNewStory, &cmdReadSaved, &cmdMyStories, &commands_->cmdPrint,
+                           &commands_->cmdSave, &commands_->cmdCopy, &commands_->cmdPictureBook})
         b->installEventFilter(this);
 
     // FormCreate.
@@ -250,6 +253,12 @@ void TFormBook::BuildCover() {
     connect(&cmdNewStory, &QPushButton::clicked, this, [this] { cmdNewStoryClick(); });
     connect(&cmdReadSaved, &QPushButton::clicked, this,
             [this] { RunHandler(ShowError, [this] { cmdReadSavedClick(); }); });
+    cmdMyStories.setObjectName("cmdMyStories");
+    cmdMyStories.setText("My stories");
+    cmdMyStories.resize(96, 29);
+    StyleCommand(cmdMyStories, "picbook");
+    connect(&cmdMyStories, &QPushButton::clicked, this,
+            [this] { RunHandler(ShowError, [this] { cmdMyStoriesClick(); }); });
 
     lblTurnPage.setObjectName("lblTurnPage");
     lblTurnPage.setText(
