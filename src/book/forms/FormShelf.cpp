@@ -85,7 +85,9 @@ void TFormShelf::Build() {
     lstStories.setFlow(QListView::LeftToRight);
     lstStories.setWrapping(true);
     lstStories.setUniformItemSizes(true);
-    lstStories.setSpacing(6);
+    lstStories.setSpacing(4);
+    // The cards wrap into rows: the list only ever scrolls down.
+    lstStories.setHorizontalScrollBarPolicy(Qt::ScrollBarAlwaysOff);
     lstStories.setSelectionMode(QAbstractItemView::SingleSelection);
     lstStories.setEditTriggers(QAbstractItemView::NoEditTriggers);
     lstStories.setVerticalScrollMode(QAbstractItemView::ScrollPerPixel);
@@ -153,6 +155,8 @@ void TFormShelf::resizeEvent(QResizeEvent* event) {
     const int top = kMargin + kBarHeight + 6;
     const int foot = h - kMargin - kButtonHeight;
     lstStories.setGeometry(kMargin, top, w - 2 * kMargin, foot - 8 - top);
+    // The cards wrap to the new width now, not after the list's own delay.
+    lstStories.doItemsLayout();
     cmdOpen.setGeometry(kMargin, foot, kButtonWidth, kButtonHeight);
     cmdBin.setGeometry(kMargin + kButtonWidth + 8, foot, kButtonWidth, kButtonHeight);
     cmdClose.setGeometry(w - kMargin - 100, foot, 100, kButtonHeight);
