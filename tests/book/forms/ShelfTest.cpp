@@ -6,6 +6,7 @@
 // the cards' names for screen readers and the tales' pictures loaded once.
 #include <QAccessible>
 #include <QSignalSpy>
+#include <ctime>
 #include <filesystem>
 
 #include "BookFixture.h"
@@ -330,4 +331,20 @@ TEST_F(ShelfTest, DISABLED_Shots) {
     shelf.grab().save(ToQString(dir + "shelf-1000-1920x1040.png"));
     shelf.lstStories.scrollToBottom();
     shelf.grab().save(ToQString(dir + "shelf-1000-end-1920x1040.png"));
+}
+
+TEST_F(ShelfTest, SaveStoryKeepsTheStoryItReplacesOnTheShelf) {
+    OpenWith(2, Story(20, "The first bears"));
+    book->Commands().cmdSaveClick();
+    const std::string path = Folder() + "Goldilox.txt";
+    const int64_t yesterday = (int64_t(std::time(nullptr)) - 86400) * kSecond;
+    ASSERT_TRUE(plat::SetFileModTime(path, yesterday));
+    book->Commands().cmdSaveClick(); // the same story again: no copy
+    ASSERT_TRUE(plat::SetFileModTime(path, yesterday));
+    book->SetStory(Story(20, "The second bears"));
+    book->Commands().cmdSaveClick();
+    ASSERT_TRUE(errors.empty()) << errors[0];
+    TShelfModel model(Folder());
+    EXPECT_EQ(Titles(model), (std::vector<std::string>{"The second bears", "The first bears"}));
+    EXPECT_EQ(model.RowOf(Dated("Goldilox", yesterday, ".txt")), 1);
 }
