@@ -10,12 +10,14 @@
 #include <QResizeEvent>
 #include <QScreen>
 #include <malloc.h>
+#include <utility>
 
 #include "app/FormLoading.h"
 #include "app/SceneAccessible.h"
 #include "app/SingleInstance.h"
 #include "book/StoryText.h"
 #include "book/forms/FormBook.h"
+#include "book/forms/FormShelf.h"
 #include "data/InitGame.h"
 #include "image/RL8Exception.h"
 #include "image/RL8ImageData.h"
@@ -32,6 +34,7 @@
 #include "scene/SceneLayout.h"
 #include "sound/AppSound.h"
 #include "story/Generate.h"
+#include "story/TaleTable.h"
 #include "ui/Cursors.h"
 #include "ui/FormPalette.h"
 #include "ui/RunHandler.h"
@@ -489,6 +492,11 @@ bool TFormGame::FormKeyDown(int key, Qt::KeyboardModifiers modifiers) {
             break;
         }
     }
+    if (key == Qt::Key_O && (modifiers & Qt::ControlModifier) &&
+        !(modifiers & (Qt::AltModifier | Qt::ShiftModifier | Qt::MetaModifier))) {
+        OpenShelf();
+        return true;
+    }
     RunHandler(ShowError, [this, k] {
         const int before = scene_->Focus();
         const TScene::Click click = scene_->KeyDown(k, plat::GetTickCount());
@@ -552,6 +560,27 @@ void TFormGame::RunClick(const TScene::Click& click) {
     case TScene::Action::None:
         break;
     }
+}
+
+void TFormGame::OpenShelf() {
+    if (!book_ || !library_ || QApplication::activeModalWidget())
+        return;
+    std::pair<int, std::string> chosen;
+    {
+        TFormShelf shelf(book_->StoriesFolder, 0, *library_, this);
+        shelf.ShowError = ShowError;
+        shelf.OpenStory = [&chosen](int tale, const std::string& path) { chosen = {tale, path}; };
+        ShowModal(shelf);
+    }
+    if (chosen.second.empty() || !TTaleTable::IsTale(chosen.first))
+        return;
+    LeaveHotRegion();
+    book_->SetStory({});
+    book_->TaleNumber = chosen.first;
+    book_->ReadOnShow(chosen.second);
+    ShowModal(*book_);
+    ShowSoundState();
+    malloc_trim(0);
 }
 
 void TFormGame::OpenTale(int n) {

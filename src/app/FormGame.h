@@ -77,13 +77,17 @@ public:
     void pbxMainMouseLeave();
     void tmrAnimTimer();
     // A key went down in the window: Tab and Shift+Tab, the arrows, Enter,
-    // Space and Escape are the scene's (TScene::KeyDown); every key is
-    // activity. Returns whether the key was the scene's.
+    // Space and Escape are the scene's (TScene::KeyDown); Ctrl+O opens "My
+    // stories" (OpenShelf); every key is activity. Returns whether the key
+    // was the scene's or the shelf's.
     bool FormKeyDown(int key, Qt::KeyboardModifiers modifiers);
     // A screen reader pressed region N's button: focus it and press, as
     // Enter does; nothing while a modal window is up.
     void PressRegion(int n);
     void OpenTale(int n);
+    // "My stories" for every tale, over the scene; a story opened there
+    // opens its tale's book on it.
+    void OpenShelf();
     void OpenWordList();
     void UpdateHover(QPoint pos);
     void LeaveHotRegion();

@@ -101,6 +101,21 @@ public:
     // wholly inside Area. A window already as large stays where it is.
     static TBookBox GrowWithin(const TBookBox& client, int width, int height, const TBookBox& area);
 
+    // The row of "Read saved story" (ReadWidth) and "My stories" (MineWidth)
+    // at the foot of the cover stack: side by side, 4 pixels apart, centred
+    // on the right page as one control, or the one that stands alone.
+    struct SavedRow {
+        int readSaved = 0, myStories = 0; // lefts
+    };
+    static SavedRow PlaceSavedRow(const TBookBox& rightPage, int readWidth, int mineWidth,
+                                  bool readSaved, bool myStories) {
+        if (!readSaved)
+            return {0, CentredLeft(rightPage, mineWidth)};
+        if (!myStories)
+            return {CentredLeft(rightPage, readWidth), 0};
+        const int left = CentredLeft(rightPage, readWidth + 4 + mineWidth);
+        return {left, left + readWidth + 4};
+    }
     // The page areas of a W x H client area.
     static constexpr TBookBox LeftPage(int w, int h) { return {60, kPageTop, w / 2 - 80, h - 98}; }
     static constexpr TBookBox RightPage(int w, int h) {

@@ -9,6 +9,7 @@ TBookSpread::Controls TBookSpread::Compute(const Input& in) {
     c.canTurnBack = in.currentPage > 1;
     c.canTurnForward = in.currentPage > 0 && in.currentPage < in.pageCount;
     c.readSaved = cover && in.savedStoryExists;
+    c.myStories = cover && (in.shelfHasAny || in.savedStoryExists);
     c.hero = cover && in.hasHero;
     c.heroine = cover && in.hasHeroine;
     c.twistAndNewStory = cover;

@@ -14,12 +14,14 @@ public:
         bool hasHero = false;
         bool hasHeroine = false;
         bool savedStoryExists = false;
+        bool shelfHasAny = false;  // the stories folder holds a story or a book
         bool canReadAloud = false; // a voice, a device and the button's picture
     };
     struct Controls {
         bool canTurnBack = false;
         bool canTurnForward = false;
         bool readSaved = false;
+        bool myStories = false;
         bool hero = false;
         bool heroine = false;
         bool twistAndNewStory = false;

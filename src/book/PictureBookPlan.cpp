@@ -2,7 +2,6 @@
 #include "book/PictureBookPlan.h"
 
 #include <algorithm>
-#include <cstdio>
 #include <cstdlib>
 
 #include "book/StoryText.h"
@@ -66,16 +65,6 @@ TPictureBookPlan::Size TPictureBookPlan::PagePixels(Paper paper, int dpi) {
     // 148 x 210 mm, a millimetre being 10 / 254 inch.
     return {static_cast<int>((1480LL * dpi + 127) / 254),
             static_cast<int>((2100LL * dpi + 127) / 254)};
-}
-
-std::string TPictureBookPlan::FileName(const std::string& tale, const Moment& when, int copy) {
-    char stamp[64];
-    std::snprintf(stamp, sizeof stamp, " %04d-%02d-%02d %02d.%02d", when.year, when.month, when.day,
-                  when.hour, when.minute);
-    std::string name = tale + stamp;
-    if (copy > 1)
-        name += " (" + std::to_string(copy) + ")";
-    return name + ".pdf";
 }
 
 int TPictureBookPlan::PictureLevel(int percent) {

@@ -15,6 +15,7 @@
 #include <vector>
 
 #include "book/Book.h"
+#include "book/DatedName.h"
 #include "image/LumList.h"
 #include "platform/Canvas.h"
 #include "platform/Rect.h"
@@ -42,13 +43,13 @@ public:
     static constexpr const char* kTheEnd = "The End";
 
     // The moment a picture book is made, in local time.
-    struct Moment {
-        int year = 0, month = 0, day = 0, hour = 0, minute = 0;
-    };
+    using Moment = TDatedName::Moment;
     // The picture book's file name: the tale's short name and the moment,
     // "Goldilox 2026-12-08 17.05.pdf"; Copy 2 and up are told apart by
-    // " (2)" and so on before the extension.
-    static std::string FileName(const std::string& tale, const Moment& when, int copy = 1);
+    // " (2)" and so on before the extension (TDatedName).
+    static std::string FileName(const std::string& tale, const Moment& when, int copy = 1) {
+        return TDatedName::Make(tale, when, ".pdf", copy);
+    }
 
     // Lays Story (a story text, its title first) out on Canvas for pages of
     // Width x Height pixels at Dpi, in the canvas's font at Points scaled

@@ -71,14 +71,17 @@ bool FileModTime(const std::string& path, int64_t& time) {
     auto t = fs::last_write_time(fs::path(ResolvePath(path)), ec);
     if (ec)
         return false;
-    time = std::chrono::duration_cast<std::chrono::nanoseconds>(t.time_since_epoch()).count();
+    // The file clock's epoch is its own: the time is told from the Unix epoch.
+    time = std::chrono::duration_cast<std::chrono::nanoseconds>(
+               std::chrono::file_clock::to_sys(t).time_since_epoch())
+               .count();
     return true;
 }
 
 bool SetFileModTime(const std::string& path, int64_t time) {
     std::error_code ec;
-    fs::file_time_type t{
-        std::chrono::duration_cast<fs::file_time_type::duration>(std::chrono::nanoseconds(time))};
+    const std::chrono::sys_time<std::chrono::nanoseconds> sys{std::chrono::nanoseconds(time)};
+    const fs::file_time_type t = std::chrono::file_clock::from_sys(sys);
     fs::last_write_time(fs::path(ResolvePath(path)), t, ec);
     return !ec;
 }

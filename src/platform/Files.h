@@ -20,7 +20,8 @@ bool FileExists(const std::string& path);
 // exists but cannot be read (its permissions, a link loop) is not missing.
 bool FileMissing(const std::string& path);
 bool FolderExists(const std::string& path);
-// Modification time in nanoseconds since the epoch; false when missing.
+// Modification time in nanoseconds since the Unix epoch (1970, UTC); false
+// when missing.
 bool FileModTime(const std::string& path, int64_t& time);
 bool SetFileModTime(const std::string& path, int64_t time);
 // Whole contents; false when the file cannot be read.

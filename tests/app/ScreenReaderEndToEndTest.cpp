@@ -3,7 +3,8 @@
 // starts on demand, tests/app/atspi_scene.py lists the game's accessible
 // tree, finds the scene's fourteen buttons and presses "Goldilocks and the
 // Three Bears" through its action; the book's window must appear, its cover
-// read, and the story's first page read once "Create story" is pressed.
+// read, "My stories" opened from the cover list its cards by title, tale
+// and date, and the story's first page read once "Create story" is pressed.
 #include <gtest/gtest.h>
 
 #include <QJsonArray>
@@ -104,6 +105,15 @@ TEST(ScreenReaderEndToEnd, FindsTheFourteenButtonsAndOpensATaleByItsAction) {
                                  [&] { return daemon.Running(); }, 10))
         << "the session bus did not start";
 
+    // Two stories and a picture book of the tale on the shelf.
+    const std::string stories = dir + "Documents/Fablewhirl Stories/";
+    std::filesystem::create_directories(stories);
+    fbwtest::WriteBytes(stories + "Goldilox.txt", "The Bears' Porridge\r\n\r\nOnce.\r\n");
+    fbwtest::WriteBytes(stories + "Goldilox 2026-12-07 09.30.txt",
+                        "The Little Chair\r\n\r\nOnce.\r\n");
+    fbwtest::WriteBytes(stories + "Goldilox 2026-12-08 17.05.pdf",
+                        "%PDF-1.4\n1 0 obj\n<<\n/Title (Bears in Pictures)\n>>\nendobj\n");
+
     std::unique_ptr<fbwtest::ChildProcess> game;
     {
         ScopedEnv busEnv("DBUS_SESSION_BUS_ADDRESS", bus);
@@ -156,6 +166,16 @@ TEST(ScreenReaderEndToEnd, FindsTheFourteenButtonsAndOpensATaleByItsAction) {
     // turns to the story, whose first page reads its title and first words.
     const QString cover = out.value("page_text").toString();
     EXPECT_TRUE(cover.contains("Goldilocks")) << cover.toStdString();
+    // The cover's shelf lists every card, each named by title, tale and date.
+    const QJsonArray cards = out.value("shelf").toArray();
+    ASSERT_EQ(cards.size(), 3) << answer;
+    QStringList names;
+    for (const QJsonValue& c : cards)
+        names << c.toString();
+    for (const char* start :
+         {"Story: The Bears' Porridge, Goldilox, ", "Story: The Little Chair, Goldilox, ",
+          "Picture book: Bears in Pictures, Goldilox, "})
+        EXPECT_EQ(names.filter(start).size(), 1) << start << " in " << answer;
     const QString first = out.value("story_page").toString();
     EXPECT_TRUE(first.contains("Three")) << first.toStdString();
     EXPECT_TRUE(first.contains("Once upon a time")) << first.toStdString();

@@ -14,6 +14,9 @@ window. Prints one JSON object on standard output:
   pressed    the name of the button pressed
   book       whether the book's window appeared after the press
   page_text  the text the book's page areas expose (book_page_text), or null
+  shelf      the names of the cards of "My stories", opened from the book's
+             cover through its button's action and closed by "Close", or
+             null where the cover has no such button
   story_page the text of the book's left page after "Create story" was
              pressed through its action (the story's first page), or null
   error      what went wrong, when something did
@@ -33,6 +36,7 @@ import pyatspi
 SCENE_NAME = "Fairy-tale valley"
 PRESSED = "Goldilocks and the Three Bears"
 BOOK_TITLE = "Storybook"
+SHELF_TITLE = "My stories"
 
 
 def wait_for(what, seconds):
@@ -110,6 +114,26 @@ def book_window(app):
     return None
 
 
+def shelf_window(app):
+    for win in children(app):
+        if win.name == SHELF_TITLE and win.getState().contains(pyatspi.STATE_SHOWING):
+            return win
+    return None
+
+
+def shelf_cards(app):
+    """The shelf's window and its cards' names, once it shows a card."""
+    win = shelf_window(app)
+    if not win:
+        return None
+    for acc, _ in walk(win):
+        if acc.getRole() == pyatspi.ROLE_LIST and acc.name == SHELF_TITLE:
+            names = [c.name for c in children(acc)]
+            if names:
+                return win, names
+    return None
+
+
 def book_page_text(book):
     """The text that the book's page areas expose to a screen reader.
 
@@ -154,7 +178,7 @@ def button_named(window, name):
 
 def main():
     out = {"app": None, "tree": [], "buttons": [], "pressed": None, "book": False,
-           "page_text": None, "story_page": None}
+           "page_text": None, "shelf": None, "story_page": None}
     game = None
     if sys.argv[1:2] == ["--pid"]:
         pid = int(sys.argv[2])
@@ -186,6 +210,16 @@ def main():
         if book:
             out["page_text"] = book_page_text(book)
             cover = page_named(book, "Left page")
+            mine = button_named(book, "My stories")
+            if mine:
+                press(mine)
+                found = wait_for(lambda: shelf_cards(app), 20)
+                if not found:
+                    out["error"] = "My stories showed no cards"
+                    return out
+                out["shelf"] = found[1]
+                press(button_named(found[0], "Close"))
+                wait_for(lambda: not shelf_window(app), 20)
             create = wait_for(lambda: button_named(book, "Create story"), 10)
             if not create:
                 out["error"] = "no button named Create story"

@@ -24,6 +24,7 @@
 #include "book/BookletImposition.h"
 #include "book/PictureBookPlan.h"
 #include "book/PrintPlan.h"
+#include "book/SavedStory.h"
 #include "book/StoryText.h"
 #include "book/forms/CommandGlyph.h"
 #include "book/forms/FormBook.h"
@@ -223,14 +224,11 @@ void TCommandsPart::tmrMessageTimer() {
 }
 
 void TCommandsPart::cmdSaveClick() {
-    const std::string path = book_.SavedStoryPath();
     if (!QDir().mkpath(ToQString(book_.StoriesFolder)))
         throw std::runtime_error("Save: cannot create the folder " + book_.StoriesFolder);
-    // Written whole to a temporary file and renamed, so a failed save keeps
-    // the story saved before.
-    std::string why;
-    if (!plat::WriteFileAtomic(path, MakeSavedStoryFile(book_.StoryText()), &why))
-        throw std::runtime_error("Save: cannot write " + path + (why.empty() ? "" : ": " + why));
+    // A different story saved before is kept under its dated name first.
+    TSavedStory::Save(book_.StoriesFolder, TTaleTable::ShortName(book_.TaleNumber),
+                      MakeSavedStoryFile(book_.StoryText()));
     ShowMessageLabel(lblSaved);
 }
 

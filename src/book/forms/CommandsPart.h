@@ -3,7 +3,8 @@
 // text and the short red message that confirms it for 2.5 seconds), the
 // message timer, and the booklet choices the print dialog offers.
 //
-// Saving writes the tale's file whole (written beside it and renamed);
+// Saving writes the tale's file whole (written beside it and renamed),
+// keeping a different story it held under its dated name (TSavedStory);
 // printing lays the story out for the printer current before the dialog
 // opens (TPrintPlan) or, with "Print as a folded booklet" ticked, prints the
 // picture book imposed two pages to a side (TBookletImposition). "Make a

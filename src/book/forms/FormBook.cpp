@@ -12,11 +12,14 @@
 #include <algorithm>
 #include <stdexcept>
 #include <vector>
+#include <utility>
 
 #include "book/BookPieces.h"
+#include "book/StoryShelf.h"
 #include "book/StoryText.h"
 #include "book/forms/BookAccess.h"
 #include "book/forms/CommandsPart.h"
+#include "book/forms/FormShelf.h"
 #include "book/forms/LettersPart.h"
 #include "book/forms/PagePainter.h"
 #include "book/forms/ReadToMePart.h"
@@ -158,6 +161,8 @@ TBookSpread::Controls TFormBook::SpreadControls() const {
     in.hasHero = hasHero_;
     in.hasHeroine = hasHeroine_;
     in.savedStoryExists = SavedStoryExists();
+    // Only the cover asks the folder.
+    in.shelfHasAny = currentPage_ == 0 && TStoryShelf::HasAny(StoriesFolder);
     in.canReadAloud = reading_->CanRead();
     return TBookSpread::Compute(in);
 }
@@ -170,6 +175,7 @@ void TFormBook::UpdateControls() {
     pbxLeftPage.setCursor(c.canTurnBack ? ScreenCursor(kCursorArrowLeft) : QCursor());
     pbxRightPage.setCursor(c.canTurnForward ? ScreenCursor(kCursorArrowRight) : QCursor());
     cmdReadSaved.setVisible(c.readSaved);
+    cmdMyStories.setVisible(c.myStories);
     pnlHero.setVisible(c.hero);
     pnlHeroine.setVisible(c.heroine);
     pnlTwist.setVisible(c.twistAndNewStory);
@@ -202,6 +208,15 @@ void TFormBook::showEvent(QShowEvent* event) {
 
 void TFormBook::FormShow() {
     RealizeFormPalette(this, library_.Get());
+    ShowCover();
+    activateWindow();
+    if (!readOnShow_.empty()) {
+        const std::string path = std::exchange(readOnShow_, {});
+        ReadStoryFile(TaleNumber, path);
+    }
+}
+
+void TFormBook::ShowCover() {
     LoadTalePicture();
     TCoverLine cover = TCoverLine::Parse(generator_.GetCoverLine(TaleNumber));
     hasHero_ = cover.hasHero;
@@ -226,16 +241,22 @@ void TFormBook::FormShow() {
 void TFormBook::PlaceControls() {
     const TBookBox right = TBookGeometry::RightPage(width(), height());
     const bool readSaved = SavedStoryExists();
+    const bool myStories = SpreadControls().myStories;
     TBookGeometry::CoverControls top;
     QFrame& pnlLetters = letters_->pnlLetters;
     const int lettersTop = TBookGeometry::StackCoverWithLetters(
         right,
         {cmdReadSaved.height(), cmdNewStory.height(), pnlHero.height(), pnlHeroine.height(),
          pnlTwist.height()},
-        pnlLetters.height(), readSaved, hasHero_, hasHeroine_, top, coverControls_.Scale());
+        pnlLetters.height(), readSaved || myStories, hasHero_, hasHeroine_, top,
+        coverControls_.Scale());
     pnlLetters.move(pnlLetters.x(), lettersTop);
+    const TBookGeometry::SavedRow row = TBookGeometry::PlaceSavedRow(
+        right, cmdReadSaved.width(), cmdMyStories.width(), readSaved, myStories);
     if (readSaved)
-        cmdReadSaved.move(cmdReadSaved.x(), top.readSaved);
+        cmdReadSaved.move(row.readSaved, top.readSaved);
+    if (myStories)
+        cmdMyStories.move(row.myStories, top.readSaved);
     cmdNewStory.move(cmdNewStory.x(), top.newStory);
     if (hasHero_)
         pnlHero.move(pnlHero.x(), top.hero);
@@ -255,7 +276,8 @@ void TFormBook::OrderTabs() {
                                    &txtHero,
                                    &txtHeroine,
                                    &cmdNewStory,
-                                   &cmdReadSaved};
+                                   &cmdReadSaved,
+                                   &cmdMyStories};
     const auto at = [this](const QWidget* w) {
         const QPoint p = w->mapTo(this, QPoint(0, 0));
         return std::pair(p.y(), p.x());
@@ -291,7 +313,6 @@ void TFormBook::FormResize() {
     const int w = width(), h = height();
     const TBookGeometry::Step s = geometry_.Resize(w, h);
     const int scale = TSceneLayout::WindowScale(w, h);
-    const bool rescaled = scale != coverControls_.Scale();
     coverControls_.Apply(scale);
     cmdNextPage.move(geometry_.nextPage.left, geometry_.nextPage.top);
     cmdPrevPage.move(geometry_.prevPage.left, geometry_.prevPage.top);
@@ -307,8 +328,7 @@ void TFormBook::FormResize() {
                        static_cast<QWidget*>(&letters_->pnlLetters)})
         c->move(TBookGeometry::CentredLeft(rp, c->width()), c->y() + s.dy);
     cmdReadSaved.move(cmdNewStory.x(), cmdReadSaved.y() + s.dy);
-    if (rescaled)
-        PlaceControls(); // the controls' heights changed
+    PlaceControls();
     commands_->Place(rp, w, h);
     const TBookBox hint =
         TBookGeometry::TurnPageHint(rp, height(), lblTurnPage.width(), lblTurnPage.height());
@@ -467,16 +487,37 @@ void TFormBook::cmdNewStoryClick() {
 }
 
 void TFormBook::cmdReadSavedClick() {
+    ReadStoryFile(TaleNumber, SavedStoryPath());
+}
+
+void TFormBook::ReadStoryFile(int tale, const std::string& path) {
     reading_->Stop();
-    const std::string path = SavedStoryPath();
     std::string bytes;
     if (!plat::ReadWholeFile(path, bytes))
         throw std::runtime_error("Read: cannot read " + path);
+    if (tale != TaleNumber && TTaleTable::IsTale(tale)) {
+        TaleNumber = tale;
+        ShowCover();
+    }
     story_ = ReadSavedStoryText(bytes);
     twists_->TakeReadBack();
     Layout();
     ShowPages(1);
     FocusStory();
+}
+
+void TFormBook::cmdMyStoriesClick() {
+    reading_->Stop();
+    TFormShelf shelf(StoriesFolder, TaleNumber, gameLibrary_, this);
+    shelf.ShowError = ShowError;
+    std::pair<int, std::string> chosen;
+    shelf.OpenStory = [&chosen](int tale, const std::string& path) { chosen = {tale, path}; };
+    shelf.OpenDocument = commands_->OpenDocument;
+    ExecShelf(shelf);
+    if (!chosen.second.empty())
+        ReadStoryFile(chosen.first, chosen.second);
+    else if (currentPage_ == 0) // stories may have gone to the bin
+        ShowCover();
 }
 
 void TFormBook::rbTwistClick(int tag) {

@@ -39,6 +39,7 @@
 #include "ui/ScaledControls.h"
 
 class TBookAccess;
+class TFormShelf;
 class TCommandsPart;
 class TFocusFrame;
 class TLettersPart;
@@ -94,7 +95,7 @@ public:
     QFrame pnlHeroine;
     QLabel lblHeroine;
     QLineEdit txtHeroine;
-    QPushButton cmdNewStory, cmdReadSaved;
+    QPushButton cmdNewStory, cmdReadSaved, cmdMyStories;
     QLabel lblTurnPage;
 
     // The parts.
@@ -135,6 +136,16 @@ public:
     void cmdNextPageClick();
     void cmdNewStoryClick();
     void cmdReadSavedClick();
+    // Opens "My stories" on this tale (ExecShelf shows it).
+    void cmdMyStoriesClick();
+    // Reads the story file at Path back for Tale (1..10) and shows its
+    // first spread; another tale's cover takes that tale's place first.
+    void ReadStoryFile(int tale, const std::string& path);
+    // Reads the story file at Path when the window is next shown, in place
+    // of the cover (the main window's shelf opens a story so).
+    void ReadOnShow(const std::string& path) { readOnShow_ = path; }
+    // Shows the shelf modally (replaced in tests).
+    std::function<void(TFormShelf&)> ExecShelf;
     void rbTwistClick(int tag);
     void txtHeroChange();
     void txtHeroineChange();
@@ -185,6 +196,8 @@ private:
     // screen window keeps its size, and nothing shrinks the window again.
     void GrowForLetters();
     bool SavedStoryExists() const;
+    // The cover's picture, line and names for TaleNumber.
+    void ShowCover();
 
     TStoryGenerator& generator_;
     TLibraryRef library_; // the game library; empty once it has gone
@@ -194,6 +207,8 @@ private:
     int twistLevel_ = 2;
     bool hasHero_ = false, hasHeroine_ = false;
     bool laidOut_ = false;
+    std::string readOnShow_;
+    TRL8Library& gameLibrary_;
     TBookGeometry geometry_;
     // The cover's controls (twist, names, letters, "Create story", "Read
     // saved story"), shown at the scene's scale for the window's size.

@@ -12,6 +12,7 @@
 #include "book/forms/CommandGlyph.h"
 #include "book/forms/CommandsPart.h"
 #include "book/forms/FocusFrame.h"
+#include "book/forms/FormShelf.h"
 #include "book/forms/LettersPart.h"
 #include "book/forms/PagePainter.h"
 #include "book/forms/ReadToMePart.h"
@@ -46,7 +47,8 @@ TFormBook::TFormBook(TStoryGenerator& generator, TRL8Library& library, QWidget* 
       pbxRightPage(this), pbxClose(this), pnlTwist(this), lblTwist(&pnlTwist), sbNone(&pnlTwist),
       sbHalf(&pnlTwist), sbFull(&pnlTwist), grpTwist(this), pnlHero(this), lblHero(&pnlHero),
       txtHero(&pnlHero), pnlHeroine(this), lblHeroine(&pnlHeroine), txtHeroine(&pnlHeroine),
-      cmdNewStory(this), cmdReadSaved(this), lblTurnPage(this), generator_(generator) {
+      cmdNewStory(this), cmdReadSaved(this), cmdMyStories(this), lblTurnPage(this),
+      generator_(generator), gameLibrary_(library) {
     TBookAccess::InstallInterfaces();
     plat::InstallFontSubstitutes();
     book_.MarginX = book_.MarginY = TBookGeometry::kMargin;
@@ -73,7 +75,8 @@ TFormBook::TFormBook(TStoryGenerator& generator, TRL8Library& library, QWidget* 
     for (QWidget* c :
          {static_cast<QWidget*>(&pnlTwist), static_cast<QWidget*>(&pnlHero),
           static_cast<QWidget*>(&pnlHeroine), static_cast<QWidget*>(&cmdNewStory),
-          static_cast<QWidget*>(&cmdReadSaved), static_cast<QWidget*>(&letters_->pnlLetters)})
+          static_cast<QWidget*>(&cmdReadSaved), static_cast<QWidget*>(&cmdMyStories),
+          static_cast<QWidget*>(&letters_->pnlLetters)})
         coverControls_.Add(*c);
     ScreenArea = [this] {
         const QScreen* s = screen();
@@ -83,14 +86,15 @@ TFormBook::TFormBook(TStoryGenerator& generator, TRL8Library& library, QWidget* 
     focusFrame_ = std::make_unique<TFocusFrame>(*this);
     for (QWidget* c : std::initializer_list<QWidget*>{
              &letters_->sbClassicLetters, &letters_->sbEasyLetters, &letters_->sbBigLetters,
-             &sbNone, &sbHalf, &sbFull, &txtHero, &txtHeroine, &cmdNewStory, &cmdReadSaved,
+             &sbNone, &sbHalf, &sbFull, &txtHero, &txtHeroine, &cmdNewStory, &cmdReadSaved, &cmdMyStories,
              &commands_->cmdPrint, &commands_->cmdSave, &commands_->cmdCopy,
              &commands_->cmdPictureBook})
         focusFrame_->Ring(*c);
     OrderTabs();
     installEventFilter(this);
-    for (QPushButton* b : {&cmdNewStory, &cmdReadSaved, &commands_->cmdPrint, &commands_->cmdSave,
-                           &commands_->cmdCopy, &commands_->cmdPictureBook})
+    ExecShelf = [](TFormShelf& shelf) { shelf.exec(); };
+    for (QPushButton* b : {&cmdNewStory, &cmdReadSaved, &cmdMyStories, &commands_->cmdPrint,
+                           &commands_->cmdSave, &commands_->cmdCopy, &commands_->cmdPictureBook})
         b->installEventFilter(this);
 
     // FormCreate.
@@ -281,6 +285,12 @@ void TFormBook::BuildCover() {
     connect(&cmdNewStory, &QPushButton::clicked, this, [this] { cmdNewStoryClick(); });
     connect(&cmdReadSaved, &QPushButton::clicked, this,
             [this] { RunHandler(ShowError, [this] { cmdReadSavedClick(); }); });
+    cmdMyStories.setObjectName("cmdMyStories");
+    cmdMyStories.setText("My stories");
+    cmdMyStories.resize(96, 29);
+    StyleCommand(cmdMyStories, "picbook");
+    connect(&cmdMyStories, &QPushButton::clicked, this,
+            [this] { RunHandler(ShowError, [this] { cmdMyStoriesClick(); }); });
 
     lblTurnPage.setObjectName("lblTurnPage");
     lblTurnPage.setText(

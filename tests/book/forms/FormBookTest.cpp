@@ -249,7 +249,13 @@ TEST_F(FormBookTest, ReadSavedStoryOnlyOnTheCoverAfterShowingAgain) {
     EXPECT_TRUE(book->cmdReadSaved.isVisible());
     const QRect right = book->pbxRightPage.geometry();
     EXPECT_EQ(book->cmdReadSaved.geometry().bottom() + 1, right.bottom() + 1 - 10);
-    EXPECT_EQ(book->cmdReadSaved.x(), book->cmdNewStory.x());
+    // "My stories" beside it, the two centred on the page as one.
+    const auto savedRow = [&](const QRect& page) {
+        return page.x() + 10 + (page.width() - (133 + 4 + book->cmdMyStories.width())) / 2;
+    };
+    EXPECT_EQ(book->cmdReadSaved.x(), savedRow(right));
+    EXPECT_EQ(book->cmdMyStories.geometry(),
+              book->cmdReadSaved.geometry().translated(133 + 4, 0).adjusted(0, 0, -37, 0));
     EXPECT_EQ(book->cmdNewStory.geometry().bottom() + 1, right.bottom() + 1 - 10 - 29 - 24);
     EXPECT_EQ(book->cmdNewStory.geometry(), newStoryAlone.translated(0, -53));
     EXPECT_LT(book->pnlTwist.geometry().bottom(), book->cmdNewStory.y());
@@ -261,7 +267,8 @@ TEST_F(FormBookTest, ReadSavedStoryOnlyOnTheCoverAfterShowingAgain) {
     EXPECT_EQ(book->cmdReadSaved.geometry().bottom(), grown.bottom() - 10);
     EXPECT_EQ(book->cmdNewStory.geometry().bottom() + 1, grown.bottom() + 1 - 10 - 29 - 24);
     EXPECT_EQ(book->cmdNewStory.x(), grown.x() + 10 + (grown.width() - 132) / 2);
-    EXPECT_EQ(book->cmdReadSaved.x(), book->cmdNewStory.x());
+    EXPECT_EQ(book->cmdReadSaved.x(), savedRow(grown));
+    EXPECT_EQ(book->cmdMyStories.x(), book->cmdReadSaved.x() + 133 + 4);
     EXPECT_EQ(book->pnlTwist.x(), grown.x() + 10 + (grown.width() - 169) / 2);
     book->resize(592, 418);
     QCoreApplication::processEvents();

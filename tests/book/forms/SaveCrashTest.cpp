@@ -1,9 +1,11 @@
 // A saved story survives a crash in the middle of "Save story": the
 // storybook's own save handler is killed a hundred times while it replaces a
 // story saved before, and after every kill the file is the old story or the
-// new one, whole, and "Read saved story" reads it back.
+// new one, whole, "Read saved story" reads it back, and so are the stories
+// kept beside it.
 #include "app/AppFixture.h"
 #include "app/FormGame.h"
+#include "book/StoryShelf.h"
 #include "book/StoryText.h"
 #include "book/forms/BookAccess.h"
 #include "book/forms/CommandsPart.h"
@@ -12,6 +14,7 @@
 #include "book/forms/PagePainter.h"
 #include "book/forms/ReadToMePart.h"
 #include "book/forms/TwistsPart.h"
+#include "platform/Files.h"
 #include "story/Generate.h"
 #include "support/KillHarness.h"
 
@@ -54,9 +57,19 @@ TEST_F(SaveCrashTest, AKilledSaveKeepsTheOldStoryOrTheNewOneWhole) {
                           [&] {
                               reader->cmdReadSavedClick();
                               const std::string& read = reader->StoryText();
-                              return read == oldBook->StoryText() || read == newBook->StoryText()
-                                         ? std::string()
-                                         : "a story that was never saved";
+                              if (read != oldBook->StoryText() && read != newBook->StoryText())
+                                  return std::string("a story that was never saved");
+                              // The stories kept beside it are whole too.
+                              TStoryShelf shelf(dir.Path());
+                              shelf.Refresh();
+                              for (const TStoryShelf::Item& i : shelf.Items()) {
+                                  std::string bytes;
+                                  plat::ReadWholeFile(shelf.PathOf(i), bytes);
+                                  const std::string kept = ReadSavedStoryText(bytes);
+                                  if (kept != oldBook->StoryText() && kept != newBook->StoryText())
+                                      return "a kept story that was never saved: " + i.fileName;
+                              }
+                              return std::string();
                           }};
     const fbwtest::KillCounts c = fbwtest::KillWrites(w, 100, 5);
     fbwtest::ReportKills("saved story (Save story)", c);

@@ -1,0 +1,16 @@
+// TShelfCard: how a card of the shelf ("My stories") is drawn: a sheet of
+// the book's paper with the tale's picture at a whole-pixel scale, the title
+// in two lines at most, and the tale and the date; a picture book carries a
+// band saying so, a file that cannot be read is faded and says so, and the
+// card chosen stands out golden.
+#pragma once
+#include <QStyledItemDelegate>
+
+class TShelfCard : public QStyledItemDelegate {
+public:
+    static constexpr int kWidth = 172, kHeight = 222, kPicture = 150;
+    using QStyledItemDelegate::QStyledItemDelegate;
+    void paint(QPainter* painter, const QStyleOptionViewItem& option,
+               const QModelIndex& index) const override;
+    QSize sizeHint(const QStyleOptionViewItem& option, const QModelIndex& index) const override;
+};
