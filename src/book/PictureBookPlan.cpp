@@ -68,14 +68,15 @@ TPictureBookPlan::Size TPictureBookPlan::PagePixels(Paper paper, int dpi) {
             static_cast<int>((2100LL * dpi + 127) / 254)};
 }
 
-std::string TPictureBookPlan::FileName(const std::string& tale, const Moment& when, int copy) {
+std::string TPictureBookPlan::FileName(const std::string& tale, const Moment& when, int copy,
+                                       const char* extension) {
     char stamp[64];
     std::snprintf(stamp, sizeof stamp, " %04d-%02d-%02d %02d.%02d", when.year, when.month, when.day,
                   when.hour, when.minute);
     std::string name = tale + stamp;
     if (copy > 1)
         name += " (" + std::to_string(copy) + ")";
-    return name + ".pdf";
+    return name + extension;
 }
 
 int TPictureBookPlan::PictureLevel(int percent) {

@@ -47,8 +47,10 @@ public:
     };
     // The picture book's file name: the tale's short name and the moment,
     // "Goldilox 2026-12-08 17.05.pdf"; Copy 2 and up are told apart by
-    // " (2)" and so on before the extension.
-    static std::string FileName(const std::string& tale, const Moment& when, int copy = 1);
+    // " (2)" and so on before the extension. The talking book takes the same
+    // name with the extension ".epub".
+    static std::string FileName(const std::string& tale, const Moment& when, int copy = 1,
+                                const char* extension = ".pdf");
 
     // Lays Story (a story text, its title first) out on Canvas for pages of
     // Width x Height pixels at Dpi, in the canvas's font at Points scaled
