@@ -31,6 +31,10 @@ constexpr const char* kUsage =
 
 // The talking book of Input's story into Out.
 int MakeEpub(const BookPdfInput& input, bool big, TReadingPace::Pace pace, const std::string& out) {
+    // The voice takes a while: a folder that is not there fails first.
+    const std::string folder = plat::ExtractFilePath(out);
+    if (!folder.empty() && !plat::FolderExists(folder))
+        return Fail("cannot write " + out + ": no folder " + folder);
     TTalkingBook::Input book;
     book.Story = input.story;
     TBookLetters chosen;
