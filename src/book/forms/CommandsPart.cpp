@@ -429,21 +429,25 @@ std::string TCommandsPart::MakeTalkingBook() {
     const std::unique_ptr<plat::SpeechSynth> voice = MakeVoice ? MakeVoice() : nullptr;
     const std::unique_ptr<plat::Mp3Encoder> encoder = plat::CreateMp3Encoder();
     const std::unique_ptr<plat::ZipPacker> packer = plat::CreateZipPacker();
-    // The bar shows once the voice has taken half a second, and goes with
-    // the handler.
+    // The bar shows in place of the row's text once the voice has taken
+    // half a second, and goes with the handler.
     const uint32_t started = plat::GetTickCount();
     struct HideBar {
         QProgressBar& bar;
-        ~HideBar() { bar.hide(); }
-    } hideBar{prgTalkingBook};
+        QLabel& text;
+        ~HideBar() {
+            bar.hide();
+            text.show();
+        }
+    } hideBar{prgTalkingBook, lblPictureBookText};
     auto progress = [&](int done, int total) {
         if (plat::GetTickCount() - started < kProgressAfterMs)
             return;
         prgTalkingBook.setRange(0, total);
         prgTalkingBook.setValue(done);
         if (!prgTalkingBook.isVisible()) {
+            lblPictureBookText.hide();
             prgTalkingBook.show();
-            prgTalkingBook.raise();
         }
         prgTalkingBook.repaint();
     };

@@ -223,6 +223,7 @@ TEST_F(KeepsakeTest, ATalkingBookBesideThePictureBookAtThePaceChosen) {
         EXPECT_FLOAT_EQ(stretch, TReadingPace::kSlowStretch);
     EXPECT_TRUE(seen.barShown);
     EXPECT_FALSE(commands.prgTalkingBook.isVisible());
+    EXPECT_TRUE(commands.lblPictureBookText.isVisible()) << "the row's text back in its place";
 }
 
 TEST_F(KeepsakeTest, ATalkingBookThatCannotBeMadeGivesTheReasonAndNothingHalfWritten) {
