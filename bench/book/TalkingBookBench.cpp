@@ -4,7 +4,8 @@
 // the click on the command to the EPUB file closed in the stories folder (the
 // offer to open it answered "No"). Bound: a tenth of the story's spoken
 // length. Reports the ratio of the two, the spoken length, and the file's
-// size per minute of voice (the whole book and its MP3 alone).
+// size per minute of voice (the whole book and its MP3 alone; read with
+// unzip, the counters are 0 without it).
 // Run: build/bench/book/bench_talkingbook
 #include <benchmark/benchmark.h>
 
