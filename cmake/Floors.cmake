@@ -3,7 +3,7 @@
 #   cmake -DROOT=<source folder> -DCHECK=engine|platform|windows -P Floors.cmake
 #
 # Engine folders: only the files directly in them are engine code; their
-# subfolders (platform/qt, platform/flite, book/qt, book/forms, wordlist/forms)
+# subfolders (platform/qt, platform/flite, platform/media, book/qt, book/forms, wordlist/forms)
 # are floors of their own.
 if(CMAKE_SCRIPT_MODE_FILE)
   cmake_minimum_required(VERSION 3.25)
@@ -48,7 +48,7 @@ endfunction()
 # Engine code includes no Qt header and no window floor.
 function(_fbw_scan_engine root out)
   _fbw_scan("${root}" "${FBW_ENGINE_DIRS}" OFF "${_FBW_QT_INCLUDE_RE}" qt)
-  _fbw_include_re("${_FBW_WINDOW_FLOORS};platform/qt;platform/flite;book/qt" re)
+  _fbw_include_re("${_FBW_WINDOW_FLOORS};platform/qt;platform/flite;platform/media;book/qt" re)
   _fbw_scan("${root}" "${FBW_ENGINE_DIRS}" OFF "${re}" up)
   set(${out} "${qt};${up}" PARENT_SCOPE)
 endfunction()
@@ -57,7 +57,7 @@ endfunction()
 # alone: they include no engine folder (nor anything above one).
 function(_fbw_scan_platform root out)
   _fbw_include_re("${_FBW_ENGINE_ONLY_DIRS}" re)
-  _fbw_scan("${root}" "platform/qt;platform/flite" ON "${re}" engine)
+  _fbw_scan("${root}" "platform/qt;platform/flite;platform/media" ON "${re}" engine)
   set(${out} "${engine}" PARENT_SCOPE)
 endfunction()
 
@@ -67,7 +67,7 @@ endfunction()
 # nor each other.
 function(_fbw_scan_windows root out)
   _fbw_include_re("${_FBW_WINDOW_FLOORS}" re)
-  _fbw_scan("${root}" "platform/qt;platform/flite;book/qt" ON "${re}" platform)
+  _fbw_scan("${root}" "platform/qt;platform/flite;platform/media;book/qt" ON "${re}" platform)
   _fbw_include_re("book/forms;wordlist/forms;app" re)
   _fbw_scan("${root}" "ui" ON "${re}" ui)
   _fbw_include_re("wordlist/forms;app" re)

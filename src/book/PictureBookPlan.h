@@ -46,9 +46,11 @@ public:
     using Moment = TDatedName::Moment;
     // The picture book's file name: the tale's short name and the moment,
     // "Goldilox 2026-12-08 17.05.pdf"; Copy 2 and up are told apart by
-    // " (2)" and so on before the extension (TDatedName).
-    static std::string FileName(const std::string& tale, const Moment& when, int copy = 1) {
-        return TDatedName::Make(tale, when, ".pdf", copy);
+    // " (2)" and so on before the extension (TDatedName). The talking book
+    // takes the same name with the extension ".epub".
+    static std::string FileName(const std::string& tale, const Moment& when, int copy = 1,
+                                const char* extension = ".pdf") {
+        return TDatedName::Make(tale, when, extension, copy);
     }
 
     // Lays Story (a story text, its title first) out on Canvas for pages of

@@ -28,11 +28,15 @@ public:
     // more (or when not matched).
     int64_t NextChange(int64_t ms) const;
 
-private:
+    // When each word on the page is said, in order, from its first said
+    // word's start to its last one's end (empty when not matched).
     struct Span {
         int64_t start = 0;
         int64_t end = 0;
     };
+    const std::vector<Span>& Spans() const { return spans_; }
+
+private:
     std::vector<Span> spans_; // one per word on the page, in order
     int first_ = 0;
 };

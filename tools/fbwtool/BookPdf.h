@@ -1,5 +1,5 @@
-// The picture book of fbwtool book: drawn with Qt when fbwtool is built with
-// it (qt/BookPdf.cpp), otherwise unavailable (noqt/BookPdf.cpp).
+// The picture book of fbwtool book and the talking book's cover: drawn with Qt when fbwtool is
+// built with it (qt/BookPdf.cpp), otherwise unavailable (noqt/BookPdf.cpp).
 #pragma once
 #include <string>
 
@@ -15,3 +15,6 @@ struct BookPdfInput {
 
 // The PDF's bytes in Pdf; false with Error set on any failure.
 bool MakeBookPdf(const BookPdfInput& input, std::string& pdf, std::string& error);
+// The tale's picture for the talking book's cover as PNG bytes, each pixel
+// Scale x Scale; false with Error set on any failure (without Qt: empty).
+bool MakeCoverPng(const BookPdfInput& input, int scale, std::string& png, std::string& error);

@@ -51,6 +51,13 @@ GLYPHS = {
   <path d="M7.9,10.6 Q10.2,7.6 13.6,9.2 L13.6,10.6 Z" fill="#3cc36a"/>
   <circle cx="12" cy="6.2" r="1.1" fill="#ffd21f"/>
   <path d="M8,13.6 L13.5,13.6" stroke="#ffd21f" stroke-width="0.9" stroke-linecap="round"/>""",
+    # A talking book: a green book with the waves of a voice coming from it.
+    "talkbook": f"""
+  <path d="M1.5,2.5 L11,2.5 L11,15.5 L1.5,15.5 Z" fill="#3c9c5a" stroke="{OUTLINE}" stroke-width="1" stroke-linejoin="round"/>
+  <path d="M1.5,2.5 L3.8,2.5 L3.8,15.5 L1.5,15.5 Z" fill="#26703d" stroke="{OUTLINE}" stroke-width="0.8"/>
+  <path d="M5.5,6 L9.5,6 M5.5,8.5 L9.5,8.5 M5.5,11 L8.5,11" stroke="#fffaf0" stroke-width="0.9" stroke-linecap="round"/>
+  <path d="M12.8,6.8 Q14,9 12.8,11.2" fill="none" stroke="#d9a443" stroke-width="1.2" stroke-linecap="round"/>
+  <path d="M14.6,5 Q16.6,9 14.6,13" fill="none" stroke="#d9a443" stroke-width="1.2" stroke-linecap="round"/>""",
 }
 
 

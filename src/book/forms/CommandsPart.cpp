@@ -16,6 +16,7 @@
 #include <QUrl>
 #include <QVBoxLayout>
 #include <cstdio>
+#include <ctime>
 #include <stdexcept>
 
 #include "book/BookGeometry.h"
@@ -24,16 +25,22 @@
 #include "book/BookletImposition.h"
 #include "book/PictureBookPlan.h"
 #include "book/PrintPlan.h"
+#include "book/ReadingPace.h"
 #include "book/SavedStory.h"
 #include "book/StoryText.h"
+#include "book/TalkingBook.h"
 #include "book/forms/CommandGlyph.h"
 #include "book/forms/FormBook.h"
 #include "book/forms/LettersPart.h"
 #include "book/forms/PagePainter.h"
+#include "book/forms/ReadToMePart.h"
 #include "book/qt/QtPictureBook.h"
 #include "platform/Files.h"
 #include "platform/MessageBox.h"
+#include "platform/Mp3Encoder.h"
+#include "platform/SpeechSynth.h"
 #include "platform/Tick.h"
+#include "platform/ZipPacker.h"
 #include "platform/qt/Latin1.h"
 #include "platform/qt/QtCanvas.h"
 #include "story/TaleTable.h"
@@ -48,6 +55,10 @@ namespace {
 constexpr int kColumnLeft = 13, kColumnWidth = 200, kPanelWidth = 216, kPanelHeight = 316;
 constexpr int kMessageLeft = 23, kMessageWidth = 129, kMessageHeight = 15;
 constexpr int kButtonWidth = 149, kButtonHeight = 29;
+// The talking book's button, right of the picture book's in its row.
+constexpr int kSmallButtonLeft = kColumnLeft + kButtonWidth + 6, kSmallButtonWidth = 36;
+// The progress bar shows once making the voice has taken this long.
+constexpr uint32_t kProgressAfterMs = 500;
 
 constexpr const char* kTurnStack =
     "The fronts of the sheets are printed. Turn the printed stack over, put it back into the "
@@ -82,11 +93,12 @@ QtPictureBook::Letters BookLetters(const TBookLetters& chosen) {
 
 TCommandsPart::TCommandsPart(TFormBook& book, TRL8Library& library)
     : pnlCommands(&book), lblPrinting(&pnlCommands), lblSaved(&pnlCommands),
-      lblCopied(&pnlCommands), lblBookMade(&pnlCommands), cmdPrint(&pnlCommands),
-      cmdSave(&pnlCommands), cmdCopy(&pnlCommands), cmdPictureBook(&pnlCommands),
-      lblPrintText(&pnlCommands), lblSaveText(&pnlCommands), lblCopyText(&pnlCommands),
-      lblPictureBookText(&pnlCommands), tmrMessage(&book), pnlBooklet(&book),
-      chkBooklet(&pnlBooklet), chkOneSided(&pnlBooklet), book_(book) {
+      lblCopied(&pnlCommands), lblBookMade(&pnlCommands), lblTalkingBookMade(&pnlCommands),
+      cmdPrint(&pnlCommands), cmdSave(&pnlCommands), cmdCopy(&pnlCommands),
+      cmdPictureBook(&pnlCommands), cmdTalkingBook(&pnlCommands), lblPrintText(&pnlCommands),
+      lblSaveText(&pnlCommands), lblCopyText(&pnlCommands), lblPictureBookText(&pnlCommands),
+      prgTalkingBook(&pnlCommands), tmrMessage(&book), pnlBooklet(&book), chkBooklet(&pnlBooklet),
+      chkOneSided(&pnlBooklet), book_(book) {
     Build();
     tiles_ = std::make_unique<TileBG::TTileBG>(&pnlCommands, library, "bktile3");
     ExecPrintDialog = [this](QPrinter& printer, int pageCount) {
@@ -102,6 +114,7 @@ TCommandsPart::TCommandsPart(TFormBook& book, TRL8Library& library)
         return QDesktopServices::openUrl(QUrl::fromLocalFile(ToQString(path)));
     };
     Clock = [] { return QDateTime::currentDateTime(); };
+    MakeVoice = [] { return plat::CreateSystemSpeechSynth(); };
 }
 
 TCommandsPart::~TCommandsPart() = default;
@@ -158,6 +171,28 @@ void TCommandsPart::Build() {
         r.text.setWordWrap(true);
         r.text.setAlignment(Qt::AlignLeft | Qt::AlignTop);
     }
+    // The talking book shares the picture book's row: its button beside that
+    // one, its message in that one's place.
+    const int bookRow = cmdPictureBook.y() - kMessageHeight;
+    lblTalkingBookMade.setObjectName("lblTalkingBookMade");
+    lblTalkingBookMade.setText("Talking book made!");
+    lblTalkingBookMade.setPalette(lblBookMade.palette());
+    lblTalkingBookMade.setAlignment(Qt::AlignCenter);
+    lblTalkingBookMade.hide();
+    lblTalkingBookMade.setGeometry(kMessageLeft, bookRow, kMessageWidth, kMessageHeight);
+    cmdTalkingBook.setObjectName("cmdTalkingBook");
+    cmdTalkingBook.setGeometry(kSmallButtonLeft, cmdPictureBook.y(), kSmallButtonWidth,
+                               kButtonHeight);
+    StyleCommand(cmdTalkingBook, "talkbook");
+    cmdTalkingBook.setAccessibleName("Make a talking book");
+    cmdTalkingBook.setToolTip("Make a talking book: this story as an e-book that reads itself "
+                              "aloud, each word lit as it is read.");
+    prgTalkingBook.setObjectName("prgTalkingBook");
+    prgTalkingBook.setAccessibleName("Making the talking book");
+    prgTalkingBook.setGeometry(lblPictureBookText.geometry().adjusted(0, 4, 0, -8));
+    prgTalkingBook.setTextVisible(false);
+    prgTalkingBook.hide();
+
     const ErrorSink& errors = book_.Errors();
     connect(&cmdPrint, &QPushButton::clicked, this,
             [this, &errors] { RunHandler(errors, [this] { cmdPrintClick(); }); });
@@ -168,6 +203,7 @@ void TCommandsPart::Build() {
         RunHandler(
             errors, [this] { cmdPictureBookClick(); }, HandlerCursor::Wait);
     });
+    connect(&cmdTalkingBook, &QPushButton::clicked, this, [this] { cmdTalkingBookClick(); });
 
     tmrMessage.setObjectName("tmrMessage");
     tmrMessage.setInterval(int(TMessageClock::kInterval));
@@ -219,6 +255,7 @@ void TCommandsPart::tmrMessageTimer() {
     lblSaved.hide();
     lblCopied.hide();
     lblBookMade.hide();
+    lblTalkingBookMade.hide();
     tmrMessage.stop();
     messageClock_.Stop();
 }
@@ -369,21 +406,68 @@ QImage TCommandsPart::StoryPicture() const {
 }
 
 std::string TCommandsPart::MakePictureBook() {
-    const std::string tale = TTaleTable::ShortName(book_.TaleNumber);
     const QByteArray pdf = QtPictureBook::MakePdf(
         book_.StoryText(), BookLetters(book_.LettersPart().Letters()),
         TPictureBookPlan::PaperFor(QtPictureBook::LocaleUsesLetter()), StoryPicture());
+    return WriteKeepsake(std::string(pdf.constData(), static_cast<std::size_t>(pdf.size())), ".pdf",
+                         "Picture book");
+}
+
+std::string TCommandsPart::MakeTalkingBook() {
+    TTalkingBook::Input input;
+    input.Story = book_.StoryText();
+    input.Face = TTalkingBook::LettersFor(book_.LettersPart().Letters());
+    if (!input.Face.FontPath.empty() && !plat::ReadWholeFile(input.Face.FontPath, input.FontBytes))
+        input.FontBytes.clear(); // the reader's own letters then
+    const QByteArray png = QtPictureBook::PicturePng(StoryPicture(), TTalkingBook::kCoverScale);
+    input.CoverPng.assign(png.constData(), static_cast<std::size_t>(png.size()));
+    input.CoverAlt = "The picture of the tale " + TTaleTable::ShortName(book_.TaleNumber);
+    input.Identifier = TTalkingBook::NewIdentifier();
+    input.Modified = static_cast<std::time_t>(Clock().toSecsSinceEpoch());
+    const std::unique_ptr<plat::SpeechSynth> voice = MakeVoice ? MakeVoice() : nullptr;
+    const std::unique_ptr<plat::Mp3Encoder> encoder = plat::CreateMp3Encoder();
+    const std::unique_ptr<plat::ZipPacker> packer = plat::CreateZipPacker();
+    // The bar shows in place of the row's text once the voice has taken
+    // half a second, and goes with the handler.
+    const uint32_t started = plat::GetTickCount();
+    struct HideBar {
+        QProgressBar& bar;
+        QLabel& text;
+        ~HideBar() {
+            bar.hide();
+            text.show();
+        }
+    } hideBar{prgTalkingBook, lblPictureBookText};
+    auto progress = [&](int done, int total) {
+        if (plat::GetTickCount() - started < kProgressAfterMs)
+            return;
+        prgTalkingBook.setRange(0, total);
+        prgTalkingBook.setValue(done);
+        if (!prgTalkingBook.isVisible()) {
+            lblPictureBookText.hide();
+            prgTalkingBook.show();
+        }
+        prgTalkingBook.repaint();
+    };
+    const std::string epub = TTalkingBook::Make(
+        input, voice.get(), TReadingPace::Stretch(book_.ReadToMe().ReadingPace()), encoder.get(),
+        packer.get(), progress);
+    return WriteKeepsake(epub, ".epub", "Talking book");
+}
+
+std::string TCommandsPart::WriteKeepsake(const std::string& bytes, const char* extension,
+                                         const std::string& what) {
+    const std::string tale = TTaleTable::ShortName(book_.TaleNumber);
     const std::string& folder = book_.StoriesFolder;
     if (!QDir().mkpath(ToQString(folder)))
-        throw std::runtime_error("Picture book: cannot create the folder " + folder);
+        throw std::runtime_error(what + ": cannot create the folder " + folder);
     const QDateTime now = Clock();
     const TPictureBookPlan::Moment moment{now.date().year(), now.date().month(), now.date().day(),
                                           now.time().hour(), now.time().minute()};
-    const std::string_view bytes(pdf.constData(), static_cast<std::size_t>(pdf.size()));
     // A fresh name each time: the moment, then " (2)" and on.
     std::string why;
     for (int copy = 1;; ++copy) {
-        const std::string path = folder + TPictureBookPlan::FileName(tale, moment, copy);
+        const std::string path = folder + TPictureBookPlan::FileName(tale, moment, copy, extension);
         switch (plat::WriteNewFileAtomic(path, bytes, &why)) {
         case plat::NewFile::Written:
             return path;
@@ -392,34 +476,46 @@ std::string TCommandsPart::MakePictureBook() {
                 continue;
             [[fallthrough]];
         case plat::NewFile::Failed:
-            throw std::runtime_error("Picture book: cannot write " + path +
+            throw std::runtime_error(what + ": cannot write " + path +
                                      (why.empty() ? "" : ": " + why));
         }
     }
 }
 
-void TCommandsPart::cmdPictureBookClick() {
+void TCommandsPart::MakeAndOffer(const std::function<std::string()>& make, QLabel& made,
+                                 const std::string& what, const std::string& kind) {
     // The wait cursor stands while the book is made, not while the player
     // answers the offer to open it.
     std::string path;
     if (!RunHandler(
             book_.Errors(),
             [&] {
-                path = MakePictureBook();
-                ShowMessageLabel(lblBookMade);
-                lblBookMade.repaint();
+                path = make();
+                lblBookMade.hide();
+                lblTalkingBookMade.hide();
+                ShowMessageLabel(made);
+                made.repaint();
             },
             HandlerCursor::Wait))
         return;
     RunHandler(book_.Errors(), [&] {
         const std::string name = path.substr(book_.StoriesFolder.size());
-        if (plat::ShowMessage(
-                plat::MsgKind::Question,
-                "Your picture book is in your stories folder as \"" + name + "\".\n\nOpen it now?",
-                plat::MsgButtons::YesNo, "Picture book made!") == plat::MsgAnswer::Yes &&
+        if (plat::ShowMessage(plat::MsgKind::Question,
+                              "Your " + kind + " is in your stories folder as \"" + name +
+                                  "\".\n\nOpen it now?",
+                              plat::MsgButtons::YesNo, what + " made!") == plat::MsgAnswer::Yes &&
             !OpenDocument(path))
-            throw std::runtime_error("Picture book: no program was found to open " + path);
+            throw std::runtime_error(what + ": no program was found to open " + path);
     });
+}
+
+void TCommandsPart::cmdPictureBookClick() {
+    MakeAndOffer([this] { return MakePictureBook(); }, lblBookMade, "Picture book", "picture book");
+}
+
+void TCommandsPart::cmdTalkingBookClick() {
+    MakeAndOffer([this] { return MakeTalkingBook(); }, lblTalkingBookMade, "Talking book",
+                 "talking book");
 }
 
 bool TCommandsPart::PrintBooklet(QPrinter& printer, int copies, int fromSheet, int toSheet,

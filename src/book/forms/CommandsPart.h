@@ -10,12 +10,17 @@
 // picture book imposed two pages to a side (TBookletImposition). "Make a
 // picture book" writes the story's PDF picture book into the stories folder
 // under a name of its own (TPictureBookPlan::FileName), never over a file,
-// and offers to open it.
+// and offers to open it. "Make a talking book", the small button beside it
+// (five commands do not fit the panel), does the same with the story's EPUB
+// talking book (TTalkingBook): the voice reads the whole story at the pace
+// chosen in the book while the wait cursor shows, and a progress bar over the
+// row's text once that takes longer than half a second.
 #pragma once
 #include <QCheckBox>
 #include <QDateTime>
 #include <QLabel>
 #include <QObject>
+#include <QProgressBar>
 #include <QPushButton>
 #include <QTimer>
 #include <functional>
@@ -33,7 +38,8 @@ class TRL8Library;
 struct TBookBox;
 namespace plat {
 class Canvas;
-}
+class SpeechSynth;
+} // namespace plat
 namespace TileBG {
 class TTileBG;
 }
@@ -46,9 +52,11 @@ public:
     ~TCommandsPart() override;
 
     QWidget pnlCommands;
-    QLabel lblPrinting, lblSaved, lblCopied, lblBookMade;
-    QPushButton cmdPrint, cmdSave, cmdCopy, cmdPictureBook;
+    QLabel lblPrinting, lblSaved, lblCopied, lblBookMade, lblTalkingBookMade;
+    QPushButton cmdPrint, cmdSave, cmdCopy, cmdPictureBook, cmdTalkingBook;
     QLabel lblPrintText, lblSaveText, lblCopyText, lblPictureBookText;
+    // How much of the talking book's voice is made, while it is made.
+    QProgressBar prgTalkingBook;
     QTimer tmrMessage;
     // The booklet choices, a page of the print dialog's options.
     QWidget pnlBooklet;
@@ -65,6 +73,7 @@ public:
     void cmdCopyClick();
     void cmdPrintClick();
     void cmdPictureBookClick(); // shows its own errors
+    void cmdTalkingBookClick(); // shows its own errors
     void tmrMessageTimer();
 
     // Prints Copies of pages FromPage..ToPage of the story on Printer (a
@@ -86,6 +95,11 @@ public:
     // of its own, never over a file, and returns its path; raises with the
     // reason, leaving nothing written, when it cannot.
     std::string MakePictureBook();
+    // Writes the story's talking book (.epub) into the stories folder under
+    // a name of its own, never over a file, and returns its path; raises
+    // with the reason, leaving nothing written, when it cannot (no voice
+    // engine among the reasons).
+    std::string MakeTalkingBook();
 
     // Readies Printer for the story before the layout and the dialog: the
     // job's title, and when no printer is installed, PDF output to the tale's
@@ -103,6 +117,9 @@ public:
     std::function<bool(const std::string& path)> OpenDocument;
     // The local time now (replaced in tests).
     std::function<QDateTime()> Clock;
+    // A voice for the talking book; nullptr when there is none (replaced in
+    // tests).
+    std::function<std::unique_ptr<plat::SpeechSynth>()> MakeVoice;
 
 private:
     void Build();
@@ -117,6 +134,15 @@ private:
     std::unique_ptr<TPrintPlan> MakePrintPlan(QPrinter& printer, plat::Canvas& canvas);
     // The tale's picture at the story's twist; null without one.
     QImage StoryPicture() const;
+    // Writes Bytes into the stories folder under a fresh name for the
+    // moment now with Extension; What names the command in its errors.
+    std::string WriteKeepsake(const std::string& bytes, const char* extension,
+                              const std::string& what);
+    // Runs Make with the wait cursor, then shows Made and offers to open the
+    // file it wrote: What ("Picture book") names the offer and the errors,
+    // Kind the file in the offer's text.
+    void MakeAndOffer(const std::function<std::string()>& make, QLabel& made,
+                      const std::string& what, const std::string& kind);
 
     TFormBook& book_;
     std::unique_ptr<TileBG::TTileBG> tiles_;

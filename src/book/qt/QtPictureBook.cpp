@@ -63,6 +63,19 @@ QImage QtPictureBook::PictureImage(TRL8ImageData& surface, const TRect& rect,
     return image;
 }
 
+QByteArray QtPictureBook::PicturePng(const QImage& picture, int scale) {
+    QByteArray bytes;
+    if (picture.isNull() || scale < 1)
+        return bytes;
+    const QImage scaled = picture.scaled(picture.width() * scale, picture.height() * scale,
+                                         Qt::IgnoreAspectRatio, Qt::FastTransformation);
+    QBuffer buffer(&bytes);
+    buffer.open(QIODevice::WriteOnly);
+    if (!scaled.save(&buffer, "PNG"))
+        bytes.clear();
+    return bytes;
+}
+
 bool QtPictureBook::LocaleUsesLetter() {
     return QLocale::system().measurementSystem() == QLocale::ImperialUSSystem;
 }

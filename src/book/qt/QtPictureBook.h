@@ -61,6 +61,9 @@ public:
     // The part Rect of Surface in Palette's colours, one pixel a pixel.
     static QImage PictureImage(TRL8ImageData& surface, const TRect& rect,
                                const plat::LogPalette* palette);
+    // Picture (PictureImage) as the bytes of a PNG file, each of its pixels
+    // a block of Scale x Scale; empty for a null picture.
+    static QByteArray PicturePng(const QImage& picture, int scale);
     // Whether the system's locale uses Letter paper (its measurement system
     // is the US one).
     static bool LocaleUsesLetter();

@@ -1,14 +1,19 @@
 // The storybook's keepsake: "Make a picture book" (the file in the stories
 // folder under a fresh name each time, checked with poppler's tools, the
 // message and the offer to open it, a folder that cannot be written), and
-// the story printed as a folded booklet to a PDF printer.
+// the story printed as a folded booklet to a PDF printer; "Make a talking
+// book" beside it (its file, pace, progress bar and failures).
 #include <QPrinter>
 
 #include <filesystem>
 #include <sstream>
 
 #include "BookFixture.h"
+#include "book/ReadingPace.h"
+#include "book/forms/ReadToMePart.h"
 #include "platform/Files.h"
+#include "platform/Tick.h"
+#include "support/NullSpeechSynth.h"
 #include "support/XSession.h"
 
 namespace fs = std::filesystem;
@@ -158,6 +163,91 @@ TEST_F(KeepsakeTest, AFolderThatCannotBeWrittenGivesTheErrorAndNothingHalfWritte
     EXPECT_EQ(fbwtest::ReadBytes(home.Path() + "Fablewhirl Stories"), "x");
     EXPECT_EQ(std::distance(fs::directory_iterator(home.Path()), fs::directory_iterator()), 1)
         << "nothing half-written beside it";
+}
+
+namespace {
+// The test voice, a tenth of a second passing on the tick with each sentence;
+// it notes the stretches asked for and whether the progress bar showed.
+class SlowVoice : public fbwtest::NullSpeechSynth {
+public:
+    struct Seen {
+        std::vector<float> stretches;
+        bool barShown = false;
+        uint32_t now = 0;
+    };
+    SlowVoice(const QWidget& bar, Seen& seen) : bar_(bar), seen_(seen) {}
+    using fbwtest::NullSpeechSynth::Synthesize;
+    bool Synthesize(const std::string& text, float stretch, plat::SpeechPcm& out) override {
+        seen_.now += 100;
+        seen_.stretches.push_back(stretch);
+        seen_.barShown = seen_.barShown || bar_.isVisible();
+        return fbwtest::NullSpeechSynth::Synthesize(text, stretch, out);
+    }
+
+private:
+    const QWidget& bar_;
+    Seen& seen_;
+};
+} // namespace
+
+TEST_F(KeepsakeTest, ATalkingBookBesideThePictureBookAtThePaceChosen) {
+    OpenAtCommands();
+    auto& commands = book->Commands();
+    EXPECT_TRUE(commands.cmdTalkingBook.isVisible());
+    EXPECT_EQ(commands.cmdTalkingBook.accessibleName(), "Make a talking book");
+    EXPECT_TRUE(commands.pnlCommands.rect().contains(commands.cmdTalkingBook.geometry()));
+    EXPECT_FALSE(commands.cmdTalkingBook.geometry().intersects(commands.cmdPictureBook.geometry()));
+
+    book->ReadToMe().pbxReadPaceClick(0); // the slow pace
+    SlowVoice::Seen seen;
+    commands.MakeVoice = [&]() -> std::unique_ptr<plat::SpeechSynth> {
+        return std::make_unique<SlowVoice>(commands.prgTalkingBook, seen);
+    };
+    plat::SetTickSource([&seen] { return seen.now; });
+    fbwtest::MessageCapture messages(plat::MsgAnswer::Yes);
+    QTest::mouseClick(&commands.cmdTalkingBook, Qt::LeftButton);
+    plat::SetTickSource({});
+    ASSERT_TRUE(errors.empty()) << errors[0];
+    const std::string epub = Folder() + "Goldilox 2026-12-08 17.05.epub";
+    ASSERT_TRUE(fs::exists(epub));
+    EXPECT_EQ(opened, std::vector<std::string>{epub});
+    EXPECT_TRUE(commands.lblTalkingBookMade.isVisible());
+    ASSERT_EQ(messages.Messages().size(), 1u);
+    EXPECT_NE(messages.Messages()[0].text.find("Goldilox 2026-12-08 17.05.epub"),
+              std::string::npos);
+    EXPECT_EQ(std::distance(fs::directory_iterator(Folder()), fs::directory_iterator()), 1);
+    // The voice at the pace chosen; the bar once half a second had gone,
+    // and gone with the making.
+    ASSERT_GT(seen.stretches.size(), 6u);
+    for (float stretch : seen.stretches)
+        EXPECT_FLOAT_EQ(stretch, TReadingPace::kSlowStretch);
+    EXPECT_TRUE(seen.barShown);
+    EXPECT_FALSE(commands.prgTalkingBook.isVisible());
+    EXPECT_TRUE(commands.lblPictureBookText.isVisible()) << "the row's text back in its place";
+}
+
+TEST_F(KeepsakeTest, ATalkingBookThatCannotBeMadeGivesTheReasonAndNothingHalfWritten) {
+    OpenAtCommands();
+    auto& commands = book->Commands();
+    fbwtest::MessageCapture messages;
+    commands.MakeVoice = [] { return std::make_unique<fbwtest::NullSpeechSynth>(); };
+    book->StoriesFolder = "/proc/self/";
+    QTest::mouseClick(&commands.cmdTalkingBook, Qt::LeftButton);
+    ASSERT_EQ(errors.size(), 1u);
+    EXPECT_EQ(errors[0], "Talking book: cannot write /proc/self/Goldilox 2026-12-08 17.05.epub: "
+                         "no such file or directory");
+    EXPECT_FALSE(commands.lblTalkingBookMade.isVisible());
+
+    // No voice engine: said, and no silent book.
+    errors.clear();
+    book->StoriesFolder = home.Path() + "Fablewhirl Stories/";
+    commands.MakeVoice = [] { return std::unique_ptr<plat::SpeechSynth>(); };
+    QTest::mouseClick(&commands.cmdTalkingBook, Qt::LeftButton);
+    ASSERT_EQ(errors.size(), 1u);
+    EXPECT_EQ(errors[0], "Talking book: no voice engine is installed to read the story aloud");
+    EXPECT_FALSE(fs::exists(Folder()) &&
+                 fs::directory_iterator(Folder()) != fs::directory_iterator());
+    EXPECT_TRUE(messages.Messages().empty()) << "nothing offered";
 }
 
 TEST_F(KeepsakeTest, AFoldedBookletToAPdfPrinter) {

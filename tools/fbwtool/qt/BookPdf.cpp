@@ -4,6 +4,7 @@
 #include "ToolApp.h"
 
 #include <exception>
+#include <stdexcept>
 
 #include "book/qt/QtPictureBook.h"
 #include "image/LibraryImage.h"
@@ -11,17 +12,38 @@
 #include "platform/qt/Latin1.h"
 #include "platform/qt/QtFonts.h"
 
+namespace {
+// The tale's picture at the story's twist, in the library's colours.
+QImage TalePicture(const BookPdfInput& input) {
+    TRL8Library library;
+    library.Open(input.libraryPath);
+    const TLibraryImage picture(library, input.pictureName);
+    const int side = TPictureBookPlan::kPictureSide;
+    const int top = input.pictureLevel * side;
+    return QtPictureBook::PictureImage(*picture.Surface(), TRect{0, top, side, top + side},
+                                       library.GetHPal());
+}
+} // namespace
+
+bool MakeCoverPng(const BookPdfInput& input, int scale, std::string& png, std::string& error) {
+    ToolApp();
+    try {
+        const QByteArray bytes = QtPictureBook::PicturePng(TalePicture(input), scale);
+        if (bytes.isEmpty())
+            throw std::runtime_error("the tale's picture could not be made");
+        png.assign(bytes.constData(), static_cast<std::size_t>(bytes.size()));
+        return true;
+    } catch (const std::exception& e) {
+        error = e.what();
+        return false;
+    }
+}
+
 bool MakeBookPdf(const BookPdfInput& input, std::string& pdf, std::string& error) {
     ToolApp();
     plat::InstallFontSubstitutes();
     try {
-        TRL8Library library;
-        library.Open(input.libraryPath);
-        const TLibraryImage picture(library, input.pictureName);
-        const int side = TPictureBookPlan::kPictureSide;
-        const int top = input.pictureLevel * side;
-        const QImage image = QtPictureBook::PictureImage(
-            *picture.Surface(), TRect{0, top, side, top + side}, library.GetHPal());
+        const QImage image = TalePicture(input);
         const QByteArray bytes = QtPictureBook::MakePdf(
             input.story, {ToQString(input.face), input.points},
             TPictureBookPlan::PaperFor(QtPictureBook::LocaleUsesLetter()), image, input.booklet);
