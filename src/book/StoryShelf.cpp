@@ -6,10 +6,12 @@
 #include <fstream>
 #include <map>
 #include <system_error>
+#include <utility>
 
 #include "book/DatedName.h"
 #include "book/StoryText.h"
 #include "platform/Files.h"
+#include "platform/TextCodec.h"
 #include "story/TaleTable.h"
 
 namespace fs = std::filesystem;
@@ -123,6 +125,8 @@ std::optional<TStoryShelf::Shelved> TStoryShelf::Classify(std::string_view name)
         return Shelved{tale, Kind::Story};
     if (parts->extension == ".pdf")
         return Shelved{tale, Kind::Book};
+    if (parts->extension == ".epub")
+        return Shelved{tale, Kind::TalkingBook};
     return std::nullopt;
 }
 
@@ -164,13 +168,50 @@ std::string TStoryShelf::PdfTitle(std::string_view bytes) {
     return {};
 }
 
+std::string TStoryShelf::EpubTitle(std::string_view bytes) {
+    static constexpr std::string_view kOpen = "<dc:title>", kClose = "</dc:title>";
+    const std::size_t open = bytes.find(kOpen);
+    if (open == std::string_view::npos)
+        return {};
+    const std::size_t from = open + kOpen.size();
+    const std::size_t close = bytes.find(kClose, from);
+    if (close == std::string_view::npos)
+        return {};
+    static constexpr std::pair<std::string_view, char> kEntities[] = {
+        {"&amp;", '&'}, {"&lt;", '<'}, {"&gt;", '>'}, {"&quot;", '"'}, {"&apos;", '\''}};
+    std::string utf8;
+    for (std::size_t i = from; i < close;) {
+        bool entity = false;
+        for (const auto& [name, c] : kEntities)
+            if (bytes.substr(i, name.size()) == name) {
+                utf8 += c;
+                i += name.size();
+                entity = true;
+                break;
+            }
+        if (!entity)
+            utf8 += bytes[i++];
+    }
+    return plat::Utf8ToLatin1(utf8);
+}
+
 void TStoryShelf::ReadTitle(Item& item) const {
     std::string head;
     item.readable = ReadHead(PathOf(item), head);
     item.title.clear();
     if (!item.readable)
         return;
-    item.title = item.kind == Kind::Story ? StoryFileTitle(head) : PdfTitle(head);
+    switch (item.kind) {
+    case Kind::Story:
+        item.title = StoryFileTitle(head);
+        break;
+    case Kind::Book:
+        item.title = PdfTitle(head);
+        break;
+    case Kind::TalkingBook:
+        item.title = EpubTitle(head);
+        break;
+    }
 }
 
 bool TStoryShelf::Refresh() {

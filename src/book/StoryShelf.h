@@ -3,11 +3,13 @@
 // of one tale or all. Files are the folder's regular files whose names the
 // game gives: a tale's story "<Tale>.txt", a story kept when a newer one
 // replaced it "<Tale> <date>[ (n)].txt" and a picture book
-// "<Tale> <date>[ (n)].pdf" (TDatedName), and links of those names that
+// "<Tale> <date>[ (n)].pdf" and a talking book "<Tale> <date>[ (n)].epub"
+// (TDatedName), and links of those names that
 // lead nowhere; other files and folders are not on the shelf.
 //
 // A story's title is its first paragraph as the book shows it (StoryTitle);
-// a picture book's is the title its PDF carries. A file that cannot be read
+// a picture book's is the title its PDF carries, a talking book's the title
+// of its package document (stored, not deflated, third in the archive). A file that cannot be read
 // stays on the shelf, marked so, with no title.
 #pragma once
 #include <cstdint>
@@ -18,7 +20,7 @@
 
 class TStoryShelf {
 public:
-    enum class Kind { Story, Book };
+    enum class Kind { Story, Book, TalkingBook };
     struct Item {
         std::string fileName; // in the folder
         int tale = 0;         // 1..10
@@ -59,6 +61,9 @@ public:
     // string, UTF-16 with its mark or PDF's own single bytes), as Latin-1;
     // empty when none is found in Bytes.
     static std::string PdfTitle(std::string_view bytes);
+    // The title of an EPUB's package document found in Bytes (its dc:title,
+    // UTF-8 with XML's entities), as Latin-1; empty when none is found.
+    static std::string EpubTitle(std::string_view bytes);
     // How many bytes of a file the title is read from: the head of a story,
     // the head of a PDF (where the document information is written first).
     static constexpr std::size_t kTitleBytes = 16384;

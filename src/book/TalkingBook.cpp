@@ -373,7 +373,8 @@ std::vector<plat::ZipEntry> TTalkingBook::Files(const Input& input, const TSpoke
                             meta + "</metadata>\n<manifest>\n" + manifest +
                             "</manifest>\n<spine>\n" + spine + "</spine>\n</package>\n";
 
-    files.push_back({dir + "content.opf", opf, false});
+    // Stored, so the shelf finds the title in the file's head.
+    files.push_back({dir + "content.opf", opf, true});
     files.push_back({dir + "nav.xhtml", nav, false});
     files.push_back({dir + "title.xhtml", Xhtml(title, "title-page", titleBody), false});
     files.push_back({dir + "story.xhtml", Xhtml(title, "story", storyBody), false});

@@ -13,6 +13,7 @@
 #include <regex>
 #include <set>
 
+#include "book/StoryShelf.h"
 #include "book/StoryText.h"
 #include "book/TalkingBook.h"
 #include "platform/Files.h"
@@ -288,4 +289,22 @@ TEST(TalkingBook, AUnmappedSentenceHasOneParAndTheFailuresMakeNothing) {
     EXPECT_FALSE(refused.err.empty());
     EXPECT_EQ(std::distance(fs::directory_iterator(dir.Path()), fs::directory_iterator()), 1)
         << "nothing half-written";
+}
+
+TEST(TalkingBook, TheShelfShowsATalkingBookByItsTitle) {
+    if (!plat::CreateMp3Encoder() || !plat::CreateZipPacker())
+        GTEST_SKIP() << "built without libmp3lame or libzip";
+    fbwtest::NullSpeechSynth voice;
+    const Made made = MakeBook(InputFor("Bears & the caf\xE9 <3\\n\\nOne two.", false), voice,
+                               plat::SpeechSynth::kNormalStretch);
+    TempDir dir;
+    const std::string folder = dir / "Stories/";
+    fs::create_directory(folder);
+    fbwtest::WriteBytes(folder + "Goldilox 2026-12-08 17.05.epub", made.zip);
+    TStoryShelf shelf(folder);
+    ASSERT_TRUE(shelf.Refresh());
+    ASSERT_EQ(shelf.Items().size(), 1u);
+    EXPECT_EQ(shelf.Items()[0].kind, TStoryShelf::Kind::TalkingBook);
+    EXPECT_EQ(shelf.Items()[0].tale, 2);
+    EXPECT_EQ(shelf.Items()[0].title, "Bears & the caf\xE9 <3");
 }

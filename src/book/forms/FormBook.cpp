@@ -11,8 +11,8 @@
 #include <QPainter>
 #include <algorithm>
 #include <stdexcept>
-#include <vector>
 #include <utility>
+#include <vector>
 
 #include "book/BookPieces.h"
 #include "book/StoryShelf.h"
@@ -289,8 +289,8 @@ void TFormBook::OrderTabs() {
     std::vector<QWidget*> chain = cover;
     for (QWidget* w : std::initializer_list<QWidget*>{
              &pbxLeftPage, &pbxRightPage, &commands_->cmdPrint, &commands_->cmdSave,
-             &commands_->cmdCopy, &commands_->cmdPictureBook, &twists_->pbxShowTwists,
-             &reading_->pbxReadToMe, &reading_->pbxReadPace})
+             &commands_->cmdCopy, &commands_->cmdPictureBook, &commands_->cmdTalkingBook,
+             &twists_->pbxShowTwists, &reading_->pbxReadToMe, &reading_->pbxReadPace})
         chain.push_back(w);
     for (std::size_t i = 1; i < chain.size(); ++i)
         setTabOrder(chain[i - 1], chain[i]);

@@ -72,11 +72,10 @@ TFormBook::TFormBook(TStoryGenerator& generator, TRL8Library& library, QWidget* 
         access_->TellFocusWord(left ? pbxLeftPage : pbxRightPage);
     };
     BuildForm();
-    for (QWidget* c :
-         {static_cast<QWidget*>(&pnlTwist), static_cast<QWidget*>(&pnlHero),
-          static_cast<QWidget*>(&pnlHeroine), static_cast<QWidget*>(&cmdNewStory),
-          static_cast<QWidget*>(&cmdReadSaved), static_cast<QWidget*>(&cmdMyStories),
-          static_cast<QWidget*>(&letters_->pnlLetters)})
+    for (QWidget* c : {static_cast<QWidget*>(&pnlTwist), static_cast<QWidget*>(&pnlHero),
+                       static_cast<QWidget*>(&pnlHeroine), static_cast<QWidget*>(&cmdNewStory),
+                       static_cast<QWidget*>(&cmdReadSaved), static_cast<QWidget*>(&cmdMyStories),
+                       static_cast<QWidget*>(&letters_->pnlLetters)})
         coverControls_.Add(*c);
     ScreenArea = [this] {
         const QScreen* s = screen();
@@ -86,15 +85,16 @@ TFormBook::TFormBook(TStoryGenerator& generator, TRL8Library& library, QWidget* 
     focusFrame_ = std::make_unique<TFocusFrame>(*this);
     for (QWidget* c : std::initializer_list<QWidget*>{
              &letters_->sbClassicLetters, &letters_->sbEasyLetters, &letters_->sbBigLetters,
-             &sbNone, &sbHalf, &sbFull, &txtHero, &txtHeroine, &cmdNewStory, &cmdReadSaved, &cmdMyStories,
-             &commands_->cmdPrint, &commands_->cmdSave, &commands_->cmdCopy,
-             &commands_->cmdPictureBook})
+             &sbNone, &sbHalf, &sbFull, &txtHero, &txtHeroine, &cmdNewStory, &cmdReadSaved,
+             &cmdMyStories, &commands_->cmdPrint, &commands_->cmdSave, &commands_->cmdCopy,
+             &commands_->cmdPictureBook, &commands_->cmdTalkingBook})
         focusFrame_->Ring(*c);
     OrderTabs();
     installEventFilter(this);
     ExecShelf = [](TFormShelf& shelf) { shelf.exec(); };
-    for (QPushButton* b : {&cmdNewStory, &cmdReadSaved, &cmdMyStories, &commands_->cmdPrint,
-                           &commands_->cmdSave, &commands_->cmdCopy, &commands_->cmdPictureBook})
+    for (QPushButton* b :
+         {&cmdNewStory, &cmdReadSaved, &cmdMyStories, &commands_->cmdPrint, &commands_->cmdSave,
+          &commands_->cmdCopy, &commands_->cmdPictureBook, &commands_->cmdTalkingBook})
         b->installEventFilter(this);
 
     // FormCreate.

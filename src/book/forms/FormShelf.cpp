@@ -226,9 +226,11 @@ void TFormShelf::cmdOpenClick() {
         throw std::runtime_error("\"" + item->fileName +
                                  "\" cannot be read, so it cannot be opened. It may have been "
                                  "moved, or be a file the game did not make.");
-    if (item->kind == TStoryShelf::Kind::Book) {
+    if (item->kind != TStoryShelf::Kind::Story) {
         if (!OpenDocument(path))
-            throw std::runtime_error("No program was found to open the picture book " + path);
+            throw std::runtime_error(
+                std::string("No program was found to open the ") +
+                (item->kind == TStoryShelf::Kind::Book ? "picture book " : "talking book ") + path);
         return;
     }
     const int tale = item->tale;

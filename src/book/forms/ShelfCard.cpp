@@ -24,8 +24,8 @@ void TShelfCard::paint(QPainter* painter, const QStyleOptionViewItem& option,
     const QRect card = option.rect.adjusted(1, 1, -1, -1);
     const bool chosen = option.state & QStyle::State_Selected;
     const bool readable = index.data(TShelfModel::ReadableRole).toBool();
-    const bool book =
-        index.data(TShelfModel::KindRole).toInt() == static_cast<int>(TStoryShelf::Kind::Book);
+    const auto kind = static_cast<TStoryShelf::Kind>(index.data(TShelfModel::KindRole).toInt());
+    const bool book = kind != TStoryShelf::Kind::Story;
     painter->setRenderHint(QPainter::Antialiasing, false);
     painter->setPen(QPen(chosen ? kInk : kEdge, chosen ? 2 : 1));
     painter->setBrush(chosen ? kChosen : kPaper);
@@ -56,7 +56,10 @@ void TShelfCard::paint(QPainter* painter, const QStyleOptionViewItem& option,
         QFont bold = small;
         bold.setBold(true);
         painter->setFont(bold);
-        painter->drawText(band, Qt::AlignCenter, readable ? "Picture book" : "Cannot be read");
+        painter->drawText(band, Qt::AlignCenter,
+                          !readable                                ? "Cannot be read"
+                          : kind == TStoryShelf::Kind::TalkingBook ? "Talking book"
+                                                                   : "Picture book");
     }
 
     // The title, two lines at most, then the tale and the date.

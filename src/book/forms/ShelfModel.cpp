@@ -103,7 +103,15 @@ QString TShelfModel::TitleOf(const TStoryShelf::Item& item) {
         return "This file cannot be read";
     if (!item.title.empty())
         return ToQString(item.title);
-    return item.kind == TStoryShelf::Kind::Book ? "A picture book" : "A story with no title";
+    switch (item.kind) {
+    case TStoryShelf::Kind::Book:
+        return "A picture book";
+    case TStoryShelf::Kind::TalkingBook:
+        return "A talking book";
+    case TStoryShelf::Kind::Story:
+        break;
+    }
+    return "A story with no title";
 }
 
 QString TShelfModel::DateOf(const TStoryShelf::Item& item) {
@@ -119,7 +127,9 @@ QVariant TShelfModel::data(const QModelIndex& index, int role) const {
     const TStoryShelf::Item* item = ItemAt(index.row());
     if (!item || index.column() != 0)
         return {};
-    const bool book = item->kind == TStoryShelf::Kind::Book;
+    const char* kind = item->kind == TStoryShelf::Kind::Book          ? "Picture book: "
+                       : item->kind == TStoryShelf::Kind::TalkingBook ? "Talking book: "
+                                                                      : "Story: ";
     switch (role) {
     case Qt::DisplayRole:
         return TitleOf(*item);
@@ -128,8 +138,8 @@ QVariant TShelfModel::data(const QModelIndex& index, int role) const {
     case Qt::ToolTipRole:
         return ToQString(item->fileName);
     case Qt::AccessibleTextRole:
-        return (book ? "Picture book: " : "Story: ") + TitleOf(*item) + ", " +
-               ToQString(TTaleTable::ShortName(item->tale)) + ", " + DateOf(*item);
+        return kind + TitleOf(*item) + ", " + ToQString(TTaleTable::ShortName(item->tale)) + ", " +
+               DateOf(*item);
     case KindRole:
         return static_cast<int>(item->kind);
     case TaleRole:
