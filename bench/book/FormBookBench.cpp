@@ -40,6 +40,7 @@
 #include "book/StoryText.h"
 #include "book/forms/BookAccess.h"
 #include "book/forms/CommandsPart.h"
+#include "book/forms/CoverPart.h"
 #include "book/forms/FormBook.h"
 #include "book/forms/LettersPart.h"
 #include "book/forms/PagePainter.h"
@@ -146,7 +147,7 @@ void BM_CreateStory(benchmark::State& state) {
         tale = tale % 10 + 1;
         g.Open(tale);
         state.ResumeTiming();
-        g.book().cmdNewStory.click();
+        g.book().Cover().cmdNewStory.click();
         QCoreApplication::processEvents(); // the spread's paint events
         pages += g.book().Book().PageCount();
     }
@@ -183,7 +184,7 @@ void BM_Resize(benchmark::State& state) {
     const int w = int(state.range(0)), h = int(state.range(1));
     g.book().resize(w, h);
     g.Open(6);
-    g.book().cmdNewStory.click(); // the first spread
+    g.book().Cover().cmdNewStory.click(); // the first spread
     QCoreApplication::processEvents();
     bool grown = false;
     for (auto _ : state) {
@@ -200,7 +201,7 @@ void BM_SwapTwist(benchmark::State& state) {
     const int w = int(state.range(0)), h = int(state.range(1));
     g.book().resize(w, h);
     g.Open(6);
-    g.book().cmdNewStory.click(); // the first spread
+    g.book().Cover().cmdNewStory.click(); // the first spread
     g.book().TwistsPart().SetShowTwists(true);
     QCoreApplication::processEvents();
     if (g.book().TwistsPart().TwistRects(true).empty()) {

@@ -16,6 +16,7 @@
 #include "app/FormGame.h"
 #include "book/forms/BookAccess.h"
 #include "book/forms/CommandsPart.h"
+#include "book/forms/CoverPart.h"
 #include "book/forms/FormBook.h"
 #include "book/forms/LettersPart.h"
 #include "book/forms/PagePainter.h"
@@ -142,7 +143,7 @@ TEST_F(FormGameTest, AnAudioOutputThatComesWhileTheBookIsOpenIsUsed) {
         game.ShowModal = [&](QDialog& d) {
             device->Controls().devices = 1; // the server started meanwhile
             d.show();
-            book.cmdNewStory.click();
+            book.Cover().cmdNewStory.click();
             readToMe = book.ReadToMe().pbxReadToMe.isVisibleTo(&book);
             d.hide();
         };

@@ -11,6 +11,7 @@
 #include "book/forms/BookButtonAccessible.h"
 #include "book/forms/BookGroupAccessible.h"
 #include "book/forms/BookRadioAccessible.h"
+#include "book/forms/CoverPart.h"
 #include "book/forms/FormBook.h"
 #include "book/forms/PageAccessible.h"
 #include "book/forms/PagePainter.h"
@@ -43,7 +44,7 @@ QAccessibleInterface* BookAccessible(const QString&, QObject* object) {
     TFormBook* book = qobject_cast<TFormBook*>(widget->parentWidget());
     if (!book)
         return nullptr;
-    if (widget == &book->pnlTwist)
+    if (widget->objectName() == "pnlTwist")
         return std::make_unique<TBookGroupAccessible>(widget).release();
     if (widget == &book->pbxLeftPage || widget == &book->pbxRightPage)
         return std::make_unique<TPageAccessible>(widget, *book).release();
@@ -96,16 +97,17 @@ void TBookAccess::NameControls() {
     b.cmdNextPage.setAccessibleName("Next page");
     b.cmdCloseBook.setAccessibleName("Close the book");
     b.pbxClose.setAccessibleName("Close the book");
-    b.pnlTwist.setAccessibleName("How much twist?");
-    b.sbNone.setAccessibleName("No twist");
-    b.sbHalf.setAccessibleName("Half twist");
-    b.sbFull.setAccessibleName("Full twist");
-    b.pnlHero.setAccessibleName("Hero");
-    b.pnlHeroine.setAccessibleName("Heroine");
-    b.txtHero.setAccessibleName("Hero's name");
-    b.txtHeroine.setAccessibleName("Heroine's name");
-    b.lblHero.setBuddy(&b.txtHero);
-    b.lblHeroine.setBuddy(&b.txtHeroine);
+    TCoverPart& c = b.Cover();
+    c.pnlTwist.setAccessibleName("How much twist?");
+    c.sbNone.setAccessibleName("No twist");
+    c.sbHalf.setAccessibleName("Half twist");
+    c.sbFull.setAccessibleName("Full twist");
+    c.pnlHero.setAccessibleName("Hero");
+    c.pnlHeroine.setAccessibleName("Heroine");
+    c.txtHero.setAccessibleName("Hero's name");
+    c.txtHeroine.setAccessibleName("Heroine's name");
+    c.lblHero.setBuddy(&c.txtHero);
+    c.lblHeroine.setBuddy(&c.txtHeroine);
     b.lblTurnPage.setAccessibleName(b.lblTurnPage.text());
 }
 

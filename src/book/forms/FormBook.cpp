@@ -19,6 +19,7 @@
 #include "book/StoryText.h"
 #include "book/forms/BookAccess.h"
 #include "book/forms/CommandsPart.h"
+#include "book/forms/CoverPart.h"
 #include "book/forms/FormShelf.h"
 #include "book/forms/LettersPart.h"
 #include "book/forms/PagePainter.h"
@@ -80,7 +81,7 @@ void TFormBook::SetStory(const std::string& text) {
     reading_->Stop();
     story_ = ResolveStoryLineEnds(text);
     twists_->Take(text);
-    commands_->StoryMade(twistLevel_);
+    commands_->StoryMade(cover_->TwistLevel());
     if (story_.empty()) {
         book_.Clear();
         currentPage_ = 0;
@@ -142,7 +143,7 @@ void TFormBook::Relayout() {
 }
 
 void TFormBook::LoadTalePicture() {
-    painter_->LoadTalePicture(TTaleTable::ShortName(TaleNumber), twistLevel_);
+    painter_->LoadTalePicture(TTaleTable::ShortName(TaleNumber), cover_->TwistLevel());
 }
 
 void TFormBook::ShowPages(int n) {
@@ -158,8 +159,8 @@ TBookSpread::Controls TFormBook::SpreadControls() const {
     TBookSpread::Input in;
     in.currentPage = currentPage_;
     in.pageCount = book_.PageCount();
-    in.hasHero = hasHero_;
-    in.hasHeroine = hasHeroine_;
+    in.hasHero = cover_->HasHero();
+    in.hasHeroine = cover_->HasHeroine();
     in.savedStoryExists = SavedStoryExists();
     // Only the cover asks the folder.
     in.shelfHasAny = currentPage_ == 0 && TStoryShelf::HasAny(StoriesFolder);
@@ -174,13 +175,13 @@ void TFormBook::UpdateControls() {
     DrawPageArrows(true);
     pbxLeftPage.setCursor(c.canTurnBack ? ScreenCursor(kCursorArrowLeft) : QCursor());
     pbxRightPage.setCursor(c.canTurnForward ? ScreenCursor(kCursorArrowRight) : QCursor());
-    cmdReadSaved.setVisible(c.readSaved);
-    cmdMyStories.setVisible(c.myStories);
-    pnlHero.setVisible(c.hero);
-    pnlHeroine.setVisible(c.heroine);
-    pnlTwist.setVisible(c.twistAndNewStory);
+    cover_->cmdReadSaved.setVisible(c.readSaved);
+    cover_->cmdMyStories.setVisible(c.myStories);
+    cover_->pnlHero.setVisible(c.hero);
+    cover_->pnlHeroine.setVisible(c.heroine);
+    cover_->pnlTwist.setVisible(c.twistAndNewStory);
     letters_->pnlLetters.setVisible(c.twistAndNewStory);
-    cmdNewStory.setVisible(c.twistAndNewStory);
+    cover_->cmdNewStory.setVisible(c.twistAndNewStory);
     commands_->pnlCommands.setVisible(c.commands);
     // A control that went (such as "Create story" just clicked) must not keep
     // the keyboard: Space or Enter would still press it.
@@ -219,14 +220,8 @@ void TFormBook::FormShow() {
 void TFormBook::ShowCover() {
     LoadTalePicture();
     TCoverLine cover = TCoverLine::Parse(generator_.GetCoverLine(TaleNumber));
-    hasHero_ = cover.hasHero;
-    hasHeroine_ = cover.hasHeroine;
+    cover_->TakeTale(cover.hasHero, cover.hasHeroine);
     book_.CoverText = std::move(cover.text);
-    {
-        const QSignalBlocker b1(txtHero), b2(txtHeroine);
-        txtHero.setText(ToQString(generator_.HeroName));
-        txtHeroine.setText(ToQString(generator_.HeroineName));
-    }
     GrowForLetters();
     if (!laidOut_)
         FormResize();
@@ -239,45 +234,16 @@ void TFormBook::ShowCover() {
 }
 
 void TFormBook::PlaceControls() {
-    const TBookBox right = TBookGeometry::RightPage(width(), height());
-    const bool readSaved = SavedStoryExists();
-    const bool myStories = SpreadControls().myStories;
-    TBookGeometry::CoverControls top;
-    QFrame& pnlLetters = letters_->pnlLetters;
-    const int lettersTop = TBookGeometry::StackCoverWithLetters(
-        right,
-        {cmdReadSaved.height(), cmdNewStory.height(), pnlHero.height(), pnlHeroine.height(),
-         pnlTwist.height()},
-        pnlLetters.height(), readSaved || myStories, hasHero_, hasHeroine_, top,
-        coverControls_.Scale());
-    pnlLetters.move(pnlLetters.x(), lettersTop);
-    const TBookGeometry::SavedRow row = TBookGeometry::PlaceSavedRow(
-        right, cmdReadSaved.width(), cmdMyStories.width(), readSaved, myStories);
-    if (readSaved)
-        cmdReadSaved.move(row.readSaved, top.readSaved);
-    if (myStories)
-        cmdMyStories.move(row.myStories, top.readSaved);
-    cmdNewStory.move(cmdNewStory.x(), top.newStory);
-    if (hasHero_)
-        pnlHero.move(pnlHero.x(), top.hero);
-    if (hasHeroine_)
-        pnlHeroine.move(pnlHeroine.x(), top.heroine);
-    pnlTwist.move(pnlTwist.x(), top.twist);
+    cover_->Place(TBookGeometry::RightPage(width(), height()), SavedStoryExists(),
+                  SpreadControls().myStories);
     OrderTabs();
 }
 
 void TFormBook::OrderTabs() {
-    std::vector<QWidget*> cover = {&letters_->sbClassicLetters,
-                                   &letters_->sbEasyLetters,
-                                   &letters_->sbBigLetters,
-                                   &sbNone,
-                                   &sbHalf,
-                                   &sbFull,
-                                   &txtHero,
-                                   &txtHeroine,
-                                   &cmdNewStory,
-                                   &cmdReadSaved,
-                                   &cmdMyStories};
+    std::vector<QWidget*> cover = {&letters_->sbClassicLetters, &letters_->sbEasyLetters,
+                                   &letters_->sbBigLetters};
+    for (QWidget* w : cover_->TabStops())
+        cover.push_back(w);
     const auto at = [this](const QWidget* w) {
         const QPoint p = w->mapTo(this, QPoint(0, 0));
         return std::pair(p.y(), p.x());
@@ -312,8 +278,7 @@ void TFormBook::FormResize() {
     laidOut_ = true;
     const int w = width(), h = height();
     const TBookGeometry::Step s = geometry_.Resize(w, h);
-    const int scale = TSceneLayout::WindowScale(w, h);
-    coverControls_.Apply(scale);
+    cover_->SetScale(TSceneLayout::WindowScale(w, h));
     cmdNextPage.move(geometry_.nextPage.left, geometry_.nextPage.top);
     cmdPrevPage.move(geometry_.prevPage.left, geometry_.prevPage.top);
     reading_->Place(w, h);
@@ -323,11 +288,6 @@ void TFormBook::FormResize() {
     pbxLeftPage.setGeometry(ToQRect(s.leftPage));
     pbxRightPage.setGeometry(ToQRect(s.rightPage));
     const TBookBox& rp = s.rightPage;
-    for (QWidget* c : {static_cast<QWidget*>(&pnlHero), static_cast<QWidget*>(&pnlHeroine),
-                       static_cast<QWidget*>(&pnlTwist), static_cast<QWidget*>(&cmdNewStory),
-                       static_cast<QWidget*>(&letters_->pnlLetters)})
-        c->move(TBookGeometry::CentredLeft(rp, c->width()), c->y() + s.dy);
-    cmdReadSaved.move(cmdNewStory.x(), cmdReadSaved.y() + s.dy);
     PlaceControls();
     commands_->Place(rp, w, h);
     const TBookBox hint =
@@ -443,7 +403,7 @@ bool TFormBook::eventFilter(QObject* watched, QEvent* event) {
 
 bool TFormBook::TurnByKey(int key) {
     // Typing in a name box keeps its own arrow keys.
-    const bool editing = txtHero.hasFocus() || txtHeroine.hasFocus();
+    const bool editing = cover_->txtHero.hasFocus() || cover_->txtHeroine.hasFocus();
     switch (key) {
     case Qt::Key_Left:
     case Qt::Key_PageUp:
@@ -518,24 +478,4 @@ void TFormBook::cmdMyStoriesClick() {
         ReadStoryFile(chosen.first, chosen.second);
     else if (currentPage_ == 0) // stories may have gone to the bin
         ShowCover();
-}
-
-void TFormBook::rbTwistClick(int tag) {
-    twistLevel_ = tag;
-    generator_.SetTwistLevel(tag * 50);
-    LoadTalePicture();
-    if (!book_.Picture || currentPage_ != 0)
-        return;
-    // Only the picture changes: the cover text and frame stay.
-    painter_->RedrawPart(TPagePainter::Side::Left, 0, story_.c_str(),
-                         QRect(book_.PicturePos.X, book_.PicturePos.Y, 150 * book_.PictureScale,
-                               150 * book_.PictureScale));
-}
-
-void TFormBook::txtHeroChange() {
-    generator_.HeroName = FromQString(txtHero.text());
-}
-
-void TFormBook::txtHeroineChange() {
-    generator_.HeroineName = FromQString(txtHeroine.text());
 }

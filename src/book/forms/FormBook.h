@@ -5,9 +5,10 @@
 //
 // The window holds the story, its layout (TBook), the spread shown and the
 // cover's controls; its parts own their widgets, state, settings and timers:
-// the page painter (TPagePainter), reading aloud (TReadToMePart), the twists
-// (TTwistsPart), the letters (TLettersPart), the commands spread
-// (TCommandsPart) and the screen readers' side (TBookAccess). The parts
+// the page painter (TPagePainter), the cover's controls (TCoverPart),
+// reading aloud (TReadToMePart), the twists (TTwistsPart), the letters
+// (TLettersPart), the commands spread (TCommandsPart) and the screen
+// readers' side (TBookAccess). The parts
 // reach the window through TBookHost; every change of what the pages show
 // goes through ShowPages.
 //
@@ -19,13 +20,9 @@
 // arrow keys move it. After a new or read-back story the focus is on "Read to
 // me", or where there is none, on the right page.
 #pragma once
-#include <QButtonGroup>
 #include <QDialog>
-#include <QFrame>
 #include <QLabel>
-#include <QLineEdit>
 #include <QPushButton>
-#include <QToolButton>
 #include <functional>
 #include <memory>
 #include <string>
@@ -36,11 +33,11 @@
 #include "book/forms/BookHost.h"
 #include "image/LibraryRef.h"
 #include "ui/PaintBox.h"
-#include "ui/ScaledControls.h"
 
 class TBookAccess;
 class TFormShelf;
 class TCommandsPart;
+class TCoverPart;
 class TFocusFrame;
 class TLettersPart;
 class TPagePainter;
@@ -52,9 +49,6 @@ class TTwistsPart;
 class TWaveMan;
 namespace plat {
 class SpeechSynth;
-}
-namespace TileBG {
-class TTileBG;
 }
 
 class TFormBook : public QDialog, public TBookHost {
@@ -82,24 +76,14 @@ public:
     // replaced (tests). An empty area lets it grow nowhere.
     std::function<QRect()> ScreenArea;
 
-    // Components: the book's own and the cover's.
+    // Components: the book's own.
     QPushButton cmdPrevPage, cmdNextPage, cmdCloseBook;
     TPaintBox pbxLeftPage, pbxRightPage, pbxClose;
-    QFrame pnlTwist;
-    QLabel lblTwist;
-    QToolButton sbNone, sbHalf, sbFull;
-    QButtonGroup grpTwist;
-    QFrame pnlHero;
-    QLabel lblHero;
-    QLineEdit txtHero;
-    QFrame pnlHeroine;
-    QLabel lblHeroine;
-    QLineEdit txtHeroine;
-    QPushButton cmdNewStory, cmdReadSaved, cmdMyStories;
     QLabel lblTurnPage;
 
     // The parts.
     TPagePainter& Painter() override { return *painter_; }
+    TCoverPart& Cover() { return *cover_; }
     TReadToMePart& ReadToMe() { return *reading_; }
     TTwistsPart& TwistsPart() { return *twists_; }
     TLettersPart& LettersPart() { return *letters_; }
@@ -146,19 +130,12 @@ public:
     void ReadOnShow(const std::string& path) { readOnShow_ = path; }
     // Shows the shelf modally (replaced in tests).
     std::function<void(TFormShelf&)> ExecShelf;
-    void rbTwistClick(int tag);
-    void txtHeroChange();
-    void txtHeroineChange();
 
     // State, for the parts, the tests and the main window.
     TBook& Book() override { return book_; }
     const std::string& StoryText() const override { return story_; }
     int CurrentPage() const override { return currentPage_; }
     const ErrorSink& Errors() const override { return ShowError; }
-    int TwistLevel() const { return twistLevel_; }
-    // The whole-number scale the cover's controls are shown at: the scene's
-    // at the window's size.
-    int CoverScale() const { return coverControls_.Scale(); }
     // The window's own cursor (FormMouseMove).
     const QCursor& SurfaceCursor() const { return surfaceCursor_; }
 
@@ -175,7 +152,6 @@ protected:
 
 private:
     void BuildForm();
-    void BuildCover();
     // Turns the page for Key (Left, Right, Page Up, Page Down) where the arrows
     // would; false when the key is not for turning here.
     bool TurnByKey(int key);
@@ -204,25 +180,18 @@ private:
     TBook book_;
     std::string story_;
     int currentPage_ = 0;
-    int twistLevel_ = 2;
-    bool hasHero_ = false, hasHeroine_ = false;
     bool laidOut_ = false;
     std::string readOnShow_;
     TRL8Library& gameLibrary_;
     TBookGeometry geometry_;
-    // The cover's controls (twist, names, letters, "Create story", "Read
-    // saved story"), shown at the scene's scale for the window's size.
-    TScaledControls coverControls_;
     QCursor surfaceCursor_;
     // The parts. Reading goes first, while the window it calls back is whole.
     std::unique_ptr<TPagePainter> painter_;
     std::unique_ptr<TLettersPart> letters_;
+    std::unique_ptr<TCoverPart> cover_; // tiles the letters panel: goes first
     std::unique_ptr<TCommandsPart> commands_;
     std::unique_ptr<TTwistsPart> twists_;
     std::unique_ptr<TBookAccess> access_;
     std::unique_ptr<TReadToMePart> reading_;
     std::unique_ptr<TFocusFrame> focusFrame_;
-    // The panels' tiles, the letters panel's among them: they go before
-    // their panels.
-    std::vector<std::unique_ptr<TileBG::TTileBG>> tiles_;
 };

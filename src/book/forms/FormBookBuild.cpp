@@ -11,6 +11,7 @@
 #include "book/forms/BookAccess.h"
 #include "book/forms/CommandGlyph.h"
 #include "book/forms/CommandsPart.h"
+#include "book/forms/CoverPart.h"
 #include "book/forms/FocusFrame.h"
 #include "book/forms/FormShelf.h"
 #include "book/forms/LettersPart.h"
@@ -22,11 +23,8 @@
 #include "platform/PrivateProfile.h"
 #include "platform/qt/Latin1.h"
 #include "platform/qt/QtFonts.h"
-#include "ui/ButtonGroupTab.h"
 #include "ui/Cursors.h"
-#include "ui/QtLatin1Validator.h"
 #include "ui/RunHandler.h"
-#include "ui/TileBG.h"
 
 namespace {
 
@@ -36,20 +34,16 @@ QFont ArialPx(int px) {
     return f;
 }
 
-void Place(QWidget& w, int l, int t, int width, int height) {
-    w.setGeometry(l, t, width, height);
-}
-
 } // namespace
 
 TFormBook::TFormBook(TStoryGenerator& generator, TRL8Library& library, QWidget* parent)
     : QDialog(parent), cmdPrevPage(this), cmdNextPage(this), cmdCloseBook(this), pbxLeftPage(this),
-      pbxRightPage(this), pbxClose(this), pnlTwist(this), lblTwist(&pnlTwist), sbNone(&pnlTwist),
-      sbHalf(&pnlTwist), sbFull(&pnlTwist), grpTwist(this), pnlHero(this), lblHero(&pnlHero),
-      txtHero(&pnlHero), pnlHeroine(this), lblHeroine(&pnlHeroine), txtHeroine(&pnlHeroine),
-      cmdNewStory(this), cmdReadSaved(this), cmdMyStories(this), lblTurnPage(this),
-      generator_(generator), gameLibrary_(library) {
+      pbxRightPage(this), pbxClose(this), lblTurnPage(this), generator_(generator),
+      gameLibrary_(library) {
     TBookAccess::InstallInterfaces();
+    // Before the parts: the cover's controls are scaled from the fonts they
+    // take from the window.
+    setFont(ArialPx(12));
     plat::InstallFontSubstitutes();
     book_.MarginX = book_.MarginY = TBookGeometry::kMargin;
     const QString docs = QStandardPaths::writableLocation(QStandardPaths::DocumentsLocation);
@@ -62,6 +56,7 @@ TFormBook::TFormBook(TStoryGenerator& generator, TRL8Library& library, QWidget* 
     painter_ =
         std::make_unique<TPagePainter>(*this, pbxLeftPage, pbxRightPage, book_, library_, library);
     letters_ = std::make_unique<TLettersPart>(*this, *this);
+    cover_ = std::make_unique<TCoverPart>(*this, *this, generator_, library, letters_->pnlLetters);
     commands_ = std::make_unique<TCommandsPart>(*this, library);
     twists_ = std::make_unique<TTwistsPart>(*this, *this, generator_, pbxLeftPage, pbxRightPage);
     reading_ = std::make_unique<TReadToMePart>(*this, *this, library);
@@ -72,29 +67,26 @@ TFormBook::TFormBook(TStoryGenerator& generator, TRL8Library& library, QWidget* 
         access_->TellFocusWord(left ? pbxLeftPage : pbxRightPage);
     };
     BuildForm();
-    for (QWidget* c : {static_cast<QWidget*>(&pnlTwist), static_cast<QWidget*>(&pnlHero),
-                       static_cast<QWidget*>(&pnlHeroine), static_cast<QWidget*>(&cmdNewStory),
-                       static_cast<QWidget*>(&cmdReadSaved), static_cast<QWidget*>(&cmdMyStories),
-                       static_cast<QWidget*>(&letters_->pnlLetters)})
-        coverControls_.Add(*c);
     ScreenArea = [this] {
         const QScreen* s = screen();
         return s ? s->availableGeometry() : QRect();
     };
     access_->NameControls();
     focusFrame_ = std::make_unique<TFocusFrame>(*this);
+    std::vector<QWidget*> ringed = cover_->TabStops();
     for (QWidget* c : std::initializer_list<QWidget*>{
              &letters_->sbClassicLetters, &letters_->sbEasyLetters, &letters_->sbBigLetters,
-             &sbNone, &sbHalf, &sbFull, &txtHero, &txtHeroine, &cmdNewStory, &cmdReadSaved,
-             &cmdMyStories, &commands_->cmdPrint, &commands_->cmdSave, &commands_->cmdCopy,
+             &commands_->cmdPrint, &commands_->cmdSave, &commands_->cmdCopy,
              &commands_->cmdPictureBook, &commands_->cmdTalkingBook})
+        ringed.push_back(c);
+    for (QWidget* c : ringed)
         focusFrame_->Ring(*c);
     OrderTabs();
     installEventFilter(this);
     ExecShelf = [](TFormShelf& shelf) { shelf.exec(); };
-    for (QPushButton* b :
-         {&cmdNewStory, &cmdReadSaved, &cmdMyStories, &commands_->cmdPrint, &commands_->cmdSave,
-          &commands_->cmdCopy, &commands_->cmdPictureBook, &commands_->cmdTalkingBook})
+    for (QPushButton* b : {&cover_->cmdNewStory, &cover_->cmdReadSaved, &cover_->cmdMyStories,
+                           &commands_->cmdPrint, &commands_->cmdSave, &commands_->cmdCopy,
+                           &commands_->cmdPictureBook, &commands_->cmdTalkingBook})
         b->installEventFilter(this);
 
     // FormCreate.
@@ -107,11 +99,6 @@ TFormBook::TFormBook(TStoryGenerator& generator, TRL8Library& library, QWidget* 
             : plat::GetProfileString("Book", "Maximized", "0", SettingsFileName);
     if (maximized == "1")
         setWindowState(Qt::WindowMaximized);
-    tiles_.push_back(std::make_unique<TileBG::TTileBG>(&pnlHero, library, "booktile"));
-    tiles_.push_back(std::make_unique<TileBG::TTileBG>(&pnlHeroine, library, "booktile"));
-    tiles_.push_back(std::make_unique<TileBG::TTileBG>(&pnlTwist, library, "booktile"));
-    tiles_.push_back(std::make_unique<TileBG::TTileBG>(&letters_->pnlLetters, library, "booktile"));
-    twistLevel_ = 2;
     Layout(); // the page areas take the letters kept
     // Last: nothing after this can fail, so the library never keeps the
     // address of a window that was not made.
@@ -130,7 +117,6 @@ TFormBook::~TFormBook() {
 void TFormBook::BuildForm() {
     setObjectName("FormBook");
     setWindowTitle("Storybook");
-    setFont(ArialPx(12));
     setMinimumSize(kClientWidth, kClientHeight);
     resize(kClientWidth, kClientHeight);
     setAttribute(Qt::WA_OpaquePaintEvent);
@@ -197,99 +183,20 @@ void TFormBook::BuildForm() {
             close();
     };
 
-    BuildCover();
-}
-
-void TFormBook::BuildCover() {
-    // The twist panel.
-    pnlTwist.setObjectName("pnlTwist");
-    pnlTwist.setFrameStyle(QFrame::Panel | QFrame::Raised);
-    pnlTwist.setLineWidth(2);
-    pnlTwist.resize(169, 62);
-    lblTwist.setObjectName("lblTwist");
-    lblTwist.setText("How much twist?");
-    Place(lblTwist, 19, 6, 130, 19);
-    lblTwist.setAlignment(Qt::AlignCenter);
-    struct TwistButton {
-        QToolButton* b;
-        const char* name;
-        const char* text;
-        int left;
-        int tag;
+    // The cover: its controls are the part's, its commands this window's.
+    cover_->TwistChanged = [this] {
+        LoadTalePicture();
+        if (!book_.Picture || currentPage_ != 0)
+            return;
+        // Only the picture changes: the cover text and frame stay.
+        painter_->RedrawPart(TPagePainter::Side::Left, 0, story_.c_str(),
+                             QRect(book_.PicturePos.X, book_.PicturePos.Y, 150 * book_.PictureScale,
+                                   150 * book_.PictureScale));
     };
-    for (const TwistButton& t : {TwistButton{&sbNone, "sbNone", "None", 13, 0},
-                                 TwistButton{&sbHalf, "sbHalf", "Half", 61, 1},
-                                 TwistButton{&sbFull, "sbFull", "Full", 109, 2}}) {
-        t.b->setObjectName(t.name);
-        t.b->setText(t.text);
-        t.b->setCheckable(true);
-        t.b->setAutoRaise(false);
-        Place(*t.b, t.left, 28, 45, 25);
-        grpTwist.addButton(t.b, t.tag);
-    }
-    grpTwist.setExclusive(true);
-    // The chosen level must be plain to see: the button that is down stands
-    // out golden and bold, the others stay pale.
-    pnlTwist.setStyleSheet(
-        "QToolButton { background: #fffaf0; color: #59361d; border: 1px solid #a08a62;"
-        " border-radius: 3px; }"
-        "QToolButton:hover { border-color: #59361d; }"
-        "QToolButton:checked { background: #f7c843; border: 2px solid #59361d; font-weight: bold; }"
-        "QToolButton:focus { outline: none; }");
-    sbFull.setChecked(true);
-    TabStopOnChecked(grpTwist);
-    connect(&grpTwist, &QButtonGroup::idClicked, this,
-            [this](int tag) { RunHandler(ShowError, [this, tag] { rbTwistClick(tag); }); });
-
-    // Only Latin-1 characters can be stored in a name.
-    auto* latin1 = new QtLatin1Validator(this); // owned by the form
-    struct NamePanel {
-        QFrame& panel;
-        QLabel& label;
-        QLineEdit& box;
-        const char* name; // "Hero" or "Heroine"
-        const char* text;
-        int labelHeight;
-        void (TFormBook::*changed)();
-    };
-    for (const NamePanel& n :
-         {NamePanel{pnlHero, lblHero, txtHero, "Hero",
-                    "To set the hero's name in this story, just type it here:", 34,
-                    &TFormBook::txtHeroChange},
-          NamePanel{pnlHeroine, lblHeroine, txtHeroine, "Heroine",
-                    "To set the heroine's name in this story, just type it here:", 31,
-                    &TFormBook::txtHeroineChange}}) {
-        n.panel.setObjectName(QString("pnl") + n.name);
-        n.panel.setFrameStyle(QFrame::Panel | QFrame::Raised);
-        n.panel.setLineWidth(2);
-        n.panel.resize(169, 73);
-        n.label.setObjectName(QString("lbl") + n.name);
-        n.label.setText(n.text);
-        n.label.setWordWrap(true);
-        Place(n.label, 7, 6, 154, n.labelHeight);
-        n.box.setObjectName(QString("txt") + n.name);
-        Place(n.box, 9, 40, 152, 23);
-        n.box.setValidator(latin1);
-        connect(&n.box, &QLineEdit::textChanged, this,
-                [this, changed = n.changed] { (this->*changed)(); });
-    }
-
-    cmdNewStory.setObjectName("cmdNewStory");
-    cmdNewStory.setText("Create story");
-    cmdNewStory.resize(132, 29);
-    StyleCommand(cmdNewStory, "newstory");
-    cmdReadSaved.setObjectName("cmdReadSaved");
-    cmdReadSaved.setText("Read saved story");
-    cmdReadSaved.resize(133, 29);
-    StyleCommand(cmdReadSaved, "readsave");
-    connect(&cmdNewStory, &QPushButton::clicked, this, [this] { cmdNewStoryClick(); });
-    connect(&cmdReadSaved, &QPushButton::clicked, this,
+    connect(&cover_->cmdNewStory, &QPushButton::clicked, this, [this] { cmdNewStoryClick(); });
+    connect(&cover_->cmdReadSaved, &QPushButton::clicked, this,
             [this] { RunHandler(ShowError, [this] { cmdReadSavedClick(); }); });
-    cmdMyStories.setObjectName("cmdMyStories");
-    cmdMyStories.setText("My stories");
-    cmdMyStories.resize(96, 29);
-    StyleCommand(cmdMyStories, "picbook");
-    connect(&cmdMyStories, &QPushButton::clicked, this,
+    connect(&cover_->cmdMyStories, &QPushButton::clicked, this,
             [this] { RunHandler(ShowError, [this] { cmdMyStoriesClick(); }); });
 
     lblTurnPage.setObjectName("lblTurnPage");

@@ -53,7 +53,7 @@ TEST_F(BookAccessibilityTest, PagesReadAsTheyAreLaidOutAndFollowTheTurns) {
     EXPECT_EQ(left->text(QAccessible::Description), "Cover");
     EXPECT_EQ(AllText(book->pbxRightPage), "");
 
-    QTest::mouseClick(&book->cmdNewStory, Qt::LeftButton);
+    QTest::mouseClick(&book->Cover().cmdNewStory, Qt::LeftButton);
     ASSERT_EQ(book->CurrentPage(), 1);
     const auto pageText = [&](int page) {
         return ToQString(TPageText(book->Book(), page, book->StoryText().c_str()).Text());
@@ -78,7 +78,7 @@ TEST_F(BookAccessibilityTest, PagesReadAsTheyAreLaidOutAndFollowTheTurns) {
 
 TEST_F(BookAccessibilityTest, CharactersStandWhereTheyAreDrawn) {
     Open(2);
-    QTest::mouseClick(&book->cmdNewStory, Qt::LeftButton);
+    QTest::mouseClick(&book->Cover().cmdNewStory, Qt::LeftButton);
     QAccessibleTextInterface* text = Accessible(book->pbxLeftPage)->textInterface();
     const QRect area(book->pbxLeftPage.mapToGlobal(QPoint(0, 0)), book->pbxLeftPage.size());
     const TPageText page(book->Book(), 1, book->StoryText().c_str());
@@ -105,7 +105,7 @@ TEST_F(BookAccessibilityTest, CharactersStandWhereTheyAreDrawn) {
 
 TEST_F(BookAccessibilityTest, AReaderIsToldWhenAPagesTextChanges) {
     Open(2);
-    QTest::mouseClick(&book->cmdNewStory, Qt::LeftButton);
+    QTest::mouseClick(&book->Cover().cmdNewStory, Qt::LeftButton);
     g_updates.clear();
     book->Access().TellReaders = [](QAccessibleEvent& e) { NoteUpdate(&e); };
     QTest::mouseClick(&book->pbxRightPage, Qt::LeftButton, {}, QPoint(20, 20));
@@ -133,9 +133,9 @@ TEST_F(BookAccessibilityTest, ArrowsRibbonAndEveryButtonAndBoxHaveNamesAndPress)
         if (qobject_cast<QAbstractButton*>(w) || qobject_cast<QLineEdit*>(w) ||
             qobject_cast<TPaintBox*>(w))
             EXPECT_NE(Accessible(*w)->text(QAccessible::Name), "") << w->objectName().toStdString();
-    EXPECT_EQ(Accessible(book->txtHero)->text(QAccessible::Name), "Hero's name");
-    EXPECT_EQ(Accessible(book->txtHeroine)->text(QAccessible::Name), "Heroine's name");
-    EXPECT_EQ(book->lblHero.buddy(), &book->txtHero);
+    EXPECT_EQ(Accessible(book->Cover().txtHero)->text(QAccessible::Name), "Hero's name");
+    EXPECT_EQ(Accessible(book->Cover().txtHeroine)->text(QAccessible::Name), "Heroine's name");
+    EXPECT_EQ(book->Cover().lblHero.buddy(), &book->Cover().txtHero);
     EXPECT_EQ(Accessible(book->LettersPart().sbEasyLetters)->text(QAccessible::Name),
               "Easy-read letters");
 
@@ -155,7 +155,7 @@ TEST_F(BookAccessibilityTest, ArrowsRibbonAndEveryButtonAndBoxHaveNamesAndPress)
     next->actionInterface()->doAction(QAccessibleActionInterface::pressAction());
     EXPECT_EQ(book->CurrentPage(), 0) << "the cover does not turn";
 
-    QTest::mouseClick(&book->cmdNewStory, Qt::LeftButton);
+    QTest::mouseClick(&book->Cover().cmdNewStory, Qt::LeftButton);
     EXPECT_FALSE(next->state().disabled);
     next->actionInterface()->doAction(QAccessibleActionInterface::pressAction());
     EXPECT_EQ(book->CurrentPage(), 3);

@@ -79,8 +79,8 @@ protected:
     }
     void ReadBack() {
         Show();
-        ASSERT_TRUE(book->cmdReadSaved.isVisible());
-        QTest::mouseClick(&book->cmdReadSaved, Qt::LeftButton);
+        ASSERT_TRUE(book->Cover().cmdReadSaved.isVisible());
+        QTest::mouseClick(&book->Cover().cmdReadSaved, Qt::LeftButton);
     }
 };
 
@@ -189,9 +189,9 @@ TEST_F(BookCommandsTest, FilesEditedElsewhere) {
     // A file gone since the cover was shown: the message, the story kept.
     book->SetStory(Story(30));
     Show();
-    ASSERT_TRUE(book->cmdReadSaved.isVisible());
+    ASSERT_TRUE(book->Cover().cmdReadSaved.isVisible());
     fs::remove(SavedFile());
-    QTest::mouseClick(&book->cmdReadSaved, Qt::LeftButton);
+    QTest::mouseClick(&book->Cover().cmdReadSaved, Qt::LeftButton);
     ASSERT_EQ(errors.size(), 1u);
     EXPECT_NE(errors[0].find("Goldilox.txt"), std::string::npos) << errors[0];
     EXPECT_EQ(book->CurrentPage(), 0);

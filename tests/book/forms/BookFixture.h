@@ -16,6 +16,7 @@
 #include "book/StoryText.h"
 #include "book/forms/BookAccess.h"
 #include "book/forms/CommandsPart.h"
+#include "book/forms/CoverPart.h"
 #include "book/forms/FormBook.h"
 #include "book/forms/LettersPart.h"
 #include "book/forms/PagePainter.h"

@@ -97,7 +97,7 @@ protected:
         generator().SetTwistLevel(100);
         book->TwistsPart().SetShowTwists(true);
         Open(tale);
-        QTest::mouseClick(&book->cmdNewStory, Qt::LeftButton);
+        QTest::mouseClick(&book->Cover().cmdNewStory, Qt::LeftButton);
         ASSERT_EQ(book->CurrentPage(), 1);
     }
 
@@ -111,15 +111,15 @@ TEST_F(BookKeyboardTest, TabWalksTheCoverTopToBottomAndAStorySpreadInReadingOrde
     std::filesystem::create_directories(book->StoriesFolder);
     ASSERT_TRUE(plat::WriteFileAtomic(book->SavedStoryPath(), "Saved\r\n\r\nA story.\r\n"));
     Open(3);
-    ASSERT_TRUE(book->pnlHero.isVisible() && book->pnlHeroine.isVisible());
-    ASSERT_TRUE(book->cmdReadSaved.isVisible());
+    ASSERT_TRUE(book->Cover().pnlHero.isVisible() && book->Cover().pnlHeroine.isVisible());
+    ASSERT_TRUE(book->Cover().cmdReadSaved.isVisible());
     TLettersPart& letters = book->LettersPart();
     book->setFocus();
     // The cover's choices are one stop each, on the button that is down.
-    const std::vector<QWidget*> cover = {
-        &letters.sbClassicLetters, &letters.sbBigLetters, &book->sbFull,
-        &book->txtHeroine,         &book->txtHero,        &book->cmdNewStory,
-        &book->cmdReadSaved};
+    const std::vector<QWidget*> cover = {&letters.sbClassicLetters,  &letters.sbBigLetters,
+                                         &book->Cover().sbFull,      &book->Cover().txtHeroine,
+                                         &book->Cover().txtHero,     &book->Cover().cmdNewStory,
+                                         &book->Cover().cmdReadSaved};
     for (std::size_t i = 1; i < cover.size(); ++i)
         ASSERT_LE(Box(*cover[i - 1]).top(), Box(*cover[i]).top()) << "top to bottom";
     std::vector<QWidget*> walk = TabWalk(static_cast<int>(cover.size()) * 2);
@@ -140,7 +140,7 @@ TEST_F(BookKeyboardTest, TabWalksTheCoverTopToBottomAndAStorySpreadInReadingOrde
     // controls at the foot.
     generator().SetTwistLevel(100);
     book->TwistsPart().SetShowTwists(true);
-    QTest::mouseClick(&book->cmdNewStory, Qt::LeftButton);
+    QTest::mouseClick(&book->Cover().cmdNewStory, Qt::LeftButton);
     ASSERT_EQ(book->CurrentPage(), 1);
     ASSERT_GE(book->TwistsPart().FocusWord(), 0);
     QWidget* words = book->TwistsPart().FocusWordLeft() ? static_cast<QWidget*>(&book->pbxLeftPage)
@@ -167,7 +167,7 @@ TEST_F(BookKeyboardTest, TabWalksTheCoverTopToBottomAndAStorySpreadInReadingOrde
 
 TEST_F(BookKeyboardTest, ArrowsChooseThePaceAndTurnPagesWhereNoControlUsesThem) {
     OpenWith(4, Story(500));
-    QTest::mouseClick(&book->cmdNewStory, Qt::LeftButton);
+    QTest::mouseClick(&book->Cover().cmdNewStory, Qt::LeftButton);
     TReadToMePart& r = book->ReadToMe();
     ASSERT_TRUE(r.pbxReadPace.isVisible());
     r.pbxReadPace.setFocus(Qt::TabFocusReason);
@@ -270,7 +270,7 @@ TEST_F(BookKeyboardTest, TwistWordsAreOneStopThatArrowsMoveAndEnterSwaps) {
 
 TEST_F(BookKeyboardTest, AfterANewOrReadBackStoryTheFocusIsOnTheStory) {
     Open(2);
-    book->cmdNewStory.setFocus(Qt::TabFocusReason);
+    book->Cover().cmdNewStory.setFocus(Qt::TabFocusReason);
     Key(Qt::Key_Space);
     ASSERT_EQ(book->CurrentPage(), 1);
     EXPECT_EQ(QApplication::focusWidget(), &book->ReadToMe().pbxReadToMe);
@@ -280,12 +280,12 @@ TEST_F(BookKeyboardTest, AfterANewOrReadBackStoryTheFocusIsOnTheStory) {
     QTest::mouseClick(&book->Commands().cmdSave, Qt::LeftButton);
     book->SetSpeechSynth(nullptr);
     Show();
-    book->cmdReadSaved.setFocus(Qt::TabFocusReason);
+    book->Cover().cmdReadSaved.setFocus(Qt::TabFocusReason);
     Key(Qt::Key_Space);
     ASSERT_EQ(book->CurrentPage(), 1);
     EXPECT_EQ(QApplication::focusWidget(), &book->pbxRightPage);
     Show();
-    QTest::mouseClick(&book->cmdNewStory, Qt::LeftButton);
+    QTest::mouseClick(&book->Cover().cmdNewStory, Qt::LeftButton);
     EXPECT_EQ(QApplication::focusWidget(), &book->pbxRightPage);
     // Its keys turn the pages.
     Key(Qt::Key_Right);
@@ -302,8 +302,8 @@ TEST_F(BookKeyboardTest, TheFocusRingIsInkAroundEveryKindOfControl) {
         bool edit;
     };
     for (const Case& c :
-         {Case{&book->cmdNewStory, false}, Case{&book->sbFull, false},
-          Case{&book->LettersPart().sbBigLetters, false}, Case{&book->txtHero, true}}) {
+         {Case{&book->Cover().cmdNewStory, false}, Case{&book->Cover().sbFull, false},
+          Case{&book->LettersPart().sbBigLetters, false}, Case{&book->Cover().txtHero, true}}) {
         book->setFocus();
         QCoreApplication::processEvents();
         const QImage before = Window();
@@ -316,7 +316,7 @@ TEST_F(BookKeyboardTest, TheFocusRingIsInkAroundEveryKindOfControl) {
 
     // The painted controls: the ring along the inside of their edge.
     generator().SetTwistLevel(100);
-    QTest::mouseClick(&book->cmdNewStory, Qt::LeftButton);
+    QTest::mouseClick(&book->Cover().cmdNewStory, Qt::LeftButton);
     for (QWidget* control : {static_cast<QWidget*>(&book->ReadToMe().pbxReadToMe),
                              static_cast<QWidget*>(&book->ReadToMe().pbxReadPace),
                              static_cast<QWidget*>(&book->TwistsPart().pbxShowTwists)}) {
@@ -359,10 +359,10 @@ TEST_F(BookKeyboardTest, TheFocusRingIsInkAroundEveryKindOfControl) {
 
 TEST_F(BookKeyboardTest, TheTwistLevelIsOneRadioChoiceForScreenReaders) {
     Open(2);
-    QAccessibleInterface* group = QAccessible::queryAccessibleInterface(&book->pnlTwist);
+    QAccessibleInterface* group = QAccessible::queryAccessibleInterface(&book->Cover().pnlTwist);
     EXPECT_EQ(group->role(), QAccessible::Grouping);
     EXPECT_EQ(group->text(QAccessible::Name), "How much twist?");
-    for (QToolButton* b : {&book->sbNone, &book->sbHalf, &book->sbFull}) {
+    for (QToolButton* b : {&book->Cover().sbNone, &book->Cover().sbHalf, &book->Cover().sbFull}) {
         QAccessibleInterface* radio = QAccessible::queryAccessibleInterface(b);
         EXPECT_EQ(radio->role(), QAccessible::RadioButton) << b->objectName().toStdString();
         EXPECT_EQ(radio->parent(), group) << "inside the grouping";
@@ -371,19 +371,19 @@ TEST_F(BookKeyboardTest, TheTwistLevelIsOneRadioChoiceForScreenReaders) {
         EXPECT_EQ(b->objectName().left(2), "sb") << "kept as they were";
     }
     // The arrow keys move the choice, as radio buttons do.
-    ASSERT_TRUE(book->sbFull.isChecked());
-    book->sbFull.setFocus(Qt::TabFocusReason);
+    ASSERT_TRUE(book->Cover().sbFull.isChecked());
+    book->Cover().sbFull.setFocus(Qt::TabFocusReason);
     Key(Qt::Key_Left);
-    EXPECT_TRUE(book->sbHalf.isChecked());
-    EXPECT_TRUE(book->sbHalf.hasFocus());
-    EXPECT_EQ(book->TwistLevel(), 1);
+    EXPECT_TRUE(book->Cover().sbHalf.isChecked());
+    EXPECT_TRUE(book->Cover().sbHalf.hasFocus());
+    EXPECT_EQ(book->Cover().TwistLevel(), 1);
     Key(Qt::Key_Left);
-    EXPECT_EQ(book->TwistLevel(), 0);
-    EXPECT_TRUE(QAccessible::queryAccessibleInterface(&book->sbNone)->state().checked);
+    EXPECT_EQ(book->Cover().TwistLevel(), 0);
+    EXPECT_TRUE(QAccessible::queryAccessibleInterface(&book->Cover().sbNone)->state().checked);
     // The toggle action chooses.
-    QAccessibleInterface* full = QAccessible::queryAccessibleInterface(&book->sbFull);
+    QAccessibleInterface* full = QAccessible::queryAccessibleInterface(&book->Cover().sbFull);
     ASSERT_NE(full->actionInterface(), nullptr);
     full->actionInterface()->doAction(QAccessibleActionInterface::toggleAction());
-    EXPECT_EQ(book->TwistLevel(), 2);
+    EXPECT_EQ(book->Cover().TwistLevel(), 2);
     EXPECT_TRUE(errors.empty());
 }

@@ -60,7 +60,7 @@ TEST_F(BookLettersFormTest, TheCoversChoiceLaysTheStoryOutAgainAndTheCoverKeepsI
     EXPECT_EQ(book->LettersPart().Letters(), TBookLetters{});
     ASSERT_TRUE(book->LettersPart().pnlLetters.isVisible());
     // On the paper above the twist panel.
-    EXPECT_LE(book->LettersPart().pnlLetters.geometry().bottom(), book->pnlTwist.y());
+    EXPECT_LE(book->LettersPart().pnlLetters.geometry().bottom(), book->Cover().pnlTwist.y());
     EXPECT_GE(book->LettersPart().pnlLetters.y(), book->pbxRightPage.y() - 10);
     EXPECT_EQ(ShownLines(1), LinesIn("Times New Roman", 12, 1));
     const QImage cover = book->Painter().PagePicture(TPagePainter::Side::Left);

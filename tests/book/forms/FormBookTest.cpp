@@ -48,11 +48,11 @@ TEST_F(FormBookTest, FormTextsAndPlaces) {
     EXPECT_EQ(book->font().pixelSize(), 12);
     EXPECT_EQ(book->pbxLeftPage.font().family(), "Times New Roman");
     EXPECT_EQ(book->pbxLeftPage.font().pixelSize(), 16);
-    EXPECT_EQ(book->sbFull.text(), "Full");
-    EXPECT_TRUE(book->sbFull.isChecked());
-    EXPECT_EQ(book->TwistLevel(), 2);
-    EXPECT_EQ(book->cmdNewStory.text(), "Create story");
-    EXPECT_EQ(book->cmdReadSaved.text(), "Read saved story");
+    EXPECT_EQ(book->Cover().sbFull.text(), "Full");
+    EXPECT_TRUE(book->Cover().sbFull.isChecked());
+    EXPECT_EQ(book->Cover().TwistLevel(), 2);
+    EXPECT_EQ(book->Cover().cmdNewStory.text(), "Create story");
+    EXPECT_EQ(book->Cover().cmdReadSaved.text(), "Read saved story");
     EXPECT_EQ(book->Commands().tmrMessage.interval(), 2500);
     EXPECT_FALSE(book->Commands().tmrMessage.isActive());
     EXPECT_EQ(book->Commands().lblSaveText.text(),
@@ -87,13 +87,13 @@ TEST_F(FormBookTest, FormTextsAndPlaces) {
     // Placed upward from the page foot: new story, hero, heroine, twist.
     const int base = 326 + 10;
     int y = 369 - 10;
-    EXPECT_EQ(book->cmdNewStory.geometry(), QRect(base + (216 - 132) / 2, y - 29, 132, 29));
+    EXPECT_EQ(book->Cover().cmdNewStory.geometry(), QRect(base + (216 - 132) / 2, y - 29, 132, 29));
     y -= 29 + 8;
-    EXPECT_EQ(book->pnlHero.geometry(), QRect(base + (216 - 169) / 2, y - 73, 169, 73));
+    EXPECT_EQ(book->Cover().pnlHero.geometry(), QRect(base + (216 - 169) / 2, y - 73, 169, 73));
     y -= 73 + 8;
-    EXPECT_EQ(book->pnlHeroine.geometry(), QRect(base + (216 - 169) / 2, y - 73, 169, 73));
+    EXPECT_EQ(book->Cover().pnlHeroine.geometry(), QRect(base + (216 - 169) / 2, y - 73, 169, 73));
     y -= 73 + 8;
-    EXPECT_EQ(book->pnlTwist.geometry(), QRect(base + (216 - 169) / 2, y - 62, 169, 62));
+    EXPECT_EQ(book->Cover().pnlTwist.geometry(), QRect(base + (216 - 169) / 2, y - 62, 169, 62));
     // The command panel of four commands, 216 x 316, centred on the right page.
     EXPECT_EQ(book->Commands().pnlCommands.geometry(),
               QRect(base + (216 - 216) / 2 - 15, 49 + (320 - 316) / 2, 216, 316));
@@ -127,12 +127,12 @@ TEST_F(FormBookTest, CoverSpreadNeverTurnsEvenWithAStory) {
     arrowsShow(false, false);
     EXPECT_NE(bookArt.copy(200, 100, 40, 25), bookArt.copy(200, 125, 40, 25))
         << "the two arrow forms differ";
-    EXPECT_TRUE(book->pnlTwist.isVisible());
-    EXPECT_TRUE(book->cmdNewStory.isVisible());
-    EXPECT_TRUE(book->pnlHeroine.isVisible());
-    EXPECT_FALSE(book->pnlHero.isVisible()) << "Goldilocks has no hero";
+    EXPECT_TRUE(book->Cover().pnlTwist.isVisible());
+    EXPECT_TRUE(book->Cover().cmdNewStory.isVisible());
+    EXPECT_TRUE(book->Cover().pnlHeroine.isVisible());
+    EXPECT_FALSE(book->Cover().pnlHero.isVisible()) << "Goldilocks has no hero";
     EXPECT_FALSE(book->Commands().pnlCommands.isVisible());
-    EXPECT_FALSE(book->cmdReadSaved.isVisible());
+    EXPECT_FALSE(book->Cover().cmdReadSaved.isVisible());
     EXPECT_FALSE(book->lblTurnPage.isVisible());
 
     // Nothing turns the cover forward.
@@ -143,16 +143,16 @@ TEST_F(FormBookTest, CoverSpreadNeverTurnsEvenWithAStory) {
     EXPECT_EQ(book->CurrentPage(), 0);
 
     const std::string before = book->StoryText();
-    QTest::mouseClick(&book->cmdNewStory, Qt::LeftButton);
+    QTest::mouseClick(&book->Cover().cmdNewStory, Qt::LeftButton);
     EXPECT_EQ(book->CurrentPage(), 1);
     EXPECT_NE(book->StoryText(), before);
     EXPECT_EQ(QApplication::overrideCursor(), nullptr) << "the hourglass went";
     EXPECT_FALSE(book->cmdPrevPage.isEnabled());
     EXPECT_TRUE(book->cmdNextPage.isEnabled());
     arrowsShow(false, true);
-    EXPECT_FALSE(book->pnlTwist.isVisible());
-    EXPECT_FALSE(book->cmdNewStory.isVisible());
-    EXPECT_FALSE(book->pnlHeroine.isVisible());
+    EXPECT_FALSE(book->Cover().pnlTwist.isVisible());
+    EXPECT_FALSE(book->Cover().cmdNewStory.isVisible());
+    EXPECT_FALSE(book->Cover().pnlHeroine.isVisible());
     QTest::mouseClick(&book->pbxRightPage, Qt::LeftButton, {}, QPoint(20, 20));
     EXPECT_EQ(book->CurrentPage(), 3);
     arrowsShow(true, true);
@@ -225,14 +225,14 @@ TEST_F(FormBookTest, EvenPageCountHintsAndShowsTheCommandsOverleaf) {
 
 TEST_F(FormBookTest, ReadSavedStoryOnlyOnTheCoverAfterShowingAgain) {
     OpenWith(2, Story(100));
-    EXPECT_FALSE(book->cmdReadSaved.isVisible());
-    const QRect newStoryAlone = book->cmdNewStory.geometry();
+    EXPECT_FALSE(book->Cover().cmdReadSaved.isVisible());
+    const QRect newStoryAlone = book->Cover().cmdNewStory.geometry();
     book->ShowPages(1);
     TurnTo(book->Book().PageCount());
     ASSERT_TRUE(book->Commands().pnlCommands.isVisible());
     QTest::mouseClick(&book->Commands().cmdSave, Qt::LeftButton);
     ASSERT_TRUE(errors.empty()) << errors[0];
-    EXPECT_FALSE(book->cmdReadSaved.isVisible()) << "not on the commands spread";
+    EXPECT_FALSE(book->Cover().cmdReadSaved.isVisible()) << "not on the commands spread";
     const std::string saved = book->StoryText();
     std::vector<int> lines;
     for (int p = 1; p <= book->Book().PageCount(); ++p)
@@ -241,46 +241,46 @@ TEST_F(FormBookTest, ReadSavedStoryOnlyOnTheCoverAfterShowingAgain) {
     // Another tale has no saved story.
     book->TaleNumber = 3;
     Show();
-    EXPECT_FALSE(book->cmdReadSaved.isVisible());
+    EXPECT_FALSE(book->Cover().cmdReadSaved.isVisible());
 
     book->SetStory(Story(30));
     book->TaleNumber = 2;
     Show();
-    EXPECT_TRUE(book->cmdReadSaved.isVisible());
+    EXPECT_TRUE(book->Cover().cmdReadSaved.isVisible());
     const QRect right = book->pbxRightPage.geometry();
-    EXPECT_EQ(book->cmdReadSaved.geometry().bottom() + 1, right.bottom() + 1 - 10);
+    EXPECT_EQ(book->Cover().cmdReadSaved.geometry().bottom() + 1, right.bottom() + 1 - 10);
     // "My stories" beside it, the two centred on the page as one.
     const auto savedRow = [&](const QRect& page) {
-        return page.x() + 10 + (page.width() - (133 + 4 + book->cmdMyStories.width())) / 2;
+        return page.x() + 10 + (page.width() - (133 + 4 + book->Cover().cmdMyStories.width())) / 2;
     };
-    EXPECT_EQ(book->cmdReadSaved.x(), savedRow(right));
-    EXPECT_EQ(book->cmdMyStories.geometry(),
-              book->cmdReadSaved.geometry().translated(133 + 4, 0).adjusted(0, 0, -37, 0));
-    EXPECT_EQ(book->cmdNewStory.geometry().bottom() + 1, right.bottom() + 1 - 10 - 29 - 24);
-    EXPECT_EQ(book->cmdNewStory.geometry(), newStoryAlone.translated(0, -53));
-    EXPECT_LT(book->pnlTwist.geometry().bottom(), book->cmdNewStory.y());
+    EXPECT_EQ(book->Cover().cmdReadSaved.x(), savedRow(right));
+    EXPECT_EQ(book->Cover().cmdMyStories.geometry(),
+              book->Cover().cmdReadSaved.geometry().translated(133 + 4, 0).adjusted(0, 0, -37, 0));
+    EXPECT_EQ(book->Cover().cmdNewStory.geometry().bottom() + 1, right.bottom() + 1 - 10 - 29 - 24);
+    EXPECT_EQ(book->Cover().cmdNewStory.geometry(), newStoryAlone.translated(0, -53));
+    EXPECT_LT(book->Cover().pnlTwist.geometry().bottom(), book->Cover().cmdNewStory.y());
 
     // Resizing the cover moves them with the page foot, centred on the page.
     book->resize(800, 600);
     QCoreApplication::processEvents();
     const QRect grown = book->pbxRightPage.geometry();
-    EXPECT_EQ(book->cmdReadSaved.geometry().bottom(), grown.bottom() - 10);
-    EXPECT_EQ(book->cmdNewStory.geometry().bottom() + 1, grown.bottom() + 1 - 10 - 29 - 24);
-    EXPECT_EQ(book->cmdNewStory.x(), grown.x() + 10 + (grown.width() - 132) / 2);
-    EXPECT_EQ(book->cmdReadSaved.x(), savedRow(grown));
-    EXPECT_EQ(book->cmdMyStories.x(), book->cmdReadSaved.x() + 133 + 4);
-    EXPECT_EQ(book->pnlTwist.x(), grown.x() + 10 + (grown.width() - 169) / 2);
+    EXPECT_EQ(book->Cover().cmdReadSaved.geometry().bottom(), grown.bottom() - 10);
+    EXPECT_EQ(book->Cover().cmdNewStory.geometry().bottom() + 1, grown.bottom() + 1 - 10 - 29 - 24);
+    EXPECT_EQ(book->Cover().cmdNewStory.x(), grown.x() + 10 + (grown.width() - 132) / 2);
+    EXPECT_EQ(book->Cover().cmdReadSaved.x(), savedRow(grown));
+    EXPECT_EQ(book->Cover().cmdMyStories.x(), book->Cover().cmdReadSaved.x() + 133 + 4);
+    EXPECT_EQ(book->Cover().pnlTwist.x(), grown.x() + 10 + (grown.width() - 169) / 2);
     book->resize(592, 418);
     QCoreApplication::processEvents();
 
-    QTest::mouseClick(&book->cmdReadSaved, Qt::LeftButton);
+    QTest::mouseClick(&book->Cover().cmdReadSaved, Qt::LeftButton);
     EXPECT_EQ(book->CurrentPage(), 1);
     EXPECT_EQ(book->StoryText().substr(0, saved.size()), saved);
     std::vector<int> linesBack;
     for (int p = 1; p <= book->Book().PageCount(); ++p)
         linesBack.push_back(book->Book().PageLineCount(p));
     EXPECT_EQ(linesBack, lines);
-    EXPECT_FALSE(book->cmdReadSaved.isVisible());
+    EXPECT_FALSE(book->Cover().cmdReadSaved.isVisible());
     EXPECT_TRUE(errors.empty());
 }
 
@@ -321,8 +321,8 @@ TEST_F(FormBookTest, GrowingTheWindowMovesToTheShorterLayoutsCommands) {
 
     // Back on the cover, the controls follow the page foot.
     Show();
-    EXPECT_EQ(book->cmdNewStory.geometry().bottom() + 1, 49 + 402 - 10);
-    EXPECT_EQ(book->cmdNewStory.x(), 700 - 270 - 50 + 10 + (270 - 132) / 2);
+    EXPECT_EQ(book->Cover().cmdNewStory.geometry().bottom() + 1, 49 + 402 - 10);
+    EXPECT_EQ(book->Cover().cmdNewStory.x(), 700 - 270 - 50 + 10 + (270 - 132) / 2);
 }
 
 TEST_F(FormBookTest, TurningByArrowsKeysAndTheWindowsSurface) {
@@ -386,10 +386,10 @@ TEST_F(FormBookTest, TwistButtonsRepaintOnlyTheCoverPictureAndSetTheNextStory) {
     ASSERT_TRUE(book->Painter().PagePicture(TPagePainter::Side::Left).rect().contains(picture));
     const QImage tale = LibraryImage("Goldilox");
 
-    QTest::mouseClick(&book->sbNone, Qt::LeftButton);
-    EXPECT_TRUE(book->sbNone.isChecked());
-    EXPECT_FALSE(book->sbFull.isChecked());
-    EXPECT_EQ(book->TwistLevel(), 0);
+    QTest::mouseClick(&book->Cover().sbNone, Qt::LeftButton);
+    EXPECT_TRUE(book->Cover().sbNone.isChecked());
+    EXPECT_FALSE(book->Cover().sbFull.isChecked());
+    EXPECT_EQ(book->Cover().TwistLevel(), 0);
     EXPECT_EQ(generator().TwistPercent(), 0);
     EXPECT_EQ(book->Painter().LeftPageDraws(), draws) << "the page was not drawn again";
     const QImage after = book->Painter().PagePicture(TPagePainter::Side::Left);
@@ -403,14 +403,14 @@ TEST_F(FormBookTest, TwistButtonsRepaintOnlyTheCoverPictureAndSetTheNextStory) {
     }
     EXPECT_EQ(outside, outsideBefore) << "the cover text and frame stay";
 
-    QTest::mouseClick(&book->sbHalf, Qt::LeftButton);
+    QTest::mouseClick(&book->Cover().sbHalf, Qt::LeftButton);
     EXPECT_EQ(generator().TwistPercent(), 50);
     EXPECT_EQ(book->Painter().PagePicture(TPagePainter::Side::Left).copy(picture),
               tale.copy(0, 150, 150, 150));
-    QTest::mouseClick(&book->sbNone, Qt::LeftButton);
+    QTest::mouseClick(&book->Cover().sbNone, Qt::LeftButton);
 
     // The next story is told without a twist.
-    QTest::mouseClick(&book->cmdNewStory, Qt::LeftButton);
+    QTest::mouseClick(&book->Cover().cmdNewStory, Qt::LeftButton);
     const std::string untwisted = book->StoryText();
     generator().SetTwistLevel(0);
     EXPECT_EQ(untwisted, ResolveStoryLineEnds(JoinStoryLines(generator().GenerateStory(2))));
@@ -421,8 +421,8 @@ TEST_F(FormBookTest, TwistButtonsRepaintOnlyTheCoverPictureAndSetTheNextStory) {
 
     // The level stays for the next showing.
     Show();
-    EXPECT_TRUE(book->sbNone.isChecked());
-    EXPECT_EQ(book->TwistLevel(), 0);
+    EXPECT_TRUE(book->Cover().sbNone.isChecked());
+    EXPECT_EQ(book->Cover().TwistLevel(), 0);
     EXPECT_EQ(book->Book().PictureRect.Top, 0);
     EXPECT_EQ(book->Painter().PagePicture(TPagePainter::Side::Left).copy(picture),
               tale.copy(0, 0, 150, 150));
@@ -447,7 +447,7 @@ TEST_F(FormBookTest, TheCoverGrowsWithTheWindow) {
     const int smallWords = wordsHeight(small, book->Book().PicturePos.Y);
     ASSERT_GT(smallWords, 0);
     EXPECT_EQ(book->Book().PictureScale, 1);
-    EXPECT_EQ(book->CoverScale(), 1);
+    EXPECT_EQ(book->Cover().Scale(), 1);
 
     // Maximized on a full-HD screen.
     book->resize(1920, 1080);
@@ -468,41 +468,41 @@ TEST_F(FormBookTest, TheCoverGrowsWithTheWindow) {
     // The controls: at the scene's step for this size, fonts and all.
     const int k = TSceneLayout::WindowScale(1920, 1080);
     ASSERT_EQ(k, 2);
-    EXPECT_EQ(book->CoverScale(), k);
-    EXPECT_EQ(book->pnlTwist.size(), QSize(169, 62) * k);
-    EXPECT_EQ(book->sbNone.geometry(), QRect(13 * k, 28 * k, 45 * k, 25 * k));
-    EXPECT_EQ(book->pnlHero.size(), QSize(169, 73) * k);
-    EXPECT_EQ(book->txtHero.geometry(), QRect(9 * k, 40 * k, 152 * k, 23 * k));
-    EXPECT_EQ(book->txtHero.font().pixelSize(), 12 * k);
-    EXPECT_EQ(book->lblHeroine.font().pixelSize(), 12 * k);
-    EXPECT_EQ(book->cmdNewStory.size(), QSize(132, 29) * k);
-    EXPECT_EQ(book->cmdNewStory.font().pixelSize(), 13 * k);
-    EXPECT_EQ(book->cmdNewStory.iconSize(), QSize(18, 18) * k);
+    EXPECT_EQ(book->Cover().Scale(), k);
+    EXPECT_EQ(book->Cover().pnlTwist.size(), QSize(169, 62) * k);
+    EXPECT_EQ(book->Cover().sbNone.geometry(), QRect(13 * k, 28 * k, 45 * k, 25 * k));
+    EXPECT_EQ(book->Cover().pnlHero.size(), QSize(169, 73) * k);
+    EXPECT_EQ(book->Cover().txtHero.geometry(), QRect(9 * k, 40 * k, 152 * k, 23 * k));
+    EXPECT_EQ(book->Cover().txtHero.font().pixelSize(), 12 * k);
+    EXPECT_EQ(book->Cover().lblHeroine.font().pixelSize(), 12 * k);
+    EXPECT_EQ(book->Cover().cmdNewStory.size(), QSize(132, 29) * k);
+    EXPECT_EQ(book->Cover().cmdNewStory.font().pixelSize(), 13 * k);
+    EXPECT_EQ(book->Cover().cmdNewStory.iconSize(), QSize(18, 18) * k);
     const QFrame& letters = book->LettersPart().pnlLetters;
     EXPECT_EQ(letters.size(), QSize(169, 30) * k);
     EXPECT_EQ(book->LettersPart().sbBigLetters.font().pixelSize(), 12 * k);
     // Stacked on the right page without overlapping, centred on it.
     const QRect page = book->pbxRightPage.geometry();
     EXPECT_GE(letters.y(), page.top() - 10);
-    EXPECT_LE(letters.geometry().bottom(), book->pnlTwist.y());
-    EXPECT_LE(book->pnlTwist.geometry().bottom(), book->pnlHeroine.y());
-    EXPECT_LE(book->pnlHeroine.geometry().bottom(), book->pnlHero.y());
-    EXPECT_LE(book->pnlHero.geometry().bottom(), book->cmdNewStory.y());
-    EXPECT_LE(book->cmdNewStory.geometry().bottom(), page.bottom());
-    EXPECT_NEAR(book->pnlTwist.geometry().center().x(), page.center().x() + 10, 1);
+    EXPECT_LE(letters.geometry().bottom(), book->Cover().pnlTwist.y());
+    EXPECT_LE(book->Cover().pnlTwist.geometry().bottom(), book->Cover().pnlHeroine.y());
+    EXPECT_LE(book->Cover().pnlHeroine.geometry().bottom(), book->Cover().pnlHero.y());
+    EXPECT_LE(book->Cover().pnlHero.geometry().bottom(), book->Cover().cmdNewStory.y());
+    EXPECT_LE(book->Cover().cmdNewStory.geometry().bottom(), page.bottom());
+    EXPECT_NEAR(book->Cover().pnlTwist.geometry().center().x(), page.center().x() + 10, 1);
 
     // Another twist repaints the whole of the grown picture.
-    QTest::mouseClick(&book->sbNone, Qt::LeftButton);
+    QTest::mouseClick(&book->Cover().sbNone, Qt::LeftButton);
     EXPECT_EQ(
         book->Painter().PagePicture(TPagePainter::Side::Left).copy(at.X, at.Y, 450, 450),
         tale.copy(0, 0, 150, 150).scaled(450, 450, Qt::IgnoreAspectRatio, Qt::FastTransformation));
-    QTest::mouseClick(&book->sbFull, Qt::LeftButton);
+    QTest::mouseClick(&book->Cover().sbFull, Qt::LeftButton);
 
     // Back to the first size: all as it was.
     book->resize(592, 418);
-    EXPECT_EQ(book->CoverScale(), 1);
-    EXPECT_EQ(book->pnlTwist.size(), QSize(169, 62));
-    EXPECT_EQ(book->txtHero.font().pixelSize(), 12);
+    EXPECT_EQ(book->Cover().Scale(), 1);
+    EXPECT_EQ(book->Cover().pnlTwist.size(), QSize(169, 62));
+    EXPECT_EQ(book->Cover().txtHero.font().pixelSize(), 12);
     EXPECT_EQ(book->Painter().PagePicture(TPagePainter::Side::Left), small);
     EXPECT_TRUE(errors.empty());
 }
@@ -511,50 +511,51 @@ TEST_F(FormBookTest, NameBoxesReachTheGeneratorAtOnceAndRefuseNonLatin1) {
     generator().HeroName = "Bob";
     generator().HeroineName = "";
     Open(3);
-    EXPECT_EQ(book->txtHero.text(), "Bob");
-    EXPECT_EQ(book->txtHeroine.text(), "");
+    EXPECT_EQ(book->Cover().txtHero.text(), "Bob");
+    EXPECT_EQ(book->Cover().txtHeroine.text(), "");
     EXPECT_EQ(generator().HeroName, "Bob") << "showing the names writes nothing";
 
-    book->txtHero.selectAll();
-    QTest::keyClick(&book->txtHero, Qt::Key_Backspace);
+    book->Cover().txtHero.selectAll();
+    QTest::keyClick(&book->Cover().txtHero, Qt::Key_Backspace);
     EXPECT_EQ(generator().HeroName, "");
-    Type(book->txtHero, "T");
+    Type(book->Cover().txtHero, "T");
     EXPECT_EQ(generator().HeroName, "T");
-    Type(book->txtHero, QString::fromUtf8("om\u00e9"));
+    Type(book->Cover().txtHero, QString::fromUtf8("om\u00e9"));
     EXPECT_EQ(generator().HeroName, "Tom\xe9");
-    Type(book->txtHero, QString::fromUtf8("\u017d\u20ac"));
-    EXPECT_EQ(book->txtHero.text(), QString::fromUtf8("Tom\u00e9"));
+    Type(book->Cover().txtHero, QString::fromUtf8("\u017d\u20ac"));
+    EXPECT_EQ(book->Cover().txtHero.text(), QString::fromUtf8("Tom\u00e9"));
     EXPECT_EQ(generator().HeroName, "Tom\xe9");
 
-    Type(book->txtHeroine, QString::fromUtf8("Ann\u0101"));
+    Type(book->Cover().txtHeroine, QString::fromUtf8("Ann\u0101"));
     EXPECT_EQ(generator().HeroineName, "Ann");
     // A pasted name with a character outside Latin-1 is refused whole.
     QApplication::clipboard()->setText(QString::fromUtf8("Zo\u00eb \u4e00"));
-    book->txtHeroine.paste();
-    EXPECT_EQ(book->txtHeroine.text(), "Ann");
+    book->Cover().txtHeroine.paste();
+    EXPECT_EQ(book->Cover().txtHeroine.text(), "Ann");
     EXPECT_EQ(generator().HeroineName, "Ann");
 
     // The story told next uses them.
-    QTest::mouseClick(&book->cmdNewStory, Qt::LeftButton);
+    QTest::mouseClick(&book->Cover().cmdNewStory, Qt::LeftButton);
     EXPECT_NE(book->StoryText().find("Tom\xe9"), std::string::npos);
     Show();
-    EXPECT_EQ(book->txtHero.text(), QString::fromUtf8("Tom\u00e9"));
-    EXPECT_EQ(book->txtHeroine.text(), "Ann");
+    EXPECT_EQ(book->Cover().txtHero.text(), QString::fromUtf8("Tom\u00e9"));
+    EXPECT_EQ(book->Cover().txtHeroine.text(), "Ann");
 }
 
 TEST_F(FormBookTest, ANameIsUsedWithoutTheSpacesTypedAroundIt) {
     generator().HeroineName = "";
     Open(2);
-    Type(book->txtHeroine, QString::fromUtf8(" Zo\u00eb     "));
-    QTest::mouseClick(&book->cmdNewStory, Qt::LeftButton);
+    Type(book->Cover().txtHeroine, QString::fromUtf8(" Zo\u00eb     "));
+    QTest::mouseClick(&book->Cover().cmdNewStory, Qt::LeftButton);
     EXPECT_EQ(book->StoryText().rfind("Zo\xEB and the Three ", 0), 0u) << book->StoryText();
-    EXPECT_EQ(book->txtHeroine.text(), QString::fromUtf8(" Zo\u00eb     ")) << "the box keeps it";
+    EXPECT_EQ(book->Cover().txtHeroine.text(), QString::fromUtf8(" Zo\u00eb     "))
+        << "the box keeps it";
 }
 
 TEST_F(FormBookTest, PageKeysTurnWhicheverControlHasTheFocus) {
     OpenWith(4, Story(500));
     ASSERT_TRUE(book->isActiveWindow());
-    QTest::mouseClick(&book->cmdNewStory, Qt::LeftButton);
+    QTest::mouseClick(&book->Cover().cmdNewStory, Qt::LeftButton);
     ASSERT_EQ(book->CurrentPage(), 1);
     const std::string story = book->StoryText();
     Press(Qt::Key_Right);
@@ -576,11 +577,11 @@ TEST_F(FormBookTest, PageKeysTurnWhicheverControlHasTheFocus) {
 
     // A name box keeps Left and Right for its cursor.
     Show();
-    book->txtHero.setFocus();
-    book->txtHero.setText("Tom");
-    book->txtHero.setCursorPosition(3);
+    book->Cover().txtHero.setFocus();
+    book->Cover().txtHero.setText("Tom");
+    book->Cover().txtHero.setCursorPosition(3);
     Press(Qt::Key_Left);
-    EXPECT_EQ(book->txtHero.cursorPosition(), 2);
+    EXPECT_EQ(book->Cover().txtHero.cursorPosition(), 2);
     Press(Qt::Key_Escape);
     EXPECT_FALSE(book->isVisible());
     EXPECT_TRUE(errors.empty());
@@ -650,7 +651,7 @@ TEST_F(FormBookTest, PageTextIsDrawnAtTheScreensPixelRatio) {
     // The cover words above the picture.
     EXPECT_GT(MixedBlocks(cover, QRect(0, 0, cover.width(), at.Y * 2)), 50);
 
-    book->cmdNewStory.click();
+    book->Cover().cmdNewStory.click();
     ASSERT_EQ(book->CurrentPage(), 1);
     const QImage& page = book->Painter().Picture(TPagePainter::Side::Left);
     EXPECT_GT(MixedBlocks(page, page.rect()), 500);

@@ -326,9 +326,9 @@ TEST_F(KeepsakeTest, TheCoverShowsThePictureOfTheStorysTwistPixelForPixel) {
     if (!fbwtest::OnPath("pdfimages"))
         GTEST_SKIP() << "poppler's pdfimages is not installed";
     Open(2);
-    QTest::mouseClick(&book->sbNone, Qt::LeftButton);
-    QTest::mouseClick(&book->cmdNewStory, Qt::LeftButton); // told without a twist
-    QTest::mouseClick(&book->sbFull, Qt::LeftButton);      // then the twist changed
+    QTest::mouseClick(&book->Cover().sbNone, Qt::LeftButton);
+    QTest::mouseClick(&book->Cover().cmdNewStory, Qt::LeftButton); // told without a twist
+    QTest::mouseClick(&book->Cover().sbFull, Qt::LeftButton);      // then the twist changed
     book->ShowPages(book->Book().PageCount() | 1);
     fbwtest::MessageCapture messages(plat::MsgAnswer::No);
     QTest::mouseClick(&book->Commands().cmdPictureBook, Qt::LeftButton);

@@ -13,6 +13,7 @@
 #include "book/ReadHighlight.h"
 #include "book/forms/BookAccess.h"
 #include "book/forms/CommandsPart.h"
+#include "book/forms/CoverPart.h"
 #include "book/forms/FormBook.h"
 #include "book/forms/LettersPart.h"
 #include "book/forms/PagePainter.h"
@@ -81,7 +82,7 @@ protected:
         AppFixture::TearDown();
     }
     void CreateStory() {
-        book->cmdNewStory.click();
+        book->Cover().cmdNewStory.click();
         ASSERT_EQ(book->CurrentPage(), 1);
         ASSERT_GE(book->Book().PageCount(), 4) << "a story of several spreads";
     }

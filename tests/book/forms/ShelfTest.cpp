@@ -132,14 +132,14 @@ TEST_F(ShelfTest, TheModelListsNewestFirstByTaleAndFollowsTheFolder) {
 
 TEST_F(ShelfTest, TheCoversButtonOpensTheShelfOnItsTaleAndAStoryComesBack) {
     Open(2);
-    EXPECT_FALSE(book->cmdMyStories.isVisible()) << "nothing saved yet";
+    EXPECT_FALSE(book->Cover().cmdMyStories.isVisible()) << "nothing saved yet";
     FillShelf();
     Show();
-    ASSERT_TRUE(book->cmdMyStories.isVisible());
-    EXPECT_EQ(book->cmdMyStories.text(), "My stories");
-    EXPECT_TRUE(book->cmdReadSaved.isVisible());
-    EXPECT_EQ(book->cmdMyStories.y(), book->cmdReadSaved.y()) << "side by side";
-    EXPECT_GE(book->cmdMyStories.x(), book->cmdReadSaved.geometry().right());
+    ASSERT_TRUE(book->Cover().cmdMyStories.isVisible());
+    EXPECT_EQ(book->Cover().cmdMyStories.text(), "My stories");
+    EXPECT_TRUE(book->Cover().cmdReadSaved.isVisible());
+    EXPECT_EQ(book->Cover().cmdMyStories.y(), book->Cover().cmdReadSaved.y()) << "side by side";
+    EXPECT_GE(book->Cover().cmdMyStories.x(), book->Cover().cmdReadSaved.geometry().right());
 
     int shown = 0;
     book->ExecShelf = [&](TFormShelf& shelf) {
@@ -157,7 +157,7 @@ TEST_F(ShelfTest, TheCoversButtonOpensTheShelfOnItsTaleAndAStoryComesBack) {
         Key(shelf.lstStories, Qt::Key_Return);
         EXPECT_EQ(shelf.result(), QDialog::Accepted);
     };
-    QTest::mouseClick(&book->cmdMyStories, Qt::LeftButton);
+    QTest::mouseClick(&book->Cover().cmdMyStories, Qt::LeftButton);
     EXPECT_EQ(shown, 1);
     ASSERT_TRUE(errors.empty()) << errors[0];
     EXPECT_EQ(book->CurrentPage(), 1);
@@ -172,7 +172,7 @@ TEST_F(ShelfTest, TheCoversButtonOpensTheShelfOnItsTaleAndAStoryComesBack) {
         shelf.lstStories.setCurrentIndex(shelf.Model().index(shelf.Model().RowOf("Hansel.txt")));
         QTest::mouseClick(&shelf.cmdOpen, Qt::LeftButton);
     };
-    QTest::mouseClick(&book->cmdMyStories, Qt::LeftButton);
+    QTest::mouseClick(&book->Cover().cmdMyStories, Qt::LeftButton);
     ASSERT_TRUE(errors.empty()) << errors[0];
     EXPECT_EQ(book->TaleNumber, 3);
     EXPECT_EQ(StoryTitle(book->StoryText()), "Hansel and Gretel");
@@ -184,13 +184,13 @@ TEST_F(ShelfTest, TheCoversButtonOpensTheShelfOnItsTaleAndAStoryComesBack) {
         QTest::mouseClick(&shelf.cmdClose, Qt::LeftButton);
         EXPECT_EQ(shelf.result(), QDialog::Rejected);
     };
-    QTest::mouseClick(&book->cmdMyStories, Qt::LeftButton);
+    QTest::mouseClick(&book->Cover().cmdMyStories, Qt::LeftButton);
     book->ExecShelf = [&](TFormShelf& shelf) {
         shelf.show();
         Key(shelf.lstStories, Qt::Key_Escape);
         EXPECT_FALSE(shelf.isVisible());
     };
-    QTest::mouseClick(&book->cmdMyStories, Qt::LeftButton);
+    QTest::mouseClick(&book->Cover().cmdMyStories, Qt::LeftButton);
     EXPECT_EQ(book->StoryText(), story);
     EXPECT_EQ(book->CurrentPage(), 0);
 }

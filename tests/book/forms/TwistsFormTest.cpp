@@ -263,7 +263,7 @@ TEST_F(TwistsTest, AStoryReadBackHasNoTwists) {
     ASSERT_TRUE(errors.empty()) << errors[0];
     Show(); // the book opened again: "Read saved story" is offered
     const std::string saved = book->StoryText();
-    QTest::mouseClick(&book->cmdReadSaved, Qt::LeftButton);
+    QTest::mouseClick(&book->Cover().cmdReadSaved, Qt::LeftButton);
     ASSERT_EQ(book->CurrentPage(), 1);
     EXPECT_TRUE(book->TwistsPart().Twists().Empty());
     EXPECT_TRUE(book->TwistsPart().TwistRects(true).empty());
