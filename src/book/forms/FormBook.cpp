@@ -69,12 +69,12 @@ TReadAloud& TFormBook::Reader() {
 
 void TFormBook::SetWaveManager(TWaveMan* manager) {
     reading_->SetWaveManager(manager);
-    reading_->Show(SpreadControls().readToMe);
+    reading_->Show(SpreadControls(currentPage_).readToMe);
 }
 
 void TFormBook::SetSpeechSynth(std::unique_ptr<plat::SpeechSynth> synth) {
     reading_->SetSpeechSynth(std::move(synth));
-    reading_->Show(SpreadControls().readToMe);
+    reading_->Show(SpreadControls(currentPage_).readToMe);
 }
 
 void TFormBook::SetStory(const std::string& text) {
@@ -155,21 +155,21 @@ void TFormBook::ShowPages(int n) {
     access_->Announce();
 }
 
-TBookSpread::Controls TFormBook::SpreadControls() const {
+TBookSpread::Controls TFormBook::SpreadControls(int page) const {
     TBookSpread::Input in;
-    in.currentPage = currentPage_;
+    in.currentPage = page;
     in.pageCount = book_.PageCount();
     in.hasHero = cover_->HasHero();
     in.hasHeroine = cover_->HasHeroine();
     in.savedStoryExists = SavedStoryExists();
     // Only the cover asks the folder.
-    in.shelfHasAny = currentPage_ == 0 && TStoryShelf::HasAny(StoriesFolder);
+    in.shelfHasAny = page == 0 && TStoryShelf::HasAny(StoriesFolder);
     in.canReadAloud = reading_->CanRead();
     return TBookSpread::Compute(in);
 }
 
 void TFormBook::UpdateControls() {
-    const TBookSpread::Controls c = SpreadControls();
+    const TBookSpread::Controls c = SpreadControls(currentPage_);
     cmdPrevPage.setEnabled(c.canTurnBack);
     cmdNextPage.setEnabled(c.canTurnForward);
     DrawPageArrows(true);
@@ -235,7 +235,7 @@ void TFormBook::ShowCover() {
 
 void TFormBook::PlaceControls() {
     cover_->Place(TBookGeometry::RightPage(width(), height()), SavedStoryExists(),
-                  SpreadControls().myStories);
+                  SpreadControls(0).myStories);
     OrderTabs();
 }
 

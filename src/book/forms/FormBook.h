@@ -163,7 +163,8 @@ private:
     void OrderTabs();
     // The focus to a story just shown: "Read to me", else the right page.
     void FocusStory();
-    TBookSpread::Controls SpreadControls() const;
+    // The controls spread Page (0 the cover) shows.
+    TBookSpread::Controls SpreadControls(int page) const;
     // Lays the story out for the page size and letters now.
     void Layout();
     // When the bigger letters need wider pages than the window has, grows

@@ -134,12 +134,15 @@ TEST_F(ShelfTest, TheCoversButtonOpensTheShelfOnItsTaleAndAStoryComesBack) {
     Open(2);
     EXPECT_FALSE(book->Cover().cmdMyStories.isVisible()) << "nothing saved yet";
     FillShelf();
+    book->ShowPages(1); // the book is opened again from a story spread
     Show();
     ASSERT_TRUE(book->Cover().cmdMyStories.isVisible());
     EXPECT_EQ(book->Cover().cmdMyStories.text(), "My stories");
     EXPECT_TRUE(book->Cover().cmdReadSaved.isVisible());
     EXPECT_EQ(book->Cover().cmdMyStories.y(), book->Cover().cmdReadSaved.y()) << "side by side";
     EXPECT_GE(book->Cover().cmdMyStories.x(), book->Cover().cmdReadSaved.geometry().right());
+    EXPECT_TRUE(
+        book->pbxRightPage.geometry().contains(book->Cover().cmdMyStories.geometry().center()));
 
     int shown = 0;
     book->ExecShelf = [&](TFormShelf& shelf) {
