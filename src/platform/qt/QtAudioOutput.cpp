@@ -4,6 +4,7 @@
 #include <QAudioSink>
 #include <QCoreApplication>
 #include <QIODevice>
+#include <QTimer>
 
 namespace plat {
 
@@ -35,6 +36,18 @@ namespace {
 void DeleteFromEventLoop(std::unique_ptr<QObject> object) {
     if (QCoreApplication::instance())
         object.release()->deleteLater();
+}
+
+// A stopped sink may still have a request (a pause, a flush) out to the
+// sound server, whose answer comes on the server's thread to the sink
+// object: it goes only once such answers have long come.
+constexpr int kSinkGraceMs = 2000;
+
+void DeleteSinkLater(std::unique_ptr<QAudioSink> sink) {
+    if (!QCoreApplication::instance())
+        return;
+    QAudioSink* kept = sink.release();
+    QTimer::singleShot(kSinkGraceMs, kept, &QObject::deleteLater);
 }
 } // namespace
 
@@ -75,7 +88,7 @@ void QtAudioOutput::CloseStream() {
         sink_->disconnect();
         sink_->reset();
         sink_->stop();
-        DeleteFromEventLoop(std::move(sink_));
+        DeleteSinkLater(std::move(sink_));
     }
     if (feeder_) {
         feeder_->Forget();
