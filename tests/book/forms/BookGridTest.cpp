@@ -264,13 +264,17 @@ TEST_P(BookGridTest, ReadPauseSwapTurnReadOnStopAndClose) {
     ExpectSilent();
 }
 
-std::string CaseName(const ::testing::TestParamInfo<Case>& info) {
-    const auto [letters, twists, story, sound] = info.param;
+std::string Describe(const Case& c) {
+    const auto [letters, twists, story, sound] = c;
     static const char* const faces[] = {"Classic", "EasyRead", "EasyReadBigger"};
     return std::string(faces[static_cast<int>(letters)]) +
            (twists ? "_TwistsShown" : "_TwistsHidden") +
            (story == Story::Generated ? "_Generated" : "_ReadBack") +
            (sound == Sound::On ? "_SoundOn" : "_SceneMuted");
+}
+// For GoogleTest's listing and messages.
+[[maybe_unused]] void PrintTo(const Case& c, std::ostream* out) {
+    *out << Describe(c);
 }
 
 INSTANTIATE_TEST_SUITE_P(Features, BookGridTest,
@@ -279,6 +283,8 @@ INSTANTIATE_TEST_SUITE_P(Features, BookGridTest,
                                             ::testing::Bool(),
                                             ::testing::Values(Story::Generated, Story::ReadBack),
                                             ::testing::Values(Sound::On, Sound::MutedScene)),
-                         CaseName);
+                         [](const ::testing::TestParamInfo<Case>& info) {
+                             return Describe(info.param);
+                         });
 
 } // namespace
