@@ -18,8 +18,7 @@ QAccessibleInterface* Accessible(QWidget& w) {
 }
 
 QString AllText(QWidget& area) {
-    QAccessibleTextInterface* text = Accessible(area)->textInterface();
-    return text ? text->text(0, text->characterCount()) : QStringLiteral("<no text>");
+    return BookFixture::ReaderText(area);
 }
 
 // The text updates a reader was told of: the object and the new text.

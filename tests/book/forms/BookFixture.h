@@ -2,8 +2,12 @@
 // and story generator (fixed seed), the window on them with its stories in a
 // folder of the test's own, errors caught by the ShowError hook, and helpers
 // to open a tale as the main window does and to lay out stories of a chosen
-// shape.
+// shape; with the test voice, reading aloud through the test synthesizer and
+// the test wave-out service. The helpers the tests share: a page area's text
+// as screen readers find it, the Tab walk, and a page picture against a whole
+// drawing of its page.
 #pragma once
+#include <QAccessible>
 #include <QApplication>
 #include <QTest>
 
@@ -25,11 +29,24 @@
 #include "image/RL8ImageData.h"
 #include "image/RL8Library.h"
 #include "platform/qt/QtDrawTarget.h"
+#include "sound/AppSound.h"
 #include "story/Generate.h"
+#include "support/NullSpeechSynth.h"
+#include "support/TestWaveOutService.h"
 
 class BookFixture : public AppFixture {
 protected:
+    // Voice::Test: the window reads with the test synthesizer through the main
+    // window's wave manager, on the test wave-out service (device), sound on.
+    enum class Voice { None, Test };
+    explicit BookFixture(Voice voice = Voice::None) : voice_(voice) {}
+
     void SetUp() override {
+        if (voice_ == Voice::Test) {
+            auto service = std::make_unique<fbwtest::TestWaveOutService>();
+            device = service.get();
+            previousService_ = plat::SetWaveOutService(std::move(service));
+        }
         AppFixture::SetUp();
         game = std::make_unique<TFormGame>();
         ASSERT_TRUE(game->Loaded());
@@ -37,11 +54,18 @@ protected:
         book = std::make_unique<TFormBook>(generator(), *game->Library());
         book->StoriesFolder = home.Path() + "Fablewhirl Stories/";
         book->ShowError = [this](const std::string& m) { errors.push_back(m); };
+        if (voice_ == Voice::Test) {
+            SetSoundOn(true);
+            book->SetSpeechSynth(std::make_unique<fbwtest::NullSpeechSynth>());
+            game->SetWindows(nullptr, book.get());
+        }
     }
     void TearDown() override {
         book.reset();
         game.reset();
         AppFixture::TearDown();
+        if (voice_ == Voice::Test)
+            plat::SetWaveOutService(std::move(previousService_));
     }
 
     TStoryGenerator& generator() { return *game->Generator(); }
@@ -109,8 +133,46 @@ protected:
             QTest::mouseClick(&book->pbxRightPage, Qt::LeftButton, {}, QPoint(20, 20));
     }
 
+public:
+    // The text of a page area (or any widget) as screen readers find it.
+    static QString ReaderText(QWidget& area) {
+        QAccessibleTextInterface* text =
+            QAccessible::queryAccessibleInterface(&area)->textInterface();
+        return text ? text->text(0, text->characterCount()) : QStringLiteral("<no text>");
+    }
+    // The widgets that have the focus after each of N presses of Tab.
+    static std::vector<QWidget*> TabWalk(QWidget& window, int n) {
+        std::vector<QWidget*> walk;
+        for (int i = 0; i < n; ++i) {
+            QWidget* focused = QApplication::focusWidget();
+            QTest::keyClick(focused ? focused : &window, Qt::Key_Tab);
+            walk.push_back(QApplication::focusWidget());
+        }
+        return walk;
+    }
+    std::vector<QWidget*> TabWalk(int n) { return TabWalk(*book, n); }
+    static std::string Names(const std::vector<QWidget*>& widgets) {
+        std::string s;
+        for (const QWidget* w : widgets)
+            s += (w ? w->objectName().toStdString() : "-") + " ";
+        return s;
+    }
+    // Whether Side's picture, as the window's repaints left it, equals a
+    // whole drawing of its page Page (it is drawn whole again).
+    static bool WholeDrawingAgrees(TFormBook& book, TPagePainter::Side side, int page) {
+        const QImage repainted = book.Painter().PagePicture(side);
+        book.Painter().RedrawPage(side, page, book.StoryText().c_str());
+        return repainted == book.Painter().PagePicture(side);
+    }
+
+protected:
     fbwtest::TempDir home;
     std::unique_ptr<TFormGame> game;
     std::unique_ptr<TFormBook> book;
     std::vector<std::string> errors;
+    fbwtest::TestWaveOutService* device = nullptr; // with the test voice
+
+private:
+    Voice voice_;
+    std::unique_ptr<plat::WaveOutService> previousService_;
 };

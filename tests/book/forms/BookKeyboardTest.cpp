@@ -22,33 +22,7 @@ constexpr QRgb kInk = 0xFF000000u | TBook::kInk;
 
 class BookKeyboardTest : public BookFixture {
 protected:
-    void SetUp() override {
-        previous = plat::SetWaveOutService(std::make_unique<fbwtest::TestWaveOutService>());
-        BookFixture::SetUp();
-        SetSoundOn(true);
-        book->SetSpeechSynth(std::make_unique<fbwtest::NullSpeechSynth>());
-        game->SetWindows(nullptr, book.get());
-    }
-    void TearDown() override {
-        BookFixture::TearDown();
-        plat::SetWaveOutService(std::move(previous));
-    }
-    // The widgets that have the focus after each of N presses of Tab.
-    std::vector<QWidget*> TabWalk(int n) {
-        std::vector<QWidget*> walk;
-        for (int i = 0; i < n; ++i) {
-            QWidget* focused = QApplication::focusWidget();
-            QTest::keyClick(focused ? focused : book.get(), Qt::Key_Tab);
-            walk.push_back(QApplication::focusWidget());
-        }
-        return walk;
-    }
-    static std::string Names(const std::vector<QWidget*>& widgets) {
-        std::string s;
-        for (const QWidget* w : widgets)
-            s += (w ? w->objectName().toStdString() : "-") + " ";
-        return s;
-    }
+    BookKeyboardTest() : BookFixture(Voice::Test) {}
     void Key(int key) {
         QWidget* focused = QApplication::focusWidget();
         ASSERT_NE(focused, nullptr);
@@ -100,8 +74,6 @@ protected:
         QTest::mouseClick(&book->Cover().cmdNewStory, Qt::LeftButton);
         ASSERT_EQ(book->CurrentPage(), 1);
     }
-
-    std::unique_ptr<plat::WaveOutService> previous;
 };
 
 } // namespace

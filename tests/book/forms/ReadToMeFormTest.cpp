@@ -7,6 +7,7 @@
 
 #include <memory>
 
+#include "BookFixture.h"
 #include "app/AppFixture.h"
 #include "app/FormGame.h"
 #include "book/BookPieces.h"
@@ -435,9 +436,7 @@ TEST_F(ReadToMeFormTest, ALitWordsRepaintEqualsAWholeDrawingInEveryChoiceOfLette
         const TSentence& title = book->Reader().Sentences().Items[0];
         ASSERT_GE(title.Words.size(), 2u);
         const auto wholeDrawingAgrees = [&] {
-            const QImage repainted = book->Painter().PagePicture(TPagePainter::Side::Left);
-            book->Painter().RedrawPage(TPagePainter::Side::Left, 1, book->StoryText().c_str());
-            return repainted == book->Painter().PagePicture(TPagePainter::Side::Left);
+            return BookFixture::WholeDrawingAgrees(*book, TPagePainter::Side::Left, 1);
         };
         for (std::size_t w = 0; w < 2; ++w) {
             device->Controls().position = {plat::WavePosition::Unit::Milliseconds,
