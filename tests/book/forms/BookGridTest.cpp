@@ -53,12 +53,12 @@ protected:
             letters() == Letters::Classic
                 ? TBookLetters{}
                 : TBookLetters{Face::EasyRead, letters() == Letters::EasyReadBigger});
-        QTest::mouseClick(&book->cmdNewStory, Qt::LeftButton);
+        QTest::mouseClick(&book->Cover().cmdNewStory, Qt::LeftButton);
         if (!generated()) {
             book->ShowPages(book->Book().PageCount() | 1);
             QTest::mouseClick(&book->Commands().cmdSave, Qt::LeftButton);
             Show(); // opened again: "Read saved story" is offered
-            QTest::mouseClick(&book->cmdReadSaved, Qt::LeftButton);
+            QTest::mouseClick(&book->Cover().cmdReadSaved, Qt::LeftButton);
         }
         ASSERT_TRUE(errors.empty()) << errors[0];
         ASSERT_EQ(book->CurrentPage(), 1);
