@@ -263,7 +263,7 @@ void TFormBook::OrderTabs() {
 }
 
 void TFormBook::FocusStory() {
-    if (reading_->pbxReadToMe.isVisibleTo(this))
+    if (reading_->pbxReadToMe.isVisibleTo(this) && reading_->pbxReadToMe.isEnabled())
         reading_->pbxReadToMe.setFocus(Qt::OtherFocusReason);
     else
         pbxRightPage.setFocus(Qt::OtherFocusReason);

@@ -161,7 +161,8 @@ private:
     // The Tab order: the cover's controls as they stand, top to bottom, then
     // the story spreads'.
     void OrderTabs();
-    // The focus to a story just shown: "Read to me", else the right page.
+    // The focus to a story just shown: "Read to me" where it can be pressed,
+    // else the right page.
     void FocusStory();
     // The controls spread Page (0 the cover) shows.
     TBookSpread::Controls SpreadControls(int page) const;

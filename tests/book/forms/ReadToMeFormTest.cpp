@@ -152,6 +152,10 @@ TEST_F(ReadToMeFormTest, TheButtonStandsBetweenTheArrowsOnStorySpreadsWhenItCanS
     EXPECT_FALSE(book->ReadToMe().pbxReadToMe.isEnabled());
     EXPECT_NE(book->ReadToMe().pbxReadToMe.toolTip(), "Read to me");
     EXPECT_NE(book->ReadToMe().ReadToMePicture(), idle) << "faded";
+    // A new story's focus goes to the right page, not to the faded button.
+    book->ShowPages(0);
+    book->Cover().cmdNewStory.click();
+    EXPECT_EQ(book->focusWidget(), &book->pbxRightPage);
     device->Controls().devices = 1;
     book->ShowPages(1);
     EXPECT_TRUE(book->ReadToMe().pbxReadToMe.isEnabled());
