@@ -4,7 +4,9 @@
 // tree, finds the scene's fourteen buttons and presses "Goldilocks and the
 // Three Bears" through its action; the book's window must appear, its cover
 // read, "My stories" opened from the cover list its cards by title, tale
-// and date, and the story's first page read once "Create story" is pressed.
+// and date, and the story's first page read once "Create story" is pressed;
+// the loading window, once closed, and the book, once closed by its ribbon,
+// are no longer among the application's windows.
 #include <gtest/gtest.h>
 
 #include <QJsonArray>
@@ -161,7 +163,7 @@ TEST(ScreenReaderEndToEnd, FindsTheFourteenButtonsAndOpensATaleByItsAction) {
     }
     EXPECT_EQ(out.value("pressed").toString(), "Goldilocks and the Three Bears");
     EXPECT_TRUE(out.value("book").toBool()) << "the book's window did not appear";
-    EXPECT_FALSE(xs.Window("^Storybook$").empty()) << "the book is on the screen";
+    EXPECT_TRUE(out.value("book_shown").toBool()) << "the book is on the screen";
     // The cover reads its title; pressed through its action, "Create story"
     // turns to the story, whose first page reads its title and first words.
     const QString cover = out.value("page_text").toString();
@@ -179,4 +181,12 @@ TEST(ScreenReaderEndToEnd, FindsTheFourteenButtonsAndOpensATaleByItsAction) {
     const QString first = out.value("story_page").toString();
     EXPECT_TRUE(first.contains("Three")) << first.toStdString();
     EXPECT_TRUE(first.contains("Once upon a time")) << first.toStdString();
+
+    const QJsonArray windows = out.value("windows").toArray();
+    EXPECT_TRUE(windows.contains(QJsonValue("Fablewhirl"))) << answer;
+    EXPECT_FALSE(windows.contains(QJsonValue("Loading Fablewhirl"))) << answer;
+    const QJsonArray closed = out.value("closed").toArray();
+    EXPECT_TRUE(closed.contains(QJsonValue("Fablewhirl"))) << answer;
+    EXPECT_FALSE(closed.contains(QJsonValue("Storybook"))) << answer;
+    EXPECT_TRUE(xs.Window("^Storybook$").empty()) << "the closed book is off the screen";
 }

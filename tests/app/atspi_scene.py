@@ -19,6 +19,12 @@ window. Prints one JSON object on standard output:
              null where the cover has no such button
   story_page the text of the book's left page after "Create story" was
              pressed through its action (the story's first page), or null
+  windows    the names of the application's children once the scene shows
+             (the loading window has closed by then)
+  book_shown whether the display showed a window titled "Storybook" (xdotool)
+             before the book was closed
+  closed     the names of the application's children after "Close the book"
+             was pressed and the book's window went, or null
   error      what went wrong, when something did
 
 Every wait polls with a deadline; a game the script started is ended before
@@ -134,6 +140,20 @@ def shelf_cards(app):
     return None
 
 
+def on_display(pattern):
+    """Whether the X display shows a window whose title matches PATTERN."""
+    try:
+        found = subprocess.run(["xdotool", "search", "--onlyvisible", "--name", pattern],
+                               capture_output=True, text=True, timeout=10).stdout
+    except (OSError, subprocess.SubprocessError):
+        return False
+    return bool(found.strip())
+
+
+def window_names(app):
+    return [w.name for w in children(app)]
+
+
 def book_page_text(book):
     """The text that the book's page areas expose to a screen reader.
 
@@ -178,7 +198,8 @@ def button_named(window, name):
 
 def main():
     out = {"app": None, "tree": [], "buttons": [], "pressed": None, "book": False,
-           "page_text": None, "shelf": None, "story_page": None}
+           "page_text": None, "shelf": None, "story_page": None, "windows": [],
+           "book_shown": False, "closed": None}
     game = None
     if sys.argv[1:2] == ["--pid"]:
         pid = int(sys.argv[2])
@@ -195,6 +216,7 @@ def main():
         out["app"] = app.name
         buttons = wait_for(lambda: scene_buttons(app), 40)
         out["tree"] = ["%d %s '%s'" % (d, role(a), a.name) for a, d in walk(app)]
+        out["windows"] = window_names(app)
         for b in buttons:
             e = b.queryComponent().getExtents(pyatspi.DESKTOP_COORDS)
             out["buttons"].append({"name": b.name, "x": e.x, "y": e.y, "width": e.width,
@@ -228,6 +250,14 @@ def main():
             out["story_page"] = wait_for(
                 lambda: (lambda t: t if t and t != cover else None)(page_named(book, "Left page")),
                 20)
+            ribbon = next((b for b, _ in walk(book) if b.name == "Close the book"
+                           and b.getRole() == pyatspi.ROLE_PUSH_BUTTON
+                           and b.getState().contains(pyatspi.STATE_SHOWING)), None)
+            out["book_shown"] = on_display("^" + BOOK_TITLE + "$")
+            if ribbon:
+                press(ribbon)
+                wait_for(lambda: BOOK_TITLE not in window_names(app), 20)
+                out["closed"] = window_names(app)
         return out
     except Exception as e:  # reported, not raised: the caller reads the JSON
         out["error"] = "%s: %s" % (type(e).__name__, e)
