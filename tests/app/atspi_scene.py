@@ -1,7 +1,9 @@
 #!/usr/bin/python3
 """A screen reader's view of the game, through AT-SPI.
 
-Attaches to the game running as process PID (arguments "--pid PID"), or
+Attaches to the game running as process PID (arguments "--pid PID"; with
+"--click-create" after them, the book's part is only "Create story" clicked
+with the mouse at the middle of its extents), or
 starts the game at PATH (argument PATH) on the session bus this script runs
 on; finds it among the desktop's applications, lists its
 accessible tree, finds the scene's region buttons, presses
@@ -23,6 +25,10 @@ window. Prints one JSON object on standard output:
              (the loading window has closed by then)
   book_shown whether the display showed a window titled "Storybook" (xdotool)
              before the book was closed
+  create     "Create story"'s extents (x, y, width, height) in the book
+  clicked    with --click-create: the left page's text after the click at the
+             middle of "Create story"'s extents (the story's first page when
+             the button is drawn there), or null
   closed     the names of the application's children after "Close the book"
              was pressed and the book's window went, or null
   error      what went wrong, when something did
@@ -199,8 +205,9 @@ def button_named(window, name):
 def main():
     out = {"app": None, "tree": [], "buttons": [], "pressed": None, "book": False,
            "page_text": None, "shelf": None, "story_page": None, "windows": [],
-           "book_shown": False, "closed": None}
+           "book_shown": False, "create": None, "clicked": None, "closed": None}
     game = None
+    click = sys.argv[3:4] == ["--click-create"]
     if sys.argv[1:2] == ["--pid"]:
         pid = int(sys.argv[2])
     else:
@@ -229,7 +236,21 @@ def main():
         out["pressed"] = target.name
         book = wait_for(lambda: book_window(app), 20)
         out["book"] = book is not None
-        if book:
+        if book and click:
+            cover = page_named(book, "Left page")
+            create = wait_for(lambda: button_named(book, "Create story"), 10)
+            if not create:
+                out["error"] = "no button named Create story"
+                return out
+            wait_for(lambda: on_display("^" + BOOK_TITLE + "$"), 10)
+            e = create.queryComponent().getExtents(pyatspi.DESKTOP_COORDS)
+            out["create"] = {"x": e.x, "y": e.y, "width": e.width, "height": e.height}
+            subprocess.run(["xdotool", "mousemove", str(e.x + e.width // 2),
+                            str(e.y + e.height // 2), "click", "1"], timeout=10, check=True)
+            out["clicked"] = wait_for(
+                lambda: (lambda t: t if t and t != cover else None)(page_named(book, "Left page")),
+                10)
+        elif book:
             out["page_text"] = book_page_text(book)
             cover = page_named(book, "Left page")
             mine = button_named(book, "My stories")
