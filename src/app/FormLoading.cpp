@@ -62,6 +62,10 @@ void TFormLoading::setVisible(bool visible) {
     else if (!visible && isVisible())
         FormHide();
     QWidget::setVisible(visible);
+    // Closed, the window gives its window-system window back, so that it is
+    // no longer among the application's windows (nor in screen readers' tree).
+    if (!visible && isWindow() && testAttribute(Qt::WA_WState_Created))
+        destroy();
 }
 
 void TFormLoading::FormShow() {

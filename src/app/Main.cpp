@@ -23,6 +23,7 @@
 #include "platform/qt/QtScreen.h"
 #include "platform/qt/QtWaveOutService.h"
 #include "story/Generate.h"
+#include "ui/ScreenPixelsAccessible.h"
 #include "wordlist/forms/FormWords.h"
 
 TGameStartup::TGameStartup() : TGameStartup(Options{}) {}
@@ -129,6 +130,7 @@ int GameMain(int argc, char** argv) {
         return 1;
     }
     QApplication app(argc, argv);
+    TScreenPixelsAccessible::Install();
     plat::InstallQtScreen();
     plat::InstallFontSubstitutes();
     auto previousHandler = plat::SetMessageHandler(std::make_unique<QtMessageBox>("Fablewhirl"));

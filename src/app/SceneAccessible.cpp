@@ -9,6 +9,7 @@
 #include "scene/Scene.h"
 #include "sound/AppSound.h"
 #include "ui/PaintBox.h"
+#include "ui/ScreenPixelsAccessible.h"
 
 namespace {
 
@@ -130,6 +131,7 @@ void TSceneAccessible::Install() {
         return;
     installed = true;
     QAccessible::installFactory(SceneFactory);
+    TScreenPixelsAccessible::Install(); // asked first still
 }
 
 void TSceneAccessible::NotifyFocus(TPaintBox& box, int n) {

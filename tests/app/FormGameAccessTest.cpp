@@ -354,3 +354,39 @@ TEST_F(FormGameAccessTest, ALoadFailureShowsNoButtonsAndTheLoadingWindowHasAName
     ASSERT_NE(window, nullptr);
     EXPECT_EQ(window->text(QAccessible::Name), "Loading Fablewhirl");
 }
+
+// A closed window is no longer among the application's accessible children
+// (a screen reader lists the application's windows from them): the loading
+// window once it has gone, the book once it closed; shown again, the book is
+// back.
+TEST_F(FormGameAccessTest, ClosedWindowsLeaveTheApplicationsTree) {
+    QAccessibleInterface* app = QAccessible::queryAccessibleInterface(qApp);
+    ASSERT_NE(app, nullptr);
+    const auto listed = [app](QWidget& window) {
+        for (int i = 0; i < app->childCount(); ++i)
+            if (QAccessibleInterface* child = app->child(i); child && child->object() == &window)
+                return true;
+        return false;
+    };
+    TRL8Library lib;
+    lib.Open(fbwtest::YarnsDir() + "/FBWstart.rl8");
+    TFormLoading loading(lib);
+    loading.show();
+    ASSERT_TRUE(QTest::qWaitForWindowExposed(&loading));
+    EXPECT_TRUE(listed(loading));
+    QTest::keyClick(&loading, Qt::Key_Space); // no waiting out its time
+    loading.hide();
+    EXPECT_FALSE(listed(loading));
+
+    Start();
+    EXPECT_TRUE(listed(*game));
+    for (int opening = 0; opening < 2; ++opening) {
+        book->show();
+        ASSERT_TRUE(QTest::qWaitForWindowExposed(book.get()));
+        EXPECT_TRUE(listed(*book)) << opening;
+        book->close();
+        EXPECT_FALSE(listed(*book)) << opening;
+        EXPECT_TRUE(listed(*game));
+    }
+    Stop();
+}

@@ -4,7 +4,10 @@
 // tree, finds the scene's fourteen buttons and presses "Goldilocks and the
 // Three Bears" through its action; the book's window must appear, its cover
 // read, "My stories" opened from the cover list its cards by title, tale
-// and date, and the story's first page read once "Create story" is pressed.
+// and date, and the story's first page read once "Create story" is pressed;
+// the loading window, once closed, and the book, once closed by its ribbon,
+// are no longer among the application's windows. On a screen scaled to
+// 200 %, a click where "Create story"'s extents say creates the story.
 #include <gtest/gtest.h>
 
 #include <QJsonArray>
@@ -80,60 +83,80 @@ const char* const kButtons[] = {"Cinderella",
                                 "Word lists",
                                 "Quit"};
 
+class ScreenReaderEndToEnd : public ::testing::Test {
+protected:
+    // Runs the game on the display at Scale ("1" or "2") with its own session
+    // bus, and atspi_scene.py on it with Args; Out is the client's answer.
+    void Run(const std::string& scale, const std::string& args) {
+        scale_ = scale;
+        const std::string dir = home.Path();
+
+        // A session bus of this test's own; the AT-SPI bus and registry start on
+        // it when first asked for, and end with it.
+        // Its home and runtime folder are the test's, so that the AT-SPI bus's
+        // socket is too.
+        const std::string bus = "unix:path=" + dir + "bus";
+        std::filesystem::create_directories(dir + "runtime");
+        std::filesystem::permissions(dir + "runtime", std::filesystem::perms::owner_all);
+        daemon = std::make_unique<fbwtest::ChildProcess>(
+            std::vector<std::string>{fbwtest::ShellOutput("command -v dbus-daemon"), "--session",
+                                     "--nofork", "--address=" + bus},
+            std::vector<std::string>{"HOME=" + dir, "XDG_RUNTIME_DIR=" + dir + "runtime"});
+        ASSERT_TRUE(fbwtest::WaitFor([&] { return std::filesystem::exists(dir + "bus"); },
+                                     [&] { return daemon->Running(); }, 10))
+            << "the session bus did not start";
+
+        // Two stories and a picture book of the tale on the shelf.
+        const std::string stories = dir + "Documents/Fablewhirl Stories/";
+        std::filesystem::create_directories(stories);
+        fbwtest::WriteBytes(stories + "Goldilox.txt", "The Bears' Porridge\r\n\r\nOnce.\r\n");
+        fbwtest::WriteBytes(stories + "Goldilox 2026-12-07 09.30.txt",
+                            "The Little Chair\r\n\r\nOnce.\r\n");
+        fbwtest::WriteBytes(stories + "Goldilox 2026-12-08 17.05.pdf",
+                            "%PDF-1.4\n1 0 obj\n<<\n/Title (Bears in Pictures)\n>>\nendobj\n");
+
+        {
+            ScopedEnv busEnv("DBUS_SESSION_BUS_ADDRESS", bus);
+            // As when a screen reader runs: Qt speaks AT-SPI from the start.
+            ScopedEnv on("QT_LINUX_ACCESSIBILITY_ALWAYS_ON", "1");
+            ScopedEnv scale("QT_SCALE_FACTOR", scale_);
+            game = xs->StartGame(dir);
+        }
+        ASSERT_TRUE(game->Running());
+        const std::string pid = std::to_string(game->Pid());
+
+        const std::string script = std::string(FBW_SOURCE_DIR) + "/tests/app/atspi_scene.py";
+        answer =
+            fbwtest::ShellOutput("DBUS_SESSION_BUS_ADDRESS='" + bus + "' DISPLAY=" + xs->Display() +
+                                 " timeout 120 " + PythonWithAtSpi() + " '" + script + "' --pid " +
+                                 pid + " " + args + " 2>'" + dir + "client.log'");
+        QJsonParseError error{};
+        out = QJsonDocument::fromJson(QByteArray::fromStdString(answer), &error).object();
+        ASSERT_EQ(error.error, QJsonParseError::NoError)
+            << "the client's answer: " << answer << "\n"
+            << fbwtest::ShellOutput("cat '" + dir + "client.log'");
+    }
+
+    // The game and the bus run until the test ends.
+    fbwtest::TempDir home;
+    std::unique_ptr<fbwtest::XSession> xs; // ends after the game
+    std::unique_ptr<fbwtest::ChildProcess> daemon, game;
+    QJsonObject out;
+    std::string answer;
+
+private:
+    std::string scale_;
+};
+
 } // namespace
 
-TEST(ScreenReaderEndToEnd, FindsTheFourteenButtonsAndOpensATaleByItsAction) {
+TEST_F(ScreenReaderEndToEnd, FindsTheFourteenButtonsAndOpensATaleByItsAction) {
     if (const std::string why = WhyNoScreenReaderHere(); !why.empty())
         GTEST_SKIP() << why;
-    fbwtest::XSession xs;
-    if (xs.Display().empty())
+    xs = std::make_unique<fbwtest::XSession>();
+    if (xs->Display().empty())
         GTEST_SKIP() << "no Xvfb display could be started";
-    fbwtest::TempDir home;
-    const std::string dir = home.Path();
-
-    // A session bus of this test's own; the AT-SPI bus and registry start on
-    // it when first asked for, and end with it.
-    // Its home and runtime folder are the test's, so that the AT-SPI bus's
-    // socket is too.
-    const std::string bus = "unix:path=" + dir + "bus";
-    std::filesystem::create_directories(dir + "runtime");
-    std::filesystem::permissions(dir + "runtime", std::filesystem::perms::owner_all);
-    fbwtest::ChildProcess daemon({fbwtest::ShellOutput("command -v dbus-daemon"), "--session",
-                                  "--nofork", "--address=" + bus},
-                                 {"HOME=" + dir, "XDG_RUNTIME_DIR=" + dir + "runtime"});
-    ASSERT_TRUE(fbwtest::WaitFor([&] { return std::filesystem::exists(dir + "bus"); },
-                                 [&] { return daemon.Running(); }, 10))
-        << "the session bus did not start";
-
-    // Two stories and a picture book of the tale on the shelf.
-    const std::string stories = dir + "Documents/Fablewhirl Stories/";
-    std::filesystem::create_directories(stories);
-    fbwtest::WriteBytes(stories + "Goldilox.txt", "The Bears' Porridge\r\n\r\nOnce.\r\n");
-    fbwtest::WriteBytes(stories + "Goldilox 2026-12-07 09.30.txt",
-                        "The Little Chair\r\n\r\nOnce.\r\n");
-    fbwtest::WriteBytes(stories + "Goldilox 2026-12-08 17.05.pdf",
-                        "%PDF-1.4\n1 0 obj\n<<\n/Title (Bears in Pictures)\n>>\nendobj\n");
-
-    std::unique_ptr<fbwtest::ChildProcess> game;
-    {
-        ScopedEnv busEnv("DBUS_SESSION_BUS_ADDRESS", bus);
-        // As when a screen reader runs: Qt speaks AT-SPI from the start.
-        ScopedEnv on("QT_LINUX_ACCESSIBILITY_ALWAYS_ON", "1");
-        game = xs.StartGame(dir);
-    }
-    ASSERT_TRUE(game->Running());
-    const std::string pid = std::to_string(game->Pid());
-
-    const std::string script = std::string(FBW_SOURCE_DIR) + "/tests/app/atspi_scene.py";
-    const std::string answer = fbwtest::ShellOutput(
-        "DBUS_SESSION_BUS_ADDRESS='" + bus + "' DISPLAY=" + xs.Display() + " timeout 120 " +
-        PythonWithAtSpi() + " '" + script + "' --pid " + pid + " 2>'" + dir + "client.log'");
-    QJsonParseError error{};
-    const QJsonObject out =
-        QJsonDocument::fromJson(QByteArray::fromStdString(answer), &error).object();
-    ASSERT_EQ(error.error, QJsonParseError::NoError)
-        << "the client's answer: " << answer << "\n"
-        << fbwtest::ShellOutput("cat '" + dir + "client.log'");
+    ASSERT_NO_FATAL_FAILURE(Run("1", ""));
     EXPECT_FALSE(out.contains("error")) << out.value("error").toString().toStdString();
     EXPECT_EQ(out.value("app").toString(), "Fablewhirl");
 
@@ -161,7 +184,7 @@ TEST(ScreenReaderEndToEnd, FindsTheFourteenButtonsAndOpensATaleByItsAction) {
     }
     EXPECT_EQ(out.value("pressed").toString(), "Goldilocks and the Three Bears");
     EXPECT_TRUE(out.value("book").toBool()) << "the book's window did not appear";
-    EXPECT_FALSE(xs.Window("^Storybook$").empty()) << "the book is on the screen";
+    EXPECT_TRUE(out.value("book_shown").toBool()) << "the book is on the screen";
     // The cover reads its title; pressed through its action, "Create story"
     // turns to the story, whose first page reads its title and first words.
     const QString cover = out.value("page_text").toString();
@@ -179,4 +202,29 @@ TEST(ScreenReaderEndToEnd, FindsTheFourteenButtonsAndOpensATaleByItsAction) {
     const QString first = out.value("story_page").toString();
     EXPECT_TRUE(first.contains("Three")) << first.toStdString();
     EXPECT_TRUE(first.contains("Once upon a time")) << first.toStdString();
+
+    const QJsonArray windows = out.value("windows").toArray();
+    EXPECT_TRUE(windows.contains(QJsonValue("Fablewhirl"))) << answer;
+    EXPECT_FALSE(windows.contains(QJsonValue("Loading Fablewhirl"))) << answer;
+    const QJsonArray closed = out.value("closed").toArray();
+    EXPECT_TRUE(closed.contains(QJsonValue("Fablewhirl"))) << answer;
+    EXPECT_FALSE(closed.contains(QJsonValue("Storybook"))) << answer;
+    EXPECT_TRUE(xs->Window("^Storybook$").empty()) << "the closed book is off the screen";
+}
+
+// On a screen scaled to 200 %, "Create story" is drawn where its extents say:
+// a click at their middle creates the story.
+TEST_F(ScreenReaderEndToEnd, At200PercentAClickWhereCreateStorysExtentsSayCreatesTheStory) {
+    if (const std::string why = WhyNoScreenReaderHere(); !why.empty())
+        GTEST_SKIP() << why;
+    xs = std::make_unique<fbwtest::XSession>(2048, 1536);
+    if (xs->Display().empty())
+        GTEST_SKIP() << "no Xvfb display could be started";
+    ASSERT_NO_FATAL_FAILURE(Run("2", "--click-create"));
+    EXPECT_FALSE(out.contains("error")) << out.value("error").toString().toStdString();
+    ASSERT_TRUE(out.value("book").toBool()) << answer;
+    // The book is drawn at twice its size (592 x 418) at 100 %.
+    EXPECT_GE(xs->Size(xs->Window("^Storybook$")).first, 2 * 592) << answer;
+    const QString first = out.value("clicked").toString();
+    EXPECT_TRUE(first.contains("Once upon a time")) << answer;
 }

@@ -1,7 +1,9 @@
 #!/usr/bin/python3
 """A screen reader's view of the game, through AT-SPI.
 
-Attaches to the game running as process PID (arguments "--pid PID"), or
+Attaches to the game running as process PID (arguments "--pid PID"; with
+"--click-create" after them, the book's part is only "Create story" clicked
+with the mouse at the middle of its extents), or
 starts the game at PATH (argument PATH) on the session bus this script runs
 on; finds it among the desktop's applications, lists its
 accessible tree, finds the scene's region buttons, presses
@@ -19,6 +21,16 @@ window. Prints one JSON object on standard output:
              null where the cover has no such button
   story_page the text of the book's left page after "Create story" was
              pressed through its action (the story's first page), or null
+  windows    the names of the application's children once the scene shows
+             (the loading window has closed by then)
+  book_shown whether the display showed a window titled "Storybook" (xdotool)
+             before the book was closed
+  create     "Create story"'s extents (x, y, width, height) in the book
+  clicked    with --click-create: the left page's text after the click at the
+             middle of "Create story"'s extents (the story's first page when
+             the button is drawn there), or null
+  closed     the names of the application's children after "Close the book"
+             was pressed and the book's window went, or null
   error      what went wrong, when something did
 
 Every wait polls with a deadline; a game the script started is ended before
@@ -134,6 +146,20 @@ def shelf_cards(app):
     return None
 
 
+def on_display(pattern):
+    """Whether the X display shows a window whose title matches PATTERN."""
+    try:
+        found = subprocess.run(["xdotool", "search", "--onlyvisible", "--name", pattern],
+                               capture_output=True, text=True, timeout=10).stdout
+    except (OSError, subprocess.SubprocessError):
+        return False
+    return bool(found.strip())
+
+
+def window_names(app):
+    return [w.name for w in children(app)]
+
+
 def book_page_text(book):
     """The text that the book's page areas expose to a screen reader.
 
@@ -178,8 +204,10 @@ def button_named(window, name):
 
 def main():
     out = {"app": None, "tree": [], "buttons": [], "pressed": None, "book": False,
-           "page_text": None, "shelf": None, "story_page": None}
+           "page_text": None, "shelf": None, "story_page": None, "windows": [],
+           "book_shown": False, "create": None, "clicked": None, "closed": None}
     game = None
+    click = sys.argv[3:4] == ["--click-create"]
     if sys.argv[1:2] == ["--pid"]:
         pid = int(sys.argv[2])
     else:
@@ -195,6 +223,7 @@ def main():
         out["app"] = app.name
         buttons = wait_for(lambda: scene_buttons(app), 40)
         out["tree"] = ["%d %s '%s'" % (d, role(a), a.name) for a, d in walk(app)]
+        out["windows"] = window_names(app)
         for b in buttons:
             e = b.queryComponent().getExtents(pyatspi.DESKTOP_COORDS)
             out["buttons"].append({"name": b.name, "x": e.x, "y": e.y, "width": e.width,
@@ -207,7 +236,21 @@ def main():
         out["pressed"] = target.name
         book = wait_for(lambda: book_window(app), 20)
         out["book"] = book is not None
-        if book:
+        if book and click:
+            cover = page_named(book, "Left page")
+            create = wait_for(lambda: button_named(book, "Create story"), 10)
+            if not create:
+                out["error"] = "no button named Create story"
+                return out
+            wait_for(lambda: on_display("^" + BOOK_TITLE + "$"), 10)
+            e = create.queryComponent().getExtents(pyatspi.DESKTOP_COORDS)
+            out["create"] = {"x": e.x, "y": e.y, "width": e.width, "height": e.height}
+            subprocess.run(["xdotool", "mousemove", str(e.x + e.width // 2),
+                            str(e.y + e.height // 2), "click", "1"], timeout=10, check=True)
+            out["clicked"] = wait_for(
+                lambda: (lambda t: t if t and t != cover else None)(page_named(book, "Left page")),
+                10)
+        elif book:
             out["page_text"] = book_page_text(book)
             cover = page_named(book, "Left page")
             mine = button_named(book, "My stories")
@@ -228,6 +271,14 @@ def main():
             out["story_page"] = wait_for(
                 lambda: (lambda t: t if t and t != cover else None)(page_named(book, "Left page")),
                 20)
+            ribbon = next((b for b, _ in walk(book) if b.name == "Close the book"
+                           and b.getRole() == pyatspi.ROLE_PUSH_BUTTON
+                           and b.getState().contains(pyatspi.STATE_SHOWING)), None)
+            out["book_shown"] = on_display("^" + BOOK_TITLE + "$")
+            if ribbon:
+                press(ribbon)
+                wait_for(lambda: BOOK_TITLE not in window_names(app), 20)
+                out["closed"] = window_names(app)
         return out
     except Exception as e:  # reported, not raised: the caller reads the JSON
         out["error"] = "%s: %s" % (type(e).__name__, e)

@@ -18,6 +18,7 @@
 #include "book/forms/ReadToMePart.h"
 #include "book/forms/TwistsPart.h"
 #include "platform/qt/Latin1.h"
+#include "ui/ScreenPixelsAccessible.h"
 
 namespace {
 
@@ -84,6 +85,7 @@ TBookAccess::TBookAccess(TFormBook& book) : book_(book) {}
 void TBookAccess::InstallInterfaces() {
     static const bool installed = [] {
         QAccessible::installFactory(BookAccessible);
+        TScreenPixelsAccessible::Install(); // asked first still
         return true;
     }();
     (void)installed;

@@ -383,6 +383,12 @@ void TFormBook::mousePressEvent(QMouseEvent* event) {
     }
 }
 
+void TFormBook::setVisible(bool visible) {
+    QDialog::setVisible(visible);
+    if (!visible && isWindow() && testAttribute(Qt::WA_WState_Created))
+        destroy();
+}
+
 void TFormBook::hideEvent(QHideEvent* event) {
     QDialog::hideEvent(event);
     reading_->Stop(); // closing the book

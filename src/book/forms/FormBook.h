@@ -139,6 +139,11 @@ public:
     // The window's own cursor (FormMouseMove).
     const QCursor& SurfaceCursor() const { return surfaceCursor_; }
 
+    // Closed, the window gives its window-system window back, so that it is
+    // no longer among the application's windows (nor in screen readers' tree)
+    // until it shows again.
+    void setVisible(bool visible) override;
+
 protected:
     void showEvent(QShowEvent* event) override;
     void resizeEvent(QResizeEvent* event) override;

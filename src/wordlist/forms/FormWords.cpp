@@ -442,6 +442,12 @@ void TFormWords::showEvent(QShowEvent* event) {
         FormShow();
 }
 
+void TFormWords::setVisible(bool visible) {
+    QDialog::setVisible(visible);
+    if (!visible && isWindow() && testAttribute(Qt::WA_WState_Created))
+        destroy();
+}
+
 void TFormWords::hideEvent(QHideEvent* event) {
     QDialog::hideEvent(event);
     if (!event->spontaneous())

@@ -69,6 +69,11 @@ public:
     void chkAdverbClick();
     void txtAdverbChange();
 
+    // Closed, the window gives its window-system window back, so that it is
+    // no longer among the application's windows (nor in screen readers' tree)
+    // until it shows again.
+    void setVisible(bool visible) override;
+
 protected:
     void showEvent(QShowEvent* event) override;
     void hideEvent(QHideEvent* event) override;

@@ -2,6 +2,7 @@
 // spread, turning by arrows, keys and the window's surface, where the
 // commands and the turn-page hint stand for odd and even page counts,
 // "Read saved story", growing the window, the twist buttons and the names.
+#include <QAccessible>
 #include <QClipboard>
 #include <QKeyEvent>
 #include <QPainter>
@@ -658,4 +659,34 @@ TEST_F(FormBookTest, PageTextIsDrawnAtTheScreensPixelRatio) {
     // The pages as a person sees them: the layer's fine text, over the book.
     const QImage shown = book->Painter().PagePicture(TPagePainter::Side::Left);
     EXPECT_EQ(shown.size(), book->pbxLeftPage.size());
+}
+
+// Screen readers get every control's place in screen pixels, which on a screen
+// scaled to 200 % are twice the window's own: a push button of Qt's, a page
+// area painted by the book (also found at a point of the screen), and the
+// characters on it.
+// Also runs in FormBookAt200Percent.
+TEST_F(FormBookTest, ScreenReadersGetPlacesInScreenPixels) {
+    Open(2);
+    const qreal ratio = book->devicePixelRatioF();
+    const auto onScreen = [ratio](QWidget& w) {
+        return QRect(w.mapToGlobal(QPoint(0, 0)) * ratio, w.size() * ratio);
+    };
+    QAccessibleInterface* create = QAccessible::queryAccessibleInterface(&book->cmdNewStory);
+    ASSERT_NE(create, nullptr);
+    EXPECT_EQ(create->text(QAccessible::Name), "Create story");
+    EXPECT_EQ(create->rect(), onScreen(book->cmdNewStory));
+    QAccessibleInterface* page = QAccessible::queryAccessibleInterface(&book->pbxLeftPage);
+    EXPECT_EQ(page->rect(), onScreen(book->pbxLeftPage));
+    const QPoint middle = page->rect().center();
+    EXPECT_EQ(page->parent()->childAt(middle.x(), middle.y()), page);
+
+    book->cmdNewStory.click();
+    ASSERT_EQ(book->CurrentPage(), 1);
+    QAccessibleTextInterface* text = page->textInterface();
+    ASSERT_NE(text, nullptr);
+    const QRect first = text->characterRect(0);
+    ASSERT_FALSE(first.isEmpty());
+    EXPECT_TRUE(page->rect().contains(first));
+    EXPECT_EQ(text->offsetAtPoint(first.center()), 0);
 }
