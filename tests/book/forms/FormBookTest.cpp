@@ -672,16 +672,17 @@ TEST_F(FormBookTest, ScreenReadersGetPlacesInScreenPixels) {
     const auto onScreen = [ratio](QWidget& w) {
         return QRect(w.mapToGlobal(QPoint(0, 0)) * ratio, w.size() * ratio);
     };
-    QAccessibleInterface* create = QAccessible::queryAccessibleInterface(&book->cmdNewStory);
+    QAccessibleInterface* create =
+        QAccessible::queryAccessibleInterface(&book->Cover().cmdNewStory);
     ASSERT_NE(create, nullptr);
     EXPECT_EQ(create->text(QAccessible::Name), "Create story");
-    EXPECT_EQ(create->rect(), onScreen(book->cmdNewStory));
+    EXPECT_EQ(create->rect(), onScreen(book->Cover().cmdNewStory));
     QAccessibleInterface* page = QAccessible::queryAccessibleInterface(&book->pbxLeftPage);
     EXPECT_EQ(page->rect(), onScreen(book->pbxLeftPage));
     const QPoint middle = page->rect().center();
     EXPECT_EQ(page->parent()->childAt(middle.x(), middle.y()), page);
 
-    book->cmdNewStory.click();
+    book->Cover().cmdNewStory.click();
     ASSERT_EQ(book->CurrentPage(), 1);
     QAccessibleTextInterface* text = page->textInterface();
     ASSERT_NE(text, nullptr);
