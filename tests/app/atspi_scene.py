@@ -243,13 +243,29 @@ def main():
                 out["error"] = "no button named Create story"
                 return out
             wait_for(lambda: on_display("^" + BOOK_TITLE + "$"), 10)
-            e = create.queryComponent().getExtents(pyatspi.DESKTOP_COORDS)
-            out["create"] = {"x": e.x, "y": e.y, "width": e.width, "height": e.height}
-            subprocess.run(["xdotool", "mousemove", str(e.x + e.width // 2),
-                            str(e.y + e.height // 2), "click", "1"], timeout=10, check=True)
-            out["clicked"] = wait_for(
-                lambda: (lambda t: t if t and t != cover else None)(page_named(book, "Left page")),
-                10)
+
+            def extents():
+                e = create.queryComponent().getExtents(pyatspi.DESKTOP_COORDS)
+                return (e.x, e.y, e.width, e.height)
+
+            def steady_extents():
+                first = extents()
+                time.sleep(0.3)
+                return first if extents() == first else None
+
+            # A window still being placed may move under the pointer: the
+            # extents are read once they hold still, and a click that came
+            # too early is made again (one at the wrong place never lands).
+            for _ in range(3):
+                x, y, w, h = wait_for(steady_extents, 10) or extents()
+                out["create"] = {"x": x, "y": y, "width": w, "height": h}
+                subprocess.run(["xdotool", "mousemove", str(x + w // 2), str(y + h // 2),
+                                "click", "1"], timeout=10, check=True)
+                out["clicked"] = wait_for(
+                    lambda: (lambda t: t if t and t != cover else None)(
+                        page_named(book, "Left page")), 10)
+                if out["clicked"]:
+                    break
         elif book:
             out["page_text"] = book_page_text(book)
             cover = page_named(book, "Left page")
