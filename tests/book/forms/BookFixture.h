@@ -157,6 +157,15 @@ public:
             s += (w ? w->objectName().toStdString() : "-") + " ";
         return s;
     }
+    // The pixels where two pictures of one size differ.
+    static QRegion Changed(const QImage& a, const QImage& b) {
+        QRegion r;
+        for (int y = 0; y < a.height(); ++y)
+            for (int x = 0; x < a.width(); ++x)
+                if (a.pixel(x, y) != b.pixel(x, y))
+                    r += QRect(x, y, 1, 1);
+        return r;
+    }
     // Whether Side's picture, as the window's repaints left it, equals a
     // whole drawing of its page Page (it is drawn whole again).
     static bool WholeDrawingAgrees(TFormBook& book, TPagePainter::Side side, int page) {

@@ -30,15 +30,6 @@ protected:
     }
     // The window as shown.
     QImage Window() { return book->grab().toImage().convertToFormat(QImage::Format_RGB32); }
-    // The pixels where two pictures of one size differ.
-    static QRegion Changed(const QImage& a, const QImage& b) {
-        QRegion r;
-        for (int y = 0; y < a.height(); ++y)
-            for (int x = 0; x < a.width(); ++x)
-                if (a.pixel(x, y) != b.pixel(x, y))
-                    r += QRect(x, y, 1, 1);
-        return r;
-    }
     // Checks that what changed between Before and After is a ring in the
     // ink: every changed pixel (but those inside Keep) in the ink and within
     // Outer, none inside Inner but Keep, and some on each of Outer's sides.

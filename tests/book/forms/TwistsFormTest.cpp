@@ -42,15 +42,6 @@ protected:
     std::string GeneratorText() {
         return ResolveStoryLineEnds(JoinStoryLines(generator().StoryLines()));
     }
-    // The pixels where two pictures of one size differ.
-    static QRegion Changed(const QImage& a, const QImage& b) {
-        QRegion r;
-        for (int y = 0; y < a.height(); ++y)
-            for (int x = 0; x < a.width(); ++x)
-                if (a.pixel(x, y) != b.pixel(x, y))
-                    r += QRect(x, y, 1, 1);
-        return r;
-    }
     QRegion leftDamage, rightDamage;
 };
 
