@@ -35,14 +35,24 @@ std::string FollowLinks(const std::string& path) {
 
 } // namespace
 
-std::unique_ptr<FileStream> FileStream::Open(const std::string& path) {
-    std::string real = ResolvePath(path);
-    std::error_code ec;
-    if (!fs::is_regular_file(fs::path(real), ec))
+std::unique_ptr<FileStream> FileStream::Open(const std::string& path, Lookup lookup) {
+    const std::string real = lookup == Lookup::Exact ? path : ResolvePath(path);
+    // Opened without waiting (a FIFO would block until a writer came), then
+    // checked on the descriptor itself: no name can be swapped in between.
+    const int fd = ::open(real.c_str(), O_RDONLY | O_NONBLOCK | O_CLOEXEC | O_NOCTTY);
+    if (fd < 0)
         return nullptr;
-    std::FILE* f = std::fopen(real.c_str(), "rb");
-    if (!f)
+    struct stat st;
+    if (::fstat(fd, &st) != 0 || !S_ISREG(st.st_mode)) {
+        ::close(fd);
         return nullptr;
+    }
+    ::fcntl(fd, F_SETFL, ::fcntl(fd, F_GETFL) & ~O_NONBLOCK);
+    std::FILE* f = ::fdopen(fd, "rb");
+    if (!f) {
+        ::close(fd);
+        return nullptr;
+    }
     std::unique_ptr<FileStream> s(new FileStream());
     s->file_ = f;
     s->path_ = real;
@@ -103,9 +113,10 @@ void SyncFolder(const std::string& folder) {
 }
 } // namespace
 
-std::unique_ptr<FileStream> FileStream::CreateAtomic(const std::string& path, std::string* why) {
+std::unique_ptr<FileStream> FileStream::CreateAtomic(const std::string& path, std::string* why,
+                                                     Lookup lookup) {
     // A link is kept: the file it points at is the one replaced.
-    const std::string target = FollowLinks(ResolvePath(path));
+    const std::string target = FollowLinks(lookup == Lookup::Exact ? path : ResolvePath(path));
     if (target.empty()) {
         if (why)
             *why = SystemErrorText(ELOOP);
@@ -188,6 +199,16 @@ int64_t FileStream::Size() const {
     off_t size = ::ftello(file_);
     ::fseeko(file_, here, SEEK_SET);
     return size;
+}
+
+bool FileStream::Flush() {
+    if (tmpPath_.empty() || !file_) {
+        Fail(EBADF);
+        return false;
+    }
+    if (!failed_ && (std::fflush(file_) != 0 || ::fsync(::fileno(file_)) != 0))
+        Fail(errno);
+    return !failed_;
 }
 
 bool FileStream::Commit(bool replace) {

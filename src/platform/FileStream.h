@@ -1,5 +1,6 @@
-// A stream over a file. Open reads an existing file (its name looked up
-// without regard to letter case); CreateAtomic writes a temporary file in the
+// A stream over a file. Open reads an existing regular file (its name looked
+// up as Files.h says); it never waits: a FIFO or a device put where a file
+// was is refused, not opened. CreateAtomic writes a temporary file in the
 // target's folder that replaces the target only on Commit, so that a failure
 // or crash mid-write leaves the old file whole. A target that is a symbolic
 // link is written through the link (the temporary file goes beside the file
@@ -12,18 +13,23 @@
 #include <memory>
 #include <string>
 
+#include "platform/Files.h"
 #include "platform/Stream.h"
 
 namespace plat {
 
 class FileStream : public Stream {
 public:
-    // nullptr when the file cannot be opened.
-    static std::unique_ptr<FileStream> Open(const std::string& path);
+    // nullptr when no regular file can be opened at Path. The file is opened
+    // without waiting and checked on its open descriptor, so what is read is
+    // what was checked.
+    static std::unique_ptr<FileStream> Open(const std::string& path,
+                                            Lookup lookup = Lookup::AnyCase);
     // nullptr when no temporary file can be made beside the target; Why (when
     // given) then says what the system said (SystemErrorText).
     static std::unique_ptr<FileStream> CreateAtomic(const std::string& path,
-                                                    std::string* why = nullptr);
+                                                    std::string* why = nullptr,
+                                                    Lookup lookup = Lookup::AnyCase);
 
     ~FileStream() override;
 
@@ -39,6 +45,10 @@ public:
     // the temporary takes the target's name only when nothing has it; when
     // something has, false with Existed() true.
     bool Commit(bool replace = true);
+    // For a CreateAtomic stream: puts what was written on the disk, so that
+    // only the rename of Commit is left to do; false (with Failure) when a
+    // write failed or the disk refused it.
+    bool Flush();
     bool Existed() const { return existed_; }
     // Why the first failed write, or Commit, failed (SystemErrorText); empty
     // while nothing has failed.

@@ -1,9 +1,14 @@
 // File and folder queries over std::filesystem.
 #include "platform/Files.h"
 
+#include <cerrno>
 #include <cstring>
+#include <dirent.h>
+#include <fcntl.h>
 #include <filesystem>
+#include <sys/stat.h>
 #include <system_error>
+#include <unistd.h>
 
 #include "platform/FileStream.h"
 
@@ -51,14 +56,20 @@ std::string ResolvePath(const std::string& path) {
     return path;
 }
 
-bool FileExists(const std::string& path) {
+namespace {
+std::string Find(const std::string& path, Lookup lookup) {
+    return lookup == Lookup::Exact ? path : ResolvePath(path);
+}
+} // namespace
+
+bool FileExists(const std::string& path, Lookup lookup) {
     std::error_code ec;
-    return fs::is_regular_file(fs::path(ResolvePath(path)), ec);
+    return fs::is_regular_file(fs::path(Find(path, lookup)), ec);
 }
 
-bool FileMissing(const std::string& path) {
+bool FileMissing(const std::string& path, Lookup lookup) {
     std::error_code ec;
-    return fs::status(fs::path(ResolvePath(path)), ec).type() == fs::file_type::not_found;
+    return fs::status(fs::path(Find(path, lookup)), ec).type() == fs::file_type::not_found;
 }
 
 bool FolderExists(const std::string& path) {
@@ -66,9 +77,9 @@ bool FolderExists(const std::string& path) {
     return !path.empty() && fs::is_directory(fs::path(path), ec);
 }
 
-bool FileModTime(const std::string& path, int64_t& time) {
+bool FileModTime(const std::string& path, int64_t& time, Lookup lookup) {
     std::error_code ec;
-    auto t = fs::last_write_time(fs::path(ResolvePath(path)), ec);
+    auto t = fs::last_write_time(fs::path(Find(path, lookup)), ec);
     if (ec)
         return false;
     // The file clock's epoch is its own: the time is told from the Unix epoch.
@@ -82,12 +93,12 @@ bool SetFileModTime(const std::string& path, int64_t time) {
     std::error_code ec;
     const std::chrono::sys_time<std::chrono::nanoseconds> sys{std::chrono::nanoseconds(time)};
     const fs::file_time_type t = std::chrono::file_clock::from_sys(sys);
-    fs::last_write_time(fs::path(ResolvePath(path)), t, ec);
+    fs::last_write_time(fs::path(path), t, ec);
     return !ec;
 }
 
-bool ReadWholeFile(const std::string& path, std::string& data) {
-    auto f = FileStream::Open(path);
+bool ReadWholeFile(const std::string& path, std::string& data, Lookup lookup) {
+    auto f = FileStream::Open(path, lookup);
     if (!f)
         return false;
     int64_t size = f->Size();
@@ -99,8 +110,9 @@ bool ReadWholeFile(const std::string& path, std::string& data) {
     return true;
 }
 
-bool WriteFileAtomic(const std::string& path, std::string_view data, std::string* why) {
-    auto f = FileStream::CreateAtomic(path, why);
+bool WriteFileAtomic(const std::string& path, std::string_view data, std::string* why,
+                     Lookup lookup) {
+    auto f = FileStream::CreateAtomic(path, why, lookup);
     if (!f)
         return false;
     if (f->WriteExact(data.data(), data.size()) && f->Commit())
@@ -111,9 +123,9 @@ bool WriteFileAtomic(const std::string& path, std::string_view data, std::string
 }
 
 NewFile WriteNewFileAtomic(const std::string& path, std::string_view data, std::string* why) {
-    if (!FileMissing(path))
+    if (!FileMissing(path, Lookup::Exact))
         return NewFile::Exists;
-    auto f = FileStream::CreateAtomic(path, why);
+    auto f = FileStream::CreateAtomic(path, why, Lookup::Exact);
     if (!f)
         return NewFile::Failed;
     if (f->WriteExact(data.data(), data.size()) && f->Commit(false))
@@ -133,9 +145,76 @@ std::string SystemErrorText(int error) {
     return text;
 }
 
+NewFile LinkNewName(const std::string& from, const std::string& to, std::string* why) {
+    if (::linkat(AT_FDCWD, from.c_str(), AT_FDCWD, to.c_str(), AT_SYMLINK_FOLLOW) == 0)
+        return NewFile::Written;
+    if (errno == EEXIST)
+        return NewFile::Exists;
+    if (why)
+        *why = SystemErrorText(errno);
+    return NewFile::Failed;
+}
+
 bool DeleteFile(const std::string& path) {
-    std::error_code ec;
-    return fs::remove(fs::path(ResolvePath(path)), ec);
+    return ::unlink(path.c_str()) == 0;
+}
+
+bool SameFile(const std::string& a, const std::string& b) {
+    struct stat x, y;
+    return ::stat(a.c_str(), &x) == 0 && ::stat(b.c_str(), &y) == 0 && x.st_dev == y.st_dev &&
+           x.st_ino == y.st_ino;
+}
+
+namespace {
+int64_t Nanoseconds(const struct timespec& t) {
+    return static_cast<int64_t>(t.tv_sec) * 1000000000 + t.tv_nsec;
+}
+
+// What Dir's entry Name is, links followed; Entry gets its time and size.
+EntryKind KindIn(int dir, const char* name, FolderEntry& entry) {
+    struct stat st;
+    if (::fstatat(dir, name, &st, 0) != 0) {
+        const int error = errno;
+        // A link to nothing or a loop: the link's own time and size.
+        if ((error == ENOENT || error == ELOOP) &&
+            ::fstatat(dir, name, &st, AT_SYMLINK_NOFOLLOW) == 0 && S_ISLNK(st.st_mode)) {
+            entry.modTime = Nanoseconds(st.st_mtim);
+            entry.size = static_cast<int64_t>(st.st_size);
+            return EntryKind::Dangling;
+        }
+        return error == ENOENT ? EntryKind::Missing : EntryKind::Other;
+    }
+    entry.modTime = Nanoseconds(st.st_mtim);
+    entry.size = static_cast<int64_t>(st.st_size);
+    if (S_ISREG(st.st_mode))
+        return EntryKind::File;
+    return S_ISDIR(st.st_mode) ? EntryKind::Folder : EntryKind::Other;
+}
+} // namespace
+
+EntryKind KindAt(const std::string& path) {
+    FolderEntry entry;
+    return KindIn(AT_FDCWD, path.c_str(), entry);
+}
+
+std::vector<FolderEntry> ListFolder(const std::string& folder) {
+    std::vector<FolderEntry> entries;
+    DIR* dir = ::opendir(folder.empty() ? "." : folder.c_str());
+    if (!dir)
+        return entries;
+    const int fd = ::dirfd(dir);
+    while (const struct dirent* d = ::readdir(dir)) {
+        const std::string_view name = d->d_name;
+        if (name == "." || name == "..")
+            continue;
+        FolderEntry entry;
+        entry.name = std::string(name);
+        entry.kind = KindIn(fd, d->d_name, entry);
+        if (entry.kind != EntryKind::Missing) // gone since it was listed
+            entries.push_back(std::move(entry));
+    }
+    ::closedir(dir);
+    return entries;
 }
 
 std::string ExecutablePath() {

@@ -78,24 +78,30 @@ std::string Latin1ToUtf8(std::string_view latin1) {
     return out;
 }
 
-std::string Utf8ToLatin1(std::string_view utf8) {
+std::string Utf8ToLatin1(std::string_view utf8, bool* whole) {
+    if (whole)
+        *whole = true;
     std::string out;
     out.reserve(utf8.size());
     uint32_t code = 0;
     for (std::size_t pos = 0; pos < utf8.size();) {
         const std::size_t n = Sequence(utf8, pos, code);
-        if (n == 0) {
+        if (n == 0 || code > 0xFF) {
+            if (whole)
+                *whole = false;
             out += '?';
-            ++pos;
+            pos += n == 0 ? 1 : n;
             continue;
         }
-        out += code <= 0xFF ? static_cast<char>(code) : '?';
+        out += static_cast<char>(code);
         pos += n;
     }
     return out;
 }
 
-std::string DecodeUtf8OrLatin1(std::string_view bytes) {
+std::string DecodeUtf8OrLatin1(std::string_view bytes, bool* whole) {
+    if (whole)
+        *whole = true;
     // The mark is dropped before the bytes are judged: it is no text in either
     // reading, and a file that has one but is no valid UTF-8 after it still
     // reads as Latin-1 without it.
@@ -103,7 +109,11 @@ std::string DecodeUtf8OrLatin1(std::string_view bytes) {
         bytes.remove_prefix(kByteOrderMark.size());
     if (!IsValidUtf8(bytes))
         return std::string(bytes);
-    return Utf8ToLatin1(bytes);
+    return Utf8ToLatin1(bytes, whole);
+}
+
+std::string PathText(std::string_view path) {
+    return DecodeUtf8OrLatin1(path);
 }
 
 } // namespace plat

@@ -16,12 +16,19 @@ bool IsValidUtf8(std::string_view bytes);
 std::string Latin1ToUtf8(std::string_view latin1);
 
 // Well-formed UTF-8 as Latin-1: a character outside Latin-1 becomes "?", and
-// so does each byte of a malformed sequence.
-std::string Utf8ToLatin1(std::string_view utf8);
+// so does each byte of a malformed sequence. Whole (when given) := no
+// character became "?".
+std::string Utf8ToLatin1(std::string_view utf8, bool* whole = nullptr);
 
 // Text from outside (a file a user edits, a command-line argument) as
 // Latin-1: a leading UTF-8 byte-order mark dropped, the rest decoded as UTF-8
-// when it is valid UTF-8, else taken as Latin-1 unchanged.
-std::string DecodeUtf8OrLatin1(std::string_view bytes);
+// when it is valid UTF-8, else taken as Latin-1 unchanged. Whole (when given)
+// := every character of the text is in the result.
+std::string DecodeUtf8OrLatin1(std::string_view bytes, bool* whole = nullptr);
+
+// A path (bytes in the system's encoding, UTF-8 on this desktop) as Latin-1
+// text for a message: read as DecodeUtf8OrLatin1 does. Only for showing;
+// the path itself is never rebuilt from it.
+std::string PathText(std::string_view path);
 
 } // namespace plat

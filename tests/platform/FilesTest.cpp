@@ -6,6 +6,7 @@
 #include <ctime>
 #include <fcntl.h>
 #include <filesystem>
+#include <map>
 #include <sys/file.h>
 #include <sys/stat.h>
 #include <unistd.h>
@@ -17,6 +18,7 @@
 #include "support/TestSupport.h"
 
 using fbwtest::TempDir;
+namespace fs = std::filesystem;
 
 TEST(Files, CaseInsensitiveLastComponent) {
     TempDir dir;
@@ -143,7 +145,6 @@ TEST(Files, AFolderThatTakesNoNewFileFailsTheWriteAndKeepsTheFile) {
     const std::string path = dir / "Goldilox.txt";
     const std::string old = "old contents, longer than the new";
     fbwtest::WriteBytes(path, old);
-    namespace fs = std::filesystem;
     const fs::perms readOnly = fs::perms::owner_read | fs::perms::owner_exec |
                                fs::perms::group_read | fs::perms::group_exec |
                                fs::perms::others_read | fs::perms::others_exec;
@@ -243,4 +244,47 @@ TEST(Streams, OpenNeverThrows) {
     EXPECT_TRUE(plat::FileMissing(dir / "c"));
     fbwtest::WriteBytes(dir / "C.txt", "c");
     EXPECT_FALSE(plat::FileMissing(dir / "c.txt"));
+}
+
+TEST(Files, ThingsThatAreNoFileAreNeverWaitedOnNorTakenForOne) {
+    TempDir dir;
+    // A FIFO where a file was: opening it must neither block nor read it.
+    ASSERT_EQ(::mkfifo((dir / "Goldilox.txt").c_str(), 0600), 0);
+    EXPECT_FALSE(plat::FileStream::Open(dir / "Goldilox.txt"));
+    std::string data = "kept";
+    EXPECT_FALSE(plat::ReadWholeFile(dir / "Goldilox.txt", data, plat::Lookup::Exact));
+    EXPECT_EQ(plat::KindAt(dir / "Goldilox.txt"), plat::EntryKind::Other);
+    fs::create_symlink(dir / "gone.txt", dir / "link.txt");
+    fs::create_symlink(dir / "loop.txt", dir / "loop.txt");
+    fbwtest::WriteBytes(dir / "story.txt", "abc");
+    fs::create_directory(dir / "folder.txt");
+    std::map<std::string, plat::EntryKind> kinds;
+    for (const plat::FolderEntry& e : plat::ListFolder(dir.Path()))
+        kinds[e.name] = e.kind;
+    EXPECT_EQ(kinds,
+              (std::map<std::string, plat::EntryKind>{{"Goldilox.txt", plat::EntryKind::Other},
+                                                      {"folder.txt", plat::EntryKind::Folder},
+                                                      {"link.txt", plat::EntryKind::Dangling},
+                                                      {"loop.txt", plat::EntryKind::Dangling},
+                                                      {"story.txt", plat::EntryKind::File}}));
+}
+
+TEST(Files, NewNamesAndRemovalsTakeTheExactNameOnly) {
+    TempDir dir;
+    fbwtest::WriteBytes(dir / "goldilox.txt", "lower");
+    // Nothing is at "Goldilox.txt": a new file goes there, not into the other.
+    EXPECT_TRUE(plat::FileMissing(dir / "Goldilox.txt", plat::Lookup::Exact));
+    EXPECT_EQ(plat::WriteNewFileAtomic(dir / "Goldilox.txt", "upper"), plat::NewFile::Written);
+    EXPECT_EQ(fbwtest::ReadBytes(dir / "goldilox.txt"), "lower");
+    EXPECT_FALSE(plat::DeleteFile(dir / "GOLDILOX.TXT")) << "no other name is removed";
+    EXPECT_EQ(fbwtest::ReadBytes(dir / "Goldilox.txt"), "upper");
+    // A second name for a file, made only where none is; a link's own file.
+    fs::create_symlink(dir / "goldilox.txt", dir / "via.txt");
+    EXPECT_EQ(plat::LinkNewName(dir / "via.txt", dir / "kept.txt"), plat::NewFile::Written);
+    EXPECT_TRUE(plat::SameFile(dir / "kept.txt", dir / "goldilox.txt"));
+    EXPECT_FALSE(fs::is_symlink(dir / "kept.txt"));
+    EXPECT_EQ(plat::LinkNewName(dir / "via.txt", dir / "Goldilox.txt"), plat::NewFile::Exists);
+    // A link is removed itself, never the file it leads to.
+    EXPECT_TRUE(plat::DeleteFile(dir / "via.txt"));
+    EXPECT_EQ(fbwtest::ReadBytes(dir / "goldilox.txt"), "lower");
 }
