@@ -104,8 +104,7 @@ std::string MakeSavedStoryFile(std::string_view story) {
     return plat::Latin1ToUtf8(MakeExportText(story));
 }
 
-std::string ReadSavedStoryText(std::string_view bytes) {
-    const std::string text = plat::DecodeUtf8OrLatin1(UpToZero(bytes));
+std::string MarkLineEnds(std::string_view text) {
     std::string out;
     out.reserve(text.size() + text.size() / 16);
     for (std::size_t i = 0; i < text.size(); ++i) {
@@ -119,4 +118,12 @@ std::string ReadSavedStoryText(std::string_view bytes) {
         }
     }
     return out;
+}
+
+std::string ReadSavedStoryText(std::string_view bytes, bool* whole) {
+    const std::string_view shown = UpToZero(bytes);
+    const std::string text = plat::DecodeUtf8OrLatin1(shown, whole);
+    if (whole && shown.size() != bytes.size())
+        *whole = false;
+    return MarkLineEnds(text);
 }

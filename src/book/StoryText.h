@@ -39,8 +39,14 @@ std::string MakeExportText(std::string_view story);
 // The bytes of a saved story file: MakeExportText in UTF-8.
 std::string MakeSavedStoryFile(std::string_view story);
 
+// Text with every CR LF and every lone LF turned into a marker (a lone CR
+// stays); the bytes are otherwise untouched, whatever their encoding.
+std::string MarkLineEnds(std::string_view text);
+
 // The story text of a saved story file's bytes: the text ends at the first
 // zero byte; it is decoded as UTF-8 when it is valid UTF-8 (a character
 // outside Latin-1 becomes "?"), else taken as Latin-1; every CR LF and every
-// lone LF becomes a marker, a lone CR stays.
-std::string ReadSavedStoryText(std::string_view bytes);
+// lone LF becomes a marker, a lone CR stays. Whole (when given) := the book
+// shows every character of Bytes (no "?" for a letter outside Latin-1, no
+// text after a zero byte).
+std::string ReadSavedStoryText(std::string_view bytes, bool* whole = nullptr);

@@ -4,7 +4,12 @@
 // that a replaced story is kept.
 #include <gtest/gtest.h>
 
+#include <algorithm>
+#include <csignal>
 #include <filesystem>
+#include <sys/resource.h>
+#include <sys/wait.h>
+#include <unistd.h>
 
 #include "book/DatedName.h"
 #include "book/SavedStory.h"
@@ -24,6 +29,12 @@ std::string Saved(const std::string& title, const std::string& body = "Once upon
 void Put(const std::string& path, const std::string& bytes, int64_t time) {
     fbwtest::WriteBytes(path, bytes);
     ASSERT_TRUE(plat::SetFileModTime(path, time));
+}
+
+// Saves Bytes as a story of Goldilocks; the name the old story was kept as.
+std::string Kept(const std::string& folder, const std::string& bytes,
+                 const TSavedStory::Source* source = nullptr) {
+    return TSavedStory::Save(folder, "Goldilox", bytes, source, 1800000000 * kSecond).kept;
 }
 
 std::vector<std::string> Names(const std::vector<const TStoryShelf::Item*>& items) {
@@ -67,10 +78,12 @@ TEST(StoryShelf, NamesOnTheShelf) {
     EXPECT_TRUE(is("Goldilox.txt", 2, K::Story));
     EXPECT_TRUE(is("Tortoise 2026-12-08 17.05.txt", 10, K::Story));
     EXPECT_TRUE(is("RR-Hood 2026-12-08 17.05 (3).pdf", 5, K::Book));
-    for (const char* other :
-         {"Goldilox.pdf", "goldilox.txt", "Goldilox.TXT", "Wolf.txt", "Wolf 2026-12-08 17.05.pdf",
-          "Goldilox 2026-12-08 17.05.doc", ".Goldilox.txt.fbwtmp-abc123", "Goldilox.txt~",
-          "Goldilox 2026-12-08 17.05.pdf.part", "notes.txt"})
+    // Names in other letter case are stories like any other.
+    EXPECT_TRUE(is("goldilox.txt", 2, K::Story));
+    EXPECT_TRUE(is("GOLDILOX 2026-12-08 17.05.PDF", 2, K::Book));
+    for (const char* other : {"Goldilox.pdf", "Wolf.txt", "Wolf 2026-12-08 17.05.pdf",
+                              "Goldilox 2026-12-08 17.05.doc", ".Goldilox.txt.fbwtmp-abc123",
+                              "Goldilox.txt~", "Goldilox 2026-12-08 17.05.pdf.part", "notes.txt"})
         EXPECT_FALSE(TStoryShelf::Classify(other)) << other;
 }
 
@@ -128,7 +141,10 @@ TEST(StoryShelf, ListsNewestFirstFiltersByTaleAndFollowsTheFolder) {
 
 TEST(StoryShelf, PdfTitles) {
     EXPECT_EQ(TStoryShelf::PdfTitle("<< /Title (Plain \\(one\\)) >>"), "Plain (one)");
-    EXPECT_EQ(TStoryShelf::PdfTitle("<< /Title <FEFF0041006E0020012B> >>"), "An ?");
+    EXPECT_EQ(TStoryShelf::PdfTitle("<< /Title <FEFF0041006E0020012B> >>"), "An \u012B");
+    // Every character, those beyond the first 65,536 too.
+    EXPECT_EQ(TStoryShelf::PdfTitle("<< /Title <FEFFD83DDC3B0021> >>"), "\U0001F43B!");
+    EXPECT_EQ(TStoryShelf::PdfTitle("<< /Title (Caf\351) >>"), "Caf\u00E9");
     EXPECT_EQ(TStoryShelf::PdfTitle("<< /Title << /X 1 >> /Title (Late) >>"), "Late");
     EXPECT_EQ(TStoryShelf::PdfTitle("<< /Title (unended"), "unended");
     EXPECT_EQ(TStoryShelf::PdfTitle("%PDF no title"), "");
@@ -139,21 +155,21 @@ TEST(SavedStory, ASaveOverADifferentStoryKeepsItUnderItsDatedName) {
     const std::string folder = dir.Path();
     const std::string path = folder + "Goldilox.txt";
     // The first save keeps nothing.
-    EXPECT_EQ(TSavedStory::Save(folder, "Goldilox", Saved("First")), "");
+    EXPECT_EQ(Kept(folder, Saved("First")), "");
     const int64_t t = 1800000000 * kSecond;
     ASSERT_TRUE(plat::SetFileModTime(path, t));
     const std::string dated = TDatedName::Make("Goldilox", TDatedName::LocalMoment(t), ".txt");
 
     // The same story again, even as an editor left it, keeps no copy.
-    EXPECT_EQ(TSavedStory::Save(folder, "Goldilox", Saved("First")), "");
+    EXPECT_EQ(Kept(folder, Saved("First")), "");
     fbwtest::WriteBytes(path, "First\n\nOnce upon a time.\n");
     ASSERT_TRUE(plat::SetFileModTime(path, t));
-    EXPECT_EQ(TSavedStory::Save(folder, "Goldilox", Saved("First")), "");
+    EXPECT_EQ(Kept(folder, Saved("First")), "");
     EXPECT_FALSE(plat::FileExists(folder + dated));
     ASSERT_TRUE(plat::SetFileModTime(path, t));
 
     // A different one keeps the first under the old file's time, with it.
-    EXPECT_EQ(TSavedStory::Save(folder, "Goldilox", Saved("Second")), dated);
+    EXPECT_EQ(Kept(folder, Saved("Second")), dated);
     EXPECT_EQ(fbwtest::ReadBytes(folder + dated), Saved("First"));
     EXPECT_EQ(fbwtest::ReadBytes(path), Saved("Second"));
     int64_t kept = 0;
@@ -163,8 +179,114 @@ TEST(SavedStory, ASaveOverADifferentStoryKeepsItUnderItsDatedName) {
     // A name taken gets " (2)", then " (3)".
     ASSERT_TRUE(plat::SetFileModTime(path, t));
     const std::string second = TDatedName::Make("Goldilox", TDatedName::LocalMoment(t), ".txt", 2);
-    EXPECT_EQ(TSavedStory::Save(folder, "Goldilox", Saved("Third")), second);
+    EXPECT_EQ(Kept(folder, Saved("Third")), second);
     EXPECT_EQ(fbwtest::ReadBytes(folder + second), Saved("Second"));
     EXPECT_EQ(fbwtest::ReadBytes(folder + dated), Saved("First"));
     EXPECT_EQ(fbwtest::ReadBytes(path), Saved("Third"));
+}
+
+TEST(SavedStory, BytesTheBookDidNotShowWholeAreKeptBeforeTheyAreReplaced) {
+    fbwtest::TempDir dir;
+    const std::string folder = dir.Path(), path = folder + "Goldilox.txt";
+    const int64_t t = 1800000000 * kSecond;
+    const std::string dated = TDatedName::Make("Goldilox", TDatedName::LocalMoment(t), ".txt");
+    // Letters beyond Latin-1, and text after a zero byte, that an editor left.
+    for (const std::string& edited :
+         {std::string("\xC5\x81ucja \xE2\x9D\xA4 \xE4\xBD\xA0\xE5\xA5\xBD\r\n\r\nOnce.\r\n"),
+          Saved("First") + std::string(1, '\0') + "the rest"}) {
+        Put(path, edited, t);
+        bool whole = true;
+        const std::string text = ReadSavedStoryText(edited, &whole);
+        EXPECT_FALSE(whole);
+        const TSavedStory::Source read{path, edited, whole};
+        EXPECT_EQ(Kept(folder, MakeSavedStoryFile(text), &read), dated);
+        EXPECT_EQ(fbwtest::ReadBytes(folder + dated), edited) << "kept byte for byte";
+        std::filesystem::remove(folder + dated);
+        // The same as a story the book told: kept too.
+        Put(path, edited, t);
+        EXPECT_EQ(Kept(folder, MakeSavedStoryFile(text)), dated);
+        EXPECT_EQ(fbwtest::ReadBytes(folder + dated), edited);
+        std::filesystem::remove(folder + dated);
+    }
+    // What the book read in and showed whole is replaced without a copy.
+    const std::string lf = "First\n\nOnce upon a time.\n";
+    Put(path, lf, t);
+    const TSavedStory::Source read{path, lf, true};
+    EXPECT_EQ(Kept(folder, Saved("First, edited"), &read), "");
+    EXPECT_EQ(fbwtest::ReadBytes(path), Saved("First, edited"));
+}
+
+TEST(SavedStory, AStoryGoesBackToItsFileAndOtherNamesAreLeftAlone) {
+    fbwtest::TempDir dir;
+    const std::string folder = dir.Path();
+    const int64_t t = 1800000000 * kSecond;
+    // Opened from a dated file: saved back there, and nowhere else.
+    const std::string dated = TDatedName::Make("Goldilox", TDatedName::LocalMoment(t), ".txt");
+    Put(folder + dated, Saved("Older"), t);
+    const TSavedStory::Source read{folder + dated, Saved("Older"), true};
+    for (const char* title : {"Older", "Older, swapped"}) {
+        const auto saved = TSavedStory::Save(folder, "Goldilox", Saved(title), &read, t);
+        EXPECT_EQ(saved.path, folder + dated);
+        EXPECT_EQ(saved.kept, "");
+        EXPECT_EQ(fbwtest::ReadBytes(folder + dated), Saved(title));
+        EXPECT_FALSE(plat::FileExists(folder + "Goldilox.txt"));
+    }
+    // A name in other letters is not the tale's file.
+    Put(folder + "goldilox.txt", Saved("Lower"), t);
+    EXPECT_EQ(Kept(folder, Saved("Upper")), "");
+    EXPECT_EQ(fbwtest::ReadBytes(folder + "goldilox.txt"), Saved("Lower"));
+    EXPECT_EQ(fbwtest::ReadBytes(folder + "Goldilox.txt"), Saved("Upper"));
+    // A folder in the tale's name's way: the story takes its dated name.
+    std::filesystem::remove(folder + "Goldilox.txt");
+    std::filesystem::create_directory(folder + "Goldilox.txt");
+    const int64_t now = t + 3600 * kSecond;
+    const auto saved = TSavedStory::Save(folder, "Goldilox", Saved("Detour"), nullptr, now);
+    EXPECT_TRUE(saved.detour);
+    EXPECT_EQ(saved.path,
+              folder + TDatedName::Make("Goldilox", TDatedName::LocalMoment(now), ".txt"));
+    EXPECT_EQ(fbwtest::ReadBytes(saved.path), Saved("Detour"));
+}
+
+TEST(SavedStory, KeepingAndWritingAreOneStepThatLeavesNoDuplicates) {
+    fbwtest::TempDir dir;
+    const std::string folder = dir.Path(), path = folder + "Goldilox.txt";
+    const int64_t t = 1800000000 * kSecond;
+    const std::string dated = TDatedName::Make("Goldilox", TDatedName::LocalMoment(t), ".txt");
+    const auto entries = [&] {
+        std::vector<std::string> names;
+        for (const auto& e : std::filesystem::directory_iterator(folder))
+            names.push_back(e.path().filename().string());
+        std::sort(names.begin(), names.end());
+        return names;
+    };
+    // A save killed between keeping and renaming left the old story under
+    // its dated name too: the next save takes that copy, makes no "(2)".
+    Put(path, Saved("First"), t);
+    ASSERT_EQ(plat::LinkNewName(path, folder + dated), plat::NewFile::Written);
+    EXPECT_EQ(Kept(folder, Saved("Second")), dated);
+    EXPECT_EQ(entries(), (std::vector<std::string>{dated, "Goldilox.txt"}));
+    EXPECT_EQ(fbwtest::ReadBytes(folder + dated), Saved("First"));
+
+    // A write that fails (past a file-size limit) keeps no copy and leaves
+    // the old story and nothing else.
+    Put(path, Saved("Second"), t + 120 * kSecond);
+    const pid_t child = fork();
+    ASSERT_GE(child, 0);
+    if (child == 0) {
+        std::signal(SIGXFSZ, SIG_IGN);
+        const rlimit limit{8192, 8192};
+        setrlimit(RLIMIT_FSIZE, &limit);
+        try {
+            Kept(folder, Saved("Third", std::string(64 * 1024, 'x')));
+        } catch (const std::runtime_error& e) {
+            _exit(std::string(e.what()).find("file too large") == std::string::npos ? 2 : 0);
+        }
+        _exit(1);
+    }
+    int status = 0;
+    ASSERT_EQ(waitpid(child, &status, 0), child);
+    ASSERT_TRUE(WIFEXITED(status));
+    EXPECT_EQ(WEXITSTATUS(status), 0) << "1: the save went through; 2: another reason";
+    EXPECT_EQ(entries(), (std::vector<std::string>{dated, "Goldilox.txt"}));
+    EXPECT_EQ(fbwtest::ReadBytes(path), Saved("Second"));
 }

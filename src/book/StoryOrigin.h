@@ -1,0 +1,25 @@
+// Where the story the storybook shows came from: told by the generator at a
+// twist level, or read from a file. A story read from a file keeps the
+// file's path and bytes, so that saving it goes back to that file and loses
+// nothing; a told story gets them once it is saved.
+#pragma once
+#include <string>
+#include <utility>
+
+#include "book/SavedStory.h"
+
+struct TStoryOrigin {
+    enum class Kind { Told, File };
+    Kind kind = Kind::Told;
+    // The twist level (0 none, 1 half, 2 full) whose picture the story's
+    // keepsakes show: the level it was told at; none for a file's story,
+    // whose twists are not known.
+    int twistLevel = 0;
+    // The file the story was read from or last saved to; path "" for none.
+    TSavedStory::Source file;
+
+    static TStoryOrigin Told(int twistLevel) { return {Kind::Told, twistLevel, {}}; }
+    static TStoryOrigin FromFile(std::string path, std::string bytes, bool whole) {
+        return {Kind::File, 0, {std::move(path), std::move(bytes), whole}};
+    }
+};
