@@ -2,40 +2,86 @@
 #include "book/StoryShelf.h"
 
 #include <algorithm>
-#include <filesystem>
-#include <fstream>
-#include <map>
-#include <system_error>
+#include <cstdint>
+#include <unordered_map>
 #include <utility>
 
 #include "book/DatedName.h"
 #include "book/StoryText.h"
+#include "platform/FileStream.h"
 #include "platform/Files.h"
 #include "platform/TextCodec.h"
 #include "story/TaleTable.h"
 
-namespace fs = std::filesystem;
-
 namespace {
+
+char Lower(char c) {
+    return c >= 'A' && c <= 'Z' ? static_cast<char>(c - 'A' + 'a') : c;
+}
+
+bool EqualNoCase(std::string_view a, std::string_view b) {
+    return a.size() == b.size() && std::equal(a.begin(), a.end(), b.begin(),
+                                              [](char x, char y) { return Lower(x) == Lower(y); });
+}
 
 int TaleNamed(std::string_view name) {
     for (int n = 1; n <= TTaleTable::kCount; ++n)
-        if (TTaleTable::ShortName(n) == name)
+        if (EqualNoCase(TTaleTable::ShortName(n), name))
             return n;
     return 0;
 }
 
-// Up to TStoryShelf::kTitleBytes of Path's head; false when it cannot be read.
+// Up to TStoryShelf::kTitleBytes of Path's head; false when it cannot be read
+// (or is no regular file: nothing is waited on).
 bool ReadHead(const std::string& path, std::string& head) {
-    std::ifstream in(path, std::ios::binary);
+    const std::unique_ptr<plat::FileStream> in = plat::FileStream::Open(path, plat::Lookup::Exact);
     if (!in)
         return false;
     head.resize(TStoryShelf::kTitleBytes);
-    in.read(head.data(), static_cast<std::streamsize>(head.size()));
-    if (in.bad())
-        return false;
-    head.resize(static_cast<std::size_t>(in.gcount()));
+    std::size_t got = 0;
+    while (got < head.size()) {
+        const std::size_t n = in->Read(head.data() + got, head.size() - got);
+        if (n == 0)
+            break;
+        got += n;
+    }
+    head.resize(got);
     return true;
+}
+
+void AppendUtf8(std::string& out, uint32_t code) {
+    if (code < 0x80) {
+        out += static_cast<char>(code);
+    } else if (code < 0x800) {
+        out += static_cast<char>(0xC0 | (code >> 6));
+        out += static_cast<char>(0x80 | (code & 0x3F));
+    } else if (code < 0x10000) {
+        out += static_cast<char>(0xE0 | (code >> 12));
+        out += static_cast<char>(0x80 | ((code >> 6) & 0x3F));
+        out += static_cast<char>(0x80 | (code & 0x3F));
+    } else {
+        out += static_cast<char>(0xF0 | (code >> 18));
+        out += static_cast<char>(0x80 | ((code >> 12) & 0x3F));
+        out += static_cast<char>(0x80 | ((code >> 6) & 0x3F));
+        out += static_cast<char>(0x80 | (code & 0x3F));
+    }
+}
+
+// Bytes as UTF-8: as they are when they are UTF-8 (a sequence cut short at
+// their end, where a head was cut, dropped), else read as Latin-1.
+std::string AsUtf8(std::string_view bytes, bool cut) {
+    if (cut) {
+        // At most three bytes of an unfinished sequence end a cut head.
+        std::size_t back = 0;
+        while (back < 3 && back < bytes.size() &&
+               (static_cast<unsigned char>(bytes[bytes.size() - 1 - back]) & 0xC0) == 0x80)
+            ++back;
+        if (back < bytes.size() &&
+            static_cast<unsigned char>(bytes[bytes.size() - 1 - back]) >= 0xC0)
+            if (!plat::IsValidUtf8(bytes.substr(bytes.size() - 1 - back)))
+                bytes.remove_suffix(back + 1);
+    }
+    return plat::IsValidUtf8(bytes) ? std::string(bytes) : plat::Latin1ToUtf8(bytes);
 }
 
 // A PDF string's bytes from Text[At] (its opening "(" or "<"); At moves past it.
@@ -112,7 +158,7 @@ std::string PdfString(std::string_view text, std::size_t& at) {
 } // namespace
 
 std::optional<TStoryShelf::Shelved> TStoryShelf::Classify(std::string_view name) {
-    if (name.size() > 4 && name.substr(name.size() - 4) == ".txt")
+    if (name.size() > 4 && EqualNoCase(name.substr(name.size() - 4), ".txt"))
         if (const int tale = TaleNamed(name.substr(0, name.size() - 4)))
             return Shelved{tale, Kind::Story};
     const std::optional<TDatedName::Parts> parts = TDatedName::Split(name);
@@ -121,26 +167,31 @@ std::optional<TStoryShelf::Shelved> TStoryShelf::Classify(std::string_view name)
     const int tale = TaleNamed(parts->tale);
     if (!tale)
         return std::nullopt;
-    if (parts->extension == ".txt")
+    if (EqualNoCase(parts->extension, ".txt"))
         return Shelved{tale, Kind::Story};
-    if (parts->extension == ".pdf")
+    if (EqualNoCase(parts->extension, ".pdf"))
         return Shelved{tale, Kind::Book};
-    if (parts->extension == ".epub")
+    if (EqualNoCase(parts->extension, ".epub"))
         return Shelved{tale, Kind::TalkingBook};
     return std::nullopt;
 }
 
 bool TStoryShelf::HasAny(const std::string& folder) {
-    std::error_code ec;
-    for (fs::directory_iterator it(folder, ec), end; !ec && it != end; it.increment(ec))
-        if (std::error_code e; Classify(it->path().filename().string()) &&
-                               (it->is_regular_file(e) || it->is_symlink(e)))
+    for (const plat::FolderEntry& e : plat::ListFolder(folder))
+        if ((e.kind == plat::EntryKind::File || e.kind == plat::EntryKind::Dangling) &&
+            Classify(e.name))
             return true;
     return false;
 }
 
 std::string TStoryShelf::StoryFileTitle(std::string_view bytes) {
-    return StoryTitle(ReadSavedStoryText(bytes));
+    // As the book reads it: up to a zero byte, without a byte-order mark.
+    const std::size_t zero = bytes.find('\0');
+    const bool cut = zero == std::string_view::npos && bytes.size() >= kTitleBytes;
+    bytes = bytes.substr(0, zero);
+    if (bytes.starts_with("\xEF\xBB\xBF"))
+        bytes.remove_prefix(3);
+    return StoryTitle(MarkLineEnds(AsUtf8(bytes, cut)));
 }
 
 std::string TStoryShelf::PdfTitle(std::string_view bytes) {
@@ -153,15 +204,25 @@ std::string TStoryShelf::PdfTitle(std::string_view bytes) {
             (bytes[s] == '<' && s + 1 < bytes.size() && bytes[s + 1] == '<'))
             continue;
         const std::string raw = PdfString(bytes, s);
+        if (raw.starts_with("\xEF\xBB\xBF"))
+            return AsUtf8(std::string_view(raw).substr(3), false);
+        if (!raw.starts_with("\xFE\xFF"))
+            return plat::Latin1ToUtf8(raw); // PDF's own single bytes, near enough
         std::string title;
-        if (raw.size() >= 2 && raw[0] == '\xFE' && raw[1] == '\xFF') {
-            for (std::size_t i = 2; i + 1 < raw.size(); i += 2) {
-                const unsigned u = (static_cast<unsigned char>(raw[i]) << 8) |
-                                   static_cast<unsigned char>(raw[i + 1]);
-                title += u < 256 ? static_cast<char>(u) : '?';
+        const auto unit = [&raw](std::size_t i) -> uint32_t {
+            return (static_cast<unsigned char>(raw[i]) << 8) |
+                   static_cast<unsigned char>(raw[i + 1]);
+        };
+        for (std::size_t i = 2; i + 1 < raw.size(); i += 2) {
+            uint32_t u = unit(i);
+            if (u >= 0xD800 && u < 0xDC00 && i + 3 < raw.size() && unit(i + 2) >= 0xDC00 &&
+                unit(i + 2) < 0xE000) {
+                u = 0x10000 + ((u - 0xD800) << 10) + (unit(i + 2) - 0xDC00);
+                i += 2;
+            } else if (u >= 0xD800 && u < 0xE000) {
+                u = '?'; // half of a pair
             }
-        } else {
-            title = raw;
+            AppendUtf8(title, u);
         }
         return title;
     }
@@ -189,10 +250,32 @@ std::string TStoryShelf::EpubTitle(std::string_view bytes) {
                 entity = true;
                 break;
             }
+        // A character reference: "&#NNN;" or "&#xHH;".
+        if (!entity && bytes.substr(i, 2) == "&#") {
+            const bool hex = i + 2 < close && (bytes[i + 2] == 'x' || bytes[i + 2] == 'X');
+            uint32_t code = 0;
+            std::size_t j = i + (hex ? 3 : 2);
+            const std::size_t digits = j;
+            for (; j < close && j - digits < 8; ++j) {
+                const char c = Lower(bytes[j]);
+                const int v = c >= '0' && c <= '9'          ? c - '0'
+                              : hex && c >= 'a' && c <= 'f' ? c - 'a' + 10
+                                                            : -1;
+                if (v < 0)
+                    break;
+                code = code * (hex ? 16 : 10) + static_cast<uint32_t>(v);
+            }
+            if (j > digits && j < close && bytes[j] == ';' && code > 0 && code <= 0x10FFFF &&
+                !(code >= 0xD800 && code < 0xE000)) {
+                AppendUtf8(utf8, code);
+                i = j + 1;
+                entity = true;
+            }
+        }
         if (!entity)
             utf8 += bytes[i++];
     }
-    return plat::Utf8ToLatin1(utf8);
+    return AsUtf8(utf8, false);
 }
 
 void TStoryShelf::ReadTitle(Item& item) const {
@@ -215,35 +298,37 @@ void TStoryShelf::ReadTitle(Item& item) const {
 }
 
 bool TStoryShelf::Refresh() {
-    std::map<std::string, Item> known;
+    std::unordered_map<std::string, Item> known;
+    known.reserve(items_.size());
     for (Item& i : items_)
         known.emplace(i.fileName, std::move(i));
     std::vector<Item> items;
     bool changed = false;
-    std::error_code ec;
-    for (fs::directory_iterator it(folder_, ec), end; !ec && it != end; it.increment(ec)) {
-        const std::string name = it->path().filename().string();
-        const std::optional<Shelved> shelved = Classify(name);
-        std::error_code fileError;
+    for (plat::FolderEntry& entry : plat::ListFolder(folder_)) {
         // A link that leads nowhere is a story that cannot be read.
-        if (!shelved || !(it->is_regular_file(fileError) ||
-                          (it->is_symlink(fileError) && !it->exists(fileError))))
+        const bool dangling = entry.kind == plat::EntryKind::Dangling;
+        if (entry.kind != plat::EntryKind::File && !dangling)
             continue;
-        Item item;
-        item.fileName = name;
-        item.tale = shelved->tale;
-        item.kind = shelved->kind;
-        plat::FileModTime(folder_ + name, item.modTime);
-        const auto size = it->file_size(fileError);
-        item.size = fileError ? -1 : static_cast<int64_t>(size);
-        const auto was = known.find(name);
-        if (was != known.end() && was->second.readable && was->second.modTime == item.modTime &&
-            was->second.size == item.size) {
+        const std::optional<Shelved> shelved = Classify(entry.name);
+        if (!shelved)
+            continue;
+        const auto was = known.find(entry.name);
+        if (was != known.end() && was->second.modTime == entry.modTime &&
+            was->second.size == entry.size) {
             items.push_back(std::move(was->second));
             known.erase(was);
             continue;
         }
-        ReadTitle(item);
+        Item item;
+        item.fileName = std::move(entry.name);
+        item.tale = shelved->tale;
+        item.kind = shelved->kind;
+        item.modTime = entry.modTime;
+        item.size = entry.size;
+        if (dangling)
+            item.readable = false;
+        else
+            ReadTitle(item);
         items.push_back(std::move(item));
         changed = true;
     }

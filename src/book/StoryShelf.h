@@ -4,13 +4,16 @@
 // game gives: a tale's story "<Tale>.txt", a story kept when a newer one
 // replaced it "<Tale> <date>[ (n)].txt" and a picture book
 // "<Tale> <date>[ (n)].pdf" and a talking book "<Tale> <date>[ (n)].epub"
-// (TDatedName), and links of those names that
-// lead nowhere; other files and folders are not on the shelf.
+// (TDatedName), and links of those names that lead nowhere; other files and
+// folders are not on the shelf. Names are matched without regard to ASCII
+// letter case ("goldilox.txt" is a story of Goldilocks like any other).
 //
 // A story's title is its first paragraph as the book shows it (StoryTitle);
 // a picture book's is the title its PDF carries, a talking book's the title
-// of its package document (stored, not deflated, third in the archive). A file that cannot be read
-// stays on the shelf, marked so, with no title.
+// of its package document (stored, not deflated, third in the archive).
+// Titles are UTF-8 with every character the file holds. A file that cannot
+// be read stays on the shelf, marked so, with no title. Files are opened
+// without waiting and read only when they are regular files.
 #pragma once
 #include <cstdint>
 #include <optional>
@@ -28,7 +31,7 @@ public:
         int64_t modTime = 0; // nanoseconds since the epoch
         int64_t size = 0;
         bool readable = true;
-        std::string title; // Latin-1; empty when unreadable or untitled
+        std::string title; // UTF-8; empty when unreadable or untitled
     };
 
     // The tale and kind of a file named Name on the shelf; nullopt when a
@@ -42,9 +45,10 @@ public:
     // Folder ends with a separator; it need not exist.
     explicit TStoryShelf(std::string folder) : folder_(std::move(folder)) {}
 
-    // Lists the folder again, reading only files that are new or changed
-    // since (their time or size). True when the shelf changed. A folder that
-    // is missing or cannot be listed gives an empty shelf.
+    // Lists the folder again in one pass, reading only files that are new or
+    // changed since (their time or size); an unreadable one is remembered so
+    // and not read again until it changes. True when the shelf changed. A
+    // folder that is missing or cannot be listed gives an empty shelf.
     bool Refresh();
     // Newest first; of the same time, by file name.
     const std::vector<Item>& Items() const { return items_; }
@@ -55,14 +59,16 @@ public:
     // Whether Folder holds anything the shelf shows; reads no file.
     static bool HasAny(const std::string& folder);
 
-    // The title of a saved story file's first bytes.
+    // The title of a saved story file's first bytes (UTF-8 or Latin-1, as
+    // the book reads it), as UTF-8.
     static std::string StoryFileTitle(std::string_view bytes);
     // The title a PDF's document information carries (a literal or hex
-    // string, UTF-16 with its mark or PDF's own single bytes), as Latin-1;
-    // empty when none is found in Bytes.
+    // string, UTF-16 with its mark, UTF-8 with its mark, or PDF's own single
+    // bytes), as UTF-8; empty when none is found in Bytes.
     static std::string PdfTitle(std::string_view bytes);
     // The title of an EPUB's package document found in Bytes (its dc:title,
-    // UTF-8 with XML's entities), as Latin-1; empty when none is found.
+    // UTF-8 with XML's entities and character references), as UTF-8; empty
+    // when none is found.
     static std::string EpubTitle(std::string_view bytes);
     // How many bytes of a file the title is read from: the head of a story,
     // the head of a PDF (where the document information is written first).

@@ -306,5 +306,5 @@ TEST(TalkingBook, TheShelfShowsATalkingBookByItsTitle) {
     ASSERT_EQ(shelf.Items().size(), 1u);
     EXPECT_EQ(shelf.Items()[0].kind, TStoryShelf::Kind::TalkingBook);
     EXPECT_EQ(shelf.Items()[0].tale, 2);
-    EXPECT_EQ(shelf.Items()[0].title, "Bears & the caf\xE9 <3");
+    EXPECT_EQ(shelf.Items()[0].title, "Bears & the caf\xC3\xA9 <3"); // UTF-8
 }

@@ -14,7 +14,9 @@
 #include "image/RL8Library.h"
 #include "platform/Files.h"
 #include "platform/MessageBox.h"
+#include "platform/TextCodec.h"
 #include "platform/qt/Latin1.h"
+#include "platform/qt/LocalPath.h"
 #include "story/TaleTable.h"
 #include "ui/TileBG.h"
 
@@ -32,9 +34,9 @@ TFormShelf::TFormShelf(const std::string& folder, int tale, TRL8Library& library
     model_->SetTale(TTaleTable::IsTale(tale) ? tale : 0);
     cards_ = std::make_unique<TShelfCard>();
     OpenDocument = [](const std::string& path) {
-        return QDesktopServices::openUrl(QUrl::fromLocalFile(ToQString(path)));
+        return QDesktopServices::openUrl(QUrl::fromLocalFile(PathToQString(path)));
     };
-    MoveToTrash = [](const std::string& path) { return QFile::moveToTrash(ToQString(path)); };
+    MoveToTrash = [](const std::string& path) { return QFile::moveToTrash(PathToQString(path)); };
     ShowError = [](const std::string& m) { plat::ShowMessage(plat::MsgKind::Error, m); };
     tiles_ = std::make_unique<TileBG::TTileBG>(this, library, "booktile");
     Build();
@@ -222,15 +224,16 @@ void TFormShelf::cmdOpenClick() {
     if (!item)
         return;
     const std::string path = model_->Shelf().PathOf(*item);
-    if (!item->readable || !plat::FileExists(path))
-        throw std::runtime_error("\"" + item->fileName +
+    if (!item->readable || !plat::FileExists(path, plat::Lookup::Exact))
+        throw std::runtime_error("\"" + plat::PathText(item->fileName) +
                                  "\" cannot be read, so it cannot be opened. It may have been "
                                  "moved, or be a file the game did not make.");
     if (item->kind != TStoryShelf::Kind::Story) {
         if (!OpenDocument(path))
             throw std::runtime_error(
                 std::string("No program was found to open the ") +
-                (item->kind == TStoryShelf::Kind::Book ? "picture book " : "talking book ") + path);
+                (item->kind == TStoryShelf::Kind::Book ? "picture book " : "talking book ") +
+                plat::PathText(path));
         return;
     }
     const int tale = item->tale;
@@ -246,14 +249,18 @@ void TFormShelf::cmdBinClick() {
         return;
     const std::string path = model_->Shelf().PathOf(*item);
     const std::string name = item->fileName;
+    // Only the file on the card goes: a link that leads nowhere, which no
+    // bin takes, is removed itself (nothing is lost with it); anything else
+    // the bin refuses goes for good only when the player says so.
     if (!MoveToTrash(path)) {
-        if (plat::ShowMessage(plat::MsgKind::Question,
-                              "There is no bin on this computer to put \"" + name +
+        if (plat::KindAt(path) != plat::EntryKind::Dangling &&
+            plat::ShowMessage(plat::MsgKind::Question,
+                              "There is no bin on this computer to put \"" + plat::PathText(name) +
                                   "\" in. Throw it away for good?",
                               plat::MsgButtons::YesNo, "My stories") != plat::MsgAnswer::Yes)
             return;
         if (!plat::DeleteFile(path))
-            throw std::runtime_error("Bin: cannot remove " + path);
+            throw std::runtime_error("Bin: cannot remove " + plat::PathText(path));
     }
     chosen_.clear();
     model_->Refresh();

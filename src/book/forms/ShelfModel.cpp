@@ -5,8 +5,10 @@
 #include <QDir>
 #include <QFileInfo>
 #include <QLocale>
+#include <QSet>
 
 #include "platform/qt/Latin1.h"
+#include "platform/qt/LocalPath.h"
 #include "story/TaleTable.h"
 
 namespace {
@@ -34,24 +36,31 @@ TShelfModel::TShelfModel(const std::string& folder, QObject* parent)
 void TShelfModel::Watch() {
     // The folder, or while it is not made the nearest folder above it, and
     // every file on the shelf (an edit in place reports only to the file).
-    QString folder = ToQString(shelf_.Folder());
+    QString folder = PathToQString(shelf_.Folder());
     while (!QFileInfo(folder).isDir()) {
         const QString up = QFileInfo(QDir::cleanPath(folder)).path();
         if (up == folder || up.isEmpty())
             break;
         folder = up;
     }
-    QStringList wanted{QDir::cleanPath(folder)};
+    // Sets, not lists: a folder of thousands of stories is watched in linear
+    // time.
+    QSet<QString> wanted{QDir::cleanPath(folder)};
+    wanted.reserve(static_cast<qsizetype>(shelf_.Items().size()) + 1);
     for (const TStoryShelf::Item& i : shelf_.Items())
-        wanted.append(ToQString(shelf_.PathOf(i)));
+        if (i.readable) // a link to nothing has nothing to watch
+            wanted.insert(PathToQString(shelf_.PathOf(i)));
     QStringList gone;
-    for (const QString& p : watcher_.directories() + watcher_.files())
-        if (!wanted.contains(p))
+    QSet<QString> have;
+    for (const QString& p : watcher_.directories() + watcher_.files()) {
+        if (wanted.contains(p))
+            have.insert(p);
+        else
             gone.append(p);
+    }
     if (!gone.isEmpty())
         watcher_.removePaths(gone);
     QStringList add;
-    const QStringList have = watcher_.directories() + watcher_.files();
     for (const QString& p : wanted)
         if (!have.contains(p))
             add.append(p);
@@ -102,7 +111,7 @@ QString TShelfModel::TitleOf(const TStoryShelf::Item& item) {
     if (!item.readable)
         return "This file cannot be read";
     if (!item.title.empty())
-        return ToQString(item.title);
+        return QString::fromUtf8(item.title.data(), static_cast<qsizetype>(item.title.size()));
     switch (item.kind) {
     case TStoryShelf::Kind::Book:
         return "A picture book";
@@ -136,7 +145,7 @@ QVariant TShelfModel::data(const QModelIndex& index, int role) const {
     case Qt::DecorationRole:
         return Thumbnail ? Thumbnail(item->tale) : QPixmap();
     case Qt::ToolTipRole:
-        return ToQString(item->fileName);
+        return PathToQString(item->fileName);
     case Qt::AccessibleTextRole:
         return kind + TitleOf(*item) + ", " + ToQString(TTaleTable::ShortName(item->tale)) + ", " +
                DateOf(*item);
@@ -145,7 +154,7 @@ QVariant TShelfModel::data(const QModelIndex& index, int role) const {
     case TaleRole:
         return item->tale;
     case PathRole:
-        return ToQString(shelf_.PathOf(*item));
+        return PathToQString(shelf_.PathOf(*item));
     case ReadableRole:
         return item->readable;
     case DateRole:

@@ -351,3 +351,88 @@ TEST_F(ShelfTest, SaveStoryKeepsTheStoryItReplacesOnTheShelf) {
     EXPECT_EQ(Titles(model), (std::vector<std::string>{"The second bears", "The first bears"}));
     EXPECT_EQ(model.RowOf(Dated("Goldilox", yesterday, ".txt")), 1);
 }
+
+TEST_F(ShelfTest, TheBinTakesExactlyTheFileOnTheCard) {
+    // A link that leads nowhere beside a story whose name differs only in case.
+    std::filesystem::create_directories(Folder());
+    const std::string link = Dated("Goldilox", kNow, ".txt");
+    std::string other = link;
+    other[0] = 'g';
+    std::filesystem::create_symlink(Folder() + "gone.txt", Folder() + link);
+    Put(other, Saved("The other bears"), kNow - kDay);
+    TFormShelf shelf(Folder(), 0, *game->Library());
+    shelf.ShowError = [&](const std::string& m) { errors.push_back(m); };
+    shelf.MoveToTrash = [](const std::string&) { return false; }; // no bin takes a link
+    shelf.show();
+    TShelfModel& m = shelf.Model();
+    ASSERT_EQ(m.rowCount(), 2);
+    shelf.lstStories.setCurrentIndex(m.index(m.RowOf(link)));
+    fbwtest::MessageCapture messages(plat::MsgAnswer::Yes);
+    QTest::mouseClick(&shelf.cmdBin, Qt::LeftButton);
+    ASSERT_TRUE(errors.empty()) << errors[0];
+    EXPECT_TRUE(messages.Messages().empty()) << "nothing is lost with a link to nothing";
+    EXPECT_FALSE(std::filesystem::is_symlink(Folder() + link));
+    EXPECT_EQ(fbwtest::ReadBytes(Folder() + other), Saved("The other bears"));
+    EXPECT_EQ(Titles(m), (std::vector<std::string>{"The other bears"}));
+}
+
+TEST_F(ShelfTest, AStoryOpenedFromTheShelfIsSavedBackToItsOwnFile) {
+    FillShelf();
+    const std::string kept = Dated("Goldilox", kNow - 3 * kDay, ".txt");
+    Open(2);
+    book->ReadStoryFile(2, Folder() + kept);
+    book->ShowPages(book->Book().PageCount() | 1);
+    QTest::mouseClick(&book->Commands().cmdSave, Qt::LeftButton);
+    ASSERT_TRUE(errors.empty()) << errors[0];
+    TShelfModel model(Folder());
+    EXPECT_EQ(model.rowCount(), 5) << "no second copy of the story";
+    EXPECT_EQ(fbwtest::ReadBytes(Folder() + "Goldilox.txt"),
+              Saved("Goldilocks and the Three Bears"));
+    EXPECT_EQ(fbwtest::ReadBytes(Folder() + kept), Saved("The first bears"));
+}
+
+TEST_F(ShelfTest, AStoryWithLettersTheBookCannotShowSaysSoAndKeepsItsFile) {
+    std::filesystem::create_directories(Folder());
+    const std::string path = Folder() + "Goldilox.txt";
+    const std::string edited =
+        "\xC5\x81ucja and the bears \xE2\x9D\xA4\r\n\r\nOnce upon a time.\r\n";
+    Put("Goldilox.txt", edited, kNow);
+    Open(2);
+    {
+        fbwtest::MessageCapture messages;
+        QTest::mouseClick(&book->Cover().cmdReadSaved, Qt::LeftButton);
+        ASSERT_EQ(messages.Messages().size(), 1u);
+        EXPECT_NE(messages.Messages()[0].text.find("cannot be shown"), std::string::npos);
+    }
+    EXPECT_EQ(StoryTitle(book->StoryText()), "?ucja and the bears ?");
+    book->ShowPages(book->Book().PageCount() | 1);
+    QTest::mouseClick(&book->Commands().cmdSave, Qt::LeftButton);
+    ASSERT_TRUE(errors.empty()) << errors[0];
+    EXPECT_EQ(fbwtest::ReadBytes(Folder() + Dated("Goldilox", kNow, ".txt")), edited);
+    EXPECT_EQ(ReadSavedStoryText(fbwtest::ReadBytes(path)), book->StoryText());
+}
+
+TEST_F(ShelfTest, AStoriesFolderNamedInAnyLettersTakesEveryKeepsake) {
+    for (const char* docs :
+         {"Skj\xC3\xB6l", "\xD0\x94\xD0\xBE\xD0\xBA\xD1\x83\xD0\xBC\xD0\xB5\xD0\xBD"
+                          "\xD1\x82\xD1\x8B"}) {
+        book->StoriesFolder = home / (std::string(docs) + "/Fablewhirl Stories/");
+        OpenWith(2, Story(20, "Bears abroad"));
+        book->ShowPages(book->Book().PageCount() | 1);
+        QTest::mouseClick(&book->Commands().cmdSave, Qt::LeftButton);
+        ASSERT_TRUE(errors.empty()) << errors[0];
+        EXPECT_EQ(fbwtest::ReadBytes(Folder() + "Goldilox.txt"),
+                  MakeSavedStoryFile(book->StoryText()));
+        const std::string pdf = book->Commands().MakePictureBook();
+        EXPECT_EQ(pdf.substr(0, Folder().size()), Folder());
+        EXPECT_TRUE(plat::FileExists(pdf, plat::Lookup::Exact));
+        TShelfModel model(Folder());
+        EXPECT_EQ(model.rowCount(), 2);
+        EXPECT_EQ(model.index(0)
+                      .data(TShelfModel::PathRole)
+                      .toString()
+                      .toStdString()
+                      .substr(0, Folder().size()),
+                  Folder());
+    }
+}
