@@ -39,9 +39,11 @@
 #include "platform/MessageBox.h"
 #include "platform/Mp3Encoder.h"
 #include "platform/SpeechSynth.h"
+#include "platform/TextCodec.h"
 #include "platform/Tick.h"
 #include "platform/ZipPacker.h"
 #include "platform/qt/Latin1.h"
+#include "platform/qt/LocalPath.h"
 #include "platform/qt/QtCanvas.h"
 #include "story/TaleTable.h"
 #include "ui/RunHandler.h"
@@ -72,7 +74,7 @@ QRect PaperRect(QPrinter& printer) {
 std::string WhyNotStarted(const QPrinter& printer, const QString& file) {
     const bool toFile = printer.outputFormat() == QPrinter::PdfFormat;
     if (toFile && !file.isEmpty())
-        return "Print: cannot write " + FromQString(file);
+        return "Print: cannot write " + plat::PathText(PathFromQString(file));
     // Without printers Qt turns the printer into an unnamed PDF file.
     if (QPrinterInfo::availablePrinters().isEmpty())
         return "Print: no printer is installed";
@@ -111,7 +113,7 @@ TCommandsPart::TCommandsPart(TFormBook& book, TRL8Library& library)
         return confirmed;
     };
     OpenDocument = [](const std::string& path) {
-        return QDesktopServices::openUrl(QUrl::fromLocalFile(ToQString(path)));
+        return QDesktopServices::openUrl(QUrl::fromLocalFile(PathToQString(path)));
     };
     Clock = [] { return QDateTime::currentDateTime(); };
     MakeVoice = [] { return plat::CreateSystemSpeechSynth(); };
@@ -261,12 +263,25 @@ void TCommandsPart::tmrMessageTimer() {
 }
 
 void TCommandsPart::cmdSaveClick() {
-    if (!QDir().mkpath(ToQString(book_.StoriesFolder)))
-        throw std::runtime_error("Save: cannot create the folder " + book_.StoriesFolder);
-    // A different story saved before is kept under its dated name first.
-    TSavedStory::Save(book_.StoriesFolder, TTaleTable::ShortName(book_.TaleNumber),
-                      MakeSavedStoryFile(book_.StoryText()));
+    if (!QDir().mkpath(PathToQString(book_.StoriesFolder)))
+        throw std::runtime_error("Save: cannot create the folder " +
+                                 plat::PathText(book_.StoriesFolder));
+    const std::string bytes = MakeSavedStoryFile(book_.StoryText());
+    const TSavedStory::Source& file = book_.Origin().file;
+    const std::string tale = TTaleTable::ShortName(book_.TaleNumber);
+    const TSavedStory::Saved saved =
+        TSavedStory::Save(book_.StoriesFolder, tale, bytes, file.path.empty() ? nullptr : &file,
+                          Clock().toMSecsSinceEpoch() * 1000000);
+    book_.StorySaved(saved.path, bytes);
     ShowMessageLabel(lblSaved);
+    if (saved.detour)
+        plat::ShowMessage(
+            plat::MsgKind::Information,
+            "\"" + tale +
+                ".txt\" in your stories folder is not a story file, so the story "
+                "was saved as \"" +
+                plat::PathText(saved.path.substr(plat::ExtractFilePath(saved.path).size())) + "\".",
+            plat::MsgButtons::Ok, "Save story");
 }
 
 void TCommandsPart::cmdCopyClick() {
@@ -282,10 +297,10 @@ void TCommandsPart::PreparePrinter(QPrinter& printer) {
     if (QPrinterInfo::availablePrinters().isEmpty() && TTaleTable::IsTale(book_.TaleNumber)) {
         // The dialog takes only a file it can write. When the folder cannot
         // be made, the dialog says so and asks for another file.
-        QDir().mkpath(ToQString(book_.StoriesFolder));
+        QDir().mkpath(PathToQString(book_.StoriesFolder));
         printer.setOutputFormat(QPrinter::PdfFormat);
-        printer.setOutputFileName(
-            ToQString(book_.StoriesFolder + TTaleTable::PrintedStoryFileName(book_.TaleNumber)));
+        printer.setOutputFileName(PathToQString(
+            book_.StoriesFolder + TTaleTable::PrintedStoryFileName(book_.TaleNumber)));
     }
 }
 
@@ -377,12 +392,12 @@ bool TCommandsPart::RunPrintJob(QPrinter& printer, const std::function<void(QPai
     }
     if (painter.isActive() && !painter.end() && failure.empty())
         failure = file.isEmpty() ? "Print: the print job could not be finished"
-                                 : "Print: cannot write " + FromQString(file);
+                                 : "Print: cannot write " + plat::PathText(PathFromQString(file));
     if (!file.isEmpty()) {
         printer.setOutputFileName(file);
         if (failure.empty() && std::rename(QFile::encodeName(partial).constData(),
                                            QFile::encodeName(file).constData()))
-            failure = "Print: cannot write " + FromQString(file);
+            failure = "Print: cannot write " + plat::PathText(PathFromQString(file));
         if (!failure.empty())
             QFile::remove(partial);
     }
@@ -400,7 +415,7 @@ QImage TCommandsPart::StoryPicture() const {
     if (!surface)
         return {};
     const int side = TPictureBookPlan::kPictureSide;
-    const int level = storyTwistLevel_;
+    const int level = book_.Origin().twistLevel;
     return QtPictureBook::PictureImage(*surface, TRect{0, level * side, side, level * side + side},
                                        book_.Painter().Palette());
 }
@@ -459,8 +474,8 @@ std::string TCommandsPart::WriteKeepsake(const std::string& bytes, const char* e
                                          const std::string& what) {
     const std::string tale = TTaleTable::ShortName(book_.TaleNumber);
     const std::string& folder = book_.StoriesFolder;
-    if (!QDir().mkpath(ToQString(folder)))
-        throw std::runtime_error(what + ": cannot create the folder " + folder);
+    if (!QDir().mkpath(PathToQString(folder)))
+        throw std::runtime_error(what + ": cannot create the folder " + plat::PathText(folder));
     const QDateTime now = Clock();
     const TPictureBookPlan::Moment moment{now.date().year(), now.date().month(), now.date().day(),
                                           now.time().hour(), now.time().minute()};
@@ -476,7 +491,7 @@ std::string TCommandsPart::WriteKeepsake(const std::string& bytes, const char* e
                 continue;
             [[fallthrough]];
         case plat::NewFile::Failed:
-            throw std::runtime_error(what + ": cannot write " + path +
+            throw std::runtime_error(what + ": cannot write " + plat::PathText(path) +
                                      (why.empty() ? "" : ": " + why));
         }
     }
@@ -501,11 +516,12 @@ void TCommandsPart::MakeAndOffer(const std::function<std::string()>& make, QLabe
     RunHandler(book_.Errors(), [&] {
         const std::string name = path.substr(book_.StoriesFolder.size());
         if (plat::ShowMessage(plat::MsgKind::Question,
-                              "Your " + kind + " is in your stories folder as \"" + name +
-                                  "\".\n\nOpen it now?",
+                              "Your " + kind + " is in your stories folder as \"" +
+                                  plat::PathText(name) + "\".\n\nOpen it now?",
                               plat::MsgButtons::YesNo, what + " made!") == plat::MsgAnswer::Yes &&
             !OpenDocument(path))
-            throw std::runtime_error(what + ": no program was found to open " + path);
+            throw std::runtime_error(what + ": no program was found to open " +
+                                     plat::PathText(path));
     });
 }
 

@@ -3,8 +3,9 @@
 // text and the short red message that confirms it for 2.5 seconds), the
 // message timer, and the booklet choices the print dialog offers.
 //
-// Saving writes the tale's file whole (written beside it and renamed),
-// keeping a different story it held under its dated name (TSavedStory);
+// Saving writes the story back to the file it was read from, or else the
+// tale's file, whole (written beside it and renamed), keeping bytes it held
+// that would be lost under their dated name (TSavedStory);
 // printing lays the story out for the printer current before the dialog
 // opens (TPrintPlan) or, with "Print as a folded booklet" ticked, prints the
 // picture book imposed two pages to a side (TBookletImposition). "Make a
@@ -64,9 +65,6 @@ public:
 
     // Places the panel, centred on the right page, for a window W x H.
     void Place(const TBookBox& rightPage, int w, int h);
-    // The story shown was made at twist Level (0..2): its picture in the
-    // picture book.
-    void StoryMade(int level) { storyTwistLevel_ = level; }
 
     // Handlers.
     void cmdSaveClick();
@@ -147,5 +145,4 @@ private:
     TFormBook& book_;
     std::unique_ptr<TileBG::TTileBG> tiles_;
     TMessageClock messageClock_;
-    int storyTwistLevel_ = 2;
 };

@@ -26,6 +26,8 @@
 #include "book/forms/ReadToMePart.h"
 #include "book/forms/TwistsPart.h"
 #include "platform/Files.h"
+#include "platform/MessageBox.h"
+#include "platform/TextCodec.h"
 #include "platform/qt/Latin1.h"
 #include "platform/qt/QtCanvas.h"
 #include "scene/SceneLayout.h"
@@ -41,6 +43,10 @@ static_assert(TBookGeometry::LeftPage(TFormBook::kClientWidth, TFormBook::kClien
               TBook::kCoverWidth);
 
 namespace {
+
+constexpr const char* kLettersNotShown =
+    "Some letters of this story cannot be shown in the book, so they stand as \"?\"; saving "
+    "it keeps the file as it was beside it.";
 
 QRect ToQRect(const TBookBox& b) {
     return QRect(b.left, b.top, b.width, b.height);
@@ -60,7 +66,8 @@ std::string TFormBook::SavedStoryPath() const {
 }
 
 bool TFormBook::SavedStoryExists() const {
-    return TTaleTable::IsTale(TaleNumber) && plat::FileExists(SavedStoryPath());
+    return TTaleTable::IsTale(TaleNumber) &&
+           plat::FileExists(SavedStoryPath(), plat::Lookup::Exact);
 }
 
 TReadAloud& TFormBook::Reader() {
@@ -78,10 +85,17 @@ void TFormBook::SetSpeechSynth(std::unique_ptr<plat::SpeechSynth> synth) {
 }
 
 void TFormBook::SetStory(const std::string& text) {
+    SetStory(text, TStoryOrigin::Told(cover_->TwistLevel()));
+}
+
+void TFormBook::SetStory(const std::string& text, const TStoryOrigin& origin) {
     reading_->Stop();
     story_ = ResolveStoryLineEnds(text);
-    twists_->Take(text);
-    commands_->StoryMade(cover_->TwistLevel());
+    origin_ = origin;
+    if (origin.kind == TStoryOrigin::Kind::Told)
+        twists_->Take(text);
+    else
+        twists_->TakeReadBack();
     if (story_.empty()) {
         book_.Clear();
         currentPage_ = 0;
@@ -456,20 +470,26 @@ void TFormBook::cmdReadSavedClick() {
     ReadStoryFile(TaleNumber, SavedStoryPath());
 }
 
+void TFormBook::StorySaved(const std::string& path, const std::string& bytes) {
+    origin_.file = {path, bytes, true};
+}
+
 void TFormBook::ReadStoryFile(int tale, const std::string& path) {
     reading_->Stop();
     std::string bytes;
-    if (!plat::ReadWholeFile(path, bytes))
-        throw std::runtime_error("Read: cannot read " + path);
+    if (!plat::ReadWholeFile(path, bytes, plat::Lookup::Exact))
+        throw std::runtime_error("Read: cannot read " + plat::PathText(path));
     if (tale != TaleNumber && TTaleTable::IsTale(tale)) {
         TaleNumber = tale;
         ShowCover();
     }
-    story_ = ReadSavedStoryText(bytes);
-    twists_->TakeReadBack();
-    Layout();
+    bool whole = true;
+    const std::string text = ReadSavedStoryText(bytes, &whole);
+    SetStory(text, TStoryOrigin::FromFile(path, std::move(bytes), whole));
     ShowPages(1);
     FocusStory();
+    if (!whole)
+        plat::ShowMessage(plat::MsgKind::Information, kLettersNotShown);
 }
 
 void TFormBook::cmdMyStoriesClick() {

@@ -30,6 +30,7 @@
 #include "book/Book.h"
 #include "book/BookGeometry.h"
 #include "book/BookSpread.h"
+#include "book/StoryOrigin.h"
 #include "book/forms/BookHost.h"
 #include "image/LibraryRef.h"
 #include "ui/PaintBox.h"
@@ -65,7 +66,8 @@ public:
 
     int TaleNumber = 0; // 1..10, set before the window is shown
     // Where saved stories lie, ending with a separator: "<Documents>/Fablewhirl
-    // Stories/" unless replaced; created when a story is first saved.
+    // Stories/" unless replaced; created when a story is first saved. A path
+    // in the system's encoding (PathToQString), not Latin-1 text.
     std::string StoriesFolder;
     // The start-up library, realised when the window becomes active (not owned).
     TRL8Library* StartLibrary = nullptr;
@@ -98,8 +100,16 @@ public:
     void SetSpeechSynth(std::unique_ptr<plat::SpeechSynth> synth);
 
     // Operations. Text: the story's lines joined by CR LF (Latin-1); empty
-    // clears the book.
+    // clears the book. The one way a story comes into the book, from
+    // whatever origin; reading stops and the story is laid out again.
+    void SetStory(const std::string& text, const TStoryOrigin& origin);
+    // A story the generator told, at the cover's twist level.
     void SetStory(const std::string& text) override;
+    // Where the story shown came from (the keepsakes' picture, where Save
+    // writes).
+    const TStoryOrigin& Origin() const { return origin_; }
+    // The story shown was saved as Bytes at Path: saving it again goes there.
+    void StorySaved(const std::string& path, const std::string& bytes);
     void ShowPages(int n) override;
     void Relayout() override;
     void UpdateControls();
@@ -123,7 +133,8 @@ public:
     // Opens "My stories" on this tale (ExecShelf shows it).
     void cmdMyStoriesClick();
     // Reads the story file at Path back for Tale (1..10) and shows its
-    // first spread; another tale's cover takes that tale's place first.
+    // first spread; another tale's cover takes that tale's place first. A
+    // story with letters the book cannot show says so.
     void ReadStoryFile(int tale, const std::string& path);
     // Reads the story file at Path when the window is next shown, in place
     // of the cover (the main window's shelf opens a story so).
@@ -186,6 +197,7 @@ private:
     TLibraryRef library_; // the game library; empty once it has gone
     TBook book_;
     std::string story_;
+    TStoryOrigin origin_;
     int currentPage_ = 0;
     bool laidOut_ = false;
     std::string readOnShow_;

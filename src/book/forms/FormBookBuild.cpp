@@ -22,6 +22,7 @@
 #include "platform/MessageBox.h"
 #include "platform/PrivateProfile.h"
 #include "platform/qt/Latin1.h"
+#include "platform/qt/LocalPath.h"
 #include "platform/qt/QtFonts.h"
 #include "ui/Cursors.h"
 #include "ui/RunHandler.h"
@@ -48,7 +49,8 @@ TFormBook::TFormBook(TStoryGenerator& generator, TRL8Library& library, QWidget* 
     book_.MarginX = book_.MarginY = TBookGeometry::kMargin;
     const QString docs = QStandardPaths::writableLocation(QStandardPaths::DocumentsLocation);
     StoriesFolder =
-        FromQString(QDir(docs.isEmpty() ? QDir::homePath() : docs).filePath("Fablewhirl Stories")) +
+        PathFromQString(
+            QDir(docs.isEmpty() ? QDir::homePath() : docs).filePath("Fablewhirl Stories")) +
         "/";
     ShowError = [](const std::string& m) { plat::ShowMessage(plat::MsgKind::Error, m); };
     // The parts; the painter draws the twists' tint, then the read-aloud

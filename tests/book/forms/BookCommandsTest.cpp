@@ -225,17 +225,24 @@ TEST_F(BookCommandsTest, FailedSaveKeepsTheOldFileAndSaysSo) {
     EXPECT_EQ(result, 0);
     EXPECT_EQ(ReadBytes(SavedFile()), old);
 
-    // A folder where the file should be.
+    // A folder where the file should be: the story takes its dated name, and
+    // says so.
+    errors.clear();
     fs::remove(SavedFile());
     fs::create_directory(SavedFile());
+    fbwtest::MessageCapture messages;
     QTest::mouseClick(&book->Commands().cmdSave, Qt::LeftButton);
-    ASSERT_EQ(errors.size(), 1u);
-    EXPECT_NE(errors[0].find("Goldilox.txt"), std::string::npos) << errors[0];
-    EXPECT_FALSE(book->Commands().lblSaved.isVisible());
-    EXPECT_FALSE(book->Commands().tmrMessage.isActive());
+    ASSERT_TRUE(errors.empty()) << errors[0];
+    ASSERT_EQ(messages.Messages().size(), 1u);
+    const std::string& said = messages.Messages()[0].text;
+    EXPECT_NE(said.find("\"Goldilox.txt\""), std::string::npos) << said;
+    const std::size_t at = said.find("saved as \"");
+    ASSERT_NE(at, std::string::npos) << said;
+    const std::string name = said.substr(at + 10, said.find('"', at + 10) - at - 10);
+    EXPECT_EQ(ReadBytes(book->StoriesFolder + name), MakeSavedStoryFile(shown));
+    EXPECT_TRUE(book->Commands().lblSaved.isVisible());
     EXPECT_TRUE(fs::is_directory(SavedFile()));
     EXPECT_EQ(book->StoryText(), shown);
-    EXPECT_TRUE(book->Commands().pnlCommands.isVisible());
 }
 
 TEST_F(BookCommandsTest, SaveThenCopyGoTogetherAfterTheSave) {
