@@ -3,7 +3,7 @@
 // how many words the test synthesizer says beyond the text's (bits 1-2, so
 // that its words no longer map onto the page's), its pace (bit 3) and
 // whether the book has a cover with the story's opening as its description
-// (bit 4); the rest, up to 4 KB, is the story, Latin-1. The book is made by
+// (bit 4); the rest, up to 2 KB, is the story, Latin-1. The book is made by
 // TTalkingBook::Make with the test synthesizer, an encoder that makes no
 // sound and a packer that keeps the files.
 //
@@ -42,7 +42,7 @@ void Check(bool ok, const std::string& what = {}) {
     }
 }
 
-constexpr std::size_t kMaxStory = 4096;
+constexpr std::size_t kMaxStory = 2048;
 constexpr const char* kDir = "OEBPS/";
 
 class SilentEncoder : public plat::Mp3Encoder {
