@@ -31,6 +31,7 @@
 #include "book/StoryShelf.h"
 #include "book/StoryText.h"
 #include "book/TalkingBook.h"
+#include "platform/TextCodec.h"
 #include "support/NullSpeechSynth.h"
 
 namespace {
@@ -70,14 +71,14 @@ bool IsXml(const std::string& name) {
     return false;
 }
 
-// The title as a document holds it.
+// The title as a document holds it, in UTF-8 as the shelf reads it.
 std::string AsDocumentHoldsIt(std::string title) {
     for (char& c : title) {
         const auto b = static_cast<unsigned char>(c);
         if (b < 0x20 || (b >= 0x7F && b < 0xA0))
             c = ' ';
     }
-    return title;
+    return plat::Latin1ToUtf8(title);
 }
 
 } // namespace

@@ -67,6 +67,12 @@ void AppendUtf8(std::string& out, uint32_t code) {
     }
 }
 
+// Text up to its first zero byte: a title ends there, as a story does.
+std::string UpToZero(std::string text) {
+    text.resize(std::min(text.find('\0'), text.size()));
+    return text;
+}
+
 // Bytes as UTF-8: as they are when they are UTF-8 (a sequence cut short at
 // their end, where a head was cut, dropped), else read as Latin-1.
 std::string AsUtf8(std::string_view bytes, bool cut) {
@@ -205,9 +211,9 @@ std::string TStoryShelf::PdfTitle(std::string_view bytes) {
             continue;
         const std::string raw = PdfString(bytes, s);
         if (raw.starts_with("\xEF\xBB\xBF"))
-            return AsUtf8(std::string_view(raw).substr(3), false);
+            return UpToZero(AsUtf8(std::string_view(raw).substr(3), false));
         if (!raw.starts_with("\xFE\xFF"))
-            return plat::Latin1ToUtf8(raw); // PDF's own single bytes, near enough
+            return UpToZero(plat::Latin1ToUtf8(raw)); // PDF's own single bytes, near enough
         std::string title;
         const auto unit = [&raw](std::size_t i) -> uint32_t {
             return (static_cast<unsigned char>(raw[i]) << 8) |
@@ -224,7 +230,7 @@ std::string TStoryShelf::PdfTitle(std::string_view bytes) {
             }
             AppendUtf8(title, u);
         }
-        return title;
+        return UpToZero(std::move(title));
     }
     return {};
 }
@@ -275,7 +281,7 @@ std::string TStoryShelf::EpubTitle(std::string_view bytes) {
         if (!entity)
             utf8 += bytes[i++];
     }
-    return AsUtf8(utf8, false);
+    return UpToZero(AsUtf8(utf8, false));
 }
 
 void TStoryShelf::ReadTitle(Item& item) const {

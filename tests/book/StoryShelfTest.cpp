@@ -150,6 +150,16 @@ TEST(StoryShelf, PdfTitles) {
     EXPECT_EQ(TStoryShelf::PdfTitle("%PDF no title"), "");
 }
 
+// A title ends at its first zero byte, as a story does, however the file
+// spells the zero.
+TEST(StoryShelf, TitlesEndAtAZeroByte) {
+    using namespace std::string_literals;
+    EXPECT_EQ(TStoryShelf::PdfTitle("<< /Title (Bears\\000 and more) >>"), "Bears");
+    EXPECT_EQ(TStoryShelf::PdfTitle("<< /Title (Bears\0 and more) >>"s), "Bears");
+    EXPECT_EQ(TStoryShelf::PdfTitle("<< /Title <FEFF004200000043> >>"), "B");
+    EXPECT_EQ(TStoryShelf::EpubTitle("<dc:title>Bears\0 &amp; more</dc:title>"s), "Bears");
+}
+
 TEST(SavedStory, ASaveOverADifferentStoryKeepsItUnderItsDatedName) {
     fbwtest::TempDir dir;
     const std::string folder = dir.Path();
