@@ -10,6 +10,29 @@ namespace {
 int64_t MsOf(std::size_t samples, uint32_t rate) {
     return rate ? static_cast<int64_t>(samples) * 1000 / rate : 0;
 }
+
+// A sentence as a message names it: its words with single spaces between
+// them, cut after kQuotedChars characters at a space, with "..." for the rest.
+std::string Quoted(const std::string& speech) {
+    constexpr std::size_t kQuotedChars = 60;
+    std::string out;
+    for (char c : speech) {
+        if (static_cast<unsigned char>(c) <= ' ') {
+            if (!out.empty() && out.back() != ' ')
+                out += ' ';
+        } else {
+            out += c;
+        }
+    }
+    while (!out.empty() && out.back() == ' ')
+        out.pop_back();
+    if (out.size() > kQuotedChars) {
+        const std::size_t cut = out.rfind(' ', kQuotedChars);
+        out.erase(cut == std::string::npos || cut == 0 ? kQuotedChars : cut);
+        out += "...";
+    }
+    return out;
+}
 } // namespace
 
 void TSpokenStory::Speak(plat::SpeechSynth& synth, const std::string& text, float stretch,
@@ -29,8 +52,13 @@ void TSpokenStory::Speak(plat::SpeechSynth& synth, const std::string& text, floa
         sentence.Words = TStorySentences::FindWords(text.c_str(), s.Begin, s.End);
         totalWords_ += static_cast<int>(sentence.Words.size());
         const std::string speech = TStorySentences::SpeechText(text.c_str(), s.Begin, s.End);
-        if (!sentence.Words.empty() && synth.Synthesize(speech, stretch, pcm) &&
-            !pcm.Samples.empty() && pcm.SampleRate > 0) {
+        if (!sentence.Words.empty()) {
+            // A voice that fails part-way would leave the rest of the book
+            // silent: the book is not made.
+            if (!synth.Synthesize(speech, stretch, pcm) || pcm.Samples.empty() ||
+                pcm.SampleRate == 0)
+                throw std::runtime_error("the voice could not read the sentence \"" +
+                                         Quoted(speech) + "\"");
             if (SampleRate == 0) {
                 SampleRate = pcm.SampleRate;
                 Samples.assign(static_cast<std::size_t>(kLeadMs) * SampleRate / 1000, 0);
@@ -62,7 +90,7 @@ void TSpokenStory::Speak(plat::SpeechSynth& synth, const std::string& text, floa
             progress(++done, total);
     }
     if (Sentences.empty())
-        throw std::runtime_error("the voice said none of the story");
+        throw std::runtime_error("the story has nothing the voice can say");
 }
 
 int64_t TSpokenStory::DurationMs() const {

@@ -8,8 +8,8 @@
 // clips of a sentence follow each other without a gap and the silence
 // between sentences lies in no clip. A sentence whose said words cannot be
 // mapped onto its words on the page (TWordTimes) has no word clips; its own
-// clip (its whole sound) stands for it. A sentence without words, or one the
-// voice cannot say, is left out of the track.
+// clip (its whole sound) stands for it. A sentence without words (nothing in
+// it is a letter or a digit) is left out of the track.
 #pragma once
 #include <cstdint>
 #include <functional>
@@ -41,7 +41,9 @@ public:
     // Speaks every sentence of Text (a story text) with Synth, each sound
     // Stretch times the engine's pace. Progress, when given, is told after
     // each sentence how many of how many are done. Raises std::runtime_error
-    // when the voice says none of them or changes its sample rate.
+    // when the voice cannot say a sentence that has words (the message quotes
+    // it: "the voice could not read the sentence \"...\""), when no sentence
+    // has words, or when the voice changes its sample rate.
     void Speak(plat::SpeechSynth& synth, const std::string& text, float stretch,
                const std::function<void(int done, int total)>& progress = {});
 

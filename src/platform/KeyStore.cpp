@@ -1,6 +1,7 @@
 // Per-user key store in an INI file.
 #include "platform/KeyStore.h"
 
+#include <cerrno>
 #include <cstdlib>
 #include <filesystem>
 
@@ -53,15 +54,28 @@ bool KeyStore::ReadString(const std::string& keyPath, const std::string& name, s
 }
 
 bool KeyStore::WriteString(const std::string& keyPath, const std::string& name,
-                           const std::string& value) {
-    std::string text;
-    if (FileExists(path_) && !ReadWholeFile(path_, text))
+                           const std::string& value, std::string* why) {
+    const auto failed = [&](const std::string& what, const std::string& reason) {
+        if (why)
+            *why = what + " " + path_ + (reason.empty() ? "" : ": " + reason);
         return false;
+    };
+    std::string text;
+    if (FileExists(path_)) {
+        errno = 0;
+        if (!ReadWholeFile(path_, text))
+            return failed("cannot read", errno ? SystemErrorText(errno) : std::string());
+    }
     IniDocument doc(std::move(text));
     doc.Set(keyPath, name, value);
+    const std::filesystem::path folder = std::filesystem::path(path_).parent_path();
     std::error_code ec;
-    std::filesystem::create_directories(std::filesystem::path(path_).parent_path(), ec);
-    return WriteFileAtomic(path_, doc.Text());
+    if (!folder.empty() && !std::filesystem::create_directories(folder, ec) && ec)
+        return failed("cannot write", SystemErrorText(ec.value()));
+    std::string reason;
+    if (!WriteFileAtomic(path_, doc.Text(), &reason))
+        return failed("cannot write", reason);
+    return true;
 }
 
 } // namespace plat

@@ -21,7 +21,12 @@ public:
     bool OpenKey(const std::string& keyPath, bool create);
     // False when the key or value is missing.
     bool ReadString(const std::string& keyPath, const std::string& name, std::string& value);
-    bool WriteString(const std::string& keyPath, const std::string& name, const std::string& value);
+    // Sets the value (making the key, the store and its folder as needed).
+    // False when the store could not be read or written, with Why (when
+    // given) saying which and the system's reason: "cannot write PATH:
+    // permission denied".
+    bool WriteString(const std::string& keyPath, const std::string& name, const std::string& value,
+                     std::string* why = nullptr);
 
 private:
     std::string path_;

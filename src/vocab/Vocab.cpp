@@ -8,6 +8,7 @@
 #include "image/Random.h"
 #include "platform/FileStream.h"
 #include "platform/Files.h"
+#include "platform/MemoryStream.h"
 #include "platform/MessageBox.h"
 #include "vocab/Adjective.h"
 #include "vocab/Noun.h"
@@ -295,6 +296,11 @@ bool TVocab::WriteWords(plat::Stream& stream) const {
 }
 
 bool TVocab::LoadWords() {
+    const bool empty = std::all_of(lists_.begin(), lists_.end(),
+                                   [](const TWordList& list) { return list.Count() == 0; });
+    fileKnown_ = false;
+    fileBytes_.clear();
+    fileWords_.clear();
     auto stream = plat::FileStream::Open(fileName_);
     if (!stream) {
         // A file that is there but cannot be opened (its permissions, say)
@@ -303,8 +309,15 @@ bool TVocab::LoadWords() {
             keep_ = Keep::Never;
         return true;
     }
-    if (ReadWords(*stream))
+    if (ReadWords(*stream)) {
+        // Only then are the words in memory the file's alone.
+        if (empty) {
+            plat::MemoryStream words;
+            fileKnown_ = WriteWords(words) && plat::ReadWholeFile(fileName_, fileBytes_);
+            fileWords_ = words.Data();
+        }
         return true;
+    }
     stream.reset();
     // The file is kept as it was before anything is written over it.
     keep_ = Keep::Pending;
@@ -337,22 +350,33 @@ bool TVocab::KeepDamagedFile() {
     return false;
 }
 
+bool TVocab::FileHolds(const std::string& words) const {
+    std::string held;
+    return plat::ReadWholeFile(fileName_, held) &&
+           (held == words || (fileKnown_ && held == fileBytes_ && words == fileWords_));
+}
+
 bool TVocab::SaveWords() {
-    // The player is told when words cannot be kept, except where no words
-    // file has ever been (nothing of the player's is lost then).
-    const bool existed = !plat::FileMissing(fileName_);
-    if (!KeepDamagedFile()) {
-        plat::ShowMessage(plat::MsgKind::Warning, kWriteError, plat::MsgButtons::Ok);
-        return false;
-    }
-    auto stream = plat::FileStream::CreateAtomic(fileName_);
-    if (!stream) {
-        if (existed)
+    plat::MemoryStream words;
+    const bool whole = WriteWords(words);
+    // A write that fails loses nothing where the file holds these words
+    // already; otherwise the player is told, except where no words file has
+    // ever been (nothing of the player's is lost then either).
+    const auto failed = [&](bool tell) {
+        if (whole && FileHolds(words.Data()))
+            return true;
+        if (tell)
             plat::ShowMessage(plat::MsgKind::Warning, kWriteError, plat::MsgButtons::Ok);
         return false;
-    }
-    if (WriteWords(*stream) && stream->Commit())
+    };
+    const bool existed = !plat::FileMissing(fileName_);
+    if (!KeepDamagedFile())
+        return failed(true);
+    auto stream = plat::FileStream::CreateAtomic(fileName_);
+    if (!stream)
+        return failed(existed);
+    if (whole && stream->WriteExact(words.Data().data(), words.Data().size()) && stream->Commit())
         return true;
-    plat::ShowMessage(plat::MsgKind::Warning, kWriteError, plat::MsgButtons::Ok);
-    return false;
+    stream.reset(); // its temporary file goes
+    return failed(true);
 }

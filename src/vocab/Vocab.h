@@ -84,11 +84,15 @@ public:
     // the warning naming the copy.
     bool LoadWords();
     // Replaces FileName() atomically, never in place: where its folder takes
-    // no new file the save fails. False when it cannot be created, silently
-    // where no file was before; otherwise with the warning "Error writing vocabulary file -
-    // vocabulary may be incomplete." (the old file stays as it was). Also
-    // false, with that warning, for a file that could not be read, or a
-    // damaged one that could not be copied aside first.
+    // no new file the save fails. True when the file holds the words
+    // afterwards: written, or, where writing failed, held already (byte for
+    // byte as WriteWords gives them, or unchanged since it was read whole
+    // into an empty vocabulary while the words are still the ones read);
+    // nothing is said then, as nothing was lost. Otherwise false: silently
+    // where no file was before, else with the warning "Error writing
+    // vocabulary file - vocabulary may be incomplete." (the old file stays as
+    // it was). Also false, with that warning, for a file that could not be
+    // read, or a damaged one that could not be copied aside first.
     bool SaveWords();
     // The file contents without messages: ReadWords adds the words of
     // Stream and returns false when it ends early (the words read before
@@ -102,11 +106,17 @@ private:
     static constexpr int kMaxKeptCopies = 99;
     // Copies a damaged file aside once; false when that is needed and fails.
     bool KeepDamagedFile();
+    // Whether the file holds Words (WriteWords' bytes), as SaveWords says.
+    bool FileHolds(const std::string& words) const;
 
     std::string fileName_;
     bool saveOnDestroy_;
     Keep keep_ = Keep::None;
     std::string keptName_; // file name (without folder) of the copy
+    // After a whole read into an empty vocabulary: the file's bytes then,
+    // and the words read as WriteWords gives them.
+    bool fileKnown_ = false;
+    std::string fileBytes_, fileWords_;
     std::array<int32_t, kWordClassCount> lastChosen_{};
     std::array<TWordList, kWordClassCount> lists_;
     std::vector<int> fresh_; // scratch of ChooseWord

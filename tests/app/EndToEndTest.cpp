@@ -9,10 +9,12 @@
 #include <QProcess>
 #include <QStandardPaths>
 #include <QTest>
+#include <sys/resource.h>
 #include <sys/stat.h>
 
 #include "platform/Files.h"
 #include "platform/PrivateProfile.h"
+#include "platform/qt/PulseAudioServer.h"
 #include "support/TestSupport.h"
 #include "support/XSession.h"
 
@@ -196,6 +198,45 @@ TEST_F(EndToEnd, PlayerQuitsWithTheKeyboardAlone) {
     Tool({"windowfocus", main});
 
     // Shift+Tab twice: from the end of the regions back to the Home signpost.
+    Tool({"key", "shift+Tab", "shift+Tab"});
+    Tool({"key", "Return"});
+    ASSERT_TRUE(WaitFor([&] { return Windows("^Fablewhirl$").size() >= 2; }, 10000))
+        << "no question box";
+    Tool({"key", "Return"}); // Yes
+    ASSERT_TRUE(game_.waitForFinished(15000));
+    EXPECT_EQ(game_.exitStatus(), QProcess::NormalExit);
+    EXPECT_EQ(game_.exitCode(), 0);
+}
+
+TEST_F(EndToEnd, UnderAFileSizeLimitTheGameStartsAndQuits) {
+    // A limit far below what the sound client sizes its shared memory to
+    // (ulimit -f 10000), with a sound server to connect to.
+    if (!plat::PulseAudioServer::Answers())
+        GTEST_SKIP() << "no PulseAudio server answers (scripts/test starts a null sink)";
+    const QString runtime = qEnvironmentVariable("XDG_RUNTIME_DIR");
+    if (!qEnvironmentVariableIsSet("PULSE_SERVER"))
+        env_.insert("PULSE_SERVER", "unix:" + runtime + "/pulse/native");
+    const QString yarns = QString::fromStdString(fbwtest::YarnsDir());
+    ASSERT_EQ(Command(yarns + "/fbwtool", {"setup-user"}, env_).status, 0);
+    game_.setProcessEnvironment(env_);
+    game_.setChildProcessModifier([] {
+        const rlimit limit{10000 * 1024, 10000 * 1024};
+        ::setrlimit(RLIMIT_FSIZE, &limit);
+    });
+    game_.start(yarns + "/fablewhirl", {});
+    ASSERT_TRUE(game_.waitForStarted(5000));
+    QString main;
+    ASSERT_TRUE(WaitFor(
+        [&] {
+            const QStringList w = Windows("^Fablewhirl$");
+            if (!w.isEmpty())
+                main = w.first();
+            return !main.isEmpty() || game_.state() == QProcess::NotRunning;
+        },
+        40000))
+        << "no main window";
+    ASSERT_EQ(game_.state(), QProcess::Running) << game_.readAllStandardError().toStdString();
+    Tool({"windowfocus", main});
     Tool({"key", "shift+Tab", "shift+Tab"});
     Tool({"key", "Return"});
     ASSERT_TRUE(WaitFor([&] { return Windows("^Fablewhirl$").size() >= 2; }, 10000))

@@ -14,12 +14,16 @@ std::size_t NullSpeechSynth::SamplesFor(const std::string& text, float stretch) 
 
 bool NullSpeechSynth::Synthesize(const std::string& text, float stretch, plat::SpeechPcm& out) {
     out = plat::SpeechPcm{};
+    std::size_t calls = 0;
     {
         std::lock_guard<std::mutex> lock(mutex_);
         texts_.push_back(text);
         stretches_.push_back(stretch);
+        calls = texts_.size();
     }
-    if (Fail || text.empty() || SamplesFor(text, stretch) <= text.size())
+    const int failAfter = FailAfter;
+    if (Fail || (failAfter >= 0 && calls > static_cast<std::size_t>(failAfter)) || text.empty() ||
+        SamplesFor(text, stretch) <= text.size())
         return false;
     out.Samples.resize(SamplesFor(text, stretch));
     // A square wave at a tenth of full scale, 250 Hz.

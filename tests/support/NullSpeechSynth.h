@@ -29,6 +29,7 @@ public:
     std::vector<std::string> Texts() const;
     std::vector<float> Stretches() const;
     std::atomic<bool> Fail{false};  // every call fails while set
+    std::atomic<int> FailAfter{-1}; // when not negative, every call after that many fails
     std::atomic<int> ExtraWords{0}; // tokens said after the text's own, at its end
     // Samples Synthesize makes for Text at Stretch.
     static std::size_t SamplesFor(const std::string& text, float stretch = kNormalStretch);

@@ -291,6 +291,30 @@ TEST(TalkingBook, AUnmappedSentenceHasOneParAndTheFailuresMakeNothing) {
         << "nothing half-written";
 }
 
+TEST(TalkingBook, AVoiceThatFailsPartWayMakesNoBookAndNamesTheSentence) {
+    const auto encoder = plat::CreateMp3Encoder();
+    const auto packer = plat::CreateZipPacker();
+    if (!encoder || !packer)
+        GTEST_SKIP() << "built without libmp3lame or libzip";
+    // The title and two sentences are said; the third sentence fails.
+    fbwtest::NullSpeechSynth tiring;
+    tiring.FailAfter = 3;
+    const std::string story = "A title\\n\\nOne two. Three four. Five  six seven. Eight.";
+    try {
+        TTalkingBook::Make(InputFor(story, false), &tiring, 1.0f, encoder.get(), packer.get());
+        ADD_FAILURE() << "a book silent after its second sentence";
+    } catch (const std::runtime_error& e) {
+        EXPECT_STREQ(e.what(),
+                     "Talking book: the voice could not read the sentence \"Five six seven.\"");
+    }
+    // A sentence with nothing to say is no failure: the voice is not asked.
+    fbwtest::NullSpeechSynth voice;
+    voice.FailAfter = 3;
+    TSpokenStory spoken;
+    spoken.Speak(voice, "A title\\n\\nOne two. ... Three!", 1.0f);
+    EXPECT_EQ(spoken.Sentences.size(), 3u);
+}
+
 TEST(TalkingBook, TheShelfShowsATalkingBookByItsTitle) {
     if (!plat::CreateMp3Encoder() || !plat::CreateZipPacker())
         GTEST_SKIP() << "built without libmp3lame or libzip";

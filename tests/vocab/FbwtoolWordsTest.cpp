@@ -2,6 +2,8 @@
 #include <gtest/gtest.h>
 
 #include <cstdlib>
+#include <filesystem>
+#include <sys/resource.h>
 #include <sys/wait.h>
 
 #include "platform/Files.h"
@@ -143,4 +145,25 @@ TEST(FbwtoolWords, FailedOutputWriteExits1) {
         EXPECT_TRUE(WIFEXITED(rc) && WEXITSTATUS(rc) == 1) << args[0] << " " << rc;
         EXPECT_NE(ReadBytes(dir / "err").find("fbwtool: "), std::string::npos) << args[0];
     }
+}
+
+TEST(FbwtoolWords, AWordsFilePastTheFileSizeLimitFailsAndLeavesNothing) {
+    // The tool and what it runs under a limit of 4 KB on the size of a file
+    // (ulimit -f): the words file outgrows it.
+    TempDir dir;
+    std::string source;
+    for (int i = 0; i < 1000; ++i)
+        source += "noun\tword" + std::to_string(i) + "\n";
+    WriteBytes(dir / "words.txt", source);
+    std::filesystem::create_directory(dir / "out");
+    rlimit was{};
+    ASSERT_EQ(getrlimit(RLIMIT_FSIZE, &was), 0);
+    rlimit limited = was;
+    limited.rlim_cur = 4096;
+    ASSERT_EQ(setrlimit(RLIMIT_FSIZE, &limited), 0);
+    const auto r = RunTool({"words", "build", dir / "words.txt", dir / "out/words.dat"});
+    ASSERT_EQ(setrlimit(RLIMIT_FSIZE, &was), 0);
+    EXPECT_EQ(r.status, 1) << "the tool ends itself, with its reason";
+    EXPECT_EQ(r.err, "fbwtool: cannot write " + dir / "out/words.dat" + ": file too large\n");
+    EXPECT_TRUE(std::filesystem::is_empty(dir / "out")) << "no temporary file is left";
 }

@@ -419,6 +419,13 @@ TEST(WordsFile, AReadOnlyFolderKeepsTheFileWholeAndThePlayerIsTold) {
     fs::permissions(dir.Path(), fs::perms::owner_read | fs::perms::owner_exec |
                                     fs::perms::group_read | fs::perms::group_exec |
                                     fs::perms::others_read | fs::perms::others_exec);
+    // Words as the file holds them need no writing: nothing to tell.
+    EXPECT_EQ(fbwtest::RunUnprivileged([&] {
+                  MessageCapture capture;
+                  { TVocab vocab(file); }
+                  return capture.Messages().empty() ? 0 : 1;
+              }),
+              0);
     EXPECT_EQ(fbwtest::RunUnprivileged([&] {
                   MessageCapture capture;
                   OneRun(file);

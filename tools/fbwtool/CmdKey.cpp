@@ -28,8 +28,9 @@ int RunKey(const Args& given) {
         return 0;
     }
     if (verb == "set" && args.size() == 3) {
-        if (!keys.WriteString(args[0], args[1], args[2]))
-            return Fail("cannot write " + keys.Path());
+        std::string why;
+        if (!keys.WriteString(args[0], args[1], args[2], &why))
+            return Fail("key set: " + why);
         return 0;
     }
     return Fail(kUsage);

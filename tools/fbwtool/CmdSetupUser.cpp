@@ -65,9 +65,9 @@ int RunSetupUser(const Args& given) {
                      keys.ReadString(kRegYarnsKey, "Directory", current) && !current.empty() &&
                      plat::FolderExists(current);
     if (!has) {
-        if (!keys.OpenKey(kRegYarnsKey, true) ||
-            !keys.WriteString(kRegYarnsKey, "Directory", dirText))
-            return Fail("setup-user: cannot write the key store \"" + keys.Path() + "\"");
+        std::string why;
+        if (!keys.WriteString(kRegYarnsKey, "Directory", dirText, &why))
+            return Fail("setup-user: " + why);
         std::printf("the game's folder is %s\n", dirText.c_str());
     } else {
         std::printf("the game's folder stays %s\n", current.c_str());

@@ -1,6 +1,7 @@
 // fbwtool's entry: dispatches to the registered subcommands.
 #include <algorithm>
 #include <cerrno>
+#include <csignal>
 #include <cstdio>
 #include <cstring>
 #include <exception>
@@ -57,6 +58,10 @@ int FinishOutput() {
 }
 
 int main(int argc, char** argv) {
+    // Past the limit on a file's size (ulimit -f) a write fails as "file too
+    // large", as a full device's does, rather than ending the tool with its
+    // temporary file left behind.
+    std::signal(SIGXFSZ, SIG_IGN);
     if (argc < 2) {
         PrintHelp(stderr);
         return 1;

@@ -15,9 +15,10 @@ TCoverPart::TCoverPart(TBookHost& host, QWidget& window, TStoryGenerator& genera
                        TRL8Library& library, QWidget& letters)
     : QObject(&window), pnlTwist(&window), lblTwist(&pnlTwist), sbNone(&pnlTwist),
       sbHalf(&pnlTwist), sbFull(&pnlTwist), grpTwist(this), pnlHero(&window), lblHero(&pnlHero),
-      txtHero(&pnlHero), pnlHeroine(&window), lblHeroine(&pnlHeroine), txtHeroine(&pnlHeroine),
-      cmdNewStory(&window), cmdReadSaved(&window), cmdMyStories(&window), host_(host),
-      generator_(generator), letters_(letters) {
+      txtHero(&pnlHero), lblHeroNote(&pnlHero), pnlHeroine(&window), lblHeroine(&pnlHeroine),
+      txtHeroine(&pnlHeroine), lblHeroineNote(&pnlHeroine), cmdNewStory(&window),
+      cmdReadSaved(&window), cmdMyStories(&window), host_(host), generator_(generator),
+      letters_(letters) {
     // The twist panel.
     pnlTwist.setObjectName("pnlTwist");
     pnlTwist.setFrameStyle(QFrame::Panel | QFrame::Raised);
@@ -59,36 +60,52 @@ TCoverPart::TCoverPart(TBookHost& host, QWidget& window, TStoryGenerator& genera
             [this](int tag) { RunHandler(host_.Errors(), [this, tag] { rbTwistClick(tag); }); });
 
     // Only Latin-1 characters can be stored in a name.
-    auto* latin1 = new QtLatin1Validator(this); // owned by the part
     struct NamePanel {
         QFrame& panel;
         QLabel& label;
         QLineEdit& box;
-        const char* name; // "Hero" or "Heroine"
+        QLabel& note;
+        NameBox& name;
+        const char* objectName; // "Hero" or "Heroine"
         const char* text;
         int labelHeight;
         void (TCoverPart::*changed)();
     };
     for (const NamePanel& n :
-         {NamePanel{pnlHero, lblHero, txtHero, "Hero",
+         {NamePanel{pnlHero, lblHero, txtHero, lblHeroNote, hero_, "Hero",
                     "To set the hero's name in this story, just type it here:", 34,
                     &TCoverPart::txtHeroChange},
-          NamePanel{pnlHeroine, lblHeroine, txtHeroine, "Heroine",
+          NamePanel{pnlHeroine, lblHeroine, txtHeroine, lblHeroineNote, heroine_, "Heroine",
                     "To set the heroine's name in this story, just type it here:", 31,
                     &TCoverPart::txtHeroineChange}}) {
-        n.panel.setObjectName(QString("pnl") + n.name);
+        const char* const kind = n.objectName;
+        n.panel.setObjectName(QString("pnl") + kind);
         n.panel.setFrameStyle(QFrame::Panel | QFrame::Raised);
         n.panel.setLineWidth(2);
         n.panel.resize(169, 73);
-        n.label.setObjectName(QString("lbl") + n.name);
+        n.label.setObjectName(QString("lbl") + kind);
         n.label.setText(n.text);
         n.label.setWordWrap(true);
         n.label.setGeometry(7, 6, 154, n.labelHeight);
-        n.box.setObjectName(QString("txt") + n.name);
+        n.box.setObjectName(QString("txt") + kind);
         n.box.setGeometry(9, 40, 152, 23);
-        n.box.setValidator(latin1);
-        connect(&n.box, &QLineEdit::textChanged, this,
-                [this, changed = n.changed] { (this->*changed)(); });
+        n.note.setObjectName(QString("lbl") + kind + "Note");
+        n.note.setWordWrap(true);
+        n.note.setGeometry(n.label.geometry());
+        n.note.setStyleSheet("color: #8b1a1a;");
+        n.note.hide();
+        n.name.label = &n.label;
+        n.name.box = &n.box;
+        n.name.note = &n.note;
+        n.name.latin1 = std::make_unique<QtLatin1Validator>();
+        n.name.latin1->Refused = [&name = n.name](const QString& letters) {
+            ShowNote(name, QtLatin1Validator::CannotWrite(letters));
+        };
+        n.box.setValidator(n.name.latin1.get());
+        connect(&n.box, &QLineEdit::textChanged, this, [this, changed = n.changed, &name = n.name] {
+            TookText(name);
+            (this->*changed)();
+        });
     }
 
     cmdNewStory.setObjectName("cmdNewStory");
@@ -114,7 +131,34 @@ TCoverPart::TCoverPart(TBookHost& host, QWidget& window, TStoryGenerator& genera
         tiles_.push_back(std::make_unique<TileBG::TTileBG>(panel, library, "booktile"));
 }
 
-TCoverPart::~TCoverPart() = default;
+TCoverPart::~TCoverPart() {
+    // The validators go before the boxes that hold them.
+    txtHero.setValidator(nullptr);
+    txtHeroine.setValidator(nullptr);
+}
+
+void TCoverPart::ShowNote(NameBox& name, const QString& note) {
+    name.note->setText(note);
+    name.label->hide();
+    name.note->show();
+    name.box->setAccessibleDescription(note);
+}
+
+void TCoverPart::EndNote(NameBox& name) {
+    if (name.note->isHidden())
+        return;
+    name.note->hide();
+    name.label->show();
+    name.box->setAccessibleDescription({});
+}
+
+void TCoverPart::TookText(NameBox& name) {
+    // A refused edit is undone, and the box may report its unchanged text.
+    if (name.box->text() == name.text)
+        return;
+    name.text = name.box->text();
+    EndNote(name);
+}
 
 void TCoverPart::rbTwistClick(int tag) {
     twistLevel_ = tag;
@@ -137,6 +181,10 @@ void TCoverPart::TakeTale(bool hasHero, bool hasHeroine) {
     const QSignalBlocker b1(txtHero), b2(txtHeroine);
     txtHero.setText(ToQString(generator_.HeroName));
     txtHeroine.setText(ToQString(generator_.HeroineName));
+    for (NameBox* name : {&hero_, &heroine_}) {
+        name->text = name->box->text();
+        EndNote(*name);
+    }
 }
 
 void TCoverPart::Place(const TBookBox& right, bool readSaved, bool myStories) {

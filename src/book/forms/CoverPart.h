@@ -4,6 +4,13 @@
 // tale shows, where they stand stacked up from the foot of the right page,
 // and the whole-number scale they are shown at (the scene's at the window's
 // size). The window wires the three commands to its handlers.
+//
+// A name box takes only what a Latin-1 story can hold. When letters outside
+// it are typed or pasted, the box keeps its text and its note (lblHeroNote,
+// lblHeroineNote, standing in place of the panel's instructions) names them,
+// "The book cannot write ..."; the note is also the box's accessible
+// description, so that screen readers hear it. The next edit the box takes,
+// or the next tale, ends it.
 #pragma once
 #include <QButtonGroup>
 #include <QFrame>
@@ -17,6 +24,7 @@
 #include <vector>
 
 #include "book/BookGeometry.h"
+#include "ui/QtLatin1Validator.h"
 #include "ui/ScaledControls.h"
 
 class TBookHost;
@@ -42,9 +50,11 @@ public:
     QFrame pnlHero;
     QLabel lblHero;
     QLineEdit txtHero;
+    QLabel lblHeroNote;
     QFrame pnlHeroine;
     QLabel lblHeroine;
     QLineEdit txtHeroine;
+    QLabel lblHeroineNote;
     QPushButton cmdNewStory, cmdReadSaved, cmdMyStories;
 
     // The level changed (0 none, 1 half, 2 full): the window shows the
@@ -72,6 +82,21 @@ public:
     std::vector<QWidget*> TabStops();
 
 private:
+    // A name box with its instructions, its note, the validator that tells
+    // it what was refused, and the text it held last.
+    struct NameBox {
+        QLabel* label = nullptr;
+        QLineEdit* box = nullptr;
+        QLabel* note = nullptr;
+        std::unique_ptr<QtLatin1Validator> latin1;
+        QString text;
+    };
+    static void ShowNote(NameBox& name, const QString& note);
+    static void EndNote(NameBox& name);
+    // The box's text changed: an edit it took ends the note.
+    static void TookText(NameBox& name);
+
+    NameBox hero_, heroine_;
     TBookHost& host_;
     TStoryGenerator& generator_;
     QWidget& letters_;

@@ -5,6 +5,8 @@
 #include <QAccessible>
 #include <QClipboard>
 #include <QKeyEvent>
+#include <QLabel>
+#include <QLineEdit>
 #include <QPainter>
 #include <QTest>
 
@@ -541,6 +543,40 @@ TEST_F(FormBookTest, NameBoxesReachTheGeneratorAtOnceAndRefuseNonLatin1) {
     Show();
     EXPECT_EQ(book->Cover().txtHero.text(), QString::fromUtf8("Tom\u00e9"));
     EXPECT_EQ(book->Cover().txtHeroine.text(), "Ann");
+}
+
+TEST_F(FormBookTest, ANameBoxSaysWhichLettersItCannotTake) {
+    generator().HeroName = "";
+    Open(3);
+    auto* box = book->findChild<QLineEdit*>("txtHero");
+    const auto* note = book->findChild<QLabel*>("lblHeroNote");
+    ASSERT_TRUE(box && note);
+    EXPECT_FALSE(note->isVisible());
+
+    // Pasted: nothing is taken, and the note names each letter the book
+    // cannot write (the face a pair of UTF-16 units), for screen readers too.
+    QApplication::clipboard()->setText(QString::fromUtf8("\u0141ucja \U0001F600"));
+    box->paste();
+    EXPECT_EQ(box->text(), "");
+    EXPECT_TRUE(note->isVisible());
+    EXPECT_EQ(note->text(), QString::fromUtf8("The book cannot write \u0141 or \U0001F600."));
+    EXPECT_EQ(box->accessibleDescription(), note->text());
+    EXPECT_EQ(generator().HeroName, "");
+
+    // A letter the box takes ends the note; typed, the face is one key.
+    Type(*box, "L");
+    EXPECT_FALSE(note->isVisible());
+    EXPECT_EQ(box->accessibleDescription(), "");
+    QTest::sendKeyEvent(QTest::Click, box, Qt::Key_unknown, QString::fromUtf8("\U0001F600"),
+                        Qt::NoModifier);
+    EXPECT_EQ(note->text(), QString::fromUtf8("The book cannot write \U0001F600."));
+    EXPECT_TRUE(note->isVisible());
+    EXPECT_EQ(box->text(), "L");
+    EXPECT_EQ(generator().HeroName, "L");
+
+    // The next tale starts without it.
+    Open(3);
+    EXPECT_FALSE(note->isVisible());
 }
 
 TEST_F(FormBookTest, ANameIsUsedWithoutTheSpacesTypedAroundIt) {
