@@ -116,9 +116,6 @@ public:
     TStoryGenerator* Generator() { return generator_.get(); }
     TRL8Library* Library() { return library_.get(); }
     TRL8ImageData* WorkSurface() const { return workSurface_; }
-    TRL8ImageData* SceneSurface() const { return sceneImage_.Surface(); }
-    TRL8ImageData* FramesSurface() const { return frames_.Surface(); }
-    TRL8ImageData* BalloonsSurface() const { return balloons_.Surface(); }
     // What the paint box shows (the composed scene, converted).
     const QImage& PaintBoxImage() const { return pbxImage_; }
 

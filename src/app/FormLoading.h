@@ -31,8 +31,6 @@ public:
     void PaletteChanged(bool byThisWindow);
 
     uint32_t ShownAt() const { return shownAt_; }
-    // The player has clicked or pressed a key since the window was last shown.
-    bool Pressed() const { return pressed_; }
 
     QFrame Bevel1;
     TPaintBox pbxIcon;
@@ -54,5 +52,5 @@ private:
     QColor brush_;
     uint32_t shownAt_ = 0;
     bool holding_ = false;
-    bool pressed_ = false;
+    bool pressed_ = false; // a click or key since the window was last shown
 };

@@ -57,10 +57,6 @@ public:
 
     bool InUse() const { return (Flags & kInUse) != 0; }
     void SetInUse(bool value);
-    void GetEscapes(uint8_t& e1, uint8_t& e2) const {
-        e1 = Escape1;
-        e2 = Escape2;
-    }
 
     uint16_t Index() const { return index_; }
     uint16_t DataSize() const { return dataSize_; }

@@ -97,7 +97,6 @@ void TBookAccess::NameControls() {
     b.pbxRightPage.setAccessibleName("Right page");
     b.cmdPrevPage.setAccessibleName("Previous page");
     b.cmdNextPage.setAccessibleName("Next page");
-    b.cmdCloseBook.setAccessibleName("Close the book");
     b.pbxClose.setAccessibleName("Close the book");
     TCoverPart& c = b.Cover();
     c.pnlTwist.setAccessibleName("How much twist?");

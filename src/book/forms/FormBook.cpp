@@ -297,7 +297,6 @@ void TFormBook::FormResize() {
     cmdPrevPage.move(geometry_.prevPage.left, geometry_.prevPage.top);
     reading_->Place(w, h);
     twists_->Place(w, h);
-    cmdCloseBook.move(cmdCloseBook.x() + s.dx, cmdCloseBook.y());
     pbxClose.move(pbxClose.x() + s.dx, pbxClose.y());
     pbxLeftPage.setGeometry(ToQRect(s.leftPage));
     pbxRightPage.setGeometry(ToQRect(s.rightPage));

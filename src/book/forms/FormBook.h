@@ -79,7 +79,7 @@ public:
     std::function<QRect()> ScreenArea;
 
     // Components: the book's own.
-    QPushButton cmdPrevPage, cmdNextPage, cmdCloseBook;
+    QPushButton cmdPrevPage, cmdNextPage;
     TPaintBox pbxLeftPage, pbxRightPage, pbxClose;
     QLabel lblTurnPage;
 

@@ -38,7 +38,7 @@ QFont ArialPx(int px) {
 } // namespace
 
 TFormBook::TFormBook(TStoryGenerator& generator, TRL8Library& library, QWidget* parent)
-    : QDialog(parent), cmdPrevPage(this), cmdNextPage(this), cmdCloseBook(this), pbxLeftPage(this),
+    : QDialog(parent), cmdPrevPage(this), cmdNextPage(this), pbxLeftPage(this),
       pbxRightPage(this), pbxClose(this), lblTurnPage(this), generator_(generator),
       gameLibrary_(library) {
     TBookAccess::InstallInterfaces();
@@ -126,17 +126,15 @@ void TFormBook::BuildForm() {
     if (QScreen* screen = QGuiApplication::primaryScreen())
         move(screen->availableGeometry().center() - rect().center());
 
-    for (QPushButton* b : {&cmdPrevPage, &cmdNextPage, &cmdCloseBook}) {
+    for (QPushButton* b : {&cmdPrevPage, &cmdNextPage}) {
         b->resize(24, 24);
         b->hide();
         b->setFocusPolicy(Qt::NoFocus);
     }
     cmdPrevPage.setObjectName("cmdPrevPage");
     cmdNextPage.setObjectName("cmdNextPage");
-    cmdCloseBook.setObjectName("cmdCloseBook");
     connect(&cmdPrevPage, &QPushButton::clicked, this, [this] { cmdPrevPageClick(); });
     connect(&cmdNextPage, &QPushButton::clicked, this, [this] { cmdNextPageClick(); });
-    connect(&cmdCloseBook, &QPushButton::clicked, this, [this] { close(); });
 
     pbxLeftPage.setObjectName("pbxLeftPage");
     pbxRightPage.setObjectName("pbxRightPage");

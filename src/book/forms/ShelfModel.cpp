@@ -95,11 +95,6 @@ const TStoryShelf::Item* TShelfModel::ItemAt(int row) const {
                                                             : nullptr;
 }
 
-std::string TShelfModel::PathAt(int row) const {
-    const TStoryShelf::Item* item = ItemAt(row);
-    return item ? shelf_.PathOf(*item) : std::string();
-}
-
 int TShelfModel::RowOf(const std::string& name) const {
     for (std::size_t r = 0; r < rows_.size(); ++r)
         if (rows_[r]->fileName == name)

@@ -39,7 +39,6 @@ public:
     // Lists the folder again now; resets the rows when the shelf changed.
     void Refresh();
     const TStoryShelf::Item* ItemAt(int row) const;
-    std::string PathAt(int row) const;
     // The row of the file named Name; -1 when it is not shown.
     int RowOf(const std::string& name) const;
     const TStoryShelf& Shelf() const { return shelf_; }

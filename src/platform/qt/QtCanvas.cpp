@@ -98,7 +98,7 @@ int QtCanvas::TextHeight(std::string_view) {
 
 void QtCanvas::TextOut(int x, int y, std::string_view text) {
     painter_.setFont(font_);
-    painter_.setPen(textColour_);
+    painter_.setPen(Qt::black);
     painter_.drawText(QPointF(x, y + metrics_->ascent), DrawnText(text));
 }
 

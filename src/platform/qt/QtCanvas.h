@@ -49,7 +49,6 @@ public:
     void SetBold(bool bold) override;
     DrawTarget* Target() override { return &target_; }
 
-    void SetTextColour(const QColor& colour) { textColour_ = colour; }
     // The font measured and drawn with (pixel size already set).
     const QFont& Font() const { return font_; }
     int Dpi() const { return dpi_; }
@@ -76,7 +75,6 @@ private:
     QFont font_;
     const Metrics* metrics_ = nullptr; // owned by the process-wide cache
     QColor pen_ = Qt::black;
-    QColor textColour_ = Qt::black;
     int penX_ = 0;
     int penY_ = 0;
 };
