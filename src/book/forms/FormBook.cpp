@@ -25,6 +25,7 @@
 #include "book/forms/PagePainter.h"
 #include "book/forms/ReadToMePart.h"
 #include "book/forms/TwistsPart.h"
+#include "book/qt/QtBookBox.h"
 #include "platform/Files.h"
 #include "platform/MessageBox.h"
 #include "platform/TextCodec.h"
@@ -47,10 +48,6 @@ namespace {
 constexpr const char* kLettersNotShown =
     "Some letters of this story cannot be shown in the book, so they stand as \"?\"; saving "
     "it keeps the file as it was beside it.";
-
-QRect ToQRect(const TBookBox& b) {
-    return QRect(b.left, b.top, b.width, b.height);
-}
 
 } // namespace
 

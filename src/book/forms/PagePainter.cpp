@@ -11,6 +11,7 @@
 #include "book/BookPieces.h"
 #include "book/FocusRing.h"
 #include "book/forms/PageLayer.h"
+#include "book/qt/QtBookBox.h"
 #include "book/qt/QtBookPieces.h"
 #include "image/RL8ImageData.h"
 #include "image/RL8Library.h"
@@ -19,14 +20,6 @@
 #include "ui/DrawOpaque.h"
 #include "ui/FormPalette.h"
 #include "ui/PaintBox.h"
-
-namespace {
-
-QRect ToQRect(const TBookBox& b) {
-    return QRect(b.left, b.top, b.width, b.height);
-}
-
-} // namespace
 
 TPagePainter::TPagePainter(QWidget& window, TPaintBox& left, TPaintBox& right, TBook& book,
                            const TLibraryRef& library, TRL8Library& bookLibrary)
