@@ -490,7 +490,9 @@ void TFormBook::ReadStoryFile(int tale, const std::string& path) {
 
 void TFormBook::cmdMyStoriesClick() {
     reading_->Stop();
-    TFormShelf shelf(StoriesFolder, TaleNumber, gameLibrary_, this);
+    if (!library_)
+        throw std::runtime_error("My stories: the game's pictures have gone");
+    TFormShelf shelf(StoriesFolder, TaleNumber, *library_, this);
     shelf.ShowError = ShowError;
     std::pair<int, std::string> chosen;
     shelf.OpenStory = [&chosen](int tale, const std::string& path) { chosen = {tale, path}; };

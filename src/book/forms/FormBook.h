@@ -201,7 +201,6 @@ private:
     int currentPage_ = 0;
     bool laidOut_ = false;
     std::string readOnShow_;
-    TRL8Library& gameLibrary_;
     TBookGeometry geometry_;
     QCursor surfaceCursor_;
     // The parts. Reading goes first, while the window it calls back is whole.

@@ -38,9 +38,8 @@ QFont ArialPx(int px) {
 } // namespace
 
 TFormBook::TFormBook(TStoryGenerator& generator, TRL8Library& library, QWidget* parent)
-    : QDialog(parent), cmdPrevPage(this), cmdNextPage(this), pbxLeftPage(this),
-      pbxRightPage(this), pbxClose(this), lblTurnPage(this), generator_(generator),
-      gameLibrary_(library) {
+    : QDialog(parent), cmdPrevPage(this), cmdNextPage(this), pbxLeftPage(this), pbxRightPage(this),
+      pbxClose(this), lblTurnPage(this), generator_(generator) {
     TBookAccess::InstallInterfaces();
     // Before the parts: the cover's controls are scaled from the fonts they
     // take from the window.
