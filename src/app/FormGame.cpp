@@ -218,7 +218,7 @@ void TFormGame::LoadLibrary() {
         library_->Open(ProgramFolder + "yarns.rl8");
         GameLibrary = library_.get();
         library_->AddReference(&GameLibrary);
-        RL8Tile::TTileBG::SetGlobalImageLibrary(library_.get());
+        TRL8Tile::SetGlobalImageLibrary(library_.get());
         BG.OnPaintOver = [this](QPainter& canvas, const TRect&) { PaintSceneFrame(canvas); };
         sceneImage_ = TLibraryImage(*library_, "main");
         frames_ = TLibraryImage(*library_, "animsrc");

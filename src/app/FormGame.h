@@ -60,7 +60,7 @@ public:
     static uint32_t CreditColour(int phase);
 
     // Components.
-    RL8Tile::TTileBG BG;
+    TRL8Tile BG;
     TPaintBox pbxMain;
     QLabel lblVersion;
     QTimer tmrAnim;

@@ -1,31 +1,29 @@
-// The form component of the tiled background.
+// TRL8Tile: the tiled background whose library may come later.
 #include "ui/RL8Tile.h"
 
 #include <QEvent>
 #include <QPaintEvent>
 
-#include "ui/TilePainter.h"
 #include "image/RL8Library.h"
+#include "ui/TilePainter.h"
 
-namespace RL8Tile {
+TLibraryRef TRL8Tile::globalLibrary_;
 
-TLibraryRef TTileBG::globalLibrary_;
-
-TTileBG::TTileBG(QWidget* owner) : QWidget(owner) {
+TRL8Tile::TRL8Tile(QWidget* owner) : QWidget(owner) {
     setAttribute(Qt::WA_OpaquePaintEvent);
     setAttribute(Qt::WA_TransparentForMouseEvents);
     setEnabled(false);
 }
 
-void TTileBG::SetGlobalImageLibrary(TRL8Library* library) {
+void TRL8Tile::SetGlobalImageLibrary(TRL8Library* library) {
     globalLibrary_.Reset(library);
 }
 
-void TTileBG::ReleaseTile() {
+void TRL8Tile::ReleaseTile() {
     tile_.Reset();
 }
 
-void TTileBG::SetImageName(const std::string& value) {
+void TRL8Tile::SetImageName(const std::string& value) {
     ReleaseTile();
     imageName_ = value;
     if (!library_ || !library_->ImageExists(value))
@@ -34,7 +32,7 @@ void TTileBG::SetImageName(const std::string& value) {
     update();
 }
 
-void TTileBG::SetLibrary(TRL8Library* library) {
+void TRL8Tile::SetLibrary(TRL8Library* library) {
     // A tile of a library that has gone went with it: nothing is given back.
     ReleaseTile();
     library_.Reset(library);
@@ -42,19 +40,19 @@ void TTileBG::SetLibrary(TRL8Library* library) {
         SetImageName(imageName_);
 }
 
-TRL8Library* TTileBG::GetLibrary() {
+TRL8Library* TRL8Tile::GetLibrary() {
     if (!library_)
         SetLibrary(globalLibrary_.Get());
     return library_.Get();
 }
 
-TRL8ImageData* TTileBG::GetSurface() {
+TRL8ImageData* TRL8Tile::GetSurface() {
     if (!tile_.Surface())
         SetImageName(imageName_);
     return tile_.Surface();
 }
 
-void TTileBG::paintEvent(QPaintEvent* event) {
+void TRL8Tile::paintEvent(QPaintEvent* event) {
     QPainter painter(this);
     TRL8Library* library = GetLibrary();
     TRL8ImageData* surface = library ? GetSurface() : nullptr;
@@ -70,5 +68,3 @@ void TTileBG::paintEvent(QPaintEvent* event) {
                                    clip.top() + clip.height()});
     }
 }
-
-} // namespace RL8Tile

@@ -1,10 +1,12 @@
-// The form component of the tiled background: a light-weight control that
-// fills its parent and repeats the library image ImageName over it. Its
-// library is its own (SetLibrary) or, when it has none, the class-wide one
-// (SetGlobalImageLibrary). Both are cleared through the library's reference
-// list when the library is destroyed; the control then paints a hatch, as it
-// does when the image is not in the library. After the tiles, OnPaintOver
-// lets the owner draw over them.
+// TRL8Tile: the tiled background of a window whose library may come after
+// it (the main window's), beside TTileBG, which a window makes with its
+// library at hand. A light-weight control that fills its parent and repeats
+// the library image ImageName over it. Its library is its own (SetLibrary)
+// or, when it has none, the class-wide one (SetGlobalImageLibrary). Both are
+// cleared through the library's reference list when the library is
+// destroyed; the control then paints a hatch, as it does when the image is
+// not in the library. After the tiles, OnPaintOver lets the owner draw over
+// them.
 #pragma once
 #include <QPainter>
 #include <QWidget>
@@ -20,12 +22,10 @@
 class TRL8Library;
 class TRL8ImageData;
 
-namespace RL8Tile {
-
-class TTileBG : public QWidget {
+class TRL8Tile : public QWidget {
     Q_OBJECT
 public:
-    explicit TTileBG(QWidget* owner);
+    explicit TRL8Tile(QWidget* owner);
 
     const std::string& ImageName() const { return imageName_; }
     // Releases the tile and stores Value; loads the tile when a library is set
@@ -57,5 +57,3 @@ private:
 
     static TLibraryRef globalLibrary_;
 };
-
-} // namespace RL8Tile

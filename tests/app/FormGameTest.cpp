@@ -216,7 +216,7 @@ TEST_F(FormGameTest, MissingLibraryShowsOneMessageAndKeepsTheSettings) {
                   "Fablewhirl encountered a problem on start-up: Open: cannot open " +
                       program.Path() + "yarns.rl8");
         EXPECT_EQ(GameLibrary, nullptr);
-        EXPECT_EQ(RL8Tile::TTileBG::GlobalImageLibrary(), nullptr);
+        EXPECT_EQ(TRL8Tile::GlobalImageLibrary(), nullptr);
         game.show();
         game.tmrAnimTimer(); // harmless without a scene
     }

@@ -74,7 +74,7 @@ TEST(RealizeFormPalette, CountsChangesOnlyOnPaletteScreens) {
 TEST(RL8TileBG, TilesFromTheGlobalLibraryAndHatchesWithout) {
     QWidget owner;
     owner.resize(150, 90);
-    RL8Tile::TTileBG bg(&owner);
+    TRL8Tile bg(&owner);
     EXPECT_EQ(bg.size(), owner.size()) << "fills its owner";
     EXPECT_FALSE(bg.isEnabled());
 
@@ -83,7 +83,7 @@ TEST(RL8TileBG, TilesFromTheGlobalLibraryAndHatchesWithout) {
     EXPECT_TRUE(LooksHatched(Grab(bg)));
     {
         auto lib = GameLib();
-        RL8Tile::TTileBG::SetGlobalImageLibrary(lib.get());
+        TRL8Tile::SetGlobalImageLibrary(lib.get());
         TRect seen{};
         bg.OnPaintOver = [&](QPainter&, const TRect& clip) { seen = clip; };
         QImage tiled = Grab(bg);
@@ -98,20 +98,20 @@ TEST(RL8TileBG, TilesFromTheGlobalLibraryAndHatchesWithout) {
         EXPECT_EQ(bg.size(), owner.size()) << "follows its owner";
 
         // A name missing from the library paints the hatch and raises nothing.
-        RL8Tile::TTileBG missing(&owner);
+        TRL8Tile missing(&owner);
         missing.SetImageName("nosuch");
         EXPECT_TRUE(LooksHatched(Grab(missing)));
         bg.OnPaintOver = nullptr; // it refers to this scope
     }
     // The library has gone: the global and the control's library are cleared.
-    EXPECT_EQ(RL8Tile::TTileBG::GlobalImageLibrary(), nullptr);
+    EXPECT_EQ(TRL8Tile::GlobalImageLibrary(), nullptr);
     EXPECT_EQ(bg.GetLibrary(), nullptr);
     EXPECT_TRUE(LooksHatched(Grab(bg)));
     // A new library takes over without touching the old tile.
     auto again = GameLib();
-    RL8Tile::TTileBG::SetGlobalImageLibrary(again.get());
+    TRL8Tile::SetGlobalImageLibrary(again.get());
     EXPECT_FALSE(LooksHatched(Grab(bg)));
-    RL8Tile::TTileBG::SetGlobalImageLibrary(nullptr);
+    TRL8Tile::SetGlobalImageLibrary(nullptr);
 }
 
 TEST(RuntimeTileBG, FillsItsPanelBehindTheOtherControls) {
