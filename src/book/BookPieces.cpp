@@ -21,11 +21,11 @@ void RunX(Pieces& out, int sx, int sy, int sh, int x0, int x1, int y) {
 } // namespace
 
 TBookPieces::Piece TBookPieces::BackArrow(int h, bool on) {
-    return {Src(200, on ? 125 : 100, 40, 25), BackArrowPos(h)};
+    return {Src(200, on ? 125 : 100, kArrowWidth, kArrowHeight), BackArrowPos(h)};
 }
 
 TBookPieces::Piece TBookPieces::ForwardArrow(int w, int h, bool on) {
-    return {Src(200, on ? 175 : 150, 40, 25), ForwardArrowPos(w, h)};
+    return {Src(200, on ? 175 : 150, kArrowWidth, kArrowHeight), ForwardArrowPos(w, h)};
 }
 
 std::vector<TBookPieces::Piece> TBookPieces::Layout(int w, int h, bool backOn, bool forwardOn) {

@@ -15,7 +15,9 @@ public:
         TPoint dest;  // top-left corner in the client area
     };
 
-    // Where the two page-turn arrows stand, 40 x 25 each.
+    // The two page-turn arrows, each kArrowWidth x kArrowHeight, and where
+    // they stand.
+    static constexpr int kArrowWidth = 40, kArrowHeight = 25;
     static TPoint BackArrowPos(int h) { return TPoint{40, h - 64}; }
     static TPoint ForwardArrowPos(int w, int h) { return TPoint{w - 80, h - 64}; }
     // The "Read to me" button, 50 x 25: between the arrows at their height,

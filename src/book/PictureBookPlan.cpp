@@ -5,6 +5,7 @@
 #include <cstdlib>
 
 #include "book/StoryText.h"
+#include "story/TaleTable.h"
 
 namespace {
 
@@ -137,9 +138,9 @@ void TPictureBookPlan::PlanCover(plat::Canvas& canvas) {
 
     // The picture: as many whole device pixels for each of its pixels as
     // leave it at most seven eighths of the width and 11/20 of the height.
-    c.pictureScale =
-        std::max(1, std::min(contentWidth * 7 / 8, contentHeight * 11 / 20) / kPictureSide);
-    const int side = kPictureSide * c.pictureScale;
+    c.pictureScale = std::max(1, std::min(contentWidth * 7 / 8, contentHeight * 11 / 20) /
+                                     TTaleTable::kPictureSide);
+    const int side = TTaleTable::kPictureSide * c.pictureScale;
     const int left = (width_ - side) / 2;
     const int top = content.Top + std::max(contentHeight - side, 0) * 3 / 5;
     c.picture = TRect{left, top, left + side, top + side};

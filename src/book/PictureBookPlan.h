@@ -35,10 +35,9 @@ public:
     // A page of Paper in device pixels at Dpi, rounded to the nearest.
     static Size PagePixels(Paper paper, int dpi);
 
-    // The side of the tale's picture in the library, and which of its three
-    // pictures (0, 1, 2 from the top) shows a story told with Percent twist:
-    // the nearest of none, half and full.
-    static constexpr int kPictureSide = 150;
+    // Which of the tale's three pictures (0, 1, 2 from the top; each
+    // TTaleTable::kPictureSide square) shows a story told with Percent
+    // twist: the nearest of none, half and full.
     static int PictureLevel(int percent);
     static constexpr const char* kTheEnd = "The End";
 

@@ -6,6 +6,10 @@
 class TTaleTable {
 public:
     static constexpr int kCount = 10;
+    // A tale's picture in the game library: three squares this many pixels
+    // on a side, one above the other, for a story told with no twist, half
+    // and full (top to bottom).
+    static constexpr int kPictureSide = 150;
 
     // Whether N numbers a tale (1 to kCount).
     static bool IsTale(int n) { return n >= 1 && n <= kCount; }

@@ -54,14 +54,14 @@ QAccessibleInterface* BookAccessible(const QString&, QObject* object) {
             widget, [book] { book->cmdPrevPage.click(); },
             [book] {
                 const TPoint p = TBookPieces::BackArrowPos(book->height());
-                return QRect(p.X, p.Y, 40, 25);
+                return QRect(p.X, p.Y, TBookPieces::kArrowWidth, TBookPieces::kArrowHeight);
             });
     if (widget == &book->cmdNextPage)
         return Button(
             widget, [book] { book->cmdNextPage.click(); },
             [book] {
                 const TPoint p = TBookPieces::ForwardArrowPos(book->width(), book->height());
-                return QRect(p.X, p.Y, 40, 25);
+                return QRect(p.X, p.Y, TBookPieces::kArrowWidth, TBookPieces::kArrowHeight);
             });
     // The parts' buttons are named before any event could look them up, and
     // the parts are reached only when pressed: an interface may be made while

@@ -238,8 +238,10 @@ void TCommandsPart::Place(const TBookBox& rightPage, int w, int h) {
     // The panel's tiles would hide the corner of the forward arrow it reaches
     // down to: that corner is left out of the panel and of its opaque tiles.
     const TPoint arrow = TBookPieces::ForwardArrowPos(w, h);
-    const QRegion area = QRegion(pnlCommands.rect()) -
-                         QRegion(QRect(arrow.X, arrow.Y, 40, 25).translated(-pnlCommands.pos()));
+    const QRegion area =
+        QRegion(pnlCommands.rect()) -
+        QRegion(QRect(arrow.X, arrow.Y, TBookPieces::kArrowWidth, TBookPieces::kArrowHeight)
+                    .translated(-pnlCommands.pos()));
     pnlCommands.setMask(area);
     tiles_->setMask(area);
 }
@@ -414,7 +416,7 @@ QImage TCommandsPart::StoryPicture() const {
     TRL8ImageData* surface = book_.Book().Picture;
     if (!surface)
         return {};
-    const int side = TPictureBookPlan::kPictureSide;
+    const int side = TTaleTable::kPictureSide;
     const int level = book_.Origin().twistLevel;
     return QtPictureBook::PictureImage(*surface, TRect{0, level * side, side, level * side + side},
                                        book_.Painter().Palette());

@@ -24,6 +24,7 @@
 #include "platform/qt/Latin1.h"
 #include "platform/qt/LocalPath.h"
 #include "platform/qt/QtFonts.h"
+#include "story/TaleTable.h"
 #include "ui/Cursors.h"
 #include "ui/RunHandler.h"
 
@@ -189,8 +190,9 @@ void TFormBook::BuildForm() {
             return;
         // Only the picture changes: the cover text and frame stay.
         painter_->RedrawPart(TPagePainter::Side::Left, 0, story_.c_str(),
-                             QRect(book_.PicturePos.X, book_.PicturePos.Y, 150 * book_.PictureScale,
-                                   150 * book_.PictureScale));
+                             QRect(book_.PicturePos.X, book_.PicturePos.Y,
+                                   TTaleTable::kPictureSide * book_.PictureScale,
+                                   TTaleTable::kPictureSide * book_.PictureScale));
     };
     connect(&cover_->cmdNewStory, &QPushButton::clicked, this, [this] { cmdNewStoryClick(); });
     connect(&cover_->cmdReadSaved, &QPushButton::clicked, this,

@@ -178,7 +178,7 @@ QPixmap TFormShelf::Thumbnail(int tale) {
             TLibraryImage picture(*library, TTaleTable::ShortName(tale),
                                   TLibraryImage::SurfaceNeed::Optional);
             if (TRL8ImageData* surface = picture.Surface()) {
-                const int side = TShelfCard::kPicture;
+                const int side = TTaleTable::kPictureSide;
                 pixmap = QPixmap::fromImage(QtPictureBook::PictureImage(
                     *surface, TRect{0, 0, side, side}, library->GetHPal()));
             }

@@ -17,6 +17,7 @@
 #include "image/RL8Library.h"
 #include "platform/qt/QtCanvas.h"
 #include "platform/qt/QtDrawTarget.h"
+#include "story/TaleTable.h"
 #include "ui/DrawOpaque.h"
 #include "ui/FormPalette.h"
 #include "ui/PaintBox.h"
@@ -73,7 +74,8 @@ void TPagePainter::LoadTalePicture(const std::string& name, int level) {
         return;
     talePicture_ = TLibraryImage(*library_, name, TLibraryImage::SurfaceNeed::Optional);
     book_.Picture = talePicture_.Surface();
-    book_.PictureRect = TRect{0, level * 150, 150, level * 150 + 150};
+    const int side = TTaleTable::kPictureSide;
+    book_.PictureRect = TRect{0, level * side, side, level * side + side};
 }
 
 // ---------------------------------------------------------------------------
@@ -128,7 +130,7 @@ void TPagePainter::DrawArrows(bool backOn, bool forwardOn, bool realize) {
     for (const TBookPieces::Piece& p :
          {TBookPieces::BackArrow(h, backOn), TBookPieces::ForwardArrow(w, h, forwardOn)}) {
         bookPicture_.Surface()->DisplayRect(target, p.dest, p.source);
-        const QRect r(p.dest.X, p.dest.Y, 40, 25);
+        const QRect r(p.dest.X, p.dest.Y, TBookPieces::kArrowWidth, TBookPieces::kArrowHeight);
         window_.update(r);
         // The page areas show the book behind them, the arrows' corners too.
         for (TPaintBox* page : {&left_, &right_})

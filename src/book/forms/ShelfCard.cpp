@@ -6,6 +6,7 @@
 
 #include "book/StoryShelf.h"
 #include "book/forms/ShelfModel.h"
+#include "story/TaleTable.h"
 
 namespace {
 
@@ -33,8 +34,8 @@ void TShelfCard::paint(QPainter* painter, const QStyleOptionViewItem& option,
 
     // The picture at the largest whole-pixel scale that fits (1 at least).
     const QPixmap picture = index.data(Qt::DecorationRole).value<QPixmap>();
-    const QRect frame(card.left() + (card.width() - kPicture) / 2, card.top() + 8, kPicture,
-                      kPicture);
+    const QRect frame(card.left() + (card.width() - TTaleTable::kPictureSide) / 2, card.top() + 8,
+                      TTaleTable::kPictureSide, TTaleTable::kPictureSide);
     if (!picture.isNull()) {
         painter->setRenderHint(QPainter::SmoothPixmapTransform, false);
         if (!readable)

@@ -8,7 +8,7 @@
 
 class TShelfCard : public QStyledItemDelegate {
 public:
-    static constexpr int kWidth = 172, kHeight = 222, kPicture = 150;
+    static constexpr int kWidth = 172, kHeight = 222;
     using QStyledItemDelegate::QStyledItemDelegate;
     void paint(QPainter* painter, const QStyleOptionViewItem& option,
                const QModelIndex& index) const override;

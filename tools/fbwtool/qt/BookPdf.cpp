@@ -11,6 +11,7 @@
 #include "image/RL8Library.h"
 #include "platform/qt/Latin1.h"
 #include "platform/qt/QtFonts.h"
+#include "story/TaleTable.h"
 
 namespace {
 // The tale's picture at the story's twist, in the library's colours.
@@ -18,7 +19,7 @@ QImage TalePicture(const BookPdfInput& input) {
     TRL8Library library;
     library.Open(input.libraryPath);
     const TLibraryImage picture(library, input.pictureName);
-    const int side = TPictureBookPlan::kPictureSide;
+    const int side = TTaleTable::kPictureSide;
     const int top = input.pictureLevel * side;
     return QtPictureBook::PictureImage(*picture.Surface(), TRect{0, top, side, top + side},
                                        library.GetHPal());
