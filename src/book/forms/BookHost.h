@@ -1,7 +1,9 @@
-// What the storybook window offers its parts (reading aloud, twists,
-// letters, commands, screen readers): the story and its layout, the spread
-// shown, and the one path by which every change of what the pages show
-// reaches the screen and screen readers.
+// What the storybook window offers the parts that need no more of it (the
+// cover's controls, reading aloud, the twists, the letters): the story and
+// its layout, the spread shown, the page painter, where errors go, and the
+// one path by which every change of what the pages show reaches the screen
+// and screen readers. The commands and the screen readers' side take the
+// window itself.
 #pragma once
 #include <string>
 

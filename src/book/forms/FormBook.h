@@ -58,10 +58,11 @@ public:
     static constexpr int kClientWidth = 592;
     static constexpr int kClientHeight = 418;
 
-    // Generator and Library belong to the main window and outlive this window
-    // (FormCreate).
+    // Generator and Library belong to the main window and outlive this
+    // window. The window takes its letters and whether it was maximized from
+    // the settings file.
     TFormBook(TStoryGenerator& generator, TRL8Library& library, QWidget* parent = nullptr);
-    // FormDestroy.
+    // Stops the voice and keeps whether the window is maximized.
     ~TFormBook() override;
 
     int TaleNumber = 0; // 1..10, set before the window is shown

@@ -91,7 +91,7 @@ TFormBook::TFormBook(TStoryGenerator& generator, TRL8Library& library, QWidget* 
                            &commands_->cmdPictureBook, &commands_->cmdTalkingBook})
         b->installEventFilter(this);
 
-    // FormCreate.
+    // The arrows' places and the window state kept.
     geometry_.Create(kClientWidth, kClientHeight);
     cmdPrevPage.move(geometry_.prevPage.left, geometry_.prevPage.top);
     cmdNextPage.move(geometry_.nextPage.left, geometry_.nextPage.top);
@@ -110,7 +110,6 @@ TFormBook::TFormBook(TStoryGenerator& generator, TRL8Library& library, QWidget* 
 TFormBook::~TFormBook() {
     // The voice ends while the window it calls back is whole.
     reading_.reset();
-    // FormDestroy.
     if (!SettingsFileName.empty())
         plat::WriteProfileString("Book", "Maximized", isMaximized() ? "1" : "0", SettingsFileName);
     // The tiles and the library images give themselves back as they go.

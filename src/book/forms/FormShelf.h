@@ -10,11 +10,13 @@
 // tale) and closes the shelf; opening a picture book hands it to the
 // desktop's viewer (OpenDocument) and keeps the shelf. The bin is the
 // desktop's trash (MoveToTrash), so a child's mistake can be undone from the
-// file manager; where there is none the shelf asks before it removes the
-// file for good. A file that cannot be read says so when opened.
+// file manager; where the bin takes nothing the shelf asks before it removes
+// the file for good (a link that leads nowhere goes without asking: nothing
+// is lost with it). A file that cannot be read says so when opened.
 //
 // The tales' pictures come from the game library once each, however many
-// cards show them (ThumbnailLoads counts the loads).
+// cards show them (ThumbnailLoads counts the loads); once the library has
+// gone no more are loaded, and the tiles show their hatch.
 #pragma once
 #include <QComboBox>
 #include <QDialog>
@@ -41,7 +43,7 @@ class TFormShelf : public QDialog {
 public:
     // Folder: the stories folder (ending with a separator). Tale: the tale
     // chosen at first (1..10), or 0 for all tales. Library gives the tiles
-    // and the tales' pictures and outlives the window.
+    // and the tales' pictures.
     TFormShelf(const std::string& folder, int tale, TRL8Library& library,
                QWidget* parent = nullptr);
     ~TFormShelf() override;
