@@ -32,12 +32,14 @@
 #include <QTextFrame>
 #include <cstdio>
 #include <memory>
+#include <optional>
 #include <string>
 
 #include "BenchFolders.h"
 #include "app/FormGame.h"
 #include "book/PrintFont.h"
 #include "book/StoryText.h"
+#include "book/StoryTwists.h"
 #include "book/forms/BookAccess.h"
 #include "book/forms/CommandsPart.h"
 #include "book/forms/CoverPart.h"
@@ -204,12 +206,24 @@ void BM_SwapTwist(benchmark::State& state) {
     g.book().Cover().cmdNewStory.click(); // the first spread
     g.book().TwistsPart().SetShowTwists(true);
     QCoreApplication::processEvents();
-    if (g.book().TwistsPart().TwistRects(true).empty()) {
+    // A point of the first tinted word on the left page, as it is shown.
+    const auto tinted = [&g]() -> std::optional<QPoint> {
+        const QImage page = g.book().Painter().PagePicture(TPagePainter::Side::Left);
+        const QRgb tint = 0xFF000000u | TStoryTwists::kColour;
+        for (int y = 0; y < page.height(); ++y)
+            for (int x = 0; x < page.width(); ++x)
+                if (page.pixel(x, y) == tint)
+                    return QPoint(x, y);
+        return std::nullopt;
+    };
+    if (!tinted()) {
         state.SkipWithError("no tinted word on the first page");
         return;
     }
     for (auto _ : state) {
-        const QPoint at = g.book().TwistsPart().TwistRects(true).front().first.center();
+        state.PauseTiming();
+        const QPoint at = tinted().value_or(QPoint(0, 0));
+        state.ResumeTiming();
         QMouseEvent press(QEvent::MouseButtonPress, at, g.book().pbxLeftPage.mapToGlobal(at),
                           Qt::LeftButton, Qt::LeftButton, Qt::NoModifier);
         QApplication::sendEvent(&g.book().pbxLeftPage, &press);

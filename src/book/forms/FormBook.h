@@ -148,8 +148,6 @@ public:
     const std::string& StoryText() const override { return story_; }
     int CurrentPage() const override { return currentPage_; }
     const ErrorSink& Errors() const override { return ShowError; }
-    // The window's own cursor (FormMouseMove).
-    const QCursor& SurfaceCursor() const { return surfaceCursor_; }
 
     // Closed, the window gives its window-system window back, so that it is
     // no longer among the application's windows (nor in screen readers' tree)
@@ -203,7 +201,7 @@ private:
     bool laidOut_ = false;
     std::string readOnShow_;
     TBookGeometry geometry_;
-    QCursor surfaceCursor_;
+    QCursor surfaceCursor_; // the window's own (FormMouseMove)
     // The parts. Reading goes first, while the window it calls back is whole.
     std::unique_ptr<TPagePainter> painter_;
     std::unique_ptr<TLettersPart> letters_;

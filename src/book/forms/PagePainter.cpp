@@ -198,8 +198,6 @@ void TPagePainter::Draw(Side side, int page, const char* text, const QRect& clip
         if (image.size() != pixels || image.devicePixelRatio() != ratio)
             image =
                 pages_[Index(side)].store.Image(pixels, QImage::Format_ARGB32_Premultiplied, ratio);
-        if (side == Side::Left)
-            ++leftDraws_;
     } else if (image.isNull()) {
         return;
     }

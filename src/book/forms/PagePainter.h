@@ -108,11 +108,10 @@ public:
     const plat::LogPalette* Palette() const;
 
     // For the tests: the whole book as shown, a page area as shown, a page
-    // picture itself, and how often the left picture was drawn whole.
+    // picture itself.
     QImage BookPicture() const;
     QImage PagePicture(Side side) const;
     const QImage& Picture(Side side) const { return pages_[Index(side)].image; }
-    int LeftPageDraws() const { return leftDraws_; }
 
 private:
     struct Page {
@@ -151,5 +150,4 @@ private:
     QImage bookSheet_; // the whole of "book" in the colours of bookSheetPalette_
     const plat::LogPalette* bookSheetPalette_ = nullptr;
     std::array<Page, 2> pages_;
-    int leftDraws_ = 0;
 };

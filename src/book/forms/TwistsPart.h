@@ -60,10 +60,6 @@ public:
     void SetShowTwists(bool show);
     bool ShowTwists() const { return showTwists_; }
     void pbxShowTwistsClick();
-    // The tinted parts on a page area (left when Left) and their spans.
-    const std::vector<std::pair<QRect, int>>& TwistRects(bool left) const {
-        return rects_[left ? 0 : 1];
-    }
     // The span under Pos of a page area (left when Left), -1 when none is
     // tinted there.
     int TwistAt(bool left, QPoint pos) const;
@@ -74,10 +70,8 @@ public:
     // then turns the page).
     bool TwistClick(bool left, QPoint pos);
 
-    // The twist word with the focus (a span; -1 for none) and whether it
-    // stands on the left page.
+    // The twist word with the focus (a span; -1 for none).
     int FocusWord() const { return focusWord_; }
-    bool FocusWordLeft() const { return focusLeft_; }
     // Where the twist word with the focus stands in the text of the page on
     // the left area when Left (TPageText offsets, the end excluded); -1 and
     // -1 when it is not there.

@@ -18,6 +18,7 @@
 #include "../../app/AppFixture.h"
 #include "app/FormGame.h"
 #include "book/StoryText.h"
+#include "book/StoryTwists.h"
 #include "book/forms/BookAccess.h"
 #include "book/forms/CommandsPart.h"
 #include "book/forms/CoverPart.h"
@@ -127,6 +128,32 @@ protected:
         lib.ReleaseImage(node);
         return image;
     }
+    // The twists' words on a page area (left when Left) of the story spread
+    // shown, each part with its span, where the twists' rules place them on
+    // the page as it is drawn (right and bottom edges inside): what the tint
+    // covers, none while the twists are hidden.
+    std::vector<std::pair<QRect, int>> TwistRects(bool left) {
+        std::vector<std::pair<QRect, int>> rects;
+        const TTwistsPart& twists = book->TwistsPart();
+        const int current = book->CurrentPage();
+        if (!twists.ShowTwists() || current < 1)
+            return rects;
+        const int page = left ? current : current + 1;
+        book->Painter().Measure(
+            left ? TPagePainter::Side::Left : TPagePainter::Side::Right, page,
+            [&](plat::Canvas& canvas, int width) {
+                for (const TStoryTwists::PagePart& p :
+                     twists.Twists().PageParts(book->Book(), page)) {
+                    const TRect r = TStoryTwists::PartRect(book->Book(), canvas, width, p.part,
+                                                           book->StoryText().c_str());
+                    if (!r.IsEmpty())
+                        rects.emplace_back(
+                            QRect(QPoint(r.Left, r.Top), QPoint(r.Right - 1, r.Bottom - 1)),
+                            p.span);
+                }
+            });
+        return rects;
+    }
     // Turns forward page by page (clicking the right page) to the spread Page.
     void TurnTo(int page) {
         for (int guard = 0; book->CurrentPage() < page && guard < 100; ++guard)
@@ -156,6 +183,14 @@ public:
         for (const QWidget* w : widgets)
             s += (w ? w->objectName().toStdString() : "-") + " ";
         return s;
+    }
+    // From now on adds what Area repaints to Damage, which outlives the
+    // test's paints.
+    static void CollectRepaints(TPaintBox& area, QRegion& damage) {
+        area.OnPaint = [paint = area.OnPaint, &damage](QPainter& c, const QRegion& d) {
+            damage += d;
+            paint(c, d);
+        };
     }
     // The pixels where two pictures of one size differ.
     static QRegion Changed(const QImage& a, const QImage& b) {

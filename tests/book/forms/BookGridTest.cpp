@@ -161,7 +161,7 @@ protected:
         const QRgb tint = 0xFF000000u | TStoryTwists::kColour;
         const auto& spans = book->TwistsPart().Twists().Spans();
         for (const bool left : {true, false}) {
-            const auto& rects = book->TwistsPart().TwistRects(left);
+            const auto& rects = TwistRects(left);
             QRegion where;
             for (const auto& [rect, span] : rects) {
                 where += rect;
@@ -219,8 +219,8 @@ TEST_P(BookGridTest, ReadPauseSwapTurnReadOnStopAndClose) {
     TTwistsPart& twists = book->TwistsPart();
     if (generated() && twistsShown())
         Step("swap", [&] {
-            const bool left = !twists.TwistRects(true).empty();
-            const auto rects = twists.TwistRects(left);
+            const bool left = !TwistRects(true).empty();
+            const auto rects = TwistRects(left);
             ASSERT_FALSE(rects.empty())
                 << "a story at full twist has a swapped word on its first spread";
             TPaintBox& area = left ? book->pbxLeftPage : book->pbxRightPage;

@@ -28,6 +28,10 @@ protected:
         ASSERT_NE(focused, nullptr);
         QTest::keyClick(focused, Qt::Key(key));
     }
+    // Whether the twist words' Tab stop (the word with the focus) stands on
+    // the left page area: the area that holds it takes the focus by Tab, the
+    // other none.
+    bool StopOnLeft() const { return book->pbxLeftPage.focusPolicy() & Qt::TabFocus; }
     // The window as shown.
     QImage Window() { return book->grab().toImage().convertToFormat(QImage::Format_RGB32); }
     // Checks that what changed between Before and After is a ring in the
@@ -106,8 +110,7 @@ TEST_F(BookKeyboardTest, TabWalksTheCoverTopToBottomAndAStorySpreadInReadingOrde
     QTest::mouseClick(&book->Cover().cmdNewStory, Qt::LeftButton);
     ASSERT_EQ(book->CurrentPage(), 1);
     ASSERT_GE(book->TwistsPart().FocusWord(), 0);
-    QWidget* words = book->TwistsPart().FocusWordLeft() ? static_cast<QWidget*>(&book->pbxLeftPage)
-                                                        : &book->pbxRightPage;
+    QWidget* words = StopOnLeft() ? static_cast<QWidget*>(&book->pbxLeftPage) : &book->pbxRightPage;
     const std::vector<QWidget*> story = {words, &book->TwistsPart().pbxShowTwists,
                                          &book->ReadToMe().pbxReadToMe,
                                          &book->ReadToMe().pbxReadPace};
@@ -170,7 +173,7 @@ TEST_F(BookKeyboardTest, TwistWordsAreOneStopThatArrowsMoveAndEnterSwaps) {
     const int first = t.FocusWord();
     ASSERT_GE(first, 0);
     const auto side = [&] {
-        return t.FocusWordLeft() ? TPagePainter::Side::Left : TPagePainter::Side::Right;
+        return StopOnLeft() ? TPagePainter::Side::Left : TPagePainter::Side::Right;
     };
     // Left on the first word stays there; the page does not turn.
     Key(Qt::Key_Left);
@@ -301,7 +304,7 @@ TEST_F(BookKeyboardTest, TheFocusRingIsInkAroundEveryKindOfControl) {
     QCoreApplication::processEvents();
     TTwistsPart& t = book->TwistsPart();
     ASSERT_GE(t.FocusWord(), 0);
-    const bool left = t.FocusWordLeft();
+    const bool left = StopOnLeft();
     TPaintBox& area = left ? book->pbxLeftPage : book->pbxRightPage;
     const auto side = left ? TPagePainter::Side::Left : TPagePainter::Side::Right;
     const QImage before = book->Painter().PagePicture(side);
@@ -309,7 +312,7 @@ TEST_F(BookKeyboardTest, TheFocusRingIsInkAroundEveryKindOfControl) {
     QCoreApplication::processEvents();
     const QImage after = book->Painter().PagePicture(side);
     QRect word;
-    for (const auto& [rect, span] : t.TwistRects(left))
+    for (const auto& [rect, span] : TwistRects(left))
         if (span == t.FocusWord())
             word = rect;
     ASSERT_FALSE(word.isNull());

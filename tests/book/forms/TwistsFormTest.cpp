@@ -76,7 +76,7 @@ TEST_F(TwistsTest, ToggleRepaintsTheTintAloneAndIsKept) {
     // What changed is repainted, and little else: the tinted words' rows.
     EXPECT_TRUE((changed - leftDamage).isEmpty());
     QRegion tints;
-    for (const auto& [rect, span] : book->TwistsPart().TwistRects(true))
+    for (const auto& [rect, span] : TwistRects(true))
         tints += rect;
     EXPECT_TRUE((changed - tints).isEmpty()) << "only behind the words";
     long damaged = 0;
@@ -110,7 +110,7 @@ TEST_F(TwistsTest, NothingToShowAtTwistNone) {
     EXPECT_FALSE(book->TwistsPart().ShowTwists());
     book->TwistsPart().SetShowTwists(true);
     EXPECT_EQ(book->Painter().PagePicture(TPagePainter::Side::Left), plain);
-    EXPECT_TRUE(book->TwistsPart().TwistRects(true).empty());
+    EXPECT_TRUE(TwistRects(true).empty());
     // A saved story read back has none either.
     book->SetStory(JoinStoryLines(generator().GenerateStory(2)) + " ");
     EXPECT_TRUE(book->TwistsPart().Twists().Empty());
@@ -119,7 +119,7 @@ TEST_F(TwistsTest, NothingToShowAtTwistNone) {
 TEST_F(TwistsTest, TooltipTellsWhatTheTaleHad) {
     OpenStory(2);
     book->TwistsPart().SetShowTwists(true);
-    const auto& rects = book->TwistsPart().TwistRects(true);
+    const auto& rects = TwistRects(true);
     ASSERT_FALSE(rects.empty());
     const auto& [rect, span] = rects.front();
     QTest::mouseMove(&book->pbxLeftPage, rect.center());
@@ -142,7 +142,7 @@ TEST_F(TwistsTest, ClickOnATintedWordSwapsItAndElsewhereTurns) {
     OpenStory(2);
     book->TwistsPart().SetShowTwists(true);
     const std::string before = book->StoryText();
-    const auto rects = book->TwistsPart().TwistRects(true);
+    const auto rects = TwistRects(true);
     ASSERT_FALSE(rects.empty());
     const auto [rect, span] = rects.front();
     const TStoryTwists::Span old =
@@ -168,7 +168,7 @@ TEST_F(TwistsTest, ClickOnATintedWordSwapsItAndElsewhereTurns) {
 
     // Elsewhere on the right page the page turns as before.
     QPoint empty(book->pbxRightPage.width() - 3, book->pbxRightPage.height() - 3);
-    for (const auto& [r, s] : book->TwistsPart().TwistRects(false))
+    for (const auto& [r, s] : TwistRects(false))
         ASSERT_FALSE(r.contains(empty));
     const std::string text = book->StoryText();
     QTest::mouseClick(&book->pbxRightPage, Qt::LeftButton, {}, empty);
@@ -216,7 +216,7 @@ TEST_F(TwistsTest, SwapShowsTheSpreadOfTheWordAndCommandsUseTheNewText) {
 TEST_F(TwistsTest, ASwapOnTheSpreadShownTellsReadersOfEachChangedPage) {
     OpenStory(2);
     book->TwistsPart().SetShowTwists(true);
-    const auto rects = book->TwistsPart().TwistRects(true);
+    const auto rects = TwistRects(true);
     ASSERT_FALSE(rects.empty());
     const auto pageText = [&](int page) {
         return TPageText(book->Book(), page, book->StoryText().c_str()).Text();
@@ -247,7 +247,7 @@ TEST_F(TwistsTest, ASwapOnTheSpreadShownTellsReadersOfEachChangedPage) {
 TEST_F(TwistsTest, AStoryReadBackHasNoTwists) {
     OpenStory(2);
     book->TwistsPart().SetShowTwists(true);
-    const auto rects = book->TwistsPart().TwistRects(true);
+    const auto rects = TwistRects(true);
     ASSERT_FALSE(rects.empty());
     book->ShowPages(1 | book->Book().PageCount());
     QTest::mouseClick(&book->Commands().cmdSave, Qt::LeftButton);
@@ -257,7 +257,7 @@ TEST_F(TwistsTest, AStoryReadBackHasNoTwists) {
     QTest::mouseClick(&book->Cover().cmdReadSaved, Qt::LeftButton);
     ASSERT_EQ(book->CurrentPage(), 1);
     EXPECT_TRUE(book->TwistsPart().Twists().Empty());
-    EXPECT_TRUE(book->TwistsPart().TwistRects(true).empty());
+    EXPECT_TRUE(TwistRects(true).empty());
     const QRgb tint = 0xFF000000u | TStoryTwists::kColour;
     const QImage page = book->Painter().PagePicture(TPagePainter::Side::Left);
     for (int y = 0; y < page.height(); ++y)
