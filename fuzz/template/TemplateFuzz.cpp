@@ -3,9 +3,9 @@
 // little-endian length L, L bytes of words file read into the vocabulary, and
 // the template text, one line per line feed. The template is told at the
 // three twist levels, and its cover line and title are read. A story without
-// swaps is told twice and must not change; the text lines are expanded once
-// more and checked against a plain restatement of the reference rule over
-// the story's definitions.
+// swaps is told twice and must not change; the template is expanded without
+// swaps by an expander of its own, and its text lines once more, checked
+// against a plain restatement of the reference rule over the definitions.
 #include <cstddef>
 #include <cstdint>
 #include <string>
@@ -29,8 +29,8 @@ TStoryGenerator::Files NoFiles() {
 // The reference rule written the simple way: find the first "{" and the
 // first "}" of the whole line, replace, and start again from the beginning.
 std::string ReplaceReferencesSimply(std::string line, const std::vector<std::string>& defs) {
-    for (int replaced = 0; replaced < TStoryGenerator::kMaxReferencesPerLine; ++replaced) {
-        if (line.size() > TStoryGenerator::kMaxExpandedLine)
+    for (int replaced = 0; replaced < TStoryExpander::kMaxReferencesPerLine; ++replaced) {
+        if (line.size() > TStoryExpander::kMaxExpandedLine)
             break;
         const std::size_t open = line.find('{');
         const std::size_t close = line.find('}');
@@ -100,23 +100,35 @@ extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, size_t size) {
         std::vector<std::string> again = g.Template(tale);
         g.SetTemplate(tale, std::move(again));
         g.SetTwistLevel(0);
-        g.SetLastTwistDecision(false);
+        g.ExpandLine(">forget=NOUN"); // not swapped: & tokens start alike
         const std::vector<std::string> first = g.GenerateStory(tale);
-        g.SetLastTwistDecision(false);
+        g.ExpandLine(">forget=NOUN");
         if (g.GenerateStory(tale) != first)
             __builtin_trap();
     }
-    const std::vector<std::string> defs = g.Definitions();
+    // The expansion on its own, without swaps: the template's lines make
+    // their definitions, then its text lines are expanded once more.
+    TDefinitionTable definitions;
+    TStoryExpander expander(definitions, g.Vocab());
+    expander.SetTeller(0, g.HeroName, g.HeroineName);
+    expander.BeginStory();
+    std::vector<std::string> tokenizedLines;
+    std::string out;
     const std::vector<std::string>& told = g.Template(tale);
     for (std::size_t i = 1; i < told.size(); ++i) {
-        std::string tokenized = told[i];
-        TStoryGenerator::ReplaceTokenWords(tokenized);
+        tokenizedLines.push_back(told[i]);
+        TStoryGenerator::ReplaceTokenWords(tokenizedLines.back());
+        expander.ExpandInto(tokenizedLines.back(), out);
+    }
+    const std::vector<std::string> defs = definitions.Entries();
+    for (const std::string& tokenized : tokenizedLines) {
         if (!tokenized.empty() && tokenized[0] == '>')
             continue;
         std::string expected = ReplaceReferencesSimply(tokenized, defs);
         if (expected.compare(0, 7, "[TITLE]") == 0)
             expected.clear();
-        if (g.ExpandLine(told[i]) != expected)
+        expander.ExpandInto(tokenized, out);
+        if (out != expected)
             __builtin_trap();
     }
     (void)g.GetCoverLine(tale);

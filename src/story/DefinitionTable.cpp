@@ -115,17 +115,6 @@ std::vector<std::pair<std::string_view, std::string_view>> TDefinitionTable::Ord
     return out;
 }
 
-int TDefinitionTable::Find(std::string_view name) const {
-    if (!Lookup(name))
-        return -1;
-    const std::size_t eq = name.find('=');
-    const auto ordered = Ordered();
-    for (std::size_t i = 0; i < ordered.size(); ++i)
-        if (ordered[i].first == name.substr(0, eq))
-            return static_cast<int>(i);
-    return -1;
-}
-
 std::vector<std::string> TDefinitionTable::Entries() const {
     std::vector<std::string> out;
     for (const auto& [name, value] : Ordered()) {

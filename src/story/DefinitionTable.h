@@ -57,10 +57,6 @@ public:
                                 std::size_t k);
     // A new story starts: no name is defined.
     void Clear();
-
-    // Position of the definition of Name (as Reference reads it) in the
-    // order of making, -1 when none.
-    int Find(std::string_view name) const;
     // The definitions of the current story, each "name=value", oldest first.
     std::vector<std::string> Entries() const;
 

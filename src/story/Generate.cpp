@@ -105,7 +105,7 @@ std::string TStoryGenerator::GetCoverLine(int taleNumber) const {
 }
 
 std::string TStoryGenerator::GetTitle(int taleNumber) const {
-    const std::string& title = Title();
+    const std::string& title = expander_.Title();
     return TCoverLine::Parse(title.empty() ? GetCoverLine(taleNumber) : title).text;
 }
 
@@ -160,8 +160,8 @@ void TStoryGenerator::Tell(const std::vector<TWordChoice>* words) {
     storyLines_.resize(count);
     storyLines_[0] = GetTitle(taleNumber);
     // The title loses its leading flags as the cover line does.
-    if (!Title().empty())
-        replay_.AddTitle(expander_.TitleRuns(), Title().size() - storyLines_[0].size());
+    if (!expander_.Title().empty())
+        replay_.AddTitle(expander_.TitleRuns(), expander_.Title().size() - storyLines_[0].size());
     storyLines_[0] += kMarker;
     storyLines_[0] += kMarker;
 }
@@ -180,14 +180,6 @@ bool TStoryGenerator::Retell(const std::vector<int32_t>& positions) {
 bool TStoryGenerator::SwapAgain(std::size_t choice) {
     const std::optional<std::vector<int32_t>> positions = replay_.SwappedPositions(choice);
     return positions && Retell(*positions);
-}
-
-int TStoryGenerator::FindDefinition(std::string_view name) const {
-    return definitions_.Find(name);
-}
-
-std::vector<std::string> TStoryGenerator::Definitions() const {
-    return definitions_.Entries();
 }
 
 void TStoryGenerator::ReplaceTokenWords(std::string& line) {

@@ -34,8 +34,6 @@ class TVocab;
 class TStoryGenerator {
 public:
     static constexpr int kTaleCount = TTaleTable::kCount;
-    static constexpr int kMaxReferencesPerLine = TStoryExpander::kMaxReferencesPerLine;
-    static constexpr std::size_t kMaxExpandedLine = TStoryExpander::kMaxExpandedLine;
 
     // Where the generator reads and writes. Folder strings end with the
     // path separator.
@@ -101,27 +99,18 @@ public:
     // The title of the story generated last when it set one, otherwise the
     // cover line; then one leading "$" and after it one leading "%" removed.
     std::string GetTitle(int taleNumber) const;
-    const std::string& Title() const { return expander_.Title(); }
 
     // Every story reseeds the process-wide generator: from the clock, or from
     // Seed when one is fixed (tests, tools). nullopt returns to the clock.
     void FixSeed(std::optional<uint32_t> seed) { fixedSeed_ = seed; }
 
-    // The swap decision of the last token without the & modifier, which a
-    // token with it follows. It carries over from line to line and from
-    // story to story of this generator; false at creation. A story told
-    // again starts from the decision it was first told with.
-    bool LastTwistDecision() const { return expander_.LastTwistDecision(); }
-    void SetLastTwistDecision(bool swapped) { expander_.SetLastTwistDecision(swapped); }
-
     // The story text of one template line (empty for definition and title
-    // lines), with the definitions, title and swap decision it changes.
+    // lines), with the definitions, title and swap decision it changes. The
+    // swap decision of the last token without the & modifier, which a token
+    // with it follows, carries over from line to line and from story to
+    // story of this generator; false at creation. A story told again starts
+    // from the decision it was first told with.
     std::string ExpandLine(const std::string& line);
-    // Position of the definition of Name in Definitions(), -1 when none. An
-    // entry matches when it begins with Name followed by "=".
-    int FindDefinition(std::string_view name) const;
-    // The definitions of the current story, each "name=value", oldest first.
-    std::vector<std::string> Definitions() const;
     // Replaces every token word of Line by "@" and its code letter.
     static void ReplaceTokenWords(std::string& line);
 

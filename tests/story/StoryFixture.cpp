@@ -108,4 +108,11 @@ std::unique_ptr<TStoryGenerator> StoryFolder::Make(bool save) const {
     return std::make_unique<TStoryGenerator>(Files(save));
 }
 
+void ForgetTwistDecision(TStoryGenerator& g) {
+    const int twist = g.TwistPercent();
+    g.SetTwistLevel(0);
+    g.ExpandLine(">forget=NOUN");
+    g.SetTwistLevel(twist);
+}
+
 } // namespace storytest

@@ -50,6 +50,11 @@ public:
     std::string settingsFile;
 };
 
+// Sets the swap decision G carries to the next story to "not swapped", as a
+// token told at no twist leaves it; the twist level stays. (It may draw
+// random numbers.)
+void ForgetTwistDecision(TStoryGenerator& g);
+
 // Paragraph marker as it is written in templates and stories.
 inline const std::string kMark = "\\n";
 

@@ -11,6 +11,7 @@
 #include <utility>
 #include <vector>
 
+#include "StoryFixture.h"
 #include "platform/Files.h"
 #include "story/Generate.h"
 #include "story/TokenTable.h"
@@ -449,7 +450,7 @@ TEST_F(TaleContent, EveryVocabularyWordIsMarkedInItsForm) {
     for (int tale = 1; tale <= TStoryGenerator::kTaleCount; ++tale) {
         for (int twist : kTwists) {
             for (uint32_t seed = 1; seed <= 8; ++seed) {
-                gen_->SetLastTwistDecision(false);
+                storytest::ForgetTwistDecision(*gen_);
                 Tell(*gen_, tale, twist, seed);
                 const auto& spans = gen_->StorySpans();
                 if (twist == 0) {

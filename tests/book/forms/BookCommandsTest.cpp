@@ -116,7 +116,7 @@ TEST_F(BookCommandsTest, SavedFileBytesAndReadingThemBack) {
     QTest::mouseClick(&book->Commands().cmdSave, Qt::LeftButton);
     const std::string bytes = ReadBytes(SavedFile());
     EXPECT_EQ(bytes.find('\\'), std::string::npos);
-    EXPECT_EQ(bytes.substr(0, bytes.find("\r\n\r\n")), generator().Title());
+    EXPECT_EQ(bytes.substr(0, bytes.find("\r\n\r\n")), generator().GetTitle(book->TaleNumber));
     EXPECT_EQ(bytes.substr(bytes.size() - 2), "\r\n");
     ReadBack();
     std::vector<int> backLines;

@@ -129,11 +129,11 @@ TEST_F(KeepsakeTest, APictureBookInTheStoriesFolderUnderAFreshName) {
 
     if (!HavePoppler())
         GTEST_SKIP() << "poppler's pdfinfo, pdftotext and pdfimages are not installed";
-    EXPECT_EQ(Info(pdf, "Title"), generator().Title());
+    EXPECT_EQ(Info(pdf, "Title"), generator().GetTitle(book->TaleNumber));
     const int pages = Pages(pdf);
     ASSERT_GE(pages, 4);
     EXPECT_EQ(PageWords(pdf, pages), (std::vector<std::string>{"The", "End"}));
-    EXPECT_EQ(PageWords(pdf, 1), Tokens(generator().Title()));
+    EXPECT_EQ(PageWords(pdf, 1), Tokens(generator().GetTitle(book->TaleNumber)));
     std::vector<std::string> words;
     for (int p = 2; p < pages; ++p) {
         std::vector<std::string> t = PageWords(pdf, p);
@@ -303,13 +303,14 @@ TEST_F(KeepsakeTest, AFoldedBookletToAPdfPrinter) {
     const std::string size = Info(two, "Page size");
     EXPECT_GT(std::atoi(size.c_str()), std::atoi(size.c_str() + size.find('x') + 1))
         << "landscape: " << size;
-    const std::vector<std::string> title = Tokens(generator().Title());
+    const std::vector<std::string> title = Tokens(generator().GetTitle(book->TaleNumber));
     EXPECT_EQ(PageWords(two, 1, 1), title) << "the first page on the right of sheet 1";
     EXPECT_EQ(PageWords(two, 1, -1), padded == pages ? (std::vector<std::string>{"The", "End"})
                                                      : std::vector<std::string>{})
         << "the last page on its left";
     EXPECT_EQ(PageWords(two, 2, -1).back(), "1") << "its back: story page 1";
-    EXPECT_EQ(Info(two, "Title"), generator().Title()) << "the story's title, not the tale's";
+    EXPECT_EQ(Info(two, "Title"), generator().GetTitle(book->TaleNumber))
+        << "the story's title, not the tale's";
     EXPECT_FALSE(book->Commands().lblPrinting.isVisible());
 
     // One side only, into a file: every front, then every back.
@@ -335,7 +336,7 @@ TEST_F(KeepsakeTest, AFoldedBookletToAPdfPrinter) {
     book->Commands().chkBooklet.setChecked(false);
     const std::string plain = printTo("plain.pdf", 1, 0, 0);
     EXPECT_EQ(PageWords(plain, 1).front(), title.front());
-    EXPECT_EQ(Info(plain, "Title"), generator().Title());
+    EXPECT_EQ(Info(plain, "Title"), generator().GetTitle(book->TaleNumber));
     EXPECT_EQ(ShellOutput("pdfimages -list '" + plain + "' | tail -n +3"), "");
 }
 
