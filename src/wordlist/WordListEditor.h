@@ -57,7 +57,6 @@ public:
     int ShownClass() const { return shownClass_; }
     // Position of the word being typed, or -1.
     int PendingIndex() const { return pendingIndex_; }
-    bool ListLoaded() const { return listLoaded_; }
     // The selected position, or -1.
     int Selection() const { return selection_; }
     // The place class has been made available by typing kPlaceSecret.

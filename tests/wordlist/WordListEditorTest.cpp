@@ -9,7 +9,7 @@
 #include "vocab/ProperNoun.h"
 #include "vocab/Vocab.h"
 #include "vocab/WordStrings.h"
-#include "wordlist/Wordlist.h"
+#include "wordlist/WordListEditor.h"
 
 namespace {
 std::shared_ptr<TPartOfSpeech> MakeWord(int cls, const std::string& text) {

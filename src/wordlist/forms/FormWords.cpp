@@ -2,10 +2,22 @@
 #include "wordlist/forms/FormWords.h"
 
 #include <QApplication>
+#include <QCheckBox>
+#include <QFrame>
+#include <QGroupBox>
 #include <QGuiApplication>
 #include <QKeyEvent>
+#include <QLabel>
+#include <QLineEdit>
+#include <QListView>
+#include <QPushButton>
+#include <QRadioButton>
 #include <QScreen>
 #include <QSignalBlocker>
+#include <QStackedWidget>
+#include <QToolButton>
+#include <algorithm>
+#include <optional>
 
 #include "platform/qt/Latin1.h"
 #include "vocab/Vocab.h"
@@ -14,11 +26,122 @@ namespace {
 constexpr int kItemHeight = 13;
 constexpr int kEnterKey = 13;
 
+// The components in the order of the table: the order they are built in,
+// a parent before its children, which is also the order of the Tab key.
+enum TPart : uint8_t {
+    pnlSelect,
+    lblWill,
+    lblThe,
+    lblQuestion,
+    sbProperNoun,
+    sbVerb,
+    sbAdjective,
+    sbCommonNoun,
+    sbPlace,
+    pnlWordList,
+    lblNewWord,
+    txtWord,
+    lstWordList,
+    cmdDelWord,
+    gbxEditor,
+    lblCurrentWord,
+    nbkWords,
+    cmdClose,
+    pgNames,
+    pgNouns,
+    pgVerbs,
+    pgAdjectives,
+    pgPlaces,
+    lblNamesText,
+    gbxSex,
+    lblSexText,
+    rbSexF,
+    rbSexM,
+    gbxShortForm,
+    lblShortFormText,
+    txtNickname,
+    lblNounsText,
+    gbxPlural,
+    lblPluralPhrase,
+    txtPlural,
+    lblFixPlural,
+    lblVerbsText,
+    gbxTenses,
+    lblPastPhrase,
+    txtPastTense,
+    lblPastDots,
+    lblContinuousPhrase,
+    txtContinuous,
+    lblContinuousDots,
+    lblPresentPhrase,
+    txtPresentTense,
+    lblPresentDots,
+    lblParticiplePhrase,
+    txtParticiple,
+    lblParticipleDots,
+    lblFixTenses,
+    lblAdjectivesText,
+    gbxBigger,
+    lblBiggerPhrase,
+    txtBigger,
+    lblBiggestPhrase,
+    txtBiggest,
+    lblFixBigger,
+    chkAdverb,
+    txtAdverb,
+    lblPlacesText,
+    kParts,
+    kForm = kParts // the window itself, as a parent
+};
+
+// What a row of the table builds.
+enum TKind : uint8_t {
+    Frame,       // QFrame, sunken
+    Panel,       // QWidget
+    Page,        // QWidget, a page of its parent notebook, which places it
+    Group,       // QGroupBox, titled by its text
+    Notebook,    // QStackedWidget
+    Label,       // QLabel, one line of plain text in its alignment
+    Wrapped,     // QLabel, plain text wrapped from the top left
+    Hint,        // QLabel, one line in the selection's colours, as wide as its text
+    Edit,        // QLineEdit taking Latin-1; a change runs its handler or sets its form
+    List,        // QListView of the editor's list; the player's moves run its handler
+    ClassButton, // QToolButton of a word class in the example sentence
+    Radio,       // QRadioButton of male or female
+    Check,       // QCheckBox; a click runs its handler
+    Button,      // QPushButton; a click runs its handler
+};
+
+// The letters of a component; Inherited sets none, so it has its parent's
+// (the window's are Form).
+enum class TLetters : uint8_t { Inherited, Form, Plain, Text, Caption, Title };
+
 QFont SansFont(int pixels, bool bold) {
     QFont font("Liberation Sans");
     font.setPixelSize(pixels);
     font.setBold(bold);
     return font;
+}
+
+QFont Font(TLetters letters) {
+    switch (letters) {
+    case TLetters::Plain:
+        return SansFont(11, false);
+    case TLetters::Text:
+        return SansFont(12, false);
+    case TLetters::Caption:
+        return SansFont(12, true);
+    case TLetters::Title: {
+        QFont serif("Liberation Serif");
+        serif.setPixelSize(16);
+        serif.setBold(true);
+        return serif;
+    }
+    case TLetters::Inherited:
+    case TLetters::Form:
+        break;
+    }
+    return SansFont(11, true);
 }
 
 // A button caption shows "&" as itself.
@@ -37,283 +160,347 @@ void ShowSentenceWord(QToolButton& button, const std::string& word) {
     button.setToolTip(shown == whole ? QString() : whole);
 }
 
-void Place(QWidget& widget, QWidget& parent, int left, int top, int width, int height,
-           const char* name) {
-    widget.setParent(&parent);
-    widget.setObjectName(name);
-    widget.setGeometry(left, top, width, height);
-}
+constexpr Qt::Alignment kRight = Qt::AlignRight | Qt::AlignVCenter;
 
-void PlaceLabel(QLabel& label, QWidget& parent, int left, int top, int width, int height,
-                const char* name, const char* text, bool wrap = false,
-                Qt::Alignment align = Qt::AlignLeft | Qt::AlignVCenter) {
-    Place(label, parent, left, top, width, height, name);
-    label.setTextFormat(Qt::PlainText);
-    label.setText(text);
-    label.setWordWrap(wrap);
-    label.setAlignment(wrap ? Qt::AlignLeft | Qt::AlignTop : align);
-}
+// One row of the window's table: a component and how it is built. A column
+// a row leaves out is not used by its kind.
+struct TRow {
+    TPart part = kForm; // its place in parts_, which is its place in the table
+    const char* name = nullptr;
+    TKind kind = Panel;
+    TPart parent = kForm;
+    QRect bounds = {}; // in its parent; a Hint's width follows its text
+    TLetters letters = TLetters::Inherited;
+    // A label's text, a button's caption, a group's title; a class button
+    // without one shows its class's example word.
+    const char* text = nullptr;
+    Qt::Alignment align = Qt::AlignLeft | Qt::AlignVCenter; // a Label's
+    // A class button's word class; a sex button's id in grpSex (1: male).
+    int tag = -1;
+    // The form an edit box shows and sets, enabled only while a word of the
+    // form's class is selected.
+    std::optional<TEditorField> field = std::nullopt;
+    // The class of the word a sex button or the check box edits, enabled
+    // only while a word of that class is selected.
+    int wordClass = -1;
+    // Run when a box changes (txtWord), the list's current row or a button
+    // is clicked.
+    void (TFormWords::*handler)() = nullptr;
+    // The box a label names for screen readers.
+    std::optional<TPart> buddy = std::nullopt;
+    // A box's or view's name for screen readers where no label gives one.
+    const char* accessibleName = nullptr;
+};
+
+#define PART(p) .part = p, .name = #p
+constexpr TRow kRows[kParts] = {
+    // The example sentence with its class buttons.
+    {PART(pnlSelect), .kind = Frame, .bounds = {0, 0, 562, 41}},
+    {PART(lblWill), .kind = Label, .parent = pnlSelect, .bounds = {40, 14, 22, 13}, .text = "Will",
+     .align = kRight},
+    {PART(lblThe), .kind = Label, .parent = pnlSelect, .bounds = {291, 14, 19, 13}, .text = "the"},
+    {PART(lblQuestion), .kind = Label, .parent = pnlSelect, .bounds = {498, 14, 8, 13},
+     .text = "?"},
+    {PART(sbProperNoun), .kind = ClassButton, .parent = pnlSelect, .bounds = {67, 8, 128, 25},
+     .tag = wcProperNoun},
+    {PART(sbVerb), .kind = ClassButton, .parent = pnlSelect, .bounds = {198, 8, 89, 25},
+     .tag = wcVerb},
+    {PART(sbAdjective), .kind = ClassButton, .parent = pnlSelect, .bounds = {314, 8, 89, 25},
+     .tag = wcAdjective},
+    {PART(sbCommonNoun), .kind = ClassButton, .parent = pnlSelect, .bounds = {406, 8, 89, 25},
+     .tag = wcNoun},
+    {PART(sbPlace), .kind = ClassButton, .parent = pnlSelect, .bounds = {516, 8, 37, 25},
+     .letters = TLetters::Plain, .text = "Place", .tag = wcPlace},
+
+    // The list with its new-word box on the left, the editor on the right.
+    {PART(pnlWordList), .kind = Panel, .bounds = {0, 41, 562, 307}},
+    {PART(lblNewWord), .kind = Label, .parent = pnlWordList, .bounds = {4, 12, 64, 15},
+     .letters = TLetters::Text, .text = "New word:", .align = kRight, .buddy = txtWord},
+    {PART(txtWord), .kind = Edit, .parent = pnlWordList, .bounds = {72, 7, 101, 23},
+     .letters = TLetters::Text, .handler = &TFormWords::txtWordChange},
+    {PART(lstWordList), .kind = List, .parent = pnlWordList, .bounds = {6, 35, 167, 266},
+     .handler = &TFormWords::lstWordListClick, .accessibleName = "Word list"},
+    {PART(cmdDelWord), .kind = Button, .parent = pnlWordList, .bounds = {178, 277, 83, 25},
+     .letters = TLetters::Text, .handler = &TFormWords::cmdDelWordClick},
+    {PART(gbxEditor), .kind = Group, .parent = pnlWordList, .bounds = {178, 0, 377, 272},
+     .letters = TLetters::Text},
+    {PART(lblCurrentWord), .kind = Label, .parent = gbxEditor, .bounds = {8, 12, 361, 24},
+     .letters = TLetters::Title, .text = "Pick a word from the list!", .align = Qt::AlignCenter},
+    {PART(nbkWords), .kind = Notebook, .parent = gbxEditor, .bounds = {8, 34, 361, 228},
+     .accessibleName = "About the word"},
+    {PART(cmdClose), .kind = Button, .parent = pnlWordList, .bounds = {466, 277, 89, 25},
+     .letters = TLetters::Plain, .text = "Close", .handler = &TFormWords::cmdCloseClick},
+
+    // The notebook's pages, one per word class.
+    {PART(pgNames), .kind = Page, .parent = nbkWords},
+    {PART(pgNouns), .kind = Page, .parent = nbkWords},
+    {PART(pgVerbs), .kind = Page, .parent = nbkWords},
+    {PART(pgAdjectives), .kind = Page, .parent = nbkWords},
+    {PART(pgPlaces), .kind = Page, .parent = nbkWords},
+
+    // Page 0: names.
+    {PART(lblNamesText), .kind = Wrapped, .parent = pgNames, .bounds = {0, 0, 361, 46},
+     .letters = TLetters::Text,
+     .text = "This is a list of people's names. We pick one of these whenever a name is needed "
+             "in the stories. Try using the names of friends, family members, or celebrities."},
+    {PART(gbxSex), .kind = Group, .parent = pgNames, .bounds = {0, 50, 361, 80},
+     .letters = TLetters::Caption, .text = " Male or female? "},
+    {PART(lblSexText), .kind = Wrapped, .parent = gbxSex, .bounds = {8, 18, 345, 32},
+     .letters = TLetters::Text,
+     .text = "Use these buttons to say whether this name is for male or for female characters."},
+    {PART(rbSexF), .kind = Radio, .parent = gbxSex, .bounds = {16, 52, 90, 20},
+     .letters = TLetters::Text, .text = "Female", .tag = 0, .wordClass = wcProperNoun},
+    {PART(rbSexM), .kind = Radio, .parent = gbxSex, .bounds = {130, 52, 90, 20},
+     .letters = TLetters::Text, .text = "Male", .tag = 1, .wordClass = wcProperNoun},
+    {PART(gbxShortForm), .kind = Group, .parent = pgNames, .bounds = {0, 136, 361, 88},
+     .letters = TLetters::Caption, .text = " Short form "},
+    {PART(lblShortFormText), .kind = Wrapped, .parent = gbxShortForm, .bounds = {8, 18, 345, 32},
+     .letters = TLetters::Text,
+     .text = "Use this space for a short form of the person's name. First names and nicknames "
+             "make good short forms.",
+     .buddy = txtNickname},
+    {PART(txtNickname), .kind = Edit, .parent = gbxShortForm, .bounds = {8, 56, 200, 23},
+     .letters = TLetters::Text, .field = TEditorField::Nickname, .accessibleName = "Short form"},
+
+    // Page 1: things.
+    {PART(lblNounsText), .kind = Wrapped, .parent = pgNouns, .bounds = {0, 0, 361, 46},
+     .letters = TLetters::Text,
+     .text = "This is a list of the things that might appear in the stories. Add words of your "
+             "own to make the stories even funnier!"},
+    {PART(gbxPlural), .kind = Group, .parent = pgNouns, .bounds = {0, 50, 361, 90},
+     .letters = TLetters::Caption, .text = " What if there's more than one? "},
+    {PART(lblPluralPhrase), .kind = Label, .parent = gbxPlural, .bounds = {8, 28, 118, 16},
+     .letters = TLetters::Text, .text = "Goldilocks saw two", .buddy = txtPlural},
+    {PART(txtPlural), .kind = Edit, .parent = gbxPlural, .bounds = {128, 24, 170, 23},
+     .letters = TLetters::Text, .field = TEditorField::Plural},
+    {PART(lblFixPlural), .kind = Hint, .parent = gbxPlural, .bounds = {8, 60, 345, 17},
+     .letters = TLetters::Plain, .text = "Fix the sentence if it looks wrong"},
+
+    // Page 2: actions.
+    {PART(lblVerbsText), .kind = Wrapped, .parent = pgVerbs, .bounds = {0, 0, 361, 32},
+     .letters = TLetters::Text,
+     .text = "This is a list of action words. These are tricky to work with because they can "
+             "have so many different forms."},
+    {PART(gbxTenses), .kind = Group, .parent = pgVerbs, .bounds = {0, 36, 361, 188},
+     .letters = TLetters::Caption, .text = " Check these out "},
+    {PART(lblPastPhrase), .kind = Label, .parent = gbxTenses, .bounds = {8, 28, 138, 16},
+     .letters = TLetters::Text, .text = "Yesterday, Goldilocks", .buddy = txtPastTense},
+    {PART(txtPastTense), .kind = Edit, .parent = gbxTenses, .bounds = {148, 24, 170, 23},
+     .letters = TLetters::Text, .field = TEditorField::PastTense},
+    {PART(lblPastDots), .kind = Label, .parent = gbxTenses, .bounds = {321, 28, 20, 16},
+     .letters = TLetters::Text, .text = "..."},
+    {PART(lblContinuousPhrase), .kind = Label, .parent = gbxTenses, .bounds = {8, 60, 138, 16},
+     .letters = TLetters::Text, .text = "Today, Goldilocks is", .buddy = txtContinuous},
+    {PART(txtContinuous), .kind = Edit, .parent = gbxTenses, .bounds = {148, 56, 170, 23},
+     .letters = TLetters::Text, .field = TEditorField::Continuous},
+    {PART(lblContinuousDots), .kind = Label, .parent = gbxTenses, .bounds = {321, 60, 20, 16},
+     .letters = TLetters::Text, .text = "..."},
+    {PART(lblPresentPhrase), .kind = Label, .parent = gbxTenses, .bounds = {8, 92, 138, 16},
+     .letters = TLetters::Text, .text = "Sometimes, Goldilocks", .buddy = txtPresentTense},
+    {PART(txtPresentTense), .kind = Edit, .parent = gbxTenses, .bounds = {148, 88, 170, 23},
+     .letters = TLetters::Text, .field = TEditorField::PresentTense},
+    {PART(lblPresentDots), .kind = Label, .parent = gbxTenses, .bounds = {321, 92, 20, 16},
+     .letters = TLetters::Text, .text = "..."},
+    {PART(lblParticiplePhrase), .kind = Label, .parent = gbxTenses, .bounds = {8, 124, 138, 16},
+     .letters = TLetters::Text, .text = "Goldilocks has just", .buddy = txtParticiple},
+    {PART(txtParticiple), .kind = Edit, .parent = gbxTenses, .bounds = {148, 120, 170, 23},
+     .letters = TLetters::Text, .field = TEditorField::Participle},
+    {PART(lblParticipleDots), .kind = Label, .parent = gbxTenses, .bounds = {321, 124, 20, 16},
+     .letters = TLetters::Text, .text = "..."},
+    {PART(lblFixTenses), .kind = Hint, .parent = gbxTenses, .bounds = {8, 158, 345, 17},
+     .letters = TLetters::Plain, .text = "Fix any phrases that look wrong"},
+
+    // Page 3: descriptions.
+    {PART(lblAdjectivesText), .kind = Wrapped, .parent = pgAdjectives, .bounds = {0, 0, 361, 46},
+     .letters = TLetters::Text,
+     .text = "This is a list of descriptive words. Think of more descriptive words to put your "
+             "own special twist in the \"fablewhirl\"."},
+    {PART(gbxBigger), .kind = Group, .parent = pgAdjectives, .bounds = {0, 50, 361, 122},
+     .letters = TLetters::Caption, .text = " Bigger, biggest "},
+    {PART(lblBiggerPhrase), .kind = Label, .parent = gbxBigger, .bounds = {8, 28, 150, 16},
+     .letters = TLetters::Text, .text = "The next one was even", .buddy = txtBigger},
+    {PART(txtBigger), .kind = Edit, .parent = gbxBigger, .bounds = {160, 24, 170, 23},
+     .letters = TLetters::Text, .field = TEditorField::Bigger},
+    {PART(lblBiggestPhrase), .kind = Label, .parent = gbxBigger, .bounds = {8, 60, 150, 16},
+     .letters = TLetters::Text, .text = "But the last one was the", .buddy = txtBiggest},
+    {PART(txtBiggest), .kind = Edit, .parent = gbxBigger, .bounds = {160, 56, 170, 23},
+     .letters = TLetters::Text, .field = TEditorField::Biggest},
+    {PART(lblFixBigger), .kind = Hint, .parent = gbxBigger, .bounds = {8, 94, 345, 17},
+     .letters = TLetters::Plain, .text = "Fix any sentences that look wrong"},
+    {PART(chkAdverb), .kind = Check, .parent = pgAdjectives, .bounds = {0, 184, 206, 20},
+     .letters = TLetters::Text, .text = "This word can describe an action:",
+     .wordClass = wcAdjective, .handler = &TFormWords::chkAdverbClick},
+    {PART(txtAdverb), .kind = Edit, .parent = pgAdjectives, .bounds = {210, 182, 151, 23},
+     .letters = TLetters::Text, .field = TEditorField::Adverb,
+     .accessibleName = "Describing an action"},
+
+    // Page 4: places.
+    {PART(lblPlacesText), .kind = Label, .parent = pgPlaces, .bounds = {0, 0, 361, 20},
+     .letters = TLetters::Text, .text = "Places"},
+};
+#undef PART
+
+// The box of each form.
+constexpr auto kFieldBoxes = [] {
+    std::array<TPart, kEditorFieldCount> boxes{};
+    boxes.fill(kForm);
+    for (const TRow& row : kRows)
+        if (row.field)
+            boxes[static_cast<std::size_t>(*row.field)] = row.part;
+    return boxes;
+}();
+static_assert(std::ranges::find(kFieldBoxes, kForm) == kFieldBoxes.end(), "every form has its box");
+static_assert(
+    [] {
+        for (int p = 0; p < kParts; ++p)
+            if (kRows[p].part != p || (kRows[p].parent != kForm && kRows[p].parent >= p))
+                return false;
+        return true;
+    }(),
+    "each row stands at its part's place, after its parent");
 } // namespace
 
 TFormWords::TFormWords(TVocab& vocab, QWidget* parent)
     : QDialog(parent), editor_(vocab), lstWordListModel(editor_, kItemHeight) {
-    BuildForm();
-    BuildPages();
-    NameControls();
-    FormCreate();
-}
-
-void TFormWords::BuildForm() {
+    static_assert(kParts == kPartCount);
     setObjectName("FormWords");
     setWindowTitle(TWordListEditor::kCaption);
     setWindowFlags(Qt::Dialog | Qt::WindowTitleHint | Qt::WindowSystemMenuHint |
                    Qt::WindowCloseButtonHint | Qt::MSWindowsFixedSizeDialogHint);
     setFixedSize(kClientWidth, kClientHeight);
-    setFont(SansFont(11, true));
-    const QFont plain = SansFont(11, false);
-    const QFont editorFont = SansFont(12, false);
-
-    // The example sentence with its class buttons.
-    Place(pnlSelect, *this, 0, 0, 562, 41, "pnlSelect");
-    pnlSelect.setFrameStyle(QFrame::Panel | QFrame::Sunken);
-    PlaceLabel(lblWill, pnlSelect, 40, 14, 22, 13, "lblWill", "Will", false,
-               Qt::AlignRight | Qt::AlignVCenter);
-    PlaceLabel(lblThe, pnlSelect, 291, 14, 19, 13, "lblThe", "the");
-    PlaceLabel(lblQuestion, pnlSelect, 498, 14, 8, 13, "lblQuestion", "?");
-    struct ClassButton {
-        QToolButton& button;
-        int tag, left, width;
-        const char* name;
-    };
-    const ClassButton buttons[] = {
-        {sbProperNoun, wcProperNoun, 67, 128, "sbProperNoun"},
-        {sbVerb, wcVerb, 198, 89, "sbVerb"},
-        {sbAdjective, wcAdjective, 314, 89, "sbAdjective"},
-        {sbCommonNoun, wcNoun, 406, 89, "sbCommonNoun"},
-        {sbPlace, wcPlace, 516, 37, "sbPlace"},
-    };
-    for (const auto& b : buttons) {
-        Place(b.button, pnlSelect, b.left, 8, b.width, 25, b.name);
-        b.button.setCheckable(true);
-        b.button.setFocusPolicy(Qt::NoFocus);
-        b.button.setText(ButtonText(TWordListEditor::ExampleWord(b.tag)));
-        grpPartOfSpeech.addButton(&b.button, b.tag);
-    }
-    sbPlace.setText("Place");
-    sbPlace.setFont(plain);
-    sbPlace.hide();
-    sbProperNoun.setChecked(true);
-    grpPartOfSpeech.setExclusive(true);
+    setFont(Font(TLetters::Form));
+    for (std::size_t part = 0; part < kPartCount; ++part)
+        Build(part);
+    // The places come out when their secret word is typed.
+    Part<QToolButton>(sbPlace).hide();
     connect(&grpPartOfSpeech, &QButtonGroup::idClicked, this,
             [this](int tag) { sbPartOfSpeechClick(tag); });
-
-    // The list with its new-word box on the left, the editor on the right.
-    Place(pnlWordList, *this, 0, 41, 562, 307, "pnlWordList");
-    PlaceLabel(lblNewWord, pnlWordList, 4, 12, 64, 15, "lblNewWord", "New word:", false,
-               Qt::AlignRight | Qt::AlignVCenter);
-    lblNewWord.setFont(editorFont);
-    Place(txtWord, pnlWordList, 72, 7, 101, 23, "txtWord");
-    txtWord.setFont(editorFont);
-    txtWord.setValidator(&latin1_);
-    txtWord.installEventFilter(this);
-    connect(&txtWord, &QLineEdit::textChanged, this, [this] { txtWordChange(); });
-
-    Place(lstWordList, pnlWordList, 6, 35, 167, 266, "lstWordList");
-    lstWordList.setModel(&lstWordListModel);
-    lstWordList.setUniformItemSizes(true);
-    lstWordList.setSelectionMode(QAbstractItemView::SingleSelection);
-    lstWordList.setEditTriggers(QAbstractItemView::NoEditTriggers);
-    lstWordList.setTextElideMode(Qt::ElideRight);
-    // Only the player's own moves in the list count as clicks, not the
-    // view's following the editor's changes.
-    connect(lstWordList.selectionModel(), &QItemSelectionModel::currentChanged, this, [this] {
-        if (changingList_ == 0)
-            lstWordListClick();
-    });
-
-    Place(cmdDelWord, pnlWordList, 178, 277, 83, 25, "cmdDelWord");
-    cmdDelWord.setFont(editorFont);
-    cmdDelWord.setAutoDefault(false);
-    connect(&cmdDelWord, &QPushButton::clicked, this, [this] { cmdDelWordClick(); });
-
-    Place(gbxEditor, pnlWordList, 178, 0, 377, 272, "gbxEditor");
-    gbxEditor.setFont(editorFont);
-    PlaceLabel(lblCurrentWord, gbxEditor, 8, 12, 361, 24, "lblCurrentWord",
-               "Pick a word from the list!", false, Qt::AlignCenter);
-    QFont serif("Liberation Serif");
-    serif.setPixelSize(16);
-    serif.setBold(true);
-    lblCurrentWord.setFont(serif);
-    Place(nbkWords, gbxEditor, 8, 34, 361, 228, "nbkWords");
-
-    Place(cmdClose, pnlWordList, 466, 277, 89, 25, "cmdClose");
-    cmdClose.setText("Close");
-    cmdClose.setFont(plain);
-    cmdClose.setAutoDefault(false);
-    connect(&cmdClose, &QPushButton::clicked, this, [this] { cmdCloseClick(); });
-
-    setTabOrder(&txtWord, &lstWordList);
-    setTabOrder(&lstWordList, &cmdDelWord);
-    setTabOrder(&cmdDelWord, &nbkWords);
-}
-
-void TFormWords::BuildPages() {
-    const QFont text = SansFont(12, false);
-    const QFont caption = SansFont(12, true);
-    const QFont hint = SansFont(11, false);
-    static const char* const pageNames[] = {"pgNames", "pgNouns", "pgVerbs", "pgAdjectives",
-                                            "pgPlaces"};
-    for (int i = 0; i < 5; ++i) {
-        pgWords[i].setObjectName(pageNames[i]);
-        nbkWords.addWidget(&pgWords[i]);
-    }
-    auto group = [&](QGroupBox& box, QWidget& page, int top, int height, const char* name,
-                     const char* title) {
-        Place(box, page, 0, top, 361, height, name);
-        box.setTitle(title);
-        box.setFont(caption);
-    };
-    auto label = [&](QLabel& l, QWidget& parent, int left, int top, int width, int height,
-                     const char* name, const char* s, bool wrap = false) {
-        PlaceLabel(l, parent, left, top, width, height, name, s, wrap);
-        l.setFont(text);
-    };
-    auto box = [&](QLineEdit& edit, QWidget& parent, int left, int top, int width, const char* name,
-                   void (TFormWords::*handler)()) {
-        Place(edit, parent, left, top, width, 23, name);
-        edit.setFont(text);
-        edit.setValidator(&latin1_);
-        connect(&edit, &QLineEdit::textChanged, this, [this, handler] { (this->*handler)(); });
-    };
-    auto hintLabel = [&](QLabel& l, QWidget& parent, int left, int top, int width, const char* name,
-                         const char* s) {
-        PlaceLabel(l, parent, left, top, width, 17, name, s);
-        l.setFont(hint);
-        l.setForegroundRole(QPalette::HighlightedText);
-        l.setBackgroundRole(QPalette::Highlight);
-        l.setAutoFillBackground(true);
-        l.setIndent(4);
-        l.adjustSize();
-        l.setFixedHeight(17);
-    };
-
-    // Page 0: names.
-    QWidget& names = pgWords[0];
-    label(lblNamesText, names, 0, 0, 361, 46, "lblNamesText",
-          "This is a list of people's names. We pick one of these whenever a name is needed in "
-          "the stories. Try using the names of friends, family members, or celebrities.",
-          true);
-    group(gbxSex, names, 50, 80, "gbxSex", " Male or female? ");
-    label(lblSexText, gbxSex, 8, 18, 345, 32, "lblSexText",
-          "Use these buttons to say whether this name is for male or for female characters.", true);
-    Place(rbSexF, gbxSex, 16, 52, 90, 20, "rbSexF");
-    rbSexF.setText("Female");
-    Place(rbSexM, gbxSex, 130, 52, 90, 20, "rbSexM");
-    rbSexM.setText("Male");
-    for (QRadioButton* rb : {&rbSexF, &rbSexM})
-        rb->setFont(text);
-    grpSex.addButton(&rbSexF, 0);
-    grpSex.addButton(&rbSexM, 1);
     connect(&grpSex, &QButtonGroup::idClicked, this, [this](int tag) { rbSexClick(tag); });
-    group(gbxShortForm, names, 136, 88, "gbxShortForm", " Short form ");
-    label(lblShortFormText, gbxShortForm, 8, 18, 345, 32, "lblShortFormText",
-          "Use this space for a short form of the person's name. First names and nicknames "
-          "make good short forms.",
-          true);
-    box(txtNickname, gbxShortForm, 8, 56, 200, "txtNickname", &TFormWords::txtNicknameChange);
-
-    // Page 1: things.
-    QWidget& nouns = pgWords[1];
-    label(lblNounsText, nouns, 0, 0, 361, 46, "lblNounsText",
-          "This is a list of the things that might appear in the stories. Add words of your "
-          "own to make the stories even funnier!",
-          true);
-    group(gbxPlural, nouns, 50, 90, "gbxPlural", " What if there's more than one? ");
-    label(lblPluralPhrase, gbxPlural, 8, 28, 118, 16, "lblPluralPhrase", "Goldilocks saw two");
-    box(txtPlural, gbxPlural, 128, 24, 170, "txtPlural", &TFormWords::txtPluralChange);
-    hintLabel(lblFixPlural, gbxPlural, 8, 60, 345, "lblFixPlural",
-              "Fix the sentence if it looks wrong");
-
-    // Page 2: actions.
-    QWidget& verbs = pgWords[2];
-    label(lblVerbsText, verbs, 0, 0, 361, 32, "lblVerbsText",
-          "This is a list of action words. These are tricky to work with because they can "
-          "have so many different forms.",
-          true);
-    group(gbxTenses, verbs, 36, 188, "gbxTenses", " Check these out ");
-    struct Tense {
-        const char* phrase;
-        QLineEdit& edit;
-        const char* name;
-        void (TFormWords::*handler)();
-    };
-    const Tense tenses[] = {
-        {"Yesterday, Goldilocks", txtPastTense, "txtPastTense", &TFormWords::txtPastTenseChange},
-        {"Today, Goldilocks is", txtContinuous, "txtContinuous", &TFormWords::txtContinuousChange},
-        {"Sometimes, Goldilocks", txtPresentTense, "txtPresentTense",
-         &TFormWords::txtPresentTenseChange},
-        {"Goldilocks has just", txtParticiple, "txtParticiple", &TFormWords::txtParticipleChange},
-    };
-    static const char* const phraseNames[] = {"lblPastPhrase", "lblContinuousPhrase",
-                                              "lblPresentPhrase", "lblParticiplePhrase"};
-    static const char* const dotNames[] = {"lblPastDots", "lblContinuousDots", "lblPresentDots",
-                                           "lblParticipleDots"};
-    for (int i = 0; i < 4; ++i) {
-        const int top = 24 + 32 * i;
-        label(lblTensePhrase[i], gbxTenses, 8, top + 4, 138, 16, phraseNames[i], tenses[i].phrase);
-        box(tenses[i].edit, gbxTenses, 148, top, 170, tenses[i].name, tenses[i].handler);
-        label(lblTenseDots[i], gbxTenses, 321, top + 4, 20, 16, dotNames[i], "...");
-    }
-    hintLabel(lblFixTenses, gbxTenses, 8, 158, 345, "lblFixTenses",
-              "Fix any phrases that look wrong");
-
-    // Page 3: descriptions.
-    QWidget& adjectives = pgWords[3];
-    label(lblAdjectivesText, adjectives, 0, 0, 361, 46, "lblAdjectivesText",
-          "This is a list of descriptive words. Think of more descriptive words to put your "
-          "own special twist in the \"fablewhirl\".",
-          true);
-    group(gbxBigger, adjectives, 50, 122, "gbxBigger", " Bigger, biggest ");
-    label(lblBiggerPhrase[0], gbxBigger, 8, 28, 150, 16, "lblBiggerPhrase",
-          "The next one was even");
-    box(txtBigger, gbxBigger, 160, 24, 170, "txtBigger", &TFormWords::txtBiggerChange);
-    label(lblBiggerPhrase[1], gbxBigger, 8, 60, 150, 16, "lblBiggestPhrase",
-          "But the last one was the");
-    box(txtBiggest, gbxBigger, 160, 56, 170, "txtBiggest", &TFormWords::txtBiggestChange);
-    hintLabel(lblFixBigger, gbxBigger, 8, 94, 345, "lblFixBigger",
-              "Fix any sentences that look wrong");
-    Place(chkAdverb, adjectives, 0, 184, 206, 20, "chkAdverb");
-    chkAdverb.setText("This word can describe an action:");
-    chkAdverb.setFont(text);
-    connect(&chkAdverb, &QCheckBox::clicked, this, [this] { chkAdverbClick(); });
-    box(txtAdverb, adjectives, 210, 182, 151, "txtAdverb", &TFormWords::txtAdverbChange);
-
-    // Page 4: places.
-    label(lblPlacesText, pgWords[4], 0, 0, 361, 20, "lblPlacesText", "Places");
+    Part<QLineEdit>(txtWord).installEventFilter(this);
+    NameControls();
+    FormCreate();
 }
 
-QLineEdit& TFormWords::FieldBox(TEditorField field) {
-    switch (field) {
-    case TEditorField::Nickname:
-        return txtNickname;
-    case TEditorField::Plural:
-        return txtPlural;
-    case TEditorField::PastTense:
-        return txtPastTense;
-    case TEditorField::Continuous:
-        return txtContinuous;
-    case TEditorField::PresentTense:
-        return txtPresentTense;
-    case TEditorField::Participle:
-        return txtParticiple;
-    case TEditorField::Bigger:
-        return txtBigger;
-    case TEditorField::Biggest:
-        return txtBiggest;
-    case TEditorField::Adverb:
+template <class W> W& TFormWords::Place(std::size_t part) {
+    const TRow& row = kRows[part];
+    auto made = std::make_unique<W>();
+    W& widget = *made;
+    parts_[row.part] = std::move(made);
+    widget.setObjectName(row.name);
+    if (row.kind == Page) {
+        Part<QStackedWidget>(row.parent).addWidget(&widget);
+    } else {
+        widget.setParent(row.parent == kForm ? this : parts_[row.parent].get());
+        widget.setGeometry(row.bounds);
+    }
+    if (row.letters != TLetters::Inherited)
+        widget.setFont(Font(row.letters));
+    return widget;
+}
+
+void TFormWords::Build(std::size_t part) {
+    const TRow& row = kRows[part];
+    const auto handler = row.handler;
+    switch (row.kind) {
+    case Frame:
+        Place<QFrame>(part).setFrameStyle(QFrame::Panel | QFrame::Sunken);
+        break;
+    case Panel:
+    case Page:
+        Place<QWidget>(part);
+        break;
+    case Group:
+        if (auto& box = Place<QGroupBox>(part); row.text)
+            box.setTitle(row.text);
+        break;
+    case Notebook:
+        Place<QStackedWidget>(part);
+        break;
+    case Label:
+    case Wrapped:
+    case Hint: {
+        auto& label = Place<QLabel>(part);
+        label.setTextFormat(Qt::PlainText);
+        label.setText(row.text);
+        label.setWordWrap(row.kind == Wrapped);
+        label.setAlignment(row.kind == Wrapped ? Qt::AlignLeft | Qt::AlignTop : row.align);
+        if (row.kind == Hint) {
+            label.setForegroundRole(QPalette::HighlightedText);
+            label.setBackgroundRole(QPalette::Highlight);
+            label.setAutoFillBackground(true);
+            label.setIndent(4);
+            label.adjustSize();
+            label.setFixedHeight(row.bounds.height());
+        }
         break;
     }
-    return txtAdverb;
+    case Edit: {
+        auto& edit = Place<QLineEdit>(part);
+        edit.setValidator(&latin1_);
+        if (row.field)
+            connect(&edit, &QLineEdit::textChanged, this,
+                    [this, field = *row.field] { FieldChange(field); });
+        else
+            connect(&edit, &QLineEdit::textChanged, this, [this, handler] { (this->*handler)(); });
+        break;
+    }
+    case List: {
+        auto& list = Place<QListView>(part);
+        list.setModel(&lstWordListModel);
+        list.setUniformItemSizes(true);
+        list.setSelectionMode(QAbstractItemView::SingleSelection);
+        list.setEditTriggers(QAbstractItemView::NoEditTriggers);
+        list.setTextElideMode(Qt::ElideRight);
+        // Only the player's own moves in the list count as clicks, not the
+        // view's following the editor's changes.
+        connect(list.selectionModel(), &QItemSelectionModel::currentChanged, this, [this, handler] {
+            if (changingList_ == 0)
+                (this->*handler)();
+        });
+        break;
+    }
+    case ClassButton: {
+        auto& button = Place<QToolButton>(part);
+        button.setCheckable(true);
+        button.setFocusPolicy(Qt::NoFocus);
+        button.setText(ButtonText(row.text ? row.text : TWordListEditor::ExampleWord(row.tag)));
+        grpPartOfSpeech.addButton(&button, row.tag);
+        break;
+    }
+    case Radio: {
+        auto& button = Place<QRadioButton>(part);
+        button.setText(row.text);
+        grpSex.addButton(&button, row.tag);
+        break;
+    }
+    case Check: {
+        auto& check = Place<QCheckBox>(part);
+        check.setText(row.text);
+        connect(&check, &QCheckBox::clicked, this, [this, handler] { (this->*handler)(); });
+        break;
+    }
+    case Button: {
+        auto& button = Place<QPushButton>(part);
+        if (row.text)
+            button.setText(row.text);
+        button.setAutoDefault(false);
+        connect(&button, &QPushButton::clicked, this, [this, handler] { (this->*handler)(); });
+        break;
+    }
+    }
+}
+
+void TFormWords::NameControls() {
+    for (const TRow& row : kRows) {
+        if (row.buddy)
+            Part<QLabel>(row.part).setBuddy(parts_[*row.buddy].get());
+        if (row.accessibleName)
+            parts_[row.part]->setAccessibleName(row.accessibleName);
+    }
+}
+
+QLineEdit& TFormWords::FieldBox(TEditorField field) const {
+    return Part<QLineEdit>(kFieldBoxes[static_cast<std::size_t>(field)]);
 }
 
 TPartOfSpeech* TFormWords::SelectedWord() {
@@ -324,93 +511,91 @@ TPartOfSpeech* TFormWords::SelectedWord() {
 
 void TFormWords::SelectWordClass(int n) {
     const ListChange change(*this);
-    editor_.SelectWordClass(n, FromQString(txtWord.text()));
+    editor_.SelectWordClass(n, FromQString(Part<QLineEdit>(txtWord).text()));
     if (QAbstractButton* button = grpPartOfSpeech.button(editor_.ShownClass()))
         button->setChecked(true);
     ShowWord();
-    nbkWords.setCurrentIndex(editor_.ShownClass());
+    Part<QStackedWidget>(nbkWords).setCurrentIndex(editor_.ShownClass());
     EnableEditors();
     EmptyWordBox();
-    lblNewWord.setText(TWordListEditor::NewWordCaption(editor_.ShownClass()));
-    cmdDelWord.setText(TWordListEditor::DeleteCaption(editor_.ShownClass()));
+    Part<QLabel>(lblNewWord).setText(TWordListEditor::NewWordCaption(editor_.ShownClass()));
+    Part<QPushButton>(cmdDelWord).setText(TWordListEditor::DeleteCaption(editor_.ShownClass()));
 }
 
 void TFormWords::ShowWord() {
     // Filling a box must not set its form again: the box shows the form, and
     // the word stays as it is.
     if (TPartOfSpeech* word = SelectedWord(); word && word->WordClass() == editor_.ShownClass()) {
-        for (int f = 0; f < kEditorFieldCount; ++f) {
-            const auto field = static_cast<TEditorField>(f);
-            if (TWordListEditor::FieldClass(field) != word->WordClass())
+        for (const TRow& row : kRows) {
+            if (!row.field || TWordListEditor::FieldClass(*row.field) != word->WordClass())
                 continue;
-            QLineEdit& edit = FieldBox(field);
+            auto& edit = Part<QLineEdit>(row.part);
             const QSignalBlocker block(edit);
-            edit.setText(ToQString(editor_.FieldText(field)));
+            edit.setText(ToQString(editor_.FieldText(*row.field)));
             edit.setCursorPosition(0);
         }
         if (word->WordClass() == wcProperNoun) {
-            (editor_.Male() ? rbSexM : rbSexF).setChecked(true);
+            Part<QRadioButton>(editor_.Male() ? rbSexM : rbSexF).setChecked(true);
         } else if (word->WordClass() == wcAdjective) {
-            const QSignalBlocker block(chkAdverb);
-            chkAdverb.setChecked(editor_.AdverbAllowed());
+            auto& check = Part<QCheckBox>(chkAdverb);
+            const QSignalBlocker block(check);
+            check.setChecked(editor_.AdverbAllowed());
         }
     }
-    lblCurrentWord.setText(lblCurrentWord.fontMetrics().elidedText(
-        ToQString(editor_.CurrentWordText()), Qt::ElideMiddle, lblCurrentWord.width()));
-    ShowSentenceWord(sbProperNoun, editor_.SentenceWord(wcProperNoun));
-    ShowSentenceWord(sbCommonNoun, editor_.SentenceWord(wcNoun));
-    ShowSentenceWord(sbVerb, editor_.SentenceWord(wcVerb));
-    ShowSentenceWord(sbAdjective, editor_.SentenceWord(wcAdjective));
+    auto& current = Part<QLabel>(lblCurrentWord);
+    current.setText(current.fontMetrics().elidedText(ToQString(editor_.CurrentWordText()),
+                                                     Qt::ElideMiddle, current.width()));
+    for (const TPart p : {sbProperNoun, sbCommonNoun, sbVerb, sbAdjective})
+        ShowSentenceWord(Part<QToolButton>(p), editor_.SentenceWord(kRows[p].tag));
     ShowSelection();
 }
 
 void TFormWords::ShowSelection() {
     const ListChange change(*this);
     const int row = editor_.Selection();
-    QItemSelectionModel* selection = lstWordList.selectionModel();
+    auto& list = Part<QListView>(lstWordList);
+    QItemSelectionModel* selection = list.selectionModel();
     if (row < 0) {
         selection->clearCurrentIndex();
         selection->clearSelection();
     } else {
         const QModelIndex index = lstWordListModel.index(row);
         selection->setCurrentIndex(index, QItemSelectionModel::ClearAndSelect);
-        lstWordList.scrollTo(index);
+        list.scrollTo(index);
     }
 }
 
 void TFormWords::EnableEditors() {
     const bool on = editor_.Selection() >= 0;
-    cmdDelWord.setEnabled(on);
+    Part<QPushButton>(cmdDelWord).setEnabled(on);
     const int shown = editor_.ShownClass();
-    for (QWidget* w : {static_cast<QWidget*>(&rbSexF), static_cast<QWidget*>(&rbSexM),
-                       static_cast<QWidget*>(&txtNickname)})
-        w->setEnabled(on && shown == wcProperNoun);
-    txtPlural.setEnabled(on && shown == wcNoun);
-    for (QLineEdit* e : {&txtPastTense, &txtContinuous, &txtPresentTense, &txtParticiple})
-        e->setEnabled(on && shown == wcVerb);
-    for (QWidget* w : {static_cast<QWidget*>(&txtBigger), static_cast<QWidget*>(&txtBiggest),
-                       static_cast<QWidget*>(&chkAdverb), static_cast<QWidget*>(&txtAdverb)})
-        w->setEnabled(on && shown == wcAdjective);
+    for (const TRow& row : kRows) {
+        const int edited = row.field ? TWordListEditor::FieldClass(*row.field) : row.wordClass;
+        if (edited >= 0)
+            parts_[row.part]->setEnabled(on && shown == edited);
+    }
     if (!on) {
         // No word is selected, so emptying the boxes reaches no word. The
         // short form goes too: it belonged to a word no longer shown.
-        for (QLineEdit* e :
-             {&txtNickname, &txtPlural, &txtPastTense, &txtContinuous, &txtPresentTense,
-              &txtParticiple, &txtBigger, &txtBiggest, &txtAdverb}) {
-            const QSignalBlocker block(e);
-            e->clear();
+        for (const TRow& row : kRows) {
+            if (!row.field)
+                continue;
+            auto& edit = Part<QLineEdit>(row.part);
+            const QSignalBlocker block(edit);
+            edit.clear();
         }
-        const QSignalBlocker block(chkAdverb);
-        chkAdverb.setChecked(false);
+        auto& check = Part<QCheckBox>(chkAdverb);
+        const QSignalBlocker block(check);
+        check.setChecked(false);
     }
 }
 
 TFormWords::~TFormWords() {
-    txtWord.removeEventFilter(this);
+    Part<QLineEdit>(txtWord).removeEventFilter(this);
 }
 
 void TFormWords::EmptyWordBox() {
-    txtWord.clear();
+    Part<QLineEdit>(txtWord).clear();
 }
 
 void TFormWords::FormCreate() {
@@ -423,7 +608,7 @@ void TFormWords::FormShow() {
         frame.moveCenter(screen->availableGeometry().center());
         move(frame.topLeft());
     }
-    txtWord.setFocus();
+    Part<QLineEdit>(txtWord).setFocus();
 }
 
 void TFormWords::FormHide() {
@@ -431,7 +616,7 @@ void TFormWords::FormHide() {
     // A word still in the box stays as an ordinary entry; the edits reach
     // the store and, so that none is lost if the program ends badly later,
     // the words file.
-    editor_.CommitWord(FromQString(txtWord.text()));
+    editor_.CommitWord(FromQString(Part<QLineEdit>(txtWord).text()));
     EmptyWordBox();
     editor_.SaveWords();
 }
@@ -455,7 +640,7 @@ void TFormWords::hideEvent(QHideEvent* event) {
 }
 
 bool TFormWords::eventFilter(QObject* watched, QEvent* event) {
-    if (watched == &txtWord) {
+    if (watched == parts_[txtWord].get()) {
         if (event->type() == QEvent::KeyPress) {
             const auto* key = static_cast<QKeyEvent*>(event);
             if (key->key() == Qt::Key_Return || key->key() == Qt::Key_Enter) {
@@ -480,9 +665,9 @@ void TFormWords::sbPartOfSpeechClick(int tag) {
 
 void TFormWords::txtWordChange() {
     const ListChange change(*this);
-    editor_.WordTyped(FromQString(txtWord.text()));
+    editor_.WordTyped(FromQString(Part<QLineEdit>(txtWord).text()));
     if (editor_.PlaceShown())
-        sbPlace.show();
+        Part<QToolButton>(sbPlace).show();
     ShowWord();
     EnableEditors();
 }
@@ -494,12 +679,12 @@ void TFormWords::txtWordKeyDown(int key) {
 
 void TFormWords::txtWordExit() {
     const ListChange change(*this);
-    editor_.CommitWord(FromQString(txtWord.text()));
+    editor_.CommitWord(FromQString(Part<QLineEdit>(txtWord).text()));
     EmptyWordBox();
 }
 
 void TFormWords::lstWordListClick() {
-    const QModelIndex current = lstWordList.selectionModel()->currentIndex();
+    const QModelIndex current = Part<QListView>(lstWordList).selectionModel()->currentIndex();
     editor_.Select(current.isValid() ? current.row() : -1);
     ShowWord();
     EnableEditors();
@@ -520,38 +705,10 @@ void TFormWords::rbSexClick(int tag) {
     editor_.SetMale(tag == 1);
 }
 
-void TFormWords::FieldChanged(TEditorField field) {
+void TFormWords::FieldChange(TEditorField field) {
     editor_.SetField(field, FromQString(FieldBox(field).text()));
 }
 
-void TFormWords::txtNicknameChange() {
-    FieldChanged(TEditorField::Nickname);
-}
-void TFormWords::txtPluralChange() {
-    FieldChanged(TEditorField::Plural);
-}
-void TFormWords::txtPastTenseChange() {
-    FieldChanged(TEditorField::PastTense);
-}
-void TFormWords::txtContinuousChange() {
-    FieldChanged(TEditorField::Continuous);
-}
-void TFormWords::txtPresentTenseChange() {
-    FieldChanged(TEditorField::PresentTense);
-}
-void TFormWords::txtParticipleChange() {
-    FieldChanged(TEditorField::Participle);
-}
-void TFormWords::txtBiggerChange() {
-    FieldChanged(TEditorField::Bigger);
-}
-void TFormWords::txtBiggestChange() {
-    FieldChanged(TEditorField::Biggest);
-}
-void TFormWords::txtAdverbChange() {
-    FieldChanged(TEditorField::Adverb);
-}
-
 void TFormWords::chkAdverbClick() {
-    editor_.SetAdverbAllowed(chkAdverb.isChecked());
+    editor_.SetAdverbAllowed(Part<QCheckBox>(chkAdverb).isChecked());
 }

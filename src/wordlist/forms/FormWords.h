@@ -2,28 +2,25 @@
 // modally from the scene's word book. It wires the widgets to the Qt-free
 // TWordListEditor, which holds the list, the word being typed and the rules.
 //
+// The window is built from a table (kRows in FormWords.cpp): one row per
+// component, with its kind, name, parent, place, letters, text, the word or
+// form it edits and its handler.
+//
 // Ownership: the words belong to Vocab (shared with this window while it
-// edits them); every component is a member, parented to the form.
+// edits them); every component is owned by the window (parts_) and parented
+// to its component in the table.
 #pragma once
 #include <QButtonGroup>
-#include <QCheckBox>
 #include <QDialog>
-#include <QFrame>
-#include <QGroupBox>
-#include <QLabel>
-#include <QLineEdit>
-#include <QListView>
-#include <QPushButton>
-#include <QRadioButton>
-#include <QStackedWidget>
-#include <QToolButton>
 #include <array>
+#include <cstddef>
 #include <memory>
 
 #include "ui/QtLatin1Validator.h"
 #include "wordlist/WordListEditor.h"
 #include "wordlist/forms/QtWordListModel.h"
 
+class QLineEdit;
 class TVocab;
 
 class TFormWords : public QDialog {
@@ -58,16 +55,9 @@ public:
     void cmdDelWordClick();
     void cmdCloseClick();
     void rbSexClick(int tag);
-    void txtNicknameChange();
-    void txtPluralChange();
-    void txtPastTenseChange();
-    void txtContinuousChange();
-    void txtPresentTenseChange();
-    void txtParticipleChange();
-    void txtBiggerChange();
-    void txtBiggestChange();
+    // The box of Field changed: the selected word takes its text as that form.
+    void FieldChange(TEditorField field);
     void chkAdverbClick();
-    void txtAdverbChange();
 
     // Closed, the window gives its window-system window back, so that it is
     // no longer among the application's windows (nor in screen readers' tree)
@@ -80,14 +70,23 @@ protected:
     bool eventFilter(QObject* watched, QEvent* event) override;
 
 private:
-    void BuildForm();
-    void BuildPages();
+    // The number of components, one per row of the window's table
+    // (FormWords.cpp), where each is named.
+    static constexpr std::size_t kPartCount = 61;
+
+    // Builds the component of the table's row Part into parts_ under its
+    // parent (built before it) and ties it to its handler.
+    void Build(std::size_t part);
+    // Makes the component of row Part a W, names it, places it under its
+    // parent and gives it its letters.
+    template <class W> W& Place(std::size_t part);
     // Ties the edit boxes to their labels and names the controls for screen
     // readers.
     void NameControls();
-    // The box of Field and its form.
-    QLineEdit& FieldBox(TEditorField field);
-    void FieldChanged(TEditorField field);
+    // The component of row Part, which the row makes a W.
+    template <class W> W& Part(std::size_t part) const { return static_cast<W&>(*parts_[part]); }
+    // The box of Field.
+    QLineEdit& FieldBox(TEditorField field) const;
     // Empties txtWord (its change handler runs as for any change).
     void EmptyWordBox();
     // The list view's selection follows the editor's.
@@ -102,54 +101,10 @@ private:
         ~ListChange() { --form_.changingList_; }
         TFormWords& form_;
     };
-
-    // The components, each with its own name as objectName. Parents come before their
-    // children so that children go first when the form is destroyed.
-    QFrame pnlSelect;
-    QLabel lblWill, lblThe, lblQuestion;
-    QToolButton sbProperNoun, sbVerb, sbAdjective, sbCommonNoun, sbPlace;
-    QButtonGroup grpPartOfSpeech;
-    QWidget pnlWordList;
-    QLabel lblNewWord;
-    QLineEdit txtWord;
-    QListView lstWordList;
     QtWordListModel lstWordListModel;
-    QPushButton cmdDelWord;
-    QGroupBox gbxEditor;
-    QLabel lblCurrentWord;
-    QStackedWidget nbkWords;
-    std::array<QWidget, 5> pgWords;
-    // Page 0: names.
-    QLabel lblNamesText;
-    QGroupBox gbxSex;
-    QLabel lblSexText;
-    QRadioButton rbSexF, rbSexM;
+    QButtonGroup grpPartOfSpeech;
     QButtonGroup grpSex;
-    QGroupBox gbxShortForm;
-    QLabel lblShortFormText;
-    QLineEdit txtNickname;
-    // Page 1: things.
-    QLabel lblNounsText;
-    QGroupBox gbxPlural;
-    QLabel lblPluralPhrase;
-    QLineEdit txtPlural;
-    QLabel lblFixPlural;
-    // Page 2: actions.
-    QLabel lblVerbsText;
-    QGroupBox gbxTenses;
-    std::array<QLabel, 4> lblTensePhrase;
-    QLineEdit txtPastTense, txtContinuous, txtPresentTense, txtParticiple;
-    std::array<QLabel, 4> lblTenseDots;
-    QLabel lblFixTenses;
-    // Page 3: descriptions.
-    QLabel lblAdjectivesText;
-    QGroupBox gbxBigger;
-    std::array<QLabel, 2> lblBiggerPhrase;
-    QLineEdit txtBigger, txtBiggest;
-    QLabel lblFixBigger;
-    QCheckBox chkAdverb;
-    QLineEdit txtAdverb;
-    // Page 4: places.
-    QLabel lblPlacesText;
-    QPushButton cmdClose;
+    // Destroyed from the last to the first, so children go before their
+    // parents.
+    std::array<std::unique_ptr<QWidget>, kPartCount> parts_;
 };
