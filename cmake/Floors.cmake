@@ -3,18 +3,20 @@
 #   cmake -DROOT=<source folder> -DCHECK=engine|platform|windows -P Floors.cmake
 #
 # Engine folders: only the files directly in them are engine code; their
-# subfolders (platform/qt, platform/flite, platform/media, book/qt, book/forms, wordlist/forms)
-# are floors of their own.
+# subfolders (platform/qt, platform/flite, platform/media, book/qt,
+# keepsake/qt, book/forms, shelf/forms, wordlist/forms) are floors of their
+# own.
 if(CMAKE_SCRIPT_MODE_FILE)
   cmake_minimum_required(VERSION 3.25)
 endif()
-set(FBW_ENGINE_DIRS platform image data vocab story sound book wordlist scene)
+set(FBW_ENGINE_DIRS platform base image data vocab story sound book reading keepsake shelf wordlist
+    scene)
 # The engine folders above the plain platform, which the Qt platform and the
 # speech synthesizer never include.
 set(_FBW_ENGINE_ONLY_DIRS ${FBW_ENGINE_DIRS})
 list(REMOVE_ITEM _FBW_ENGINE_ONLY_DIRS platform)
 # The window floors, which the engine never includes.
-set(_FBW_WINDOW_FLOORS ui book/forms wordlist/forms app)
+set(_FBW_WINDOW_FLOORS ui shelf/forms book/forms wordlist/forms app)
 
 set(_FBW_QT_INCLUDE_RE "#[ \t]*include[ \t]*[<\"](Q[A-Za-z]+|Qt[A-Za-z]*/)")
 
@@ -48,7 +50,8 @@ endfunction()
 # Engine code includes no Qt header and no window floor.
 function(_fbw_scan_engine root out)
   _fbw_scan("${root}" "${FBW_ENGINE_DIRS}" OFF "${_FBW_QT_INCLUDE_RE}" qt)
-  _fbw_include_re("${_FBW_WINDOW_FLOORS};platform/qt;platform/flite;platform/media;book/qt" re)
+  _fbw_include_re("${_FBW_WINDOW_FLOORS};platform/qt;platform/flite;platform/media;book/qt;keepsake/qt"
+                  re)
   _fbw_scan("${root}" "${FBW_ENGINE_DIRS}" OFF "${re}" up)
   set(${out} "${qt};${up}" PARENT_SCOPE)
 endfunction()
@@ -67,14 +70,17 @@ endfunction()
 # nor each other.
 function(_fbw_scan_windows root out)
   _fbw_include_re("${_FBW_WINDOW_FLOORS}" re)
-  _fbw_scan("${root}" "platform/qt;platform/flite;platform/media;book/qt" ON "${re}" platform)
-  _fbw_include_re("book/forms;wordlist/forms;app" re)
+  _fbw_scan("${root}" "platform/qt;platform/flite;platform/media;book/qt;keepsake/qt" ON "${re}"
+            platform)
+  _fbw_include_re("shelf/forms;book/forms;wordlist/forms;app" re)
   _fbw_scan("${root}" "ui" ON "${re}" ui)
+  _fbw_include_re("book/forms;wordlist/forms;app" re)
+  _fbw_scan("${root}" "shelf/forms" ON "${re}" shelf)
   _fbw_include_re("wordlist/forms;app" re)
   _fbw_scan("${root}" "book/forms" ON "${re}" book)
-  _fbw_include_re("book/forms;app" re)
+  _fbw_include_re("shelf/forms;book/forms;app" re)
   _fbw_scan("${root}" "wordlist/forms" ON "${re}" wordlist)
-  set(${out} "${platform};${ui};${book};${wordlist}" PARENT_SCOPE)
+  set(${out} "${platform};${ui};${shelf};${book};${wordlist}" PARENT_SCOPE)
 endfunction()
 
 function(_fbw_fail_on what bad)

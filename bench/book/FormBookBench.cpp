@@ -37,7 +37,6 @@
 #include "BenchFolders.h"
 #include "app/FormGame.h"
 #include "book/PrintFont.h"
-#include "book/StoryText.h"
 #include "book/forms/BookAccess.h"
 #include "book/forms/CommandsPart.h"
 #include "book/forms/CoverPart.h"
@@ -51,6 +50,7 @@
 #include "platform/KeyStore.h"
 #include "platform/qt/QtCanvas.h"
 #include "story/Generate.h"
+#include "story/StoryText.h"
 
 namespace {
 

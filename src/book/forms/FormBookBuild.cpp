@@ -9,11 +9,9 @@
 #include <QStandardPaths>
 
 #include "book/forms/BookAccess.h"
-#include "book/forms/CommandGlyph.h"
 #include "book/forms/CommandsPart.h"
 #include "book/forms/CoverPart.h"
 #include "book/forms/FocusFrame.h"
-#include "book/forms/FormShelf.h"
 #include "book/forms/LettersPart.h"
 #include "book/forms/PagePainter.h"
 #include "book/forms/ReadToMePart.h"
@@ -24,6 +22,8 @@
 #include "platform/qt/Latin1.h"
 #include "platform/qt/LocalPath.h"
 #include "platform/qt/QtFonts.h"
+#include "shelf/forms/FormShelf.h"
+#include "ui/CommandGlyph.h"
 #include "ui/Cursors.h"
 #include "ui/RunHandler.h"
 

@@ -17,7 +17,6 @@
 
 #include "../../app/AppFixture.h"
 #include "app/FormGame.h"
-#include "book/StoryText.h"
 #include "book/forms/BookAccess.h"
 #include "book/forms/CommandsPart.h"
 #include "book/forms/CoverPart.h"
@@ -31,6 +30,7 @@
 #include "platform/qt/QtDrawTarget.h"
 #include "sound/AppSound.h"
 #include "story/Generate.h"
+#include "story/StoryText.h"
 #include "support/NullSpeechSynth.h"
 #include "support/TestWaveOutService.h"
 
