@@ -9,6 +9,7 @@
 #include <QKeyEvent>
 #include <QMouseEvent>
 #include <QPainter>
+#include <QWindow>
 #include <algorithm>
 #include <stdexcept>
 #include <utility>
@@ -218,6 +219,16 @@ void TFormBook::DrawPageArrows(bool realize) {
 
 void TFormBook::showEvent(QShowEvent* event) {
     QDialog::showEvent(event);
+    // Moved to a screen of another pixel ratio, the pages are drawn again
+    // for it (the window-system window is new at each showing).
+    if (QWindow* window = windowHandle()) {
+        disconnect(window, &QWindow::screenChanged, this, nullptr);
+        connect(window, &QWindow::screenChanged, this, [this] {
+            if (painter_->Picture(TPagePainter::Side::Left).devicePixelRatio() !=
+                devicePixelRatioF())
+                ShowPages(currentPage_);
+        });
+    }
     RunHandler(ShowError, [this] { FormShow(); });
 }
 
@@ -494,14 +505,11 @@ void TFormBook::ReadStoryFile(int tale, const std::string& path) {
 
 void TFormBook::cmdMyStoriesClick() {
     reading_->Stop();
-    TFormShelf shelf(StoriesFolder, TaleNumber, gameLibrary_, this);
-    shelf.ShowError = ShowError;
-    std::pair<int, std::string> chosen;
-    shelf.OpenStory = [&chosen](int tale, const std::string& path) { chosen = {tale, path}; };
-    shelf.OpenDocument = commands_->OpenDocument;
-    ExecShelf(shelf);
-    if (!chosen.second.empty())
-        ReadStoryFile(chosen.first, chosen.second);
+    const std::optional<TFormShelf::Choice> chosen =
+        TFormShelf::Pick(StoriesFolder, TaleNumber, gameLibrary_, this, ShowError,
+                         commands_->OpenDocument, ExecShelf);
+    if (chosen)
+        ReadStoryFile(chosen->tale, chosen->path);
     else if (currentPage_ == 0) // stories may have gone to the bin
         ShowCover();
 }

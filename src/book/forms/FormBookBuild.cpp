@@ -150,8 +150,6 @@ void TFormBook::BuildForm() {
         p->setAttribute(Qt::WA_OpaquePaintEvent);
     }
     pbxLeftPage.OnPaint = [this](QPainter& c, const QRegion& damage) {
-        if (painter_->Picture(TPagePainter::Side::Left).devicePixelRatio() != devicePixelRatioF())
-            ShowPages(currentPage_); // moved to a screen of another pixel ratio
         painter_->PaintPage(TPagePainter::Side::Left, c, damage);
     };
     pbxRightPage.OnPaint = [this](QPainter& c, const QRegion& damage) {

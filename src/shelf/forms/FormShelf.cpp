@@ -52,6 +52,23 @@ TFormShelf::~TFormShelf() {
     lstStories.setModel(nullptr);
 }
 
+std::optional<TFormShelf::Choice>
+TFormShelf::Pick(const std::string& folder, int tale, TRL8Library& library, QWidget* parent,
+                 const ErrorSink& errors,
+                 const std::function<bool(const std::string&)>& openDocument,
+                 const std::function<void(TFormShelf&)>& exec) {
+    std::optional<Choice> chosen;
+    TFormShelf shelf(folder, tale, library, parent);
+    shelf.ShowError = errors;
+    shelf.OpenStory = [&chosen](int t, const std::string& path) { chosen = Choice{t, path}; };
+    if (openDocument)
+        shelf.OpenDocument = openDocument;
+    exec(shelf);
+    if (chosen && !TTaleTable::IsTale(chosen->tale))
+        chosen.reset();
+    return chosen;
+}
+
 void TFormShelf::Build() {
     setObjectName("FormShelf");
     setWindowTitle("My stories");

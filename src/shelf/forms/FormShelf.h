@@ -25,6 +25,7 @@
 #include <functional>
 #include <map>
 #include <memory>
+#include <optional>
 #include <string>
 
 #include "image/LibraryRef.h"
@@ -45,6 +46,19 @@ public:
     TFormShelf(const std::string& folder, int tale, TRL8Library& library,
                QWidget* parent = nullptr);
     ~TFormShelf() override;
+
+    // The one way the windows open the shelf: of Folder on Tale (0 all)
+    // over Parent, shown by Exec (modally), errors to Errors, books to
+    // OpenDocument (the desktop's viewer when empty). Returns the story the
+    // player opened, if any.
+    struct Choice {
+        int tale = 0; // 1..10
+        std::string path;
+    };
+    static std::optional<Choice> Pick(const std::string& folder, int tale, TRL8Library& library,
+                                      QWidget* parent, const ErrorSink& errors,
+                                      const std::function<bool(const std::string&)>& openDocument,
+                                      const std::function<void(TFormShelf&)>& exec);
 
     QLabel lblTitle;
     QComboBox cboTale; // "All tales", then the tales by name
