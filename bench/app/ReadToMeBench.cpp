@@ -30,6 +30,7 @@
 
 #include "BenchFolders.h"
 #include "app/FormGame.h"
+#include "base/Random.h"
 #include "book/forms/BookAccess.h"
 #include "book/forms/CommandsPart.h"
 #include "book/forms/FormBook.h"
@@ -38,7 +39,6 @@
 #include "book/forms/ReadToMePart.h"
 #include "book/forms/TwistsPart.h"
 #include "data/InitGame.h"
-#include "image/Random.h"
 #include "platform/Files.h"
 #include "platform/KeyStore.h"
 #include "platform/PrivateProfile.h"

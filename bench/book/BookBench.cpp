@@ -32,10 +32,10 @@
 #include "PaginateInput.h"
 #include "book/Book.h"
 #include "book/PrintFont.h"
-#include "book/StoryText.h"
 #include "platform/FixedCanvas.h"
 #include "platform/qt/QtCanvas.h"
 #include "story/Generate.h"
+#include "story/StoryText.h"
 
 namespace {
 

@@ -38,7 +38,6 @@
 #include "BenchFolders.h"
 #include "app/FormGame.h"
 #include "book/PrintFont.h"
-#include "book/StoryText.h"
 #include "book/StoryTwists.h"
 #include "book/forms/BookAccess.h"
 #include "book/forms/CommandsPart.h"
@@ -53,6 +52,7 @@
 #include "platform/KeyStore.h"
 #include "platform/qt/QtCanvas.h"
 #include "story/Generate.h"
+#include "story/StoryText.h"
 
 namespace {
 

@@ -12,7 +12,6 @@
 
 #include "BenchFolders.h"
 #include "app/FormGame.h"
-#include "book/StoryText.h"
 #include "book/forms/BookAccess.h"
 #include "book/forms/CommandsPart.h"
 #include "book/forms/FormBook.h"
@@ -22,6 +21,7 @@
 #include "book/forms/TwistsPart.h"
 #include "platform/MessageBox.h"
 #include "story/Generate.h"
+#include "story/StoryText.h"
 
 namespace {
 

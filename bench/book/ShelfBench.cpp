@@ -34,12 +34,12 @@
 
 #include "BenchFolders.h"
 #include "app/FormGame.h"
-#include "book/DatedName.h"
-#include "book/StoryShelf.h"
-#include "book/StoryText.h"
-#include "book/forms/FormShelf.h"
 #include "platform/Files.h"
 #include "platform/qt/Latin1.h"
+#include "shelf/DatedName.h"
+#include "shelf/StoryShelf.h"
+#include "shelf/forms/FormShelf.h"
+#include "story/StoryText.h"
 #include "story/TaleTable.h"
 
 namespace {

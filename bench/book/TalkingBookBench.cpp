@@ -17,7 +17,6 @@
 
 #include "BenchFolders.h"
 #include "app/FormGame.h"
-#include "book/StoryText.h"
 #include "book/forms/BookAccess.h"
 #include "book/forms/CommandsPart.h"
 #include "book/forms/FormBook.h"
@@ -27,6 +26,7 @@
 #include "book/forms/TwistsPart.h"
 #include "platform/MessageBox.h"
 #include "story/Generate.h"
+#include "story/StoryText.h"
 
 namespace fs = std::filesystem;
 

@@ -12,8 +12,8 @@
 #include <string_view>
 
 #include "book/Book.h"
-#include "book/StoryText.h"
 #include "platform/FixedCanvas.h"
+#include "story/StoryText.h"
 
 namespace {
 void Check(bool ok) {

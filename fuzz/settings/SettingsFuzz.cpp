@@ -10,7 +10,7 @@
 #include <string>
 
 #include "../ScratchFolder.h"
-#include "image/LumUtil.h"
+#include "base/LumUtil.h"
 #include "platform/Files.h"
 
 namespace {

@@ -17,10 +17,10 @@
 #include <string>
 #include <string_view>
 
-#include "book/DatedName.h"
-#include "book/StoryShelf.h"
-#include "book/StoryText.h"
 #include "platform/TextCodec.h"
+#include "shelf/DatedName.h"
+#include "shelf/StoryShelf.h"
+#include "story/StoryText.h"
 #include "story/TaleTable.h"
 
 namespace {

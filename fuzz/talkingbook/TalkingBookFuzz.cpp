@@ -26,12 +26,12 @@
 #include <vector>
 
 #include "XmlCheck.h"
-#include "book/SpokenStory.h"
 #include "book/StorySentences.h"
-#include "book/StoryShelf.h"
-#include "book/StoryText.h"
-#include "book/TalkingBook.h"
+#include "keepsake/TalkingBook.h"
 #include "platform/TextCodec.h"
+#include "reading/SpokenStory.h"
+#include "shelf/StoryShelf.h"
+#include "story/StoryText.h"
 #include "support/NullSpeechSynth.h"
 
 namespace {

@@ -5,7 +5,7 @@
 #include <cstdlib>
 #include <string>
 
-#include "image/AbortException.h"
+#include "base/AbortException.h"
 #include "platform/MemoryStream.h"
 #include "platform/WaveOutService.h"
 #include "sound/SoundNode.h"

@@ -6,7 +6,7 @@
 #include <cstdlib>
 #include <string>
 
-#include "image/Random.h"
+#include "base/Random.h"
 #include "platform/MemoryStream.h"
 #include "vocab/PartOfSpeech.h"
 #include "vocab/Vocab.h"

@@ -15,9 +15,7 @@
 #include "app/FormLoading.h"
 #include "app/SceneAccessible.h"
 #include "app/SingleInstance.h"
-#include "book/StoryText.h"
 #include "book/forms/FormBook.h"
-#include "book/forms/FormShelf.h"
 #include "data/InitGame.h"
 #include "image/RL8Exception.h"
 #include "image/RL8ImageData.h"
@@ -32,8 +30,10 @@
 #include "scene/ProjectVersion.h"
 #include "scene/Scene.h"
 #include "scene/SceneLayout.h"
+#include "shelf/forms/FormShelf.h"
 #include "sound/AppSound.h"
 #include "story/Generate.h"
+#include "story/StoryText.h"
 #include "story/TaleTable.h"
 #include "ui/Cursors.h"
 #include "ui/FormPalette.h"
@@ -565,19 +565,15 @@ void TFormGame::RunClick(const TScene::Click& click) {
 void TFormGame::OpenShelf() {
     if (!book_ || !library_ || QApplication::activeModalWidget())
         return;
-    std::pair<int, std::string> chosen;
-    {
-        TFormShelf shelf(book_->StoriesFolder, 0, *library_, this);
-        shelf.ShowError = ShowError;
-        shelf.OpenStory = [&chosen](int tale, const std::string& path) { chosen = {tale, path}; };
-        ShowModal(shelf);
-    }
-    if (chosen.second.empty() || !TTaleTable::IsTale(chosen.first))
+    const std::optional<TFormShelf::Choice> chosen =
+        TFormShelf::Pick(book_->StoriesFolder, 0, *library_, this, ShowError, nullptr,
+                         [this](TFormShelf& shelf) { ShowModal(shelf); });
+    if (!chosen)
         return;
     LeaveHotRegion();
     book_->SetStory({});
-    book_->TaleNumber = chosen.first;
-    book_->ReadOnShow(chosen.second);
+    book_->TaleNumber = chosen->tale;
+    book_->ReadOnShow(chosen->path);
     ShowModal(*book_);
     ShowSoundState();
     malloc_trim(0);

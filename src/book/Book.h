@@ -34,9 +34,9 @@
 #include <string>
 #include <vector>
 
+#include "base/LumList.h"
 #include "book/BookLine.h"
 #include "book/BookPage.h"
-#include "image/LumList.h"
 #include "platform/Canvas.h"
 #include "platform/Point.h"
 #include "platform/Rect.h"

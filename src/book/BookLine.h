@@ -4,7 +4,7 @@
 #include <cstdint>
 #include <string>
 
-#include "image/LumNode.h"
+#include "base/LumNode.h"
 
 class TLine : public TLumNode {
 public:

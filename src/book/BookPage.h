@@ -4,8 +4,8 @@
 #include <cstdint>
 #include <string>
 
+#include "base/LumList.h"
 #include "book/BookLine.h"
-#include "image/LumList.h"
 
 class TPage : public TLumNode {
 public:

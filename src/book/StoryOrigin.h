@@ -6,7 +6,7 @@
 #include <string>
 #include <utility>
 
-#include "book/SavedStory.h"
+#include "shelf/SavedStory.h"
 
 struct TStoryOrigin {
     enum class Kind { Told, File };

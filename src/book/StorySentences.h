@@ -10,7 +10,7 @@
 #include <string>
 #include <vector>
 
-#include "image/LumList.h"
+#include "base/LumList.h"
 
 // Characters [Start, End) of line Line (1-based) of page Page (1-based).
 struct TLinePart {

@@ -5,8 +5,8 @@
 
 #include "book/BookPage.h"
 #include "book/ReadHighlight.h"
-#include "book/StoryText.h"
 #include "story/Generate.h"
+#include "story/StoryText.h"
 
 void TStoryTwists::Take(const TStoryGenerator& generator, std::string_view joined) {
     spans_.clear();

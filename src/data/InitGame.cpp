@@ -4,8 +4,8 @@
 #include <cstdio>
 #include <vector>
 
-#include "image/LumException.h"
-#include "image/Random.h"
+#include "base/LumException.h"
+#include "base/Random.h"
 #include "platform/Files.h"
 #include "platform/KeyStore.h"
 #include "platform/MessageBox.h"

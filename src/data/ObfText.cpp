@@ -1,9 +1,9 @@
 // Scrambled line files: reading, writing and the XOR chain.
 #include "data/ObfText.h"
 
-#include "image/AbortException.h"
-#include "image/LumException.h"
-#include "image/LumUtil.h"
+#include "base/AbortException.h"
+#include "base/LumException.h"
+#include "base/LumUtil.h"
 #include "platform/FileStream.h"
 #include "platform/Files.h"
 

@@ -3,8 +3,8 @@
 // meets takes that entry's place; any other becomes a new last entry.
 // Overlapping rectangles are not joined, so painting may paint overlaps twice.
 #pragma once
+#include "base/LumList.h"
 #include "image/DamageNode.h"
-#include "image/LumList.h"
 
 class TDamageList : public TLumList {
 public:

@@ -1,6 +1,6 @@
 // One dirty rectangle of a surface, in surface pixels (half-open).
 #pragma once
-#include "image/LumNode.h"
+#include "base/LumNode.h"
 #include "platform/Rect.h"
 
 class TDamageNode : public TLumNode {

@@ -1,6 +1,6 @@
 // The images a library has loaded (TImageNode entries, owned).
 #pragma once
+#include "base/LumList.h"
 #include "image/ImageNode.h"
-#include "image/LumList.h"
 
 class TImageList : public TLumList {};

@@ -5,7 +5,7 @@
 #include <memory>
 #include <string>
 
-#include "image/LumNode.h"
+#include "base/LumNode.h"
 #include "image/RL8Image.h"
 #include "image/RL8ImageData.h"
 

@@ -1,8 +1,8 @@
 // The scene's two-frame animations.
 #include "scene/Anim.h"
 
+#include "base/Random.h"
 #include "image/RL8ImageData.h"
-#include "image/Random.h"
 
 TAnim::TAnim(int32_t width, int32_t height, TPoint frame0, TPoint frame1, TPoint destPos,
              uint16_t minTime0, uint16_t minTime1, uint16_t randomTime0, uint16_t randomTime1,

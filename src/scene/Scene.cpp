@@ -4,8 +4,8 @@
 #include <algorithm>
 #include <cstdlib>
 
+#include "base/Random.h"
 #include "image/RL8ImageData.h"
-#include "image/Random.h"
 #include "platform/LogPalette.h"
 #include "sound/AppSound.h"
 

@@ -1,5 +1,5 @@
 // A list of named nodes (TIDNode and its descendants); it owns them.
 #pragma once
-#include "image/LumList.h"
+#include "base/LumList.h"
 
 class TIDList : public TLumList {};

@@ -3,7 +3,7 @@
 #pragma once
 #include <string>
 
-#include "image/LumNode.h"
+#include "base/LumNode.h"
 
 class TIDNode : public TLumNode {
 public:

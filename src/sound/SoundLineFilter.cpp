@@ -1,7 +1,7 @@
 // The sound catalogue's line filter.
 #include "sound/SoundLineFilter.h"
 
-#include "image/LumUtil.h"
+#include "base/LumUtil.h"
 
 bool SoundLineFilter(std::string& line) {
     line = TrimText(line);

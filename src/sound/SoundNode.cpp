@@ -5,7 +5,7 @@
 #include <cstring>
 #include <memory>
 
-#include "image/AbortException.h"
+#include "base/AbortException.h"
 #include "platform/FileStream.h"
 #include "platform/WaveOutService.h"
 #include "sound/RiffReader.h"

@@ -7,7 +7,7 @@
 #include <memory>
 #include <string>
 
-#include "image/LumNode.h"
+#include "base/LumNode.h"
 #include "platform/MemoryBlock.h"
 #include "platform/Stream.h"
 #include "platform/WaveOut.h"

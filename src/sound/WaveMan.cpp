@@ -4,7 +4,7 @@
 #include <algorithm>
 #include <exception>
 
-#include "image/AbortException.h"
+#include "base/AbortException.h"
 #include "platform/Files.h"
 #include "platform/WaveOutService.h"
 

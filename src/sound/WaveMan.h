@@ -10,7 +10,7 @@
 #include <string>
 #include <vector>
 
-#include "image/LumList.h"
+#include "base/LumList.h"
 #include "platform/WaveOutWindow.h"
 #include "platform/WaveTypes.h"
 #include "sound/SoundNode.h"

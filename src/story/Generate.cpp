@@ -5,10 +5,10 @@
 #include <algorithm>
 #include <exception>
 
+#include "base/LumUtil.h"
+#include "base/Random.h"
 #include "data/InitGame.h"
 #include "data/ObfText.h"
-#include "image/LumUtil.h"
-#include "image/Random.h"
 #include "story/CoverLine.h"
 #include "story/TokenTable.h"
 #include "vocab/Vocab.h"

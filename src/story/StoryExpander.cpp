@@ -3,8 +3,8 @@
 
 #include <algorithm>
 
-#include "image/LumUtil.h"
-#include "image/Random.h"
+#include "base/LumUtil.h"
+#include "base/Random.h"
 #include "story/StoryReplay.h"
 #include "story/TokenTable.h"
 #include "vocab/ProperNoun.h"

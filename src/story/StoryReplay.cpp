@@ -4,7 +4,7 @@
 
 #include <algorithm>
 
-#include "image/Random.h"
+#include "base/Random.h"
 #include "vocab/Vocab.h"
 
 TStoryReplay::TStoryReplay(TVocab& vocab) : vocab_(vocab) {}

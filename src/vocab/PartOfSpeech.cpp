@@ -1,7 +1,7 @@
 // The word base class: factory, base record and the form-setting rule.
 #include "vocab/PartOfSpeech.h"
 
-#include "image/LumException.h"
+#include "base/LumException.h"
 #include "vocab/Adjective.h"
 #include "vocab/Noun.h"
 #include "vocab/Place.h"

@@ -3,9 +3,9 @@
 
 #include <algorithm>
 
+#include "base/LumException.h"
+#include "base/Random.h"
 #include "data/InitGame.h"
-#include "image/LumException.h"
-#include "image/Random.h"
 #include "platform/FileStream.h"
 #include "platform/Files.h"
 #include "platform/MemoryStream.h"

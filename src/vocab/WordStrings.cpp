@@ -3,7 +3,7 @@
 
 #include <algorithm>
 
-#include "image/LumException.h"
+#include "base/LumException.h"
 
 int16_t ReadInt16LE(plat::Stream& stream) {
     unsigned char b[2];

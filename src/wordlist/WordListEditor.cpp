@@ -4,7 +4,7 @@
 
 #include <algorithm>
 
-#include "image/LumUtil.h"
+#include "base/LumUtil.h"
 #include "vocab/Adjective.h"
 #include "vocab/Noun.h"
 #include "vocab/ProperNoun.h"

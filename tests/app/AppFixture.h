@@ -8,8 +8,8 @@
 
 #include <string>
 
+#include "base/Random.h"
 #include "data/InitGame.h"
-#include "image/Random.h"
 #include "platform/Files.h"
 #include "platform/KeyStore.h"
 #include "platform/PrivateProfile.h"

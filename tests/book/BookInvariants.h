@@ -8,8 +8,8 @@
 #include <vector>
 
 #include "book/Book.h"
-#include "book/StoryText.h"
 #include "story/Generate.h"
+#include "story/StoryText.h"
 #include "support/TestSupport.h"
 
 namespace booktest {

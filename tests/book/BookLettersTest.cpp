@@ -10,7 +10,7 @@
 #include "book/Book.h"
 #include "book/BookGeometry.h"
 #include "book/BookLetters.h"
-#include "book/PrintPlan.h"
+#include "keepsake/PrintPlan.h"
 #include "platform/FixedCanvas.h"
 
 namespace {

@@ -8,10 +8,10 @@
 
 #include "book/Book.h"
 #include "book/BookPage.h"
-#include "book/StoryText.h"
 #include "book/StoryTwists.h"
 #include "platform/FixedCanvas.h"
 #include "story/Generate.h"
+#include "story/StoryText.h"
 #include "support/TestSupport.h"
 
 namespace {

@@ -1,8 +1,8 @@
 // Scrambled line files: the byte layout, the XOR chain, readers and filters.
 #include <gtest/gtest.h>
 
+#include "base/LumException.h"
 #include "data/ObfText.h"
-#include "image/LumException.h"
 #include "support/TestSupport.h"
 
 using fbwtest::TempDir;

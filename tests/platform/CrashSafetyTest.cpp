@@ -15,8 +15,8 @@
 #include <unistd.h>
 #include <vector>
 
+#include "base/LumUtil.h"
 #include "data/InitGame.h"
-#include "image/LumUtil.h"
 #include "platform/Files.h"
 #include "platform/KeyStore.h"
 #include "support/KillHarness.h"

@@ -8,9 +8,9 @@
 #include <numeric>
 #include <thread>
 
-#include "book/ReadingPace.h"
 #include "book/StorySentences.h"
-#include "book/WordTimes.h"
+#include "reading/ReadingPace.h"
+#include "reading/WordTimes.h"
 
 #include "platform/SpeechSynth.h"
 #ifdef FBW_HAVE_FLITE

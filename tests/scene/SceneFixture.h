@@ -7,9 +7,9 @@
 #include <string>
 #include <vector>
 
+#include "base/Random.h"
 #include "image/RL8ImageData.h"
 #include "image/RL8Library.h"
-#include "image/Random.h"
 #include "scene/Scene.h"
 #include "support/TestSupport.h"
 

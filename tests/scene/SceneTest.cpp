@@ -6,7 +6,7 @@
 #include <map>
 
 #include "SceneFixture.h"
-#include "image/Random.h"
+#include "base/Random.h"
 #include "sound/AppSound.h"
 
 TEST_F(SceneTest, RegionEdgesAreHalfOpenAndTheExtraRectanglesComeLast) {

@@ -4,8 +4,8 @@
 
 #include <filesystem>
 
+#include "base/LumException.h"
 #include "data/InitGame.h"
-#include "image/LumException.h"
 #include "platform/Files.h"
 #include "sound/AppSound.h"
 #include "sound/SoundInfoNode.h"

@@ -3,7 +3,7 @@
 
 #include <cstring>
 
-#include "image/AbortException.h"
+#include "base/AbortException.h"
 #include "platform/MemoryBlock.h"
 #include "platform/MemoryStream.h"
 #include "sound/RiffReader.h"

@@ -6,7 +6,7 @@
 #include <set>
 
 #include "StoryFixture.h"
-#include "image/Random.h"
+#include "base/Random.h"
 #include "platform/Files.h"
 #include "story/CoverLine.h"
 #include "story/TaleTable.h"

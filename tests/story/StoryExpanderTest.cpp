@@ -4,7 +4,7 @@
 
 #include <string>
 
-#include "image/Random.h"
+#include "base/Random.h"
 #include "story/DefinitionTable.h"
 #include "story/StoryExpander.h"
 #include "vocab/Vocab.h"

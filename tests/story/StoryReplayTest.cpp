@@ -6,7 +6,7 @@
 #include <vector>
 
 #include "StoryFixture.h"
-#include "image/Random.h"
+#include "base/Random.h"
 #include "story/StoryReplay.h"
 #include "vocab/Vocab.h"
 

@@ -9,7 +9,7 @@
 #include <set>
 
 #include "StoryFixture.h"
-#include "image/Random.h"
+#include "base/Random.h"
 #include "vocab/PartOfSpeech.h"
 #include "vocab/Vocab.h"
 #include "vocab/WordFlags.h"

@@ -13,13 +13,13 @@
 #include <regex>
 #include <set>
 
-#include "book/StoryShelf.h"
-#include "book/StoryText.h"
-#include "book/TalkingBook.h"
+#include "keepsake/TalkingBook.h"
 #include "platform/Files.h"
 #include "platform/Mp3Encoder.h"
 #include "platform/SpeechSynth.h"
 #include "platform/ZipPacker.h"
+#include "shelf/StoryShelf.h"
+#include "story/StoryText.h"
 #include "support/NullSpeechSynth.h"
 #include "support/TestSupport.h"
 #include "support/XSession.h"

@@ -4,7 +4,7 @@
 
 #include <set>
 
-#include "image/Random.h"
+#include "base/Random.h"
 #include "platform/MemoryStream.h"
 #include "vocab/Adjective.h"
 #include "vocab/Noun.h"

@@ -1,7 +1,7 @@
 // The word records: byte layout, round trips and damaged streams.
 #include <gtest/gtest.h>
 
-#include "image/LumException.h"
+#include "base/LumException.h"
 #include "platform/MemoryStream.h"
 #include "vocab/Adjective.h"
 #include "vocab/Noun.h"

@@ -12,14 +12,14 @@
 #include "Command.h"
 #include "TellOptions.h"
 #include "book/BookLetters.h"
-#include "book/PictureBookPlan.h"
-#include "book/ReadingPace.h"
-#include "book/StoryText.h"
-#include "book/TalkingBook.h"
+#include "keepsake/PictureBookPlan.h"
+#include "keepsake/TalkingBook.h"
 #include "platform/Files.h"
 #include "platform/Mp3Encoder.h"
 #include "platform/SpeechSynth.h"
 #include "platform/ZipPacker.h"
+#include "reading/ReadingPace.h"
+#include "story/StoryText.h"
 #include "story/TaleTable.h"
 
 namespace {

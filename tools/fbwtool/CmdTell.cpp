@@ -10,10 +10,10 @@
 
 #include "Command.h"
 #include "TellOptions.h"
-#include "book/StoryText.h"
 #include "platform/Files.h"
 #include "platform/TextCodec.h"
 #include "story/Generate.h"
+#include "story/StoryText.h"
 
 namespace {
 

@@ -6,7 +6,7 @@
 #include <stdexcept>
 
 #include "book/Book.h"
-#include "book/StoryText.h"
+#include "story/StoryText.h"
 
 namespace {
 

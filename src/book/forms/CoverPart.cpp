@@ -3,10 +3,10 @@
 #include "book/forms/CoverPart.h"
 
 #include "book/forms/BookHost.h"
-#include "book/forms/CommandGlyph.h"
 #include "platform/qt/Latin1.h"
 #include "story/Generate.h"
 #include "ui/ButtonGroupTab.h"
+#include "ui/CommandGlyph.h"
 #include "ui/QtLatin1Validator.h"
 #include "ui/RunHandler.h"
 #include "ui/TileBG.h"

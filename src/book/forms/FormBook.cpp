@@ -9,18 +9,16 @@
 #include <QKeyEvent>
 #include <QMouseEvent>
 #include <QPainter>
+#include <QWindow>
 #include <algorithm>
 #include <stdexcept>
 #include <utility>
 #include <vector>
 
 #include "book/BookPieces.h"
-#include "book/StoryShelf.h"
-#include "book/StoryText.h"
 #include "book/forms/BookAccess.h"
 #include "book/forms/CommandsPart.h"
 #include "book/forms/CoverPart.h"
-#include "book/forms/FormShelf.h"
 #include "book/forms/LettersPart.h"
 #include "book/forms/PagePainter.h"
 #include "book/forms/ReadToMePart.h"
@@ -32,8 +30,11 @@
 #include "platform/qt/Latin1.h"
 #include "platform/qt/QtCanvas.h"
 #include "scene/SceneLayout.h"
+#include "shelf/StoryShelf.h"
+#include "shelf/forms/FormShelf.h"
 #include "story/CoverLine.h"
 #include "story/Generate.h"
+#include "story/StoryText.h"
 #include "story/TaleTable.h"
 #include "ui/Cursors.h"
 #include "ui/FormPalette.h"
@@ -215,6 +216,16 @@ void TFormBook::DrawPageArrows(bool realize) {
 
 void TFormBook::showEvent(QShowEvent* event) {
     QDialog::showEvent(event);
+    // Moved to a screen of another pixel ratio, the pages are drawn again
+    // for it (the window-system window is new at each showing).
+    if (QWindow* window = windowHandle()) {
+        disconnect(window, &QWindow::screenChanged, this, nullptr);
+        connect(window, &QWindow::screenChanged, this, [this] {
+            if (painter_->Picture(TPagePainter::Side::Left).devicePixelRatio() !=
+                devicePixelRatioF())
+                ShowPages(currentPage_);
+        });
+    }
     RunHandler(ShowError, [this] { FormShow(); });
 }
 
@@ -492,14 +503,10 @@ void TFormBook::cmdMyStoriesClick() {
     reading_->Stop();
     if (!library_)
         throw std::runtime_error("My stories: the game's pictures have gone");
-    TFormShelf shelf(StoriesFolder, TaleNumber, *library_, this);
-    shelf.ShowError = ShowError;
-    std::pair<int, std::string> chosen;
-    shelf.OpenStory = [&chosen](int tale, const std::string& path) { chosen = {tale, path}; };
-    shelf.OpenDocument = commands_->OpenDocument;
-    ExecShelf(shelf);
-    if (!chosen.second.empty())
-        ReadStoryFile(chosen.first, chosen.second);
+    const std::optional<TFormShelf::Choice> chosen = TFormShelf::Pick(
+        StoriesFolder, TaleNumber, *library_, this, ShowError, commands_->OpenDocument, ExecShelf);
+    if (chosen)
+        ReadStoryFile(chosen->tale, chosen->path);
     else if (currentPage_ == 0) // stories may have gone to the bin
         ShowCover();
 }

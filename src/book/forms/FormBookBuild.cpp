@@ -9,11 +9,9 @@
 #include <QStandardPaths>
 
 #include "book/forms/BookAccess.h"
-#include "book/forms/CommandGlyph.h"
 #include "book/forms/CommandsPart.h"
 #include "book/forms/CoverPart.h"
 #include "book/forms/FocusFrame.h"
-#include "book/forms/FormShelf.h"
 #include "book/forms/LettersPart.h"
 #include "book/forms/PagePainter.h"
 #include "book/forms/ReadToMePart.h"
@@ -24,7 +22,9 @@
 #include "platform/qt/Latin1.h"
 #include "platform/qt/LocalPath.h"
 #include "platform/qt/QtFonts.h"
+#include "shelf/forms/FormShelf.h"
 #include "story/TaleTable.h"
+#include "ui/CommandGlyph.h"
 #include "ui/Cursors.h"
 #include "ui/RunHandler.h"
 
@@ -147,8 +147,6 @@ void TFormBook::BuildForm() {
         p->setAttribute(Qt::WA_OpaquePaintEvent);
     }
     pbxLeftPage.OnPaint = [this](QPainter& c, const QRegion& damage) {
-        if (painter_->Picture(TPagePainter::Side::Left).devicePixelRatio() != devicePixelRatioF())
-            ShowPages(currentPage_); // moved to a screen of another pixel ratio
         painter_->PaintPage(TPagePainter::Side::Left, c, damage);
     };
     pbxRightPage.OnPaint = [this](QPainter& c, const QRegion& damage) {

@@ -19,11 +19,11 @@
 #include <QTimer>
 #include <memory>
 
-#include "book/ReadAloud.h"
-#include "book/ReadAloudOwner.h"
-#include "book/ReadingPace.h"
 #include "book/forms/PageLayer.h"
 #include "image/LibraryImage.h"
+#include "reading/ReadAloud.h"
+#include "reading/ReadAloudOwner.h"
+#include "reading/ReadingPace.h"
 #include "ui/PaintBox.h"
 
 class TBookHost;

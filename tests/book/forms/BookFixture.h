@@ -17,7 +17,6 @@
 
 #include "../../app/AppFixture.h"
 #include "app/FormGame.h"
-#include "book/StoryText.h"
 #include "book/StoryTwists.h"
 #include "book/forms/BookAccess.h"
 #include "book/forms/CommandsPart.h"
@@ -32,6 +31,7 @@
 #include "platform/qt/QtDrawTarget.h"
 #include "sound/AppSound.h"
 #include "story/Generate.h"
+#include "story/StoryText.h"
 #include "support/NullSpeechSynth.h"
 #include "support/TestWaveOutService.h"
 

@@ -9,10 +9,10 @@
 #include <sstream>
 
 #include "BookFixture.h"
-#include "book/ReadingPace.h"
 #include "book/forms/ReadToMePart.h"
 #include "platform/Files.h"
 #include "platform/Tick.h"
+#include "reading/ReadingPace.h"
 #include "support/NullSpeechSynth.h"
 #include "support/XSession.h"
 

@@ -5,8 +5,6 @@
 // kept beside it.
 #include "app/AppFixture.h"
 #include "app/FormGame.h"
-#include "book/StoryShelf.h"
-#include "book/StoryText.h"
 #include "book/forms/BookAccess.h"
 #include "book/forms/CommandsPart.h"
 #include "book/forms/FormBook.h"
@@ -15,7 +13,9 @@
 #include "book/forms/ReadToMePart.h"
 #include "book/forms/TwistsPart.h"
 #include "platform/Files.h"
+#include "shelf/StoryShelf.h"
 #include "story/Generate.h"
+#include "story/StoryText.h"
 #include "support/KillHarness.h"
 
 namespace {

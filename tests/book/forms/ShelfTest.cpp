@@ -10,11 +10,11 @@
 #include <filesystem>
 
 #include "BookFixture.h"
-#include "book/DatedName.h"
-#include "book/StoryShelf.h"
-#include "book/forms/FormShelf.h"
-#include "book/forms/ShelfModel.h"
 #include "platform/qt/Latin1.h"
+#include "shelf/DatedName.h"
+#include "shelf/StoryShelf.h"
+#include "shelf/forms/FormShelf.h"
+#include "shelf/forms/ShelfModel.h"
 #include "story/TaleTable.h"
 
 namespace {

@@ -15,9 +15,9 @@
 #include <filesystem>
 #include <functional>
 
-#include "book/ReadAloud.h"
 #include "platform/MemoryStream.h"
 #include "platform/qt/QtWaveOutService.h"
+#include "reading/ReadAloud.h"
 #include "sound/SoundNode.h"
 #include "sound/WaveBytes.h"
 #include "sound/WaveMan.h"

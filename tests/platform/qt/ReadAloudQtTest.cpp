@@ -21,10 +21,10 @@
 #include <functional>
 
 #include "book/Book.h"
-#include "book/ReadAloud.h"
 #include "platform/FixedCanvas.h"
 #include "platform/SpeechSynth.h"
 #include "platform/qt/QtWaveOutService.h"
+#include "reading/ReadAloud.h"
 #include "sound/WaveMan.h"
 
 namespace {

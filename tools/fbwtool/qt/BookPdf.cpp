@@ -6,9 +6,9 @@
 #include <exception>
 #include <stdexcept>
 
-#include "book/qt/QtPictureBook.h"
 #include "image/LibraryImage.h"
 #include "image/RL8Library.h"
+#include "keepsake/qt/QtPictureBook.h"
 #include "platform/qt/Latin1.h"
 #include "platform/qt/QtFonts.h"
 #include "story/TaleTable.h"

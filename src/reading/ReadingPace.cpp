@@ -1,0 +1,66 @@
+// The reading pace and its setting.
+#include "reading/ReadingPace.h"
+
+#include <algorithm>
+
+#include "book/BookGeometry.h"
+#include "book/BookPieces.h"
+#include "platform/PrivateProfile.h"
+#include "platform/SpeechSynth.h"
+
+float TReadingPace::Stretch(Pace pace) {
+    switch (pace) {
+    case Pace::Slow:
+        return kSlowStretch;
+    case Pace::Quick:
+        return kQuickStretch;
+    case Pace::Normal:
+        break;
+    }
+    return plat::SpeechSynth::kNormalStretch;
+}
+
+std::string TReadingPace::Setting(Pace pace) {
+    return std::to_string(static_cast<int>(pace));
+}
+
+TReadingPace::Pace TReadingPace::Parse(const std::string& value) {
+    if (value == "0")
+        return Pace::Slow;
+    if (value == "2")
+        return Pace::Quick;
+    return Pace::Normal;
+}
+
+TReadingPace::Pace TReadingPace::Load(const std::string& file) {
+    if (file.empty())
+        return Pace::Normal;
+    return Parse(plat::GetProfileString("Book", "ReadingPace", "1", file));
+}
+
+void TReadingPace::Save(Pace pace, const std::string& file) {
+    if (!file.empty())
+        plat::WriteProfileString("Book", "ReadingPace", Setting(pace), file);
+}
+
+TPoint TReadingPace::ControlPos(int w, int h) {
+    const TPoint button = TBookPieces::ReadToMePos(w, h);
+    return TPoint{button.X + 50 + kGap,
+                  TBookGeometry::RightPage(w, h).Bottom() - TBookGeometry::kMargin};
+}
+
+TReadingPace::Pace TReadingPace::PaceAt(int x) {
+    return static_cast<Pace>(std::clamp(x / kCellWidth, 0, 2));
+}
+
+const char* TReadingPace::Tip(Pace pace) {
+    switch (pace) {
+    case Pace::Slow:
+        return "Read slowly";
+    case Pace::Quick:
+        return "Read quickly";
+    case Pace::Normal:
+        break;
+    }
+    return "Read at a normal pace";
+}
