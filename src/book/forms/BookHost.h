@@ -7,10 +7,13 @@
 #pragma once
 #include <string>
 
+#include "reading/ReadingPace.h"
 #include "ui/RunHandler.h"
 
 class TBook;
+class TLettersPart;
 class TPagePainter;
+struct TStoryOrigin;
 
 class TBookHost {
 public:
@@ -38,4 +41,17 @@ public:
     virtual TPagePainter& Painter() = 0;
     // Where the handlers' errors go.
     virtual const ErrorSink& Errors() const = 0;
+
+    // The context the commands and the keepsakes work in: the tale (1..10),
+    // the stories folder (a path ending with a separator), where the story
+    // came from, the letters and the reading pace chosen, and the width of a
+    // page area in pixels (what printing scales the letters from).
+    virtual int Tale() const = 0;
+    virtual const std::string& Folder() const = 0;
+    virtual const TStoryOrigin& Origin() const = 0;
+    virtual TLettersPart& LettersPart() = 0;
+    virtual TReadingPace::Pace ReadingPace() const = 0;
+    virtual int PageWidth() const = 0;
+    // The story shown was saved as Bytes at Path: saving it again goes there.
+    virtual void StorySaved(const std::string& path, const std::string& bytes) = 0;
 };

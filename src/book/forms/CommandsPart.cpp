@@ -19,13 +19,14 @@
 #include <ctime>
 #include <stdexcept>
 
+#include "book/Book.h"
 #include "book/BookGeometry.h"
 #include "book/BookLetters.h"
 #include "book/BookPieces.h"
-#include "book/forms/FormBook.h"
+#include "book/StoryOrigin.h"
+#include "book/forms/BookHost.h"
 #include "book/forms/LettersPart.h"
 #include "book/forms/PagePainter.h"
-#include "book/forms/ReadToMePart.h"
 #include "keepsake/BookletImposition.h"
 #include "keepsake/PictureBookPlan.h"
 #include "keepsake/PrintPlan.h"
@@ -93,22 +94,22 @@ QtPictureBook::Letters BookLetters(const TBookLetters& chosen) {
 
 } // namespace
 
-TCommandsPart::TCommandsPart(TFormBook& book, TRL8Library& library)
-    : pnlCommands(&book), lblPrinting(&pnlCommands), lblSaved(&pnlCommands),
+TCommandsPart::TCommandsPart(TBookHost& host, QWidget& window, TRL8Library& library)
+    : pnlCommands(&window), lblPrinting(&pnlCommands), lblSaved(&pnlCommands),
       lblCopied(&pnlCommands), lblBookMade(&pnlCommands), lblTalkingBookMade(&pnlCommands),
       cmdPrint(&pnlCommands), cmdSave(&pnlCommands), cmdCopy(&pnlCommands),
       cmdPictureBook(&pnlCommands), cmdTalkingBook(&pnlCommands), lblPrintText(&pnlCommands),
       lblSaveText(&pnlCommands), lblCopyText(&pnlCommands), lblPictureBookText(&pnlCommands),
-      prgTalkingBook(&pnlCommands), tmrMessage(&book), pnlBooklet(&book), chkBooklet(&pnlBooklet),
-      chkOneSided(&pnlBooklet), book_(book) {
+      prgTalkingBook(&pnlCommands), tmrMessage(&window), pnlBooklet(&window),
+      chkBooklet(&pnlBooklet), chkOneSided(&pnlBooklet), host_(host), window_(window) {
     Build();
     tiles_ = std::make_unique<TileBG::TTileBG>(&pnlCommands, library, "bktile3");
     ExecPrintDialog = [this](QPrinter& printer, int pageCount) {
-        QPrintDialog dlgPrint(&printer, &book_);
+        QPrintDialog dlgPrint(&printer, &window_);
         PreparePrintDialog(dlgPrint, pageCount);
         dlgPrint.setOptionTabs({&pnlBooklet});
         const bool confirmed = dlgPrint.exec() == QDialog::Accepted;
-        pnlBooklet.setParent(&book_);
+        pnlBooklet.setParent(&window_);
         pnlBooklet.hide();
         return confirmed;
     };
@@ -195,7 +196,7 @@ void TCommandsPart::Build() {
     prgTalkingBook.setTextVisible(false);
     prgTalkingBook.hide();
 
-    const ErrorSink& errors = book_.Errors();
+    const ErrorSink& errors = host_.Errors();
     connect(&cmdPrint, &QPushButton::clicked, this,
             [this, &errors] { RunHandler(errors, [this] { cmdPrintClick(); }); });
     connect(&cmdSave, &QPushButton::clicked, this,
@@ -265,16 +266,16 @@ void TCommandsPart::tmrMessageTimer() {
 }
 
 void TCommandsPart::cmdSaveClick() {
-    if (!QDir().mkpath(PathToQString(book_.StoriesFolder)))
+    if (!QDir().mkpath(PathToQString(host_.Folder())))
         throw std::runtime_error("Save: cannot create the folder " +
-                                 plat::PathText(book_.StoriesFolder));
-    const std::string bytes = MakeSavedStoryFile(book_.StoryText());
-    const TSavedStory::Source& file = book_.Origin().file;
-    const std::string tale = TTaleTable::ShortName(book_.TaleNumber);
+                                 plat::PathText(host_.Folder()));
+    const std::string bytes = MakeSavedStoryFile(host_.StoryText());
+    const TSavedStory::Source& file = host_.Origin().file;
+    const std::string tale = TTaleTable::ShortName(host_.Tale());
     const TSavedStory::Saved saved =
-        TSavedStory::Save(book_.StoriesFolder, tale, bytes, file.path.empty() ? nullptr : &file,
+        TSavedStory::Save(host_.Folder(), tale, bytes, file.path.empty() ? nullptr : &file,
                           Clock().toMSecsSinceEpoch() * 1000000);
-    book_.StorySaved(saved.path, bytes);
+    host_.StorySaved(saved.path, bytes);
     ShowMessageLabel(lblSaved);
     if (saved.detour)
         plat::ShowMessage(
@@ -287,7 +288,7 @@ void TCommandsPart::cmdSaveClick() {
 }
 
 void TCommandsPart::cmdCopyClick() {
-    QApplication::clipboard()->setText(ToQString(MakeExportText(book_.StoryText())));
+    QApplication::clipboard()->setText(ToQString(MakeExportText(host_.StoryText())));
     ShowMessageLabel(lblCopied);
 }
 
@@ -295,14 +296,14 @@ void TCommandsPart::cmdCopyClick() {
 // Printing
 
 void TCommandsPart::PreparePrinter(QPrinter& printer) {
-    printer.setDocName(ToQString(StoryTitle(book_.StoryText())));
-    if (QPrinterInfo::availablePrinters().isEmpty() && TTaleTable::IsTale(book_.TaleNumber)) {
+    printer.setDocName(ToQString(StoryTitle(host_.StoryText())));
+    if (QPrinterInfo::availablePrinters().isEmpty() && TTaleTable::IsTale(host_.Tale())) {
         // The dialog takes only a file it can write. When the folder cannot
         // be made, the dialog says so and asks for another file.
-        QDir().mkpath(PathToQString(book_.StoriesFolder));
+        QDir().mkpath(PathToQString(host_.Folder()));
         printer.setOutputFormat(QPrinter::PdfFormat);
-        printer.setOutputFileName(PathToQString(
-            book_.StoriesFolder + TTaleTable::PrintedStoryFileName(book_.TaleNumber)));
+        printer.setOutputFileName(
+            PathToQString(host_.Folder() + TTaleTable::PrintedStoryFileName(host_.Tale())));
     }
 }
 
@@ -321,8 +322,8 @@ void TCommandsPart::cmdPrintClick() {
     {
         QImage scratch = plat::QtCanvas::MeasureImage(printer.resolution());
         QPainter painter(&scratch);
-        plat::QtCanvas canvas(painter, book_.LettersPart().Letters().Family(),
-                              book_.LettersPart().PagePoints());
+        plat::QtCanvas canvas(painter, host_.LettersPart().Letters().Family(),
+                              host_.LettersPart().PagePoints());
         count = MakePrintPlan(printer, canvas)->PageCount();
     }
     if (count < 1 || !ExecPrintDialog(printer, count))
@@ -342,10 +343,10 @@ void TCommandsPart::cmdPrintClick() {
 
 std::unique_ptr<TPrintPlan> TCommandsPart::MakePrintPlan(QPrinter& printer, plat::Canvas& canvas) {
     const QRect paper = PaperRect(printer);
-    const TLettersPart& letters = book_.LettersPart();
-    return std::make_unique<TPrintPlan>(book_.Book(), canvas, book_.StoryText().c_str(),
+    const TLettersPart& letters = host_.LettersPart();
+    return std::make_unique<TPrintPlan>(host_.Book(), canvas, host_.StoryText().c_str(),
                                         paper.width(), paper.height(), letters.PagePoints(),
-                                        book_.pbxLeftPage.width(), letters.Letters().PrintBand());
+                                        host_.PageWidth(), letters.Letters().PrintBand());
 }
 
 bool TCommandsPart::PrintStory(QPrinter& printer, int copies, int fromPage, int toPage,
@@ -353,14 +354,14 @@ bool TCommandsPart::PrintStory(QPrinter& printer, int copies, int fromPage, int 
     return RunPrintJob(
         printer,
         [&](QPainter& painter) {
-            plat::QtCanvas canvas(painter, book_.LettersPart().Letters().Family(),
-                                  book_.LettersPart().PagePoints());
+            plat::QtCanvas canvas(painter, host_.LettersPart().Letters().Family(),
+                                  host_.LettersPart().PagePoints());
             const std::unique_ptr<TPrintPlan> plan = MakePrintPlan(printer, canvas);
             const std::vector<int> sheets = plan->Sheets(copies, fromPage, toPage);
             for (std::size_t i = 0; i < sheets.size(); ++i) {
                 if (i > 0)
                     printer.newPage();
-                plan->DrawPage(book_.Book(), canvas, sheets[i]);
+                plan->DrawPage(host_.Book(), canvas, sheets[i]);
             }
         },
         why);
@@ -371,7 +372,7 @@ bool TCommandsPart::RunPrintJob(QPrinter& printer, const std::function<void(QPai
     // The copies are printed by Draw; a copy count left on the printer would
     // multiply them.
     printer.setCopyCount(1);
-    printer.setDocName(ToQString(StoryTitle(book_.StoryText())));
+    printer.setDocName(ToQString(StoryTitle(host_.StoryText())));
     // A PDF is written beside its file and takes the file's place whole once
     // printed: a print that fails keeps the file printed before.
     const QString file =
@@ -413,18 +414,18 @@ bool TCommandsPart::RunPrintJob(QPrinter& printer, const std::function<void(QPai
 // The picture book and the folded booklet
 
 QImage TCommandsPart::StoryPicture() const {
-    TRL8ImageData* surface = book_.Book().Picture;
+    TRL8ImageData* surface = host_.Book().Picture;
     if (!surface)
         return {};
     const int side = TTaleTable::kPictureSide;
-    const int level = book_.Origin().twistLevel;
+    const int level = host_.Origin().twistLevel;
     return QtPictureBook::PictureImage(*surface, TRect{0, level * side, side, level * side + side},
-                                       book_.Painter().Palette());
+                                       host_.Painter().Palette());
 }
 
 std::string TCommandsPart::MakePictureBook() {
     const QByteArray pdf = QtPictureBook::MakePdf(
-        book_.StoryText(), BookLetters(book_.LettersPart().Letters()),
+        host_.StoryText(), BookLetters(host_.LettersPart().Letters()),
         TPictureBookPlan::PaperFor(QtPictureBook::LocaleUsesLetter()), StoryPicture());
     return WriteKeepsake(std::string(pdf.constData(), static_cast<std::size_t>(pdf.size())), ".pdf",
                          "Picture book");
@@ -432,13 +433,13 @@ std::string TCommandsPart::MakePictureBook() {
 
 std::string TCommandsPart::MakeTalkingBook() {
     TTalkingBook::Input input;
-    input.Story = book_.StoryText();
-    input.Face = TTalkingBook::LettersFor(book_.LettersPart().Letters());
+    input.Story = host_.StoryText();
+    input.Face = TTalkingBook::LettersFor(host_.LettersPart().Letters());
     if (!input.Face.FontPath.empty() && !plat::ReadWholeFile(input.Face.FontPath, input.FontBytes))
         input.FontBytes.clear(); // the reader's own letters then
     const QByteArray png = QtPictureBook::PicturePng(StoryPicture(), TTalkingBook::kCoverScale);
     input.CoverPng.assign(png.constData(), static_cast<std::size_t>(png.size()));
-    input.CoverAlt = "The picture of the tale " + TTaleTable::ShortName(book_.TaleNumber);
+    input.CoverAlt = "The picture of the tale " + TTaleTable::ShortName(host_.Tale());
     input.Identifier = TTalkingBook::NewIdentifier();
     input.Modified = static_cast<std::time_t>(Clock().toSecsSinceEpoch());
     const std::unique_ptr<plat::SpeechSynth> voice = MakeVoice ? MakeVoice() : nullptr;
@@ -466,16 +467,16 @@ std::string TCommandsPart::MakeTalkingBook() {
         }
         prgTalkingBook.repaint();
     };
-    const std::string epub = TTalkingBook::Make(
-        input, voice.get(), TReadingPace::Stretch(book_.ReadToMe().ReadingPace()), encoder.get(),
-        packer.get(), progress);
+    const std::string epub =
+        TTalkingBook::Make(input, voice.get(), TReadingPace::Stretch(host_.ReadingPace()),
+                           encoder.get(), packer.get(), progress);
     return WriteKeepsake(epub, ".epub", "Talking book");
 }
 
 std::string TCommandsPart::WriteKeepsake(const std::string& bytes, const char* extension,
                                          const std::string& what) {
-    const std::string tale = TTaleTable::ShortName(book_.TaleNumber);
-    const std::string& folder = book_.StoriesFolder;
+    const std::string tale = TTaleTable::ShortName(host_.Tale());
+    const std::string& folder = host_.Folder();
     if (!QDir().mkpath(PathToQString(folder)))
         throw std::runtime_error(what + ": cannot create the folder " + plat::PathText(folder));
     const QDateTime now = Clock();
@@ -505,7 +506,7 @@ void TCommandsPart::MakeAndOffer(const std::function<std::string()>& make, QLabe
     // answers the offer to open it.
     std::string path;
     if (!RunHandler(
-            book_.Errors(),
+            host_.Errors(),
             [&] {
                 path = make();
                 lblBookMade.hide();
@@ -515,8 +516,8 @@ void TCommandsPart::MakeAndOffer(const std::function<std::string()>& make, QLabe
             },
             HandlerCursor::Wait))
         return;
-    RunHandler(book_.Errors(), [&] {
-        const std::string name = path.substr(book_.StoriesFolder.size());
+    RunHandler(host_.Errors(), [&] {
+        const std::string name = path.substr(host_.Folder().size());
         if (plat::ShowMessage(plat::MsgKind::Question,
                               "Your " + kind + " is in your stories folder as \"" +
                                   plat::PathText(name) + "\".\n\nOpen it now?",
@@ -549,8 +550,8 @@ bool TCommandsPart::PrintBooklet(QPrinter& printer, int copies, int fromSheet, i
     return RunPrintJob(
         printer,
         [&](QPainter& painter) {
-            QtPictureBook book(painter, book_.StoryText(),
-                               BookLetters(book_.LettersPart().Letters()), printer.width() / 2,
+            QtPictureBook book(painter, host_.StoryText(),
+                               BookLetters(host_.LettersPart().Letters()), printer.width() / 2,
                                printer.height(), printer.resolution(), picture);
             const TBookletImposition booklet(book.Plan().PageCount());
             const auto jobs = booklet.Jobs(oneSided, copies, fromSheet, toSheet);

@@ -33,7 +33,7 @@
 class QPainter;
 class QPrintDialog;
 class QPrinter;
-class TFormBook;
+class TBookHost;
 class TPrintPlan;
 class TRL8Library;
 struct TBookBox;
@@ -47,9 +47,9 @@ class TTileBG;
 
 class TCommandsPart : public QObject {
 public:
-    // Book outlives the part; the components are its children. Library
-    // gives the panel's tiles.
-    TCommandsPart(TFormBook& book, TRL8Library& library);
+    // Host and Window (the storybook, whose children the components are)
+    // outlive the part. Library gives the panel's tiles.
+    TCommandsPart(TBookHost& host, QWidget& window, TRL8Library& library);
     ~TCommandsPart() override;
 
     QWidget pnlCommands;
@@ -142,7 +142,8 @@ private:
     void MakeAndOffer(const std::function<std::string()>& make, QLabel& made,
                       const std::string& what, const std::string& kind);
 
-    TFormBook& book_;
+    TBookHost& host_;
+    QWidget& window_;
     std::unique_ptr<TileBG::TTileBG> tiles_;
     TMessageClock messageClock_;
 };

@@ -477,6 +477,10 @@ void TFormBook::cmdReadSavedClick() {
     ReadStoryFile(TaleNumber, SavedStoryPath());
 }
 
+TReadingPace::Pace TFormBook::ReadingPace() const {
+    return reading_->ReadingPace();
+}
+
 void TFormBook::StorySaved(const std::string& path, const std::string& bytes) {
     origin_.file = {path, bytes, true};
 }

@@ -89,7 +89,7 @@ public:
     TCoverPart& Cover() { return *cover_; }
     TReadToMePart& ReadToMe() { return *reading_; }
     TTwistsPart& TwistsPart() { return *twists_; }
-    TLettersPart& LettersPart() { return *letters_; }
+    TLettersPart& LettersPart() override { return *letters_; }
     TCommandsPart& Commands() { return *commands_; }
     TBookAccess& Access() { return *access_; }
     TFocusFrame& FocusFrame() { return *focusFrame_; }
@@ -108,9 +108,13 @@ public:
     void SetStory(const std::string& text) override;
     // Where the story shown came from (the keepsakes' picture, where Save
     // writes).
-    const TStoryOrigin& Origin() const { return origin_; }
+    const TStoryOrigin& Origin() const override { return origin_; }
     // The story shown was saved as Bytes at Path: saving it again goes there.
-    void StorySaved(const std::string& path, const std::string& bytes);
+    void StorySaved(const std::string& path, const std::string& bytes) override;
+    int Tale() const override { return TaleNumber; }
+    const std::string& Folder() const override { return StoriesFolder; }
+    TReadingPace::Pace ReadingPace() const override;
+    int PageWidth() const override { return pbxLeftPage.width(); }
     void ShowPages(int n) override;
     void Relayout() override;
     void UpdateControls();

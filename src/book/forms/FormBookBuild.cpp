@@ -59,7 +59,7 @@ TFormBook::TFormBook(TStoryGenerator& generator, TRL8Library& library, QWidget* 
         std::make_unique<TPagePainter>(*this, pbxLeftPage, pbxRightPage, book_, library_, library);
     letters_ = std::make_unique<TLettersPart>(*this, *this);
     cover_ = std::make_unique<TCoverPart>(*this, *this, generator_, library, letters_->pnlLetters);
-    commands_ = std::make_unique<TCommandsPart>(*this, library);
+    commands_ = std::make_unique<TCommandsPart>(*this, *this, library);
     twists_ = std::make_unique<TTwistsPart>(*this, *this, generator_, pbxLeftPage, pbxRightPage);
     reading_ = std::make_unique<TReadToMePart>(*this, *this, library);
     access_ = std::make_unique<TBookAccess>(*this);
