@@ -4,83 +4,47 @@
 #include "book/forms/BookAccess.h"
 
 #include <QAccessible>
+#include <map>
 #include <memory>
 
-#include "book/BookPieces.h"
+#include "book/Book.h"
 #include "book/PageText.h"
 #include "book/forms/BookButtonAccessible.h"
-#include "book/forms/BookGroupAccessible.h"
-#include "book/forms/BookRadioAccessible.h"
-#include "book/forms/CoverPart.h"
-#include "book/forms/FormBook.h"
+#include "book/forms/BookHost.h"
 #include "book/forms/PageAccessible.h"
 #include "book/forms/PagePainter.h"
-#include "book/forms/ReadToMePart.h"
-#include "book/forms/TwistsPart.h"
 #include "platform/qt/Latin1.h"
 #include "ui/ScreenPixelsAccessible.h"
 
 namespace {
 
-// A button interface for Widget whose press runs Press, standing at Where
-// (the widget's own place when null).
-QAccessibleInterface* Button(QWidget* widget, std::function<void()> press,
-                             std::function<QRect()> where = {}) {
-    return std::make_unique<TBookButtonAccessible>(widget, std::move(press), std::move(where))
-        .release();
+std::map<const QObject*, TBookAccess::Maker>& Makers() {
+    static std::map<const QObject*, TBookAccess::Maker> makers;
+    return makers;
 }
 
-// The interfaces Qt's accessibility cache takes over, for the book's page
-// areas and painted buttons; nullptr for any other object.
+// The interfaces Qt's accessibility cache takes over, for the widgets the
+// window and its parts registered; nullptr for any other object.
 QAccessibleInterface* BookAccessible(const QString&, QObject* object) {
+    const auto it = Makers().find(object);
     auto* widget = qobject_cast<QWidget*>(object);
-    if (!widget)
-        return nullptr;
-    // The twist level: one choice of radio buttons in a group.
-    if (auto* panel = widget->parentWidget(); panel && panel->objectName() == "pnlTwist" &&
-                                              qobject_cast<TFormBook*>(panel->parentWidget())) {
-        if (auto* button = qobject_cast<QAbstractButton*>(widget))
-            return std::make_unique<TBookRadioAccessible>(button).release();
-    }
-    TFormBook* book = qobject_cast<TFormBook*>(widget->parentWidget());
-    if (!book)
-        return nullptr;
-    if (widget->objectName() == "pnlTwist")
-        return std::make_unique<TBookGroupAccessible>(widget).release();
-    if (widget == &book->pbxLeftPage || widget == &book->pbxRightPage)
-        return std::make_unique<TPageAccessible>(widget, *book).release();
-    if (widget == &book->cmdPrevPage)
-        return Button(
-            widget, [book] { book->cmdPrevPage.click(); },
-            [book] {
-                const TPoint p = TBookPieces::BackArrowPos(book->height());
-                return QRect(p.X, p.Y, TBookPieces::kArrowWidth, TBookPieces::kArrowHeight);
-            });
-    if (widget == &book->cmdNextPage)
-        return Button(
-            widget, [book] { book->cmdNextPage.click(); },
-            [book] {
-                const TPoint p = TBookPieces::ForwardArrowPos(book->width(), book->height());
-                return QRect(p.X, p.Y, TBookPieces::kArrowWidth, TBookPieces::kArrowHeight);
-            });
-    // The parts' buttons are named before any event could look them up, and
-    // the parts are reached only when pressed: an interface may be made while
-    // the window is still making its parts.
-    const QString name = widget->objectName();
-    if (widget == &book->pbxClose)
-        return Button(widget, [book] { book->close(); });
-    if (name == "pbxShowTwists")
-        return Button(widget, [book] { book->TwistsPart().pbxShowTwistsClick(); });
-    if (name == "pbxReadPace")
-        return Button(widget, [book] { book->ReadToMe().StepReadingPace(); });
-    if (name == "pbxReadToMe")
-        return Button(widget, [book] { book->ReadToMe().pbxReadToMeClick(); });
-    return nullptr;
+    return it == Makers().end() || !widget ? nullptr : it->second(widget);
 }
 
 } // namespace
 
-TBookAccess::TBookAccess(TFormBook& book) : book_(book) {}
+TBookAccess::TBookAccess(TBookHost& host, QWidget& leftPage, QWidget& rightPage)
+    : host_(host), left_(leftPage), right_(rightPage) {
+    for (QWidget* area : {&left_, &right_})
+        Register(*area, [this](QWidget* w) {
+            return std::make_unique<TPageAccessible>(w, *this).release();
+        });
+}
+
+TBookAccess::~TBookAccess() {
+    Makers().erase(&left_);
+    Makers().erase(&right_);
+}
 
 void TBookAccess::InstallInterfaces() {
     static const bool installed = [] {
@@ -91,46 +55,36 @@ void TBookAccess::InstallInterfaces() {
     (void)installed;
 }
 
-void TBookAccess::NameControls() {
-    TFormBook& b = book_;
-    b.pbxLeftPage.setAccessibleName("Left page");
-    b.pbxRightPage.setAccessibleName("Right page");
-    b.cmdPrevPage.setAccessibleName("Previous page");
-    b.cmdNextPage.setAccessibleName("Next page");
-    b.pbxClose.setAccessibleName("Close the book");
-    TCoverPart& c = b.Cover();
-    c.pnlTwist.setAccessibleName("How much twist?");
-    c.sbNone.setAccessibleName("No twist");
-    c.sbHalf.setAccessibleName("Half twist");
-    c.sbFull.setAccessibleName("Full twist");
-    c.pnlHero.setAccessibleName("Hero");
-    c.pnlHeroine.setAccessibleName("Heroine");
-    c.txtHero.setAccessibleName("Hero's name");
-    c.txtHeroine.setAccessibleName("Heroine's name");
-    c.lblHero.setBuddy(&c.txtHero);
-    c.lblHeroine.setBuddy(&c.txtHeroine);
-    b.lblTurnPage.setAccessibleName(b.lblTurnPage.text());
+void TBookAccess::Register(QWidget& widget, Maker make) {
+    Makers()[&widget] = std::move(make);
+    QObject::connect(&widget, &QObject::destroyed,
+                     [key = static_cast<const QObject*>(&widget)] { Makers().erase(key); });
+}
+
+TBookAccess::Maker TBookAccess::Button(std::function<void()> press, std::function<QRect()> where) {
+    return [press = std::move(press), where = std::move(where)](QWidget* widget) {
+        return std::make_unique<TBookButtonAccessible>(widget, press, where).release();
+    };
 }
 
 int TBookAccess::ShownPage(const QWidget& area) const {
-    if (&area == &book_.pbxLeftPage)
-        return book_.CurrentPage();
-    if (&area == &book_.pbxRightPage && book_.CurrentPage() > 0)
-        return book_.CurrentPage() + 1;
+    if (&area == &left_)
+        return host_.CurrentPage();
+    if (&area == &right_ && host_.CurrentPage() > 0)
+        return host_.CurrentPage() + 1;
     return -1;
 }
 
 QRect TBookAccess::ShownLinePart(const QWidget& area, int line, int start, int end) {
     const int page = ShownPage(area);
-    if (page < 1 || book_.StoryText().empty())
+    if (page < 1 || host_.StoryText().empty())
         return {};
-    const auto side =
-        &area == &book_.pbxLeftPage ? TPagePainter::Side::Left : TPagePainter::Side::Right;
+    const auto side = &area == &left_ ? TPagePainter::Side::Left : TPagePainter::Side::Right;
     TRect r{};
-    book_.Painter().Measure(side, page, [&](plat::Canvas& canvas, int) {
-        TBook& layout = book_.Book();
+    host_.Painter().Measure(side, page, [&](plat::Canvas& canvas, int) {
+        TBook& layout = host_.Book();
         r = layout.LinePartRectFrom(&layout.Pages, &canvas, area.width(), page, line, start, end,
-                                    book_.StoryText().c_str());
+                                    host_.StoryText().c_str());
     });
     return QRect(r.Left, r.Top, r.Right - r.Left, r.Bottom - r.Top);
 }
@@ -145,7 +99,9 @@ void TBookAccess::Tell(QAccessibleEvent& event) {
 void TBookAccess::TellFocusWord(QWidget& area) {
     if (!TellReaders && !QAccessible::isActive())
         return;
-    const auto [begin, end] = book_.TwistsPart().FocusWordPlace(&area == &book_.pbxLeftPage);
+    if (!FocusWordPlace)
+        return;
+    const auto [begin, end] = FocusWordPlace(&area == &left_);
     if (begin < 0)
         return;
     QAccessibleTextSelectionEvent selection(&area, begin, end);
@@ -158,10 +114,10 @@ void TBookAccess::Announce() {
     if (!TellReaders && !QAccessible::isActive())
         return;
     const auto tell = [this](QAccessibleEvent& e) { Tell(e); };
-    QWidget* areas[2] = {&book_.pbxLeftPage, &book_.pbxRightPage};
+    QWidget* areas[2] = {&left_, &right_};
     for (int i = 0; i < 2; ++i) {
         std::string now =
-            TPageText(book_.Book(), ShownPage(*areas[i]), book_.StoryText().c_str()).Text();
+            TPageText(host_.Book(), ShownPage(*areas[i]), host_.StoryText().c_str()).Text();
         if (now == announced_[i])
             continue;
         QAccessibleTextUpdateEvent changed(areas[i], 0, ToQString(announced_[i]), ToQString(now));

@@ -2,6 +2,10 @@
 // stacked on the right page.
 #include "book/forms/CoverPart.h"
 
+#include "book/forms/BookAccess.h"
+#include "book/forms/BookGroupAccessible.h"
+#include "book/forms/BookRadioAccessible.h"
+
 #include "book/forms/BookHost.h"
 #include "platform/qt/Latin1.h"
 #include "story/Generate.h"
@@ -19,6 +23,15 @@ TCoverPart::TCoverPart(TBookHost& host, QWidget& window, TStoryGenerator& genera
       txtHeroine(&pnlHeroine), lblHeroineNote(&pnlHeroine), cmdNewStory(&window),
       cmdReadSaved(&window), cmdMyStories(&window), host_(host), generator_(generator),
       letters_(letters) {
+    // For screen readers the twist level is one choice of radio buttons in a
+    // group.
+    TBookAccess::Register(
+        pnlTwist, [](QWidget* w) { return std::make_unique<TBookGroupAccessible>(w).release(); });
+    for (QToolButton* b : {&sbNone, &sbHalf, &sbFull})
+        TBookAccess::Register(*b, [](QWidget* w) {
+            return std::make_unique<TBookRadioAccessible>(qobject_cast<QAbstractButton*>(w))
+                .release();
+        });
     // The twist panel.
     pnlTwist.setObjectName("pnlTwist");
     pnlTwist.setFrameStyle(QFrame::Panel | QFrame::Raised);
@@ -129,6 +142,18 @@ TCoverPart::TCoverPart(TBookHost& host, QWidget& window, TStoryGenerator& genera
     for (QWidget* panel : {static_cast<QWidget*>(&pnlHero), static_cast<QWidget*>(&pnlHeroine),
                            static_cast<QWidget*>(&pnlTwist), &letters_})
         tiles_.push_back(std::make_unique<TileBG::TTileBG>(panel, library, "booktile"));
+
+    // The names screen readers say.
+    pnlTwist.setAccessibleName("How much twist?");
+    sbNone.setAccessibleName("No twist");
+    sbHalf.setAccessibleName("Half twist");
+    sbFull.setAccessibleName("Full twist");
+    pnlHero.setAccessibleName("Hero");
+    pnlHeroine.setAccessibleName("Heroine");
+    txtHero.setAccessibleName("Hero's name");
+    txtHeroine.setAccessibleName("Heroine's name");
+    lblHero.setBuddy(&txtHero);
+    lblHeroine.setBuddy(&txtHeroine);
 }
 
 TCoverPart::~TCoverPart() {

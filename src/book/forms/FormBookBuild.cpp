@@ -8,6 +8,7 @@
 #include <QScreen>
 #include <QStandardPaths>
 
+#include "book/BookPieces.h"
 #include "book/forms/BookAccess.h"
 #include "book/forms/CommandsPart.h"
 #include "book/forms/CoverPart.h"
@@ -42,6 +43,25 @@ TFormBook::TFormBook(TStoryGenerator& generator, TRL8Library& library, QWidget* 
     : QDialog(parent), cmdPrevPage(this), cmdNextPage(this), pbxLeftPage(this), pbxRightPage(this),
       pbxClose(this), lblTurnPage(this), generator_(generator) {
     TBookAccess::InstallInterfaces();
+    // The book's own painted controls for screen readers, before anything
+    // could look them up; the parts register theirs as they are made.
+    access_ = std::make_unique<TBookAccess>(*this, pbxLeftPage, pbxRightPage);
+    TBookAccess::Register(
+        cmdPrevPage, TBookAccess::Button([this] { cmdPrevPage.click(); },
+                                         [this] {
+                                             const TPoint p = TBookPieces::BackArrowPos(height());
+                                             return QRect(p.X, p.Y, TBookPieces::kArrowWidth,
+                                                          TBookPieces::kArrowHeight);
+                                         }));
+    TBookAccess::Register(
+        cmdNextPage, TBookAccess::Button([this] { cmdNextPage.click(); },
+                                         [this] {
+                                             const TPoint p =
+                                                 TBookPieces::ForwardArrowPos(width(), height());
+                                             return QRect(p.X, p.Y, TBookPieces::kArrowWidth,
+                                                          TBookPieces::kArrowHeight);
+                                         }));
+    TBookAccess::Register(pbxClose, TBookAccess::Button([this] { close(); }));
     // Before the parts: the cover's controls are scaled from the fonts they
     // take from the window.
     setFont(ArialPx(12));
@@ -62,7 +82,7 @@ TFormBook::TFormBook(TStoryGenerator& generator, TRL8Library& library, QWidget* 
     commands_ = std::make_unique<TCommandsPart>(*this, *this, library);
     twists_ = std::make_unique<TTwistsPart>(*this, *this, generator_, pbxLeftPage, pbxRightPage);
     reading_ = std::make_unique<TReadToMePart>(*this, *this, library);
-    access_ = std::make_unique<TBookAccess>(*this);
+    access_->FocusWordPlace = [this](bool left) { return twists_->FocusWordPlace(left); };
     painter_->SetLayer(TPagePainter::Layer::TwistTint, twists_.get());
     painter_->SetLayer(TPagePainter::Layer::ReadHighlight, reading_.get());
     twists_->FocusWordMoved = [this](bool left) {
@@ -73,7 +93,12 @@ TFormBook::TFormBook(TStoryGenerator& generator, TRL8Library& library, QWidget* 
         const QScreen* s = screen();
         return s ? s->availableGeometry() : QRect();
     };
-    access_->NameControls();
+    pbxLeftPage.setAccessibleName("Left page");
+    pbxRightPage.setAccessibleName("Right page");
+    cmdPrevPage.setAccessibleName("Previous page");
+    cmdNextPage.setAccessibleName("Next page");
+    pbxClose.setAccessibleName("Close the book");
+    lblTurnPage.setAccessibleName(lblTurnPage.text());
     focusFrame_ = std::make_unique<TFocusFrame>(*this);
     std::vector<QWidget*> ringed = cover_->TabStops();
     for (QWidget* c : std::initializer_list<QWidget*>{

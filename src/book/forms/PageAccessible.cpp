@@ -3,16 +3,17 @@
 
 #include <algorithm>
 
+#include "book/Book.h"
 #include "book/forms/BookAccess.h"
-#include "book/forms/FormBook.h"
-#include "book/forms/TwistsPart.h"
+#include "book/forms/BookHost.h"
 #include "platform/qt/Latin1.h"
 
-TPageAccessible::TPageAccessible(QWidget* area, TFormBook& book)
-    : QAccessibleWidget(area, QAccessible::Document), book_(book) {}
+TPageAccessible::TPageAccessible(QWidget* area, TBookAccess& access)
+    : QAccessibleWidget(area, QAccessible::Document), access_(access) {}
 
 TPageText TPageAccessible::Page() const {
-    return TPageText(book_.Book(), book_.Access().ShownPage(*widget()), book_.StoryText().c_str());
+    return TPageText(access_.Host().Book(), access_.ShownPage(*widget()),
+                     access_.Host().StoryText().c_str());
 }
 
 QString TPageAccessible::Text(const TPageText& page) {
@@ -21,10 +22,10 @@ QString TPageAccessible::Text(const TPageText& page) {
 
 QString TPageAccessible::text(QAccessible::Text t) const {
     if (t == QAccessible::Description) {
-        const int page = book_.Access().ShownPage(*widget());
+        const int page = access_.ShownPage(*widget());
         if (page == 0)
             return QStringLiteral("Cover");
-        if (page > 0 && page <= book_.Book().PageCount())
+        if (page > 0 && page <= access_.Host().Book().PageCount())
             return QStringLiteral("Page %1").arg(page);
         return {};
     }
@@ -62,7 +63,7 @@ QRect TPageAccessible::characterRect(int offset) const {
     const TPageText::Place at = page.PlaceOf(offset);
     if (at.line < 1 || at.column >= page.LineLength(at.line))
         return {};
-    const QRect r = book_.Access().ShownLinePart(*widget(), at.line, at.column, at.column + 1);
+    const QRect r = access_.ShownLinePart(*widget(), at.line, at.column, at.column + 1);
     return r.isEmpty() ? QRect() : QRect(widget()->mapToGlobal(r.topLeft()), r.size());
 }
 
@@ -71,11 +72,11 @@ int TPageAccessible::offsetAtPoint(const QPoint& point) const {
     const QPoint p = widget()->mapFromGlobal(point);
     for (int line = 1; line <= page.LineCount(); ++line) {
         const int length = page.LineLength(line);
-        const QRect whole = book_.Access().ShownLinePart(*widget(), line, 0, length);
+        const QRect whole = access_.ShownLinePart(*widget(), line, 0, length);
         if (whole.isEmpty() || p.y() < whole.top() || p.y() > whole.bottom())
             continue;
         for (int column = 0; column < length; ++column)
-            if (book_.Access().ShownLinePart(*widget(), line, column, column + 1).contains(p))
+            if (access_.ShownLinePart(*widget(), line, column, column + 1).contains(p))
                 return page.OffsetOf(line, column);
     }
     return -1;
@@ -84,7 +85,9 @@ int TPageAccessible::offsetAtPoint(const QPoint& point) const {
 std::pair<int, int> TPageAccessible::FocusWord() const {
     if (!widget()->hasFocus())
         return {-1, -1};
-    return book_.TwistsPart().FocusWordPlace(widget() == &book_.pbxLeftPage);
+    if (!access_.FocusWordPlace)
+        return {-1, -1};
+    return access_.FocusWordPlace(access_.IsLeftPage(*widget()));
 }
 
 int TPageAccessible::selectionCount() const {

@@ -8,12 +8,12 @@
 
 #include "book/PageText.h"
 
-class TFormBook;
+class TBookAccess;
 
 class TPageAccessible : public QAccessibleWidget, public QAccessibleTextInterface {
 public:
-    // Area is one of Book's page areas; both outlive the interface.
-    TPageAccessible(QWidget* area, TFormBook& book);
+    // Area is one of Access's page areas; both outlive the interface.
+    TPageAccessible(QWidget* area, TBookAccess& access);
 
     QString text(QAccessible::Text t) const override;
     QAccessible::State state() const override;
@@ -44,5 +44,5 @@ private:
     // The twist word with the focus on this page; -1 and -1 for none.
     std::pair<int, int> FocusWord() const;
 
-    TFormBook& book_;
+    TBookAccess& access_;
 };

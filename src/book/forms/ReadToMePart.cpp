@@ -3,6 +3,8 @@
 // a word and show its state.
 #include "book/forms/ReadToMePart.h"
 
+#include "book/forms/BookAccess.h"
+
 #include <QPainter>
 #include <algorithm>
 
@@ -51,6 +53,8 @@ TReadToMePart::TReadToMePart(TBookHost& host, QWidget& window, TRL8Library& libr
       window_(window), readToMePicture_(OptionalPicture(library, "readtome")),
       readPacePicture_(OptionalPicture(library, "readpace")),
       reader_(std::make_unique<TReadAloud>(*this, plat::CreateSystemSpeechSynth())) {
+    TBookAccess::Register(pbxReadToMe, TBookAccess::Button([this] { pbxReadToMeClick(); }));
+    TBookAccess::Register(pbxReadPace, TBookAccess::Button([this] { StepReadingPace(); }));
     pbxReadToMe.setObjectName("pbxReadToMe");
     pbxReadToMe.resize(kWidth, kHeight);
     pbxReadToMe.setCursor(ScreenCursor(kCursorActivate));

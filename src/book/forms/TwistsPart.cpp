@@ -2,6 +2,8 @@
 // swaps a word again. The rules are TStoryTwists'.
 #include "book/forms/TwistsPart.h"
 
+#include "book/forms/BookAccess.h"
+
 #include <QPainterPath>
 #include <algorithm>
 
@@ -43,6 +45,7 @@ QPainterPath Sparkle(QPointF c, qreal r) {
 TTwistsPart::TTwistsPart(TBookHost& host, QWidget& window, TStoryGenerator& generator,
                          TPaintBox& left, TPaintBox& right)
     : pbxShowTwists(&window), host_(host), generator_(generator), left_(left), right_(right) {
+    TBookAccess::Register(pbxShowTwists, TBookAccess::Button([this] { pbxShowTwistsClick(); }));
     pbxShowTwists.setObjectName("pbxShowTwists");
     pbxShowTwists.resize(kWidth, kHeight);
     pbxShowTwists.setCursor(ScreenCursor(kCursorActivate));
