@@ -1,6 +1,8 @@
 // A page area as a screen reader sees it.
 #include "book/forms/PageAccessible.h"
 
+#include <QWidget>
+
 #include <algorithm>
 
 #include "book/Book.h"
