@@ -8,6 +8,17 @@ TRect TFocusRing::Around(const TRect& box) {
     return TRect{box.Left - out, box.Top - out, box.Right + out, box.Bottom + out};
 }
 
+std::vector<TRect> TFocusRing::OnPage(int width, int height, int foot,
+                                      const std::vector<TRect>& marked) {
+    std::vector<TRect> rings;
+    for (const TRect& box : marked)
+        if (!box.IsEmpty())
+            rings.push_back(Around(box));
+    if (rings.empty())
+        rings.push_back(TRect{0, 0, width, std::min(height, foot)});
+    return rings;
+}
+
 std::array<TRect, 4> TFocusRing::Strips(const TRect& outer) {
     const int w =
         std::min({kWidth, (outer.Right - outer.Left) / 2, (outer.Bottom - outer.Top) / 2});
