@@ -1,4 +1,4 @@
-// TFocusRing: where the focus ring stands and the one routine that draws it.
+// TFocusRing: where the focus ring stands.
 #include "book/FocusRing.h"
 
 #include <algorithm>
@@ -26,11 +26,4 @@ std::array<TRect, 4> TFocusRing::Strips(const TRect& outer) {
             TRect{outer.Left, outer.Bottom - w, outer.Right, outer.Bottom},
             TRect{outer.Left, outer.Top + w, outer.Left + w, outer.Bottom - w},
             TRect{outer.Right - w, outer.Top + w, outer.Right, outer.Bottom - w}};
-}
-
-void TFocusRing::Draw(plat::Canvas& canvas, const TRect& outer, uint32_t ink) {
-    if (outer.IsEmpty())
-        return;
-    for (const TRect& r : Strips(outer))
-        canvas.FillRect(r.Left, r.Top, r.Right, r.Bottom, ink);
 }

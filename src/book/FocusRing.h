@@ -5,14 +5,13 @@
 // kWidth pixels outside the control; on a painted control's own picture it
 // runs along the inside of the picture's edge; on a page area whose focus
 // nothing on the page marks, along the page's edge above the arrows' band.
-// Every ring of the storybook is drawn by Draw.
+// The window draws every ring with one routine (TFocusFrame::Draw).
 #pragma once
 #include <array>
 #include <cstdint>
 #include <vector>
 
 #include "book/Book.h"
-#include "platform/Canvas.h"
 #include "platform/Rect.h"
 
 class TFocusRing {
@@ -34,6 +33,4 @@ public:
     // top, bottom, left, right (what drawing it fills); a ring too small for
     // kWidth gets narrower strips.
     static std::array<TRect, 4> Strips(const TRect& outer);
-    // Draws the ring whose outer edge is Outer on Canvas in Ink (0x00RRGGBB).
-    static void Draw(plat::Canvas& canvas, const TRect& outer, uint32_t ink);
 };
