@@ -1,7 +1,9 @@
-// TFocusFrame: follows the keyboard focus among the controls given a ring.
+// TFocusFrame: follows the keyboard focus among the controls given a ring,
+// and draws every ring of the storybook.
 #include "book/forms/FocusFrame.h"
 
 #include <QApplication>
+#include <QColor>
 #include <QEvent>
 #include <QPaintEvent>
 #include <QPainter>
@@ -9,7 +11,6 @@
 #include <memory>
 
 #include "book/FocusRing.h"
-#include "book/forms/PagePainter.h"
 #include "ui/QuietFocusStyle.h"
 
 namespace {
@@ -77,5 +78,27 @@ bool TFocusFrame::eventFilter(QObject* watched, QEvent* event) {
 void TFocusFrame::paintEvent(QPaintEvent* event) {
     QPainter painter(this);
     painter.setClipRegion(event->region());
-    TPagePainter::DrawFocusRing(painter, rect());
+    Draw(painter, TRect{0, 0, width(), height()});
+}
+
+void TFocusFrame::DrawControl(const QWidget& control, QPainter& painter, const QRegion& damage) {
+    if (!control.hasFocus())
+        return;
+    painter.setClipRegion(damage);
+    Draw(painter, TRect{0, 0, control.width(), control.height()});
+}
+
+void TFocusFrame::DrawPage(QPainter& painter, int width, int height, int foot,
+                           const std::vector<TRect>& marked) {
+    for (const TRect& ring : TFocusRing::OnPage(width, height, foot, marked))
+        Draw(painter, ring);
+}
+
+void TFocusFrame::Draw(QPainter& painter, const TRect& outer) {
+    if (outer.IsEmpty())
+        return;
+    const QColor ink = QColor::fromRgb(TFocusRing::kInk);
+    for (const TRect& r : TFocusRing::Strips(outer))
+        if (!r.IsEmpty())
+            painter.fillRect(r.Left, r.Top, r.Right - r.Left, r.Bottom - r.Top, ink);
 }

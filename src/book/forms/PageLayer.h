@@ -3,7 +3,10 @@
 // layers in a fixed order (TPagePainter::Layer), then the focus ring, then
 // the text.
 #pragma once
+#include <vector>
+
 #include "platform/Canvas.h"
+#include "platform/Rect.h"
 
 class TBook;
 
@@ -15,11 +18,12 @@ public:
     // part of the page). Left: the page stands on the left page area.
     virtual void DrawPageLayer(const TBook& book, plat::Canvas& canvas, int width, int page,
                                const char* text, bool left) = 0;
-    // While the page area (left when Left) has the keyboard focus: draws the
-    // ring (TFocusRing) around what of the part has the focus on story page
-    // Page, with the same arguments; true when it drew one. A page area whose
-    // focus no part marks gets a ring along its edge.
-    virtual bool DrawPageFocus(const TBook&, plat::Canvas&, int, int, const char*, bool) {
-        return false;
+    // While the page area (left when Left) has the keyboard focus: where
+    // what of the part has the focus stands on story page Page (page pixels,
+    // measured with the same arguments), for the painter to ring; none when
+    // the part marks nothing there. A page area whose focus no part marks
+    // gets a ring along its edge.
+    virtual std::vector<TRect> PageFocus(const TBook&, plat::Canvas&, int, int, const char*, bool) {
+        return {};
     }
 };

@@ -6,10 +6,11 @@
 #include <QWidget>
 #include <algorithm>
 #include <cstring>
+#include <vector>
 
 #include "book/BookGeometry.h"
 #include "book/BookPieces.h"
-#include "book/FocusRing.h"
+#include "book/forms/FocusFrame.h"
 #include "book/forms/PageLayer.h"
 #include "book/qt/QtBookBox.h"
 #include "book/qt/QtBookPieces.h"
@@ -223,15 +224,12 @@ void TPagePainter::Draw(Side side, int page, const char* text, const QRect& clip
             if (layer)
                 layer->DrawPageLayer(book_, canvas, box.width(), page, text, left);
         if (Area(side).hasFocus()) {
-            bool marked = false;
+            std::vector<TRect> marked;
             for (TPageLayer* layer : layers_)
-                if (layer && !marked)
-                    marked = layer->DrawPageFocus(book_, canvas, box.width(), page, text, left);
-            // Along the page's edge, above the arrows' band.
-            const int bottom = TBookPieces::BackArrowPos(window_.height()).Y - box.top();
-            if (!marked)
-                TFocusRing::Draw(canvas, TRect{0, 0, box.width(), std::min(box.height(), bottom)},
-                                 TBook::kInk);
+                if (layer && marked.empty())
+                    marked = layer->PageFocus(book_, canvas, box.width(), page, text, left);
+            const int foot = TBookPieces::BackArrowPos(window_.height()).Y - box.top();
+            TFocusFrame::DrawPage(painter, box.width(), box.height(), foot, marked);
         }
     }
     if (story && !clip.isNull())
@@ -337,15 +335,5 @@ void TPagePainter::PaintControl(const QWidget& control, QPainter& painter, const
                                 const QImage& picture) {
     for (const QRect& r : damage)
         painter.drawImage(r, picture, r);
-    if (control.hasFocus()) {
-        painter.setClipRegion(damage);
-        DrawFocusRing(painter, control.rect());
-    }
-}
-
-void TPagePainter::DrawFocusRing(QPainter& painter, const QRect& outer) {
-    plat::QtCanvas canvas(painter, kCoverFont, kCoverPoints);
-    TFocusRing::Draw(canvas,
-                     TRect{outer.left(), outer.top(), outer.right() + 1, outer.bottom() + 1},
-                     TBook::kInk);
+    TFocusFrame::DrawControl(control, painter, damage);
 }

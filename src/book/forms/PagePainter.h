@@ -8,11 +8,11 @@
 // parts' layers in a fixed order (Layer: the twists' tint, then the
 // read-aloud highlight with its lit word), then the text in the page's
 // letters; under the text of a page area that has the keyboard focus, the
-// focus ring: a part's (around the twist word with the focus) or along the
-// page's edge. Drawing a part of a page (a lit word, the cover's picture) runs
-// the same routine clipped to that part, so it gives the pixels a whole
-// drawing gives. Pictures are at the screen's pixel ratio; rectangles are in
-// page-area pixels, right and bottom edges exclusive.
+// focus ring (TFocusFrame::DrawPage): around what a part marks (the twist
+// word with the focus) or along the page's edge. Drawing a part of a page (a lit word, the cover's
+// picture) runs the same routine clipped to that part, so it gives the pixels a whole drawing
+// gives. Pictures are at the screen's pixel ratio; rectangles are in page-area pixels, right and
+// bottom edges exclusive.
 #pragma once
 #include <QImage>
 #include <QRect>
@@ -89,12 +89,9 @@ public:
     void PaintPage(Side side, QPainter& painter, const QRegion& damage) const;
     // A painted control's paint event: its Damage from Picture (the
     // control's size), and the focus ring along its edge while it has the
-    // keyboard focus.
+    // keyboard focus (TFocusFrame::DrawControl).
     static void PaintControl(const QWidget& control, QPainter& painter, const QRegion& damage,
                              const QImage& picture);
-    // Draws the focus ring whose outer edge is Outer through Painter, in the
-    // book's ink.
-    static void DrawFocusRing(QPainter& painter, const QRect& outer);
 
     // The book behind Area (window pixels) as the window shows it: for the
     // painted buttons, whose pictures have transparent corners.

@@ -8,7 +8,6 @@
 #include <algorithm>
 
 #include "book/BookPieces.h"
-#include "book/FocusRing.h"
 #include "book/PageText.h"
 #include "book/forms/BookHost.h"
 #include "book/forms/PagePainter.h"
@@ -203,21 +202,15 @@ void TTwistsPart::FocusOn(int span, bool left) {
         FocusWordMoved(left);
 }
 
-bool TTwistsPart::DrawPageFocus(const TBook& book, plat::Canvas& canvas, int width, int page,
-                                const char* text, bool left) {
+std::vector<TRect> TTwistsPart::PageFocus(const TBook& book, plat::Canvas& canvas, int width,
+                                          int page, const char* text, bool left) {
+    std::vector<TRect> parts;
     if (focusWord_ < 0 || left != focusLeft_ || !showTwists_)
-        return false;
-    bool drawn = false;
-    for (const TStoryTwists::PagePart& p : twists_.PageParts(book, page)) {
-        if (p.span != focusWord_)
-            continue;
-        const TRect r = TStoryTwists::PartRect(book, canvas, width, p.part, text);
-        if (r.IsEmpty())
-            continue;
-        TFocusRing::Draw(canvas, TFocusRing::Around(r), TBook::kInk);
-        drawn = true;
-    }
-    return drawn;
+        return parts;
+    for (const TStoryTwists::PagePart& p : twists_.PageParts(book, page))
+        if (p.span == focusWord_)
+            parts.push_back(TStoryTwists::PartRect(book, canvas, width, p.part, text));
+    return parts;
 }
 
 void TTwistsPart::Place(int w, int h) {

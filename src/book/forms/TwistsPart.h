@@ -10,8 +10,8 @@
 // holds the word with the focus takes the keyboard focus (the other takes
 // none), Left and Right move the focus from word to word in reading order,
 // across to the other page too, and Space or Enter swaps it as a click does.
-// The ring around it is drawn under the text by the page painter
-// (DrawPageFocus); screen readers find it as the page's selected text.
+// The ring around it is drawn under the text by the page painter, which
+// asks where it stands (PageFocus); screen readers find it as the page's selected text.
 #pragma once
 #include <QImage>
 #include <QObject>
@@ -88,9 +88,9 @@ public:
     // The tint (TPageLayer), keeping the parts' rectangles.
     void DrawPageLayer(const TBook& book, plat::Canvas& canvas, int width, int page,
                        const char* text, bool left) override;
-    // The ring around the twist word with the focus (TPageLayer).
-    bool DrawPageFocus(const TBook& book, plat::Canvas& canvas, int width, int page,
-                       const char* text, bool left) override;
+    // Where the twist word with the focus stands (TPageLayer): its parts.
+    std::vector<TRect> PageFocus(const TBook& book, plat::Canvas& canvas, int width, int page,
+                                 const char* text, bool left) override;
 
 private:
     void TwistMouseMove(bool left, QPoint pos);
