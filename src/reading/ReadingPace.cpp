@@ -5,7 +5,6 @@
 
 #include "book/BookGeometry.h"
 #include "book/BookPieces.h"
-#include "platform/PrivateProfile.h"
 #include "platform/SpeechSynth.h"
 
 float TReadingPace::Stretch(Pace pace) {
@@ -32,15 +31,12 @@ TReadingPace::Pace TReadingPace::Parse(const std::string& value) {
     return Pace::Normal;
 }
 
-TReadingPace::Pace TReadingPace::Load(const std::string& file) {
-    if (file.empty())
-        return Pace::Normal;
-    return Parse(plat::GetProfileString("Book", "ReadingPace", "1", file));
+TReadingPace::Pace TReadingPace::Load(const plat::Settings& settings) {
+    return Parse(settings.Get("ReadingPace", "1"));
 }
 
-void TReadingPace::Save(Pace pace, const std::string& file) {
-    if (!file.empty())
-        plat::WriteProfileString("Book", "ReadingPace", Setting(pace), file);
+void TReadingPace::Save(Pace pace, const plat::Settings& settings) {
+    settings.Set("ReadingPace", Setting(pace));
 }
 
 TPoint TReadingPace::ControlPos(int w, int h) {

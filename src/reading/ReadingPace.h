@@ -9,6 +9,7 @@
 #include <string>
 
 #include "platform/Point.h"
+#include "platform/Settings.h"
 #include "platform/SpeechSynth.h"
 
 class TReadingPace {
@@ -33,10 +34,10 @@ public:
     // The setting's value for Pace, and the pace a value stands for.
     static std::string Setting(Pace pace);
     static Pace Parse(const std::string& value);
-    // Reads and writes the setting in the settings file File (nothing
-    // written, and normal read, when File is empty).
-    static Pace Load(const std::string& file);
-    static void Save(Pace pace, const std::string& file);
+    // Reads and writes the setting ("ReadingPace") in Settings, the book's
+    // section; a bad or missing value reads as normal.
+    static Pace Load(const plat::Settings& settings);
+    static void Save(Pace pace, const plat::Settings& settings);
 
     // Where the control stands in a W x H client area.
     static TPoint ControlPos(int w, int h);

@@ -13,19 +13,20 @@ using Pace = TReadingPace::Pace;
 TEST(ReadingPace, IsKeptInTheSettingsFileAndReadBackWithBadValuesNormal) {
     fbwtest::TempDir dir;
     const std::string ini = dir / "yarns.ini";
-    EXPECT_EQ(TReadingPace::Load(ini), Pace::Normal) << "no file";
+    const plat::Settings book(ini, "Book");
+    EXPECT_EQ(TReadingPace::Load(book), Pace::Normal) << "no file";
     for (Pace p : {Pace::Slow, Pace::Quick, Pace::Normal}) {
-        TReadingPace::Save(p, ini);
-        EXPECT_EQ(TReadingPace::Load(ini), p);
+        TReadingPace::Save(p, book);
+        EXPECT_EQ(TReadingPace::Load(book), p);
     }
-    TReadingPace::Save(Pace::Slow, ini);
+    TReadingPace::Save(Pace::Slow, book);
     EXPECT_EQ(plat::GetProfileString("Book", "ReadingPace", "", ini), "0");
     for (const char* bad : {"", "3", "-1", "00", "2x", "slow", "1.5"}) {
         plat::WriteProfileString("Book", "ReadingPace", bad, ini);
-        EXPECT_EQ(TReadingPace::Load(ini), Pace::Normal) << '"' << bad << '"';
+        EXPECT_EQ(TReadingPace::Load(book), Pace::Normal) << '"' << bad << '"';
     }
-    TReadingPace::Save(Pace::Quick, "");
-    EXPECT_EQ(TReadingPace::Load(""), Pace::Normal) << "no settings file";
+    TReadingPace::Save(Pace::Quick, plat::Settings());
+    EXPECT_EQ(TReadingPace::Load(plat::Settings()), Pace::Normal) << "no settings file";
 
     // Slow is slower than normal, quick quicker.
     EXPECT_GT(TReadingPace::Stretch(Pace::Slow), TReadingPace::Stretch(Pace::Normal));
