@@ -45,6 +45,7 @@
 #include "platform/SpeechSynth.h"
 #include "platform/WaveOutService.h"
 #include "platform/qt/QtWaveOutService.h"
+#include "support/BookParts.h"
 #include "support/NullSpeechSynth.h"
 #include "support/TestWaveOutService.h"
 
@@ -77,12 +78,14 @@ public:
         game.reset();
         plat::SetWaveOutService(std::move(previous_));
     }
-    bool Ok() const { return book && book->ReadToMe().pbxReadToMe.isVisibleTo(book.get()); }
+    bool Ok() const {
+        return book && fbwtest::Child<TPaintBox>(*book, "pbxReadToMe").isVisibleTo(book.get());
+    }
 
     // Picks the pace on the control: 0 slow, 1 normal, 2 quick.
     void Pace(int pace) {
-        book->ReadToMe().pbxReadPaceClick(pace * TReadingPace::kCellWidth +
-                                          TReadingPace::kCellWidth / 2);
+        fbwtest::ReadToMe(*book).pbxReadPaceClick(pace * TReadingPace::kCellWidth +
+                                                  TReadingPace::kCellWidth / 2);
     }
 
     fbwtest::TestWaveOutService* device = nullptr; // none with the real audio output
@@ -105,13 +108,13 @@ void BM_PressToFirstSample(benchmark::State& state) {
     r.Pace(static_cast<int>(state.range(1)));
     r.book->ShowPages(static_cast<int>(state.range(0)));
     for (auto _ : state) {
-        r.book->ReadToMe().pbxReadToMeClick();
+        fbwtest::ReadToMe(*r.book).pbxReadToMeClick();
         if (!r.device->Playing()) {
             state.SkipWithError("nothing was handed to the device");
             break;
         }
         state.PauseTiming();
-        r.book->ReadToMe().Stop(); // a press would pause, and the next go on
+        fbwtest::ReadToMe(*r.book).Stop(); // a press would pause, and the next go on
         r.device->DeliverMessages();
         // The sentence being synthesized ahead finishes before the next press.
         std::this_thread::sleep_for(std::chrono::milliseconds(300));
@@ -139,11 +142,11 @@ void BM_GoOnToFirstSample(benchmark::State& state) {
     r.Pace(1);
     r.book->ShowPages(static_cast<int>(state.range(0)));
     const auto wait = std::chrono::milliseconds(state.range(1));
-    r.book->ReadToMe().pbxReadToMeClick();
+    fbwtest::ReadToMe(*r.book).pbxReadToMeClick();
     std::this_thread::sleep_for(std::chrono::milliseconds(300)); // the next one made ahead
     r.device->FinishBuffer();
     r.device->DeliverMessages();
-    r.book->ReadToMe().pbxReadToMeClick(); // paused
+    fbwtest::ReadToMe(*r.book).pbxReadToMeClick(); // paused
     r.device->DeliverMessages();
     if (r.book->Reader().State() != TReadState::Paused) {
         state.SkipWithError("not paused");
@@ -151,13 +154,13 @@ void BM_GoOnToFirstSample(benchmark::State& state) {
     }
     std::this_thread::sleep_for(wait);
     for (auto _ : state) {
-        r.book->ReadToMe().pbxReadToMeClick();
+        fbwtest::ReadToMe(*r.book).pbxReadToMeClick();
         if (!r.device->Playing()) {
             state.SkipWithError("nothing was handed to the device");
             break;
         }
         state.PauseTiming();
-        r.book->ReadToMe().pbxReadToMeClick(); // paused again
+        fbwtest::ReadToMe(*r.book).pbxReadToMeClick(); // paused again
         r.device->DeliverMessages();
         std::this_thread::sleep_for(wait);
         state.ResumeTiming();
@@ -188,7 +191,7 @@ void BM_PressAndGoOnOnOutput(benchmark::State& state) {
     auto timed = [&](std::vector<double>& into) {
         QElapsedTimer clock;
         clock.start();
-        r.book->ReadToMe().pbxReadToMeClick();
+        fbwtest::ReadToMe(*r.book).pbxReadToMeClick();
         into.push_back(clock.nsecsElapsed() / 1e6);
     };
     auto settle = [] {
@@ -201,7 +204,7 @@ void BM_PressAndGoOnOnOutput(benchmark::State& state) {
         r.book->ShowPages(3);
         timed(first);
         settle();
-        r.book->ReadToMe().pbxReadToMeClick(); // paused
+        fbwtest::ReadToMe(*r.book).pbxReadToMeClick(); // paused
         settle();
         timed(goOn);
         if (r.book->Reader().State() != TReadState::Speaking) {
@@ -209,7 +212,7 @@ void BM_PressAndGoOnOnOutput(benchmark::State& state) {
             return;
         }
         settle();
-        r.book->ReadToMe().Stop();
+        fbwtest::ReadToMe(*r.book).Stop();
         settle();
     }
     std::sort(first.begin(), first.end());
@@ -230,7 +233,7 @@ void BM_SynthesizeFirstSentence(benchmark::State& state) {
         return;
     }
     r.book->ShowPages(static_cast<int>(state.range(0)));
-    r.book->ReadToMe().pbxReadToMeClick();
+    fbwtest::ReadToMe(*r.book).pbxReadToMeClick();
     const TStorySentences& sentences = r.book->Reader().Sentences();
     // The first part the reader speaks: a long first sentence is split after
     // an early comma or semicolon.
@@ -242,8 +245,8 @@ void BM_SynthesizeFirstSentence(benchmark::State& state) {
                 text.resize(i + 1);
                 break;
             }
-    r.book->ReadToMe().pbxReadToMeClick();
-    r.book->ReadToMe().pbxReadToMeClick(); // paused
+    fbwtest::ReadToMe(*r.book).pbxReadToMeClick();
+    fbwtest::ReadToMe(*r.book).pbxReadToMeClick(); // paused
     r.Pace(static_cast<int>(state.range(1)));
     const float stretch = r.book->Reader().Pace();
     plat::SpeechPcm pcm;
@@ -269,7 +272,7 @@ void BM_LitWordChange(benchmark::State& state) {
     r.book->resize(static_cast<int>(state.range(0)), static_cast<int>(state.range(1)));
     QCoreApplication::processEvents();
     r.book->ShowPages(1);
-    r.book->ReadToMe().pbxReadToMeClick();
+    fbwtest::ReadToMe(*r.book).pbxReadToMeClick();
     // The title heard: a sentence of the story in the page's own font.
     r.device->FinishBuffer();
     r.device->DeliverMessages();
@@ -278,7 +281,7 @@ void BM_LitWordChange(benchmark::State& state) {
         state.SkipWithError("not reading");
         return;
     }
-    r.book->ReadToMe().tmrReadAlong.stop();
+    fbwtest::Child<QTimer>(*r.book, "tmrReadAlong").stop();
     const TSentence& s = reader.Sentences().Items[reader.CurrentSentence()];
     uint32_t at[2];
     for (int i = 0; i < 2; ++i)
@@ -291,8 +294,8 @@ void BM_LitWordChange(benchmark::State& state) {
         r.device->Controls().position = {plat::WavePosition::Unit::Milliseconds, at[i]};
         i ^= 1;
         const int before = reader.LitWord();
-        r.book->ReadToMe().tmrReadAlongTimer();
-        r.book->ReadToMe().tmrReadAlong.stop();
+        fbwtest::ReadToMe(*r.book).tmrReadAlongTimer();
+        fbwtest::Child<QTimer>(*r.book, "tmrReadAlong").stop();
         // The damaged rectangles painted.
         QCoreApplication::sendPostedEvents(nullptr, QEvent::UpdateRequest);
         QCoreApplication::sendPostedEvents(nullptr, QEvent::UpdateLater);
@@ -341,7 +344,7 @@ void BM_LitWordLag(benchmark::State& state) {
     std::vector<double> lags, steps;
     for (auto _ : state) {
         r.book->ShowPages(3);
-        r.book->ReadToMe().pbxReadToMeClick();
+        fbwtest::ReadToMe(*r.book).pbxReadToMeClick();
         TReadAloud& reader = r.book->Reader();
         QElapsedTimer clock;
         clock.start();
@@ -377,7 +380,7 @@ void BM_LitWordLag(benchmark::State& state) {
             std::this_thread::sleep_for(std::chrono::microseconds(500));
         }
         if (reader.Reading())
-            r.book->cmdNextPageClick(); // stops
+            fbwtest::Turner(*r.book).cmdNextPageClick(); // stops
     }
     keeper.stop();
     if (lags.empty()) {
@@ -412,7 +415,7 @@ void BM_SentenceToSentence(benchmark::State& state) {
         state.PauseTiming();
         if (!r.book->Reader().Reading()) {
             r.book->ShowPages(1);
-            r.book->ReadToMe().pbxReadToMeClick();
+            fbwtest::ReadToMe(*r.book).pbxReadToMeClick();
         }
         const int spread = r.book->CurrentPage();
         std::this_thread::sleep_for(std::chrono::milliseconds(400));

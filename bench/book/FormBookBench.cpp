@@ -53,6 +53,7 @@
 #include "platform/qt/QtCanvas.h"
 #include "story/Generate.h"
 #include "story/StoryText.h"
+#include "support/BookParts.h"
 
 namespace {
 
@@ -149,7 +150,7 @@ void BM_CreateStory(benchmark::State& state) {
         tale = tale % 10 + 1;
         g.Open(tale);
         state.ResumeTiming();
-        g.book().Cover().cmdNewStory.click();
+        fbwtest::Child<QPushButton>(g.book(), "cmdNewStory").click();
         QCoreApplication::processEvents(); // the spread's paint events
         pages += g.book().Book().PageCount();
     }
@@ -159,7 +160,7 @@ void BM_CreateStory(benchmark::State& state) {
 void BM_CreateStoryPeer(benchmark::State& state) {
     Game& g = TheGame();
     g.book().resize(TFormBook::kClientWidth, TFormBook::kClientHeight);
-    const QSize page = g.book().pbxLeftPage.size();
+    const QSize page = fbwtest::Child<TPaintBox>(g.book(), "pbxLeftPage").size();
     QImage left(page, QImage::Format_RGB32), right(page, QImage::Format_RGB32);
     QImage window(g.book().size(), QImage::Format_RGB32);
     int tale = 0;
@@ -186,7 +187,7 @@ void BM_Resize(benchmark::State& state) {
     const int w = int(state.range(0)), h = int(state.range(1));
     g.book().resize(w, h);
     g.Open(6);
-    g.book().Cover().cmdNewStory.click(); // the first spread
+    fbwtest::Child<QPushButton>(g.book(), "cmdNewStory").click(); // the first spread
     QCoreApplication::processEvents();
     bool grown = false;
     for (auto _ : state) {
@@ -203,8 +204,8 @@ void BM_SwapTwist(benchmark::State& state) {
     const int w = int(state.range(0)), h = int(state.range(1));
     g.book().resize(w, h);
     g.Open(6);
-    g.book().Cover().cmdNewStory.click(); // the first spread
-    g.book().TwistsPart().SetShowTwists(true);
+    fbwtest::Child<QPushButton>(g.book(), "cmdNewStory").click(); // the first spread
+    fbwtest::Twists(g.book()).SetShowTwists(true);
     QCoreApplication::processEvents();
     // A point of the first tinted word on the left page, as it is shown.
     const auto tinted = [&g]() -> std::optional<QPoint> {
@@ -224,13 +225,14 @@ void BM_SwapTwist(benchmark::State& state) {
         state.PauseTiming();
         const QPoint at = tinted().value_or(QPoint(0, 0));
         state.ResumeTiming();
-        QMouseEvent press(QEvent::MouseButtonPress, at, g.book().pbxLeftPage.mapToGlobal(at),
+        QMouseEvent press(QEvent::MouseButtonPress, at,
+                          fbwtest::Child<TPaintBox>(g.book(), "pbxLeftPage").mapToGlobal(at),
                           Qt::LeftButton, Qt::LeftButton, Qt::NoModifier);
-        QApplication::sendEvent(&g.book().pbxLeftPage, &press);
+        QApplication::sendEvent(&fbwtest::Child<TPaintBox>(g.book(), "pbxLeftPage"), &press);
         QCoreApplication::processEvents();
     }
     state.counters["pages"] = g.book().Book().PageCount();
-    g.book().TwistsPart().SetShowTwists(false);
+    fbwtest::Twists(g.book()).SetShowTwists(false);
     g.book().resize(TFormBook::kClientWidth, TFormBook::kClientHeight);
 }
 
@@ -289,15 +291,16 @@ void BM_PrintTale(benchmark::State& state) {
         tale = tale % 10 + 1;
         g.Open(tale);
         int count = 0;
-        g.book().Commands().ExecPrintDialog = [&](QPrinter&, int pageCount) {
+        fbwtest::Commands(g.book()).ExecPrintDialog = [&](QPrinter&, int pageCount) {
             count = pageCount;
             return false;
         };
-        g.book().Commands().cmdPrint.click(); // the page count for this printer
+        fbwtest::Child<QPushButton>(g.book(), "cmdPrint")
+            .click(); // the page count for this printer
         QPrinter printer(QPrinter::HighResolution);
         PdfPrinter(printer, file);
         state.ResumeTiming();
-        if (!g.book().Commands().PrintStory(printer, 1, 1, count))
+        if (!fbwtest::Commands(g.book()).PrintStory(printer, 1, 1, count))
             state.SkipWithError("printing failed");
         pages += count;
     }
@@ -319,7 +322,8 @@ void BM_PrintTalePeer(benchmark::State& state) {
         state.ResumeTiming();
         QTextDocument doc;
         QFont font("Times New Roman");
-        font.setPointSize(PrintPoints(printer, g.book().pbxLeftPage.width()));
+        font.setPointSize(
+            PrintPoints(printer, fbwtest::Child<TPaintBox>(g.book(), "pbxLeftPage").width()));
         doc.setDefaultFont(font);
         doc.setPlainText(text);
         doc.print(&printer);

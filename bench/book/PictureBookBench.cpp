@@ -22,6 +22,7 @@
 #include "platform/MessageBox.h"
 #include "story/Generate.h"
 #include "story/StoryText.h"
+#include "support/BookParts.h"
 
 namespace {
 
@@ -43,7 +44,7 @@ void BM_MakePictureBook(benchmark::State& state) {
     }
     auto book = std::make_unique<TFormBook>(generator, *game->Library());
     book->StoriesFolder = folders.Install() + "stories/";
-    book->Commands().OpenDocument = [](const std::string&) { return true; };
+    fbwtest::Keepsakes(*book).OpenDocument = [](const std::string&) { return true; };
     book->ShowError = [&](const std::string& m) { state.SkipWithError(m.c_str()); };
     generator.FixSeed(7);
     book->SetStory(JoinStoryLines(generator.GenerateStory(longest)));
@@ -54,7 +55,7 @@ void BM_MakePictureBook(benchmark::State& state) {
     auto previous = plat::SetMessageHandler(
         std::make_unique<plat::CapturingMessageHandler>(plat::MsgAnswer::No));
     for (auto _ : state) {
-        book->Commands().cmdPictureBook.click();
+        fbwtest::Child<QPushButton>(*book, "cmdPictureBook").click();
         state.PauseTiming();
         std::filesystem::remove_all(book->StoriesFolder);
         state.ResumeTiming();

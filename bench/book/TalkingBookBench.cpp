@@ -27,6 +27,7 @@
 #include "platform/MessageBox.h"
 #include "story/Generate.h"
 #include "story/StoryText.h"
+#include "support/BookParts.h"
 
 namespace fs = std::filesystem;
 
@@ -68,7 +69,7 @@ void BM_MakeTalkingBook(benchmark::State& state) {
     }
     auto book = std::make_unique<TFormBook>(generator, *game->Library());
     book->StoriesFolder = folders.Install() + "stories/";
-    book->Commands().OpenDocument = [](const std::string&) { return true; };
+    fbwtest::Keepsakes(*book).OpenDocument = [](const std::string&) { return true; };
     book->ShowError = [&](const std::string& m) { state.SkipWithError(m.c_str()); };
     generator.FixSeed(7);
     book->SetStory(JoinStoryLines(generator.GenerateStory(longest)));
@@ -81,7 +82,7 @@ void BM_MakeTalkingBook(benchmark::State& state) {
     double fileBytes = 0, mp3Bytes = 0, voiceSeconds = 0, madeSeconds = 0;
     for (auto _ : state) {
         const auto start = std::chrono::steady_clock::now();
-        book->Commands().cmdTalkingBook.click();
+        fbwtest::Child<QPushButton>(*book, "cmdTalkingBook").click();
         madeSeconds +=
             std::chrono::duration<double>(std::chrono::steady_clock::now() - start).count();
         state.PauseTiming();

@@ -14,7 +14,8 @@ TBookSpread::Controls TBookSpread::Compute(const Input& in) {
     c.heroine = cover && in.hasHeroine;
     c.twistAndNewStory = cover;
     c.commands = in.currentPage >= in.pageCount;
-    c.readToMe = in.canReadAloud && in.currentPage >= 1 && in.currentPage <= in.pageCount;
+    c.twists = in.currentPage >= 1 && in.currentPage <= in.pageCount;
+    c.readToMe = in.canReadAloud && c.twists;
     return c;
 }
 

@@ -27,6 +27,7 @@ public:
         bool twistAndNewStory = false;
         bool commands = false;
         bool readToMe = false; // story spreads only
+        bool twists = false;   // "Show the twists": story spreads
     };
     static Controls Compute(const Input& in);
 

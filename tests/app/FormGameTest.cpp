@@ -29,6 +29,7 @@
 #include "scene/Scene.h"
 #include "sound/AppSound.h"
 #include "story/Generate.h"
+#include "support/BookParts.h"
 #include "support/NullSpeechSynth.h"
 #include "support/TestWaveOutService.h"
 #include "ui/Cursors.h"
@@ -143,8 +144,8 @@ TEST_F(FormGameTest, AnAudioOutputThatComesWhileTheBookIsOpenIsUsed) {
         game.ShowModal = [&](QDialog& d) {
             device->Controls().devices = 1; // the server started meanwhile
             d.show();
-            book.Cover().cmdNewStory.click();
-            readToMe = book.ReadToMe().pbxReadToMe.isVisibleTo(&book);
+            fbwtest::Child<QPushButton>(book, "cmdNewStory").click();
+            readToMe = fbwtest::Child<TPaintBox>(book, "pbxReadToMe").isVisibleTo(&book);
             d.hide();
         };
         game.show();

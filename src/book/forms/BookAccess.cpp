@@ -39,6 +39,10 @@ TBookAccess::TBookAccess(TBookHost& host, QWidget& leftPage, QWidget& rightPage)
         Register(*area, [this](QWidget* w) {
             return std::make_unique<TPageAccessible>(w, *this).release();
         });
+    // Named once registered: a name given sooner could have made Qt's own
+    // interface for them.
+    left_.setAccessibleName("Left page");
+    right_.setAccessibleName("Right page");
 }
 
 TBookAccess::~TBookAccess() {

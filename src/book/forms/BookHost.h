@@ -1,15 +1,17 @@
-// What the storybook window offers the parts that need no more of it (the
-// cover's controls, reading aloud, the twists, the letters): the story and
-// its layout, the spread shown, the page painter, where errors go, and the
-// one path by which every change of what the pages show reaches the screen
-// and screen readers. The commands and the screen readers' side take the
-// window itself.
+// What the storybook window offers its parts: the story and its layout, the
+// spread shown, the page painter, where errors go, the one path by which
+// every change of what the pages show reaches the screen and screen readers,
+// the book's settings, the focus ring for the parts' widget controls, and the
+// context the commands and the keepsakes work in. No part sees the window
+// beyond this.
 #pragma once
 #include <string>
 
+#include "platform/Settings.h"
 #include "reading/ReadingPace.h"
 #include "ui/RunHandler.h"
 
+class QWidget;
 class TBook;
 class TLettersPart;
 class TPagePainter;
@@ -41,6 +43,13 @@ public:
     virtual TPagePainter& Painter() = 0;
     // Where the handlers' errors go.
     virtual const ErrorSink& Errors() const = 0;
+    // The book's section of the settings: each part keeps its own choices
+    // there.
+    virtual const plat::Settings& Settings() const = 0;
+    // Control, a widget control of a part that takes the keyboard focus,
+    // gets the book's focus ring; a push button also lets the keys that
+    // turn the page through to the book.
+    virtual void RingControl(QWidget& control) = 0;
 
     // The context the commands and the keepsakes work in: the tale (1..10),
     // the stories folder (a path ending with a separator), where the story

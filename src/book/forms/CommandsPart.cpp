@@ -1,11 +1,10 @@
-// TCommandsPart: saving the story, copying it to the clipboard, printing it
-// (as pages or as a folded booklet) and making its picture book, with the
-// short messages that confirm them.
+// TCommandsPart: saving the story, copying it to the clipboard and printing
+// it (as pages or as a folded booklet), with the short messages that confirm
+// them.
 #include "book/forms/CommandsPart.h"
 
 #include <QApplication>
 #include <QClipboard>
-#include <QDesktopServices>
 #include <QDir>
 #include <QFile>
 #include <QPageLayout>
@@ -13,10 +12,8 @@
 #include <QPrintDialog>
 #include <QPrinter>
 #include <QPrinterInfo>
-#include <QUrl>
 #include <QVBoxLayout>
 #include <cstdio>
-#include <ctime>
 #include <stdexcept>
 
 #include "book/Book.h"
@@ -30,15 +27,11 @@
 #include "keepsake/BookletImposition.h"
 #include "keepsake/PictureBookPlan.h"
 #include "keepsake/PrintPlan.h"
-#include "keepsake/TalkingBook.h"
 #include "keepsake/qt/QtPictureBook.h"
 #include "platform/Files.h"
 #include "platform/MessageBox.h"
-#include "platform/Mp3Encoder.h"
-#include "platform/SpeechSynth.h"
 #include "platform/TextCodec.h"
 #include "platform/Tick.h"
-#include "platform/ZipPacker.h"
 #include "platform/qt/Latin1.h"
 #include "platform/qt/LocalPath.h"
 #include "platform/qt/QtCanvas.h"
@@ -53,15 +46,11 @@
 namespace {
 
 // The command panel: for each command, the red message over its button, the
-// button and its text, stacked from the top. Text heights fit the texts in
-// the panel's Arial at its column's width.
+// button and its text, stacked from the top (the keepsakes' row below). Text heights fit the texts
+// in the panel's Arial at its column's width.
 constexpr int kColumnLeft = 13, kColumnWidth = 200, kPanelWidth = 216, kPanelHeight = 316;
 constexpr int kMessageLeft = 23, kMessageWidth = 129, kMessageHeight = 15;
 constexpr int kButtonWidth = 149, kButtonHeight = 29;
-// The talking book's button, right of the picture book's in its row.
-constexpr int kSmallButtonLeft = kColumnLeft + kButtonWidth + 6, kSmallButtonWidth = 36;
-// The progress bar shows once making the voice has taken this long.
-constexpr uint32_t kProgressAfterMs = 500;
 
 constexpr const char* kTurnStack =
     "The fronts of the sheets are printed. Turn the printed stack over, put it back into the "
@@ -95,13 +84,12 @@ QtPictureBook::Letters BookLetters(const TBookLetters& chosen) {
 } // namespace
 
 TCommandsPart::TCommandsPart(TBookHost& host, QWidget& window, TRL8Library& library)
-    : pnlCommands(&window), lblPrinting(&pnlCommands), lblSaved(&pnlCommands),
-      lblCopied(&pnlCommands), lblBookMade(&pnlCommands), lblTalkingBookMade(&pnlCommands),
-      cmdPrint(&pnlCommands), cmdSave(&pnlCommands), cmdCopy(&pnlCommands),
-      cmdPictureBook(&pnlCommands), cmdTalkingBook(&pnlCommands), lblPrintText(&pnlCommands),
-      lblSaveText(&pnlCommands), lblCopyText(&pnlCommands), lblPictureBookText(&pnlCommands),
-      prgTalkingBook(&pnlCommands), tmrMessage(&window), pnlBooklet(&window),
-      chkBooklet(&pnlBooklet), chkOneSided(&pnlBooklet), host_(host), window_(window) {
+    : QObject(&window), pnlCommands(&window), lblPrinting(&pnlCommands), lblSaved(&pnlCommands),
+      lblCopied(&pnlCommands), cmdPrint(&pnlCommands), cmdSave(&pnlCommands), cmdCopy(&pnlCommands),
+      lblPrintText(&pnlCommands), lblSaveText(&pnlCommands), lblCopyText(&pnlCommands),
+      tmrMessage(&window), pnlBooklet(&window), chkBooklet(&pnlBooklet), chkOneSided(&pnlBooklet),
+      host_(host), window_(window) {
+    setObjectName("CommandsPart");
     Build();
     tiles_ = std::make_unique<TileBG::TTileBG>(&pnlCommands, library, "bktile3");
     ExecPrintDialog = [this](QPrinter& printer, int pageCount) {
@@ -113,11 +101,17 @@ TCommandsPart::TCommandsPart(TBookHost& host, QWidget& window, TRL8Library& libr
         pnlBooklet.hide();
         return confirmed;
     };
-    OpenDocument = [](const std::string& path) {
-        return QDesktopServices::openUrl(QUrl::fromLocalFile(PathToQString(path)));
-    };
     Clock = [] { return QDateTime::currentDateTime(); };
-    MakeVoice = [] { return plat::CreateSystemSpeechSynth(); };
+    for (QWidget* w : TabStops())
+        host_.RingControl(*w);
+}
+
+std::vector<QWidget*> TCommandsPart::TabStops() {
+    return {&cmdPrint, &cmdSave, &cmdCopy};
+}
+
+void TCommandsPart::Show(const TBookSpread::Controls& controls) {
+    pnlCommands.setVisible(controls.commands);
 }
 
 TCommandsPart::~TCommandsPart() = default;
@@ -150,10 +144,7 @@ void TCommandsPart::Build() {
           Row{lblCopied, "lblCopied", "Story copied!", cmdCopy, "copy", "cmdCopy", "Copy story",
               lblCopyText, "lblCopyText",
               "Copy the story to the clipboard so that you can paste it into another program.", 152,
-              42},
-          Row{lblBookMade, "lblBookMade", "Picture book made!", cmdPictureBook, "picbook",
-              "cmdPictureBook", "Make a picture book", lblPictureBookText, "lblPictureBookText",
-              "Make a picture book of this story that you can keep, print or send.", 242, 28}}) {
+              42}}) {
         r.message.setObjectName(r.messageName);
         r.message.setText(r.messageText);
         QPalette red = r.message.palette();
@@ -162,6 +153,8 @@ void TCommandsPart::Build() {
         r.message.setAlignment(Qt::AlignCenter);
         r.message.setWordWrap(true);
         r.message.hide();
+        if (&r.message != &lblPrinting) // shown while a job prints
+            AddMessage(r.message);
         r.message.setGeometry(kMessageLeft, r.top, kMessageWidth, kMessageHeight);
         r.button.setObjectName(r.buttonName);
         r.button.setText(r.buttonText);
@@ -174,39 +167,12 @@ void TCommandsPart::Build() {
         r.text.setWordWrap(true);
         r.text.setAlignment(Qt::AlignLeft | Qt::AlignTop);
     }
-    // The talking book shares the picture book's row: its button beside that
-    // one, its message in that one's place.
-    const int bookRow = cmdPictureBook.y() - kMessageHeight;
-    lblTalkingBookMade.setObjectName("lblTalkingBookMade");
-    lblTalkingBookMade.setText("Talking book made!");
-    lblTalkingBookMade.setPalette(lblBookMade.palette());
-    lblTalkingBookMade.setAlignment(Qt::AlignCenter);
-    lblTalkingBookMade.hide();
-    lblTalkingBookMade.setGeometry(kMessageLeft, bookRow, kMessageWidth, kMessageHeight);
-    cmdTalkingBook.setObjectName("cmdTalkingBook");
-    cmdTalkingBook.setGeometry(kSmallButtonLeft, cmdPictureBook.y(), kSmallButtonWidth,
-                               kButtonHeight);
-    StyleCommand(cmdTalkingBook, "talkbook");
-    cmdTalkingBook.setAccessibleName("Make a talking book");
-    cmdTalkingBook.setToolTip("Make a talking book: this story as an e-book that reads itself "
-                              "aloud, each word lit as it is read.");
-    prgTalkingBook.setObjectName("prgTalkingBook");
-    prgTalkingBook.setAccessibleName("Making the talking book");
-    prgTalkingBook.setGeometry(lblPictureBookText.geometry().adjusted(0, 4, 0, -8));
-    prgTalkingBook.setTextVisible(false);
-    prgTalkingBook.hide();
-
     const ErrorSink& errors = host_.Errors();
     connect(&cmdPrint, &QPushButton::clicked, this,
             [this, &errors] { RunHandler(errors, [this] { cmdPrintClick(); }); });
     connect(&cmdSave, &QPushButton::clicked, this,
             [this, &errors] { RunHandler(errors, [this] { cmdSaveClick(); }); });
     connect(&cmdCopy, &QPushButton::clicked, this, [this] { cmdCopyClick(); });
-    connect(&cmdPictureBook, &QPushButton::clicked, this, [this, &errors] {
-        RunHandler(
-            errors, [this] { cmdPictureBookClick(); }, HandlerCursor::Wait);
-    });
-    connect(&cmdTalkingBook, &QPushButton::clicked, this, [this] { cmdTalkingBookClick(); });
 
     tmrMessage.setObjectName("tmrMessage");
     tmrMessage.setInterval(int(TMessageClock::kInterval));
@@ -257,10 +223,8 @@ void TCommandsPart::ShowMessageLabel(QLabel& label) {
 }
 
 void TCommandsPart::tmrMessageTimer() {
-    lblSaved.hide();
-    lblCopied.hide();
-    lblBookMade.hide();
-    lblTalkingBookMade.hide();
+    for (QLabel* message : messages_)
+        message->hide();
     tmrMessage.stop();
     messageClock_.Stop();
 }
@@ -411,131 +375,7 @@ bool TCommandsPart::RunPrintJob(QPrinter& printer, const std::function<void(QPai
 }
 
 // ---------------------------------------------------------------------------
-// The picture book and the folded booklet
-
-QImage TCommandsPart::StoryPicture() const {
-    TRL8ImageData* surface = host_.Book().Picture;
-    if (!surface)
-        return {};
-    const int side = TTaleTable::kPictureSide;
-    const int level = host_.Origin().twistLevel;
-    return QtPictureBook::PictureImage(*surface, TRect{0, level * side, side, level * side + side},
-                                       host_.Painter().Palette());
-}
-
-std::string TCommandsPart::MakePictureBook() {
-    const QByteArray pdf = QtPictureBook::MakePdf(
-        host_.StoryText(), BookLetters(host_.LettersPart().Letters()),
-        TPictureBookPlan::PaperFor(QtPictureBook::LocaleUsesLetter()), StoryPicture());
-    return WriteKeepsake(std::string(pdf.constData(), static_cast<std::size_t>(pdf.size())), ".pdf",
-                         "Picture book");
-}
-
-std::string TCommandsPart::MakeTalkingBook() {
-    TTalkingBook::Input input;
-    input.Story = host_.StoryText();
-    input.Face = TTalkingBook::LettersFor(host_.LettersPart().Letters());
-    if (!input.Face.FontPath.empty() && !plat::ReadWholeFile(input.Face.FontPath, input.FontBytes))
-        input.FontBytes.clear(); // the reader's own letters then
-    const QByteArray png = QtPictureBook::PicturePng(StoryPicture(), TTalkingBook::kCoverScale);
-    input.CoverPng.assign(png.constData(), static_cast<std::size_t>(png.size()));
-    input.CoverAlt = "The picture of the tale " + TTaleTable::ShortName(host_.Tale());
-    input.Identifier = TTalkingBook::NewIdentifier();
-    input.Modified = static_cast<std::time_t>(Clock().toSecsSinceEpoch());
-    const std::unique_ptr<plat::SpeechSynth> voice = MakeVoice ? MakeVoice() : nullptr;
-    const std::unique_ptr<plat::Mp3Encoder> encoder = plat::CreateMp3Encoder();
-    const std::unique_ptr<plat::ZipPacker> packer = plat::CreateZipPacker();
-    // The bar shows in place of the row's text once the voice has taken
-    // half a second, and goes with the handler.
-    const uint32_t started = plat::GetTickCount();
-    struct HideBar {
-        QProgressBar& bar;
-        QLabel& text;
-        ~HideBar() {
-            bar.hide();
-            text.show();
-        }
-    } hideBar{prgTalkingBook, lblPictureBookText};
-    auto progress = [&](int done, int total) {
-        if (plat::GetTickCount() - started < kProgressAfterMs)
-            return;
-        prgTalkingBook.setRange(0, total);
-        prgTalkingBook.setValue(done);
-        if (!prgTalkingBook.isVisible()) {
-            lblPictureBookText.hide();
-            prgTalkingBook.show();
-        }
-        prgTalkingBook.repaint();
-    };
-    const std::string epub =
-        TTalkingBook::Make(input, voice.get(), TReadingPace::Stretch(host_.ReadingPace()),
-                           encoder.get(), packer.get(), progress);
-    return WriteKeepsake(epub, ".epub", "Talking book");
-}
-
-std::string TCommandsPart::WriteKeepsake(const std::string& bytes, const char* extension,
-                                         const std::string& what) {
-    const std::string tale = TTaleTable::ShortName(host_.Tale());
-    const std::string& folder = host_.Folder();
-    if (!QDir().mkpath(PathToQString(folder)))
-        throw std::runtime_error(what + ": cannot create the folder " + plat::PathText(folder));
-    const QDateTime now = Clock();
-    const TPictureBookPlan::Moment moment{now.date().year(), now.date().month(), now.date().day(),
-                                          now.time().hour(), now.time().minute()};
-    // A fresh name each time: the moment, then " (2)" and on.
-    std::string why;
-    for (int copy = 1;; ++copy) {
-        const std::string path = folder + TPictureBookPlan::FileName(tale, moment, copy, extension);
-        switch (plat::WriteNewFileAtomic(path, bytes, &why)) {
-        case plat::NewFile::Written:
-            return path;
-        case plat::NewFile::Exists:
-            if (copy < 1000)
-                continue;
-            [[fallthrough]];
-        case plat::NewFile::Failed:
-            throw std::runtime_error(what + ": cannot write " + plat::PathText(path) +
-                                     (why.empty() ? "" : ": " + why));
-        }
-    }
-}
-
-void TCommandsPart::MakeAndOffer(const std::function<std::string()>& make, QLabel& made,
-                                 const std::string& what, const std::string& kind) {
-    // The wait cursor stands while the book is made, not while the player
-    // answers the offer to open it.
-    std::string path;
-    if (!RunHandler(
-            host_.Errors(),
-            [&] {
-                path = make();
-                lblBookMade.hide();
-                lblTalkingBookMade.hide();
-                ShowMessageLabel(made);
-                made.repaint();
-            },
-            HandlerCursor::Wait))
-        return;
-    RunHandler(host_.Errors(), [&] {
-        const std::string name = path.substr(host_.Folder().size());
-        if (plat::ShowMessage(plat::MsgKind::Question,
-                              "Your " + kind + " is in your stories folder as \"" +
-                                  plat::PathText(name) + "\".\n\nOpen it now?",
-                              plat::MsgButtons::YesNo, what + " made!") == plat::MsgAnswer::Yes &&
-            !OpenDocument(path))
-            throw std::runtime_error(what + ": no program was found to open " +
-                                     plat::PathText(path));
-    });
-}
-
-void TCommandsPart::cmdPictureBookClick() {
-    MakeAndOffer([this] { return MakePictureBook(); }, lblBookMade, "Picture book", "picture book");
-}
-
-void TCommandsPart::cmdTalkingBookClick() {
-    MakeAndOffer([this] { return MakeTalkingBook(); }, lblTalkingBookMade, "Talking book",
-                 "talking book");
-}
+// The folded booklet
 
 bool TCommandsPart::PrintBooklet(QPrinter& printer, int copies, int fromSheet, int toSheet,
                                  bool oneSided, std::string* why) {
@@ -546,7 +386,7 @@ bool TCommandsPart::PrintBooklet(QPrinter& printer, int copies, int fromSheet, i
     printer.setResolution(QtPictureBook::kDpi);
     printer.setDuplex(oneSided ? QPrinter::DuplexNone : QPrinter::DuplexShortSide);
     const bool toFile = printer.outputFormat() == QPrinter::PdfFormat;
-    const QImage picture = StoryPicture();
+    const QImage picture = host_.Painter().StoryPicture(host_.Origin().twistLevel);
     return RunPrintJob(
         printer,
         [&](QPainter& painter) {

@@ -1,33 +1,27 @@
 // TCommandsPart: the commands spread after the story's last page. It owns
-// the command panel (print, save, copy, make a picture book, each with its
-// text and the short red message that confirms it for 2.5 seconds), the
-// message timer, and the booklet choices the print dialog offers.
+// the command panel (print, save, copy, each with its text and the short red
+// message that confirms it for 2.5 seconds; the keepsakes' row below them),
+// the message timer, and the booklet choices the print dialog offers.
 //
 // Saving writes the story back to the file it was read from, or else the
 // tale's file, whole (written beside it and renamed), keeping bytes it held
 // that would be lost under their dated name (TSavedStory);
 // printing lays the story out for the printer current before the dialog
 // opens (TPrintPlan) or, with "Print as a folded booklet" ticked, prints the
-// picture book imposed two pages to a side (TBookletImposition). "Make a
-// picture book" writes the story's PDF picture book into the stories folder
-// under a name of its own (TPictureBookPlan::FileName), never over a file,
-// and offers to open it. "Make a talking book", the small button beside it
-// (five commands do not fit the panel), does the same with the story's EPUB
-// talking book (TTalkingBook): the voice reads the whole story at the pace
-// chosen in the book while the wait cursor shows, and a progress bar over the
-// row's text once that takes longer than half a second.
+// picture book imposed two pages to a side (TBookletImposition).
 #pragma once
 #include <QCheckBox>
 #include <QDateTime>
 #include <QLabel>
 #include <QObject>
-#include <QProgressBar>
 #include <QPushButton>
 #include <QTimer>
 #include <functional>
 #include <memory>
 #include <string>
+#include <vector>
 
+#include "book/BookSpread.h"
 #include "book/MessageClock.h"
 
 class QPainter;
@@ -39,7 +33,6 @@ class TRL8Library;
 struct TBookBox;
 namespace plat {
 class Canvas;
-class SpeechSynth;
 } // namespace plat
 namespace TileBG {
 class TTileBG;
@@ -52,26 +45,23 @@ public:
     TCommandsPart(TBookHost& host, QWidget& window, TRL8Library& library);
     ~TCommandsPart() override;
 
-    QWidget pnlCommands;
-    QLabel lblPrinting, lblSaved, lblCopied, lblBookMade, lblTalkingBookMade;
-    QPushButton cmdPrint, cmdSave, cmdCopy, cmdPictureBook, cmdTalkingBook;
-    QLabel lblPrintText, lblSaveText, lblCopyText, lblPictureBookText;
-    // How much of the talking book's voice is made, while it is made.
-    QProgressBar prgTalkingBook;
-    QTimer tmrMessage;
-    // The booklet choices, a page of the print dialog's options.
-    QWidget pnlBooklet;
-    QCheckBox chkBooklet, chkOneSided;
-
     // Places the panel, centred on the right page, for a window W x H.
     void Place(const TBookBox& rightPage, int w, int h);
+    // Shows the panel on the spreads that hold the commands.
+    void Show(const TBookSpread::Controls& controls);
+    // Print, save, copy.
+    std::vector<QWidget*> TabStops();
+    // The panel, whose rows the keepsakes share.
+    QWidget& Panel() { return pnlCommands; }
+    // Message, a red message on the panel, shows for 2.5 seconds.
+    void ShowMessageLabel(QLabel& message);
+    // Message is one of the panel's messages: it goes with the others.
+    void AddMessage(QLabel& message) { messages_.push_back(&message); }
 
     // Handlers.
     void cmdSaveClick();
     void cmdCopyClick();
     void cmdPrintClick();
-    void cmdPictureBookClick(); // shows its own errors
-    void cmdTalkingBookClick(); // shows its own errors
     void tmrMessageTimer();
 
     // Prints Copies of pages FromPage..ToPage of the story on Printer (a
@@ -89,16 +79,6 @@ public:
     // False with the reason in Why when the job could not start or failed.
     bool PrintBooklet(QPrinter& printer, int copies, int fromSheet, int toSheet, bool oneSided,
                       std::string* why = nullptr);
-    // Writes the story's picture book into the stories folder under a name
-    // of its own, never over a file, and returns its path; raises with the
-    // reason, leaving nothing written, when it cannot.
-    std::string MakePictureBook();
-    // Writes the story's talking book (.epub) into the stories folder under
-    // a name of its own, never over a file, and returns its path; raises
-    // with the reason, leaving nothing written, when it cannot (no voice
-    // engine among the reasons).
-    std::string MakeTalkingBook();
-
     // Readies Printer for the story before the layout and the dialog: the
     // job's title, and when no printer is installed, PDF output to the tale's
     // file in the stories folder (<Tale>.pdf, the folder made for it), so the
@@ -110,18 +90,11 @@ public:
     static void PreparePrintDialog(QPrintDialog& dlgPrint, int pageCount);
     // Opens the print dialog on Printer; true when confirmed (replaced in tests).
     std::function<bool(QPrinter&, int pageCount)> ExecPrintDialog;
-    // Opens a file with the desktop's viewer; false when none took it
-    // (replaced in tests).
-    std::function<bool(const std::string& path)> OpenDocument;
     // The local time now (replaced in tests).
     std::function<QDateTime()> Clock;
-    // A voice for the talking book; nullptr when there is none (replaced in
-    // tests).
-    std::function<std::unique_ptr<plat::SpeechSynth>()> MakeVoice;
 
 private:
     void Build();
-    void ShowMessageLabel(QLabel& label);
     // Runs one print job on Printer with "Now printing story..." showing:
     // Draw paints it on a painter begun on Printer. A PDF file is replaced
     // whole once the job ends well, and kept as it was otherwise. False with
@@ -130,20 +103,18 @@ private:
                      std::string* why);
     // The story laid out for Printer's paper, measured on Canvas.
     std::unique_ptr<TPrintPlan> MakePrintPlan(QPrinter& printer, plat::Canvas& canvas);
-    // The tale's picture at the story's twist; null without one.
-    QImage StoryPicture() const;
-    // Writes Bytes into the stories folder under a fresh name for the
-    // moment now with Extension; What names the command in its errors.
-    std::string WriteKeepsake(const std::string& bytes, const char* extension,
-                              const std::string& what);
-    // Runs Make with the wait cursor, then shows Made and offers to open the
-    // file it wrote: What ("Picture book") names the offer and the errors,
-    // Kind the file in the offer's text.
-    void MakeAndOffer(const std::function<std::string()>& make, QLabel& made,
-                      const std::string& what, const std::string& kind);
 
+    QWidget pnlCommands;
+    QLabel lblPrinting, lblSaved, lblCopied;
+    QPushButton cmdPrint, cmdSave, cmdCopy;
+    QLabel lblPrintText, lblSaveText, lblCopyText;
+    QTimer tmrMessage;
+    // The booklet choices, a page of the print dialog's options.
+    QWidget pnlBooklet;
+    QCheckBox chkBooklet, chkOneSided;
     TBookHost& host_;
     QWidget& window_;
     std::unique_ptr<TileBG::TTileBG> tiles_;
     TMessageClock messageClock_;
+    std::vector<QLabel*> messages_; // hidden when the timer fires
 };

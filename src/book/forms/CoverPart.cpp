@@ -23,6 +23,7 @@ TCoverPart::TCoverPart(TBookHost& host, QWidget& window, TStoryGenerator& genera
       txtHeroine(&pnlHeroine), lblHeroineNote(&pnlHeroine), cmdNewStory(&window),
       cmdReadSaved(&window), cmdMyStories(&window), host_(host), generator_(generator),
       letters_(letters) {
+    setObjectName("CoverPart");
     // For screen readers the twist level is one choice of radio buttons in a
     // group.
     TBookAccess::Register(
@@ -154,6 +155,26 @@ TCoverPart::TCoverPart(TBookHost& host, QWidget& window, TStoryGenerator& genera
     txtHeroine.setAccessibleName("Heroine's name");
     lblHero.setBuddy(&txtHero);
     lblHeroine.setBuddy(&txtHeroine);
+
+    const ErrorSink& errors = host_.Errors();
+    for (const auto& [button, handler] :
+         {std::pair{&cmdNewStory, &OnNewStory}, std::pair{&cmdReadSaved, &OnReadSaved},
+          std::pair{&cmdMyStories, &OnMyStories}})
+        connect(button, &QPushButton::clicked, this, [&errors, handler = handler] {
+            if (*handler)
+                RunHandler(errors, [handler] { (*handler)(); });
+        });
+    for (QWidget* w : TabStops())
+        host_.RingControl(*w);
+}
+
+void TCoverPart::Show(const TBookSpread::Controls& c) {
+    cmdReadSaved.setVisible(c.readSaved);
+    cmdMyStories.setVisible(c.myStories);
+    pnlHero.setVisible(c.hero);
+    pnlHeroine.setVisible(c.heroine);
+    pnlTwist.setVisible(c.twistAndNewStory);
+    cmdNewStory.setVisible(c.twistAndNewStory);
 }
 
 TCoverPart::~TCoverPart() {
@@ -212,7 +233,8 @@ void TCoverPart::TakeTale(bool hasHero, bool hasHeroine) {
     }
 }
 
-void TCoverPart::Place(const TBookBox& right, bool readSaved, bool myStories) {
+void TCoverPart::Place(const TBookBox& right, const TBookSpread::Controls& controls) {
+    const bool readSaved = controls.readSaved, myStories = controls.myStories;
     TBookGeometry::CoverControls top;
     const int lettersTop = TBookGeometry::StackCoverWithLetters(
         right,

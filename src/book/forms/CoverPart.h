@@ -3,7 +3,8 @@
 // "Create story", "Read saved story" and "My stories"; which of them the
 // tale shows, where they stand stacked up from the foot of the right page,
 // and the whole-number scale they are shown at (the scene's at the window's
-// size). The window wires the three commands to its handlers.
+// size). The three commands call the window back (OnNewStory, OnReadSaved,
+// OnMyStories).
 //
 // A name box takes only what a Latin-1 story can hold. When letters outside
 // it are typed or pasted, the box keeps its text and its note (lblHeroNote,
@@ -24,6 +25,7 @@
 #include <vector>
 
 #include "book/BookGeometry.h"
+#include "book/BookSpread.h"
 #include "ui/QtLatin1Validator.h"
 #include "ui/ScaledControls.h"
 
@@ -43,23 +45,11 @@ public:
                QWidget& letters);
     ~TCoverPart() override;
 
-    QFrame pnlTwist;
-    QLabel lblTwist;
-    QToolButton sbNone, sbHalf, sbFull;
-    QButtonGroup grpTwist;
-    QFrame pnlHero;
-    QLabel lblHero;
-    QLineEdit txtHero;
-    QLabel lblHeroNote;
-    QFrame pnlHeroine;
-    QLabel lblHeroine;
-    QLineEdit txtHeroine;
-    QLabel lblHeroineNote;
-    QPushButton cmdNewStory, cmdReadSaved, cmdMyStories;
-
     // The level changed (0 none, 1 half, 2 full): the window shows the
     // cover's picture for it.
     std::function<void()> TwistChanged;
+    // The commands' presses.
+    std::function<void()> OnNewStory, OnReadSaved, OnMyStories;
 
     // Handlers.
     void rbTwistClick(int tag);
@@ -75,9 +65,11 @@ public:
     // The controls, the letters panel among them, shown at Scale.
     void SetScale(int scale) { scaled_.Apply(scale); }
     int Scale() const { return scaled_.Scale(); }
-    // Stacks the controls shown, the letters panel among them, on RightPage;
-    // the saved-story row holds the commands ReadSaved and MyStories say.
-    void Place(const TBookBox& rightPage, bool readSaved, bool myStories);
+    // Stacks the controls a cover spread shows (Controls), the letters
+    // panel among them, on RightPage.
+    void Place(const TBookBox& rightPage, const TBookSpread::Controls& controls);
+    // Shows the controls a spread shows.
+    void Show(const TBookSpread::Controls& controls);
     // The controls, in the order of the cover's Tab stops before sorting.
     std::vector<QWidget*> TabStops();
 
@@ -96,6 +88,19 @@ private:
     // The box's text changed: an edit it took ends the note.
     static void TookText(NameBox& name);
 
+    QFrame pnlTwist;
+    QLabel lblTwist;
+    QToolButton sbNone, sbHalf, sbFull;
+    QButtonGroup grpTwist;
+    QFrame pnlHero;
+    QLabel lblHero;
+    QLineEdit txtHero;
+    QLabel lblHeroNote;
+    QFrame pnlHeroine;
+    QLabel lblHeroine;
+    QLineEdit txtHeroine;
+    QLabel lblHeroineNote;
+    QPushButton cmdNewStory, cmdReadSaved, cmdMyStories;
     NameBox hero_, heroine_;
     TBookHost& host_;
     TStoryGenerator& generator_;

@@ -19,8 +19,10 @@
 #include "book/forms/BookAccess.h"
 #include "book/forms/CommandsPart.h"
 #include "book/forms/CoverPart.h"
+#include "book/forms/KeepsakesPart.h"
 #include "book/forms/LettersPart.h"
 #include "book/forms/PagePainter.h"
+#include "book/forms/PageTurnPart.h"
 #include "book/forms/ReadToMePart.h"
 #include "book/forms/TwistsPart.h"
 #include "book/qt/QtBookBox.h"
@@ -55,17 +57,8 @@ constexpr const char* kLettersNotShown =
 // ---------------------------------------------------------------------------
 // The story and the spreads
 
-std::string TFormBook::SavedStoryFileName() const {
-    return TTaleTable::SavedStoryFileName(TaleNumber);
-}
-
 std::string TFormBook::SavedStoryPath() const {
-    return StoriesFolder + SavedStoryFileName();
-}
-
-bool TFormBook::SavedStoryExists() const {
-    return TTaleTable::IsTale(TaleNumber) &&
-           plat::FileExists(SavedStoryPath(), plat::Lookup::Exact);
+    return StoriesFolder + TTaleTable::SavedStoryFileName(TaleNumber);
 }
 
 TReadAloud& TFormBook::Reader() {
@@ -74,12 +67,12 @@ TReadAloud& TFormBook::Reader() {
 
 void TFormBook::SetWaveManager(TWaveMan* manager) {
     reading_->SetWaveManager(manager);
-    reading_->Show(SpreadControls(currentPage_).readToMe);
+    reading_->Show(SpreadControls(currentPage_));
 }
 
 void TFormBook::SetSpeechSynth(std::unique_ptr<plat::SpeechSynth> synth) {
     reading_->SetSpeechSynth(std::move(synth));
-    reading_->Show(SpreadControls(currentPage_).readToMe);
+    reading_->Show(SpreadControls(currentPage_));
 }
 
 void TFormBook::SetStory(const std::string& text) {
@@ -112,8 +105,8 @@ void TFormBook::Layout() {
     painter_->SetStoryLetters(letters.Family(), letters_->PagePoints());
     QFont font(letters.Family());
     font.setPixelSize(letters.Points() * 4 / 3);
-    pbxLeftPage.setFont(font);
-    pbxRightPage.setFont(font);
+    for (const TPagePainter::Side side : {TPagePainter::Side::Left, TPagePainter::Side::Right})
+        painter_->Area(side).setFont(font);
     if (story_.empty()) {
         book_.Clear();
         return;
@@ -121,32 +114,9 @@ void TFormBook::Layout() {
     book_.Paginate(&canvas, TRect{0, 0, page.width, page.height}, story_.c_str());
 }
 
-void TFormBook::GrowForLetters() {
-    const TBookLetters& letters = letters_->Letters();
-    if (!letters.big || isMaximized() || isFullScreen() || !ScreenArea)
-        return;
-    QRect area = ScreenArea();
-    if (area.isEmpty())
-        return;
-    QImage scratch = plat::QtCanvas::MeasureImage(96);
-    QPainter painter(&scratch);
-    plat::QtCanvas canvas(painter, letters.Family(), letters.Points());
-    const TBookBox need =
-        TBookGeometry::ClientForLine(letters.LineNeeded(canvas), kClientWidth, kClientHeight);
-    // The area the client may take: the screen's less the window's frame.
-    const QRect frame = frameGeometry(), client = geometry();
-    area.adjust(client.left() - frame.left(), client.top() - frame.top(),
-                -(frame.right() - client.right()), -(frame.bottom() - client.bottom()));
-    const TBookBox now{client.x(), client.y(), client.width(), client.height()};
-    const TBookBox grown = TBookGeometry::GrowWithin(
-        now, need.width, need.height, {area.x(), area.y(), area.width(), area.height()});
-    if (!(grown == now))
-        setGeometry(ToQRect(grown));
-}
-
 void TFormBook::Relayout() {
     reading_->Stop();
-    GrowForLetters();
+    letters_->GrowWindow();
     Layout();
     if (currentPage_ > 0 && book_.PageCount() + 1 < currentPage_)
         ShowPages(TBookSpread::CommandsSpread(book_.PageCount()));
@@ -154,15 +124,21 @@ void TFormBook::Relayout() {
         ShowPages(currentPage_);
 }
 
-void TFormBook::LoadTalePicture() {
-    painter_->LoadTalePicture(TTaleTable::ShortName(TaleNumber), cover_->TwistLevel());
-}
-
 void TFormBook::ShowPages(int n) {
     currentPage_ = n;
     // The page pictures carry the book behind them, arrows included: the
     // arrows take their new state first.
-    UpdateControls();
+    const TBookSpread::Controls c = SpreadControls(currentPage_);
+    turner_->Show(c, TBookSpread::TurnPageHint(book_, currentPage_ + 1));
+    cover_->Show(c);
+    letters_->Show(c);
+    commands_->Show(c);
+    // A control that went (such as "Create story" just clicked) must not keep
+    // the keyboard: Space or Enter would still press it.
+    if (QWidget* focused = focusWidget(); focused && !focused->isVisibleTo(this))
+        setFocus();
+    reading_->Show(c);
+    twists_->Show(c);
     painter_->Render(currentPage_, story_.c_str());
     access_->Announce();
 }
@@ -173,42 +149,12 @@ TBookSpread::Controls TFormBook::SpreadControls(int page) const {
     in.pageCount = book_.PageCount();
     in.hasHero = cover_->HasHero();
     in.hasHeroine = cover_->HasHeroine();
-    in.savedStoryExists = SavedStoryExists();
+    in.savedStoryExists =
+        TTaleTable::IsTale(TaleNumber) && plat::FileExists(SavedStoryPath(), plat::Lookup::Exact);
     // Only the cover asks the folder.
     in.shelfHasAny = page == 0 && TStoryShelf::HasAny(StoriesFolder);
     in.canReadAloud = reading_->CanRead();
     return TBookSpread::Compute(in);
-}
-
-void TFormBook::UpdateControls() {
-    const TBookSpread::Controls c = SpreadControls(currentPage_);
-    cmdPrevPage.setEnabled(c.canTurnBack);
-    cmdNextPage.setEnabled(c.canTurnForward);
-    DrawPageArrows(true);
-    pbxLeftPage.setCursor(c.canTurnBack ? ScreenCursor(kCursorArrowLeft) : QCursor());
-    pbxRightPage.setCursor(c.canTurnForward ? ScreenCursor(kCursorArrowRight) : QCursor());
-    cover_->cmdReadSaved.setVisible(c.readSaved);
-    cover_->cmdMyStories.setVisible(c.myStories);
-    cover_->pnlHero.setVisible(c.hero);
-    cover_->pnlHeroine.setVisible(c.heroine);
-    cover_->pnlTwist.setVisible(c.twistAndNewStory);
-    letters_->pnlLetters.setVisible(c.twistAndNewStory);
-    cover_->cmdNewStory.setVisible(c.twistAndNewStory);
-    commands_->pnlCommands.setVisible(c.commands);
-    // A control that went (such as "Create story" just clicked) must not keep
-    // the keyboard: Space or Enter would still press it.
-    if (QWidget* focused = focusWidget(); focused && !focused->isVisibleTo(this))
-        setFocus();
-    const bool hint = TBookSpread::TurnPageHint(book_, currentPage_ + 1);
-    lblTurnPage.setVisible(hint);
-    if (hint)
-        lblTurnPage.raise();
-    reading_->Show(c.readToMe);
-    twists_->Show(currentPage_ >= 1 && currentPage_ <= book_.PageCount());
-}
-
-void TFormBook::DrawPageArrows(bool realize) {
-    painter_->DrawArrows(cmdPrevPage.isEnabled(), cmdNextPage.isEnabled(), realize);
 }
 
 // ---------------------------------------------------------------------------
@@ -240,30 +186,26 @@ void TFormBook::FormShow() {
 }
 
 void TFormBook::ShowCover() {
-    LoadTalePicture();
+    painter_->LoadTalePicture(TTaleTable::ShortName(TaleNumber), cover_->TwistLevel());
     TCoverLine cover = TCoverLine::Parse(generator_.GetCoverLine(TaleNumber));
     cover_->TakeTale(cover.hasHero, cover.hasHeroine);
     book_.CoverText = std::move(cover.text);
-    GrowForLetters();
+    letters_->GrowWindow();
     if (!laidOut_)
         FormResize();
-    PlaceControls();
+    cover_->Place(TBookGeometry::RightPage(width(), height()), SpreadControls(0));
+    OrderTabs();
     ShowPages(0);
     // The pages take no focus on the cover.
-    if (QWidget* focused = focusWidget(); focused == &pbxLeftPage || focused == &pbxRightPage)
+    if (QWidget* focused = focusWidget();
+        focused && (focused == &painter_->Area(TPagePainter::Side::Left) ||
+                    focused == &painter_->Area(TPagePainter::Side::Right)))
         setFocus();
     activateWindow();
 }
 
-void TFormBook::PlaceControls() {
-    cover_->Place(TBookGeometry::RightPage(width(), height()), SavedStoryExists(),
-                  SpreadControls(0).myStories);
-    OrderTabs();
-}
-
 void TFormBook::OrderTabs() {
-    std::vector<QWidget*> cover = {&letters_->sbClassicLetters, &letters_->sbEasyLetters,
-                                   &letters_->sbBigLetters};
+    std::vector<QWidget*> cover = letters_->TabStops();
     for (QWidget* w : cover_->TabStops())
         cover.push_back(w);
     const auto at = [this](const QWidget* w) {
@@ -275,20 +217,19 @@ void TFormBook::OrderTabs() {
     // A story spread: its pages (the twist words), the commands on the right
     // page, then the controls at the foot, left to right.
     std::vector<QWidget*> chain = cover;
-    for (QWidget* w : std::initializer_list<QWidget*>{
-             &pbxLeftPage, &pbxRightPage, &commands_->cmdPrint, &commands_->cmdSave,
-             &commands_->cmdCopy, &commands_->cmdPictureBook, &commands_->cmdTalkingBook,
-             &twists_->pbxShowTwists, &reading_->pbxReadToMe, &reading_->pbxReadPace})
-        chain.push_back(w);
+    const std::vector<QWidget*> twists = twists_->TabStops(); // the pages, then the button
+    chain.insert(chain.end(), twists.begin(), twists.end() - 1);
+    for (const std::vector<QWidget*>& stops :
+         {commands_->TabStops(), keepsakes_->TabStops(), std::vector<QWidget*>{twists.back()},
+          reading_->TabStops()})
+        chain.insert(chain.end(), stops.begin(), stops.end());
     for (std::size_t i = 1; i < chain.size(); ++i)
         setTabOrder(chain[i - 1], chain[i]);
 }
 
 void TFormBook::FocusStory() {
-    if (reading_->pbxReadToMe.isVisibleTo(this) && reading_->pbxReadToMe.isEnabled())
-        reading_->pbxReadToMe.setFocus(Qt::OtherFocusReason);
-    else
-        pbxRightPage.setFocus(Qt::OtherFocusReason);
+    if (!reading_->TakeFocus())
+        painter_->Area(TPagePainter::Side::Right).setFocus(Qt::OtherFocusReason);
 }
 
 void TFormBook::resizeEvent(QResizeEvent* event) {
@@ -299,21 +240,15 @@ void TFormBook::resizeEvent(QResizeEvent* event) {
 void TFormBook::FormResize() {
     laidOut_ = true;
     const int w = width(), h = height();
-    const TBookGeometry::Step s = geometry_.Resize(w, h);
+    const TBookGeometry::Step s = turner_->Place(w, h);
     cover_->SetScale(TSceneLayout::WindowScale(w, h));
-    cmdNextPage.move(geometry_.nextPage.left, geometry_.nextPage.top);
-    cmdPrevPage.move(geometry_.prevPage.left, geometry_.prevPage.top);
     reading_->Place(w, h);
     twists_->Place(w, h);
-    pbxClose.move(pbxClose.x() + s.dx, pbxClose.y());
-    pbxLeftPage.setGeometry(ToQRect(s.leftPage));
-    pbxRightPage.setGeometry(ToQRect(s.rightPage));
-    const TBookBox& rp = s.rightPage;
-    PlaceControls();
-    commands_->Place(rp, w, h);
-    const TBookBox hint =
-        TBookGeometry::TurnPageHint(rp, height(), lblTurnPage.width(), lblTurnPage.height());
-    lblTurnPage.move(hint.left, hint.top);
+    painter_->Area(TPagePainter::Side::Left).setGeometry(ToQRect(s.leftPage));
+    painter_->Area(TPagePainter::Side::Right).setGeometry(ToQRect(s.rightPage));
+    cover_->Place(s.rightPage, SpreadControls(0));
+    OrderTabs();
+    commands_->Place(s.rightPage, w, h);
     Layout();
     reading_->Relayout(); // may show the spread of the sentence being read
     painter_->ComposeBook();
@@ -337,73 +272,6 @@ void TFormBook::changeEvent(QEvent* event) {
         RealizeFormPalette(this, StartLibrary);
 }
 
-// ---------------------------------------------------------------------------
-// Turning pages, the mouse and the keys
-
-void TFormBook::cmdNextPageClick() {
-    if (story_.empty())
-        reading_->Stop();
-    else
-        reading_->Turn(currentPage_ + 2);
-}
-
-void TFormBook::cmdPrevPageClick() {
-    if (story_.empty())
-        reading_->Stop();
-    else
-        reading_->Turn(currentPage_ - 2);
-}
-
-void TFormBook::pbxLeftPageClick() {
-    if (cmdPrevPage.isEnabled())
-        cmdPrevPageClick();
-}
-
-void TFormBook::pbxRightPageClick() {
-    if (cmdNextPage.isEnabled())
-        cmdNextPageClick();
-}
-
-void TFormBook::FormMouseMove(QPoint pos) {
-    switch (TBookSpread::SurfaceSide(pos.x(), pos.y(), width(), height())) {
-    case TBookSpread::Side::Left:
-        surfaceCursor_ = pbxLeftPage.cursor();
-        break;
-    case TBookSpread::Side::Right:
-        surfaceCursor_ = pbxRightPage.cursor();
-        break;
-    case TBookSpread::Side::None:
-        surfaceCursor_ = QCursor();
-        break;
-    }
-    setCursor(surfaceCursor_);
-}
-
-void TFormBook::FormClick() {
-    const auto same = [](const QCursor& a, const QCursor& b) {
-        return a.shape() == b.shape() &&
-               (a.shape() != Qt::BitmapCursor || a.pixmap().cacheKey() == b.pixmap().cacheKey());
-    };
-    // The default cursor turns nothing.
-    if (surfaceCursor_.shape() == Qt::ArrowCursor)
-        return;
-    if (same(surfaceCursor_, pbxLeftPage.cursor()) && cmdPrevPage.isEnabled())
-        pbxLeftPageClick();
-    else if (same(surfaceCursor_, pbxRightPage.cursor()))
-        pbxRightPageClick();
-}
-
-void TFormBook::mouseMoveEvent(QMouseEvent* event) {
-    FormMouseMove(event->position().toPoint());
-}
-
-void TFormBook::mousePressEvent(QMouseEvent* event) {
-    if (event->button() == Qt::LeftButton) {
-        FormMouseMove(event->position().toPoint());
-        FormClick();
-    }
-}
-
 void TFormBook::setVisible(bool visible) {
     QDialog::setVisible(visible);
     if (!visible && isWindow() && testAttribute(Qt::WA_WState_Created))
@@ -413,49 +281,6 @@ void TFormBook::setVisible(bool visible) {
 void TFormBook::hideEvent(QHideEvent* event) {
     QDialog::hideEvent(event);
     reading_->Stop(); // closing the book
-}
-
-bool TFormBook::eventFilter(QObject* watched, QEvent* event) {
-    // A focused push button would take the arrow keys to move the focus; where
-    // the book can turn that way, the keys turn the page instead.
-    if (event->type() == QEvent::KeyPress && watched != this &&
-        qobject_cast<QPushButton*>(watched)) {
-        const int key = static_cast<QKeyEvent*>(event)->key();
-        if ((key == Qt::Key_Left && cmdPrevPage.isEnabled()) ||
-            (key == Qt::Key_Right && cmdNextPage.isEnabled()))
-            return TurnByKey(key);
-    }
-    return QDialog::eventFilter(watched, event);
-}
-
-bool TFormBook::TurnByKey(int key) {
-    // Typing in a name box keeps its own arrow keys.
-    const bool editing = cover_->txtHero.hasFocus() || cover_->txtHeroine.hasFocus();
-    switch (key) {
-    case Qt::Key_Left:
-    case Qt::Key_PageUp:
-        if (editing && key == Qt::Key_Left)
-            return false;
-        pbxLeftPageClick();
-        return true;
-    case Qt::Key_Right:
-    case Qt::Key_PageDown:
-        if (editing && key == Qt::Key_Right)
-            return false;
-        pbxRightPageClick();
-        return true;
-    default:
-        return false;
-    }
-}
-
-void TFormBook::keyPressEvent(QKeyEvent* event) {
-    if (event->key() == Qt::Key_Escape) {
-        close();
-        return;
-    }
-    if (!TurnByKey(event->key()))
-        QDialog::keyPressEvent(event);
 }
 
 // ---------------------------------------------------------------------------
@@ -479,6 +304,10 @@ void TFormBook::cmdReadSavedClick() {
 
 TReadingPace::Pace TFormBook::ReadingPace() const {
     return reading_->ReadingPace();
+}
+
+int TFormBook::PageWidth() const {
+    return painter_->Area(TPagePainter::Side::Left).width();
 }
 
 void TFormBook::StorySaved(const std::string& path, const std::string& bytes) {
@@ -508,7 +337,7 @@ void TFormBook::cmdMyStoriesClick() {
     if (!library_)
         throw std::runtime_error("My stories: the game's pictures have gone");
     const std::optional<TFormShelf::Choice> chosen = TFormShelf::Pick(
-        StoriesFolder, TaleNumber, *library_, this, ShowError, commands_->OpenDocument, ExecShelf);
+        StoriesFolder, TaleNumber, *library_, this, ShowError, keepsakes_->OpenDocument, ExecShelf);
     if (chosen)
         ReadStoryFile(chosen->tale, chosen->path);
     else if (currentPage_ == 0) // stories may have gone to the bin

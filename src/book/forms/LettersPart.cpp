@@ -2,11 +2,16 @@
 // letters and of bigger letters, kept in the settings.
 #include "book/forms/LettersPart.h"
 
+#include <QImage>
+#include <QPainter>
+#include <QScreen>
+
 #include <QSignalBlocker>
 
+#include "book/BookGeometry.h"
 #include "book/forms/BookHost.h"
-#include "data/InitGame.h"
-#include "platform/PrivateProfile.h"
+#include "book/qt/QtBookBox.h"
+#include "platform/qt/QtCanvas.h"
 #include "ui/ButtonGroupTab.h"
 
 namespace {
@@ -21,7 +26,9 @@ QFont Face(const char* family, int pixels) {
 
 TLettersPart::TLettersPart(TBookHost& host, QWidget& window)
     : pnlLetters(&window), sbClassicLetters(&pnlLetters), sbEasyLetters(&pnlLetters),
-      sbBigLetters(&pnlLetters), grpLetters(&window), host_(host) {
+      sbBigLetters(&pnlLetters), grpLetters(&window), host_(host), window_(window) {
+    setParent(&window);
+    setObjectName("LettersPart");
     // Three toggles in one row, in the twist panel's style: each face's
     // button shows its name in that face. Three pixels apart, so that a
     // button's focus ring stays off its neighbour.
@@ -66,13 +73,47 @@ TLettersPart::TLettersPart(TBookHost& host, QWidget& window)
         "QToolButton:focus { outline: none; }");
     pnlLetters.hide();
 
-    if (!SettingsFileName.empty())
-        letters_ = TBookLetters::FromSettings(
-            plat::GetProfileString(TBookLetters::kSection, TBookLetters::kLettersKey, "0",
-                                   SettingsFileName),
-            plat::GetProfileString(TBookLetters::kSection, TBookLetters::kBigLettersKey, "0",
-                                   SettingsFileName));
+    const plat::Settings& settings = host_.Settings();
+    letters_ = TBookLetters::FromSettings(settings.Get(TBookLetters::kLettersKey, "0"),
+                                          settings.Get(TBookLetters::kBigLettersKey, "0"));
     ShowChoice();
+    for (QWidget* w : TabStops())
+        host_.RingControl(*w);
+    ScreenArea = [this] {
+        const QScreen* s = window_.screen();
+        return s ? s->availableGeometry() : QRect();
+    };
+}
+
+void TLettersPart::Show(const TBookSpread::Controls& controls) {
+    pnlLetters.setVisible(controls.twistAndNewStory);
+}
+
+std::vector<QWidget*> TLettersPart::TabStops() {
+    return {&sbClassicLetters, &sbEasyLetters, &sbBigLetters};
+}
+
+void TLettersPart::GrowWindow() {
+    if (!letters_.big || window_.isMaximized() || window_.isFullScreen() || !ScreenArea)
+        return;
+    QRect area = ScreenArea();
+    if (area.isEmpty())
+        return;
+    QImage scratch = plat::QtCanvas::MeasureImage(96);
+    QPainter painter(&scratch);
+    plat::QtCanvas canvas(painter, letters_.Family(), letters_.Points());
+    // The window's first size is its smallest.
+    const TBookBox need = TBookGeometry::ClientForLine(
+        letters_.LineNeeded(canvas), window_.minimumWidth(), window_.minimumHeight());
+    // The area the client may take: the screen's less the window's frame.
+    const QRect frame = window_.frameGeometry(), client = window_.geometry();
+    area.adjust(client.left() - frame.left(), client.top() - frame.top(),
+                -(frame.right() - client.right()), -(frame.bottom() - client.bottom()));
+    const TBookBox now{client.x(), client.y(), client.width(), client.height()};
+    const TBookBox grown = TBookGeometry::GrowWithin(
+        now, need.width, need.height, {area.x(), area.y(), area.width(), area.height()});
+    if (!(grown == now))
+        window_.setGeometry(ToQRect(grown));
 }
 
 void TLettersPart::ShowChoice() {
@@ -91,12 +132,8 @@ void TLettersPart::sbLettersClick() {
 }
 
 void TLettersPart::SetLetters(const TBookLetters& letters) {
-    if (!SettingsFileName.empty()) {
-        plat::WriteProfileString(TBookLetters::kSection, TBookLetters::kLettersKey,
-                                 letters.LettersValue(), SettingsFileName);
-        plat::WriteProfileString(TBookLetters::kSection, TBookLetters::kBigLettersKey,
-                                 letters.BigLettersValue(), SettingsFileName);
-    }
+    host_.Settings().Set(TBookLetters::kLettersKey, letters.LettersValue());
+    host_.Settings().Set(TBookLetters::kBigLettersKey, letters.BigLettersValue());
     const bool changed = !(letters == letters_);
     letters_ = letters;
     ShowChoice();

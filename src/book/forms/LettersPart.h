@@ -2,14 +2,18 @@
 // of three toggles (classic, easy-read, bigger; stacked above the twist
 // panel), the choice (TBookLetters) and its setting ("Book"/"Letters" and
 // "BigLetters", written when it changes), and the size the pages are laid
-// out in: the chosen one, smaller on a page too narrow for it.
+// out in: the chosen one, smaller on a page too narrow for it. When the
+// bigger letters need wider pages than the window has, it grows the window.
 #pragma once
 #include <QButtonGroup>
 #include <QFrame>
 #include <QObject>
 #include <QToolButton>
+#include <functional>
+#include <vector>
 
 #include "book/BookLetters.h"
+#include "book/BookSpread.h"
 
 class TBookHost;
 namespace plat {
@@ -19,12 +23,23 @@ class Canvas;
 class TLettersPart : public QObject {
 public:
     // Host and Window outlive the part; the panel is Window's child. Reads
-    // the choice kept in the settings.
+    // the choice kept in the host's settings.
     TLettersPart(TBookHost& host, QWidget& window);
 
-    QFrame pnlLetters;
-    QToolButton sbClassicLetters, sbEasyLetters, sbBigLetters;
-    QButtonGroup grpLetters;
+    // The panel, for the cover's stack that places it.
+    QWidget& Panel() { return pnlLetters; }
+    // Shows the panel where the cover's twist stands.
+    void Show(const TBookSpread::Controls& controls);
+    std::vector<QWidget*> TabStops();
+    // The screen's free area the window may grow into, in the co-ordinates
+    // of its geometry: the available area of the window's screen unless
+    // replaced (tests). An empty area lets it grow nowhere.
+    std::function<QRect()> ScreenArea;
+    // When the bigger letters need wider pages than the window has, grows
+    // the window to the size where they stand whole, as far as ScreenArea
+    // allows (the letters then step down to what fits). A maximized or full
+    // screen window keeps its size, and nothing shrinks the window again.
+    void GrowWindow();
 
     // A letters button was pressed: the choice of the three buttons.
     void sbLettersClick();
@@ -40,7 +55,11 @@ public:
 private:
     void ShowChoice();
 
+    QFrame pnlLetters;
+    QToolButton sbClassicLetters, sbEasyLetters, sbBigLetters;
+    QButtonGroup grpLetters;
     TBookHost& host_;
+    QWidget& window_;
     TBookLetters letters_;
     int points_ = TBookLetters::kNormalPoints;
 };

@@ -16,6 +16,7 @@
 #include "book/qt/QtBookPieces.h"
 #include "image/RL8ImageData.h"
 #include "image/RL8Library.h"
+#include "keepsake/qt/QtPictureBook.h"
 #include "platform/qt/QtCanvas.h"
 #include "platform/qt/QtDrawTarget.h"
 #include "story/TaleTable.h"
@@ -23,10 +24,39 @@
 #include "ui/FormPalette.h"
 #include "ui/PaintBox.h"
 
-TPagePainter::TPagePainter(QWidget& window, TPaintBox& left, TPaintBox& right, TBook& book,
-                           const TLibraryRef& library, TRL8Library& bookLibrary)
-    : window_(window), left_(left), right_(right), book_(book), library_(library),
-      bookPicture_(bookLibrary, "book", TLibraryImage::SurfaceNeed::Optional) {}
+TPagePainter::TPagePainter(QWidget& window, TBook& book, const TLibraryRef& library,
+                           TRL8Library& bookLibrary)
+    : window_(window), left_(std::make_unique<TPaintBox>(&window)),
+      right_(std::make_unique<TPaintBox>(&window)), book_(book), library_(library),
+      bookPicture_(bookLibrary, "book", TLibraryImage::SurfaceNeed::Optional) {
+    left_->setObjectName("pbxLeftPage");
+    right_->setObjectName("pbxRightPage");
+    QFont pageFont(kCoverFont);
+    pageFont.setPixelSize(16);
+    // A page area's picture holds the book behind it and the page over it,
+    // and covers every damaged pixel: the window does not paint beneath it.
+    for (const Side side : {Side::Left, Side::Right}) {
+        TPaintBox& p = Area(side);
+        p.setFont(pageFont);
+        p.setMouseTracking(true);
+        p.setAttribute(Qt::WA_OpaquePaintEvent);
+        p.setFocusPolicy(Qt::NoFocus);
+        p.OnPaint = [this, side](QPainter& c, const QRegion& damage) {
+            PaintPage(side, c, damage);
+        };
+    }
+}
+
+TPagePainter::~TPagePainter() = default;
+
+QImage TPagePainter::StoryPicture(int level) const {
+    TRL8ImageData* surface = talePicture_.Surface();
+    if (!surface)
+        return {};
+    const int side = TTaleTable::kPictureSide;
+    return QtPictureBook::PictureImage(*surface, TRect{0, level * side, side, level * side + side},
+                                       Palette());
+}
 
 QRect TPagePainter::Box(Side side) const {
     const int w = window_.width(), h = window_.height();
@@ -134,7 +164,7 @@ void TPagePainter::DrawArrows(bool backOn, bool forwardOn, bool realize) {
         const QRect r(p.dest.X, p.dest.Y, TBookPieces::kArrowWidth, TBookPieces::kArrowHeight);
         window_.update(r);
         // The page areas show the book behind them, the arrows' corners too.
-        for (TPaintBox* page : {&left_, &right_})
+        for (TPaintBox* page : {left_.get(), right_.get()})
             if (const QRect part = r & page->geometry(); !part.isEmpty())
                 page->update(part.translated(-page->pos()));
     }
@@ -267,7 +297,7 @@ void TPagePainter::RedrawPart(Side side, int page, const char* text, const QRect
 
 void TPagePainter::DamageChanged(Side side, const QImage& before) const {
     const QImage& now = pages_[Index(side)].image;
-    TPaintBox& area = Area(side);
+    TPaintBox& area = side == Side::Left ? *left_ : *right_;
     if (before.size() != now.size() || before.format() != now.format() ||
         before.devicePixelRatio() != now.devicePixelRatio()) {
         area.update();

@@ -20,6 +20,7 @@
 #include <QString>
 #include <array>
 #include <functional>
+#include <memory>
 
 #include "book/Book.h"
 #include "image/LibraryImage.h"
@@ -46,10 +47,16 @@ public:
     // The layers under the text, in the order they are drawn.
     enum class Layer { TwistTint, ReadHighlight, Count };
 
-    // Window, the page areas, the book and the library ref outlive the
-    // painter. Library gives the "book" picture (none when it lacks one).
-    TPagePainter(QWidget& window, TPaintBox& left, TPaintBox& right, TBook& book,
-                 const TLibraryRef& library, TRL8Library& bookLibrary);
+    // Window, the book and the library ref outlive the painter, whose page
+    // areas ("pbxLeftPage", "pbxRightPage"; TBookAccess names them for
+    // screen readers) are Window's children. Library gives the "book" picture (none
+    // when it lacks one).
+    TPagePainter(QWidget& window, TBook& book, const TLibraryRef& library,
+                 TRL8Library& bookLibrary);
+    ~TPagePainter();
+
+    // The page area on Side: it shows that page's picture.
+    TPaintBox& Area(Side side) { return side == Side::Left ? *left_ : *right_; }
 
     // Layer Which is drawn by Part (not owned; nullptr for none).
     void SetLayer(Layer which, TPageLayer* part);
@@ -64,6 +71,9 @@ public:
     void LoadTalePicture(const std::string& name, int level);
     void ReleaseTalePicture();
     TRL8ImageData* TalePicture() const { return talePicture_.Surface(); }
+    // The tale's picture at twist Level (0..2) in the library's palette,
+    // one pixel per picture pixel; null without one.
+    QImage StoryPicture(int level) const;
 
     // Composes the book behind the pages for the window's size; nothing
     // without the library or its "book" picture.
@@ -116,7 +126,7 @@ private:
         TImageStore store;
     };
     static int Index(Side side) { return side == Side::Left ? 0 : 1; }
-    TPaintBox& Area(Side side) const { return side == Side::Left ? left_ : right_; }
+    const TPaintBox& Area(Side side) const { return side == Side::Left ? *left_ : *right_; }
     // Where Side's page area stands in the window at its size now.
     QRect Box(Side side) const;
     // The one routine: page Page (none when negative) drawn into Side's
@@ -132,8 +142,7 @@ private:
     void DamageChanged(Side side, const QImage& before) const;
 
     QWidget& window_;
-    TPaintBox& left_;
-    TPaintBox& right_;
+    std::unique_ptr<TPaintBox> left_, right_;
     TBook& book_;
     const TLibraryRef& library_;
     std::array<TPageLayer*, static_cast<int>(Layer::Count)> layers_{};

@@ -12,7 +12,6 @@
 #include "book/ReadHighlight.h"
 #include "book/forms/BookHost.h"
 #include "book/forms/PagePainter.h"
-#include "data/InitGame.h"
 #include "image/RL8ImageData.h"
 #include "image/RL8Library.h"
 #include "platform/SpeechSynth.h"
@@ -53,6 +52,8 @@ TReadToMePart::TReadToMePart(TBookHost& host, QWidget& window, TRL8Library& libr
       window_(window), readToMePicture_(OptionalPicture(library, "readtome")),
       readPacePicture_(OptionalPicture(library, "readpace")),
       reader_(std::make_unique<TReadAloud>(*this, plat::CreateSystemSpeechSynth())) {
+    setParent(&window);
+    setObjectName("ReadToMePart");
     TBookAccess::Register(pbxReadToMe, TBookAccess::Button([this] { pbxReadToMeClick(); }));
     TBookAccess::Register(pbxReadPace, TBookAccess::Button([this] { StepReadingPace(); }));
     pbxReadToMe.setObjectName("pbxReadToMe");
@@ -100,7 +101,7 @@ TReadToMePart::TReadToMePart(TBookHost& host, QWidget& window, TRL8Library& libr
     tmrReadAlong.setSingleShot(true);
     connect(&tmrReadAlong, &QTimer::timeout, this, [this] { tmrReadAlongTimer(); });
 
-    pace_ = TReadingPace::Load(SettingsFileName);
+    pace_ = TReadingPace::Load(host_.Settings());
     pbxReadPace.setAccessibleDescription(TReadingPace::Tip(pace_));
     reader_->SetPace(TReadingPace::Stretch(pace_));
 }
@@ -129,6 +130,21 @@ void TReadToMePart::Stop() {
 
 bool TReadToMePart::CanRead() const {
     return reader_ && reader_->HasVoice() && waveManager_ && readToMePicture_.Surface();
+}
+
+void TReadToMePart::Show(const TBookSpread::Controls& controls) {
+    Show(controls.readToMe);
+}
+
+std::vector<QWidget*> TReadToMePart::TabStops() {
+    return {&pbxReadToMe, &pbxReadPace};
+}
+
+bool TReadToMePart::TakeFocus() {
+    if (!pbxReadToMe.isVisibleTo(&window_) || !pbxReadToMe.isEnabled())
+        return false;
+    pbxReadToMe.setFocus(Qt::OtherFocusReason);
+    return true;
 }
 
 void TReadToMePart::Show(bool show) {
@@ -236,7 +252,7 @@ void TReadToMePart::pbxReadPaceClick(int x) {
         return;
     pace_ = pace;
     reader_->SetPace(TReadingPace::Stretch(pace));
-    TReadingPace::Save(pace, SettingsFileName);
+    TReadingPace::Save(pace, host_.Settings());
     pbxReadPace.setAccessibleDescription(TReadingPace::Tip(pace));
     DrawReadPace();
 }

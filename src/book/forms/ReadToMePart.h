@@ -18,7 +18,9 @@
 #include <QObject>
 #include <QTimer>
 #include <memory>
+#include <vector>
 
+#include "book/BookSpread.h"
 #include "book/forms/PageLayer.h"
 #include "image/LibraryImage.h"
 #include "reading/ReadAloud.h"
@@ -43,10 +45,6 @@ public:
     TReadToMePart(TBookHost& host, QWidget& window, TRL8Library& library);
     ~TReadToMePart() override;
 
-    TPaintBox pbxReadToMe; // "Read to me"
-    TPaintBox pbxReadPace; // the reading pace, right of "Read to me"
-    QTimer tmrReadAlong;   // lights the word heard while the voice speaks
-
     TReadAloud& Reader() { return *reader_; }
     // The wave manager the voice plays through (not owned, nullptr for
     // none); stops any reading.
@@ -61,11 +59,16 @@ public:
     // Whether "Read to me" is offered: a voice, a wave manager and the
     // button's picture.
     bool CanRead() const;
-    // Shows the controls (on story spreads where they are offered) or hides
-    // them. Shown, they can be pressed where an audio output exists, whether
-    // the scene's sound is on or off; without one they show faded, with the
-    // reason as their tooltip.
-    void Show(bool show);
+    // Shows the controls on the spreads that offer them (Controls) and hides
+    // them elsewhere. Shown, they can be pressed where an audio output
+    // exists, whether the scene's sound is on or off; without one they show
+    // faded, with the reason as their tooltip.
+    void Show(const TBookSpread::Controls& controls);
+    // "Read to me", then the pace.
+    std::vector<QWidget*> TabStops();
+    // Gives "Read to me" the keyboard focus where it can be pressed; false
+    // when it cannot.
+    bool TakeFocus();
     // Places the controls for a window W x H.
     void Place(int w, int h);
     // Draws the controls' pictures over the book behind them.
@@ -100,6 +103,7 @@ public:
                        const char* text, bool left) override;
 
 private:
+    void Show(bool show);
     // Starts reading at the spread shown.
     void ReadShownSpread();
     void DrawReadToMe();
@@ -108,6 +112,9 @@ private:
     // pressed.
     void NameReadToMe();
 
+    TPaintBox pbxReadToMe; // "Read to me"
+    TPaintBox pbxReadPace; // the reading pace, right of "Read to me"
+    QTimer tmrReadAlong;   // lights the word heard while the voice speaks
     TBookHost& host_;
     QWidget& window_;
     TLibraryImage readToMePicture_; // "readtome"; empty without it

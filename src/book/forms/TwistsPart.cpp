@@ -12,8 +12,6 @@
 #include "book/forms/BookHost.h"
 #include "book/forms/PagePainter.h"
 #include "book/forms/ReadToMePart.h"
-#include "data/InitGame.h"
-#include "platform/PrivateProfile.h"
 #include "platform/qt/Latin1.h"
 #include "story/Generate.h"
 #include "ui/Cursors.h"
@@ -41,9 +39,12 @@ QPainterPath Sparkle(QPointF c, qreal r) {
 
 } // namespace
 
-TTwistsPart::TTwistsPart(TBookHost& host, QWidget& window, TStoryGenerator& generator,
-                         TPaintBox& left, TPaintBox& right)
-    : pbxShowTwists(&window), host_(host), generator_(generator), left_(left), right_(right) {
+TTwistsPart::TTwistsPart(TBookHost& host, QWidget& window, TStoryGenerator& generator)
+    : pbxShowTwists(&window), host_(host), generator_(generator),
+      left_(host.Painter().Area(TPagePainter::Side::Left)),
+      right_(host.Painter().Area(TPagePainter::Side::Right)) {
+    setParent(&window);
+    setObjectName("TwistsPart");
     TBookAccess::Register(pbxShowTwists, TBookAccess::Button([this] { pbxShowTwistsClick(); }));
     pbxShowTwists.setObjectName("pbxShowTwists");
     pbxShowTwists.resize(kWidth, kHeight);
@@ -63,9 +64,15 @@ TTwistsPart::TTwistsPart(TBookHost& host, QWidget& window, TStoryGenerator& gene
             RunHandler(host_.Errors(), [this] { pbxShowTwistsClick(); });
     };
     pbxShowTwists.hide();
-    showTwists_ = !SettingsFileName.empty() &&
-                  plat::GetProfileString("Book", "ShowTwists", "0", SettingsFileName) == "1";
+    showTwists_ = host_.Settings().Get("ShowTwists", "0") == "1";
     Name();
+    // The twist words' Tab stop; a page area may also have the focus given
+    // to it, its ring then along its edge.
+    for (const bool left : {true, false}) {
+        TPaintBox& page = PageArea(left);
+        page.OnKeyDown = [this, left](int key) { return PageKeyDown(left, key); };
+        page.OnFocusChange = [this, left](bool in) { PageFocusChanged(left, in); };
+    }
     left_.OnMouseMove = [this](QPoint pos) { TwistMouseMove(true, pos); };
     right_.OnMouseMove = [this](QPoint pos) { TwistMouseMove(false, pos); };
 }
@@ -86,7 +93,12 @@ void TTwistsPart::Name() {
     pbxShowTwists.setToolTip(readBack_ ? "This story was read from a file" : name);
 }
 
-void TTwistsPart::Show(bool show) {
+std::vector<QWidget*> TTwistsPart::TabStops() {
+    return {&left_, &right_, &pbxShowTwists};
+}
+
+void TTwistsPart::Show(const TBookSpread::Controls& controls) {
+    const bool show = controls.twists;
     pbxShowTwists.setEnabled(!twists_.Empty());
     Name();
     if (show)
@@ -252,8 +264,7 @@ void TTwistsPart::pbxShowTwistsClick() {
 
 void TTwistsPart::SetShowTwists(bool show) {
     showTwists_ = show;
-    if (!SettingsFileName.empty())
-        plat::WriteProfileString("Book", "ShowTwists", show ? "1" : "0", SettingsFileName);
+    host_.Settings().Set("ShowTwists", show ? "1" : "0");
     Name();
     Draw();
     if (host_.CurrentPage() >= 1)

@@ -21,6 +21,7 @@
 #include <utility>
 #include <vector>
 
+#include "book/BookSpread.h"
 #include "book/StoryTwists.h"
 #include "book/forms/PageLayer.h"
 #include "ui/PaintBox.h"
@@ -35,12 +36,9 @@ public:
     static constexpr int kGap = 6; // from "Read to me"
 
     // Host, Window and Generator outlive the part; the button is Window's
-    // child. Left and Right are the page areas, whose tooltip and clicks
-    // the part hears.
-    TTwistsPart(TBookHost& host, QWidget& window, TStoryGenerator& generator, TPaintBox& left,
-                TPaintBox& right);
-
-    TPaintBox pbxShowTwists; // "Show the twists"
+    // child. The part hears the page painter's page areas: their tooltip,
+    // keys and focus (and the clicks the window passes on).
+    TTwistsPart(TBookHost& host, QWidget& window, TStoryGenerator& generator);
 
     // The story shown changed: Joined is the generator's form of it.
     void Take(std::string_view joined);
@@ -48,9 +46,11 @@ public:
     // button says so.
     void TakeReadBack();
     const TStoryTwists& Twists() const { return twists_; }
-    // Shows the button on story spreads (Show), enabled when the story holds
-    // words of the vocabulary.
-    void Show(bool show);
+    // Shows the button on story spreads, enabled when the story holds words
+    // of the vocabulary.
+    void Show(const TBookSpread::Controls& controls);
+    // The page areas (the twist words), then the button.
+    std::vector<QWidget*> TabStops();
     // Places the button for a window W x H.
     void Place(int w, int h);
     // Draws the button's picture over the book behind it.
@@ -103,6 +103,7 @@ private:
     void FocusOn(int span, bool left);
     TPaintBox& PageArea(bool left) const { return left ? left_ : right_; }
 
+    TPaintBox pbxShowTwists; // "Show the twists"
     TBookHost& host_;
     TStoryGenerator& generator_;
     TPaintBox& left_;

@@ -10,6 +10,7 @@
 #include "book/BookPieces.h"
 #include "book/PageText.h"
 #include "platform/qt/Latin1.h"
+#include "support/BookParts.h"
 
 namespace {
 
@@ -40,46 +41,51 @@ using BookAccessibilityTest = BookFixture;
 
 TEST_F(BookAccessibilityTest, PagesReadAsTheyAreLaidOutAndFollowTheTurns) {
     Open(2);
-    QAccessibleInterface* left = Accessible(book->pbxLeftPage);
-    QAccessibleInterface* right = Accessible(book->pbxRightPage);
+    QAccessibleInterface* left = Accessible(fbwtest::Child<TPaintBox>(*book, "pbxLeftPage"));
+    QAccessibleInterface* right = Accessible(fbwtest::Child<TPaintBox>(*book, "pbxRightPage"));
     ASSERT_NE(left, nullptr);
     EXPECT_EQ(left->role(), QAccessible::Document);
     EXPECT_EQ(left->text(QAccessible::Name), "Left page");
     EXPECT_EQ(right->text(QAccessible::Name), "Right page");
     EXPECT_TRUE(left->state().readOnly);
     ASSERT_NE(left->textInterface(), nullptr);
-    EXPECT_EQ(AllText(book->pbxLeftPage), "Goldilocks\nand\nthe\nThree\nBears");
+    EXPECT_EQ(AllText(fbwtest::Child<TPaintBox>(*book, "pbxLeftPage")),
+              "Goldilocks\nand\nthe\nThree\nBears");
     EXPECT_EQ(left->text(QAccessible::Description), "Cover");
-    EXPECT_EQ(AllText(book->pbxRightPage), "");
+    EXPECT_EQ(AllText(fbwtest::Child<TPaintBox>(*book, "pbxRightPage")), "");
 
-    QTest::mouseClick(&book->Cover().cmdNewStory, Qt::LeftButton);
+    QTest::mouseClick(&fbwtest::Child<QPushButton>(*book, "cmdNewStory"), Qt::LeftButton);
     ASSERT_EQ(book->CurrentPage(), 1);
     const auto pageText = [&](int page) {
         return ToQString(TPageText(book->Book(), page, book->StoryText().c_str()).Text());
     };
-    const QString first = AllText(book->pbxLeftPage);
+    const QString first = AllText(fbwtest::Child<TPaintBox>(*book, "pbxLeftPage"));
     EXPECT_EQ(first, pageText(1));
     const TPage* page1 = book->Book().Page(1);
     EXPECT_TRUE(first.startsWith(ToQString(page1->LineText(book->StoryText().c_str(), 1)) + "\n"))
         << "the title first";
     EXPECT_EQ(first.count('\n') + 1, page1->LineCount());
-    EXPECT_EQ(AllText(book->pbxRightPage), pageText(2));
+    EXPECT_EQ(AllText(fbwtest::Child<TPaintBox>(*book, "pbxRightPage")), pageText(2));
     EXPECT_EQ(right->text(QAccessible::Description), "Page 2");
 
-    QTest::mouseClick(&book->pbxRightPage, Qt::LeftButton, {}, QPoint(20, 20));
+    QTest::mouseClick(&fbwtest::Child<TPaintBox>(*book, "pbxRightPage"), Qt::LeftButton, {},
+                      QPoint(20, 20));
     ASSERT_EQ(book->CurrentPage(), 3);
-    EXPECT_EQ(AllText(book->pbxLeftPage), pageText(3));
+    EXPECT_EQ(AllText(fbwtest::Child<TPaintBox>(*book, "pbxLeftPage")), pageText(3));
     EXPECT_EQ(left->text(QAccessible::Description), "Page 3");
     // Laid out again in other letters, the text follows.
     book->LettersPart().SetLetters(TBookLetters{TBookLetters::Face::EasyRead, true});
-    EXPECT_EQ(AllText(book->pbxLeftPage), pageText(book->CurrentPage()));
+    EXPECT_EQ(AllText(fbwtest::Child<TPaintBox>(*book, "pbxLeftPage")),
+              pageText(book->CurrentPage()));
 }
 
 TEST_F(BookAccessibilityTest, CharactersStandWhereTheyAreDrawn) {
     Open(2);
-    QTest::mouseClick(&book->Cover().cmdNewStory, Qt::LeftButton);
-    QAccessibleTextInterface* text = Accessible(book->pbxLeftPage)->textInterface();
-    const QRect area(book->pbxLeftPage.mapToGlobal(QPoint(0, 0)), book->pbxLeftPage.size());
+    QTest::mouseClick(&fbwtest::Child<QPushButton>(*book, "cmdNewStory"), Qt::LeftButton);
+    QAccessibleTextInterface* text =
+        Accessible(fbwtest::Child<TPaintBox>(*book, "pbxLeftPage"))->textInterface();
+    const QRect area(fbwtest::Child<TPaintBox>(*book, "pbxLeftPage").mapToGlobal(QPoint(0, 0)),
+                     fbwtest::Child<TPaintBox>(*book, "pbxLeftPage").size());
     const TPageText page(book->Book(), 1, book->StoryText().c_str());
     std::vector<int> lines; // the first three lines with letters, the title's first
     for (int l = 1; l <= page.LineCount() && lines.size() < 3; ++l)
@@ -104,18 +110,20 @@ TEST_F(BookAccessibilityTest, CharactersStandWhereTheyAreDrawn) {
 
 TEST_F(BookAccessibilityTest, AReaderIsToldWhenAPagesTextChanges) {
     Open(2);
-    QTest::mouseClick(&book->Cover().cmdNewStory, Qt::LeftButton);
+    QTest::mouseClick(&fbwtest::Child<QPushButton>(*book, "cmdNewStory"), Qt::LeftButton);
     g_updates.clear();
     book->Access().TellReaders = [](QAccessibleEvent& e) { NoteUpdate(&e); };
-    QTest::mouseClick(&book->pbxRightPage, Qt::LeftButton, {}, QPoint(20, 20));
+    QTest::mouseClick(&fbwtest::Child<TPaintBox>(*book, "pbxRightPage"), Qt::LeftButton, {},
+                      QPoint(20, 20));
     ASSERT_EQ(book->CurrentPage(), 3);
     bool left = false, right = false;
     for (const TextUpdate& e : g_updates) {
-        if (e.object == &book->pbxLeftPage) {
+        if (e.object == &fbwtest::Child<TPaintBox>(*book, "pbxLeftPage")) {
             left = true;
-            EXPECT_EQ(e.inserted, AllText(book->pbxLeftPage));
+            EXPECT_EQ(e.inserted, AllText(fbwtest::Child<TPaintBox>(*book, "pbxLeftPage")));
         }
-        right |= e.object == &book->pbxRightPage && e.inserted == AllText(book->pbxRightPage);
+        right |= e.object == &fbwtest::Child<TPaintBox>(*book, "pbxRightPage") &&
+                 e.inserted == AllText(fbwtest::Child<TPaintBox>(*book, "pbxRightPage"));
     }
     EXPECT_TRUE(left);
     EXPECT_TRUE(right);
@@ -132,15 +140,19 @@ TEST_F(BookAccessibilityTest, ArrowsRibbonAndEveryButtonAndBoxHaveNamesAndPress)
         if (qobject_cast<QAbstractButton*>(w) || qobject_cast<QLineEdit*>(w) ||
             qobject_cast<TPaintBox*>(w))
             EXPECT_NE(Accessible(*w)->text(QAccessible::Name), "") << w->objectName().toStdString();
-    EXPECT_EQ(Accessible(book->Cover().txtHero)->text(QAccessible::Name), "Hero's name");
-    EXPECT_EQ(Accessible(book->Cover().txtHeroine)->text(QAccessible::Name), "Heroine's name");
-    EXPECT_EQ(book->Cover().lblHero.buddy(), &book->Cover().txtHero);
-    EXPECT_EQ(Accessible(book->LettersPart().sbEasyLetters)->text(QAccessible::Name),
-              "Easy-read letters");
+    EXPECT_EQ(Accessible(fbwtest::Child<QLineEdit>(*book, "txtHero"))->text(QAccessible::Name),
+              "Hero's name");
+    EXPECT_EQ(Accessible(fbwtest::Child<QLineEdit>(*book, "txtHeroine"))->text(QAccessible::Name),
+              "Heroine's name");
+    EXPECT_EQ(fbwtest::Child<QLabel>(*book, "lblHero").buddy(),
+              &fbwtest::Child<QLineEdit>(*book, "txtHero"));
+    EXPECT_EQ(
+        Accessible(fbwtest::Child<QToolButton>(*book, "sbEasyLetters"))->text(QAccessible::Name),
+        "Easy-read letters");
 
     // The arrows stand where they are drawn, pale on the cover.
-    QAccessibleInterface* next = Accessible(book->cmdNextPage);
-    QAccessibleInterface* back = Accessible(book->cmdPrevPage);
+    QAccessibleInterface* next = Accessible(fbwtest::Child<QPushButton>(*book, "cmdNextPage"));
+    QAccessibleInterface* back = Accessible(fbwtest::Child<QPushButton>(*book, "cmdPrevPage"));
     EXPECT_EQ(next->role(), QAccessible::Button);
     EXPECT_EQ(next->text(QAccessible::Name), "Next page");
     EXPECT_EQ(back->text(QAccessible::Name), "Previous page");
@@ -154,7 +166,7 @@ TEST_F(BookAccessibilityTest, ArrowsRibbonAndEveryButtonAndBoxHaveNamesAndPress)
     next->actionInterface()->doAction(QAccessibleActionInterface::pressAction());
     EXPECT_EQ(book->CurrentPage(), 0) << "the cover does not turn";
 
-    QTest::mouseClick(&book->Cover().cmdNewStory, Qt::LeftButton);
+    QTest::mouseClick(&fbwtest::Child<QPushButton>(*book, "cmdNewStory"), Qt::LeftButton);
     EXPECT_FALSE(next->state().disabled);
     next->actionInterface()->doAction(QAccessibleActionInterface::pressAction());
     EXPECT_EQ(book->CurrentPage(), 3);
@@ -162,23 +174,24 @@ TEST_F(BookAccessibilityTest, ArrowsRibbonAndEveryButtonAndBoxHaveNamesAndPress)
     EXPECT_EQ(book->CurrentPage(), 1);
 
     // "Show the twists" is a button whose name says what a press does.
-    QAccessibleInterface* twists = Accessible(book->TwistsPart().pbxShowTwists);
+    QAccessibleInterface* twists = Accessible(fbwtest::Child<TPaintBox>(*book, "pbxShowTwists"));
     EXPECT_EQ(twists->role(), QAccessible::Button);
-    ASSERT_TRUE(book->TwistsPart().pbxShowTwists.isEnabled());
+    ASSERT_TRUE(fbwtest::Child<TPaintBox>(*book, "pbxShowTwists").isEnabled());
     const QString before = twists->text(QAccessible::Name);
     twists->actionInterface()->doAction(QAccessibleActionInterface::pressAction());
     EXPECT_NE(twists->text(QAccessible::Name), before);
     EXPECT_TRUE(before == "Show the twists" || before == "Hide the twists") << before.toStdString();
 
-    QAccessibleInterface* ribbon = Accessible(book->pbxClose);
+    QAccessibleInterface* ribbon = Accessible(fbwtest::Child<TPaintBox>(*book, "pbxClose"));
     EXPECT_EQ(ribbon->role(), QAccessible::Button);
     EXPECT_EQ(ribbon->text(QAccessible::Name), "Close the book");
     ribbon->actionInterface()->doAction(QAccessibleActionInterface::pressAction());
     EXPECT_FALSE(book->isVisible());
-    EXPECT_EQ(Accessible(book->ReadToMe().pbxReadToMe)->text(QAccessible::Name), "Read to me");
+    EXPECT_EQ(Accessible(fbwtest::Child<TPaintBox>(*book, "pbxReadToMe"))->text(QAccessible::Name),
+              "Read to me");
 
     // The reading pace: a press goes to the next pace, round from quick to slow.
-    QAccessibleInterface* pace = Accessible(book->ReadToMe().pbxReadPace);
+    QAccessibleInterface* pace = Accessible(fbwtest::Child<TPaintBox>(*book, "pbxReadPace"));
     EXPECT_EQ(pace->role(), QAccessible::Button);
     EXPECT_EQ(pace->text(QAccessible::Name), "Reading pace");
     for (const char* next : {"Read quickly", "Read slowly", "Read at a normal pace"}) {

@@ -12,6 +12,7 @@
 #include "BookFixture.h"
 #include "platform/Files.h"
 #include "platform/qt/Latin1.h"
+#include "support/BookParts.h"
 #include "support/XSession.h"
 
 namespace fs = std::filesystem;
@@ -75,12 +76,12 @@ protected:
     void OpenAtCommands(const std::string& story) {
         OpenWith(2, story);
         book->ShowPages(book->Book().PageCount() | 1);
-        ASSERT_TRUE(book->Commands().pnlCommands.isVisible());
+        ASSERT_TRUE(fbwtest::Child<QWidget>(*book, "pnlCommands").isVisible());
     }
     void ReadBack() {
         Show();
-        ASSERT_TRUE(book->Cover().cmdReadSaved.isVisible());
-        QTest::mouseClick(&book->Cover().cmdReadSaved, Qt::LeftButton);
+        ASSERT_TRUE(fbwtest::Child<QPushButton>(*book, "cmdReadSaved").isVisible());
+        QTest::mouseClick(&fbwtest::Child<QPushButton>(*book, "cmdReadSaved"), Qt::LeftButton);
     }
 };
 
@@ -92,10 +93,10 @@ TEST_F(BookCommandsTest, SavedFileBytesAndReadingThemBack) {
     const int lines = book->Book().PageLineCount(1);
     book->ShowPages(1 | book->Book().PageCount());
     EXPECT_FALSE(fs::exists(book->StoriesFolder)) << "made when first needed";
-    QTest::mouseClick(&book->Commands().cmdSave, Qt::LeftButton);
+    QTest::mouseClick(&fbwtest::Child<QPushButton>(*book, "cmdSave"), Qt::LeftButton);
     ASSERT_TRUE(errors.empty()) << errors[0];
     EXPECT_EQ(ReadBytes(SavedFile()), "My Title\r\n\r\nOne short paragraph of the story.\r\n");
-    EXPECT_TRUE(book->Commands().lblSaved.isVisible());
+    EXPECT_TRUE(fbwtest::Child<QLabel>(*book, "lblSaved").isVisible());
 
     book->SetStory(Story(40));
     ReadBack();
@@ -113,7 +114,7 @@ TEST_F(BookCommandsTest, SavedFileBytesAndReadingThemBack) {
     for (int p = 1; p <= book->Book().PageCount(); ++p)
         pageLines.push_back(book->Book().PageLineCount(p));
     book->ShowPages(book->Book().PageCount() | 1);
-    QTest::mouseClick(&book->Commands().cmdSave, Qt::LeftButton);
+    QTest::mouseClick(&fbwtest::Child<QPushButton>(*book, "cmdSave"), Qt::LeftButton);
     const std::string bytes = ReadBytes(SavedFile());
     EXPECT_EQ(bytes.find('\\'), std::string::npos);
     EXPECT_EQ(bytes.substr(0, bytes.find("\r\n\r\n")), generator().GetTitle(book->TaleNumber));
@@ -128,7 +129,7 @@ TEST_F(BookCommandsTest, SavedFileBytesAndReadingThemBack) {
     // One or two characters are saved as they are, three get a line end.
     for (const std::string text : {"H", "Hi", "Hey"}) {
         OpenAtCommands(text);
-        QTest::mouseClick(&book->Commands().cmdSave, Qt::LeftButton);
+        QTest::mouseClick(&fbwtest::Child<QPushButton>(*book, "cmdSave"), Qt::LeftButton);
         EXPECT_EQ(ReadBytes(SavedFile()), text.size() > 2 ? text + "\r\n" : text);
     }
     EXPECT_TRUE(errors.empty());
@@ -139,7 +140,7 @@ TEST_F(BookCommandsTest, SavedFileIsUtf8AndReadsBackAfterAnEditorSavedIt) {
     const int lines = (book->ShowPages(1), book->Book().PageLineCount(1));
     const QImage page1 = book->Painter().PagePicture(TPagePainter::Side::Left);
     book->ShowPages(1 | book->Book().PageCount());
-    QTest::mouseClick(&book->Commands().cmdSave, Qt::LeftButton);
+    QTest::mouseClick(&fbwtest::Child<QPushButton>(*book, "cmdSave"), Qt::LeftButton);
     ASSERT_TRUE(errors.empty()) << errors[0];
     const std::string saved = ReadBytes(SavedFile());
     EXPECT_EQ(saved, "Zo\xC3\xAB and the Bears\r\n\r\nZo\xC3\xAB ate the porridge.\r\n");
@@ -183,15 +184,15 @@ TEST_F(BookCommandsTest, FilesEditedElsewhere) {
     WriteBytes(SavedFile(), "");
     ReadBack();
     EXPECT_EQ(book->Book().PageCount(), 0);
-    EXPECT_TRUE(book->Commands().pnlCommands.isVisible());
+    EXPECT_TRUE(fbwtest::Child<QWidget>(*book, "pnlCommands").isVisible());
     EXPECT_TRUE(errors.empty());
 
     // A file gone since the cover was shown: the message, the story kept.
     book->SetStory(Story(30));
     Show();
-    ASSERT_TRUE(book->Cover().cmdReadSaved.isVisible());
+    ASSERT_TRUE(fbwtest::Child<QPushButton>(*book, "cmdReadSaved").isVisible());
     fs::remove(SavedFile());
-    QTest::mouseClick(&book->Cover().cmdReadSaved, Qt::LeftButton);
+    QTest::mouseClick(&fbwtest::Child<QPushButton>(*book, "cmdReadSaved"), Qt::LeftButton);
     ASSERT_EQ(errors.size(), 1u);
     EXPECT_NE(errors[0].find("Goldilox.txt"), std::string::npos) << errors[0];
     EXPECT_EQ(book->CurrentPage(), 0);
@@ -213,10 +214,11 @@ TEST_F(BookCommandsTest, FailedSaveKeepsTheOldFileAndSaysSo) {
     fs::permissions(SavedFile(),
                     fs::perms::owner_read | fs::perms::group_read | fs::perms::others_read);
     const int result = fbwtest::RunUnprivileged([&] {
-        QTest::mouseClick(&book->Commands().cmdSave, Qt::LeftButton);
+        QTest::mouseClick(&fbwtest::Child<QPushButton>(*book, "cmdSave"), Qt::LeftButton);
         if (errors.size() != 1)
             return 1;
-        if (book->Commands().lblSaved.isVisible() || book->Commands().tmrMessage.isActive())
+        if (fbwtest::Child<QLabel>(*book, "lblSaved").isVisible() ||
+            fbwtest::Child<QTimer>(*book, "tmrMessage").isActive())
             return 2;
         return book->StoryText() == shown ? 0 : 3;
     });
@@ -231,7 +233,7 @@ TEST_F(BookCommandsTest, FailedSaveKeepsTheOldFileAndSaysSo) {
     fs::remove(SavedFile());
     fs::create_directory(SavedFile());
     fbwtest::MessageCapture messages;
-    QTest::mouseClick(&book->Commands().cmdSave, Qt::LeftButton);
+    QTest::mouseClick(&fbwtest::Child<QPushButton>(*book, "cmdSave"), Qt::LeftButton);
     ASSERT_TRUE(errors.empty()) << errors[0];
     ASSERT_EQ(messages.Messages().size(), 1u);
     const std::string& said = messages.Messages()[0].text;
@@ -240,39 +242,40 @@ TEST_F(BookCommandsTest, FailedSaveKeepsTheOldFileAndSaysSo) {
     ASSERT_NE(at, std::string::npos) << said;
     const std::string name = said.substr(at + 10, said.find('"', at + 10) - at - 10);
     EXPECT_EQ(ReadBytes(book->StoriesFolder + name), MakeSavedStoryFile(shown));
-    EXPECT_TRUE(book->Commands().lblSaved.isVisible());
+    EXPECT_TRUE(fbwtest::Child<QLabel>(*book, "lblSaved").isVisible());
     EXPECT_TRUE(fs::is_directory(SavedFile()));
     EXPECT_EQ(book->StoryText(), shown);
 }
 
 TEST_F(BookCommandsTest, SaveThenCopyGoTogetherAfterTheSave) {
     OpenAtCommands(Story(60, "Copied \xc9t\xe9"));
-    QTest::mouseClick(&book->Commands().cmdSave, Qt::LeftButton);
-    EXPECT_TRUE(book->Commands().lblSaved.isVisible());
-    EXPECT_FALSE(book->Commands().lblCopied.isVisible());
-    ASSERT_TRUE(book->Commands().tmrMessage.isActive());
-    const int started = book->Commands().tmrMessage.timerId();
+    QTest::mouseClick(&fbwtest::Child<QPushButton>(*book, "cmdSave"), Qt::LeftButton);
+    EXPECT_TRUE(fbwtest::Child<QLabel>(*book, "lblSaved").isVisible());
+    EXPECT_FALSE(fbwtest::Child<QLabel>(*book, "lblCopied").isVisible());
+    ASSERT_TRUE(fbwtest::Child<QTimer>(*book, "tmrMessage").isActive());
+    const int started = fbwtest::Child<QTimer>(*book, "tmrMessage").timerId();
 
     tick += 1000;
-    QTest::mouseClick(&book->Commands().cmdCopy, Qt::LeftButton);
-    EXPECT_TRUE(book->Commands().lblSaved.isVisible());
-    EXPECT_TRUE(book->Commands().lblCopied.isVisible());
-    EXPECT_EQ(book->Commands().tmrMessage.timerId(), started) << "the wait was not started again";
+    QTest::mouseClick(&fbwtest::Child<QPushButton>(*book, "cmdCopy"), Qt::LeftButton);
+    EXPECT_TRUE(fbwtest::Child<QLabel>(*book, "lblSaved").isVisible());
+    EXPECT_TRUE(fbwtest::Child<QLabel>(*book, "lblCopied").isVisible());
+    EXPECT_EQ(fbwtest::Child<QTimer>(*book, "tmrMessage").timerId(), started)
+        << "the wait was not started again";
     EXPECT_EQ(QApplication::clipboard()->text(), ToQString(MakeExportText(book->StoryText())));
     EXPECT_TRUE(QApplication::clipboard()->text().startsWith(
         QString::fromUtf8("Copied \u00c9t\u00e9\r\n\r\n")));
 
     tick += 1500;
-    book->Commands().tmrMessageTimer(); // the timer's 2500 ms after the save
-    EXPECT_FALSE(book->Commands().lblSaved.isVisible());
-    EXPECT_FALSE(book->Commands().lblCopied.isVisible());
-    EXPECT_FALSE(book->Commands().tmrMessage.isActive());
+    fbwtest::Commands(*book).tmrMessageTimer(); // the timer's 2500 ms after the save
+    EXPECT_FALSE(fbwtest::Child<QLabel>(*book, "lblSaved").isVisible());
+    EXPECT_FALSE(fbwtest::Child<QLabel>(*book, "lblCopied").isVisible());
+    EXPECT_FALSE(fbwtest::Child<QTimer>(*book, "tmrMessage").isActive());
 
     // The next confirmation starts a new wait.
-    QTest::mouseClick(&book->Commands().cmdCopy, Qt::LeftButton);
-    EXPECT_TRUE(book->Commands().lblCopied.isVisible());
-    EXPECT_TRUE(book->Commands().tmrMessage.isActive());
-    EXPECT_EQ(book->Commands().tmrMessage.interval(), 2500);
+    QTest::mouseClick(&fbwtest::Child<QPushButton>(*book, "cmdCopy"), Qt::LeftButton);
+    EXPECT_TRUE(fbwtest::Child<QLabel>(*book, "lblCopied").isVisible());
+    EXPECT_TRUE(fbwtest::Child<QTimer>(*book, "tmrMessage").isActive());
+    EXPECT_EQ(fbwtest::Child<QTimer>(*book, "tmrMessage").interval(), 2500);
     EXPECT_TRUE(errors.empty());
 }
 
@@ -284,26 +287,26 @@ TEST_F(BookCommandsTest, PrintingCopiesOfARangeToPdf) {
 
     // Cancelling prints nothing; the dialog offers the printer's pages.
     int count = 0;
-    book->Commands().ExecPrintDialog = [&](QPrinter& printer, int pageCount) {
+    fbwtest::Commands(*book).ExecPrintDialog = [&](QPrinter& printer, int pageCount) {
         count = pageCount;
         printer.setOutputFormat(QPrinter::PdfFormat);
         printer.setOutputFileName(QString::fromStdString(out / "cancelled.pdf"));
         return false;
     };
-    QTest::mouseClick(&book->Commands().cmdPrint, Qt::LeftButton);
+    QTest::mouseClick(&fbwtest::Child<QPushButton>(*book, "cmdPrint"), Qt::LeftButton);
     EXPECT_FALSE(fs::exists(out / "cancelled.pdf"));
-    EXPECT_FALSE(book->Commands().lblPrinting.isVisible());
+    EXPECT_FALSE(fbwtest::Child<QLabel>(*book, "lblPrinting").isVisible());
     ASSERT_GE(count, 3);
 
     // The whole tale once, as the reference.
-    WatchedPrinter all(book->Commands().lblPrinting);
+    WatchedPrinter all(fbwtest::Child<QLabel>(*book, "lblPrinting"));
     all.setOutputFormat(QPrinter::PdfFormat);
     all.setOutputFileName(QString::fromStdString(out / "all.pdf"));
-    ASSERT_TRUE(book->Commands().PrintStory(all, 1, 1, count));
+    ASSERT_TRUE(fbwtest::Commands(*book).PrintStory(all, 1, 1, count));
     EXPECT_EQ(PdfPages(out / "all.pdf"), count);
     EXPECT_EQ(all.shownAtSheets, std::vector<bool>(count - 1, true))
         << "the message stands while the job runs";
-    EXPECT_FALSE(book->Commands().lblPrinting.isVisible());
+    EXPECT_FALSE(fbwtest::Child<QLabel>(*book, "lblPrinting").isVisible());
     std::vector<std::vector<int>> words;
     for (int p = 1; p <= count; ++p)
         words.push_back(Words(PdfPageText(out / "all.pdf", p)));
@@ -313,7 +316,7 @@ TEST_F(BookCommandsTest, PrintingCopiesOfARangeToPdf) {
     EXPECT_EQ(PdfTitle(out / "all.pdf"), "A Title") << "the story's title, not the tale's";
 
     // Three copies of pages 2 to 3 through the print dialog.
-    book->Commands().ExecPrintDialog = [&](QPrinter& printer, int) {
+    fbwtest::Commands(*book).ExecPrintDialog = [&](QPrinter& printer, int) {
         printer.setOutputFormat(QPrinter::PdfFormat);
         printer.setOutputFileName(QString::fromStdString(out / "range.pdf"));
         printer.setPrintRange(QPrinter::PageRange);
@@ -321,35 +324,35 @@ TEST_F(BookCommandsTest, PrintingCopiesOfARangeToPdf) {
         printer.setCopyCount(3);
         return true;
     };
-    QTest::mouseClick(&book->Commands().cmdPrint, Qt::LeftButton);
+    QTest::mouseClick(&fbwtest::Child<QPushButton>(*book, "cmdPrint"), Qt::LeftButton);
     ASSERT_TRUE(errors.empty()) << errors[0];
     ASSERT_EQ(PdfPages(out / "range.pdf"), 6) << "no blank sheet at the end";
     for (int sheet = 1; sheet <= 6; ++sheet)
         EXPECT_EQ(Words(PdfPageText(out / "range.pdf", sheet)), words[sheet % 2 == 1 ? 1 : 2])
             << "sheet " << sheet;
-    EXPECT_FALSE(book->Commands().lblPrinting.isVisible());
+    EXPECT_FALSE(fbwtest::Child<QLabel>(*book, "lblPrinting").isVisible());
     EXPECT_EQ(book->Book().MarginX, 8) << "the screen margins are back";
 
     // The program prints the copies; the printer's own count goes back to 1.
-    WatchedPrinter copies(book->Commands().lblPrinting);
+    WatchedPrinter copies(fbwtest::Child<QLabel>(*book, "lblPrinting"));
     copies.setOutputFormat(QPrinter::PdfFormat);
     copies.setOutputFileName(QString::fromStdString(out / "copies.pdf"));
     copies.setCopyCount(3);
-    ASSERT_TRUE(book->Commands().PrintStory(copies, 3, 2, 2));
+    ASSERT_TRUE(fbwtest::Commands(*book).PrintStory(copies, 3, 2, 2));
     EXPECT_EQ(copies.copyCount(), 1);
     EXPECT_EQ(PdfPages(out / "copies.pdf"), 3);
 
     // A job that cannot start is ended with its message.
-    book->Commands().ExecPrintDialog = [&](QPrinter& printer, int) {
+    fbwtest::Commands(*book).ExecPrintDialog = [&](QPrinter& printer, int) {
         printer.setOutputFormat(QPrinter::PdfFormat);
         printer.setOutputFileName(QString::fromStdString(out / "no-such-folder/x.pdf"));
         return true;
     };
-    QTest::mouseClick(&book->Commands().cmdPrint, Qt::LeftButton);
+    QTest::mouseClick(&fbwtest::Child<QPushButton>(*book, "cmdPrint"), Qt::LeftButton);
     ASSERT_EQ(errors.size(), 1u);
     EXPECT_EQ(errors[0], "Print: cannot write " + std::string(out / "no-such-folder/x.pdf"))
         << "the reason is shown";
-    EXPECT_FALSE(book->Commands().lblPrinting.isVisible());
+    EXPECT_FALSE(fbwtest::Child<QLabel>(*book, "lblPrinting").isVisible());
     EXPECT_EQ(book->Book().MarginX, 8);
 }
 
@@ -367,14 +370,14 @@ TEST_F(BookCommandsTest, APrintedPdfIsReplacedWholeOrKeptAsItWas) {
     const std::string partial = pdf + ".part";
     fs::create_directory(partial);
     std::string why;
-    EXPECT_FALSE(book->Commands().PrintStory(printer, 1, 0, 0, &why));
+    EXPECT_FALSE(fbwtest::Commands(*book).PrintStory(printer, 1, 0, 0, &why));
     EXPECT_EQ(why, "Print: cannot write " + pdf);
-    EXPECT_FALSE(book->Commands().lblPrinting.isVisible());
+    EXPECT_FALSE(fbwtest::Child<QLabel>(*book, "lblPrinting").isVisible());
     fs::remove(partial);
     EXPECT_TRUE(ReadBytes(pdf) == "%PDF-1.4 printed before") << "the old file stays whole";
 
     // A print that ends well replaces the file, with nothing left beside it.
-    ASSERT_TRUE(book->Commands().PrintStory(printer, 1, 0, 0, &why)) << why;
+    ASSERT_TRUE(fbwtest::Commands(*book).PrintStory(printer, 1, 0, 0, &why)) << why;
     EXPECT_EQ(FromQString(printer.outputFileName()), pdf);
     EXPECT_EQ(ReadBytes(pdf).substr(0, 5), "%PDF-");
     EXPECT_FALSE(ReadBytes(pdf) == "%PDF-1.4 printed before");
@@ -388,7 +391,7 @@ TEST_F(BookCommandsTest, PrintDialogKeepsItsOptionsAndWithoutAPrinterPrintsToPdf
     ASSERT_FALSE(fs::exists(book->StoriesFolder));
     // The dialog as the print command prepares it, beside one left as Qt makes it.
     QPrinter printer(QPrinter::HighResolution);
-    book->Commands().PreparePrinter(printer);
+    fbwtest::Commands(*book).PreparePrinter(printer);
     EXPECT_EQ(FromQString(printer.docName()), "A Title") << "the job is named by the story's title";
     QPrintDialog dlgPrint(&printer, book.get());
     TCommandsPart::PreparePrintDialog(dlgPrint, 7);
@@ -414,10 +417,10 @@ TEST_F(BookCommandsTest, PrintDialogKeepsItsOptionsAndWithoutAPrinterPrintsToPdf
     // Confirming it prints there.
     fs::remove(book->StoriesFolder);
     int pageCount = 0;
-    book->Commands().ExecPrintDialog = [&](QPrinter&, int count) {
+    fbwtest::Commands(*book).ExecPrintDialog = [&](QPrinter&, int count) {
         return (pageCount = count) > 0;
     };
-    QTest::mouseClick(&book->Commands().cmdPrint, Qt::LeftButton);
+    QTest::mouseClick(&fbwtest::Child<QPushButton>(*book, "cmdPrint"), Qt::LeftButton);
     ASSERT_TRUE(errors.empty()) << errors[0];
     ASSERT_TRUE(fs::exists(book->StoriesFolder + "Goldilox.pdf"));
     if (HavePoppler())
@@ -427,7 +430,7 @@ TEST_F(BookCommandsTest, PrintDialogKeepsItsOptionsAndWithoutAPrinterPrintsToPdf
     QPrinter gone(QPrinter::HighResolution);
     gone.setOutputFormat(QPrinter::NativeFormat);
     std::string why;
-    EXPECT_FALSE(book->Commands().PrintStory(gone, 1, 0, 0, &why));
+    EXPECT_FALSE(fbwtest::Commands(*book).PrintStory(gone, 1, 0, 0, &why));
     EXPECT_EQ(why, "Print: no printer is installed");
-    EXPECT_FALSE(book->Commands().lblPrinting.isVisible());
+    EXPECT_FALSE(fbwtest::Child<QLabel>(*book, "lblPrinting").isVisible());
 }

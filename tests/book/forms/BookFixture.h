@@ -32,6 +32,7 @@
 #include "sound/AppSound.h"
 #include "story/Generate.h"
 #include "story/StoryText.h"
+#include "support/BookParts.h"
 #include "support/NullSpeechSynth.h"
 #include "support/TestWaveOutService.h"
 
@@ -134,7 +135,7 @@ protected:
     // covers, none while the twists are hidden.
     std::vector<std::pair<QRect, int>> TwistRects(bool left) {
         std::vector<std::pair<QRect, int>> rects;
-        const TTwistsPart& twists = book->TwistsPart();
+        const TTwistsPart& twists = fbwtest::Twists(*book);
         const int current = book->CurrentPage();
         if (!twists.ShowTwists() || current < 1)
             return rects;
@@ -157,7 +158,8 @@ protected:
     // Turns forward page by page (clicking the right page) to the spread Page.
     void TurnTo(int page) {
         for (int guard = 0; book->CurrentPage() < page && guard < 100; ++guard)
-            QTest::mouseClick(&book->pbxRightPage, Qt::LeftButton, {}, QPoint(20, 20));
+            QTest::mouseClick(&fbwtest::Child<TPaintBox>(*book, "pbxRightPage"), Qt::LeftButton, {},
+                              QPoint(20, 20));
     }
 
 public:

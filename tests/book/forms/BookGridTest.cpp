@@ -18,6 +18,7 @@
 #include "BookFixture.h"
 #include "book/StoryTwists.h"
 #include "platform/qt/Latin1.h"
+#include "support/BookParts.h"
 
 namespace {
 
@@ -36,7 +37,7 @@ protected:
 
     // The case's book on its first story spread.
     void OpenCase() {
-        book->ScreenArea = [] { return QRect(0, 0, 1600, 1200); };
+        fbwtest::Letters(*book).ScreenArea = [] { return QRect(0, 0, 1600, 1200); };
         // A reader listens from the start: while none listens the window
         // keeps no record of what readers were told.
         book->Access().TellReaders = [this](QAccessibleEvent& e) {
@@ -46,19 +47,19 @@ protected:
         };
         SetSoundOn(std::get<3>(GetParam()) == Sound::On);
         generator().SetTwistLevel(100);
-        book->TwistsPart().SetShowTwists(twistsShown());
+        fbwtest::Twists(*book).SetShowTwists(twistsShown());
         Open(2);
         using Face = TBookLetters::Face;
         book->LettersPart().SetLetters(
             letters() == Letters::Classic
                 ? TBookLetters{}
                 : TBookLetters{Face::EasyRead, letters() == Letters::EasyReadBigger});
-        QTest::mouseClick(&book->Cover().cmdNewStory, Qt::LeftButton);
+        QTest::mouseClick(&fbwtest::Child<QPushButton>(*book, "cmdNewStory"), Qt::LeftButton);
         if (!generated()) {
             book->ShowPages(book->Book().PageCount() | 1);
-            QTest::mouseClick(&book->Commands().cmdSave, Qt::LeftButton);
+            QTest::mouseClick(&fbwtest::Child<QPushButton>(*book, "cmdSave"), Qt::LeftButton);
             Show(); // opened again: "Read saved story" is offered
-            QTest::mouseClick(&book->Cover().cmdReadSaved, Qt::LeftButton);
+            QTest::mouseClick(&fbwtest::Child<QPushButton>(*book, "cmdReadSaved"), Qt::LeftButton);
         }
         ASSERT_TRUE(errors.empty()) << errors[0];
         ASSERT_EQ(book->CurrentPage(), 1);
@@ -68,7 +69,8 @@ protected:
     // Runs one step, then checks the invariants of a book shown.
     void Step(const char* name, const std::function<void()>& act) {
         SCOPED_TRACE(name);
-        const QString before[2] = {ReaderText(book->pbxLeftPage), ReaderText(book->pbxRightPage)};
+        const QString before[2] = {ReaderText(fbwtest::Child<TPaintBox>(*book, "pbxLeftPage")),
+                                   ReaderText(fbwtest::Child<TPaintBox>(*book, "pbxRightPage"))};
         told.clear();
         act();
         if (HasFatalFailure())
@@ -84,9 +86,9 @@ protected:
     // "Read to me" pressed; the voice's clock moved on until some of the
     // sentence's words have been lit in turn.
     void ReadSomeWords() {
-        ASSERT_TRUE(book->ReadToMe().pbxReadToMe.isVisible());
-        ASSERT_TRUE(book->ReadToMe().pbxReadToMe.isEnabled());
-        QTest::mouseClick(&book->ReadToMe().pbxReadToMe, Qt::LeftButton);
+        ASSERT_TRUE(fbwtest::Child<TPaintBox>(*book, "pbxReadToMe").isVisible());
+        ASSERT_TRUE(fbwtest::Child<TPaintBox>(*book, "pbxReadToMe").isEnabled());
+        QTest::mouseClick(&fbwtest::Child<TPaintBox>(*book, "pbxReadToMe"), Qt::LeftButton);
         ASSERT_TRUE(book->Reader().Reading());
         ASSERT_NE(device->Playing(), nullptr) << "the voice plays, also while the scene is quiet";
         const TSentence& s = book->Reader()
@@ -97,7 +99,7 @@ protected:
             device->Controls().position = {plat::WavePosition::Unit::Milliseconds,
                                            fbwtest::NullSpeechSynth::MsAt(static_cast<std::size_t>(
                                                s.Words[w].Begin - s.Begin))};
-            book->ReadToMe().tmrReadAlongTimer();
+            fbwtest::ReadToMe(*book).tmrReadAlongTimer();
             ASSERT_EQ(book->Reader().LitWord(), static_cast<int>(w));
         }
     }
@@ -129,7 +131,8 @@ protected:
     // Screen readers find each page's lines, and were told once of each page
     // whose text changed, with its new text; of no other.
     void ExpectReadersTold(const QString (&before)[2]) {
-        TPaintBox* areas[2] = {&book->pbxLeftPage, &book->pbxRightPage};
+        TPaintBox* areas[2] = {&fbwtest::Child<TPaintBox>(*book, "pbxLeftPage"),
+                               &fbwtest::Child<TPaintBox>(*book, "pbxRightPage")};
         for (int i = 0; i < 2; ++i) {
             const QString now = ReaderText(*areas[i]);
             EXPECT_EQ(now, Lines(book->CurrentPage() + i)) << "area " << i;
@@ -159,7 +162,7 @@ protected:
     // those exist only on a generated story with the twists shown.
     void ExpectTintsOnSpansOnly() {
         const QRgb tint = 0xFF000000u | TStoryTwists::kColour;
-        const auto& spans = book->TwistsPart().Twists().Spans();
+        const auto& spans = fbwtest::Twists(*book).Twists().Spans();
         for (const bool left : {true, false}) {
             const auto& rects = TwistRects(left);
             QRegion where;
@@ -212,18 +215,19 @@ TEST_P(BookGridTest, ReadPauseSwapTurnReadOnStopAndClose) {
     ASSERT_FALSE(HasFatalFailure());
     Step("read", [&] { ReadSomeWords(); });
     Step("pause", [&] {
-        QTest::mouseClick(&book->ReadToMe().pbxReadToMe, Qt::LeftButton);
+        QTest::mouseClick(&fbwtest::Child<TPaintBox>(*book, "pbxReadToMe"), Qt::LeftButton);
         EXPECT_EQ(book->Reader().State(), TReadState::Paused);
         EXPECT_EQ(device->Playing(), nullptr);
     });
-    TTwistsPart& twists = book->TwistsPart();
+    TTwistsPart& twists = fbwtest::Twists(*book);
     if (generated() && twistsShown())
         Step("swap", [&] {
             const bool left = !TwistRects(true).empty();
             const auto rects = TwistRects(left);
             ASSERT_FALSE(rects.empty())
                 << "a story at full twist has a swapped word on its first spread";
-            TPaintBox& area = left ? book->pbxLeftPage : book->pbxRightPage;
+            TPaintBox& area = left ? fbwtest::Child<TPaintBox>(*book, "pbxLeftPage")
+                                   : fbwtest::Child<TPaintBox>(*book, "pbxRightPage");
             // (From elsewhere first: a move to where the pointer stands is no move.)
             QTest::mouseMove(&area, QPoint(1, 1));
             QTest::mouseMove(&area, rects.front().first.center());
@@ -236,17 +240,19 @@ TEST_P(BookGridTest, ReadPauseSwapTurnReadOnStopAndClose) {
     else
         Step("no swap", [&] {
             EXPECT_EQ(twists.Twists().Empty(), !generated());
-            EXPECT_EQ(twists.pbxShowTwists.isEnabled(), generated()) << "read back: disabled";
+            EXPECT_EQ(fbwtest::Child<TPaintBox>(*book, "pbxShowTwists").isEnabled(), generated())
+                << "read back: disabled";
             // Over a word of the story: no "was:".
-            const QRect word = book->Access().ShownLinePart(book->pbxLeftPage, 3, 0, 2);
+            const QRect word = book->Access().ShownLinePart(
+                fbwtest::Child<TPaintBox>(*book, "pbxLeftPage"), 3, 0, 2);
             ASSERT_FALSE(word.isEmpty());
-            QTest::mouseMove(&book->pbxLeftPage, QPoint(1, 1));
-            QTest::mouseMove(&book->pbxLeftPage, word.center());
-            EXPECT_TRUE(book->pbxLeftPage.toolTip().isEmpty())
-                << book->pbxLeftPage.toolTip().toStdString();
+            QTest::mouseMove(&fbwtest::Child<TPaintBox>(*book, "pbxLeftPage"), QPoint(1, 1));
+            QTest::mouseMove(&fbwtest::Child<TPaintBox>(*book, "pbxLeftPage"), word.center());
+            EXPECT_TRUE(fbwtest::Child<TPaintBox>(*book, "pbxLeftPage").toolTip().isEmpty())
+                << fbwtest::Child<TPaintBox>(*book, "pbxLeftPage").toolTip().toStdString();
         });
     Step("turn", [&] {
-        book->cmdNextPage.click();
+        fbwtest::Child<QPushButton>(*book, "cmdNextPage").click();
         EXPECT_EQ(book->CurrentPage(), 3);
         EXPECT_FALSE(book->Reader().Reading()) << "a paused reading ends at a turn";
     });
@@ -255,7 +261,7 @@ TEST_P(BookGridTest, ReadPauseSwapTurnReadOnStopAndClose) {
         EXPECT_LE(book->Reader().Sentences().FirstPage(book->Reader().CurrentSentence()), 4);
     });
     Step("stop", [&] {
-        book->ReadToMe().Stop();
+        fbwtest::ReadToMe(*book).Stop();
         ExpectSilent();
     });
     ReadSomeWords();

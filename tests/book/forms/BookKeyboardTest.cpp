@@ -13,6 +13,7 @@
 #include "book/StoryTwists.h"
 #include "platform/Files.h"
 #include "sound/AppSound.h"
+#include "support/BookParts.h"
 #include "support/NullSpeechSynth.h"
 #include "support/TestWaveOutService.h"
 
@@ -31,7 +32,9 @@ protected:
     // Whether the twist words' Tab stop (the word with the focus) stands on
     // the left page area: the area that holds it takes the focus by Tab, the
     // other none.
-    bool StopOnLeft() const { return book->pbxLeftPage.focusPolicy() & Qt::TabFocus; }
+    bool StopOnLeft() const {
+        return fbwtest::Child<TPaintBox>(*book, "pbxLeftPage").focusPolicy() & Qt::TabFocus;
+    }
     // The window as shown.
     QImage Window() { return book->grab().toImage().convertToFormat(QImage::Format_RGB32); }
     // Checks that what changed between Before and After is a ring in the
@@ -64,9 +67,9 @@ protected:
     // Opens tale Tale at full twist with the twists shown, on its first spread.
     void OpenTwisted(int tale) {
         generator().SetTwistLevel(100);
-        book->TwistsPart().SetShowTwists(true);
+        fbwtest::Twists(*book).SetShowTwists(true);
         Open(tale);
-        QTest::mouseClick(&book->Cover().cmdNewStory, Qt::LeftButton);
+        QTest::mouseClick(&fbwtest::Child<QPushButton>(*book, "cmdNewStory"), Qt::LeftButton);
         ASSERT_EQ(book->CurrentPage(), 1);
     }
 };
@@ -78,15 +81,19 @@ TEST_F(BookKeyboardTest, TabWalksTheCoverTopToBottomAndAStorySpreadInReadingOrde
     std::filesystem::create_directories(book->StoriesFolder);
     ASSERT_TRUE(plat::WriteFileAtomic(book->SavedStoryPath(), "Saved\r\n\r\nA story.\r\n"));
     Open(3);
-    ASSERT_TRUE(book->Cover().pnlHero.isVisible() && book->Cover().pnlHeroine.isVisible());
-    ASSERT_TRUE(book->Cover().cmdReadSaved.isVisible());
+    ASSERT_TRUE(fbwtest::Child<QFrame>(*book, "pnlHero").isVisible() &&
+                fbwtest::Child<QFrame>(*book, "pnlHeroine").isVisible());
+    ASSERT_TRUE(fbwtest::Child<QPushButton>(*book, "cmdReadSaved").isVisible());
     TLettersPart& letters = book->LettersPart();
     book->setFocus();
     // The cover's choices are one stop each, on the button that is down.
-    const std::vector<QWidget*> cover = {&letters.sbClassicLetters,  &letters.sbBigLetters,
-                                         &book->Cover().sbFull,      &book->Cover().txtHeroine,
-                                         &book->Cover().txtHero,     &book->Cover().cmdNewStory,
-                                         &book->Cover().cmdReadSaved};
+    const std::vector<QWidget*> cover = {&fbwtest::Child<QToolButton>(*book, "sbClassicLetters"),
+                                         &fbwtest::Child<QToolButton>(*book, "sbBigLetters"),
+                                         &fbwtest::Child<QToolButton>(*book, "sbFull"),
+                                         &fbwtest::Child<QLineEdit>(*book, "txtHeroine"),
+                                         &fbwtest::Child<QLineEdit>(*book, "txtHero"),
+                                         &fbwtest::Child<QPushButton>(*book, "cmdNewStory"),
+                                         &fbwtest::Child<QPushButton>(*book, "cmdReadSaved")};
     for (std::size_t i = 1; i < cover.size(); ++i)
         ASSERT_LE(Box(*cover[i - 1]).top(), Box(*cover[i]).top()) << "top to bottom";
     std::vector<QWidget*> walk = TabWalk(static_cast<int>(cover.size()) * 2);
@@ -95,25 +102,29 @@ TEST_F(BookKeyboardTest, TabWalksTheCoverTopToBottomAndAStorySpreadInReadingOrde
     EXPECT_EQ(std::vector<QWidget*>(start, start + static_cast<long>(cover.size())), cover)
         << Names(walk);
     // The letters' other face is chosen by the arrow keys from its stop.
-    letters.sbClassicLetters.setFocus(Qt::TabFocusReason);
+    fbwtest::Child<QToolButton>(*book, "sbClassicLetters").setFocus(Qt::TabFocusReason);
     Key(Qt::Key_Right);
-    EXPECT_TRUE(letters.sbEasyLetters.isChecked());
-    EXPECT_EQ(TabWalk(1).front(), &letters.sbBigLetters);
+    EXPECT_TRUE(fbwtest::Child<QToolButton>(*book, "sbEasyLetters").isChecked());
+    EXPECT_EQ(TabWalk(1).front(), &fbwtest::Child<QToolButton>(*book, "sbBigLetters"));
     walk = TabWalk(static_cast<int>(cover.size()));
-    EXPECT_NE(std::find(walk.begin(), walk.end(), &letters.sbEasyLetters), walk.end())
+    EXPECT_NE(
+        std::find(walk.begin(), walk.end(), &fbwtest::Child<QToolButton>(*book, "sbEasyLetters")),
+        walk.end())
         << "the stop follows the choice: " << Names(walk);
 
     // A story spread with twist words: the page holding them, then the
     // controls at the foot.
     generator().SetTwistLevel(100);
-    book->TwistsPart().SetShowTwists(true);
-    QTest::mouseClick(&book->Cover().cmdNewStory, Qt::LeftButton);
+    fbwtest::Twists(*book).SetShowTwists(true);
+    QTest::mouseClick(&fbwtest::Child<QPushButton>(*book, "cmdNewStory"), Qt::LeftButton);
     ASSERT_EQ(book->CurrentPage(), 1);
-    ASSERT_GE(book->TwistsPart().FocusWord(), 0);
-    QWidget* words = StopOnLeft() ? static_cast<QWidget*>(&book->pbxLeftPage) : &book->pbxRightPage;
-    const std::vector<QWidget*> story = {words, &book->TwistsPart().pbxShowTwists,
-                                         &book->ReadToMe().pbxReadToMe,
-                                         &book->ReadToMe().pbxReadPace};
+    ASSERT_GE(fbwtest::Twists(*book).FocusWord(), 0);
+    QWidget* words = StopOnLeft()
+                         ? static_cast<QWidget*>(&fbwtest::Child<TPaintBox>(*book, "pbxLeftPage"))
+                         : &fbwtest::Child<TPaintBox>(*book, "pbxRightPage");
+    const std::vector<QWidget*> story = {words, &fbwtest::Child<TPaintBox>(*book, "pbxShowTwists"),
+                                         &fbwtest::Child<TPaintBox>(*book, "pbxReadToMe"),
+                                         &fbwtest::Child<TPaintBox>(*book, "pbxReadPace")};
     walk = TabWalk(8);
     const auto page = std::find(walk.begin(), walk.end(), words);
     ASSERT_LE(page + 4, walk.end()) << Names(walk);
@@ -121,11 +132,15 @@ TEST_F(BookKeyboardTest, TabWalksTheCoverTopToBottomAndAStorySpreadInReadingOrde
 
     // The commands spread: its buttons before the foot's controls.
     book->ShowPages(book->Book().PageCount() | 1);
-    TCommandsPart& c = book->Commands();
+    TCommandsPart& c = fbwtest::Commands(*book);
     book->setFocus();
     walk = TabWalk(7);
-    const std::vector<QWidget*> commands = {&c.cmdPrint, &c.cmdSave, &c.cmdCopy, &c.cmdPictureBook};
-    const auto print = std::find(walk.begin(), walk.end(), &c.cmdPrint);
+    const std::vector<QWidget*> commands = {&fbwtest::Child<QPushButton>(*book, "cmdPrint"),
+                                            &fbwtest::Child<QPushButton>(*book, "cmdSave"),
+                                            &fbwtest::Child<QPushButton>(*book, "cmdCopy"),
+                                            &fbwtest::Child<QPushButton>(*book, "cmdPictureBook")};
+    const auto print =
+        std::find(walk.begin(), walk.end(), &fbwtest::Child<QPushButton>(*book, "cmdPrint"));
     ASSERT_LE(print + 4, walk.end()) << Names(walk);
     EXPECT_EQ(std::vector<QWidget*>(print, print + 4), commands) << Names(walk);
     EXPECT_TRUE(errors.empty());
@@ -133,10 +148,10 @@ TEST_F(BookKeyboardTest, TabWalksTheCoverTopToBottomAndAStorySpreadInReadingOrde
 
 TEST_F(BookKeyboardTest, ArrowsChooseThePaceAndTurnPagesWhereNoControlUsesThem) {
     OpenWith(4, Story(500));
-    QTest::mouseClick(&book->Cover().cmdNewStory, Qt::LeftButton);
-    TReadToMePart& r = book->ReadToMe();
-    ASSERT_TRUE(r.pbxReadPace.isVisible());
-    r.pbxReadPace.setFocus(Qt::TabFocusReason);
+    QTest::mouseClick(&fbwtest::Child<QPushButton>(*book, "cmdNewStory"), Qt::LeftButton);
+    TReadToMePart& r = fbwtest::ReadToMe(*book);
+    ASSERT_TRUE(fbwtest::Child<TPaintBox>(*book, "pbxReadPace").isVisible());
+    fbwtest::Child<TPaintBox>(*book, "pbxReadPace").setFocus(Qt::TabFocusReason);
     Key(Qt::Key_Left);
     EXPECT_EQ(r.ReadingPace(), TReadingPace::Pace::Slow);
     Key(Qt::Key_Up);
@@ -146,8 +161,8 @@ TEST_F(BookKeyboardTest, ArrowsChooseThePaceAndTurnPagesWhereNoControlUsesThem) 
     EXPECT_EQ(r.ReadingPace(), TReadingPace::Pace::Quick);
     EXPECT_EQ(book->CurrentPage(), 1) << "the pace's arrows turn nothing";
     // "Read to me" and "Show the twists" leave the arrows to the pages.
-    for (QWidget* w : {static_cast<QWidget*>(&r.pbxReadToMe),
-                       static_cast<QWidget*>(&book->TwistsPart().pbxShowTwists)}) {
+    for (QWidget* w : {static_cast<QWidget*>(&fbwtest::Child<TPaintBox>(*book, "pbxReadToMe")),
+                       static_cast<QWidget*>(&fbwtest::Child<TPaintBox>(*book, "pbxShowTwists"))}) {
         w->setFocus(Qt::TabFocusReason);
         const int page = book->CurrentPage();
         Key(Qt::Key_Right);
@@ -155,7 +170,7 @@ TEST_F(BookKeyboardTest, ArrowsChooseThePaceAndTurnPagesWhereNoControlUsesThem) 
         Key(Qt::Key_Left);
         EXPECT_EQ(book->CurrentPage(), page) << w->objectName().toStdString();
     }
-    r.pbxReadToMe.setFocus(Qt::TabFocusReason);
+    fbwtest::Child<TPaintBox>(*book, "pbxReadToMe").setFocus(Qt::TabFocusReason);
     Key(Qt::Key_Space);
     EXPECT_TRUE(book->Reader().Reading()) << "Space presses it";
     Key(Qt::Key_Return);
@@ -164,12 +179,14 @@ TEST_F(BookKeyboardTest, ArrowsChooseThePaceAndTurnPagesWhereNoControlUsesThem) 
 
 TEST_F(BookKeyboardTest, TwistWordsAreOneStopThatArrowsMoveAndEnterSwaps) {
     OpenTwisted(2);
-    TTwistsPart& t = book->TwistsPart();
+    TTwistsPart& t = fbwtest::Twists(*book);
     // Tab to the stop.
     book->setFocus();
     TabWalk(1);
     QWidget* page = QApplication::focusWidget();
-    ASSERT_TRUE(page == &book->pbxLeftPage || page == &book->pbxRightPage) << Names({page});
+    ASSERT_TRUE(page == &fbwtest::Child<TPaintBox>(*book, "pbxLeftPage") ||
+                page == &fbwtest::Child<TPaintBox>(*book, "pbxRightPage"))
+        << Names({page});
     const int first = t.FocusWord();
     ASSERT_GE(first, 0);
     const auto side = [&] {
@@ -227,7 +244,8 @@ TEST_F(BookKeyboardTest, TwistWordsAreOneStopThatArrowsMoveAndEnterSwaps) {
         << "the words before it stay";
     EXPECT_FALSE(told.empty()) << "a text-changed event";
     EXPECT_EQ(t.FocusWord(), first) << "the focus stays on the swapped word";
-    EXPECT_TRUE(book->pbxLeftPage.hasFocus() || book->pbxRightPage.hasFocus());
+    EXPECT_TRUE(fbwtest::Child<TPaintBox>(*book, "pbxLeftPage").hasFocus() ||
+                fbwtest::Child<TPaintBox>(*book, "pbxRightPage").hasFocus());
     const std::string swapped = book->StoryText();
     Key(Qt::Key_Space);
     EXPECT_NE(book->StoryText(), swapped) << "Space swaps too";
@@ -236,23 +254,23 @@ TEST_F(BookKeyboardTest, TwistWordsAreOneStopThatArrowsMoveAndEnterSwaps) {
 
 TEST_F(BookKeyboardTest, AfterANewOrReadBackStoryTheFocusIsOnTheStory) {
     Open(2);
-    book->Cover().cmdNewStory.setFocus(Qt::TabFocusReason);
+    fbwtest::Child<QPushButton>(*book, "cmdNewStory").setFocus(Qt::TabFocusReason);
     Key(Qt::Key_Space);
     ASSERT_EQ(book->CurrentPage(), 1);
-    EXPECT_EQ(QApplication::focusWidget(), &book->ReadToMe().pbxReadToMe);
+    EXPECT_EQ(QApplication::focusWidget(), &fbwtest::Child<TPaintBox>(*book, "pbxReadToMe"));
 
     // Without a voice: the right page.
     book->ShowPages(book->Book().PageCount() | 1);
-    QTest::mouseClick(&book->Commands().cmdSave, Qt::LeftButton);
+    QTest::mouseClick(&fbwtest::Child<QPushButton>(*book, "cmdSave"), Qt::LeftButton);
     book->SetSpeechSynth(nullptr);
     Show();
-    book->Cover().cmdReadSaved.setFocus(Qt::TabFocusReason);
+    fbwtest::Child<QPushButton>(*book, "cmdReadSaved").setFocus(Qt::TabFocusReason);
     Key(Qt::Key_Space);
     ASSERT_EQ(book->CurrentPage(), 1);
-    EXPECT_EQ(QApplication::focusWidget(), &book->pbxRightPage);
+    EXPECT_EQ(QApplication::focusWidget(), &fbwtest::Child<TPaintBox>(*book, "pbxRightPage"));
     Show();
-    QTest::mouseClick(&book->Cover().cmdNewStory, Qt::LeftButton);
-    EXPECT_EQ(QApplication::focusWidget(), &book->pbxRightPage);
+    QTest::mouseClick(&fbwtest::Child<QPushButton>(*book, "cmdNewStory"), Qt::LeftButton);
+    EXPECT_EQ(QApplication::focusWidget(), &fbwtest::Child<TPaintBox>(*book, "pbxRightPage"));
     // Its keys turn the pages.
     Key(Qt::Key_Right);
     EXPECT_EQ(book->CurrentPage(), 3);
@@ -267,9 +285,10 @@ TEST_F(BookKeyboardTest, TheFocusRingIsInkAroundEveryKindOfControl) {
         QWidget* control;
         bool edit;
     };
-    for (const Case& c :
-         {Case{&book->Cover().cmdNewStory, false}, Case{&book->Cover().sbFull, false},
-          Case{&book->LettersPart().sbBigLetters, false}, Case{&book->Cover().txtHero, true}}) {
+    for (const Case& c : {Case{&fbwtest::Child<QPushButton>(*book, "cmdNewStory"), false},
+                          Case{&fbwtest::Child<QToolButton>(*book, "sbFull"), false},
+                          Case{&fbwtest::Child<QToolButton>(*book, "sbBigLetters"), false},
+                          Case{&fbwtest::Child<QLineEdit>(*book, "txtHero"), true}}) {
         book->setFocus();
         QCoreApplication::processEvents();
         const QImage before = Window();
@@ -282,10 +301,11 @@ TEST_F(BookKeyboardTest, TheFocusRingIsInkAroundEveryKindOfControl) {
 
     // The painted controls: the ring along the inside of their edge.
     generator().SetTwistLevel(100);
-    QTest::mouseClick(&book->Cover().cmdNewStory, Qt::LeftButton);
-    for (QWidget* control : {static_cast<QWidget*>(&book->ReadToMe().pbxReadToMe),
-                             static_cast<QWidget*>(&book->ReadToMe().pbxReadPace),
-                             static_cast<QWidget*>(&book->TwistsPart().pbxShowTwists)}) {
+    QTest::mouseClick(&fbwtest::Child<QPushButton>(*book, "cmdNewStory"), Qt::LeftButton);
+    for (QWidget* control :
+         {static_cast<QWidget*>(&fbwtest::Child<TPaintBox>(*book, "pbxReadToMe")),
+          static_cast<QWidget*>(&fbwtest::Child<TPaintBox>(*book, "pbxReadPace")),
+          static_cast<QWidget*>(&fbwtest::Child<TPaintBox>(*book, "pbxShowTwists"))}) {
         ASSERT_TRUE(control->isVisible()) << control->objectName().toStdString();
         book->setFocus();
         QCoreApplication::processEvents();
@@ -299,13 +319,14 @@ TEST_F(BookKeyboardTest, TheFocusRingIsInkAroundEveryKindOfControl) {
     }
 
     // The twist word with the focus: around its tint on the page.
-    book->TwistsPart().SetShowTwists(true);
+    fbwtest::Twists(*book).SetShowTwists(true);
     book->setFocus();
     QCoreApplication::processEvents();
-    TTwistsPart& t = book->TwistsPart();
+    TTwistsPart& t = fbwtest::Twists(*book);
     ASSERT_GE(t.FocusWord(), 0);
     const bool left = StopOnLeft();
-    TPaintBox& area = left ? book->pbxLeftPage : book->pbxRightPage;
+    TPaintBox& area = left ? fbwtest::Child<TPaintBox>(*book, "pbxLeftPage")
+                           : fbwtest::Child<TPaintBox>(*book, "pbxRightPage");
     const auto side = left ? TPagePainter::Side::Left : TPagePainter::Side::Right;
     const QImage before = book->Painter().PagePicture(side);
     area.setFocus(Qt::TabFocusReason);
@@ -325,10 +346,13 @@ TEST_F(BookKeyboardTest, TheFocusRingIsInkAroundEveryKindOfControl) {
 
 TEST_F(BookKeyboardTest, TheTwistLevelIsOneRadioChoiceForScreenReaders) {
     Open(2);
-    QAccessibleInterface* group = QAccessible::queryAccessibleInterface(&book->Cover().pnlTwist);
+    QAccessibleInterface* group =
+        QAccessible::queryAccessibleInterface(&fbwtest::Child<QFrame>(*book, "pnlTwist"));
     EXPECT_EQ(group->role(), QAccessible::Grouping);
     EXPECT_EQ(group->text(QAccessible::Name), "How much twist?");
-    for (QToolButton* b : {&book->Cover().sbNone, &book->Cover().sbHalf, &book->Cover().sbFull}) {
+    for (QToolButton* b : {&fbwtest::Child<QToolButton>(*book, "sbNone"),
+                           &fbwtest::Child<QToolButton>(*book, "sbHalf"),
+                           &fbwtest::Child<QToolButton>(*book, "sbFull")}) {
         QAccessibleInterface* radio = QAccessible::queryAccessibleInterface(b);
         EXPECT_EQ(radio->role(), QAccessible::RadioButton) << b->objectName().toStdString();
         EXPECT_EQ(radio->parent(), group) << "inside the grouping";
@@ -337,19 +361,22 @@ TEST_F(BookKeyboardTest, TheTwistLevelIsOneRadioChoiceForScreenReaders) {
         EXPECT_EQ(b->objectName().left(2), "sb") << "kept as they were";
     }
     // The arrow keys move the choice, as radio buttons do.
-    ASSERT_TRUE(book->Cover().sbFull.isChecked());
-    book->Cover().sbFull.setFocus(Qt::TabFocusReason);
+    ASSERT_TRUE(fbwtest::Child<QToolButton>(*book, "sbFull").isChecked());
+    fbwtest::Child<QToolButton>(*book, "sbFull").setFocus(Qt::TabFocusReason);
     Key(Qt::Key_Left);
-    EXPECT_TRUE(book->Cover().sbHalf.isChecked());
-    EXPECT_TRUE(book->Cover().sbHalf.hasFocus());
-    EXPECT_EQ(book->Cover().TwistLevel(), 1);
+    EXPECT_TRUE(fbwtest::Child<QToolButton>(*book, "sbHalf").isChecked());
+    EXPECT_TRUE(fbwtest::Child<QToolButton>(*book, "sbHalf").hasFocus());
+    EXPECT_EQ(fbwtest::Cover(*book).TwistLevel(), 1);
     Key(Qt::Key_Left);
-    EXPECT_EQ(book->Cover().TwistLevel(), 0);
-    EXPECT_TRUE(QAccessible::queryAccessibleInterface(&book->Cover().sbNone)->state().checked);
+    EXPECT_EQ(fbwtest::Cover(*book).TwistLevel(), 0);
+    EXPECT_TRUE(QAccessible::queryAccessibleInterface(&fbwtest::Child<QToolButton>(*book, "sbNone"))
+                    ->state()
+                    .checked);
     // The toggle action chooses.
-    QAccessibleInterface* full = QAccessible::queryAccessibleInterface(&book->Cover().sbFull);
+    QAccessibleInterface* full =
+        QAccessible::queryAccessibleInterface(&fbwtest::Child<QToolButton>(*book, "sbFull"));
     ASSERT_NE(full->actionInterface(), nullptr);
     full->actionInterface()->doAction(QAccessibleActionInterface::toggleAction());
-    EXPECT_EQ(book->Cover().TwistLevel(), 2);
+    EXPECT_EQ(fbwtest::Cover(*book).TwistLevel(), 2);
     EXPECT_TRUE(errors.empty());
 }

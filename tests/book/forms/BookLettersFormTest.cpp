@@ -9,6 +9,7 @@
 #include "book/PageText.h"
 #include "platform/PrivateProfile.h"
 #include "platform/qt/QtCanvas.h"
+#include "support/BookParts.h"
 #include "support/XSession.h"
 
 class BookLettersFormTest : public BookFixture {
@@ -21,7 +22,7 @@ protected:
         plat::QtCanvas canvas(painter, family, points);
         TBook layout;
         layout.MarginX = layout.MarginY = 8;
-        const QSize size = book->pbxLeftPage.size();
+        const QSize size = fbwtest::Child<TPaintBox>(*book, "pbxLeftPage").size();
         layout.Paginate(&canvas, TRect{0, 0, size.width(), size.height()},
                         book->StoryText().c_str());
         std::vector<std::string> lines;
@@ -54,20 +55,22 @@ protected:
 
 TEST_F(BookLettersFormTest, TheCoversChoiceLaysTheStoryOutAgainAndTheCoverKeepsItsLetters) {
     Open(2);
-    EXPECT_TRUE(book->LettersPart().sbClassicLetters.isChecked());
-    EXPECT_FALSE(book->LettersPart().sbEasyLetters.isChecked());
-    EXPECT_FALSE(book->LettersPart().sbBigLetters.isChecked());
+    EXPECT_TRUE(fbwtest::Child<QToolButton>(*book, "sbClassicLetters").isChecked());
+    EXPECT_FALSE(fbwtest::Child<QToolButton>(*book, "sbEasyLetters").isChecked());
+    EXPECT_FALSE(fbwtest::Child<QToolButton>(*book, "sbBigLetters").isChecked());
     EXPECT_EQ(book->LettersPart().Letters(), TBookLetters{});
-    ASSERT_TRUE(book->LettersPart().pnlLetters.isVisible());
+    ASSERT_TRUE(fbwtest::Child<QFrame>(*book, "pnlLetters").isVisible());
     // On the paper above the twist panel.
-    EXPECT_LE(book->LettersPart().pnlLetters.geometry().bottom(), book->Cover().pnlTwist.y());
-    EXPECT_GE(book->LettersPart().pnlLetters.y(), book->pbxRightPage.y() - 10);
+    EXPECT_LE(fbwtest::Child<QFrame>(*book, "pnlLetters").geometry().bottom(),
+              fbwtest::Child<QFrame>(*book, "pnlTwist").y());
+    EXPECT_GE(fbwtest::Child<QFrame>(*book, "pnlLetters").y(),
+              fbwtest::Child<TPaintBox>(*book, "pbxRightPage").y() - 10);
     EXPECT_EQ(ShownLines(1), LinesIn("Times New Roman", 12, 1));
     const QImage cover = book->Painter().PagePicture(TPagePainter::Side::Left);
 
-    QTest::mouseClick(&book->LettersPart().sbEasyLetters, Qt::LeftButton);
-    EXPECT_TRUE(book->LettersPart().sbEasyLetters.isChecked());
-    EXPECT_FALSE(book->LettersPart().sbClassicLetters.isChecked());
+    QTest::mouseClick(&fbwtest::Child<QToolButton>(*book, "sbEasyLetters"), Qt::LeftButton);
+    EXPECT_TRUE(fbwtest::Child<QToolButton>(*book, "sbEasyLetters").isChecked());
+    EXPECT_FALSE(fbwtest::Child<QToolButton>(*book, "sbClassicLetters").isChecked());
     EXPECT_EQ(book->LettersPart().Letters().face, TBookLetters::Face::EasyRead);
     EXPECT_EQ(book->LettersPart().PagePoints(), 12);
     EXPECT_EQ(ShownLines(1), LinesIn("Andika", 12, 1));
@@ -80,7 +83,7 @@ TEST_F(BookLettersFormTest, TheCoversChoiceLaysTheStoryOutAgainAndTheCoverKeepsI
 
     // The story's pages are drawn in the letters they were laid out in.
     book->ShowPages(1);
-    EXPECT_FALSE(book->LettersPart().pnlLetters.isVisible())
+    EXPECT_FALSE(fbwtest::Child<QFrame>(*book, "pnlLetters").isVisible())
         << "the choice stands on the cover only";
     const QImage easy = book->Painter().PagePicture(TPagePainter::Side::Right);
     book->LettersPart().SetLetters(TBookLetters{});
@@ -92,13 +95,13 @@ TEST_F(BookLettersFormTest, TheCoversChoiceLaysTheStoryOutAgainAndTheCoverKeepsI
 
 TEST_F(BookLettersFormTest, BiggerLettersGrowTheWindowWhereTheScreenHasRoom) {
     const QRect screen(0, 0, 1280, 1024);
-    book->ScreenArea = [screen] { return screen; };
+    fbwtest::Letters(*book).ScreenArea = [screen] { return screen; };
     OpenWith(2, Story(600));
     ASSERT_EQ(book->size(), QSize(592, 418));
     const QPoint centre = book->geometry().center();
     const int normal = Pitch(2);
     ASSERT_GT(normal, 0);
-    QTest::mouseClick(&book->LettersPart().sbBigLetters, Qt::LeftButton);
+    QTest::mouseClick(&fbwtest::Child<QToolButton>(*book, "sbBigLetters"), Qt::LeftButton);
     EXPECT_EQ(book->LettersPart().PagePoints(), 18);
     EXPECT_GE(double(Pitch(2)) / normal, 1.4) << Pitch(2) << " against " << normal;
     EXPECT_GT(book->width(), 592);
@@ -109,7 +112,7 @@ TEST_F(BookLettersFormTest, BiggerLettersGrowTheWindowWhereTheScreenHasRoom) {
     EXPECT_EQ(ShownLines(2), LinesIn("Times New Roman", 18, 2));
     // Back to the normal letters: the window keeps the size it grew to.
     const QSize grown = book->size();
-    QTest::mouseClick(&book->LettersPart().sbBigLetters, Qt::LeftButton);
+    QTest::mouseClick(&fbwtest::Child<QToolButton>(*book, "sbBigLetters"), Qt::LeftButton);
     EXPECT_EQ(book->LettersPart().PagePoints(), 12);
     EXPECT_EQ(Pitch(2), normal);
     EXPECT_EQ(book->size(), grown);
@@ -118,10 +121,10 @@ TEST_F(BookLettersFormTest, BiggerLettersGrowTheWindowWhereTheScreenHasRoom) {
 
 TEST_F(BookLettersFormTest, BiggerLettersFitTheSmallWindowAndGrowOnALargeOne) {
     // A screen with no room beside the window.
-    book->ScreenArea = [this] { return book->frameGeometry(); };
+    fbwtest::Letters(*book).ScreenArea = [this] { return book->frameGeometry(); };
     Open(2);
     const int pagesNormal = book->Book().PageCount();
-    QTest::mouseClick(&book->LettersPart().sbBigLetters, Qt::LeftButton);
+    QTest::mouseClick(&fbwtest::Child<QToolButton>(*book, "sbBigLetters"), Qt::LeftButton);
     EXPECT_TRUE(book->LettersPart().Letters().big);
     EXPECT_EQ(Setting("Book", "BigLetters"), "1");
     // The small window's page cannot hold the whole size: the largest that
@@ -133,28 +136,28 @@ TEST_F(BookLettersFormTest, BiggerLettersFitTheSmallWindowAndGrowOnALargeOne) {
     book->resize(1400, 900);
     EXPECT_EQ(book->LettersPart().PagePoints(), 18);
     EXPECT_EQ(ShownLines(1), LinesIn("Times New Roman", 18, 1));
-    QTest::mouseClick(&book->LettersPart().sbBigLetters, Qt::LeftButton);
+    QTest::mouseClick(&fbwtest::Child<QToolButton>(*book, "sbBigLetters"), Qt::LeftButton);
     EXPECT_EQ(book->LettersPart().PagePoints(), 12);
 }
 
 TEST_F(BookLettersFormTest, TheChoiceIsKeptAndBadValuesReadAsTheDefault) {
     Open(2);
-    QTest::mouseClick(&book->LettersPart().sbEasyLetters, Qt::LeftButton);
-    QTest::mouseClick(&book->LettersPart().sbBigLetters, Qt::LeftButton);
+    QTest::mouseClick(&fbwtest::Child<QToolButton>(*book, "sbEasyLetters"), Qt::LeftButton);
+    QTest::mouseClick(&fbwtest::Child<QToolButton>(*book, "sbBigLetters"), Qt::LeftButton);
     book.reset();
     {
         TFormBook again(generator(), *game->Library());
-        EXPECT_TRUE(again.LettersPart().sbEasyLetters.isChecked());
-        EXPECT_TRUE(again.LettersPart().sbBigLetters.isChecked());
+        EXPECT_TRUE(fbwtest::Child<QToolButton>(again, "sbEasyLetters").isChecked());
+        EXPECT_TRUE(fbwtest::Child<QToolButton>(again, "sbBigLetters").isChecked());
         EXPECT_EQ(again.LettersPart().Letters().face, TBookLetters::Face::EasyRead);
-        EXPECT_EQ(again.pbxLeftPage.font().family(), "Andika");
+        EXPECT_EQ(fbwtest::Child<TPaintBox>(again, "pbxLeftPage").font().family(), "Andika");
     }
     plat::WriteProfileString("Book", "Letters", "easy", SettingsFileName);
     plat::WriteProfileString("Book", "BigLetters", "2", SettingsFileName);
     TFormBook bad(generator(), *game->Library());
     EXPECT_EQ(bad.LettersPart().Letters(), TBookLetters{});
-    EXPECT_TRUE(bad.LettersPart().sbClassicLetters.isChecked());
-    EXPECT_FALSE(bad.LettersPart().sbBigLetters.isChecked());
+    EXPECT_TRUE(fbwtest::Child<QToolButton>(bad, "sbClassicLetters").isChecked());
+    EXPECT_FALSE(fbwtest::Child<QToolButton>(bad, "sbBigLetters").isChecked());
 }
 
 TEST_F(BookLettersFormTest, PrintingUsesTheChosenLetters) {
@@ -166,13 +169,13 @@ TEST_F(BookLettersFormTest, PrintingUsesTheChosenLetters) {
         QPrinter printer(QPrinter::HighResolution);
         printer.setOutputFormat(QPrinter::PdfFormat);
         printer.setOutputFileName(QString::fromStdString(out / name));
-        EXPECT_TRUE(book->Commands().PrintStory(printer, 1, 1, 1));
+        EXPECT_TRUE(fbwtest::Commands(*book).PrintStory(printer, 1, 1, 1));
         return fbwtest::ShellOutput("pdffonts '" + std::string(out / name) + "' 2>/dev/null");
     };
     const std::string classic = fontsPrinted("classic.pdf");
     EXPECT_EQ(classic.find("Andika"), std::string::npos) << classic;
     EXPECT_NE(classic.find("Serif"), std::string::npos) << classic;
-    QTest::mouseClick(&book->LettersPart().sbEasyLetters, Qt::LeftButton);
+    QTest::mouseClick(&fbwtest::Child<QToolButton>(*book, "sbEasyLetters"), Qt::LeftButton);
     const std::string easy = fontsPrinted("easy.pdf");
     EXPECT_NE(easy.find("Andika"), std::string::npos) << easy;
 }

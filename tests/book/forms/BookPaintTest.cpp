@@ -6,6 +6,7 @@
 #include "BookFixture.h"
 #include "book/BookPieces.h"
 #include "book/qt/QtBookPieces.h"
+#include "support/BookParts.h"
 
 using BookPaintTest = BookFixture;
 
@@ -48,7 +49,8 @@ TEST_F(BookPaintTest, BookMatchesThePieceTableAtTwoSizes) {
     book->resize(1000, 777);
     QCoreApplication::processEvents();
     ASSERT_EQ(book->Painter().BookPicture().size(), QSize(1000, 777));
-    ASSERT_TRUE(book->cmdPrevPage.isEnabled() && book->cmdNextPage.isEnabled());
+    ASSERT_TRUE(fbwtest::Child<QPushButton>(*book, "cmdPrevPage").isEnabled() &&
+                fbwtest::Child<QPushButton>(*book, "cmdNextPage").isEnabled());
     EXPECT_EQ(book->Painter().BookPicture(), Assembled(art, 1000, 777, true, true));
     EXPECT_EQ(book->Painter().BookPicture().copy(40, 777 - 64, 40, 25), art.copy(200, 125, 40, 25));
     EXPECT_EQ(book->Painter().BookPicture().copy(1000 - 80, 777 - 64, 40, 25),
@@ -66,17 +68,22 @@ TEST_F(BookPaintTest, WindowShowsTheBookAroundAndThroughThePages) {
     const QImage shown = book->grab().toImage().convertToFormat(QImage::Format_RGB32);
     ASSERT_EQ(shown.size(), book->size());
     // Between the page areas and around them the window is the book.
-    const QRect gutter(book->pbxLeftPage.geometry().right() + 1, 49,
-                       book->pbxRightPage.x() - book->pbxLeftPage.geometry().right() - 1, 320);
+    const QRect gutter(fbwtest::Child<TPaintBox>(*book, "pbxLeftPage").geometry().right() + 1, 49,
+                       fbwtest::Child<TPaintBox>(*book, "pbxRightPage").x() -
+                           fbwtest::Child<TPaintBox>(*book, "pbxLeftPage").geometry().right() - 1,
+                       320);
     EXPECT_EQ(shown.copy(gutter), book->Painter().BookPicture().copy(gutter));
     EXPECT_EQ(shown.copy(0, 0, book->width(), 49),
               book->Painter().BookPicture().copy(0, 0, book->width(), 49));
     // The pages show what was drawn for them: the book with the text on it,
     // but for the button standing in the left page's bottom margin.
-    const QRect left = book->pbxLeftPage.geometry(), right = book->pbxRightPage.geometry();
+    const QRect left = fbwtest::Child<TPaintBox>(*book, "pbxLeftPage").geometry(),
+                right = fbwtest::Child<TPaintBox>(*book, "pbxRightPage").geometry();
     const auto without = [&](QImage page) {
-        QPainter(&page).fillRect(
-            book->TwistsPart().pbxShowTwists.geometry().translated(-left.topLeft()), Qt::black);
+        QPainter(&page).fillRect(fbwtest::Child<TPaintBox>(*book, "pbxShowTwists")
+                                     .geometry()
+                                     .translated(-left.topLeft()),
+                                 Qt::black);
         return page;
     };
     EXPECT_EQ(without(shown.copy(left)),
@@ -106,12 +113,13 @@ TEST_F(BookPaintTest, ArrowsShowTheirStateThroughPagesAndPanels) {
     book->ShowPages(1);
     EXPECT_TRUE(shows(back, 100)) << "back arrow off";
     EXPECT_TRUE(shows(forward, 175)) << "forward arrow on";
-    QTest::mouseClick(&book->pbxRightPage, Qt::LeftButton, {}, QPoint(20, 20));
+    QTest::mouseClick(&fbwtest::Child<TPaintBox>(*book, "pbxRightPage"), Qt::LeftButton, {},
+                      QPoint(20, 20));
     ASSERT_EQ(book->CurrentPage(), 3);
     EXPECT_TRUE(shows(back, 125)) << "back arrow on, also where the page lies over it";
     // On the commands spread the panel leaves the forward arrow's corner free.
     book->ShowPages(count | 1);
-    ASSERT_TRUE(book->Commands().pnlCommands.isVisible());
+    ASSERT_TRUE(fbwtest::Child<QWidget>(*book, "pnlCommands").isVisible());
     EXPECT_TRUE(shows(forward, 150)) << "forward arrow off";
     EXPECT_TRUE(shows(back, 125));
 }

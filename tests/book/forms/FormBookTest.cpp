@@ -14,6 +14,7 @@
 #include "book/BookPieces.h"
 #include "scene/SceneLayout.h"
 #include "story/TaleTable.h"
+#include "support/BookParts.h"
 
 using FormBookTest = BookFixture;
 
@@ -49,19 +50,19 @@ TEST_F(FormBookTest, FormTextsAndPlaces) {
     EXPECT_EQ(book->size(), QSize(592, 418));
     EXPECT_EQ(book->minimumSize(), QSize(592, 418));
     EXPECT_EQ(book->font().pixelSize(), 12);
-    EXPECT_EQ(book->pbxLeftPage.font().family(), "Times New Roman");
-    EXPECT_EQ(book->pbxLeftPage.font().pixelSize(), 16);
-    EXPECT_EQ(book->Cover().sbFull.text(), "Full");
-    EXPECT_TRUE(book->Cover().sbFull.isChecked());
-    EXPECT_EQ(book->Cover().TwistLevel(), 2);
-    EXPECT_EQ(book->Cover().cmdNewStory.text(), "Create story");
-    EXPECT_EQ(book->Cover().cmdReadSaved.text(), "Read saved story");
-    EXPECT_EQ(book->Commands().tmrMessage.interval(), 2500);
-    EXPECT_FALSE(book->Commands().tmrMessage.isActive());
-    EXPECT_EQ(book->Commands().lblSaveText.text(),
+    EXPECT_EQ(fbwtest::Child<TPaintBox>(*book, "pbxLeftPage").font().family(), "Times New Roman");
+    EXPECT_EQ(fbwtest::Child<TPaintBox>(*book, "pbxLeftPage").font().pixelSize(), 16);
+    EXPECT_EQ(fbwtest::Child<QToolButton>(*book, "sbFull").text(), "Full");
+    EXPECT_TRUE(fbwtest::Child<QToolButton>(*book, "sbFull").isChecked());
+    EXPECT_EQ(fbwtest::Cover(*book).TwistLevel(), 2);
+    EXPECT_EQ(fbwtest::Child<QPushButton>(*book, "cmdNewStory").text(), "Create story");
+    EXPECT_EQ(fbwtest::Child<QPushButton>(*book, "cmdReadSaved").text(), "Read saved story");
+    EXPECT_EQ(fbwtest::Child<QTimer>(*book, "tmrMessage").interval(), 2500);
+    EXPECT_FALSE(fbwtest::Child<QTimer>(*book, "tmrMessage").isActive());
+    EXPECT_EQ(fbwtest::Child<QLabel>(*book, "lblSaveText").text(),
               "Save the story as a text file. Read it again by clicking "
               "\"Read saved story\" next time you pick the current title.");
-    EXPECT_EQ(book->Commands().lblCopyText.text(),
+    EXPECT_EQ(fbwtest::Child<QLabel>(*book, "lblCopyText").text(),
               "Copy the story to the clipboard so that you can paste it into another program.");
     // No text speaks of another desktop's things.
     for (const QLabel* label : book->findChildren<QLabel*>())
@@ -82,30 +83,36 @@ TEST_F(FormBookTest, FormTextsAndPlaces) {
             std::exception);
 
     Open(3); // hero and heroine
-    EXPECT_EQ(book->pbxLeftPage.geometry(), QRect(60, 49, 216, 320));
-    EXPECT_EQ(book->pbxRightPage.geometry(), QRect(326, 49, 216, 320));
-    EXPECT_EQ(book->pbxClose.geometry(), QRect(569, 36, 19, 65));
-    EXPECT_EQ(book->cmdPrevPage.pos(), QPoint(24, 370));
-    EXPECT_EQ(book->cmdNextPage.pos(), QPoint(544, 370));
+    EXPECT_EQ(fbwtest::Child<TPaintBox>(*book, "pbxLeftPage").geometry(), QRect(60, 49, 216, 320));
+    EXPECT_EQ(fbwtest::Child<TPaintBox>(*book, "pbxRightPage").geometry(),
+              QRect(326, 49, 216, 320));
+    EXPECT_EQ(fbwtest::Child<TPaintBox>(*book, "pbxClose").geometry(), QRect(569, 36, 19, 65));
+    EXPECT_EQ(fbwtest::Child<QPushButton>(*book, "cmdPrevPage").pos(), QPoint(24, 370));
+    EXPECT_EQ(fbwtest::Child<QPushButton>(*book, "cmdNextPage").pos(), QPoint(544, 370));
     // Placed upward from the page foot: new story, hero, heroine, twist.
     const int base = 326 + 10;
     int y = 369 - 10;
-    EXPECT_EQ(book->Cover().cmdNewStory.geometry(), QRect(base + (216 - 132) / 2, y - 29, 132, 29));
+    EXPECT_EQ(fbwtest::Child<QPushButton>(*book, "cmdNewStory").geometry(),
+              QRect(base + (216 - 132) / 2, y - 29, 132, 29));
     y -= 29 + 8;
-    EXPECT_EQ(book->Cover().pnlHero.geometry(), QRect(base + (216 - 169) / 2, y - 73, 169, 73));
+    EXPECT_EQ(fbwtest::Child<QFrame>(*book, "pnlHero").geometry(),
+              QRect(base + (216 - 169) / 2, y - 73, 169, 73));
     y -= 73 + 8;
-    EXPECT_EQ(book->Cover().pnlHeroine.geometry(), QRect(base + (216 - 169) / 2, y - 73, 169, 73));
+    EXPECT_EQ(fbwtest::Child<QFrame>(*book, "pnlHeroine").geometry(),
+              QRect(base + (216 - 169) / 2, y - 73, 169, 73));
     y -= 73 + 8;
-    EXPECT_EQ(book->Cover().pnlTwist.geometry(), QRect(base + (216 - 169) / 2, y - 62, 169, 62));
+    EXPECT_EQ(fbwtest::Child<QFrame>(*book, "pnlTwist").geometry(),
+              QRect(base + (216 - 169) / 2, y - 62, 169, 62));
     // The command panel of four commands, 216 x 316, centred on the right page.
-    EXPECT_EQ(book->Commands().pnlCommands.geometry(),
+    EXPECT_EQ(fbwtest::Child<QWidget>(*book, "pnlCommands").geometry(),
               QRect(base + (216 - 216) / 2 - 15, 49 + (320 - 316) / 2, 216, 316));
-    for (const QWidget* w :
-         book->Commands().pnlCommands.findChildren<QWidget*>(Qt::FindDirectChildrenOnly))
-        EXPECT_TRUE(book->Commands().pnlCommands.rect().contains(w->geometry()))
+    for (const QWidget* w : fbwtest::Child<QWidget>(*book, "pnlCommands")
+                                .findChildren<QWidget*>(Qt::FindDirectChildrenOnly))
+        EXPECT_TRUE(fbwtest::Child<QWidget>(*book, "pnlCommands").rect().contains(w->geometry()))
             << w->objectName().toStdString();
     // The hint stands at the page foot, but above the forward arrow.
-    EXPECT_EQ(book->lblTurnPage.geometry(), QRect(326 + (216 - 218) / 2, 418 - 64 - 33, 218, 33));
+    EXPECT_EQ(fbwtest::Child<QLabel>(*book, "lblTurnPage").geometry(),
+              QRect(326 + (216 - 218) / 2, 418 - 64 - 33, 218, 33));
     EXPECT_TRUE(errors.empty());
 }
 
@@ -125,38 +132,40 @@ TEST_F(FormBookTest, CoverSpreadNeverTurnsEvenWithAStory) {
     };
 
     EXPECT_EQ(book->CurrentPage(), 0);
-    EXPECT_FALSE(book->cmdPrevPage.isEnabled());
-    EXPECT_FALSE(book->cmdNextPage.isEnabled());
+    EXPECT_FALSE(fbwtest::Child<QPushButton>(*book, "cmdPrevPage").isEnabled());
+    EXPECT_FALSE(fbwtest::Child<QPushButton>(*book, "cmdNextPage").isEnabled());
     arrowsShow(false, false);
     EXPECT_NE(bookArt.copy(200, 100, 40, 25), bookArt.copy(200, 125, 40, 25))
         << "the two arrow forms differ";
-    EXPECT_TRUE(book->Cover().pnlTwist.isVisible());
-    EXPECT_TRUE(book->Cover().cmdNewStory.isVisible());
-    EXPECT_TRUE(book->Cover().pnlHeroine.isVisible());
-    EXPECT_FALSE(book->Cover().pnlHero.isVisible()) << "Goldilocks has no hero";
-    EXPECT_FALSE(book->Commands().pnlCommands.isVisible());
-    EXPECT_FALSE(book->Cover().cmdReadSaved.isVisible());
-    EXPECT_FALSE(book->lblTurnPage.isVisible());
+    EXPECT_TRUE(fbwtest::Child<QFrame>(*book, "pnlTwist").isVisible());
+    EXPECT_TRUE(fbwtest::Child<QPushButton>(*book, "cmdNewStory").isVisible());
+    EXPECT_TRUE(fbwtest::Child<QFrame>(*book, "pnlHeroine").isVisible());
+    EXPECT_FALSE(fbwtest::Child<QFrame>(*book, "pnlHero").isVisible()) << "Goldilocks has no hero";
+    EXPECT_FALSE(fbwtest::Child<QWidget>(*book, "pnlCommands").isVisible());
+    EXPECT_FALSE(fbwtest::Child<QPushButton>(*book, "cmdReadSaved").isVisible());
+    EXPECT_FALSE(fbwtest::Child<QLabel>(*book, "lblTurnPage").isVisible());
 
     // Nothing turns the cover forward.
-    QTest::mouseClick(&book->pbxRightPage, Qt::LeftButton, {}, QPoint(20, 20));
+    QTest::mouseClick(&fbwtest::Child<TPaintBox>(*book, "pbxRightPage"), Qt::LeftButton, {},
+                      QPoint(20, 20));
     QTest::keyClick(book.get(), Qt::Key_Right);
     QTest::keyClick(book.get(), Qt::Key_PageDown);
     QTest::mouseClick(book.get(), Qt::LeftButton, {}, QPoint(w - 60, 200));
     EXPECT_EQ(book->CurrentPage(), 0);
 
     const std::string before = book->StoryText();
-    QTest::mouseClick(&book->Cover().cmdNewStory, Qt::LeftButton);
+    QTest::mouseClick(&fbwtest::Child<QPushButton>(*book, "cmdNewStory"), Qt::LeftButton);
     EXPECT_EQ(book->CurrentPage(), 1);
     EXPECT_NE(book->StoryText(), before);
     EXPECT_EQ(QApplication::overrideCursor(), nullptr) << "the hourglass went";
-    EXPECT_FALSE(book->cmdPrevPage.isEnabled());
-    EXPECT_TRUE(book->cmdNextPage.isEnabled());
+    EXPECT_FALSE(fbwtest::Child<QPushButton>(*book, "cmdPrevPage").isEnabled());
+    EXPECT_TRUE(fbwtest::Child<QPushButton>(*book, "cmdNextPage").isEnabled());
     arrowsShow(false, true);
-    EXPECT_FALSE(book->Cover().pnlTwist.isVisible());
-    EXPECT_FALSE(book->Cover().cmdNewStory.isVisible());
-    EXPECT_FALSE(book->Cover().pnlHeroine.isVisible());
-    QTest::mouseClick(&book->pbxRightPage, Qt::LeftButton, {}, QPoint(20, 20));
+    EXPECT_FALSE(fbwtest::Child<QFrame>(*book, "pnlTwist").isVisible());
+    EXPECT_FALSE(fbwtest::Child<QPushButton>(*book, "cmdNewStory").isVisible());
+    EXPECT_FALSE(fbwtest::Child<QFrame>(*book, "pnlHeroine").isVisible());
+    QTest::mouseClick(&fbwtest::Child<TPaintBox>(*book, "pbxRightPage"), Qt::LeftButton, {},
+                      QPoint(20, 20));
     EXPECT_EQ(book->CurrentPage(), 3);
     arrowsShow(true, true);
 
@@ -172,16 +181,17 @@ TEST_F(FormBookTest, OddPageCountShowsTheCommandsBesideTheLastPage) {
     ASSERT_GT(words, 0);
     OpenWith(1, Story(words));
     book->ShowPages(1);
-    EXPECT_FALSE(book->Commands().pnlCommands.isVisible());
-    EXPECT_FALSE(book->lblTurnPage.isVisible());
+    EXPECT_FALSE(fbwtest::Child<QWidget>(*book, "pnlCommands").isVisible());
+    EXPECT_FALSE(fbwtest::Child<QLabel>(*book, "lblTurnPage").isVisible());
     TurnTo(3);
     EXPECT_EQ(book->CurrentPage(), 3);
-    EXPECT_TRUE(book->Commands().pnlCommands.isVisible());
-    EXPECT_FALSE(book->lblTurnPage.isVisible());
-    EXPECT_FALSE(book->cmdNextPage.isEnabled());
-    EXPECT_TRUE(book->cmdPrevPage.isEnabled());
-    EXPECT_EQ(book->pbxRightPage.cursor().shape(), Qt::ArrowCursor);
-    QTest::mouseClick(&book->pbxRightPage, Qt::LeftButton, {}, QPoint(20, 20));
+    EXPECT_TRUE(fbwtest::Child<QWidget>(*book, "pnlCommands").isVisible());
+    EXPECT_FALSE(fbwtest::Child<QLabel>(*book, "lblTurnPage").isVisible());
+    EXPECT_FALSE(fbwtest::Child<QPushButton>(*book, "cmdNextPage").isEnabled());
+    EXPECT_TRUE(fbwtest::Child<QPushButton>(*book, "cmdPrevPage").isEnabled());
+    EXPECT_EQ(fbwtest::Child<TPaintBox>(*book, "pbxRightPage").cursor().shape(), Qt::ArrowCursor);
+    QTest::mouseClick(&fbwtest::Child<TPaintBox>(*book, "pbxRightPage"), Qt::LeftButton, {},
+                      QPoint(20, 20));
     EXPECT_EQ(book->CurrentPage(), 3) << "no spread after the commands";
 }
 
@@ -199,43 +209,48 @@ TEST_F(FormBookTest, EvenPageCountHintsAndShowsTheCommandsOverleaf) {
         ASSERT_EQ(book->Book().PageCount(), 4);
         const bool hint = rule(book->Book());
         book->ShowPages(1);
-        EXPECT_FALSE(book->lblTurnPage.isVisible());
+        EXPECT_FALSE(fbwtest::Child<QLabel>(*book, "lblTurnPage").isVisible());
         TurnTo(3);
         EXPECT_EQ(book->CurrentPage(), 3);
-        EXPECT_EQ(book->lblTurnPage.isVisible(), hint);
-        EXPECT_FALSE(book->Commands().pnlCommands.isVisible());
-        EXPECT_TRUE(book->cmdNextPage.isEnabled());
+        EXPECT_EQ(fbwtest::Child<QLabel>(*book, "lblTurnPage").isVisible(), hint);
+        EXPECT_FALSE(fbwtest::Child<QWidget>(*book, "pnlCommands").isVisible());
+        EXPECT_TRUE(fbwtest::Child<QPushButton>(*book, "cmdNextPage").isEnabled());
         if (hint) {
             const QRect arrow(book->width() - 80, book->height() - 64, 40, 25);
-            EXPECT_EQ(book->lblTurnPage.geometry().bottom() + 1,
-                      std::min(book->pbxRightPage.geometry().bottom() + 1, arrow.top()))
+            EXPECT_EQ(
+                fbwtest::Child<QLabel>(*book, "lblTurnPage").geometry().bottom() + 1,
+                std::min(fbwtest::Child<TPaintBox>(*book, "pbxRightPage").geometry().bottom() + 1,
+                         arrow.top()))
                 << "the hint stands at the foot of the right page, above the arrow";
-            EXPECT_FALSE(book->lblTurnPage.geometry().intersects(arrow));
+            EXPECT_FALSE(fbwtest::Child<QLabel>(*book, "lblTurnPage").geometry().intersects(arrow));
         }
         TurnTo(5);
         EXPECT_EQ(book->CurrentPage(), 5);
-        EXPECT_TRUE(book->Commands().pnlCommands.isVisible());
-        EXPECT_FALSE(book->lblTurnPage.isVisible());
-        EXPECT_FALSE(book->cmdNextPage.isEnabled());
+        EXPECT_TRUE(fbwtest::Child<QWidget>(*book, "pnlCommands").isVisible());
+        EXPECT_FALSE(fbwtest::Child<QLabel>(*book, "lblTurnPage").isVisible());
+        EXPECT_FALSE(fbwtest::Child<QPushButton>(*book, "cmdNextPage").isEnabled());
         // The empty spread after the story: nothing on its pages.
         EXPECT_EQ(book->Painter().PagePicture(TPagePainter::Side::Left),
-                  book->Painter().BookPicture().copy(book->pbxLeftPage.geometry()));
-        QTest::mouseClick(&book->pbxLeftPage, Qt::LeftButton, {}, QPoint(20, 20));
+                  book->Painter().BookPicture().copy(
+                      fbwtest::Child<TPaintBox>(*book, "pbxLeftPage").geometry()));
+        QTest::mouseClick(&fbwtest::Child<TPaintBox>(*book, "pbxLeftPage"), Qt::LeftButton, {},
+                          QPoint(20, 20));
         EXPECT_EQ(book->CurrentPage(), 3);
-        EXPECT_EQ(book->lblTurnPage.isVisible(), hint);
+        EXPECT_EQ(fbwtest::Child<QLabel>(*book, "lblTurnPage").isVisible(), hint);
     }
 }
 
 TEST_F(FormBookTest, ReadSavedStoryOnlyOnTheCoverAfterShowingAgain) {
     OpenWith(2, Story(100));
-    EXPECT_FALSE(book->Cover().cmdReadSaved.isVisible());
-    const QRect newStoryAlone = book->Cover().cmdNewStory.geometry();
+    EXPECT_FALSE(fbwtest::Child<QPushButton>(*book, "cmdReadSaved").isVisible());
+    const QRect newStoryAlone = fbwtest::Child<QPushButton>(*book, "cmdNewStory").geometry();
     book->ShowPages(1);
     TurnTo(book->Book().PageCount());
-    ASSERT_TRUE(book->Commands().pnlCommands.isVisible());
-    QTest::mouseClick(&book->Commands().cmdSave, Qt::LeftButton);
+    ASSERT_TRUE(fbwtest::Child<QWidget>(*book, "pnlCommands").isVisible());
+    QTest::mouseClick(&fbwtest::Child<QPushButton>(*book, "cmdSave"), Qt::LeftButton);
     ASSERT_TRUE(errors.empty()) << errors[0];
-    EXPECT_FALSE(book->Cover().cmdReadSaved.isVisible()) << "not on the commands spread";
+    EXPECT_FALSE(fbwtest::Child<QPushButton>(*book, "cmdReadSaved").isVisible())
+        << "not on the commands spread";
     const std::string saved = book->StoryText();
     std::vector<int> lines;
     for (int p = 1; p <= book->Book().PageCount(); ++p)
@@ -244,46 +259,61 @@ TEST_F(FormBookTest, ReadSavedStoryOnlyOnTheCoverAfterShowingAgain) {
     // Another tale has no saved story.
     book->TaleNumber = 3;
     Show();
-    EXPECT_FALSE(book->Cover().cmdReadSaved.isVisible());
+    EXPECT_FALSE(fbwtest::Child<QPushButton>(*book, "cmdReadSaved").isVisible());
 
     book->SetStory(Story(30));
     book->TaleNumber = 2;
     Show();
-    EXPECT_TRUE(book->Cover().cmdReadSaved.isVisible());
-    const QRect right = book->pbxRightPage.geometry();
-    EXPECT_EQ(book->Cover().cmdReadSaved.geometry().bottom() + 1, right.bottom() + 1 - 10);
+    EXPECT_TRUE(fbwtest::Child<QPushButton>(*book, "cmdReadSaved").isVisible());
+    const QRect right = fbwtest::Child<TPaintBox>(*book, "pbxRightPage").geometry();
+    EXPECT_EQ(fbwtest::Child<QPushButton>(*book, "cmdReadSaved").geometry().bottom() + 1,
+              right.bottom() + 1 - 10);
     // "My stories" beside it, the two centred on the page as one.
     const auto savedRow = [&](const QRect& page) {
-        return page.x() + 10 + (page.width() - (133 + 4 + book->Cover().cmdMyStories.width())) / 2;
+        return page.x() + 10 +
+               (page.width() -
+                (133 + 4 + fbwtest::Child<QPushButton>(*book, "cmdMyStories").width())) /
+                   2;
     };
-    EXPECT_EQ(book->Cover().cmdReadSaved.x(), savedRow(right));
-    EXPECT_EQ(book->Cover().cmdMyStories.geometry(),
-              book->Cover().cmdReadSaved.geometry().translated(133 + 4, 0).adjusted(0, 0, -37, 0));
-    EXPECT_EQ(book->Cover().cmdNewStory.geometry().bottom() + 1, right.bottom() + 1 - 10 - 29 - 24);
-    EXPECT_EQ(book->Cover().cmdNewStory.geometry(), newStoryAlone.translated(0, -53));
-    EXPECT_LT(book->Cover().pnlTwist.geometry().bottom(), book->Cover().cmdNewStory.y());
+    EXPECT_EQ(fbwtest::Child<QPushButton>(*book, "cmdReadSaved").x(), savedRow(right));
+    EXPECT_EQ(fbwtest::Child<QPushButton>(*book, "cmdMyStories").geometry(),
+              fbwtest::Child<QPushButton>(*book, "cmdReadSaved")
+                  .geometry()
+                  .translated(133 + 4, 0)
+                  .adjusted(0, 0, -37, 0));
+    EXPECT_EQ(fbwtest::Child<QPushButton>(*book, "cmdNewStory").geometry().bottom() + 1,
+              right.bottom() + 1 - 10 - 29 - 24);
+    EXPECT_EQ(fbwtest::Child<QPushButton>(*book, "cmdNewStory").geometry(),
+              newStoryAlone.translated(0, -53));
+    EXPECT_LT(fbwtest::Child<QFrame>(*book, "pnlTwist").geometry().bottom(),
+              fbwtest::Child<QPushButton>(*book, "cmdNewStory").y());
 
     // Resizing the cover moves them with the page foot, centred on the page.
     book->resize(800, 600);
     QCoreApplication::processEvents();
-    const QRect grown = book->pbxRightPage.geometry();
-    EXPECT_EQ(book->Cover().cmdReadSaved.geometry().bottom(), grown.bottom() - 10);
-    EXPECT_EQ(book->Cover().cmdNewStory.geometry().bottom() + 1, grown.bottom() + 1 - 10 - 29 - 24);
-    EXPECT_EQ(book->Cover().cmdNewStory.x(), grown.x() + 10 + (grown.width() - 132) / 2);
-    EXPECT_EQ(book->Cover().cmdReadSaved.x(), savedRow(grown));
-    EXPECT_EQ(book->Cover().cmdMyStories.x(), book->Cover().cmdReadSaved.x() + 133 + 4);
-    EXPECT_EQ(book->Cover().pnlTwist.x(), grown.x() + 10 + (grown.width() - 169) / 2);
+    const QRect grown = fbwtest::Child<TPaintBox>(*book, "pbxRightPage").geometry();
+    EXPECT_EQ(fbwtest::Child<QPushButton>(*book, "cmdReadSaved").geometry().bottom(),
+              grown.bottom() - 10);
+    EXPECT_EQ(fbwtest::Child<QPushButton>(*book, "cmdNewStory").geometry().bottom() + 1,
+              grown.bottom() + 1 - 10 - 29 - 24);
+    EXPECT_EQ(fbwtest::Child<QPushButton>(*book, "cmdNewStory").x(),
+              grown.x() + 10 + (grown.width() - 132) / 2);
+    EXPECT_EQ(fbwtest::Child<QPushButton>(*book, "cmdReadSaved").x(), savedRow(grown));
+    EXPECT_EQ(fbwtest::Child<QPushButton>(*book, "cmdMyStories").x(),
+              fbwtest::Child<QPushButton>(*book, "cmdReadSaved").x() + 133 + 4);
+    EXPECT_EQ(fbwtest::Child<QFrame>(*book, "pnlTwist").x(),
+              grown.x() + 10 + (grown.width() - 169) / 2);
     book->resize(592, 418);
     QCoreApplication::processEvents();
 
-    QTest::mouseClick(&book->Cover().cmdReadSaved, Qt::LeftButton);
+    QTest::mouseClick(&fbwtest::Child<QPushButton>(*book, "cmdReadSaved"), Qt::LeftButton);
     EXPECT_EQ(book->CurrentPage(), 1);
     EXPECT_EQ(book->StoryText().substr(0, saved.size()), saved);
     std::vector<int> linesBack;
     for (int p = 1; p <= book->Book().PageCount(); ++p)
         linesBack.push_back(book->Book().PageLineCount(p));
     EXPECT_EQ(linesBack, lines);
-    EXPECT_FALSE(book->Cover().cmdReadSaved.isVisible());
+    EXPECT_FALSE(fbwtest::Child<QPushButton>(*book, "cmdReadSaved").isVisible());
     EXPECT_TRUE(errors.empty());
 }
 
@@ -294,7 +324,7 @@ TEST_F(FormBookTest, GrowingTheWindowMovesToTheShorterLayoutsCommands) {
     book->ShowPages(1);
     TurnTo(longCount);
     const int commandsSpread = book->CurrentPage();
-    ASSERT_TRUE(book->Commands().pnlCommands.isVisible());
+    ASSERT_TRUE(fbwtest::Child<QWidget>(*book, "pnlCommands").isVisible());
 
     book->resize(1200, 900);
     QCoreApplication::processEvents();
@@ -302,17 +332,18 @@ TEST_F(FormBookTest, GrowingTheWindowMovesToTheShorterLayoutsCommands) {
     const int shortCount = book->Book().PageCount();
     ASSERT_LT(shortCount + 1, commandsSpread);
     EXPECT_EQ(book->CurrentPage(), shortCount | 1);
-    EXPECT_TRUE(book->Commands().pnlCommands.isVisible());
-    EXPECT_FALSE(book->cmdNextPage.isEnabled());
+    EXPECT_TRUE(fbwtest::Child<QWidget>(*book, "pnlCommands").isVisible());
+    EXPECT_FALSE(fbwtest::Child<QPushButton>(*book, "cmdNextPage").isEnabled());
     EXPECT_EQ(book->Painter().BookPicture().size(), QSize(1200, 900));
 
     // The resize arithmetic at the new size.
-    EXPECT_EQ(book->pbxLeftPage.geometry(), QRect(60, 49, 520, 802));
-    EXPECT_EQ(book->pbxRightPage.geometry(), QRect(1200 - 520 - 50, 49, 520, 802));
-    EXPECT_EQ(book->cmdPrevPage.pos(), QPoint(24, 900 - 48));
-    EXPECT_EQ(book->cmdNextPage.pos(), QPoint(1200 - 48, 900 - 48));
-    EXPECT_EQ(book->pbxClose.pos(), QPoint(569 + 608, 36));
-    EXPECT_EQ(book->Commands().pnlCommands.geometry().topLeft(),
+    EXPECT_EQ(fbwtest::Child<TPaintBox>(*book, "pbxLeftPage").geometry(), QRect(60, 49, 520, 802));
+    EXPECT_EQ(fbwtest::Child<TPaintBox>(*book, "pbxRightPage").geometry(),
+              QRect(1200 - 520 - 50, 49, 520, 802));
+    EXPECT_EQ(fbwtest::Child<QPushButton>(*book, "cmdPrevPage").pos(), QPoint(24, 900 - 48));
+    EXPECT_EQ(fbwtest::Child<QPushButton>(*book, "cmdNextPage").pos(), QPoint(1200 - 48, 900 - 48));
+    EXPECT_EQ(fbwtest::Child<TPaintBox>(*book, "pbxClose").pos(), QPoint(569 + 608, 36));
+    EXPECT_EQ(fbwtest::Child<QWidget>(*book, "pnlCommands").geometry().topLeft(),
               QPoint(630 + 10 + (520 - 216) / 2 - 15, 49 + (802 - 316) / 2));
 
     // Shrinking back keeps the spread while it is still within the story.
@@ -320,12 +351,14 @@ TEST_F(FormBookTest, GrowingTheWindowMovesToTheShorterLayoutsCommands) {
     book->resize(700, 500);
     QCoreApplication::processEvents();
     EXPECT_EQ(book->CurrentPage(), 1);
-    EXPECT_EQ(book->pbxLeftPage.geometry(), QRect(60, 49, 270, 402));
+    EXPECT_EQ(fbwtest::Child<TPaintBox>(*book, "pbxLeftPage").geometry(), QRect(60, 49, 270, 402));
 
     // Back on the cover, the controls follow the page foot.
     Show();
-    EXPECT_EQ(book->Cover().cmdNewStory.geometry().bottom() + 1, 49 + 402 - 10);
-    EXPECT_EQ(book->Cover().cmdNewStory.x(), 700 - 270 - 50 + 10 + (270 - 132) / 2);
+    EXPECT_EQ(fbwtest::Child<QPushButton>(*book, "cmdNewStory").geometry().bottom() + 1,
+              49 + 402 - 10);
+    EXPECT_EQ(fbwtest::Child<QPushButton>(*book, "cmdNewStory").x(),
+              700 - 270 - 50 + 10 + (270 - 132) / 2);
 }
 
 TEST_F(FormBookTest, TurningByArrowsKeysAndTheWindowsSurface) {
@@ -348,15 +381,15 @@ TEST_F(FormBookTest, TurningByArrowsKeysAndTheWindowsSurface) {
     for (int i = 0; i < count; ++i)
         key(Qt::Key_PageDown);
     EXPECT_EQ(book->CurrentPage(), count | 1) << "stops at the commands spread";
-    EXPECT_TRUE(book->Commands().pnlCommands.isVisible());
+    EXPECT_TRUE(fbwtest::Child<QWidget>(*book, "pnlCommands").isVisible());
 
     // The window's surface: the gutter between the pages takes the cursor of
     // the page whose side it is on (split at W / 2 + 9).
     book->ShowPages(3);
     const int w = book->width(), h = book->height();
     const int split = w / 2 + 9;
-    ASSERT_LT(book->pbxLeftPage.geometry().right(), split - 1);
-    ASSERT_GT(book->pbxRightPage.x(), split);
+    ASSERT_LT(fbwtest::Child<TPaintBox>(*book, "pbxLeftPage").geometry().right(), split - 1);
+    ASSERT_GT(fbwtest::Child<TPaintBox>(*book, "pbxRightPage").x(), split);
     QTest::mouseClick(book.get(), Qt::LeftButton, {}, QPoint(split, 200));
     EXPECT_EQ(book->CurrentPage(), 5);
     QTest::mouseClick(book.get(), Qt::LeftButton, {}, QPoint(split - 1, 200));
@@ -375,7 +408,8 @@ TEST_F(FormBookTest, TurningByArrowsKeysAndTheWindowsSurface) {
     key(Qt::Key_Escape);
     EXPECT_FALSE(book->isVisible());
     Show();
-    QTest::mouseClick(&book->pbxClose, Qt::LeftButton, {}, QPoint(5, 5));
+    QTest::mouseClick(&fbwtest::Child<TPaintBox>(*book, "pbxClose"), Qt::LeftButton, {},
+                      QPoint(5, 5));
     EXPECT_FALSE(book->isVisible());
     EXPECT_TRUE(errors.empty());
 }
@@ -384,7 +418,7 @@ TEST_F(FormBookTest, TwistButtonsRepaintOnlyTheCoverPictureAndSetTheNextStory) {
     Open(2);
     const QImage before = book->Painter().PagePicture(TPagePainter::Side::Left);
     QRegion repainted;
-    CollectRepaints(book->pbxLeftPage, repainted);
+    CollectRepaints(fbwtest::Child<TPaintBox>(*book, "pbxLeftPage"), repainted);
     QCoreApplication::processEvents();
     repainted = QRegion();
     const TPoint at = book->Book().PicturePos;
@@ -392,10 +426,10 @@ TEST_F(FormBookTest, TwistButtonsRepaintOnlyTheCoverPictureAndSetTheNextStory) {
     ASSERT_TRUE(book->Painter().PagePicture(TPagePainter::Side::Left).rect().contains(picture));
     const QImage tale = LibraryImage("Goldilox");
 
-    QTest::mouseClick(&book->Cover().sbNone, Qt::LeftButton);
-    EXPECT_TRUE(book->Cover().sbNone.isChecked());
-    EXPECT_FALSE(book->Cover().sbFull.isChecked());
-    EXPECT_EQ(book->Cover().TwistLevel(), 0);
+    QTest::mouseClick(&fbwtest::Child<QToolButton>(*book, "sbNone"), Qt::LeftButton);
+    EXPECT_TRUE(fbwtest::Child<QToolButton>(*book, "sbNone").isChecked());
+    EXPECT_FALSE(fbwtest::Child<QToolButton>(*book, "sbFull").isChecked());
+    EXPECT_EQ(fbwtest::Cover(*book).TwistLevel(), 0);
     EXPECT_EQ(generator().TwistPercent(), 0);
     QCoreApplication::processEvents();
     EXPECT_FALSE(repainted.isEmpty());
@@ -411,14 +445,14 @@ TEST_F(FormBookTest, TwistButtonsRepaintOnlyTheCoverPictureAndSetTheNextStory) {
     }
     EXPECT_EQ(outside, outsideBefore) << "the cover text and frame stay";
 
-    QTest::mouseClick(&book->Cover().sbHalf, Qt::LeftButton);
+    QTest::mouseClick(&fbwtest::Child<QToolButton>(*book, "sbHalf"), Qt::LeftButton);
     EXPECT_EQ(generator().TwistPercent(), 50);
     EXPECT_EQ(book->Painter().PagePicture(TPagePainter::Side::Left).copy(picture),
               tale.copy(0, 150, 150, 150));
-    QTest::mouseClick(&book->Cover().sbNone, Qt::LeftButton);
+    QTest::mouseClick(&fbwtest::Child<QToolButton>(*book, "sbNone"), Qt::LeftButton);
 
     // The next story is told without a twist.
-    QTest::mouseClick(&book->Cover().cmdNewStory, Qt::LeftButton);
+    QTest::mouseClick(&fbwtest::Child<QPushButton>(*book, "cmdNewStory"), Qt::LeftButton);
     const std::string untwisted = book->StoryText();
     generator().SetTwistLevel(0);
     EXPECT_EQ(untwisted, ResolveStoryLineEnds(JoinStoryLines(generator().GenerateStory(2))));
@@ -429,8 +463,8 @@ TEST_F(FormBookTest, TwistButtonsRepaintOnlyTheCoverPictureAndSetTheNextStory) {
 
     // The level stays for the next showing.
     Show();
-    EXPECT_TRUE(book->Cover().sbNone.isChecked());
-    EXPECT_EQ(book->Cover().TwistLevel(), 0);
+    EXPECT_TRUE(fbwtest::Child<QToolButton>(*book, "sbNone").isChecked());
+    EXPECT_EQ(fbwtest::Cover(*book).TwistLevel(), 0);
     EXPECT_EQ(book->Book().PictureRect.Top, 0);
     EXPECT_EQ(book->Painter().PagePicture(TPagePainter::Side::Left).copy(picture),
               tale.copy(0, 0, 150, 150));
@@ -455,7 +489,7 @@ TEST_F(FormBookTest, TheCoverGrowsWithTheWindow) {
     const int smallWords = wordsHeight(small, book->Book().PicturePos.Y);
     ASSERT_GT(smallWords, 0);
     EXPECT_EQ(book->Book().PictureScale, 1);
-    EXPECT_EQ(book->Cover().Scale(), 1);
+    EXPECT_EQ(fbwtest::Cover(*book).Scale(), 1);
 
     // Maximized on a full-HD screen.
     book->resize(1920, 1080);
@@ -463,7 +497,7 @@ TEST_F(FormBookTest, TheCoverGrowsWithTheWindow) {
     const TPoint at = book->Book().PicturePos;
     // The picture: three times as large, the most the lower half of the
     // 880 x 982 page holds, each of its pixels a 3 x 3 block.
-    ASSERT_EQ(book->pbxLeftPage.size(), QSize(880, 982));
+    ASSERT_EQ(fbwtest::Child<TPaintBox>(*book, "pbxLeftPage").size(), QSize(880, 982));
     EXPECT_EQ(book->Book().PictureScale, 3);
     const QImage tale = LibraryImage("Hansel");
     EXPECT_EQ(large.copy(at.X, at.Y, 450, 450),
@@ -476,41 +510,47 @@ TEST_F(FormBookTest, TheCoverGrowsWithTheWindow) {
     // The controls: at the scene's step for this size, fonts and all.
     const int k = TSceneLayout::WindowScale(1920, 1080);
     ASSERT_EQ(k, 2);
-    EXPECT_EQ(book->Cover().Scale(), k);
-    EXPECT_EQ(book->Cover().pnlTwist.size(), QSize(169, 62) * k);
-    EXPECT_EQ(book->Cover().sbNone.geometry(), QRect(13 * k, 28 * k, 45 * k, 25 * k));
-    EXPECT_EQ(book->Cover().pnlHero.size(), QSize(169, 73) * k);
-    EXPECT_EQ(book->Cover().txtHero.geometry(), QRect(9 * k, 40 * k, 152 * k, 23 * k));
-    EXPECT_EQ(book->Cover().txtHero.font().pixelSize(), 12 * k);
-    EXPECT_EQ(book->Cover().lblHeroine.font().pixelSize(), 12 * k);
-    EXPECT_EQ(book->Cover().cmdNewStory.size(), QSize(132, 29) * k);
-    EXPECT_EQ(book->Cover().cmdNewStory.font().pixelSize(), 13 * k);
-    EXPECT_EQ(book->Cover().cmdNewStory.iconSize(), QSize(18, 18) * k);
-    const QFrame& letters = book->LettersPart().pnlLetters;
+    EXPECT_EQ(fbwtest::Cover(*book).Scale(), k);
+    EXPECT_EQ(fbwtest::Child<QFrame>(*book, "pnlTwist").size(), QSize(169, 62) * k);
+    EXPECT_EQ(fbwtest::Child<QToolButton>(*book, "sbNone").geometry(),
+              QRect(13 * k, 28 * k, 45 * k, 25 * k));
+    EXPECT_EQ(fbwtest::Child<QFrame>(*book, "pnlHero").size(), QSize(169, 73) * k);
+    EXPECT_EQ(fbwtest::Child<QLineEdit>(*book, "txtHero").geometry(),
+              QRect(9 * k, 40 * k, 152 * k, 23 * k));
+    EXPECT_EQ(fbwtest::Child<QLineEdit>(*book, "txtHero").font().pixelSize(), 12 * k);
+    EXPECT_EQ(fbwtest::Child<QLabel>(*book, "lblHeroine").font().pixelSize(), 12 * k);
+    EXPECT_EQ(fbwtest::Child<QPushButton>(*book, "cmdNewStory").size(), QSize(132, 29) * k);
+    EXPECT_EQ(fbwtest::Child<QPushButton>(*book, "cmdNewStory").font().pixelSize(), 13 * k);
+    EXPECT_EQ(fbwtest::Child<QPushButton>(*book, "cmdNewStory").iconSize(), QSize(18, 18) * k);
+    const QFrame& letters = fbwtest::Child<QFrame>(*book, "pnlLetters");
     EXPECT_EQ(letters.size(), QSize(169, 30) * k);
-    EXPECT_EQ(book->LettersPart().sbBigLetters.font().pixelSize(), 12 * k);
+    EXPECT_EQ(fbwtest::Child<QToolButton>(*book, "sbBigLetters").font().pixelSize(), 12 * k);
     // Stacked on the right page without overlapping, centred on it.
-    const QRect page = book->pbxRightPage.geometry();
+    const QRect page = fbwtest::Child<TPaintBox>(*book, "pbxRightPage").geometry();
     EXPECT_GE(letters.y(), page.top() - 10);
-    EXPECT_LE(letters.geometry().bottom(), book->Cover().pnlTwist.y());
-    EXPECT_LE(book->Cover().pnlTwist.geometry().bottom(), book->Cover().pnlHeroine.y());
-    EXPECT_LE(book->Cover().pnlHeroine.geometry().bottom(), book->Cover().pnlHero.y());
-    EXPECT_LE(book->Cover().pnlHero.geometry().bottom(), book->Cover().cmdNewStory.y());
-    EXPECT_LE(book->Cover().cmdNewStory.geometry().bottom(), page.bottom());
-    EXPECT_NEAR(book->Cover().pnlTwist.geometry().center().x(), page.center().x() + 10, 1);
+    EXPECT_LE(letters.geometry().bottom(), fbwtest::Child<QFrame>(*book, "pnlTwist").y());
+    EXPECT_LE(fbwtest::Child<QFrame>(*book, "pnlTwist").geometry().bottom(),
+              fbwtest::Child<QFrame>(*book, "pnlHeroine").y());
+    EXPECT_LE(fbwtest::Child<QFrame>(*book, "pnlHeroine").geometry().bottom(),
+              fbwtest::Child<QFrame>(*book, "pnlHero").y());
+    EXPECT_LE(fbwtest::Child<QFrame>(*book, "pnlHero").geometry().bottom(),
+              fbwtest::Child<QPushButton>(*book, "cmdNewStory").y());
+    EXPECT_LE(fbwtest::Child<QPushButton>(*book, "cmdNewStory").geometry().bottom(), page.bottom());
+    EXPECT_NEAR(fbwtest::Child<QFrame>(*book, "pnlTwist").geometry().center().x(),
+                page.center().x() + 10, 1);
 
     // Another twist repaints the whole of the grown picture.
-    QTest::mouseClick(&book->Cover().sbNone, Qt::LeftButton);
+    QTest::mouseClick(&fbwtest::Child<QToolButton>(*book, "sbNone"), Qt::LeftButton);
     EXPECT_EQ(
         book->Painter().PagePicture(TPagePainter::Side::Left).copy(at.X, at.Y, 450, 450),
         tale.copy(0, 0, 150, 150).scaled(450, 450, Qt::IgnoreAspectRatio, Qt::FastTransformation));
-    QTest::mouseClick(&book->Cover().sbFull, Qt::LeftButton);
+    QTest::mouseClick(&fbwtest::Child<QToolButton>(*book, "sbFull"), Qt::LeftButton);
 
     // Back to the first size: all as it was.
     book->resize(592, 418);
-    EXPECT_EQ(book->Cover().Scale(), 1);
-    EXPECT_EQ(book->Cover().pnlTwist.size(), QSize(169, 62));
-    EXPECT_EQ(book->Cover().txtHero.font().pixelSize(), 12);
+    EXPECT_EQ(fbwtest::Cover(*book).Scale(), 1);
+    EXPECT_EQ(fbwtest::Child<QFrame>(*book, "pnlTwist").size(), QSize(169, 62));
+    EXPECT_EQ(fbwtest::Child<QLineEdit>(*book, "txtHero").font().pixelSize(), 12);
     EXPECT_EQ(book->Painter().PagePicture(TPagePainter::Side::Left), small);
     EXPECT_TRUE(errors.empty());
 }
@@ -519,35 +559,35 @@ TEST_F(FormBookTest, NameBoxesReachTheGeneratorAtOnceAndRefuseNonLatin1) {
     generator().HeroName = "Bob";
     generator().HeroineName = "";
     Open(3);
-    EXPECT_EQ(book->Cover().txtHero.text(), "Bob");
-    EXPECT_EQ(book->Cover().txtHeroine.text(), "");
+    EXPECT_EQ(fbwtest::Child<QLineEdit>(*book, "txtHero").text(), "Bob");
+    EXPECT_EQ(fbwtest::Child<QLineEdit>(*book, "txtHeroine").text(), "");
     EXPECT_EQ(generator().HeroName, "Bob") << "showing the names writes nothing";
 
-    book->Cover().txtHero.selectAll();
-    QTest::keyClick(&book->Cover().txtHero, Qt::Key_Backspace);
+    fbwtest::Child<QLineEdit>(*book, "txtHero").selectAll();
+    QTest::keyClick(&fbwtest::Child<QLineEdit>(*book, "txtHero"), Qt::Key_Backspace);
     EXPECT_EQ(generator().HeroName, "");
-    Type(book->Cover().txtHero, "T");
+    Type(fbwtest::Child<QLineEdit>(*book, "txtHero"), "T");
     EXPECT_EQ(generator().HeroName, "T");
-    Type(book->Cover().txtHero, QString::fromUtf8("om\u00e9"));
+    Type(fbwtest::Child<QLineEdit>(*book, "txtHero"), QString::fromUtf8("om\u00e9"));
     EXPECT_EQ(generator().HeroName, "Tom\xe9");
-    Type(book->Cover().txtHero, QString::fromUtf8("\u017d\u20ac"));
-    EXPECT_EQ(book->Cover().txtHero.text(), QString::fromUtf8("Tom\u00e9"));
+    Type(fbwtest::Child<QLineEdit>(*book, "txtHero"), QString::fromUtf8("\u017d\u20ac"));
+    EXPECT_EQ(fbwtest::Child<QLineEdit>(*book, "txtHero").text(), QString::fromUtf8("Tom\u00e9"));
     EXPECT_EQ(generator().HeroName, "Tom\xe9");
 
-    Type(book->Cover().txtHeroine, QString::fromUtf8("Ann\u0101"));
+    Type(fbwtest::Child<QLineEdit>(*book, "txtHeroine"), QString::fromUtf8("Ann\u0101"));
     EXPECT_EQ(generator().HeroineName, "Ann");
     // A pasted name with a character outside Latin-1 is refused whole.
     QApplication::clipboard()->setText(QString::fromUtf8("Zo\u00eb \u4e00"));
-    book->Cover().txtHeroine.paste();
-    EXPECT_EQ(book->Cover().txtHeroine.text(), "Ann");
+    fbwtest::Child<QLineEdit>(*book, "txtHeroine").paste();
+    EXPECT_EQ(fbwtest::Child<QLineEdit>(*book, "txtHeroine").text(), "Ann");
     EXPECT_EQ(generator().HeroineName, "Ann");
 
     // The story told next uses them.
-    QTest::mouseClick(&book->Cover().cmdNewStory, Qt::LeftButton);
+    QTest::mouseClick(&fbwtest::Child<QPushButton>(*book, "cmdNewStory"), Qt::LeftButton);
     EXPECT_NE(book->StoryText().find("Tom\xe9"), std::string::npos);
     Show();
-    EXPECT_EQ(book->Cover().txtHero.text(), QString::fromUtf8("Tom\u00e9"));
-    EXPECT_EQ(book->Cover().txtHeroine.text(), "Ann");
+    EXPECT_EQ(fbwtest::Child<QLineEdit>(*book, "txtHero").text(), QString::fromUtf8("Tom\u00e9"));
+    EXPECT_EQ(fbwtest::Child<QLineEdit>(*book, "txtHeroine").text(), "Ann");
 }
 
 TEST_F(FormBookTest, ANameBoxSaysWhichLettersItCannotTake) {
@@ -587,17 +627,18 @@ TEST_F(FormBookTest, ANameBoxSaysWhichLettersItCannotTake) {
 TEST_F(FormBookTest, ANameIsUsedWithoutTheSpacesTypedAroundIt) {
     generator().HeroineName = "";
     Open(2);
-    Type(book->Cover().txtHeroine, QString::fromUtf8(" Zo\u00eb     "));
-    QTest::mouseClick(&book->Cover().cmdNewStory, Qt::LeftButton);
+    Type(fbwtest::Child<QLineEdit>(*book, "txtHeroine"), QString::fromUtf8(" Zo\u00eb     "));
+    QTest::mouseClick(&fbwtest::Child<QPushButton>(*book, "cmdNewStory"), Qt::LeftButton);
     EXPECT_EQ(book->StoryText().rfind("Zo\xEB and the Three ", 0), 0u) << book->StoryText();
-    EXPECT_EQ(book->Cover().txtHeroine.text(), QString::fromUtf8(" Zo\u00eb     "))
+    EXPECT_EQ(fbwtest::Child<QLineEdit>(*book, "txtHeroine").text(),
+              QString::fromUtf8(" Zo\u00eb     "))
         << "the box keeps it";
 }
 
 TEST_F(FormBookTest, PageKeysTurnWhicheverControlHasTheFocus) {
     OpenWith(4, Story(500));
     ASSERT_TRUE(book->isActiveWindow());
-    QTest::mouseClick(&book->Cover().cmdNewStory, Qt::LeftButton);
+    QTest::mouseClick(&fbwtest::Child<QPushButton>(*book, "cmdNewStory"), Qt::LeftButton);
     ASSERT_EQ(book->CurrentPage(), 1);
     const std::string story = book->StoryText();
     Press(Qt::Key_Right);
@@ -611,7 +652,7 @@ TEST_F(FormBookTest, PageKeysTurnWhicheverControlHasTheFocus) {
     // After a command, the arrow keys still turn rather than move the focus.
     book->ShowPages(book->Book().PageCount() | 1);
     const int commands = book->CurrentPage();
-    QTest::mouseClick(&book->Commands().cmdCopy, Qt::LeftButton);
+    QTest::mouseClick(&fbwtest::Child<QPushButton>(*book, "cmdCopy"), Qt::LeftButton);
     Press(Qt::Key_Left);
     EXPECT_EQ(book->CurrentPage(), commands - 2);
     Press(Qt::Key_Right);
@@ -619,11 +660,11 @@ TEST_F(FormBookTest, PageKeysTurnWhicheverControlHasTheFocus) {
 
     // A name box keeps Left and Right for its cursor.
     Show();
-    book->Cover().txtHero.setFocus();
-    book->Cover().txtHero.setText("Tom");
-    book->Cover().txtHero.setCursorPosition(3);
+    fbwtest::Child<QLineEdit>(*book, "txtHero").setFocus();
+    fbwtest::Child<QLineEdit>(*book, "txtHero").setText("Tom");
+    fbwtest::Child<QLineEdit>(*book, "txtHero").setCursorPosition(3);
     Press(Qt::Key_Left);
-    EXPECT_EQ(book->Cover().txtHero.cursorPosition(), 2);
+    EXPECT_EQ(fbwtest::Child<QLineEdit>(*book, "txtHero").cursorPosition(), 2);
     Press(Qt::Key_Escape);
     EXPECT_FALSE(book->isVisible());
     EXPECT_TRUE(errors.empty());
@@ -687,19 +728,19 @@ TEST_F(FormBookTest, PageTextIsDrawnAtTheScreensPixelRatio) {
     Open(2);
     const QImage& cover = book->Painter().Picture(TPagePainter::Side::Left);
     EXPECT_EQ(cover.devicePixelRatio(), 2.0);
-    EXPECT_EQ(cover.size(), book->pbxLeftPage.size() * 2);
+    EXPECT_EQ(cover.size(), fbwtest::Child<TPaintBox>(*book, "pbxLeftPage").size() * 2);
     const TPoint at = book->Book().PicturePos;
     EXPECT_EQ(MixedBlocks(cover, QRect(at.X * 2, at.Y * 2, 300, 300)), 0);
     // The cover words above the picture.
     EXPECT_GT(MixedBlocks(cover, QRect(0, 0, cover.width(), at.Y * 2)), 50);
 
-    book->Cover().cmdNewStory.click();
+    fbwtest::Child<QPushButton>(*book, "cmdNewStory").click();
     ASSERT_EQ(book->CurrentPage(), 1);
     const QImage& page = book->Painter().Picture(TPagePainter::Side::Left);
     EXPECT_GT(MixedBlocks(page, page.rect()), 500);
     // The pages as a person sees them: the layer's fine text, over the book.
     const QImage shown = book->Painter().PagePicture(TPagePainter::Side::Left);
-    EXPECT_EQ(shown.size(), book->pbxLeftPage.size());
+    EXPECT_EQ(shown.size(), fbwtest::Child<TPaintBox>(*book, "pbxLeftPage").size());
 }
 
 // Screen readers get every control's place in screen pixels, which on a screen
@@ -714,16 +755,17 @@ TEST_F(FormBookTest, ScreenReadersGetPlacesInScreenPixels) {
         return QRect(w.mapToGlobal(QPoint(0, 0)) * ratio, w.size() * ratio);
     };
     QAccessibleInterface* create =
-        QAccessible::queryAccessibleInterface(&book->Cover().cmdNewStory);
+        QAccessible::queryAccessibleInterface(&fbwtest::Child<QPushButton>(*book, "cmdNewStory"));
     ASSERT_NE(create, nullptr);
     EXPECT_EQ(create->text(QAccessible::Name), "Create story");
-    EXPECT_EQ(create->rect(), onScreen(book->Cover().cmdNewStory));
-    QAccessibleInterface* page = QAccessible::queryAccessibleInterface(&book->pbxLeftPage);
-    EXPECT_EQ(page->rect(), onScreen(book->pbxLeftPage));
+    EXPECT_EQ(create->rect(), onScreen(fbwtest::Child<QPushButton>(*book, "cmdNewStory")));
+    QAccessibleInterface* page =
+        QAccessible::queryAccessibleInterface(&fbwtest::Child<TPaintBox>(*book, "pbxLeftPage"));
+    EXPECT_EQ(page->rect(), onScreen(fbwtest::Child<TPaintBox>(*book, "pbxLeftPage")));
     const QPoint middle = page->rect().center();
     EXPECT_EQ(page->parent()->childAt(middle.x(), middle.y()), page);
 
-    book->Cover().cmdNewStory.click();
+    fbwtest::Child<QPushButton>(*book, "cmdNewStory").click();
     ASSERT_EQ(book->CurrentPage(), 1);
     QAccessibleTextInterface* text = page->textInterface();
     ASSERT_NE(text, nullptr);

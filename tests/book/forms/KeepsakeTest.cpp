@@ -13,6 +13,7 @@
 #include "platform/Files.h"
 #include "platform/Tick.h"
 #include "reading/ReadingPace.h"
+#include "support/BookParts.h"
 #include "support/NullSpeechSynth.h"
 #include "support/XSession.h"
 
@@ -66,8 +67,10 @@ class KeepsakeTest : public BookFixture {
 protected:
     void SetUp() override {
         BookFixture::SetUp();
-        book->Commands().Clock = [] { return QDateTime(QDate(2026, 12, 8), QTime(17, 5)); };
-        book->Commands().OpenDocument = [this](const std::string& path) {
+        fbwtest::Keepsakes(*book).Clock = [] {
+            return QDateTime(QDate(2026, 12, 8), QTime(17, 5));
+        };
+        fbwtest::Keepsakes(*book).OpenDocument = [this](const std::string& path) {
             opened.push_back(path);
             return true;
         };
@@ -76,13 +79,13 @@ protected:
     void OpenAtCommands() {
         Open(2);
         book->ShowPages(book->Book().PageCount() | 1);
-        ASSERT_TRUE(book->Commands().cmdPictureBook.isVisible());
+        ASSERT_TRUE(fbwtest::Child<QPushButton>(*book, "cmdPictureBook").isVisible());
     }
     std::string Folder() { return book->StoriesFolder; }
     // How many pixels of a new picture book's cover picture differ from
     // the tale's picture at twist Level (each a k x k block of its colour).
     int CoverPixelsNotOfTwist(int level) {
-        const std::string pdf = book->Commands().MakePictureBook();
+        const std::string pdf = fbwtest::Keepsakes(*book).MakePictureBook();
         fbwtest::TempDir out;
         ShellOutput("pdfimages -png -f 1 -l 1 '" + pdf + "' '" + (out / "cover") + "'");
         const QImage cover(QString::fromStdString(out / "cover-000.png"));
@@ -101,17 +104,17 @@ protected:
 
 TEST_F(KeepsakeTest, APictureBookInTheStoriesFolderUnderAFreshName) {
     OpenAtCommands();
-    EXPECT_EQ(book->Commands().lblPictureBookText.text(),
+    EXPECT_EQ(fbwtest::Child<QLabel>(*book, "lblPictureBookText").text(),
               "Make a picture book of this story that you can keep, print or send.");
-    EXPECT_EQ(book->Commands().cmdPictureBook.text(), "Make a picture book");
+    EXPECT_EQ(fbwtest::Child<QPushButton>(*book, "cmdPictureBook").text(), "Make a picture book");
     fbwtest::MessageCapture messages(plat::MsgAnswer::No);
-    QTest::mouseClick(&book->Commands().cmdPictureBook, Qt::LeftButton);
+    QTest::mouseClick(&fbwtest::Child<QPushButton>(*book, "cmdPictureBook"), Qt::LeftButton);
     ASSERT_TRUE(errors.empty()) << errors[0];
     const std::string pdf = Folder() + "Goldilox 2026-12-08 17.05.pdf";
     ASSERT_TRUE(fs::exists(pdf));
-    EXPECT_TRUE(book->Commands().lblBookMade.isVisible());
-    EXPECT_EQ(book->Commands().lblBookMade.text(), "Picture book made!");
-    EXPECT_TRUE(book->Commands().tmrMessage.isActive());
+    EXPECT_TRUE(fbwtest::Child<QLabel>(*book, "lblBookMade").isVisible());
+    EXPECT_EQ(fbwtest::Child<QLabel>(*book, "lblBookMade").text(), "Picture book made!");
+    EXPECT_TRUE(fbwtest::Child<QTimer>(*book, "tmrMessage").isActive());
     ASSERT_EQ(messages.Messages().size(), 1u);
     EXPECT_NE(messages.Messages()[0].text.find("Goldilox 2026-12-08 17.05.pdf"), std::string::npos);
     EXPECT_TRUE(opened.empty()) << "not opened when the player says no";
@@ -120,12 +123,12 @@ TEST_F(KeepsakeTest, APictureBookInTheStoriesFolderUnderAFreshName) {
 
     // Again: a fresh name, and opened with the desktop's viewer when asked.
     messages.Handler().SetAnswer(plat::MsgAnswer::Yes);
-    QTest::mouseClick(&book->Commands().cmdPictureBook, Qt::LeftButton);
+    QTest::mouseClick(&fbwtest::Child<QPushButton>(*book, "cmdPictureBook"), Qt::LeftButton);
     const std::string second = Folder() + "Goldilox 2026-12-08 17.05 (2).pdf";
     ASSERT_TRUE(fs::exists(second));
     EXPECT_EQ(opened, std::vector<std::string>{second});
-    book->Commands().tmrMessageTimer();
-    EXPECT_FALSE(book->Commands().lblBookMade.isVisible()) << "the message goes";
+    fbwtest::Commands(*book).tmrMessageTimer();
+    EXPECT_FALSE(fbwtest::Child<QLabel>(*book, "lblBookMade").isVisible()) << "the message goes";
 
     if (!HavePoppler())
         GTEST_SKIP() << "poppler's pdfinfo, pdftotext and pdfimages are not installed";
@@ -161,22 +164,22 @@ TEST_F(KeepsakeTest, AFolderThatCannotBeWrittenGivesTheErrorAndNothingHalfWritte
     fbwtest::MessageCapture messages;
     // A folder no one may make files in, not even root.
     book->StoriesFolder = "/proc/self/";
-    QTest::mouseClick(&book->Commands().cmdPictureBook, Qt::LeftButton);
+    QTest::mouseClick(&fbwtest::Child<QPushButton>(*book, "cmdPictureBook"), Qt::LeftButton);
     ASSERT_EQ(errors.size(), 1u);
     EXPECT_EQ(errors[0], "Picture book: cannot write /proc/self/Goldilox 2026-12-08 17.05.pdf: no "
                          "such file or directory");
-    EXPECT_FALSE(book->Commands().lblBookMade.isVisible());
-    EXPECT_FALSE(book->Commands().tmrMessage.isActive());
+    EXPECT_FALSE(fbwtest::Child<QLabel>(*book, "lblBookMade").isVisible());
+    EXPECT_FALSE(fbwtest::Child<QTimer>(*book, "tmrMessage").isActive());
     EXPECT_TRUE(messages.Messages().empty()) << "nothing offered";
 
     // A file where the folder should be.
     errors.clear();
     book->StoriesFolder = home.Path() + "Fablewhirl Stories/";
     fbwtest::WriteBytes(home.Path() + "Fablewhirl Stories", "x");
-    QTest::mouseClick(&book->Commands().cmdPictureBook, Qt::LeftButton);
+    QTest::mouseClick(&fbwtest::Child<QPushButton>(*book, "cmdPictureBook"), Qt::LeftButton);
     ASSERT_EQ(errors.size(), 1u);
     EXPECT_EQ(errors[0].find("Picture book: cannot create the folder"), 0u) << errors[0];
-    EXPECT_FALSE(book->Commands().lblBookMade.isVisible());
+    EXPECT_FALSE(fbwtest::Child<QLabel>(*book, "lblBookMade").isVisible());
     EXPECT_EQ(fbwtest::ReadBytes(home.Path() + "Fablewhirl Stories"), "x");
     EXPECT_EQ(std::distance(fs::directory_iterator(home.Path()), fs::directory_iterator()), 1)
         << "nothing half-written beside it";
@@ -209,26 +212,32 @@ private:
 
 TEST_F(KeepsakeTest, ATalkingBookBesideThePictureBookAtThePaceChosen) {
     OpenAtCommands();
-    auto& commands = book->Commands();
-    EXPECT_TRUE(commands.cmdTalkingBook.isVisible());
-    EXPECT_EQ(commands.cmdTalkingBook.accessibleName(), "Make a talking book");
-    EXPECT_TRUE(commands.pnlCommands.rect().contains(commands.cmdTalkingBook.geometry()));
-    EXPECT_FALSE(commands.cmdTalkingBook.geometry().intersects(commands.cmdPictureBook.geometry()));
+    auto& commands = fbwtest::Commands(*book);
+    EXPECT_TRUE(fbwtest::Child<QPushButton>(*book, "cmdTalkingBook").isVisible());
+    EXPECT_EQ(fbwtest::Child<QPushButton>(*book, "cmdTalkingBook").accessibleName(),
+              "Make a talking book");
+    EXPECT_TRUE(fbwtest::Child<QWidget>(*book, "pnlCommands")
+                    .rect()
+                    .contains(fbwtest::Child<QPushButton>(*book, "cmdTalkingBook").geometry()));
+    EXPECT_FALSE(fbwtest::Child<QPushButton>(*book, "cmdTalkingBook")
+                     .geometry()
+                     .intersects(fbwtest::Child<QPushButton>(*book, "cmdPictureBook").geometry()));
 
-    book->ReadToMe().pbxReadPaceClick(0); // the slow pace
+    fbwtest::ReadToMe(*book).pbxReadPaceClick(0); // the slow pace
     SlowVoice::Seen seen;
-    commands.MakeVoice = [&]() -> std::unique_ptr<plat::SpeechSynth> {
-        return std::make_unique<SlowVoice>(commands.prgTalkingBook, seen);
+    fbwtest::Keepsakes(*book).MakeVoice = [&]() -> std::unique_ptr<plat::SpeechSynth> {
+        return std::make_unique<SlowVoice>(fbwtest::Child<QProgressBar>(*book, "prgTalkingBook"),
+                                           seen);
     };
     plat::SetTickSource([&seen] { return seen.now; });
     fbwtest::MessageCapture messages(plat::MsgAnswer::Yes);
-    QTest::mouseClick(&commands.cmdTalkingBook, Qt::LeftButton);
+    QTest::mouseClick(&fbwtest::Child<QPushButton>(*book, "cmdTalkingBook"), Qt::LeftButton);
     plat::SetTickSource({});
     ASSERT_TRUE(errors.empty()) << errors[0];
     const std::string epub = Folder() + "Goldilox 2026-12-08 17.05.epub";
     ASSERT_TRUE(fs::exists(epub));
     EXPECT_EQ(opened, std::vector<std::string>{epub});
-    EXPECT_TRUE(commands.lblTalkingBookMade.isVisible());
+    EXPECT_TRUE(fbwtest::Child<QLabel>(*book, "lblTalkingBookMade").isVisible());
     ASSERT_EQ(messages.Messages().size(), 1u);
     EXPECT_NE(messages.Messages()[0].text.find("Goldilox 2026-12-08 17.05.epub"),
               std::string::npos);
@@ -239,27 +248,30 @@ TEST_F(KeepsakeTest, ATalkingBookBesideThePictureBookAtThePaceChosen) {
     for (float stretch : seen.stretches)
         EXPECT_FLOAT_EQ(stretch, TReadingPace::kSlowStretch);
     EXPECT_TRUE(seen.barShown);
-    EXPECT_FALSE(commands.prgTalkingBook.isVisible());
-    EXPECT_TRUE(commands.lblPictureBookText.isVisible()) << "the row's text back in its place";
+    EXPECT_FALSE(fbwtest::Child<QProgressBar>(*book, "prgTalkingBook").isVisible());
+    EXPECT_TRUE(fbwtest::Child<QLabel>(*book, "lblPictureBookText").isVisible())
+        << "the row's text back in its place";
 }
 
 TEST_F(KeepsakeTest, ATalkingBookThatCannotBeMadeGivesTheReasonAndNothingHalfWritten) {
     OpenAtCommands();
-    auto& commands = book->Commands();
+    auto& commands = fbwtest::Commands(*book);
     fbwtest::MessageCapture messages;
-    commands.MakeVoice = [] { return std::make_unique<fbwtest::NullSpeechSynth>(); };
+    fbwtest::Keepsakes(*book).MakeVoice = [] {
+        return std::make_unique<fbwtest::NullSpeechSynth>();
+    };
     book->StoriesFolder = "/proc/self/";
-    QTest::mouseClick(&commands.cmdTalkingBook, Qt::LeftButton);
+    QTest::mouseClick(&fbwtest::Child<QPushButton>(*book, "cmdTalkingBook"), Qt::LeftButton);
     ASSERT_EQ(errors.size(), 1u);
     EXPECT_EQ(errors[0], "Talking book: cannot write /proc/self/Goldilox 2026-12-08 17.05.epub: "
                          "no such file or directory");
-    EXPECT_FALSE(commands.lblTalkingBookMade.isVisible());
+    EXPECT_FALSE(fbwtest::Child<QLabel>(*book, "lblTalkingBookMade").isVisible());
 
     // No voice engine: said, and no silent book.
     errors.clear();
     book->StoriesFolder = home.Path() + "Fablewhirl Stories/";
-    commands.MakeVoice = [] { return std::unique_ptr<plat::SpeechSynth>(); };
-    QTest::mouseClick(&commands.cmdTalkingBook, Qt::LeftButton);
+    fbwtest::Keepsakes(*book).MakeVoice = [] { return std::unique_ptr<plat::SpeechSynth>(); };
+    QTest::mouseClick(&fbwtest::Child<QPushButton>(*book, "cmdTalkingBook"), Qt::LeftButton);
     ASSERT_EQ(errors.size(), 1u);
     EXPECT_EQ(errors[0], "Talking book: no voice engine is installed to read the story aloud");
     EXPECT_FALSE(fs::exists(Folder()) &&
@@ -273,16 +285,18 @@ TEST_F(KeepsakeTest, AFoldedBookletToAPdfPrinter) {
     OpenAtCommands();
     fbwtest::TempDir out;
     fbwtest::MessageCapture messages(plat::MsgAnswer::No);
-    QTest::mouseClick(&book->Commands().cmdPictureBook, Qt::LeftButton);
+    QTest::mouseClick(&fbwtest::Child<QPushButton>(*book, "cmdPictureBook"), Qt::LeftButton);
     const int pages = Pages(Folder() + "Goldilox 2026-12-08 17.05.pdf");
     const int padded = (pages + 3) / 4 * 4, sheets = padded / 4;
     ASSERT_GE(sheets, 2);
 
-    EXPECT_FALSE(book->Commands().chkOneSided.isEnabled()) << "a choice of the booklet only";
-    book->Commands().chkBooklet.setChecked(true);
-    EXPECT_TRUE(book->Commands().chkOneSided.isEnabled());
+    EXPECT_FALSE(fbwtest::Child<QCheckBox>(*book, "chkOneSided").isEnabled())
+        << "a choice of the booklet only";
+    fbwtest::Child<QCheckBox>(*book, "chkBooklet").setChecked(true);
+    EXPECT_TRUE(fbwtest::Child<QCheckBox>(*book, "chkOneSided").isEnabled());
     auto printTo = [&](const std::string& name, int copies, int from, int to) {
-        book->Commands().ExecPrintDialog = [&, name, copies, from, to](QPrinter& printer, int) {
+        fbwtest::Commands(*book).ExecPrintDialog = [&, name, copies, from, to](QPrinter& printer,
+                                                                               int) {
             printer.setOutputFormat(QPrinter::PdfFormat);
             printer.setOutputFileName(QString::fromStdString(out / name));
             printer.setCopyCount(copies);
@@ -292,7 +306,7 @@ TEST_F(KeepsakeTest, AFoldedBookletToAPdfPrinter) {
             }
             return true;
         };
-        QTest::mouseClick(&book->Commands().cmdPrint, Qt::LeftButton);
+        QTest::mouseClick(&fbwtest::Child<QPushButton>(*book, "cmdPrint"), Qt::LeftButton);
         EXPECT_TRUE(errors.empty()) << errors[0];
         return out / name;
     };
@@ -311,10 +325,10 @@ TEST_F(KeepsakeTest, AFoldedBookletToAPdfPrinter) {
     EXPECT_EQ(PageWords(two, 2, -1).back(), "1") << "its back: story page 1";
     EXPECT_EQ(Info(two, "Title"), generator().GetTitle(book->TaleNumber))
         << "the story's title, not the tale's";
-    EXPECT_FALSE(book->Commands().lblPrinting.isVisible());
+    EXPECT_FALSE(fbwtest::Child<QLabel>(*book, "lblPrinting").isVisible());
 
     // One side only, into a file: every front, then every back.
-    book->Commands().chkOneSided.setChecked(true);
+    fbwtest::Child<QCheckBox>(*book, "chkOneSided").setChecked(true);
     const std::string one = printTo("one.pdf", 1, 0, 0);
     ASSERT_EQ(Pages(one), 2 * sheets);
     EXPECT_EQ(PageWords(one, 1, 1), title);
@@ -323,7 +337,7 @@ TEST_F(KeepsakeTest, AFoldedBookletToAPdfPrinter) {
     EXPECT_EQ(PageWords(one, 2), PageWords(two, 3)) << "sheet 2's front";
 
     // Copies and the range count sheets: two copies of sheet 2.
-    book->Commands().chkOneSided.setChecked(false);
+    fbwtest::Child<QCheckBox>(*book, "chkOneSided").setChecked(false);
     const std::string range = printTo("range.pdf", 2, 2, 2);
     ASSERT_EQ(Pages(range), 4);
     for (int p : {1, 3})
@@ -333,7 +347,7 @@ TEST_F(KeepsakeTest, AFoldedBookletToAPdfPrinter) {
     EXPECT_EQ(messages.Messages().size(), 1u) << "no question but the picture book's";
 
     // Without the booklet the story prints as before: no cover, no picture.
-    book->Commands().chkBooklet.setChecked(false);
+    fbwtest::Child<QCheckBox>(*book, "chkBooklet").setChecked(false);
     const std::string plain = printTo("plain.pdf", 1, 0, 0);
     EXPECT_EQ(PageWords(plain, 1).front(), title.front());
     EXPECT_EQ(Info(plain, "Title"), generator().GetTitle(book->TaleNumber));
@@ -344,18 +358,21 @@ TEST_F(KeepsakeTest, TheCoverShowsThePictureOfTheStorysTwistPixelForPixel) {
     if (!fbwtest::OnPath("pdfimages"))
         GTEST_SKIP() << "poppler's pdfimages is not installed";
     Open(2);
-    QTest::mouseClick(&book->Cover().sbNone, Qt::LeftButton);
-    QTest::mouseClick(&book->Cover().cmdNewStory, Qt::LeftButton); // told without a twist
-    QTest::mouseClick(&book->Cover().sbFull, Qt::LeftButton);      // then the twist changed
+    QTest::mouseClick(&fbwtest::Child<QToolButton>(*book, "sbNone"), Qt::LeftButton);
+    QTest::mouseClick(&fbwtest::Child<QPushButton>(*book, "cmdNewStory"),
+                      Qt::LeftButton); // told without a twist
+    QTest::mouseClick(&fbwtest::Child<QToolButton>(*book, "sbFull"),
+                      Qt::LeftButton); // then the twist changed
     book->ShowPages(book->Book().PageCount() | 1);
     EXPECT_EQ(CoverPixelsNotOfTwist(0), 0);
     // A story read back: its twists are not known, so its picture is the
     // tale's own, whatever the last story told was.
-    QTest::mouseClick(&book->Commands().cmdSave, Qt::LeftButton);
+    QTest::mouseClick(&fbwtest::Child<QPushButton>(*book, "cmdSave"), Qt::LeftButton);
     book->ShowPages(0);
-    QTest::mouseClick(&book->Cover().cmdNewStory, Qt::LeftButton); // told at full twist
+    QTest::mouseClick(&fbwtest::Child<QPushButton>(*book, "cmdNewStory"),
+                      Qt::LeftButton); // told at full twist
     book->ShowPages(0);
-    QTest::mouseClick(&book->Cover().cmdReadSaved, Qt::LeftButton);
+    QTest::mouseClick(&fbwtest::Child<QPushButton>(*book, "cmdReadSaved"), Qt::LeftButton);
     ASSERT_TRUE(errors.empty()) << errors[0];
     EXPECT_EQ(CoverPixelsNotOfTwist(0), 0);
 }

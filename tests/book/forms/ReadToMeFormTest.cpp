@@ -23,6 +23,7 @@
 #include "platform/PrivateProfile.h"
 #include "sound/AppSound.h"
 #include "story/Generate.h"
+#include "support/BookParts.h"
 #include "support/NullSpeechSynth.h"
 #include "support/SpokenText.h"
 #include "support/TestWaveOutService.h"
@@ -83,12 +84,16 @@ protected:
         AppFixture::TearDown();
     }
     void CreateStory() {
-        book->Cover().cmdNewStory.click();
+        fbwtest::Child<QPushButton>(*book, "cmdNewStory").click();
         ASSERT_EQ(book->CurrentPage(), 1);
         ASSERT_GE(book->Book().PageCount(), 4) << "a story of several spreads";
     }
-    void PressReadToMe() { QTest::mouseClick(&book->ReadToMe().pbxReadToMe, Qt::LeftButton); }
-    bool ButtonShown() const { return book->ReadToMe().pbxReadToMe.isVisibleTo(book.get()); }
+    void PressReadToMe() {
+        QTest::mouseClick(&fbwtest::Child<TPaintBox>(*book, "pbxReadToMe"), Qt::LeftButton);
+    }
+    bool ButtonShown() const {
+        return fbwtest::Child<TPaintBox>(*book, "pbxReadToMe").isVisibleTo(book.get());
+    }
     // The sentence playing has been heard and the message loop runs.
     void Heard() {
         ASSERT_TRUE(device->FinishBuffer());
@@ -116,19 +121,19 @@ TEST_F(ReadToMeFormTest, TheButtonStandsBetweenTheArrowsOnStorySpreadsWhenItCanS
     EXPECT_FALSE(ButtonShown()) << "not on the cover spread";
     CreateStory();
     EXPECT_TRUE(ButtonShown());
-    const QRect r = book->ReadToMe().pbxReadToMe.geometry();
+    const QRect r = fbwtest::Child<TPaintBox>(*book, "pbxReadToMe").geometry();
     const int w = book->width(), h = book->height();
     EXPECT_EQ(r.size(), QSize(50, 25));
     EXPECT_EQ(r.top(), TBookPieces::BackArrowPos(h).Y) << "the arrows' height band";
     EXPECT_EQ(r.left() + 25, (w + 20) / 2) << "centred on the spine";
     EXPECT_GE(r.left(), TBookPieces::BackArrowPos(h).X + 40) << "between the arrows";
     EXPECT_LE(r.right() + 1, TBookPieces::ForwardArrowPos(w, h).X);
-    const QImage idle = book->ReadToMe().ReadToMePicture();
+    const QImage idle = fbwtest::ReadToMe(*book).ReadToMePicture();
     ASSERT_FALSE(idle.isNull());
 
     // Moved with the window.
     book->resize(800, 600);
-    EXPECT_EQ(book->ReadToMe().pbxReadToMe.geometry().topLeft(),
+    EXPECT_EQ(fbwtest::Child<TPaintBox>(*book, "pbxReadToMe").geometry().topLeft(),
               QPoint((800 + 20) / 2 - 25, TBookPieces::BackArrowPos(600).Y));
     EXPECT_TRUE(ButtonShown());
     book->resize(TFormBook::kClientWidth, TFormBook::kClientHeight);
@@ -138,28 +143,28 @@ TEST_F(ReadToMeFormTest, TheButtonStandsBetweenTheArrowsOnStorySpreadsWhenItCanS
     SetSoundOn(false);
     book->ShowPages(1);
     EXPECT_TRUE(ButtonShown()) << "sound off";
-    EXPECT_TRUE(book->ReadToMe().pbxReadToMe.isEnabled());
+    EXPECT_TRUE(fbwtest::Child<TPaintBox>(*book, "pbxReadToMe").isEnabled());
     PressReadToMe();
     EXPECT_TRUE(book->Reader().Reading());
     EXPECT_EQ(device->OpenDevices(), 1) << "the voice plays while the scene is quiet";
-    book->ReadToMe().Stop();
+    fbwtest::ReadToMe(*book).Stop();
     SetSoundOn(true);
     // No audio output at all: shown, faded, with the reason.
     device->Controls().devices = 0;
     SetSoundOn(true);
     book->ShowPages(1);
     EXPECT_TRUE(ButtonShown());
-    EXPECT_FALSE(book->ReadToMe().pbxReadToMe.isEnabled());
-    EXPECT_NE(book->ReadToMe().pbxReadToMe.toolTip(), "Read to me");
-    EXPECT_NE(book->ReadToMe().ReadToMePicture(), idle) << "faded";
+    EXPECT_FALSE(fbwtest::Child<TPaintBox>(*book, "pbxReadToMe").isEnabled());
+    EXPECT_NE(fbwtest::Child<TPaintBox>(*book, "pbxReadToMe").toolTip(), "Read to me");
+    EXPECT_NE(fbwtest::ReadToMe(*book).ReadToMePicture(), idle) << "faded";
     // A new story's focus goes to the right page, not to the faded button.
     book->ShowPages(0);
-    book->Cover().cmdNewStory.click();
-    EXPECT_EQ(book->focusWidget(), &book->pbxRightPage);
+    fbwtest::Child<QPushButton>(*book, "cmdNewStory").click();
+    EXPECT_EQ(book->focusWidget(), &fbwtest::Child<TPaintBox>(*book, "pbxRightPage"));
     device->Controls().devices = 1;
     book->ShowPages(1);
-    EXPECT_TRUE(book->ReadToMe().pbxReadToMe.isEnabled());
-    EXPECT_EQ(book->ReadToMe().ReadToMePicture(), idle);
+    EXPECT_TRUE(fbwtest::Child<TPaintBox>(*book, "pbxReadToMe").isEnabled());
+    EXPECT_EQ(fbwtest::ReadToMe(*book).ReadToMePicture(), idle);
     book->SetWaveManager(nullptr);
     EXPECT_FALSE(ButtonShown()) << "no wave manager";
     PressReadToMe(); // a click that reaches it anyway does nothing
@@ -182,14 +187,14 @@ TEST_F(ReadToMeFormTest, TheButtonStandsBetweenTheArrowsOnStorySpreadsWhenItCanS
 TEST_F(ReadToMeFormTest, PressingReadsFromTheSpreadShownAndLightsTheSentenceBeingRead) {
     CreateStory();
     EXPECT_EQ(Lit(), 0);
-    const QImage idle = book->ReadToMe().ReadToMePicture();
+    const QImage idle = fbwtest::ReadToMe(*book).ReadToMePicture();
     PressReadToMe();
     ASSERT_TRUE(book->Reader().Reading());
     EXPECT_EQ(book->Reader().CurrentSentence(), 0);
     const TSentence& title = book->Reader().Sentences().Items[0];
     EXPECT_EQ(Playing(), title.Speech) << "the title first";
-    EXPECT_NE(book->ReadToMe().ReadToMePicture(), idle) << "the speaking picture";
-    EXPECT_EQ(book->ReadToMe().pbxReadToMe.toolTip(), "Pause reading");
+    EXPECT_NE(fbwtest::ReadToMe(*book).ReadToMePicture(), idle) << "the speaking picture";
+    EXPECT_EQ(fbwtest::Child<TPaintBox>(*book, "pbxReadToMe").toolTip(), "Pause reading");
     // The title's lines are lit on the left page, and nothing on the right.
     EXPECT_GT(LitPixels(book->Painter().PagePicture(TPagePainter::Side::Left)), 200);
     EXPECT_EQ(LitPixels(book->Painter().PagePicture(TPagePainter::Side::Right)), 0);
@@ -207,7 +212,7 @@ TEST_F(ReadToMeFormTest, PressingReadsFromTheSpreadShownAndLightsTheSentenceBein
 
     // Pressing again pauses at once: the voice stops, the highlight stays,
     // the button shows that it goes on.
-    const QImage speaking = book->ReadToMe().ReadToMePicture();
+    const QImage speaking = fbwtest::ReadToMe(*book).ReadToMePicture();
     const int resets = device->Devices().back()->resets;
     const int lit = Lit();
     PressReadToMe();
@@ -215,28 +220,28 @@ TEST_F(ReadToMeFormTest, PressingReadsFromTheSpreadShownAndLightsTheSentenceBein
     EXPECT_EQ(device->Devices().back()->resets, resets + 1);
     EXPECT_EQ(device->OpenDevices(), 0);
     EXPECT_EQ(Lit(), lit);
-    EXPECT_NE(book->ReadToMe().ReadToMePicture(), idle);
-    EXPECT_NE(book->ReadToMe().ReadToMePicture(), speaking);
-    EXPECT_EQ(book->ReadToMe().pbxReadToMe.toolTip(), "Go on reading");
-    EXPECT_FALSE(book->ReadToMe().tmrReadAlong.isActive());
+    EXPECT_NE(fbwtest::ReadToMe(*book).ReadToMePicture(), idle);
+    EXPECT_NE(fbwtest::ReadToMe(*book).ReadToMePicture(), speaking);
+    EXPECT_EQ(fbwtest::Child<TPaintBox>(*book, "pbxReadToMe").toolTip(), "Go on reading");
+    EXPECT_FALSE(fbwtest::Child<QTimer>(*book, "tmrReadAlong").isActive());
     // And again: on from the start of that sentence.
     PressReadToMe();
     EXPECT_EQ(book->Reader().State(), TReadState::Speaking);
     EXPECT_EQ(book->Reader().CurrentSentence(), 1);
     EXPECT_EQ(book->Reader().Sentences().Items[1].Speech.rfind(Playing(), 0), 0u);
-    EXPECT_EQ(book->ReadToMe().ReadToMePicture(), speaking);
-    EXPECT_TRUE(book->ReadToMe().tmrReadAlong.isActive());
+    EXPECT_EQ(fbwtest::ReadToMe(*book).ReadToMePicture(), speaking);
+    EXPECT_TRUE(fbwtest::Child<QTimer>(*book, "tmrReadAlong").isActive());
     // Turning the page while paused stops it.
     PressReadToMe();
-    book->cmdNextPage.click();
+    fbwtest::Child<QPushButton>(*book, "cmdNextPage").click();
     EXPECT_FALSE(book->Reader().Reading());
-    EXPECT_EQ(book->ReadToMe().ReadToMePicture(), idle);
-    EXPECT_EQ(book->ReadToMe().pbxReadToMe.toolTip(), "Read to me");
-    EXPECT_FALSE(book->ReadToMe().tmrReadAlong.isActive());
-    book->cmdPrevPage.click();
+    EXPECT_EQ(fbwtest::ReadToMe(*book).ReadToMePicture(), idle);
+    EXPECT_EQ(fbwtest::Child<TPaintBox>(*book, "pbxReadToMe").toolTip(), "Read to me");
+    EXPECT_FALSE(fbwtest::Child<QTimer>(*book, "tmrReadAlong").isActive());
+    fbwtest::Child<QPushButton>(*book, "cmdPrevPage").click();
 
     // From a later spread it starts on that spread's left page.
-    book->cmdNextPage.click();
+    fbwtest::Child<QPushButton>(*book, "cmdNextPage").click();
     ASSERT_EQ(book->CurrentPage(), 3);
     PressReadToMe();
     ASSERT_TRUE(book->Reader().Reading());
@@ -290,12 +295,12 @@ TEST_F(ReadToMeFormTest, ThePagesTurnByThemselvesToTheEndOfTheStory) {
             EXPECT_EQ(spreads[i], spreads[i - 1] + 2) << "no spread is skipped";
         // It stops on the spread with the commands, with nothing lit.
         EXPECT_EQ(book->CurrentPage(), pages % 2 ? pages : pages + 1);
-        EXPECT_TRUE(book->Commands().pnlCommands.isVisibleTo(book.get()));
+        EXPECT_TRUE(fbwtest::Child<QWidget>(*book, "pnlCommands").isVisibleTo(book.get()));
         EXPECT_EQ(Lit(), 0);
     }
     // The forward arrow, now disabled, is whole also where the empty right
     // page reaches over it.
-    const QRect page = book->pbxRightPage.geometry();
+    const QRect page = fbwtest::Child<TPaintBox>(*book, "pbxRightPage").geometry();
     const TPoint a = TBookPieces::ForwardArrowPos(book->width(), book->height());
     const QRect under = page.intersected(QRect(a.X, a.Y, 40, 25));
     ASSERT_FALSE(under.isEmpty());
@@ -309,7 +314,7 @@ TEST_F(ReadToMeFormTest, ThePagesTurnByThemselvesToTheEndOfTheStory) {
 TEST_F(ReadToMeFormTest, TurningFollowsTheChildAndEveryOtherActionStopsTheVoice) {
     CreateStory();
     const std::string saved = book->StoryText();
-    book->Commands().cmdSave.click();
+    fbwtest::Child<QPushButton>(*book, "cmdSave").click();
     struct Action {
         const char* name;
         std::function<void()> act;
@@ -317,11 +322,19 @@ TEST_F(ReadToMeFormTest, TurningFollowsTheChildAndEveryOtherActionStopsTheVoice)
         bool turn = false; // a page turn: a speaking voice goes on there
     };
     const std::vector<Action> actions = {
-        {"the forward arrow", [&] { book->cmdNextPage.click(); }, 5, true},
-        {"the back arrow", [&] { book->cmdPrevPage.click(); }, 1, true},
+        {"the forward arrow", [&] { fbwtest::Child<QPushButton>(*book, "cmdNextPage").click(); }, 5,
+         true},
+        {"the back arrow", [&] { fbwtest::Child<QPushButton>(*book, "cmdPrevPage").click(); }, 1,
+         true},
         {"a click on the right page",
-         [&] { QTest::mouseClick(&book->pbxRightPage, Qt::LeftButton); }, 5, true},
-        {"a click on the left page", [&] { QTest::mouseClick(&book->pbxLeftPage, Qt::LeftButton); },
+         [&] {
+             QTest::mouseClick(&fbwtest::Child<TPaintBox>(*book, "pbxRightPage"), Qt::LeftButton);
+         },
+         5, true},
+        {"a click on the left page",
+         [&] {
+             QTest::mouseClick(&fbwtest::Child<TPaintBox>(*book, "pbxLeftPage"), Qt::LeftButton);
+         },
          1, true},
         {"the Right key", [&] { QTest::keyClick(book.get(), Qt::Key_Right); }, 5, true},
         {"the PageUp key", [&] { QTest::keyClick(book.get(), Qt::Key_PageUp); }, 1, true},
@@ -354,7 +367,7 @@ TEST_F(ReadToMeFormTest, TurningFollowsTheChildAndEveryOtherActionStopsTheVoice)
                 EXPECT_GE(book->Reader().Highlight().back().Page, a.spreadAfter);
                 EXPECT_LE(book->Reader().Highlight().front().Page, a.spreadAfter + 1);
                 EXPECT_EQ(book->CurrentPage(), a.spreadAfter);
-                book->ReadToMe().Stop();
+                fbwtest::ReadToMe(*book).Stop();
             }
             EXPECT_FALSE(book->Reader().Reading());
             EXPECT_EQ(device->OpenDevices(), 0) << "the voice ends now";
@@ -365,7 +378,7 @@ TEST_F(ReadToMeFormTest, TurningFollowsTheChildAndEveryOtherActionStopsTheVoice)
             // The device's late done message starts nothing.
             device->DeliverMessages();
             EXPECT_FALSE(book->Reader().Reading());
-            EXPECT_EQ(book->ReadToMe().pbxReadToMe.toolTip(), "Read to me");
+            EXPECT_EQ(fbwtest::Child<TPaintBox>(*book, "pbxReadToMe").toolTip(), "Read to me");
         }
     EXPECT_FALSE(book->isVisible());
     EXPECT_EQ(book->StoryText(), saved) << "the saved story was read back";
@@ -390,7 +403,7 @@ TEST_F(ReadToMeFormTest, QuickPressesEndAsTheLastOneAskedWhenADeviceRunsTheEvent
     // An audio server's output may run the event loop while it closes: the
     // next click waiting there is handled in the middle of the one before.
     CreateStory();
-    const QImage idle = book->ReadToMe().ReadToMePicture();
+    const QImage idle = fbwtest::ReadToMe(*book).ReadToMePicture();
     int left = 0;
     device->Controls().duringReset = [&] {
         if (left > 0) {
@@ -410,11 +423,12 @@ TEST_F(ReadToMeFormTest, QuickPressesEndAsTheLastOneAskedWhenADeviceRunsTheEvent
         }
         const bool speaking = expected == TReadState::Speaking;
         EXPECT_EQ(book->Reader().State(), expected);
-        EXPECT_NE(book->ReadToMe().ReadToMePicture(), idle);
-        EXPECT_EQ(book->ReadToMe().pbxReadToMe.toolTip(),
+        EXPECT_NE(fbwtest::ReadToMe(*book).ReadToMePicture(), idle);
+        EXPECT_EQ(fbwtest::Child<TPaintBox>(*book, "pbxReadToMe").toolTip(),
                   speaking ? "Pause reading" : "Go on reading");
         // A screen reader hears what a press does now.
-        EXPECT_EQ(book->ReadToMe().pbxReadToMe.accessibleName(), speaking ? "Pause" : "Go on");
+        EXPECT_EQ(fbwtest::Child<TPaintBox>(*book, "pbxReadToMe").accessibleName(),
+                  speaking ? "Pause" : "Go on");
         EXPECT_EQ(device->OpenDevices(), speaking ? 1 : 0);
         EXPECT_GT(Lit(), 0);
         device->DeliverMessages();
@@ -427,7 +441,7 @@ TEST_F(ReadToMeFormTest, QuickPressesEndAsTheLastOneAskedWhenADeviceRunsTheEvent
 // tint: in every choice of letters its repaint gives the pixels a whole
 // drawing of the page gives, while reading and once paused.
 TEST_F(ReadToMeFormTest, ALitWordsRepaintEqualsAWholeDrawingInEveryChoiceOfLetters) {
-    book->TwistsPart().SetShowTwists(true);
+    fbwtest::Twists(*book).SetShowTwists(true);
     using Face = TBookLetters::Face;
     for (const TBookLetters letters :
          {TBookLetters{Face::Classic, false}, TBookLetters{Face::EasyRead, false},
@@ -446,14 +460,14 @@ TEST_F(ReadToMeFormTest, ALitWordsRepaintEqualsAWholeDrawingInEveryChoiceOfLette
             device->Controls().position = {plat::WavePosition::Unit::Milliseconds,
                                            fbwtest::NullSpeechSynth::MsAt(static_cast<std::size_t>(
                                                title.Words[w].Begin - title.Begin))};
-            book->ReadToMe().tmrReadAlongTimer();
+            fbwtest::ReadToMe(*book).tmrReadAlongTimer();
             ASSERT_EQ(book->Reader().LitWord(), static_cast<int>(w));
             EXPECT_TRUE(wholeDrawingAgrees()) << "word " << w;
         }
         PressReadToMe();
         ASSERT_EQ(book->Reader().State(), TReadState::Paused);
         EXPECT_TRUE(wholeDrawingAgrees()) << "paused";
-        book->ReadToMe().Stop();
+        fbwtest::ReadToMe(*book).Stop();
         EXPECT_TRUE(wholeDrawingAgrees()) << "stopped";
     }
 }
@@ -461,17 +475,18 @@ TEST_F(ReadToMeFormTest, ALitWordsRepaintEqualsAWholeDrawingInEveryChoiceOfLette
 TEST_F(ReadToMeFormTest, TheWordHeardIsLitOnThePageAndThePaceControlKeepsTheChildsChoice) {
     CreateStory();
     // The pace control stands right of the button with it, normal chosen.
-    ASSERT_TRUE(book->ReadToMe().pbxReadPace.isVisibleTo(book.get()));
-    const QRect button = book->ReadToMe().pbxReadToMe.geometry();
-    const QRect pace = book->ReadToMe().pbxReadPace.geometry();
+    ASSERT_TRUE(fbwtest::Child<TPaintBox>(*book, "pbxReadPace").isVisibleTo(book.get()));
+    const QRect button = fbwtest::Child<TPaintBox>(*book, "pbxReadToMe").geometry();
+    const QRect pace = fbwtest::Child<TPaintBox>(*book, "pbxReadPace").geometry();
     EXPECT_GT(pace.top(), button.top());
     EXPECT_LE(pace.bottom(), button.bottom() + 2);
     EXPECT_GT(pace.left(), button.right());
-    EXPECT_EQ(book->ReadToMe().ReadingPace(), TReadingPace::Pace::Normal);
-    const QImage normal = book->ReadToMe().ReadPacePicture();
+    EXPECT_EQ(fbwtest::ReadToMe(*book).ReadingPace(), TReadingPace::Pace::Normal);
+    const QImage normal = fbwtest::ReadToMe(*book).ReadPacePicture();
 
     PressReadToMe();
-    ASSERT_TRUE(book->ReadToMe().tmrReadAlong.isActive()) << "the voice is followed";
+    ASSERT_TRUE(fbwtest::Child<QTimer>(*book, "tmrReadAlong").isActive())
+        << "the voice is followed";
     const TSentence& title = book->Reader().Sentences().Items[0];
     ASSERT_GE(title.Words.size(), 2u);
     const QRgb word = 0xFF000000u | TReadHighlight::kWordColour;
@@ -488,14 +503,14 @@ TEST_F(ReadToMeFormTest, TheWordHeardIsLitOnThePageAndThePaceControlKeepsTheChil
     // only its rectangle and the first word's are repainted. (The page's
     // pending repaints go first; the voice stays where it was meanwhile.)
     QRegion repainted;
-    BookFixture::CollectRepaints(book->pbxLeftPage, repainted);
+    BookFixture::CollectRepaints(fbwtest::Child<TPaintBox>(*book, "pbxLeftPage"), repainted);
     QCoreApplication::processEvents();
     repainted = QRegion();
     const QImage unlit = book->Painter().PagePicture(TPagePainter::Side::Left);
     device->Controls().position = {plat::WavePosition::Unit::Milliseconds,
                                    fbwtest::NullSpeechSynth::MsAt(static_cast<std::size_t>(
                                        title.Words[1].Begin - title.Begin))};
-    book->ReadToMe().tmrReadAlongTimer();
+    fbwtest::ReadToMe(*book).tmrReadAlongTimer();
     EXPECT_EQ(book->Reader().LitWord(), 1);
     QCoreApplication::processEvents();
     const QRegion changed =
@@ -505,42 +520,44 @@ TEST_F(ReadToMeFormTest, TheWordHeardIsLitOnThePageAndThePaceControlKeepsTheChil
     long area = 0;
     for (const QRect& r : repainted)
         area += static_cast<long>(r.width()) * r.height();
-    EXPECT_LT(area, book->pbxLeftPage.width() * book->pbxLeftPage.height() / 10)
+    EXPECT_LT(area, fbwtest::Child<TPaintBox>(*book, "pbxLeftPage").width() *
+                        fbwtest::Child<TPaintBox>(*book, "pbxLeftPage").height() / 10)
         << "the page was not drawn whole";
     const int lit = wordPixels();
     EXPECT_GT(lit, 50);
-    EXPECT_TRUE(book->ReadToMe().tmrReadAlong.isActive());
-    EXPECT_LE(book->ReadToMe().tmrReadAlong.interval(), 40);
+    EXPECT_TRUE(fbwtest::Child<QTimer>(*book, "tmrReadAlong").isActive());
+    EXPECT_LE(fbwtest::Child<QTimer>(*book, "tmrReadAlong").interval(), 40);
     // Paused, the word stays lit; turning the page takes it away.
     PressReadToMe();
     EXPECT_EQ(wordPixels(), lit);
-    EXPECT_FALSE(book->ReadToMe().tmrReadAlong.isActive());
-    book->cmdNextPage.click();
-    book->cmdPrevPage.click();
+    EXPECT_FALSE(fbwtest::Child<QTimer>(*book, "tmrReadAlong").isActive());
+    fbwtest::Child<QPushButton>(*book, "cmdNextPage").click();
+    fbwtest::Child<QPushButton>(*book, "cmdPrevPage").click();
     EXPECT_EQ(wordPixels(), 0);
 
     // A click on the tortoise picks the slow pace: kept in the settings file,
     // used by the next reading, and read again by the next book.
-    QTest::mouseClick(&book->ReadToMe().pbxReadPace, Qt::LeftButton, {}, QPoint(5, 12));
-    EXPECT_EQ(book->ReadToMe().ReadingPace(), TReadingPace::Pace::Slow);
-    EXPECT_NE(book->ReadToMe().ReadPacePicture(), normal);
+    QTest::mouseClick(&fbwtest::Child<TPaintBox>(*book, "pbxReadPace"), Qt::LeftButton, {},
+                      QPoint(5, 12));
+    EXPECT_EQ(fbwtest::ReadToMe(*book).ReadingPace(), TReadingPace::Pace::Slow);
+    EXPECT_NE(fbwtest::ReadToMe(*book).ReadPacePicture(), normal);
     EXPECT_EQ(plat::GetProfileString("Book", "ReadingPace", "", SettingsFileName), "0");
     PressReadToMe();
     EXPECT_EQ(device->Playing()->queue.front()->bufferLength / 2,
               fbwtest::NullSpeechSynth::SamplesFor(Playing(), TReadingPace::kSlowStretch));
-    QTest::mouseClick(&book->ReadToMe().pbxReadPace, Qt::LeftButton, {},
+    QTest::mouseClick(&fbwtest::Child<TPaintBox>(*book, "pbxReadPace"), Qt::LeftButton, {},
                       QPoint(TReadingPace::kWidth - 3, 12));
     EXPECT_EQ(plat::GetProfileString("Book", "ReadingPace", "", SettingsFileName), "2");
     EXPECT_FLOAT_EQ(book->Reader().Pace(), TReadingPace::kQuickStretch);
     TFormBook again(*game->Generator(), *game->Library());
-    EXPECT_EQ(again.ReadToMe().ReadingPace(), TReadingPace::Pace::Quick);
+    EXPECT_EQ(fbwtest::ReadToMe(again).ReadingPace(), TReadingPace::Pace::Quick);
 
     // No speech engine or no audio output: neither control shows.
     book->SetSpeechSynth(nullptr);
-    EXPECT_FALSE(book->ReadToMe().pbxReadToMe.isVisibleTo(book.get()));
-    EXPECT_FALSE(book->ReadToMe().pbxReadPace.isVisibleTo(book.get()));
+    EXPECT_FALSE(fbwtest::Child<TPaintBox>(*book, "pbxReadToMe").isVisibleTo(book.get()));
+    EXPECT_FALSE(fbwtest::Child<TPaintBox>(*book, "pbxReadPace").isVisibleTo(book.get()));
     book->SetSpeechSynth(std::make_unique<fbwtest::NullSpeechSynth>());
-    EXPECT_TRUE(book->ReadToMe().pbxReadPace.isVisibleTo(book.get()));
+    EXPECT_TRUE(fbwtest::Child<TPaintBox>(*book, "pbxReadPace").isVisibleTo(book.get()));
     book->SetWaveManager(nullptr);
-    EXPECT_FALSE(book->ReadToMe().pbxReadPace.isVisibleTo(book.get()));
+    EXPECT_FALSE(fbwtest::Child<TPaintBox>(*book, "pbxReadPace").isVisibleTo(book.get()));
 }

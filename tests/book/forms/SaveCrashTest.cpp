@@ -16,6 +16,7 @@
 #include "shelf/StoryShelf.h"
 #include "story/Generate.h"
 #include "story/StoryText.h"
+#include "support/BookParts.h"
 #include "support/KillHarness.h"
 
 namespace {
@@ -52,8 +53,8 @@ TEST_F(SaveCrashTest, AKilledSaveKeepsTheOldStoryOrTheNewOneWhole) {
     const std::string path = dir / "Goldilox.txt";
     EXPECT_EQ(oldBook->SavedStoryPath(), path);
 
-    fbwtest::FileWriter w{path, [&] { oldBook->Commands().cmdSaveClick(); },
-                          [&] { newBook->Commands().cmdSaveClick(); },
+    fbwtest::FileWriter w{path, [&] { fbwtest::Commands(*oldBook).cmdSaveClick(); },
+                          [&] { fbwtest::Commands(*newBook).cmdSaveClick(); },
                           [&] {
                               reader->cmdReadSavedClick();
                               const std::string& read = reader->StoryText();

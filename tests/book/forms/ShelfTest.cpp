@@ -16,6 +16,7 @@
 #include "shelf/forms/FormShelf.h"
 #include "shelf/forms/ShelfModel.h"
 #include "story/TaleTable.h"
+#include "support/BookParts.h"
 
 namespace {
 
@@ -132,17 +133,23 @@ TEST_F(ShelfTest, TheModelListsNewestFirstByTaleAndFollowsTheFolder) {
 
 TEST_F(ShelfTest, TheCoversButtonOpensTheShelfOnItsTaleAndAStoryComesBack) {
     Open(2);
-    EXPECT_FALSE(book->Cover().cmdMyStories.isVisible()) << "nothing saved yet";
+    EXPECT_FALSE(fbwtest::Child<QPushButton>(*book, "cmdMyStories").isVisible())
+        << "nothing saved yet";
     FillShelf();
     book->ShowPages(1); // the book is opened again from a story spread
     Show();
-    ASSERT_TRUE(book->Cover().cmdMyStories.isVisible());
-    EXPECT_EQ(book->Cover().cmdMyStories.text(), "My stories");
-    EXPECT_TRUE(book->Cover().cmdReadSaved.isVisible());
-    EXPECT_EQ(book->Cover().cmdMyStories.y(), book->Cover().cmdReadSaved.y()) << "side by side";
-    EXPECT_GE(book->Cover().cmdMyStories.x(), book->Cover().cmdReadSaved.geometry().right());
+    ASSERT_TRUE(fbwtest::Child<QPushButton>(*book, "cmdMyStories").isVisible());
+    EXPECT_EQ(fbwtest::Child<QPushButton>(*book, "cmdMyStories").text(), "My stories");
+    EXPECT_TRUE(fbwtest::Child<QPushButton>(*book, "cmdReadSaved").isVisible());
+    EXPECT_EQ(fbwtest::Child<QPushButton>(*book, "cmdMyStories").y(),
+              fbwtest::Child<QPushButton>(*book, "cmdReadSaved").y())
+        << "side by side";
+    EXPECT_GE(fbwtest::Child<QPushButton>(*book, "cmdMyStories").x(),
+              fbwtest::Child<QPushButton>(*book, "cmdReadSaved").geometry().right());
     EXPECT_TRUE(
-        book->pbxRightPage.geometry().contains(book->Cover().cmdMyStories.geometry().center()));
+        fbwtest::Child<TPaintBox>(*book, "pbxRightPage")
+            .geometry()
+            .contains(fbwtest::Child<QPushButton>(*book, "cmdMyStories").geometry().center()));
 
     int shown = 0;
     book->ExecShelf = [&](TFormShelf& shelf) {
@@ -160,7 +167,7 @@ TEST_F(ShelfTest, TheCoversButtonOpensTheShelfOnItsTaleAndAStoryComesBack) {
         Key(shelf.lstStories, Qt::Key_Return);
         EXPECT_EQ(shelf.result(), QDialog::Accepted);
     };
-    QTest::mouseClick(&book->Cover().cmdMyStories, Qt::LeftButton);
+    QTest::mouseClick(&fbwtest::Child<QPushButton>(*book, "cmdMyStories"), Qt::LeftButton);
     EXPECT_EQ(shown, 1);
     ASSERT_TRUE(errors.empty()) << errors[0];
     EXPECT_EQ(book->CurrentPage(), 1);
@@ -175,7 +182,7 @@ TEST_F(ShelfTest, TheCoversButtonOpensTheShelfOnItsTaleAndAStoryComesBack) {
         shelf.lstStories.setCurrentIndex(shelf.Model().index(shelf.Model().RowOf("Hansel.txt")));
         QTest::mouseClick(&shelf.cmdOpen, Qt::LeftButton);
     };
-    QTest::mouseClick(&book->Cover().cmdMyStories, Qt::LeftButton);
+    QTest::mouseClick(&fbwtest::Child<QPushButton>(*book, "cmdMyStories"), Qt::LeftButton);
     ASSERT_TRUE(errors.empty()) << errors[0];
     EXPECT_EQ(book->TaleNumber, 3);
     EXPECT_EQ(StoryTitle(book->StoryText()), "Hansel and Gretel");
@@ -187,13 +194,13 @@ TEST_F(ShelfTest, TheCoversButtonOpensTheShelfOnItsTaleAndAStoryComesBack) {
         QTest::mouseClick(&shelf.cmdClose, Qt::LeftButton);
         EXPECT_EQ(shelf.result(), QDialog::Rejected);
     };
-    QTest::mouseClick(&book->Cover().cmdMyStories, Qt::LeftButton);
+    QTest::mouseClick(&fbwtest::Child<QPushButton>(*book, "cmdMyStories"), Qt::LeftButton);
     book->ExecShelf = [&](TFormShelf& shelf) {
         shelf.show();
         Key(shelf.lstStories, Qt::Key_Escape);
         EXPECT_FALSE(shelf.isVisible());
     };
-    QTest::mouseClick(&book->Cover().cmdMyStories, Qt::LeftButton);
+    QTest::mouseClick(&fbwtest::Child<QPushButton>(*book, "cmdMyStories"), Qt::LeftButton);
     EXPECT_EQ(book->StoryText(), story);
     EXPECT_EQ(book->CurrentPage(), 0);
 }
@@ -338,14 +345,14 @@ TEST_F(ShelfTest, DISABLED_Shots) {
 
 TEST_F(ShelfTest, SaveStoryKeepsTheStoryItReplacesOnTheShelf) {
     OpenWith(2, Story(20, "The first bears"));
-    book->Commands().cmdSaveClick();
+    fbwtest::Commands(*book).cmdSaveClick();
     const std::string path = Folder() + "Goldilox.txt";
     const int64_t yesterday = (int64_t(std::time(nullptr)) - 86400) * kSecond;
     ASSERT_TRUE(plat::SetFileModTime(path, yesterday));
-    book->Commands().cmdSaveClick(); // the same story again: no copy
+    fbwtest::Commands(*book).cmdSaveClick(); // the same story again: no copy
     ASSERT_TRUE(plat::SetFileModTime(path, yesterday));
     book->SetStory(Story(20, "The second bears"));
-    book->Commands().cmdSaveClick();
+    fbwtest::Commands(*book).cmdSaveClick();
     ASSERT_TRUE(errors.empty()) << errors[0];
     TShelfModel model(Folder());
     EXPECT_EQ(Titles(model), (std::vector<std::string>{"The second bears", "The first bears"}));
@@ -382,7 +389,7 @@ TEST_F(ShelfTest, AStoryOpenedFromTheShelfIsSavedBackToItsOwnFile) {
     Open(2);
     book->ReadStoryFile(2, Folder() + kept);
     book->ShowPages(book->Book().PageCount() | 1);
-    QTest::mouseClick(&book->Commands().cmdSave, Qt::LeftButton);
+    QTest::mouseClick(&fbwtest::Child<QPushButton>(*book, "cmdSave"), Qt::LeftButton);
     ASSERT_TRUE(errors.empty()) << errors[0];
     TShelfModel model(Folder());
     EXPECT_EQ(model.rowCount(), 5) << "no second copy of the story";
@@ -400,13 +407,13 @@ TEST_F(ShelfTest, AStoryWithLettersTheBookCannotShowSaysSoAndKeepsItsFile) {
     Open(2);
     {
         fbwtest::MessageCapture messages;
-        QTest::mouseClick(&book->Cover().cmdReadSaved, Qt::LeftButton);
+        QTest::mouseClick(&fbwtest::Child<QPushButton>(*book, "cmdReadSaved"), Qt::LeftButton);
         ASSERT_EQ(messages.Messages().size(), 1u);
         EXPECT_NE(messages.Messages()[0].text.find("cannot be shown"), std::string::npos);
     }
     EXPECT_EQ(StoryTitle(book->StoryText()), "?ucja and the bears ?");
     book->ShowPages(book->Book().PageCount() | 1);
-    QTest::mouseClick(&book->Commands().cmdSave, Qt::LeftButton);
+    QTest::mouseClick(&fbwtest::Child<QPushButton>(*book, "cmdSave"), Qt::LeftButton);
     ASSERT_TRUE(errors.empty()) << errors[0];
     EXPECT_EQ(fbwtest::ReadBytes(Folder() + Dated("Goldilox", kNow, ".txt")), edited);
     EXPECT_EQ(ReadSavedStoryText(fbwtest::ReadBytes(path)), book->StoryText());
@@ -419,11 +426,11 @@ TEST_F(ShelfTest, AStoriesFolderNamedInAnyLettersTakesEveryKeepsake) {
         book->StoriesFolder = home / (std::string(docs) + "/Fablewhirl Stories/");
         OpenWith(2, Story(20, "Bears abroad"));
         book->ShowPages(book->Book().PageCount() | 1);
-        QTest::mouseClick(&book->Commands().cmdSave, Qt::LeftButton);
+        QTest::mouseClick(&fbwtest::Child<QPushButton>(*book, "cmdSave"), Qt::LeftButton);
         ASSERT_TRUE(errors.empty()) << errors[0];
         EXPECT_EQ(fbwtest::ReadBytes(Folder() + "Goldilox.txt"),
                   MakeSavedStoryFile(book->StoryText()));
-        const std::string pdf = book->Commands().MakePictureBook();
+        const std::string pdf = fbwtest::Keepsakes(*book).MakePictureBook();
         EXPECT_EQ(pdf.substr(0, Folder().size()), Folder());
         EXPECT_TRUE(plat::FileExists(pdf, plat::Lookup::Exact));
         TShelfModel model(Folder());

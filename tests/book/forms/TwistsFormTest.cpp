@@ -11,6 +11,7 @@
 #include "book/StoryTwists.h"
 #include "platform/Files.h"
 #include "platform/qt/Latin1.h"
+#include "support/BookParts.h"
 
 namespace {
 
@@ -25,8 +26,9 @@ protected:
     }
     // Collects what the page areas repaint from now on.
     void WatchPaints() {
-        for (auto [area, region] : {std::pair{&book->pbxLeftPage, &leftDamage},
-                                    std::pair{&book->pbxRightPage, &rightDamage}}) {
+        for (auto [area, region] :
+             {std::pair{&fbwtest::Child<TPaintBox>(*book, "pbxLeftPage"), &leftDamage},
+              std::pair{&fbwtest::Child<TPaintBox>(*book, "pbxRightPage"), &rightDamage}}) {
             auto paint = area->OnPaint;
             area->OnPaint = [paint, region = region](QPainter& c, const QRegion& damage) {
                 *region += damage;
@@ -47,28 +49,30 @@ protected:
 
 TEST_F(TwistsTest, ToggleRepaintsTheTintAloneAndIsKept) {
     OpenStory(2);
-    ASSERT_FALSE(book->TwistsPart().Twists().Empty());
-    ASSERT_TRUE(book->TwistsPart().pbxShowTwists.isVisible());
-    ASSERT_TRUE(book->TwistsPart().pbxShowTwists.isEnabled());
-    EXPECT_FALSE(book->TwistsPart().ShowTwists());
+    ASSERT_FALSE(fbwtest::Twists(*book).Twists().Empty());
+    ASSERT_TRUE(fbwtest::Child<TPaintBox>(*book, "pbxShowTwists").isVisible());
+    ASSERT_TRUE(fbwtest::Child<TPaintBox>(*book, "pbxShowTwists").isEnabled());
+    EXPECT_FALSE(fbwtest::Twists(*book).ShowTwists());
     // It stands just left of "Read to me", their feet level, below the
     // lowest text a page can hold.
-    EXPECT_EQ(book->TwistsPart().pbxShowTwists.geometry().right() + 1 + TTwistsPart::kGap,
-              book->ReadToMe().pbxReadToMe.x());
-    EXPECT_EQ(book->TwistsPart().pbxShowTwists.geometry().bottom(),
-              book->ReadToMe().pbxReadToMe.geometry().bottom());
-    EXPECT_GE(book->TwistsPart().pbxShowTwists.y(),
-              book->pbxLeftPage.geometry().bottom() + 1 - book->Book().MarginY);
+    EXPECT_EQ(fbwtest::Child<TPaintBox>(*book, "pbxShowTwists").geometry().right() + 1 +
+                  TTwistsPart::kGap,
+              fbwtest::Child<TPaintBox>(*book, "pbxReadToMe").x());
+    EXPECT_EQ(fbwtest::Child<TPaintBox>(*book, "pbxShowTwists").geometry().bottom(),
+              fbwtest::Child<TPaintBox>(*book, "pbxReadToMe").geometry().bottom());
+    EXPECT_GE(fbwtest::Child<TPaintBox>(*book, "pbxShowTwists").y(),
+              fbwtest::Child<TPaintBox>(*book, "pbxLeftPage").geometry().bottom() + 1 -
+                  book->Book().MarginY);
 
     const QImage plain = book->Painter().PagePicture(TPagePainter::Side::Left);
-    const QImage button = book->TwistsPart().pbxShowTwists.grab().toImage();
+    const QImage button = fbwtest::Child<TPaintBox>(*book, "pbxShowTwists").grab().toImage();
     WatchPaints();
     Flush();
-    QTest::mouseClick(&book->TwistsPart().pbxShowTwists, Qt::LeftButton);
+    QTest::mouseClick(&fbwtest::Child<TPaintBox>(*book, "pbxShowTwists"), Qt::LeftButton);
     QCoreApplication::processEvents();
-    EXPECT_TRUE(book->TwistsPart().ShowTwists());
+    EXPECT_TRUE(fbwtest::Twists(*book).ShowTwists());
     EXPECT_EQ(Setting("Book", "ShowTwists"), "1");
-    EXPECT_NE(book->TwistsPart().pbxShowTwists.grab().toImage(), button)
+    EXPECT_NE(fbwtest::Child<TPaintBox>(*book, "pbxShowTwists").grab().toImage(), button)
         << "the button shows it is on";
     const QImage tinted = book->Painter().PagePicture(TPagePainter::Side::Left);
     const QRegion changed = Changed(plain, tinted);
@@ -82,83 +86,85 @@ TEST_F(TwistsTest, ToggleRepaintsTheTintAloneAndIsKept) {
     long damaged = 0;
     for (const QRect& r : leftDamage)
         damaged += static_cast<long>(r.width()) * r.height();
-    EXPECT_LT(damaged, book->pbxLeftPage.width() * book->pbxLeftPage.height() / 3);
+    EXPECT_LT(damaged, fbwtest::Child<TPaintBox>(*book, "pbxLeftPage").width() *
+                           fbwtest::Child<TPaintBox>(*book, "pbxLeftPage").height() / 3);
 
     Flush();
-    QTest::mouseClick(&book->TwistsPart().pbxShowTwists, Qt::LeftButton);
+    QTest::mouseClick(&fbwtest::Child<TPaintBox>(*book, "pbxShowTwists"), Qt::LeftButton);
     QCoreApplication::processEvents();
-    EXPECT_FALSE(book->TwistsPart().ShowTwists());
+    EXPECT_FALSE(fbwtest::Twists(*book).ShowTwists());
     EXPECT_EQ(Setting("Book", "ShowTwists"), "0");
     EXPECT_EQ(book->Painter().PagePicture(TPagePainter::Side::Left), plain);
     EXPECT_TRUE((changed - leftDamage).isEmpty());
 
     // A new window takes the kept choice.
-    QTest::mouseClick(&book->TwistsPart().pbxShowTwists, Qt::LeftButton);
+    QTest::mouseClick(&fbwtest::Child<TPaintBox>(*book, "pbxShowTwists"), Qt::LeftButton);
     book.reset();
     book = std::make_unique<TFormBook>(generator(), *game->Library());
     book->ShowError = [this](const std::string& m) { errors.push_back(m); };
-    EXPECT_TRUE(book->TwistsPart().ShowTwists());
+    EXPECT_TRUE(fbwtest::Twists(*book).ShowTwists());
     EXPECT_TRUE(errors.empty());
 }
 
 TEST_F(TwistsTest, NothingToShowAtTwistNone) {
     OpenStory(2, 0);
-    EXPECT_TRUE(book->TwistsPart().Twists().Empty());
-    EXPECT_FALSE(book->TwistsPart().pbxShowTwists.isEnabled());
+    EXPECT_TRUE(fbwtest::Twists(*book).Twists().Empty());
+    EXPECT_FALSE(fbwtest::Child<TPaintBox>(*book, "pbxShowTwists").isEnabled());
     const QImage plain = book->Painter().PagePicture(TPagePainter::Side::Left);
-    QTest::mouseClick(&book->TwistsPart().pbxShowTwists, Qt::LeftButton);
-    EXPECT_FALSE(book->TwistsPart().ShowTwists());
-    book->TwistsPart().SetShowTwists(true);
+    QTest::mouseClick(&fbwtest::Child<TPaintBox>(*book, "pbxShowTwists"), Qt::LeftButton);
+    EXPECT_FALSE(fbwtest::Twists(*book).ShowTwists());
+    fbwtest::Twists(*book).SetShowTwists(true);
     EXPECT_EQ(book->Painter().PagePicture(TPagePainter::Side::Left), plain);
     EXPECT_TRUE(TwistRects(true).empty());
     // A saved story read back has none either.
     book->SetStory(JoinStoryLines(generator().GenerateStory(2)) + " ");
-    EXPECT_TRUE(book->TwistsPart().Twists().Empty());
+    EXPECT_TRUE(fbwtest::Twists(*book).Twists().Empty());
 }
 
 TEST_F(TwistsTest, TooltipTellsWhatTheTaleHad) {
     OpenStory(2);
-    book->TwistsPart().SetShowTwists(true);
+    fbwtest::Twists(*book).SetShowTwists(true);
     const auto& rects = TwistRects(true);
     ASSERT_FALSE(rects.empty());
     const auto& [rect, span] = rects.front();
-    QTest::mouseMove(&book->pbxLeftPage, rect.center());
-    const std::string was = book->TwistsPart().Twists().Was(generator(), span);
+    QTest::mouseMove(&fbwtest::Child<TPaintBox>(*book, "pbxLeftPage"), rect.center());
+    const std::string was = fbwtest::Twists(*book).Twists().Was(generator(), span);
     ASSERT_FALSE(was.empty());
-    EXPECT_EQ(book->pbxLeftPage.toolTip(), ToQString("was: " + was));
+    EXPECT_EQ(fbwtest::Child<TPaintBox>(*book, "pbxLeftPage").toolTip(), ToQString("was: " + was));
     const TWordChoice& choice =
         generator().StoryChoices()
-            [book->TwistsPart().Twists().Spans()[static_cast<std::size_t>(span)].Choice];
+            [fbwtest::Twists(*book).Twists().Spans()[static_cast<std::size_t>(span)].Choice];
     EXPECT_EQ(was, choice.plain);
-    QTest::mouseMove(&book->pbxLeftPage, QPoint(2, 2)); // the margin
-    EXPECT_TRUE(book->pbxLeftPage.toolTip().isEmpty());
+    QTest::mouseMove(&fbwtest::Child<TPaintBox>(*book, "pbxLeftPage"), QPoint(2, 2)); // the margin
+    EXPECT_TRUE(fbwtest::Child<TPaintBox>(*book, "pbxLeftPage").toolTip().isEmpty());
     // Hidden twists tell nothing.
-    book->TwistsPart().SetShowTwists(false);
-    QTest::mouseMove(&book->pbxLeftPage, rect.center());
-    EXPECT_TRUE(book->pbxLeftPage.toolTip().isEmpty());
+    fbwtest::Twists(*book).SetShowTwists(false);
+    QTest::mouseMove(&fbwtest::Child<TPaintBox>(*book, "pbxLeftPage"), rect.center());
+    EXPECT_TRUE(fbwtest::Child<TPaintBox>(*book, "pbxLeftPage").toolTip().isEmpty());
 }
 
 TEST_F(TwistsTest, ClickOnATintedWordSwapsItAndElsewhereTurns) {
     OpenStory(2);
-    book->TwistsPart().SetShowTwists(true);
+    fbwtest::Twists(*book).SetShowTwists(true);
     const std::string before = book->StoryText();
     const auto rects = TwistRects(true);
     ASSERT_FALSE(rects.empty());
     const auto [rect, span] = rects.front();
     const TStoryTwists::Span old =
-        book->TwistsPart().Twists().Spans()[static_cast<std::size_t>(span)];
+        fbwtest::Twists(*book).Twists().Spans()[static_cast<std::size_t>(span)];
     const std::string word = before.substr(static_cast<std::size_t>(old.Begin),
                                            static_cast<std::size_t>(old.End - old.Begin));
     WatchPaints();
     Flush();
-    QTest::mouseClick(&book->pbxLeftPage, Qt::LeftButton, {}, rect.center());
+    QTest::mouseClick(&fbwtest::Child<TPaintBox>(*book, "pbxLeftPage"), Qt::LeftButton, {},
+                      rect.center());
     QCoreApplication::processEvents();
     ASSERT_TRUE(errors.empty()) << errors[0];
     EXPECT_EQ(book->CurrentPage(), 1);
     EXPECT_NE(book->StoryText(), before);
     EXPECT_EQ(book->StoryText(), GeneratorText());
     const TStoryTwists::Span now =
-        book->TwistsPart().Twists().Spans()[static_cast<std::size_t>(span)];
+        fbwtest::Twists(*book).Twists().Spans()[static_cast<std::size_t>(span)];
     EXPECT_EQ(now.Begin, old.Begin);
     EXPECT_NE(book->StoryText().substr(static_cast<std::size_t>(now.Begin),
                                        static_cast<std::size_t>(now.End - now.Begin)),
@@ -167,42 +173,45 @@ TEST_F(TwistsTest, ClickOnATintedWordSwapsItAndElsewhereTurns) {
     EXPECT_FALSE(leftDamage.contains(QPoint(2, 2))) << "the margin, where nothing changed, stays";
 
     // Elsewhere on the right page the page turns as before.
-    QPoint empty(book->pbxRightPage.width() - 3, book->pbxRightPage.height() - 3);
+    QPoint empty(fbwtest::Child<TPaintBox>(*book, "pbxRightPage").width() - 3,
+                 fbwtest::Child<TPaintBox>(*book, "pbxRightPage").height() - 3);
     for (const auto& [r, s] : TwistRects(false))
         ASSERT_FALSE(r.contains(empty));
     const std::string text = book->StoryText();
-    QTest::mouseClick(&book->pbxRightPage, Qt::LeftButton, {}, empty);
+    QTest::mouseClick(&fbwtest::Child<TPaintBox>(*book, "pbxRightPage"), Qt::LeftButton, {}, empty);
     EXPECT_EQ(book->CurrentPage(), 3);
     EXPECT_EQ(book->StoryText(), text);
     // With the twists hidden, a click on a word turns too.
-    book->TwistsPart().SetShowTwists(false);
-    QTest::mouseClick(&book->pbxLeftPage, Qt::LeftButton, {}, rect.center());
+    fbwtest::Twists(*book).SetShowTwists(false);
+    QTest::mouseClick(&fbwtest::Child<TPaintBox>(*book, "pbxLeftPage"), Qt::LeftButton, {},
+                      rect.center());
     EXPECT_EQ(book->CurrentPage(), 1);
     EXPECT_EQ(book->StoryText(), text);
 }
 
 TEST_F(TwistsTest, SwapShowsTheSpreadOfTheWordAndCommandsUseTheNewText) {
     OpenStory(6);
-    book->TwistsPart().SetShowTwists(true);
+    fbwtest::Twists(*book).SetShowTwists(true);
     ASSERT_GE(book->Book().PageCount(), 4);
     // A span on a later spread.
     int far = -1;
-    for (std::size_t i = 0; i < book->TwistsPart().Twists().Spans().size(); ++i)
-        if (TStoryTwists::PageOf(book->Book(), book->TwistsPart().Twists().Spans()[i].Begin) >= 4) {
+    for (std::size_t i = 0; i < fbwtest::Twists(*book).Twists().Spans().size(); ++i)
+        if (TStoryTwists::PageOf(book->Book(), fbwtest::Twists(*book).Twists().Spans()[i].Begin) >=
+            4) {
             far = static_cast<int>(i);
             break;
         }
     ASSERT_GE(far, 0);
-    book->TwistsPart().SwapTwist(far);
+    fbwtest::Twists(*book).SwapTwist(far);
     const int page = TStoryTwists::PageOf(
-        book->Book(), book->TwistsPart().Twists().Spans()[static_cast<std::size_t>(far)].Begin);
+        book->Book(), fbwtest::Twists(*book).Twists().Spans()[static_cast<std::size_t>(far)].Begin);
     EXPECT_EQ(book->CurrentPage(), page % 2 == 1 ? page : page - 1);
     EXPECT_EQ(book->StoryText(), GeneratorText());
 
     book->ShowPages(1 | book->Book().PageCount());
-    QTest::mouseClick(&book->Commands().cmdCopy, Qt::LeftButton);
+    QTest::mouseClick(&fbwtest::Child<QPushButton>(*book, "cmdCopy"), Qt::LeftButton);
     EXPECT_EQ(QApplication::clipboard()->text(), ToQString(MakeExportText(book->StoryText())));
-    QTest::mouseClick(&book->Commands().cmdSave, Qt::LeftButton);
+    QTest::mouseClick(&fbwtest::Child<QPushButton>(*book, "cmdSave"), Qt::LeftButton);
     ASSERT_TRUE(errors.empty()) << errors[0];
     std::string bytes;
     ASSERT_TRUE(plat::ReadWholeFile(book->SavedStoryPath(), bytes));
@@ -215,7 +224,7 @@ TEST_F(TwistsTest, SwapShowsTheSpreadOfTheWordAndCommandsUseTheNewText) {
 // changed, once, with the page's new text.
 TEST_F(TwistsTest, ASwapOnTheSpreadShownTellsReadersOfEachChangedPage) {
     OpenStory(2);
-    book->TwistsPart().SetShowTwists(true);
+    fbwtest::Twists(*book).SetShowTwists(true);
     const auto rects = TwistRects(true);
     ASSERT_FALSE(rects.empty());
     const auto pageText = [&](int page) {
@@ -230,14 +239,17 @@ TEST_F(TwistsTest, ASwapOnTheSpreadShownTellsReadersOfEachChangedPage) {
     };
     book->ShowPages(1); // the reader hears the spread as it is
     told.clear();
-    QTest::mouseClick(&book->pbxLeftPage, Qt::LeftButton, {}, rects.front().first.center());
+    QTest::mouseClick(&fbwtest::Child<TPaintBox>(*book, "pbxLeftPage"), Qt::LeftButton, {},
+                      rects.front().first.center());
     ASSERT_TRUE(errors.empty()) << errors[0];
     ASSERT_EQ(book->CurrentPage(), 1);
     std::vector<std::pair<QObject*, QString>> expected;
     if (pageText(1) != left)
-        expected.emplace_back(&book->pbxLeftPage, ToQString(pageText(1)));
+        expected.emplace_back(&fbwtest::Child<TPaintBox>(*book, "pbxLeftPage"),
+                              ToQString(pageText(1)));
     if (pageText(2) != right)
-        expected.emplace_back(&book->pbxRightPage, ToQString(pageText(2)));
+        expected.emplace_back(&fbwtest::Child<TPaintBox>(*book, "pbxRightPage"),
+                              ToQString(pageText(2)));
     ASSERT_FALSE(expected.empty()) << "the swapped word is on the left page";
     EXPECT_EQ(told, expected);
 }
@@ -246,29 +258,32 @@ TEST_F(TwistsTest, ASwapOnTheSpreadShownTellsReadersOfEachChangedPage) {
 // toggle stands disabled and says why, and a click on a word turns the page.
 TEST_F(TwistsTest, AStoryReadBackHasNoTwists) {
     OpenStory(2);
-    book->TwistsPart().SetShowTwists(true);
+    fbwtest::Twists(*book).SetShowTwists(true);
     const auto rects = TwistRects(true);
     ASSERT_FALSE(rects.empty());
     book->ShowPages(1 | book->Book().PageCount());
-    QTest::mouseClick(&book->Commands().cmdSave, Qt::LeftButton);
+    QTest::mouseClick(&fbwtest::Child<QPushButton>(*book, "cmdSave"), Qt::LeftButton);
     ASSERT_TRUE(errors.empty()) << errors[0];
     Show(); // the book opened again: "Read saved story" is offered
     const std::string saved = book->StoryText();
-    QTest::mouseClick(&book->Cover().cmdReadSaved, Qt::LeftButton);
+    QTest::mouseClick(&fbwtest::Child<QPushButton>(*book, "cmdReadSaved"), Qt::LeftButton);
     ASSERT_EQ(book->CurrentPage(), 1);
-    EXPECT_TRUE(book->TwistsPart().Twists().Empty());
+    EXPECT_TRUE(fbwtest::Twists(*book).Twists().Empty());
     EXPECT_TRUE(TwistRects(true).empty());
     const QRgb tint = 0xFF000000u | TStoryTwists::kColour;
     const QImage page = book->Painter().PagePicture(TPagePainter::Side::Left);
     for (int y = 0; y < page.height(); ++y)
         for (int x = 0; x < page.width(); ++x)
             ASSERT_NE(page.pixel(x, y), tint) << x << "," << y;
-    EXPECT_FALSE(book->TwistsPart().pbxShowTwists.isEnabled());
-    EXPECT_EQ(book->TwistsPart().pbxShowTwists.toolTip(), "This story was read from a file");
-    QTest::mouseMove(&book->pbxLeftPage, rects.front().first.center());
-    EXPECT_TRUE(book->pbxLeftPage.toolTip().isEmpty());
+    EXPECT_FALSE(fbwtest::Child<TPaintBox>(*book, "pbxShowTwists").isEnabled());
+    EXPECT_EQ(fbwtest::Child<TPaintBox>(*book, "pbxShowTwists").toolTip(),
+              "This story was read from a file");
+    QTest::mouseMove(&fbwtest::Child<TPaintBox>(*book, "pbxLeftPage"),
+                     rects.front().first.center());
+    EXPECT_TRUE(fbwtest::Child<TPaintBox>(*book, "pbxLeftPage").toolTip().isEmpty());
     const std::string text = book->StoryText();
-    QTest::mouseClick(&book->pbxRightPage, Qt::LeftButton, {}, rects.front().first.center());
+    QTest::mouseClick(&fbwtest::Child<TPaintBox>(*book, "pbxRightPage"), Qt::LeftButton, {},
+                      rects.front().first.center());
     EXPECT_EQ(book->CurrentPage(), 3) << "the click turns the page";
     EXPECT_EQ(book->StoryText(), text) << "nothing was swapped";
 }
