@@ -8,7 +8,7 @@
 #include <string>
 
 #include "book/Book.h"
-#include "book/StorySentences.h"
+#include "reading/StorySentences.h"
 #include "platform/FixedCanvas.h"
 #include "platform/SpeechSynth.h"
 

@@ -26,7 +26,7 @@
 #include <vector>
 
 #include "XmlCheck.h"
-#include "book/StorySentences.h"
+#include "reading/StorySentences.h"
 #include "keepsake/TalkingBook.h"
 #include "platform/TextCodec.h"
 #include "reading/SpokenStory.h"

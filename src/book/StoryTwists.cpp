@@ -4,7 +4,6 @@
 #include <algorithm>
 
 #include "book/BookPage.h"
-#include "book/ReadHighlight.h"
 #include "story/Generate.h"
 #include "story/StoryText.h"
 
@@ -72,7 +71,7 @@ std::vector<TStoryTwists::PagePart> TStoryTwists::PageParts(const TBook& book, i
 
 TRect TStoryTwists::PartRect(const TBook& book, plat::Canvas& canvas, int width,
                              const TLinePart& part, const char* text) {
-    return TReadHighlight::PartRect(book, canvas, width, part, text, kPadX);
+    return part.Rect(book, canvas, width, text, kPadX);
 }
 
 void TStoryTwists::Draw(const TBook& book, plat::Canvas& canvas, int width, int page,

@@ -9,7 +9,7 @@
 #include <vector>
 
 #include "book/Book.h"
-#include "book/StorySentences.h"
+#include "book/LinePart.h"
 #include "platform/Canvas.h"
 
 class TStoryGenerator;

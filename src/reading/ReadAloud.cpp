@@ -8,8 +8,8 @@
 #include <system_error>
 
 #include "base/AbortException.h"
-#include "book/ReadHighlight.h"
 #include "platform/WaveTypes.h"
+#include "reading/ReadHighlight.h"
 #include "sound/SoundNode.h"
 
 TReadAloud::TReadAloud(TReadAloudOwner& owner, std::unique_ptr<plat::SpeechSynth> synth)

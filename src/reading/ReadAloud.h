@@ -54,10 +54,10 @@
 #include <vector>
 
 #include "book/Book.h"
-#include "book/StorySentences.h"
 #include "platform/Canvas.h"
 #include "platform/SpeechSynth.h"
 #include "reading/ReadAloudOwner.h"
+#include "reading/StorySentences.h"
 #include "reading/WordTimes.h"
 #include "sound/WaveDoneListener.h"
 #include "sound/WaveMan.h"

@@ -4,7 +4,7 @@
 #pragma once
 #include <vector>
 
-#include "book/StorySentences.h"
+#include "reading/StorySentences.h"
 
 // The reader as the button shows it.
 enum class TReadState { Idle, Speaking, Paused };

@@ -16,8 +16,8 @@
 #include <string>
 #include <vector>
 
-#include "book/StorySentences.h"
 #include "platform/SpeechSynth.h"
+#include "reading/StorySentences.h"
 
 class TSpokenStory {
 public:

@@ -7,8 +7,8 @@
 #include <vector>
 
 #include "book/Book.h"
-#include "book/ReadHighlight.h"
-#include "book/StorySentences.h"
+#include "reading/ReadHighlight.h"
+#include "reading/StorySentences.h"
 #include "image/RL8Image.h"
 #include "image/RL8ImageData.h"
 #include "platform/FixedCanvas.h"

@@ -9,8 +9,8 @@
 #include <vector>
 
 #include "book/Book.h"
-#include "book/ReadHighlight.h"
-#include "book/StorySentences.h"
+#include "reading/ReadHighlight.h"
+#include "reading/StorySentences.h"
 #include "keepsake/PictureBookPlan.h"
 #include "keepsake/PrintPlan.h"
 #include "platform/FixedCanvas.h"

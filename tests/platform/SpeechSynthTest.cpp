@@ -8,7 +8,7 @@
 #include <numeric>
 #include <thread>
 
-#include "book/StorySentences.h"
+#include "reading/StorySentences.h"
 #include "reading/ReadingPace.h"
 #include "reading/WordTimes.h"
 

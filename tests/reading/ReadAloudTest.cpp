@@ -7,7 +7,7 @@
 #include <algorithm>
 
 #include "book/Book.h"
-#include "book/ReadHighlight.h"
+#include "reading/ReadHighlight.h"
 #include "platform/FixedCanvas.h"
 #include "reading/ReadAloud.h"
 #include "sound/WaveMan.h"

@@ -5,7 +5,7 @@
 #include <gtest/gtest.h>
 
 #include "book/Book.h"
-#include "book/StorySentences.h"
+#include "reading/StorySentences.h"
 #include "platform/FixedCanvas.h"
 #include "reading/WordTimes.h"
 

@@ -9,7 +9,7 @@
 #include <algorithm>
 
 #include "book/BookPieces.h"
-#include "book/ReadHighlight.h"
+#include "reading/ReadHighlight.h"
 #include "book/forms/BookHost.h"
 #include "book/forms/PagePainter.h"
 #include "image/RL8ImageData.h"

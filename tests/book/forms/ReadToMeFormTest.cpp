@@ -11,7 +11,7 @@
 #include "app/AppFixture.h"
 #include "app/FormGame.h"
 #include "book/BookPieces.h"
-#include "book/ReadHighlight.h"
+#include "reading/ReadHighlight.h"
 #include "book/forms/BookAccess.h"
 #include "book/forms/CommandsPart.h"
 #include "book/forms/CoverPart.h"

@@ -3,7 +3,7 @@
 #include <gtest/gtest.h>
 
 #include "book/Book.h"
-#include "book/StorySentences.h"
+#include "reading/StorySentences.h"
 #include "platform/FixedCanvas.h"
 
 namespace {

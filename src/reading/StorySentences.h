@@ -11,15 +11,7 @@
 #include <vector>
 
 #include "base/LumList.h"
-
-// Characters [Start, End) of line Line (1-based) of page Page (1-based).
-struct TLinePart {
-    int Page = 0;
-    int Line = 0;
-    int Start = 0;
-    int End = 0;
-    friend bool operator==(const TLinePart&, const TLinePart&) = default;
-};
+#include "book/LinePart.h"
 
 // A word of a sentence as the reader lights it: characters [Begin, End) of
 // the story text, from the first letter or digit of a run of characters

@@ -1,5 +1,5 @@
 // Finding sentences and mapping them onto laid-out lines.
-#include "book/StorySentences.h"
+#include "reading/StorySentences.h"
 
 #include <algorithm>
 

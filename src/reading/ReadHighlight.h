@@ -6,8 +6,8 @@
 #include <vector>
 
 #include "book/Book.h"
-#include "book/StorySentences.h"
 #include "platform/Canvas.h"
+#include "reading/StorySentences.h"
 
 class TReadHighlight {
 public:
