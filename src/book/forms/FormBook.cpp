@@ -129,6 +129,7 @@ void TFormBook::ShowPages(int n) {
     // The page pictures carry the book behind them, arrows included: the
     // arrows take their new state first.
     const TBookSpread::Controls c = SpreadControls(currentPage_);
+    const TPagePainter::Batch batch(*painter_); // the focus may move: drawn once below
     turner_->Show(c, TBookSpread::TurnPageHint(book_, currentPage_ + 1));
     cover_->Show(c);
     letters_->Show(c);

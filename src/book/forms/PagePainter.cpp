@@ -6,6 +6,7 @@
 #include <QWidget>
 #include <algorithm>
 #include <cstring>
+#include <utility>
 #include <vector>
 
 #include "book/BookGeometry.h"
@@ -215,23 +216,33 @@ QImage TPagePainter::BookPicture() const {
 // ---------------------------------------------------------------------------
 // The pages
 
+QImage TPagePainter::FreshPicture(Side side, TImageStore& store) const {
+    const QRect box = Box(side);
+    const qreal ratio = window_.devicePixelRatioF();
+    return store.Image(QSize(qRound(box.width() * ratio), qRound(box.height() * ratio)),
+                       QImage::Format_ARGB32_Premultiplied, ratio);
+}
+
 void TPagePainter::Draw(Side side, int page, const char* text, const QRect& clip) {
+    Page& p = pages_[Index(side)];
+    if (clip.isNull()) {
+        const QSize size = FreshPicture(side, p.store).size();
+        if (p.image.size() != size || p.image.devicePixelRatio() != window_.devicePixelRatioF())
+            p.image = FreshPicture(side, p.store);
+    }
+    DrawInto(p.image, side, page, text, clip);
+}
+
+void TPagePainter::DrawInto(QImage& image, Side side, int page, const char* text,
+                            const QRect& clip) {
     // The page's picture: the book behind the page as it is now (arrows
     // included), then what the page draws over it, in the format Qt blends
     // fastest and in memory kept across resize steps. The text is drawn at
     // the screen's pixel ratio, the pictures in whole pixels scaled to it,
     // both from the layout in page pixels.
-    QImage& image = pages_[Index(side)].image;
     const QRect box = Box(side);
-    if (clip.isNull()) {
-        const qreal ratio = window_.devicePixelRatioF();
-        const QSize pixels(qRound(box.width() * ratio), qRound(box.height() * ratio));
-        if (image.size() != pixels || image.devicePixelRatio() != ratio)
-            image =
-                pages_[Index(side)].store.Image(pixels, QImage::Format_ARGB32_Premultiplied, ratio);
-    } else if (image.isNull()) {
+    if (image.isNull())
         return;
-    }
     const QRect part =
         clip.isNull() ? QRect(QPoint(0, 0), box.size()) : clip & QRect(QPoint(0, 0), box.size());
     if (part.isEmpty())
@@ -272,14 +283,24 @@ void TPagePainter::Draw(Side side, int page, const char* text, const QRect& clip
 }
 
 void TPagePainter::Render(int current, const char* text) {
-    for (Side side : {Side::Left, Side::Right}) {
-        const int page = side == Side::Left ? current : (current == 0 ? -1 : current + 1);
-        // The old picture stays as it was while the new one is drawn (they
-        // share nothing once painted on).
-        const QImage before = pages_[Index(side)].image;
-        Draw(side, page, text, QRect());
-        DamageChanged(side, before);
-    }
+    for (Side side : {Side::Left, Side::Right})
+        RenderSide(side, side == Side::Left ? current : (current == 0 ? -1 : current + 1), text);
+}
+
+void TPagePainter::RenderSide(Side side, int page, const char* text) {
+    // The new picture is drawn into the spare memory while the old one stays
+    // as it was; then they change places, and only what differs is damaged.
+    Page& p = pages_[Index(side)];
+    QImage next = FreshPicture(side, p.spare);
+    DrawInto(next, side, page, text, QRect());
+    const QImage before = std::exchange(p.image, next);
+    std::swap(p.store, p.spare);
+    DamageChanged(side, before);
+}
+
+void TPagePainter::RedrawFocus(Side side, int current, const char* text) {
+    if (holds_ == 0)
+        RenderSide(side, side == Side::Left ? current : (current == 0 ? -1 : current + 1), text);
 }
 
 void TPagePainter::RedrawPage(Side side, int page, const char* text) {

@@ -90,6 +90,22 @@ public:
     // the page areas: only the pixels that changed when the pictures keep
     // their size.
     void Render(int current, const char* text);
+    // Side's focus ring was given or taken: its page of the spread whose left
+    // page is Current is drawn again (what changed damaged), unless a
+    // Batch holds the drawing for the whole spread, drawn after it.
+    void RedrawFocus(Side side, int current, const char* text);
+    // Holds the drawing of focus changes while the spread's controls are
+    // shown; the holder renders the spread after.
+    class Batch {
+    public:
+        explicit Batch(TPagePainter& painter) : painter_(painter) { ++painter_.holds_; }
+        ~Batch() { --painter_.holds_; }
+        Batch(const Batch&) = delete;
+        Batch& operator=(const Batch&) = delete;
+
+    private:
+        TPagePainter& painter_;
+    };
     // Draws page Page (shown on Side) again whole and damages its area.
     void RedrawPage(Side side, int page, const char* text);
     // Draws the part Area of page Page (shown on Side) again and damages
@@ -122,17 +138,25 @@ public:
 
 private:
     struct Page {
-        QImage image;
-        TImageStore store;
+        QImage image;      // over Store's memory once drawn whole
+        TImageStore store; // the picture shown
+        TImageStore spare; // the next picture, drawn while this one shows
     };
     static int Index(Side side) { return side == Side::Left ? 0 : 1; }
     const TPaintBox& Area(Side side) const { return side == Side::Left ? *left_ : *right_; }
     // Where Side's page area stands in the window at its size now.
     QRect Box(Side side) const;
-    // The one routine: page Page (none when negative) drawn into Side's
-    // picture over the book behind it, whole (Clip null: the picture is
-    // made for the area's size) or only inside Clip.
+    // Draw: page Page (none when negative) drawn into Side's picture, whole
+    // (Clip null: the picture made for the area's size first) or only inside
+    // Clip. DrawInto is the one routine: the page over the book behind it
+    // into Image, a picture for Side's area at the screen's ratio.
     void Draw(Side side, int page, const char* text, const QRect& clip);
+    void DrawInto(QImage& image, Side side, int page, const char* text, const QRect& clip);
+    // A picture for Side's area at the screen's ratio over Store's memory.
+    QImage FreshPicture(Side side, TImageStore& store) const;
+    // Draws page Page on Side whole into the spare picture, shows it and
+    // damages what changed.
+    void RenderSide(Side side, int page, const char* text);
     // What of the pages the book picture leaves out.
     QRegion PageInteriors() const;
     // The book's pieces inside Area (window pixels) onto a painter whose
@@ -156,4 +180,5 @@ private:
     QImage bookSheet_; // the whole of "book" in the colours of bookSheetPalette_
     const plat::LogPalette* bookSheetPalette_ = nullptr;
     std::array<Page, 2> pages_;
+    int holds_ = 0; // Batch objects alive
 };

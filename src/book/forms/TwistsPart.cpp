@@ -150,7 +150,8 @@ void TTwistsPart::PageFocusChanged(bool left, bool in) {
         if (first != words_.end())
             FocusOn(first->first, left);
     }
-    host_.Painter().Render(host_.CurrentPage(), host_.StoryText().c_str());
+    host_.Painter().RedrawFocus(left ? TPagePainter::Side::Left : TPagePainter::Side::Right,
+                                host_.CurrentPage(), host_.StoryText().c_str());
     if (in && focusWord_ >= 0 && left == focusLeft_ && FocusWordMoved)
         FocusWordMoved(left);
 }
