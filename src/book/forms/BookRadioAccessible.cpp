@@ -1,8 +1,8 @@
 // The storybook's choice buttons for screen readers.
 #include "book/forms/BookRadioAccessible.h"
 
-TBookRadioAccessible::TBookRadioAccessible(QAbstractButton* button)
-    : QAccessibleWidget(button, QAccessible::RadioButton) {}
+TBookRadioAccessible::TBookRadioAccessible(QAbstractButton* button, QAccessible::Role role)
+    : QAccessibleWidget(button, role) {}
 
 QAccessible::State TBookRadioAccessible::state() const {
     QAccessible::State s = QAccessibleWidget::state();

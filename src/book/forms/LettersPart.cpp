@@ -5,11 +5,15 @@
 #include <QImage>
 #include <QPainter>
 #include <QScreen>
+#include <memory>
 
 #include <QSignalBlocker>
 
 #include "book/BookGeometry.h"
+#include "book/forms/BookAccess.h"
+#include "book/forms/BookGroupAccessible.h"
 #include "book/forms/BookHost.h"
+#include "book/forms/BookRadioAccessible.h"
 #include "book/qt/QtBookBox.h"
 #include "platform/qt/QtCanvas.h"
 #include "ui/ButtonGroupTab.h"
@@ -27,6 +31,18 @@ QFont Face(const char* family, int pixels) {
 TLettersPart::TLettersPart(TBookHost& host, QWidget& window)
     : pnlLetters(&window), sbClassicLetters(&pnlLetters), sbEasyLetters(&pnlLetters),
       sbBigLetters(&pnlLetters), grpLetters(&window), host_(host), window_(window) {
+    // For screen readers the two faces are one choice of radio buttons in
+    // the group "Letters", bigger letters a check box; their actions press
+    // them as a click does.
+    TBookAccess::Register(
+        pnlLetters, [](QWidget* w) { return std::make_unique<TBookGroupAccessible>(w).release(); });
+    for (QToolButton* b : {&sbClassicLetters, &sbEasyLetters, &sbBigLetters})
+        TBookAccess::Register(*b, [big = b == &sbBigLetters](QWidget* w) {
+            return std::make_unique<TBookRadioAccessible>(qobject_cast<QAbstractButton*>(w),
+                                                          big ? QAccessible::CheckBox
+                                                              : QAccessible::RadioButton)
+                .release();
+        });
     setParent(&window);
     setObjectName("LettersPart");
     // Three toggles in one row, in the twist panel's style: each face's

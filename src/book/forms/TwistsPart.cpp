@@ -88,9 +88,14 @@ void TTwistsPart::TakeReadBack() {
 }
 
 void TTwistsPart::Name() {
-    const QString name = showTwists_ ? "Hide the twists" : "Show the twists";
+    // The name says what a press does; a faded button says why it is faded.
+    const QString name = showTwists_ && !twists_.Empty() ? "Hide the twists" : "Show the twists";
+    const QString why = readBack_         ? "This story was read from a file"
+                        : twists_.Empty() ? "This story has no twists"
+                                          : QString();
     pbxShowTwists.setAccessibleName(name);
-    pbxShowTwists.setToolTip(readBack_ ? "This story was read from a file" : name);
+    pbxShowTwists.setAccessibleDescription(why);
+    pbxShowTwists.setToolTip(why.isEmpty() ? name : why);
 }
 
 std::vector<QWidget*> TTwistsPart::TabStops() {
@@ -135,9 +140,12 @@ void TTwistsPart::PlaceWordStop() {
     } else {
         focusWord_ = -1;
     }
+    // The words' page holds their stop; without tinted words each page of a
+    // story spread is a stop of its own, for its text to be read.
+    const bool storySpread = current >= 1 && current <= book.PageCount();
     for (const bool left : {true, false})
-        PageArea(left).setFocusPolicy(focusWord_ >= 0 && left == focusLeft_ ? Qt::TabFocus
-                                                                            : Qt::NoFocus);
+        PageArea(left).setFocusPolicy(
+            (focusWord_ >= 0 ? left == focusLeft_ : storySpread) ? Qt::TabFocus : Qt::NoFocus);
     if (stopFocused && focusWord_ >= 0 && focused != &PageArea(focusLeft_))
         PageArea(focusLeft_).setFocus(Qt::OtherFocusReason);
 }

@@ -5,6 +5,7 @@
 // the names and press actions of the arrows, the close ribbon and every
 // button and box.
 #include <QAccessible>
+#include <QDir>
 
 #include "BookFixture.h"
 #include "book/BookPieces.h"
@@ -198,4 +199,45 @@ TEST_F(BookAccessibilityTest, ArrowsRibbonAndEveryButtonAndBoxHaveNamesAndPress)
         pace->actionInterface()->doAction(QAccessibleActionInterface::pressAction());
         EXPECT_EQ(pace->text(QAccessible::Description), next);
     }
+}
+
+TEST_F(BookAccessibilityTest, LettersAreAChoiceWhoseActionsDoWhatAClickDoes) {
+    Open(2);
+    auto& easy = fbwtest::Child<QToolButton>(*book, "sbEasyLetters");
+    QAccessibleInterface* letters = Accessible(fbwtest::Child<QFrame>(*book, "pnlLetters"));
+    ASSERT_NE(letters, nullptr);
+    EXPECT_EQ(letters->role(), QAccessible::Grouping);
+    EXPECT_EQ(letters->text(QAccessible::Name), "Letters");
+    QAccessibleInterface* radio = Accessible(easy);
+    EXPECT_EQ(radio->role(), QAccessible::RadioButton);
+    EXPECT_EQ(Accessible(fbwtest::Child<QToolButton>(*book, "sbBigLetters"))->role(),
+              QAccessible::CheckBox);
+    // The reader's toggle lays the story out in the letters and keeps them.
+    QTest::mouseClick(&fbwtest::Child<QPushButton>(*book, "cmdNewStory"), Qt::LeftButton);
+    const QImage before = book->Painter().PagePicture(TPagePainter::Side::Left);
+    radio->actionInterface()->doAction(QAccessibleActionInterface::toggleAction());
+    EXPECT_TRUE(radio->state().checked);
+    EXPECT_EQ(book->LettersPart().Letters().face, TBookLetters::Face::EasyRead);
+    EXPECT_NE(book->Painter().PagePicture(TPagePainter::Side::Left), before);
+    EXPECT_EQ(book->Settings().Get(TBookLetters::kLettersKey, ""),
+              book->LettersPart().Letters().LettersValue())
+        << "kept";
+}
+
+TEST_F(BookAccessibilityTest, AReadBackStorysPagesAreStopsAndItsFadedTwistsSayWhy) {
+    Open(2);
+    const std::string path = book->StoriesFolder + "read-back.txt";
+    ASSERT_TRUE(QDir().mkpath(QString::fromLocal8Bit(book->StoriesFolder.c_str())));
+    ASSERT_TRUE(plat::WriteFileAtomic(path, "Read Back\r\n\r\nOne line of a story.\r\n"));
+    book->ReadStoryFile(2, path);
+    ASSERT_EQ(book->CurrentPage(), 1);
+    QAccessibleInterface* twists = Accessible(fbwtest::Child<TPaintBox>(*book, "pbxShowTwists"));
+    EXPECT_EQ(twists->text(QAccessible::Name), "Show the twists");
+    EXPECT_FALSE(twists->text(QAccessible::Description).isEmpty()) << "why it is faded";
+    // With no tinted words, each page is a stop whose text a reader reads.
+    auto& left = fbwtest::Child<TPaintBox>(*book, "pbxLeftPage");
+    EXPECT_EQ(left.focusPolicy(), Qt::TabFocus);
+    left.setFocus(Qt::TabFocusReason);
+    EXPECT_TRUE(left.hasFocus());
+    EXPECT_TRUE(AllText(left).contains("One line of a story."));
 }
