@@ -199,6 +199,15 @@ void TCommandsPart::Build() {
     pnlBooklet.hide();
 }
 
+void TCommandsPart::SetScale(int scale) {
+    // Taken at the first scale, when the keepsakes' row is on the panel too.
+    if (!panelTaken_ && scale != 1) {
+        scaled_.Add(pnlCommands);
+        panelTaken_ = true;
+    }
+    scaled_.Apply(scale);
+}
+
 void TCommandsPart::Place(const TBookBox& rightPage, int w, int h) {
     pnlCommands.move(TBookGeometry::CentredLeft(rightPage, pnlCommands.width()) - 15,
                      rightPage.top + (rightPage.height - pnlCommands.height()) / 2);

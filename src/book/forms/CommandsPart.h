@@ -23,6 +23,7 @@
 
 #include "book/BookSpread.h"
 #include "book/MessageClock.h"
+#include "ui/ScaledControls.h"
 
 class QPainter;
 class QPrintDialog;
@@ -45,6 +46,9 @@ public:
     TCommandsPart(TBookHost& host, QWidget& window, TRL8Library& library);
     ~TCommandsPart() override;
 
+    // Shows the panel, and all it holds, at Scale (the cover's and the
+    // scene's whole-number scale for the window's size).
+    void SetScale(int scale);
     // Places the panel, centred on the right page, for a window W x H.
     void Place(const TBookBox& rightPage, int w, int h);
     // Shows the panel on the spreads that hold the commands.
@@ -117,4 +121,6 @@ private:
     std::unique_ptr<TileBG::TTileBG> tiles_;
     TMessageClock messageClock_;
     std::vector<QLabel*> messages_; // hidden when the timer fires
+    TScaledControls scaled_;        // the panel, once its rows are all built
+    bool panelTaken_ = false;
 };

@@ -243,6 +243,7 @@ void TFormBook::FormResize() {
     const int w = width(), h = height();
     const TBookGeometry::Step s = turner_->Place(w, h);
     cover_->SetScale(TSceneLayout::WindowScale(w, h));
+    commands_->SetScale(TSceneLayout::WindowScale(w, h));
     reading_->Place(w, h);
     twists_->Place(w, h);
     painter_->Area(TPagePainter::Side::Left).setGeometry(ToQRect(s.leftPage));

@@ -343,8 +343,10 @@ TEST_F(FormBookTest, GrowingTheWindowMovesToTheShorterLayoutsCommands) {
     EXPECT_EQ(fbwtest::Child<QPushButton>(*book, "cmdPrevPage").pos(), QPoint(24, 900 - 48));
     EXPECT_EQ(fbwtest::Child<QPushButton>(*book, "cmdNextPage").pos(), QPoint(1200 - 48, 900 - 48));
     EXPECT_EQ(fbwtest::Child<TPaintBox>(*book, "pbxClose").pos(), QPoint(569 + 608, 36));
-    EXPECT_EQ(fbwtest::Child<QWidget>(*book, "pnlCommands").geometry().topLeft(),
-              QPoint(630 + 10 + (520 - 216) / 2 - 15, 49 + (802 - 316) / 2));
+    // The commands grow with the book, twice their size here, centred.
+    const QWidget& panel = fbwtest::Child<QWidget>(*book, "pnlCommands");
+    EXPECT_EQ(panel.size(), QSize(2 * 216, 2 * 316));
+    EXPECT_EQ(panel.pos(), QPoint(630 + 10 + (520 - 432) / 2 - 15, 49 + (802 - 632) / 2));
 
     // Shrinking back keeps the spread while it is still within the story.
     book->ShowPages(1);
