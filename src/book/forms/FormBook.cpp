@@ -125,6 +125,10 @@ void TFormBook::Relayout() {
 }
 
 void TFormBook::ShowPages(int n) {
+    ShowSpread(n, false);
+}
+
+void TFormBook::ShowSpread(int n, bool focusStory) {
     currentPage_ = n;
     // The page pictures carry the book behind them, arrows included: the
     // arrows take their new state first.
@@ -140,6 +144,10 @@ void TFormBook::ShowPages(int n) {
         setFocus();
     reading_->Show(c);
     twists_->Show(c);
+    // The focus to a story just shown, before its pages are drawn with its
+    // ring: "Read to me" where it can be pressed, else the right page.
+    if (focusStory && !reading_->TakeFocus())
+        painter_->Area(TPagePainter::Side::Right).setFocus(Qt::OtherFocusReason);
     painter_->Render(currentPage_, story_.c_str());
     access_->Announce();
 }
@@ -228,11 +236,6 @@ void TFormBook::OrderTabs() {
         setTabOrder(chain[i - 1], chain[i]);
 }
 
-void TFormBook::FocusStory() {
-    if (!reading_->TakeFocus())
-        painter_->Area(TPagePainter::Side::Right).setFocus(Qt::OtherFocusReason);
-}
-
 void TFormBook::resizeEvent(QResizeEvent* event) {
     QDialog::resizeEvent(event);
     FormResize();
@@ -294,8 +297,7 @@ void TFormBook::cmdNewStoryClick() {
         ShowError,
         [this] {
             SetStory(JoinStoryLines(generator_.GenerateStory(TaleNumber)));
-            ShowPages(1);
-            FocusStory();
+            ShowSpread(1, true);
         },
         HandlerCursor::Wait);
 }
@@ -328,8 +330,7 @@ void TFormBook::ReadStoryFile(int tale, const std::string& path) {
     bool whole = true;
     const std::string text = ReadSavedStoryText(bytes, &whole);
     SetStory(text, TStoryOrigin::FromFile(path, std::move(bytes), whole));
-    ShowPages(1);
-    FocusStory();
+    ShowSpread(1, true);
     if (!whole)
         plat::ShowMessage(plat::MsgKind::Information, kLettersNotShown);
 }

@@ -127,8 +127,8 @@ private:
     void BuildForm();
     // The Tab order: the cover's controls top to bottom, then the spreads'.
     void OrderTabs();
-    // The focus to a story just shown.
-    void FocusStory();
+    // ShowPages, and with FocusStory the focus to the story just shown.
+    void ShowSpread(int n, bool focusStory);
     // The controls spread Page (0 the cover) shows.
     TBookSpread::Controls SpreadControls(int page) const;
     // Lays the story out for the page size and letters now.

@@ -218,7 +218,9 @@ void TTwistsPart::FocusOn(int span, bool left) {
         PageArea(left).setFocus(Qt::OtherFocusReason); // repaints the pages, tells readers
         return;
     }
-    host_.Painter().Render(host_.CurrentPage(), host_.StoryText().c_str());
+    // The ring moved within its page.
+    host_.Painter().RedrawFocus(left ? TPagePainter::Side::Left : TPagePainter::Side::Right,
+                                host_.CurrentPage(), host_.StoryText().c_str());
     if (PageArea(left).hasFocus() && FocusWordMoved)
         FocusWordMoved(left);
 }
