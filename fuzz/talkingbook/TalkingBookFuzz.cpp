@@ -4,8 +4,8 @@
 // that its words no longer map onto the page's), its pace (bit 3) and
 // whether the book has a cover with the story's opening as its description
 // (bit 4); the rest, up to 2 KB, is the story, Latin-1. The book is made by
-// TTalkingBook::Make with the test synthesizer, an encoder that makes no
-// sound and a packer that keeps the files.
+// TTalkingBook::Make with the test synthesizer, the counting encoder and a
+// packer that keeps the files.
 //
 // A story without a word said makes no book; any other does, and then: the
 // files' names are unique, the mimetype comes first and the package document
@@ -32,6 +32,7 @@
 #include "reading/SpokenStory.h"
 #include "shelf/StoryShelf.h"
 #include "story/StoryText.h"
+#include "support/NullMp3Encoder.h"
 #include "support/NullSpeechSynth.h"
 
 namespace {
@@ -45,14 +46,6 @@ void Check(bool ok, const std::string& what = {}) {
 
 constexpr std::size_t kMaxStory = 2048;
 constexpr const char* kDir = "OEBPS/";
-
-class SilentEncoder : public plat::Mp3Encoder {
-public:
-    bool Encode(const std::vector<int16_t>&, uint32_t, std::string& mp3, std::string&) override {
-        mp3 = "ID3";
-        return true;
-    }
-};
 
 class KeepingPacker : public plat::ZipPacker {
 public:
@@ -99,7 +92,7 @@ extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, size_t size) {
     fbwtest::NullSpeechSynth synth;
     synth.ExtraWords = (flags >> 1) & 3;
     const float stretch = (flags & 8) ? 0.5f : plat::SpeechSynth::kNormalStretch;
-    SilentEncoder encoder;
+    fbwtest::NullMp3Encoder encoder;
     KeepingPacker packer;
     TTalkingBook::Input input;
     input.Story = story;
