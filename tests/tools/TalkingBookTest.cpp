@@ -1,10 +1,11 @@
 // The talking book: epubcheck over a book of each tale at twist 0 and 100 in
 // both letters (one Java start), the container and overlays of each, their
 // clips tiling the track, a player going clip to clip over the real voice
-// (decoded with mpg123), what readers find in it (its parts, pages, picture
-// and makers), the signs said as words, the lit word's contrast, a book made
-// on a worker thread and cancelled there, a megabyte story in bounded
-// memory, fbwtool book --epub, and the failures that make nothing.
+// (decoded with mpg123), Ace by DAISY and Readium's parser over the data
+// tool's book, what readers find in it (its parts, pages, picture and
+// makers), the signs said as words, the lit word's contrast, a book made on
+// a worker thread and cancelled there, a megabyte story in bounded memory,
+// fbwtool book --epub, and the failures that make nothing.
 #include <gtest/gtest.h>
 
 #include <algorithm>
@@ -44,6 +45,14 @@ using fbwtest::TempDir;
 namespace {
 
 constexpr const char* kEpubcheckJar = "/usr/share/java/epubcheck.jar";
+constexpr const char* kChromium = "/usr/bin/chromium";
+
+// Where scripts/setup puts the npm checkers (FBW_NODE_TOOLS, else its
+// default), ending with the separator.
+std::string NodeTools() {
+    const char* dir = std::getenv("FBW_NODE_TOOLS");
+    return std::string(dir && *dir ? dir : "/usr/local/lib/fablewhirl-node") + "/";
+}
 
 bool HaveEpubcheck() {
     return fbwtest::OnPath("java") && fs::exists(kEpubcheckJar);
@@ -311,6 +320,44 @@ TEST(TalkingBook, EveryTalePassesEpubcheckAtBothTwistsInBothLetters) {
             << b << " has errors or warnings:\n"
             << report;
     }
+}
+
+TEST(TalkingBook, AceFindsNoViolationAndReadiumResolvesEveryOverlayReference) {
+    const std::string ace = NodeTools() + "node_modules/.bin/ace-cli";
+    const std::string readium = NodeTools() + "node_modules/r2-shared-js";
+    if (!fbwtest::OnPath("node") || !fs::exists(ace) || !fs::exists(readium))
+        GTEST_SKIP() << "Ace by DAISY or Readium's parser is not installed (scripts/setup puts "
+                        "them in "
+                     << NodeTools() << ")";
+    if (!fs::exists(kChromium))
+        GTEST_SKIP() << "Chromium, which Ace runs its checks in, is not installed";
+    if (!plat::CreateSystemSpeechSynth() || !HaveMedia())
+        GTEST_SKIP() << "built without flite, libmp3lame or libzip: the data tool makes no book";
+    TempDir dir;
+    const std::string book = dir / "tool.epub";
+    const auto tool = RunTool({"book", "--seed", "4", "--letters", "easy", "--hero", "Anna",
+                               "--twist", "100", "--epub", "7", book});
+    ASSERT_EQ(tool.status, 0) << tool.err;
+
+    // Ace: every document and the package pass, no violation of any impact.
+    const std::string aceLog =
+        ShellOutput("PUPPETEER_EXECUTABLE_PATH=" + std::string(kChromium) + " '" + ace +
+                    "' --silent --force -o '" + dir / "ace" + "' '" + book + "' 2>&1");
+    const std::string report = ReadBytes(dir / "ace/report.json");
+    ASSERT_FALSE(report.empty()) << aceLog;
+    EXPECT_TRUE(std::regex_search(
+        report, std::regex("\"earl:result\":\\s*\\{\\s*\"earl:outcome\":\\s*\"pass\"")));
+    EXPECT_FALSE(std::regex_search(report, std::regex("\"earl:outcome\":\\s*\"fail\"")))
+        << "Ace's report: " << dir / "ace/report.html";
+    EXPECT_EQ(report.find("\"earl:impact\""), std::string::npos);
+
+    // Readium's parser: every overlay reference names an id of its document.
+    const std::string parsed =
+        ShellOutput("NODE_PATH='" + NodeTools() + "node_modules' node '" + fbwtest::SourceDir() +
+                    "/tests/tools/ReadiumCheck.js' '" + book + "' 2>&1; echo \"exit $?\"");
+    EXPECT_TRUE(std::regex_search(parsed, std::regex(" [1-9][0-9]* references, 0 unresolved")))
+        << parsed;
+    EXPECT_NE(parsed.find("exit 0"), std::string::npos) << parsed;
 }
 
 TEST(TalkingBook, APlayerGoingClipToClipHearsTheWholeVoiceWithItsPauses) {
