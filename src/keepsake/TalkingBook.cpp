@@ -197,6 +197,10 @@ public:
             if (i == to)
                 break;
             piece += XmlChar(static_cast<unsigned char>(text_[i]));
+            if (piece.size() >= kPiece) {
+                out_ << piece;
+                piece.clear();
+            }
         }
         out_ << piece;
     }
