@@ -6,13 +6,27 @@
 // length. Reports the ratio of the two, the spoken length, and the file's
 // size per minute of voice (the whole book and its MP3 alone; read with
 // unzip, the counters are 0 without it).
+//
+// The long story: the ten tales told one after another until 60 KB, made by
+// TTalkingBook::MakeInto with the real voice and encoder into a file as the
+// voice speaks, against its peer in the same run, the voice alone saying the
+// same sentences (nothing kept, encoded or written). Bounds: 0.05 of the
+// spoken length and 120 MB resident at the peak. Reports both times against
+// the spoken length, their ratio, and the peak resident memory of each (and
+// its ratio). The megabyte story: the same tales told to 1 MB, said by the
+// test voice (its tone, quickly) and encoded by the real encoder, against the
+// test voice alone: its memory stays bounded.
 // Run: build/bench/book/bench_talkingbook
 #include <benchmark/benchmark.h>
+
+#include <malloc.h>
 
 #include <QApplication>
 #include <chrono>
 #include <cstdio>
+#include <cstring>
 #include <filesystem>
+#include <fstream>
 #include <memory>
 
 #include "BenchFolders.h"
@@ -24,10 +38,19 @@
 #include "book/forms/PagePainter.h"
 #include "book/forms/ReadToMePart.h"
 #include "book/forms/TwistsPart.h"
+#include "keepsake/PictureBookPlan.h"
+#include "keepsake/TalkingBook.h"
+#include "platform/FileStream.h"
+#include "platform/MemoryStream.h"
 #include "platform/MessageBox.h"
+#include "platform/Mp3Encoder.h"
+#include "platform/SpeechSynth.h"
+#include "platform/ZipWriter.h"
+#include "reading/SpokenStory.h"
 #include "story/Generate.h"
 #include "story/StoryText.h"
 #include "support/BookParts.h"
+#include "support/NullSpeechSynth.h"
 
 namespace fs = std::filesystem;
 
@@ -113,6 +136,120 @@ void BM_MakeTalkingBook(benchmark::State& state) {
     game.reset();
 }
 
+// The resident memory (MB) at the peak since the last reset, or now.
+double StatusMb(const char* field) {
+    std::ifstream status("/proc/self/status");
+    std::string line;
+    while (std::getline(status, line))
+        if (line.rfind(field, 0) == 0)
+            return std::atof(line.c_str() + std::strlen(field)) / 1024;
+    return 0;
+}
+// Gives what was freed back to the system and starts the peak from now.
+void ResetPeak() {
+    malloc_trim(0);
+    std::ofstream("/proc/self/clear_refs") << "5";
+}
+
+// The ten tales at full twist told one after another until Bytes long (one
+// title, the tales' paragraphs after it).
+std::string LongStory(TStoryGenerator& generator, std::size_t bytes) {
+    generator.SetTwistLevel(100);
+    std::string story;
+    for (int round = 0; story.size() < bytes; ++round)
+        for (int tale = 1; tale <= 10 && story.size() < bytes; ++tale) {
+            generator.FixSeed(7 + round);
+            const std::string told =
+                ResolveStoryLineEnds(JoinStoryLines(generator.GenerateStory(tale)));
+            const std::size_t title = told.find("\\n");
+            if (story.empty())
+                story = told;
+            else if (title != std::string::npos)
+                story += "\\n\\n" + told.substr(title + 2);
+        }
+    return story;
+}
+
+struct Measure {
+    double seconds = 0, peakMb = 0, spokenSeconds = 0;
+};
+
+// The book of Story made into a file in Folder by Voice and the real encoder.
+Measure MakeBook(const std::string& story, plat::SpeechSynth& voice, const std::string& folder) {
+    TTalkingBook::Input input;
+    input.Story = story;
+    TBookLetters letters;
+    input.Face = TTalkingBook::LettersFor(letters);
+    plat::ReadWholeFile(input.Face.FontPath, input.FontBytes);
+    input.Modified = std::time(nullptr);
+    const auto encoder = plat::CreateMp3Encoder();
+    Measure run;
+    ResetPeak();
+    const auto start = std::chrono::steady_clock::now();
+    {
+        const auto file = plat::FileStream::CreateAtomic(folder + "long.epub");
+        const auto archive = plat::CreateZipWriter(*file);
+        TSpokenStory spoken;
+        TTalkingBook::MakeInto(input, &voice, plat::SpeechSynth::kNormalStretch, encoder.get(),
+                               *archive, {}, &spoken);
+        file->Commit();
+        run.spokenSeconds = spoken.DurationMs() / 1000.0;
+    }
+    run.seconds = std::chrono::duration<double>(std::chrono::steady_clock::now() - start).count();
+    run.peakMb = StatusMb("VmHWM:");
+    fs::remove(folder + "long.epub");
+    return run;
+}
+
+// The peer: Voice saying the sentences of the same book, its sound dropped.
+Measure VoiceAlone(const std::string& story, plat::SpeechSynth& voice) {
+    Measure run;
+    ResetPeak();
+    const auto start = std::chrono::steady_clock::now();
+    {
+        TSpokenStory spoken;
+        const std::string text = story + "\\n\\n" + TPictureBookPlan::kTheEnd;
+        spoken.Plan(text);
+        spoken.Say(voice, text, plat::SpeechSynth::kNormalStretch,
+                   [](const int16_t*, std::size_t) {});
+        run.spokenSeconds = spoken.DurationMs() / 1000.0;
+    }
+    run.seconds = std::chrono::duration<double>(std::chrono::steady_clock::now() - start).count();
+    run.peakMb = StatusMb("VmHWM:");
+    return run;
+}
+
+// A story of Bytes made into a book by a voice (the real one, or the test
+// voice when Quick), against the same voice alone.
+void BM_LongStory(benchmark::State& state, std::size_t bytes, bool quick) {
+    TBenchFolders folders;
+    auto game = std::make_unique<TFormGame>();
+    const std::string story = LongStory(*game->Generator(), bytes);
+    game.reset();
+    std::unique_ptr<plat::SpeechSynth> voice =
+        quick ? std::make_unique<fbwtest::NullSpeechSynth>() : plat::CreateSystemSpeechSynth();
+    plat::MemoryStream probe;
+    if (!voice || !plat::CreateMp3Encoder() || !plat::CreateZipWriter(probe)) {
+        state.SkipWithError("no voice, MP3 encoder or zip writer in this build");
+        return;
+    }
+    Measure book, peer;
+    for (auto _ : state) {
+        book = MakeBook(story, *voice, folders.Install());
+        state.PauseTiming();
+        peer = VoiceAlone(story, *voice);
+        state.ResumeTiming();
+    }
+    state.counters["storyKB"] = double(story.size()) / 1024;
+    state.counters["spokenSeconds"] = book.spokenSeconds;
+    state.counters["madePerSpoken"] = book.seconds / book.spokenSeconds;
+    state.counters["peerPerSpoken"] = peer.seconds / peer.spokenSeconds;
+    state.counters["timeVsPeer"] = book.seconds / peer.seconds;
+    state.counters["peakMB"] = book.peakMb;
+    state.counters["peerPeakMB"] = peer.peakMb;
+    state.counters["peakVsPeer"] = book.peakMb / peer.peakMb;
+}
+
 } // namespace
 
 int main(int argc, char** argv) {
@@ -122,6 +259,12 @@ int main(int argc, char** argv) {
     benchmark::RegisterBenchmark("MakeTalkingBook/LongestTale", BM_MakeTalkingBook)
         ->Unit(benchmark::kMillisecond)
         ->Iterations(3);
+    benchmark::RegisterBenchmark("MakeTalkingBook/LongStory60KB", BM_LongStory, 60u << 10, false)
+        ->Unit(benchmark::kMillisecond)
+        ->Iterations(1);
+    benchmark::RegisterBenchmark("MakeTalkingBook/Story1MBQuickVoice", BM_LongStory, 1u << 20, true)
+        ->Unit(benchmark::kMillisecond)
+        ->Iterations(1);
     benchmark::Initialize(&argc, argv);
     benchmark::RunSpecifiedBenchmarks();
     benchmark::Shutdown();

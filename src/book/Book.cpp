@@ -282,6 +282,15 @@ std::vector<const TPage*> TBook::PagesOf(const TLumList& pageList) {
     return pages;
 }
 
+std::vector<int32_t> TBook::PageStarts(const TLumList& pageList) {
+    std::vector<int32_t> starts;
+    for (const TLumNode* n = pageList.First; n; n = n->Next) {
+        const auto* first = static_cast<const TLine*>(static_cast<const TPage*>(n)->Lines.First);
+        starts.push_back(first ? first->Offset : 0);
+    }
+    return starts;
+}
+
 void TBook::PaginateInto(TLumList* pageList, plat::Canvas* canvas, const char* text,
                          const TRect& pageRect) const {
     if (!pageList || !canvas || !text)

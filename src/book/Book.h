@@ -133,6 +133,9 @@ public:
     int PageLineCount(int n) const;
     // The pages of PageList in order, for lookups by number that cost nothing.
     static std::vector<const TPage*> PagesOf(const TLumList& pageList);
+    // Where each page of PageList starts in the story text, page 1 first:
+    // the offset of its first line (0 for a page without lines).
+    static std::vector<int32_t> PageStarts(const TLumList& pageList);
 
     // DrawPageFrom for a story page already at hand (a page of a list laid
     // out from Text); only the lines that reach into rows [Top, Bottom).

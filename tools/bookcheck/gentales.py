@@ -2,6 +2,8 @@
 """Writes the ten tale pictures into assets/art/tales/: 150 x 450 each, the
 cover picture for no twist, half twist and full twist one above the other.
 Every state keeps the composition of the plain tale and grows sillier.
+What each picture shows is told in words in assets/art/tales/pictures.txt:
+a picture changed here is described anew there.
 
     python3 gentales.py ../../assets/art/tales
 """

@@ -4,22 +4,30 @@
 // End"; --booklet: the same book imposed as a folded booklet. The tale's
 // picture comes from the game's image library beside the tool. --epub: the
 // talking book instead, an EPUB 3 that reads itself aloud in the game's voice
-// at the pace --pace names.
+// at the pace --pace names, written as the voice makes it, with the pictures
+// told in words, the names given as its creators and the page breaks of the
+// storybook as it opens.
 #include <cstdio>
 #include <ctime>
 
 #include "BookPdf.h"
 #include "Command.h"
+#include "FontCanvas.h"
 #include "TellOptions.h"
+#include "book/Book.h"
+#include "book/BookGeometry.h"
 #include "book/BookLetters.h"
 #include "keepsake/PictureBookPlan.h"
 #include "keepsake/TalkingBook.h"
+#include "platform/FileStream.h"
 #include "platform/Files.h"
 #include "platform/Mp3Encoder.h"
 #include "platform/SpeechSynth.h"
-#include "platform/ZipPacker.h"
+#include "platform/TextCodec.h"
+#include "platform/ZipWriter.h"
 #include "reading/ReadingPace.h"
 #include "story/StoryText.h"
+#include "story/TalePictures.h"
 #include "story/TaleTable.h"
 
 namespace {
@@ -29,8 +37,31 @@ constexpr const char* kUsage =
     "[--heroine NAME] [--seed N] [--letters classic|easy] [--booklet] TALE OUT.pdf\n"
     "       fbwtool book [the same options] [--pace slow|normal|quick] --epub TALE OUT.epub";
 
-// The talking book of Input's story into Out.
-int MakeEpub(const BookPdfInput& input, bool big, TReadingPace::Pace pace, const std::string& out) {
+// The storybook's page as the window opens (592 x 418), where the talking
+// book's page breaks fall.
+constexpr int kOpenPageWidth = 216;
+constexpr int kOpenPageHeight = 320;
+
+// Where the storybook's pages start in Story, laid out in Chosen's letters
+// on the page as the window opens; empty when no font canvas is at hand.
+std::vector<int32_t> StorybookPageStarts(const std::string& story, const TBookLetters& chosen,
+                                         std::string& source) {
+    std::string error;
+    const auto session = OpenFontCanvas(chosen.Family(), chosen.Points(), 96, error);
+    if (!session)
+        return {};
+    TBook book;
+    book.MarginX = book.MarginY = TBookGeometry::kMargin;
+    book.Paginate(&session->Canvas(), TRect{0, 0, kOpenPageWidth, kOpenPageHeight}, story.c_str());
+    source = "the Fablewhirl storybook: " + std::string(chosen.Family()) + " " +
+             std::to_string(chosen.Points()) + " pt on pages of " + std::to_string(kOpenPageWidth) +
+             " x " + std::to_string(kOpenPageHeight) + " pixels";
+    return TBook::PageStarts(book.Pages);
+}
+
+// The talking book of Input's story into Out, told with Options.
+int MakeEpub(const BookPdfInput& input, const TellOptions& options, int tale, bool big,
+             TReadingPace::Pace pace, const std::string& out) {
     // The voice takes a while: a folder that is not there fails first.
     const std::string folder = plat::ExtractFilePath(out);
     if (!folder.empty() && !plat::FolderExists(folder))
@@ -47,21 +78,30 @@ int MakeEpub(const BookPdfInput& input, bool big, TReadingPace::Pace pace, const
     std::string error;
     if (!MakeCoverPng(input, TTalkingBook::kCoverScale, book.CoverPng, error))
         return Fail(error);
-    book.CoverAlt = "The picture of the tale " + input.pictureName;
-    book.Identifier = TTalkingBook::NewIdentifier();
+    book.CoverAlt = TTalePictures::Text(tale, input.pictureLevel);
     book.Modified = std::time(nullptr);
-    std::string epub;
+    if (options.haveHero)
+        book.Hero = plat::DecodeUtf8OrLatin1(options.hero);
+    if (options.haveHeroine)
+        book.Heroine = plat::DecodeUtf8OrLatin1(options.heroine);
+    book.PageStarts = StorybookPageStarts(input.story, chosen, book.PageSource);
+    // Written beside OUT as it is made, and renamed over it when whole.
+    const auto file = plat::FileStream::CreateAtomic(out, &error);
+    if (!file)
+        return Fail("cannot write " + out + ": " + error);
     try {
         const auto synth = plat::CreateSystemSpeechSynth();
         const auto encoder = plat::CreateMp3Encoder();
-        const auto packer = plat::CreateZipPacker();
-        epub = TTalkingBook::Make(book, synth.get(), TReadingPace::Stretch(pace), encoder.get(),
-                                  packer.get());
+        const auto archive = plat::CreateZipWriter(*file, book.Modified);
+        if (!archive)
+            throw std::runtime_error("Talking book: no zip library is installed (zlib)");
+        TTalkingBook::MakeInto(book, synth.get(), TReadingPace::Stretch(pace), encoder.get(),
+                               *archive);
     } catch (const std::exception& e) {
         return Fail(e.what());
     }
-    if (!plat::WriteFileAtomic(out, epub, &error))
-        return Fail("cannot write " + out + ": " + error);
+    if (!file->Commit())
+        return Fail("cannot write " + out + ": " + file->Failure());
     return 0;
 }
 
@@ -112,7 +152,7 @@ int RunBook(const Args& given) {
     input.pictureLevel = TPictureBookPlan::PictureLevel(static_cast<int>(options.twist));
 
     if (epub)
-        return MakeEpub(input, big, pace, out);
+        return MakeEpub(input, options, static_cast<int>(tale), big, pace, out);
     std::string pdf;
     if (!MakeBookPdf(input, pdf, error))
         return Fail(error);

@@ -8,6 +8,7 @@
 #include <ctime>
 #include <stdexcept>
 
+#include "book/Book.h"
 #include "book/BookLetters.h"
 #include "book/StoryOrigin.h"
 #include "book/forms/BookHost.h"
@@ -26,6 +27,7 @@
 #include "platform/ZipPacker.h"
 #include "platform/qt/LocalPath.h"
 #include "reading/ReadingPace.h"
+#include "story/TalePictures.h"
 #include "story/TaleTable.h"
 #include "ui/CommandGlyph.h"
 #include "ui/RunHandler.h"
@@ -132,8 +134,8 @@ std::string TKeepsakesPart::MakeTalkingBook() {
     const QByteArray png = QtPictureBook::PicturePng(
         host_.Painter().StoryPicture(host_.Origin().twistLevel), TTalkingBook::kCoverScale);
     input.CoverPng.assign(png.constData(), static_cast<std::size_t>(png.size()));
-    input.CoverAlt = "The picture of the tale " + TTaleTable::ShortName(host_.Tale());
-    input.Identifier = TTalkingBook::NewIdentifier();
+    input.CoverAlt = TTalePictures::Text(host_.Tale(), host_.Origin().twistLevel);
+    input.PageStarts = TBook::PageStarts(host_.Book().Pages);
     input.Modified = static_cast<std::time_t>(Clock().toSecsSinceEpoch());
     const std::unique_ptr<plat::SpeechSynth> voice = MakeVoice ? MakeVoice() : nullptr;
     const std::unique_ptr<plat::Mp3Encoder> encoder = plat::CreateMp3Encoder();

@@ -1,13 +1,17 @@
-// The MP3 encoder and zip packer of this build: LAME and libzip when the
-// build found them, else none.
+// The MP3 encoder, zip packer and zip writer of this build: LAME, libzip
+// and zlib when the build found them, else none.
 #include "platform/Mp3Encoder.h"
 #include "platform/ZipPacker.h"
+#include "platform/ZipWriter.h"
 
 #ifdef FBW_HAVE_LAME
 #include "platform/media/LameMp3Encoder.h"
 #endif
 #ifdef FBW_HAVE_LIBZIP
 #include "platform/media/LibZipPacker.h"
+#endif
+#ifdef FBW_HAVE_ZLIB
+#include "platform/media/ZlibZipWriter.h"
 #endif
 
 namespace plat {
@@ -24,6 +28,16 @@ std::unique_ptr<ZipPacker> CreateZipPacker() {
 #ifdef FBW_HAVE_LIBZIP
     return std::make_unique<LibZipPacker>();
 #else
+    return nullptr;
+#endif
+}
+
+std::unique_ptr<ZipWriter> CreateZipWriter(Stream& out, std::time_t modified) {
+#ifdef FBW_HAVE_ZLIB
+    return std::make_unique<ZlibZipWriter>(out, modified);
+#else
+    (void)out;
+    (void)modified;
     return nullptr;
 #endif
 }
