@@ -10,6 +10,7 @@
 #include "book/forms/BookAccess.h"
 #include "book/forms/BookHost.h"
 #include "book/forms/PagePainter.h"
+#include "scene/SceneLayout.h"
 #include "ui/Cursors.h"
 
 TPageTurnPart::TPageTurnPart(TBookHost& host, QWidget& window,
@@ -72,6 +73,7 @@ TPageTurnPart::TPageTurnPart(TBookHost& host, QWidget& window,
     lblTurnPage.setPalette(red);
     lblTurnPage.hide();
     lblTurnPage.setAttribute(Qt::WA_TransparentForMouseEvents);
+    hintScale_.Add(lblTurnPage);
 
     for (const TPagePainter::Side side : {TPagePainter::Side::Left, TPagePainter::Side::Right})
         host_.Painter().Area(side).OnMouseDown = [this, side](QPoint pos, Qt::MouseButton b) {
@@ -94,6 +96,7 @@ TBookGeometry::Step TPageTurnPart::Place(int w, int h) {
     cmdNextPage.move(geometry_.nextPage.left, geometry_.nextPage.top);
     cmdPrevPage.move(geometry_.prevPage.left, geometry_.prevPage.top);
     pbxClose.move(pbxClose.x() + s.dx, pbxClose.y());
+    hintScale_.Apply(TSceneLayout::WindowScale(w, h));
     const TBookBox hint =
         TBookGeometry::TurnPageHint(s.rightPage, h, lblTurnPage.width(), lblTurnPage.height());
     lblTurnPage.move(hint.left, hint.top);

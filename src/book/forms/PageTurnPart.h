@@ -17,6 +17,7 @@
 #include "book/BookSpread.h"
 #include "book/forms/PagePainter.h"
 #include "ui/PaintBox.h"
+#include "ui/ScaledControls.h"
 
 class TBookHost;
 
@@ -27,8 +28,9 @@ public:
     // left page it is given (reading aloud follows it).
     TPageTurnPart(TBookHost& host, QWidget& window, std::function<void(int leftPage)> turn);
 
-    // Places the anchors, the ribbon and the hint for a W x H client area;
-    // returns the growth since the last layout and the page areas.
+    // Places the anchors, the ribbon and the hint (at the cover's
+    // whole-number scale) for a W x H client area; returns the growth since
+    // the last layout and the page areas.
     TBookGeometry::Step Place(int w, int h);
     // Shows the arrows' state, the pages' cursors and the hint for a spread.
     void Show(const TBookSpread::Controls& controls, bool hint);
@@ -66,5 +68,6 @@ private:
     TPaintBox pbxClose;
     QLabel lblTurnPage;
     TBookGeometry geometry_;
-    QCursor surfaceCursor_; // the window's own (FormMouseMove)
+    TScaledControls hintScale_; // the hint grows with the book
+    QCursor surfaceCursor_;     // the window's own (FormMouseMove)
 };
