@@ -123,6 +123,7 @@ QRegion TPagePainter::PageInteriors() const {
 }
 
 void TPagePainter::ComposeBook() {
+    keepAbove_ = {-1, -1};
     const plat::LogPalette* palette = Palette();
     if (!palette || !bookPicture_.Surface())
         return;
@@ -149,13 +150,17 @@ void TPagePainter::ComposeBook() {
 }
 
 void TPagePainter::DrawArrows(bool backOn, bool forwardOn, bool realize) {
+    if (backOn != backOn_ || forwardOn != forwardOn_)
+        keepAbove_ = {-1, -1}; // the pages show the arrows' corners
     backOn_ = backOn;
     forwardOn_ = forwardOn;
     const plat::LogPalette* palette = Palette();
     if (!palette || !bookPicture_.Surface() || bookImage_.isNull())
         return;
-    if (realize && RealizeFormPalette(&window_, library_.Get()) != 0)
+    if (realize && RealizeFormPalette(&window_, library_.Get()) != 0) {
+        keepAbove_ = {-1, -1};
         return; // the whole window is repainted
+    }
     plat::QtDrawTarget target(bookImage_);
     const plat::LogPalette* previous = target.SelectPalette(palette);
     const int w = bookImage_.width(), h = bookImage_.height();
@@ -283,8 +288,31 @@ void TPagePainter::DrawInto(QImage& image, Side side, int page, const char* text
 }
 
 void TPagePainter::Render(int current, const char* text) {
-    for (Side side : {Side::Left, Side::Right})
-        RenderSide(side, side == Side::Left ? current : (current == 0 ? -1 : current + 1), text);
+    for (Side side : {Side::Left, Side::Right}) {
+        const int page = side == Side::Left ? current : (current == 0 ? -1 : current + 1);
+        Page& p = pages_[Index(side)];
+        const int top = std::exchange(keepAbove_[static_cast<std::size_t>(Index(side))], -1);
+        if (top < 0 || p.image.isNull() || p.image.size() != FreshPicture(side, p.spare).size() ||
+            p.image.devicePixelRatio() != window_.devicePixelRatioF()) {
+            RenderSide(side, page, text);
+            continue;
+        }
+        // Only the rows below Top changed: drawn where they stand, and what
+        // differs damaged.
+        const QRect rows(0, top, Box(side).width(), Box(side).height() - top);
+        if (rows.isEmpty())
+            continue;
+        const qreal ratio = p.image.devicePixelRatio();
+        const int from = qRound(top * ratio);
+        QImage before = p.image.copy(0, from, p.image.width(), p.image.height() - from);
+        before.setDevicePixelRatio(ratio);
+        DrawInto(p.image, side, page, text, rows);
+        DamageChanged(side, before, from);
+    }
+}
+
+void TPagePainter::KeepAbove(Side side, int top) {
+    keepAbove_[static_cast<std::size_t>(Index(side))] = std::max(top, 0);
 }
 
 void TPagePainter::RenderSide(Side side, int page, const char* text) {
@@ -316,10 +344,11 @@ void TPagePainter::RedrawPart(Side side, int page, const char* text, const QRect
     Area(side).update(part);
 }
 
-void TPagePainter::DamageChanged(Side side, const QImage& before) const {
+void TPagePainter::DamageChanged(Side side, const QImage& before, int fromRow) const {
     const QImage& now = pages_[Index(side)].image;
     TPaintBox& area = side == Side::Left ? *left_ : *right_;
-    if (before.size() != now.size() || before.format() != now.format() ||
+    if (before.width() != now.width() || fromRow + before.height() > now.height() ||
+        (fromRow == 0 && before.height() != now.height()) || before.format() != now.format() ||
         before.devicePixelRatio() != now.devicePixelRatio()) {
         area.update();
         return;
@@ -337,8 +366,8 @@ void TPagePainter::DamageChanged(Side side, const QImage& before) const {
                     .toAlignedRect();
         run = QRect();
     };
-    for (int y = 0; y < now.height(); ++y) {
-        const auto* a = reinterpret_cast<const uint32_t*>(before.constScanLine(y));
+    for (int y = fromRow; y < fromRow + before.height(); ++y) {
+        const auto* a = reinterpret_cast<const uint32_t*>(before.constScanLine(y - fromRow));
         const auto* b = reinterpret_cast<const uint32_t*>(now.constScanLine(y));
         if (std::memcmp(a, b, rowBytes) == 0) {
             flush();

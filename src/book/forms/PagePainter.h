@@ -106,6 +106,11 @@ public:
     private:
         TPagePainter& painter_;
     };
+    // The next Render draws only the rows from Top (page pixels) down of
+    // Side's page, where its caller knows the page above them still shows
+    // what it showed (a twist swapped lower down). Forgotten after that
+    // Render, and overruled by a new size, ratio, palette or arrows.
+    void KeepAbove(Side side, int top);
     // Draws page Page (shown on Side) again whole and damages its area.
     void RedrawPage(Side side, int page, const char* text);
     // Draws the part Area of page Page (shown on Side) again and damages
@@ -163,7 +168,8 @@ private:
     // origin is Area's top-left corner; white before the book is composed.
     void PaintBookBehind(QPainter& painter, const QRect& area) const;
     // Damages what differs between Before and Side's picture.
-    void DamageChanged(Side side, const QImage& before) const;
+    // (Before holds the rows from FromRow down, in device pixels.)
+    void DamageChanged(Side side, const QImage& before, int fromRow = 0) const;
 
     QWidget& window_;
     std::unique_ptr<TPaintBox> left_, right_;
@@ -180,5 +186,6 @@ private:
     QImage bookSheet_; // the whole of "book" in the colours of bookSheetPalette_
     const plat::LogPalette* bookSheetPalette_ = nullptr;
     std::array<Page, 2> pages_;
-    int holds_ = 0; // Batch objects alive
+    int holds_ = 0;                        // Batch objects alive
+    std::array<int, 2> keepAbove_{-1, -1}; // KeepAbove's rows, -1: none
 };

@@ -322,6 +322,36 @@ bool TTwistsPart::TwistClick(bool left, QPoint pos) {
     return true;
 }
 
+void TTwistsPart::KeepUnchangedLines(bool left, const std::string& shown) {
+    const int page = left ? host_.CurrentPage() : host_.CurrentPage() + 1;
+    const char* text = host_.StoryText().c_str();
+    const std::string now = TPageText(host_.Book(), page, text).Text();
+    // The first line (1-based) whose text differs.
+    std::size_t at = 0;
+    int line = 1;
+    while (at < shown.size() && at < now.size() && shown[at] == now[at]) {
+        if (now[at] == '\n')
+            ++line;
+        ++at;
+    }
+    const auto side = left ? TPagePainter::Side::Left : TPagePainter::Side::Right;
+    if (at == shown.size() && at == now.size()) {
+        host_.Painter().KeepAbove(side, PageArea(left).height()); // nothing changed
+        return;
+    }
+    // The rows from the top of the last line standing above it that has a
+    // place (a blank line has none), less the focus ring's reach.
+    int top = 0;
+    host_.Painter().Measure(side, page, [&](plat::Canvas& canvas, int width) {
+        for (int l = line; l >= 1 && top == 0; --l) {
+            const TRect r = TLinePart{page, l, 0, 1}.Rect(host_.Book(), canvas, width, text, 0);
+            if (!r.IsEmpty())
+                top = l == line ? r.Top : r.Bottom;
+        }
+    });
+    host_.Painter().KeepAbove(side, top - kRingReach);
+}
+
 void TTwistsPart::SwapTwist(int i) {
     if (i < 0 || static_cast<std::size_t>(i) >= twists_.Spans().size())
         return;
@@ -330,6 +360,12 @@ void TTwistsPart::SwapTwist(int i) {
     if (!twists_.SwapAgain(generator_, i, joined))
         return;
     const int current = host_.CurrentPage();
+    // The spread's lines as shown: a swap changes no line above the first
+    // one whose text differs, so those rows need not be drawn again.
+    std::string shown[2];
+    for (const bool left : {true, false})
+        shown[left ? 0 : 1] =
+            TPageText(host_.Book(), left ? current : current + 1, host_.StoryText().c_str()).Text();
     host_.SetStory(joined); // stops the reading; takes the new spans
     // The spread that holds the swapped word: the place clicked when it still
     // holds the word, else the word's first place.
@@ -345,5 +381,9 @@ void TTwistsPart::SwapTwist(int i) {
                 break;
             }
     const int page = TStoryTwists::PageOf(host_.Book(), at);
-    host_.ShowPages(page < 1 ? current : (page % 2 == 1 ? page : page - 1));
+    const int spread = page < 1 ? current : (page % 2 == 1 ? page : page - 1);
+    if (spread == current && current >= 1)
+        for (const bool left : {true, false})
+            KeepUnchangedLines(left, shown[left ? 0 : 1]);
+    host_.ShowPages(spread);
 }

@@ -102,6 +102,12 @@ private:
     // Moves the focus word to span Span on the left page when Left.
     void FocusOn(int span, bool left);
     TPaintBox& PageArea(bool left) const { return left ? left_ : right_; }
+    // After a swap: the page on the left area when Left showed Shown (its
+    // text, TPageText) and is shown again; its painter draws only the rows
+    // from its first changed line down.
+    void KeepUnchangedLines(bool left, const std::string& shown);
+    // How far above a word its focus ring and tint reach, in pixels.
+    static constexpr int kRingReach = 8;
 
     TPaintBox pbxShowTwists; // "Show the twists"
     TBookHost& host_;

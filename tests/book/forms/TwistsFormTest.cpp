@@ -171,6 +171,21 @@ TEST_F(TwistsTest, ClickOnATintedWordSwapsItAndElsewhereTurns) {
               word);
     EXPECT_FALSE(leftDamage.isEmpty());
     EXPECT_FALSE(leftDamage.contains(QPoint(2, 2))) << "the margin, where nothing changed, stays";
+    // Swapping every tinted word of the spread in turn (the title's among
+    // them) draws only the changed rows, yet the pages stand as drawn whole.
+    for (const bool left : {true, false})
+        for (std::size_t i = 0; i < TwistRects(left).size(); ++i) {
+            const auto spans = TwistRects(left);
+            if (i >= spans.size() || book->CurrentPage() != 1)
+                break;
+            fbwtest::Twists(*book).SwapTwist(spans[i].second);
+            const QImage swapped[2] = {book->Painter().PagePicture(TPagePainter::Side::Left),
+                                       book->Painter().PagePicture(TPagePainter::Side::Right)};
+            book->ShowPages(book->CurrentPage());
+            EXPECT_EQ(book->Painter().PagePicture(TPagePainter::Side::Left), swapped[0]);
+            EXPECT_EQ(book->Painter().PagePicture(TPagePainter::Side::Right), swapped[1]);
+        }
+    ASSERT_EQ(book->CurrentPage(), 1);
 
     // Elsewhere on the right page the page turns as before.
     QPoint empty(fbwtest::Child<TPaintBox>(*book, "pbxRightPage").width() - 3,
