@@ -195,9 +195,9 @@ TEST_F(ScreenReaderEndToEnd, FindsTheFourteenButtonsAndOpensATaleByItsAction) {
     QStringList names;
     for (const QJsonValue& c : cards)
         names << c.toString();
-    for (const char* start :
-         {"Story: The Bears' Porridge, Goldilox, ", "Story: The Little Chair, Goldilox, ",
-          "Picture book: Bears in Pictures, Goldilox, "})
+    for (const char* start : {"Story: The Bears' Porridge, Goldilocks and the Three Bears, ",
+                              "Story: The Little Chair, Goldilocks and the Three Bears, ",
+                              "Picture book: Bears in Pictures, Goldilocks and the Three Bears, "})
         EXPECT_EQ(names.filter(start).size(), 1) << start << " in " << answer;
     const QString first = out.value("story_page").toString();
     EXPECT_TRUE(first.contains("Three")) << first.toStdString();
