@@ -16,6 +16,7 @@
 #include "app/SingleInstance.h"
 #include "image/RL8Library.h"
 #include "platform/Screen.h"
+#include "scene/ProjectVersion.h"
 
 namespace {
 
@@ -236,4 +237,23 @@ TEST_F(StartupTest, SecondCopyHandsOverAndEnds) {
     fbwtest::WriteBytes(other / "FBW32.lock", "999999\nfablewhirl\n\n");
     TSingleInstance heir(QString::fromStdString(other.Path()));
     EXPECT_TRUE(heir.Acquire());
+}
+
+TEST_F(StartupTest, HelpAndVersionNeedNoDisplay) {
+    QProcessEnvironment env = QProcessEnvironment::systemEnvironment();
+    for (const char* name : {"DISPLAY", "WAYLAND_DISPLAY", "QT_QPA_PLATFORM"})
+        env.remove(name);
+    const auto run = [&](const QStringList& args) {
+        QProcess game;
+        game.setProcessEnvironment(env);
+        game.start(QString::fromStdString(fbwtest::YarnsDir() + "/fablewhirl"), args);
+        EXPECT_TRUE(game.waitForFinished(10000));
+        return std::pair(game.exitStatus() == QProcess::NormalExit ? game.exitCode() : -1,
+                         game.readAllStandardOutput().toStdString());
+    };
+    EXPECT_EQ(run({"--help"}), std::pair(0, GameHelpText()));
+    const auto [status, version] = run({"--version"});
+    EXPECT_EQ(status, 0);
+    EXPECT_EQ(version, std::string("fablewhirl ") + TProjectVersion::kFull + "\n");
+    EXPECT_EQ(run({}).first, 1) << "the game itself needs one";
 }
