@@ -86,6 +86,7 @@ TFormLoading::TFormLoading(TRL8Library& startLibrary, QWidget* parent)
     font.setPixelSize(16);
     lblLoading.setFont(font);
     lblLoading.setAlignment(Qt::AlignCenter);
+    lblLoading.setWordWrap(true); // what it says fits whatever the letters
     lblLoading.setGeometry(104, 20, 193, 103);
 
     if (QScreen* screen = QGuiApplication::primaryScreen())

@@ -18,7 +18,7 @@ struct Message {
     std::string text;
     std::string caption;
     MsgButtons buttons;
-    // The text of a button of the message's own, shown before the others
+    // The text of a button of the message's own, shown beside the others
     // and answered by MsgAnswer::Action; none when empty.
     std::string action = {};
 };

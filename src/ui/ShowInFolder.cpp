@@ -20,12 +20,29 @@ namespace {
 // naming none.
 constexpr int kAskMs = 3000;
 
+// Whether the desktop has a program for files of kind Mime. Where its
+// launcher is xdg-open, which would fail unseen, xdg-mime says; elsewhere
+// the launcher is taken at its word.
+bool AProgramOpens(const QString& mime) {
+    const QString ask = QStandardPaths::findExecutable("xdg-mime");
+    if (ask.isEmpty() || QStandardPaths::findExecutable("xdg-open").isEmpty())
+        return true;
+    QProcess query;
+    query.start(ask, {"query", "default", mime});
+    return !query.waitForFinished(kAskMs) || query.exitStatus() != QProcess::NormalExit ||
+           !query.readAllStandardOutput().trimmed().isEmpty();
+}
+
+// Opens Path with the desktop's program for files of kind Mime.
+bool Open(const std::string& path, const QString& mime) {
+    return AProgramOpens(mime) &&
+           QDesktopServices::openUrl(QUrl::fromLocalFile(PathToQString(path)));
+}
+
 } // namespace
 
 TShowInFolder::TShowInFolder() {
-    OpenFolder = [](const std::string& folder) {
-        return QDesktopServices::openUrl(QUrl::fromLocalFile(PathToQString(folder)));
-    };
+    OpenFolder = [](const std::string& folder) { return Open(folder, "inode/directory"); };
     CopyPath = [](const std::string& path) {
         QApplication::clipboard()->setText(PathToQString(path));
     };
@@ -57,16 +74,5 @@ void TShowInFolder::Show(const std::string& path) const {
 }
 
 bool TShowInFolder::OpenDocument(const std::string& path) {
-    // Where the desktop's launcher is xdg-open, xdg-mime tells whether any
-    // program takes the file's kind: xdg-open itself would fail unseen.
-    const QString mime = QMimeDatabase().mimeTypeForFile(PathToQString(path)).name();
-    const QString ask = QStandardPaths::findExecutable("xdg-mime");
-    if (!ask.isEmpty() && !QStandardPaths::findExecutable("xdg-open").isEmpty()) {
-        QProcess query;
-        query.start(ask, {"query", "default", mime});
-        if (query.waitForFinished(kAskMs) && query.exitStatus() == QProcess::NormalExit &&
-            query.readAllStandardOutput().trimmed().isEmpty())
-            return false;
-    }
-    return QDesktopServices::openUrl(QUrl::fromLocalFile(PathToQString(path)));
+    return Open(path, QMimeDatabase().mimeTypeForFile(PathToQString(path)).name());
 }
