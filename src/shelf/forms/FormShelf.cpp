@@ -235,13 +235,13 @@ void TFormShelf::ShowNote() {
     lblNote.setVisible(!note.empty());
     // Screen readers hear the note with the list.
     lstStories.setAccessibleDescription(lblNote.text());
+    // Without cards the note stands where they would, in the middle; with
+    // them, on a line above them.
     int listTop = top;
-    if (note.empty()) {
-    } else if (noCards) {
-        // Where the cards would be, in the middle.
+    if (!note.empty() && noCards) {
         lblNote.setAlignment(Qt::AlignCenter);
         lblNote.setGeometry(kMargin * 3, top, w - 6 * kMargin, bottom - top);
-    } else {
+    } else if (!note.empty()) {
         lblNote.setAlignment(Qt::AlignLeft | Qt::AlignVCenter);
         lblNote.setGeometry(kMargin, top, w - 2 * kMargin, kNoteHeight);
         listTop = top + kNoteHeight + 4;
@@ -373,21 +373,21 @@ void TFormShelf::cmdUndoClick() {
     binned_.clear();
     UpdateButtons();
     std::string place, why;
-    switch (plat::RestoreFromTrash(inTrash, &place, &why)) {
+    const plat::TrashRestore restored = plat::RestoreFromTrash(inTrash, &place, &why);
+    const std::string name = place.substr(plat::ExtractFilePath(place).size());
+    switch (restored) {
     case plat::TrashRestore::Restored:
         break;
     case plat::TrashRestore::Gone:
         throw std::runtime_error("Undo: the story is no longer in the bin.");
     case plat::TrashRestore::Taken:
-        throw std::runtime_error("Undo: there is another file called \"" +
-                                 plat::PathText(place.substr(plat::ExtractFilePath(place).size())) +
+        throw std::runtime_error("Undo: there is another file called \"" + plat::PathText(name) +
                                  "\" where the story was, so it stays in the bin.");
     case plat::TrashRestore::Failed:
         throw std::runtime_error("Undo: the story cannot be taken out of the bin: " + why);
     }
     model_->Refresh();
     // The story back on the shelf is chosen, even where another tale is shown.
-    const std::string name = place.substr(plat::ExtractFilePath(place).size());
     if (model_->RowOf(name) < 0 && model_->Tale() != 0)
         cboTale.setCurrentIndex(0);
     Choose(name, CurrentRow());
