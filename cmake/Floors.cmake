@@ -27,7 +27,7 @@ set(FBW_ENGINE_FLOORS
     "reading:book,sound"
     "keepsake:reading"
     "wordlist:vocab"
-    "scene:sound,image")
+    "scene:sound,image,story")
 set(FBW_ENGINE_DIRS "")
 foreach(_floor IN LISTS FBW_ENGINE_FLOORS)
   string(REPLACE ":" ";" _parts "${_floor}")

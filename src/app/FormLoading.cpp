@@ -1,6 +1,8 @@
 // The loading window.
 #include "app/FormLoading.h"
 
+#include <QAccessible>
+#include <QAccessibleWidget>
 #include <QApplication>
 #include <QEvent>
 #include <QEventLoop>
@@ -11,17 +13,51 @@
 #include <QPainter>
 #include <QScreen>
 #include <QTimer>
+#include <memory>
 
 #include "image/RL8ImageData.h"
 #include "image/RL8Library.h"
 #include "platform/Tick.h"
 #include "platform/qt/QtDrawTarget.h"
 #include "ui/FormPalette.h"
+#include "ui/ScreenPixelsAccessible.h"
+
+namespace {
+
+// The loading window as screen readers find it: a window whose description
+// is what it says.
+class TLoadingAccessible : public QAccessibleWidget {
+public:
+    explicit TLoadingAccessible(TFormLoading* window)
+        : QAccessibleWidget(window, QAccessible::Window), window_(window) {}
+    QString text(QAccessible::Text t) const override {
+        if (t == QAccessible::Description)
+            return window_->lblLoading.text();
+        return QAccessibleWidget::text(t);
+    }
+
+private:
+    TFormLoading* window_;
+};
+
+QAccessibleInterface* LoadingAccessible(const QString& key, QObject* object) {
+    if (key != QLatin1String("TFormLoading"))
+        return nullptr;
+    return std::make_unique<TLoadingAccessible>(static_cast<TFormLoading*>(object)).release();
+}
+
+} // namespace
 
 TFormLoading::TFormLoading(TRL8Library& startLibrary, QWidget* parent)
     : QWidget(parent, Qt::Dialog | Qt::CustomizeWindowHint | Qt::WindowTitleHint |
                           Qt::MSWindowsFixedSizeDialogHint),
       Bevel1(this), pbxIcon(this), lblLoading(this), startLibrary_(startLibrary) {
+    static const bool installed = [] {
+        QAccessible::installFactory(LoadingAccessible);
+        TScreenPixelsAccessible::Install(); // asked first still
+        return true;
+    }();
+    (void)installed;
     setObjectName("FormLoading");
     setWindowTitle("Welcome to \"Fablewhirl\"");
     setAccessibleName("Loading Fablewhirl");
@@ -45,11 +81,12 @@ TFormLoading::TFormLoading(TRL8Library& startLibrary, QWidget* parent)
     pbxIcon.OnPaint = [this](QPainter& canvas, const QRegion&) { pbxIconPaint(canvas); };
 
     lblLoading.setObjectName("lblLoading");
-    lblLoading.setText("Loading game...");
+    lblLoading.setText(kLoadingText);
     QFont font("Arial");
     font.setPixelSize(16);
     lblLoading.setFont(font);
     lblLoading.setAlignment(Qt::AlignCenter);
+    lblLoading.setWordWrap(true); // what it says fits whatever the letters
     lblLoading.setGeometry(104, 20, 193, 103);
 
     if (QScreen* screen = QGuiApplication::primaryScreen())
@@ -71,6 +108,8 @@ void TFormLoading::setVisible(bool visible) {
 void TFormLoading::FormShow() {
     shownAt_ = plat::GetTickCount();
     pressed_ = false;
+    Say(kLoadingText);
+    setCursor(Qt::WaitCursor);
     if (icon_)
         return;
     icon_ = TLibraryImage(startLibrary_, "rh2_icon", TLibraryImage::SurfaceNeed::Optional);
@@ -90,12 +129,25 @@ void TFormLoading::FormHide() {
     if (holding_)
         return;
     holding_ = true;
+    if (!pressed_ && plat::GetTickCount() - shownAt_ < kMinShowTime) {
+        // The game is ready: the player may go on.
+        Say(kReadyText);
+        setCursor(Qt::ArrowCursor);
+    }
     // Wake the loop now and then so that the hold ends even when no message comes.
     QTimer wake;
     wake.start(15);
     while (!pressed_ && plat::GetTickCount() - shownAt_ < kMinShowTime)
         QCoreApplication::processEvents(QEventLoop::WaitForMoreEvents);
     holding_ = false;
+}
+
+void TFormLoading::Say(const char* text) {
+    if (lblLoading.text() == QLatin1String(text))
+        return;
+    lblLoading.setText(text);
+    QAccessibleEvent changed(this, QAccessible::DescriptionChanged);
+    QAccessible::updateAccessibility(&changed);
 }
 
 void TFormLoading::paintEvent(QPaintEvent*) {

@@ -3,7 +3,11 @@
 // milliseconds: hiding it waits, dispatching pending messages, until that
 // time has passed since it was last shown, or until the player clicks the
 // window or presses a key on it (during the wait, or before it while the
-// game loads): the game then goes on at once.
+// game loads): the game then goes on at once. While it waits for the time
+// or the player, it says so ("Click or press a key to start").
+//
+// Screen readers find a window named "Loading Fablewhirl" whose description
+// is what the window says, told again when that changes.
 #pragma once
 #include <QFrame>
 #include <QLabel>
@@ -19,6 +23,8 @@ class TFormLoading : public QWidget {
     Q_OBJECT
 public:
     static constexpr uint32_t kMinShowTime = 10000;
+    static constexpr const char* kLoadingText = "Loading game...";
+    static constexpr const char* kReadyText = "Click or press a key to start";
 
     // StartLibrary holds "rh2_icon" and outlives the window.
     explicit TFormLoading(TRL8Library& startLibrary, QWidget* parent = nullptr);
@@ -46,6 +52,8 @@ private:
     void FormShow();
     void FormHide();
     void pbxIconPaint(QPainter& canvas);
+    // Shows Text on lblLoading, and tells screen readers.
+    void Say(const char* text);
 
     TRL8Library& startLibrary_;
     TLibraryImage icon_; // taken on the first show

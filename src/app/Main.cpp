@@ -5,10 +5,12 @@
 #include <QEventLoop>
 #include <cstdio>
 #include <cstdlib>
+#include <string_view>
 
 #include "app/FormGame.h"
 #include "app/FormLoading.h"
 #include "app/SingleInstance.h"
+#include "base/KeyTable.h"
 #include "base/LumException.h"
 #include "base/Random.h"
 #include "book/forms/FormBook.h"
@@ -22,6 +24,7 @@
 #include "platform/qt/QtMessageBox.h"
 #include "platform/qt/QtScreen.h"
 #include "platform/qt/QtWaveOutService.h"
+#include "scene/ProjectVersion.h"
 #include "story/Generate.h"
 #include "ui/ScreenPixelsAccessible.h"
 #include "wordlist/forms/FormWords.h"
@@ -118,7 +121,38 @@ int TGameStartup::Start() {
     return 0;
 }
 
+std::string GameHelpText() {
+    return "Usage: fablewhirl [--help | --version]\n"
+           "\n"
+           "A storybook game of ten fairy tales, each told with a twist. Click a character\n"
+           "in the scene to open its tale as a book, choose how much twist it gets, and\n"
+           "read the story, hear it read aloud, save it, print it, or make a picture\n"
+           "book or a talking book of it. My stories (Ctrl+O) holds everything saved.\n"
+           "\n"
+           "Options:\n"
+           "  --help      print this help and end\n"
+           "  --version   print the game's version and end\n"
+           "\n"
+           "Keys:\n" +
+           TKeyTable::Text() +
+           "\n"
+           "Stories go to the folder \"Fablewhirl Stories\" in your documents folder.\n"
+           "The manual: man 6 fablewhirl\n";
+}
+
 int GameMain(int argc, char** argv) {
+    // Help and version need no display: they are answered before Qt starts.
+    for (int i = 1; i < argc; ++i) {
+        const std::string_view arg = argv[i];
+        if (arg == "--help" || arg == "-h") {
+            std::fputs(GameHelpText().c_str(), stdout);
+            return 0;
+        }
+        if (arg == "--version") {
+            std::printf("fablewhirl %s\n", TProjectVersion::kFull);
+            return 0;
+        }
+    }
     std::string reason;
     if (!plat::DisplayAvailable(reason)) {
         std::fprintf(stderr,

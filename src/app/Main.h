@@ -53,7 +53,10 @@ private:
     std::unique_ptr<TFormBook> book_;
 };
 
-// The program: says plainly when there is no display, starts Qt with the
-// game's message boxes, screen, fonts and wave-out service, and runs the
-// start-up sequence. Returns the exit status.
+// The program: prints its help (--help, -h) or its version (--version) and
+// ends, needing no display; else says plainly when there is no display,
+// starts Qt with the game's message boxes, screen, fonts and wave-out
+// service, and runs the start-up sequence. Returns the exit status.
 int GameMain(int argc, char** argv);
+// What --help prints: the use, the options and every key (TKeyTable).
+std::string GameHelpText();

@@ -95,9 +95,9 @@ public:
 };
 
 QAccessibleInterface* SceneFactory(const QString& key, QObject* object) {
-    // The game's own windows are windows to assistive technology, not panes.
-    if ((key == QLatin1String("TFormGame") || key == QLatin1String("TFormLoading")) && object &&
-        object->isWidgetType())
+    // The main window is a window to assistive technology, not a pane (the
+    // loading window, made before it, names itself).
+    if (key == QLatin1String("TFormGame") && object && object->isWidgetType())
         return std::make_unique<TWindowAccessible>(static_cast<QWidget*>(object),
                                                    QAccessible::Window)
             .release();

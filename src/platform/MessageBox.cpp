@@ -13,8 +13,8 @@ std::unique_ptr<MessageHandler>& Current() {
 } // namespace
 
 MsgAnswer ShowMessage(MsgKind kind, const std::string& text, MsgButtons buttons,
-                      const std::string& caption) {
-    return Current()->Show(Message{kind, text, caption, buttons});
+                      const std::string& caption, const std::string& action) {
+    return Current()->Show(Message{kind, text, caption, buttons, action});
 }
 
 std::unique_ptr<MessageHandler> SetMessageHandler(std::unique_ptr<MessageHandler> handler) {

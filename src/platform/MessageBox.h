@@ -10,13 +10,17 @@ namespace plat {
 
 enum class MsgKind { Error, Warning, Information, Question };
 enum class MsgButtons { Ok, OkCancel, YesNo, YesNoCancel };
-enum class MsgAnswer { Ok, Cancel, Yes, No };
+// Action: the message's own button (Message::action) was pressed.
+enum class MsgAnswer { Ok, Cancel, Yes, No, Action };
 
 struct Message {
     MsgKind kind;
     std::string text;
     std::string caption;
     MsgButtons buttons;
+    // The text of a button of the message's own, shown beside the others
+    // and answered by MsgAnswer::Action; none when empty.
+    std::string action = {};
 };
 
 class MessageHandler {
@@ -27,7 +31,7 @@ public:
 
 // Shows a message through the current handler.
 MsgAnswer ShowMessage(MsgKind kind, const std::string& text, MsgButtons buttons = MsgButtons::Ok,
-                      const std::string& caption = {});
+                      const std::string& caption = {}, const std::string& action = {});
 // Installs a handler and returns the previous one (nullptr restores stderr).
 std::unique_ptr<MessageHandler> SetMessageHandler(std::unique_ptr<MessageHandler> handler);
 

@@ -2,12 +2,14 @@
 #include "scene/Scene.h"
 
 #include <algorithm>
+#include <array>
 #include <cstdlib>
 
 #include "base/Random.h"
 #include "image/RL8ImageData.h"
 #include "platform/LogPalette.h"
 #include "sound/AppSound.h"
+#include "story/TaleTable.h"
 
 namespace {
 bool Before(uint32_t a, uint32_t b) {
@@ -75,23 +77,13 @@ const RegionRow kRegions[TScene::kRegionCount] = {
 const TRect kExtraRegion6 = Box(274, 50, 19, 40);
 const TRect kExtraRegion9 = Box(174, 163, 34, 32);
 
-// What the regions do, told to a screen reader; the tales' titles as their
-// books give them.
-const char* const kRegionNames[TScene::kRegionCount - 1] = {
-    "Cinderella",
-    "Goldilocks and the Three Bears",
-    "Hansel and Gretel",
-    "Jack and the Beanstalk",
-    "Little Red Riding Hood",
-    "Rapunzel",
-    "Rumpelstiltskin",
-    "Sleeping Beauty",
-    "The Gingerbread Man",
-    "The Tortoise and the Hare",
+// What the regions after the tales do, told to a screen reader.
+const char* const kOtherRegionNames[] = {
     "A surprise tale",
     "Word lists",
     "Quit",
 };
+static_assert(TTaleTable::kCount + std::size(kOtherRegionNames) == TScene::kRegionCount - 1);
 
 // The focus outline: sunlight between two dark edges.
 constexpr uint8_t kEdgeRgb[3] = {48, 32, 16};
@@ -115,7 +107,18 @@ TScene::TScene(const Surfaces& surfaces) : PlaySound(PlayGameSound), s_(surfaces
 const char* TScene::RegionName(int n, bool soundOn) {
     if (n == kRegionCount)
         return soundOn ? "Sound on" : "Sound off";
-    return n >= 1 && n < kRegionCount ? kRegionNames[n - 1] : "";
+    // The tales' regions are named by their titles.
+    static const std::array<std::string, TTaleTable::kCount> kTitles = [] {
+        std::array<std::string, TTaleTable::kCount> titles;
+        for (int t = 1; t <= TTaleTable::kCount; ++t)
+            titles[static_cast<std::size_t>(t - 1)] = TTaleTable::Title(t);
+        return titles;
+    }();
+    if (TTaleTable::IsTale(n))
+        return kTitles[static_cast<std::size_t>(n - 1)].c_str();
+    return n > TTaleTable::kCount && n < kRegionCount
+               ? kOtherRegionNames[n - TTaleTable::kCount - 1]
+               : "";
 }
 
 TRect TScene::RegionArea(int n) const {

@@ -1,5 +1,6 @@
-// The ten tales by number (1 to 10): each tale's short name, which names its
-// picture in the game library and its saved-story file.
+// The ten tales by number (1 to 10): each tale's title, by which the player
+// knows it (the scene, the shelf and screen readers say it), and its short
+// name, which names its picture in the game library and its saved-story file.
 #pragma once
 #include <string>
 
@@ -16,6 +17,9 @@ public:
     // The short name of tale N ("Cinders" ... "Tortoise"); any other number
     // raises std::runtime_error "Invalid book number".
     static std::string ShortName(int n);
+    // The title of tale N as its cover gives it ("Cinderella" ... "The
+    // Tortoise and the Hare"); any other number raises as ShortName does.
+    static std::string Title(int n);
     // The saved-story file name of tale N: its short name and ".txt". Raises
     // as ShortName does.
     static std::string SavedStoryFileName(int n) { return ShortName(n) + ".txt"; }

@@ -2,6 +2,7 @@
 // wrapper that gives their places in screen pixels.
 #include "ui/ScreenPixelsAccessible.h"
 
+#include <QComboBox>
 #include <QGuiApplication>
 #include <QScreen>
 #include <QWindow>
@@ -185,7 +186,15 @@ int TScreenPixelsAccessible::indexOfChild(const QAccessibleInterface* child) con
 
 QString TScreenPixelsAccessible::text(QAccessible::Text t) const {
     const QAccessibleInterface* inner = Inner();
-    return inner ? inner->text(t) : QString();
+    if (!inner)
+        return {};
+    // Qt names a combo box after its value on this desktop; one given a name
+    // is called by it, its value being its value.
+    if (t == QAccessible::Name)
+        if (const auto* combo = qobject_cast<const QComboBox*>(inner->object());
+            combo && !combo->accessibleName().isEmpty())
+            return combo->accessibleName();
+    return inner->text(t);
 }
 
 void TScreenPixelsAccessible::setText(QAccessible::Text t, const QString& text) {

@@ -7,7 +7,8 @@
 // wrapper forwards everything to it but maps rectangles and points by the one
 // rule of ToScreen / FromScreen. Children without an object of their own (the
 // scene's regions, a list's items) are wrapped likewise by their parent's
-// wrapper.
+// wrapper. A combo box given an accessible name is called by it (Qt would
+// name it after its value here).
 #pragma once
 #include <QAccessible>
 #include <QAccessibleInterface>

@@ -286,3 +286,18 @@ const char* TWordListEditor::NewWordCaption(int wordClass) {
 const char* TWordListEditor::DeleteCaption(int wordClass) {
     return wordClass == wcProperNoun ? "Delete name" : "Delete word";
 }
+
+const char* TWordListEditor::ClassName(int wordClass) {
+    switch (wordClass) {
+    case wcProperNoun:
+        return "Names";
+    case wcNoun:
+        return "Things";
+    case wcVerb:
+        return "Actions";
+    case wcAdjective:
+        return "Describing words";
+    default:
+        return "Places";
+    }
+}

@@ -115,6 +115,9 @@ public:
     // "New name" / "Delete name" for names, "New word" / "Delete word" otherwise.
     static const char* NewWordCaption(int wordClass);
     static const char* DeleteCaption(int wordClass);
+    // What a class's words are, as a screen reader names the class's tab:
+    // "Names", "Things", "Actions", "Describing words", "Places".
+    static const char* ClassName(int wordClass);
 
 private:
     // The selected word when it belongs to the class, else null.

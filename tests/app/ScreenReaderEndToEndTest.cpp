@@ -6,8 +6,11 @@
 // read, "My stories" opened from the cover list its cards by title, tale
 // and date, and the story's first page read once "Create story" is pressed;
 // the loading window, once closed, and the book, once closed by its ribbon,
-// are no longer among the application's windows. On a screen scaled to
-// 200 %, a click where "Create story"'s extents say creates the story.
+// are no longer among the application's windows. "My stories" opened from
+// the cover of a tale with no stories of its own shows all of them and says
+// so; the word lists' types are page tabs, pressed by their action. On a
+// screen scaled to 200 %, a click where "Create story"'s extents say creates
+// the story.
 #include <gtest/gtest.h>
 
 #include <QJsonArray>
@@ -195,9 +198,9 @@ TEST_F(ScreenReaderEndToEnd, FindsTheFourteenButtonsAndOpensATaleByItsAction) {
     QStringList names;
     for (const QJsonValue& c : cards)
         names << c.toString();
-    for (const char* start :
-         {"Story: The Bears' Porridge, Goldilox, ", "Story: The Little Chair, Goldilox, ",
-          "Picture book: Bears in Pictures, Goldilox, "})
+    for (const char* start : {"Story: The Bears' Porridge, Goldilocks and the Three Bears, ",
+                              "Story: The Little Chair, Goldilocks and the Three Bears, ",
+                              "Picture book: Bears in Pictures, Goldilocks and the Three Bears, "})
         EXPECT_EQ(names.filter(start).size(), 1) << start << " in " << answer;
     const QString first = out.value("story_page").toString();
     EXPECT_TRUE(first.contains("Three")) << first.toStdString();
@@ -210,6 +213,26 @@ TEST_F(ScreenReaderEndToEnd, FindsTheFourteenButtonsAndOpensATaleByItsAction) {
     EXPECT_TRUE(closed.contains(QJsonValue("Fablewhirl"))) << answer;
     EXPECT_FALSE(closed.contains(QJsonValue("Storybook"))) << answer;
     EXPECT_TRUE(xs->Window("^Storybook$").empty()) << "the closed book is off the screen";
+
+    // A tale with no stories: the shelf shows all three and says why.
+    const QJsonObject empty = out.value("empty_tale").toObject();
+    EXPECT_EQ(empty.value("note").toString(),
+              "No stories of Sleeping Beauty yet: here are all your stories")
+        << answer;
+    EXPECT_EQ(empty.value("filter").toString(), "Which stories") << answer;
+    EXPECT_EQ(empty.value("cards").toArray().size(), 3) << answer;
+
+    // The word types: page tabs, the one shown selected, pressed by action.
+    const QJsonObject tabs = out.value("tabs").toObject();
+    const auto seen = [&](const char* when) {
+        QStringList shown;
+        for (const QJsonValue& t : tabs.value(when).toArray())
+            shown << t.toObject().value("name").toString() +
+                         (t.toObject().value("selected").toBool() ? "*" : "");
+        return shown.join(", ").toStdString();
+    };
+    EXPECT_EQ(seen("before"), "Names*, Actions, Describing words, Things") << answer;
+    EXPECT_EQ(seen("after"), "Names, Actions, Describing words, Things*") << answer;
 }
 
 // On a screen scaled to 200 %, "Create story" is drawn where its extents say:

@@ -1,6 +1,7 @@
 // The start-up sequence: the display checks, the needed files and the
 // broadcast, a loading failure, the loading window's hold, a whole start and
 // quit, and a second copy (a second process) handing over to the first.
+#include <QAccessible>
 #include <QCoreApplication>
 #include <QElapsedTimer>
 #include <QProcess>
@@ -15,6 +16,7 @@
 #include "app/SingleInstance.h"
 #include "image/RL8Library.h"
 #include "platform/Screen.h"
+#include "scene/ProjectVersion.h"
 
 namespace {
 
@@ -129,15 +131,27 @@ TEST_F(StartupTest, AClickOrAKeyOnTheLoadingWindowGoesOnAtOnce) {
     TRL8Library lib;
     lib.Open(fbwtest::YarnsDir() + "/FBWstart.rl8");
     TFormLoading loading(lib);
-    // A click on the picture while the window holds.
+    // A click on the picture while the window holds, saying so to the eye
+    // and to screen readers (a window, with its text).
     loading.show();
+    const QString loadingText = loading.lblLoading.text();
+    QString holding, heard;
+    QAccessible::Role role = QAccessible::NoRole;
     QTimer::singleShot(0, &loading, [&] {
+        holding = loading.lblLoading.text();
+        QAccessibleInterface* window = QAccessible::queryAccessibleInterface(&loading);
+        role = window->role();
+        heard = window->text(QAccessible::Description);
         QTest::mouseClick(loading.windowHandle(), Qt::LeftButton, {},
                           loading.pbxIcon.geometry().center());
     });
     loading.hide();
     EXPECT_FALSE(loading.isVisible());
     EXPECT_LT(plat::GetTickCount() - loading.ShownAt(), TFormLoading::kMinShowTime);
+    EXPECT_EQ(holding, "Click or press a key to start");
+    EXPECT_NE(loadingText, holding) << "not while the game loads";
+    EXPECT_EQ(role, QAccessible::Window);
+    EXPECT_EQ(heard, holding);
     // A key pressed while the game loads: it goes on once loaded.
     loading.show();
     QTest::keyClick(&loading, Qt::Key_Space);
@@ -223,4 +237,23 @@ TEST_F(StartupTest, SecondCopyHandsOverAndEnds) {
     fbwtest::WriteBytes(other / "FBW32.lock", "999999\nfablewhirl\n\n");
     TSingleInstance heir(QString::fromStdString(other.Path()));
     EXPECT_TRUE(heir.Acquire());
+}
+
+TEST_F(StartupTest, HelpAndVersionNeedNoDisplay) {
+    QProcessEnvironment env = QProcessEnvironment::systemEnvironment();
+    for (const char* name : {"DISPLAY", "WAYLAND_DISPLAY", "QT_QPA_PLATFORM"})
+        env.remove(name);
+    const auto run = [&](const QStringList& args) {
+        QProcess game;
+        game.setProcessEnvironment(env);
+        game.start(QString::fromStdString(fbwtest::YarnsDir() + "/fablewhirl"), args);
+        EXPECT_TRUE(game.waitForFinished(10000));
+        return std::pair(game.exitStatus() == QProcess::NormalExit ? game.exitCode() : -1,
+                         game.readAllStandardOutput().toStdString());
+    };
+    EXPECT_EQ(run({"--help"}), std::pair(0, GameHelpText()));
+    const auto [status, version] = run({"--version"});
+    EXPECT_EQ(status, 0);
+    EXPECT_EQ(version, std::string("fablewhirl ") + TProjectVersion::kFull + "\n");
+    EXPECT_EQ(run({}).first, 1) << "the game itself needs one";
 }

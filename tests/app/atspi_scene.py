@@ -31,6 +31,13 @@ window. Prints one JSON object on standard output:
              the button is drawn there), or null
   closed     the names of the application's children after "Close the book"
              was pressed and the book's window went, or null
+  empty_tale "My stories" opened from the cover of "Sleeping Beauty", a tale
+             with no stories of its own: its note (the label saying so), the
+             filter's name, and its cards' names; or null
+  tabs       the word lists ("Word lists" pressed in the scene): the page tabs
+             of their tab list "Word types", each with its name and whether
+             it is selected, before and after "Things" was pressed through
+             its action ("before", "after"); or null
   error      what went wrong, when something did
 
 Every wait polls with a deadline; a game the script started is ended before
@@ -49,6 +56,8 @@ SCENE_NAME = "Fairy-tale valley"
 PRESSED = "Goldilocks and the Three Bears"
 BOOK_TITLE = "Storybook"
 SHELF_TITLE = "My stories"
+EMPTY_TALE = "Sleeping Beauty"
+WORDS_TITLE = "Whirled Lists"
 
 
 def wait_for(what, seconds):
@@ -202,10 +211,89 @@ def button_named(window, name):
     return None
 
 
+def window_named(app, title):
+    for win in children(app):
+        if win.name == title and win.getState().contains(pyatspi.STATE_SHOWING):
+            return win
+    return None
+
+
+def close_book(app, book):
+    """Presses the book's showing ribbon and waits for its window to go."""
+    ribbon = next((b for b, _ in walk(book) if b.name == "Close the book"
+                   and b.getRole() == pyatspi.ROLE_PUSH_BUTTON
+                   and b.getState().contains(pyatspi.STATE_SHOWING)), None)
+    if ribbon:
+        press(ribbon)
+        wait_for(lambda: BOOK_TITLE not in window_names(app), 20)
+    return ribbon is not None
+
+
+def empty_tale_shelf(app, buttons):
+    """The shelf opened from the cover of a tale with no stories of its own."""
+    tale = next((b for b in buttons if b.name == EMPTY_TALE), None)
+    if not tale:
+        return None
+    press(tale)
+    book = wait_for(lambda: book_window(app), 20)
+    if not book:
+        return None
+    mine = wait_for(lambda: button_named(book, "My stories"), 10)
+    found = None
+    if mine:
+        press(mine)
+        found = wait_for(lambda: shelf_cards(app), 20)
+    shelf = None
+    if found:
+        win, cards = found
+        note = next((a.name for a, _ in walk(win) if a.getRole() == pyatspi.ROLE_LABEL
+                     and a.name.startswith("No stories")), None)
+        combo = next((a for a, _ in walk(win) if a.getRole() == pyatspi.ROLE_COMBO_BOX), None)
+        shelf = {"note": note, "filter": combo.name if combo else None, "cards": cards}
+        press(button_named(win, "Close"))
+        wait_for(lambda: not shelf_window(app), 20)
+    close_book(app, book)
+    return shelf
+
+
+def word_tabs(app, buttons):
+    """The word lists' page tabs before and after "Things" is pressed."""
+    lists = next((b for b in buttons if b.name == "Word lists"), None)
+    if not lists:
+        return None
+    press(lists)
+    win = wait_for(lambda: window_named(app, WORDS_TITLE), 20)
+    if not win:
+        return None
+
+    def tabs():
+        bar = next((a for a, _ in walk(win) if a.getRole() == pyatspi.ROLE_PAGE_TAB_LIST), None)
+        if not bar:
+            return []
+        return [c for c in children(bar) if c.getRole() == pyatspi.ROLE_PAGE_TAB]
+
+    def seen():
+        return [{"name": t.name, "selected": t.getState().contains(pyatspi.STATE_SELECTED)}
+                for t in tabs() if t.getState().contains(pyatspi.STATE_SHOWING)]
+
+    found = {"before": wait_for(seen, 10) or []}
+    things = next((t for t in tabs() if t.name == "Things"), None)
+    if things:
+        press(things)
+        wait_for(lambda: things.getState().contains(pyatspi.STATE_SELECTED), 10)
+    found["after"] = seen()
+    close = button_named(win, "Close")
+    if close:
+        press(close)
+        wait_for(lambda: not window_named(app, WORDS_TITLE), 20)
+    return found
+
+
 def main():
     out = {"app": None, "tree": [], "buttons": [], "pressed": None, "book": False,
            "page_text": None, "shelf": None, "story_page": None, "windows": [],
-           "book_shown": False, "create": None, "clicked": None, "closed": None}
+           "book_shown": False, "create": None, "clicked": None, "closed": None,
+           "empty_tale": None, "tabs": None}
     game = None
     click = sys.argv[3:4] == ["--click-create"]
     if sys.argv[1:2] == ["--pid"]:
@@ -287,14 +375,11 @@ def main():
             out["story_page"] = wait_for(
                 lambda: (lambda t: t if t and t != cover else None)(page_named(book, "Left page")),
                 20)
-            ribbon = next((b for b, _ in walk(book) if b.name == "Close the book"
-                           and b.getRole() == pyatspi.ROLE_PUSH_BUTTON
-                           and b.getState().contains(pyatspi.STATE_SHOWING)), None)
             out["book_shown"] = on_display("^" + BOOK_TITLE + "$")
-            if ribbon:
-                press(ribbon)
-                wait_for(lambda: BOOK_TITLE not in window_names(app), 20)
+            if close_book(app, book):
                 out["closed"] = window_names(app)
+                out["empty_tale"] = empty_tale_shelf(app, buttons)
+                out["tabs"] = word_tabs(app, buttons)
         return out
     except Exception as e:  # reported, not raised: the caller reads the JSON
         out["error"] = "%s: %s" % (type(e).__name__, e)

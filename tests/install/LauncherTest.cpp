@@ -1,7 +1,8 @@
-// End to end: the installed launcher under Xvfb with a fresh user. The first
-// start sets up the player's folder and shows the main window; quitting
-// through the Home signpost leaves the words and settings there; a second
-// start finds them again and copies nothing over them.
+// End to end: the installed launcher under Xvfb with a fresh user. Its help
+// sets nothing up; the first start sets up the player's folder and shows the
+// main window; quitting through the Home signpost leaves the words and
+// settings there; a second start finds them again and copies nothing over
+// them.
 #include <gtest/gtest.h>
 
 #include <filesystem>
@@ -147,6 +148,12 @@ protected:
 } // namespace
 
 TEST_F(LauncherTest, FirstStartSetsUpThePlayerAndSecondStartKeepsTheirFiles) {
+    // The help passes through the launcher and sets nothing up.
+    const std::string help = work / "help.out";
+    EXPECT_EQ(fbwinstall::Run({prefix / "bin/fablewhirl", "--help"}, env, help, 20000), 0);
+    EXPECT_NE(ReadBytes(help).find("Ctrl+O"), std::string::npos) << ReadBytes(help);
+    EXPECT_FALSE(fs::exists(home / ".local/share/Lumwright Software"));
+
     int status = -1;
     ASSERT_NO_FATAL_FAILURE(PlayOnce(status));
     if (IsSkipped())

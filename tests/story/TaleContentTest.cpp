@@ -13,7 +13,9 @@
 
 #include "StoryFixture.h"
 #include "platform/Files.h"
+#include "story/CoverLine.h"
 #include "story/Generate.h"
+#include "story/TaleTable.h"
 #include "story/TokenTable.h"
 #include "support/TestSupport.h"
 #include "vocab/PartOfSpeech.h"
@@ -205,6 +207,7 @@ TEST_F(TaleContent, FullTwistChangesTheTale) {
 
 // The names typed in the book go wherever the cover offers them, and only
 // there: a tale without $ (or %) must not carry the player's hero (heroine).
+// The cover's words are the title the tale table gives the tale.
 TEST_F(TaleContent, TypedNamesReachExactlyTheTalesThatOfferThem) {
     const std::string hero = "Zebedee Quill";
     const std::string heroine = "Ottoline Frump";
@@ -216,6 +219,8 @@ TEST_F(TaleContent, TypedNamesReachExactlyTheTalesThatOfferThem) {
         const bool hasHeroine =
             cover.find('%') != std::string::npos && cover.find('%') == (hasHero ? 1u : 0u);
         EXPECT_TRUE(hasHero || hasHeroine) << "tale " << tale << " names nobody: " << cover;
+        // The title the scene and the shelf give a tale is its cover's.
+        EXPECT_EQ(TTaleTable::Title(tale), TCoverLine::Parse(cover).text);
         for (int twist : {0, 100}) {
             SCOPED_TRACE("tale " + std::to_string(tale) + ", twist " + std::to_string(twist));
             const std::string story = Tell(*gen_, tale, twist, 11);

@@ -2,9 +2,7 @@
 // stories folder and offered to be opened.
 #include "book/forms/KeepsakesPart.h"
 
-#include <QDesktopServices>
 #include <QDir>
-#include <QUrl>
 #include <ctime>
 #include <stdexcept>
 
@@ -31,6 +29,7 @@
 #include "story/TaleTable.h"
 #include "ui/CommandGlyph.h"
 #include "ui/RunHandler.h"
+#include "ui/ShowInFolder.h"
 
 namespace {
 
@@ -103,9 +102,7 @@ TKeepsakesPart::TKeepsakesPart(TBookHost& host, TCommandsPart& commands)
     for (QWidget* w : TabStops())
         host_.RingControl(*w);
 
-    OpenDocument = [](const std::string& path) {
-        return QDesktopServices::openUrl(QUrl::fromLocalFile(PathToQString(path)));
-    };
+    OpenDocument = TShowInFolder::OpenDocument;
     Clock = [] { return QDateTime::currentDateTime(); };
     MakeVoice = [] { return plat::CreateSystemSpeechSynth(); };
 }
@@ -214,12 +211,12 @@ void TKeepsakesPart::MakeAndOffer(const std::function<std::string()>& make, QLab
     RunHandler(host_.Errors(), [&] {
         const std::string name = path.substr(host_.Folder().size());
         if (plat::ShowMessage(plat::MsgKind::Question,
-                              "Your " + kind + " is in your stories folder as \"" +
-                                  plat::PathText(name) + "\".\n\nOpen it now?",
+                              "Your " + kind + " is \"" + plat::PathText(name) +
+                                  "\" in the folder\n" + plat::PathText(host_.Folder()) +
+                                  "\n\nOpen it now?",
                               plat::MsgButtons::YesNo, what + " made!") == plat::MsgAnswer::Yes &&
             !OpenDocument(path))
-            throw std::runtime_error(what + ": no program was found to open " +
-                                     plat::PathText(path));
+            TShowInFolder().NoProgramOpens(path, kind);
     });
 }
 

@@ -3,6 +3,7 @@
 
 #include <QApplication>
 #include <QMessageBox>
+#include <QPushButton>
 
 #include "platform/qt/Latin1.h"
 
@@ -38,7 +39,13 @@ plat::MsgAnswer QtMessageBox::Show(const plat::Message& message) {
         box.setStandardButtons(QMessageBox::Yes | QMessageBox::No | QMessageBox::Cancel);
         break;
     }
-    switch (box.exec()) {
+    QAbstractButton* action = nullptr;
+    if (!message.action.empty())
+        action = box.addButton(ToQString(message.action), QMessageBox::ActionRole);
+    const int answer = box.exec();
+    if (action && box.clickedButton() == action)
+        return plat::MsgAnswer::Action;
+    switch (answer) {
     case QMessageBox::Yes:
         return plat::MsgAnswer::Yes;
     case QMessageBox::No:

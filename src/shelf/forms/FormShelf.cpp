@@ -1,10 +1,11 @@
 // TFormShelf: the shelf's window, its wiring, and opening and binning cards.
 #include "shelf/forms/FormShelf.h"
 
-#include <QDesktopServices>
 #include <QFile>
 #include <QKeyEvent>
-#include <QUrl>
+#include <QScrollBar>
+#include <QSignalBlocker>
+#include <algorithm>
 #include <stdexcept>
 
 #include "image/LibraryImage.h"
@@ -13,6 +14,7 @@
 #include "platform/Files.h"
 #include "platform/MessageBox.h"
 #include "platform/TextCodec.h"
+#include "platform/Trash.h"
 #include "platform/qt/Latin1.h"
 #include "platform/qt/LocalPath.h"
 #include "shelf/forms/ShelfCard.h"
@@ -23,27 +25,47 @@
 namespace {
 
 constexpr int kMargin = 12, kBarHeight = 30, kButtonWidth = 132, kButtonHeight = 29;
+// The filter holds the longest tale's title; the note's line above the cards.
+constexpr int kFilterWidth = 230, kNoteHeight = 20;
+
+// What the player calls a card's file: its title, else its file name.
+std::string NameOf(const TStoryShelf::Item& item) {
+    return item.readable && !item.title.empty() ? plat::Utf8ToLatin1(item.title)
+                                                : plat::PathText(item.fileName);
+}
 
 } // namespace
 
 TFormShelf::TFormShelf(const std::string& folder, int tale, TRL8Library& library, QWidget* parent)
-    : QDialog(parent), lblTitle(this), cboTale(this), lstStories(this), cmdOpen(this), cmdBin(this),
-      cmdClose(this) {
+    : QDialog(parent), lblTitle(this), cboTale(this), lblNote(this), lstStories(this),
+      cmdOpen(this), cmdBin(this), cmdUndo(this), cmdClose(this) {
     model_ = std::make_unique<TShelfModel>(folder);
     model_->Thumbnail = [this](int n) { return Thumbnail(n); };
     model_->SetTale(TTaleTable::IsTale(tale) ? tale : 0);
+    // A tale with no stories of its own shows them all, and says so.
+    if (model_->Tale() != 0 && model_->rowCount() == 0 && !model_->Shelf().Items().empty()) {
+        emptyTale_ = model_->Tale();
+        model_->SetTale(0);
+    }
     cards_ = std::make_unique<TShelfCard>();
-    OpenDocument = [](const std::string& path) {
-        return QDesktopServices::openUrl(QUrl::fromLocalFile(PathToQString(path)));
+    OpenDocument = TShowInFolder::OpenDocument;
+    MoveToTrash = [](const std::string& path, std::string& inTrash) {
+        QString trashed;
+        const bool moved = QFile::moveToTrash(PathToQString(path), &trashed);
+        inTrash = moved ? PathFromQString(trashed) : std::string();
+        return moved;
     };
-    MoveToTrash = [](const std::string& path) { return QFile::moveToTrash(PathToQString(path)); };
     ShowError = [](const std::string& m) { plat::ShowMessage(plat::MsgKind::Error, m); };
     tiles_ = std::make_unique<TileBG::TTileBG>(this, library, "booktile");
     Build();
-    cboTale.setCurrentIndex(model_->Tale());
+    {
+        const QSignalBlocker quiet(cboTale); // the player has chosen nothing yet
+        cboTale.setCurrentIndex(model_->Tale());
+    }
     if (model_->rowCount() > 0)
         Choose({}, 0);
     UpdateButtons();
+    ShowNote();
     // Last: nothing after this can fail.
     library_.Reset(&library);
 }
@@ -92,9 +114,18 @@ void TFormShelf::Build() {
     cboTale.setAccessibleName("Which stories");
     cboTale.addItem("All tales");
     for (int n = 1; n <= TTaleTable::kCount; ++n)
-        cboTale.addItem(ToQString(TTaleTable::ShortName(n)));
+        cboTale.addItem(ToQString(TTaleTable::Title(n)));
     connect(&cboTale, &QComboBox::currentIndexChanged, this,
             [this] { RunHandler(ShowError, [this] { cboTaleChange(); }); });
+
+    lblNote.setObjectName("lblNote");
+    lblNote.setWordWrap(true);
+    lblNote.setTextFormat(Qt::PlainText);
+    lblNote.setPalette(ink);
+    QFont noteFont("Arial");
+    noteFont.setPixelSize(14);
+    lblNote.setFont(noteFont);
+    lblNote.hide();
 
     lstStories.setObjectName("lstStories");
     lstStories.setAccessibleName("My stories");
@@ -136,6 +167,7 @@ void TFormShelf::Build() {
     connect(model_.get(), &QAbstractItemModel::modelReset, this, [this] {
         Choose(chosen_, rowBefore_);
         UpdateButtons();
+        ShowNote();
     });
 
     struct Button {
@@ -148,6 +180,7 @@ void TFormShelf::Build() {
     for (const Button& b :
          {Button{cmdOpen, "cmdOpen", "Open", "readsave", &TFormShelf::cmdOpenClick},
           Button{cmdBin, "cmdBin", "Put in the bin", "", &TFormShelf::cmdBinClick},
+          Button{cmdUndo, "cmdUndo", "Undo", "", &TFormShelf::cmdUndoClick},
           Button{cmdClose, "cmdClose", "Close", "", nullptr}}) {
         b.b.setObjectName(b.name);
         b.b.setText(b.text);
@@ -159,9 +192,13 @@ void TFormShelf::Build() {
             });
     }
     connect(&cmdClose, &QPushButton::clicked, this, [this] { reject(); });
+    cmdUndo.setShortcut(QKeySequence::Undo);
+    cmdUndo.setToolTip("Put back the last story put in the bin (Ctrl+Z)");
+    cmdUndo.hide();
     setTabOrder(&lstStories, &cmdOpen);
     setTabOrder(&cmdOpen, &cmdBin);
-    setTabOrder(&cmdBin, &cmdClose);
+    setTabOrder(&cmdBin, &cmdUndo);
+    setTabOrder(&cmdUndo, &cmdClose);
     setTabOrder(&cmdClose, &cboTale);
     lstStories.setFocus();
 }
@@ -169,16 +206,49 @@ void TFormShelf::Build() {
 void TFormShelf::resizeEvent(QResizeEvent* event) {
     QDialog::resizeEvent(event);
     const int w = width(), h = height();
-    lblTitle.setGeometry(kMargin, kMargin, w / 2, kBarHeight);
-    cboTale.setGeometry(w - kMargin - 160, kMargin + 2, 160, kBarHeight - 4);
-    const int top = kMargin + kBarHeight + 6;
+    const int filter = std::min(kFilterWidth, w / 2);
+    cboTale.setGeometry(w - kMargin - filter, kMargin + 2, filter, kBarHeight - 4);
+    lblTitle.setGeometry(kMargin, kMargin, w - 3 * kMargin - filter, kBarHeight);
     const int foot = h - kMargin - kButtonHeight;
-    lstStories.setGeometry(kMargin, top, w - 2 * kMargin, foot - 8 - top);
-    // The cards wrap to the new width now, not after the list's own delay.
-    lstStories.doItemsLayout();
     cmdOpen.setGeometry(kMargin, foot, kButtonWidth, kButtonHeight);
     cmdBin.setGeometry(kMargin + kButtonWidth + 8, foot, kButtonWidth, kButtonHeight);
+    cmdUndo.setGeometry(kMargin + 2 * (kButtonWidth + 8), foot, 80, kButtonHeight);
     cmdClose.setGeometry(w - kMargin - 100, foot, 100, kButtonHeight);
+    ShowNote();
+}
+
+void TFormShelf::ShowNote() {
+    const int w = width(), h = height();
+    const int top = kMargin + kBarHeight + 6;
+    const int bottom = h - kMargin - kButtonHeight - 8;
+    std::string note;
+    const bool noCards = model_->rowCount() == 0;
+    if (model_->Shelf().Items().empty())
+        note = "No stories here yet. Click a tale in the scene, make a story, and on its last "
+               "page press \"Save story\" or \"Make a picture book\": it will wait for you "
+               "here.";
+    else if (model_->Tale() != 0 && noCards)
+        note = "No stories of " + TTaleTable::Title(model_->Tale()) + " yet.";
+    else if (model_->Tale() == 0 && emptyTale_ != 0)
+        note = "No stories of " + TTaleTable::Title(emptyTale_) + " yet: here are all your stories";
+    lblNote.setText(ToQString(note));
+    lblNote.setVisible(!note.empty());
+    // Screen readers hear the note with the list.
+    lstStories.setAccessibleDescription(lblNote.text());
+    // Without cards the note stands where they would, in the middle; with
+    // them, on a line above them.
+    int listTop = top;
+    if (!note.empty() && noCards) {
+        lblNote.setAlignment(Qt::AlignCenter);
+        lblNote.setGeometry(kMargin * 3, top, w - 6 * kMargin, bottom - top);
+    } else if (!note.empty()) {
+        lblNote.setAlignment(Qt::AlignLeft | Qt::AlignVCenter);
+        lblNote.setGeometry(kMargin, top, w - 2 * kMargin, kNoteHeight);
+        listTop = top + kNoteHeight + 4;
+    }
+    lstStories.setGeometry(kMargin, listTop, w - 2 * kMargin, bottom - listTop);
+    // The cards wrap to the new width now, not after the list's own delay.
+    lstStories.doItemsLayout();
 }
 
 QPixmap TFormShelf::Thumbnail(int tale) {
@@ -230,10 +300,13 @@ void TFormShelf::UpdateButtons() {
     const bool any = CurrentRow() >= 0;
     cmdOpen.setEnabled(any);
     cmdBin.setEnabled(any);
+    cmdUndo.setVisible(!binned_.empty());
 }
 
 void TFormShelf::cboTaleChange() {
+    emptyTale_ = 0; // the player has chosen which stories
     model_->SetTale(cboTale.currentIndex());
+    ShowNote();
 }
 
 void TFormShelf::cmdOpenClick() {
@@ -246,11 +319,9 @@ void TFormShelf::cmdOpenClick() {
                                  "\" cannot be read, so it cannot be opened. It may have been "
                                  "moved, or be a file the game did not make.");
     if (item->kind != TStoryShelf::Kind::Story) {
+        const char* kind = item->kind == TStoryShelf::Kind::Book ? "picture book" : "talking book";
         if (!OpenDocument(path))
-            throw std::runtime_error(
-                std::string("No program was found to open the ") +
-                (item->kind == TStoryShelf::Kind::Book ? "picture book " : "talking book ") +
-                plat::PathText(path));
+            Folders.NoProgramOpens(path, kind);
         return;
     }
     const int tale = item->tale;
@@ -264,30 +335,94 @@ void TFormShelf::cmdBinClick() {
     const TStoryShelf::Item* item = model_->ItemAt(row);
     if (!item)
         return;
+    // The card's item may go while a question is up (the folder is
+    // followed): what is needed of it is taken first.
     const std::string path = model_->Shelf().PathOf(*item);
-    const std::string name = item->fileName;
+    const std::string shown = NameOf(*item);
+    if (plat::ShowMessage(plat::MsgKind::Question, "Put \"" + shown + "\" in the bin?",
+                          plat::MsgButtons::YesNo, "My stories") != plat::MsgAnswer::Yes)
+        return;
     // Only the file on the card goes: a link that leads nowhere, which no
     // bin takes, is removed itself (nothing is lost with it); anything else
     // the bin refuses goes for good only when the player says so.
-    if (!MoveToTrash(path)) {
+    std::string inTrash;
+    if (MoveToTrash(path, inTrash)) {
+        binned_ = inTrash;
+    } else {
         if (plat::KindAt(path) != plat::EntryKind::Dangling &&
             plat::ShowMessage(plat::MsgKind::Question,
-                              "There is no bin on this computer to put \"" + plat::PathText(name) +
+                              "There is no bin on this computer to put \"" + shown +
                                   "\" in. Throw it away for good?",
                               plat::MsgButtons::YesNo, "My stories") != plat::MsgAnswer::Yes)
             return;
         if (!plat::DeleteFile(path))
             throw std::runtime_error("Bin: cannot remove " + plat::PathText(path));
+        binned_.clear(); // what went for good cannot come back
     }
     chosen_.clear();
     model_->Refresh();
     Choose({}, row);
+    UpdateButtons();
     lstStories.setFocus();
+}
+
+void TFormShelf::cmdUndoClick() {
+    if (binned_.empty())
+        return;
+    const std::string inTrash = binned_;
+    binned_.clear();
+    UpdateButtons();
+    std::string place, why;
+    const plat::TrashRestore restored = plat::RestoreFromTrash(inTrash, &place, &why);
+    const std::string name = place.substr(plat::ExtractFilePath(place).size());
+    switch (restored) {
+    case plat::TrashRestore::Restored:
+        break;
+    case plat::TrashRestore::Gone:
+        throw std::runtime_error("Undo: the story is no longer in the bin.");
+    case plat::TrashRestore::Taken:
+        throw std::runtime_error("Undo: there is another file called \"" + plat::PathText(name) +
+                                 "\" where the story was, so it stays in the bin.");
+    case plat::TrashRestore::Failed:
+        throw std::runtime_error("Undo: the story cannot be taken out of the bin: " + why);
+    }
+    model_->Refresh();
+    // The story back on the shelf is chosen, even where another tale is shown.
+    if (model_->RowOf(name) < 0 && model_->Tale() != 0)
+        cboTale.setCurrentIndex(0);
+    Choose(name, CurrentRow());
+    lstStories.setFocus();
+}
+
+void TFormShelf::PageBy(int direction) {
+    const int count = model_->rowCount();
+    const int row = CurrentRow();
+    if (count == 0 || row < 0)
+        return;
+    // The cards stand in rows as wide as the list: a screen holds as many
+    // rows as the list's height takes whole (one at least).
+    const QRect first = lstStories.visualRect(model_->index(0));
+    int columns = 1;
+    while (columns < count && lstStories.visualRect(model_->index(columns)).top() == first.top())
+        ++columns;
+    const int pitch = columns < count
+                          ? lstStories.visualRect(model_->index(columns)).top() - first.top()
+                          : first.height();
+    const int rows = std::max(1, lstStories.viewport()->height() / std::max(1, pitch));
+    const int to = std::clamp(row + direction * rows * columns, 0, count - 1);
+    QScrollBar* bar = lstStories.verticalScrollBar();
+    bar->setValue(bar->value() + direction * rows * pitch);
+    const QModelIndex index = model_->index(to);
+    lstStories.selectionModel()->setCurrentIndex(index, QItemSelectionModel::ClearAndSelect);
+    lstStories.scrollTo(index);
 }
 
 bool TFormShelf::eventFilter(QObject* watched, QEvent* event) {
     if (watched == &lstStories && event->type() == QEvent::KeyPress) {
-        switch (static_cast<QKeyEvent*>(event)->key()) {
+        const auto* key = static_cast<QKeyEvent*>(event);
+        if (key->modifiers() & (Qt::ControlModifier | Qt::AltModifier | Qt::MetaModifier))
+            return QDialog::eventFilter(watched, event);
+        switch (key->key()) {
         case Qt::Key_Return:
         case Qt::Key_Enter:
             RunHandler(ShowError, [this] { cmdOpenClick(); });
@@ -295,9 +430,27 @@ bool TFormShelf::eventFilter(QObject* watched, QEvent* event) {
         case Qt::Key_Delete:
             RunHandler(ShowError, [this] { cmdBinClick(); });
             return true;
+        case Qt::Key_PageUp:
+            PageBy(-1);
+            return true;
+        case Qt::Key_PageDown:
+            PageBy(1);
+            return true;
         default:
             break;
         }
     }
     return QDialog::eventFilter(watched, event);
+}
+
+void TFormShelf::keyPressEvent(QKeyEvent* event) {
+    // Enter presses the button that has the focus, as Space does.
+    if ((event->key() == Qt::Key_Return || event->key() == Qt::Key_Enter) &&
+        !(event->modifiers() & (Qt::ControlModifier | Qt::AltModifier | Qt::MetaModifier)))
+        if (auto* button = qobject_cast<QPushButton*>(focusWidget());
+            button && button->isEnabled()) {
+            button->click();
+            return;
+        }
+    QDialog::keyPressEvent(event);
 }

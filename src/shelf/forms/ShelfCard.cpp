@@ -86,12 +86,16 @@ void TShelfCard::paint(QPainter* painter, const QStyleOptionViewItem& option,
     if (!rest.isEmpty())
         painter->drawText(QRect(textLeft, y + fm.height(), textWidth, fm.height()),
                           Qt::AlignHCenter, fm.elidedText(rest, Qt::ElideRight, textWidth));
+    // The tale's title and the date, a line each.
     painter->setFont(small);
     painter->setPen(chosen ? kInk : kEdge.darker(130));
-    const QString line = index.data(TShelfModel::TaleNameRole).toString() + "  " +
-                         index.data(TShelfModel::DateRole).toString();
-    painter->drawText(QRect(textLeft, card.bottom() - 16, textWidth, 14), Qt::AlignHCenter,
-                      QFontMetrics(small).elidedText(line, Qt::ElideRight, textWidth));
+    const QFontMetrics sm(small);
+    const QString tale = index.data(TShelfModel::TaleNameRole).toString();
+    painter->drawText(QRect(textLeft, card.bottom() - 30, textWidth, 14), Qt::AlignHCenter,
+                      sm.elidedText(tale, Qt::ElideRight, textWidth));
+    painter->drawText(
+        QRect(textLeft, card.bottom() - 16, textWidth, 14), Qt::AlignHCenter,
+        sm.elidedText(index.data(TShelfModel::DateRole).toString(), Qt::ElideRight, textWidth));
     if (option.state & QStyle::State_HasFocus) {
         painter->setPen(QPen(kFocus, 1, Qt::DotLine));
         painter->drawRect(card.adjusted(3, 3, -4, -4));

@@ -142,7 +142,7 @@ QVariant TShelfModel::data(const QModelIndex& index, int role) const {
     case Qt::ToolTipRole:
         return PathToQString(item->fileName);
     case Qt::AccessibleTextRole:
-        return kind + TitleOf(*item) + ", " + ToQString(TTaleTable::ShortName(item->tale)) + ", " +
+        return kind + TitleOf(*item) + ", " + ToQString(TTaleTable::Title(item->tale)) + ", " +
                DateOf(*item);
     case KindRole:
         return static_cast<int>(item->kind);
@@ -155,7 +155,7 @@ QVariant TShelfModel::data(const QModelIndex& index, int role) const {
     case DateRole:
         return DateOf(*item);
     case TaleNameRole:
-        return ToQString(TTaleTable::ShortName(item->tale));
+        return ToQString(TTaleTable::Title(item->tale));
     default:
         return {};
     }

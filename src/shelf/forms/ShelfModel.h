@@ -7,8 +7,8 @@
 //
 // Rows give their title (DisplayRole), the tale's thumbnail
 // (DecorationRole, from Thumbnail), their file name (ToolTipRole) and, for
-// screen readers, the title, the tale and the date in the desktop's short
-// format (AccessibleTextRole).
+// screen readers, the title, the tale's title and the date in the desktop's
+// short format (AccessibleTextRole).
 #pragma once
 #include <QAbstractListModel>
 #include <QFileSystemWatcher>
@@ -28,7 +28,7 @@ public:
         PathRole,                    // QString
         ReadableRole,                // bool
         DateRole,                    // QString, the desktop's short format
-        TaleNameRole,                // QString
+        TaleNameRole,                // QString, the tale's title
     };
     // Folder ends with a separator; it need not exist. Lists it at once.
     explicit TShelfModel(const std::string& folder, QObject* parent = nullptr);

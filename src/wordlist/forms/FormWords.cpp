@@ -1,6 +1,8 @@
 // TFormWords: the word-list editor window.
 #include "wordlist/forms/FormWords.h"
 
+#include <QAccessible>
+#include <QAccessibleWidget>
 #include <QApplication>
 #include <QCheckBox>
 #include <QFrame>
@@ -20,6 +22,8 @@
 #include <optional>
 
 #include "platform/qt/Latin1.h"
+#include "ui/ButtonGroupTab.h"
+#include "ui/ScreenPixelsAccessible.h"
 #include "vocab/Vocab.h"
 
 namespace {
@@ -158,9 +162,60 @@ void ShowSentenceWord(QToolButton& button, const std::string& word) {
         button.fontMetrics().elidedText(whole, Qt::ElideRight, button.width() - kMargins);
     button.setText(QString(shown).replace('&', "&&"));
     button.setToolTip(shown == whole ? QString() : whole);
+    // Screen readers hear the word with the type's name.
+    button.setAccessibleDescription(whole);
 }
 
 constexpr Qt::Alignment kRight = Qt::AlignRight | Qt::AlignVCenter;
+
+// A word type's button as screen readers find it: a page tab, selected while
+// its type is shown, pressed as a click presses it.
+class TWordTabAccessible : public QAccessibleWidget {
+public:
+    explicit TWordTabAccessible(QWidget* button)
+        : QAccessibleWidget(button, QAccessible::PageTab) {}
+    QAccessible::State state() const override {
+        QAccessible::State s = QAccessibleWidget::state();
+        s.selectable = true;
+        s.selected = Button().isChecked();
+        return s;
+    }
+    QStringList actionNames() const override {
+        return QStringList{pressAction()} + QAccessibleWidget::actionNames();
+    }
+    void doAction(const QString& action) override {
+        if (action == pressAction())
+            Button().click();
+        else
+            QAccessibleWidget::doAction(action);
+    }
+
+private:
+    QAbstractButton& Button() const { return static_cast<QAbstractButton&>(*widget()); }
+};
+
+// The example sentence, which holds the word types' tabs, as a tab list.
+class TWordTabListAccessible : public QAccessibleWidget {
+public:
+    explicit TWordTabListAccessible(QWidget* panel)
+        : QAccessibleWidget(panel, QAccessible::PageTabList) {}
+};
+
+// The widgets of the word types' tab bar: the sentence's panel (the tab
+// list) and its buttons (the tabs).
+std::vector<const QObject*>& TabBarParts() {
+    static std::vector<const QObject*> parts;
+    return parts;
+}
+
+QAccessibleInterface* TabBarAccessible(const QString&, QObject* object) {
+    if (std::ranges::find(TabBarParts(), object) == TabBarParts().end())
+        return nullptr;
+    auto* widget = static_cast<QWidget*>(object);
+    if (qobject_cast<QAbstractButton*>(widget))
+        return std::make_unique<TWordTabAccessible>(widget).release();
+    return std::make_unique<TWordTabListAccessible>(widget).release();
+}
 
 // One row of the window's table: a component and how it is built. A column
 // a row leaves out is not used by its kind.
@@ -376,15 +431,100 @@ TFormWords::TFormWords(TVocab& vocab, QWidget* parent)
     connect(&grpPartOfSpeech, &QButtonGroup::idClicked, this,
             [this](int tag) { sbPartOfSpeechClick(tag); });
     connect(&grpSex, &QButtonGroup::idClicked, this, [this](int tag) { rbSexClick(tag); });
+    // Tab reaches the sex of the word shown, whichever was last focused.
+    TabStopOnChecked(grpSex);
     Part<QLineEdit>(txtWord).installEventFilter(this);
+    MakeTabBar();
     NameControls();
     FormCreate();
+}
+
+void TFormWords::MakeTabBar() {
+    for (const TPart p : {pnlSelect, sbProperNoun, sbVerb, sbAdjective, sbCommonNoun, sbPlace})
+        parts_[p]->setAccessibleName(p == pnlSelect ? "Word types"
+                                                    : TWordListEditor::ClassName(kRows[p].tag));
+    // One Tab stop, on the type shown; as a tab bar's, a click takes no focus
+    // from where the player types.
+    const auto follow = [this] {
+        for (QAbstractButton* b : grpPartOfSpeech.buttons())
+            b->setFocusPolicy(b->isChecked() ? Qt::TabFocus : Qt::NoFocus);
+    };
+    follow();
+    for (QAbstractButton* button : grpPartOfSpeech.buttons()) {
+        button->installEventFilter(this);
+        connect(button, &QAbstractButton::toggled, this, [button, follow] {
+            follow();
+            QAccessible::State changed;
+            changed.selected = true;
+            QAccessibleStateChangeEvent event(button, changed);
+            QAccessible::updateAccessibility(&event);
+        });
+    }
+
+    for (const auto& [keys, step] :
+         {std::pair{QKeySequence(Qt::CTRL | Qt::Key_Tab), 1},
+          std::pair{QKeySequence(Qt::CTRL | Qt::Key_PageDown), 1},
+          std::pair{QKeySequence(Qt::CTRL | Qt::SHIFT | Qt::Key_Tab), -1},
+          std::pair{QKeySequence(Qt::CTRL | Qt::Key_PageUp), -1}}) {
+        auto& shortcut = *classKeys_.emplace_back(std::make_unique<QShortcut>(keys, this));
+        connect(&shortcut, &QShortcut::activated, this, [this, step] { StepClass(step); });
+    }
+
+    // Tab goes through the controls in the table's order (the tab bar, the
+    // new-word box, the list, the delete button, the pages' boxes), Close
+    // last.
+    QWidget* previous = nullptr;
+    const auto next = [&](QWidget* w) {
+        if (previous)
+            setTabOrder(previous, w);
+        previous = w;
+    };
+    for (const TRow& row : kRows)
+        if (row.part != cmdClose &&
+            (row.kind == ClassButton || row.kind == Edit || row.kind == List ||
+             row.kind == Button || row.kind == Radio || row.kind == Check))
+            next(parts_[row.part].get());
+    next(parts_[cmdClose].get());
+}
+
+void TFormWords::StepClass(int step) {
+    std::vector<int> tags; // the types shown, along the sentence
+    for (const TRow& row : kRows)
+        if (row.kind == ClassButton && !parts_[row.part]->isHidden())
+            tags.push_back(row.tag);
+    const auto at = std::ranges::find(tags, editor_.ShownClass());
+    if (at == tags.end())
+        return;
+    const int n = static_cast<int>(tags.size());
+    const int from = static_cast<int>(at - tags.begin());
+    // A box on the page that goes leaves the focus to the type's tab.
+    QWidget* focus = focusWidget();
+    const bool onPage = focus && Part<QWidget>(nbkWords).isAncestorOf(focus);
+    const bool onTab =
+        focus && grpPartOfSpeech.buttons().contains(qobject_cast<QAbstractButton*>(focus));
+    sbPartOfSpeechClick(tags[static_cast<std::size_t>((from + step + n) % n)]);
+    if (onPage || onTab || !focus || !focus->isVisible())
+        if (QAbstractButton* tab = grpPartOfSpeech.checkedButton())
+            tab->setFocus(Qt::TabFocusReason);
 }
 
 template <class W> W& TFormWords::Place(std::size_t part) {
     const TRow& row = kRows[part];
     auto made = std::make_unique<W>();
     W& widget = *made;
+    // The tab bar's interfaces are ours from the start: anything done to a
+    // widget may make Qt's own for it.
+    if (row.kind == ClassButton || row.part == pnlSelect) {
+        static const bool installed = [] {
+            QAccessible::installFactory(TabBarAccessible);
+            TScreenPixelsAccessible::Install(); // asked first still
+            return true;
+        }();
+        (void)installed;
+        TabBarParts().push_back(&widget);
+        connect(&widget, &QObject::destroyed,
+                [part = static_cast<const QObject*>(&widget)] { std::erase(TabBarParts(), part); });
+    }
     parts_[row.part] = std::move(made);
     widget.setObjectName(row.name);
     if (row.kind == Page) {
@@ -640,6 +780,24 @@ void TFormWords::hideEvent(QHideEvent* event) {
 }
 
 bool TFormWords::eventFilter(QObject* watched, QEvent* event) {
+    // The arrows on the tab bar choose the type before or after.
+    if (event->type() == QEvent::KeyPress &&
+        grpPartOfSpeech.buttons().contains(qobject_cast<QAbstractButton*>(watched))) {
+        const auto* key = static_cast<QKeyEvent*>(event);
+        if (!(key->modifiers() & (Qt::ControlModifier | Qt::AltModifier | Qt::MetaModifier)))
+            switch (key->key()) {
+            case Qt::Key_Left:
+            case Qt::Key_Up:
+                StepClass(-1);
+                return true;
+            case Qt::Key_Right:
+            case Qt::Key_Down:
+                StepClass(1);
+                return true;
+            default:
+                break;
+            }
+    }
     if (watched == parts_[txtWord].get()) {
         if (event->type() == QEvent::KeyPress) {
             const auto* key = static_cast<QKeyEvent*>(event);

@@ -6,15 +6,25 @@
 // component, with its kind, name, parent, place, letters, text, the word or
 // form it edits and its handler.
 //
+// The word types' buttons in the example sentence are a tab bar: one Tab
+// stop on the type shown, the arrows move between the types, Ctrl+Tab and
+// Ctrl+Page Down go to the next (Ctrl+Shift+Tab, Ctrl+Page Up the one
+// before), round the sentence; screen readers find a tab list ("Word
+// types") of page tabs named after what the words are ("Names", ...), the
+// one shown selected. Tab then goes through the new-word box, the list,
+// the delete button, the page's own boxes and Close.
+//
 // Ownership: the words belong to Vocab (shared with this window while it
 // edits them); every component is owned by the window (parts_) and parented
 // to its component in the table.
 #pragma once
 #include <QButtonGroup>
 #include <QDialog>
+#include <QShortcut>
 #include <array>
 #include <cstddef>
 #include <memory>
+#include <vector>
 
 #include "ui/QtLatin1Validator.h"
 #include "wordlist/WordListEditor.h"
@@ -91,6 +101,12 @@ private:
     void EmptyWordBox();
     // The list view's selection follows the editor's.
     void ShowSelection();
+    // Makes the word types a tab bar: its Tab stop, the keys that switch
+    // the type, its interfaces for screen readers; orders the Tab key.
+    void MakeTabBar();
+    // Shows the word type Step (1 or -1) along the sentence from the one
+    // shown, round its end.
+    void StepClass(int step);
 
     TWordListEditor editor_;
     QtLatin1Validator latin1_;
@@ -104,6 +120,7 @@ private:
     QtWordListModel lstWordListModel;
     QButtonGroup grpPartOfSpeech;
     QButtonGroup grpSex;
+    std::vector<std::unique_ptr<QShortcut>> classKeys_; // children of the window
     // Destroyed from the last to the first, so children go before their
     // parents.
     std::array<std::unique_ptr<QWidget>, kPartCount> parts_;

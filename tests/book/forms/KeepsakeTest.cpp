@@ -117,6 +117,7 @@ TEST_F(KeepsakeTest, APictureBookInTheStoriesFolderUnderAFreshName) {
     EXPECT_TRUE(fbwtest::Child<QTimer>(*book, "tmrMessage").isActive());
     ASSERT_EQ(messages.Messages().size(), 1u);
     EXPECT_NE(messages.Messages()[0].text.find("Goldilox 2026-12-08 17.05.pdf"), std::string::npos);
+    EXPECT_NE(messages.Messages()[0].text.find(Folder()), std::string::npos) << "and its folder";
     EXPECT_TRUE(opened.empty()) << "not opened when the player says no";
     EXPECT_EQ(std::distance(fs::directory_iterator(Folder()), fs::directory_iterator()), 1)
         << "nothing beside it";

@@ -370,6 +370,105 @@ TEST_F(FormTest, SexAndAdverbAreFlagsOfTheWord) {
     EXPECT_NE(Dump().find("adjective\tbig\tnoadverb\n"), std::string::npos);
 }
 
+// The word types are a tab bar: one Tab stop, the arrows and Ctrl+Tab,
+// Ctrl+Page Down and their reverses switch round the sentence, screen
+// readers find page tabs; every page is worked with the keyboard alone.
+TEST_F(FormTest, TheWordTypesAreATabBarAndEveryPageWorksByKeyboard) {
+    Open();
+    const auto key = [](int k, Qt::KeyboardModifiers m = Qt::NoModifier) {
+        QTest::keyClick(QApplication::focusWidget(), Qt::Key(k), m);
+    };
+    const auto focused = [] {
+        QWidget* w = QApplication::focusWidget();
+        return w ? w->objectName().toStdString() : std::string("<none>");
+    };
+    // The Tab walk: the tab bar once, then every control of the names' page.
+    Strings walk;
+    for (int i = 0; i < 9; ++i) {
+        walk.push_back(focused());
+        key(Qt::Key_Tab);
+    }
+    EXPECT_EQ(walk, (Strings{"txtWord", "lstWordList", "cmdDelWord", "rbSexF", "txtNickname",
+                             "cmdClose", "sbProperNoun", "txtWord", "lstWordList"}));
+
+    // The arrows on the tab bar choose the type; Ctrl+Tab and Ctrl+Page Down
+    // go along the sentence and round, their reverses back, wherever the
+    // focus is.
+    Get<QToolButton>("sbProperNoun").setFocus(Qt::TabFocusReason);
+    key(Qt::Key_Right);
+    EXPECT_TRUE(Get<QToolButton>("sbVerb").isChecked());
+    EXPECT_EQ(focused(), "sbVerb");
+    const auto shown = [&] { return Get<QStackedWidget>("nbkWords").currentIndex(); };
+    EXPECT_EQ(shown(), 2);
+    Box("txtWord").setFocus();
+    key(Qt::Key_Tab, Qt::ControlModifier);
+    EXPECT_EQ(shown(), 3) << "describing words";
+    EXPECT_EQ(focused(), "txtWord") << "the focus stays where it was";
+    key(Qt::Key_PageDown, Qt::ControlModifier);
+    EXPECT_EQ(shown(), 1) << "things";
+    key(Qt::Key_PageDown, Qt::ControlModifier);
+    EXPECT_EQ(shown(), 0) << "round to names";
+    key(Qt::Key_PageUp, Qt::ControlModifier);
+    EXPECT_EQ(shown(), 1);
+    key(Qt::Key_Backtab, Qt::ControlModifier | Qt::ShiftModifier);
+    EXPECT_EQ(shown(), 3);
+    // From a box on the page that goes, the focus goes to the type's tab.
+    Box("txtBigger").setFocus();
+    key(Qt::Key_Tab, Qt::ControlModifier | Qt::ShiftModifier);
+    EXPECT_EQ(shown(), 2);
+    EXPECT_EQ(focused(), "sbVerb");
+
+    // Screen readers: a tab list of page tabs, the one shown selected, each
+    // pressed by its action.
+    QAccessibleInterface* bar = QAccessible::queryAccessibleInterface(&Get<QWidget>("pnlSelect"));
+    EXPECT_EQ(bar->role(), QAccessible::PageTabList);
+    QAccessibleInterface* things =
+        QAccessible::queryAccessibleInterface(&Get<QWidget>("sbCommonNoun"));
+    EXPECT_EQ(things->role(), QAccessible::PageTab);
+    EXPECT_EQ(things->text(QAccessible::Name), "Things");
+    EXPECT_FALSE(things->state().selected);
+    EXPECT_TRUE(QAccessible::queryAccessibleInterface(&Get<QWidget>("sbVerb"))->state().selected);
+    things->actionInterface()->doAction(QAccessibleActionInterface::pressAction());
+    EXPECT_EQ(shown(), 1);
+    EXPECT_TRUE(things->state().selected);
+
+    // The things' page by keyboard: a new word and its plural.
+    Box("txtWord").setFocus();
+    for (const char* c : {"k", "i", "w", "i"})
+        QTest::keyClicks(&Box("txtWord"), c);
+    key(Qt::Key_Return);
+    key(Qt::Key_Tab); // the list, on kiwi
+    EXPECT_EQ(Rows()[static_cast<std::size_t>(CurrentRow())], "kiwi");
+    key(Qt::Key_Tab); // Delete word
+    key(Qt::Key_Tab);
+    EXPECT_EQ(focused(), "txtPlural");
+    Box("txtPlural").selectAll();
+    QTest::keyClicks(&Box("txtPlural"), "kiwis!");
+    EXPECT_EQ(form->Editor().FieldText(TEditorField::Plural), "kiwis!");
+
+    // The names' page: the sex by the arrows.
+    key(Qt::Key_PageDown, Qt::ControlModifier);
+    ASSERT_EQ(shown(), 0);
+    Get<QListView>("lstWordList").setFocus();
+    key(Qt::Key_Down); // Bob
+    key(Qt::Key_Tab);
+    key(Qt::Key_Tab);
+    EXPECT_EQ(focused(), "rbSexM") << "the sex's stop is its checked button";
+    key(Qt::Key_Left);
+    EXPECT_TRUE(Get<QRadioButton>("rbSexF").isChecked());
+    EXPECT_FALSE(static_cast<TProperNoun&>(generator->Vocab().WordList(wcProperNoun).Word(1)).Male)
+        << "Bob is female now";
+
+    // The describing words' page: the check box by Space.
+    key(Qt::Key_Tab, Qt::ControlModifier);
+    key(Qt::Key_Tab, Qt::ControlModifier);
+    ASSERT_EQ(shown(), 3);
+    Get<QCheckBox>("chkAdverb").setFocus();
+    const bool allowed = Get<QCheckBox>("chkAdverb").isChecked();
+    key(Qt::Key_Space);
+    EXPECT_NE(form->Editor().AdverbAllowed(), allowed);
+}
+
 TEST_F(FormTest, TextIsKeptAsTypedOrRefused) {
     Open();
     // Outside Latin-1 the box refuses the character instead of changing it.
