@@ -71,12 +71,18 @@ bool ZlibZipWriter::Put(const void* bytes, std::size_t count) {
     return true;
 }
 
-bool ZlibZipWriter::Begin(const std::string& name, bool stored) {
+bool ZlibZipWriter::ReadyForMore() {
     if (!failure_.empty())
         return false;
     if (finished_)
         return Fail("the archive is finished");
     if (open_ && !EndEntry())
+        return false;
+    return true;
+}
+
+bool ZlibZipWriter::Begin(const std::string& name, bool stored) {
+    if (!ReadyForMore())
         return false;
     if (name.empty() || name.size() > 0xFFFF)
         return Fail("an entry has no name or too long a one");
@@ -236,11 +242,7 @@ bool ZlibZipWriter::Rewrite(std::size_t index, int64_t offset, std::string_view 
 }
 
 bool ZlibZipWriter::Finish() {
-    if (!failure_.empty())
-        return false;
-    if (finished_)
-        return Fail("the archive is finished");
-    if (open_ && !EndEntry())
+    if (!ReadyForMore())
         return false;
     const int64_t start = out_.Position();
     std::string directory;

@@ -38,6 +38,9 @@ private:
     bool Fail(const std::string& why);
     bool Put(const void* bytes, std::size_t count);
     bool EndEntry();
+    // False when the archive failed or is finished; else ends the entry
+    // being written, if any.
+    bool ReadyForMore();
     // The CRC of entry E's bytes read back from the stream.
     bool ReadBackCrc(Entry& e);
     // Writes E's CRC and sizes into its local header.
