@@ -84,7 +84,6 @@ TEST_F(BookKeyboardTest, TabWalksTheCoverTopToBottomAndAStorySpreadInReadingOrde
     ASSERT_TRUE(fbwtest::Child<QFrame>(*book, "pnlHero").isVisible() &&
                 fbwtest::Child<QFrame>(*book, "pnlHeroine").isVisible());
     ASSERT_TRUE(fbwtest::Child<QPushButton>(*book, "cmdReadSaved").isVisible());
-    TLettersPart& letters = book->LettersPart();
     book->setFocus();
     // The cover's choices are one stop each, on the button that is down.
     const std::vector<QWidget*> cover = {&fbwtest::Child<QToolButton>(*book, "sbClassicLetters"),
@@ -132,7 +131,6 @@ TEST_F(BookKeyboardTest, TabWalksTheCoverTopToBottomAndAStorySpreadInReadingOrde
 
     // The commands spread: its buttons before the foot's controls.
     book->ShowPages(book->Book().PageCount() | 1);
-    TCommandsPart& c = fbwtest::Commands(*book);
     book->setFocus();
     walk = TabWalk(7);
     const std::vector<QWidget*> commands = {&fbwtest::Child<QPushButton>(*book, "cmdPrint"),
