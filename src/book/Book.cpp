@@ -299,7 +299,7 @@ void TBook::PaginateInto(TLumList* pageList, plat::Canvas* canvas, const char* t
 
     const int64_t pageW = int64_t{pageRect.Right} - pageRect.Left;
     const int64_t pageH = int64_t{pageRect.Bottom} - pageRect.Top;
-    const int64_t avail = pageW - 2 * int64_t{MarginX};
+    const int64_t avail = pageW - 2 * (int64_t{MarginX} + LineInset);
     const int nWidth = canvas->TextWidth("n");
     const int lineHeight = std::abs(canvas->TextHeight("A"));
     // A font whose "n" has no width, or whose lines no height, lays out
@@ -392,10 +392,10 @@ int TBook::FitTitle(plat::Canvas& canvas, int width, const std::string& line, in
     canvas.SetFontSize(size);
     for (;;) {
         const int x = (width - canvas.TextWidth(line)) / 2;
-        if (x >= MarginX)
+        if (x >= TextLeft())
             return x;
         if (size <= kMinFontSize)
-            return MarginX;
+            return TextLeft();
         canvas.SetFontSize(--size);
     }
 }
@@ -437,7 +437,7 @@ TRect TBook::LinePartRectFrom(const TLumList* pageList, plat::Canvas* canvas, in
     const bool wasBold = canvas->Bold();
     const int lineHeight = std::abs(canvas->TextHeight("A"));
     const int top = LineTop(*page, lineNumber - 1, lineHeight, TitleHeight(*page, *canvas));
-    int x = MarginX;
+    int x = TextLeft();
     if (lineNumber <= page->TitleLines)
         x = FitTitle(*canvas, width, lineText, page->TitleSize);
     const std::string_view s(lineText);
@@ -476,7 +476,7 @@ void TBook::DrawStoryPage(const TPage& page, plat::Canvas& canvas, int width, co
             canvas.SetBold(wasBold);
             canvas.SetFontSize(normal);
         } else {
-            canvas.TextOut(MarginX, y, line);
+            canvas.TextOut(TextLeft(), y, line);
         }
     }
 }

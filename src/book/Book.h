@@ -61,10 +61,14 @@ public:
     static constexpr int kCoverWidth = 216;
     static constexpr int kCoverWordsGrowth = 3;
 
-    TLumList Pages;                   // of TPage; page N is Pages.Items(N)
-    std::string CoverText;            // cover words, separated by single spaces
-    int32_t MarginX = 0;              // left and right margin, device pixels
-    int32_t MarginY = 0;              // top and bottom margin, device pixels
+    TLumList Pages;        // of TPage; page N is Pages.Items(N)
+    std::string CoverText; // cover words, separated by single spaces
+    int32_t MarginX = 0;   // left and right margin, device pixels
+    int32_t MarginY = 0;   // top and bottom margin, device pixels
+    // How much further in than MarginX the story pages' lines stand on each
+    // side, device pixels: a wide page keeps comfortable lines, centred. The
+    // cover keeps the margins.
+    int32_t LineInset = 0;
     TRL8ImageData* Picture = nullptr; // cover picture, not owned; may be nullptr
     TPoint PicturePos;                // where the cover drawing last put the picture
     int PictureScale = 1;             // and how many pixels each of its pixels took across
@@ -151,6 +155,8 @@ private:
     // Top of the line at 0-based Index of Page, given the normal line height
     // and the title's.
     int LineTop(const TPage& page, int index, int lineHeight, int titleHeight) const;
+    // Where the story pages' lines start.
+    int TextLeft() const { return MarginX + LineInset; }
     // Line height of Page's title at its size (0 when it has none); the
     // canvas's font is as before afterwards.
     static int TitleHeight(const TPage& page, plat::Canvas& canvas);

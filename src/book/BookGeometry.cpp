@@ -11,15 +11,15 @@ void TBookGeometry::Create(int w, int h) {
     nextPage.top = prevPage.top;
 }
 
-TBookGeometry::Step TBookGeometry::Resize(int w, int h) {
+TBookGeometry::Step TBookGeometry::Resize(int w, int h, int scale) {
     Step s;
     s.dx = w - (nextPage.left + nextPage.width + prevPage.left);
     s.dy = h - (prevPage.top + prevPage.left + prevPage.height);
     nextPage.left += s.dx;
     nextPage.top += s.dy;
     prevPage.top += s.dy;
-    s.leftPage = LeftPage(w, h);
-    s.rightPage = RightPage(w, h);
+    s.leftPage = LeftPage(w, h, scale);
+    s.rightPage = RightPage(w, h, scale);
     return s;
 }
 

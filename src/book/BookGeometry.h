@@ -28,19 +28,18 @@ public:
         TBookBox leftPage, rightPage;
     };
     // Moves the anchors to a W x H client area; returns the growth and the
-    // page areas.
-    Step Resize(int w, int h);
+    // page areas for controls at Scale.
+    Step Resize(int w, int h, int scale = 1);
 
     // Left of a control of width Width centred on the right page.
     static int CentredLeft(const TBookBox& rightPage, int width) {
         return rightPage.left + 10 + (rightPage.width - width) / 2;
     }
-    // Where the turn-page hint (Width x Height) stands in a client area H
-    // high: centred on the right page, at its foot but never lower than the
-    // top of the forward arrow (H - 64), so that its text does not run over
-    // the arrow it points to.
-    static TBookBox TurnPageHint(const TBookBox& rightPage, int h, int width, int height) {
-        const int foot = rightPage.Bottom() < h - 64 ? rightPage.Bottom() : h - 64;
+    // Where the turn-page hint (Width x Height) stands: centred on the right
+    // page, at its foot but never lower than the top of the forward arrow
+    // (ArrowTop), so that its text does not run over the arrow it points to.
+    static TBookBox TurnPageHint(const TBookBox& rightPage, int arrowTop, int width, int height) {
+        const int foot = rightPage.Bottom() < arrowTop ? rightPage.Bottom() : arrowTop;
         return {rightPage.left + (rightPage.width - width) / 2, foot - height, width, height};
     }
     // The cover spread's controls, stacked upward from 10 pixels above the
@@ -116,9 +115,16 @@ public:
         const int left = CentredLeft(rightPage, readWidth + 4 + mineWidth);
         return {left, left + readWidth + 4};
     }
-    // The page areas of a W x H client area.
-    static constexpr TBookBox LeftPage(int w, int h) { return {60, kPageTop, w / 2 - 80, h - 98}; }
-    static constexpr TBookBox RightPage(int w, int h) {
-        return {w - (w / 2 - 80) - 50, kPageTop, w / 2 - 80, h - 98};
+    // The page areas of a W x H client area whose controls show at the
+    // whole-number Scale: each step of the scale takes 32 pixels from the
+    // pages' outer edges (the close ribbon grows over the right one) and 25
+    // from their feet (the controls there grow upward).
+    static constexpr TBookBox LeftPage(int w, int h, int scale = 1) {
+        const int s = scale < 1 ? 0 : scale - 1;
+        return {60 + 32 * s, kPageTop, w / 2 - 80 - 32 * s, h - 98 - 25 * s};
+    }
+    static constexpr TBookBox RightPage(int w, int h, int scale = 1) {
+        const int s = scale < 1 ? 0 : scale - 1;
+        return {w - (w / 2 - 80) - 50, kPageTop, w / 2 - 80 - 32 * s, h - 98 - 25 * s};
     }
 };

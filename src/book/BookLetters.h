@@ -47,6 +47,29 @@ public:
     // in this face (left at that size).
     int LineNeeded(plat::Canvas& canvas) const;
 
+    // The screen's lines, in characters of a story's text: Fewest to Most,
+    // the text narrowed to hold Aim where the page is wider. 45 to 70 for
+    // the normal size, 35 to 55 for the bigger letters.
+    struct LineBand {
+        int fewest = 45, most = 70, aim = 64;
+    };
+    LineBand ScreenBand() const { return big ? LineBand{35, 55, 50} : LineBand{}; }
+    // A page's letters and lines for a page whose lines may be Avail pixels
+    // wide, on a window showing its controls at the whole-number Scale:
+    // the size chosen grows with the scale, as far as a line still holds
+    // the band's fewest characters (never below the size chosen; a page too
+    // narrow for that at the size chosen keeps FitPoints), and a line wider
+    // than the band's aim is narrowed to it, centred (Inset on each side).
+    // Canvas is left at the size.
+    struct ScreenFit {
+        int points = kNormalPoints;
+        int inset = 0; // pixels each side
+    };
+    ScreenFit FitScreen(plat::Canvas& canvas, int avail, int scale) const;
+    // The width of an average character of a story at Canvas's size, in
+    // 1/16 pixels.
+    static int CharWidth16(plat::Canvas& canvas);
+
     // How many widths of "n" the printed lines span: 50 to 60 for the
     // normal size, two thirds of that for the bigger letters, so that the
     // paper shows them one and a half times as large.

@@ -20,15 +20,20 @@ void RunX(Pieces& out, int sx, int sy, int sh, int x0, int x1, int y) {
 
 } // namespace
 
-TBookPieces::Piece TBookPieces::BackArrow(int h, bool on) {
-    return {Src(200, on ? 125 : 100, kArrowWidth, kArrowHeight), BackArrowPos(h)};
+TBookPieces::Piece TBookPieces::BackArrow(const TBookFoot& foot, bool on) {
+    const TBookBox at = foot.BackArrow();
+    return {Src(200, on ? 125 : 100, TBookFoot::kArrowWidth, TBookFoot::kArrowHeight),
+            TPoint{at.left, at.top}, foot.Scale()};
 }
 
-TBookPieces::Piece TBookPieces::ForwardArrow(int w, int h, bool on) {
-    return {Src(200, on ? 175 : 150, kArrowWidth, kArrowHeight), ForwardArrowPos(w, h)};
+TBookPieces::Piece TBookPieces::ForwardArrow(const TBookFoot& foot, bool on) {
+    const TBookBox at = foot.ForwardArrow();
+    return {Src(200, on ? 175 : 150, TBookFoot::kArrowWidth, TBookFoot::kArrowHeight),
+            TPoint{at.left, at.top}, foot.Scale()};
 }
 
-std::vector<TBookPieces::Piece> TBookPieces::Layout(int w, int h, bool backOn, bool forwardOn) {
+std::vector<TBookPieces::Piece> TBookPieces::Layout(int w, int h, bool backOn, bool forwardOn,
+                                                    int scale) {
     Pieces out;
     const int mid = (w + 20) / 2;
     out.push_back({Src(0, 0, 100, 100), TPoint{-20, -20}});
@@ -52,8 +57,11 @@ std::vector<TBookPieces::Piece> TBookPieces::Layout(int w, int h, bool backOn, b
         RunX(out, 100, 100, rh, 80, mid - 50, y);
         RunX(out, 100, 100, rh, mid + 50, w - 80, y);
     }
-    out.push_back({Src(350, 100, 40, 80), TPoint{w - 32, 30}});
-    out.push_back(BackArrow(h, backOn));
-    out.push_back(ForwardArrow(w, h, forwardOn));
+    const TBookFoot foot(w, h, scale);
+    const TBookBox ribbon = foot.Ribbon();
+    out.push_back({Src(350, 100, TBookFoot::kRibbonWidth, TBookFoot::kRibbonHeight),
+                   TPoint{ribbon.left, ribbon.top}, foot.Scale()});
+    out.push_back(BackArrow(foot, backOn));
+    out.push_back(ForwardArrow(foot, forwardOn));
     return out;
 }

@@ -3,8 +3,6 @@
 
 #include <algorithm>
 
-#include "book/BookGeometry.h"
-#include "book/BookPieces.h"
 #include "platform/SpeechSynth.h"
 
 float TReadingPace::Stretch(Pace pace) {
@@ -37,12 +35,6 @@ TReadingPace::Pace TReadingPace::Load(const plat::Settings& settings) {
 
 void TReadingPace::Save(Pace pace, const plat::Settings& settings) {
     settings.Set("ReadingPace", Setting(pace));
-}
-
-TPoint TReadingPace::ControlPos(int w, int h) {
-    const TPoint button = TBookPieces::ReadToMePos(w, h);
-    return TPoint{button.X + 50 + kGap,
-                  TBookGeometry::RightPage(w, h).Bottom() - TBookGeometry::kMargin};
 }
 
 TReadingPace::Pace TReadingPace::PaceAt(int x) {

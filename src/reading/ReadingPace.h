@@ -8,7 +8,7 @@
 #pragma once
 #include <string>
 
-#include "platform/Point.h"
+#include "book/BookFoot.h"
 #include "platform/Settings.h"
 #include "platform/SpeechSynth.h"
 
@@ -23,11 +23,11 @@ public:
     static constexpr float kQuickLength = 0.75f;
     static constexpr float kSlowStretch = plat::SpeechSynth::kNormalStretch * kSlowLength;
     static constexpr float kQuickStretch = plat::SpeechSynth::kNormalStretch * kQuickLength;
-    // The control: three cells, each kCellWidth x kHeight, kGap right of the button.
-    static constexpr int kCellWidth = 24;
-    static constexpr int kHeight = 20;
+    // The control at scale 1: three cells, each kCellWidth x kHeight (it
+    // stands where TBookFoot::ReadPace puts it).
+    static constexpr int kCellWidth = TBookFoot::kPaceCellWidth;
+    static constexpr int kHeight = TBookFoot::kPaceHeight;
     static constexpr int kWidth = 3 * kCellWidth;
-    static constexpr int kGap = 4;
 
     // How long each sound lasts against the engine's own pace.
     static float Stretch(Pace pace);
@@ -39,8 +39,6 @@ public:
     static Pace Load(const plat::Settings& settings);
     static void Save(Pace pace, const plat::Settings& settings);
 
-    // Where the control stands in a W x H client area.
-    static TPoint ControlPos(int w, int h);
     // The pace of the cell at X within the control.
     static Pace PaceAt(int x);
     // The tip each cell shows.

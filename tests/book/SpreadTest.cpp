@@ -4,7 +4,10 @@
 #include <gtest/gtest.h>
 #include <utility>
 
+#include <tuple>
+
 #include "book/Book.h"
+#include "book/BookFoot.h"
 #include "book/BookGeometry.h"
 #include "book/BookPieces.h"
 #include "book/BookSpread.h"
@@ -114,7 +117,8 @@ TEST(BookGeometry, ResizeMovesTheAnchorsByTheGrowth) {
     // the right page.
     for (auto [w, h] : {std::pair{592, 418}, std::pair{1920, 1080}}) {
         const TBookBox rp = TBookGeometry::RightPage(w, h);
-        const TBookBox hint = TBookGeometry::TurnPageHint(rp, h, 218, 33);
+        const TBookBox hint =
+            TBookGeometry::TurnPageHint(rp, TBookFoot(w, h, 1).ForwardArrow().top, 218, 33);
         EXPECT_EQ(hint.Bottom(), h - 64) << w;
         EXPECT_LE(hint.Bottom(), rp.Bottom());
         EXPECT_EQ(hint.left, rp.left + (rp.width - 218) / 2);
@@ -169,14 +173,16 @@ TEST(MessageClock, ASecondStartDoesNotRestartTheWait) {
 }
 
 TEST(BookPieces, TheBookIsCoveredWithoutGapsAndRunsAreClipped) {
-    for (auto [w, h] : {std::pair{592, 418}, std::pair{1920, 1080}, std::pair{651, 503}}) {
+    for (auto [w, h, scale] : {std::tuple{592, 418, 1}, std::tuple{1920, 1080, 2},
+                               std::tuple{651, 503, 1}, std::tuple{2560, 1440, 3}}) {
         std::vector<int> cover(std::size_t(w) * h, 0);
-        const auto pieces = TBookPieces::Layout(w, h, false, true);
+        const auto pieces = TBookPieces::Layout(w, h, false, true, scale);
         for (const auto& p : pieces) {
-            const int pw = p.source.Right - p.source.Left, ph = p.source.Bottom - p.source.Top;
+            const int pw = (p.source.Right - p.source.Left) * p.scale;
+            const int ph = (p.source.Bottom - p.source.Top) * p.scale;
             ASSERT_GT(pw, 0);
             ASSERT_GT(ph, 0);
-            ASSERT_LE(pw, 200);
+            ASSERT_LE(pw, 200 * scale);
             for (int y = std::max(0, p.dest.Y); y < std::min(h, p.dest.Y + ph); ++y)
                 for (int x = std::max(0, p.dest.X); x < std::min(w, p.dest.X + pw); ++x)
                     cover[std::size_t(y) * w + x] = 1;
@@ -185,6 +191,32 @@ TEST(BookPieces, TheBookIsCoveredWithoutGapsAndRunsAreClipped) {
             ASSERT_EQ(cover[i], 1) << w << "x" << h << " gap at " << i % w << "," << i / w;
         EXPECT_EQ(pieces.back().source.Top, 175); // forward arrow, enabled
         EXPECT_EQ(pieces[pieces.size() - 2].source.Top, 100);
-        EXPECT_EQ(pieces[pieces.size() - 3].dest, (TPoint{w - 32, 30})); // the close tab
+        EXPECT_EQ(pieces[pieces.size() - 3].dest, (TPoint{w - 32 * scale, 30})); // the close tab
+    }
+}
+
+// At every size and scale the painted controls stand apart, inside the
+// window, below the pages' lowest text, and the close ribbon's hit area
+// clear of the right page.
+TEST(BookFoot, TheControlsStandApartBelowTheText) {
+    for (auto [w, h, scale] : {std::tuple{592, 418, 1}, std::tuple{1920, 1080, 2},
+                               std::tuple{1280, 1024, 2}, std::tuple{2560, 1440, 3}}) {
+        SCOPED_TRACE(std::to_string(w) + "x" + std::to_string(h));
+        const TBookFoot foot(w, h, scale);
+        const TBookBox boxes[] = {foot.BackArrow(), foot.ShowTwists(), foot.ReadToMe(),
+                                  foot.ReadPace(), foot.ForwardArrow()};
+        for (std::size_t i = 0; i < std::size(boxes); ++i) {
+            EXPECT_GE(boxes[i].left, 0);
+            EXPECT_LE(boxes[i].Bottom(), h);
+            if (i > 0)
+                EXPECT_LT(boxes[i - 1].Right(), boxes[i].left) << "apart, left to right " << i;
+            for (const TBookBox& page :
+                 {TBookGeometry::LeftPage(w, h, scale), TBookGeometry::RightPage(w, h, scale)})
+                EXPECT_GE(boxes[i].top, page.Bottom() - TBookGeometry::kMargin - 15)
+                    << "no lower into a page than at scale 1";
+        }
+        EXPECT_EQ(foot.ReadToMe().height, 25 * scale);
+        EXPECT_GE(foot.Close().left, TBookGeometry::RightPage(w, h, scale).Right());
+        EXPECT_LE(foot.Close().Right(), w);
     }
 }

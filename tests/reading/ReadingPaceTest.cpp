@@ -2,8 +2,6 @@
 // control's cells.
 #include <gtest/gtest.h>
 
-#include "book/BookGeometry.h"
-#include "book/BookPieces.h"
 #include "platform/PrivateProfile.h"
 #include "reading/ReadingPace.h"
 #include "support/TestSupport.h"
@@ -33,16 +31,7 @@ TEST(ReadingPace, IsKeptInTheSettingsFileAndReadBackWithBadValuesNormal) {
     EXPECT_LT(TReadingPace::Stretch(Pace::Quick), TReadingPace::Stretch(Pace::Normal));
 }
 
-TEST(ReadingPace, TheControlStandsRightOfTheButtonAndEachCellPicksItsPace) {
-    for (auto [w, h] : {std::pair{592, 418}, std::pair{1920, 1080}}) {
-        const TPoint button = TBookPieces::ReadToMePos(w, h);
-        const TPoint p = TReadingPace::ControlPos(w, h);
-        const TBookBox page = TBookGeometry::RightPage(w, h);
-        EXPECT_GE(p.Y, page.Bottom() - TBookGeometry::kMargin) << "below the page's lowest text";
-        EXPECT_LE(p.Y + TReadingPace::kHeight, button.Y + 25 + 2) << "beside the button";
-        EXPECT_GT(p.X, button.X + 50) << "right of the button";
-        EXPECT_LE(p.X + TReadingPace::kWidth, TBookPieces::ForwardArrowPos(w, h).X);
-    }
+TEST(ReadingPace, EachCellPicksItsPace) {
     EXPECT_EQ(TReadingPace::PaceAt(0), Pace::Slow);
     EXPECT_EQ(TReadingPace::PaceAt(TReadingPace::kCellWidth), Pace::Normal);
     EXPECT_EQ(TReadingPace::PaceAt(TReadingPace::kWidth - 1), Pace::Quick);

@@ -19,11 +19,11 @@
 #include "book/Book.h"
 #include "book/BookGeometry.h"
 #include "book/BookLetters.h"
-#include "book/BookPieces.h"
 #include "book/StoryOrigin.h"
 #include "book/forms/BookHost.h"
 #include "book/forms/LettersPart.h"
 #include "book/forms/PagePainter.h"
+#include "book/qt/QtBookBox.h"
 #include "keepsake/BookletImposition.h"
 #include "keepsake/PictureBookPlan.h"
 #include "keepsake/PrintPlan.h"
@@ -213,11 +213,9 @@ void TCommandsPart::Place(const TBookBox& rightPage, int w, int h) {
                      rightPage.top + (rightPage.height - pnlCommands.height()) / 2);
     // The panel's tiles would hide the corner of the forward arrow it reaches
     // down to: that corner is left out of the panel and of its opaque tiles.
-    const TPoint arrow = TBookPieces::ForwardArrowPos(w, h);
     const QRegion area =
         QRegion(pnlCommands.rect()) -
-        QRegion(QRect(arrow.X, arrow.Y, TBookPieces::kArrowWidth, TBookPieces::kArrowHeight)
-                    .translated(-pnlCommands.pos()));
+        QRegion(ToQRect(host_.Painter().Foot().ForwardArrow()).translated(-pnlCommands.pos()));
     pnlCommands.setMask(area);
     tiles_->setMask(area);
 }

@@ -100,8 +100,9 @@ void TFormBook::Layout() {
     QPainter painter(&scratch);
     const TBookLetters& letters = letters_->Letters();
     plat::QtCanvas canvas(painter, letters.Family(), letters.Points());
-    const TBookBox page = TBookGeometry::LeftPage(width(), height());
-    letters_->Fit(canvas, page.width - 2 * book_.MarginX);
+    const int scale = painter_->Foot().Scale();
+    const TBookBox page = TBookGeometry::LeftPage(width(), height(), scale);
+    book_.LineInset = letters_->Fit(canvas, page.width - 2 * book_.MarginX, scale).inset;
     painter_->SetStoryLetters(letters.Family(), letters_->PagePoints());
     QFont font(letters.Family());
     font.setPixelSize(letters.Points() * 4 / 3);
@@ -202,7 +203,8 @@ void TFormBook::ShowCover() {
     letters_->GrowWindow();
     if (!laidOut_)
         FormResize();
-    cover_->Place(TBookGeometry::RightPage(width(), height()), SpreadControls(0));
+    cover_->Place(TBookGeometry::RightPage(width(), height(), painter_->Foot().Scale()),
+                  SpreadControls(0));
     OrderTabs();
     ShowPages(0);
     // The pages take no focus on the cover.
@@ -244,11 +246,13 @@ void TFormBook::resizeEvent(QResizeEvent* event) {
 void TFormBook::FormResize() {
     laidOut_ = true;
     const int w = width(), h = height();
+    const int scale = TSceneLayout::WindowScale(w, h);
+    painter_->SetScale(scale);
     const TBookGeometry::Step s = turner_->Place(w, h);
-    cover_->SetScale(TSceneLayout::WindowScale(w, h));
-    commands_->SetScale(TSceneLayout::WindowScale(w, h));
-    reading_->Place(w, h);
-    twists_->Place(w, h);
+    cover_->SetScale(scale);
+    commands_->SetScale(scale);
+    reading_->Place();
+    twists_->Place();
     painter_->Area(TPagePainter::Side::Left).setGeometry(ToQRect(s.leftPage));
     painter_->Area(TPagePainter::Side::Right).setGeometry(ToQRect(s.rightPage));
     cover_->Place(s.rightPage, SpreadControls(0));

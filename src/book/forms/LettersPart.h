@@ -46,9 +46,14 @@ public:
     // The story is laid out again in Letters, and the choice kept.
     void SetLetters(const TBookLetters& letters);
     const TBookLetters& Letters() const { return letters_; }
-    // Fits the size to a page whose lines are Avail pixels wide (Canvas in
-    // the chosen face; left at the size fitted).
-    void Fit(plat::Canvas& canvas, int avail) { points_ = letters_.FitPoints(canvas, avail); }
+    // Fits the size to a page whose lines may be Avail pixels wide, in a
+    // window at the whole-number Scale (Canvas in the chosen face; left at
+    // the size fitted); returns the size and how far the lines stand in.
+    TBookLetters::ScreenFit Fit(plat::Canvas& canvas, int avail, int scale) {
+        const TBookLetters::ScreenFit fit = letters_.FitScreen(canvas, avail, scale);
+        points_ = fit.points;
+        return fit;
+    }
     // The size the story's pages are laid out and drawn in.
     int PagePoints() const { return points_; }
 

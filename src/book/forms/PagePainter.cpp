@@ -59,10 +59,14 @@ QImage TPagePainter::StoryPicture(int level) const {
                                        Palette());
 }
 
+TBookFoot TPagePainter::Foot() const {
+    return TBookFoot(window_.width(), window_.height(), scale_);
+}
+
 QRect TPagePainter::Box(Side side) const {
     const int w = window_.width(), h = window_.height();
-    return ToQRect(side == Side::Left ? TBookGeometry::LeftPage(w, h)
-                                      : TBookGeometry::RightPage(w, h));
+    return ToQRect(side == Side::Left ? TBookGeometry::LeftPage(w, h, scale_)
+                                      : TBookGeometry::RightPage(w, h, scale_));
 }
 
 void TPagePainter::SetLayer(Layer which, TPageLayer* part) {
@@ -116,9 +120,10 @@ void TPagePainter::LoadTalePicture(const std::string& name, int level) {
 QRegion TPagePainter::PageInteriors() const {
     const int w = window_.width(), h = window_.height();
     QRegion interiors;
-    for (const TBookBox& b : {TBookGeometry::LeftPage(w, h), TBookGeometry::RightPage(w, h)})
-        interiors +=
-            QRect(b.left, b.top, b.width, std::max(0, TBookPieces::BackArrowPos(h).Y - b.top));
+    const int foot = Foot().BackArrow().top;
+    for (const TBookBox& b :
+         {TBookGeometry::LeftPage(w, h, scale_), TBookGeometry::RightPage(w, h, scale_)})
+        interiors += QRect(b.left, b.top, b.width, std::max(0, foot - b.top));
     return interiors;
 }
 
@@ -146,7 +151,7 @@ void TPagePainter::ComposeBook() {
     QPainter painter(&bookImage_);
     painter.setCompositionMode(QPainter::CompositionMode_Source);
     for (const QRect& r : QRegion(0, 0, w, h) - PageInteriors())
-        QtBookPieces::Paint(painter, bookSheet_, w, h, backOn_, forwardOn_, r);
+        QtBookPieces::Paint(painter, bookSheet_, w, h, backOn_, forwardOn_, r, scale_);
 }
 
 void TPagePainter::DrawArrows(bool backOn, bool forwardOn, bool realize) {
@@ -163,11 +168,15 @@ void TPagePainter::DrawArrows(bool backOn, bool forwardOn, bool realize) {
     }
     plat::QtDrawTarget target(bookImage_);
     const plat::LogPalette* previous = target.SelectPalette(palette);
-    const int w = bookImage_.width(), h = bookImage_.height();
-    for (const TBookPieces::Piece& p :
-         {TBookPieces::BackArrow(h, backOn), TBookPieces::ForwardArrow(w, h, forwardOn)}) {
+    const TBookFoot foot = Foot();
+    for (const auto& [p, at] :
+         {std::pair(TBookPieces::BackArrow(foot, backOn), foot.BackArrow()),
+          std::pair(TBookPieces::ForwardArrow(foot, forwardOn), foot.ForwardArrow())}) {
+        const int before = target.Scale();
+        target.SetScale(p.scale, p.dest.X, p.dest.Y);
         bookPicture_.Surface()->DisplayRect(target, p.dest, p.source);
-        const QRect r(p.dest.X, p.dest.Y, TBookPieces::kArrowWidth, TBookPieces::kArrowHeight);
+        target.SetScale(before);
+        const QRect r(at.left, at.top, at.width, at.height);
         window_.update(r);
         // The page areas show the book behind them, the arrows' corners too.
         for (TPaintBox* page : {left_.get(), right_.get()})
@@ -200,7 +209,7 @@ void TPagePainter::PaintBookBehind(QPainter& painter, const QRect& area) const {
     painter.translate(-area.topLeft());
     painter.setCompositionMode(QPainter::CompositionMode_Source); // the book is opaque
     QtBookPieces::Paint(painter, bookSheet_, window_.width(), window_.height(), backOn_, forwardOn_,
-                        area);
+                        area, scale_);
     painter.restore();
 }
 
@@ -274,7 +283,7 @@ void TPagePainter::DrawInto(QImage& image, Side side, int page, const char* text
             for (TPageLayer* layer : layers_)
                 if (layer && marked.empty())
                     marked = layer->PageFocus(book_, canvas, box.width(), page, text, left);
-            const int foot = TBookPieces::BackArrowPos(window_.height()).Y - box.top();
+            const int foot = Foot().BackArrow().top - box.top();
             TFocusFrame::DrawPage(painter, box.width(), box.height(), foot, marked);
         }
     }

@@ -23,6 +23,7 @@
 #include <memory>
 
 #include "book/Book.h"
+#include "book/BookFoot.h"
 #include "image/LibraryImage.h"
 #include "image/LibraryRef.h"
 #include "ui/ImageStore.h"
@@ -75,6 +76,11 @@ public:
     // one pixel per picture pixel; null without one.
     QImage StoryPicture(int level) const;
 
+    // The whole-number scale the window shows its controls at (at least 1):
+    // ComposeBook draws them so.
+    void SetScale(int scale) { scale_ = scale < 1 ? 1 : scale; }
+    // The painted controls for the window's size and scale.
+    TBookFoot Foot() const;
     // Composes the book behind the pages for the window's size; nothing
     // without the library or its "book" picture.
     void ComposeBook();
@@ -187,5 +193,6 @@ private:
     const plat::LogPalette* bookSheetPalette_ = nullptr;
     std::array<Page, 2> pages_;
     int holds_ = 0;                        // Batch objects alive
+    int scale_ = 1;                        // the controls' whole-number scale
     std::array<int, 2> keepAbove_{-1, -1}; // KeepAbove's rows, -1: none
 };

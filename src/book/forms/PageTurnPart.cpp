@@ -6,11 +6,10 @@
 #include <QLineEdit>
 #include <QMouseEvent>
 
-#include "book/BookPieces.h"
 #include "book/forms/BookAccess.h"
 #include "book/forms/BookHost.h"
 #include "book/forms/PagePainter.h"
-#include "scene/SceneLayout.h"
+#include "book/qt/QtBookBox.h"
 #include "ui/Cursors.h"
 
 TPageTurnPart::TPageTurnPart(TBookHost& host, QWidget& window,
@@ -19,22 +18,14 @@ TPageTurnPart::TPageTurnPart(TBookHost& host, QWidget& window,
       cmdNextPage(&window), pbxClose(&window), lblTurnPage(&window) {
     setObjectName("PageTurnPart");
     // The arrows are painted: screen readers find them where they stand.
-    TBookAccess::Register(cmdPrevPage,
-                          TBookAccess::Button([this] { cmdPrevPage.click(); },
-                                              [this] {
-                                                  const TPoint p =
-                                                      TBookPieces::BackArrowPos(window_.height());
-                                                  return QRect(p.X, p.Y, TBookPieces::kArrowWidth,
-                                                               TBookPieces::kArrowHeight);
-                                              }));
-    TBookAccess::Register(cmdNextPage,
-                          TBookAccess::Button([this] { cmdNextPage.click(); },
-                                              [this] {
-                                                  const TPoint p = TBookPieces::ForwardArrowPos(
-                                                      window_.width(), window_.height());
-                                                  return QRect(p.X, p.Y, TBookPieces::kArrowWidth,
-                                                               TBookPieces::kArrowHeight);
-                                              }));
+    TBookAccess::Register(
+        cmdPrevPage,
+        TBookAccess::Button([this] { cmdPrevPage.click(); },
+                            [this] { return ToQRect(host_.Painter().Foot().BackArrow()); }));
+    TBookAccess::Register(
+        cmdNextPage,
+        TBookAccess::Button([this] { cmdNextPage.click(); },
+                            [this] { return ToQRect(host_.Painter().Foot().ForwardArrow()); }));
     TBookAccess::Register(pbxClose, TBookAccess::Button([this] { window_.close(); }));
     for (QPushButton* b : {&cmdPrevPage, &cmdNextPage}) {
         b->resize(24, 24);
@@ -53,7 +44,7 @@ TPageTurnPart::TPageTurnPart(TBookHost& host, QWidget& window,
     pbxClose.setAttribute(Qt::WA_OpaquePaintEvent, false);
     pbxClose.setAttribute(Qt::WA_NoSystemBackground);
     pbxClose.OnPaint = [](QPainter&, const QRegion&) {};
-    pbxClose.setGeometry(569, 36, 19, 65);
+    pbxClose.setGeometry(ToQRect(host_.Painter().Foot().Close()));
     pbxClose.setCursor(ScreenCursor(kCursorActivate));
     pbxClose.setToolTip("Close the book");
     pbxClose.OnMouseDown = [this](QPoint, Qt::MouseButton b) {
@@ -92,13 +83,14 @@ TPageTurnPart::TPageTurnPart(TBookHost& host, QWidget& window,
 }
 
 TBookGeometry::Step TPageTurnPart::Place(int w, int h) {
-    const TBookGeometry::Step s = geometry_.Resize(w, h);
+    const TBookFoot foot = host_.Painter().Foot();
+    const TBookGeometry::Step s = geometry_.Resize(w, h, foot.Scale());
     cmdNextPage.move(geometry_.nextPage.left, geometry_.nextPage.top);
     cmdPrevPage.move(geometry_.prevPage.left, geometry_.prevPage.top);
-    pbxClose.move(pbxClose.x() + s.dx, pbxClose.y());
-    hintScale_.Apply(TSceneLayout::WindowScale(w, h));
-    const TBookBox hint =
-        TBookGeometry::TurnPageHint(s.rightPage, h, lblTurnPage.width(), lblTurnPage.height());
+    pbxClose.setGeometry(ToQRect(foot.Close()));
+    hintScale_.Apply(foot.Scale());
+    const TBookBox hint = TBookGeometry::TurnPageHint(s.rightPage, foot.ForwardArrow().top,
+                                                      lblTurnPage.width(), lblTurnPage.height());
     lblTurnPage.move(hint.left, hint.top);
     return s;
 }

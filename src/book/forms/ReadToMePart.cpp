@@ -8,14 +8,14 @@
 #include <QPainter>
 #include <algorithm>
 
-#include "book/BookPieces.h"
-#include "reading/ReadHighlight.h"
 #include "book/forms/BookHost.h"
 #include "book/forms/PagePainter.h"
+#include "book/qt/QtBookBox.h"
 #include "image/RL8ImageData.h"
 #include "image/RL8Library.h"
 #include "platform/SpeechSynth.h"
 #include "platform/qt/QtDrawTarget.h"
+#include "reading/ReadHighlight.h"
 #include "ui/Cursors.h"
 
 namespace {
@@ -88,10 +88,11 @@ TReadToMePart::TReadToMePart(TBookHost& host, QWidget& window, TRL8Library& libr
     pbxReadPace.OnKeyDown = [this](int key) { return pbxReadPaceKeyDown(key); };
     pbxReadPace.OnMouseDown = [this](QPoint pos, Qt::MouseButton b) {
         if (b == Qt::LeftButton)
-            pbxReadPaceClick(pos.x());
+            pbxReadPaceClick(pos.x() / host_.Painter().Foot().Scale());
     };
     pbxReadPace.OnMouseMove = [this](QPoint pos) {
-        pbxReadPace.setToolTip(TReadingPace::Tip(TReadingPace::PaceAt(pos.x())));
+        pbxReadPace.setToolTip(
+            TReadingPace::Tip(TReadingPace::PaceAt(pos.x() / host_.Painter().Foot().Scale())));
     };
     pbxReadPace.setToolTip(TReadingPace::Tip(TReadingPace::Pace::Normal));
     pbxReadPace.setMouseTracking(true);
@@ -159,11 +160,10 @@ void TReadToMePart::Show(bool show) {
     pbxReadPace.setVisible(show && !readToMeImage_.isNull() && !readPaceImage_.isNull());
 }
 
-void TReadToMePart::Place(int w, int h) {
-    const TPoint readToMe = TBookPieces::ReadToMePos(w, h);
-    pbxReadToMe.move(readToMe.X, readToMe.Y);
-    const TPoint readPace = TReadingPace::ControlPos(w, h);
-    pbxReadPace.move(readPace.X, readPace.Y);
+void TReadToMePart::Place() {
+    const TBookFoot foot = host_.Painter().Foot();
+    pbxReadToMe.setGeometry(ToQRect(foot.ReadToMe()));
+    pbxReadPace.setGeometry(ToQRect(foot.ReadPace()));
 }
 
 void TReadToMePart::Draw() {
@@ -186,6 +186,7 @@ void TReadToMePart::DrawReadToMe() {
     readToMeImage_ = painter.BookBehind(pbxReadToMe.geometry());
     plat::QtDrawTarget target(readToMeImage_);
     const plat::LogPalette* previous = target.SelectPalette(palette);
+    target.SetScale(host_.Painter().Foot().Scale());
     const int sx = static_cast<int>(reader_ ? reader_->State() : TReadState::Idle) * kWidth;
     readToMePicture_.Surface()->DisplayRect(target, TPoint{0, 0},
                                             TRect{sx, 0, sx + kWidth, kHeight});
@@ -207,6 +208,7 @@ void TReadToMePart::DrawReadPace() {
     readPaceImage_ = painter.BookBehind(pbxReadPace.geometry());
     plat::QtDrawTarget target(readPaceImage_);
     const plat::LogPalette* previous = target.SelectPalette(palette);
+    target.SetScale(host_.Painter().Foot().Scale());
     constexpr int cell = TReadingPace::kCellWidth;
     for (int i = 0; i < 3; ++i) {
         const int sx = i * cell + (i == static_cast<int>(pace_) ? 3 * cell : 0);

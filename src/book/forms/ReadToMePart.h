@@ -20,6 +20,7 @@
 #include <memory>
 #include <vector>
 
+#include "book/BookFoot.h"
 #include "book/BookSpread.h"
 #include "book/forms/PageLayer.h"
 #include "image/LibraryImage.h"
@@ -37,8 +38,8 @@ class SpeechSynth;
 
 class TReadToMePart : public QObject, public TReadAloudOwner, public TPageLayer {
 public:
-    static constexpr int kWidth = 50;
-    static constexpr int kHeight = 25;
+    static constexpr int kWidth = TBookFoot::kReadToMeWidth; // the picture's cells
+    static constexpr int kHeight = TBookFoot::kReadToMeHeight;
 
     // Host and Window outlive the part; the components are Window's
     // children. Library gives the pictures (no button without them).
@@ -69,8 +70,8 @@ public:
     // Gives "Read to me" the keyboard focus where it can be pressed; false
     // when it cannot.
     bool TakeFocus();
-    // Places the controls for a window W x H.
-    void Place(int w, int h);
+    // Places the controls where the painter's foot puts them.
+    void Place();
     // Draws the controls' pictures over the book behind them.
     void Draw();
     // The book was laid out again from the same text.
@@ -78,7 +79,7 @@ public:
 
     // Handlers.
     void pbxReadToMeClick();
-    void pbxReadPaceClick(int x); // X within the control
+    void pbxReadPaceClick(int x); // X within the control shown at scale 1
     // A key on the pace control: Left or Up the slower pace, Right or Down
     // the quicker one (none past either end), Space or Enter the next pace
     // round; false for any other key.

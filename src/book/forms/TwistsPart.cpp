@@ -7,11 +7,11 @@
 #include <QPainterPath>
 #include <algorithm>
 
-#include "book/BookPieces.h"
 #include "book/PageText.h"
 #include "book/forms/BookHost.h"
 #include "book/forms/PagePainter.h"
 #include "book/forms/ReadToMePart.h"
+#include "book/qt/QtBookBox.h"
 #include "platform/qt/Latin1.h"
 #include "story/Generate.h"
 #include "ui/Cursors.h"
@@ -47,7 +47,7 @@ TTwistsPart::TTwistsPart(TBookHost& host, QWidget& window, TStoryGenerator& gene
     setObjectName("TwistsPart");
     TBookAccess::Register(pbxShowTwists, TBookAccess::Button([this] { pbxShowTwistsClick(); }));
     pbxShowTwists.setObjectName("pbxShowTwists");
-    pbxShowTwists.resize(kWidth, kHeight);
+    pbxShowTwists.resize(TBookFoot::kTwistsWidth, TBookFoot::kTwistsHeight);
     pbxShowTwists.setCursor(ScreenCursor(kCursorActivate));
     pbxShowTwists.OnPaint = [this](QPainter& c, const QRegion& damage) {
         TPagePainter::PaintControl(pbxShowTwists, c, damage, image_);
@@ -236,9 +236,8 @@ std::vector<TRect> TTwistsPart::PageFocus(const TBook& book, plat::Canvas& canva
     return parts;
 }
 
-void TTwistsPart::Place(int w, int h) {
-    const TPoint readToMe = TBookPieces::ReadToMePos(w, h);
-    pbxShowTwists.move(readToMe.X - kGap - kWidth, readToMe.Y + TReadToMePart::kHeight - kHeight);
+void TTwistsPart::Place() {
+    pbxShowTwists.setGeometry(ToQRect(host_.Painter().Foot().ShowTwists()));
 }
 
 void TTwistsPart::Draw() {
@@ -251,7 +250,11 @@ void TTwistsPart::Draw() {
     p.setRenderHint(QPainter::Antialiasing);
     const bool enabled = pbxShowTwists.isEnabled();
     const bool on = showTwists_ && enabled;
-    const QRectF face = QRectF(image_.rect()).adjusted(1.5, 1.5, -1.5, -1.5);
+    // Drawn at scale 1, grown with the window's controls.
+    const int scale = host_.Painter().Foot().Scale();
+    p.scale(scale, scale);
+    const QRectF face = QRectF(0, 0, TBookFoot::kTwistsWidth, TBookFoot::kTwistsHeight)
+                            .adjusted(1.5, 1.5, -1.5, -1.5);
     p.setOpacity(enabled ? 1.0 : 0.45);
     p.setPen(QPen(on ? kBrown : kEdge, on ? 2.0 : 1.0));
     p.setBrush(on ? kGold : kPaper);

@@ -31,10 +31,6 @@ class TStoryGenerator;
 
 class TTwistsPart : public QObject, public TPageLayer {
 public:
-    static constexpr int kWidth = 30;
-    static constexpr int kHeight = 18;
-    static constexpr int kGap = 6; // from "Read to me"
-
     // Host, Window and Generator outlive the part; the button is Window's
     // child. The part hears the page painter's page areas: their tooltip,
     // keys and focus (and the clicks the window passes on).
@@ -51,8 +47,8 @@ public:
     void Show(const TBookSpread::Controls& controls);
     // The page areas (the twist words), then the button.
     std::vector<QWidget*> TabStops();
-    // Places the button for a window W x H.
-    void Place(int w, int h);
+    // Places the button where the painter's foot puts it.
+    void Place();
     // Draws the button's picture over the book behind it.
     void Draw();
 

@@ -8,7 +8,7 @@
 #include <QDir>
 
 #include "BookFixture.h"
-#include "book/BookPieces.h"
+#include "book/BookFoot.h"
 #include "book/PageText.h"
 #include "platform/qt/Latin1.h"
 #include "support/BookParts.h"
@@ -159,8 +159,8 @@ TEST_F(BookAccessibilityTest, ArrowsRibbonAndEveryButtonAndBoxHaveNamesAndPress)
     EXPECT_EQ(back->text(QAccessible::Name), "Previous page");
     EXPECT_FALSE(next->state().invisible);
     EXPECT_TRUE(next->state().disabled);
-    const TPoint at = TBookPieces::ForwardArrowPos(book->width(), book->height());
-    EXPECT_EQ(next->rect(), QRect(book->mapToGlobal(QPoint(at.X, at.Y)), QSize(40, 25)));
+    const TBookBox at = TBookFoot(book->width(), book->height(), 1).ForwardArrow();
+    EXPECT_EQ(next->rect(), QRect(book->mapToGlobal(QPoint(at.left, at.top)), QSize(40, 25)));
     ASSERT_NE(next->actionInterface(), nullptr);
     EXPECT_EQ(next->actionInterface()->actionNames(),
               QStringList{QAccessibleActionInterface::pressAction()});

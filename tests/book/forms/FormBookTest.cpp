@@ -122,12 +122,13 @@ TEST_F(FormBookTest, CoverSpreadNeverTurnsEvenWithAStory) {
     const QImage bookArt = LibraryImage("book");
     const int w = book->width(), h = book->height();
     const auto arrowsShow = [&](bool back, bool forward) {
-        EXPECT_EQ(ArrowShown(book->Painter().BookPicture(), TBookPieces::BackArrow(h, back)),
-                  bookArt.copy(Rect(TBookPieces::BackArrow(h, back).source)))
+        EXPECT_EQ(ArrowShown(book->Painter().BookPicture(),
+                             TBookPieces::BackArrow(TBookFoot(w, h, 1), back)),
+                  bookArt.copy(Rect(TBookPieces::BackArrow(TBookFoot(w, h, 1), back).source)))
             << "back arrow " << back;
-        EXPECT_EQ(
-            ArrowShown(book->Painter().BookPicture(), TBookPieces::ForwardArrow(w, h, forward)),
-            bookArt.copy(Rect(TBookPieces::ForwardArrow(w, h, forward).source)))
+        EXPECT_EQ(ArrowShown(book->Painter().BookPicture(),
+                             TBookPieces::ForwardArrow(TBookFoot(w, h, 1), forward)),
+                  bookArt.copy(Rect(TBookPieces::ForwardArrow(TBookFoot(w, h, 1), forward).source)))
             << "forward arrow " << forward;
     };
 
@@ -336,17 +337,20 @@ TEST_F(FormBookTest, GrowingTheWindowMovesToTheShorterLayoutsCommands) {
     EXPECT_FALSE(fbwtest::Child<QPushButton>(*book, "cmdNextPage").isEnabled());
     EXPECT_EQ(book->Painter().BookPicture().size(), QSize(1200, 900));
 
-    // The resize arithmetic at the new size.
-    EXPECT_EQ(fbwtest::Child<TPaintBox>(*book, "pbxLeftPage").geometry(), QRect(60, 49, 520, 802));
+    // The resize arithmetic at the new size, where the controls show twice
+    // their size: the pages give the grown ribbon and foot their room.
+    EXPECT_EQ(fbwtest::Child<TPaintBox>(*book, "pbxLeftPage").geometry(),
+              QRect(60 + 32, 49, 520 - 32, 802 - 25));
     EXPECT_EQ(fbwtest::Child<TPaintBox>(*book, "pbxRightPage").geometry(),
-              QRect(1200 - 520 - 50, 49, 520, 802));
+              QRect(1200 - 520 - 50, 49, 520 - 32, 802 - 25));
     EXPECT_EQ(fbwtest::Child<QPushButton>(*book, "cmdPrevPage").pos(), QPoint(24, 900 - 48));
     EXPECT_EQ(fbwtest::Child<QPushButton>(*book, "cmdNextPage").pos(), QPoint(1200 - 48, 900 - 48));
-    EXPECT_EQ(fbwtest::Child<TPaintBox>(*book, "pbxClose").pos(), QPoint(569 + 608, 36));
+    EXPECT_EQ(fbwtest::Child<TPaintBox>(*book, "pbxClose").geometry(),
+              QRect(1200 - 46, 42, 38, 130));
     // The commands grow with the book, twice their size here, centred.
     const QWidget& panel = fbwtest::Child<QWidget>(*book, "pnlCommands");
     EXPECT_EQ(panel.size(), QSize(2 * 216, 2 * 316));
-    EXPECT_EQ(panel.pos(), QPoint(630 + 10 + (520 - 432) / 2 - 15, 49 + (802 - 632) / 2));
+    EXPECT_EQ(panel.pos(), QPoint(630 + 10 + (488 - 432) / 2 - 15, 49 + (777 - 632) / 2));
 
     // Shrinking back keeps the spread while it is still within the story.
     book->ShowPages(1);
@@ -498,8 +502,8 @@ TEST_F(FormBookTest, TheCoverGrowsWithTheWindow) {
     const QImage large = book->Painter().PagePicture(TPagePainter::Side::Left);
     const TPoint at = book->Book().PicturePos;
     // The picture: three times as large, the most the lower half of the
-    // 880 x 982 page holds, each of its pixels a 3 x 3 block.
-    ASSERT_EQ(fbwtest::Child<TPaintBox>(*book, "pbxLeftPage").size(), QSize(880, 982));
+    // 848 x 957 page holds, each of its pixels a 3 x 3 block.
+    ASSERT_EQ(fbwtest::Child<TPaintBox>(*book, "pbxLeftPage").size(), QSize(848, 957));
     EXPECT_EQ(book->Book().PictureScale, 3);
     const QImage tale = LibraryImage("Hansel");
     EXPECT_EQ(large.copy(at.X, at.Y, 450, 450),

@@ -10,8 +10,7 @@
 #include "BookFixture.h"
 #include "app/AppFixture.h"
 #include "app/FormGame.h"
-#include "book/BookPieces.h"
-#include "reading/ReadHighlight.h"
+#include "book/BookFoot.h"
 #include "book/forms/BookAccess.h"
 #include "book/forms/CommandsPart.h"
 #include "book/forms/CoverPart.h"
@@ -21,6 +20,7 @@
 #include "book/forms/ReadToMePart.h"
 #include "book/forms/TwistsPart.h"
 #include "platform/PrivateProfile.h"
+#include "reading/ReadHighlight.h"
 #include "sound/AppSound.h"
 #include "story/Generate.h"
 #include "support/BookParts.h"
@@ -124,17 +124,18 @@ TEST_F(ReadToMeFormTest, TheButtonStandsBetweenTheArrowsOnStorySpreadsWhenItCanS
     const QRect r = fbwtest::Child<TPaintBox>(*book, "pbxReadToMe").geometry();
     const int w = book->width(), h = book->height();
     EXPECT_EQ(r.size(), QSize(50, 25));
-    EXPECT_EQ(r.top(), TBookPieces::BackArrowPos(h).Y) << "the arrows' height band";
+    const TBookFoot foot(w, h, 1);
+    EXPECT_EQ(r.top(), foot.BackArrow().top) << "the arrows' height band";
     EXPECT_EQ(r.left() + 25, (w + 20) / 2) << "centred on the spine";
-    EXPECT_GE(r.left(), TBookPieces::BackArrowPos(h).X + 40) << "between the arrows";
-    EXPECT_LE(r.right() + 1, TBookPieces::ForwardArrowPos(w, h).X);
+    EXPECT_GE(r.left(), foot.BackArrow().Right()) << "between the arrows";
+    EXPECT_LE(r.right() + 1, foot.ForwardArrow().left);
     const QImage idle = fbwtest::ReadToMe(*book).ReadToMePicture();
     ASSERT_FALSE(idle.isNull());
 
     // Moved with the window.
     book->resize(800, 600);
     EXPECT_EQ(fbwtest::Child<TPaintBox>(*book, "pbxReadToMe").geometry().topLeft(),
-              QPoint((800 + 20) / 2 - 25, TBookPieces::BackArrowPos(600).Y));
+              QPoint((800 + 20) / 2 - 25, TBookFoot(800, 600, 1).BackArrow().top));
     EXPECT_TRUE(ButtonShown());
     book->resize(TFormBook::kClientWidth, TFormBook::kClientHeight);
 
@@ -301,8 +302,8 @@ TEST_F(ReadToMeFormTest, ThePagesTurnByThemselvesToTheEndOfTheStory) {
     // The forward arrow, now disabled, is whole also where the empty right
     // page reaches over it.
     const QRect page = fbwtest::Child<TPaintBox>(*book, "pbxRightPage").geometry();
-    const TPoint a = TBookPieces::ForwardArrowPos(book->width(), book->height());
-    const QRect under = page.intersected(QRect(a.X, a.Y, 40, 25));
+    const TBookBox a = TBookFoot(book->width(), book->height(), 1).ForwardArrow();
+    const QRect under = page.intersected(QRect(a.left, a.top, 40, 25));
     ASSERT_FALSE(under.isEmpty());
     EXPECT_EQ(book->Painter()
                   .PagePicture(TPagePainter::Side::Right)
