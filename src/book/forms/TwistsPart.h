@@ -59,6 +59,11 @@ public:
     // The span under Pos of a page area (left when Left), -1 when none is
     // tinted there.
     int TwistAt(bool left, QPoint pos) const;
+    // The tinted words of the left or right page as last drawn: where each
+    // stands (page pixels) and its span.
+    const std::vector<std::pair<QRect, int>>& WordRects(bool left) const {
+        return rects_[left ? 0 : 1];
+    }
     // Swaps the words of span I again and shows the spread that holds the
     // swapped word.
     void SwapTwist(int i);

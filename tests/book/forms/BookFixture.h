@@ -134,26 +134,10 @@ protected:
     // the page as it is drawn (right and bottom edges inside): what the tint
     // covers, none while the twists are hidden.
     std::vector<std::pair<QRect, int>> TwistRects(bool left) {
-        std::vector<std::pair<QRect, int>> rects;
         const TTwistsPart& twists = fbwtest::Twists(*book);
-        const int current = book->CurrentPage();
-        if (!twists.ShowTwists() || current < 1)
-            return rects;
-        const int page = left ? current : current + 1;
-        book->Painter().Measure(
-            left ? TPagePainter::Side::Left : TPagePainter::Side::Right, page,
-            [&](plat::Canvas& canvas, int width) {
-                for (const TStoryTwists::PagePart& p :
-                     twists.Twists().PageParts(book->Book(), page)) {
-                    const TRect r = TStoryTwists::PartRect(book->Book(), canvas, width, p.part,
-                                                           book->StoryText().c_str());
-                    if (!r.IsEmpty())
-                        rects.emplace_back(
-                            QRect(QPoint(r.Left, r.Top), QPoint(r.Right - 1, r.Bottom - 1)),
-                            p.span);
-                }
-            });
-        return rects;
+        if (!twists.ShowTwists() || book->CurrentPage() < 1)
+            return {};
+        return twists.WordRects(left);
     }
     // Turns forward page by page (clicking the right page) to the spread Page.
     void TurnTo(int page) {

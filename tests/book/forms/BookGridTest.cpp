@@ -1,12 +1,13 @@
 // The storybook's features together: every choice of letters, the twists
 // shown or hidden, a generated or a read-back story, the scene's sound on or
-// off. Each case reads a few words, pauses, swaps a word (where the story has
-// twists to swap), turns, reads on, stops and closes, and after each step
-// checks what must hold whatever the features: a clipped repaint and the
-// pictures as repainted equal whole drawings; the tint stands only on a
-// generated story's swapped words; screen readers find the pages' lines and
-// are told of each change once; Tab reaches every control shown; and no
-// sound plays after the reading stops or the book closes.
+// off, the window at its smallest and maximised on a full-HD screen (a
+// second run shows it all at 200 %). Each case reads a few words, pauses, swaps a word (where the
+// story has twists to swap), turns, reads on, stops and closes, and after each step checks what
+// must hold whatever the features: a clipped repaint and the pictures as repainted equal whole
+// drawings; the tint stands only on a generated story's swapped words; screen readers find the
+// pages' lines and are told of each change once; Tab reaches every control shown; and no sound
+// plays after the reading stops or the book closes. Opened, the spread's controls show at the
+// window's scale and its lines hold a comfortable number of characters.
 //
 // A new feature of the storybook adds its own dimension here.
 #include <QAccessible>
@@ -25,7 +26,8 @@ namespace {
 enum class Letters { Classic, EasyRead, EasyReadBigger };
 enum class Story { Generated, ReadBack };
 enum class Sound { On, MutedScene };
-using Case = std::tuple<Letters, bool /* twists shown */, Story, Sound>;
+enum class Size { Smallest, FullHd };
+using Case = std::tuple<Letters, bool /* twists shown */, Story, Sound, Size>;
 
 class BookGridTest : public BookFixture, public ::testing::WithParamInterface<Case> {
 protected:
@@ -34,6 +36,7 @@ protected:
     Letters letters() const { return std::get<0>(GetParam()); }
     bool twistsShown() const { return std::get<1>(GetParam()); }
     bool generated() const { return std::get<2>(GetParam()) == Story::Generated; }
+    bool fullHd() const { return std::get<4>(GetParam()) == Size::FullHd; }
 
     // The case's book on its first story spread.
     void OpenCase() {
@@ -62,8 +65,34 @@ protected:
             QTest::mouseClick(&fbwtest::Child<QPushButton>(*book, "cmdReadSaved"), Qt::LeftButton);
         }
         ASSERT_TRUE(errors.empty()) << errors[0];
+        if (fullHd())
+            book->resize(1920, 1080);
         ASSERT_EQ(book->CurrentPage(), 1);
         ASSERT_GE(book->Book().PageCount(), 4) << "a story of several spreads";
+        ExpectComfortableSpread();
+    }
+
+    // The painted controls show at the window's scale, and the story's
+    // lines (those a paragraph goes on from) hold the letters' band of
+    // characters where the page is wide enough for it at the size chosen.
+    void ExpectComfortableSpread() {
+        const int scale = fullHd() ? 2 : 1;
+        EXPECT_EQ(fbwtest::Child<TPaintBox>(*book, "pbxReadToMe").size(), QSize(50, 25) * scale);
+        EXPECT_EQ(fbwtest::Child<TPaintBox>(*book, "pbxShowTwists").height(), 18 * scale);
+        std::vector<int> lengths;
+        for (int page = 1; page <= book->Book().PageCount(); ++page) {
+            const TPage& p = *book->Book().Page(page);
+            for (int l = p.TitleLines + 1; l < p.LineCount(); ++l)
+                if (p.Line(l)->Length > 0 &&
+                    p.Line(l + 1)->Offset == p.Line(l)->Offset + p.Line(l)->Length + 1)
+                    lengths.push_back(p.Line(l)->Length);
+        }
+        ASSERT_FALSE(lengths.empty());
+        std::sort(lengths.begin(), lengths.end());
+        const TBookLetters::LineBand band = book->LettersPart().Letters().ScreenBand();
+        EXPECT_LE(lengths.back(), band.most);
+        if (fullHd())
+            EXPECT_GE(lengths[lengths.size() / 2], band.fewest) << "the median line";
     }
 
     // Runs one step, then checks the invariants of a book shown.
@@ -228,12 +257,15 @@ TEST_P(BookGridTest, ReadPauseSwapTurnReadOnStopAndClose) {
                 << "a story at full twist has a swapped word on its first spread";
             TPaintBox& area = left ? fbwtest::Child<TPaintBox>(*book, "pbxLeftPage")
                                    : fbwtest::Child<TPaintBox>(*book, "pbxRightPage");
-            // (From elsewhere first: a move to where the pointer stands is no move.)
-            QTest::mouseMove(&area, QPoint(1, 1));
-            QTest::mouseMove(&area, rects.front().first.center());
+            // A word amid the page. (The move is sent to the page: the test
+            // screen is smaller than a full-HD window at 200 %.)
+            const QPoint at = rects[rects.size() / 2].first.center();
+            QMouseEvent move(QEvent::MouseMove, QPointF(at), area.mapToGlobal(QPointF(at)),
+                             Qt::NoButton, Qt::NoButton, Qt::NoModifier);
+            QApplication::sendEvent(&area, &move);
             EXPECT_TRUE(area.toolTip().startsWith("was: ")) << area.toolTip().toStdString();
             const std::string text = book->StoryText();
-            QTest::mouseClick(&area, Qt::LeftButton, {}, rects.front().first.center());
+            QTest::mouseClick(&area, Qt::LeftButton, {}, at);
             EXPECT_NE(book->StoryText(), text);
             EXPECT_EQ(book->CurrentPage(), 1);
         });
@@ -243,8 +275,12 @@ TEST_P(BookGridTest, ReadPauseSwapTurnReadOnStopAndClose) {
             EXPECT_EQ(fbwtest::Child<TPaintBox>(*book, "pbxShowTwists").isEnabled(), generated())
                 << "read back: disabled";
             // Over a word of the story: no "was:".
+            const TPage& page = *book->Book().Page(1);
+            int line = page.TitleLines + 1;
+            while (line < page.LineCount() && page.Line(line)->Length == 0)
+                ++line;
             const QRect word = book->Access().ShownLinePart(
-                fbwtest::Child<TPaintBox>(*book, "pbxLeftPage"), 3, 0, 2);
+                fbwtest::Child<TPaintBox>(*book, "pbxLeftPage"), line, 0, 2);
             ASSERT_FALSE(word.isEmpty());
             QTest::mouseMove(&fbwtest::Child<TPaintBox>(*book, "pbxLeftPage"), QPoint(1, 1));
             QTest::mouseMove(&fbwtest::Child<TPaintBox>(*book, "pbxLeftPage"), word.center());
@@ -271,12 +307,13 @@ TEST_P(BookGridTest, ReadPauseSwapTurnReadOnStopAndClose) {
 }
 
 std::string Describe(const Case& c) {
-    const auto [letters, twists, story, sound] = c;
+    const auto [letters, twists, story, sound, size] = c;
     static const char* const faces[] = {"Classic", "EasyRead", "EasyReadBigger"};
     return std::string(faces[static_cast<int>(letters)]) +
            (twists ? "_TwistsShown" : "_TwistsHidden") +
            (story == Story::Generated ? "_Generated" : "_ReadBack") +
-           (sound == Sound::On ? "_SoundOn" : "_SceneMuted");
+           (sound == Sound::On ? "_SoundOn" : "_SceneMuted") +
+           (size == Size::FullHd ? "_1920x1080" : "_592x418");
 }
 // For GoogleTest's listing and messages.
 [[maybe_unused]] void PrintTo(const Case& c, std::ostream* out) {
@@ -288,7 +325,8 @@ INSTANTIATE_TEST_SUITE_P(Features, BookGridTest,
                                                               Letters::EasyReadBigger),
                                             ::testing::Bool(),
                                             ::testing::Values(Story::Generated, Story::ReadBack),
-                                            ::testing::Values(Sound::On, Sound::MutedScene)),
+                                            ::testing::Values(Sound::On, Sound::MutedScene),
+                                            ::testing::Values(Size::Smallest, Size::FullHd)),
                          [](const ::testing::TestParamInfo<Case>& info) {
                              return Describe(info.param);
                          });
