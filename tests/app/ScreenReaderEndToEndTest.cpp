@@ -202,6 +202,13 @@ TEST_F(ScreenReaderEndToEnd, FindsTheFourteenButtonsAndOpensATaleByItsAction) {
                               "Story: The Little Chair, Goldilocks and the Three Bears, ",
                               "Picture book: Bears in Pictures, Goldilocks and the Three Bears, "})
         EXPECT_EQ(names.filter(start).size(), 1) << start << " in " << answer;
+    // The letters: radio buttons (the face) in a group named "Letters".
+    const QJsonObject letters = out.value("letters").toObject();
+    const QString kids = letters.value("children").toVariant().toStringList().join(", ");
+    EXPECT_EQ(kids.count("radio button"), 2) << answer;
+    EXPECT_EQ(kids.count("*"), 1) << "one face chosen: " << answer;
+    // A copy is announced.
+    EXPECT_TRUE(out.value("announced").toBool()) << answer;
     const QString first = out.value("story_page").toString();
     EXPECT_TRUE(first.contains("Three")) << first.toStdString();
     EXPECT_TRUE(first.contains("Once upon a time")) << first.toStdString();

@@ -34,6 +34,12 @@ window. Prints one JSON object on standard output:
   empty_tale "My stories" opened from the cover of "Sleeping Beauty", a tale
              with no stories of its own: its note (the label saying so), the
              filter's name, and its cards' names; or null
+  letters    the cover's letters choice: the role of the object named
+             "Letters" and its children's roles and names (a checked one
+             starred), or null
+  announced  after "Copy story" was pressed through its action on the
+             commands spread (turned to by "Next page"), whether an alert
+             named "Story copied!" shows in the book, or null
   tabs       the word lists ("Word lists" pressed in the scene): the page tabs
              of their tab list "Word types", each with its name and whether
              it is selected, before and after "Things" was pressed through
@@ -229,6 +235,40 @@ def close_book(app, book):
     return ribbon is not None
 
 
+def letters_group(book):
+    for acc, _ in walk(book):
+        if acc.name == "Letters" and acc.getRole() != pyatspi.ROLE_RADIO_BUTTON:
+            kids = []
+            for c in children(acc):
+                checked = c.getState().contains(pyatspi.STATE_CHECKED)
+                kids.append("%s '%s'%s" % (role(c), c.name, "*" if checked else ""))
+            return {"role": role(acc), "children": kids}
+    return None
+
+
+def showing_named(window, name, acc_role):
+    for acc, _ in walk(window):
+        if (acc.name == name and acc.getRole() == acc_role
+                and acc.getState().contains(pyatspi.STATE_SHOWING)):
+            return acc
+    return None
+
+
+def copy_announced(book):
+    """Turns to the commands, presses "Copy story", and sees its alert show."""
+    for _ in range(40):
+        if showing_named(book, "Copy story", pyatspi.ROLE_PUSH_BUTTON):
+            break
+        press(button_named(book, "Next page"))
+        time.sleep(0.1)
+    copy = showing_named(book, "Copy story", pyatspi.ROLE_PUSH_BUTTON)
+    if not copy:
+        return None
+    press(copy)
+    return wait_for(lambda: showing_named(book, "Story copied!", pyatspi.ROLE_ALERT), 10) \
+        is not None
+
+
 def empty_tale_shelf(app, buttons):
     """The shelf opened from the cover of a tale with no stories of its own."""
     tale = next((b for b in buttons if b.name == EMPTY_TALE), None)
@@ -293,7 +333,7 @@ def main():
     out = {"app": None, "tree": [], "buttons": [], "pressed": None, "book": False,
            "page_text": None, "shelf": None, "story_page": None, "windows": [],
            "book_shown": False, "create": None, "clicked": None, "closed": None,
-           "empty_tale": None, "tabs": None}
+           "empty_tale": None, "tabs": None, "letters": None, "announced": None}
     game = None
     click = sys.argv[3:4] == ["--click-create"]
     if sys.argv[1:2] == ["--pid"]:
@@ -371,11 +411,13 @@ def main():
             if not create:
                 out["error"] = "no button named Create story"
                 return out
+            out["letters"] = letters_group(book)
             press(create)
             out["story_page"] = wait_for(
                 lambda: (lambda t: t if t and t != cover else None)(page_named(book, "Left page")),
                 20)
             out["book_shown"] = on_display("^" + BOOK_TITLE + "$")
+            out["announced"] = copy_announced(book)
             if close_book(app, book):
                 out["closed"] = window_names(app)
                 out["empty_tale"] = empty_tale_shelf(app, buttons)

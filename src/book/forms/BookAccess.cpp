@@ -4,6 +4,7 @@
 #include "book/forms/BookAccess.h"
 
 #include <QAccessible>
+#include <QAccessibleWidget>
 #include <map>
 #include <memory>
 
@@ -68,6 +69,16 @@ void TBookAccess::Register(QWidget& widget, Maker make) {
 TBookAccess::Maker TBookAccess::Button(std::function<void()> press, std::function<QRect()> where) {
     return [press = std::move(press), where = std::move(where)](QWidget* widget) {
         return std::make_unique<TBookButtonAccessible>(widget, press, where).release();
+    };
+}
+
+TBookAccess::Maker TBookAccess::Alert() {
+    return [](QWidget* widget) {
+        // An interface Qt's cache deletes.
+        struct Message : QAccessibleWidget {
+            explicit Message(QWidget* w) : QAccessibleWidget(w, QAccessible::AlertMessage) {}
+        };
+        return std::make_unique<Message>(widget).release();
     };
 }
 

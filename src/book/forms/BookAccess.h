@@ -7,7 +7,8 @@
 // the painted buttons (the arrows, the close ribbon, "Read to me", the pace,
 // "Show the twists") are buttons with the press action (Button), and the
 // twist level's buttons are radio buttons (TBookRadioAccessible) in a
-// grouping named "How much twist?". Each part names its own widgets.
+// grouping named "How much twist?". The commands' messages are alerts,
+// announced as they show (Alert). Each part names its own widgets.
 // Announce tells a listening reader when a page area's text changed.
 #pragma once
 #include <QRect>
@@ -39,6 +40,9 @@ public:
     // A button whose press runs Press, standing at Where (the widget's own
     // place when empty).
     static Maker Button(std::function<void()> press, std::function<QRect()> where = {});
+    // A short message ("Story saved!") that screen readers announce as it
+    // shows: an alert named by the widget's accessible name.
+    static Maker Alert();
 
     TBookHost& Host() { return host_; }
     bool IsLeftPage(const QWidget& area) const { return &area == &left_; }

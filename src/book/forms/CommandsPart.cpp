@@ -20,6 +20,7 @@
 #include "book/BookGeometry.h"
 #include "book/BookLetters.h"
 #include "book/StoryOrigin.h"
+#include "book/forms/BookAccess.h"
 #include "book/forms/BookHost.h"
 #include "book/forms/LettersPart.h"
 #include "book/forms/PagePainter.h"
@@ -145,8 +146,12 @@ void TCommandsPart::Build() {
               lblCopyText, "lblCopyText",
               "Copy the story to the clipboard so that you can paste it into another program.", 152,
               42}}) {
+        // Registered before it has text or a name: either could make Qt's
+        // own interface for it.
+        TBookAccess::Register(r.message, TBookAccess::Alert());
         r.message.setObjectName(r.messageName);
         r.message.setText(r.messageText);
+        r.message.setAccessibleName(r.messageText);
         QPalette red = r.message.palette();
         red.setColor(QPalette::WindowText, Qt::red);
         r.message.setPalette(red);
