@@ -48,8 +48,8 @@ struct Voice {
 
 // The story read by Voice word by word; Starts gets each word's start in
 // seconds.
-std::vector<int16_t> ReadWordByWord(const fbwtest::TempDir& dir, const Voice& voice,
-                                    uint32_t& rate, std::vector<double>& starts) {
+std::vector<int16_t> ReadWordByWord(const fbwtest::TempDir& dir, const Voice& voice, uint32_t& rate,
+                                    std::vector<double>& starts) {
     std::mt19937 pauses(7);
     std::vector<int16_t> out;
     std::istringstream words(kStory);
@@ -119,8 +119,9 @@ TEST(VoiceAlignTest, FindsTheWordsOfOtherVoicesAtSeveralSpeeds) {
         std::sort(errors.begin(), errors.end());
         const double median = errors[errors.size() / 2];
         const double p90 = errors[errors.size() * 9 / 10];
-        std::printf("%s at %d words a minute: start error median %.0f ms, 90th percentile %.0f ms\n",
-                    voice.name, voice.wordsPerMinute, median * 1000, p90 * 1000);
+        std::printf(
+            "%s at %d words a minute: start error median %.0f ms, 90th percentile %.0f ms\n",
+            voice.name, voice.wordsPerMinute, median * 1000, p90 * 1000);
         EXPECT_LE(median, 0.040) << voice.name << " " << voice.wordsPerMinute;
         EXPECT_LE(p90, 0.600) << voice.name << " " << voice.wordsPerMinute;
     }
