@@ -5,10 +5,11 @@
 // that voices recorded at 16 kHz and above give comparable figures (below
 // 16 kHz the bands stop short of the rate's half).
 //
-// Each frame holds kCepstra coefficients (c1 .. c12, the loudness c0 left
-// out) followed by its log energy; Normalise makes every dimension of the
-// frames zero-mean and unit-variance over the utterance, which takes away
-// most of what a microphone and a voice's pitch add.
+// Each frame holds kCepstra coefficients (c1 .. c4: the broad shape of the
+// spectrum, which two voices saying the same sound share more than its
+// detail; the loudness c0 left out) followed by its log energy; Normalise
+// makes every dimension of the frames zero-mean and unit-variance over the
+// utterance, which takes away most of what a microphone and a voice add.
 #pragma once
 #include <cstddef>
 #include <cstdint>
@@ -16,7 +17,7 @@
 
 class TMfcc {
 public:
-    static constexpr int kCepstra = 8;
+    static constexpr int kCepstra = 4;
     static constexpr int kDims = kCepstra + 1;
     static constexpr int kFramesPerSecond = 100;
 

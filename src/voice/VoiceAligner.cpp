@@ -3,6 +3,7 @@
 
 #include <algorithm>
 #include <cmath>
+#include <limits>
 
 #include "voice/TimeWarp.h"
 
@@ -12,7 +13,16 @@ constexpr int kSnapFrames = 12;
 // Frames of a pause kept for the warp: readers pause where they like, so a
 // longer pause is no clue to where the words are.
 constexpr int kPauseKept = 0;
+// How much the slopes of the features count against the features.
 constexpr float kDeltaWeight = 1;
+// A reader's pause between words: at least 60 ms of silence. A word start
+// moves to the end of such a pause within a second of it, where that costs
+// less in all (in frames: the distance moved, less kPauseWorth for a pause
+// taken, or kStartStays for a start left where the warp put it).
+constexpr int kPauseFrames = 6;
+constexpr int kPauseReach = 100;
+constexpr float kPauseWorth = 30;
+constexpr float kStartStays = 30;
 
 // The energy under which a frame of the recording counts as a pause: a
 // quarter of the way from its quiet floor (5th percentile) to its speech
@@ -75,6 +85,109 @@ std::vector<float> WithDeltas(const std::vector<float>& frames) {
                 kDeltaWeight * ((at(k + 1, d) - at(k - 1, d)) + 2 * (at(k + 2, d) - at(k - 2, d))) /
                 10;
         }
+    return out;
+}
+// A pause of the recording: frames [Begin, End), all silent.
+struct Pause {
+    int Begin = 0, End = 0;
+};
+
+// The recording's pauses of at least kPauseFrames (the silence before the
+// first word too, however short).
+std::vector<Pause> PausesOf(const std::vector<float>& db, float level) {
+    std::vector<Pause> pauses;
+    const int n = static_cast<int>(db.size());
+    for (int f = 0; f < n;) {
+        if (db[static_cast<std::size_t>(f)] >= level) {
+            ++f;
+            continue;
+        }
+        int g = f;
+        while (g < n && db[static_cast<std::size_t>(g)] < level)
+            ++g;
+        if (g < n && (f == 0 || g - f >= kPauseFrames))
+            pauses.push_back({f, g});
+        f = g;
+    }
+    return pauses;
+}
+
+// For each word start (frames, in order), the pause whose end it moves to,
+// or -1: the assignment, in order and one pause to a start at most, that
+// costs least, where a start moved to a pause's end costs the distance less
+// kPauseWorth and a start left where it is costs kStartStays. Only pauses
+// within kPauseReach of a start are looked at, so that the cost is linear.
+std::vector<int> StartsAtPauses(const std::vector<int>& starts, const std::vector<Pause>& pauses) {
+    const int k = static_cast<int>(starts.size());
+    std::vector<int> out(static_cast<std::size_t>(k), -1);
+    if (k == 0 || pauses.empty())
+        return out;
+    // Pauses [Lo, Hi) within reach of each start; both run forward.
+    std::vector<int> lo(static_cast<std::size_t>(k)), hi(static_cast<std::size_t>(k));
+    int a = 0, b = 0;
+    const int count = static_cast<int>(pauses.size());
+    for (int w = 0; w < k; ++w) {
+        while (a < count && pauses[static_cast<std::size_t>(a)].End < starts[w] - kPauseReach)
+            ++a;
+        b = std::max(b, a);
+        while (b < count && pauses[static_cast<std::size_t>(b)].End <= starts[w] + kPauseReach)
+            ++b;
+        lo[w] = a;
+        hi[w] = b;
+    }
+    // Row W's states: 0 for "the last pause taken lies before Lo[W]", 1 + J
+    // for "the last pause taken is Lo[W] + J".
+    struct Cell {
+        float cost = std::numeric_limits<float>::infinity();
+        int from = 0;   // the state of the row before
+        int taken = -1; // the pause this start took
+    };
+    std::vector<std::vector<Cell>> rows(static_cast<std::size_t>(k));
+    for (int w = 0; w < k; ++w) {
+        auto& row = rows[static_cast<std::size_t>(w)];
+        row.assign(static_cast<std::size_t>(1 + hi[w] - lo[w]), Cell{});
+        // The states before this start: those of the row before, the pauses
+        // now out of reach behind folded into state 0.
+        std::vector<std::pair<int, float>> before; // (last pause taken or -1, cost), with its state
+        std::vector<int> beforeState;
+        if (w == 0) {
+            before.emplace_back(-1, 0.f);
+            beforeState.push_back(0);
+        } else {
+            const auto& prev = rows[static_cast<std::size_t>(w) - 1];
+            for (int s = 0; s < static_cast<int>(prev.size()); ++s) {
+                const int last = s == 0 ? -1 : lo[w - 1] + s - 1;
+                before.emplace_back(last, prev[static_cast<std::size_t>(s)].cost);
+                beforeState.push_back(s);
+            }
+        }
+        for (std::size_t i = 0; i < before.size(); ++i) {
+            const auto [last, cost] = before[i];
+            if (!(cost < std::numeric_limits<float>::infinity()))
+                continue;
+            const int stays = last < lo[w] ? 0 : 1 + last - lo[w];
+            Cell& keep = row[static_cast<std::size_t>(stays)];
+            if (cost + kStartStays < keep.cost)
+                keep = {cost + kStartStays, beforeState[i], -1};
+            for (int l = std::max(lo[w], last + 1); l < hi[w]; ++l) {
+                const float d = static_cast<float>(
+                    std::abs(pauses[static_cast<std::size_t>(l)].End - starts[w]));
+                Cell& take = row[static_cast<std::size_t>(1 + l - lo[w])];
+                if (cost + d - kPauseWorth < take.cost)
+                    take = {cost + d - kPauseWorth, beforeState[i], l};
+            }
+        }
+    }
+    const auto& last = rows.back();
+    int state = static_cast<int>(
+        std::min_element(last.begin(), last.end(),
+                         [](const Cell& x, const Cell& y) { return x.cost < y.cost; }) -
+        last.begin());
+    for (int w = k - 1; w >= 0; --w) {
+        const Cell& c = rows[static_cast<std::size_t>(w)][static_cast<std::size_t>(state)];
+        out[static_cast<std::size_t>(w)] = c.taken;
+        state = c.from;
+    }
     return out;
 }
 } // namespace
@@ -188,6 +301,32 @@ std::vector<TVoiceAligner::Span> TVoiceAligner::Align() {
         }
         out[w] = {start * kFrame, end * kFrame};
         floorJ = end;
+    }
+    // Where the reader paused near a word's start, the word starts as the
+    // pause ends and the word before ends as it begins.
+    if (!out.empty()) {
+        std::vector<int> starts;
+        for (const Span& w : out)
+            starts.push_back(static_cast<int>(std::lround(w.Start / kFrame)));
+        const std::vector<Pause> pauses = PausesOf(db, pause);
+        const std::vector<int> taken = StartsAtPauses(starts, pauses);
+        for (std::size_t w = 0; w < out.size(); ++w) {
+            if (taken[w] < 0)
+                continue;
+            const Pause& p = pauses[static_cast<std::size_t>(taken[w])];
+            out[w].Start = p.End * kFrame;
+            if (w > 0 && p.Begin * kFrame > out[w - 1].Start)
+                out[w - 1].End = p.Begin * kFrame;
+        }
+        // Each word within its own time: no earlier than the one before
+        // ends, and ending no earlier than it starts.
+        for (std::size_t w = 0; w < out.size(); ++w) {
+            if (w > 0)
+                out[w].Start = std::max(out[w].Start, out[w - 1].End);
+            out[w].End = std::max(out[w].End, out[w].Start + kFrame);
+            if (w + 1 < out.size() && taken[w + 1] >= 0)
+                out[w].End = std::min(out[w].End, out[w + 1].Start);
+        }
     }
     return out;
 }

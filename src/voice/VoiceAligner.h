@@ -1,13 +1,17 @@
 // Where the words of a recording lie, found by the game's voice saying the
 // same words: the game's voice (the reference) and the recording become
-// speech features (TMfcc), are warped onto each other (TTimeWarp), and each
-// word the reference says is carried through the warp onto the recording.
-// A boundary that lands in a pause of the recording is moved to the speech
-// beside it (a reader pauses where the game's voice does not).
+// speech features (TMfcc), their pauses are left out (readers pause where
+// they like), the speech of the two is warped onto each other (TTimeWarp),
+// and each word the reference says is carried through the warp onto the
+// recording. Then the reader's own pauses have their say: a word start near
+// the end of a pause (within a second) moves there, each pause taken by one
+// start at most, in order, chosen together so that the starts move least
+// (a pause left untaken or a start left where the warp put it costs as much
+// as 0.3 s of moving). A boundary in a pause moves to the speech beside it.
 //
 // The reference is given as the voice makes it, sentence after sentence with
 // pauses between; the recording as it is read. Only features are kept, about
-// 5 kB a second of each, so that a long story costs little memory.
+// 2 kB a second of each, so that a long story costs little memory.
 #pragma once
 #include <cstdint>
 #include <memory>
