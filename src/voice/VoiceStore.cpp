@@ -105,6 +105,14 @@ void TVoiceStore::Load() {
     }
 }
 
+std::vector<std::string> TVoiceStore::Sentences() const {
+    std::vector<std::string> keys;
+    keys.reserve(clips_.size());
+    for (const auto& [key, clip] : clips_)
+        keys.push_back(key);
+    return keys;
+}
+
 const TVoiceStore::Clip* TVoiceStore::Find(const std::string& sentence) const {
     const auto it = clips_.find(Key(sentence));
     return it == clips_.end() ? nullptr : &it->second;

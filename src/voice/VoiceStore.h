@@ -26,8 +26,10 @@
 class TVoiceStore {
 public:
     struct Clip {
-        std::string File;                       // in the voice folder
-        std::vector<TVoiceAligner::Span> Words; // seconds from the clip's first sample
+        std::string File; // in the voice folder
+        // Seconds from the clip's first sample: one span for each run of the
+        // sentence's key between spaces, or none when not known.
+        std::vector<TVoiceAligner::Span> Words;
     };
 
     // The store of the story at StoryPath, its sounds read and written with
@@ -41,6 +43,8 @@ public:
     // Reads the index again (no index: an empty store).
     void Load();
     std::size_t Count() const { return clips_.size(); }
+    // The keys of the sentences recorded, in no order.
+    std::vector<std::string> Sentences() const;
     // The clip of Sentence; nullptr when it has none.
     const Clip* Find(const std::string& sentence) const;
     // Decodes the clip of Sentence into Samples (mono, OpusCodec::kSampleRate).
