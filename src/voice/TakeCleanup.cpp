@@ -27,13 +27,16 @@ TTakeCleanup::Result TTakeCleanup::Clean(std::vector<int16_t>& samples, uint32_t
         return result;
     const std::size_t frame = std::max<std::size_t>(1, sampleRate / 100);
     const std::vector<double> levels = FrameLevels(samples, frame);
-    // Speech: frames well above the take's quiet floor (its 10th percentile)
-    // and above -50 dBFS, so that hum or a breath alone is none.
+    // Speech: frames above -50 dBFS (so that hum or a breath alone is none)
+    // and well above the take's quiet floor (its 10th percentile), or, in a
+    // take that is speech from end to end, within 20 dB of its speech (its
+    // 90th percentile, which a click does not move).
     std::vector<double> sorted = levels;
     std::sort(sorted.begin(), sorted.end());
     const double floor = sorted[sorted.size() / 10];
+    const double speech = sorted[sorted.size() * 9 / 10];
     const double loudest = sorted.back();
-    const double threshold = std::max({-50.0, floor + 12, loudest - 40});
+    const double threshold = std::max(-50.0, std::min(floor + 12, speech - 20));
     if (loudest < threshold)
         return result;
     const auto loud = [&](double level) { return level >= threshold; };
