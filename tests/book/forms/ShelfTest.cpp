@@ -403,6 +403,12 @@ TEST_F(ShelfTest, TheBinAsksFirstIsTheDesktopsTrashAndUndoTakesTheStoryBack) {
     TShelfModel& m = shelf.Model();
     shelf.lstStories.setFocus();
     shelf.lstStories.setCurrentIndex(m.index(m.RowOf("Hansel.txt")));
+    EXPECT_TRUE(m.index(m.RowOf("Hansel.txt")).data(TShelfModel::VoiceRole).toBool());
+    EXPECT_TRUE(m.index(m.RowOf("Hansel.txt"))
+                    .data(Qt::AccessibleTextRole)
+                    .toString()
+                    .startsWith("Story with a recorded voice: Hansel and Gretel"));
+    EXPECT_FALSE(m.index(m.RowOf("Goldilox.txt")).data(TShelfModel::VoiceRole).toBool());
     // Delete asks first, as the button does: No keeps the story.
     {
         ScriptedMessages no({plat::MsgAnswer::No});
