@@ -4,6 +4,7 @@
 #include <QAbstractEventDispatcher>
 #include <QCoreApplication>
 #include <QThread>
+#include <QTimer>
 #include <pulse/glib-mainloop.h>
 #include <pulse/pulseaudio.h>
 #include <vector>
@@ -26,19 +27,26 @@ struct PulseAudioInput::Loop {
 
     Loop() : loop(pa_glib_mainloop_new(nullptr)) {}
     ~Loop() {
+        Silence();
         if (stream) {
-            pa_stream_set_state_callback(stream, nullptr, nullptr);
-            pa_stream_set_read_callback(stream, nullptr, nullptr);
             pa_stream_disconnect(stream);
             pa_stream_unref(stream);
         }
         if (context) {
-            pa_context_set_state_callback(context, nullptr, nullptr);
             pa_context_disconnect(context);
             pa_context_unref(context);
         }
         if (loop)
             pa_glib_mainloop_free(loop);
+    }
+    // No callback reaches the input from now on.
+    void Silence() {
+        if (stream) {
+            pa_stream_set_state_callback(stream, nullptr, nullptr);
+            pa_stream_set_read_callback(stream, nullptr, nullptr);
+        }
+        if (context)
+            pa_context_set_state_callback(context, nullptr, nullptr);
     }
     Loop(const Loop&) = delete;
     Loop& operator=(const Loop&) = delete;
@@ -175,6 +183,13 @@ void PulseAudioInput::Read() {
 }
 
 void PulseAudioInput::Fail(const std::string& why) {
+    // Called from the loop's own callbacks: the connection and its loop go
+    // once the loop has returned to the event loop, never inside it.
+    if (loop_) {
+        loop_->Silence();
+        std::shared_ptr<Loop> dying(std::move(loop_));
+        QTimer::singleShot(0, QCoreApplication::instance(), [dying] {});
+    }
     const auto ended = std::move(handlers_.Ended);
     Stop();
     if (ended)

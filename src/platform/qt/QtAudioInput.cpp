@@ -71,9 +71,10 @@ void QtAudioInput::Stop() {
         if (device_)
             device_->disconnect();
         source_->stop();
+        // Stop may come from the source's own signal: it goes once that returns.
+        source_.release()->deleteLater();
     }
     device_ = nullptr;
-    source_.reset();
     handlers_ = {};
 }
 

@@ -2,7 +2,8 @@
 // test's own: first with outputs alone (no microphone, and the input says
 // so), then with a source fed from a pipe, into which the test writes a known
 // sound between silences. The take recorded, trimmed and levelled, must be
-// that sound. Skipped where the PulseAudio input or pulseaudio is missing.
+// that sound; a server that goes away while recording ends the recording.
+// Skipped where the PulseAudio input or pulseaudio is missing.
 #include <gtest/gtest.h>
 
 #include <QCoreApplication>
@@ -170,14 +171,20 @@ TEST(AudioInputTest, APipeSourceIsRecordedTrimmedAndLevelled) {
     writer.join();
     input.Stop();
     EXPECT_FALSE(input.Recording());
+    EXPECT_FALSE(ended);
+
+    // Recording again, the server goes away: recording ends, and says so.
+    std::string endedWhy;
+    ASSERT_TRUE(input.Start({{}, {}, [&](const std::string& w) { endedWhy = w; }}, &why)) << why;
     pulse.terminate();
+    EXPECT_TRUE(RunUntil([&] { return !endedWhy.empty(); }, 10000));
+    EXPECT_FALSE(input.Recording()) << endedWhy;
     if (!pulse.waitForFinished(5000)) {
         pulse.kill();
         pulse.waitForFinished(5000);
     }
     ::unsetenv("PULSE_SERVER");
     ASSERT_TRUE(got) << "recorded " << take.size() << " of " << fed.size() << " samples";
-    EXPECT_FALSE(ended);
     EXPECT_GT(levels, 20) << "the meter moves as the sound comes";
     EXPECT_NEAR(loudest, plat::AudioInput::PeakOf(voice.data(), voice.size()), 0.01);
 
