@@ -48,15 +48,13 @@ struct Voice {
     int wordsPerMinute;
 };
 
-// The story read by Voice word by word, with a pause after each (none when
-// Joined, but at commas and stops); Starts gets each word's start in seconds.
-std::vector<int16_t> ReadWordByWord(const fbwtest::TempDir& dir, const Voice& voice, bool joined,
-                                    uint32_t& rate, std::vector<double>& starts) {
-    std::mt19937 pauses(7);
-    std::vector<int16_t> out;
+// Each word of the story said alone by Voice, from its first loud sample to
+// its last; Rate gets the voice's rate.
+std::vector<std::vector<int16_t>> SayEachWord(const fbwtest::TempDir& dir, const Voice& voice,
+                                              uint32_t& rate) {
+    std::vector<std::vector<int16_t>> sounds;
     std::istringstream words(kStory);
     std::string token;
-    const auto pause = [&](int ms) { out.insert(out.end(), std::size_t{rate} * ms / 1000, 0); };
     while (words >> token) {
         std::string said;
         for (char c : token)
@@ -69,20 +67,32 @@ std::vector<int16_t> ReadWordByWord(const fbwtest::TempDir& dir, const Voice& vo
         TWaveFileReader reader;
         std::string why;
         EXPECT_TRUE(reader.Open(wav, why)) << why;
+        rate = reader.SampleRate();
         std::vector<int16_t> sound, piece;
         while (reader.Read(piece))
             sound.insert(sound.end(), piece.begin(), piece.end());
-        if (rate == 0) {
-            rate = reader.SampleRate();
-            pause(300);
-        }
-        // The word's sound: from its first loud sample to its last.
         const auto loud = [](int16_t s) { return std::abs(s) > 500; };
         const auto first = std::find_if(sound.begin(), sound.end(), loud);
         const auto last = std::find_if(sound.rbegin(), sound.rend(), loud).base();
+        sounds.emplace_back(first, std::max(first, last));
+    }
+    return sounds;
+}
+
+// The words joined into a reading, with a pause after each (none when
+// Joined, but at commas and stops); Starts gets each word's start in seconds.
+std::vector<int16_t> Join(const std::vector<std::vector<int16_t>>& sounds, uint32_t rate,
+                          bool joined, std::vector<double>& starts) {
+    std::mt19937 pauses(7);
+    std::vector<int16_t> out;
+    const auto pause = [&](int ms) { out.insert(out.end(), std::size_t{rate} * ms / 1000, 0); };
+    pause(300);
+    std::istringstream words(kStory);
+    std::string token;
+    for (const std::vector<int16_t>& sound : sounds) {
+        words >> token;
         starts.push_back(static_cast<double>(out.size()) / rate);
-        if (first < last)
-            out.insert(out.end(), first, last);
+        out.insert(out.end(), sound.begin(), sound.end());
         const bool stop = token.back() == '.' || token.back() == ',';
         pause((joined ? 0 : 60 + static_cast<int>(pauses() % 190)) + (stop ? 300 : 0));
     }
@@ -94,12 +104,13 @@ TEST(VoiceAlignTest, FindsTheWordsOfOtherVoicesAtSeveralSpeeds) {
         GTEST_SKIP() << "espeak-ng is not installed: no other voice to align";
     const fbwtest::TempDir dir;
     fbwtest::WriteBytes(dir / "story.txt", kStory);
-    for (const bool joined : {false, true})
-        for (const Voice& voice : {Voice{"en-us", 120}, Voice{"en-us", 170}, Voice{"en-gb", 140},
-                                   Voice{"en-us+f3", 200}}) {
-            uint32_t rate = 0;
+    for (const Voice& voice :
+         {Voice{"en-us", 120}, Voice{"en-us", 170}, Voice{"en-gb", 140}, Voice{"en-us+f3", 200}}) {
+        uint32_t rate = 0;
+        const std::vector<std::vector<int16_t>> sounds = SayEachWord(dir, voice, rate);
+        for (const bool joined : {false, true}) {
             std::vector<double> truth;
-            const std::vector<int16_t> read = ReadWordByWord(dir, voice, joined, rate, truth);
+            const std::vector<int16_t> read = Join(sounds, rate, joined, truth);
             fbwtest::WriteBytes(dir / "read.wav", WaveBytes(read, rate));
             const fbwtest::ToolResult r =
                 fbwtest::RunTool({"voice", "align", dir / "story.txt", dir / "read.wav"});
@@ -130,6 +141,7 @@ TEST(VoiceAlignTest, FindsTheWordsOfOtherVoicesAtSeveralSpeeds) {
             EXPECT_LE(median, 0.040) << voice.name << " " << voice.wordsPerMinute;
             EXPECT_LE(p90, joined ? 0.200 : 0.100) << voice.name << " " << voice.wordsPerMinute;
         }
+    }
 }
 
 } // namespace
