@@ -49,6 +49,11 @@ int RunVoice(const Args& args) {
 }
 
 const RegisterCommand kRegister{
-    {"voice", "  fbwtool voice align STORY.txt RECORDING.wav", RunVoice}};
+    {"voice",
+     "  fbwtool voice align STORY.txt RECORDING.wav\n"
+     "      where each word of a saved story lies in a recording of it read aloud\n"
+     "      (a 16-bit PCM WAV file): a line \"START END WORD\" for each run of\n"
+     "      characters between spaces, title included, in seconds from its start",
+     RunVoice}};
 
 } // namespace
