@@ -27,7 +27,8 @@ set(FBW_ENGINE_FLOORS
     "reading:book,sound"
     "keepsake:reading"
     "wordlist:vocab"
-    "scene:sound,image,story")
+    "scene:sound,image,story"
+    "voice:reading")
 set(FBW_ENGINE_DIRS "")
 foreach(_floor IN LISTS FBW_ENGINE_FLOORS)
   string(REPLACE ":" ";" _parts "${_floor}")

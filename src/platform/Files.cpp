@@ -2,6 +2,7 @@
 #include "platform/Files.h"
 
 #include <cerrno>
+#include <cstdio>
 #include <cstring>
 #include <dirent.h>
 #include <fcntl.h>
@@ -153,6 +154,49 @@ NewFile LinkNewName(const std::string& from, const std::string& to, std::string*
     if (why)
         *why = SystemErrorText(errno);
     return NewFile::Failed;
+}
+
+NewFile RenameNewName(const std::string& from, const std::string& to, std::string* why) {
+    if (::renameat2(AT_FDCWD, from.c_str(), AT_FDCWD, to.c_str(), RENAME_NOREPLACE) == 0)
+        return NewFile::Written;
+    if (errno == EEXIST)
+        return NewFile::Exists;
+    if (errno == EINVAL || errno == ENOSYS) {
+        // A file system without the exchange-free rename: looked at first,
+        // then renamed (a race with another writer is the only risk left).
+        struct stat st;
+        if (::lstat(to.c_str(), &st) == 0)
+            return NewFile::Exists;
+        if (::rename(from.c_str(), to.c_str()) == 0)
+            return NewFile::Written;
+    }
+    if (why)
+        *why = SystemErrorText(errno);
+    return NewFile::Failed;
+}
+
+bool MakeFolder(const std::string& path, std::string* why) {
+    if (::mkdir(path.c_str(), 0777) == 0)
+        return true;
+    const int error = errno;
+    if (error == EEXIST && KindAt(path) == EntryKind::Folder)
+        return true;
+    if (why)
+        *why = SystemErrorText(error);
+    return false;
+}
+
+bool RemoveFolder(const std::string& path) {
+    std::string folder = path;
+    while (folder.size() > 1 && folder.back() == kPathSeparator)
+        folder.pop_back();
+    for (const FolderEntry& e : ListFolder(IncludeTrailingSeparator(folder))) {
+        const std::string at = IncludeTrailingSeparator(folder) + e.name;
+        struct stat st;
+        if (::lstat(at.c_str(), &st) == 0 && !S_ISDIR(st.st_mode))
+            ::unlink(at.c_str());
+    }
+    return ::rmdir(folder.c_str()) == 0 || KindAt(folder) == EntryKind::Missing;
 }
 
 bool DeleteFile(const std::string& path) {

@@ -51,6 +51,18 @@ NewFile WriteNewFileAtomic(const std::string& path, std::string_view data,
 // where nothing is at To; never copies. Exists when To is taken; Failed
 // (with Why) where the file system takes no second name or refuses it.
 NewFile LinkNewName(const std::string& from, const std::string& to, std::string* why = nullptr);
+// Gives what is at From (a file or a folder, a link itself) the name To,
+// only where nothing is at To: never replaces. Exists when To is taken;
+// Failed (with Why) when the system refuses (another device, no right).
+NewFile RenameNewName(const std::string& from, const std::string& to, std::string* why = nullptr);
+// Makes the folder Path (its parent must exist); true when it is there now
+// as a folder. Why as for WriteFileAtomic.
+bool MakeFolder(const std::string& path, std::string* why = nullptr);
+// Removes the folder at exactly Path and the regular files and links in it
+// (never what a link leads to, nor a folder within, which makes it fail);
+// false when the folder is still there.
+bool RemoveFolder(const std::string& path);
+
 // The system's message for an error number as the program's messages put it
 // after a colon: "permission denied", "no space left on device".
 std::string SystemErrorText(int error);

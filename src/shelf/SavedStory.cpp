@@ -6,6 +6,7 @@
 #include "platform/FileStream.h"
 #include "platform/Files.h"
 #include "shelf/DatedName.h"
+#include "shelf/StoryVoice.h"
 #include "story/StoryText.h"
 
 namespace {
@@ -143,5 +144,9 @@ TSavedStory::Saved TSavedStory::Save(const std::string& folder, const std::strin
             plat::DeleteFile(home + saved.kept);
         throw std::runtime_error("Save: cannot write " + saved.path + Because(file->Failure()));
     }
+    // The kept story keeps its voice too; where the copy fails, the voice
+    // stays with the story's own file, whole.
+    if (!saved.kept.empty())
+        TStoryVoice::Keep(saved.path, home + saved.kept);
     return saved;
 }

@@ -15,6 +15,9 @@
 //
 // Where the tale's name is taken by something that cannot hold a story (a
 // folder), the story is saved under its dated name for the moment of saving.
+//
+// Bytes kept under their dated name keep a copy of the story's recorded
+// voice (TStoryVoice::Keep); the story saved keeps the voice folder itself.
 #pragma once
 #include <cstdint>
 #include <string>

@@ -4,12 +4,14 @@
 #include <algorithm>
 #include <cstdint>
 #include <unordered_map>
+#include <unordered_set>
 #include <utility>
 
 #include "platform/FileStream.h"
 #include "platform/Files.h"
 #include "platform/TextCodec.h"
 #include "shelf/DatedName.h"
+#include "shelf/StoryVoice.h"
 #include "story/StoryText.h"
 #include "story/TaleTable.h"
 
@@ -309,8 +311,11 @@ bool TStoryShelf::Refresh() {
     for (Item& i : items_)
         known.emplace(i.fileName, std::move(i));
     std::vector<Item> items;
+    std::unordered_set<std::string> folders; // the folders beside the stories
     bool changed = false;
     for (plat::FolderEntry& entry : plat::ListFolder(folder_)) {
+        if (entry.kind == plat::EntryKind::Folder)
+            folders.insert(entry.name);
         // A link that leads nowhere is a story that cannot be read.
         const bool dangling = entry.kind == plat::EntryKind::Dangling;
         if (entry.kind != plat::EntryKind::File && !dangling)
@@ -339,6 +344,14 @@ bool TStoryShelf::Refresh() {
         changed = true;
     }
     changed = changed || !known.empty();
+    // A story with a voice folder that holds an index has a recorded voice.
+    for (Item& item : items) {
+        const bool voice = item.kind == Kind::Story &&
+                           folders.count(TStoryVoice::FolderName(item.fileName)) > 0 &&
+                           TStoryVoice::Has(PathOf(item));
+        changed = changed || voice != item.voice;
+        item.voice = voice;
+    }
     std::sort(items.begin(), items.end(), [](const Item& a, const Item& b) {
         return a.modTime != b.modTime ? a.modTime > b.modTime : a.fileName < b.fileName;
     });

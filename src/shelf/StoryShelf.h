@@ -11,7 +11,8 @@
 // A story's title is its first paragraph as the book shows it (StoryTitle);
 // a picture book's is the title its PDF carries, a talking book's the title
 // of its package document (stored, not deflated, third in the archive).
-// Titles are UTF-8 with every character the file holds. A file that cannot
+// Titles are UTF-8 with every character the file holds. A story whose
+// voice folder beside it holds an index has a recorded voice (TStoryVoice). A file that cannot
 // be read stays on the shelf, marked so, with no title. Files are opened
 // without waiting and read only when they are regular files.
 #pragma once
@@ -31,7 +32,8 @@ public:
         int64_t modTime = 0; // nanoseconds since the epoch
         int64_t size = 0;
         bool readable = true;
-        std::string title; // UTF-8; empty when unreadable or untitled
+        std::string title;  // UTF-8; empty when unreadable or untitled
+        bool voice = false; // a story with a recorded voice (TStoryVoice)
     };
 
     // The tale and kind of a file named Name on the shelf; nullopt when a

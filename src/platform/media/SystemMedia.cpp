@@ -1,6 +1,9 @@
-// The MP3 encoder, zip packer and zip writer of this build: LAME, libzip
-// and zlib when the build found them, else none.
+// The MP3 encoder, zip packer, zip writer, voice codec and loudness meter of
+// this build: LAME, libzip, zlib, libopusenc with libopusfile and libebur128
+// when the build found them, else none.
+#include "platform/LoudnessMeter.h"
 #include "platform/Mp3Encoder.h"
+#include "platform/OpusCodec.h"
 #include "platform/ZipPacker.h"
 #include "platform/ZipWriter.h"
 
@@ -12,6 +15,12 @@
 #endif
 #ifdef FBW_HAVE_ZLIB
 #include "platform/media/ZlibZipWriter.h"
+#endif
+#ifdef FBW_HAVE_OPUS
+#include "platform/media/LibOpusCodec.h"
+#endif
+#ifdef FBW_HAVE_EBUR128
+#include "platform/media/Ebur128LoudnessMeter.h"
 #endif
 
 namespace plat {
@@ -38,6 +47,22 @@ std::unique_ptr<ZipWriter> CreateZipWriter(Stream& out, std::time_t modified) {
 #else
     (void)out;
     (void)modified;
+    return nullptr;
+#endif
+}
+
+std::unique_ptr<OpusCodec> CreateOpusCodec() {
+#ifdef FBW_HAVE_OPUS
+    return std::make_unique<LibOpusCodec>();
+#else
+    return nullptr;
+#endif
+}
+
+std::unique_ptr<LoudnessMeter> CreateLoudnessMeter() {
+#ifdef FBW_HAVE_EBUR128
+    return std::make_unique<Ebur128LoudnessMeter>();
+#else
     return nullptr;
 #endif
 }

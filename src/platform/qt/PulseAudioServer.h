@@ -15,6 +15,10 @@ public:
     // with one it costs a connection's round trips. False where the PulseAudio
     // output is not built in.
     static bool Answers(int timeoutMs = 1000);
+    // How many sources the server has that are no monitor of an output
+    // (microphones, line inputs); -1 when no server answers within
+    // TimeoutMs or the PulseAudio output is not built in.
+    static int Microphones(int timeoutMs = 1000);
 };
 
 } // namespace plat

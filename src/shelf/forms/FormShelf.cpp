@@ -17,6 +17,7 @@
 #include "platform/Trash.h"
 #include "platform/qt/Latin1.h"
 #include "platform/qt/LocalPath.h"
+#include "shelf/StoryVoice.h"
 #include "shelf/forms/ShelfCard.h"
 #include "story/TaleTable.h"
 #include "ui/CommandGlyph.h"
@@ -346,8 +347,17 @@ void TFormShelf::cmdBinClick() {
     // bin takes, is removed itself (nothing is lost with it); anything else
     // the bin refuses goes for good only when the player says so.
     std::string inTrash;
+    const std::string voice = TStoryVoice::FolderOf(path);
+    const std::string voiceFolder = voice.substr(0, voice.size() - 1);
+    const bool hasVoice = plat::KindAt(voiceFolder) == plat::EntryKind::Folder;
     if (MoveToTrash(path, inTrash)) {
         binned_ = inTrash;
+        // The story's voice goes with it; where the bin refuses the folder,
+        // it stays beside the story's place and is found again by the story
+        // when it comes back.
+        binnedVoice_.clear();
+        if (hasVoice && !MoveToTrash(voiceFolder, binnedVoice_))
+            binnedVoice_.clear();
     } else {
         if (plat::KindAt(path) != plat::EntryKind::Dangling &&
             plat::ShowMessage(plat::MsgKind::Question,
@@ -357,7 +367,10 @@ void TFormShelf::cmdBinClick() {
             return;
         if (!plat::DeleteFile(path))
             throw std::runtime_error("Bin: cannot remove " + plat::PathText(path));
+        if (hasVoice)
+            plat::RemoveFolder(voiceFolder);
         binned_.clear(); // what went for good cannot come back
+        binnedVoice_.clear();
     }
     chosen_.clear();
     model_->Refresh();
@@ -370,10 +383,15 @@ void TFormShelf::cmdUndoClick() {
     if (binned_.empty())
         return;
     const std::string inTrash = binned_;
+    const std::string voiceInTrash = binnedVoice_;
     binned_.clear();
+    binnedVoice_.clear();
     UpdateButtons();
     std::string place, why;
     const plat::TrashRestore restored = plat::RestoreFromTrash(inTrash, &place, &why);
+    // The story's voice comes back with it (where its place is free).
+    if (restored == plat::TrashRestore::Restored && !voiceInTrash.empty())
+        plat::RestoreFromTrash(voiceInTrash);
     const std::string name = place.substr(plat::ExtractFilePath(place).size());
     switch (restored) {
     case plat::TrashRestore::Restored:

@@ -17,7 +17,8 @@
 // opens it the player is told where it is and may show its folder (Folders).
 // The bin is the desktop's trash (MoveToTrash), after a question; "Undo"
 // (cmdUndo, Ctrl+Z) takes the last file binned back out of the trash while
-// the shelf is open. Where the bin takes nothing the shelf asks before it
+// the shelf is open. A story's recorded voice (TStoryVoice) goes to the bin
+// with it and comes back with it. Where the bin takes nothing the shelf asks before it
 // removes the file for good (a link that leads nowhere goes without asking:
 // nothing is lost with it). A file that cannot be read says so when opened.
 //
@@ -130,4 +131,6 @@ private:
     int emptyTale_ = 0;
     // The last file binned: where it lies in the trash; empty when none.
     std::string binned_;
+    // Where the voice folder binned with it lies in the trash; empty when none.
+    std::string binnedVoice_;
 };

@@ -27,6 +27,7 @@ void TShelfCard::paint(QPainter* painter, const QStyleOptionViewItem& option,
     const bool readable = index.data(TShelfModel::ReadableRole).toBool();
     const auto kind = static_cast<TStoryShelf::Kind>(index.data(TShelfModel::KindRole).toInt());
     const bool book = kind != TStoryShelf::Kind::Story;
+    const bool voice = index.data(TShelfModel::VoiceRole).toBool();
     painter->setRenderHint(QPainter::Antialiasing, false);
     painter->setPen(QPen(chosen ? kInk : kEdge, chosen ? 2 : 1));
     painter->setBrush(chosen ? kChosen : kPaper);
@@ -50,9 +51,11 @@ void TShelfCard::paint(QPainter* painter, const QStyleOptionViewItem& option,
     painter->drawRect(frame.adjusted(-1, -1, 0, 0));
     QFont small = option.font;
     small.setPixelSize(11);
-    if (book || !readable) {
+    if (book || !readable || voice) {
         const QRect band(frame.left(), frame.bottom() - 17, frame.width(), 18);
-        painter->fillRect(band, readable ? QColor(0x59, 0x36, 0x1d, 200) : QColor(0xb0, 0, 0));
+        painter->fillRect(band, !readable ? QColor(0xb0, 0, 0)
+                                : book    ? QColor(0x59, 0x36, 0x1d, 200)
+                                          : QColor(0x2e, 0x5a, 0x2a, 200));
         painter->setPen(Qt::white);
         QFont bold = small;
         bold.setBold(true);
@@ -60,7 +63,8 @@ void TShelfCard::paint(QPainter* painter, const QStyleOptionViewItem& option,
         painter->drawText(band, Qt::AlignCenter,
                           !readable                                ? "Cannot be read"
                           : kind == TStoryShelf::Kind::TalkingBook ? "Talking book"
-                                                                   : "Picture book");
+                          : book                                   ? "Picture book"
+                                                                   : "Own voice");
     }
 
     // The title, two lines at most, then the tale and the date.

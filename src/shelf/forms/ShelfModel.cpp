@@ -133,7 +133,8 @@ QVariant TShelfModel::data(const QModelIndex& index, int role) const {
         return {};
     const char* kind = item->kind == TStoryShelf::Kind::Book          ? "Picture book: "
                        : item->kind == TStoryShelf::Kind::TalkingBook ? "Talking book: "
-                                                                      : "Story: ";
+                       : item->voice ? "Story with a recorded voice: "
+                                     : "Story: ";
     switch (role) {
     case Qt::DisplayRole:
         return TitleOf(*item);
@@ -156,6 +157,8 @@ QVariant TShelfModel::data(const QModelIndex& index, int role) const {
         return DateOf(*item);
     case TaleNameRole:
         return ToQString(TTaleTable::Title(item->tale));
+    case VoiceRole:
+        return item->voice;
     default:
         return {};
     }

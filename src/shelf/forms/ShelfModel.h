@@ -8,7 +8,7 @@
 // Rows give their title (DisplayRole), the tale's thumbnail
 // (DecorationRole, from Thumbnail), their file name (ToolTipRole) and, for
 // screen readers, the title, the tale's title and the date in the desktop's
-// short format (AccessibleTextRole).
+// short format (AccessibleTextRole; a story with a recorded voice says so).
 #pragma once
 #include <QAbstractListModel>
 #include <QFileSystemWatcher>
@@ -29,6 +29,7 @@ public:
         ReadableRole,                // bool
         DateRole,                    // QString, the desktop's short format
         TaleNameRole,                // QString, the tale's title
+        VoiceRole,                   // bool: a story with a recorded voice
     };
     // Folder ends with a separator; it need not exist. Lists it at once.
     explicit TShelfModel(const std::string& folder, QObject* parent = nullptr);

@@ -392,6 +392,10 @@ TEST_F(ShelfTest, TheBinAsksFirstIsTheDesktopsTrashAndUndoTakesTheStoryBack) {
     fbwtest::TempDir data;
     const EnvScope xdg("XDG_DATA_HOME", data.Path());
     const EnvScope homeDir("HOME", home.Path());
+    // Hansel's story has a recorded voice beside it.
+    const std::string voice = Folder() + "Hansel.txt voice/";
+    ASSERT_TRUE(plat::MakeFolder(Folder() + "Hansel.txt voice"));
+    fbwtest::WriteBytes(voice + "voice.idx", "fablewhirl voice 1\n");
     TFormShelf shelf(Folder(), 0, *game->Library());
     std::vector<std::string> shelfErrors;
     shelf.ShowError = [&](const std::string& m) { shelfErrors.push_back(m); };
@@ -399,6 +403,12 @@ TEST_F(ShelfTest, TheBinAsksFirstIsTheDesktopsTrashAndUndoTakesTheStoryBack) {
     TShelfModel& m = shelf.Model();
     shelf.lstStories.setFocus();
     shelf.lstStories.setCurrentIndex(m.index(m.RowOf("Hansel.txt")));
+    EXPECT_TRUE(m.index(m.RowOf("Hansel.txt")).data(TShelfModel::VoiceRole).toBool());
+    EXPECT_TRUE(m.index(m.RowOf("Hansel.txt"))
+                    .data(Qt::AccessibleTextRole)
+                    .toString()
+                    .startsWith("Story with a recorded voice: Hansel and Gretel"));
+    EXPECT_FALSE(m.index(m.RowOf("Goldilox.txt")).data(TShelfModel::VoiceRole).toBool());
     // Delete asks first, as the button does: No keeps the story.
     {
         ScriptedMessages no({plat::MsgAnswer::No});
@@ -415,6 +425,8 @@ TEST_F(ShelfTest, TheBinAsksFirstIsTheDesktopsTrashAndUndoTakesTheStoryBack) {
     ASSERT_TRUE(shelfErrors.empty()) << shelfErrors[0];
     EXPECT_FALSE(plat::FileExists(Folder() + "Hansel.txt"));
     EXPECT_EQ(fbwtest::ReadBytes(data / "Trash/files/Hansel.txt"), Saved("Hansel and Gretel"));
+    EXPECT_FALSE(plat::FolderExists(voice)) << "the voice goes to the bin with its story";
+    EXPECT_TRUE(plat::FileExists(data / "Trash/files/Hansel.txt voice/voice.idx"));
     EXPECT_EQ(m.rowCount(), 4);
     EXPECT_EQ(m.RowOf("Hansel.txt"), -1);
     EXPECT_EQ(shelf.CurrentRow(), 2) << "the card after it is chosen";
@@ -426,6 +438,7 @@ TEST_F(ShelfTest, TheBinAsksFirstIsTheDesktopsTrashAndUndoTakesTheStoryBack) {
     Key(shelf.cmdUndo, Qt::Key_Return);
     ASSERT_TRUE(shelfErrors.empty()) << shelfErrors[0];
     EXPECT_EQ(fbwtest::ReadBytes(Folder() + "Hansel.txt"), Saved("Hansel and Gretel"));
+    EXPECT_TRUE(plat::FileExists(voice + "voice.idx")) << "and comes back with it";
     EXPECT_TRUE(std::filesystem::is_empty(data / "Trash/files"));
     EXPECT_TRUE(std::filesystem::is_empty(data / "Trash/info"));
     EXPECT_EQ(shelf.CurrentRow(), m.RowOf("Hansel.txt"));

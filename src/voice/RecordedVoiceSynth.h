@@ -1,0 +1,47 @@
+// The voice a story is read aloud with when a grown-up has recorded some of
+// its sentences: a recorded sentence plays from its recording, its words lit
+// from the times found when it was recorded; every other sentence is said by
+// the game's voice. The reader (TReadAloud) takes it as its synthesizer, so
+// it reads the story mixed, sentence by sentence, without knowing which is
+// which.
+//
+// A recording keeps its own pace: the stretch asked for does not reach it
+// (Recorded tells the window, which fades the pace control while such a
+// sentence is read). A sentence is found by its text (TVoiceStore::Key). The
+// reader says a long first sentence in two parts (TReadAloud::SplitFirst): a
+// part of a recorded sentence, its first words or its last, is cut from the
+// recording halfway between two words.
+//
+// The words given to the reader are the sentence's runs between spaces that
+// hold a letter or a digit (those the page lights), one token each.
+#pragma once
+#include <memory>
+#include <string>
+
+#include "platform/SpeechSynth.h"
+#include "voice/VoiceStore.h"
+
+class TRecordedVoiceSynth : public plat::SpeechSynth {
+public:
+    // Voice: the game's voice (nullptr: only recorded sentences are said).
+    // Store: the story's recordings.
+    TRecordedVoiceSynth(std::unique_ptr<plat::SpeechSynth> voice,
+                        std::unique_ptr<TVoiceStore> store);
+
+    using plat::SpeechSynth::Synthesize;
+    bool Synthesize(const std::string& text, float stretch, plat::SpeechPcm& out) override;
+
+    // Whether Sentence (or a part of one, as the reader says it) is read
+    // from a recording.
+    bool Recorded(const std::string& sentence) const;
+
+private:
+    // The clip Text is, or is the first or last words of: its key, and the
+    // runs [First, First + Count) of the clip's sentence that Text holds.
+    // False when none.
+    bool FindPart(const std::string& text, std::string& key, std::size_t& first,
+                  std::size_t& count) const;
+
+    std::unique_ptr<plat::SpeechSynth> voice_;
+    std::unique_ptr<TVoiceStore> store_;
+};
