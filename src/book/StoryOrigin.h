@@ -17,9 +17,14 @@ struct TStoryOrigin {
     int twistLevel = 0;
     // The file the story was read from or last saved to; path "" for none.
     TSavedStory::Source file;
+    // The names the child typed for the hero and the heroine that the story
+    // was told with (Latin-1); empty where none was, and for a file's story.
+    std::string hero, heroine;
 
-    static TStoryOrigin Told(int twistLevel) { return {Kind::Told, twistLevel, {}}; }
+    static TStoryOrigin Told(int twistLevel, std::string hero = {}, std::string heroine = {}) {
+        return {Kind::Told, twistLevel, {}, std::move(hero), std::move(heroine)};
+    }
     static TStoryOrigin FromFile(std::string path, std::string bytes, bool whole) {
-        return {Kind::File, 0, {std::move(path), std::move(bytes), whole}};
+        return {Kind::File, 0, {std::move(path), std::move(bytes), whole}, {}, {}};
     }
 };

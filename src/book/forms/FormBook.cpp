@@ -286,6 +286,7 @@ void TFormBook::setVisible(bool visible) {
 void TFormBook::hideEvent(QHideEvent* event) {
     QDialog::hideEvent(event);
     reading_->Stop(); // closing the book
+    keepsakes_->CancelTalkingBook();
 }
 
 // ---------------------------------------------------------------------------
