@@ -76,7 +76,11 @@ void TFormBook::SetSpeechSynth(std::unique_ptr<plat::SpeechSynth> synth) {
 }
 
 void TFormBook::SetStory(const std::string& text) {
-    SetStory(text, TStoryOrigin::Told(cover_->TwistLevel()));
+    // The typed names go with the generator's own story only.
+    const bool generators = text == JoinStoryLines(generator_.StoryLines());
+    SetStory(text, TStoryOrigin::Told(cover_->TwistLevel(),
+                                      generators ? generator_.StoryHero() : std::string(),
+                                      generators ? generator_.StoryHeroine() : std::string()));
 }
 
 void TFormBook::SetStory(const std::string& text, const TStoryOrigin& origin) {
