@@ -26,7 +26,6 @@
 #include "platform/Mp3Encoder.h"
 #include "platform/SpeechSynth.h"
 #include "platform/ZipEntryList.h"
-#include "platform/ZipPacker.h"
 #include "platform/ZipWriter.h"
 #include "shelf/StoryShelf.h"
 #include "story/StoryText.h"
@@ -59,7 +58,8 @@ bool HaveEpubcheck() {
 }
 
 bool HaveMedia() {
-    return plat::CreateMp3Encoder() && plat::CreateZipPacker();
+    plat::MemoryStream probe;
+    return plat::CreateMp3Encoder() && plat::CreateZipWriter(probe);
 }
 
 // The story of tale Tale told as fbwtool tell tells it.
@@ -268,7 +268,7 @@ bool ResetPeak() {
 
 TEST(TalkingBook, EveryTalePassesEpubcheckAtBothTwistsInBothLetters) {
     if (!HaveMedia())
-        GTEST_SKIP() << "built without libmp3lame or libzip";
+        GTEST_SKIP() << "built without libmp3lame or zlib";
     TempDir dir;
     std::vector<std::string> books;
     for (int tale = 1; tale <= 10; ++tale)
@@ -332,7 +332,7 @@ TEST(TalkingBook, AceFindsNoViolationAndReadiumResolvesEveryOverlayReference) {
     if (!fs::exists(kChromium))
         GTEST_SKIP() << "Chromium, which Ace runs its checks in, is not installed";
     if (!plat::CreateSystemSpeechSynth() || !HaveMedia())
-        GTEST_SKIP() << "built without flite, libmp3lame or libzip: the data tool makes no book";
+        GTEST_SKIP() << "built without flite, libmp3lame or zlib: the data tool makes no book";
     TempDir dir;
     const std::string book = dir / "tool.epub";
     const auto tool = RunTool({"book", "--seed", "4", "--letters", "easy", "--hero", "Anna",
@@ -363,7 +363,7 @@ TEST(TalkingBook, AceFindsNoViolationAndReadiumResolvesEveryOverlayReference) {
 TEST(TalkingBook, APlayerGoingClipToClipHearsTheWholeVoiceWithItsPauses) {
     const std::unique_ptr<plat::SpeechSynth> voice = plat::CreateSystemSpeechSynth();
     if (!voice || !HaveMedia())
-        GTEST_SKIP() << "built without flite, libmp3lame or libzip";
+        GTEST_SKIP() << "built without flite, libmp3lame or zlib";
     if (!fbwtest::OnPath("mpg123"))
         GTEST_SKIP() << "mpg123 is not installed";
     const std::string signs = "Tom & Jerry ate 3 cakes at 50% off, 1,000 times.";
@@ -414,7 +414,7 @@ TEST(TalkingBook, APlayerGoingClipToClipHearsTheWholeVoiceWithItsPauses) {
 
 TEST(TalkingBook, SignsSaidAsWordsAndTheEndAreLitWordByWord) {
     if (!HaveMedia())
-        GTEST_SKIP() << "built without libmp3lame or libzip";
+        GTEST_SKIP() << "built without libmp3lame or zlib";
     fbwtest::NullSpeechSynth voice;
     const Made made =
         MakeBook(InputFor("Tom & Jerry\\n\\nThey ate 50% of 1,000 cakes + 3 pies = lunch!", false),
@@ -441,7 +441,7 @@ TEST(TalkingBook, SignsSaidAsWordsAndTheEndAreLitWordByWord) {
 
 TEST(TalkingBook, ReadersFindItsPartsItsPagesWhatItsPictureShowsAndWhoMadeIt) {
     if (!HaveMedia())
-        GTEST_SKIP() << "built without libmp3lame or libzip";
+        GTEST_SKIP() << "built without libmp3lame or zlib";
     fbwtest::NullSpeechSynth voice;
     const std::string story = Told(5, 100);
     TTalkingBook::Input input = InputFor(story, false);
@@ -519,7 +519,7 @@ TEST(TalkingBook, ReadersFindItsPartsItsPagesWhatItsPictureShowsAndWhoMadeIt) {
 
 TEST(TalkingBook, TheLitWordStandsOutOnThePaperInBothLettersWithNoFakedFace) {
     if (!HaveMedia())
-        GTEST_SKIP() << "built without libmp3lame or libzip";
+        GTEST_SKIP() << "built without libmp3lame or zlib";
     for (bool easy : {false, true}) {
         fbwtest::NullSpeechSynth voice;
         const Made made = MakeBook(InputFor("A title\\n\\nOne two.", easy), voice,
@@ -627,7 +627,7 @@ TEST(TalkingBook, AMegabyteStoryIsMadeInBoundedMemory) {
 
 TEST(TalkingBook, AUnmappedSentenceHasOneParAndTheFailuresMakeNothing) {
     if (!HaveMedia())
-        GTEST_SKIP() << "built without libmp3lame or libzip";
+        GTEST_SKIP() << "built without libmp3lame or zlib";
     // The voice says a word more than the page has: the sentence light.
     fbwtest::NullSpeechSynth extra;
     extra.ExtraWords = 1;
@@ -647,10 +647,10 @@ TEST(TalkingBook, AUnmappedSentenceHasOneParAndTheFailuresMakeNothing) {
 
     // No voice: a clear message, not a silent book.
     const auto encoder = plat::CreateMp3Encoder();
-    const auto packer = plat::CreateZipPacker();
+    plat::ZipEntryList unused;
     try {
-        TTalkingBook::Make(InputFor("A title\\n\\nWords.", false), nullptr, 1.0f, encoder.get(),
-                           packer.get());
+        TTalkingBook::MakeInto(InputFor("A title\\n\\nWords.", false), nullptr, 1.0f, encoder.get(),
+                               unused);
         ADD_FAILURE() << "made without a voice";
     } catch (const std::runtime_error& e) {
         EXPECT_STREQ(e.what(),
@@ -658,8 +658,8 @@ TEST(TalkingBook, AUnmappedSentenceHasOneParAndTheFailuresMakeNothing) {
     }
     fbwtest::NullSpeechSynth failing;
     failing.Fail = true;
-    EXPECT_THROW(TTalkingBook::Make(InputFor("A title\\n\\nWords.", false), &failing, 1.0f,
-                                    encoder.get(), packer.get()),
+    EXPECT_THROW(TTalkingBook::MakeInto(InputFor("A title\\n\\nWords.", false), &failing, 1.0f,
+                                        encoder.get(), unused),
                  std::runtime_error);
 
     // The data tool: its usage, and a folder it cannot write.
@@ -677,15 +677,15 @@ TEST(TalkingBook, AUnmappedSentenceHasOneParAndTheFailuresMakeNothing) {
 
 TEST(TalkingBook, AVoiceThatFailsPartWayMakesNoBookAndNamesTheSentence) {
     const auto encoder = plat::CreateMp3Encoder();
-    const auto packer = plat::CreateZipPacker();
-    if (!encoder || !packer)
-        GTEST_SKIP() << "built without libmp3lame or libzip";
+    if (!encoder)
+        GTEST_SKIP() << "built without libmp3lame";
     // The title and two sentences are said; the third sentence fails.
     fbwtest::NullSpeechSynth tiring;
     tiring.FailAfter = 3;
     const std::string story = "A title\\n\\nOne two. Three four. Five  six seven. Eight.";
     try {
-        TTalkingBook::Make(InputFor(story, false), &tiring, 1.0f, encoder.get(), packer.get());
+        plat::ZipEntryList entries;
+        TTalkingBook::MakeInto(InputFor(story, false), &tiring, 1.0f, encoder.get(), entries);
         ADD_FAILURE() << "a book silent after its second sentence";
     } catch (const std::runtime_error& e) {
         EXPECT_STREQ(e.what(),
@@ -701,7 +701,7 @@ TEST(TalkingBook, AVoiceThatFailsPartWayMakesNoBookAndNamesTheSentence) {
 
 TEST(TalkingBook, TheShelfShowsATalkingBookByItsTitle) {
     if (!HaveMedia())
-        GTEST_SKIP() << "built without libmp3lame or libzip";
+        GTEST_SKIP() << "built without libmp3lame or zlib";
     fbwtest::NullSpeechSynth voice;
     const Made made = MakeBook(InputFor("Bears & the caf\xE9 <3\\n\\nOne two.", false), voice,
                                plat::SpeechSynth::kNormalStretch);
