@@ -20,13 +20,19 @@
 #include <thread>
 
 #include "keepsake/TalkingBook.h"
+#include "keepsake/TalkingBookReader.h"
 #include "platform/FileStream.h"
 #include "platform/Files.h"
 #include "platform/MemoryStream.h"
+#include "platform/Mp3Decoder.h"
 #include "platform/Mp3Encoder.h"
 #include "platform/SpeechSynth.h"
 #include "platform/ZipEntryList.h"
+#include "platform/ZipReader.h"
 #include "platform/ZipWriter.h"
+#include "reading/BookVoice.h"
+#include "reading/StorySentences.h"
+#include "reading/WordTimes.h"
 #include "shelf/StoryShelf.h"
 #include "story/StoryText.h"
 #include "story/TalePictures.h"
@@ -715,4 +721,85 @@ TEST(TalkingBook, TheShelfShowsATalkingBookByItsTitle) {
     EXPECT_EQ(shelf.Items()[0].kind, TStoryShelf::Kind::TalkingBook);
     EXPECT_EQ(shelf.Items()[0].tale, 2);
     EXPECT_EQ(shelf.Items()[0].title, "Bears & the caf\xC3\xA9 <3"); // UTF-8
+}
+
+TEST(TalkingBook, ReadBackItGivesItsStoryItsWordTimesAndItsWholeVoice) {
+    const auto decoder = plat::CreateMp3Decoder();
+    if (!HaveMedia() || !decoder)
+        GTEST_SKIP() << "built without libmp3lame, libmpg123 or zlib";
+    fbwtest::NullSpeechSynth voice;
+    const std::string story =
+        "Tom & Jerry\\n\\nThey ran caf\xE9 to caf\xE9. The cat sat,\\nthe dog too!\\n\\nThe end.";
+    const Made made = MakeBook(InputFor(story, false), voice, plat::SpeechSynth::kNormalStretch);
+    plat::MemoryStream in(made.zip);
+    std::string why;
+    const auto archive = plat::OpenZipReader(in, why);
+    ASSERT_TRUE(archive) << why;
+    const TTalkingBookReader::Book book = TTalkingBookReader::Read(*archive, decoder.get());
+    EXPECT_EQ(book.Story, story) << "the story as the storybook shows it";
+    // Every sentence but "The End" with the clips it was made with.
+    const auto& spoken = made.spoken.Sentences;
+    ASSERT_EQ(book.Sentences.size() + 1, spoken.size());
+    for (std::size_t s = 0; s < book.Sentences.size(); ++s) {
+        EXPECT_EQ(book.Sentences[s].Span.Begin, spoken[s].Span.Begin) << s;
+        EXPECT_EQ(book.Sentences[s].Span.End, spoken[s].Span.End) << s;
+        ASSERT_EQ(book.Sentences[s].WordClips.size(), spoken[s].WordClips.size()) << s;
+        for (std::size_t w = 0; w < spoken[s].WordClips.size(); ++w)
+            EXPECT_EQ(book.Sentences[s].WordClips[w].Begin, spoken[s].WordClips[w].Begin);
+    }
+    // The voice decodes to the track's length.
+    EXPECT_EQ(book.SampleRate, made.spoken.SampleRate);
+    EXPECT_NEAR(double(book.Samples.size()) * 1000 / book.SampleRate,
+                double(made.spoken.DurationMs()), 1.0);
+
+    // Said as the reader asks: a sentence's stretch of the track and its lit
+    // words' times, which map onto the page's words; the sign is not lit.
+    TBookVoice said(book.Sentences, book.Samples, book.SampleRate);
+    for (const auto& [text, s] : std::vector<std::pair<std::string, std::size_t>>{
+             {"Tom & Jerry", 0}, {"The cat sat,", 2}, {"They ran caf\xE9 to caf\xE9.", 1}}) {
+        plat::SpeechPcm pcm;
+        ASSERT_TRUE(said.Synthesize(text, pcm)) << text;
+        const TSpokenStory::Clip span = spoken[s].Span;
+        EXPECT_NEAR(double(pcm.Samples.size()) * 1000 / pcm.SampleRate,
+                    double(span.End - span.Begin), 1.0);
+        const int words = TStorySentences::CountWords(text);
+        TWordTimes times;
+        times.Map(pcm.Words, 0, words);
+        ASSERT_TRUE(times.Matched()) << text;
+        const auto lit = TStorySentences::FindWords(text.c_str(), 0, int32_t(text.size()));
+        // Each page word's clip: the next of the sentence's words that is it.
+        std::size_t clip = 0;
+        for (int w = 0; w < words; ++w, ++clip) {
+            const std::string word = text.substr(lit[w].Begin, lit[w].End - lit[w].Begin);
+            while (clip < spoken[s].Words.size() &&
+                   story.substr(spoken[s].Words[clip].Begin,
+                                spoken[s].Words[clip].End - spoken[s].Words[clip].Begin) != word)
+                ++clip;
+            ASSERT_LT(clip, spoken[s].WordClips.size()) << word;
+            EXPECT_EQ(times.LitAt(spoken[s].WordClips[clip].Begin - span.Begin + 1), w) << text;
+        }
+    }
+    plat::SpeechPcm none;
+    EXPECT_FALSE(said.Synthesize("Words the book never says.", none));
+
+    // A book with no voice of its own, and no book at all: refused, saying why.
+    plat::MemoryStream foreign;
+    const auto writer = plat::CreateZipWriter(foreign);
+    ASSERT_TRUE(writer->Add({"mimetype", "application/epub+zip", true}) &&
+                writer->Add({"META-INF/container.xml",
+                             "<container><rootfiles><rootfile full-path=\"a.opf\"/></rootfiles>"
+                             "</container>",
+                             false}) &&
+                writer->Add({"a.opf",
+                             "<package><manifest><item id=\"c\" href=\"c.xhtml\"/></manifest>"
+                             "<spine><itemref idref=\"c\"/></spine></package>",
+                             false}) &&
+                writer->Finish());
+    const auto foreignArchive = plat::OpenZipReader(foreign, why);
+    ASSERT_TRUE(foreignArchive) << why;
+    EXPECT_THROW(TTalkingBookReader::Read(*foreignArchive, decoder.get()),
+                 TTalkingBookReader::Refused);
+    plat::MemoryStream text(std::string(200, 'x'));
+    EXPECT_FALSE(plat::OpenZipReader(text, why));
+    EXPECT_EQ(why, "it is no zip archive");
 }

@@ -1,12 +1,18 @@
-// The MP3 encoder and zip writer of this build: LAME and zlib when the
-// build found them, else none.
+// The MP3 encoder and decoder, zip writer and reader of this build: LAME,
+// libmpg123 and zlib when the build found them, else none.
+#include "platform/Mp3Decoder.h"
 #include "platform/Mp3Encoder.h"
+#include "platform/ZipReader.h"
 #include "platform/ZipWriter.h"
 
 #ifdef FBW_HAVE_LAME
 #include "platform/media/LameMp3Encoder.h"
 #endif
+#ifdef FBW_HAVE_MPG123
+#include "platform/media/Mpg123Mp3Decoder.h"
+#endif
 #ifdef FBW_HAVE_ZLIB
+#include "platform/media/ZlibZipReader.h"
 #include "platform/media/ZlibZipWriter.h"
 #endif
 
@@ -26,6 +32,27 @@ std::unique_ptr<ZipWriter> CreateZipWriter(Stream& out, std::time_t modified) {
 #else
     (void)out;
     (void)modified;
+    return nullptr;
+#endif
+}
+
+std::unique_ptr<Mp3Decoder> CreateMp3Decoder() {
+#ifdef FBW_HAVE_MPG123
+    return std::make_unique<Mpg123Mp3Decoder>();
+#else
+    return nullptr;
+#endif
+}
+
+std::unique_ptr<ZipReader> OpenZipReader(Stream& in, std::string& why) {
+#ifdef FBW_HAVE_ZLIB
+    auto reader = std::make_unique<ZlibZipReader>();
+    if (reader->Open(in, why))
+        return reader;
+    return nullptr;
+#else
+    (void)in;
+    why = "no zip library is installed (zlib)";
     return nullptr;
 #endif
 }
