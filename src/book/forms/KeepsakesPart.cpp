@@ -154,10 +154,15 @@ void TKeepsakesPart::StartTalkingBook() {
     input.PageStarts = TBook::PageStarts(host_.Book().Pages);
     input.Hero = host_.Origin().hero;
     input.Heroine = host_.Origin().heroine;
-    talkingBookMoment_ = Clock();
-    input.Modified = static_cast<std::time_t>(talkingBookMoment_.toSecsSinceEpoch());
+    const QDateTime now = Clock();
+    input.Modified = static_cast<std::time_t>(now.toSecsSinceEpoch());
     KeepsakeFolder("Talking book");
-    const std::string path = KeepsakePath(talkingBookMoment_, 1, ".epub");
+    // Its names: the tale's and the folder's as they are now, whatever the
+    // book shows by the time it is made.
+    talkingBookPath_ = [folder = host_.Folder(), tale = host_.Tale(), now](int copy) {
+        return KeepsakePath(folder, tale, now, copy, ".epub");
+    };
+    const std::string path = talkingBookPath_(1);
     std::string why;
     std::unique_ptr<plat::FileStream> file =
         plat::FileStream::CreateAtomic(path, &why, plat::Lookup::Exact);
@@ -207,7 +212,7 @@ void TKeepsakesPart::FinishTalkingBook() {
                 throw std::runtime_error(made.why.empty() ? "Talking book: not made" : made.why);
             // The first of the moment's names that nothing has.
             for (int copy = 1;; ++copy) {
-                path = KeepsakePath(talkingBookMoment_, copy, ".epub");
+                path = talkingBookPath_(copy);
                 made.file->Retarget(path);
                 if (made.file->Commit(false))
                     return;
@@ -255,12 +260,13 @@ const std::string& TKeepsakesPart::KeepsakeFolder(const std::string& what) {
     return folder;
 }
 
-std::string TKeepsakesPart::KeepsakePath(const QDateTime& when, int copy, const char* extension) {
+std::string TKeepsakesPart::KeepsakePath(const std::string& folder, int tale, const QDateTime& when,
+                                         int copy, const char* extension) {
     const TPictureBookPlan::Moment moment{when.date().year(), when.date().month(),
                                           when.date().day(), when.time().hour(),
                                           when.time().minute()};
-    return host_.Folder() +
-           TPictureBookPlan::FileName(TTaleTable::ShortName(host_.Tale()), moment, copy, extension);
+    return folder +
+           TPictureBookPlan::FileName(TTaleTable::ShortName(tale), moment, copy, extension);
 }
 
 std::string TKeepsakesPart::WriteKeepsake(const std::string& bytes, const char* extension,
@@ -270,7 +276,7 @@ std::string TKeepsakesPart::WriteKeepsake(const std::string& bytes, const char* 
     // A fresh name each time: the moment, then " (2)" and on.
     std::string why;
     for (int copy = 1;; ++copy) {
-        const std::string path = KeepsakePath(now, copy, extension);
+        const std::string path = KeepsakePath(host_.Folder(), host_.Tale(), now, copy, extension);
         switch (plat::WriteNewFileAtomic(path, bytes, &why)) {
         case plat::NewFile::Written:
             return path;

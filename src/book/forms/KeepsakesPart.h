@@ -75,9 +75,10 @@ private:
     // The stories folder, made when missing; What names the command in the
     // error raised when it cannot be.
     const std::string& KeepsakeFolder(const std::string& what);
-    // The path in the stories folder of the Copy'th name (1 first) for the
-    // moment When with Extension.
-    std::string KeepsakePath(const QDateTime& when, int copy, const char* extension);
+    // The path in Folder of Tale's Copy'th name (1 first) for the moment
+    // When with Extension.
+    static std::string KeepsakePath(const std::string& folder, int tale, const QDateTime& when,
+                                    int copy, const char* extension);
     // Shows Made and offers to open the file at Path (What and Kind as
     // MakeAndOffer's).
     void Offer(const std::string& path, QLabel& made, const std::string& what,
@@ -104,7 +105,8 @@ private:
     // How much of the talking book's voice is made, while it is made.
     QProgressBar prgTalkingBook;
     QPushButton cmdCancelTalkingBook;
-    // The moment the talking book being made is named for.
-    QDateTime talkingBookMoment_;
+    // The Copy'th name of the talking book being made (its folder, tale and
+    // moment as they were when it started).
+    std::function<std::string(int copy)> talkingBookPath_;
     std::unique_ptr<TTalkingBookMaker> maker_;
 };
