@@ -55,6 +55,10 @@ bool Mpg123Mp3Decoder::Decode(std::string_view mp3, std::vector<int16_t>& sample
             int channels = 0, encoding = 0;
             mpg123_getformat(h.get(), &rate, &channels, &encoding);
             sampleRate = static_cast<uint32_t>(rate);
+            // The whole length where the file's header tells it: one block,
+            // never grown (a long book's sound is large).
+            if (const off_t length = mpg123_length(h.get()); length > 0)
+                samples.reserve(static_cast<std::size_t>(length));
         } else if (r == MPG123_NEED_MORE || r == MPG123_DONE) {
             break;
         } else if (r != MPG123_OK) {
