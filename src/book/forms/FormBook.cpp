@@ -304,7 +304,8 @@ void TFormBook::setVisible(bool visible) {
 void TFormBook::hideEvent(QHideEvent* event) {
     QDialog::hideEvent(event);
     reading_->Stop(); // closing the book
-    keepsakes_->CancelTalkingBook();
+    if (!event->spontaneous()) // closed, not minimized
+        keepsakes_->CancelTalkingBook();
 }
 
 // ---------------------------------------------------------------------------
