@@ -11,6 +11,9 @@ namespace {
 
 using Refused = TTalkingBookReader::Refused;
 
+// No clip is later than this (a hundred hours).
+constexpr double kMaxClockSeconds = 360000;
+
 // One element's start or end tag as the scanner meets it.
 struct Tag {
     std::string name;                              // without a prefix ("epub:" and the like)
@@ -324,7 +327,8 @@ int64_t TTalkingBookReader::ClockMs(const std::string& value) {
                 break;
             p = end + 1;
         }
-        return *end == '\0' ? static_cast<int64_t>(total * 1000 + 0.5) : -1;
+        return *end == '\0' && total <= kMaxClockSeconds ? static_cast<int64_t>(total * 1000 + 0.5)
+                                                         : -1;
     }
     const double number = std::strtod(value.c_str(), &end);
     if (end == value.c_str() || number < 0)
@@ -335,7 +339,7 @@ int64_t TTalkingBookReader::ClockMs(const std::string& value) {
                       : unit == "min"               ? number * 60000
                       : unit == "h"                 ? number * 3600000
                                                     : -1;
-    return ms < 0 ? -1 : static_cast<int64_t>(ms + 0.5);
+    return ms < 0 || ms > kMaxClockSeconds * 1000 ? -1 : static_cast<int64_t>(ms + 0.5);
 }
 
 TTalkingBookReader::Book TTalkingBookReader::Read(plat::ZipReader& archive,

@@ -45,6 +45,6 @@ public:
     static Book Read(plat::ZipReader& archive, plat::Mp3Decoder* decoder);
 
     // A clock value of an overlay ("0:01:02.5", "02:03", "4.2s", "350ms")
-    // in milliseconds; -1 when it is none.
+    // in milliseconds; -1 when it is none or past a hundred hours.
     static int64_t ClockMs(const std::string& value);
 };
