@@ -57,8 +57,8 @@ private:
 class ToneDecoder : public plat::Mp3Decoder {
 public:
     bool Decode(std::string_view mp3, std::vector<int16_t>& samples, uint32_t& sampleRate,
-                std::string& why) override {
-        if (mp3.empty()) {
+                std::string& why, std::size_t limit) override {
+        if (mp3.empty() || mp3.size() * 8 > limit) {
             why = "no sound";
             return false;
         }

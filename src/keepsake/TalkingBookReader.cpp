@@ -428,7 +428,8 @@ TTalkingBookReader::Book TTalkingBookReader::Read(plat::ZipReader& archive,
     if (!decoder)
         throw Refused("no MP3 decoder is installed (libmpg123)");
     std::string why;
-    if (!decoder->Decode(ReadEntry(archive, audio, kMaxSound), book.Samples, book.SampleRate, why))
+    if (!decoder->Decode(ReadEntry(archive, audio, kMaxSound), book.Samples, book.SampleRate, why,
+                         kMaxSamples))
         throw Refused("its voice cannot be played: " + why);
     return book;
 }

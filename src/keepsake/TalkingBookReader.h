@@ -25,6 +25,9 @@ public:
     // The largest document, and the largest sound file, read.
     static constexpr std::size_t kMaxDocument = 16u << 20;
     static constexpr std::size_t kMaxSound = 512u << 20;
+    // The most samples of sound kept (half a gigabyte of them: eight hours
+    // at the voice's 16 kHz).
+    static constexpr std::size_t kMaxSamples = 256u << 20;
 
     struct Book {
         std::string Story; // a story text (Latin-1, markers)

@@ -751,6 +751,13 @@ TEST(TalkingBook, ReadBackItGivesItsStoryItsWordTimesAndItsWholeVoice) {
     EXPECT_EQ(book.SampleRate, made.spoken.SampleRate);
     EXPECT_NEAR(double(book.Samples.size()) * 1000 / book.SampleRate,
                 double(made.spoken.DurationMs()), 1.0);
+    // A voice longer than the reader keeps is refused, not held.
+    std::vector<int16_t> samples;
+    uint32_t rate = 0;
+    EXPECT_FALSE(decoder->Decode(FileOf(made, "OEBPS/voice.mp3"), samples, rate, why,
+                                 book.Samples.size() / 2));
+    EXPECT_EQ(why, "it is too long");
+    EXPECT_TRUE(samples.empty());
 
     // Said as the reader asks: a sentence's stretch of the track and its lit
     // words' times, which map onto the page's words; the sign is not lit.

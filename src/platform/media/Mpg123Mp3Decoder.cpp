@@ -3,6 +3,7 @@
 
 #include <mpg123.h>
 
+#include <algorithm>
 #include <memory>
 #include <mutex>
 
@@ -20,7 +21,7 @@ struct HandleDeleter {
 } // namespace
 
 bool Mpg123Mp3Decoder::Decode(std::string_view mp3, std::vector<int16_t>& samples,
-                              uint32_t& sampleRate, std::string& why) {
+                              uint32_t& sampleRate, std::string& why, std::size_t limit) {
     static std::once_flag once;
     std::call_once(once, [] { mpg123_init(); });
     samples.clear();
@@ -50,6 +51,11 @@ bool Mpg123Mp3Decoder::Decode(std::string_view mp3, std::vector<int16_t>& sample
         const int r = mpg123_read(h.get(), buffer, sizeof buffer, &done);
         samples.insert(samples.end(), reinterpret_cast<const int16_t*>(buffer),
                        reinterpret_cast<const int16_t*>(buffer) + done / 2);
+        if (samples.size() > limit) {
+            why = "it is too long";
+            samples = {};
+            return false;
+        }
         if (r == MPG123_NEW_FORMAT) {
             long rate = 0;
             int channels = 0, encoding = 0;
@@ -58,7 +64,7 @@ bool Mpg123Mp3Decoder::Decode(std::string_view mp3, std::vector<int16_t>& sample
             // The whole length where the file's header tells it: one block,
             // never grown (a long book's sound is large).
             if (const off_t length = mpg123_length(h.get()); length > 0)
-                samples.reserve(static_cast<std::size_t>(length));
+                samples.reserve(std::min(static_cast<std::size_t>(length), limit));
         } else if (r == MPG123_NEED_MORE || r == MPG123_DONE) {
             break;
         } else if (r != MPG123_OK) {

@@ -8,7 +8,7 @@ namespace plat {
 class Mpg123Mp3Decoder : public Mp3Decoder {
 public:
     bool Decode(std::string_view mp3, std::vector<int16_t>& samples, uint32_t& sampleRate,
-                std::string& why) override;
+                std::string& why, std::size_t limit) override;
 };
 
 } // namespace plat
