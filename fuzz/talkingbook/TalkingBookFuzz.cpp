@@ -5,8 +5,8 @@
 // the book has a cover with the story's opening as its description (bit 4)
 // and whether a page starts every 37 characters, the story's opening the
 // hero's name (bit 5); the rest, up to 2 KB, is the story, Latin-1. The book
-// is made by TTalkingBook::Make with the test synthesizer, the counting
-// encoder and a packer that keeps the files.
+// is made by TTalkingBook::MakeInto with the test synthesizer, the counting
+// encoder and a zip writer that keeps the files.
 //
 // Every story makes a book ("The End" is always said), and then: the files'
 // names are unique, the mimetype comes first and the package document third,
@@ -31,6 +31,7 @@
 #include "XmlCheck.h"
 #include "keepsake/TalkingBook.h"
 #include "platform/TextCodec.h"
+#include "platform/ZipEntryList.h"
 #include "reading/SpokenStory.h"
 #include "shelf/StoryShelf.h"
 #include "story/StoryText.h"
@@ -48,16 +49,6 @@ void Check(bool ok, const std::string& what = {}) {
 
 constexpr std::size_t kMaxStory = 2048;
 constexpr const char* kDir = "OEBPS/";
-
-class KeepingPacker : public plat::ZipPacker {
-public:
-    bool Pack(const std::vector<plat::ZipEntry>& entries, std::string& zip, std::string&) override {
-        Entries = entries;
-        zip = "PK";
-        return true;
-    }
-    std::vector<plat::ZipEntry> Entries;
-};
 
 bool IsXml(const std::string& name) {
     for (const char* ext : {".xml", ".opf", ".xhtml", ".smil"})
@@ -95,7 +86,7 @@ extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, size_t size) {
     synth.ExtraWords = (flags >> 1) & 3;
     const float stretch = (flags & 8) ? 0.5f : plat::SpeechSynth::kNormalStretch;
     fbwtest::NullMp3Encoder encoder;
-    KeepingPacker packer;
+    plat::ZipEntryList packer;
     TTalkingBook::Input input;
     input.Story = story;
     input.Face.Family = "Liberation Serif";
@@ -113,7 +104,7 @@ extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, size_t size) {
     }
     TSpokenStory spoken;
     try {
-        TTalkingBook::Make(input, &synth, stretch, &encoder, &packer, {}, &spoken);
+        TTalkingBook::MakeInto(input, &synth, stretch, &encoder, packer, {}, &spoken);
     } catch (const std::runtime_error& e) {
         Check(false, e.what());
     }

@@ -11,7 +11,6 @@
 #include "keepsake/PictureBookPlan.h"
 #include "platform/Files.h"
 #include "platform/TextCodec.h"
-#include "platform/ZipEntryList.h"
 #include "story/StoryText.h"
 
 namespace {
@@ -679,30 +678,4 @@ void TTalkingBook::MakeInto(const Input& input, plat::SpeechSynth* synth, float 
     check(archive.Finish());
     if (spokenOut)
         *spokenOut = std::move(spoken);
-}
-
-std::string TTalkingBook::Make(const Input& input, plat::SpeechSynth* synth, float stretch,
-                               plat::Mp3Encoder* encoder, plat::ZipPacker* packer,
-                               const std::function<void(int, int)>& progress,
-                               TSpokenStory* spoken) {
-    const std::string failed = kFailed;
-    if (!synth)
-        throw std::runtime_error(failed + "no voice engine is installed to read the story aloud");
-    if (!encoder)
-        throw std::runtime_error(failed + "no MP3 encoder is installed (libmp3lame)");
-    if (!packer)
-        throw std::runtime_error(failed + "no zip library is installed (libzip)");
-    plat::ZipEntryList entries;
-    MakeInto(
-        input, synth, stretch, encoder, entries,
-        [&](int done, int total) {
-            if (progress)
-                progress(done, total);
-            return true;
-        },
-        spoken);
-    std::string epub, why;
-    if (!packer->Pack(entries.Entries, epub, why))
-        throw std::runtime_error(failed + why);
-    return epub;
 }

@@ -51,7 +51,6 @@
 #include "book/BookLetters.h"
 #include "platform/Mp3Encoder.h"
 #include "platform/SpeechSynth.h"
-#include "platform/ZipPacker.h"
 #include "platform/ZipWriter.h"
 #include "reading/SpokenStory.h"
 
@@ -120,14 +119,6 @@ public:
     static void MakeInto(const Input& input, plat::SpeechSynth* synth, float stretch,
                          plat::Mp3Encoder* encoder, plat::ZipWriter& archive,
                          const Progress& progress = {}, TSpokenStory* spoken = nullptr);
-
-    // The whole book as the bytes of an .epub file, packed by Packer at the
-    // end (Progress as TSpokenStory::Speak's; it cannot cancel). Raises
-    // std::runtime_error as MakeInto, and when Packer is missing or fails.
-    static std::string Make(const Input& input, plat::SpeechSynth* synth, float stretch,
-                            plat::Mp3Encoder* encoder, plat::ZipPacker* packer,
-                            const std::function<void(int, int)>& progress = {},
-                            TSpokenStory* spoken = nullptr);
 
     // The identifier of a book of Story: "urn:uuid:" and a name-based UUID
     // (version 5, SHA-1) of its text, the same for the same story.

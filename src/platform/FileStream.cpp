@@ -211,6 +211,11 @@ bool FileStream::Flush() {
     return !failed_;
 }
 
+void FileStream::Retarget(const std::string& path) {
+    path_ = path;
+    existed_ = false;
+}
+
 bool FileStream::Commit(bool replace) {
     if (tmpPath_.empty() || !file_) {
         Fail(EBADF);
@@ -234,7 +239,9 @@ bool FileStream::Commit(bool replace) {
         // A second name for the temporary, made only where there is none.
         ok = ::link(tmpPath_.c_str(), path_.c_str()) == 0;
         existed_ = !ok && errno == EEXIST;
-        if (!ok && !existed_)
+        if (existed_)
+            return false; // kept for another name
+        if (!ok)
             Fail(errno);
     }
     if (!ok || !replace)

@@ -43,8 +43,12 @@ public:
     // syncs the folder and removes stale temporaries there. False (and the
     // target untouched) when any write or the rename failed. Replace false:
     // the temporary takes the target's name only when nothing has it; when
-    // something has, false with Existed() true.
+    // something has, false with Existed() true, and the temporary is kept
+    // (open, still removed with the stream) for Retarget and Commit again.
     bool Commit(bool replace = true);
+    // For a CreateAtomic stream not yet committed: the target becomes Path,
+    // a name in the same folder (a fresh name after Existed()).
+    void Retarget(const std::string& path);
     // For a CreateAtomic stream: puts what was written on the disk, so that
     // only the rename of Commit is left to do; false (with Failure) when a
     // write failed or the disk refused it.

@@ -1,5 +1,5 @@
 // A zip writer that keeps the entries in memory as they were given, in
-// order, for a packer to pack at once or a test to read.
+// order, for a test to read.
 #pragma once
 #include <string>
 #include <vector>

@@ -13,9 +13,15 @@
 #include <string_view>
 
 #include "platform/Stream.h"
-#include "platform/ZipPacker.h"
 
 namespace plat {
+
+// An archive's entry whole.
+struct ZipEntry {
+    std::string Name;    // the path inside the archive, "/" between folders
+    std::string Bytes;   // the entry's content
+    bool Stored = false; // kept uncompressed (else deflated)
+};
 
 class ZipWriter {
 public:

@@ -65,6 +65,10 @@ public:
     // The list stays owned by the generator, valid until the next call.
     const std::vector<std::string>& GenerateStory(int taleNumber);
     const std::vector<std::string>& StoryLines() const { return storyLines_; }
+    // The names the player typed that the last story told (without their
+    // blanks); empty where it told none.
+    std::string StoryHero() const { return expander_.HeroTold(); }
+    std::string StoryHeroine() const { return expander_.HeroineTold(); }
 
     // The vocabulary choices of the last story, in the order they were
     // made, and where the words they gave stand in StoryLines(): every run of

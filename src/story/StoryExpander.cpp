@@ -37,6 +37,7 @@ void TStoryExpander::SetTeller(int twistPercent, const std::string& hero,
 }
 
 void TStoryExpander::BeginStory() {
+    heroTold_ = heroineTold_ = false;
     title_.clear();
     titleRuns_.clear();
     definitionCount_ = 0;
@@ -178,7 +179,7 @@ std::string TStoryExpander::SwappedWord(char code, uint16_t flags, std::string_v
     case 'J':
     case 'I':
     case 'K': {
-        const std::string& typed = code == 'H' || code == 'J' ? hero_ : heroine_;
+        const std::string& typed = TypedName(code);
         if (typed.empty())
             break;
         return code == 'H' || code == 'I' ? typed : TProperNoun::AutoShortForm(typed);
@@ -201,9 +202,17 @@ std::string TStoryExpander::SwappedWord(char code, uint16_t flags, std::string_v
     return word;
 }
 
-std::string TStoryExpander::PlainWord(char code, std::string_view name) const {
+const std::string& TStoryExpander::TypedName(char code) {
+    const bool hero = code == 'H' || code == 'J';
+    const std::string& typed = hero ? hero_ : heroine_;
+    if (!typed.empty())
+        (hero ? heroTold_ : heroineTold_) = true;
+    return typed;
+}
+
+std::string TStoryExpander::PlainWord(char code, std::string_view name) {
     if (code == 'H' || code == 'J' || code == 'I' || code == 'K') {
-        const std::string& typed = code == 'H' || code == 'J' ? hero_ : heroine_;
+        const std::string& typed = TypedName(code);
         if (!typed.empty())
             return code == 'H' || code == 'I' ? typed : FirstWord(typed);
     }

@@ -63,6 +63,10 @@ public:
     // runs.
     const std::string& Title() const { return title_; }
     const std::vector<TWordRun>& TitleRuns() const { return titleRuns_; }
+    // The hero's and the heroine's names as typed that the story since it
+    // started has used; empty where it used none.
+    std::string HeroTold() const { return heroTold_ ? hero_ : std::string(); }
+    std::string HeroineTold() const { return heroineTold_ ? heroine_ : std::string(); }
 
 private:
     void ProcessDefinitions(std::string& line, std::vector<TDefinitionTable::CachedName>* cache);
@@ -75,7 +79,10 @@ private:
     // it, -1 when no choice of a story being told did.
     std::string SwappedWord(char code, uint16_t flags, std::string_view name, int& choice);
     // The word a token that is not swapped gives.
-    std::string PlainWord(char code, std::string_view name) const;
+    std::string PlainWord(char code, std::string_view name);
+    // The typed name for code letter Code (H, J the hero's; I, K the
+    // heroine's), noted as told when it is not empty.
+    const std::string& TypedName(char code);
 
     TDefinitionTable& definitions_;
     TVocab& vocab_;
@@ -83,7 +90,8 @@ private:
     int twistPercent_ = 100;
     std::string hero_, heroine_; // trimmed
     bool lastTwistDecision_ = false;
-    int definitionCount_ = 0; // definitions of the story so far
+    bool heroTold_ = false, heroineTold_ = false; // since the story started
+    int definitionCount_ = 0;                     // definitions of the story so far
     std::string title_;
     std::vector<TWordRun> titleRuns_; // of title_
     std::string scratch_;             // the definition line being processed

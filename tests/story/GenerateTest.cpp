@@ -53,17 +53,22 @@ TEST_F(StoryTest, BearAndHeroAtEveryTwist) {
     EXPECT_EQ(lines[0], "The Bear" + kMark + kMark);
     EXPECT_EQ(lines[1], "Once upon a time hero met a bear." + kMark + kMark);
 
-    gen->HeroName = "Tom";
+    gen->HeroName = " Tom ";
+    gen->HeroineName = "Ann"; // typed, but the tale has no heroine
     for (int twist : {0, 50, 100}) {
         for (uint32_t seed = 1; seed <= 10; ++seed) {
             Tell(tale, twist, seed);
             EXPECT_EQ(Def(*gen, "hero"), "Tom") << twist;
+            // The names the story told, which its keepsakes are by.
+            EXPECT_EQ(gen->StoryHero(), "Tom");
+            EXPECT_EQ(gen->StoryHeroine(), "");
         }
     }
 
     gen->HeroName.clear();
     for (uint32_t seed = 1; seed <= 20; ++seed) {
         Tell(tale, 100, seed);
+        EXPECT_EQ(gen->StoryHero(), "");
         EXPECT_TRUE(kNouns.count(Def(*gen, "bear"))) << Def(*gen, "bear");
         EXPECT_TRUE(kMaleNames.count(Def(*gen, "hero"))) << Def(*gen, "hero");
     }

@@ -20,14 +20,19 @@
 #include <thread>
 
 #include "keepsake/TalkingBook.h"
+#include "keepsake/TalkingBookReader.h"
 #include "platform/FileStream.h"
 #include "platform/Files.h"
 #include "platform/MemoryStream.h"
+#include "platform/Mp3Decoder.h"
 #include "platform/Mp3Encoder.h"
 #include "platform/SpeechSynth.h"
 #include "platform/ZipEntryList.h"
-#include "platform/ZipPacker.h"
+#include "platform/ZipReader.h"
 #include "platform/ZipWriter.h"
+#include "reading/BookVoice.h"
+#include "reading/StorySentences.h"
+#include "reading/WordTimes.h"
 #include "shelf/StoryShelf.h"
 #include "story/StoryText.h"
 #include "story/TalePictures.h"
@@ -59,7 +64,8 @@ bool HaveEpubcheck() {
 }
 
 bool HaveMedia() {
-    return plat::CreateMp3Encoder() && plat::CreateZipPacker();
+    plat::MemoryStream probe;
+    return plat::CreateMp3Encoder() && plat::CreateZipWriter(probe);
 }
 
 // The story of tale Tale told as fbwtool tell tells it.
@@ -268,7 +274,7 @@ bool ResetPeak() {
 
 TEST(TalkingBook, EveryTalePassesEpubcheckAtBothTwistsInBothLetters) {
     if (!HaveMedia())
-        GTEST_SKIP() << "built without libmp3lame or libzip";
+        GTEST_SKIP() << "built without libmp3lame or zlib";
     TempDir dir;
     std::vector<std::string> books;
     for (int tale = 1; tale <= 10; ++tale)
@@ -332,7 +338,7 @@ TEST(TalkingBook, AceFindsNoViolationAndReadiumResolvesEveryOverlayReference) {
     if (!fs::exists(kChromium))
         GTEST_SKIP() << "Chromium, which Ace runs its checks in, is not installed";
     if (!plat::CreateSystemSpeechSynth() || !HaveMedia())
-        GTEST_SKIP() << "built without flite, libmp3lame or libzip: the data tool makes no book";
+        GTEST_SKIP() << "built without flite, libmp3lame or zlib: the data tool makes no book";
     TempDir dir;
     const std::string book = dir / "tool.epub";
     const auto tool = RunTool({"book", "--seed", "4", "--letters", "easy", "--hero", "Anna",
@@ -363,7 +369,7 @@ TEST(TalkingBook, AceFindsNoViolationAndReadiumResolvesEveryOverlayReference) {
 TEST(TalkingBook, APlayerGoingClipToClipHearsTheWholeVoiceWithItsPauses) {
     const std::unique_ptr<plat::SpeechSynth> voice = plat::CreateSystemSpeechSynth();
     if (!voice || !HaveMedia())
-        GTEST_SKIP() << "built without flite, libmp3lame or libzip";
+        GTEST_SKIP() << "built without flite, libmp3lame or zlib";
     if (!fbwtest::OnPath("mpg123"))
         GTEST_SKIP() << "mpg123 is not installed";
     const std::string signs = "Tom & Jerry ate 3 cakes at 50% off, 1,000 times.";
@@ -414,7 +420,7 @@ TEST(TalkingBook, APlayerGoingClipToClipHearsTheWholeVoiceWithItsPauses) {
 
 TEST(TalkingBook, SignsSaidAsWordsAndTheEndAreLitWordByWord) {
     if (!HaveMedia())
-        GTEST_SKIP() << "built without libmp3lame or libzip";
+        GTEST_SKIP() << "built without libmp3lame or zlib";
     fbwtest::NullSpeechSynth voice;
     const Made made =
         MakeBook(InputFor("Tom & Jerry\\n\\nThey ate 50% of 1,000 cakes + 3 pies = lunch!", false),
@@ -441,7 +447,7 @@ TEST(TalkingBook, SignsSaidAsWordsAndTheEndAreLitWordByWord) {
 
 TEST(TalkingBook, ReadersFindItsPartsItsPagesWhatItsPictureShowsAndWhoMadeIt) {
     if (!HaveMedia())
-        GTEST_SKIP() << "built without libmp3lame or libzip";
+        GTEST_SKIP() << "built without libmp3lame or zlib";
     fbwtest::NullSpeechSynth voice;
     const std::string story = Told(5, 100);
     TTalkingBook::Input input = InputFor(story, false);
@@ -519,7 +525,7 @@ TEST(TalkingBook, ReadersFindItsPartsItsPagesWhatItsPictureShowsAndWhoMadeIt) {
 
 TEST(TalkingBook, TheLitWordStandsOutOnThePaperInBothLettersWithNoFakedFace) {
     if (!HaveMedia())
-        GTEST_SKIP() << "built without libmp3lame or libzip";
+        GTEST_SKIP() << "built without libmp3lame or zlib";
     for (bool easy : {false, true}) {
         fbwtest::NullSpeechSynth voice;
         const Made made = MakeBook(InputFor("A title\\n\\nOne two.", easy), voice,
@@ -627,7 +633,7 @@ TEST(TalkingBook, AMegabyteStoryIsMadeInBoundedMemory) {
 
 TEST(TalkingBook, AUnmappedSentenceHasOneParAndTheFailuresMakeNothing) {
     if (!HaveMedia())
-        GTEST_SKIP() << "built without libmp3lame or libzip";
+        GTEST_SKIP() << "built without libmp3lame or zlib";
     // The voice says a word more than the page has: the sentence light.
     fbwtest::NullSpeechSynth extra;
     extra.ExtraWords = 1;
@@ -647,10 +653,10 @@ TEST(TalkingBook, AUnmappedSentenceHasOneParAndTheFailuresMakeNothing) {
 
     // No voice: a clear message, not a silent book.
     const auto encoder = plat::CreateMp3Encoder();
-    const auto packer = plat::CreateZipPacker();
+    plat::ZipEntryList unused;
     try {
-        TTalkingBook::Make(InputFor("A title\\n\\nWords.", false), nullptr, 1.0f, encoder.get(),
-                           packer.get());
+        TTalkingBook::MakeInto(InputFor("A title\\n\\nWords.", false), nullptr, 1.0f, encoder.get(),
+                               unused);
         ADD_FAILURE() << "made without a voice";
     } catch (const std::runtime_error& e) {
         EXPECT_STREQ(e.what(),
@@ -658,8 +664,8 @@ TEST(TalkingBook, AUnmappedSentenceHasOneParAndTheFailuresMakeNothing) {
     }
     fbwtest::NullSpeechSynth failing;
     failing.Fail = true;
-    EXPECT_THROW(TTalkingBook::Make(InputFor("A title\\n\\nWords.", false), &failing, 1.0f,
-                                    encoder.get(), packer.get()),
+    EXPECT_THROW(TTalkingBook::MakeInto(InputFor("A title\\n\\nWords.", false), &failing, 1.0f,
+                                        encoder.get(), unused),
                  std::runtime_error);
 
     // The data tool: its usage, and a folder it cannot write.
@@ -677,15 +683,15 @@ TEST(TalkingBook, AUnmappedSentenceHasOneParAndTheFailuresMakeNothing) {
 
 TEST(TalkingBook, AVoiceThatFailsPartWayMakesNoBookAndNamesTheSentence) {
     const auto encoder = plat::CreateMp3Encoder();
-    const auto packer = plat::CreateZipPacker();
-    if (!encoder || !packer)
-        GTEST_SKIP() << "built without libmp3lame or libzip";
+    if (!encoder)
+        GTEST_SKIP() << "built without libmp3lame";
     // The title and two sentences are said; the third sentence fails.
     fbwtest::NullSpeechSynth tiring;
     tiring.FailAfter = 3;
     const std::string story = "A title\\n\\nOne two. Three four. Five  six seven. Eight.";
     try {
-        TTalkingBook::Make(InputFor(story, false), &tiring, 1.0f, encoder.get(), packer.get());
+        plat::ZipEntryList entries;
+        TTalkingBook::MakeInto(InputFor(story, false), &tiring, 1.0f, encoder.get(), entries);
         ADD_FAILURE() << "a book silent after its second sentence";
     } catch (const std::runtime_error& e) {
         EXPECT_STREQ(e.what(),
@@ -701,7 +707,7 @@ TEST(TalkingBook, AVoiceThatFailsPartWayMakesNoBookAndNamesTheSentence) {
 
 TEST(TalkingBook, TheShelfShowsATalkingBookByItsTitle) {
     if (!HaveMedia())
-        GTEST_SKIP() << "built without libmp3lame or libzip";
+        GTEST_SKIP() << "built without libmp3lame or zlib";
     fbwtest::NullSpeechSynth voice;
     const Made made = MakeBook(InputFor("Bears & the caf\xE9 <3\\n\\nOne two.", false), voice,
                                plat::SpeechSynth::kNormalStretch);
@@ -715,4 +721,92 @@ TEST(TalkingBook, TheShelfShowsATalkingBookByItsTitle) {
     EXPECT_EQ(shelf.Items()[0].kind, TStoryShelf::Kind::TalkingBook);
     EXPECT_EQ(shelf.Items()[0].tale, 2);
     EXPECT_EQ(shelf.Items()[0].title, "Bears & the caf\xC3\xA9 <3"); // UTF-8
+}
+
+TEST(TalkingBook, ReadBackItGivesItsStoryItsWordTimesAndItsWholeVoice) {
+    const auto decoder = plat::CreateMp3Decoder();
+    if (!HaveMedia() || !decoder)
+        GTEST_SKIP() << "built without libmp3lame, libmpg123 or zlib";
+    fbwtest::NullSpeechSynth voice;
+    const std::string story =
+        "Tom & Jerry\\n\\nThey ran caf\xE9 to caf\xE9. The cat sat,\\nthe dog too!\\n\\nThe end.";
+    const Made made = MakeBook(InputFor(story, false), voice, plat::SpeechSynth::kNormalStretch);
+    plat::MemoryStream in(made.zip);
+    std::string why;
+    const auto archive = plat::OpenZipReader(in, why);
+    ASSERT_TRUE(archive) << why;
+    const TTalkingBookReader::Book book = TTalkingBookReader::Read(*archive, decoder.get());
+    EXPECT_EQ(book.Story, story) << "the story as the storybook shows it";
+    // Every sentence but "The End" with the clips it was made with.
+    const auto& spoken = made.spoken.Sentences;
+    ASSERT_EQ(book.Sentences.size() + 1, spoken.size());
+    for (std::size_t s = 0; s < book.Sentences.size(); ++s) {
+        EXPECT_EQ(book.Sentences[s].Span.Begin, spoken[s].Span.Begin) << s;
+        EXPECT_EQ(book.Sentences[s].Span.End, spoken[s].Span.End) << s;
+        ASSERT_EQ(book.Sentences[s].WordClips.size(), spoken[s].WordClips.size()) << s;
+        for (std::size_t w = 0; w < spoken[s].WordClips.size(); ++w)
+            EXPECT_EQ(book.Sentences[s].WordClips[w].Begin, spoken[s].WordClips[w].Begin);
+    }
+    // The voice decodes to the track's length.
+    EXPECT_EQ(book.SampleRate, made.spoken.SampleRate);
+    EXPECT_NEAR(double(book.Samples.size()) * 1000 / book.SampleRate,
+                double(made.spoken.DurationMs()), 1.0);
+    // A voice longer than the reader keeps is refused, not held.
+    std::vector<int16_t> samples;
+    uint32_t rate = 0;
+    EXPECT_FALSE(decoder->Decode(FileOf(made, "OEBPS/voice.mp3"), samples, rate, why,
+                                 book.Samples.size() / 2));
+    EXPECT_EQ(why, "it is too long");
+    EXPECT_TRUE(samples.empty());
+
+    // Said as the reader asks: a sentence's stretch of the track and its lit
+    // words' times, which map onto the page's words; the sign is not lit.
+    TBookVoice said(book.Sentences, book.Samples, book.SampleRate);
+    for (const auto& [text, s] : std::vector<std::pair<std::string, std::size_t>>{
+             {"Tom & Jerry", 0}, {"The cat sat,", 2}, {"They ran caf\xE9 to caf\xE9.", 1}}) {
+        plat::SpeechPcm pcm;
+        ASSERT_TRUE(said.Synthesize(text, pcm)) << text;
+        const TSpokenStory::Clip span = spoken[s].Span;
+        EXPECT_NEAR(double(pcm.Samples.size()) * 1000 / pcm.SampleRate,
+                    double(span.End - span.Begin), 1.0);
+        const int words = TStorySentences::CountWords(text);
+        TWordTimes times;
+        times.Map(pcm.Words, 0, words);
+        ASSERT_TRUE(times.Matched()) << text;
+        const auto lit = TStorySentences::FindWords(text.c_str(), 0, int32_t(text.size()));
+        // Each page word's clip: the next of the sentence's words that is it.
+        std::size_t clip = 0;
+        for (int w = 0; w < words; ++w, ++clip) {
+            const std::string word = text.substr(lit[w].Begin, lit[w].End - lit[w].Begin);
+            while (clip < spoken[s].Words.size() &&
+                   story.substr(spoken[s].Words[clip].Begin,
+                                spoken[s].Words[clip].End - spoken[s].Words[clip].Begin) != word)
+                ++clip;
+            ASSERT_LT(clip, spoken[s].WordClips.size()) << word;
+            EXPECT_EQ(times.LitAt(spoken[s].WordClips[clip].Begin - span.Begin + 1), w) << text;
+        }
+    }
+    plat::SpeechPcm none;
+    EXPECT_FALSE(said.Synthesize("Words the book never says.", none));
+
+    // A book with no voice of its own, and no book at all: refused, saying why.
+    plat::MemoryStream foreign;
+    const auto writer = plat::CreateZipWriter(foreign);
+    ASSERT_TRUE(writer->Add({"mimetype", "application/epub+zip", true}) &&
+                writer->Add({"META-INF/container.xml",
+                             "<container><rootfiles><rootfile full-path=\"a.opf\"/></rootfiles>"
+                             "</container>",
+                             false}) &&
+                writer->Add({"a.opf",
+                             "<package><manifest><item id=\"c\" href=\"c.xhtml\"/></manifest>"
+                             "<spine><itemref idref=\"c\"/></spine></package>",
+                             false}) &&
+                writer->Finish());
+    const auto foreignArchive = plat::OpenZipReader(foreign, why);
+    ASSERT_TRUE(foreignArchive) << why;
+    EXPECT_THROW(TTalkingBookReader::Read(*foreignArchive, decoder.get()),
+                 TTalkingBookReader::Refused);
+    plat::MemoryStream text(std::string(200, 'x'));
+    EXPECT_FALSE(plat::OpenZipReader(text, why));
+    EXPECT_EQ(why, "it is no zip archive");
 }

@@ -26,11 +26,16 @@
 #include "book/forms/ReadToMePart.h"
 #include "book/forms/TwistsPart.h"
 #include "book/qt/QtBookBox.h"
+#include "keepsake/TalkingBookReader.h"
+#include "platform/FileStream.h"
 #include "platform/Files.h"
 #include "platform/MessageBox.h"
+#include "platform/Mp3Decoder.h"
 #include "platform/TextCodec.h"
+#include "platform/ZipReader.h"
 #include "platform/qt/Latin1.h"
 #include "platform/qt/QtCanvas.h"
+#include "reading/BookVoice.h"
 #include "scene/SceneLayout.h"
 #include "shelf/StoryShelf.h"
 #include "shelf/forms/FormShelf.h"
@@ -51,6 +56,13 @@ namespace {
 constexpr const char* kLettersNotShown =
     "Some letters of this story cannot be shown in the book, so they stand as \"?\"; saving "
     "it keeps the file as it was beside it.";
+
+// The shelf's name for a talking book: "<Tale> <date>.epub".
+bool IsTalkingBookFile(const std::string& path) {
+    const std::optional<TStoryShelf::Shelved> shelved =
+        TStoryShelf::Classify(path.substr(plat::ExtractFilePath(path).size()));
+    return shelved && shelved->kind == TStoryShelf::Kind::TalkingBook;
+}
 
 } // namespace
 
@@ -76,11 +88,17 @@ void TFormBook::SetSpeechSynth(std::unique_ptr<plat::SpeechSynth> synth) {
 }
 
 void TFormBook::SetStory(const std::string& text) {
-    SetStory(text, TStoryOrigin::Told(cover_->TwistLevel()));
+    // The typed names go with the generator's own story only.
+    const bool generators = text == JoinStoryLines(generator_.StoryLines());
+    SetStory(text, TStoryOrigin::Told(cover_->TwistLevel(),
+                                      generators ? generator_.StoryHero() : std::string(),
+                                      generators ? generator_.StoryHeroine() : std::string()));
 }
 
 void TFormBook::SetStory(const std::string& text, const TStoryOrigin& origin) {
     reading_->Stop();
+    if (origin.kind != TStoryOrigin::Kind::TalkingBook)
+        reading_->UseBookVoice(nullptr); // the game's own voice again
     story_ = ResolveStoryLineEnds(text);
     origin_ = origin;
     if (origin.kind == TStoryOrigin::Kind::Told)
@@ -290,6 +308,8 @@ void TFormBook::setVisible(bool visible) {
 void TFormBook::hideEvent(QHideEvent* event) {
     QDialog::hideEvent(event);
     reading_->Stop(); // closing the book
+    if (!event->spontaneous()) // closed, not minimized
+        keepsakes_->CancelTalkingBook();
 }
 
 // ---------------------------------------------------------------------------
@@ -322,7 +342,39 @@ void TFormBook::StorySaved(const std::string& path, const std::string& bytes) {
     origin_.file = {path, bytes, true};
 }
 
+void TFormBook::ReadTalkingBook(int tale, const std::string& path) {
+    reading_->Stop();
+    const std::string name = plat::PathText(path.substr(plat::ExtractFilePath(path).size()));
+    const std::unique_ptr<plat::FileStream> file =
+        plat::FileStream::Open(path, plat::Lookup::Exact);
+    if (!file)
+        throw std::runtime_error("Read: cannot read " + plat::PathText(path));
+    TTalkingBookReader::Book book;
+    try {
+        std::string why;
+        const std::unique_ptr<plat::ZipReader> archive = plat::OpenZipReader(*file, why);
+        if (!archive)
+            throw TTalkingBookReader::Refused(why);
+        book = TTalkingBookReader::Read(*archive, plat::CreateMp3Decoder().get());
+    } catch (const std::exception& e) {
+        throw std::runtime_error("Read: \"" + name +
+                                 "\" is not a talking book the game can play: " + e.what());
+    }
+    if (tale != TaleNumber && TTaleTable::IsTale(tale)) {
+        TaleNumber = tale;
+        ShowCover();
+    }
+    SetStory(book.Story, TStoryOrigin::FromTalkingBook());
+    reading_->UseBookVoice(std::make_unique<TBookVoice>(std::move(book.Sentences),
+                                                        std::move(book.Samples), book.SampleRate));
+    ShowSpread(1, true);
+}
+
 void TFormBook::ReadStoryFile(int tale, const std::string& path) {
+    if (IsTalkingBookFile(path)) {
+        ReadTalkingBook(tale, path);
+        return;
+    }
     reading_->Stop();
     std::string bytes;
     if (!plat::ReadWholeFile(path, bytes, plat::Lookup::Exact))

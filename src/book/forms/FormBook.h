@@ -77,7 +77,13 @@ public:
     void SetStory(const std::string& text, const TStoryOrigin& origin);
     // Reads the story file at Path back for Tale (1..10), that tale's cover
     // first, and shows its first spread; letters it cannot show, it says so.
+    // A talking book (".epub") is read as ReadTalkingBook does.
     void ReadStoryFile(int tale, const std::string& path);
+    // Reads the talking book at Path back for Tale as ReadStoryFile does a
+    // story, to be read aloud in the book's own voice and words' times
+    // (TTalkingBookReader, TBookVoice); raises with the reason, the book as
+    // it was, when it is no talking book the game can play.
+    void ReadTalkingBook(int tale, const std::string& path);
     // Reads the story file at Path when the window is next shown, in place
     // of the cover (the main window's shelf opens a story so).
     void ReadOnShow(const std::string& path) { readOnShow_ = path; }

@@ -3,6 +3,8 @@
 #include "book/forms/KeepsakesPart.h"
 
 #include <QDir>
+#include <QMetaObject>
+#include <algorithm>
 #include <ctime>
 #include <stdexcept>
 
@@ -15,14 +17,14 @@
 #include "book/forms/PagePainter.h"
 #include "keepsake/PictureBookPlan.h"
 #include "keepsake/TalkingBook.h"
+#include "keepsake/TalkingBookMaker.h"
 #include "keepsake/qt/QtPictureBook.h"
+#include "platform/FileStream.h"
 #include "platform/Files.h"
 #include "platform/MessageBox.h"
 #include "platform/Mp3Encoder.h"
 #include "platform/SpeechSynth.h"
 #include "platform/TextCodec.h"
-#include "platform/Tick.h"
-#include "platform/ZipPacker.h"
 #include "platform/qt/LocalPath.h"
 #include "reading/ReadingPace.h"
 #include "story/TalePictures.h"
@@ -39,8 +41,10 @@ constexpr int kTop = 242, kColumnLeft = 13, kColumnWidth = 200;
 constexpr int kMessageLeft = 23, kMessageWidth = 129, kMessageHeight = 15;
 constexpr int kButtonWidth = 149, kButtonHeight = 29, kTextHeight = 28;
 constexpr int kSmallButtonLeft = kColumnLeft + kButtonWidth + 6, kSmallButtonWidth = 36;
-// The progress bar shows once making the voice has taken this long.
-constexpr uint32_t kProgressAfterMs = 500;
+// Cancel, right of the progress bar on the text's row.
+constexpr int kCancelWidth = 60, kCancelHeight = 22;
+constexpr const char* kTalkingBookTip = "Make a talking book: this story as an e-book that "
+                                        "reads itself aloud, each word lit as it is read.";
 
 // The picture book's letters: those chosen for the story's pages.
 QtPictureBook::Letters BookLetters(const TBookLetters& chosen) {
@@ -53,7 +57,7 @@ TKeepsakesPart::TKeepsakesPart(TBookHost& host, TCommandsPart& commands)
     : QObject(&commands.Panel()), host_(host), commands_(commands), lblBookMade(&commands.Panel()),
       lblTalkingBookMade(&commands.Panel()), cmdPictureBook(&commands.Panel()),
       cmdTalkingBook(&commands.Panel()), lblPictureBookText(&commands.Panel()),
-      prgTalkingBook(&commands.Panel()) {
+      prgTalkingBook(&commands.Panel()), cmdCancelTalkingBook(&commands.Panel()) {
     setObjectName("KeepsakesPart");
     const int buttonTop = kTop + kMessageHeight;
     for (const auto& [message, name, text] :
@@ -85,13 +89,20 @@ TKeepsakesPart::TKeepsakesPart(TBookHost& host, TCommandsPart& commands)
     cmdTalkingBook.setGeometry(kSmallButtonLeft, buttonTop, kSmallButtonWidth, kButtonHeight);
     StyleCommand(cmdTalkingBook, "talkbook");
     cmdTalkingBook.setAccessibleName("Make a talking book");
-    cmdTalkingBook.setToolTip("Make a talking book: this story as an e-book that reads itself "
-                              "aloud, each word lit as it is read.");
+    cmdTalkingBook.setToolTip(kTalkingBookTip);
+    const QRect textRow = lblPictureBookText.geometry();
     prgTalkingBook.setObjectName("prgTalkingBook");
     prgTalkingBook.setAccessibleName("Making the talking book");
-    prgTalkingBook.setGeometry(lblPictureBookText.geometry().adjusted(0, 4, 0, -8));
+    prgTalkingBook.setGeometry(
+        textRow.adjusted(0, 4, -(kCancelWidth + 6), -(textRow.height() - 4 - 16)));
     prgTalkingBook.setTextVisible(false);
     prgTalkingBook.hide();
+    cmdCancelTalkingBook.setObjectName("cmdCancelTalkingBook");
+    cmdCancelTalkingBook.setText("Cancel");
+    cmdCancelTalkingBook.setAccessibleName("Cancel the talking book");
+    cmdCancelTalkingBook.setGeometry(textRow.right() + 1 - kCancelWidth, textRow.top(),
+                                     kCancelWidth, kCancelHeight);
+    cmdCancelTalkingBook.hide();
 
     const ErrorSink& errors = host_.Errors();
     connect(&cmdPictureBook, &QPushButton::clicked, this, [this, &errors] {
@@ -99,7 +110,9 @@ TKeepsakesPart::TKeepsakesPart(TBookHost& host, TCommandsPart& commands)
             errors, [this] { cmdPictureBookClick(); }, HandlerCursor::Wait);
     });
     connect(&cmdTalkingBook, &QPushButton::clicked, this, [this] { cmdTalkingBookClick(); });
-    for (QWidget* w : TabStops())
+    connect(&cmdCancelTalkingBook, &QPushButton::clicked, this,
+            [this] { cmdCancelTalkingBookClick(); });
+    for (QWidget* w : {&cmdPictureBook, &cmdTalkingBook, &cmdCancelTalkingBook})
         host_.RingControl(*w);
 
     OpenDocument = TShowInFolder::OpenDocument;
@@ -107,9 +120,13 @@ TKeepsakesPart::TKeepsakesPart(TBookHost& host, TCommandsPart& commands)
     MakeVoice = [] { return plat::CreateSystemSpeechSynth(); };
 }
 
-TKeepsakesPart::~TKeepsakesPart() = default;
+TKeepsakesPart::~TKeepsakesPart() {
+    CancelTalkingBook();
+}
 
 std::vector<QWidget*> TKeepsakesPart::TabStops() {
+    if (MakingTalkingBook())
+        return {&cmdPictureBook, &cmdCancelTalkingBook};
     return {&cmdPictureBook, &cmdTalkingBook};
 }
 
@@ -122,7 +139,9 @@ std::string TKeepsakesPart::MakePictureBook() {
                          "Picture book");
 }
 
-std::string TKeepsakesPart::MakeTalkingBook() {
+void TKeepsakesPart::StartTalkingBook() {
+    if (MakingTalkingBook())
+        return;
     TTalkingBook::Input input;
     input.Story = host_.StoryText();
     input.Face = TTalkingBook::LettersFor(host_.LettersPart().Letters());
@@ -133,51 +152,131 @@ std::string TKeepsakesPart::MakeTalkingBook() {
     input.CoverPng.assign(png.constData(), static_cast<std::size_t>(png.size()));
     input.CoverAlt = TTalePictures::Text(host_.Tale(), host_.Origin().twistLevel);
     input.PageStarts = TBook::PageStarts(host_.Book().Pages);
-    input.Modified = static_cast<std::time_t>(Clock().toSecsSinceEpoch());
-    const std::unique_ptr<plat::SpeechSynth> voice = MakeVoice ? MakeVoice() : nullptr;
-    const std::unique_ptr<plat::Mp3Encoder> encoder = plat::CreateMp3Encoder();
-    const std::unique_ptr<plat::ZipPacker> packer = plat::CreateZipPacker();
-    // The bar shows in place of the row's text once the voice has taken
-    // half a second, and goes with the handler.
-    const uint32_t started = plat::GetTickCount();
-    struct HideBar {
-        QProgressBar& bar;
-        QLabel& text;
-        ~HideBar() {
-            bar.hide();
-            text.show();
-        }
-    } hideBar{prgTalkingBook, lblPictureBookText};
-    auto progress = [&](int done, int total) {
-        if (plat::GetTickCount() - started < kProgressAfterMs)
-            return;
-        prgTalkingBook.setRange(0, total);
-        prgTalkingBook.setValue(done);
-        if (!prgTalkingBook.isVisible()) {
-            lblPictureBookText.hide();
-            prgTalkingBook.show();
-        }
-        prgTalkingBook.repaint();
+    input.Hero = host_.Origin().hero;
+    input.Heroine = host_.Origin().heroine;
+    const QDateTime now = Clock();
+    input.Modified = static_cast<std::time_t>(now.toSecsSinceEpoch());
+    KeepsakeFolder("Talking book");
+    // Its names: the tale's and the folder's as they are now, whatever the
+    // book shows by the time it is made.
+    talkingBookPath_ = [folder = host_.Folder(), tale = host_.Tale(), now](int copy) {
+        return KeepsakePath(folder, tale, now, copy, ".epub");
     };
-    const std::string epub =
-        TTalkingBook::Make(input, voice.get(), TReadingPace::Stretch(host_.ReadingPace()),
-                           encoder.get(), packer.get(), progress);
-    return WriteKeepsake(epub, ".epub", "Talking book");
+    const std::string path = talkingBookPath_(1);
+    std::string why;
+    std::unique_ptr<plat::FileStream> file =
+        plat::FileStream::CreateAtomic(path, &why, plat::Lookup::Exact);
+    if (!file)
+        throw std::runtime_error("Talking book: cannot write " + plat::PathText(path) +
+                                 (why.empty() ? "" : ": " + why));
+    maker_ = std::make_unique<TTalkingBookMaker>();
+    lblBookMade.hide();
+    lblTalkingBookMade.hide();
+    ShowMaking(true);
+    // The maker's thread tells this one through its event queue; what is
+    // still queued when the part goes is dropped with it.
+    maker_->Start(std::move(input), MakeVoice ? MakeVoice() : nullptr,
+                  TReadingPace::Stretch(host_.ReadingPace()), plat::CreateMp3Encoder(),
+                  std::move(file), [this] {
+                      QMetaObject::invokeMethod(
+                          this, [this] { TalkingBookProgress(); }, Qt::QueuedConnection);
+                  });
+}
+
+bool TKeepsakesPart::MakingTalkingBook() const {
+    return maker_ && maker_->Busy();
+}
+
+void TKeepsakesPart::TalkingBookProgress() {
+    if (!MakingTalkingBook())
+        return;
+    if (maker_->Done()) {
+        FinishTalkingBook();
+        return;
+    }
+    prgTalkingBook.setRange(0, std::max(1, maker_->Sentences()));
+    prgTalkingBook.setValue(maker_->Said());
+}
+
+void TKeepsakesPart::FinishTalkingBook() {
+    if (!MakingTalkingBook())
+        return;
+    TTalkingBookMaker::Result made = maker_->Join();
+    ShowMaking(false);
+    using Outcome = TTalkingBookMaker::Result::Outcome;
+    if (made.outcome == Outcome::Cancelled)
+        return;
+    std::string path;
+    if (!RunHandler(host_.Errors(), [&] {
+            if (made.outcome != Outcome::Made)
+                throw std::runtime_error(made.why.empty() ? "Talking book: not made" : made.why);
+            // The first of the moment's names that nothing has.
+            for (int copy = 1;; ++copy) {
+                path = talkingBookPath_(copy);
+                made.file->Retarget(path);
+                if (made.file->Commit(false))
+                    return;
+                if (!made.file->Existed() || copy >= 1000)
+                    throw std::runtime_error(
+                        "Talking book: cannot write " + plat::PathText(path) +
+                        (made.file->Failure().empty() ? "" : ": " + made.file->Failure()));
+            }
+        }))
+        return;
+    Offer(path, lblTalkingBookMade, "Talking book", "talking book");
+}
+
+void TKeepsakesPart::CancelTalkingBook() {
+    if (!MakingTalkingBook())
+        return;
+    maker_->Cancel();
+    maker_->Join();
+    ShowMaking(false);
+}
+
+void TKeepsakesPart::cmdCancelTalkingBookClick() {
+    if (MakingTalkingBook())
+        maker_->Cancel();
+}
+
+void TKeepsakesPart::ShowMaking(bool making) {
+    cmdTalkingBook.setEnabled(!making);
+    cmdTalkingBook.setToolTip(making ? "The talking book is being made." : kTalkingBookTip);
+    if (!making && cmdCancelTalkingBook.hasFocus())
+        cmdTalkingBook.setFocus();
+    lblPictureBookText.setVisible(!making);
+    prgTalkingBook.setRange(0, 1);
+    prgTalkingBook.setValue(0);
+    prgTalkingBook.setVisible(making);
+    cmdCancelTalkingBook.setVisible(making);
+    if (making)
+        cmdCancelTalkingBook.setFocus();
+}
+
+const std::string& TKeepsakesPart::KeepsakeFolder(const std::string& what) {
+    const std::string& folder = host_.Folder();
+    if (!QDir().mkpath(PathToQString(folder)))
+        throw std::runtime_error(what + ": cannot create the folder " + plat::PathText(folder));
+    return folder;
+}
+
+std::string TKeepsakesPart::KeepsakePath(const std::string& folder, int tale, const QDateTime& when,
+                                         int copy, const char* extension) {
+    const TPictureBookPlan::Moment moment{when.date().year(), when.date().month(),
+                                          when.date().day(), when.time().hour(),
+                                          when.time().minute()};
+    return folder +
+           TPictureBookPlan::FileName(TTaleTable::ShortName(tale), moment, copy, extension);
 }
 
 std::string TKeepsakesPart::WriteKeepsake(const std::string& bytes, const char* extension,
                                           const std::string& what) {
-    const std::string tale = TTaleTable::ShortName(host_.Tale());
-    const std::string& folder = host_.Folder();
-    if (!QDir().mkpath(PathToQString(folder)))
-        throw std::runtime_error(what + ": cannot create the folder " + plat::PathText(folder));
+    KeepsakeFolder(what);
     const QDateTime now = Clock();
-    const TPictureBookPlan::Moment moment{now.date().year(), now.date().month(), now.date().day(),
-                                          now.time().hour(), now.time().minute()};
     // A fresh name each time: the moment, then " (2)" and on.
     std::string why;
     for (int copy = 1;; ++copy) {
-        const std::string path = folder + TPictureBookPlan::FileName(tale, moment, copy, extension);
+        const std::string path = KeepsakePath(host_.Folder(), host_.Tale(), now, copy, extension);
         switch (plat::WriteNewFileAtomic(path, bytes, &why)) {
         case plat::NewFile::Written:
             return path;
@@ -197,17 +296,17 @@ void TKeepsakesPart::MakeAndOffer(const std::function<std::string()>& make, QLab
     // The wait cursor stands while the book is made, not while the player
     // answers the offer to open it.
     std::string path;
-    if (!RunHandler(
-            host_.Errors(),
-            [&] {
-                path = make();
-                lblBookMade.hide();
-                lblTalkingBookMade.hide();
-                commands_.ShowMessageLabel(made);
-                made.repaint();
-            },
-            HandlerCursor::Wait))
-        return;
+    if (RunHandler(
+            host_.Errors(), [&] { path = make(); }, HandlerCursor::Wait))
+        Offer(path, made, what, kind);
+}
+
+void TKeepsakesPart::Offer(const std::string& path, QLabel& made, const std::string& what,
+                           const std::string& kind) {
+    lblBookMade.hide();
+    lblTalkingBookMade.hide();
+    commands_.ShowMessageLabel(made);
+    made.repaint();
     RunHandler(host_.Errors(), [&] {
         const std::string name = path.substr(host_.Folder().size());
         if (plat::ShowMessage(plat::MsgKind::Question,
@@ -225,6 +324,5 @@ void TKeepsakesPart::cmdPictureBookClick() {
 }
 
 void TKeepsakesPart::cmdTalkingBookClick() {
-    MakeAndOffer([this] { return MakeTalkingBook(); }, lblTalkingBookMade, "Talking book",
-                 "talking book");
+    RunHandler(host_.Errors(), [this] { StartTalkingBook(); });
 }

@@ -39,6 +39,8 @@ TLibraryImage OptionalPicture(TRL8Library& library, const char* name) {
 // Why "Read to me" cannot be pressed.
 constexpr const char* kNoSoundOutput =
     "There is no sound output on this computer, so the story cannot be read aloud";
+// Why the pace cannot be chosen while a talking book reads.
+constexpr const char* kOwnPace = "This book reads in its own voice, at its own pace";
 
 // A control that cannot be pressed shows faded into the page.
 void Fade(QImage& image) {
@@ -91,8 +93,9 @@ TReadToMePart::TReadToMePart(TBookHost& host, QWidget& window, TRL8Library& libr
             pbxReadPaceClick(pos.x() / host_.Painter().Foot().Scale());
     };
     pbxReadPace.OnMouseMove = [this](QPoint pos) {
-        pbxReadPace.setToolTip(
-            TReadingPace::Tip(TReadingPace::PaceAt(pos.x() / host_.Painter().Foot().Scale())));
+        if (!BookVoice())
+            pbxReadPace.setToolTip(TReadingPace::Tip(
+                TReadingPace::PaceAt(pos.x() / host_.Painter().Foot().Scale())));
     };
     pbxReadPace.setToolTip(TReadingPace::Tip(TReadingPace::Pace::Normal));
     pbxReadPace.setMouseTracking(true);
@@ -120,8 +123,22 @@ void TReadToMePart::SetWaveManager(TWaveMan* manager) {
 
 void TReadToMePart::SetSpeechSynth(std::unique_ptr<plat::SpeechSynth> synth) {
     Stop();
-    reader_ = std::make_unique<TReadAloud>(*this, std::move(synth));
-    reader_->SetPace(TReadingPace::Stretch(pace_));
+    (ownReader_ ? ownReader_ : reader_) = std::make_unique<TReadAloud>(*this, std::move(synth));
+    (ownReader_ ? ownReader_ : reader_)->SetPace(TReadingPace::Stretch(pace_));
+}
+
+void TReadToMePart::UseBookVoice(std::unique_ptr<plat::SpeechSynth> voice) {
+    Stop();
+    if (voice) {
+        if (!ownReader_)
+            ownReader_ = std::move(reader_);
+        reader_ = std::make_unique<TReadAloud>(*this, std::move(voice));
+    } else if (ownReader_) {
+        reader_ = std::move(ownReader_);
+    }
+    const QString tip = BookVoice() ? QString(kOwnPace) : TReadingPace::Tip(pace_);
+    pbxReadPace.setToolTip(tip);
+    pbxReadPace.setAccessibleDescription(tip);
 }
 
 void TReadToMePart::Stop() {
@@ -150,9 +167,11 @@ bool TReadToMePart::TakeFocus() {
 
 void TReadToMePart::Show(bool show) {
     const bool audible = show && reader_->Available(waveManager_);
-    if (show && (readToMeImage_.isNull() || audible != pbxReadToMe.isEnabled())) {
+    const bool pace = audible && !BookVoice();
+    if (show && (readToMeImage_.isNull() || audible != pbxReadToMe.isEnabled() ||
+                 pace != pbxReadPace.isEnabled())) {
         pbxReadToMe.setEnabled(audible);
-        pbxReadPace.setEnabled(audible);
+        pbxReadPace.setEnabled(pace);
         NameReadToMe();
         DrawReadToMe();
     }

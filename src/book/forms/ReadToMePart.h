@@ -51,7 +51,14 @@ public:
     // none); stops any reading.
     void SetWaveManager(TWaveMan* manager);
     // Replaces the speech engine (nullptr for none); stops any reading.
+    // While a book's own voice reads, the engine is kept for after it.
     void SetSpeechSynth(std::unique_ptr<plat::SpeechSynth> synth);
+    // Reads in Voice, a talking book's own (TBookVoice), until called with
+    // nullptr, which brings the speech engine's reader back; stops any
+    // reading. While the book's voice reads, the pace control shows faded,
+    // saying that the book reads at its own pace.
+    void UseBookVoice(std::unique_ptr<plat::SpeechSynth> voice);
+    bool BookVoice() const { return ownReader_ != nullptr; }
     // Ends the reading, if any.
     void Stop();
     // The player turns to the spread of LeftPage: a voice that was speaking
@@ -124,6 +131,8 @@ private:
     QImage readPaceImage_;          // the pace control over the book behind it
     TReadingPace::Pace pace_ = TReadingPace::Pace::Normal;
     TWaveMan* waveManager_ = nullptr;
+    // The speech engine's reader, kept while a book's voice reads.
+    std::unique_ptr<TReadAloud> ownReader_;
     // Last member: goes first, while the part it calls back is whole.
     std::unique_ptr<TReadAloud> reader_;
 };

@@ -319,10 +319,9 @@ void TFormShelf::cmdOpenClick() {
         throw std::runtime_error("\"" + plat::PathText(item->fileName) +
                                  "\" cannot be read, so it cannot be opened. It may have been "
                                  "moved, or be a file the game did not make.");
-    if (item->kind != TStoryShelf::Kind::Story) {
-        const char* kind = item->kind == TStoryShelf::Kind::Book ? "picture book" : "talking book";
+    if (item->kind == TStoryShelf::Kind::Book) {
         if (!OpenDocument(path))
-            Folders.NoProgramOpens(path, kind);
+            Folders.NoProgramOpens(path, "picture book");
         return;
     }
     const int tale = item->tale;

@@ -11,8 +11,9 @@
 // fill it; opened on a tale with no stories of its own, the shelf shows all
 // tales and says so; a tale chosen that has none says that.
 //
-// Opening a story hands it to OpenStory (the storybook reads it back for its
-// tale) and closes the shelf; opening a picture book hands it to the
+// Opening a story or a talking book hands it to OpenStory (the storybook
+// reads it back for its tale, a talking book to be read aloud in its own
+// voice) and closes the shelf; opening a picture book hands it to the
 // desktop's viewer (OpenDocument) and keeps the shelf, and where no program
 // opens it the player is told where it is and may show its folder (Folders).
 // The bin is the desktop's trash (MoveToTrash), after a question; "Undo"
@@ -59,9 +60,9 @@ public:
     ~TFormShelf() override;
 
     // The one way the windows open the shelf: of Folder on Tale (0 all)
-    // over Parent, shown by Exec (modally), errors to Errors, books to
-    // OpenDocument (the desktop's viewer when empty). Returns the story the
-    // player opened, if any.
+    // over Parent, shown by Exec (modally), errors to Errors, picture books
+    // to OpenDocument (the desktop's viewer when empty). Returns the story
+    // or talking book the player opened, if any.
     struct Choice {
         int tale = 0; // 1..10
         std::string path;
@@ -82,7 +83,8 @@ public:
     int CurrentRow() const;
     int ThumbnailLoads() const { return thumbnailLoads_; }
 
-    // Reads the story at Path back into the book for Tale (1..10).
+    // Reads the story or talking book at Path back into the book for Tale
+    // (1..10).
     std::function<void(int tale, const std::string& path)> OpenStory;
     // Opens a file with the desktop's viewer; false when none took it.
     std::function<bool(const std::string& path)> OpenDocument;

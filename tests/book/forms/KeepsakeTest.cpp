@@ -2,16 +2,19 @@
 // folder under a fresh name each time, checked with poppler's tools, the
 // message and the offer to open it, a folder that cannot be written), and
 // the story printed as a folded booklet to a PDF printer; "Make a talking
-// book" beside it (its file, pace, progress bar and failures).
+// book" beside it (its file, pace, progress bar and Cancel while the window
+// goes on, and failures).
 #include <QPrinter>
 
+#include <algorithm>
+#include <condition_variable>
 #include <filesystem>
+#include <mutex>
 #include <sstream>
 
 #include "BookFixture.h"
 #include "book/forms/ReadToMePart.h"
 #include "platform/Files.h"
-#include "platform/Tick.h"
 #include "reading/ReadingPace.h"
 #include "support/BookParts.h"
 #include "support/NullSpeechSynth.h"
@@ -187,76 +190,136 @@ TEST_F(KeepsakeTest, AFolderThatCannotBeWrittenGivesTheErrorAndNothingHalfWritte
 }
 
 namespace {
-// The test voice, a tenth of a second passing on the tick with each sentence;
-// it notes the stretches asked for and whether the progress bar showed.
-class SlowVoice : public fbwtest::NullSpeechSynth {
+// The test voice, which stops before its third sentence until the test lets
+// it go on (the maker's thread waits there while the test looks at the
+// window).
+class GatedVoice : public fbwtest::NullSpeechSynth {
 public:
-    struct Seen {
-        std::vector<float> stretches;
-        bool barShown = false;
-        uint32_t now = 0;
+    struct Gate {
+        std::mutex mutex;
+        std::condition_variable changed;
+        bool held = false, open = false;
+        std::vector<float> stretches; // asked for, in order
+        // Waits until the voice stands at the gate.
+        void WaitHeld() {
+            std::unique_lock lock(mutex);
+            changed.wait(lock, [this] { return held; });
+        }
+        void Open() {
+            const std::lock_guard lock(mutex);
+            open = true;
+            changed.notify_all();
+        }
     };
-    SlowVoice(const QWidget& bar, Seen& seen) : bar_(bar), seen_(seen) {}
+    explicit GatedVoice(Gate& gate) : gate_(gate) {}
     using fbwtest::NullSpeechSynth::Synthesize;
     bool Synthesize(const std::string& text, float stretch, plat::SpeechPcm& out) override {
-        seen_.now += 100;
-        seen_.stretches.push_back(stretch);
-        seen_.barShown = seen_.barShown || bar_.isVisible();
+        std::unique_lock lock(gate_.mutex);
+        gate_.stretches.push_back(stretch);
+        if (++said_ == 3) {
+            gate_.held = true;
+            gate_.changed.notify_all();
+            gate_.changed.wait(lock, [this] { return gate_.open; });
+        }
+        lock.unlock();
         return fbwtest::NullSpeechSynth::Synthesize(text, stretch, out);
     }
 
 private:
-    const QWidget& bar_;
-    Seen& seen_;
+    Gate& gate_;
+    int said_ = 0;
 };
+
+std::vector<std::string> FilesIn(const std::string& folder) {
+    std::vector<std::string> names;
+    for (const auto& e : fs::directory_iterator(folder))
+        names.push_back(e.path().filename().string());
+    std::sort(names.begin(), names.end());
+    return names;
+}
 } // namespace
 
-TEST_F(KeepsakeTest, ATalkingBookBesideThePictureBookAtThePaceChosen) {
+TEST_F(KeepsakeTest, ATalkingBookMadeWhileTheWindowGoesOnAtThePaceChosen) {
     OpenAtCommands();
-    auto& commands = fbwtest::Commands(*book);
-    EXPECT_TRUE(fbwtest::Child<QPushButton>(*book, "cmdTalkingBook").isVisible());
-    EXPECT_EQ(fbwtest::Child<QPushButton>(*book, "cmdTalkingBook").accessibleName(),
-              "Make a talking book");
-    EXPECT_TRUE(fbwtest::Child<QWidget>(*book, "pnlCommands")
-                    .rect()
-                    .contains(fbwtest::Child<QPushButton>(*book, "cmdTalkingBook").geometry()));
-    EXPECT_FALSE(fbwtest::Child<QPushButton>(*book, "cmdTalkingBook")
-                     .geometry()
-                     .intersects(fbwtest::Child<QPushButton>(*book, "cmdPictureBook").geometry()));
+    auto& keepsakes = fbwtest::Keepsakes(*book);
+    auto& talkingBook = fbwtest::Child<QPushButton>(*book, "cmdTalkingBook");
+    EXPECT_TRUE(
+        fbwtest::Child<QWidget>(*book, "pnlCommands").rect().contains(talkingBook.geometry()));
+    EXPECT_FALSE(talkingBook.geometry().intersects(
+        fbwtest::Child<QPushButton>(*book, "cmdPictureBook").geometry()));
 
     fbwtest::ReadToMe(*book).pbxReadPaceClick(0); // the slow pace
-    SlowVoice::Seen seen;
-    fbwtest::Keepsakes(*book).MakeVoice = [&]() -> std::unique_ptr<plat::SpeechSynth> {
-        return std::make_unique<SlowVoice>(fbwtest::Child<QProgressBar>(*book, "prgTalkingBook"),
-                                           seen);
-    };
-    plat::SetTickSource([&seen] { return seen.now; });
+    GatedVoice::Gate gate;
+    keepsakes.MakeVoice = [&] { return std::make_unique<GatedVoice>(gate); };
     fbwtest::MessageCapture messages(plat::MsgAnswer::Yes);
-    QTest::mouseClick(&fbwtest::Child<QPushButton>(*book, "cmdTalkingBook"), Qt::LeftButton);
-    plat::SetTickSource({});
+    QTest::mouseClick(&talkingBook, Qt::LeftButton);
+    gate.WaitHeld();
+    QCoreApplication::processEvents(); // the progress told so far
+    // Its bar and Cancel in place of the row's text, its button faded.
+    auto& bar = fbwtest::Child<QProgressBar>(*book, "prgTalkingBook");
+    EXPECT_TRUE(bar.isVisible());
+    EXPECT_EQ(bar.value(), 2);
+    EXPECT_GT(bar.maximum(), 6);
+    EXPECT_TRUE(fbwtest::Child<QPushButton>(*book, "cmdCancelTalkingBook").isVisible());
+    EXPECT_FALSE(fbwtest::Child<QLabel>(*book, "lblPictureBookText").isVisible());
+    EXPECT_FALSE(talkingBook.isEnabled());
+    // Meanwhile the picture book is made, and no book is named yet.
+    QTest::mouseClick(&fbwtest::Child<QPushButton>(*book, "cmdPictureBook"), Qt::LeftButton);
+    ASSERT_TRUE(errors.empty()) << errors[0];
+    EXPECT_TRUE(fs::exists(Folder() + "Goldilox 2026-12-08 17.05.pdf"));
+    EXPECT_FALSE(fs::exists(Folder() + "Goldilox 2026-12-08 17.05.epub"));
+
+    gate.Open();
+    keepsakes.FinishTalkingBook();
     ASSERT_TRUE(errors.empty()) << errors[0];
     const std::string epub = Folder() + "Goldilox 2026-12-08 17.05.epub";
-    ASSERT_TRUE(fs::exists(epub));
-    EXPECT_EQ(opened, std::vector<std::string>{epub});
+    EXPECT_EQ(FilesIn(Folder()), (std::vector<std::string>{"Goldilox 2026-12-08 17.05.epub",
+                                                           "Goldilox 2026-12-08 17.05.pdf"}))
+        << "nothing half-written beside them";
+    EXPECT_EQ(opened, (std::vector<std::string>{Folder() + "Goldilox 2026-12-08 17.05.pdf", epub}));
     EXPECT_TRUE(fbwtest::Child<QLabel>(*book, "lblTalkingBookMade").isVisible());
-    ASSERT_EQ(messages.Messages().size(), 1u);
-    EXPECT_NE(messages.Messages()[0].text.find("Goldilox 2026-12-08 17.05.epub"),
+    ASSERT_EQ(messages.Messages().size(), 2u);
+    EXPECT_NE(messages.Messages()[1].text.find("Goldilox 2026-12-08 17.05.epub"),
               std::string::npos);
-    EXPECT_EQ(std::distance(fs::directory_iterator(Folder()), fs::directory_iterator()), 1);
-    // The voice at the pace chosen; the bar once half a second had gone,
-    // and gone with the making.
-    ASSERT_GT(seen.stretches.size(), 6u);
-    for (float stretch : seen.stretches)
+    ASSERT_GT(gate.stretches.size(), 6u);
+    for (float stretch : gate.stretches)
         EXPECT_FLOAT_EQ(stretch, TReadingPace::kSlowStretch);
-    EXPECT_TRUE(seen.barShown);
-    EXPECT_FALSE(fbwtest::Child<QProgressBar>(*book, "prgTalkingBook").isVisible());
-    EXPECT_TRUE(fbwtest::Child<QLabel>(*book, "lblPictureBookText").isVisible())
-        << "the row's text back in its place";
+    EXPECT_FALSE(bar.isVisible());
+    EXPECT_TRUE(talkingBook.isEnabled());
+    EXPECT_TRUE(fbwtest::Child<QLabel>(*book, "lblPictureBookText").isVisible());
+    QCoreApplication::processEvents(); // the maker's last words find it done
+    EXPECT_EQ(messages.Messages().size(), 2u);
+}
+
+TEST_F(KeepsakeTest, ACancelledOrClosedTalkingBookLeavesNothing) {
+    OpenAtCommands();
+    auto& keepsakes = fbwtest::Keepsakes(*book);
+    fbwtest::MessageCapture messages(plat::MsgAnswer::Yes);
+    for (const bool close : {false, true}) {
+        GatedVoice::Gate gate;
+        keepsakes.MakeVoice = [&] { return std::make_unique<GatedVoice>(gate); };
+        QTest::mouseClick(&fbwtest::Child<QPushButton>(*book, "cmdTalkingBook"), Qt::LeftButton);
+        gate.WaitHeld();
+        if (close) {
+            gate.Open();
+            book->close(); // cancels and waits
+        } else {
+            QTest::mouseClick(&fbwtest::Child<QPushButton>(*book, "cmdCancelTalkingBook"),
+                              Qt::LeftButton);
+            gate.Open();
+            keepsakes.FinishTalkingBook();
+        }
+        QCoreApplication::processEvents();
+        EXPECT_FALSE(keepsakes.MakingTalkingBook());
+        EXPECT_TRUE(errors.empty()) << errors[0];
+        EXPECT_TRUE(messages.Messages().empty()) << "nothing offered";
+        EXPECT_TRUE(FilesIn(Folder()).empty()) << "nothing written";
+        EXPECT_FALSE(fbwtest::Child<QProgressBar>(*book, "prgTalkingBook").isVisible());
+    }
 }
 
 TEST_F(KeepsakeTest, ATalkingBookThatCannotBeMadeGivesTheReasonAndNothingHalfWritten) {
     OpenAtCommands();
-    auto& commands = fbwtest::Commands(*book);
     fbwtest::MessageCapture messages;
     fbwtest::Keepsakes(*book).MakeVoice = [] {
         return std::make_unique<fbwtest::NullSpeechSynth>();
@@ -273,6 +336,7 @@ TEST_F(KeepsakeTest, ATalkingBookThatCannotBeMadeGivesTheReasonAndNothingHalfWri
     book->StoriesFolder = home.Path() + "Fablewhirl Stories/";
     fbwtest::Keepsakes(*book).MakeVoice = [] { return std::unique_ptr<plat::SpeechSynth>(); };
     QTest::mouseClick(&fbwtest::Child<QPushButton>(*book, "cmdTalkingBook"), Qt::LeftButton);
+    fbwtest::Keepsakes(*book).FinishTalkingBook();
     ASSERT_EQ(errors.size(), 1u);
     EXPECT_EQ(errors[0], "Talking book: no voice engine is installed to read the story aloud");
     EXPECT_FALSE(fs::exists(Folder()) &&

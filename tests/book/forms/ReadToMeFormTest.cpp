@@ -5,6 +5,7 @@
 // played through the main window's wave manager.
 #include <QTest>
 
+#include <filesystem>
 #include <memory>
 
 #include "BookFixture.h"
@@ -15,17 +16,24 @@
 #include "book/forms/CommandsPart.h"
 #include "book/forms/CoverPart.h"
 #include "book/forms/FormBook.h"
+#include "book/forms/KeepsakesPart.h"
 #include "book/forms/LettersPart.h"
 #include "book/forms/PagePainter.h"
 #include "book/forms/ReadToMePart.h"
 #include "book/forms/TwistsPart.h"
+#include "platform/Mp3Decoder.h"
+#include "platform/Mp3Encoder.h"
 #include "platform/PrivateProfile.h"
 #include "reading/ReadHighlight.h"
+#include "reading/SpokenStory.h"
+#include "shelf/forms/FormShelf.h"
+#include "shelf/forms/ShelfModel.h"
 #include "sound/AppSound.h"
 #include "story/Generate.h"
 #include "support/BookParts.h"
 #include "support/NullSpeechSynth.h"
 #include "support/SpokenText.h"
+#include "support/TestSupport.h"
 #include "support/TestWaveOutService.h"
 
 namespace {
@@ -561,4 +569,90 @@ TEST_F(ReadToMeFormTest, TheWordHeardIsLitOnThePageAndThePaceControlKeepsTheChil
     EXPECT_TRUE(fbwtest::Child<TPaintBox>(*book, "pbxReadPace").isVisibleTo(book.get()));
     book->SetWaveManager(nullptr);
     EXPECT_FALSE(fbwtest::Child<TPaintBox>(*book, "pbxReadPace").isVisibleTo(book.get()));
+}
+
+TEST_F(ReadToMeFormTest, ATalkingBookFromTheShelfReadsInItsOwnVoiceAndLightsItsWords) {
+    if (!plat::CreateMp3Encoder() || !plat::CreateMp3Decoder())
+        GTEST_SKIP() << "built without libmp3lame or libmpg123";
+    // The story's talking book, made by its button as the child makes it.
+    CreateStory();
+    std::string story = book->StoryText();
+    while (story.ends_with("\\n"))
+        story.resize(story.size() - 2); // the markers that end it show nothing
+    book->ShowPages(book->Book().PageCount() | 1);
+    fbwtest::Keepsakes(*book).MakeVoice = [] {
+        return std::make_unique<fbwtest::NullSpeechSynth>();
+    };
+    {
+        fbwtest::MessageCapture offer(plat::MsgAnswer::No);
+        fbwtest::Child<QPushButton>(*book, "cmdTalkingBook").click();
+        fbwtest::Keepsakes(*book).FinishTalkingBook();
+    }
+    std::string epub;
+    for (const auto& e : std::filesystem::directory_iterator(stories.Path()))
+        epub = e.path().filename().string();
+    ASSERT_TRUE(epub.ends_with(".epub")) << epub;
+
+    // A new story, then the book opened from "My stories": its story again,
+    // on its first spread, read in its own voice at its own pace.
+    CreateStory();
+    book->ExecShelf = [&](TFormShelf& shelf) {
+        shelf.show();
+        const TShelfModel& m = shelf.Model();
+        shelf.lstStories.setCurrentIndex(m.index(m.RowOf(epub)));
+        shelf.cmdOpenClick();
+    };
+    book->cmdMyStoriesClick();
+    EXPECT_EQ(book->Origin().kind, TStoryOrigin::Kind::TalkingBook);
+    EXPECT_EQ(book->StoryText(), story);
+    ASSERT_EQ(book->CurrentPage(), 1);
+    const auto& pace = fbwtest::Child<TPaintBox>(*book, "pbxReadPace");
+    EXPECT_TRUE(pace.isVisibleTo(book.get()));
+    EXPECT_FALSE(pace.isEnabled()) << "faded";
+    EXPECT_EQ(pace.toolTip(), "This book reads in its own voice, at its own pace");
+
+    // Its title's words lit in order where its clips say they are heard:
+    // after the lead-in, each at the time the voice said it.
+    PressReadToMe();
+    ASSERT_EQ(book->Reader().State(), TReadState::Speaking);
+    const TSentence& title = book->Reader().Sentences().Items[0];
+    ASSERT_GE(title.Words.size(), 3u);
+    for (int w = 0; w < 3; ++w) {
+        const auto ms = TSpokenStory::kLeadMs +
+                        fbwtest::NullSpeechSynth::MsAt(
+                            static_cast<std::size_t>(title.Words[w].Begin - title.Begin)) +
+                        5;
+        device->Controls().position = {plat::WavePosition::Unit::Milliseconds,
+                                       static_cast<uint32_t>(ms)};
+        fbwtest::ReadToMe(*book).tmrReadAlongTimer();
+        EXPECT_EQ(book->Reader().LitWord(), w) << "at " << ms << " ms";
+    }
+    // Paused, the word stays; going on and heard, the next sentence plays.
+    PressReadToMe();
+    EXPECT_EQ(book->Reader().State(), TReadState::Paused);
+    EXPECT_EQ(book->Reader().LitWord(), 2);
+    PressReadToMe();
+    ASSERT_EQ(book->Reader().State(), TReadState::Speaking);
+    Heard();
+    EXPECT_EQ(book->Reader().CurrentSentence(), 1);
+    // A page turn reads on from the next spread.
+    fbwtest::Child<QPushButton>(*book, "cmdNextPage").click();
+    EXPECT_EQ(book->CurrentPage(), 3);
+    EXPECT_EQ(book->Reader().State(), TReadState::Speaking);
+    EXPECT_EQ(book->Reader().CurrentSentence(), book->Reader().Sentences().FirstFrom(3));
+
+    // A new story has the game's voice again, and its pace.
+    CreateStory();
+    EXPECT_TRUE(pace.isEnabled());
+    // A file named as a talking book that is none says so, and the book stays.
+    fbwtest::WriteBytes(stories.Path() + "Goldilox 2026-12-08 17.05.epub", "not a book");
+    const std::string shown = book->StoryText();
+    try {
+        book->ReadStoryFile(2, stories.Path() + "Goldilox 2026-12-08 17.05.epub");
+        ADD_FAILURE() << "read";
+    } catch (const std::runtime_error& e) {
+        EXPECT_STREQ(e.what(), "Read: \"Goldilox 2026-12-08 17.05.epub\" is not a talking book "
+                               "the game can play: it is no zip archive");
+    }
+    EXPECT_EQ(book->StoryText(), shown);
 }
