@@ -5,6 +5,7 @@
 #include <QPainter>
 #include <QWidget>
 #include <algorithm>
+#include <cstdlib>
 #include <cstring>
 #include <utility>
 #include <vector>
@@ -301,7 +302,11 @@ void TPagePainter::Render(int current, const char* text) {
         const int page = side == Side::Left ? current : (current == 0 ? -1 : current + 1);
         Page& p = pages_[Index(side)];
         const int top = std::exchange(keepAbove_[static_cast<std::size_t>(Index(side))], -1);
-        if (top < 0 || p.image.isNull() || p.image.size() != FreshPicture(side, p.spare).size() ||
+        // Where most of the page is drawn again anyway, the whole page drawn
+        // into the spare picture costs less than keeping a copy of the rows
+        // it replaces.
+        if (top < Box(side).height() / 4 || p.image.isNull() ||
+            p.image.size() != FreshPicture(side, p.spare).size() ||
             p.image.devicePixelRatio() != window_.devicePixelRatioF()) {
             RenderSide(side, page, text);
             continue;
@@ -362,7 +367,9 @@ void TPagePainter::DamageChanged(Side side, const QImage& before, int fromRow) c
         area.update();
         return;
     }
-    // Runs of rows that differ in the same columns make one rectangle.
+    // Runs of rows that differ in nearly the same columns (within kNear
+    // pixels at either end, as a line of text's rows do) make one rectangle
+    // across them all: the region stays a few rectangles a line.
     const qreal ratio = now.devicePixelRatio();
     const int w = now.width();
     const std::size_t rowBytes = static_cast<std::size_t>(w) * 4;
@@ -387,11 +394,13 @@ void TPagePainter::DamageChanged(Side side, const QImage& before, int fromRow) c
             ++x0;
         while (a[x1] == b[x1])
             --x1;
-        if (run.isNull() || run.left() != x0 || run.right() != x1) {
+        constexpr int kNear = 32;
+        if (run.isNull() || std::abs(run.left() - x0) > kNear ||
+            std::abs(run.right() - x1) > kNear) {
             flush();
             run = QRect(x0, y, x1 - x0 + 1, 1);
         } else {
-            run.setBottom(y);
+            run = run.united(QRect(x0, y, x1 - x0 + 1, 1));
         }
     }
     flush();
