@@ -220,28 +220,33 @@ void TRecordVoicePart::Place() {
     const TBookFoot foot = host_.Painter().Foot();
     const TBookBox back = foot.BackArrow(), twists = foot.ShowTwists();
     const int gap = 6 * foot.Scale();
-    const int height = cmdRecordVoice.sizeHint().height();
+    // As tall as the twists' button beside it at most (clear of the page's
+    // text above), its foot on the foot controls' line.
+    const int height =
+        std::min(cmdRecordVoice.sizeHint().height(), TBookFoot::kTwistsHeight * foot.Scale());
     const int left = back.Right() + gap;
-    const int width = std::min(cmdRecordVoice.sizeHint().width() + 8, twists.left - gap - left);
+    const int width =
+        std::min(cmdRecordVoice.fontMetrics().horizontalAdvance(cmdRecordVoice.text()) + 16,
+                 twists.left - gap - left);
     const int bottom = twists.top + twists.height;
     cmdRecordVoice.setGeometry(left, bottom - height, std::max(width, 0), height);
     // Record mode covers the foot, arrows and all, between the window's
     // edges: the buttons left to right at their own widths, the meter taking
     // what is left.
     const int margin = 4, step = 4;
-    const int panelHeight = height + 2 * margin;
+    const int buttonHeight = cmdRecord.sizeHint().height();
+    const int panelHeight = buttonHeight + 2 * margin;
     pnlRecordVoice.setGeometry(8, window_.height() - panelHeight - 6, window_.width() - 16,
                                panelHeight);
     int x = margin;
     for (QPushButton* b : {&cmdBackSentence, &cmdRecord, &cmdStopRecording, &cmdListen, &cmdAgain,
                            &cmdNextSentence, &cmdDone}) {
-        const int w =
-            std::max(b->sizeHint().width(), b->fontMetrics().horizontalAdvance(b->text()) + 12);
-        b->setGeometry(x, margin, w, height);
+        const int w = b->fontMetrics().horizontalAdvance(b->text()) + 16;
+        b->setGeometry(x, margin, w, buttonHeight);
         x += w + step;
     }
-    prgRecordLevel.setGeometry(x, margin + height / 4,
-                               std::max(pnlRecordVoice.width() - margin - x, 0), height / 2);
+    prgRecordLevel.setGeometry(x, margin + buttonHeight / 4,
+                               std::max(pnlRecordVoice.width() - margin - x, 0), buttonHeight / 2);
 }
 
 // ---------------------------------------------------------------------------

@@ -11,6 +11,7 @@
 
 #include "app/AppFixture.h"
 #include "app/FormGame.h"
+#include "book/BookGeometry.h"
 #include "book/forms/FormBook.h"
 #include "book/forms/RecordVoicePart.h"
 #include "platform/AudioInput.h"
@@ -130,6 +131,7 @@ TEST_F(RecordVoiceFormTest, TwoSentencesRecordedAreReadInTheRecordingWithTheirWo
     ASSERT_TRUE(part.RecordMode());
     EXPECT_TRUE(fbwtest::Child<QFrame>(*book, "pnlRecordVoice").isVisibleTo(book.get()));
     const auto& level = fbwtest::Child<QProgressBar>(*book, "prgRecordLevel");
+    EXPECT_GE(level.width(), 40) << "the meter has room beside the buttons";
     for (int s = 0; s < 2; ++s) {
         ASSERT_EQ(part.Sentence(), s);
         Button("cmdRecord").click();
@@ -182,6 +184,21 @@ TEST_F(RecordVoiceFormTest, WithoutAMicrophoneTheControlIsFadedAndSaysWhy) {
     EXPECT_FALSE(recordVoice.isEnabled());
     EXPECT_TRUE(recordVoice.accessibleDescription().contains("no microphone"));
     EXPECT_TRUE(recordVoice.toolTip().contains("no microphone"));
+
+    // It stands on the foot, clear of the pages' text and the foot's other
+    // controls, at the smallest window and a large one.
+    for (const QSize size : {QSize(592, 418), QSize(1920, 1080)}) {
+        book->resize(size);
+        QCoreApplication::processEvents();
+        const QRect r = recordVoice.geometry();
+        EXPECT_TRUE(QRect(QPoint(0, 0), book->size()).contains(r));
+        const QRect page = fbwtest::Child<QWidget>(*book, "pbxLeftPage").geometry();
+        EXPECT_GE(r.top(), page.bottom() - TBookGeometry::kMargin) << "at " << size.width();
+        for (const char* other : {"cmdPrevPage", "cmdNextPage", "pbxShowTwists", "pbxReadToMe"})
+            EXPECT_FALSE(r.intersects(fbwtest::Child<QWidget>(*book, other).geometry()))
+                << other << " at " << size.width();
+        EXPECT_GE(r.width(), recordVoice.fontMetrics().horizontalAdvance(recordVoice.text()));
+    }
 }
 
 } // namespace
