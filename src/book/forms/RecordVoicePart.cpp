@@ -5,6 +5,7 @@
 #include <QEvent>
 #include <QKeyEvent>
 #include <algorithm>
+#include <mutex>
 
 #include "book/StoryOrigin.h"
 #include "book/forms/BookHost.h"
@@ -29,18 +30,21 @@ namespace {
 constexpr const char* kRecordVoice = "Record my voice";
 constexpr const char* kSaveFirst = "Save the story first: the recordings are kept beside it";
 
-// The game's voice lent to another owner: it says what the voice says and
-// goes without it.
+// The game's voice lent to another owner: it says what the voice says, one
+// borrower at a time (the reader's worker thread and the recorder's
+// alignment share it), and goes without it.
 class BorrowedVoice : public plat::SpeechSynth {
 public:
-    explicit BorrowedVoice(plat::SpeechSynth& voice) : voice_(voice) {}
+    BorrowedVoice(plat::SpeechSynth& voice, std::mutex& turn) : voice_(voice), turn_(turn) {}
     using plat::SpeechSynth::Synthesize;
     bool Synthesize(const std::string& text, float stretch, plat::SpeechPcm& out) override {
+        const std::lock_guard<std::mutex> lock(turn_);
         return voice_.Synthesize(text, stretch, out);
     }
 
 private:
     plat::SpeechSynth& voice_;
+    std::mutex& turn_;
 };
 
 // The microphone with its level also told to the meter: the recorder's
@@ -145,7 +149,7 @@ void TRecordVoicePart::SetSpeechSynth(std::unique_ptr<plat::SpeechSynth> voice) 
 }
 
 void TRecordVoicePart::StoryChanged() {
-    cmdDoneClick();
+    Leave(); // the caller shows a spread of the new story
     GiveReaderVoice();
 }
 
@@ -161,7 +165,7 @@ void TRecordVoicePart::GiveReaderVoice() {
     }
     const std::string path = StoryPath();
     const bool recorded = codec_ && !path.empty() && TStoryVoice::Has(path);
-    auto game = std::make_unique<BorrowedVoice>(*voice_);
+    auto game = std::make_unique<BorrowedVoice>(*voice_, voiceTurn_);
     if (recorded)
         reading_.SetSpeechSynth(std::make_unique<TRecordedVoiceSynth>(
             std::move(game), std::make_unique<TVoiceStore>(path, codec_.get())));
@@ -266,7 +270,9 @@ void TRecordVoicePart::cmdRecordVoiceClick() {
     metered_ = std::make_unique<MeteredInput>(*microphone_, [this](float peak) {
         prgRecordLevel.setValue(static_cast<int>(peak * 100));
     });
-    recorder_ = std::make_unique<TSentenceRecorder>(*metered_, *voice_, meter_.get(), *store_);
+    recorderVoice_ = std::make_unique<BorrowedVoice>(*voice_, voiceTurn_);
+    recorder_ =
+        std::make_unique<TSentenceRecorder>(*metered_, *recorderVoice_, meter_.get(), *store_);
     active_ = true;
     cmdRecordVoice.hide();
     Place();
@@ -280,6 +286,7 @@ void TRecordVoicePart::cmdRecordClick() {
     if (!recorder_ || recorder_->Recording())
         return;
     StopListening();
+    reading_.Stop();
     std::string why;
     if (!recorder_->Record(&why))
         throw std::runtime_error("Record: " + why);
@@ -341,20 +348,27 @@ void TRecordVoicePart::cmdBackSentenceClick() {
 void TRecordVoicePart::cmdDoneClick() {
     if (!active_)
         return;
+    Leave();
+    host_.ShowPages(host_.CurrentPage());
+    if (cmdRecordVoice.isVisible())
+        cmdRecordVoice.setFocus(Qt::OtherFocusReason);
+}
+
+void TRecordVoicePart::Leave() {
+    if (!active_)
+        return;
     StopListening();
     if (recorder_)
         recorder_->Cancel(); // a take not kept is forgotten
     recorder_.reset();
     metered_.reset();
+    recorderVoice_.reset();
     store_.reset();
     active_ = false;
     pnlRecordVoice.hide();
     prgRecordLevel.setValue(0);
     // The reader takes the recordings just made.
     GiveReaderVoice();
-    host_.ShowPages(host_.CurrentPage());
-    if (cmdRecordVoice.isVisible())
-        cmdRecordVoice.setFocus(Qt::OtherFocusReason);
 }
 
 void TRecordVoicePart::GoTo(int i) {

@@ -29,6 +29,7 @@
 #include <QProgressBar>
 #include <QPushButton>
 #include <memory>
+#include <mutex>
 #include <string>
 #include <vector>
 
@@ -110,6 +111,9 @@ private:
     // The buttons enabled for the take and the sentence now.
     void ShowButtons();
     void StopListening();
+    // Leaves record mode, the take not kept forgotten, without showing the
+    // spread again.
+    void Leave();
 
     QPushButton cmdRecordVoice; // "Record my voice"
     QFrame pnlRecordVoice;      // record mode's controls
@@ -125,6 +129,7 @@ private:
     std::unique_ptr<plat::OpusCodec> codec_;
     std::unique_ptr<plat::LoudnessMeter> meter_;
     std::unique_ptr<plat::SpeechSynth> voice_; // lent to the reader and the recorder
+    std::mutex voiceTurn_;                     // one borrower of the voice at a time
     bool active_ = false;
     int sentence_ = 0;
     TStorySentences sentences_;
@@ -132,5 +137,6 @@ private:
     // recorder sees it (the meter told its level), the recorder.
     std::unique_ptr<TVoiceStore> store_;
     std::unique_ptr<plat::AudioInput> metered_;
+    std::unique_ptr<plat::SpeechSynth> recorderVoice_; // the game's voice, borrowed
     std::unique_ptr<TSentenceRecorder> recorder_;
 };
