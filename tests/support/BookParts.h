@@ -14,6 +14,7 @@
 #include "book/forms/LettersPart.h"
 #include "book/forms/PageTurnPart.h"
 #include "book/forms/ReadToMePart.h"
+#include "book/forms/RecordVoicePart.h"
 #include "book/forms/TwistsPart.h"
 
 namespace fbwtest {
@@ -40,6 +41,9 @@ inline TKeepsakesPart& Keepsakes(const QObject& book) {
 }
 inline TReadToMePart& ReadToMe(const QObject& book) {
     return Child<TReadToMePart>(book, "ReadToMePart");
+}
+inline TRecordVoicePart& RecordVoice(const QObject& book) {
+    return Child<TRecordVoicePart>(book, "RecordVoicePart");
 }
 inline TTwistsPart& Twists(const QObject& book) {
     return Child<TTwistsPart>(book, "TwistsPart");

@@ -24,9 +24,11 @@
 #include "book/forms/PagePainter.h"
 #include "book/forms/PageTurnPart.h"
 #include "book/forms/ReadToMePart.h"
+#include "book/forms/RecordVoicePart.h"
 #include "book/forms/TwistsPart.h"
 #include "book/qt/QtBookBox.h"
 #include "keepsake/TalkingBookReader.h"
+#include "platform/AudioInput.h"
 #include "platform/FileStream.h"
 #include "platform/Files.h"
 #include "platform/MessageBox.h"
@@ -78,13 +80,20 @@ TReadAloud& TFormBook::Reader() {
 }
 
 void TFormBook::SetWaveManager(TWaveMan* manager) {
+    recordVoice_->SetWaveManager(manager);
     reading_->SetWaveManager(manager);
     reading_->Show(SpreadControls(currentPage_));
 }
 
 void TFormBook::SetSpeechSynth(std::unique_ptr<plat::SpeechSynth> synth) {
-    reading_->SetSpeechSynth(std::move(synth));
+    recordVoice_->SetSpeechSynth(std::move(synth)); // lends it to the reader
     reading_->Show(SpreadControls(currentPage_));
+    recordVoice_->Show(SpreadControls(currentPage_));
+}
+
+void TFormBook::SetMicrophone(std::unique_ptr<plat::AudioInput> microphone) {
+    recordVoice_->SetMicrophone(std::move(microphone));
+    recordVoice_->Show(SpreadControls(currentPage_));
 }
 
 void TFormBook::SetStory(const std::string& text) {
@@ -101,6 +110,7 @@ void TFormBook::SetStory(const std::string& text, const TStoryOrigin& origin) {
         reading_->UseBookVoice(nullptr); // the game's own voice again
     story_ = ResolveStoryLineEnds(text);
     origin_ = origin;
+    recordVoice_->StoryChanged(); // the recorded voice of a saved story
     if (origin.kind == TStoryOrigin::Kind::Told)
         twists_->Take(text);
     else
@@ -163,6 +173,7 @@ void TFormBook::ShowSpread(int n, bool focusStory) {
         setFocus();
     reading_->Show(c);
     twists_->Show(c);
+    recordVoice_->Show(c);
     // The focus to a story just shown, before its pages are drawn with its
     // ring: "Read to me" where it can be pressed, else the right page.
     if (focusStory && !reading_->TakeFocus())
@@ -248,9 +259,11 @@ void TFormBook::OrderTabs() {
     std::vector<QWidget*> chain = cover;
     const std::vector<QWidget*> twists = twists_->TabStops(); // the pages, then the button
     chain.insert(chain.end(), twists.begin(), twists.end() - 1);
+    const std::vector<QWidget*> record = recordVoice_->TabStops(); // the button, then record mode
     for (const std::vector<QWidget*>& stops :
-         {commands_->TabStops(), keepsakes_->TabStops(), std::vector<QWidget*>{twists.back()},
-          reading_->TabStops()})
+         {commands_->TabStops(), keepsakes_->TabStops(), std::vector<QWidget*>{record.front()},
+          std::vector<QWidget*>{twists.back()}, reading_->TabStops(),
+          std::vector<QWidget*>(record.begin() + 1, record.end())})
         chain.insert(chain.end(), stops.begin(), stops.end());
     for (std::size_t i = 1; i < chain.size(); ++i)
         setTabOrder(chain[i - 1], chain[i]);
@@ -271,6 +284,7 @@ void TFormBook::FormResize() {
     commands_->SetScale(scale);
     reading_->Place();
     twists_->Place();
+    recordVoice_->Place();
     painter_->Area(TPagePainter::Side::Left).setGeometry(ToQRect(s.leftPage));
     painter_->Area(TPagePainter::Side::Right).setGeometry(ToQRect(s.rightPage));
     cover_->Place(s.rightPage, SpreadControls(0));
@@ -307,7 +321,7 @@ void TFormBook::setVisible(bool visible) {
 
 void TFormBook::hideEvent(QHideEvent* event) {
     QDialog::hideEvent(event);
-    reading_->Stop(); // closing the book
+    reading_->Stop();          // closing the book
     if (!event->spontaneous()) // closed, not minimized
         keepsakes_->CancelTalkingBook();
 }
@@ -340,6 +354,8 @@ int TFormBook::PageWidth() const {
 
 void TFormBook::StorySaved(const std::string& path, const std::string& bytes) {
     origin_.file = {path, bytes, true};
+    recordVoice_->StoryChanged();
+    recordVoice_->Show(SpreadControls(currentPage_));
 }
 
 void TFormBook::ReadTalkingBook(int tale, const std::string& path) {

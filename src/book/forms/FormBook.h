@@ -34,13 +34,15 @@ class TPagePainter;
 class TPageTurnPart;
 class TReadAloud;
 class TReadToMePart;
+class TRecordVoicePart;
 class TRL8Library;
 class TStoryGenerator;
 class TTwistsPart;
 class TWaveMan;
 namespace plat {
+class AudioInput;
 class SpeechSynth;
-}
+} // namespace plat
 
 class TFormBook : public QDialog, public TBookHost {
     Q_OBJECT
@@ -69,6 +71,8 @@ public:
     TReadAloud& Reader();
     void SetWaveManager(TWaveMan* manager);
     void SetSpeechSynth(std::unique_ptr<plat::SpeechSynth> synth);
+    // The microphone record mode records from (the system's unless given).
+    void SetMicrophone(std::unique_ptr<plat::AudioInput> microphone);
     // The screen readers' side.
     TBookAccess& Access() { return *access_; }
 
@@ -162,5 +166,7 @@ private:
     std::unique_ptr<TKeepsakesPart> keepsakes_;
     std::unique_ptr<TTwistsPart> twists_;
     std::unique_ptr<TBookAccess> access_;
+    // Lends the reader its voice: goes after it.
+    std::unique_ptr<TRecordVoicePart> recordVoice_;
     std::unique_ptr<TReadToMePart> reading_;
 };

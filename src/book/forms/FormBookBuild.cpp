@@ -18,6 +18,7 @@
 #include "book/forms/PagePainter.h"
 #include "book/forms/PageTurnPart.h"
 #include "book/forms/ReadToMePart.h"
+#include "book/forms/RecordVoicePart.h"
 #include "book/forms/TwistsPart.h"
 #include "data/InitGame.h"
 #include "platform/MessageBox.h"
@@ -75,6 +76,7 @@ TFormBook::TFormBook(TStoryGenerator& generator, TRL8Library& library, QWidget* 
     keepsakes_ = std::make_unique<TKeepsakesPart>(*this, *commands_);
     twists_ = std::make_unique<TTwistsPart>(*this, *this, generator_);
     reading_ = std::make_unique<TReadToMePart>(*this, *this, library);
+    recordVoice_ = std::make_unique<TRecordVoicePart>(*this, *this, *reading_);
 
     // How the parts meet: the painter draws the twists' tint, then the
     // read-aloud highlight, under the text; a click on a twist word swaps it
@@ -82,6 +84,7 @@ TFormBook::TFormBook(TStoryGenerator& generator, TRL8Library& library, QWidget* 
     // with the focus.
     painter_->SetLayer(TPagePainter::Layer::TwistTint, twists_.get());
     painter_->SetLayer(TPagePainter::Layer::ReadHighlight, reading_.get());
+    painter_->SetLayer(TPagePainter::Layer::RecordSentence, recordVoice_.get());
     turner_->PageClicked = [this](TPagePainter::Side side, QPoint pos) {
         return twists_->TwistClick(side == TPagePainter::Side::Left, pos);
     };
@@ -116,6 +119,7 @@ TFormBook::TFormBook(TStoryGenerator& generator, TRL8Library& library, QWidget* 
 TFormBook::~TFormBook() {
     // The voice ends while the window it calls back is whole.
     reading_.reset();
+    recordVoice_.reset();
     settings_.Set("Maximized", isMaximized() ? "1" : "0");
     // The tiles and the library images give themselves back as they go.
 }

@@ -6,7 +6,8 @@
 //
 // A page picture holds the book behind the page, then on story pages the
 // parts' layers in a fixed order (Layer: the twists' tint, then the
-// read-aloud highlight with its lit word), then the text in the page's
+// read-aloud highlight with its lit word, the sentence record mode is on),
+// then the text in the page's
 // letters; under the text of a page area that has the keyboard focus, the
 // focus ring (TFocusFrame::DrawPage): around what a part marks (the twist
 // word with the focus) or along the page's edge. Drawing a part of a page (a lit word, the cover's
@@ -46,7 +47,7 @@ public:
 
     enum class Side { Left, Right };
     // The layers under the text, in the order they are drawn.
-    enum class Layer { TwistTint, ReadHighlight, Count };
+    enum class Layer { TwistTint, ReadHighlight, RecordSentence, Count };
 
     // Window, the book and the library ref outlive the painter, whose page
     // areas ("pbxLeftPage", "pbxRightPage"; TBookAccess names them for

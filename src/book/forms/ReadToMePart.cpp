@@ -41,6 +41,8 @@ constexpr const char* kNoSoundOutput =
     "There is no sound output on this computer, so the story cannot be read aloud";
 // Why the pace cannot be chosen while a talking book reads.
 constexpr const char* kOwnPace = "This book reads in its own voice, at its own pace";
+constexpr const char* kRecordedPace =
+    "This story reads in a recorded voice, at the pace it was recorded";
 
 // A control that cannot be pressed shows faded into the page.
 void Fade(QImage& image) {
@@ -93,9 +95,9 @@ TReadToMePart::TReadToMePart(TBookHost& host, QWidget& window, TRL8Library& libr
             pbxReadPaceClick(pos.x() / host_.Painter().Foot().Scale());
     };
     pbxReadPace.OnMouseMove = [this](QPoint pos) {
-        if (!BookVoice())
-            pbxReadPace.setToolTip(TReadingPace::Tip(
-                TReadingPace::PaceAt(pos.x() / host_.Painter().Foot().Scale())));
+        if (!OwnPace())
+            pbxReadPace.setToolTip(
+                TReadingPace::Tip(TReadingPace::PaceAt(pos.x() / host_.Painter().Foot().Scale())));
     };
     pbxReadPace.setToolTip(TReadingPace::Tip(TReadingPace::Pace::Normal));
     pbxReadPace.setMouseTracking(true);
@@ -136,7 +138,18 @@ void TReadToMePart::UseBookVoice(std::unique_ptr<plat::SpeechSynth> voice) {
     } else if (ownReader_) {
         reader_ = std::move(ownReader_);
     }
-    const QString tip = BookVoice() ? QString(kOwnPace) : TReadingPace::Tip(pace_);
+    NamePace();
+}
+
+void TReadToMePart::SetRecordedVoice(bool recorded) {
+    recorded_ = recorded;
+    NamePace();
+}
+
+void TReadToMePart::NamePace() {
+    const QString tip = BookVoice() ? QString(kOwnPace)
+                        : recorded_ ? QString(kRecordedPace)
+                                    : TReadingPace::Tip(pace_);
     pbxReadPace.setToolTip(tip);
     pbxReadPace.setAccessibleDescription(tip);
 }
@@ -167,7 +180,7 @@ bool TReadToMePart::TakeFocus() {
 
 void TReadToMePart::Show(bool show) {
     const bool audible = show && reader_->Available(waveManager_);
-    const bool pace = audible && !BookVoice();
+    const bool pace = audible && !OwnPace();
     if (show && (readToMeImage_.isNull() || audible != pbxReadToMe.isEnabled() ||
                  pace != pbxReadPace.isEnabled())) {
         pbxReadToMe.setEnabled(audible);

@@ -59,6 +59,12 @@ public:
     // saying that the book reads at its own pace.
     void UseBookVoice(std::unique_ptr<plat::SpeechSynth> voice);
     bool BookVoice() const { return ownReader_ != nullptr; }
+    // The speech engine reads the story's recorded sentences in a grown-up's
+    // voice (TRecordedVoiceSynth): the pace control shows faded, saying so,
+    // from the next Show on.
+    void SetRecordedVoice(bool recorded);
+    // Whether the pace is the voice's own (a book's voice or a recorded one).
+    bool OwnPace() const { return BookVoice() || recorded_; }
     // Ends the reading, if any.
     void Stop();
     // The player turns to the spread of LeftPage: a voice that was speaking
@@ -119,6 +125,8 @@ private:
     // Names the button for what a press does now, or for why it cannot be
     // pressed.
     void NameReadToMe();
+    // The pace control's tooltip and description for the voice now.
+    void NamePace();
 
     TPaintBox pbxReadToMe; // "Read to me"
     TPaintBox pbxReadPace; // the reading pace, right of "Read to me"
@@ -131,6 +139,7 @@ private:
     QImage readPaceImage_;          // the pace control over the book behind it
     TReadingPace::Pace pace_ = TReadingPace::Pace::Normal;
     TWaveMan* waveManager_ = nullptr;
+    bool recorded_ = false; // the engine reads recorded sentences
     // The speech engine's reader, kept while a book's voice reads.
     std::unique_ptr<TReadAloud> ownReader_;
     // Last member: goes first, while the part it calls back is whole.

@@ -76,14 +76,15 @@ TEST_F(BookPaintTest, WindowShowsTheBookAroundAndThroughThePages) {
     EXPECT_EQ(shown.copy(0, 0, book->width(), 49),
               book->Painter().BookPicture().copy(0, 0, book->width(), 49));
     // The pages show what was drawn for them: the book with the text on it,
-    // but for the button standing in the left page's bottom margin.
+    // but for the buttons standing in the left page's bottom margin.
     const QRect left = fbwtest::Child<TPaintBox>(*book, "pbxLeftPage").geometry(),
                 right = fbwtest::Child<TPaintBox>(*book, "pbxRightPage").geometry();
     const auto without = [&](QImage page) {
-        QPainter(&page).fillRect(fbwtest::Child<TPaintBox>(*book, "pbxShowTwists")
-                                     .geometry()
-                                     .translated(-left.topLeft()),
-                                 Qt::black);
+        QPainter painter(&page);
+        for (const char* button : {"pbxShowTwists", "cmdRecordVoice"})
+            painter.fillRect(
+                fbwtest::Child<QWidget>(*book, button).geometry().translated(-left.topLeft()),
+                Qt::black);
         return page;
     };
     EXPECT_EQ(without(shown.copy(left)),
