@@ -55,7 +55,7 @@ TReadToMePart::TReadToMePart(TBookHost& host, QWidget& window, TRL8Library& libr
     : pbxReadToMe(&window), pbxReadPace(&window), tmrReadAlong(&window), host_(host),
       window_(window), readToMePicture_(OptionalPicture(library, "readtome")),
       readPacePicture_(OptionalPicture(library, "readpace")),
-      reader_(std::make_unique<TReadAloud>(*this, plat::CreateSystemSpeechSynth())) {
+      reader_(std::make_unique<TReadAloud>(*this, nullptr)) {
     setParent(&window);
     setObjectName("ReadToMePart");
     TBookAccess::Register(pbxReadToMe, TBookAccess::Button([this] { pbxReadToMeClick(); }));

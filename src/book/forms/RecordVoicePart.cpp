@@ -35,17 +35,26 @@ constexpr const char* kSaveFirst = "Save the story first: the recordings are kep
 // alignment share it), and goes without it.
 class BorrowedVoice : public plat::SpeechSynth {
 public:
-    BorrowedVoice(plat::SpeechSynth& voice, std::mutex& turn) : voice_(voice), turn_(turn) {}
+    explicit BorrowedVoice(std::shared_ptr<TRecordVoicePart::SharedVoice> voice)
+        : voice_(std::move(voice)) {}
     using plat::SpeechSynth::Synthesize;
     bool Synthesize(const std::string& text, float stretch, plat::SpeechPcm& out) override {
-        const std::lock_guard<std::mutex> lock(turn_);
-        return voice_.Synthesize(text, stretch, out);
+        const std::lock_guard<std::mutex> lock(voice_->turn);
+        return voice_->synth->Synthesize(text, stretch, out);
     }
 
 private:
-    plat::SpeechSynth& voice_;
-    std::mutex& turn_;
+    std::shared_ptr<TRecordVoicePart::SharedVoice> voice_;
 };
+
+// The system's voice, shared; none without one.
+std::shared_ptr<TRecordVoicePart::SharedVoice> Share(std::unique_ptr<plat::SpeechSynth> synth) {
+    if (!synth)
+        return nullptr;
+    auto voice = std::make_shared<TRecordVoicePart::SharedVoice>();
+    voice->synth = std::move(synth);
+    return voice;
+}
 
 // The microphone with its level also told to the meter: the recorder's
 // handlers get everything as before.
@@ -78,7 +87,7 @@ TRecordVoicePart::TRecordVoicePart(TBookHost& host, QWidget& window, TReadToMePa
       cmdAgain(&pnlRecordVoice), cmdNextSentence(&pnlRecordVoice), cmdDone(&pnlRecordVoice),
       prgRecordLevel(&pnlRecordVoice), host_(host), window_(window), reading_(reading),
       microphone_(plat::CreateSystemAudioInput()), codec_(plat::CreateOpusCodec()),
-      meter_(plat::CreateLoudnessMeter()) {
+      meter_(plat::CreateLoudnessMeter()), voice_(Share(plat::CreateSystemSpeechSynth())) {
     setParent(&window);
     setObjectName("RecordVoicePart");
     cmdRecordVoice.setObjectName("cmdRecordVoice");
@@ -125,6 +134,7 @@ TRecordVoicePart::TRecordVoicePart(TBookHost& host, QWidget& window, TReadToMePa
     prgRecordLevel.setTextVisible(false);
     pnlRecordVoice.hide();
     window_.installEventFilter(this); // Escape leaves record mode
+    GiveReaderVoice();                // the game's voice reads aloud
 }
 
 TRecordVoicePart::~TRecordVoicePart() {
@@ -144,7 +154,7 @@ void TRecordVoicePart::SetMicrophone(std::unique_ptr<plat::AudioInput> microphon
 void TRecordVoicePart::SetSpeechSynth(std::unique_ptr<plat::SpeechSynth> voice) {
     cmdDoneClick();
     reading_.SetSpeechSynth(nullptr); // lets go of the voice before it goes
-    voice_ = std::move(voice);
+    voice_ = Share(std::move(voice));
     GiveReaderVoice();
 }
 
@@ -165,7 +175,7 @@ void TRecordVoicePart::GiveReaderVoice() {
     }
     const std::string path = StoryPath();
     const bool recorded = codec_ && !path.empty() && TStoryVoice::Has(path);
-    auto game = std::make_unique<BorrowedVoice>(*voice_, voiceTurn_);
+    auto game = std::make_unique<BorrowedVoice>(voice_);
     if (recorded)
         reading_.SetSpeechSynth(std::make_unique<TRecordedVoiceSynth>(
             std::move(game), std::make_unique<TVoiceStore>(path, codec_.get())));
@@ -222,6 +232,12 @@ std::vector<QWidget*> TRecordVoicePart::TabStops() {
 
 void TRecordVoicePart::Place() {
     const TBookFoot foot = host_.Painter().Foot();
+    // The controls' letters grow with the window's step, as the foot's do.
+    QFont letters = window_.font();
+    letters.setPointSizeF(letters.pointSizeF() * foot.Scale());
+    for (QWidget* w :
+         {static_cast<QWidget*>(&cmdRecordVoice), static_cast<QWidget*>(&pnlRecordVoice)})
+        w->setFont(letters);
     const TBookBox back = foot.BackArrow(), twists = foot.ShowTwists();
     const int gap = 6 * foot.Scale();
     // As tall as the twists' button beside it at most (clear of the page's
@@ -270,7 +286,7 @@ void TRecordVoicePart::cmdRecordVoiceClick() {
     metered_ = std::make_unique<MeteredInput>(*microphone_, [this](float peak) {
         prgRecordLevel.setValue(static_cast<int>(peak * 100));
     });
-    recorderVoice_ = std::make_unique<BorrowedVoice>(*voice_, voiceTurn_);
+    recorderVoice_ = std::make_unique<BorrowedVoice>(voice_);
     recorder_ =
         std::make_unique<TSentenceRecorder>(*metered_, *recorderVoice_, meter_.get(), *store_);
     active_ = true;

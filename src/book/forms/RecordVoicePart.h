@@ -47,6 +47,12 @@ class SpeechSynth;
 
 class TRecordVoicePart : public QObject, public TPageLayer {
 public:
+    // The game's voice as the part lends it: each borrower keeps it for as
+    // long as it holds it, and one borrower speaks at a time.
+    struct SharedVoice {
+        std::unique_ptr<plat::SpeechSynth> synth;
+        std::mutex turn;
+    };
     // The sound id Listen plays under (apart from the reader's).
     static constexpr uint16_t kListenSoundId = 0xF100;
 
@@ -128,8 +134,7 @@ private:
     std::unique_ptr<plat::AudioInput> microphone_;
     std::unique_ptr<plat::OpusCodec> codec_;
     std::unique_ptr<plat::LoudnessMeter> meter_;
-    std::unique_ptr<plat::SpeechSynth> voice_; // lent to the reader and the recorder
-    std::mutex voiceTurn_;                     // one borrower of the voice at a time
+    std::shared_ptr<SharedVoice> voice_; // lent to the reader and the recorder
     bool active_ = false;
     int sentence_ = 0;
     TStorySentences sentences_;

@@ -12,6 +12,7 @@
 
 #include "BookFixture.h"
 #include "book/BookPieces.h"
+#include "platform/SpeechSynth.h"
 #include "scene/SceneLayout.h"
 #include "story/TaleTable.h"
 #include "support/BookParts.h"
@@ -114,6 +115,21 @@ TEST_F(FormBookTest, FormTextsAndPlaces) {
     EXPECT_EQ(fbwtest::Child<QLabel>(*book, "lblTurnPage").geometry(),
               QRect(326 + (216 - 218) / 2, 418 - 64 - 33, 218, 33));
     EXPECT_TRUE(errors.empty());
+}
+
+// Left to itself, the window reads in the game's own voice: a story
+// created, and one read back, both have it.
+TEST_F(FormBookTest, TheGamesOwnVoiceReadsEveryStory) {
+    if (!plat::CreateSystemSpeechSynth())
+        GTEST_SKIP() << "built without a speech engine";
+    Open(2);
+    QTest::mouseClick(&fbwtest::Child<QPushButton>(*book, "cmdNewStory"), Qt::LeftButton);
+    EXPECT_TRUE(book->Reader().HasVoice());
+    book->ShowPages(book->Book().PageCount() | 1);
+    QTest::mouseClick(&fbwtest::Child<QPushButton>(*book, "cmdSave"), Qt::LeftButton);
+    Show();
+    QTest::mouseClick(&fbwtest::Child<QPushButton>(*book, "cmdReadSaved"), Qt::LeftButton);
+    EXPECT_TRUE(book->Reader().HasVoice()) << "read back";
 }
 
 TEST_F(FormBookTest, CoverSpreadNeverTurnsEvenWithAStory) {
