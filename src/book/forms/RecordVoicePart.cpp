@@ -234,7 +234,10 @@ void TRecordVoicePart::Place() {
     const TBookFoot foot = host_.Painter().Foot();
     // The controls' letters grow with the window's step, as the foot's do.
     QFont letters = window_.font();
-    letters.setPointSizeF(letters.pointSizeF() * foot.Scale());
+    if (letters.pixelSize() > 0)
+        letters.setPixelSize(letters.pixelSize() * foot.Scale());
+    else
+        letters.setPointSizeF(letters.pointSizeF() * foot.Scale());
     for (QWidget* w :
          {static_cast<QWidget*>(&cmdRecordVoice), static_cast<QWidget*>(&pnlRecordVoice)})
         w->setFont(letters);
