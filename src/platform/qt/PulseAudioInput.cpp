@@ -126,8 +126,8 @@ void PulseAudioInput::ContextChanged(pa_context* context, void* self) {
 }
 
 void PulseAudioInput::OpenStream() {
-    const pa_sample_spec spec{PA_SAMPLE_S16LE, kSampleRate, 1};
-    loop_->stream = pa_stream_new(loop_->context, "Recording", &spec, nullptr);
+    const pa_sample_spec format{PA_SAMPLE_S16LE, kSampleRate, 1};
+    loop_->stream = pa_stream_new(loop_->context, "Recording", &format, nullptr);
     if (!loop_->stream) {
         Fail("the sound server refused to record");
         return;
