@@ -129,7 +129,7 @@ QRegion TPagePainter::PageInteriors() const {
 }
 
 void TPagePainter::ComposeBook() {
-    keepAbove_ = {-1, -1};
+    redrawOnly_ = {};
     const plat::LogPalette* palette = Palette();
     if (!palette || !bookPicture_.Surface())
         return;
@@ -157,14 +157,14 @@ void TPagePainter::ComposeBook() {
 
 void TPagePainter::DrawArrows(bool backOn, bool forwardOn, bool realize) {
     if (backOn != backOn_ || forwardOn != forwardOn_)
-        keepAbove_ = {-1, -1}; // the pages show the arrows' corners
+        redrawOnly_ = {}; // the pages show the arrows' corners
     backOn_ = backOn;
     forwardOn_ = forwardOn;
     const plat::LogPalette* palette = Palette();
     if (!palette || !bookPicture_.Surface() || bookImage_.isNull())
         return;
     if (realize && RealizeFormPalette(&window_, library_.Get()) != 0) {
-        keepAbove_ = {-1, -1};
+        redrawOnly_ = {};
         return; // the whole window is repainted
     }
     plat::QtDrawTarget target(bookImage_);
@@ -301,32 +301,42 @@ void TPagePainter::Render(int current, const char* text) {
     for (Side side : {Side::Left, Side::Right}) {
         const int page = side == Side::Left ? current : (current == 0 ? -1 : current + 1);
         Page& p = pages_[Index(side)];
-        const int top = std::exchange(keepAbove_[static_cast<std::size_t>(Index(side))], -1);
+        const std::optional<Rows> only =
+            std::exchange(redrawOnly_[static_cast<std::size_t>(Index(side))], std::nullopt);
+        const int height = Box(side).height();
+        // The rows asked for, joined where they meet and cut to the page.
+        QRegion rows;
+        if (only)
+            for (const auto& [top, bottom] : *only)
+                rows += QRect(0, std::max(top, 0), Box(side).width(),
+                              std::min(bottom, height) - std::max(top, 0));
+        int drawn = 0;
+        for (const QRect& r : rows)
+            drawn += r.height();
         // Where most of the page is drawn again anyway, the whole page drawn
         // into the spare picture costs less than keeping a copy of the rows
         // it replaces.
-        if (top < Box(side).height() / 4 || p.image.isNull() ||
+        if (!only || drawn > height * 3 / 4 || p.image.isNull() ||
             p.image.size() != FreshPicture(side, p.spare).size() ||
             p.image.devicePixelRatio() != window_.devicePixelRatioF()) {
             RenderSide(side, page, text);
             continue;
         }
-        // Only the rows below Top changed: drawn where they stand, and what
-        // differs damaged.
-        const QRect rows(0, top, Box(side).width(), Box(side).height() - top);
-        if (rows.isEmpty())
-            continue;
+        // The rows drawn where they stand, and what differs damaged.
         const qreal ratio = p.image.devicePixelRatio();
-        const int from = qRound(top * ratio);
-        QImage before = p.image.copy(0, from, p.image.width(), p.image.height() - from);
-        before.setDevicePixelRatio(ratio);
-        DrawInto(p.image, side, page, text, rows);
-        DamageChanged(side, before, from);
+        for (const QRect& r : rows) {
+            const int from = qRound(r.top() * ratio);
+            const int to = std::min(p.image.height(), qRound((r.bottom() + 1) * ratio));
+            QImage before = p.image.copy(0, from, p.image.width(), to - from);
+            before.setDevicePixelRatio(ratio);
+            DrawInto(p.image, side, page, text, r);
+            DamageChanged(side, before, from);
+        }
     }
 }
 
-void TPagePainter::KeepAbove(Side side, int top) {
-    keepAbove_[static_cast<std::size_t>(Index(side))] = std::max(top, 0);
+void TPagePainter::RedrawOnly(Side side, Rows rows) {
+    redrawOnly_[static_cast<std::size_t>(Index(side))] = std::move(rows);
 }
 
 void TPagePainter::RenderSide(Side side, int page, const char* text) {
@@ -361,8 +371,10 @@ void TPagePainter::RedrawPart(Side side, int page, const char* text, const QRect
 void TPagePainter::DamageChanged(Side side, const QImage& before, int fromRow) const {
     const QImage& now = pages_[Index(side)].image;
     TPaintBox& area = side == Side::Left ? *left_ : *right_;
+    const bool whole = fromRow < 0;
+    fromRow = std::max(fromRow, 0);
     if (before.width() != now.width() || fromRow + before.height() > now.height() ||
-        (fromRow == 0 && before.height() != now.height()) || before.format() != now.format() ||
+        (whole && before.height() != now.height()) || before.format() != now.format() ||
         before.devicePixelRatio() != now.devicePixelRatio()) {
         area.update();
         return;

@@ -22,6 +22,9 @@
 #include <array>
 #include <functional>
 #include <memory>
+#include <optional>
+#include <utility>
+#include <vector>
 
 #include "book/Book.h"
 #include "book/BookFoot.h"
@@ -113,11 +116,13 @@ public:
     private:
         TPagePainter& painter_;
     };
-    // The next Render draws only the rows from Top (page pixels) down of
-    // Side's page, where its caller knows the page above them still shows
-    // what it showed (a twist swapped lower down). Forgotten after that
-    // Render, and overruled by a new size, ratio, palette or arrows.
-    void KeepAbove(Side side, int top);
+    // The next Render draws only Rows of Side's page, half-open ranges of
+    // page pixel rows [first, second) in any order, where its caller knows
+    // the rest of the page still shows what it showed (a twist swapped);
+    // none: the page stays as it is. Forgotten after that Render, and
+    // overruled by a new size, ratio, palette or arrows.
+    using Rows = std::vector<std::pair<int, int>>;
+    void RedrawOnly(Side side, Rows rows);
     // Draws page Page (shown on Side) again whole and damages its area.
     void RedrawPage(Side side, int page, const char* text);
     // Draws the part Area of page Page (shown on Side) again and damages
@@ -174,9 +179,10 @@ private:
     // The book's pieces inside Area (window pixels) onto a painter whose
     // origin is Area's top-left corner; white before the book is composed.
     void PaintBookBehind(QPainter& painter, const QRect& area) const;
-    // Damages what differs between Before and Side's picture.
-    // (Before holds the rows from FromRow down, in device pixels.)
-    void DamageChanged(Side side, const QImage& before, int fromRow = 0) const;
+    // Damages what differs between Before and Side's picture. Before holds
+    // the whole picture, or (FromRow >= 0) its rows from FromRow on, in
+    // device pixels.
+    void DamageChanged(Side side, const QImage& before, int fromRow = -1) const;
 
     QWidget& window_;
     std::unique_ptr<TPaintBox> left_, right_;
@@ -193,7 +199,7 @@ private:
     QImage bookSheet_; // the whole of "book" in the colours of bookSheetPalette_
     const plat::LogPalette* bookSheetPalette_ = nullptr;
     std::array<Page, 2> pages_;
-    int holds_ = 0;                        // Batch objects alive
-    int scale_ = 1;                        // the controls' whole-number scale
-    std::array<int, 2> keepAbove_{-1, -1}; // KeepAbove's rows, -1: none
+    int holds_ = 0;                                 // Batch objects alive
+    int scale_ = 1;                                 // the controls' whole-number scale
+    std::array<std::optional<Rows>, 2> redrawOnly_; // RedrawOnly's rows
 };

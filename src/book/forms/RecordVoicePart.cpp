@@ -149,6 +149,7 @@ TRecordVoicePart::~TRecordVoicePart() {
 void TRecordVoicePart::SetMicrophone(std::unique_ptr<plat::AudioInput> microphone) {
     cmdDoneClick();
     microphone_ = std::move(microphone);
+    noMicrophone_.reset();
 }
 
 void TRecordVoicePart::SetSpeechSynth(std::unique_ptr<plat::SpeechSynth> voice) {
@@ -192,6 +193,8 @@ void TRecordVoicePart::Show(const TBookSpread::Controls& controls) {
     cmdRecordVoice.setVisible(show && !active_);
     if (show)
         NameRecordVoice();
+    else
+        noMicrophone_.reset();
     if (!active_)
         return;
     if (!show) {
@@ -210,8 +213,16 @@ void TRecordVoicePart::Show(const TBookSpread::Controls& controls) {
 }
 
 void TRecordVoicePart::NameRecordVoice() {
-    std::string why;
-    bool can = microphone_ && microphone_->Available(&why) && voice_ && codec_;
+    if (!noMicrophone_) {
+        std::string why;
+        if (microphone_ && microphone_->Available(&why))
+            why.clear();
+        else if (microphone_ && why.empty())
+            why = "no microphone";
+        noMicrophone_ = why;
+    }
+    std::string why = *noMicrophone_;
+    bool can = microphone_ && why.empty() && voice_ && codec_;
     if (can && StoryPath().empty()) {
         can = false;
         why = kSaveFirst;

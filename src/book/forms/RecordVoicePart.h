@@ -30,6 +30,7 @@
 #include <QPushButton>
 #include <memory>
 #include <mutex>
+#include <optional>
 #include <string>
 #include <vector>
 
@@ -136,6 +137,9 @@ private:
     std::unique_ptr<plat::LoudnessMeter> meter_;
     std::shared_ptr<SharedVoice> voice_; // lent to the reader and the recorder
     bool active_ = false;
+    // The microphone's answer, asked when the control comes into sight (not
+    // at every page turn: asking the sound server takes a round trip).
+    std::optional<std::string> noMicrophone_; // why not; "" when there is one
     int sentence_ = 0;
     TStorySentences sentences_;
     // While in record mode: the story's voice, the microphone as the

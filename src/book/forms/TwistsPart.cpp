@@ -325,34 +325,53 @@ bool TTwistsPart::TwistClick(bool left, QPoint pos) {
     return true;
 }
 
-void TTwistsPart::KeepUnchangedLines(bool left, const std::string& shown) {
+std::vector<TTwistsPart::ShownLine> TTwistsPart::ShownLines(bool left) const {
     const int page = left ? host_.CurrentPage() : host_.CurrentPage() + 1;
     const char* text = host_.StoryText().c_str();
-    const std::string now = TPageText(host_.Book(), page, text).Text();
-    // The first line (1-based) whose text differs.
-    std::size_t at = 0;
-    int line = 1;
-    while (at < shown.size() && at < now.size() && shown[at] == now[at]) {
-        if (now[at] == '\n')
-            ++line;
-        ++at;
+    const std::string all = TPageText(host_.Book(), page, text).Text();
+    std::vector<ShownLine> lines;
+    for (std::size_t at = 0; at <= all.size() && !all.empty();) {
+        const std::size_t end = std::min(all.find('\n', at), all.size());
+        lines.push_back({all.substr(at, end - at)});
+        at = end + 1;
     }
     const auto side = left ? TPagePainter::Side::Left : TPagePainter::Side::Right;
-    if (at == shown.size() && at == now.size()) {
-        host_.Painter().KeepAbove(side, PageArea(left).height()); // nothing changed
-        return;
-    }
-    // The rows from the top of the last line standing above it that has a
-    // place (a blank line has none), less the focus ring's reach.
-    int top = 0;
     host_.Painter().Measure(side, page, [&](plat::Canvas& canvas, int width) {
-        for (int l = line; l >= 1 && top == 0; --l) {
-            const TRect r = TLinePart{page, l, 0, 1}.Rect(host_.Book(), canvas, width, text, 0);
-            if (!r.IsEmpty())
-                top = l == line ? r.Top : r.Bottom;
+        for (std::size_t l = 0; l < lines.size(); ++l) {
+            const TRect r = TLinePart{page, static_cast<int>(l) + 1, 0, 1}.Rect(
+                host_.Book(), canvas, width, text, 0);
+            if (!r.IsEmpty()) {
+                lines[l].top = r.Top;
+                lines[l].bottom = r.Bottom;
+            }
         }
     });
-    host_.Painter().KeepAbove(side, top - kRingReach);
+    return lines;
+}
+
+void TTwistsPart::KeepUnchangedLines(bool left, const std::vector<ShownLine>& shown) {
+    const std::vector<ShownLine> now = ShownLines(left);
+    TPagePainter::Rows rows;
+    int above = 0; // the bottom of the last unchanged line with rows
+    const std::size_t count = std::max(shown.size(), now.size());
+    for (std::size_t l = 0; l < count; ++l) {
+        const ShownLine* was = l < shown.size() ? &shown[l] : nullptr;
+        const ShownLine* is = l < now.size() ? &now[l] : nullptr;
+        if (was && is && *was == *is) {
+            above = std::max(above, is->bottom);
+            continue;
+        }
+        for (const ShownLine* line : {was, is})
+            if (line && line->bottom > line->top)
+                rows.emplace_back(line->top - kRingReach, line->bottom + kRingReach);
+        // What stands below the lines moves with them.
+        if (shown.size() != now.size()) {
+            rows.emplace_back(above, PageArea(left).height());
+            break;
+        }
+    }
+    host_.Painter().RedrawOnly(left ? TPagePainter::Side::Left : TPagePainter::Side::Right,
+                               std::move(rows));
 }
 
 void TTwistsPart::SwapTwist(int i) {
@@ -365,10 +384,10 @@ void TTwistsPart::SwapTwist(int i) {
     const int current = host_.CurrentPage();
     // The spread's lines as shown: a swap changes no line above the first
     // one whose text differs, so those rows need not be drawn again.
-    std::string shown[2];
-    for (const bool left : {true, false})
-        shown[left ? 0 : 1] =
-            TPageText(host_.Book(), left ? current : current + 1, host_.StoryText().c_str()).Text();
+    std::vector<ShownLine> shown[2];
+    if (current >= 1)
+        for (const bool left : {true, false})
+            shown[left ? 0 : 1] = ShownLines(left);
     host_.SetStory(joined); // stops the reading; takes the new spans
     // The spread that holds the swapped word: the place clicked when it still
     // holds the word, else the word's first place.

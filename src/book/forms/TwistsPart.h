@@ -103,10 +103,20 @@ private:
     // Moves the focus word to span Span on the left page when Left.
     void FocusOn(int span, bool left);
     TPaintBox& PageArea(bool left) const { return left ? left_ : right_; }
-    // After a swap: the page on the left area when Left showed Shown (its
-    // text, TPageText) and is shown again; its painter draws only the rows
-    // from its first changed line down.
-    void KeepUnchangedLines(bool left, const std::string& shown);
+    // A line of the page shown: its text and its rows [Top, Bottom) in page
+    // pixels (none for a blank line).
+    struct ShownLine {
+        std::string text;
+        int top = 0, bottom = 0;
+        friend bool operator==(const ShownLine&, const ShownLine&) = default;
+    };
+    // The lines of the page on the left area when Left, as the book holds it now.
+    std::vector<ShownLine> ShownLines(bool left) const;
+    // After a swap: the page on the left area when Left showed Shown and is
+    // shown again; its painter draws only the rows of the lines that
+    // changed or moved (and, when the page gained or lost lines, all below
+    // the first such).
+    void KeepUnchangedLines(bool left, const std::vector<ShownLine>& shown);
     // How far above a word its focus ring and tint reach, in pixels.
     static constexpr int kRingReach = 8;
 
