@@ -133,7 +133,7 @@ TRecordVoicePart::TRecordVoicePart(TBookHost& host, QWidget& window, TReadToMePa
     prgRecordLevel.setRange(0, 100);
     prgRecordLevel.setTextVisible(false);
     pnlRecordVoice.hide();
-    window_.installEventFilter(this); // Escape leaves record mode
+    window_.installEventFilter(this); // Escape leaves record mode; the book opening
     GiveReaderVoice();                // the game's voice reads aloud
 }
 
@@ -193,8 +193,6 @@ void TRecordVoicePart::Show(const TBookSpread::Controls& controls) {
     cmdRecordVoice.setVisible(show && !active_);
     if (show)
         NameRecordVoice();
-    else
-        noMicrophone_.reset();
     if (!active_)
         return;
     if (!show) {
@@ -212,15 +210,18 @@ void TRecordVoicePart::Show(const TBookSpread::Controls& controls) {
     }
 }
 
+void TRecordVoicePart::AskMicrophone() {
+    std::string why;
+    if (microphone_ && microphone_->Available(&why))
+        why.clear();
+    else if (microphone_ && why.empty())
+        why = "no microphone";
+    noMicrophone_ = why;
+}
+
 void TRecordVoicePart::NameRecordVoice() {
-    if (!noMicrophone_) {
-        std::string why;
-        if (microphone_ && microphone_->Available(&why))
-            why.clear();
-        else if (microphone_ && why.empty())
-            why = "no microphone";
-        noMicrophone_ = why;
-    }
+    if (!noMicrophone_)
+        AskMicrophone();
     std::string why = *noMicrophone_;
     bool can = microphone_ && why.empty() && voice_ && codec_;
     if (can && StoryPath().empty()) {
@@ -428,6 +429,11 @@ void TRecordVoicePart::ShowButtons() {
 }
 
 bool TRecordVoicePart::eventFilter(QObject* watched, QEvent* event) {
+    if (watched == &window_ && event->type() == QEvent::Show) {
+        AskMicrophone(); // as the book opens, before a story is asked for
+        if (!cmdRecordVoice.isHidden())
+            NameRecordVoice();
+    }
     if (active_ && watched == &window_ && event->type() == QEvent::KeyPress &&
         static_cast<QKeyEvent*>(event)->key() == Qt::Key_Escape) {
         RunHandler(host_.Errors(), [this] { cmdDoneClick(); });

@@ -108,6 +108,8 @@ protected:
 private:
     // The story's file; "" when it is not saved.
     std::string StoryPath() const;
+    // Asks the microphone whether it is there.
+    void AskMicrophone();
     // Fades "Record my voice" with the reason it cannot be pressed.
     void NameRecordVoice();
     // Gives the reader the game's voice, over the story's recordings where
@@ -137,8 +139,9 @@ private:
     std::unique_ptr<plat::LoudnessMeter> meter_;
     std::shared_ptr<SharedVoice> voice_; // lent to the reader and the recorder
     bool active_ = false;
-    // The microphone's answer, asked when the control comes into sight (not
-    // at every page turn: asking the sound server takes a round trip).
+    // The microphone's answer, asked when the book opens or the control
+    // first shows after (not at every story or page turn: asking the sound
+    // server takes a connection's round trips).
     std::optional<std::string> noMicrophone_; // why not; "" when there is one
     int sentence_ = 0;
     TStorySentences sentences_;

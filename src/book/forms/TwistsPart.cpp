@@ -245,13 +245,19 @@ void TTwistsPart::Draw() {
         image_ = QImage();
         return;
     }
-    image_ = host_.Painter().BookBehind(pbxShowTwists.geometry());
-    QPainter p(&image_);
-    p.setRenderHint(QPainter::Antialiasing);
+    QImage behind = host_.Painter().BookBehind(pbxShowTwists.geometry());
     const bool enabled = pbxShowTwists.isEnabled();
     const bool on = showTwists_ && enabled;
     // Drawn at scale 1, grown with the window's controls.
     const int scale = host_.Painter().Foot().Scale();
+    const std::array<int, 3> look{on, enabled, scale};
+    if (!image_.isNull() && look == drawnLook_ && behind == drawnBehind_)
+        return; // it shows as it is
+    drawnLook_ = look;
+    drawnBehind_ = behind;
+    image_ = std::move(behind);
+    QPainter p(&image_);
+    p.setRenderHint(QPainter::Antialiasing);
     p.scale(scale, scale);
     const QRectF face = QRectF(0, 0, TBookFoot::kTwistsWidth, TBookFoot::kTwistsHeight)
                             .adjusted(1.5, 1.5, -1.5, -1.5);

@@ -16,6 +16,7 @@
 #include <QImage>
 #include <QObject>
 #include <QRect>
+#include <array>
 #include <functional>
 #include <string>
 #include <utility>
@@ -129,6 +130,10 @@ private:
     bool showTwists_ = false;
     bool readBack_ = false;
     QImage image_; // the button over the book behind it
+    // What image_ was drawn from: the book behind it, and whether it was on,
+    // enabled and at which scale (drawn again only when one changes).
+    QImage drawnBehind_;
+    std::array<int, 3> drawnLook_{};
     // The tinted parts on each page area and the span each belongs to.
     std::vector<std::pair<QRect, int>> rects_[2];
     // The tinted words of the spread shown, in reading order: their spans
