@@ -304,19 +304,28 @@ void TPagePainter::Render(int current, const char* text) {
         const std::optional<Rows> only =
             std::exchange(redrawOnly_[static_cast<std::size_t>(Index(side))], std::nullopt);
         const int height = Box(side).height();
-        // The rows asked for, joined where they meet and cut to the page.
-        QRegion rows;
-        if (only)
-            for (const auto& [top, bottom] : *only)
-                rows += QRect(0, std::max(top, 0), Box(side).width(),
-                              std::min(bottom, height) - std::max(top, 0));
+        // The rows asked for, cut to the page, joined where they meet or
+        // nearly (one painter set up for a few rows more costs less than two).
+        constexpr int kJoin = 32;
+        Rows rows = only.value_or(Rows{});
+        std::sort(rows.begin(), rows.end());
+        Rows joined;
         int drawn = 0;
-        for (const QRect& r : rows)
-            drawn += r.height();
-        // Where most of the page is drawn again anyway, the whole page drawn
-        // into the spare picture costs less than keeping a copy of the rows
-        // it replaces.
-        if (!only || drawn > height * 3 / 4 || p.image.isNull() ||
+        for (auto [top, bottom] : rows) {
+            top = std::max(top, 0);
+            bottom = std::min(bottom, height);
+            if (top >= bottom)
+                continue;
+            if (!joined.empty() && top <= joined.back().second + kJoin)
+                joined.back().second = std::max(joined.back().second, bottom);
+            else
+                joined.emplace_back(top, bottom);
+        }
+        for (const auto& [top, bottom] : joined)
+            drawn += bottom - top;
+        // Where the whole page is drawn again anyway, it is drawn into the
+        // spare picture rather than over a copy of what it replaces.
+        if (!only || drawn >= height || p.image.isNull() ||
             p.image.size() != FreshPicture(side, p.spare).size() ||
             p.image.devicePixelRatio() != window_.devicePixelRatioF()) {
             RenderSide(side, page, text);
@@ -324,12 +333,12 @@ void TPagePainter::Render(int current, const char* text) {
         }
         // The rows drawn where they stand, and what differs damaged.
         const qreal ratio = p.image.devicePixelRatio();
-        for (const QRect& r : rows) {
-            const int from = qRound(r.top() * ratio);
-            const int to = std::min(p.image.height(), qRound((r.bottom() + 1) * ratio));
+        for (const auto& [top, bottom] : joined) {
+            const int from = qRound(top * ratio);
+            const int to = std::min(p.image.height(), qRound(bottom * ratio));
             QImage before = p.image.copy(0, from, p.image.width(), to - from);
             before.setDevicePixelRatio(ratio);
-            DrawInto(p.image, side, page, text, r);
+            DrawInto(p.image, side, page, text, QRect(0, top, Box(side).width(), bottom - top));
             DamageChanged(side, before, from);
         }
     }
