@@ -571,7 +571,7 @@ TEST_F(ReadToMeFormTest, TheWordHeardIsLitOnThePageAndThePaceControlKeepsTheChil
     EXPECT_FALSE(fbwtest::Child<TPaintBox>(*book, "pbxReadPace").isVisibleTo(book.get()));
 }
 
-TEST_F(ReadToMeFormTest, ATalkingBookFromTheShelfReadsInItsOwnVoiceAndLightsItsWords) {
+TEST_F(ReadToMeFormTest, ATalkingBookFromTheShelfOrCtrlOReadsInItsOwnVoiceAndLightsItsWords) {
     if (!plat::CreateMp3Encoder() || !plat::CreateMp3Decoder())
         GTEST_SKIP() << "built without libmp3lame or libmpg123";
     // The story's talking book, made by its button as the child makes it.
@@ -644,6 +644,30 @@ TEST_F(ReadToMeFormTest, ATalkingBookFromTheShelfReadsInItsOwnVoiceAndLightsItsW
     // A new story has the game's voice again, and its pace.
     CreateStory();
     EXPECT_TRUE(pace.isEnabled());
+    // The scene's Ctrl+O opens the same book the same way: its story in its
+    // own voice, the pace faded, reading from its title.
+    std::vector<QString> windows;
+    game->ShowModal = [&](QDialog& d) {
+        windows.push_back(d.objectName());
+        if (auto* shelf = dynamic_cast<TFormShelf*>(&d)) {
+            shelf->lstStories.setCurrentIndex(shelf->Model().index(shelf->Model().RowOf(epub)));
+            QTest::mouseClick(&shelf->cmdOpen, Qt::LeftButton);
+        } else {
+            book->hide();
+            book->show();
+        }
+    };
+    const std::size_t gameVoiceSaid = synth->Texts().size();
+    game->FormKeyDown(Qt::Key_O, Qt::ControlModifier);
+    EXPECT_EQ(windows, (std::vector<QString>{"FormShelf", "FormBook"}));
+    EXPECT_EQ(book->Origin().kind, TStoryOrigin::Kind::TalkingBook);
+    EXPECT_EQ(book->StoryText(), story);
+    EXPECT_FALSE(pace.isEnabled()) << "faded";
+    PressReadToMe();
+    ASSERT_EQ(book->Reader().State(), TReadState::Speaking);
+    EXPECT_EQ(book->Reader().CurrentSentence(), 0);
+    EXPECT_EQ(synth->Texts().size(), gameVoiceSaid) << "the game's voice says nothing";
+    CreateStory();
     // A file named as a talking book that is none says so, and the book stays.
     fbwtest::WriteBytes(stories.Path() + "Goldilox 2026-12-08 17.05.epub", "not a book");
     const std::string shown = book->StoryText();
