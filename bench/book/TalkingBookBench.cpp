@@ -13,10 +13,14 @@
 // same sentences (nothing kept, encoded or written). Bounds: 0.05 of the
 // spoken length and 120 MB resident at the peak. Reports both times against
 // the spoken length, their ratio, and the peak resident memory of each (and
-// its ratio), and the book read back as the storybook plays it (its time
-// and peak). The megabyte story: the same tales told to 1 MB, said by the
-// test voice (its tone, quickly) and encoded by the real encoder, against the
-// test voice alone: its memory stays bounded.
+// its ratio), and the book read back as the storybook plays it (opened and
+// said sentence by sentence through its own voice: its time and peak, and the
+// track's size were it decoded whole), against the same book's track decoded
+// whole at once. The megabyte story: the same tales told to 1 MB, said by the
+// quick voice (a tone as long as the words would take said, made at once)
+// and encoded by the real encoder, against the quick voice alone, and the
+// 60 KB story said the same way: its memory stays bounded. (Eight hours and
+// more of voice, it is longer than the storybook plays back.)
 // Run: build/bench/book/bench_talkingbook
 #include <benchmark/benchmark.h>
 
@@ -50,11 +54,11 @@
 #include "platform/SpeechSynth.h"
 #include "platform/ZipReader.h"
 #include "platform/ZipWriter.h"
+#include "reading/BookVoice.h"
 #include "reading/SpokenStory.h"
 #include "story/Generate.h"
 #include "story/StoryText.h"
 #include "support/BookParts.h"
-#include "support/NullSpeechSynth.h"
 
 namespace fs = std::filesystem;
 
@@ -175,8 +179,38 @@ std::string LongStory(TStoryGenerator& generator, std::size_t bytes) {
     return story;
 }
 
+// The quick voice: for each text at once a quiet tone as long as it would
+// take said (about 160 words a minute at the normal pace, longer or shorter
+// with the stretch), each run of characters between spaces a word.
+class QuickVoice : public plat::SpeechSynth {
+public:
+    using plat::SpeechSynth::Synthesize;
+    bool Synthesize(const std::string& text, float stretch, plat::SpeechPcm& out) override {
+        out = plat::SpeechPcm{};
+        if (text.empty())
+            return false;
+        const double msPerChar = 65.0 * stretch / kNormalStretch;
+        const auto at = [&](std::size_t i) { return float(double(i) * msPerChar / 1000); };
+        out.SampleRate = 16000;
+        out.Samples.resize(std::size_t(at(text.size()) * out.SampleRate));
+        for (std::size_t i = 0; i < out.Samples.size(); ++i)
+            out.Samples[i] = (i / 32) % 2 ? 800 : -800;
+        for (std::size_t i = 0; i < text.size();) {
+            if (text[i] == ' ') {
+                ++i;
+                continue;
+            }
+            const std::size_t e = std::min(text.find(' ', i), text.size());
+            out.Words.push_back({at(i), at(e), int(out.Words.size())});
+            i = e;
+        }
+        return true;
+    }
+};
+
 struct Measure {
     double seconds = 0, peakMb = 0, spokenSeconds = 0;
+    double wholeTrackMb = 0; // read back: the track's samples, were it decoded whole
 };
 
 // The book of Story made into a file in Folder by Voice and the real encoder.
@@ -205,9 +239,11 @@ Measure MakeBook(const std::string& story, plat::SpeechSynth& voice, const std::
     return run;
 }
 
-// The book made in Folder read back as the storybook reads it to play it:
-// its documents and overlays, and its voice decoded whole.
-Measure ReadBack(const std::string& folder) {
+// The book made in Folder read back as the storybook reads it to play it
+// (its documents, overlays and voice opened), and then said through the book's
+// voice sentence by sentence as the reader asks, each stretch dropped; or,
+// when Whole (the peer), its track decoded whole at once.
+Measure ReadBack(const std::string& folder, bool whole) {
     Measure run;
     ResetPeak();
     const auto start = std::chrono::steady_clock::now();
@@ -216,14 +252,44 @@ Measure ReadBack(const std::string& folder) {
         std::string why;
         const auto archive = file ? plat::OpenZipReader(*file, why) : nullptr;
         const auto decoder = plat::CreateMp3Decoder();
-        if (archive && decoder) {
-            const TTalkingBookReader::Book book = TTalkingBookReader::Read(*archive, decoder.get());
-            run.spokenSeconds = double(book.Samples.size()) / book.SampleRate;
-        }
+        if (archive && decoder)
+            try {
+                TTalkingBookReader::Book book = TTalkingBookReader::Read(*archive, decoder.get());
+                const double rate = book.Track->SampleRate();
+                run.spokenSeconds = double(book.Track->Length()) / rate;
+                run.wholeTrackMb = double(book.Track->Length()) * sizeof(int16_t) / (1 << 20);
+                if (whole) {
+                    std::vector<int16_t> samples;
+                    if (!book.Track->Read(0, book.Track->Length(), samples))
+                        run.spokenSeconds = 0;
+                    run.seconds =
+                        std::chrono::duration<double>(std::chrono::steady_clock::now() - start)
+                            .count();
+                    run.peakMb = StatusMb("VmHWM:");
+                    return run;
+                }
+                std::vector<std::string> sentences;
+                for (const TBookVoice::Sentence& sentence : book.Sentences) {
+                    std::string text;
+                    for (const std::string& word : sentence.Words)
+                        text += (text.empty() ? "" : " ") + word;
+                    sentences.push_back(text);
+                }
+                TBookVoice voice(std::move(book.Sentences), std::move(book.Track));
+                double said = 0;
+                for (const std::string& text : sentences) {
+                    plat::SpeechPcm pcm;
+                    if (voice.Synthesize(text, pcm))
+                        said += double(pcm.Samples.size()) / rate;
+                }
+                if (said < run.spokenSeconds * 0.8)
+                    run.spokenSeconds = 0; // not said: no figure
+            } catch (const TTalkingBookReader::Refused&) {
+                // longer than the storybook plays: no figure
+            }
     }
     run.seconds = std::chrono::duration<double>(std::chrono::steady_clock::now() - start).count();
     run.peakMb = StatusMb("VmHWM:");
-    fs::remove(folder + "long.epub");
     return run;
 }
 
@@ -253,17 +319,19 @@ void BM_LongStory(benchmark::State& state, std::size_t bytes, bool quick) {
     const std::string story = LongStory(*game->Generator(), bytes);
     game.reset();
     std::unique_ptr<plat::SpeechSynth> voice =
-        quick ? std::make_unique<fbwtest::NullSpeechSynth>() : plat::CreateSystemSpeechSynth();
+        quick ? std::make_unique<QuickVoice>() : plat::CreateSystemSpeechSynth();
     plat::MemoryStream probe;
     if (!voice || !plat::CreateMp3Encoder() || !plat::CreateZipWriter(probe)) {
         state.SkipWithError("no voice, MP3 encoder or zip writer in this build");
         return;
     }
-    Measure book, peer, back;
+    Measure book, peer, back, backWhole;
     for (auto _ : state) {
         book = MakeBook(story, *voice, folders.Install());
         state.PauseTiming();
-        back = ReadBack(folders.Install());
+        back = ReadBack(folders.Install(), false);
+        backWhole = ReadBack(folders.Install(), true);
+        fs::remove(folders.Install() + "long.epub");
         peer = VoiceAlone(story, *voice);
         state.ResumeTiming();
     }
@@ -277,7 +345,12 @@ void BM_LongStory(benchmark::State& state, std::size_t bytes, bool quick) {
     state.counters["peakVsPeer"] = book.peakMb / peer.peakMb;
     // Read back to be played in the storybook.
     state.counters["readBackSeconds"] = back.seconds;
+    state.counters["readBackSaidSeconds"] = back.spokenSeconds;
     state.counters["readBackPeakMB"] = back.peakMb;
+    state.counters["wholeTrackMB"] = back.wholeTrackMb;
+    // Against the track decoded whole at once, as it was played before.
+    state.counters["readBackWholePeakMB"] = backWhole.peakMb;
+    state.counters["readBackPeakVsWhole"] = back.peakMb / backWhole.peakMb;
 }
 
 } // namespace
@@ -290,6 +363,10 @@ int main(int argc, char** argv) {
         ->Unit(benchmark::kMillisecond)
         ->Iterations(3);
     benchmark::RegisterBenchmark("MakeTalkingBook/LongStory60KB", BM_LongStory, 60u << 10, false)
+        ->Unit(benchmark::kMillisecond)
+        ->Iterations(1);
+    benchmark::RegisterBenchmark("MakeTalkingBook/Story60KBQuickVoice", BM_LongStory, 60u << 10,
+                                 true)
         ->Unit(benchmark::kMillisecond)
         ->Iterations(1);
     benchmark::RegisterBenchmark("MakeTalkingBook/Story1MBQuickVoice", BM_LongStory, 1u << 20, true)

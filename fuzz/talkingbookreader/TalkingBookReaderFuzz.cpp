@@ -7,10 +7,12 @@
 // voice (TBookVoice) says sentence by sentence without failing: every
 // sentence of the story text it read is said or refused, each said one with
 // as many samples as its clip holds at most and word times in order.
+#include <algorithm>
 #include <cstdint>
 #include <cstdio>
 #include <cstdlib>
 #include <map>
+#include <memory>
 #include <string>
 #include <vector>
 
@@ -54,17 +56,29 @@ private:
 };
 
 // A tone of 8 samples per byte of the sound file, at 8 kHz.
+class Tone : public plat::PcmTrack {
+public:
+    explicit Tone(std::size_t length) : length_(length) {}
+    uint32_t SampleRate() const override { return 8000; }
+    std::size_t Length() const override { return length_; }
+    bool Read(std::size_t from, std::size_t count, std::vector<int16_t>& out) override {
+        out.assign(from < length_ ? std::min(count, length_ - from) : 0, 100);
+        return true;
+    }
+
+private:
+    std::size_t length_;
+};
+
 class ToneDecoder : public plat::Mp3Decoder {
 public:
-    bool Decode(std::string_view mp3, std::vector<int16_t>& samples, uint32_t& sampleRate,
-                std::string& why, std::size_t limit) override {
+    std::unique_ptr<plat::PcmTrack> Open(std::string mp3, std::string& why,
+                                         std::size_t limit) override {
         if (mp3.empty() || mp3.size() * 8 > limit) {
             why = "no sound";
-            return false;
+            return nullptr;
         }
-        samples.assign(mp3.size() * 8, 100);
-        sampleRate = 8000;
-        return true;
+        return std::make_unique<Tone>(mp3.size() * 8);
     }
 };
 
@@ -95,14 +109,16 @@ extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, size_t size) {
     } catch (const TTalkingBookReader::Refused&) {
         return 0;
     }
-    Check(!book.Sentences.empty() && book.SampleRate == 8000, "a book read with no voice");
-    TBookVoice voice(book.Sentences, book.Samples, book.SampleRate);
+    Check(!book.Sentences.empty() && book.Track && book.Track->SampleRate() == 8000,
+          "a book read with no voice");
+    const std::size_t length = book.Track->Length();
+    TBookVoice voice(book.Sentences, std::move(book.Track));
     for (const TSentence& s : TStorySentences::Find(book.Story.c_str())) {
         const std::string text = TStorySentences::SpeechText(book.Story.c_str(), s.Begin, s.End);
         plat::SpeechPcm pcm;
         if (!voice.Synthesize(text, pcm))
             continue;
-        Check(!pcm.Samples.empty() && pcm.Samples.size() <= book.Samples.size(), "samples");
+        Check(!pcm.Samples.empty() && pcm.Samples.size() <= length, "samples");
         for (std::size_t w = 1; w < pcm.Words.size(); ++w)
             Check(pcm.Words[w].Token == pcm.Words[w - 1].Token + 1, "tokens in order");
     }

@@ -428,8 +428,8 @@ TTalkingBookReader::Book TTalkingBookReader::Read(plat::ZipReader& archive,
     if (!decoder)
         throw Refused("no MP3 decoder is installed (libmpg123)");
     std::string why;
-    if (!decoder->Decode(ReadEntry(archive, audio, kMaxSound), book.Samples, book.SampleRate, why,
-                         kMaxSamples))
+    book.Track = decoder->Open(ReadEntry(archive, audio, kMaxSound), why, kMaxSamples);
+    if (!book.Track)
         throw Refused("its voice cannot be played: " + why);
     return book;
 }

@@ -5,13 +5,15 @@
 // "The End", class "the-end", left out: the storybook ends every story so),
 // the sentences said (spans "s<S>" holding word spans "s<S>w<W>", as
 // TTalkingBook writes them) with their clips from the overlays, and the one
-// track they all clip, decoded whole.
+// track they all clip, opened to be decoded a stretch at a time (only its
+// compressed bytes are held).
 //
 // Anything else (no package, no overlay, another audio file per clip, ids
 // of another kind, a clip that does not parse, sound that does not decode)
 // is refused with the reason, never half read.
 #pragma once
 #include <cstdint>
+#include <memory>
 #include <stdexcept>
 #include <string>
 #include <vector>
@@ -22,18 +24,17 @@
 
 class TTalkingBookReader {
 public:
-    // The largest document, and the largest sound file, read.
+    // The largest document, and the largest sound file, read (and held).
     static constexpr std::size_t kMaxDocument = 16u << 20;
     static constexpr std::size_t kMaxSound = 512u << 20;
-    // The most samples of sound kept (half a gigabyte of them: eight hours
-    // at the voice's 16 kHz).
+    // The longest track played, in samples (eight hours at the voice's
+    // 16 kHz).
     static constexpr std::size_t kMaxSamples = 256u << 20;
 
     struct Book {
         std::string Story; // a story text (Latin-1, markers)
         std::vector<TBookVoice::Sentence> Sentences;
-        std::vector<int16_t> Samples; // the track, 16-bit mono
-        uint32_t SampleRate = 0;
+        std::unique_ptr<plat::PcmTrack> Track; // the voice, 16-bit mono
     };
 
     // Raised when the archive is no talking book that can be played; its
@@ -43,7 +44,7 @@ public:
         using std::runtime_error::runtime_error;
     };
 
-    // The book in Archive, its sound decoded by Decoder (nullptr: none is
+    // The book in Archive, its sound opened by Decoder (nullptr: none is
     // installed, which is refused too).
     static Book Read(plat::ZipReader& archive, plat::Mp3Decoder* decoder);
 

@@ -14,9 +14,8 @@ bool Lit(const std::string& word) {
 
 } // namespace
 
-TBookVoice::TBookVoice(std::vector<Sentence> sentences, std::vector<int16_t> samples,
-                       uint32_t sampleRate)
-    : sentences_(std::move(sentences)), samples_(std::move(samples)), sampleRate_(sampleRate) {
+TBookVoice::TBookVoice(std::vector<Sentence> sentences, std::unique_ptr<plat::PcmTrack> track)
+    : sentences_(std::move(sentences)), track_(std::move(track)) {
     lit_.resize(sentences_.size());
     for (std::size_t s = 0; s < sentences_.size(); ++s) {
         std::vector<std::string> words;
@@ -43,7 +42,7 @@ bool TBookVoice::Synthesize(const std::string& text, float, plat::SpeechPcm& out
          TStorySentences::FindWords(text.c_str(), 0, static_cast<int32_t>(text.size())))
         words.emplace_back(text, static_cast<std::size_t>(w.Begin),
                            static_cast<std::size_t>(w.End - w.Begin));
-    if (words.empty() || sampleRate_ == 0)
+    if (words.empty() || !track_ || track_->SampleRate() == 0)
         return false;
     const std::string key = KeyOf(words);
     // The whole sentence, else the sentence it begins or ends.
@@ -85,17 +84,17 @@ bool TBookVoice::Synthesize(const std::string& text, float, plat::SpeechPcm& out
         if (after < lit.size())
             part.End = said.WordClips[static_cast<std::size_t>(lit[after])].Begin;
     }
-    const auto sampleAt = [this](int64_t ms) {
-        return std::min<std::size_t>(samples_.size(),
-                                     static_cast<std::size_t>(std::max<int64_t>(0, ms)) *
-                                         sampleRate_ / 1000);
+    const uint32_t rate = track_->SampleRate();
+    const auto sampleAt = [this, rate](int64_t ms) {
+        return std::min<std::size_t>(
+            track_->Length(), static_cast<std::size_t>(std::max<int64_t>(0, ms)) * rate / 1000);
     };
     const std::size_t from = sampleAt(part.Begin), to = sampleAt(part.End);
-    if (from >= to)
+    if (from >= to || !track_->Read(from, to - from, out.Samples)) {
+        out = {};
         return false;
-    out.Samples.assign(samples_.begin() + static_cast<std::ptrdiff_t>(from),
-                       samples_.begin() + static_cast<std::ptrdiff_t>(to));
-    out.SampleRate = sampleRate_;
+    }
+    out.SampleRate = rate;
     if (clips)
         for (std::size_t i = 0; i < words.size(); ++i) {
             const Clip& c = said.WordClips[static_cast<std::size_t>(lit[first + i])];

@@ -1,5 +1,6 @@
 // TBookVoice: the voice of a talking book, played back as if it spoke. It
-// holds the book's whole track and, for each sentence said, its words as on
+// holds the book's track (decoded only where a sentence is asked for) and,
+// for each sentence said, its words as on
 // the page, its share of the track and its words' clips (the book's media
 // overlay). Asked to say a sentence, it finds the one with the same words
 // and gives that sentence's stretch of the track, with its words' times from
@@ -13,9 +14,11 @@
 #pragma once
 #include <cstdint>
 #include <map>
+#include <memory>
 #include <string>
 #include <vector>
 
+#include "platform/PcmTrack.h"
 #include "platform/SpeechSynth.h"
 
 class TBookVoice : public plat::SpeechSynth {
@@ -32,8 +35,8 @@ public:
         std::vector<Clip> WordClips; // one per word, or none
     };
 
-    // Samples: the track, signed 16-bit mono at SampleRate.
-    TBookVoice(std::vector<Sentence> sentences, std::vector<int16_t> samples, uint32_t sampleRate);
+    // Track: the book's voice (not null).
+    TBookVoice(std::vector<Sentence> sentences, std::unique_ptr<plat::PcmTrack> track);
 
     // The stretch of the track that says Text, with its lit words' times;
     // false when the book does not say it.
@@ -41,16 +44,13 @@ public:
     using plat::SpeechSynth::Synthesize;
 
     const std::vector<Sentence>& Sentences() const { return sentences_; }
-    uint32_t SampleRate() const { return sampleRate_; }
-    std::size_t SampleCount() const { return samples_.size(); }
 
 private:
     // The words of Text that the reader lights, joined into one key.
     static std::string KeyOf(const std::vector<std::string>& words);
 
     std::vector<Sentence> sentences_;
-    std::vector<int16_t> samples_;
-    uint32_t sampleRate_ = 0;
+    std::unique_ptr<plat::PcmTrack> track_;
     // Each sentence's lit words: their indices among its words.
     std::vector<std::vector<int>> lit_;
     std::map<std::string, int> byKey_; // the first sentence of those words

@@ -735,7 +735,7 @@ TEST(TalkingBook, ReadBackItGivesItsStoryItsWordTimesAndItsWholeVoice) {
     std::string why;
     const auto archive = plat::OpenZipReader(in, why);
     ASSERT_TRUE(archive) << why;
-    const TTalkingBookReader::Book book = TTalkingBookReader::Read(*archive, decoder.get());
+    TTalkingBookReader::Book book = TTalkingBookReader::Read(*archive, decoder.get());
     EXPECT_EQ(book.Story, story) << "the story as the storybook shows it";
     // Every sentence but "The End" with the clips it was made with.
     const auto& spoken = made.spoken.Sentences;
@@ -747,21 +747,20 @@ TEST(TalkingBook, ReadBackItGivesItsStoryItsWordTimesAndItsWholeVoice) {
         for (std::size_t w = 0; w < spoken[s].WordClips.size(); ++w)
             EXPECT_EQ(book.Sentences[s].WordClips[w].Begin, spoken[s].WordClips[w].Begin);
     }
-    // The voice decodes to the track's length.
-    EXPECT_EQ(book.SampleRate, made.spoken.SampleRate);
-    EXPECT_NEAR(double(book.Samples.size()) * 1000 / book.SampleRate,
-                double(made.spoken.DurationMs()), 1.0);
-    // A voice longer than the reader keeps is refused, not held.
-    std::vector<int16_t> samples;
-    uint32_t rate = 0;
-    EXPECT_FALSE(decoder->Decode(FileOf(made, "OEBPS/voice.mp3"), samples, rate, why,
-                                 book.Samples.size() / 2));
+    // The voice is as long as the track, and decodes whole.
+    ASSERT_TRUE(book.Track);
+    const uint32_t rate = book.Track->SampleRate();
+    EXPECT_EQ(rate, made.spoken.SampleRate);
+    EXPECT_NEAR(double(book.Track->Length()) * 1000 / rate, double(made.spoken.DurationMs()), 1.0);
+    std::vector<int16_t> whole;
+    ASSERT_TRUE(book.Track->Read(0, book.Track->Length(), whole));
+    // A voice longer than the reader plays is refused.
+    EXPECT_FALSE(decoder->Open(FileOf(made, "OEBPS/voice.mp3"), why, whole.size() / 2));
     EXPECT_EQ(why, "it is too long");
-    EXPECT_TRUE(samples.empty());
 
     // Said as the reader asks: a sentence's stretch of the track and its lit
     // words' times, which map onto the page's words; the sign is not lit.
-    TBookVoice said(book.Sentences, book.Samples, book.SampleRate);
+    TBookVoice said(book.Sentences, std::move(book.Track));
     for (const auto& [text, s] : std::vector<std::pair<std::string, std::size_t>>{
              {"Tom & Jerry", 0}, {"The cat sat,", 2}, {"They ran caf\xE9 to caf\xE9.", 1}}) {
         plat::SpeechPcm pcm;
@@ -769,6 +768,11 @@ TEST(TalkingBook, ReadBackItGivesItsStoryItsWordTimesAndItsWholeVoice) {
         const TSpokenStory::Clip span = spoken[s].Span;
         EXPECT_NEAR(double(pcm.Samples.size()) * 1000 / pcm.SampleRate,
                     double(span.End - span.Begin), 1.0);
+        // Decoded where it lies in the track (read out of order, by seeking).
+        const std::size_t from = std::size_t(span.Begin) * rate / 1000;
+        ASSERT_LE(from + pcm.Samples.size(), whole.size());
+        EXPECT_TRUE(std::equal(pcm.Samples.begin(), pcm.Samples.end(), whole.begin() + from))
+            << text;
         const int words = TStorySentences::CountWords(text);
         TWordTimes times;
         times.Map(pcm.Words, 0, words);

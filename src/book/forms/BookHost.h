@@ -63,4 +63,7 @@ public:
     virtual int PageWidth() const = 0;
     // The story shown was saved as Bytes at Path: saving it again goes there.
     virtual void StorySaved(const std::string& path, const std::string& bytes) = 0;
+    // Opens the talking book at Path in the book, to be read in its own
+    // voice; raises the reason when it is none the game can play.
+    virtual void PlayTalkingBook(const std::string& path) = 0;
 };

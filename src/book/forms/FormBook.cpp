@@ -381,8 +381,8 @@ void TFormBook::ReadTalkingBook(int tale, const std::string& path) {
         ShowCover();
     }
     SetStory(book.Story, TStoryOrigin::FromTalkingBook());
-    reading_->UseBookVoice(std::make_unique<TBookVoice>(std::move(book.Sentences),
-                                                        std::move(book.Samples), book.SampleRate));
+    reading_->UseBookVoice(
+        std::make_unique<TBookVoice>(std::move(book.Sentences), std::move(book.Track)));
     ShowSpread(1, true);
 }
 

@@ -121,6 +121,7 @@ public:
     TReadingPace::Pace ReadingPace() const override;
     int PageWidth() const override;
     void StorySaved(const std::string& path, const std::string& bytes) override;
+    void PlayTalkingBook(const std::string& path) override { ReadTalkingBook(TaleNumber, path); }
 
     // Closed, the window gives its window-system window back: it leaves the
     // application's windows (and screen readers' tree) until shown again.

@@ -223,7 +223,7 @@ void TKeepsakesPart::FinishTalkingBook() {
             }
         }))
         return;
-    Offer(path, lblTalkingBookMade, "Talking book", "talking book");
+    Offer(path, lblTalkingBookMade, "Talking book", "talking book", true);
 }
 
 void TKeepsakesPart::CancelTalkingBook() {
@@ -302,7 +302,7 @@ void TKeepsakesPart::MakeAndOffer(const std::function<std::string()>& make, QLab
 }
 
 void TKeepsakesPart::Offer(const std::string& path, QLabel& made, const std::string& what,
-                           const std::string& kind) {
+                           const std::string& kind, bool inBook) {
     lblBookMade.hide();
     lblTalkingBookMade.hide();
     commands_.ShowMessageLabel(made);
@@ -313,8 +313,11 @@ void TKeepsakesPart::Offer(const std::string& path, QLabel& made, const std::str
                               "Your " + kind + " is \"" + plat::PathText(name) +
                                   "\" in the folder\n" + plat::PathText(host_.Folder()) +
                                   "\n\nOpen it now?",
-                              plat::MsgButtons::YesNo, what + " made!") == plat::MsgAnswer::Yes &&
-            !OpenDocument(path))
+                              plat::MsgButtons::YesNo, what + " made!") != plat::MsgAnswer::Yes)
+            return;
+        if (inBook)
+            host_.PlayTalkingBook(path);
+        else if (!OpenDocument(path))
             TShowInFolder().NoProgramOpens(path, kind);
     });
 }

@@ -80,9 +80,10 @@ private:
     static std::string KeepsakePath(const std::string& folder, int tale, const QDateTime& when,
                                     int copy, const char* extension);
     // Shows Made and offers to open the file at Path (What and Kind as
-    // MakeAndOffer's).
+    // MakeAndOffer's): in this book when InBook (a talking book, which it
+    // plays), else in the desktop's program for it.
     void Offer(const std::string& path, QLabel& made, const std::string& what,
-               const std::string& kind);
+               const std::string& kind, bool inBook = false);
     // The maker told of progress: shows it, or what it made when done.
     void TalkingBookProgress();
     // Shows the bar and Cancel in place of the row's text, or back.

@@ -571,7 +571,7 @@ TEST_F(ReadToMeFormTest, TheWordHeardIsLitOnThePageAndThePaceControlKeepsTheChil
     EXPECT_FALSE(fbwtest::Child<TPaintBox>(*book, "pbxReadPace").isVisibleTo(book.get()));
 }
 
-TEST_F(ReadToMeFormTest, ATalkingBookFromTheShelfReadsInItsOwnVoiceAndLightsItsWords) {
+TEST_F(ReadToMeFormTest, ATalkingBookMadeFromTheShelfOrCtrlOReadsInItsOwnVoiceAndLightsItsWords) {
     if (!plat::CreateMp3Encoder() || !plat::CreateMp3Decoder())
         GTEST_SKIP() << "built without libmp3lame or libmpg123";
     // The story's talking book, made by its button as the child makes it.
@@ -583,15 +583,21 @@ TEST_F(ReadToMeFormTest, ATalkingBookFromTheShelfReadsInItsOwnVoiceAndLightsItsW
     fbwtest::Keepsakes(*book).MakeVoice = [] {
         return std::make_unique<fbwtest::NullSpeechSynth>();
     };
+    const auto& pace = fbwtest::Child<TPaintBox>(*book, "pbxReadPace");
     {
-        fbwtest::MessageCapture offer(plat::MsgAnswer::No);
+        // "Open it now?": yes, here, in its own voice.
+        fbwtest::MessageCapture offer(plat::MsgAnswer::Yes);
         fbwtest::Child<QPushButton>(*book, "cmdTalkingBook").click();
         fbwtest::Keepsakes(*book).FinishTalkingBook();
+        ASSERT_EQ(offer.Messages().size(), 1u);
     }
     std::string epub;
     for (const auto& e : std::filesystem::directory_iterator(stories.Path()))
         epub = e.path().filename().string();
     ASSERT_TRUE(epub.ends_with(".epub")) << epub;
+    EXPECT_EQ(book->Origin().kind, TStoryOrigin::Kind::TalkingBook);
+    EXPECT_EQ(book->CurrentPage(), 1);
+    EXPECT_FALSE(pace.isEnabled()) << "faded";
 
     // A new story, then the book opened from "My stories": its story again,
     // on its first spread, read in its own voice at its own pace.
@@ -606,7 +612,6 @@ TEST_F(ReadToMeFormTest, ATalkingBookFromTheShelfReadsInItsOwnVoiceAndLightsItsW
     EXPECT_EQ(book->Origin().kind, TStoryOrigin::Kind::TalkingBook);
     EXPECT_EQ(book->StoryText(), story);
     ASSERT_EQ(book->CurrentPage(), 1);
-    const auto& pace = fbwtest::Child<TPaintBox>(*book, "pbxReadPace");
     EXPECT_TRUE(pace.isVisibleTo(book.get()));
     EXPECT_FALSE(pace.isEnabled()) << "faded";
     EXPECT_EQ(pace.toolTip(), "This book reads in its own voice, at its own pace");
@@ -644,6 +649,30 @@ TEST_F(ReadToMeFormTest, ATalkingBookFromTheShelfReadsInItsOwnVoiceAndLightsItsW
     // A new story has the game's voice again, and its pace.
     CreateStory();
     EXPECT_TRUE(pace.isEnabled());
+    // The scene's Ctrl+O opens the same book the same way: its story in its
+    // own voice, the pace faded, reading from its title.
+    std::vector<QString> windows;
+    game->ShowModal = [&](QDialog& d) {
+        windows.push_back(d.objectName());
+        if (auto* shelf = dynamic_cast<TFormShelf*>(&d)) {
+            shelf->lstStories.setCurrentIndex(shelf->Model().index(shelf->Model().RowOf(epub)));
+            QTest::mouseClick(&shelf->cmdOpen, Qt::LeftButton);
+        } else {
+            book->hide();
+            book->show();
+        }
+    };
+    const std::size_t gameVoiceSaid = synth->Texts().size();
+    game->FormKeyDown(Qt::Key_O, Qt::ControlModifier);
+    EXPECT_EQ(windows, (std::vector<QString>{"FormShelf", "FormBook"}));
+    EXPECT_EQ(book->Origin().kind, TStoryOrigin::Kind::TalkingBook);
+    EXPECT_EQ(book->StoryText(), story);
+    EXPECT_FALSE(pace.isEnabled()) << "faded";
+    PressReadToMe();
+    ASSERT_EQ(book->Reader().State(), TReadState::Speaking);
+    EXPECT_EQ(book->Reader().CurrentSentence(), 0);
+    EXPECT_EQ(synth->Texts().size(), gameVoiceSaid) << "the game's voice says nothing";
+    CreateStory();
     // A file named as a talking book that is none says so, and the book stays.
     fbwtest::WriteBytes(stories.Path() + "Goldilox 2026-12-08 17.05.epub", "not a book");
     const std::string shown = book->StoryText();
