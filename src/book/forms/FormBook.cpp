@@ -174,6 +174,12 @@ void TFormBook::ShowSpread(int n, bool focusStory) {
     reading_->Show(c);
     twists_->Show(c);
     recordVoice_->Show(c);
+    // Nor a page that is no stop now (the commands spread's blank page):
+    // its ring would frame nothing.
+    if (QWidget* focused = focusWidget(); focused && focused->focusPolicy() == Qt::NoFocus &&
+                                          (focused == &painter_->Area(TPagePainter::Side::Left) ||
+                                           focused == &painter_->Area(TPagePainter::Side::Right)))
+        setFocus();
     // The focus to a story just shown, before its pages are drawn with its
     // ring: "Read to me" where it can be pressed, else the right page.
     if (focusStory && !reading_->TakeFocus())

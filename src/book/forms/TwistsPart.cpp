@@ -140,12 +140,14 @@ void TTwistsPart::PlaceWordStop() {
     } else {
         focusWord_ = -1;
     }
-    // The words' page holds their stop; without tinted words each page of a
-    // story spread is a stop of its own, for its text to be read.
-    const bool storySpread = current >= 1 && current <= book.PageCount();
-    for (const bool left : {true, false})
+    // The words' page holds their stop; without tinted words each page that
+    // shows the story is a stop of its own, for its text to be read.
+    for (const bool left : {true, false}) {
+        const int page = left ? current : current + 1;
+        const bool story = current >= 1 && page <= book.PageCount();
         PageArea(left).setFocusPolicy(
-            (focusWord_ >= 0 ? left == focusLeft_ : storySpread) ? Qt::TabFocus : Qt::NoFocus);
+            (focusWord_ >= 0 ? left == focusLeft_ : story) ? Qt::TabFocus : Qt::NoFocus);
+    }
     if (stopFocused && focusWord_ >= 0 && focused != &PageArea(focusLeft_))
         PageArea(focusLeft_).setFocus(Qt::OtherFocusReason);
 }

@@ -168,6 +168,21 @@ TEST_F(BookKeyboardTest, ArrowsChooseThePaceAndTurnPagesWhereNoControlUsesThem) 
         Key(Qt::Key_Left);
         EXPECT_EQ(book->CurrentPage(), page) << w->objectName().toStdString();
     }
+    // Turned by the keys from a page onto the commands spread, the blank
+    // page keeps no focus (nor its ring), and the keys still turn back.
+    fbwtest::Child<TPaintBox>(*book, "pbxRightPage").setFocus(Qt::TabFocusReason);
+    for (int turns = 0; turns < 40 && !fbwtest::Child<QWidget>(*book, "pnlCommands").isVisible();
+         ++turns)
+        Key(Qt::Key_Right);
+    ASSERT_TRUE(fbwtest::Child<QWidget>(*book, "pnlCommands").isVisible());
+    for (const char* page : {"pbxLeftPage", "pbxRightPage"}) {
+        const TPaintBox& area = fbwtest::Child<TPaintBox>(*book, page);
+        EXPECT_TRUE(area.focusPolicy() != Qt::NoFocus || !area.hasFocus()) << page;
+    }
+    const int last = book->CurrentPage();
+    Key(Qt::Key_Left);
+    EXPECT_LT(book->CurrentPage(), last);
+    book->ShowPages(1);
     fbwtest::Child<TPaintBox>(*book, "pbxReadToMe").setFocus(Qt::TabFocusReason);
     Key(Qt::Key_Space);
     EXPECT_TRUE(book->Reader().Reading()) << "Space presses it";
