@@ -10,7 +10,9 @@
 //       assembled again, both pages drawn, the paint events), alternating
 //       between W x H and W + 8 x H + 6. Peer: QTextDocument laid out again
 //       for the new page size, the spread's two pages drawn and a window-sized
-//       background painted.
+//       background painted, in the letters the storybook shows at W x H
+//       (/16px: in those of its first size, 16 pixels, as the storybook drew
+//       before its letters grew with the window).
 //   PrintTale: a whole tale printed to a PDF file at 1200 dpi (font search,
 //       layout for the printer, every page drawn). Peer: QTextDocument::print
 //       of the same text in the same font size to the same kind of printer.
@@ -114,11 +116,12 @@ QString PlainText(const std::string& story) {
     return QString::fromLatin1(s.data(), static_cast<qsizetype>(s.size()));
 }
 
-// A QTextDocument with the storybook's page font, laid out into pages of
-// W x H with margins of 8.
-void Setup(QTextDocument& doc, const QString& text, int w, int h) {
-    QFont font("Times New Roman");
-    font.setPixelSize(16);
+// A QTextDocument with the storybook's page font (at the window's first
+// size unless told), laid out into pages of W x H with margins of 8.
+void Setup(QTextDocument& doc, const QString& text, int w, int h,
+           const QString& family = "Times New Roman", int pixels = 16) {
+    QFont font(family);
+    font.setPixelSize(pixels);
     doc.setDefaultFont(font);
     doc.setDocumentMargin(0);
     doc.setPlainText(text);
@@ -239,15 +242,24 @@ void BM_SwapTwist(benchmark::State& state) {
 void BM_ResizePeer(benchmark::State& state) {
     Game& g = TheGame();
     const int w = int(state.range(0)), h = int(state.range(1));
+    // The letters the storybook shows at this size (they grow with the
+    // window), unless the peer is asked for the first size's.
+    g.book().resize(w, h);
+    g.Open(6);
+    fbwtest::Child<QPushButton>(g.book(), "cmdNewStory").click();
+    const bool grown = state.range(2) != 0;
+    const QString family = grown ? g.book().Painter().Family(1) : QString("Times New Roman");
+    const int pixels = grown ? g.book().Painter().Points(1) * 4 / 3 : 16;
+    g.book().resize(TFormBook::kClientWidth, TFormBook::kClientHeight);
     g.generator().FixSeed(7);
     const QString text =
         PlainText(ResolveStoryLineEnds(JoinStoryLines(g.generator().GenerateStory(6))));
     QTextDocument doc;
-    Setup(doc, text, w / 2 - 80, h - 98);
-    bool grown = false;
+    Setup(doc, text, w / 2 - 80, h - 98, family, pixels);
+    bool larger = false;
     for (auto _ : state) {
-        grown = !grown;
-        const int cw = grown ? w + 8 : w, ch = grown ? h + 6 : h;
+        larger = !larger;
+        const int cw = larger ? w + 8 : w, ch = larger ? h + 6 : h;
         const QSize page(cw / 2 - 80, ch - 98);
         doc.setPageSize(page);
         benchmark::DoNotOptimize(doc.pageCount());
@@ -344,7 +356,10 @@ int main(int argc, char** argv) {
             ->Args({size.first, size.second})
             ->Unit(benchmark::kMillisecond);
         benchmark::RegisterBenchmark("Resize/QTextDocumentPeer", BM_ResizePeer)
-            ->Args({size.first, size.second})
+            ->Args({size.first, size.second, 1})
+            ->Unit(benchmark::kMillisecond);
+        benchmark::RegisterBenchmark("Resize/QTextDocumentPeer/16px", BM_ResizePeer)
+            ->Args({size.first, size.second, 0})
             ->Unit(benchmark::kMillisecond);
     }
     for (const auto& size : {std::pair{592, 418}, std::pair{1920, 1080}})
