@@ -100,6 +100,9 @@ public:
         std::vector<int32_t> PageStarts;
         // What laid those pages out, Latin-1 (the source of the page breaks).
         std::string PageSource = "the Fablewhirl storybook";
+        // The voice track's sample rate (the sentences said at another are
+        // resampled to it); 0: the rate the voice says the first sentence at.
+        uint32_t SampleRate = 0;
     };
 
     // Told after each sentence said how many of how many are done; false
