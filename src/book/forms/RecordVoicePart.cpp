@@ -255,21 +255,49 @@ void TRecordVoicePart::Place() {
     cmdRecordVoice.setGeometry(left, bottom - height, std::max(width, 0), height);
     // Record mode covers the foot, arrows and all, between the window's
     // edges: the buttons left to right at their own widths, the meter taking
-    // what is left.
+    // what is left. It reaches from a little above the foot's tallest
+    // controls (the arrows, Read to me) to near the window's foot, the
+    // buttons in its middle.
     const int margin = 4, step = 4;
     const int buttonHeight = cmdRecord.sizeHint().height();
-    const int panelHeight = buttonHeight + 2 * margin;
+    const int top = std::min(back.top, foot.ReadToMe().top) - margin;
+    const int panelHeight = std::max(window_.height() - 6 - top, buttonHeight + 2 * margin);
     pnlRecordVoice.setGeometry(8, window_.height() - panelHeight - 6, window_.width() - 16,
                                panelHeight);
+    const int y = (panelHeight - buttonHeight) / 2;
     int x = margin;
     for (QPushButton* b : {&cmdBackSentence, &cmdRecord, &cmdStopRecording, &cmdListen, &cmdAgain,
                            &cmdNextSentence, &cmdDone}) {
         const int w = b->fontMetrics().horizontalAdvance(b->text()) + 16;
-        b->setGeometry(x, margin, w, buttonHeight);
+        b->setGeometry(x, y, w, buttonHeight);
         x += w + step;
     }
-    prgRecordLevel.setGeometry(x, margin + buttonHeight / 4,
+    prgRecordLevel.setGeometry(x, y + buttonHeight / 4,
                                std::max(pnlRecordVoice.width() - margin - x, 0), buttonHeight / 2);
+    if (active_)
+        Cover(); // where the panel lies now
+}
+
+void TRecordVoicePart::Cover() {
+    Uncover();
+    const QRect panel = pnlRecordVoice.geometry();
+    for (QWidget* w : window_.findChildren<QWidget*>()) {
+        if (w == &pnlRecordVoice || pnlRecordVoice.isAncestorOf(w) ||
+            !(w->focusPolicy() & Qt::TabFocus) ||
+            !QRect(w->mapTo(&window_, QPoint(0, 0)), w->size()).intersects(panel))
+            continue;
+        covered_.emplace_back(w, w->focusPolicy());
+        w->setFocusPolicy(Qt::NoFocus);
+        if (w->hasFocus())
+            cmdRecord.setFocus(Qt::OtherFocusReason);
+    }
+}
+
+void TRecordVoicePart::Uncover() {
+    for (const auto& [w, policy] : covered_)
+        if (w)
+            w->setFocusPolicy(policy);
+    covered_.clear();
 }
 
 // ---------------------------------------------------------------------------
@@ -385,6 +413,7 @@ void TRecordVoicePart::Leave() {
     store_.reset();
     active_ = false;
     pnlRecordVoice.hide();
+    Uncover();
     prgRecordLevel.setValue(0);
     // The reader takes the recordings just made.
     GiveReaderVoice();

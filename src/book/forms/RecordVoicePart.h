@@ -26,11 +26,13 @@
 #include "reading/StorySentences.h"
 #include <QFrame>
 #include <QObject>
+#include <QPointer>
 #include <QProgressBar>
 #include <QPushButton>
 #include <memory>
 #include <mutex>
 #include <string>
+#include <utility>
 #include <vector>
 
 class TBookHost;
@@ -120,6 +122,11 @@ private:
     // Leaves record mode, the take not kept forgotten, without showing the
     // spread again.
     void Leave();
+    // Takes the Tab from the window's controls the panel lies over (the
+    // foot's: Read to me, the pace, the twists' button...), so that in
+    // record mode it goes through the panel; Uncover gives it back.
+    void Cover();
+    void Uncover();
 
     QPushButton cmdRecordVoice; // "Record my voice"
     QFrame pnlRecordVoice;      // record mode's controls
@@ -144,4 +151,6 @@ private:
     std::unique_ptr<plat::AudioInput> metered_;
     std::unique_ptr<plat::SpeechSynth> recorderVoice_; // the game's voice, borrowed
     std::unique_ptr<TSentenceRecorder> recorder_;
+    // The controls Cover took the Tab from, and the focus each took.
+    std::vector<std::pair<QPointer<QWidget>, Qt::FocusPolicy>> covered_;
 };

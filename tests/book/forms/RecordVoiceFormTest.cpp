@@ -1,13 +1,16 @@
 // Record mode in the storybook, where it meets reading aloud: sentences
 // recorded from a microphone (a test double fed a known take) are read back
-// in that recording, their words lit in order; without a microphone the
-// control is faded and says why.
+// in that recording, their words lit in order; in record mode Tab goes
+// through the panel and not the foot controls it covers, at any window size;
+// without a microphone the control is faded and says why.
+#include <QApplication>
 #include <QProgressBar>
 #include <QPushButton>
 #include <QTest>
 #include <cmath>
 #include <fstream>
 #include <memory>
+#include <set>
 
 #include "app/AppFixture.h"
 #include "app/FormGame.h"
@@ -174,6 +177,46 @@ TEST_F(RecordVoiceFormTest, TwoSentencesRecordedAreReadInTheRecordingWithTheirWo
     // reader makes ahead is recorded too).
     for (std::size_t i = said; i < synth->Texts().size(); ++i)
         EXPECT_NE(synth->Texts()[i], "The Tale");
+}
+
+TEST_F(RecordVoiceFormTest, InRecordModeTabGoesThroughThePanelNotTheFootItCovers) {
+    if (!plat::CreateOpusCodec())
+        GTEST_SKIP() << "this build has no Opus codec";
+    book->SetMicrophone(std::make_unique<FedInput>());
+    OpenSavedStory();
+    book->activateWindow();
+    QApplication::setActiveWindow(book.get());
+    const auto walk = [] {
+        std::set<std::string> seen;
+        for (int i = 0; i < 30; ++i) {
+            QWidget* focused = QApplication::focusWidget();
+            if (!focused)
+                break;
+            QTest::keyClick(focused, Qt::Key_Tab);
+            if (QApplication::focusWidget())
+                seen.insert(QApplication::focusWidget()->objectName().toStdString());
+        }
+        return seen;
+    };
+    const std::vector<std::string> foot{"pbxReadToMe", "pbxReadPace", "pbxShowTwists",
+                                        "cmdRecordVoice"};
+    QTest::mouseClick(&Button("cmdRecordVoice"), Qt::LeftButton);
+    ASSERT_TRUE(fbwtest::RecordVoice(*book).RecordMode());
+    for (const QSize size : {QSize(1920, 1080), QSize(592, 418)}) {
+        book->resize(size);
+        QCoreApplication::processEvents();
+        const std::set<std::string> seen = walk();
+        for (const std::string& name : foot)
+            EXPECT_FALSE(seen.contains(name)) << name << " at " << size.width();
+        for (const char* name : {"cmdRecord", "cmdNextSentence", "cmdDone"})
+            EXPECT_TRUE(seen.contains(name)) << name << " at " << size.width();
+    }
+    // Out of record mode the foot takes the Tab again.
+    Button("cmdDone").click();
+    Button("cmdRecordVoice").setFocus(Qt::TabFocusReason);
+    const std::set<std::string> seen = walk();
+    for (const char* name : {"pbxReadToMe", "pbxReadPace"})
+        EXPECT_TRUE(seen.contains(name)) << name;
 }
 
 TEST_F(RecordVoiceFormTest, WithoutAMicrophoneTheControlIsFadedAndSaysWhy) {
