@@ -21,6 +21,7 @@
 #include "sound/SoundNode.h"
 #include "sound/WaveMan.h"
 #include "ui/RunHandler.h"
+#include "voice/ListenAhead.h"
 #include "voice/RecordedVoiceSynth.h"
 #include "voice/SentenceRecorder.h"
 #include "voice/VoiceStore.h"
@@ -313,6 +314,7 @@ void TRecordVoicePart::cmdRecordVoiceClick() {
     if (first < 0)
         return;
     store_ = std::make_unique<TVoiceStore>(path, codec_.get());
+    listenAhead_ = std::make_unique<TListenAhead>();
     // The recorder's microphone is ours with the meter told its level.
     metered_ = std::make_unique<MeteredInput>(*microphone_, [this](float peak) {
         prgRecordLevel.setValue(static_cast<int>(peak * 100));
@@ -345,6 +347,9 @@ void TRecordVoicePart::cmdStopRecordingClick() {
         return;
     std::string why;
     const bool kept = recorder_->Stop(sentences_.Items[sentence_].Speech, &why);
+    static_assert(plat::AudioInput::kSampleRate == plat::OpusCodec::kSampleRate);
+    if (kept)
+        listenAhead_->Keep(sentences_.Items[sentence_].Speech, recorder_->Kept());
     prgRecordLevel.setValue(0);
     ShowButtons();
     if (!kept)
@@ -358,15 +363,16 @@ void TRecordVoicePart::cmdAgainClick() {
 void TRecordVoicePart::cmdListenClick() {
     if (!store_ || !waveManager_ || (recorder_ && recorder_->Recording()))
         return;
-    std::vector<int16_t> samples;
     std::string why;
-    if (!store_->Read(sentences_.Items[sentence_].Speech, samples, why))
+    const std::vector<int16_t>* samples =
+        listenAhead_->Sound(*store_, sentences_.Items[sentence_].Speech, why);
+    if (!samples)
         throw std::runtime_error("Listen: " + why);
     StopListening();
     const uint32_t rate = plat::OpusCodec::kSampleRate;
     const plat::WaveFormat format{plat::kWaveFormatPcm, 1, rate, rate * 2, 2, 16, 0};
-    waveManager_->Sounds.AddFirst(std::make_unique<TSoundNode>(format, samples.data(),
-                                                               samples.size() * sizeof(int16_t),
+    waveManager_->Sounds.AddFirst(std::make_unique<TSoundNode>(format, samples->data(),
+                                                               samples->size() * sizeof(int16_t),
                                                                sfAutoFree, kListenSoundId)
                                       .release());
     waveManager_->PlaySound(kListenSoundId, poStopSound | poStopLoop | poAsked, false);
@@ -410,6 +416,7 @@ void TRecordVoicePart::Leave() {
     recorder_.reset();
     metered_.reset();
     recorderVoice_.reset();
+    listenAhead_.reset();
     store_.reset();
     active_ = false;
     pnlRecordVoice.hide();
@@ -425,6 +432,8 @@ void TRecordVoicePart::GoTo(int i) {
     StopListening();
     prgRecordLevel.setValue(0);
     sentence_ = i;
+    if (store_)
+        listenAhead_->Start(*store_, sentences_.Items[sentence_].Speech);
     ShowButtons();
     const int page = sentences_.FirstPage(i);
     host_.ShowPages(page > 0 ? ((page - 1) | 1) : host_.CurrentPage());

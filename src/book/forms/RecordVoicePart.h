@@ -36,6 +36,7 @@
 #include <vector>
 
 class TBookHost;
+class TListenAhead;
 class TReadToMePart;
 class TSentenceRecorder;
 class TVoiceStore;
@@ -151,6 +152,7 @@ private:
     std::unique_ptr<plat::AudioInput> metered_;
     std::unique_ptr<plat::SpeechSynth> recorderVoice_; // the game's voice, borrowed
     std::unique_ptr<TSentenceRecorder> recorder_;
+    std::unique_ptr<TListenAhead> listenAhead_; // the sentence's recording for Listen
     // The controls Cover took the Tab from, and the focus each took.
     std::vector<std::pair<QPointer<QWidget>, Qt::FocusPolicy>> covered_;
 };

@@ -149,6 +149,19 @@ TEST_F(RecordVoiceFormTest, TwoSentencesRecordedAreReadInTheRecordingWithTheirWo
         EXPECT_TRUE(Button("cmdListen").isEnabled());
         Button("cmdNextSentence").click();
     }
+    // Listen, back on a sentence recorded: its recording, decoded ahead.
+    Button("cmdBackSentence").click();
+    Button("cmdListen").click();
+    ASSERT_TRUE(errors.empty()) << errors.front();
+    ASSERT_NE(device->Playing(), nullptr);
+    EXPECT_EQ(device->Playing()->format.samplesPerSec, 48000u);
+    {
+        std::vector<int16_t> clip;
+        std::string why;
+        ASSERT_TRUE(TVoiceStore(path, plat::CreateOpusCodec().get())
+                        .Read(part.Sentences().Items[1].Speech, clip, why));
+        EXPECT_EQ(device->Playing()->queue.front()->bufferLength, clip.size() * 2);
+    }
     Button("cmdDone").click();
     EXPECT_FALSE(part.RecordMode());
     const auto& pace = fbwtest::Child<TPaintBox>(*book, "pbxReadPace");
