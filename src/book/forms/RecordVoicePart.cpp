@@ -279,6 +279,15 @@ void TRecordVoicePart::Place() {
         Cover(); // where the panel lies now
 }
 
+void TRecordVoicePart::Relayout() {
+    if (!active_)
+        return;
+    sentences_.Map(host_.Book().Pages);
+    const int page = sentences_.FirstPage(sentence_);
+    if (page > 0)
+        host_.ShowPages((page - 1) | 1);
+}
+
 void TRecordVoicePart::Cover() {
     Uncover();
     const QRect panel = pnlRecordVoice.geometry();

@@ -84,6 +84,9 @@ public:
     std::vector<QWidget*> TabStops();
     // Places the controls where the painter's foot leaves room.
     void Place();
+    // The book was laid out again (a new window size): in record mode the
+    // sentence keeps its place, lit where it now stands, its spread shown.
+    void Relayout();
 
     bool RecordMode() const { return active_; }
     // The sentence record mode is on (an index into Sentences), -1 outside.

@@ -98,9 +98,9 @@ protected:
         AppFixture::TearDown();
     }
     // The story saved in the stories folder, read back: its first spread.
-    void OpenSavedStory() {
+    void OpenSavedStory(const char* story = kStory) {
         path = stories / "Tale.txt";
-        std::ofstream(path, std::ios::binary) << kStory;
+        std::ofstream(path, std::ios::binary) << story;
         book->ReadStoryFile(2, path);
         ASSERT_EQ(book->CurrentPage(), 1);
     }
@@ -196,7 +196,9 @@ TEST_F(RecordVoiceFormTest, InRecordModeTabGoesThroughThePanelNotTheFootItCovers
     if (!plat::CreateOpusCodec())
         GTEST_SKIP() << "this build has no Opus codec";
     book->SetMicrophone(std::make_unique<FedInput>());
-    OpenSavedStory();
+    OpenSavedStory(
+        "The Tale\\n\\n\r\nOnce upon a time, deep in the woods near the village, there "
+        "was a cold little cottage with a red door and roses round its windows. Aa bb.\r\n");
     book->activateWindow();
     QApplication::setActiveWindow(book.get());
     const auto walk = [] {
@@ -215,6 +217,7 @@ TEST_F(RecordVoiceFormTest, InRecordModeTabGoesThroughThePanelNotTheFootItCovers
                                         "cmdRecordVoice"};
     QTest::mouseClick(&Button("cmdRecordVoice"), Qt::LeftButton);
     ASSERT_TRUE(fbwtest::RecordVoice(*book).RecordMode());
+    Button("cmdNextSentence").click(); // the long one
     for (const QSize size : {QSize(1920, 1080), QSize(592, 418)}) {
         book->resize(size);
         QCoreApplication::processEvents();
@@ -223,6 +226,13 @@ TEST_F(RecordVoiceFormTest, InRecordModeTabGoesThroughThePanelNotTheFootItCovers
             EXPECT_FALSE(seen.contains(name)) << name << " at " << size.width();
         for (const char* name : {"cmdRecord", "cmdNextSentence", "cmdDone"})
             EXPECT_TRUE(seen.contains(name)) << name << " at " << size.width();
+        // The sentence is lit where the new size lays it out.
+        TStorySentences laidOut;
+        laidOut.Build(book->StoryText().c_str(), book->Book().Pages);
+        const TRecordVoicePart& part = fbwtest::RecordVoice(*book);
+        EXPECT_EQ(part.Sentences().Items[part.Sentence()].Parts,
+                  laidOut.Items[part.Sentence()].Parts)
+            << "at " << size.width();
     }
     // Out of record mode the foot takes the Tab again.
     Button("cmdDone").click();
