@@ -24,6 +24,7 @@
 #include <memory>
 #include <string>
 #include <sys/resource.h>
+#include <thread>
 
 #include "platform/OpusCodec.h"
 #include "platform/SpeechSynth.h"
@@ -79,6 +80,12 @@ double Now() {
     return static_cast<double>(std::clock()) / CLOCKS_PER_SEC;
 }
 
+double WallMs() {
+    return std::chrono::duration<double, std::milli>(
+               std::chrono::steady_clock::now().time_since_epoch())
+        .count();
+}
+
 void BM_AlignLongestTale(benchmark::State& state) {
     const std::unique_ptr<plat::SpeechSynth> synth = plat::CreateSystemSpeechSynth();
     if (!synth || LongestTale().empty()) {
@@ -89,25 +96,32 @@ void BM_AlignLongestTale(benchmark::State& state) {
     TSpokenStory recording;
     recording.Speak(*synth, text, 1.4f);
     const double seconds = static_cast<double>(recording.Samples.size()) / recording.SampleRate;
-    double alignTime = 0, sayTime = 0, warpTime = 0;
+    double alignTime = 0, sayTime = 0, warpTime = 0, wallTime = 0;
     const double peakBefore = PeakMb(); // the recording held, nothing aligned yet
     double peakGrowth = 0;
     int64_t cells = 0;
     std::size_t featureBytes = 0;
     for (auto _ : state) {
+        // As fbwtool voice align does it: the recording read in while the
+        // voice says the story.
         const auto t1 = Now();
+        const double w1 = WallMs();
         TStoryAligner aligner;
+        std::thread feeding([&] {
+            constexpr std::size_t kPiece = 4800;
+            for (std::size_t at = 0; at < recording.Samples.size(); at += kPiece)
+                aligner.AddRecording(recording.Samples.data() + at,
+                                     std::min(kPiece, recording.Samples.size() - at),
+                                     recording.SampleRate);
+        });
         aligner.Say(*synth, text);
+        feeding.join();
         const auto t1b = Now();
-        constexpr std::size_t kPiece = 4800;
-        for (std::size_t at = 0; at < recording.Samples.size(); at += kPiece)
-            aligner.AddRecording(recording.Samples.data() + at,
-                                 std::min(kPiece, recording.Samples.size() - at),
-                                 recording.SampleRate);
         featureBytes = 0;
         const auto words = aligner.Align();
         benchmark::DoNotOptimize(words.data());
         const auto t2 = Now();
+        wallTime += WallMs() - w1;
         cells = TTimeWarp::CellsSearched();
         featureBytes = static_cast<std::size_t>(aligner.Aligner().ReferenceFrames() +
                                                 aligner.Aligner().RecordingFrames()) *
@@ -127,9 +141,11 @@ void BM_AlignLongestTale(benchmark::State& state) {
     const double runs = static_cast<double>(state.iterations());
     state.counters["speech_s"] = seconds;
     state.counters["align_s"] = alignTime / runs;
+    // From the start to the words found, as the clock on the wall sees it.
+    state.counters["align_wall_s"] = wallTime / runs / 1000;
     state.counters["ms_per_speech_s"] = 1000 * alignTime / runs / seconds;
     state.counters["vs_voice_alone"] = alignTime / sayTime;
-    // Without the voice's own work: the recording's features and the warp.
+    // The warp alone (the features are found while the voice speaks).
     state.counters["warp_ms_per_speech_s"] = 1000 * warpTime / runs / seconds;
     // A byte of step per cell searched, the features and their warp copies
     // (with slopes: three times the features).
@@ -138,12 +154,6 @@ void BM_AlignLongestTale(benchmark::State& state) {
     state.counters["extra_MB"] = (static_cast<double>(cells) + 3.0 * featureBytes) / 1e6;
 }
 BENCHMARK(BM_AlignLongestTale)->Unit(benchmark::kSecond)->Iterations(2);
-
-double WallMs() {
-    return std::chrono::duration<double, std::milli>(
-               std::chrono::steady_clock::now().time_since_epoch())
-        .count();
-}
 
 void BM_ListenToFirstSample(benchmark::State& state) {
     const std::unique_ptr<plat::SpeechSynth> synth = plat::CreateSystemSpeechSynth();
