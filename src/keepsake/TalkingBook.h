@@ -83,6 +83,11 @@ public:
     // ones, both under the SIL Open Font License, from the system's fonts.
     static Letters LettersFor(const TBookLetters& chosen);
 
+    // The track's rate for a story with a grown-up's recordings (made at
+    // 48 kHz): half theirs, which keeps a voice's sound up to 12 kHz at half
+    // the memory when the book is read back.
+    static constexpr uint32_t kRecordedRate = 24000;
+
     struct Input {
         std::string Story; // the story text, Latin-1, markers
         Letters Face;

@@ -22,6 +22,7 @@
 #include "platform/ZipReader.h"
 #include "platform/ZipWriter.h"
 #include "reading/ReadAloud.h"
+#include "sound/Resampler.h"
 #include "sound/WaveMan.h"
 #include "support/NullSpeechSynth.h"
 #include "support/SpokenText.h"
@@ -153,6 +154,8 @@ TEST(MixedReadingTest, ATalkingBookOfARecordedStoryPlaysTheRecordingWordByWord) 
     std::vector<int16_t> stored;
     std::string why;
     ASSERT_TRUE(TVoiceStore(story, codec.get()).Read(kRecorded, stored, why)) << why;
+    stored = TResampler::Convert(stored.data(), stored.size(), 48000, TTalkingBook::kRecordedRate);
+    constexpr std::size_t kPerMs = TTalkingBook::kRecordedRate / 1000;
 
     auto voice = TRecordedVoiceSynth::Open(std::make_unique<fbwtest::NullSpeechSynth>(), story);
     ASSERT_EQ(voice->Recordings(), 1u);
@@ -160,17 +163,18 @@ TEST(MixedReadingTest, ATalkingBookOfARecordedStoryPlaysTheRecordingWordByWord) 
     input.Story = kStory;
     input.Face = TTalkingBook::LettersFor(TBookLetters{});
     input.Modified = 1796748300;
-    input.SampleRate = plat::OpusCodec::kSampleRate;
+    input.SampleRate = TTalkingBook::kRecordedRate;
     TSpokenStory spoken;
     TTalkingBook::MakeInto(input, voice.get(), 1.0f, encoder.get(), *zip, {}, &spoken);
 
-    // The game's voice (16 kHz) is resampled into the recording's rate.
-    ASSERT_EQ(spoken.SampleRate, 48000u);
+    // The game's voice (16 kHz) and the recording (48 kHz) are resampled
+    // into the track's rate.
+    ASSERT_EQ(spoken.SampleRate, TTalkingBook::kRecordedRate);
     ASSERT_GE(spoken.Sentences.size(), 4u);
     const TSpokenStory::Sentence& recorded = spoken.Sentences[2];
     ASSERT_EQ(recorded.WordClips.size(), kTimes.size());
     EXPECT_NEAR(static_cast<double>(recorded.Sound.End - recorded.Sound.Begin),
-                stored.size() * 1000.0 / 48000, 1);
+                static_cast<double>(stored.size()) / kPerMs, 1);
     for (std::size_t i = 1; i < kTimes.size(); ++i)
         EXPECT_NEAR(static_cast<double>(recorded.WordClips[i].Begin - recorded.Sound.Begin),
                     kTimes[i].Start * 1000, 1)
@@ -186,12 +190,14 @@ TEST(MixedReadingTest, ATalkingBookOfARecordedStoryPlaysTheRecordingWordByWord) 
     std::vector<int16_t> track;
     uint32_t rate = 0;
     ASSERT_TRUE(decoder->Decode(mp3, track, rate, why, 48000 * 60)) << why;
-    ASSERT_EQ(rate, 48000u);
-    // Within a millisecond (the encoder's delay is undone to a few samples).
-    const auto from = static_cast<std::size_t>(recorded.Sound.Begin * 48);
-    ASSERT_LE(from + stored.size() + 48, track.size());
+    ASSERT_EQ(rate, TTalkingBook::kRecordedRate);
+    // Within a millisecond (the encoder's delay is undone to a few samples),
+    // as near as the book's bit rate keeps it (the game's voice there would
+    // not match at all).
+    const auto from = static_cast<std::size_t>(recorded.Sound.Begin) * kPerMs;
+    ASSERT_LE(from + stored.size() + kPerMs, track.size());
     double best = 0;
-    for (std::size_t at = from - 48; at <= from + 48; ++at) {
+    for (std::size_t at = from - kPerMs; at <= from + kPerMs; ++at) {
         double both = 0, a = 0, b = 0;
         for (std::size_t i = 0; i < stored.size(); ++i) {
             const double x = stored[i], y = track[at + i];
@@ -201,7 +207,7 @@ TEST(MixedReadingTest, ATalkingBookOfARecordedStoryPlaysTheRecordingWordByWord) 
         }
         best = std::max(best, both / std::sqrt(a * b));
     }
-    EXPECT_GE(best, 0.9);
+    EXPECT_GE(best, 0.8);
 
     if (!fbwtest::OnPath("java") || !std::filesystem::exists("/usr/share/java/epubcheck.jar"))
         GTEST_SKIP() << "epubcheck (and a Java runtime) is not installed";

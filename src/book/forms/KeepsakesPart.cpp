@@ -177,15 +177,14 @@ void TKeepsakesPart::StartTalkingBook() {
     ShowMaking(true);
     // The maker's thread tells this one through its event queue; what is
     // still queued when the part goes is dropped with it.
-    // A story a grown-up has recorded is told in their voice where they did,
-    // the track at the recordings' rate.
+    // A story a grown-up has recorded is told in their voice where they did.
     std::unique_ptr<plat::SpeechSynth> voice = MakeVoice ? MakeVoice() : nullptr;
     const std::string& storyFile = host_.Origin().file.path;
     if (!storyFile.empty() && TStoryVoice::Has(storyFile)) {
         std::unique_ptr<TRecordedVoiceSynth> recorded =
             TRecordedVoiceSynth::Open(std::move(voice), storyFile);
         if (recorded->Recordings() > 0)
-            input.SampleRate = plat::OpusCodec::kSampleRate;
+            input.SampleRate = TTalkingBook::kRecordedRate;
         voice = std::move(recorded);
     }
     maker_->Start(std::move(input), std::move(voice), TReadingPace::Stretch(host_.ReadingPace()),
