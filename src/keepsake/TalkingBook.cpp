@@ -518,6 +518,7 @@ void TTalkingBook::MakeInto(const Input& input, plat::SpeechSynth* synth, float 
     const Layout layout(input);
     const std::string& text = layout.text;
     TSpokenStory spoken;
+    spoken.TrackRate = input.SampleRate;
     try {
         spoken.Plan(text);
     } catch (const std::exception& e) {

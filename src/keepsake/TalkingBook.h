@@ -83,6 +83,11 @@ public:
     // ones, both under the SIL Open Font License, from the system's fonts.
     static Letters LettersFor(const TBookLetters& chosen);
 
+    // The track's rate for a story with a grown-up's recordings (made at
+    // 48 kHz): half theirs, which keeps a voice's sound up to 12 kHz at half
+    // the memory when the book is read back.
+    static constexpr uint32_t kRecordedRate = 24000;
+
     struct Input {
         std::string Story; // the story text, Latin-1, markers
         Letters Face;
@@ -100,6 +105,9 @@ public:
         std::vector<int32_t> PageStarts;
         // What laid those pages out, Latin-1 (the source of the page breaks).
         std::string PageSource = "the Fablewhirl storybook";
+        // The voice track's sample rate (the sentences said at another are
+        // resampled to it); 0: the rate the voice says the first sentence at.
+        uint32_t SampleRate = 0;
     };
 
     // Told after each sentence said how many of how many are done; false

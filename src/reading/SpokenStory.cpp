@@ -6,6 +6,7 @@
 #include <string_view>
 
 #include "reading/WordTimes.h"
+#include "sound/Resampler.h"
 
 namespace {
 
@@ -193,12 +194,18 @@ bool TSpokenStory::Say(plat::SpeechSynth& synth, const std::string& text, float 
                                      "\"");
         uint64_t silence = 0;
         if (SampleRate == 0) {
-            SampleRate = pcm.SampleRate;
+            SampleRate = TrackRate ? TrackRate : pcm.SampleRate;
             silence = uint64_t{kLeadMs} * SampleRate / 1000;
-        } else if (pcm.SampleRate != SampleRate) {
-            throw std::runtime_error("the voice changed its sample rate");
         } else {
             silence = uint64_t{kGapMs} * SampleRate / 1000;
+        }
+        if (pcm.SampleRate != SampleRate) {
+            pcm.Samples = TResampler::Convert(pcm.Samples.data(), pcm.Samples.size(),
+                                              pcm.SampleRate, SampleRate);
+            pcm.SampleRate = SampleRate;
+            if (pcm.Samples.empty())
+                throw std::runtime_error("the voice could not read the sentence \"" +
+                                         Quoted(speech) + "\"");
         }
         // The sound starts on a whole millisecond, so that its words' times
         // add to it exactly.

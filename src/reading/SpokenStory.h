@@ -63,11 +63,13 @@ public:
     void Plan(const std::string& text);
     // Says the planned sentences of Text (the text planned) with Synth, each
     // sound Stretch times the engine's pace, handing the track to Sink as it
-    // grows; SampleRate is set before Sink is first called. False when
-    // Progress asked to stop (the track then ends where it stopped). Raises
-    // std::runtime_error when the voice cannot say a sentence (the message
-    // quotes it: "the voice could not read the sentence \"...\"") or changes
-    // its sample rate.
+    // grows; SampleRate is set before Sink is first called: TrackRate, or
+    // when that is 0 the rate of the first sentence said. A sentence said at
+    // another rate is resampled to it (TResampler), its word times kept.
+    // False when Progress asked to stop (the track then ends where it
+    // stopped). Raises std::runtime_error when the voice cannot say a
+    // sentence (the message quotes it: "the voice could not read the
+    // sentence \"...\"").
     bool Say(plat::SpeechSynth& synth, const std::string& text, float stretch, const Sink& sink,
              const Progress& progress = {});
     // Plan and Say, the track kept in Samples; Progress as Say's, without
@@ -77,6 +79,7 @@ public:
 
     std::vector<int16_t> Samples; // signed 16-bit mono: the track, when Speak kept it
     uint32_t SampleRate = 0;
+    uint32_t TrackRate = 0;          // the rate asked for the track; 0: the voice's
     std::vector<Sentence> Sentences; // those in the track, in order
 
     // The track's length in milliseconds (its samples, rounded down).

@@ -25,6 +25,21 @@ TRecordedVoiceSynth::TRecordedVoiceSynth(std::unique_ptr<plat::SpeechSynth> voic
                                          std::unique_ptr<TVoiceStore> store)
     : voice_(std::move(voice)), store_(std::move(store)) {}
 
+std::unique_ptr<TRecordedVoiceSynth>
+TRecordedVoiceSynth::Open(std::unique_ptr<plat::SpeechSynth> voice, const std::string& storyPath) {
+    std::unique_ptr<plat::OpusCodec> codec = storyPath.empty() ? nullptr : plat::CreateOpusCodec();
+    std::unique_ptr<TVoiceStore> store;
+    if (codec) {
+        store = std::make_unique<TVoiceStore>(storyPath, codec.get());
+        if (store->Count() == 0)
+            store.reset();
+    }
+    auto synth = std::make_unique<TRecordedVoiceSynth>(std::move(voice), std::move(store));
+    if (synth->store_)
+        synth->codec_ = std::move(codec);
+    return synth;
+}
+
 bool TRecordedVoiceSynth::FindPart(const std::string& text, std::string& key, std::size_t& first,
                                    std::size_t& count) const {
     if (!store_)

@@ -27,6 +27,14 @@ public:
     // Store: the story's recordings.
     TRecordedVoiceSynth(std::unique_ptr<plat::SpeechSynth> voice,
                         std::unique_ptr<TVoiceStore> store);
+    // Voice over the recordings of the story at StoryPath, read with a codec
+    // of its own, for a thread that shares nothing with the window (a
+    // talking book being made); the store is read now. Where the build has
+    // no Opus codec or the story no recording, Voice alone.
+    static std::unique_ptr<TRecordedVoiceSynth> Open(std::unique_ptr<plat::SpeechSynth> voice,
+                                                     const std::string& storyPath);
+    // How many sentences have a recording.
+    std::size_t Recordings() const { return store_ ? store_->Count() : 0; }
 
     using plat::SpeechSynth::Synthesize;
     bool Synthesize(const std::string& text, float stretch, plat::SpeechPcm& out) override;
@@ -43,5 +51,6 @@ private:
                   std::size_t& count) const;
 
     std::unique_ptr<plat::SpeechSynth> voice_;
+    std::unique_ptr<plat::OpusCodec> codec_; // the store's, when Open made it
     std::unique_ptr<TVoiceStore> store_;
 };

@@ -65,5 +65,6 @@ bool TSentenceRecorder::Stop(const std::string& sentence, std::string* why) {
     } catch (const std::runtime_error& e) {
         return fail(e.what());
     }
+    kept_ = std::move(take);
     return true;
 }

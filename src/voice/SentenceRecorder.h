@@ -41,6 +41,9 @@ public:
     float Level() const { return level_; }
     // The microphone ended the take by itself (the device went away): why.
     const std::string& Ended() const { return ended_; }
+    // The take Stop kept last, as the store was given it (mono, at the
+    // microphone's rate); empty before.
+    const std::vector<int16_t>& Kept() const { return kept_; }
 
 private:
     plat::AudioInput& microphone_;
@@ -48,6 +51,7 @@ private:
     plat::LoudnessMeter* meter_;
     TVoiceStore& store_;
     std::vector<int16_t> take_;
+    std::vector<int16_t> kept_;
     float level_ = 0;
     std::string ended_;
 };

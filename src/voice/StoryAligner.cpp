@@ -1,6 +1,7 @@
 // A story's words found in a recording of it.
 #include "voice/StoryAligner.h"
 
+#include <future>
 #include <stdexcept>
 
 #include "reading/SpokenStory.h"
@@ -19,15 +20,44 @@ bool Space(char c) {
 } // namespace
 
 void TStoryAligner::Say(plat::SpeechSynth& synth, const std::string& text) {
+    const std::vector<TSentence> sentences = TStorySentences::Find(text.c_str());
+    // The voice says the next sentence with words on a thread of its own
+    // while this one's features are found.
+    struct Said {
+        bool ok = false;
+        plat::SpeechPcm pcm;
+    };
+    const auto say = [&](std::size_t i) {
+        Said said;
+        said.ok =
+            synth.Synthesize(TSpokenStory::SpeechOf(text, sentences[i].Begin, sentences[i].End),
+                             said.pcm) &&
+            said.pcm.SampleRate != 0;
+        return said;
+    };
+    const auto nextSaid = [&](std::size_t from) {
+        for (std::size_t i = from; i < sentences.size(); ++i)
+            if (!TSpokenStory::WordsOf(text, sentences[i].Begin, sentences[i].End).empty())
+                return i;
+        return sentences.size();
+    };
+    std::future<Said> ahead;
+    std::size_t aheadOf = nextSaid(0);
+    if (aheadOf < sentences.size())
+        ahead = std::async(std::launch::async, say, aheadOf);
     bool first = true;
-    for (const TSentence& s : TStorySentences::Find(text.c_str())) {
+    for (std::size_t si = 0; si < sentences.size(); ++si) {
+        const TSentence& s = sentences[si];
         const std::vector<TSentenceWord> words = TSpokenStory::WordsOf(text, s.Begin, s.End);
         std::vector<TVoiceAligner::Span> spans;
         int firstSaid = 0;
         if (!words.empty()) {
-            plat::SpeechPcm pcm;
-            if (!synth.Synthesize(TSpokenStory::SpeechOf(text, s.Begin, s.End), pcm) ||
-                pcm.SampleRate == 0)
+            Said said = ahead.get();
+            aheadOf = nextSaid(si + 1);
+            if (said.ok && aheadOf < sentences.size())
+                ahead = std::async(std::launch::async, say, aheadOf);
+            const plat::SpeechPcm& pcm = said.pcm;
+            if (!said.ok)
                 throw std::runtime_error("the voice could not say the sentence \"" +
                                          TStorySentences::SpeechText(text.c_str(), s.Begin, s.End) +
                                          "\"");

@@ -7,7 +7,13 @@
 // does not say (a dash alone) gets no length, at the end of the run before.
 //
 // The recording may be one sentence or the whole story; it is read in as it
-// comes, so that only its features are held.
+// comes, so that only its features are held. Say and AddRecording share
+// nothing: the recording may be read in on another thread while the voice
+// says the story (both done before Align).
+//
+// Say keeps the voice one sentence ahead: it says the next sentence on a
+// thread of its own (one call at a time, as a synthesizer allows) while the
+// features of the one before are found.
 #pragma once
 #include <cstdint>
 #include <string>
@@ -31,7 +37,7 @@ public:
     // Synth at its normal pace into the reference. Raises std::runtime_error
     // when the voice cannot say one that has words.
     void Say(plat::SpeechSynth& synth, const std::string& text);
-    // Appends Count samples at SampleRate to the recording.
+    // Appends Count samples at SampleRate to the recording (any one thread).
     void AddRecording(const int16_t* samples, std::size_t count, uint32_t sampleRate) {
         aligner_.AddRecording(samples, count, sampleRate);
     }

@@ -118,11 +118,25 @@ const TVoiceStore::Clip* TVoiceStore::Find(const std::string& sentence) const {
     return it == clips_.end() ? nullptr : &it->second;
 }
 
+bool TVoiceStore::ReadFile(const std::string& sentence, std::string& bytes,
+                           std::string& why) const {
+    bytes.clear();
+    const Clip* clip = Find(sentence);
+    if (!clip) {
+        why = "the sentence has no recording";
+        return false;
+    }
+    if (!plat::ReadWholeFile(folder_ + clip->File, bytes, plat::Lookup::Exact)) {
+        why = "the recording cannot be read";
+        return false;
+    }
+    return true;
+}
+
 bool TVoiceStore::Read(const std::string& sentence, std::vector<int16_t>& samples,
                        std::string& why) const {
     samples.clear();
-    const Clip* clip = Find(sentence);
-    if (!clip) {
+    if (!Find(sentence)) {
         why = "the sentence has no recording";
         return false;
     }
@@ -131,11 +145,7 @@ bool TVoiceStore::Read(const std::string& sentence, std::vector<int16_t>& sample
         return false;
     }
     std::string bytes;
-    if (!plat::ReadWholeFile(folder_ + clip->File, bytes, plat::Lookup::Exact)) {
-        why = "the recording cannot be read";
-        return false;
-    }
-    return codec_->Decode(bytes, samples, why);
+    return ReadFile(sentence, bytes, why) && codec_->Decode(bytes, samples, why);
 }
 
 bool TVoiceStore::WriteIndex(const std::unordered_map<std::string, Clip>& clips,

@@ -50,6 +50,9 @@ public:
     // Decodes the clip of Sentence into Samples (mono, OpusCodec::kSampleRate).
     // False, with the reason in Why, when it has none or it cannot be read.
     bool Read(const std::string& sentence, std::vector<int16_t>& samples, std::string& why) const;
+    // The bytes of the Ogg Opus file of Sentence, to be decoded elsewhere.
+    // False, with the reason in Why, when it has none or it cannot be read.
+    bool ReadFile(const std::string& sentence, std::string& bytes, std::string& why) const;
     // Keeps Count samples (mono at SampleRate) as the recording of Sentence,
     // with the times of its words, in place of any it had. Raises
     // std::runtime_error ("Voice: ...", the system's reason) when it cannot;

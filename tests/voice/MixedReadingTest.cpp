@@ -2,20 +2,33 @@
 // plays the recording for it, at its own pace, with its words lit from the
 // recorded times, and the game's voice for the others; a part of a recorded
 // sentence (a long first sentence said in two) is cut from the recording
-// between its words.
+// between its words. A talking book made of such a story passes epubcheck,
+// its track at the recording's rate, the recorded sentence's overlay clips
+// pointing into the recording as stored.
 #include <gtest/gtest.h>
 
 #include <cmath>
+#include <filesystem>
+#include <numbers>
 
 #include "book/Book.h"
+#include "book/BookLetters.h"
+#include "keepsake/TalkingBook.h"
 #include "platform/FixedCanvas.h"
+#include "platform/MemoryStream.h"
+#include "platform/Mp3Decoder.h"
+#include "platform/Mp3Encoder.h"
 #include "platform/OpusCodec.h"
+#include "platform/ZipReader.h"
+#include "platform/ZipWriter.h"
 #include "reading/ReadAloud.h"
+#include "sound/Resampler.h"
 #include "sound/WaveMan.h"
 #include "support/NullSpeechSynth.h"
 #include "support/SpokenText.h"
 #include "support/TestSupport.h"
 #include "support/TestWaveOutService.h"
+#include "support/XSession.h"
 #include "voice/RecordedVoiceSynth.h"
 
 namespace {
@@ -116,6 +129,94 @@ TEST(MixedReadingTest, ARecordedSentencePlaysItsRecordingAndTheOthersTheGamesVoi
         EXPECT_EQ(part.Words[1].Token, 1);
     }
     plat::SetWaveOutService(std::move(previous));
+}
+
+TEST(MixedReadingTest, ATalkingBookOfARecordedStoryPlaysTheRecordingWordByWord) {
+    const std::unique_ptr<plat::OpusCodec> codec = plat::CreateOpusCodec();
+    plat::MemoryStream stream;
+    std::unique_ptr<plat::ZipWriter> zip = plat::CreateZipWriter(stream);
+    const std::unique_ptr<plat::Mp3Encoder> encoder = plat::CreateMp3Encoder();
+    const std::unique_ptr<plat::Mp3Decoder> decoder = plat::CreateMp3Decoder();
+    if (!codec || !zip || !encoder || !decoder)
+        GTEST_SKIP() << "this build lacks Opus, LAME, mpg123 or zlib";
+    const fbwtest::TempDir dir;
+    const std::string story = dir / "Goldilox.txt";
+    {
+        // Four bursts of a tone, one for each word.
+        std::vector<int16_t> take(48000);
+        for (const TVoiceAligner::Span& w : kTimes)
+            for (auto i = static_cast<std::size_t>(w.Start * 48000);
+                 i < static_cast<std::size_t>(w.End * 48000); ++i)
+                take[i] =
+                    static_cast<int16_t>(8000 * std::sin(2 * std::numbers::pi * 220 * i / 48000));
+        TVoiceStore(story, codec.get()).Put(kRecorded, take.data(), take.size(), 48000, kTimes);
+    }
+    std::vector<int16_t> stored;
+    std::string why;
+    ASSERT_TRUE(TVoiceStore(story, codec.get()).Read(kRecorded, stored, why)) << why;
+    stored = TResampler::Convert(stored.data(), stored.size(), 48000, TTalkingBook::kRecordedRate);
+    constexpr std::size_t kPerMs = TTalkingBook::kRecordedRate / 1000;
+
+    auto voice = TRecordedVoiceSynth::Open(std::make_unique<fbwtest::NullSpeechSynth>(), story);
+    ASSERT_EQ(voice->Recordings(), 1u);
+    TTalkingBook::Input input;
+    input.Story = kStory;
+    input.Face = TTalkingBook::LettersFor(TBookLetters{});
+    input.Modified = 1796748300;
+    input.SampleRate = TTalkingBook::kRecordedRate;
+    TSpokenStory spoken;
+    TTalkingBook::MakeInto(input, voice.get(), 1.0f, encoder.get(), *zip, {}, &spoken);
+
+    // The game's voice (16 kHz) and the recording (48 kHz) are resampled
+    // into the track's rate.
+    ASSERT_EQ(spoken.SampleRate, TTalkingBook::kRecordedRate);
+    ASSERT_GE(spoken.Sentences.size(), 4u);
+    const TSpokenStory::Sentence& recorded = spoken.Sentences[2];
+    ASSERT_EQ(recorded.WordClips.size(), kTimes.size());
+    EXPECT_NEAR(static_cast<double>(recorded.Sound.End - recorded.Sound.Begin),
+                static_cast<double>(stored.size()) / kPerMs, 1);
+    for (std::size_t i = 1; i < kTimes.size(); ++i)
+        EXPECT_NEAR(static_cast<double>(recorded.WordClips[i].Begin - recorded.Sound.Begin),
+                    kTimes[i].Start * 1000, 1)
+            << "word " << i;
+
+    // The track there is the recording: the decoded MP3 matches it.
+    std::string mp3;
+    {
+        plat::MemoryStream bytes(stream.Data());
+        const std::unique_ptr<plat::ZipReader> book = plat::OpenZipReader(bytes, why);
+        ASSERT_TRUE(book && book->Read("OEBPS/voice.mp3", mp3, why, 64 << 20)) << why;
+    }
+    std::vector<int16_t> track;
+    uint32_t rate = 0;
+    ASSERT_TRUE(decoder->Decode(mp3, track, rate, why, 48000 * 60)) << why;
+    ASSERT_EQ(rate, TTalkingBook::kRecordedRate);
+    // Within a millisecond (the encoder's delay is undone to a few samples),
+    // as near as the book's bit rate keeps it (the game's voice there would
+    // not match at all).
+    const auto from = static_cast<std::size_t>(recorded.Sound.Begin) * kPerMs;
+    ASSERT_LE(from + stored.size() + kPerMs, track.size());
+    double best = 0;
+    for (std::size_t at = from - kPerMs; at <= from + kPerMs; ++at) {
+        double both = 0, a = 0, b = 0;
+        for (std::size_t i = 0; i < stored.size(); ++i) {
+            const double x = stored[i], y = track[at + i];
+            both += x * y;
+            a += x * x;
+            b += y * y;
+        }
+        best = std::max(best, both / std::sqrt(a * b));
+    }
+    EXPECT_GE(best, 0.8);
+
+    if (!fbwtest::OnPath("java") || !std::filesystem::exists("/usr/share/java/epubcheck.jar"))
+        GTEST_SKIP() << "epubcheck (and a Java runtime) is not installed";
+    const std::string book = dir / "book.epub";
+    fbwtest::WriteBytes(book, stream.Data());
+    const std::string report = fbwtest::ShellOutput(
+        "java -XX:TieredStopAtLevel=1 -XX:+UseSerialGC -cp /usr/share/java/epubcheck.jar '" +
+        fbwtest::SourceDir() + "/tests/tools/CheckEpubs.java' '" + book + "' 2>&1");
+    EXPECT_NE(report.find(book + ": 0"), std::string::npos) << report;
 }
 
 } // namespace

@@ -4,6 +4,7 @@
 // included) printed in order as "START END WORD", seconds from the
 // recording's start, the word in UTF-8.
 #include <cstdio>
+#include <thread>
 
 #include "Command.h"
 #include "platform/Files.h"
@@ -32,14 +33,19 @@ int RunVoice(const Args& args) {
     if (!synth)
         return Fail("this build has no voice to align with");
     TStoryAligner aligner;
+    // The recording's features are found while the voice says the story.
+    std::thread reading([&] {
+        std::vector<int16_t> piece;
+        while (wave.Read(piece))
+            aligner.AddRecording(piece.data(), piece.size(), wave.SampleRate());
+    });
     try {
         aligner.Say(*synth, text);
     } catch (const std::exception& e) {
+        reading.join();
         return Fail(e.what());
     }
-    std::vector<int16_t> piece;
-    while (wave.Read(piece))
-        aligner.AddRecording(piece.data(), piece.size(), wave.SampleRate());
+    reading.join();
     for (const TStoryAligner::Word& w : aligner.Align()) {
         const std::string word = plat::Latin1ToUtf8(std::string_view(text).substr(
             static_cast<std::size_t>(w.Begin), static_cast<std::size_t>(w.End - w.Begin)));

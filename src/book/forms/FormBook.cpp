@@ -297,7 +297,8 @@ void TFormBook::FormResize() {
     OrderTabs();
     commands_->Place(s.rightPage, w, h);
     Layout();
-    reading_->Relayout(); // may show the spread of the sentence being read
+    reading_->Relayout();     // may show the spread of the sentence being read
+    recordVoice_->Relayout(); // and so may record mode's
     painter_->ComposeBook();
     reading_->Draw();
     twists_->Draw();

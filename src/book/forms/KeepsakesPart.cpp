@@ -27,11 +27,13 @@
 #include "platform/TextCodec.h"
 #include "platform/qt/LocalPath.h"
 #include "reading/ReadingPace.h"
+#include "shelf/StoryVoice.h"
 #include "story/TalePictures.h"
 #include "story/TaleTable.h"
 #include "ui/CommandGlyph.h"
 #include "ui/RunHandler.h"
 #include "ui/ShowInFolder.h"
+#include "voice/RecordedVoiceSynth.h"
 
 namespace {
 
@@ -175,9 +177,18 @@ void TKeepsakesPart::StartTalkingBook() {
     ShowMaking(true);
     // The maker's thread tells this one through its event queue; what is
     // still queued when the part goes is dropped with it.
-    maker_->Start(std::move(input), MakeVoice ? MakeVoice() : nullptr,
-                  TReadingPace::Stretch(host_.ReadingPace()), plat::CreateMp3Encoder(),
-                  std::move(file), [this] {
+    // A story a grown-up has recorded is told in their voice where they did.
+    std::unique_ptr<plat::SpeechSynth> voice = MakeVoice ? MakeVoice() : nullptr;
+    const std::string& storyFile = host_.Origin().file.path;
+    if (!storyFile.empty() && TStoryVoice::Has(storyFile)) {
+        std::unique_ptr<TRecordedVoiceSynth> recorded =
+            TRecordedVoiceSynth::Open(std::move(voice), storyFile);
+        if (recorded->Recordings() > 0)
+            input.SampleRate = TTalkingBook::kRecordedRate;
+        voice = std::move(recorded);
+    }
+    maker_->Start(std::move(input), std::move(voice), TReadingPace::Stretch(host_.ReadingPace()),
+                  plat::CreateMp3Encoder(), std::move(file), [this] {
                       QMetaObject::invokeMethod(
                           this, [this] { TalkingBookProgress(); }, Qt::QueuedConnection);
                   });

@@ -21,6 +21,7 @@
 #include "sound/SoundNode.h"
 #include "sound/WaveMan.h"
 #include "ui/RunHandler.h"
+#include "voice/ListenAhead.h"
 #include "voice/RecordedVoiceSynth.h"
 #include "voice/SentenceRecorder.h"
 #include "voice/VoiceStore.h"
@@ -267,21 +268,58 @@ void TRecordVoicePart::Place() {
     cmdRecordVoice.setGeometry(left, bottom - height, std::max(width, 0), height);
     // Record mode covers the foot, arrows and all, between the window's
     // edges: the buttons left to right at their own widths, the meter taking
-    // what is left.
+    // what is left. It reaches from a little above the foot's tallest
+    // controls (the arrows, Read to me) to near the window's foot, the
+    // buttons in its middle.
     const int margin = 4, step = 4;
     const int buttonHeight = cmdRecord.sizeHint().height();
-    const int panelHeight = buttonHeight + 2 * margin;
+    const int top = std::min(back.top, foot.ReadToMe().top) - margin;
+    const int panelHeight = std::max(window_.height() - 6 - top, buttonHeight + 2 * margin);
     pnlRecordVoice.setGeometry(8, window_.height() - panelHeight - 6, window_.width() - 16,
                                panelHeight);
+    const int y = (panelHeight - buttonHeight) / 2;
     int x = margin;
     for (QPushButton* b : {&cmdBackSentence, &cmdRecord, &cmdStopRecording, &cmdListen, &cmdAgain,
                            &cmdNextSentence, &cmdDone}) {
         const int w = b->fontMetrics().horizontalAdvance(b->text()) + 16;
-        b->setGeometry(x, margin, w, buttonHeight);
+        b->setGeometry(x, y, w, buttonHeight);
         x += w + step;
     }
-    prgRecordLevel.setGeometry(x, margin + buttonHeight / 4,
+    prgRecordLevel.setGeometry(x, y + buttonHeight / 4,
                                std::max(pnlRecordVoice.width() - margin - x, 0), buttonHeight / 2);
+    if (active_)
+        Cover(); // where the panel lies now
+}
+
+void TRecordVoicePart::Relayout() {
+    if (!active_)
+        return;
+    sentences_.Map(host_.Book().Pages);
+    const int page = sentences_.FirstPage(sentence_);
+    if (page > 0)
+        host_.ShowPages((page - 1) | 1);
+}
+
+void TRecordVoicePart::Cover() {
+    Uncover();
+    const QRect panel = pnlRecordVoice.geometry();
+    for (QWidget* w : window_.findChildren<QWidget*>()) {
+        if (w == &pnlRecordVoice || pnlRecordVoice.isAncestorOf(w) ||
+            !(w->focusPolicy() & Qt::TabFocus) ||
+            !QRect(w->mapTo(&window_, QPoint(0, 0)), w->size()).intersects(panel))
+            continue;
+        covered_.emplace_back(w, w->focusPolicy());
+        w->setFocusPolicy(Qt::NoFocus);
+        if (w->hasFocus())
+            cmdRecord.setFocus(Qt::OtherFocusReason);
+    }
+}
+
+void TRecordVoicePart::Uncover() {
+    for (const auto& [w, policy] : covered_)
+        if (w)
+            w->setFocusPolicy(policy);
+    covered_.clear();
 }
 
 // ---------------------------------------------------------------------------
@@ -297,6 +335,7 @@ void TRecordVoicePart::cmdRecordVoiceClick() {
     if (first < 0)
         return;
     store_ = std::make_unique<TVoiceStore>(path, codec_.get());
+    listenAhead_ = std::make_unique<TListenAhead>();
     // The recorder's microphone is ours with the meter told its level.
     metered_ = std::make_unique<MeteredInput>(*microphone_, [this](float peak) {
         prgRecordLevel.setValue(static_cast<int>(peak * 100));
@@ -329,6 +368,9 @@ void TRecordVoicePart::cmdStopRecordingClick() {
         return;
     std::string why;
     const bool kept = recorder_->Stop(sentences_.Items[sentence_].Speech, &why);
+    static_assert(plat::AudioInput::kSampleRate == plat::OpusCodec::kSampleRate);
+    if (kept)
+        listenAhead_->Keep(sentences_.Items[sentence_].Speech, recorder_->Kept());
     prgRecordLevel.setValue(0);
     ShowButtons();
     if (!kept)
@@ -342,15 +384,16 @@ void TRecordVoicePart::cmdAgainClick() {
 void TRecordVoicePart::cmdListenClick() {
     if (!store_ || !waveManager_ || (recorder_ && recorder_->Recording()))
         return;
-    std::vector<int16_t> samples;
     std::string why;
-    if (!store_->Read(sentences_.Items[sentence_].Speech, samples, why))
+    const std::vector<int16_t>* samples =
+        listenAhead_->Sound(*store_, sentences_.Items[sentence_].Speech, why);
+    if (!samples)
         throw std::runtime_error("Listen: " + why);
     StopListening();
     const uint32_t rate = plat::OpusCodec::kSampleRate;
     const plat::WaveFormat format{plat::kWaveFormatPcm, 1, rate, rate * 2, 2, 16, 0};
-    waveManager_->Sounds.AddFirst(std::make_unique<TSoundNode>(format, samples.data(),
-                                                               samples.size() * sizeof(int16_t),
+    waveManager_->Sounds.AddFirst(std::make_unique<TSoundNode>(format, samples->data(),
+                                                               samples->size() * sizeof(int16_t),
                                                                sfAutoFree, kListenSoundId)
                                       .release());
     waveManager_->PlaySound(kListenSoundId, poStopSound | poStopLoop | poAsked, false);
@@ -394,9 +437,11 @@ void TRecordVoicePart::Leave() {
     recorder_.reset();
     metered_.reset();
     recorderVoice_.reset();
+    listenAhead_.reset();
     store_.reset();
     active_ = false;
     pnlRecordVoice.hide();
+    Uncover();
     prgRecordLevel.setValue(0);
     // The reader takes the recordings just made.
     GiveReaderVoice();
@@ -408,6 +453,8 @@ void TRecordVoicePart::GoTo(int i) {
     StopListening();
     prgRecordLevel.setValue(0);
     sentence_ = i;
+    if (store_)
+        listenAhead_->Start(*store_, sentences_.Items[sentence_].Speech);
     ShowButtons();
     const int page = sentences_.FirstPage(i);
     host_.ShowPages(page > 0 ? ((page - 1) | 1) : host_.CurrentPage());

@@ -26,15 +26,18 @@
 #include "reading/StorySentences.h"
 #include <QFrame>
 #include <QObject>
+#include <QPointer>
 #include <QProgressBar>
 #include <QPushButton>
 #include <memory>
 #include <mutex>
 #include <optional>
 #include <string>
+#include <utility>
 #include <vector>
 
 class TBookHost;
+class TListenAhead;
 class TReadToMePart;
 class TSentenceRecorder;
 class TVoiceStore;
@@ -82,6 +85,9 @@ public:
     std::vector<QWidget*> TabStops();
     // Places the controls where the painter's foot leaves room.
     void Place();
+    // The book was laid out again (a new window size): in record mode the
+    // sentence keeps its place, lit where it now stands, its spread shown.
+    void Relayout();
 
     bool RecordMode() const { return active_; }
     // The sentence record mode is on (an index into Sentences), -1 outside.
@@ -123,6 +129,11 @@ private:
     // Leaves record mode, the take not kept forgotten, without showing the
     // spread again.
     void Leave();
+    // Takes the Tab from the window's controls the panel lies over (the
+    // foot's: Read to me, the pace, the twists' button...), so that in
+    // record mode it goes through the panel; Uncover gives it back.
+    void Cover();
+    void Uncover();
 
     QPushButton cmdRecordVoice; // "Record my voice"
     QFrame pnlRecordVoice;      // record mode's controls
@@ -151,4 +162,7 @@ private:
     std::unique_ptr<plat::AudioInput> metered_;
     std::unique_ptr<plat::SpeechSynth> recorderVoice_; // the game's voice, borrowed
     std::unique_ptr<TSentenceRecorder> recorder_;
+    std::unique_ptr<TListenAhead> listenAhead_; // the sentence's recording for Listen
+    // The controls Cover took the Tab from, and the focus each took.
+    std::vector<std::pair<QPointer<QWidget>, Qt::FocusPolicy>> covered_;
 };

@@ -70,9 +70,17 @@ bool LibOpusCodec::Decode(std::string_view bytes, std::vector<int16_t>& samples,
         why = "not an Ogg Opus file";
         return false;
     }
-    std::vector<opus_int16> stereo(2 * 5760);
+    // A mono file (as the recorder writes) is read as it is; any other mixed
+    // down through stereo.
+    const bool mono = op_channel_count(file.get(), -1) == 1;
+    const ogg_int64_t total = op_pcm_total(file.get(), -1);
+    if (total > 0)
+        samples.reserve(static_cast<std::size_t>(total));
+    std::vector<opus_int16> piece(2 * 5760);
     for (;;) {
-        const int got = op_read_stereo(file.get(), stereo.data(), static_cast<int>(stereo.size()));
+        const int got =
+            mono ? op_read(file.get(), piece.data(), static_cast<int>(piece.size()), nullptr)
+                 : op_read_stereo(file.get(), piece.data(), static_cast<int>(piece.size()));
         if (got == 0)
             break;
         if (got < 0) {
@@ -80,8 +88,11 @@ bool LibOpusCodec::Decode(std::string_view bytes, std::vector<int16_t>& samples,
             why = "the Ogg Opus file is damaged";
             return false;
         }
-        for (int i = 0; i < got; ++i)
-            samples.push_back(static_cast<int16_t>((stereo[2 * i] + stereo[2 * i + 1]) / 2));
+        if (mono)
+            samples.insert(samples.end(), piece.begin(), piece.begin() + got);
+        else
+            for (int i = 0; i < got; ++i)
+                samples.push_back(static_cast<int16_t>((piece[2 * i] + piece[2 * i + 1]) / 2));
     }
     return true;
 }

@@ -1,13 +1,16 @@
 // Record mode in the storybook, where it meets reading aloud: sentences
 // recorded from a microphone (a test double fed a known take) are read back
-// in that recording, their words lit in order; without a microphone the
-// control is faded and says why.
+// in that recording, their words lit in order; in record mode Tab goes
+// through the panel and not the foot controls it covers, at any window size;
+// without a microphone the control is faded and says why.
+#include <QApplication>
 #include <QProgressBar>
 #include <QPushButton>
 #include <QTest>
 #include <cmath>
 #include <fstream>
 #include <memory>
+#include <set>
 
 #include "app/AppFixture.h"
 #include "app/FormGame.h"
@@ -95,9 +98,9 @@ protected:
         AppFixture::TearDown();
     }
     // The story saved in the stories folder, read back: its first spread.
-    void OpenSavedStory() {
+    void OpenSavedStory(const char* story = kStory) {
         path = stories / "Tale.txt";
-        std::ofstream(path, std::ios::binary) << kStory;
+        std::ofstream(path, std::ios::binary) << story;
         book->ReadStoryFile(2, path);
         ASSERT_EQ(book->CurrentPage(), 1);
     }
@@ -146,6 +149,19 @@ TEST_F(RecordVoiceFormTest, TwoSentencesRecordedAreReadInTheRecordingWithTheirWo
         EXPECT_TRUE(Button("cmdListen").isEnabled());
         Button("cmdNextSentence").click();
     }
+    // Listen, back on a sentence recorded: its recording, decoded ahead.
+    Button("cmdBackSentence").click();
+    Button("cmdListen").click();
+    ASSERT_TRUE(errors.empty()) << errors.front();
+    ASSERT_NE(device->Playing(), nullptr);
+    EXPECT_EQ(device->Playing()->format.samplesPerSec, 48000u);
+    {
+        std::vector<int16_t> clip;
+        std::string why;
+        ASSERT_TRUE(TVoiceStore(path, plat::CreateOpusCodec().get())
+                        .Read(part.Sentences().Items[1].Speech, clip, why));
+        EXPECT_EQ(device->Playing()->queue.front()->bufferLength, clip.size() * 2);
+    }
     Button("cmdDone").click();
     EXPECT_FALSE(part.RecordMode());
     const auto& pace = fbwtest::Child<TPaintBox>(*book, "pbxReadPace");
@@ -174,6 +190,56 @@ TEST_F(RecordVoiceFormTest, TwoSentencesRecordedAreReadInTheRecordingWithTheirWo
     // reader makes ahead is recorded too).
     for (std::size_t i = said; i < synth->Texts().size(); ++i)
         EXPECT_NE(synth->Texts()[i], "The Tale");
+}
+
+TEST_F(RecordVoiceFormTest, InRecordModeTabGoesThroughThePanelNotTheFootItCovers) {
+    if (!plat::CreateOpusCodec())
+        GTEST_SKIP() << "this build has no Opus codec";
+    book->SetMicrophone(std::make_unique<FedInput>());
+    OpenSavedStory(
+        "The Tale\\n\\n\r\nOnce upon a time, deep in the woods near the village, there "
+        "was a cold little cottage with a red door and roses round its windows. Aa bb.\r\n");
+    book->activateWindow();
+    QApplication::setActiveWindow(book.get());
+    const auto walk = [] {
+        std::set<std::string> seen;
+        for (int i = 0; i < 30; ++i) {
+            QWidget* focused = QApplication::focusWidget();
+            if (!focused)
+                break;
+            QTest::keyClick(focused, Qt::Key_Tab);
+            if (QApplication::focusWidget())
+                seen.insert(QApplication::focusWidget()->objectName().toStdString());
+        }
+        return seen;
+    };
+    const std::vector<std::string> foot{"pbxReadToMe", "pbxReadPace", "pbxShowTwists",
+                                        "cmdRecordVoice"};
+    QTest::mouseClick(&Button("cmdRecordVoice"), Qt::LeftButton);
+    ASSERT_TRUE(fbwtest::RecordVoice(*book).RecordMode());
+    Button("cmdNextSentence").click(); // the long one
+    for (const QSize size : {QSize(1920, 1080), QSize(592, 418)}) {
+        book->resize(size);
+        QCoreApplication::processEvents();
+        const std::set<std::string> seen = walk();
+        for (const std::string& name : foot)
+            EXPECT_FALSE(seen.contains(name)) << name << " at " << size.width();
+        for (const char* name : {"cmdRecord", "cmdNextSentence", "cmdDone"})
+            EXPECT_TRUE(seen.contains(name)) << name << " at " << size.width();
+        // The sentence is lit where the new size lays it out.
+        TStorySentences laidOut;
+        laidOut.Build(book->StoryText().c_str(), book->Book().Pages);
+        const TRecordVoicePart& part = fbwtest::RecordVoice(*book);
+        EXPECT_EQ(part.Sentences().Items[part.Sentence()].Parts,
+                  laidOut.Items[part.Sentence()].Parts)
+            << "at " << size.width();
+    }
+    // Out of record mode the foot takes the Tab again.
+    Button("cmdDone").click();
+    Button("cmdRecordVoice").setFocus(Qt::TabFocusReason);
+    const std::set<std::string> seen = walk();
+    for (const char* name : {"pbxReadToMe", "pbxReadPace"})
+        EXPECT_TRUE(seen.contains(name)) << name;
 }
 
 TEST_F(RecordVoiceFormTest, WithoutAMicrophoneTheControlIsFadedAndSaysWhy) {
