@@ -190,7 +190,9 @@ void TRecordVoicePart::GiveReaderVoice() {
 // Showing
 
 void TRecordVoicePart::Show(const TBookSpread::Controls& controls) {
-    const bool show = controls.twists && !host_.StoryText().empty();
+    // A talking book reads in the voice it was made with.
+    const bool show = controls.twists && !host_.StoryText().empty() &&
+                      host_.Origin().kind != TStoryOrigin::Kind::TalkingBook;
     cmdRecordVoice.setVisible(show && !active_);
     if (show)
         NameRecordVoice();
