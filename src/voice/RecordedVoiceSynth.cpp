@@ -3,6 +3,7 @@
 
 #include <algorithm>
 
+#include "reading/SpokenStory.h"
 #include "reading/StorySentences.h"
 
 namespace {
@@ -41,7 +42,9 @@ TRecordedVoiceSynth::Open(std::unique_ptr<plat::SpeechSynth> voice, const std::s
 }
 
 bool TRecordedVoiceSynth::FindPart(const std::string& text, std::string& key, std::size_t& first,
-                                   std::size_t& count) const {
+                                   std::size_t& count, bool* said) const {
+    if (said)
+        *said = false;
     if (!store_)
         return false;
     const std::string part = TVoiceStore::Key(text);
@@ -67,6 +70,24 @@ bool TRecordedVoiceSynth::FindPart(const std::string& text, std::string& key, st
             return true;
         }
     }
+    if (saidKeysOf_ != store_->Count()) {
+        saidKeys_.clear();
+        for (const std::string& k : store_->Sentences()) {
+            std::string spoken =
+                TVoiceStore::Key(TSpokenStory::SpeechOf(k, 0, static_cast<int32_t>(k.size())));
+            if (spoken != k)
+                saidKeys_.emplace(std::move(spoken), k);
+        }
+        saidKeysOf_ = store_->Count();
+    }
+    if (const auto it = saidKeys_.find(part); it != saidKeys_.end()) {
+        key = it->second;
+        first = 0;
+        count = Runs(key).size();
+        if (said)
+            *said = true;
+        return true;
+    }
     return false;
 }
 
@@ -80,7 +101,8 @@ bool TRecordedVoiceSynth::Synthesize(const std::string& text, float stretch, pla
     out = {};
     std::string key, why;
     std::size_t first = 0, count = 0;
-    if (FindPart(text, key, first, count)) {
+    bool said = false;
+    if (FindPart(text, key, first, count, &said)) {
         const TVoiceStore::Clip* clip = store_->Find(key);
         const std::vector<std::string> runs = Runs(key);
         const bool timed = clip->Words.size() == runs.size();
@@ -106,11 +128,20 @@ bool TRecordedVoiceSynth::Synthesize(const std::string& text, float stretch, pla
                               out.Samples.begin() + static_cast<std::ptrdiff_t>(a));
             if (timed) {
                 int token = 0;
-                for (std::size_t i = first; i < first + count; ++i)
-                    if (TStorySentences::CountWords(runs[i]) > 0)
-                        out.Words.push_back({static_cast<float>(clip->Words[i].Start - begin),
-                                             static_cast<float>(clip->Words[i].End - begin),
-                                             token++});
+                for (std::size_t i = first; i < first + count; ++i) {
+                    // A run said as words ("%" as "per cent") shares its time
+                    // among them.
+                    const std::string& run = runs[i];
+                    const int words = TStorySentences::CountWords(
+                        said ? TSpokenStory::SpeechOf(run, 0, static_cast<int32_t>(run.size()))
+                             : run);
+                    const double start = clip->Words[i].Start - begin;
+                    const double step =
+                        (clip->Words[i].End - clip->Words[i].Start) / std::max(words, 1);
+                    for (int w = 0; w < words; ++w)
+                        out.Words.push_back({static_cast<float>(start + w * step),
+                                             static_cast<float>(start + (w + 1) * step), token++});
+                }
             }
             if (!out.Samples.empty())
                 return true;

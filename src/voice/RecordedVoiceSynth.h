@@ -15,6 +15,7 @@
 // The words given to the reader are the sentence's runs between spaces that
 // hold a letter or a digit (those the page lights), one token each.
 #pragma once
+#include <map>
 #include <memory>
 #include <string>
 
@@ -46,11 +47,16 @@ public:
 private:
     // The clip Text is, or is the first or last words of: its key, and the
     // runs [First, First + Count) of the clip's sentence that Text holds.
-    // False when none.
-    bool FindPart(const std::string& text, std::string& key, std::size_t& first,
-                  std::size_t& count) const;
+    // Or the clip of the sentence Text is as it is said (a lone "&" given
+    // as "and", TSpokenStory::SpeechOf): Said then. False when none.
+    bool FindPart(const std::string& text, std::string& key, std::size_t& first, std::size_t& count,
+                  bool* said = nullptr) const;
 
     std::unique_ptr<plat::SpeechSynth> voice_;
     std::unique_ptr<plat::OpusCodec> codec_; // the store's, when Open made it
     std::unique_ptr<TVoiceStore> store_;
+    // The keys by the sentences as they are said, where the two differ;
+    // made when first asked for, again when the store has grown.
+    mutable std::map<std::string, std::string> saidKeys_;
+    mutable std::size_t saidKeysOf_ = 0; // the store's count they were made from
 };

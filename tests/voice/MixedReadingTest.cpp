@@ -65,6 +65,8 @@ TEST(MixedReadingTest, ARecordedSentencePlaysItsRecordingAndTheOthersTheGamesVoi
         TVoiceStore store(story, codec.get());
         const std::vector<int16_t> second(48000, 3000);
         store.Put(kRecorded, second.data(), second.size(), 48000, kTimes);
+        store.Put("Jj & kk.", second.data(), second.size(), 48000,
+                  {{0.1, 0.3}, {0.3, 0.4}, {0.5, 0.9}});
     }
     auto service = std::make_unique<fbwtest::TestWaveOutService>();
     fbwtest::TestWaveOutService* device = service.get();
@@ -127,6 +129,13 @@ TEST(MixedReadingTest, ARecordedSentencePlaysItsRecordingAndTheOthersTheGamesVoi
         ASSERT_EQ(part.Words.size(), 2u);
         EXPECT_NEAR(part.Words[0].Start, 0.05, 1e-6);
         EXPECT_EQ(part.Words[1].Token, 1);
+        // A sentence given as it is said ("&" as "and", as the talking book
+        // gives it) is still the recording, word by word.
+        ASSERT_TRUE(synth->Synthesize("Jj and kk.", 1.0f, part));
+        EXPECT_EQ(part.SampleRate, plat::OpusCodec::kSampleRate);
+        ASSERT_EQ(part.Words.size(), 3u);
+        EXPECT_FLOAT_EQ(part.Words[1].Start, 0.3f);
+        EXPECT_EQ(part.Words[2].Token, 2);
     }
     plat::SetWaveOutService(std::move(previous));
 }
