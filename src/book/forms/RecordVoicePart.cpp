@@ -471,6 +471,15 @@ void TRecordVoicePart::ShowButtons() {
     cmdListen.setEnabled(!recording && has && waveManager_);
     cmdBackSentence.setEnabled(sentence_ > 0);
     cmdNextSentence.setEnabled(sentence_ + 1 < static_cast<int>(sentences_.Items.size()));
+    // Between takes the meter says where the grown-up is and whether this
+    // sentence has its recording.
+    const QString where = QString("%1 of %2: %3")
+                              .arg(sentence_ + 1)
+                              .arg(sentences_.Items.size())
+                              .arg(has ? "recorded" : "to record");
+    prgRecordLevel.setFormat(where);
+    prgRecordLevel.setTextVisible(!recording);
+    prgRecordLevel.setAccessibleDescription(recording ? QString() : where);
     // A button that went faded gives the keyboard to the next one to press.
     if (QWidget* focused = window_.focusWidget();
         focused && focused->parentWidget() == &pnlRecordVoice && !focused->isEnabled())
