@@ -192,7 +192,7 @@ void BM_ListenToFirstSample(benchmark::State& state) {
     {
         TWaveMan manager(&window, true);
         TVoiceStore store(story, codec.get());
-        TListenAhead ahead;
+        TListenAhead ahead(plat::CreateOpusCodec());
         constexpr uint16_t kId = 0xF100;
         // Listen as record mode does it: the decoded sound queued and played.
         const auto listen = [&] {

@@ -3,7 +3,7 @@
 
 #include "voice/VoiceStore.h"
 
-TListenAhead::TListenAhead() : codec_(plat::CreateOpusCodec()) {}
+TListenAhead::TListenAhead(std::unique_ptr<plat::OpusCodec> codec) : codec_(std::move(codec)) {}
 
 TListenAhead::~TListenAhead() {
     Forget();

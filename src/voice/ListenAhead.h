@@ -21,7 +21,8 @@ class TVoiceStore;
 
 class TListenAhead {
 public:
-    TListenAhead();
+    // Codec: the one it decodes with, kept (null: nothing is decoded).
+    explicit TListenAhead(std::unique_ptr<plat::OpusCodec> codec);
     // Waits for a decoding still running.
     ~TListenAhead();
     TListenAhead(const TListenAhead&) = delete;

@@ -27,8 +27,10 @@ TRecordedVoiceSynth::TRecordedVoiceSynth(std::unique_ptr<plat::SpeechSynth> voic
     : voice_(std::move(voice)), store_(std::move(store)) {}
 
 std::unique_ptr<TRecordedVoiceSynth>
-TRecordedVoiceSynth::Open(std::unique_ptr<plat::SpeechSynth> voice, const std::string& storyPath) {
-    std::unique_ptr<plat::OpusCodec> codec = storyPath.empty() ? nullptr : plat::CreateOpusCodec();
+TRecordedVoiceSynth::Open(std::unique_ptr<plat::SpeechSynth> voice, const std::string& storyPath,
+                          std::unique_ptr<plat::OpusCodec> codec) {
+    if (storyPath.empty())
+        codec.reset();
     std::unique_ptr<TVoiceStore> store;
     if (codec) {
         store = std::make_unique<TVoiceStore>(storyPath, codec.get());

@@ -28,12 +28,14 @@ public:
     // Store: the story's recordings.
     TRecordedVoiceSynth(std::unique_ptr<plat::SpeechSynth> voice,
                         std::unique_ptr<TVoiceStore> store);
-    // Voice over the recordings of the story at StoryPath, read with a codec
-    // of its own, for a thread that shares nothing with the window (a
-    // talking book being made); the store is read now. Where the build has
-    // no Opus codec or the story no recording, Voice alone.
+    // Voice over the recordings of the story at StoryPath, read with Codec
+    // (a codec of its own, kept), for a thread that shares nothing with the
+    // window (a talking book being made); the store is read now. Where
+    // Codec is null (the build has none) or the story has no recording,
+    // Voice alone.
     static std::unique_ptr<TRecordedVoiceSynth> Open(std::unique_ptr<plat::SpeechSynth> voice,
-                                                     const std::string& storyPath);
+                                                     const std::string& storyPath,
+                                                     std::unique_ptr<plat::OpusCodec> codec);
     // How many sentences have a recording.
     std::size_t Recordings() const { return store_ ? store_->Count() : 0; }
 

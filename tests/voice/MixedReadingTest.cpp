@@ -166,7 +166,8 @@ TEST(MixedReadingTest, ATalkingBookOfARecordedStoryPlaysTheRecordingWordByWord) 
     stored = TResampler::Convert(stored.data(), stored.size(), 48000, TTalkingBook::kRecordedRate);
     constexpr std::size_t kPerMs = TTalkingBook::kRecordedRate / 1000;
 
-    auto voice = TRecordedVoiceSynth::Open(std::make_unique<fbwtest::NullSpeechSynth>(), story);
+    auto voice = TRecordedVoiceSynth::Open(std::make_unique<fbwtest::NullSpeechSynth>(), story,
+                                           plat::CreateOpusCodec());
     ASSERT_EQ(voice->Recordings(), 1u);
     TTalkingBook::Input input;
     input.Story = kStory;

@@ -1,6 +1,7 @@
 // TKeepsakesPart: the picture book and the talking book, made into the
 // stories folder and offered to be opened.
 #include "book/forms/KeepsakesPart.h"
+#include "platform/OpusCodec.h"
 
 #include <QDir>
 #include <QMetaObject>
@@ -182,7 +183,7 @@ void TKeepsakesPart::StartTalkingBook() {
     const std::string& storyFile = host_.Origin().file.path;
     if (!storyFile.empty() && TStoryVoice::Has(storyFile)) {
         std::unique_ptr<TRecordedVoiceSynth> recorded =
-            TRecordedVoiceSynth::Open(std::move(voice), storyFile);
+            TRecordedVoiceSynth::Open(std::move(voice), storyFile, plat::CreateOpusCodec());
         if (recorded->Recordings() > 0)
             input.SampleRate = TTalkingBook::kRecordedRate;
         voice = std::move(recorded);

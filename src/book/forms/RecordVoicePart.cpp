@@ -337,7 +337,7 @@ void TRecordVoicePart::cmdRecordVoiceClick() {
     if (first < 0)
         return;
     store_ = std::make_unique<TVoiceStore>(path, codec_.get());
-    listenAhead_ = std::make_unique<TListenAhead>();
+    listenAhead_ = std::make_unique<TListenAhead>(plat::CreateOpusCodec());
     // The recorder's microphone is ours with the meter told its level.
     metered_ = std::make_unique<MeteredInput>(*microphone_, [this](float peak) {
         prgRecordLevel.setValue(static_cast<int>(peak * 100));
