@@ -7,13 +7,14 @@
 #include <algorithm>
 
 #include "book/Book.h"
-#include "reading/ReadHighlight.h"
 #include "platform/FixedCanvas.h"
 #include "reading/ReadAloud.h"
+#include "reading/ReadHighlight.h"
 #include "sound/WaveMan.h"
 #include "support/NullSpeechSynth.h"
 #include "support/SpokenText.h"
 #include "support/TestWaveOutService.h"
+#include "support/WaveManWindow.h"
 
 namespace {
 
@@ -28,14 +29,7 @@ const char* const kEvenStory =
     "The Tale\\n\\nAa bb cc. Dd ee ff gg hh ii jj kk ll mm nn oo pp qq rr. Ss tt uu vv ww xx yy "
     "zz aa bb cc dd.\\n\\nUu vv ww. Xx yy zz aa bb cc dd ee ff gg hh. Ii jj.";
 
-class Window : public plat::WaveOutWindow {
-public:
-    TWaveMan* manager = nullptr;
-    void WaveOutDone(const plat::WaveDoneMessage& message) override {
-        if (manager)
-            manager->WaveDone(message);
-    }
-};
+using Window = fbwtest::WaveManWindow;
 
 // The storybook as the reader sees it.
 class Owner : public TReadAloudOwner {

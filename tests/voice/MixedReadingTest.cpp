@@ -28,6 +28,7 @@
 #include "support/SpokenText.h"
 #include "support/TestSupport.h"
 #include "support/TestWaveOutService.h"
+#include "support/WaveManWindow.h"
 #include "support/XSession.h"
 #include "voice/RecordedVoiceSynth.h"
 
@@ -38,14 +39,7 @@ const char* const kRecorded = "Dd ee, ff gg.";
 // When each run of the recorded sentence is said, in seconds of its second.
 const std::vector<TVoiceAligner::Span> kTimes{{0.1, 0.3}, {0.3, 0.5}, {0.6, 0.8}, {0.8, 0.95}};
 
-class Window : public plat::WaveOutWindow {
-public:
-    TWaveMan* manager = nullptr;
-    void WaveOutDone(const plat::WaveDoneMessage& message) override {
-        if (manager)
-            manager->WaveDone(message);
-    }
-};
+using Window = fbwtest::WaveManWindow;
 
 class Owner : public TReadAloudOwner {
 public:

@@ -26,6 +26,7 @@
 #include "platform/qt/QtWaveOutService.h"
 #include "reading/ReadAloud.h"
 #include "sound/WaveMan.h"
+#include "support/WaveManWindow.h"
 
 namespace {
 
@@ -50,14 +51,7 @@ public:
     qint64 writeData(const char*, qint64) override { return -1; }
 };
 
-class Window : public plat::WaveOutWindow {
-public:
-    TWaveMan* manager = nullptr;
-    void WaveOutDone(const plat::WaveDoneMessage& message) override {
-        if (manager)
-            manager->WaveDone(message);
-    }
-};
+using Window = fbwtest::WaveManWindow;
 
 class Owner : public TReadAloudOwner {
 public:
