@@ -73,6 +73,8 @@ private:
     int points_;
     bool bold_ = false;
     QFont font_;
+    QFont drawnFont_;                  // the painter's font as TextOut last set it to font_
+    bool fontSet_ = false;             // drawnFont_ holds font_ as it is now
     const Metrics* metrics_ = nullptr; // owned by the process-wide cache
     QColor pen_ = Qt::black;
     int penX_ = 0;
