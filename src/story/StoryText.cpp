@@ -44,18 +44,23 @@ template <bool kMap> std::string Resolve(std::string_view given, std::vector<std
     out.reserve(text.size());
     if constexpr (kMap)
         where->assign(given.size() + 1, 0);
-    for (std::size_t i = 0; i < text.size(); ++i) {
+    // Runs without a CR LF copied whole.
+    for (std::size_t i = 0; i < text.size();) {
+        std::size_t cr = text.find('\r', i);
+        while (cr != std::string_view::npos && (cr + 1 >= text.size() || text[cr + 1] != '\n'))
+            cr = text.find('\r', cr + 1);
+        const std::size_t end = cr == std::string_view::npos ? text.size() : cr;
         if constexpr (kMap)
-            (*where)[i] = out.size();
-        if (text[i] == '\r' && i + 1 < text.size() && text[i + 1] == '\n') {
-            if constexpr (kMap)
-                (*where)[i + 1] = out.size();
-            if (!EndsWithMarker(out))
-                out += ' ';
-            ++i;
-        } else {
-            out += text[i];
-        }
+            for (std::size_t k = i; k < end; ++k)
+                (*where)[k] = out.size() + (k - i);
+        out.append(text.substr(i, end - i));
+        if (end == text.size())
+            break;
+        if constexpr (kMap)
+            (*where)[end] = (*where)[end + 1] = out.size();
+        if (!EndsWithMarker(out))
+            out += ' ';
+        i = end + 2;
     }
     if constexpr (kMap)
         for (std::size_t i = text.size(); i <= given.size(); ++i)
