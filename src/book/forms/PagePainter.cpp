@@ -151,13 +151,16 @@ void TPagePainter::ComposeBook() {
     }
     QPainter painter(&bookImage_);
     painter.setCompositionMode(QPainter::CompositionMode_Source);
+    arrowsShown_ = true; // the pieces hold them
     for (const QRect& r : QRegion(0, 0, w, h) - PageInteriors())
         QtBookPieces::Paint(painter, bookSheet_, w, h, backOn_, forwardOn_, r, scale_);
 }
 
 void TPagePainter::DrawArrows(bool backOn, bool forwardOn, bool realize) {
-    if (backOn != backOn_ || forwardOn != forwardOn_)
+    if (backOn != backOn_ || forwardOn != forwardOn_) {
         redrawOnly_ = {}; // the pages show the arrows' corners
+        arrowsShown_ = false;
+    }
     backOn_ = backOn;
     forwardOn_ = forwardOn;
     const plat::LogPalette* palette = Palette();
@@ -167,24 +170,28 @@ void TPagePainter::DrawArrows(bool backOn, bool forwardOn, bool realize) {
         redrawOnly_ = {};
         return; // the whole window is repainted
     }
-    plat::QtDrawTarget target(bookImage_);
-    const plat::LogPalette* previous = target.SelectPalette(palette);
+    if (arrowsShown_)
+        return;
+    if (bookSheetPalette_ != palette) {
+        ComposeBook(); // the arrows with it
+        window_.update();
+        return;
+    }
+    arrowsShown_ = true;
+    QPainter painter(&bookImage_);
+    painter.setCompositionMode(QPainter::CompositionMode_Source); // the book is opaque
     const TBookFoot foot = Foot();
     for (const auto& [p, at] :
          {std::pair(TBookPieces::BackArrow(foot, backOn), foot.BackArrow()),
           std::pair(TBookPieces::ForwardArrow(foot, forwardOn), foot.ForwardArrow())}) {
-        const int before = target.Scale();
-        target.SetScale(p.scale, p.dest.X, p.dest.Y);
-        bookPicture_.Surface()->DisplayRect(target, p.dest, p.source);
-        target.SetScale(before);
         const QRect r(at.left, at.top, at.width, at.height);
+        QtBookPieces::PaintPiece(painter, bookSheet_, p, r);
         window_.update(r);
         // The page areas show the book behind them, the arrows' corners too.
         for (TPaintBox* page : {left_.get(), right_.get()})
             if (const QRect part = r & page->geometry(); !part.isEmpty())
                 page->update(part.translated(-page->pos()));
     }
-    target.SelectPalette(previous);
 }
 
 void TPagePainter::PaintWindow(QPainter& painter, const QRegion& region) {

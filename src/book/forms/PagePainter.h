@@ -89,8 +89,9 @@ public:
     // without the library or its "book" picture.
     void ComposeBook();
     // Draws the arrows in their state (enabled when BackOn / ForwardOn) into
-    // the book and damages them; Realize first realises the library's
-    // palette (the whole window is repainted when that changed it).
+    // the book and damages them, unless the book shows them so already;
+    // Realize first realises the library's palette (the whole window is
+    // repainted when that changed it).
     void DrawArrows(bool backOn, bool forwardOn, bool realize);
     // The window's paint event: the book, rectangle by rectangle.
     void PaintWindow(QPainter& painter, const QRegion& region);
@@ -194,6 +195,7 @@ private:
     TLibraryImage bookPicture_; // "book": every piece of the book
     TLibraryImage talePicture_; // the tale's three cover pictures; may be empty
     bool backOn_ = false, forwardOn_ = false;
+    bool arrowsShown_ = false; // bookImage_ shows the arrows as backOn_ and forwardOn_ say
     TImageStore bookStore_;
     QImage bookImage_; // the book but PageInteriors(), premultiplied as the window paints it
     QImage bookSheet_; // the whole of "book" in the colours of bookSheetPalette_

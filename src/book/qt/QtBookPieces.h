@@ -23,25 +23,28 @@ public:
     // whole-pixel blocks.
     static void Paint(QPainter& painter, const QImage& sheet, int w, int h, bool backOn,
                       bool forwardOn, const QRect& area, int scale = 1) {
-        for (const TBookPieces::Piece& piece :
-             TBookPieces::Layout(w, h, backOn, forwardOn, scale)) {
-            const TRect& s = piece.source;
-            const QRect source(s.Left, s.Top, s.Right - s.Left, s.Bottom - s.Top);
-            const QRect dest(piece.dest.X, piece.dest.Y, source.width() * piece.scale,
-                             source.height() * piece.scale);
-            const QRect part = dest & area;
-            if (part.isEmpty())
-                continue;
-            if (piece.scale == 1) {
-                painter.drawImage(part.topLeft(), sheet,
-                                  part.translated(s.Left - dest.x(), s.Top - dest.y()));
-                continue;
-            }
-            painter.save();
-            painter.setRenderHint(QPainter::SmoothPixmapTransform, false);
-            painter.setClipRect(part, Qt::IntersectClip);
-            painter.drawImage(dest, sheet, source);
-            painter.restore();
+        for (const TBookPieces::Piece& piece : TBookPieces::Layout(w, h, backOn, forwardOn, scale))
+            PaintPiece(painter, sheet, piece, area);
+    }
+    // One piece of Sheet, the part of it inside Area.
+    static void PaintPiece(QPainter& painter, const QImage& sheet, const TBookPieces::Piece& piece,
+                           const QRect& area) {
+        const TRect& s = piece.source;
+        const QRect source(s.Left, s.Top, s.Right - s.Left, s.Bottom - s.Top);
+        const QRect dest(piece.dest.X, piece.dest.Y, source.width() * piece.scale,
+                         source.height() * piece.scale);
+        const QRect part = dest & area;
+        if (part.isEmpty())
+            return;
+        if (piece.scale == 1) {
+            painter.drawImage(part.topLeft(), sheet,
+                              part.translated(s.Left - dest.x(), s.Top - dest.y()));
+            return;
         }
+        painter.save();
+        painter.setRenderHint(QPainter::SmoothPixmapTransform, false);
+        painter.setClipRect(part, Qt::IntersectClip);
+        painter.drawImage(dest, sheet, source);
+        painter.restore();
     }
 };
