@@ -268,14 +268,16 @@ void TRecordVoicePart::Place() {
                  twists.left - gap - left);
     const int bottom = twists.top + twists.height;
     cmdRecordVoice.setGeometry(left, bottom - height, std::max(width, 0), height);
-    // Record mode covers the foot, arrows and all, between the window's
-    // edges: the buttons left to right at their own widths, the meter taking
-    // what is left. It reaches from a little above the foot's tallest
-    // controls (the arrows, Read to me) to near the window's foot, the
-    // buttons in its middle.
+    // Record mode covers the foot between the window's edges: the buttons
+    // left to right at their own widths, the meter taking what is left. It
+    // reaches from a little above the foot's tallest controls (the arrows,
+    // Read to me), but never over the pages' lines (the grown-up reads every
+    // one), to near the window's foot, the buttons in its middle.
     const int margin = 4, step = 4;
     const int buttonHeight = cmdRecord.sizeHint().height();
-    const int top = std::min(back.top, foot.ReadToMe().top) - margin;
+    const TBookBox page = TBookGeometry::LeftPage(window_.width(), window_.height(), foot.Scale());
+    const int top = std::max(std::min(back.top, foot.ReadToMe().top) - margin,
+                             page.Bottom() - TBookGeometry::kMargin);
     const int panelHeight = std::max(window_.height() - 6 - top, buttonHeight + 2 * margin);
     pnlRecordVoice.setGeometry(8, window_.height() - panelHeight - 6, window_.width() - 16,
                                panelHeight);

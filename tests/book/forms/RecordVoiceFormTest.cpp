@@ -16,6 +16,7 @@
 #include "app/FormGame.h"
 #include "book/BookGeometry.h"
 #include "book/forms/FormBook.h"
+#include "book/forms/PagePainter.h"
 #include "book/forms/RecordVoicePart.h"
 #include "platform/AudioInput.h"
 #include "platform/NullAudioInput.h"
@@ -268,3 +269,34 @@ TEST_F(RecordVoiceFormTest, WithoutAMicrophoneTheControlIsFadedAndSaysWhy) {
 }
 
 } // namespace
+
+TEST_F(RecordVoiceFormTest, ThePanelLeavesEveryLineOfAFullSpreadInSight) {
+    if (!plat::CreateOpusCodec())
+        GTEST_SKIP() << "this build has no Opus codec";
+    book->SetMicrophone(std::make_unique<FedInput>());
+    std::string story = "The Tale\\n\\n\r\n";
+    for (int i = 0; i < 80; ++i)
+        story += "Once upon a time, deep in the woods, a gypsy sang of quietly jumping yaks. ";
+    OpenSavedStory((story + "\r\n").c_str());
+    QTest::mouseClick(&Button("cmdRecordVoice"), Qt::LeftButton);
+    ASSERT_TRUE(fbwtest::RecordVoice(*book).RecordMode());
+    for (const QSize size : {QSize(592, 418), QSize(1920, 1080), QSize(2560, 1440)}) {
+        book->resize(size);
+        QCoreApplication::processEvents();
+        for (const auto side : {TPagePainter::Side::Left, TPagePainter::Side::Right}) {
+            // The lowest row where the page draws over the book behind it.
+            const QImage page = book->Painter().PagePicture(side);
+            const QImage behind = book->Painter().BookPicture();
+            const QWidget& area = book->Painter().Area(side);
+            int ink = -1;
+            for (int y = 0; y < page.height(); ++y)
+                for (int x = 0; x < page.width() && ink < y; ++x)
+                    if (page.pixel(x, y) != behind.pixel(area.pos() + QPoint(x, y)))
+                        ink = y;
+            ASSERT_GT(ink, page.height() / 2) << "a full page at " << size.width();
+            EXPECT_GT(fbwtest::Child<QWidget>(*book, "pnlRecordVoice").geometry().top(),
+                      area.mapTo(book.get(), QPoint(0, ink)).y())
+                << "at " << size.width();
+        }
+    }
+}
