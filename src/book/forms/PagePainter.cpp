@@ -248,6 +248,7 @@ QImage TPagePainter::FreshPicture(Side side, TImageStore& store) const {
 void TPagePainter::Draw(Side side, int page, const char* text, const QRect& clip) {
     Page& p = pages_[Index(side)];
     if (clip.isNull()) {
+        p.page = page;
         const QSize size = FreshPicture(side, p.store).size();
         if (p.image.size() != size || p.image.devicePixelRatio() != window_.devicePixelRatioF())
             p.image = FreshPicture(side, p.store);
@@ -363,7 +364,12 @@ void TPagePainter::RenderSide(Side side, int page, const char* text) {
     DrawInto(next, side, page, text, QRect());
     const QImage before = std::exchange(p.image, next);
     std::swap(p.store, p.spare);
-    DamageChanged(side, before);
+    // Another page (a turn, a new story from the cover) differs nearly
+    // everywhere: it is damaged whole rather than compared row by row.
+    if (std::exchange(p.page, page) != page)
+        Area(side).update();
+    else
+        DamageChanged(side, before);
 }
 
 void TPagePainter::RedrawFocus(Side side, int current, const char* text) {

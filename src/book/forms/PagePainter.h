@@ -159,6 +159,7 @@ private:
         QImage image;      // over Store's memory once drawn whole
         TImageStore store; // the picture shown
         TImageStore spare; // the next picture, drawn while this one shows
+        int page = -2;     // the page the picture shows (-1: none; -2: not drawn yet)
     };
     static int Index(Side side) { return side == Side::Left ? 0 : 1; }
     const TPaintBox& Area(Side side) const { return side == Side::Left ? *left_ : *right_; }
