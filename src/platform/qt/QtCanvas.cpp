@@ -82,7 +82,7 @@ void QtCanvas::UpdateFont() {
     font_.setBold(bold_);
     font_.setKerning(false);
     font_.setStyleStrategy(QFont::PreferNoShaping);
-    fontSet_ = false;
+    drawnFont_.reset();
     metrics_ = &MetricsFor(font_, painter_.device(), MetricsKey{family_, pixels, bold_, dpi_});
 }
 
@@ -100,10 +100,9 @@ int QtCanvas::TextHeight(std::string_view) {
 void QtCanvas::TextOut(int x, int y, std::string_view text) {
     // Setting the font makes the painter a new one, whose glyphs are looked
     // up afresh: it is set again only when something else changed it.
-    if (!fontSet_ || !painter_.font().isCopyOf(drawnFont_)) {
+    if (!drawnFont_ || !painter_.font().isCopyOf(*drawnFont_)) {
         painter_.setFont(font_);
         drawnFont_ = painter_.font();
-        fontSet_ = true;
     }
     painter_.setPen(Qt::black);
     painter_.drawText(QPointF(x, y + metrics_->ascent), DrawnText(text));

@@ -19,6 +19,8 @@
 #include <array>
 #include <cstdint>
 #include <memory>
+#include <optional>
+#include <optional>
 
 #include "platform/Canvas.h"
 #include "platform/qt/QtDrawTarget.h"
@@ -73,8 +75,7 @@ private:
     int points_;
     bool bold_ = false;
     QFont font_;
-    QFont drawnFont_;                  // the painter's font as TextOut last set it to font_
-    bool fontSet_ = false;             // drawnFont_ holds font_ as it is now
+    std::optional<QFont> drawnFont_;   // the painter's font as TextOut set it to font_ as it is now
     const Metrics* metrics_ = nullptr; // owned by the process-wide cache
     QColor pen_ = Qt::black;
     int penX_ = 0;
